@@ -17,32 +17,21 @@ bool InsideImage(const Rect& r, const Image& image) {
          r.mY + r.mHeight <= image.mHeight;
 }
 
-// Narrows [start, end] along one axis so that the 2 x 2 footprint stays inside a source side of
-// `size` texels; false when the row is skipped.
+// Narrows [start, end] along one axis so that the top-left texel of every sample lies inside a source
+// side of `size` texels; false when the row has no such sample. Texels of the footprint beyond the
+// right or bottom edge count as transparent, so the last column and row are drawn too.
 bool NarrowAxis(int64_t pos, int64_t step, int64_t size, int64_t& start, int64_t& end) {
-  const int64_t side = size << 16;
-  if (step < 0) {
-    if ((pos >> 16) < 0) return false;
-    const int64_t s = (side - pos - 0x27FFF) / step;
-    if (s >= 0) start = std::max(start, s);
-    end = std::min(end, (0x7FFF - pos) / step);
-  } else if (step == 0) {
-    if (pos < 0 || pos >= side - 0x10000) return false;
+  const int64_t limit = (size << 16) - 1;
+  if (step == 0) return pos >= 0 && pos <= limit;
+  if (step > 0) {
+    if (pos > limit) return false;
+    if (pos < 0) start = std::max(start, (-pos + step - 1) / step);
+    end = std::min(end, (limit - pos) / step);
   } else {
-    if ((pos >> 16) >= size - 1) return false;
-    const int64_t s = (0x10000 - pos) / step;
-    if (s > 0) start = std::max(start, s);
-    end = std::min(end, (side - pos - 0x17FFF) / step);
+    if (pos < 0) return false;
+    if (pos > limit) start = std::max(start, (pos - limit - step - 1) / -step);
+    end = std::min(end, pos / -step);
   }
-  return true;
-}
-
-// The same for the vertical axis, whose lower bound reads differently when stepping backwards.
-bool NarrowAxisV(int64_t pos, int64_t step, int64_t size, int64_t& start, int64_t& end) {
-  if (step >= 0) return NarrowAxis(pos, step, size, start, end);
-  if ((pos >> 16) < 0) return false;
-  start = std::max(start, ((size << 16) - pos - 0x27FFF) / step);
-  end = std::min(end, -(pos / step));
   return true;
 }
 
@@ -122,7 +111,10 @@ void MemoryImage::BlitRotated(Image* src, float x, float y, const Rect& srcRect,
   WithSourcePixels(source, [&](auto fetch) {
     auto sample = [&](uint32_t u, uint32_t v) {
       const size_t i = base + (v >> 16) * srcW + (u >> 16);
-      const uint32_t t[4] = {fetch(i), fetch(i + 1), fetch(i + srcW), fetch(i + srcW + 1)};
+      const bool right = (u >> 16) + 1 < static_cast<uint32_t>(srcRect.mWidth);
+      const bool down = (v >> 16) + 1 < static_cast<uint32_t>(srcRect.mHeight);
+      const uint32_t t[4] = {fetch(i), right ? fetch(i + 1) : 0u, down ? fetch(i + srcW) : 0u,
+                             right && down ? fetch(i + srcW + 1) : 0u};
       const uint32_t fx = (u & 0xFFFE) + 1, fy = (v & 0xFFFE) + 1;
       const uint32_t frac[4] = {((0x10000 - fx) * (0x10000 - fy)) >> 16, (fx * (0x10000 - fy)) >> 16,
                                 (fy * (0x10000 - fx)) >> 16, (fx * fy) >> 16};
@@ -144,7 +136,7 @@ void MemoryImage::BlitRotated(Image* src, float x, float y, const Rect& srcRect,
       const int64_t u = TruncInt((rx * cs - ry * sn + centerX) * 65536.0);
       const int64_t v = TruncInt((ry * cs + rx * sn + centerY) * 65536.0);
       int64_t start = 0, end = TruncInt(bounds.mWidth - 1.0);
-      if (!NarrowAxis(u, du, srcRect.mWidth, start, end) || !NarrowAxisV(v, dv, srcRect.mHeight, start, end))
+      if (!NarrowAxis(u, du, srcRect.mWidth, start, end) || !NarrowAxis(v, dv, srcRect.mHeight, start, end))
         continue;
       uint32_t* d = bits + static_cast<size_t>(Y) * mWidth + x0;
       int64_t pu = u + start * du, pv = v + start * dv;

@@ -38,18 +38,18 @@ TEST(MemoryImageRotate, Bounds) {
   EXPECT_FALSE(MemoryImage::GetRotatedBlitBounds(50, 50, Rect(0, 0, 10, 4), Rect(0, 0, 40, 40), 0.3, b, 0, 0));
 }
 
-TEST(MemoryImageRotate, AngleZeroKeepsTheFootprintInside) {
+TEST(MemoryImageRotate, AngleZeroDrawsTheWholeRect) {
   TestHost host;
   MemoryImage src(&host), dst(&host);
   Fill(src, 4, 4, std::vector<uint32_t>(16, 0xFFFFFFFF));
   Fill(dst, 6, 6, std::vector<uint32_t>(36, 0x00000000));
   dst.BlitF(&src, 0, 0, Rect(0, 0, 4, 4), Rect(0, 0, 6, 6), Color::White, 0);
   EXPECT_TRUE(src.mDrawn);
-  // Columns 1-2 and rows 0-2 are drawn; the top-left weight is 0xFFFE x 255 >> 16 = 254 (> 250,
-  // so opaque) and the colour 255 x 254 >> 8 = 253.
+  // Every texel lands on its pixel, the first and last column and row included; the top-left weight
+  // is 0xFFFE x 255 >> 16 = 254 (> 250, so opaque) and the colour 255 x 254 >> 8 = 253.
   for (int y = 0; y < 6; ++y)
     for (int x = 0; x < 6; ++x) {
-      const bool drawn = x >= 1 && x <= 2 && y <= 2;
+      const bool drawn = x < 4 && y < 4;
       EXPECT_EQ(drawn ? 0xFFFDFDFDu : 0u, Px(dst, x, y)) << x << "," << y;
     }
 }
@@ -154,4 +154,27 @@ TEST(MemoryImageStretch, SmoothSubPixelSourceDoesNotDivideByZero) {
   dst.BlitStretched(&src, Rect(0, 0, 4, 4), Rect(0, 0, 1, 1), Rect(0, 0, 1, 1), Color::White, 0, false);
   EXPECT_EQ(0xFFFE0000u, Px(dst, 0, 0));
   EXPECT_EQ(0xFF000000u, Px(dst, 1, 0));
+}
+
+TEST(MemoryImageRotate, SamplesNeverLeaveTheSourceRect) {
+  TestHost host;
+  MemoryImage src(&host), dst(&host);
+  // A red 4 x 4 rect inside a green frame: any green in the result was read outside the rect.
+  std::vector<uint32_t> px(36, 0xFF00FF00);
+  for (int y = 1; y <= 4; ++y)
+    for (int x = 1; x <= 4; ++x) px[y * 6 + x] = 0xFFFF0000;
+  Fill(src, 6, 6, px);
+  Fill(dst, 16, 16, std::vector<uint32_t>(256, 0));
+  for (double angle = -3.2; angle < 3.3; angle += 0.13)
+    for (float offset : {0.0f, 0.25f, 0.5f, 0.99f})
+      for (int mode : {0, 1})
+        dst.BlitRotated(&src, 6 + offset, 5 - offset, Rect(1, 1, 4, 4), Rect(0, 0, 16, 16), Color::White, mode,
+                        angle, 2 + offset, 1.5f);
+  int drawn = 0;
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 16; ++x) {
+      ASSERT_EQ(0u, Px(dst, x, y) & 0x0000FF00u) << x << "," << y;
+      drawn += Px(dst, x, y) != 0;
+    }
+  EXPECT_GT(drawn, 16);
 }
