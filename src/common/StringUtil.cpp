@@ -76,33 +76,50 @@ std::string TrimSpace(const std::string& s) {
   return s.substr(first, last - first);
 }
 
-std::string FormatString(const char* format, ...) {
+std::string VFormatString(const char* format, va_list args) {
   char first[kFirstBuffer];
-  va_list args;
-  va_start(args, format);
+  va_list again;
+  va_copy(again, args);
   int length = vsnprintf(first, sizeof first, format, args);
-  va_end(args);
-  if (length < 0) return std::string();
-  if (static_cast<size_t>(length) < sizeof first) return std::string(first, length);
-
-  std::vector<char> buffer(static_cast<size_t>(length) + 1);
-  va_start(args, format);
-  vsnprintf(buffer.data(), buffer.size(), format, args);
-  va_end(args);
-  return std::string(buffer.data(), length);
+  std::string result;
+  if (length >= 0 && static_cast<size_t>(length) < sizeof first) {
+    result.assign(first, length);
+  } else if (length >= 0) {
+    std::vector<char> buffer(static_cast<size_t>(length) + 1);
+    vsnprintf(buffer.data(), buffer.size(), format, again);
+    result.assign(buffer.data(), length);
+  }
+  va_end(again);
+  return result;
 }
 
-std::wstring FormatWString(const wchar_t* format, ...) {
+std::wstring VFormatWString(const wchar_t* format, va_list args) {
   std::vector<wchar_t> buffer;
   for (size_t size = kFirstBuffer; size <= kLargestBuffer; size *= 2) {
     buffer.resize(size);
-    va_list args;
-    va_start(args, format);
-    int length = vswprintf(buffer.data(), size, format, args);
-    va_end(args);
+    va_list attempt;
+    va_copy(attempt, args);
+    int length = vswprintf(buffer.data(), size, format, attempt);
+    va_end(attempt);
     if (length >= 0) return std::wstring(buffer.data(), length);
   }
   return std::wstring();
+}
+
+std::string FormatString(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  std::string result = VFormatString(format, args);
+  va_end(args);
+  return result;
+}
+
+std::wstring FormatWString(const wchar_t* format, ...) {
+  va_list args;
+  va_start(args, format);
+  std::wstring result = VFormatWString(format, args);
+  va_end(args);
+  return result;
 }
 
 std::wstring CommaSeparate(int value) {

@@ -3,6 +3,7 @@
 // code unit per wchar_t. Every helper returns a new string and leaves its argument unchanged. Case
 // mapping and white-space tests are byte-exact (the C locale's rules), never locale-dependent.
 
+#include <cstdarg>
 #include <string>
 
 namespace Velk {
@@ -20,9 +21,12 @@ std::string ToUpper(const std::string& s);
 std::wstring ToUpperW(const std::wstring& s);
 std::string TrimSpace(const std::string& s);
 
-// printf-style formatting into a string of any length. Wide formats take "%ls" for wide strings.
+// printf-style formatting into a string of any length. Wide formats take "%ls" for wide strings. A
+// wide result is bounded at 1,310,720 characters; a longer one, like a format error, gives "".
 std::string FormatString(const char* format, ...) __attribute__((format(printf, 1, 2)));
 std::wstring FormatWString(const wchar_t* format, ...);
+std::string VFormatString(const char* format, va_list args) __attribute__((format(printf, 1, 0)));
+std::wstring VFormatWString(const wchar_t* format, va_list args);
 
 // Decimal digits grouped by ',' in threes from the right: 1234567 -> "1,234,567".
 std::wstring CommaSeparate(int value);
