@@ -14,24 +14,15 @@
 
 #include "resources/PakDiskFile.h"
 #include "resources/PakLine.h"
-#include "resources/PakScramble.h"
+#include "resources/PakFormat.h"
 
 namespace {
 
-constexpr uint32_t kPakMagic = 0xBAC04AC0;
-constexpr uint32_t kPakVersion = 0;
-constexpr uint8_t kEndOfDirectory = 0x80;
 
 // Stands in for the per-process shared block through which every module finds the instance.
 std::atomic<PakInterface*> gPublishedPak{nullptr};
 
 char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-std::string AsciiUpper(const std::string& s) {
-  std::string out(s);
-  for (char& c : out) c = AsciiUpper(c);
-  return out;
-}
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
@@ -125,7 +116,7 @@ bool ReadDirectory(PakInterface& pak, PakFile* file, std::vector<DirectoryRecord
   for (;;) {
     uint8_t flags = 0;
     if (pak.Read(&flags, 1, 1, file) != 1) return false;  // no end marker
-    if (flags & kEndOfDirectory) break;
+    if (flags & kPakEndOfDirectory) break;
     DirectoryRecord record;
     if (!ReadRecord(pak, file, record) || record.size < 0) return false;
     record.start = offset;
@@ -150,12 +141,6 @@ bool PatternMatchesKey(const std::string& pattern, const std::string& key) {
   if (!key.starts_with(head)) return false;
   if (tail.empty() || tail == ".*") return true;
   return key.size() >= head.size() + tail.size() && key.ends_with(tail);
-}
-
-uint64_t ToFileTime(const struct timespec& t) {
-  constexpr uint64_t kSecondsFrom1601To1970 = 11644473600ULL;
-  return (static_cast<uint64_t>(t.tv_sec) + kSecondsFrom1601To1970) * 10000000ULL +
-         static_cast<uint64_t>(t.tv_nsec) / 100;
 }
 
 }  // namespace
@@ -185,9 +170,9 @@ bool NextDiskMatch(PakFindData& search, PakFindResult* result) {
     if (stat((search.diskFolder + '/' + item->d_name).c_str(), &info) != 0) continue;
     constexpr DWORD kDirectoryAttribute = 0x10;
     result->attributes = S_ISDIR(info.st_mode) ? kDirectoryAttribute : 0;
-    result->creationTime = ToFileTime(info.st_ctim);
-    result->lastAccessTime = ToFileTime(info.st_atim);
-    result->lastWriteTime = ToFileTime(info.st_mtim);
+    result->creationTime = PakFileTimeFrom(info.st_ctim);
+    result->lastAccessTime = PakFileTimeFrom(info.st_atim);
+    result->lastWriteTime = PakFileTimeFrom(info.st_mtim);
     result->sizeLow = static_cast<DWORD>(info.st_size);
     result->fileName = item->d_name;
     return true;
@@ -244,11 +229,17 @@ bool PakInterface::MountArchive(const std::string& fileName) {
   std::vector<DirectoryRecord> records;
   if (!ReadDirectory(*this, &file, records)) return false;
   for (const DirectoryRecord& record : records) {
-    mDirectory[AsciiUpper(record.name)] = PakEntry{mArchives.back().get(), record.name, record.fileTime,
+    mDirectory[MemberKey(record.name)] = PakEntry{mArchives.back().get(), record.name, record.fileTime,
                                                     static_cast<int32_t>(record.start),
                                                     static_cast<int32_t>(record.size)};
   }
   return true;
+}
+
+std::string PakInterface::MemberKey(const std::string& storedName) {
+  std::string key(storedName);
+  for (char& c : key) c = AsciiUpper(c);
+  return key;
 }
 
 std::string PakInterface::FoldName(const std::string& name) {

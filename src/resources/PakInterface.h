@@ -76,6 +76,8 @@ class PakInterface : public PakInterfaceBase {
   bool FindNext(PakFindData* search, PakFindResult* result) override;
   bool FindClose(PakFindData* search) override;
 
+  // The directory key of a stored member name: its ASCII upper case.
+  static std::string MemberKey(const std::string& storedName);
   // Upper case, one '\' between components, ".." resolved, the current folder's prefix dropped.
   static std::string FoldName(const std::string& name);
 
