@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "common/Matrix3x3.h"
 #include "fonts/Font.h"
 #include "graphics/Graphics.h"
 #include "graphics/Image.h"
@@ -40,6 +42,13 @@ public:
   void BlitStretched(Image*, const Rect& d, const Rect& s, const Rect&, const Color& c, int, bool) override {
     mCalls.push_back({"stretch", d, s, c});
   }
+  void BlitTransformed(Image*, float x, float y, const Matrix3x3&, const Rect&, const Color& c, int,
+                       const Rect& s, bool) override {
+    mCalls.push_back({"transform", Rect(static_cast<int>(x), static_cast<int>(y), 0, 0), s, c});
+    if (mContext) mTransDuringCall = {mContext->mTransX, mContext->mTransY};
+  }
+  Graphics* mContext = nullptr;
+  std::pair<float, float> mTransDuringCall{-1, -1};
   void BlitStretchedMirrored(Image*, const Rect& d, const Rect& s, const Rect&, const Color& c, int, bool) override {
     mCalls.push_back({"mirror", d, s, c});
   }
@@ -132,6 +141,21 @@ TEST(Graphics, ScaledDrawImageStretches) {
   EXPECT_EQ((std::vector<Call>{{"stretch", {6, 6, 20, 14}, {0, 0, 10, 7}, Color::White},
                                {"stretch", {4, 4, 11, 11}, {0, 0, 7, 7}, Color::White}}),
             image.mCalls);
+}
+
+TEST(Graphics, TransformedDrawIgnoresAndTruncatesTheTranslation) {
+  RecordingImage image(100, 100);
+  Image sprite;
+  Graphics g(&image);
+  image.mContext = &g;
+  g.mTransX = 2.75f;
+  g.mTransY = -1.5f;
+  g.DrawImageTransformed(&sprite, Matrix3x3(), Rect(0, 0, 4, 4), 7, 8);
+  ASSERT_EQ(1u, image.mCalls.size());
+  EXPECT_EQ((Call{"transform", {7, 8, 0, 0}, {0, 0, 4, 4}, Color::White}), image.mCalls[0]);
+  EXPECT_EQ(std::make_pair(0.0f, 0.0f), image.mTransDuringCall);
+  EXPECT_EQ(2.0f, g.mTransX);
+  EXPECT_EQ(-1.0f, g.mTransY);
 }
 
 TEST(Graphics, StateStackAndCopies) {
