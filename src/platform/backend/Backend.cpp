@@ -1,0 +1,59 @@
+#include "platform/backend/Backend.h"
+
+#include "platform/headless/HeadlessBackend.h"
+#include "platform/sdl/SdlBackend.h"
+#include "platform/window/MessageQueue.h"
+#include "platform/window/WindowTable.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+
+namespace Velk {
+
+namespace {
+
+std::unique_ptr<Backend>& Current() {
+  static std::unique_ptr<Backend> backend;
+  return backend;
+}
+
+std::mutex& Lock() {
+  static std::mutex lock;
+  return lock;
+}
+
+bool IsSet(const char* name) {
+  const char* value = std::getenv(name);
+  return value && *value;
+}
+
+}  // namespace
+
+std::unique_ptr<Backend> Backend::FromEnvironment() {
+  const char* chosen = std::getenv("VELK_BACKEND");
+  bool sdl = chosen && *chosen ? std::strcmp(chosen, "sdl") == 0 : IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY");
+  if (chosen && *chosen && !sdl && std::strcmp(chosen, "headless") != 0) {
+    std::fprintf(stderr, "VELK_BACKEND=%s is neither sdl nor headless; running headless\n", chosen);
+  }
+  if (sdl) return std::make_unique<SdlBackend>();
+  return std::make_unique<HeadlessBackend>();
+}
+
+Backend& Backend::Get() {
+  std::lock_guard guard(Lock());
+  auto& backend = Current();
+  if (!backend) backend = FromEnvironment();
+  return *backend;
+}
+
+void Backend::Install(std::unique_ptr<Backend> backend) {
+  // Windows of the old back end go with it; their procedures are not called again.
+  WindowTable::Instance().Clear();
+  MessageQueue::Instance().Clear();
+  std::lock_guard guard(Lock());
+  Current() = std::move(backend);
+}
+
+}  // namespace Velk

@@ -1,0 +1,87 @@
+#pragma once
+// The back end under the window layer: `sdl` shows real windows and reads real input, `headless`
+// has no window and takes its input from tests and demos. One is chosen at start-up from
+// VELK_BACKEND (sdl|headless); without it, sdl when a display is set, else headless.
+//
+// Everything above src/platform sees only the Windows-named calls. Code inside src/platform that
+// must reach the native window (the display presenting the primary surface) asks NativeWindow().
+
+#include "platform/metrics/DisplayInfo.h"
+#include "platform/window/InputTranslator.h"
+#include "platform/window/WinUser.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace Velk {
+
+// A monochrome cursor in the Windows AND/XOR form, one bit per pixel, rows padded to whole bytes.
+struct CursorShape {
+  int width = 0;
+  int height = 0;
+  int hotX = 0;
+  int hotY = 0;
+  std::vector<BYTE> andPlane;
+  std::vector<BYTE> xorPlane;
+};
+
+// The buttons of a message box, in the order shown, and the answer each gives.
+struct MessageBoxButton {
+  int result;
+  const char* label;
+};
+
+class Backend {
+ public:
+  virtual ~Backend() = default;
+
+  // The back end in use, made from the environment on first use.
+  static Backend& Get();
+  // Replaces the back end; every window, class, queued message and timer of the old one is dropped.
+  static void Install(std::unique_ptr<Backend> backend);
+  static std::unique_ptr<Backend> FromEnvironment();
+
+  InputTranslator& Input() { return input_; }
+
+  virtual const char* Name() const = 0;
+  // True when activation arrives as events of the back end rather than following the window calls.
+  virtual bool ReportsFocus() const = 0;
+
+  // `client` is the client area on screen. False when no native window could be made.
+  virtual bool CreateNativeWindow(HWND hwnd, const std::wstring& title, const RECT& client, DWORD style) = 0;
+  virtual void DestroyNativeWindow(HWND hwnd) = 0;
+  virtual void ShowNativeWindow(HWND hwnd, int cmd) = 0;
+  virtual void PlaceNativeWindow(HWND hwnd, const RECT& client) = 0;
+  virtual void RaiseNativeWindow(HWND hwnd) = 0;
+  // The back end's own window object (an SDL_Window* for sdl), or null.
+  virtual void* NativeWindow(HWND hwnd) = 0;
+
+  // Turns pending native events into queued messages.
+  virtual void PumpEvents() = 0;
+  // Waits at most `ms` for a native event.
+  virtual void WaitEvents(DWORD ms) = 0;
+  virtual void CaptureMouse(bool on) = 0;
+
+  virtual DisplayInfo Display() = 0;
+
+  // The pressed button's result, or 0 when no box could be shown.
+  virtual int ShowMessageBox(const std::string& textUtf8, const std::string& captionUtf8, UINT type,
+                             const std::vector<MessageBoxButton>& buttons) = 0;
+
+  virtual bool SetClipboardText(const std::string& utf8) = 0;
+  virtual bool GetClipboardText(std::string& utf8) = 0;
+
+  // Native cursor objects; ShowCursor(null) hides the pointer.
+  virtual void* CreateSystemCursor(WORD id) = 0;
+  virtual void* CreateCursor(const CursorShape& shape) = 0;
+  virtual void ShowCursor(void* cursor) = 0;
+  virtual void DestroyCursor(void* cursor) = 0;
+
+  virtual bool OpenUrl(const std::string& url) = 0;
+
+ private:
+  InputTranslator input_;
+};
+
+}  // namespace Velk

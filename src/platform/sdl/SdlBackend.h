@@ -1,0 +1,60 @@
+#pragma once
+// The back end with real windows: SDL2 video, its event queue, message boxes, clipboard, cursors
+// and URL opening. SDL video is used from the main thread only.
+
+#include "platform/backend/Backend.h"
+
+#include <map>
+#include <set>
+
+union SDL_Event;
+struct SDL_Window;
+
+namespace Velk {
+
+class SdlBackend : public Backend {
+ public:
+  SdlBackend();
+  ~SdlBackend() override;
+  SdlBackend(const SdlBackend&) = delete;
+  SdlBackend& operator=(const SdlBackend&) = delete;
+
+  // False when SDL video could not start; no window can then be made.
+  bool Ready() const { return ready_; }
+  // Translates one SDL event into queue records.
+  void Translate(const SDL_Event& event);
+
+  const char* Name() const override { return "sdl"; }
+  bool ReportsFocus() const override { return true; }
+  bool CreateNativeWindow(HWND hwnd, const std::wstring& title, const RECT& client, DWORD style) override;
+  void DestroyNativeWindow(HWND hwnd) override;
+  void ShowNativeWindow(HWND hwnd, int cmd) override;
+  void PlaceNativeWindow(HWND hwnd, const RECT& client) override;
+  void RaiseNativeWindow(HWND hwnd) override;
+  void* NativeWindow(HWND hwnd) override;
+  void PumpEvents() override;
+  void WaitEvents(DWORD ms) override;
+  void CaptureMouse(bool on) override;
+  DisplayInfo Display() override;
+  int ShowMessageBox(const std::string& textUtf8, const std::string& captionUtf8, UINT type,
+                     const std::vector<MessageBoxButton>& buttons) override;
+  bool SetClipboardText(const std::string& utf8) override;
+  bool GetClipboardText(std::string& utf8) override;
+  void* CreateSystemCursor(WORD id) override;
+  void* CreateCursor(const CursorShape& shape) override;
+  void ShowCursor(void* cursor) override;
+  void DestroyCursor(void* cursor) override;
+  bool OpenUrl(const std::string& url) override;
+
+ private:
+  HWND WindowOf(uint32_t windowId) const;
+  void TranslateWindowEvent(const SDL_Event& event);
+  void TranslateKey(const SDL_Event& event);
+
+  bool ready_ = false;
+  std::map<HWND, SDL_Window*> windows_;
+  std::map<uint32_t, HWND> byId_;
+  std::set<void*> cursors_;
+};
+
+}  // namespace Velk
