@@ -1,6 +1,7 @@
 #include "platform/modules/Modules.h"
 
 #include "platform/base/LastError.h"
+#include "platform/dsound/DSound.h"
 #include "platform/files/ShellFolders.h"
 #include "platform/process/ProcessInfo.h"
 
@@ -26,6 +27,9 @@ TEST_F(Modules, NamesIgnoreCaseFolderAndMissingExtension) {
   EXPECT_EQ(GetProcAddress(a, "SHGetFolderPathA"), reinterpret_cast<FARPROC>(&SHGetFolderPathA));
   EXPECT_EQ(GetProcAddress(a, "shgetfolderpatha"), nullptr);
   EXPECT_EQ(GetLastError(), ERROR_PROC_NOT_FOUND);
+  HMODULE dsound = LoadLibraryA("dsound.dll");
+  EXPECT_EQ(GetProcAddress(dsound, "DirectSoundCreate"), reinterpret_cast<FARPROC>(&DirectSoundCreate));
+  FreeLibrary(dsound);
   for (int i = 0; i < 3; ++i) FreeLibrary(a);
 }
 
