@@ -26,6 +26,10 @@ CursorTable& Table() {
   return table;
 }
 
+bool IsSystemCursor(uintptr_t id) {
+  return (id >= 32512 && id <= 32515) || (id >= 32642 && id <= 32646) || id == 32648 || id == 32649;
+}
+
 // Cursors made by a back end that has since been replaced are forgotten, not freed.
 void ForgetStale(CursorTable& t) {
   if (t.owner == &Velk::Backend::Get()) return;
@@ -46,7 +50,7 @@ HCURSOR Add(CursorTable& t, void* native, bool shared) {
 
 HCURSOR LoadCursorW(HINSTANCE instance, LPCWSTR name) {
   uintptr_t id = reinterpret_cast<uintptr_t>(name);
-  if (instance || id == 0 || id > 0xFFFF) return nullptr;
+  if (instance || !IsSystemCursor(id)) return nullptr;
   auto& t = Table();
   std::lock_guard guard(t.lock);
   ForgetStale(t);
