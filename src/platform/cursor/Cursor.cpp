@@ -18,7 +18,7 @@ struct CursorTable {
   std::map<WORD, HCURSOR> system;
   HCURSOR current = nullptr;
   uintptr_t next = 0x20000;
-  const Velk::Backend* owner = nullptr;  // native cursors belong to one back end
+  uint64_t owner = 0;  // the serial of the back end the native cursors belong to
 };
 
 CursorTable& Table() {
@@ -32,11 +32,11 @@ bool IsSystemCursor(uintptr_t id) {
 
 // Cursors made by a back end that has since been replaced are forgotten, not freed.
 void ForgetStale(CursorTable& t) {
-  if (t.owner == &Velk::Backend::Get()) return;
+  if (t.owner == Velk::Backend::Get().Serial()) return;
   t.cursors.clear();
   t.system.clear();
   t.current = nullptr;
-  t.owner = &Velk::Backend::Get();
+  t.owner = Velk::Backend::Get().Serial();
 }
 
 HCURSOR Add(CursorTable& t, void* native, bool shared) {

@@ -48,7 +48,8 @@ class HeadlessBackend : public Backend {
   void WaitEvents(DWORD ms) override;
   void CaptureMouse(bool on) override { captured_ = on; }
   DisplayInfo Display() override { return display_; }
-  int ShowMessageBox(const std::string&, const std::string&, UINT, const std::vector<MessageBoxButton>&) override {
+  int ShowMessageBox(HWND, const std::string&, const std::string&, UINT,
+                     const std::vector<MessageBoxButton>&) override {
     return 0;
   }
   bool SetClipboardText(const std::string& utf8) override;
