@@ -31,6 +31,8 @@ class HeadlessBackend : public Backend {
   void InjectDisplayChange(const DisplayInfo& display);
 
   void SetDisplay(const DisplayInfo& display) { display_ = display; }
+  // Makes window creation fail, as a back end without video would.
+  void FailWindowCreation(bool fail) { failWindows_ = fail; }
   const std::vector<std::string>& OpenedUrls() const { return openedUrls_; }
   // The cursor last set (null: hidden), and whether the mouse is captured.
   void* ShownCursor() const { return shownCursor_; }
@@ -38,7 +40,7 @@ class HeadlessBackend : public Backend {
 
   const char* Name() const override { return "headless"; }
   bool ReportsFocus() const override { return false; }
-  bool CreateNativeWindow(HWND, const std::wstring&, const RECT&, DWORD) override { return true; }
+  bool CreateNativeWindow(HWND, const std::wstring&, const RECT&, DWORD) override { return !failWindows_; }
   void DestroyNativeWindow(HWND) override {}
   void ShowNativeWindow(HWND, int) override {}
   void PlaceNativeWindow(HWND, const RECT&) override {}
@@ -69,6 +71,7 @@ class HeadlessBackend : public Backend {
   std::vector<std::unique_ptr<int>> cursors_;
   void* shownCursor_ = nullptr;
   bool captured_ = false;
+  bool failWindows_ = false;
 };
 
 }  // namespace Velk

@@ -249,6 +249,17 @@ TEST_F(SdlEvents, PointerLeavingTheWindow) {
   EXPECT_EQ(WindowFromPoint(pt), nullptr);
 }
 
+TEST_F(SdlEvents, DisplayEventsAnnounceTheDesktop) {
+  SDL_DisplayMode mode;
+  ASSERT_EQ(SDL_GetDesktopDisplayMode(0, &mode), 0);
+  SDL_Event e{};
+  e.type = SDL_DISPLAYEVENT;
+  e.display.event = SDL_DISPLAYEVENT_ORIENTATION;
+  Push(e);
+  WPARAM bits = SDL_BYTESPERPIXEL(mode.format) * 8;
+  EXPECT_EQ(Drain(), (std::vector<Record>{{WM_DISPLAYCHANGE, bits, MAKELPARAM(mode.w, mode.h)}}));
+}
+
 TEST(SdlKeyMap, KeysTheProgramTests) {
   EXPECT_EQ(Velk::VirtualKeyFromSdl(SDLK_a), static_cast<UINT>('A'));
   EXPECT_EQ(Velk::VirtualKeyFromSdl(SDLK_z), static_cast<UINT>('Z'));

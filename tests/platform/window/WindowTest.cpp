@@ -134,4 +134,22 @@ TEST_F(Windows, ForegroundAndFocus) {
   EXPECT_EQ(GetFocus(), b);
 }
 
+
+TEST_F(Windows, FailedCreationLeavesNoWindowBehind) {
+  headless->FailWindowCreation(true);
+  WNDCLASSW wc;
+  wc.lpfnWndProc = RecordingProc;
+  wc.lpszClassName = L"Fails";
+  RegisterClassW(&wc);
+  EXPECT_EQ(CreateWindowExW(0, L"Fails", L"", WS_POPUP, 0, 0, 800, 600, nullptr, nullptr, nullptr, nullptr), nullptr);
+  EXPECT_TRUE(sent().empty());
+  // A window without a client area needs nothing of the back end.
+  HWND helper = CreateWindowExW(0, L"Fails", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+  EXPECT_NE(helper, nullptr);
+  headless->InjectFocus(helper, true);
+  EXPECT_EQ(Drain(), (std::vector<Record>{{helper, WM_ACTIVATEAPP, TRUE, 0}}));
+  MSG msg;
+  EXPECT_EQ(GetMessageW(&msg, reinterpret_cast<HWND>(0x4321), 0, 0), -1);
+}
+
 }  // namespace
