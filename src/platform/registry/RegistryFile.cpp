@@ -1,0 +1,192 @@
+#include "platform/registry/RegistryFile.h"
+
+#include "platform/files/AsciiCase.h"
+#include "platform/files/AtomicFile.h"
+#include "platform/registry/Registry.h"
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
+namespace Velk {
+
+namespace {
+
+// Larger files are not key files of ours.
+constexpr std::streamsize kMaxFileSize = 1 << 20;
+
+bool SameName(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
+  }
+  return true;
+}
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+void AppendQuoted(std::string& out, const std::string& bytes) {
+  static const char kHex[] = "0123456789ABCDEF";
+  out += '"';
+  for (char c : bytes) {
+    auto byte = static_cast<unsigned char>(c);
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (byte < 0x20 || byte >= 0x7F) {
+      out += "\\x";
+      out += kHex[byte >> 4];
+      out += kHex[byte & 15];
+    } else {
+      out += c;
+    }
+  }
+  out += '"';
+}
+
+// Reads a quoted text at `pos`, leaving `pos` after its closing quote.
+bool ReadQuoted(const std::string& line, size_t& pos, std::string& out) {
+  if (pos >= line.size() || line[pos] != '"') return false;
+  out.clear();
+  for (++pos; pos < line.size(); ++pos) {
+    char c = line[pos];
+    if (c == '"') {
+      ++pos;
+      return true;
+    }
+    if (c != '\\') {
+      out += c;
+      continue;
+    }
+    if (++pos >= line.size()) return false;
+    if (line[pos] == '"' || line[pos] == '\\') {
+      out += line[pos];
+    } else if (line[pos] == 'x' && pos + 2 < line.size() && HexDigit(line[pos + 1]) >= 0 && HexDigit(line[pos + 2]) >= 0) {
+      out += static_cast<char>(HexDigit(line[pos + 1]) * 16 + HexDigit(line[pos + 2]));
+      pos += 2;
+    } else {
+      return false;
+    }
+  }
+  return false;
+}
+
+bool ReadDword(const std::string& line, size_t pos, std::string& out) {
+  static const std::string kPrefix = "dword:";
+  if (line.compare(pos, kPrefix.size(), kPrefix) != 0 || line.size() != pos + kPrefix.size() + 8) return false;
+  uint32_t value = 0;
+  for (size_t i = pos + kPrefix.size(); i < line.size(); ++i) {
+    int digit = HexDigit(line[i]);
+    if (digit < 0) return false;
+    value = value << 4 | static_cast<uint32_t>(digit);
+  }
+  out.clear();
+  for (int shift = 0; shift < 32; shift += 8) out += static_cast<char>((value >> shift) & 0xFF);
+  return true;
+}
+
+bool ParseLine(const std::string& line, RegistryFile::Value& value) {
+  size_t pos = 0;
+  if (!ReadQuoted(line, pos, value.name) || pos >= line.size() || line[pos] != '=') return false;
+  ++pos;
+  if (pos < line.size() && line[pos] == '"') {
+    value.type = REG_SZ;
+    return ReadQuoted(line, pos, value.data) && pos == line.size();
+  }
+  value.type = REG_DWORD;
+  return ReadDword(line, pos, value.data);
+}
+
+}  // namespace
+
+RegistryFile RegistryFile::Load(const std::string& path) {
+  RegistryFile file;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return file;
+  std::string text;
+  text.resize(static_cast<size_t>(kMaxFileSize) + 1);
+  in.read(text.data(), kMaxFileSize + 1);
+  if (in.gcount() > kMaxFileSize) return file;
+  text.resize(static_cast<size_t>(in.gcount()));
+  file.Parse(text);
+  return file;
+}
+
+bool RegistryFile::Parse(const std::string& text) {
+  values_.clear();
+  size_t pos = 0;
+  while (pos < text.size()) {
+    size_t end = text.find('\n', pos);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(pos, end - pos);
+    pos = end + 1;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty()) continue;
+    Value value;
+    if (!ParseLine(line, value)) {
+      values_.clear();
+      return false;
+    }
+    Set(value.name, value.type, value.data);
+  }
+  return true;
+}
+
+std::string RegistryFile::Serialize() const {
+  std::string out;
+  for (const Value& value : values_) {
+    AppendQuoted(out, value.name);
+    out += '=';
+    if (value.type == REG_DWORD) {
+      uint32_t v = 0;
+      for (size_t i = 0; i < 4 && i < value.data.size(); ++i) {
+        v |= static_cast<uint32_t>(static_cast<unsigned char>(value.data[i])) << (8 * i);
+      }
+      char hex[9];
+      std::snprintf(hex, sizeof hex, "%08x", v);
+      out += "dword:";
+      out += hex;
+    } else {
+      AppendQuoted(out, value.data);
+    }
+    out += '\n';
+  }
+  return out;
+}
+
+bool RegistryFile::Save(const std::string& path) const { return WriteFileAtomically(path, Serialize()); }
+
+const RegistryFile::Value* RegistryFile::Find(const std::string& name) const {
+  for (const Value& value : values_) {
+    if (SameName(value.name, name)) return &value;
+  }
+  return nullptr;
+}
+
+void RegistryFile::Set(const std::string& name, DWORD type, const std::string& data) {
+  for (Value& value : values_) {
+    if (SameName(value.name, name)) {
+      value.type = type;
+      value.data = data;
+      return;
+    }
+  }
+  values_.push_back({name, type, data});
+}
+
+bool RegistryFile::Erase(const std::string& name) {
+  for (auto it = values_.begin(); it != values_.end(); ++it) {
+    if (SameName(it->name, name)) {
+      values_.erase(it);
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace Velk

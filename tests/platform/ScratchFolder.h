@@ -1,0 +1,34 @@
+#pragma once
+// A fresh folder under /tmp for one test, removed with everything in it afterwards.
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+class ScratchFolder {
+ public:
+  ScratchFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "velk-test-XXXXXX").string();
+    path_ = mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
+  }
+  ~ScratchFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+  const std::string& Path() const { return path_; }
+  std::string operator/(const std::string& relative) const { return path_ + "/" + relative; }
+
+  // Writes a file (making its folders) below the scratch folder.
+  void Write(const std::string& relative, const std::string& bytes) const {
+    std::filesystem::path file = path_ + "/" + relative;
+    std::filesystem::create_directories(file.parent_path());
+    std::ofstream(file, std::ios::binary) << bytes;
+  }
+
+ private:
+  std::string path_;
+};

@@ -1,0 +1,124 @@
+#include "platform/instance/InstanceLock.h"
+
+#include "../ScopedEnv.h"
+#include "../ScratchFolder.h"
+#include "platform/base/LastError.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
+
+namespace {
+
+constexpr const wchar_t* kName = L"Pelune CafeMutex";
+
+// Runs `body` in a child process and returns its exit status (-1 when it did not exit normally).
+// The child leaves with _exit so nothing of this process runs twice.
+int InChild(const std::function<int()>& body) {
+  pid_t pid = fork();
+  if (pid == 0) _exit(body());
+  int status = 0;
+  if (pid < 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
+  return WEXITSTATUS(status);
+}
+
+class InstanceLock : public ::testing::Test {
+ protected:
+  ScratchFolder dir;
+  ScopedEnv runtime{"XDG_RUNTIME_DIR", dir.Path().c_str()};
+};
+
+TEST_F(InstanceLock, SecondCopyFindsTheLockAndTellsTheFirst) {
+  HANDLE first = CreateMutexW(nullptr, TRUE, kName);
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(GetLastError(), ERROR_SUCCESS);
+
+  int status = InChild([] {
+    HANDLE second = CreateMutexW(nullptr, TRUE, kName);
+    if (second == nullptr || GetLastError() != ERROR_ALREADY_EXISTS) return 1;
+    Velk::SingleInstance::NotifyRunningCopies(0xC0DE, 5, -7);
+    CloseHandle(second);
+    return 0;
+  });
+  EXPECT_EQ(status, 0);
+
+  std::vector<Velk::InstanceNotice> notices = Velk::SingleInstance::Poll();
+  ASSERT_EQ(notices.size(), 1u);
+  EXPECT_EQ(notices[0].message, 0xC0DEu);
+  EXPECT_EQ(notices[0].wParam, 5u);
+  EXPECT_EQ(notices[0].lParam, -7);
+  EXPECT_TRUE(Velk::SingleInstance::Poll().empty());
+
+  // Once the first copy lets go, the next one runs.
+  EXPECT_TRUE(CloseHandle(first));
+  EXPECT_EQ(InChild([] {
+              HANDLE next = CreateMutexW(nullptr, TRUE, kName);
+              return next != nullptr && GetLastError() == ERROR_SUCCESS ? 0 : 1;
+            }),
+            0);
+}
+
+TEST_F(InstanceLock, HolderThatDiedLeavesNoLockBehind) {
+  EXPECT_EQ(InChild([] {
+              HANDLE held = CreateMutexW(nullptr, TRUE, kName);
+              return held != nullptr && GetLastError() == ERROR_SUCCESS ? 0 : 1;  // exits holding it
+            }),
+            0);
+  HANDLE mine = CreateMutexW(nullptr, TRUE, kName);
+  ASSERT_NE(mine, nullptr);
+  EXPECT_EQ(GetLastError(), ERROR_SUCCESS);
+  // The dead holder's socket was replaced, so notices reach the new holder.
+  EXPECT_EQ(InChild([] {
+              CreateMutexW(nullptr, TRUE, kName);
+              Velk::SingleInstance::NotifyRunningCopies(1, 2, 3);
+              return 0;
+            }),
+            0);
+  EXPECT_EQ(Velk::SingleInstance::Poll().size(), 1u);
+  CloseHandle(mine);
+}
+
+TEST_F(InstanceLock, SameProcessAndOtherNames) {
+  HANDLE first = CreateMutexW(nullptr, TRUE, kName);
+  HANDLE again = CreateMutexW(nullptr, TRUE, kName);
+  EXPECT_EQ(GetLastError(), ERROR_ALREADY_EXISTS);
+  HANDLE other = CreateMutexW(nullptr, TRUE, L"Other GameMutex");
+  EXPECT_EQ(GetLastError(), ERROR_SUCCESS);
+  HANDLE unnamed = CreateMutexW(nullptr, TRUE, nullptr);
+  EXPECT_NE(unnamed, nullptr);
+  EXPECT_EQ(GetLastError(), ERROR_SUCCESS);
+  for (HANDLE h : {first, again, other, unnamed}) EXPECT_TRUE(CloseHandle(h));
+  EXPECT_FALSE(CloseHandle(first));
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+}
+
+TEST_F(InstanceLock, NamesStayInsideTheRuntimeFolder) {
+  HANDLE lock = CreateMutexW(nullptr, TRUE, L"../../x/..\\y");
+  ASSERT_NE(lock, nullptr);
+  std::string expected = "%002E.%002F..%002Fx%002F..%005Cy-" + std::to_string(getuid());
+  EXPECT_TRUE(std::filesystem::exists(dir / (expected + ".lock")));
+  EXPECT_TRUE(std::filesystem::exists(dir / (expected + ".sock")));
+  CloseHandle(lock);
+  EXPECT_FALSE(std::filesystem::exists(dir / (expected + ".sock")));
+}
+
+TEST_F(InstanceLock, NoticeWithoutAListenerIsDropped) {
+  HANDLE first = CreateMutexW(nullptr, TRUE, kName);
+  // A holder whose socket is gone: the second copy must neither hang nor fail.
+  for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
+    if (entry.path().extension() == ".sock") std::filesystem::remove(entry.path());
+  }
+  EXPECT_EQ(InChild([] {
+              CreateMutexW(nullptr, TRUE, kName);
+              Velk::SingleInstance::NotifyRunningCopies(1, 0, 0);
+              return GetLastError() == ERROR_ALREADY_EXISTS ? 0 : 1;
+            }),
+            0);
+  EXPECT_TRUE(Velk::SingleInstance::Poll().empty());
+  CloseHandle(first);
+}
+
+}  // namespace

@@ -1,0 +1,67 @@
+#include "platform/registry/RegistryFile.h"
+
+#include "platform/registry/Registry.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(RegistryFile, AnyBytesRoundTripAsPlainAscii) {
+  std::string every;
+  for (int i = 0; i < 256; ++i) every += static_cast<char>(i);
+  Velk::RegistryFile file;
+  file.Set("odd \"name\" \\ =\n", REG_SZ, every);
+  file.Set("n", REG_DWORD, std::string("\x78\x56\x34\x12", 4));
+  std::string text = file.Serialize();
+  for (char c : text) EXPECT_TRUE(c == '\n' || (c >= 0x20 && c < 0x7F));
+  EXPECT_NE(text.find("\"n\"=dword:12345678\n"), std::string::npos);
+
+  Velk::RegistryFile back;
+  ASSERT_TRUE(back.Parse(text));
+  ASSERT_EQ(back.Count(), 2u);
+  EXPECT_EQ(back.Find("ODD \"NAME\" \\ =\n")->data, every);
+  EXPECT_EQ(back.Find("n")->type, REG_DWORD);
+  EXPECT_EQ(back.Find("n")->data, std::string("\x78\x56\x34\x12", 4));
+}
+
+TEST(RegistryFile, AcceptsBlankLinesAndWindowsLineEnds) {
+  Velk::RegistryFile file;
+  ASSERT_TRUE(file.Parse("\r\n\"a\"=\"x\\x41\\\\\"\r\n\n\"a\"=\"later wins\"\n\"b\"=dword:FFFFFFFF"));
+  EXPECT_EQ(file.Count(), 2u);
+  EXPECT_EQ(file.Find("a")->data, "later wins");
+  EXPECT_EQ(file.Find("b")->data, std::string(4, '\xff'));
+}
+
+TEST(RegistryFile, AnyFlawEmptiesTheKey) {
+  const char* bad[] = {
+      "\"a\"=dword:0000001",          // seven digits
+      "\"a\"=dword:000000012",        // nine digits
+      "\"a\"=dword:0000000g",         // not hex
+      "\"a\"=\"x\" trailing",         // junk after the text
+      "\"a\"=\"x\\q\"",               // unknown escape
+      "\"a\"=\"x\\x4\"",              // short hex escape
+      "\"a\"=\"unterminated",
+      "a=dword:00000001",             // unquoted name
+      "\"a\"",                        // no value
+      "\"a\"=binary:00",
+      "\"a\"=\"x\\",                  // escape at the very end
+  };
+  for (const char* text : bad) {
+    Velk::RegistryFile file;
+    EXPECT_FALSE(file.Parse(std::string("\"ok\"=dword:00000001\n") + text)) << text;
+    EXPECT_EQ(file.Count(), 0u) << text;
+  }
+}
+
+TEST(RegistryFile, EraseAndMissingFile) {
+  Velk::RegistryFile file = Velk::RegistryFile::Load("/nonexistent/folder/settings.ini");
+  EXPECT_EQ(file.Count(), 0u);
+  file.Set("A", REG_SZ, "1");
+  file.Set("B", REG_SZ, "2");
+  EXPECT_TRUE(file.Erase("a"));
+  EXPECT_FALSE(file.Erase("a"));
+  EXPECT_EQ(file.Find("A"), nullptr);
+  EXPECT_EQ(file.Serialize(), "\"B\"=\"2\"\n");
+}
+
+}  // namespace
