@@ -43,8 +43,8 @@ TEST(CriticalSection, ReentrantForTheOwnerExclusiveForOthers) {
   LeaveCriticalSection(&cs.mCriticalSection);
   std::atomic<bool> otherGotIt{true};
   std::thread([&] {
-    otherGotIt = cs.mCriticalSection.lock->try_lock();
-    if (otherGotIt) cs.mCriticalSection.lock->unlock();
+    otherGotIt = cs.try_lock();
+    if (otherGotIt) cs.unlock();
   }).join();
   EXPECT_FALSE(otherGotIt);
 }
