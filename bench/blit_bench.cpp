@@ -1,0 +1,162 @@
+// Software blits of the memory image on an 800 x 600 destination, beside SDL2's and pixman's
+// composites and memcpy of the same bytes.
+#include <SDL.h>
+#include <benchmark/benchmark.h>
+#include <pixman.h>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "graphics/MemoryImage.h"
+#include "graphics/MemoryImageHost.h"
+
+namespace {
+
+constexpr int kW = 800;
+constexpr int kH = 600;
+
+class BenchHost : public Velk::MemoryImageHost {
+public:
+  uint8_t mSat[512];
+  BenchHost() {
+    for (int i = 0; i < 512; ++i) mSat[i] = static_cast<uint8_t>(std::min(i, 255));
+  }
+  void RegisterMemoryImage(Velk::MemoryImage*) override {}
+  void UnregisterMemoryImage(Velk::MemoryImage*) override {}
+  void ReleaseImageTextures(Velk::MemoryImage*) override {}
+  bool ReadBackTextures(Velk::MemoryImage*, uint32_t*) override { return false; }
+  bool Is3DModeOn() override { return false; }
+  Velk::NativeDisplay* GetNativeDisplay() override { return nullptr; }
+  const uint8_t* GetSaturationTable() override { return mSat; }
+};
+
+BenchHost gHost;
+
+// A sprite-like mix: bands of transparent, opaque and translucent pixels.
+std::vector<uint32_t> VariedAlpha(int w, int h) {
+  std::vector<uint32_t> px(static_cast<size_t>(w) * h);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      const uint32_t rgb = (x * 0x010203u + y * 0x030201u) & 0xFFFFFF;
+      const int band = (x / 40 + y / 30) % 3;
+      const uint32_t a = band == 0 ? 0 : band == 1 ? 255 : 1 + ((x * 5 + y) % 254);
+      px[static_cast<size_t>(y) * w + x] = a << 24 | rgb;
+    }
+  return px;
+}
+
+std::vector<uint32_t> Opaque(int w, int h) {
+  std::vector<uint32_t> px = VariedAlpha(w, h);
+  for (uint32_t& p : px) p |= 0xFF000000u;
+  return px;
+}
+
+void SetRate(benchmark::State& state, int pixels) {
+  state.counters["MPix/s"] =
+      benchmark::Counter(static_cast<double>(state.iterations()) * pixels / 1e6, benchmark::Counter::kIsRate);
+}
+
+struct Images {
+  Velk::MemoryImage src{&gHost};
+  Velk::MemoryImage dst{&gHost};
+  Images(const std::vector<uint32_t>& source, int sw, int sh) {
+    src.SetPixels(source.data(), sw, sh, true);
+    const std::vector<uint32_t> back = Opaque(kW, kH);
+    dst.SetPixels(back.data(), kW, kH, true);
+  }
+};
+
+void BlitMode(benchmark::State& state, const std::vector<uint32_t>& source, const Velk::Color& color, int mode) {
+  Images im(source, kW, kH);
+  for (auto _ : state) {
+    im.dst.Blit(&im.src, 0, 0, Velk::Rect(0, 0, kW, kH), color, mode);
+    benchmark::DoNotOptimize(im.dst.mBits.get());
+  }
+  SetRate(state, kW * kH);
+}
+
+void BM_VelkAlphaBlit(benchmark::State& state) { BlitMode(state, VariedAlpha(kW, kH), Velk::Color::White, 0); }
+void BM_VelkAdditiveBlit(benchmark::State& state) { BlitMode(state, VariedAlpha(kW, kH), Velk::Color::White, 1); }
+void BM_VelkColorizedBlit(benchmark::State& state) {
+  BlitMode(state, VariedAlpha(kW, kH), Velk::Color(200, 150, 100, 200), 0);
+}
+void BM_VelkOpaqueCopy(benchmark::State& state) { BlitMode(state, Opaque(kW, kH), Velk::Color::White, 0); }
+
+void Stretch(benchmark::State& state, bool fast) {
+  Images im(VariedAlpha(kW / 2, kH / 2), kW / 2, kH / 2);
+  const Velk::Rect all(0, 0, kW, kH);
+  for (auto _ : state) {
+    im.dst.BlitStretched(&im.src, all, Velk::Rect(0, 0, kW / 2, kH / 2), all, Velk::Color::White, 0, fast);
+    benchmark::DoNotOptimize(im.dst.mBits.get());
+  }
+  SetRate(state, kW * kH);
+}
+
+void BM_VelkFastStretch2x(benchmark::State& state) { Stretch(state, true); }
+void BM_VelkSmoothStretch2x(benchmark::State& state) { Stretch(state, false); }
+
+void SdlBlit(benchmark::State& state, SDL_BlendMode mode) {
+  std::vector<uint32_t> source = VariedAlpha(kW, kH), back = Opaque(kW, kH);
+  SDL_Surface* src = SDL_CreateRGBSurfaceWithFormatFrom(source.data(), kW, kH, 32, kW * 4, SDL_PIXELFORMAT_ARGB8888);
+  SDL_Surface* dst = SDL_CreateRGBSurfaceWithFormatFrom(back.data(), kW, kH, 32, kW * 4, SDL_PIXELFORMAT_ARGB8888);
+  SDL_SetSurfaceBlendMode(src, mode);
+  for (auto _ : state) {
+    SDL_BlitSurface(src, nullptr, dst, nullptr);
+    benchmark::DoNotOptimize(back.data());
+  }
+  SDL_FreeSurface(src);
+  SDL_FreeSurface(dst);
+  SetRate(state, kW * kH);
+}
+
+void BM_SdlBlendBlit(benchmark::State& state) { SdlBlit(state, SDL_BLENDMODE_BLEND); }
+void BM_SdlAddBlit(benchmark::State& state) { SdlBlit(state, SDL_BLENDMODE_ADD); }
+
+void PixmanComposite(benchmark::State& state, pixman_op_t op) {
+  std::vector<uint32_t> source = VariedAlpha(kW, kH), back = Opaque(kW, kH);
+  // pixman takes premultiplied colour.
+  for (uint32_t& p : source) {
+    const uint32_t a = p >> 24;
+    uint32_t out = a << 24;
+    for (int s = 0; s < 24; s += 8) out |= (((p >> s) & 0xFF) * a / 255) << s;
+    p = out;
+  }
+  pixman_image_t* src = pixman_image_create_bits(PIXMAN_a8r8g8b8, kW, kH, source.data(), kW * 4);
+  pixman_image_t* dst = pixman_image_create_bits(PIXMAN_a8r8g8b8, kW, kH, back.data(), kW * 4);
+  for (auto _ : state) {
+    pixman_image_composite32(op, src, nullptr, dst, 0, 0, 0, 0, 0, 0, kW, kH);
+    benchmark::DoNotOptimize(back.data());
+  }
+  pixman_image_unref(src);
+  pixman_image_unref(dst);
+  SetRate(state, kW * kH);
+}
+
+void BM_PixmanOver(benchmark::State& state) { PixmanComposite(state, PIXMAN_OP_OVER); }
+void BM_PixmanAdd(benchmark::State& state) { PixmanComposite(state, PIXMAN_OP_ADD); }
+
+void BM_Memcpy(benchmark::State& state) {
+  std::vector<uint32_t> source = Opaque(kW, kH), back(source.size());
+  for (auto _ : state) {
+    std::memcpy(back.data(), source.data(), source.size() * 4);
+    benchmark::DoNotOptimize(back.data());
+  }
+  SetRate(state, kW * kH);
+}
+
+}  // namespace
+
+BENCHMARK(BM_VelkAlphaBlit);
+BENCHMARK(BM_VelkAdditiveBlit);
+BENCHMARK(BM_VelkColorizedBlit);
+BENCHMARK(BM_VelkOpaqueCopy);
+BENCHMARK(BM_VelkFastStretch2x);
+BENCHMARK(BM_VelkSmoothStretch2x);
+BENCHMARK(BM_SdlBlendBlit);
+BENCHMARK(BM_SdlAddBlit);
+BENCHMARK(BM_PixmanOver);
+BENCHMARK(BM_PixmanAdd);
+BENCHMARK(BM_Memcpy);
+
+BENCHMARK_MAIN();

@@ -1,0 +1,381 @@
+#include "resources/PakInterface.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <fnmatch.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <climits>
+#include <cstring>
+
+#include "resources/PakDiskFile.h"
+#include "resources/PakLine.h"
+#include "resources/PakFormat.h"
+
+namespace {
+
+
+// Stands in for the per-process shared block through which every module finds the instance.
+std::atomic<PakInterface*> gPublishedPak{nullptr};
+
+char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+bool EqualNoCaseOrSeparator(char a, char b) {
+  return AsciiUpper(a) == AsciiUpper(b) || (IsSeparator(a) && IsSeparator(b));
+}
+
+// A name under the current folder (drive-prefixed, or absolute) becomes relative to it.
+size_t CurrentFolderPrefixLength(const std::string& name) {
+  bool drive = name.size() >= 2 && name[1] == ':';
+  bool absolute = !name.empty() && name[0] == '/';
+  if (!drive && !absolute) return 0;
+  char cwd[PATH_MAX];
+  if (!getcwd(cwd, sizeof cwd)) return 0;
+  std::string prefix = std::string(cwd) + (drive ? '\\' : '/');
+  if (name.size() < prefix.size()) return 0;
+  for (size_t i = 0; i < prefix.size(); ++i)
+    if (!EqualNoCaseOrSeparator(name[i], prefix[i])) return 0;
+  return prefix.size();
+}
+
+bool IsParentComponent(const std::string& name, size_t i) {
+  return name.compare(i, 2, "..") == 0 && (i + 2 == name.size() || IsSeparator(name[i + 2]));
+}
+
+bool IsArchiveMode(const char* mode) {
+  return strcasecmp(mode, "r") == 0 || strcasecmp(mode, "rb") == 0 || strcasecmp(mode, "rt") == 0;
+}
+
+uint8_t MemberByte(const PakFile* file, int32_t position) {
+  return PakUnscrambleByte(file->entry->archive->view[file->entry->start + position]);
+}
+
+// The next byte of a member, carriage returns skipped; -1 at the end.
+int NextTextByte(PakFile* file) {
+  while (file->position < file->entry->size) {
+    uint8_t b = MemberByte(file, file->position++);
+    if (b != '\r') return b;
+  }
+  return -1;
+}
+
+// The next 16-bit unit of a member, carriage returns skipped. A lone trailing byte is consumed
+// and reads as the end, so no read ever reaches past the member.
+wchar_t NextTextUnit(PakFile* file) {
+  while (file->position < file->entry->size) {
+    if (file->entry->size - file->position < 2) {
+      file->position = file->entry->size;
+      break;
+    }
+    wchar_t unit = static_cast<wchar_t>(MemberByte(file, file->position) | (MemberByte(file, file->position + 1) << 8));
+    file->position += 2;
+    if (unit != L'\r') return unit;
+  }
+  return kPakWideEof;
+}
+
+struct DirectoryRecord {
+  std::string name;
+  int64_t start = 0;  // from the data start
+  int64_t size = 0;
+  uint64_t fileTime = 0;
+};
+
+bool ReadU32(PakInterface& pak, PakFile* file, uint32_t& value) {
+  uint8_t b[4];
+  if (pak.Read(b, 1, 4, file) != 4) return false;
+  value = static_cast<uint32_t>(b[0]) | (static_cast<uint32_t>(b[1]) << 8) | (static_cast<uint32_t>(b[2]) << 16) |
+          (static_cast<uint32_t>(b[3]) << 24);
+  return true;
+}
+
+bool ReadRecord(PakInterface& pak, PakFile* file, DirectoryRecord& record) {
+  uint8_t length = 0;
+  if (pak.Read(&length, 1, 1, file) != 1) return false;
+  record.name.resize(length);
+  if (pak.Read(record.name.data(), 1, length, file) != length) return false;
+  uint32_t size = 0, timeLow = 0, timeHigh = 0;
+  if (!ReadU32(pak, file, size) || !ReadU32(pak, file, timeLow) || !ReadU32(pak, file, timeHigh)) return false;
+  record.size = static_cast<int32_t>(size);
+  record.fileTime = (static_cast<uint64_t>(timeHigh) << 32) | timeLow;
+  return true;
+}
+
+// Header and directory; false when either is damaged or a member lies outside the file.
+bool ReadDirectory(PakInterface& pak, PakFile* file, std::vector<DirectoryRecord>& records) {
+  uint32_t magic = 0, version = 0;
+  if (!ReadU32(pak, file, magic) || magic != kPakMagic) return false;
+  if (!ReadU32(pak, file, version) || version != kPakVersion) return false;
+  int64_t offset = 0;
+  for (;;) {
+    uint8_t flags = 0;
+    if (pak.Read(&flags, 1, 1, file) != 1) return false;  // no end marker
+    if (flags & kPakEndOfDirectory) break;
+    DirectoryRecord record;
+    if (!ReadRecord(pak, file, record) || record.size < 0) return false;
+    record.start = offset;
+    offset += record.size;
+    records.push_back(std::move(record));
+  }
+  int64_t dataStart = pak.Tell(file);
+  for (DirectoryRecord& record : records) {
+    record.start += dataStart;
+    if (record.start + record.size > file->entry->size) return false;
+  }
+  return true;
+}
+
+// A pattern matches a key when the part before its first '*' begins the key and the part after
+// it is empty, ".*", or ends the key.
+bool PatternMatchesKey(const std::string& pattern, const std::string& key) {
+  size_t star = pattern.find('*');
+  if (star == std::string::npos) return false;
+  std::string_view head(pattern.data(), star);
+  std::string_view tail(pattern.data() + star + 1, pattern.size() - star - 1);
+  if (!key.starts_with(head)) return false;
+  if (tail.empty() || tail == ".*") return true;
+  return key.size() >= head.size() + tail.size() && key.ends_with(tail);
+}
+
+}  // namespace
+
+struct PakFindData {
+  DIR* disk = nullptr;
+  std::string lastKey;
+  std::string pattern;
+  std::string diskFolder;   // host path of the folder the disk search lists
+  std::string diskPattern;  // the pattern's last component
+};
+
+namespace {
+
+void SplitDiskPattern(PakFindData& search) {
+  size_t slash = search.pattern.rfind('\\');
+  std::string folder = slash == std::string::npos ? "." : search.pattern.substr(0, slash);
+  search.diskPattern = search.pattern.substr(slash == std::string::npos ? 0 : slash + 1);
+  std::replace(folder.begin(), folder.end(), '\\', '/');
+  search.diskFolder = folder.empty() ? "/" : folder;
+}
+
+bool NextDiskMatch(PakFindData& search, PakFindResult* result) {
+  while (dirent* item = readdir(search.disk)) {
+    if (fnmatch(search.diskPattern.c_str(), item->d_name, FNM_CASEFOLD) != 0) continue;
+    struct stat info {};
+    if (stat((search.diskFolder + '/' + item->d_name).c_str(), &info) != 0) continue;
+    constexpr DWORD kDirectoryAttribute = 0x10;
+    result->attributes = S_ISDIR(info.st_mode) ? kDirectoryAttribute : 0;
+    result->creationTime = PakFileTimeFrom(info.st_ctim);
+    result->lastAccessTime = PakFileTimeFrom(info.st_atim);
+    result->lastWriteTime = PakFileTimeFrom(info.st_mtim);
+    result->sizeLow = static_cast<DWORD>(info.st_size);
+    result->fileName = item->d_name;
+    return true;
+  }
+  return false;
+}
+
+bool FirstDiskMatch(PakFindData& search, PakFindResult* result) {
+  SplitDiskPattern(search);
+  search.disk = opendir(search.diskFolder.c_str());
+  return search.disk && NextDiskMatch(search, result);
+}
+
+}  // namespace
+
+PakInterface* GetPakInterface() { return gPublishedPak.load(std::memory_order_acquire); }
+
+PakInterface::PakInterface() {
+  PakInterface* none = nullptr;
+  gPublishedPak.compare_exchange_strong(none, this, std::memory_order_acq_rel);
+}
+
+PakInterface::~PakInterface() {
+  // Clear the published address, so late readers fall back to the disk instead of a dead object.
+  PakInterface* self = this;
+  gPublishedPak.compare_exchange_strong(self, nullptr, std::memory_order_acq_rel);
+  for (const auto& archive : mArchives) {
+    munmap(const_cast<uint8_t*>(archive->view), archive->size);
+    close(archive->fd);
+  }
+}
+
+bool PakInterface::MountArchive(const std::string& fileName) {
+  int fd = open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat info {};
+  if (fstat(fd, &info) != 0 || info.st_size <= 0 || info.st_size > INT32_MAX) {
+    close(fd);
+    return false;
+  }
+  size_t size = static_cast<size_t>(info.st_size);
+  void* view = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
+  if (view == MAP_FAILED) {
+    close(fd);
+    return false;
+  }
+  auto archive = std::make_unique<PakArchive>(PakArchive{fd, static_cast<const uint8_t*>(view), size});
+  PakEntry& own = mDirectory[FoldName(fileName)];
+  own = PakEntry{archive.get(), fileName, 0, 0, static_cast<int32_t>(size)};
+  mArchives.push_back(std::move(archive));
+
+  // A damaged archive stays mapped under its own name but contributes no members.
+  PakFile file{&own, 0, nullptr};
+  std::vector<DirectoryRecord> records;
+  if (!ReadDirectory(*this, &file, records)) return false;
+  for (const DirectoryRecord& record : records) {
+    mDirectory[MemberKey(record.name)] = PakEntry{mArchives.back().get(), record.name, record.fileTime,
+                                                    static_cast<int32_t>(record.start),
+                                                    static_cast<int32_t>(record.size)};
+  }
+  return true;
+}
+
+std::string PakInterface::MemberKey(const std::string& storedName) {
+  std::string key(storedName);
+  for (char& c : key) c = AsciiUpper(c);
+  return key;
+}
+
+std::string PakInterface::FoldName(const std::string& name) {
+  std::string out;
+  out.reserve(name.size());
+  size_t i = CurrentFolderPrefixLength(name);
+  while (i < name.size()) {
+    if (IsSeparator(name[i])) {
+      while (i < name.size() && IsSeparator(name[i])) ++i;
+      out += '\\';
+      continue;
+    }
+    if (!out.empty() && out.back() == '\\' && IsParentComponent(name, i)) {
+      // Drop the separator and the component before it; a ".." above the first component
+      // leaves the rest of the name relative to the top.
+      out.pop_back();
+      while (!out.empty() && out.back() != '\\') out.pop_back();
+      i += 2;
+      while (i < name.size() && IsSeparator(name[i])) ++i;
+      continue;
+    }
+    out += AsciiUpper(name[i++]);
+  }
+  return out;
+}
+
+PakFile* PakInterface::Open(const char* name, const char* mode) {
+  if (IsArchiveMode(mode)) {
+    auto it = mDirectory.find(FoldName(name));
+    if (it != mDirectory.end()) return new PakFile{&it->second, 0, nullptr};
+  }
+  return PakDiskOpen(name, mode);
+}
+
+int PakInterface::Close(PakFile* file) {
+  if (!file->entry) return PakDiskClose(file);
+  delete file;
+  return 0;
+}
+
+int PakInterface::Seek(PakFile* file, LONG offset, int origin) {
+  if (!file->entry) return PakDiskSeek(file, offset, origin);
+  int64_t size = file->entry->size;
+  int64_t position = file->position;
+  if (origin == SEEK_SET) position = offset;
+  else if (origin == SEEK_CUR) position += offset;
+  else if (origin == SEEK_END) position = size + offset;
+  file->position = static_cast<int32_t>(std::clamp<int64_t>(position, 0, size));
+  return 0;
+}
+
+LONG PakInterface::Tell(PakFile* file) {
+  if (!file->entry) return PakDiskTell(file);
+  return file->position;
+}
+
+size_t PakInterface::Read(void* buffer, size_t elementSize, size_t count, PakFile* file) {
+  if (!file->entry) return PakDiskRead(buffer, elementSize, count, file);
+  if (elementSize == 0 || count == 0) return 0;
+  size_t remaining = static_cast<size_t>(file->entry->size - file->position);
+  size_t wanted = count <= remaining / elementSize ? elementSize * count : remaining;
+  auto* out = static_cast<uint8_t*>(buffer);
+  const uint8_t* in = file->entry->archive->view + file->entry->start + file->position;
+  for (size_t i = 0; i < wanted; ++i) out[i] = PakUnscrambleByte(in[i]);
+  file->position += static_cast<int32_t>(wanted);
+  return wanted / elementSize;
+}
+
+int PakInterface::Getc(PakFile* file) {
+  if (!file->entry) return PakDiskGetc(file);
+  return NextTextByte(file);
+}
+
+wchar_t PakInterface::Getwc(PakFile* file) {
+  if (!file->entry) return PakDiskGetwc(file);
+  return NextTextUnit(file);
+}
+
+int PakInterface::Ungetc(int c, PakFile* file) {
+  if (!file->entry) return PakDiskUngetc(c, file);
+  if (file->position > 0) --file->position;
+  return c;
+}
+
+wchar_t* PakInterface::Getws(wchar_t* buffer, int capacity, PakFile* file) {
+  if (!file->entry) return PakDiskGetws(buffer, capacity, file);
+  return PakReadLine(buffer, capacity, [file] {
+    wchar_t unit = NextTextUnit(file);
+    return unit == kPakWideEof ? -1 : static_cast<int>(unit);
+  });
+}
+
+char* PakInterface::Gets(char* buffer, int capacity, PakFile* file) {
+  if (!file->entry) return PakDiskGets(buffer, capacity, file);
+  return PakReadLine(buffer, capacity, [file] { return NextTextByte(file); });
+}
+
+int PakInterface::Eof(PakFile* file) {
+  if (!file->entry) return PakDiskEof(file);
+  return file->position >= file->entry->size ? 1 : 0;
+}
+
+bool PakInterface::NextArchiveMatch(PakFindData& search, PakFindResult* result) const {
+  auto it = mDirectory.begin();
+  if (!search.lastKey.empty()) {
+    it = mDirectory.find(search.lastKey);
+    if (it == mDirectory.end()) return false;
+    ++it;
+  }
+  for (; it != mDirectory.end(); ++it) {
+    if (!PatternMatchesKey(search.pattern, it->first)) continue;
+    const PakEntry& entry = it->second;
+    size_t slash = entry.name.rfind('\\');
+    *result = PakFindResult{0, entry.fileTime, entry.fileTime, entry.fileTime, static_cast<DWORD>(entry.size),
+                            slash == std::string::npos ? entry.name : entry.name.substr(slash + 1)};
+    search.lastKey = it->first;
+    return true;
+  }
+  return false;
+}
+
+PakFindData* PakInterface::FindFirst(const char* pattern, PakFindResult* result) {
+  auto* search = new PakFindData{};
+  search->pattern = FoldName(pattern);
+  if (NextArchiveMatch(*search, result) || FirstDiskMatch(*search, result)) return search;
+  FindClose(search);
+  return nullptr;
+}
+
+bool PakInterface::FindNext(PakFindData* search, PakFindResult* result) {
+  if (search->disk) return NextDiskMatch(*search, result);
+  return NextArchiveMatch(*search, result) || FirstDiskMatch(*search, result);
+}
+
+bool PakInterface::FindClose(PakFindData* search) {
+  if (search->disk) closedir(search->disk);
+  delete search;
+  return true;
+}

@@ -1,0 +1,212 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "TestHost.h"
+
+using namespace Velk;
+using namespace Velk::Testing;
+
+TEST(MemoryImageStore, NewImageReadsZeroedWithEndMarker) {
+  TestHost host;
+  MemoryImage image(&host);
+  EXPECT_EQ(1u, host.mLive.count(&image));
+  image.mWidth = 3;
+  image.mHeight = 2;
+  EXPECT_EQ(nullptr, image.mBits);
+  const uint32_t* bits = image.GetArgbBits();
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(0u, bits[i]);
+  EXPECT_EQ(0x4BEEFADEu, bits[6]);
+}
+
+TEST(MemoryImageStore, RegistrationFollowsLifetimeAndCopies) {
+  TestHost host;
+  {
+    MemoryImage a(&host);
+    Fill(a, 1, 1, {0xFF000000});
+    MemoryImage b(a);
+    EXPECT_EQ(2u, host.mLive.size());
+    EXPECT_EQ(0xFF000000u, Px(b, 0, 0));
+    EXPECT_EQ(0x4BEEFADEu, b.mBits[1]);
+  }
+  EXPECT_TRUE(host.mLive.empty());
+}
+
+TEST(MemoryImageStore, ScanAlphaFlagsAndForcing) {
+  TestHost host;
+  MemoryImage image(&host);
+  Fill(image, 2, 1, {0xFF000000, 0xFFFFFFFF});
+  EXPECT_FALSE(image.mHasTrans);
+  EXPECT_FALSE(image.mHasAlpha);
+
+  Fill(image, 2, 1, {0x00000000, 0xFFFFFFFF});
+  EXPECT_TRUE(image.mHasTrans);
+  EXPECT_FALSE(image.mHasAlpha);
+
+  Fill(image, 2, 1, {0x80000000, 0xFFFFFFFF});
+  EXPECT_FALSE(image.mHasTrans);
+  EXPECT_TRUE(image.mHasAlpha);
+
+  // An image that has never had pixels counts as transparent.
+  MemoryImage empty(&host);
+  empty.mBitsChanged = true;
+  empty.ScanAlpha();
+  EXPECT_TRUE(empty.mHasTrans);
+
+  image.ForceAlphaFlags(false, false);
+  image.FillRect(Rect(0, 0, 2, 1), Color(0, 0, 0, 0x40), 0);
+  image.ScanAlpha();
+  EXPECT_FALSE(image.mHasAlpha);
+  EXPECT_FALSE(image.mHasTrans);
+}
+
+TEST(MemoryImageStore, AlphaRunBytes) {
+  TestHost host;
+  MemoryImage image(&host);
+  Fill(image, 6, 2, {0x00000000, 0x00FFFFFF, 0xFF000000, 0x80000000, 0x80123456, 0x80000000,  //
+                     0xFF000000, 0xFF000000, 0xFF000000, 0xFF000000, 0xFF000000, 0xFF000000});
+  const uint8_t* runs = image.BuildAlphaRuns();
+  EXPECT_EQ((std::vector<uint8_t>{2, 1, 1, 3, 2, 1, 6, 5, 4, 3, 2, 1}), std::vector<uint8_t>(runs, runs + 12));
+
+  std::vector<uint32_t> row(300, 0xFF000000);
+  image.SetPixels(row.data(), 300, 1, true);
+  runs = image.BuildAlphaRuns();
+  EXPECT_EQ(255, runs[0]);
+  EXPECT_EQ(255, runs[45]);
+  EXPECT_EQ(254, runs[46]);
+  EXPECT_EQ(3, runs[297]);
+  EXPECT_EQ(1, runs[299]);
+
+  // A change drops the table.
+  image.FillRect(Rect(0, 0, 1, 1), Color(0, 0, 0, 0), 0);
+  EXPECT_EQ(nullptr, image.mRLAlphaData);
+}
+
+TEST(MemoryImageStore, DisplayFormatIsPremultipliedAndAdditiveRunsFollowColour) {
+  TestHost host;
+  MemoryImage image(&host);
+  Fill(image, 3, 1, {0x80FF0000, 0xFF000000, 0x00000001});
+  const uint32_t* native = image.BuildDisplayFormatData(&host.mDisplay);
+  // 255 x 129 / 256 = 128.5, truncated.
+  EXPECT_EQ(0x80800000u, native[0]);
+  EXPECT_EQ(0xFF000000u, native[1]);
+  // Blue 1 x 1 / 256 is 0 once premultiplied, so the transparent pixel adds nothing.
+  EXPECT_EQ(0x00000000u, native[2]);
+  const uint8_t* runs = image.BuildAdditiveRuns(&host.mDisplay);
+  EXPECT_EQ((std::vector<uint8_t>{1, 2, 1}), std::vector<uint8_t>(runs, runs + 3));
+}
+
+TEST(MemoryImageStore, PaletteOfExactly256Colours) {
+  TestHost host;
+  MemoryImage image(&host);
+  std::vector<uint32_t> px(257);
+  for (uint32_t i = 0; i < 257; ++i) px[i] = 0xFF000000u | (i * 0x10101u);
+  image.SetPixels(px.data(), 256, 1, true);
+  ASSERT_TRUE(image.ReduceToPalette());
+  EXPECT_EQ(nullptr, image.mBits);
+  EXPECT_TRUE(image.mWantPal);
+  EXPECT_EQ(px[255], image.mColorTable[image.mColorIndices[255]]);
+
+  image.SetPixels(px.data(), 257, 1, true);
+  EXPECT_FALSE(image.ReduceToPalette());
+  EXPECT_EQ(nullptr, image.mColorTable);
+  ASSERT_NE(nullptr, image.mBits);
+  EXPECT_EQ(px, std::vector<uint32_t>(image.mBits.get(), image.mBits.get() + 257));
+}
+
+TEST(MemoryImageStore, PaletteOrderUnusedEntriesAndScan) {
+  TestHost host;
+  MemoryImage image(&host);
+  Fill(image, 4, 1, {0xFF0000FF, 0xFF00FF00, 0xFF0000FF, 0x80FFFFFF});
+  ASSERT_TRUE(image.ReduceToPalette());
+  EXPECT_EQ(3, image.mNumColors);
+  EXPECT_EQ((std::vector<uint8_t>{0, 1, 0, 2}), std::vector<uint8_t>(image.mColorIndices.get(), image.mColorIndices.get() + 4));
+  EXPECT_EQ(0x80FFFFFFu, image.mColorTable[2]);
+  // Unused entries repeat entry 0, and scanning looks at the used ones.
+  for (int i = 3; i < 256; ++i) ASSERT_EQ(0xFF0000FFu, image.mColorTable[i]);
+  image.mBitsChanged = true;
+  image.ScanAlpha();
+  EXPECT_TRUE(image.mHasAlpha);
+  EXPECT_FALSE(image.mHasTrans);
+
+  // A copy of a palettized image is palettized only.
+  MemoryImage copy(image);
+  EXPECT_EQ(nullptr, copy.mBits);
+  ASSERT_NE(nullptr, copy.mColorTable);
+  EXPECT_EQ(0x80FFFFFFu, Px(copy, 3, 0));
+
+  // Reading the bits back ends the palette storage.
+  EXPECT_EQ(0xFF00FF00u, Px(image, 1, 0));
+  EXPECT_EQ(nullptr, image.mColorTable);
+  EXPECT_TRUE(image.mWantPal);
+}
+
+TEST(MemoryImageStore, CreateBlankDropsTheColourTable) {
+  TestHost host;
+  MemoryImage image(&host);
+  Fill(image, 2, 2, {0xFF000000, 0xFF000000, 0xFFFFFFFF, 0xFF000000});
+  ASSERT_TRUE(image.ReduceToPalette());
+  const int changes = image.mBitsChangedCount;
+  image.CreateBlank(5, 4);
+  EXPECT_EQ(nullptr, image.mColorTable);
+  EXPECT_EQ(nullptr, image.mColorIndices);
+  EXPECT_TRUE(image.mHasTrans);
+  EXPECT_TRUE(image.mHasAlpha);
+  EXPECT_EQ(changes + 1, image.mBitsChangedCount);
+  const uint32_t* bits = image.GetArgbBits();
+  for (int i = 0; i < 20; ++i) ASSERT_EQ(0u, bits[i]);
+  EXPECT_EQ(0x4BEEFADEu, bits[20]);
+}
+
+TEST(MemoryImageStore, SetPixelsAndClear) {
+  TestHost host;
+  MemoryImage image(&host);
+  Fill(image, 2, 1, {1, 2});
+  const int changes = image.mBitsChangedCount;
+  image.SetPixels(image.mBits.get(), 2, 1, true);
+  image.SetPixels(nullptr, 2, 1, true);
+  EXPECT_EQ(changes, image.mBitsChangedCount);
+  image.ClearPixels();
+  EXPECT_EQ(0u, Px(image, 1, 0));
+  EXPECT_EQ(0x4BEEFADEu, image.mBits[2]);
+}
+
+TEST(MemoryImageStore, PurgeWithoutThreeDKeepsOpaquePixels) {
+  TestHost host;
+  MemoryImage image(&host);
+  Fill(image, 2, 1, {0xFF123456, 0xFFFEDCBA});
+  image.DropBits();
+  EXPECT_TRUE(image.mPurgeBits);
+  EXPECT_EQ(nullptr, image.mBits);
+  EXPECT_EQ(0xFF123456u, Px(image, 0, 0));
+  EXPECT_EQ(0xFFFEDCBAu, Px(image, 1, 0));
+
+  // Without a display the pixels have nowhere else to live and stay.
+  host.mHasDisplay = false;
+  image.FillRect(Rect(0, 0, 1, 1), Color::Black, 0);
+  image.DropBits();
+  EXPECT_NE(nullptr, image.mBits);
+}
+
+TEST(MemoryImageStore, PurgeInThreeDReadsTexturesBack) {
+  TestHost host;
+  host.m3D = true;
+  MemoryImage image(&host);
+  Fill(image, 2, 2, {0xFF000000, 0xFF000000, 0xFF000000, 0xFF000000});
+  image.DropBits();
+  EXPECT_NE(nullptr, image.mBits);  // no textures yet: nothing else holds the pixels
+
+  ImageTextureSet* textures = reinterpret_cast<ImageTextureSet*>(&host);
+  image.mTextureData = textures;
+  image.DropBits();
+  EXPECT_EQ(nullptr, image.mBits);
+  EXPECT_EQ(host.mTexturePixel, Px(image, 1, 1));
+
+  image.mBits.reset();
+  host.mReadBackOk = false;
+  EXPECT_EQ(0u, Px(image, 1, 1));
+
+  image.FreeAllCaches();
+  EXPECT_EQ((std::vector<MemoryImage*>{&image}), host.mReleased);
+  image.mTextureData = nullptr;
+}
