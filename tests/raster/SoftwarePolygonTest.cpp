@@ -73,14 +73,3 @@ TEST(DrawSoftwarePolygon, ReadsTheImageAndItsAlphaFlags)
     Draw(&image, canvas, Color(255, 255, 255, 255));
     EXPECT_EQ(canvas.At(3, 0), 0xFF00FF00u);
 }
-
-TEST(DrawSoftwarePolygon, ColourOtherThanWhiteModulates)
-{
-    InitSpanFillerTable();
-    MemoryImage image(nullptr);
-    MakeTexture(image);
-    Canvas canvas(4, 4, 4);
-    // Red 255 * 128 >> 8 = 127; alpha 255 * 255 >> 8 = 254, opaque.
-    Draw(&image, canvas, Color(128, 128, 128, 255));
-    EXPECT_EQ(canvas.At(0, 0), 0xFF7F0000u);
-}
