@@ -20,6 +20,7 @@ void RegisterStandInModules() {
   ModuleTable::Register("shell32.dll", {{"SHGetFolderPathA", Entry(&SHGetFolderPathA)}});
   ModuleTable::Register("shfolder.dll", {{"SHGetFolderPathA", Entry(&SHGetFolderPathA)}});
   ModuleTable::Register("user32.dll", {}, true);
+  ModuleTable::Register("version.dll", {});
 }
 
 }  // namespace Velk
