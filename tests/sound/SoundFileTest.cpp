@@ -274,9 +274,13 @@ TEST(SoundFiles, ReplayKeptFuzzInputs) {
   for (const auto& entry : std::filesystem::directory_iterator(folder)) {
     const Bytes bytes = ReadFile(entry.path().string());
     const auto wave = ReadWave(bytes, [](const std::string&, uint64_t) { return true; });
-    if (wave) EXPECT_LE(wave->data.size(), bytes.size());
+    if (wave) {
+      EXPECT_LE(wave->data.size(), bytes.size());
+    }
     const auto au = ReadAu(bytes);
-    if (au) EXPECT_LE(au->data.size(), 2 * bytes.size());
+    if (au) {
+      EXPECT_LE(au->data.size(), 2 * bytes.size());
+    }
   }
 }
 
