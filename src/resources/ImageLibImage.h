@@ -9,7 +9,7 @@ namespace ImageLib {
 class Image {
 public:
     // Larger pictures are refused: a file's 16-bit size fields alone could ask for gigabytes.
-    static constexpr int64_t kMaxPixels = int64_t(1) << 25;
+    static constexpr int64_t kMaxPixels = int64_t(1) << 24;
 
     Image() = default;
     virtual ~Image() = default;

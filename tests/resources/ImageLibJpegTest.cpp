@@ -4,8 +4,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 
 #include <jpeglib.h>
 
@@ -13,12 +11,6 @@ using namespace ImageLibTest;
 using ImageLib::DecodeJPEG;
 
 namespace {
-
-Bytes ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // An 8 x 8 greyscale JPEG of one flat value, made with libjpeg's own encoder.
 Bytes GreyJpeg(uint8_t value)
@@ -68,7 +60,7 @@ TEST(ImageLibJpeg, WriterRoundTripDropsAlpha)
             image->Row(y)[x] = block(x, y);
     std::string path = TempPath("roundtrip.jpg");
     ASSERT_TRUE(ImageLib::WriteJPEGImage(path, image.get()));
-    auto back = Decode(DecodeJPEG, ReadFile(path));
+    auto back = Decode(DecodeJPEG, ReadBytes(path));
     ASSERT_TRUE(back);
     ASSERT_EQ(back->GetWidth(), 32);
     ASSERT_EQ(back->GetHeight(), 32);

@@ -4,8 +4,6 @@
 
 #include <zlib.h>
 
-#include <fstream>
-#include <iterator>
 
 using namespace ImageLibTest;
 using ImageLib::DecodePNG;
@@ -50,12 +48,6 @@ std::vector<uint32_t> SamplePixels()
     return pixels;
 }
 
-Bytes ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 } // namespace
 
 TEST(ImageLibPng, EightBitSixteenBitAndInterlacedGiveTheSamePixels)
@@ -98,7 +90,7 @@ TEST(ImageLibPng, WriterRoundTripsEveryChannel)
     std::copy(pixels.begin(), pixels.end(), image->GetBits());
     std::string path = TempPath("roundtrip.png");
     ASSERT_TRUE(ImageLib::WritePNGImage(path, image.get()));
-    auto back = Decode(DecodePNG, ReadFile(path));
+    auto back = Decode(DecodePNG, ReadBytes(path));
     ASSERT_TRUE(back);
     EXPECT_EQ(Pixels(*back), pixels);
 

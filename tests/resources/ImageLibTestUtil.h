@@ -1,6 +1,7 @@
 #pragma once
 // Small encoders that build test images byte by byte, independently of the decoders under test.
 
+#include "PakTestSupport.h"
 #include "resources/ImageLib.h"
 
 #include <png.h>
