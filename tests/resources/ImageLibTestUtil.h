@@ -5,6 +5,7 @@
 #include "resources/ImageLib.h"
 
 #include <png.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <initializer_list>
@@ -191,9 +192,10 @@ inline Bytes EncodePng(const PngSpec& s)
     return out;
 }
 
+// CTest runs the tests of one program in parallel processes: each gets its own file names.
 inline std::string TempPath(const std::string& name)
 {
-    return std::string(TEST_BINARY_DIR) + "/imagelib_" + name;
+    return std::string(TEST_BINARY_DIR) + "/imagelib_" + std::to_string(getpid()) + "_" + name;
 }
 
 } // namespace ImageLibTest
