@@ -1,5 +1,6 @@
 // GIF: the first image of the file, LZW-decoded by our own code.
 #include "resources/ImageLib.h"
+#include "resources/ImageLibFile.h"
 
 #include <array>
 #include <cstring>
@@ -255,6 +256,11 @@ std::unique_ptr<Image> DecodeGIF(ImageSource& source)
     PixelSink sink(*image, table, transparentIndex, (flags & 0x40) != 0);
     DecodeLzw(source, sink);
     return image;
+}
+
+Image* GetGIFImage(const std::string& fileName)
+{
+    return DecodeFile(fileName, DecodeGIF).release();
 }
 
 } // namespace ImageLib

@@ -9,7 +9,7 @@ namespace ImageLib {
 class Image {
 public:
     // Larger pictures are refused: a file's 16-bit size fields alone could ask for gigabytes.
-    static constexpr int64_t kMaxPixels = int64_t(1) << 25;
+    static constexpr int64_t kMaxPixels = int64_t(1) << 24;
 
     Image() = default;
     virtual ~Image() = default;
@@ -30,6 +30,7 @@ public:
     uint32_t* Row(int y) const { return mBits.get() + int64_t(y) * mWidth; }
     int64_t PixelCount() const { return int64_t(mWidth) * mHeight; }
 
+    // Public so that a caller can fill a picture of its own before handing it to a writer.
     int mWidth = 0;
     int mHeight = 0;
     std::unique_ptr<uint32_t[]> mBits;

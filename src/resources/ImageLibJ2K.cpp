@@ -1,5 +1,6 @@
 // JPEG 2000 (both the .jp2 file format and a bare .j2k codestream) through OpenJPEG.
 #include "resources/ImageLib.h"
+#include "resources/ImageLibFile.h"
 
 #include <openjpeg.h>
 
@@ -163,6 +164,11 @@ std::unique_ptr<Image> DecodeJ2K(ImageSource& source)
         if (!h.image->comps[i].data)
             return nullptr;
     return ToImage(*h.image, width, height);
+}
+
+Image* GetJ2KImage(const std::string& fileName)
+{
+    return DecodeFile(fileName, DecodeJ2K).release();
 }
 
 } // namespace ImageLib

@@ -1,5 +1,6 @@
 // JPEG through libjpeg, read from an ImageSource; written as baseline RGB of quality 80.
 #include "resources/ImageLib.h"
+#include "resources/ImageLibFile.h"
 
 #include <csetjmp>
 #include <cstdio>
@@ -172,20 +173,21 @@ std::unique_ptr<Image> DecodeJPEG(ImageSource& source)
     return ok ? std::move(image) : nullptr;
 }
 
+Image* GetJPEGImage(const std::string& fileName)
+{
+    return DecodeFile(fileName, DecodeJPEG).release();
+}
+
 bool WriteJPEGImage(const std::string& fileName, const Image* image)
 {
-    if (!image || !image->GetBits())
-        return false;
-    FILE* file = std::fopen(fileName.c_str(), "wb");
-    if (!file)
-        return false;
-    Compressor c = {};
-    c.info.err = jpeg_std_error(&c.error.base);
-    c.error.base.error_exit = PrintAndJumpBack;
-    bool ok = Compress(c, file, *image);
-    jpeg_destroy_compress(&c.info);
-    // A failed close can lose the tail of the file.
-    return std::fclose(file) == 0 && ok;
+    return EncodeFile(fileName, image, [](FILE* file, const Image& picture) {
+        Compressor c = {};
+        c.info.err = jpeg_std_error(&c.error.base);
+        c.error.base.error_exit = PrintAndJumpBack;
+        bool ok = Compress(c, file, picture);
+        jpeg_destroy_compress(&c.info);
+        return ok;
+    });
 }
 
 } // namespace ImageLib

@@ -1,5 +1,6 @@
 // PNG through libpng: any colour type, bit depth or interlacing is read as 8-bit B,G,R,A.
 #include "resources/ImageLib.h"
+#include "resources/ImageLibFile.h"
 
 #include <png.h>
 
@@ -95,19 +96,20 @@ std::unique_ptr<Image> DecodePNG(ImageSource& source)
     return ok ? std::move(image) : nullptr;
 }
 
+Image* GetPNGImage(const std::string& fileName)
+{
+    return DecodeFile(fileName, DecodePNG).release();
+}
+
 bool WritePNGImage(const std::string& fileName, const Image* image)
 {
-    if (!image || !image->GetBits())
-        return false;
-    FILE* file = std::fopen(fileName.c_str(), "wb");
-    if (!file)
-        return false;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, JumpBack, IgnoreWarning);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    bool ok = png && info && WritePng(png, info, file, *image);
-    png_destroy_write_struct(&png, &info);
-    // A failed close can lose the tail of the file.
-    return std::fclose(file) == 0 && ok;
+    return EncodeFile(fileName, image, [](FILE* file, const Image& picture) {
+        png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, JumpBack, IgnoreWarning);
+        png_infop info = png ? png_create_info_struct(png) : nullptr;
+        bool ok = png && info && WritePng(png, info, file, picture);
+        png_destroy_write_struct(&png, &info);
+        return ok;
+    });
 }
 
 } // namespace ImageLib

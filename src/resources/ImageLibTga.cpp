@@ -1,5 +1,6 @@
 // TGA: only uncompressed 32-bit files with 8 alpha bits and the origin at the top left.
 #include "resources/ImageLib.h"
+#include "resources/ImageLibFile.h"
 
 #include <vector>
 
@@ -58,6 +59,11 @@ std::unique_ptr<Image> DecodeTGA(ImageSource& source)
             break;
     }
     return image;
+}
+
+Image* GetTGAImage(const std::string& fileName)
+{
+    return DecodeFile(fileName, DecodeTGA).release();
 }
 
 } // namespace ImageLib

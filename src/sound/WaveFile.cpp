@@ -1,5 +1,7 @@
 #include "sound/WaveFile.h"
 
+#include "platform/files/PathMap.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -66,6 +68,30 @@ void PutId(std::vector<uint8_t>& out, const char* id) {
   for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(id[i]));
 }
 
+// "RIFF", its size as a plain file of this data has it, "WAVE" and the format chunk.
+std::vector<uint8_t> Header(const PcmSound& sound, size_t headerSize) {
+  std::vector<uint8_t> out;
+  out.reserve(headerSize + sound.data.size());
+  PutId(out, "RIFF");
+  Put32(out, static_cast<uint32_t>(sound.data.size()) + 36);
+  PutId(out, "WAVE");
+  PutId(out, "fmt ");
+  Put32(out, 16);
+  Put16(out, 1);
+  Put16(out, sound.channels);
+  Put32(out, sound.rate);
+  Put32(out, sound.BlockAlign() * sound.rate);
+  Put16(out, sound.BlockAlign());
+  Put16(out, sound.bits);
+  return out;
+}
+
+void PutData(std::vector<uint8_t>& out, const std::vector<uint8_t>& samples) {
+  PutId(out, "data");
+  Put32(out, static_cast<uint32_t>(samples.size()));
+  out.insert(out.end(), samples.begin(), samples.end());
+}
+
 }  // namespace
 
 std::optional<PcmSound> WaveFile::Read(SoundSource& source, const DependencyCheck& check) {
@@ -106,36 +132,37 @@ std::optional<PcmSound> WaveFile::Read(SoundSource& source, const DependencyChec
 
 std::vector<uint8_t> WaveFile::BuildCache(const PcmSound& sound, const std::string& sourceName,
                                           uint64_t sourceTime) {
-  const std::string& name = sourceName;
-  const uint32_t dataSize = static_cast<uint32_t>(sound.data.size());
-  std::vector<uint8_t> out;
-  out.reserve(71 + name.size() + dataSize);
-  PutId(out, "RIFF");
-  Put32(out, dataSize + 36);  // as a plain WAV file of this data would have it
-  PutId(out, "WAVE");
-  PutId(out, "fmt ");
-  Put32(out, 16);
-  Put16(out, 1);
-  Put16(out, sound.channels);
-  Put32(out, sound.rate);
-  Put32(out, sound.BlockAlign() * sound.rate);
-  Put16(out, sound.BlockAlign());
-  Put16(out, sound.bits);
+  std::vector<uint8_t> out = Header(sound, 71 + sourceName.size());
   PutId(out, "dep ");
-  Put32(out, static_cast<uint32_t>(name.size()) + 10);
-  Put16(out, static_cast<uint32_t>(name.size()));
-  out.insert(out.end(), name.begin(), name.end());
+  Put32(out, static_cast<uint32_t>(sourceName.size()) + 10);
+  Put16(out, static_cast<uint32_t>(sourceName.size()));
+  out.insert(out.end(), sourceName.begin(), sourceName.end());
   Put32(out, static_cast<uint32_t>(sourceTime));
   Put32(out, static_cast<uint32_t>(sourceTime >> 32));
   PutId(out, "xor ");
   Put32(out, 1);
   out.push_back(kScrambleKey);
-  PutId(out, "data");
-  Put32(out, dataSize);
   std::vector<uint8_t> samples = sound.data;
   Scramble(samples, kScrambleKey);
-  out.insert(out.end(), samples.begin(), samples.end());
+  PutData(out, samples);
   return out;
+}
+
+std::vector<uint8_t> WaveFile::BuildPlain(const PcmSound& sound) {
+  std::vector<uint8_t> out = Header(sound, 44);
+  PutData(out, sound.data);
+  return out;
+}
+
+bool WaveFile::WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+  const std::string temporary = path + ".tmp";
+  FILE* file = OpenFile(temporary, "wb");
+  if (!file) return false;
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  const bool closed = std::fclose(file) == 0;
+  if (written && closed && std::rename(MapPath(temporary).c_str(), MapPath(path).c_str()) == 0) return true;
+  std::remove(MapPath(temporary).c_str());
+  return false;
 }
 
 void WaveFile::Scramble(std::vector<uint8_t>& data, uint8_t key) {

@@ -26,6 +26,10 @@ class WaveFile {
 
   // The cache file's bytes for a decoded sound.
   static std::vector<uint8_t> BuildCache(const PcmSound& sound, const std::string& sourceName, uint64_t sourceTime);
+  // A plain PCM WAV file.
+  static std::vector<uint8_t> BuildPlain(const PcmSound& sound);
+  // Writes beside the target and renames over it, so that no reader sees half a file.
+  static bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes);
 
   static void Scramble(std::vector<uint8_t>& data, uint8_t key);
 };

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -261,6 +262,26 @@ TEST(OggFile, RefusesBrokenStreams) {
   const Bytes wave = Riff({});
   MemorySoundSource source(wave.data(), wave.size());
   EXPECT_FALSE(OggFile::Read(source));
+}
+
+// Inputs kept from fuzzing: the seeds read, and nothing reads past its input.
+TEST(SoundFiles, ReplayKeptFuzzInputs) {
+  const std::string folder = TEST_DATA_DIR "/sound/fuzz/";
+  for (const char* seed : {"plain.wav", "cache.wav"}) {
+    EXPECT_TRUE(ReadWave(ReadFile(folder + seed), [](const std::string&, uint64_t) { return true; })) << seed;
+  }
+  for (const char* seed : {"mulaw.au", "linear.au"}) EXPECT_TRUE(ReadAu(ReadFile(folder + seed))) << seed;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    const Bytes bytes = ReadFile(entry.path().string());
+    const auto wave = ReadWave(bytes, [](const std::string&, uint64_t) { return true; });
+    if (wave) {
+      EXPECT_LE(wave->data.size(), bytes.size());
+    }
+    const auto au = ReadAu(bytes);
+    if (au) {
+      EXPECT_LE(au->data.size(), 2 * bytes.size());
+    }
+  }
 }
 
 }  // namespace

@@ -133,19 +133,23 @@ uint32_t AudioMixer::GetMasterGain() const {
   return masterGain_;
 }
 
+// False when a one-shot voice has run past its last frame; a looping one wraps to its start.
+bool AudioMixer::WrapOrEnd(Voice& voice, uint64_t end) {
+  if (voice.position < end) return true;
+  if (voice.looping && end > 0) {
+    voice.position %= end;
+    return true;
+  }
+  voice.playing = false;
+  voice.position = 0;
+  return false;
+}
+
 void AudioMixer::MixVoice(Voice& voice, int32_t* acc, size_t frames) {
   const AudioPcm& pcm = *voice.pcm;
   const uint64_t count = pcm.Frames();
   const uint64_t end = count << 32;
-  for (size_t i = 0; i < frames; ++i) {
-    if (voice.position >= end) {
-      if (!voice.looping || count == 0) {
-        voice.playing = false;
-        voice.position = 0;
-        return;
-      }
-      voice.position %= end;
-    }
+  for (size_t i = 0; i < frames && WrapOrEnd(voice, end); ++i) {
     const size_t frame = static_cast<size_t>(voice.position >> 32);
     const size_t next = frame + 1 < count ? frame + 1 : (voice.looping ? 0 : frame);
     const uint32_t weight = static_cast<uint32_t>(voice.position >> 16) & 0xFFFF;
@@ -156,6 +160,7 @@ void AudioMixer::MixVoice(Voice& voice, int32_t* acc, size_t frames) {
     acc[2 * i + 1] += static_cast<int32_t>((static_cast<int64_t>(right) * voice.gainRight) >> 16);
     voice.position += voice.step;
   }
+  WrapOrEnd(voice, end);  // a voice that just played its last frame ends now, not on the next pass
 }
 
 void AudioMixer::Mix(int16_t* out, size_t frames) {

@@ -57,6 +57,7 @@ class AudioMixer {
 
   Voice* Find(VoiceId id);
   const Voice* Find(VoiceId id) const;
+  static bool WrapOrEnd(Voice& voice, uint64_t end);
   static void MixVoice(Voice& voice, int32_t* acc, size_t frames);
 
   mutable std::mutex mutex_;
