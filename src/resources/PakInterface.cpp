@@ -1,6 +1,7 @@
 #include "resources/PakInterface.h"
 
 #include <fcntl.h>
+#include <strings.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,7 +9,6 @@
 #include <algorithm>
 #include <atomic>
 #include <climits>
-#include <strings.h>
 
 #include "common/StringUtil.h"
 #include "platform/files/AsciiCase.h"
