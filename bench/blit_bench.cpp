@@ -67,8 +67,11 @@ struct Images {
   }
 };
 
-void BlitMode(benchmark::State& state, const std::vector<uint32_t>& source, const Velk::Color& color, int mode) {
+void BlitMode(benchmark::State& state, const std::vector<uint32_t>& source, const Velk::Color& color, int mode,
+              bool translucentDest = false) {
   Images im(source, kW, kH);
+  // A destination with translucent pixels takes the per-pixel composite instead of the run copy.
+  if (translucentDest) im.dst.ForceAlphaFlags(false, true);
   for (auto _ : state) {
     im.dst.Blit(&im.src, 0, 0, Velk::Rect(0, 0, kW, kH), color, mode);
     benchmark::DoNotOptimize(im.dst.mBits.get());
@@ -77,6 +80,9 @@ void BlitMode(benchmark::State& state, const std::vector<uint32_t>& source, cons
 }
 
 void BM_VelkAlphaBlit(benchmark::State& state) { BlitMode(state, VariedAlpha(kW, kH), Velk::Color::White, 0); }
+void BM_VelkAlphaBlitTranslucentDest(benchmark::State& state) {
+  BlitMode(state, VariedAlpha(kW, kH), Velk::Color::White, 0, true);
+}
 void BM_VelkAdditiveBlit(benchmark::State& state) { BlitMode(state, VariedAlpha(kW, kH), Velk::Color::White, 1); }
 void BM_VelkColorizedBlit(benchmark::State& state) {
   BlitMode(state, VariedAlpha(kW, kH), Velk::Color(200, 150, 100, 200), 0);
@@ -148,6 +154,7 @@ void BM_Memcpy(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(BM_VelkAlphaBlit);
+BENCHMARK(BM_VelkAlphaBlitTranslucentDest);
 BENCHMARK(BM_VelkAdditiveBlit);
 BENCHMARK(BM_VelkColorizedBlit);
 BENCHMARK(BM_VelkOpaqueCopy);

@@ -1,24 +1,25 @@
 #pragma once
-// One recursive lock: a thread that holds it may take it again (the display's section is re-entered
-// through texture release while the image set is being changed). It meets the standard Lockable
-// requirements, so callers hold it with std::lock_guard / std::unique_lock.
+// Owns one system critical section, which is recursive: a thread that holds it may take it again
+// (the display's section is re-entered through texture release while the image set is being
+// changed). Users either enter the member directly or hold the object as a standard Lockable
+// (std::lock_guard, std::unique_lock).
 
-#include <mutex>
+#include "platform/threads/Threads.h"
 
 namespace Velk {
 
 class CriticalSection {
  public:
-  CriticalSection() = default;
+  CriticalSection() { InitializeCriticalSection(&mCriticalSection); }
+  ~CriticalSection() { DeleteCriticalSection(&mCriticalSection); }
   CriticalSection(const CriticalSection&) = delete;
   CriticalSection& operator=(const CriticalSection&) = delete;
 
-  void lock() { mMutex.lock(); }
-  void unlock() { mMutex.unlock(); }
-  bool try_lock() { return mMutex.try_lock(); }
+  void lock() { EnterCriticalSection(&mCriticalSection); }
+  void unlock() { LeaveCriticalSection(&mCriticalSection); }
+  bool try_lock() { return mCriticalSection.lock->try_lock(); }
 
- private:
-  std::recursive_mutex mMutex;
+  CRITICAL_SECTION mCriticalSection;
 };
 
 }  // namespace Velk

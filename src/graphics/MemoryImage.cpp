@@ -162,7 +162,7 @@ uint32_t* MemoryImage::RebuildBits() {
     mNumColors = 0;
   } else if (mNativeAlphaData && display) {
     for (size_t i = 0; i < n; ++i) bits[i] = FromNativePixel(mNativeAlphaData[i], *display);
-  } else if (!mTextureData || !mApp->ReadBackTextures(this, bits)) {
+  } else if (!mTextureData || !mApp || !mApp->ReadBackTextures(this, bits)) {
     std::fill(bits, bits + n, 0u);
   }
   return bits;

@@ -110,34 +110,58 @@ void MemoryImage::AdditiveBlit(MemoryImage* src, int x, int y, const Rect& s, co
   const uint8_t* sat = SaturationTable();
   if (!bits || !sat) return;
   src->ScanAlpha();
-  const bool srcAlpha = src->mHasAlpha;
+  const int width = s.mWidth, height = s.mHeight;
   const size_t srcW = static_cast<size_t>(src->mWidth);
   const size_t dstW = static_cast<size_t>(mWidth);
-  const bool white = color == Color::White;
-  const uint32_t ca = color.mAlpha;
-  const uint32_t k[3] = {color.mBlue * ca / 255, color.mGreen * ca / 255, color.mRed * ca / 255};
+  // Held to 0..255 so that every table index stays below 512.
+  auto scaled = [&](int c) { return static_cast<uint32_t>(std::clamp(c * color.mAlpha / 255, 0, 255)); };
+  const uint32_t kr = scaled(color.mRed), kg = scaled(color.mGreen), kb = scaled(color.mBlue);
 
-  // The amount added to one channel (shift 0 blue, 8 green, 16 red).
-  auto added = [&](uint32_t p, int i) -> uint32_t {
-    const uint32_t sc = Channel(p, i * 8);
-    const uint32_t sa = p >> 24;
-    if (white) return srcAlpha ? (sc * sa) >> 8 : sc;
-    if (!srcAlpha) return (sc * k[i]) >> 8;
-    return i == 0 ? (((sc * k[0]) >> 8) * sa) >> 8 : (sc * k[i] * sa) >> 16;
-  };
-
-  WithSourcePixels(src, [&](auto fetch) {
-    for (int j = 0; j < s.mHeight; ++j) {
-      const size_t si = (s.mY + j) * srcW + s.mX;
-      uint32_t* d = bits + (y + j) * dstW + x;
-      for (int i = 0; i < s.mWidth; ++i) {
-        const uint32_t p = fetch(si + i);
-        const uint32_t dp = d[i];
-        d[i] = (dp & 0xFF000000u) | SatAdd(sat, Channel(dp, 16), added(p, 2)) << 16 |
-               SatAdd(sat, Channel(dp, 8), added(p, 1)) << 8 | SatAdd(sat, Channel(dp, 0), added(p, 0));
+  // added(p, r, g, b) gives the amounts added to each channel; one loop per kind keeps the per-pixel
+  // work free of tests.
+  auto run = [&](auto added) {
+    WithSourcePixels(src, [&](auto fetch) {
+      for (int j = 0; j < height; ++j) {
+        const size_t si = (s.mY + j) * srcW + s.mX;
+        uint32_t* d = bits + (y + j) * dstW + x;
+        for (int i = 0; i < width; ++i) {
+          uint32_t r, g, b;
+          added(fetch(si + i), r, g, b);
+          const uint32_t dp = d[i];
+          d[i] = (dp & 0xFF000000u) | uint32_t(sat[Channel(dp, 16) + r]) << 16 |
+                 uint32_t(sat[Channel(dp, 8) + g]) << 8 | sat[Channel(dp, 0) + b];
+        }
       }
-    }
-  });
+    });
+  };
+  const bool white = color == Color::White;
+  if (white && !src->mHasAlpha) {
+    run([](uint32_t p, uint32_t& r, uint32_t& g, uint32_t& b) {
+      r = Channel(p, 16);
+      g = Channel(p, 8);
+      b = Channel(p, 0);
+    });
+  } else if (white) {
+    run([](uint32_t p, uint32_t& r, uint32_t& g, uint32_t& b) {
+      const uint32_t sa = p >> 24;
+      r = (Channel(p, 16) * sa) >> 8;
+      g = (Channel(p, 8) * sa) >> 8;
+      b = (Channel(p, 0) * sa) >> 8;
+    });
+  } else if (!src->mHasAlpha) {
+    run([=](uint32_t p, uint32_t& r, uint32_t& g, uint32_t& b) {
+      r = (Channel(p, 16) * kr) >> 8;
+      g = (Channel(p, 8) * kg) >> 8;
+      b = (Channel(p, 0) * kb) >> 8;
+    });
+  } else {
+    run([=](uint32_t p, uint32_t& r, uint32_t& g, uint32_t& b) {
+      const uint32_t sa = p >> 24;
+      r = (Channel(p, 16) * kr * sa) >> 16;
+      g = (Channel(p, 8) * kg * sa) >> 16;
+      b = (((Channel(p, 0) * kb) >> 8) * sa) >> 8;
+    });
+  }
 }
 
 void MemoryImage::BlitF(Image* src, float x, float y, const Rect& srcRect, const Rect& clip, const Color& color,

@@ -2,10 +2,11 @@
 
 #include <cstdio>
 
+#include "platform/files/PathMap.h"
 #include "resources/PakLine.h"
 
 PakFile* PakDiskOpen(const char* name, const char* mode) {
-  FILE* stream = std::fopen(name, mode);
+  FILE* stream = Velk::OpenFile(name, mode);
   if (!stream) return nullptr;
   return new PakFile{nullptr, 0, stream};
 }

@@ -3,7 +3,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <ctime>
 
 inline constexpr uint32_t kPakMagic = 0xBAC04AC0;
 inline constexpr uint32_t kPakVersion = 0;
@@ -23,11 +22,4 @@ inline void PakScrambleBytes(uint8_t* bytes, size_t count) {
 }
 inline void PakUnscrambleBytes(uint8_t* bytes, size_t count) {
   for (size_t i = 0; i < count; ++i) bytes[i] = PakUnscrambleByte(bytes[i]);
-}
-
-// Member times are Windows FILETIMEs: 100 ns units since 1601-01-01 UTC.
-inline uint64_t PakFileTimeFrom(const struct timespec& t) {
-  constexpr uint64_t kSecondsFrom1601To1970 = 11644473600ULL;
-  return (static_cast<uint64_t>(t.tv_sec) + kSecondsFrom1601To1970) * 10000000ULL +
-         static_cast<uint64_t>(t.tv_nsec) / 100;
 }

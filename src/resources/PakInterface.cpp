@@ -1,8 +1,6 @@
 #include "resources/PakInterface.h"
 
-#include <dirent.h>
 #include <fcntl.h>
-#include <fnmatch.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,6 +10,8 @@
 #include <climits>
 #include <cstring>
 
+#include "platform/files/FindFiles.h"
+#include "platform/files/PathMap.h"
 #include "resources/PakDiskFile.h"
 #include "resources/PakLine.h"
 #include "resources/PakFormat.h"
@@ -146,47 +146,10 @@ bool PatternMatchesKey(const std::string& pattern, const std::string& key) {
 }  // namespace
 
 struct PakFindData {
-  DIR* disk = nullptr;
+  HANDLE disk = INVALID_HANDLE_VALUE;  // the disk search, once the archive matches are exhausted
   std::string lastKey;
   std::string pattern;
-  std::string diskFolder;   // host path of the folder the disk search lists
-  std::string diskPattern;  // the pattern's last component
 };
-
-namespace {
-
-void SplitDiskPattern(PakFindData& search) {
-  size_t slash = search.pattern.rfind('\\');
-  std::string folder = slash == std::string::npos ? "." : search.pattern.substr(0, slash);
-  search.diskPattern = search.pattern.substr(slash == std::string::npos ? 0 : slash + 1);
-  std::replace(folder.begin(), folder.end(), '\\', '/');
-  search.diskFolder = folder.empty() ? "/" : folder;
-}
-
-bool NextDiskMatch(PakFindData& search, PakFindResult* result) {
-  while (dirent* item = readdir(search.disk)) {
-    if (fnmatch(search.diskPattern.c_str(), item->d_name, FNM_CASEFOLD) != 0) continue;
-    struct stat info {};
-    if (stat((search.diskFolder + '/' + item->d_name).c_str(), &info) != 0) continue;
-    constexpr DWORD kDirectoryAttribute = 0x10;
-    result->attributes = S_ISDIR(info.st_mode) ? kDirectoryAttribute : 0;
-    result->creationTime = PakFileTimeFrom(info.st_ctim);
-    result->lastAccessTime = PakFileTimeFrom(info.st_atim);
-    result->lastWriteTime = PakFileTimeFrom(info.st_mtim);
-    result->sizeLow = static_cast<DWORD>(info.st_size);
-    result->fileName = item->d_name;
-    return true;
-  }
-  return false;
-}
-
-bool FirstDiskMatch(PakFindData& search, PakFindResult* result) {
-  SplitDiskPattern(search);
-  search.disk = opendir(search.diskFolder.c_str());
-  return search.disk && NextDiskMatch(search, result);
-}
-
-}  // namespace
 
 PakInterface* GetPakInterface() { return gPublishedPak.load(std::memory_order_acquire); }
 
@@ -206,7 +169,7 @@ PakInterface::~PakInterface() {
 }
 
 bool PakInterface::MountArchive(const std::string& fileName) {
-  int fd = open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+  int fd = open(Velk::MapPath(fileName).c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;
   struct stat info {};
   if (fstat(fd, &info) != 0 || info.st_size <= 0 || info.st_size > INT32_MAX) {
@@ -342,7 +305,7 @@ int PakInterface::Eof(PakFile* file) {
   return file->position >= file->entry->size ? 1 : 0;
 }
 
-bool PakInterface::NextArchiveMatch(PakFindData& search, PakFindResult* result) const {
+bool PakInterface::NextArchiveMatch(PakFindData& search, WIN32_FIND_DATAA* result) const {
   auto it = mDirectory.begin();
   if (!search.lastKey.empty()) {
     it = mDirectory.find(search.lastKey);
@@ -352,30 +315,38 @@ bool PakInterface::NextArchiveMatch(PakFindData& search, PakFindResult* result) 
   for (; it != mDirectory.end(); ++it) {
     if (!PatternMatchesKey(search.pattern, it->first)) continue;
     const PakEntry& entry = it->second;
+    FILETIME time{static_cast<DWORD>(entry.fileTime), static_cast<DWORD>(entry.fileTime >> 32)};
+    *result = WIN32_FIND_DATAA{};
+    result->ftCreationTime = result->ftLastAccessTime = result->ftLastWriteTime = time;
+    result->nFileSizeLow = static_cast<DWORD>(entry.size);
     size_t slash = entry.name.rfind('\\');
-    *result = PakFindResult{0, entry.fileTime, entry.fileTime, entry.fileTime, static_cast<DWORD>(entry.size),
-                            slash == std::string::npos ? entry.name : entry.name.substr(slash + 1)};
+    std::string fileName = slash == std::string::npos ? entry.name : entry.name.substr(slash + 1);
+    fileName.copy(result->cFileName, std::min<size_t>(fileName.size(), MAX_PATH - 1));
     search.lastKey = it->first;
     return true;
   }
   return false;
 }
 
-PakFindData* PakInterface::FindFirst(const char* pattern, PakFindResult* result) {
+PakFindData* PakInterface::FindFirst(const char* pattern, WIN32_FIND_DATAA* result) {
   auto* search = new PakFindData{};
   search->pattern = FoldName(pattern);
-  if (NextArchiveMatch(*search, result) || FirstDiskMatch(*search, result)) return search;
-  FindClose(search);
+  if (NextArchiveMatch(*search, result)) return search;
+  search->disk = FindFirstFileA(search->pattern.c_str(), result);
+  if (search->disk != INVALID_HANDLE_VALUE) return search;
+  delete search;
   return nullptr;
 }
 
-bool PakInterface::FindNext(PakFindData* search, PakFindResult* result) {
-  if (search->disk) return NextDiskMatch(*search, result);
-  return NextArchiveMatch(*search, result) || FirstDiskMatch(*search, result);
+bool PakInterface::FindNext(PakFindData* search, WIN32_FIND_DATAA* result) {
+  if (search->disk != INVALID_HANDLE_VALUE) return FindNextFileA(search->disk, result);
+  if (NextArchiveMatch(*search, result)) return true;
+  search->disk = FindFirstFileA(search->pattern.c_str(), result);
+  return search->disk != INVALID_HANDLE_VALUE;
 }
 
 bool PakInterface::FindClose(PakFindData* search) {
-  if (search->disk) closedir(search->disk);
+  if (search->disk != INVALID_HANDLE_VALUE) ::FindClose(search->disk);
   delete search;
   return true;
 }

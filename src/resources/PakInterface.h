@@ -39,16 +39,6 @@ struct PakFile {
   FILE* stream = nullptr;
 };
 
-// One search result (an archive member or a disk file).
-struct PakFindResult {
-  DWORD attributes = 0;
-  uint64_t creationTime = 0;
-  uint64_t lastAccessTime = 0;
-  uint64_t lastWriteTime = 0;
-  DWORD sizeLow = 0;
-  std::string fileName;
-};
-
 class PakInterface : public PakInterfaceBase {
  public:
   PakInterface();
@@ -72,8 +62,8 @@ class PakInterface : public PakInterfaceBase {
   char* Gets(char* buffer, int capacity, PakFile* file) override;
   int Eof(PakFile* file) override;
   // Null when neither the archives nor the disk hold a match.
-  PakFindData* FindFirst(const char* pattern, PakFindResult* result) override;
-  bool FindNext(PakFindData* search, PakFindResult* result) override;
+  PakFindData* FindFirst(const char* pattern, WIN32_FIND_DATAA* result) override;
+  bool FindNext(PakFindData* search, WIN32_FIND_DATAA* result) override;
   bool FindClose(PakFindData* search) override;
 
   // The directory key of a stored member name: its ASCII upper case.
@@ -85,7 +75,7 @@ class PakInterface : public PakInterfaceBase {
   const std::map<std::string, PakEntry>& GetDirectory() const { return mDirectory; }
 
  private:
-  bool NextArchiveMatch(PakFindData& search, PakFindResult* result) const;
+  bool NextArchiveMatch(PakFindData& search, WIN32_FIND_DATAA* result) const;
 
   std::vector<std::unique_ptr<PakArchive>> mArchives;
   std::map<std::string, PakEntry> mDirectory;

@@ -5,10 +5,10 @@
 #include <cstddef>
 
 #include "platform/base/WinTypes.h"
+#include "platform/files/FindFiles.h"
 
 struct PakFile;
 struct PakFindData;
-struct PakFindResult;
 
 class PakInterfaceBase {
  public:
@@ -25,7 +25,7 @@ class PakInterfaceBase {
   virtual wchar_t* Getws(wchar_t* buffer, int capacity, PakFile* file) = 0;
   virtual char* Gets(char* buffer, int capacity, PakFile* file) = 0;
   virtual int Eof(PakFile* file) = 0;
-  virtual PakFindData* FindFirst(const char* pattern, PakFindResult* result) = 0;
-  virtual bool FindNext(PakFindData* search, PakFindResult* result) = 0;
+  virtual PakFindData* FindFirst(const char* pattern, WIN32_FIND_DATAA* result) = 0;
+  virtual bool FindNext(PakFindData* search, WIN32_FIND_DATAA* result) = 0;
   virtual bool FindClose(PakFindData* search) = 0;
 };

@@ -7,7 +7,6 @@
 #include <iterator>
 #include <vector>
 
-#include "resources/PakFormat.h"
 #include "resources/PakInterface.h"
 #include "resources/PakWriter.h"
 
@@ -24,9 +23,13 @@ bool ReadWholeFile(const fs::path& path, std::vector<uint8_t>& data) {
   return !file.bad();
 }
 
+// A Windows FILETIME: 100 ns units since 1601-01-01 UTC.
 uint64_t FileTimeOf(const fs::path& path) {
+  constexpr uint64_t kSecondsFrom1601To1970 = 11644473600ULL;
   struct stat info {};
-  return stat(path.c_str(), &info) == 0 ? PakFileTimeFrom(info.st_mtim) : 0;
+  if (stat(path.c_str(), &info) != 0) return 0;
+  return (static_cast<uint64_t>(info.st_mtim.tv_sec) + kSecondsFrom1601To1970) * 10000000ULL +
+         static_cast<uint64_t>(info.st_mtim.tv_nsec) / 100;
 }
 
 std::string MemberName(const fs::path& relative) {

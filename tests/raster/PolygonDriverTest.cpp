@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <thread>
 #include <vector>
 
 #include "Canvas.h"
@@ -173,4 +174,32 @@ TEST(DrawPolygon, UntexturedNeedsVertexColours)
     SpanFillerTable empty;
     DrawPolygon(tri.data(), 3, nullptr, {}, {0, 0, 4, 4}, c.Bits(), c.pitch, 0x8888, false, true, empty);
     EXPECT_EQ(c.bytes, Canvas(4, 4, 4).bytes) << "nothing is drawn before the table is filled";
+}
+
+TEST(DrawPolygon, ThreadsClippingAtOnceDoNotShareIntersections)
+{
+    // Each thread draws its own strip, cut on all four sides, and must get what it gets alone.
+    auto draw = [](float shift, Canvas& c) {
+        const std::vector<PolygonVertex> strip = {At(-9 + shift, -7, 0xFF0000FF), At(30, -5, 0xFFFF0000),
+                                                  At(-6, 28 - shift, 0xFF00FF00), At(35, 31, 0xFFFFFFFF)};
+        DrawPolygon(strip.data(), 4, nullptr, {}, {1, 1, 18, 16}, c.Bits(), c.pitch, 0x8888, false, true, ReadyTable());
+    };
+    Canvas alone[2] = {Canvas(20, 18, 4), Canvas(20, 18, 4)};
+    draw(0, alone[0]);
+    draw(3, alone[1]);
+    bool same[2] = {true, true};
+    std::thread threads[2];
+    for (int t = 0; t < 2; ++t) {
+        threads[t] = std::thread([&, t] {
+            for (int i = 0; i < 2000 && same[t]; ++i) {
+                Canvas c(20, 18, 4);
+                draw(float(3 * t), c);
+                same[t] = c.bytes == alone[t].bytes;
+            }
+        });
+    }
+    for (auto& t : threads)
+        t.join();
+    EXPECT_TRUE(same[0]);
+    EXPECT_TRUE(same[1]);
 }

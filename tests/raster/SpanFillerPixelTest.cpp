@@ -12,7 +12,7 @@ using RasterTest::Vertex;
 namespace {
 
 // Table entries within a group.
-constexpr int kUntextured = 4, kUntexturedMod = 6, kTex = 16, kTexMod = 18, kBlend = 24, kBlendBil = 25;
+constexpr int kUntextured = 4, kTex = 16, kTexMod = 18, kBlend = 24, kBlendBil = 25;
 constexpr int kGroup1 = 32, kGroup2 = 64, kGroup3 = 96;
 
 const SpanColor kWhite{255, 255, 255, 255};
@@ -101,14 +101,6 @@ TEST(Group0Untextured, RedKeepsItsFractionBits)
     Canvas c(2, 2, 4, 0xFF000000);
     FillCorner(kUntextured, c, Colour(239 << 16, (200 << 16) + 64880, 0, 0));
     EXPECT_EQ(c.At(0, 0), 0xFFBB0000u);
-}
-
-TEST(Group0Untextured, ModulateScalesVertexColours)
-{
-    // (200 << 16) * 128 >> 8 = 100.0 per channel, alpha 255 * 255 >> 8 = 254.0: opaque.
-    Canvas c(2, 2, 4);
-    FillCorner(kUntexturedMod, c, Colour(255 << 16, 200 << 16, 200 << 16, 200 << 16), {}, {255, 128, 128, 128});
-    EXPECT_EQ(c.At(0, 0), 0xFF646464u);
 }
 
 TEST(Group0Blend, TransparentColourOverAlpha200LowersAlphaByOne)
@@ -212,17 +204,6 @@ TEST(Group16Bit, OpaqueWhite)
     FillCorner(kGroup3 + kTex, c555, Vertex(0, 0), white.Block());
     EXPECT_EQ(c565.At(0, 0), 0xFFFFu);
     EXPECT_EQ(c555.At(0, 0), 0x7FFFu);
-}
-
-TEST(Group16Bit, PackingTruncates)
-{
-    // 7 packs to 0 in a 5-bit field, green 3 to 0 in the 6-bit one; 8 and 4 survive.
-    OneTexel low{0xFF070307}, edge{0xFF080408};
-    Canvas a(2, 2, 2), b(2, 2, 2);
-    FillCorner(kGroup2 + kTex, a, Vertex(0, 0), low.Block());
-    FillCorner(kGroup2 + kTex, b, Vertex(0, 0), edge.Block());
-    EXPECT_EQ(a.At(0, 0), 0u);
-    EXPECT_EQ(b.At(0, 0), (1u << 11) | (1u << 5) | 1u);
 }
 
 TEST(Group16Bit, Blend565)

@@ -4,6 +4,8 @@
 #include "PakTestSupport.h"
 #include "resources/ImageLib.h"
 
+#include <unistd.h>
+
 #include <cstdint>
 #include <initializer_list>
 #include <memory>
@@ -162,9 +164,10 @@ inline Bytes GifRow(const std::vector<uint32_t>& colours)
     return MakeGif(spec);
 }
 
+// CTest runs the tests of one program in parallel processes: each gets its own file names.
 inline std::string TempPath(const std::string& name)
 {
-    return std::string(TEST_BINARY_DIR) + "/imagelib_" + name;
+    return std::string(TEST_BINARY_DIR) + "/imagelib_" + std::to_string(getpid()) + "_" + name;
 }
 
 // Tiny files made with the libraries' own encoders, and inputs kept from fuzzing.

@@ -267,18 +267,19 @@ TEST_F(PakInterfaceTest, SearchListsArchiveMatchesThenTheDisk) {
       .Text("1223334444")
       .WriteTo("data.pak");
   ASSERT_TRUE(pak.MountArchive("data.pak"));
-  WriteBytes("CFG/disk.xml", {'x'});
+  WriteBytes("Cfg/disk.XML", {'x'});
 
-  PakFindResult found;
+  WIN32_FIND_DATAA found;
   std::vector<std::string> names;
   PakFindData* search = pak.FindFirst("cfg/*.xml", &found);
   ASSERT_NE(search, nullptr);
-  EXPECT_EQ(found.sizeLow, 1u);
-  EXPECT_EQ(found.lastWriteTime, 7u);
-  do names.push_back(found.fileName);
+  EXPECT_EQ(found.nFileSizeLow, 1u);
+  EXPECT_EQ(found.ftLastWriteTime.dwLowDateTime, 7u);
+  EXPECT_EQ(found.dwFileAttributes, 0u);
+  do names.push_back(found.cFileName);
   while (pak.FindNext(search, &found));
   EXPECT_TRUE(pak.FindClose(search));
-  EXPECT_EQ(names, (std::vector<std::string>{"a.xml", "B.xml", "disk.xml"}));
+  EXPECT_EQ(names, (std::vector<std::string>{"a.xml", "B.xml", "disk.XML"}));
 
   EXPECT_EQ(pak.FindFirst("nothing\\*.xml", &found), nullptr);
 }

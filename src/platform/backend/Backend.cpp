@@ -5,6 +5,7 @@
 #include "platform/window/MessageQueue.h"
 #include "platform/window/WindowTable.h"
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -30,6 +31,11 @@ bool IsSet(const char* name) {
 }
 
 }  // namespace
+
+Backend::Backend() {
+  static std::atomic<uint64_t> made{0};
+  serial_ = ++made;
+}
 
 std::unique_ptr<Backend> Backend::FromEnvironment() {
   const char* chosen = std::getenv("VELK_BACKEND");

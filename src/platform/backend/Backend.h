@@ -34,6 +34,7 @@ struct MessageBoxButton {
 
 class Backend {
  public:
+  Backend();
   virtual ~Backend() = default;
 
   // The back end in use, made from the environment on first use.
@@ -43,6 +44,8 @@ class Backend {
   static std::unique_ptr<Backend> FromEnvironment();
 
   InputTranslator& Input() { return input_; }
+  // Distinct for every back end made, so that objects one back end made are never handed to another.
+  uint64_t Serial() const { return serial_; }
 
   virtual const char* Name() const = 0;
   // True when activation arrives as events of the back end rather than following the window calls.
@@ -66,7 +69,7 @@ class Backend {
   virtual DisplayInfo Display() = 0;
 
   // The pressed button's result, or 0 when no box could be shown.
-  virtual int ShowMessageBox(const std::string& textUtf8, const std::string& captionUtf8, UINT type,
+  virtual int ShowMessageBox(HWND owner, const std::string& textUtf8, const std::string& captionUtf8, UINT type,
                              const std::vector<MessageBoxButton>& buttons) = 0;
 
   virtual bool SetClipboardText(const std::string& utf8) = 0;
@@ -82,6 +85,7 @@ class Backend {
 
  private:
   InputTranslator input_;
+  uint64_t serial_;
 };
 
 }  // namespace Velk

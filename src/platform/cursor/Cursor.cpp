@@ -18,7 +18,7 @@ struct CursorTable {
   std::map<WORD, HCURSOR> system;
   HCURSOR current = nullptr;
   uintptr_t next = 0x20000;
-  const Velk::Backend* owner = nullptr;  // native cursors belong to one back end
+  uint64_t owner = 0;  // the serial of the back end the native cursors belong to
 };
 
 CursorTable& Table() {
@@ -26,13 +26,17 @@ CursorTable& Table() {
   return table;
 }
 
+bool IsSystemCursor(uintptr_t id) {
+  return (id >= 32512 && id <= 32515) || (id >= 32642 && id <= 32646) || id == 32648 || id == 32649;
+}
+
 // Cursors made by a back end that has since been replaced are forgotten, not freed.
 void ForgetStale(CursorTable& t) {
-  if (t.owner == &Velk::Backend::Get()) return;
+  if (t.owner == Velk::Backend::Get().Serial()) return;
   t.cursors.clear();
   t.system.clear();
   t.current = nullptr;
-  t.owner = &Velk::Backend::Get();
+  t.owner = Velk::Backend::Get().Serial();
 }
 
 HCURSOR Add(CursorTable& t, void* native, bool shared) {
@@ -46,7 +50,7 @@ HCURSOR Add(CursorTable& t, void* native, bool shared) {
 
 HCURSOR LoadCursorW(HINSTANCE instance, LPCWSTR name) {
   uintptr_t id = reinterpret_cast<uintptr_t>(name);
-  if (instance || id == 0 || id > 0xFFFF) return nullptr;
+  if (instance || !IsSystemCursor(id)) return nullptr;
   auto& t = Table();
   std::lock_guard guard(t.lock);
   ForgetStale(t);

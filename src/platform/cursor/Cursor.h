@@ -8,19 +8,19 @@
 
 using LPCWSTR = const wchar_t*;
 
-inline LPCWSTR MakeIntResourceW(WORD id) { return reinterpret_cast<LPCWSTR>(static_cast<uintptr_t>(id)); }
+inline LPCWSTR MAKEINTRESOURCEW(WORD id) { return reinterpret_cast<LPCWSTR>(static_cast<uintptr_t>(id)); }
 
-inline const LPCWSTR IDC_ARROW = MakeIntResourceW(32512);
-inline const LPCWSTR IDC_IBEAM = MakeIntResourceW(32513);
-inline const LPCWSTR IDC_WAIT = MakeIntResourceW(32514);
-inline const LPCWSTR IDC_CROSS = MakeIntResourceW(32515);
-inline const LPCWSTR IDC_SIZENWSE = MakeIntResourceW(32642);
-inline const LPCWSTR IDC_SIZENESW = MakeIntResourceW(32643);
-inline const LPCWSTR IDC_SIZEWE = MakeIntResourceW(32644);
-inline const LPCWSTR IDC_SIZENS = MakeIntResourceW(32645);
-inline const LPCWSTR IDC_SIZEALL = MakeIntResourceW(32646);
-inline const LPCWSTR IDC_NO = MakeIntResourceW(32648);
-inline const LPCWSTR IDC_HAND = MakeIntResourceW(32649);
+inline const LPCWSTR IDC_ARROW = MAKEINTRESOURCEW(32512);
+inline const LPCWSTR IDC_IBEAM = MAKEINTRESOURCEW(32513);
+inline const LPCWSTR IDC_WAIT = MAKEINTRESOURCEW(32514);
+inline const LPCWSTR IDC_CROSS = MAKEINTRESOURCEW(32515);
+inline const LPCWSTR IDC_SIZENWSE = MAKEINTRESOURCEW(32642);
+inline const LPCWSTR IDC_SIZENESW = MAKEINTRESOURCEW(32643);
+inline const LPCWSTR IDC_SIZEWE = MAKEINTRESOURCEW(32644);
+inline const LPCWSTR IDC_SIZENS = MAKEINTRESOURCEW(32645);
+inline const LPCWSTR IDC_SIZEALL = MAKEINTRESOURCEW(32646);
+inline const LPCWSTR IDC_NO = MAKEINTRESOURCEW(32648);
+inline const LPCWSTR IDC_HAND = MAKEINTRESOURCEW(32649);
 
 // Only system cursors (instance null, an IDC_ id) can be loaded; the same id gives the same
 // shared cursor, which DestroyCursor leaves alone.

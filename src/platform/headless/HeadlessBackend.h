@@ -31,6 +31,8 @@ class HeadlessBackend : public Backend {
   void InjectDisplayChange(const DisplayInfo& display);
 
   void SetDisplay(const DisplayInfo& display) { display_ = display; }
+  // Makes window creation fail, as a back end without video would.
+  void FailWindowCreation(bool fail) { failWindows_ = fail; }
   const std::vector<std::string>& OpenedUrls() const { return openedUrls_; }
   // The cursor last set (null: hidden), and whether the mouse is captured.
   void* ShownCursor() const { return shownCursor_; }
@@ -38,7 +40,7 @@ class HeadlessBackend : public Backend {
 
   const char* Name() const override { return "headless"; }
   bool ReportsFocus() const override { return false; }
-  bool CreateNativeWindow(HWND, const std::wstring&, const RECT&, DWORD) override { return true; }
+  bool CreateNativeWindow(HWND, const std::wstring&, const RECT&, DWORD) override { return !failWindows_; }
   void DestroyNativeWindow(HWND) override {}
   void ShowNativeWindow(HWND, int) override {}
   void PlaceNativeWindow(HWND, const RECT&) override {}
@@ -48,7 +50,8 @@ class HeadlessBackend : public Backend {
   void WaitEvents(DWORD ms) override;
   void CaptureMouse(bool on) override { captured_ = on; }
   DisplayInfo Display() override { return display_; }
-  int ShowMessageBox(const std::string&, const std::string&, UINT, const std::vector<MessageBoxButton>&) override {
+  int ShowMessageBox(HWND, const std::string&, const std::string&, UINT,
+                     const std::vector<MessageBoxButton>&) override {
     return 0;
   }
   bool SetClipboardText(const std::string& utf8) override;
@@ -68,6 +71,7 @@ class HeadlessBackend : public Backend {
   std::vector<std::unique_ptr<int>> cursors_;
   void* shownCursor_ = nullptr;
   bool captured_ = false;
+  bool failWindows_ = false;
 };
 
 }  // namespace Velk

@@ -45,7 +45,8 @@ class ModuleTable {
   static void ShowAll();
 };
 
-// The stand-in modules of the layer's facilities; the table registers them on its first use.
+// The stand-in modules of the layer's facilities, registered on the table's first use. They are
+// listed in one place rather than registered by static objects, which a static library may drop.
 void RegisterStandInModules();
 
 }  // namespace Velk

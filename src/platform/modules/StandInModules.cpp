@@ -1,3 +1,4 @@
+#include "platform/dsound/DSound.h"
 #include "platform/files/ShellFolders.h"
 #include "platform/modules/Modules.h"
 
@@ -14,10 +15,12 @@ FARPROC Entry(Function* function) {
 
 // One line per module a facility provides.
 void RegisterStandInModules() {
+  ModuleTable::Register("dsound.dll", {{"DirectSoundCreate", Entry(&DirectSoundCreate)}});
   ModuleTable::Register("kernel32.dll", {}, true);
   ModuleTable::Register("shell32.dll", {{"SHGetFolderPathA", Entry(&SHGetFolderPathA)}});
   ModuleTable::Register("shfolder.dll", {{"SHGetFolderPathA", Entry(&SHGetFolderPathA)}});
   ModuleTable::Register("user32.dll", {}, true);
+  ModuleTable::Register("version.dll", {});
 }
 
 }  // namespace Velk

@@ -34,13 +34,13 @@ void SetMessageBoxHook(MessageBoxHook hook) {
 
 }  // namespace Velk
 
-int MessageBoxW(HWND, LPCWSTR text, LPCWSTR caption, UINT type) {
+int MessageBoxW(HWND hwnd, LPCWSTR text, LPCWSTR caption, UINT type) {
   std::wstring wideText = text ? text : L"";
   std::wstring wideCaption = caption ? caption : L"Error";
   std::string utf8Text = Velk::PlatformText::Utf16ToUtf8(wideText);
   std::string utf8Caption = Velk::PlatformText::Utf16ToUtf8(wideCaption);
   auto buttons = ButtonsOf(type);
-  if (int pressed = Velk::Backend::Get().ShowMessageBox(utf8Text, utf8Caption, type, buttons)) return pressed;
+  if (int pressed = Velk::Backend::Get().ShowMessageBox(hwnd, utf8Text, utf8Caption, type, buttons)) return pressed;
 
   std::fprintf(stderr, "[%s] %s\n", utf8Caption.c_str(), utf8Text.c_str());
   Velk::MessageBoxHook hook;

@@ -17,4 +17,5 @@ void SetCommandLine(int argc, const char* const* argv);
 
 }  // namespace Velk
 
+// The text stays valid until the next SetCommandLine; main sets it before anything reads it.
 char* GetCommandLineA();

@@ -6,7 +6,6 @@
 
 #include <cstdio>
 #include <fstream>
-#include <iterator>
 
 namespace Velk {
 
@@ -106,14 +105,12 @@ bool ParseLine(const std::string& line, RegistryFile::Value& value) {
 
 RegistryFile RegistryFile::Load(const std::string& path) {
   RegistryFile file;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return file;
-  std::string text;
-  text.resize(static_cast<size_t>(kMaxFileSize) + 1);
-  in.read(text.data(), kMaxFileSize + 1);
-  if (in.gcount() > kMaxFileSize) return file;
-  text.resize(static_cast<size_t>(in.gcount()));
-  file.Parse(text);
+  std::ifstream in(path, std::ios::binary | std::ios::ate);
+  std::streamsize size = in ? static_cast<std::streamsize>(in.tellg()) : -1;
+  if (size < 0 || size > kMaxFileSize) return file;
+  std::string text(static_cast<size_t>(size), '\0');
+  in.seekg(0);
+  if (in.read(text.data(), size)) file.Parse(text);
   return file;
 }
 

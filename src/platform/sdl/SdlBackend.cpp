@@ -228,7 +228,7 @@ DisplayInfo SdlBackend::Display() {
   return info;
 }
 
-int SdlBackend::ShowMessageBox(const std::string& textUtf8, const std::string& captionUtf8, UINT type,
+int SdlBackend::ShowMessageBox(HWND owner, const std::string& textUtf8, const std::string& captionUtf8, UINT type,
                                const std::vector<MessageBoxButton>& buttons) {
   if (buttons.empty()) return 0;
   std::vector<SDL_MessageBoxButtonData> data;
@@ -238,7 +238,9 @@ int SdlBackend::ShowMessageBox(const std::string& textUtf8, const std::string& c
     if (i + 1 == buttons.size()) flags |= SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT;
     data.push_back(SDL_MessageBoxButtonData{flags, buttons[i].result, buttons[i].label});
   }
-  SDL_MessageBoxData box{MessageBoxFlags(type) | SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT, nullptr,
+  // Owned by the program's window, the box stays above it even in full screen.
+  SDL_MessageBoxData box{MessageBoxFlags(type) | SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT,
+                         static_cast<SDL_Window*>(NativeWindow(owner)),
                          captionUtf8.c_str(), textUtf8.c_str(), static_cast<int>(data.size()), data.data(),
                          nullptr};
   int pressed = 0;

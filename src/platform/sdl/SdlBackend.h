@@ -36,7 +36,7 @@ class SdlBackend : public Backend {
   void WaitEvents(DWORD ms) override;
   void CaptureMouse(bool on) override;
   DisplayInfo Display() override;
-  int ShowMessageBox(const std::string& textUtf8, const std::string& captionUtf8, UINT type,
+  int ShowMessageBox(HWND owner, const std::string& textUtf8, const std::string& captionUtf8, UINT type,
                      const std::vector<MessageBoxButton>& buttons) override;
   bool SetClipboardText(const std::string& utf8) override;
   bool GetClipboardText(std::string& utf8) override;

@@ -35,7 +35,7 @@ BOOL PeekMessageW(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT remo
 }
 
 BOOL GetMessageW(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax) {
-  if (!msg) return -1;
+  if (!msg || (hwnd && !IsWindow(hwnd))) return -1;
   while (!PeekMessageW(msg, hwnd, filterMin, filterMax, PM_REMOVE)) {
     DWORD wait = MessageQueue::Instance().UntilNextTimer().value_or(kMaxWaitMs);
     Backend::Get().WaitEvents(std::min(std::max<DWORD>(wait, 1), kMaxWaitMs));

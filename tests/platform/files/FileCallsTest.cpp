@@ -91,16 +91,6 @@ TEST(XdgFolders, DefaultsUnderHomeAndRelativeValuesIgnored) {
   EXPECT_EQ(Velk::GetConfigHome(), "/home/someone/.config");
   EXPECT_EQ(Velk::GetDataHome(), "/home/someone/.local/share");
   EXPECT_EQ(Velk::GetRuntimeFolder(), "/tmp");
-  ScopedEnv config2("XDG_CONFIG_HOME", "/etc/elsewhere");
-  EXPECT_EQ(Velk::GetConfigHome(), "/etc/elsewhere");
-}
-
-TEST(XdgFolders, MakeFoldersBuildsTheWholeChain) {
-  ScratchFolder dir;
-  EXPECT_TRUE(Velk::MakeFolders(dir / "a/b/c"));
-  EXPECT_TRUE(Velk::MakeFolders(dir / "a/b/c"));
-  dir.Write("file", "");
-  EXPECT_FALSE(Velk::MakeFolders(dir / "file/sub"));
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "HeadlessWindowTest.h"
 
+#include <thread>
+
 namespace {
 
 using Queue = HeadlessWindowTest;
@@ -134,6 +136,29 @@ TEST_F(Queue, DefaultProcessingClosesOnCloseAndAltF4) {
   EXPECT_EQ(sent()[2], (Record{hwnd, WM_SYSCOMMAND, SC_CLOSE, 0}));
   EXPECT_EQ(sent()[3], (Record{hwnd, WM_CLOSE, 0, 0}));
   EXPECT_EQ(sent().back(), (Record{hwnd, WM_DESTROY, 0, 0}));
+}
+
+
+TEST_F(Queue, PostingFromOtherThreadsKeepsEachThreadsOrder) {
+  HWND hwnd = MakeWindow();
+  constexpr int kThreads = 4;
+  constexpr int kEach = 500;
+  std::vector<std::thread> posters;
+  for (int t = 0; t < kThreads; ++t) {
+    posters.emplace_back([=] {
+      for (int i = 0; i < kEach; ++i) PostMessageW(hwnd, WM_USER + t, static_cast<WPARAM>(i), 0);
+    });
+  }
+  std::vector<WPARAM> next(kThreads, 0);
+  int taken = 0;
+  MSG msg;
+  while (taken < kThreads * kEach) {
+    if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) continue;
+    ASSERT_EQ(msg.wParam, next[msg.message - WM_USER]++);
+    ++taken;
+  }
+  for (auto& poster : posters) poster.join();
+  EXPECT_FALSE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
 }
 
 }  // namespace

@@ -1,0 +1,81 @@
+#include "platform/audio/AudioOutput.h"
+
+#include "platform/audio/NullAudioSink.h"
+#include "platform/audio/SdlAudioSink.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <mutex>
+
+namespace Velk {
+
+namespace {
+
+struct OutputState {
+  std::mutex mutex;
+  int users = 0;
+  bool manual = false;
+  bool failOpen = false;
+  std::unique_ptr<AudioSink> sink;
+};
+
+OutputState& State() {
+  // Never destroyed: a sink thread may still mix while static destructors run.
+  static OutputState* state = new OutputState;
+  return *state;
+}
+
+bool WantsNullSink() {
+  const char* backend = std::getenv("VELK_BACKEND");
+  const char* driver = std::getenv("SDL_AUDIODRIVER");
+  return (backend && std::strcmp(backend, "headless") == 0) || (driver && std::strcmp(driver, "dummy") == 0);
+}
+
+std::unique_ptr<AudioSink> OpenSink(AudioMixer& mixer) {
+  if (!WantsNullSink()) {
+    if (auto sink = SdlAudioSink::Open(mixer)) return sink;
+  }
+  return std::make_unique<NullAudioSink>(mixer);
+}
+
+}  // namespace
+
+AudioMixer& AudioOutput::Mixer() {
+  static AudioMixer* mixer = new AudioMixer;
+  return *mixer;
+}
+
+bool AudioOutput::Acquire() {
+  OutputState& state = State();
+  std::lock_guard lock(state.mutex);
+  if (state.failOpen) return false;
+  if (state.users++ == 0 && !state.manual) state.sink = OpenSink(Mixer());
+  return true;
+}
+
+void AudioOutput::Release() {
+  OutputState& state = State();
+  std::lock_guard lock(state.mutex);
+  if (state.users > 0 && --state.users == 0) state.sink.reset();
+}
+
+bool AudioOutput::IsAudible() {
+  OutputState& state = State();
+  std::lock_guard lock(state.mutex);
+  return state.sink && state.sink->IsAudible();
+}
+
+void AudioOutput::SetManualMixing(bool manual) {
+  OutputState& state = State();
+  std::lock_guard lock(state.mutex);
+  state.manual = manual;
+}
+
+void AudioOutput::SetFailOpen(bool fail) {
+  OutputState& state = State();
+  std::lock_guard lock(state.mutex);
+  state.failOpen = fail;
+}
+
+}  // namespace Velk

@@ -1,0 +1,26 @@
+#pragma once
+// The process's one mixer and the sink it plays through. Users take a reference with Acquire and
+// give it back with Release; the sink opens with the first reference and closes with the last.
+// The sink is the SDL device, or the null sink when the back end is headless, SDL's driver is
+// "dummy" or no device opens.
+
+#include "platform/audio/AudioMixer.h"
+
+namespace Velk {
+
+class AudioOutput {
+ public:
+  static AudioMixer& Mixer();
+
+  // False only when a test made opening fail.
+  static bool Acquire();
+  static void Release();
+  // True while a sink that reaches a real device is open.
+  static bool IsAudible();
+
+  // Tests: with manual mixing no sink opens and the test calls Mixer().Mix itself.
+  static void SetManualMixing(bool manual);
+  static void SetFailOpen(bool fail);
+};
+
+}  // namespace Velk

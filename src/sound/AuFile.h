@@ -1,0 +1,18 @@
+#pragma once
+// Sun audio (".snd") files: 8-bit µ-law, widened to 16 bits, or 8-bit linear, copied unchanged.
+
+#include "sound/PcmSound.h"
+#include "sound/SoundSource.h"
+
+#include <cstdint>
+#include <optional>
+
+namespace Velk {
+
+class AuFile {
+ public:
+  static std::optional<PcmSound> Read(SoundSource& source);
+  static int16_t MuLawToLinear(uint8_t code);
+};
+
+}  // namespace Velk
