@@ -143,6 +143,7 @@ protected:
     return image;
   }
 
+public:
   static uint32_t SurfacePixel(IDirectDrawSurface* s, int x, int y) {
     DDSURFACEDESC d;
     EXPECT_EQ(s->Lock(nullptr, &d, DDLOCK_WAIT, nullptr), DD_OK);
