@@ -16,8 +16,6 @@ bool Widget::gColorTags = true;
 
 namespace {
 
-const Color kOutOfTableColor = Color::Black;
-
 // Lends the widgets' colour-tag setting to a drawing context for one call.
 class ScopedColorTags {
 public:
@@ -77,7 +75,8 @@ Color Widget::GetColor(int index, const Color& defaultColor) {
 
 const Color& Widget::GetColor(int index) {
   // Read-only: the fall-back is shared by every out-of-range read.
-  if (index < 0 || static_cast<size_t>(index) >= mColors.size()) return kOutOfTableColor;
+  static const Color outOfTable(0, 0, 0, 255);
+  if (index < 0 || static_cast<size_t>(index) >= mColors.size()) return outOfTable;
   return mColors[static_cast<size_t>(index)];
 }
 
