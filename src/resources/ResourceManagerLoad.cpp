@@ -1,8 +1,14 @@
 // Loading the resources of a manifest record: images with their alpha, sounds and fonts.
+#include <algorithm>
 #include <memory>
+#include <vector>
 
 #include "common/StringUtil.h"
-#include "fonts/Font.h"
+#include "fonts/FontData.h"
+#include "fonts/FontHost.h"
+#include "fonts/ImageFont.h"
+#include "fonts/SysFont.h"
+#include "graphics/DDImage.h"
 #include "graphics/MemoryImage.h"
 #include "resources/ImageLib.h"
 #include "resources/ResourceManager.h"
@@ -14,6 +20,18 @@ namespace Velk {
 namespace {
 
 using DecodedImage = std::unique_ptr<ImageLib::Image>;
+
+constexpr char kTagSeparators[] = ", \r\n\t";
+
+std::vector<std::string> SplitTags(const std::string& tags) {
+  std::vector<std::string> result;
+  for (size_t start = 0; (start = tags.find_first_not_of(kTagSeparators, start)) != std::string::npos;) {
+    size_t end = std::min(tags.find_first_of(kTagSeparators, start), tags.size());
+    result.push_back(tags.substr(start, end - start));
+    start = end;
+  }
+  return result;
+}
 
 uint32_t WithAlphaFromBlue(uint32_t pixel, uint32_t alphaPixel) { return (pixel & 0xFFFFFF) | (alphaPixel << 24); }
 
@@ -76,11 +94,21 @@ bool ResourceManager::ApplyAlphaGrid(ImageRes* res, MemoryImage* image) {
 
 void ResourceManager::ApplyImageSettings(ImageRes* res, MemoryImage* image) {
   image->mPurgeBits = res->mPurgeBits;
+  auto* surfaceImage = dynamic_cast<DDImage*>(image);
   if (res->mDDSurface) {
     image->ScanAlpha();
-    if (!image->mHasAlpha) image->mPurgeBits = true;
+    if (!image->mHasAlpha) {
+      if (surfaceImage) surfaceImage->mWantDDSurface = true;
+      image->mPurgeBits = true;
+    }
   }
-  if (res->mPalletize) image->ReduceToPalette();
+  // A surface already holds the picture in display format: only the request is recorded.
+  if (res->mPalletize) {
+    if (surfaceImage && surfaceImage->mSurface)
+      image->mWantPal = true;
+    else
+      image->ReduceToPalette();
+  }
 
   if (res->mA4R4G4B4) image->mTextureFlags |= 0x4;
   if (res->mA8R8G8B8) image->mTextureFlags |= 0x8;
@@ -114,14 +142,30 @@ bool ResourceManager::LoadFont(FontRes* res) {
 
 bool ResourceManager::CreateFont(FontRes* res) {
   if (!res->mImagePath.empty()) return Fail(FormatString("Failed to load font: %s", res->mPath.c_str()));
+  if (res->mSysFont) {
+    auto font = std::make_unique<SysFont>(res->mPath.substr(5), res->mSize, res->mBold, res->mItalic, res->mUnderline);
+    font->mDrawShadow = res->mShadow;
+    res->mFont = std::move(font);
+    return true;
+  }
+
+  std::unique_ptr<Font> font;
   if (res->mPath.rfind("!ref:", 0) == 0) {
     const std::string refId = res->mPath.substr(5);
     Font* source = GetFont(refId);
     if (!source) return Fail("Ref font not found: " + refId);
-    res->mFont.reset(source->Duplicate());
-    return true;
+    font.reset(source->Duplicate());
+  } else {
+    font = std::make_unique<ImageFont>(FontHost::GetDefault(), res->mPath);
   }
-  return Fail(FormatString("Failed to load font: %s", res->mPath.c_str()));
+  if (auto* imageFont = dynamic_cast<ImageFont*>(font.get())) {
+    if (!imageFont->mFontData || !imageFont->mFontData->mInitialized)
+      return Fail(FormatString("Failed to load font: %s", res->mPath.c_str()));
+    for (const std::string& tag : SplitTags(res->mTags)) imageFont->AddTag(tag);
+    imageFont->Prepare();
+  }
+  res->mFont = std::move(font);
+  return true;
 }
 
 }  // namespace Velk

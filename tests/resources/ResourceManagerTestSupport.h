@@ -73,8 +73,8 @@ class TestHost : public Velk::ResourceManagerHost {
   bool Is3DModeOn() override { return m3D; }
 };
 
-// A top-down 32-bit TGA of w x h 0xAARRGGBB pixels, written under the current folder.
-inline void WriteTga(const std::string& path, int w, int h, const std::vector<uint32_t>& pixels) {
+// A top-down 32-bit TGA of w x h 0xAARRGGBB pixels.
+inline std::vector<uint8_t> TgaBytes(int w, int h, const std::vector<uint32_t>& pixels) {
   std::vector<uint8_t> bytes{0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
   for (int v : {w, h}) {
     bytes.push_back(uint8_t(v));
@@ -84,7 +84,21 @@ inline void WriteTga(const std::string& path, int w, int h, const std::vector<ui
   bytes.push_back(0x28);
   for (uint32_t p : pixels)
     for (int shift : {0, 8, 16, 24}) bytes.push_back(uint8_t(p >> shift));
-  WriteBytes(path, bytes);
+  return bytes;
+}
+
+inline void WriteTga(const std::string& path, int w, int h, const std::vector<uint32_t>& pixels) {
+  WriteBytes(path, TgaBytes(w, h, pixels));
+}
+
+// UTF-16LE with a byte-order mark, as font descriptors are stored.
+inline std::vector<uint8_t> Utf16Bytes(const std::string& ascii) {
+  std::vector<uint8_t> bytes{0xFF, 0xFE};
+  for (char c : ascii) {
+    bytes.push_back(uint8_t(c));
+    bytes.push_back(0);
+  }
+  return bytes;
 }
 
 inline void WriteText(const std::string& path, const std::string& text) {
