@@ -5,6 +5,7 @@
 #include <gmock/gmock.h>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -53,6 +54,10 @@ class TestHost : public Velk::ResourceManagerHost {
   std::vector<uint32_t> mAlphaColorsSeen;     // the decoder's alpha colour during each request
   testing::NiceMock<MockSoundManager> mSounds;
   bool m3D = false;
+  // Makes the image a decoded file goes into; a plain memory image unless a test sets it.
+  std::function<std::unique_ptr<Velk::MemoryImage>()> mMakeImage = [] {
+    return std::make_unique<Velk::MemoryImage>(nullptr);
+  };
 
   Velk::SharedImageHandle GetSharedImage(const std::string& path, const std::string& variant, bool* isNew) override {
     mRequests.push_back(path);
@@ -62,7 +67,7 @@ class TestHost : public Velk::ResourceManagerHost {
     if (!entry) {
       entry = std::make_unique<Entry>();
       if (std::unique_ptr<ImageLib::Image> decoded{LoadImageByExtension(path, true)}) {
-        entry->image = std::make_unique<Velk::MemoryImage>(nullptr);
+        entry->image = mMakeImage();
         entry->image->SetPixels(decoded->GetBits(), decoded->GetWidth(), decoded->GetHeight(), true);
       }
       entry->shared.mImage = entry->image.get();
