@@ -21,7 +21,6 @@ public:
   std::vector<int> mRemovedDialogs;
   std::vector<std::string> mFontRequests;
   std::function<bool()> mLoopStep;
-  std::function<void(int)> mOnRemoveDialog;
   int mOverlayDraws = 0;
   int mLoopSteps = 0;
   bool m3D = false;
@@ -42,7 +41,6 @@ public:
   }
   bool RemoveDialog(int id) override {
     mRemovedDialogs.push_back(id);
-    if (mOnRemoveDialog) mOnRemoveDialog(id);
     return true;
   }
   Font* CreateSysFont(const std::string& face, int size, int charSet, bool, bool, bool) override {
@@ -121,7 +119,6 @@ public:
   using Widget::MouseDown;
   using Widget::MouseUp;
   void MouseDrag(int x, int y) override { Add("drag " + Pt(x, y)); }
-  void MouseWheel(int delta) override { Add("wheel " + std::to_string(delta)); }
   void OnFocusGained() override {
     Widget::OnFocusGained();
     Add("focus");
