@@ -24,9 +24,6 @@ public:
   int mOverlayDraws = 0;
   int mLoopSteps = 0;
   bool m3D = false;
-  bool mLockOk = true;
-  int mLocks = 0;
-  int mUnlocks = 0;
   std::vector<std::pair<int, int>> mPressed;
   std::vector<std::pair<int, int>> mReleased;
 
@@ -47,11 +44,6 @@ public:
     mFontRequests.push_back(face + " " + std::to_string(size) + " " + std::to_string(charSet));
     return new TextTestFont();
   }
-  bool LockScreenImage(Image*) override {
-    ++mLocks;
-    return mLockOk;
-  }
-  void UnlockScreenImage(Image*) override { ++mUnlocks; }
   void OnDialogButtonPressed(int dialogId, int buttonId) override { mPressed.emplace_back(dialogId, buttonId); }
   void OnDialogButtonReleased(int dialogId, int buttonId) override { mReleased.emplace_back(dialogId, buttonId); }
 };
