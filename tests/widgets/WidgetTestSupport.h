@@ -98,6 +98,7 @@ public:
     ++mDraws;
     Add("draw");
   }
+  void DrawOverlay(Graphics*, int priority) override { Add("overlay " + std::to_string(priority)); }
   void MouseEnter() override { Add("enter"); }
   void MouseLeave() override { Add("leave"); }
   void MouseMove(int x, int y) override { Add("move " + Pt(x, y)); }
