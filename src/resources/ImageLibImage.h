@@ -30,6 +30,7 @@ public:
     uint32_t* Row(int y) const { return mBits.get() + int64_t(y) * mWidth; }
     int64_t PixelCount() const { return int64_t(mWidth) * mHeight; }
 
+    // Public so that a caller can fill a picture of its own before handing it to a writer.
     int mWidth = 0;
     int mHeight = 0;
     std::unique_ptr<uint32_t[]> mBits;

@@ -12,6 +12,7 @@ namespace {
 
 constexpr wchar_t kByteOrderMark = 0xFEFF;
 constexpr wchar_t kSwappedByteOrderMark = 0xFFFE;
+constexpr wchar_t kReplacementChar = 0xFFFD;
 
 bool IsSpace(wchar_t c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
@@ -170,9 +171,9 @@ XMLParser::Read XMLParser::ReadUtf8(wchar_t& c) {
     code = (code << 6) | (next & 0x3F);
   }
   static const uint32_t kMinimum[] = {0, 0x80, 0x800, 0x10000, 0x200000};
-  if (code < kMinimum[extra] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF) || code == 0xFFFE ||
-      code == 0xFFFF)
+  if (code < kMinimum[extra] || (code >= 0xD800 && code <= 0xDFFF) || code == 0xFFFE || code == 0xFFFF)
     return Read::Illegal;
+  if (code > 0x10FFFF) code = kReplacementChar;  // no UTF-16 form
   bool first = mFirstChar;
   mFirstChar = false;
   if (first && code == kByteOrderMark) return ReadUtf8(c);

@@ -2,42 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
-
-#include <jpeglib.h>
 
 using namespace ImageLibTest;
 using ImageLib::DecodeJPEG;
 
 namespace {
-
-// An 8 x 8 greyscale JPEG of one flat value, made with libjpeg's own encoder.
-Bytes GreyJpeg(uint8_t value)
-{
-    jpeg_compress_struct info;
-    jpeg_error_mgr error;
-    info.err = jpeg_std_error(&error);
-    jpeg_create_compress(&info);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&info, &buffer, &size);
-    info.image_width = info.image_height = 8;
-    info.input_components = 1;
-    info.in_color_space = JCS_GRAYSCALE;
-    jpeg_set_defaults(&info);
-    jpeg_start_compress(&info, TRUE);
-    JSAMPLE row[8];
-    std::fill(row, row + 8, value);
-    JSAMPROW rows[1] = {row};
-    while (info.next_scanline < 8)
-        jpeg_write_scanlines(&info, rows, 1);
-    jpeg_finish_compress(&info);
-    jpeg_destroy_compress(&info);
-    Bytes out(buffer, buffer + size);
-    std::free(buffer);
-    return out;
-}
 
 bool Near(uint32_t a, uint32_t b, int tolerance)
 {
@@ -76,7 +46,8 @@ TEST(ImageLibJpeg, WriterRoundTripDropsAlpha)
 
 TEST(ImageLibJpeg, GreyscaleGivesEqualChannels)
 {
-    auto image = Decode(DecodeJPEG, GreyJpeg(0x64));
+    // grey.jpg: 8 x 8, every sample 0x64.
+    auto image = Decode(DecodeJPEG, ReadBytes(DataPath("grey.jpg")));
     ASSERT_TRUE(image);
     for (uint32_t p : Pixels(*image)) {
         EXPECT_EQ(p >> 24, 0xFFu);
@@ -88,11 +59,10 @@ TEST(ImageLibJpeg, GreyscaleGivesEqualChannels)
 
 TEST(ImageLibJpeg, DamagedFilesGiveNullAndTruncatedDataStillEnds)
 {
-    Bytes good = GreyJpeg(0x10);
+    Bytes good = ReadBytes(DataPath("grey.jpg"));
     EXPECT_FALSE(Decode(DecodeJPEG, {}));
     EXPECT_FALSE(Decode(DecodeJPEG, Bytes(good.begin(), good.begin() + 100))); // inside the tables
-    Bytes garbage(200, 0x5A);
-    EXPECT_FALSE(Decode(DecodeJPEG, garbage));
+    EXPECT_FALSE(Decode(DecodeJPEG, Bytes(200, 0x5A)));
     // Cut inside the scan: the source ends it with an end marker and the picture comes back.
     auto partial = Decode(DecodeJPEG, Bytes(good.begin(), good.end() - 4));
     ASSERT_TRUE(partial);

@@ -1,10 +1,9 @@
 #pragma once
-// Small encoders that build test images byte by byte, independently of the decoders under test.
+// Builders of test images, byte by byte and independent of the decoders under test.
 
 #include "PakTestSupport.h"
 #include "resources/ImageLib.h"
 
-#include <png.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -149,53 +148,32 @@ inline Bytes MakeTga(int width, int height, int bitsPerPixel, int descriptor, co
     return out;
 }
 
-struct PngSpec {
-    int width = 1, height = 1;
-    int colourType = PNG_COLOR_TYPE_RGB_ALPHA;
-    int bitDepth = 8;
-    bool interlaced = false;
-    std::vector<png_color> palette;
-    std::vector<uint8_t> paletteAlpha;
-    std::vector<Bytes> rows; // raw row bytes in the file's own layout
-};
-
-inline Bytes EncodePng(const PngSpec& s)
+// A one-row GIF whose pixels are the given 0xRRGGBB colours, in that order.
+inline Bytes GifRow(const std::vector<uint32_t>& colours)
 {
-    Bytes out;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    if (setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        return {};
-    }
-    png_set_write_fn(
-        png, &out,
-        [](png_structp p, png_bytep data, size_t n) {
-            auto* o = static_cast<Bytes*>(png_get_io_ptr(p));
-            o->insert(o->end(), data, data + n);
-        },
-        nullptr);
-    png_set_IHDR(png, info, png_uint_32(s.width), png_uint_32(s.height), s.bitDepth, s.colourType,
-                 s.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
-    if (!s.palette.empty())
-        png_set_PLTE(png, info, s.palette.data(), int(s.palette.size()));
-    if (!s.paletteAlpha.empty())
-        png_set_tRNS(png, info, s.paletteAlpha.data(), int(s.paletteAlpha.size()), nullptr);
-    png_write_info(png, info);
-    std::vector<png_bytep> rows;
-    for (const Bytes& row : s.rows)
-        rows.push_back(const_cast<png_bytep>(row.data()));
-    png_write_image(png, rows.data());
-    png_write_end(png, info);
-    png_destroy_write_struct(&png, &info);
-    return out;
+    GifSpec spec;
+    spec.width = int(colours.size());
+    spec.globalColours = colours;
+    while (spec.globalColours.size() < 2 || (spec.globalColours.size() & (spec.globalColours.size() - 1)))
+        spec.globalColours.push_back(0);
+    spec.minBits = std::max(2, TableBits(spec.globalColours.size()) + 1);
+    std::vector<int> indices;
+    for (size_t i = 0; i < colours.size(); ++i)
+        indices.push_back(int(i));
+    spec.codes = LiteralCodes(spec.minBits, indices);
+    return MakeGif(spec);
 }
 
 // CTest runs the tests of one program in parallel processes: each gets its own file names.
 inline std::string TempPath(const std::string& name)
 {
     return std::string(TEST_BINARY_DIR) + "/imagelib_" + std::to_string(getpid()) + "_" + name;
+}
+
+// Tiny files made with the libraries' own encoders, and inputs kept from fuzzing.
+inline std::string DataPath(const std::string& name)
+{
+    return std::string(TEST_DATA_DIR) + "/resources/imagelib/" + name;
 }
 
 } // namespace ImageLibTest

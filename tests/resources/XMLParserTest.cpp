@@ -62,6 +62,8 @@ TEST_F(XMLParserTest, EncodingFollowsTheByteOrderMark) {
   EXPECT_EQ(Parse("<a>\xC3\xA9</a>").elements, (Lines{L"S[]a", L"T[a]\u00C3\u00A9", L"E[a]a"}));
   // U+1F600 is F0 9F 98 80 and becomes the pair D83D DE00.
   EXPECT_EQ(Parse("\xEF\xBB\xBF<a>\xF0\x9F\x98\x80</a>").elements[1], std::wstring(L"T[a]") + L"\xD83D\xDE00");
+  // Five-byte forms lie beyond UTF-16 and read as the replacement character.
+  EXPECT_EQ(Parse("\xEF\xBB\xBF<a>\xF8\x88\x80\x80\x80</a>").elements[1], L"T[a]\uFFFD");
   // Little- and big-endian UTF-16 of <b>Z\u20AC</b>, the euro sign's units holding no ASCII.
   std::vector<uint8_t> le = {0xFF, 0xFE, '<', 0, 'b', 0, '>', 0, 'Z', 0, 0xAC, 0x20,
                              '<',  0,    '/', 0, 'b', 0, '>', 0};
@@ -85,6 +87,7 @@ TEST_F(XMLParserTest, IllegalSequencesAreReported) {
       "\xEF\xBF\xBE",      // U+FFFE
       "\x80",              // continuation first
       "\xFC\x80\x80\x80\x80\x80",
+      "\xF8\x87\xBF\xBF\xBF",  // over-long five bytes
       "\xC3(",             // bad continuation
       "\xE2\x82",          // cut short by the end
   };
