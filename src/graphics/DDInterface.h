@@ -12,6 +12,7 @@
 
 #include "common/CriticalSection.h"
 #include "common/Fraction.h"
+#include "graphics/DisplayRenderer.h"
 #include "graphics/NativeDisplay.h"
 #include "graphics/Rect.h"
 #include "platform/ddraw/DDraw.h"
@@ -21,7 +22,6 @@ namespace Velk {
 class DDImage;
 class DisplayCapabilityTest;
 class DisplayHost;
-class DisplayRenderer;
 class Image;
 class MemoryImage;
 
