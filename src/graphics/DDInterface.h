@@ -87,8 +87,8 @@ public:
   uint32_t mInitCount = 0;
   int mCursorWidth = 64;
   int mCursorHeight = 64;
-  int mCursorX = 0;
-  int mCursorY = 0;
+  std::atomic<int> mCursorX{0};  // written by the cursor thread
+  std::atomic<int> mCursorY{0};
   int mCursorDrawnX = 0;
   int mCursorDrawnY = 0;
   Image* mCursorImage = nullptr;

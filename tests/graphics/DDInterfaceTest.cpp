@@ -1,3 +1,6 @@
+#include <atomic>
+#include <thread>
+
 #include "DisplayTestKit.h"
 #include "platform/clock/Clock.h"
 #include "platform/ddraw/DDrawPresenter.h"
@@ -288,6 +291,25 @@ TEST_F(DDInterfaceTest, MovingTheCursorLeavesNoTrace) {
       }
     }
   }
+}
+
+TEST_F(DDInterfaceTest, CursorThreadMovesWhileFramesArePresented) {
+  ASSERT_EQ(Start(), 0);
+  MemoryImage cursor(&mHost);
+  std::vector<uint32_t> arrow(8 * 8, 0xFFFFFFFF);
+  cursor.SetPixels(arrow.data(), 8, 8, true);
+  mDisplay->SetCursorImage(&cursor);
+  std::atomic<bool> stop{false};
+  std::thread mover([&] {
+    for (int i = 0; !stop; i = (i + 7) % 700) mDisplay->MoveCursor(50 + i, 300);
+  });
+  for (int frame = 0; frame < 30; ++frame) {
+    mDisplay->GetScreenImage()->FillRect(Rect(0, 0, 800, 600), Color(0, 0, 100), 0);
+    EXPECT_TRUE(mDisplay->Present(nullptr));
+  }
+  stop = true;
+  mover.join();
+  EXPECT_EQ(SurfacePixel(mDisplay->mDrawSurface, 0, 0), SurfacePixel(mDisplay->mDrawSurface, 400, 300));
 }
 
 class FakeTester : public DisplayCapabilityTest {
