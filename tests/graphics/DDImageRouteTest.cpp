@@ -1,6 +1,7 @@
 #include <cmath>
 
 #include "DisplayTestKit.h"
+#include "raster/SpanFillerTable.h"
 
 namespace Velk::Testing {
 namespace {
@@ -125,6 +126,31 @@ TEST_F(DDImageRouteTest, MemoryPathsSurviveASurfaceWithoutReadback) {
   screen->BlitStretched(&src, Rect(0, 0, 4, 4), Rect(0, 0, 1, 1), Rect(0, 0, 800, 600), Color::White, 0, false);
   screen->DrawLine(0, 0, 5, 3, Color::White, 0);
   EXPECT_EQ(screen->GetArgbBits(), nullptr);
+}
+
+TEST_F(DDImageRouteTest, MatrixBlitsRasteriseIntoTheSurfaceOrElseTheBits) {
+  InitSpanFillerTable();
+  for (int bits : {32, 16}) {
+    ASSERT_EQ(Start(bits), 0);
+    auto dest = SurfaceImage(8, 8, 0xFF000000);
+    MemoryImage src(&mHost);
+    std::vector<uint32_t> red(16, 0xFFFF0000);
+    src.SetPixels(red.data(), 4, 4, true);
+    dest->BlitTransformed(&src, 2, 2, Matrix3x3(), Rect(0, 0, 8, 8), Color::White, 0, Rect(0, 0, 4, 4), false);
+    EXPECT_EQ(SurfacePixel(dest->mSurface, 3, 3) & (bits == 32 ? 0xFFFFFFu : 0xFFFFu),
+              bits == 32 ? 0xFF0000u : 0xF800u);
+    EXPECT_EQ(SurfacePixel(dest->mSurface, 7, 7), 0u);
+    EXPECT_EQ(dest->mBits, nullptr);
+    EXPECT_TRUE(src.mDrawn);
+  }
+  // A translucent destination has no surface; the picture is drawn into its bits.
+  auto translucent = Image(4, 4, std::vector<uint32_t>(16, 0x80000000));
+  MemoryImage src(&mHost);
+  std::vector<uint32_t> green(4, 0xFF00FF00);
+  src.SetPixels(green.data(), 2, 2, true);
+  translucent->BlitTransformed(&src, 0, 0, Matrix3x3(), Rect(0, 0, 4, 4), Color::White, 0, Rect(0, 0, 2, 2), false);
+  EXPECT_EQ(translucent->mSurface, nullptr);
+  EXPECT_EQ(translucent->GetArgbBits()[0] & 0xFFFFFF, 0x00FF00u);
 }
 
 }  // namespace
