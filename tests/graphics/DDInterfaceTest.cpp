@@ -168,6 +168,21 @@ TEST_F(DDInterfaceTest, PresentShowsTheDrawBufferOnThePrimary) {
   EXPECT_EQ(shown[599 * w + 799], 0x0000FEu);
 }
 
+TEST_F(DDInterfaceTest, VideoMemoryDrawingIsPresentedFromTheSecondarySurface) {
+  ASSERT_EQ(Start(), 0);
+  mDisplay->SetVideoMemoryDraw(true);
+  FillSurface(mDisplay->mSecondarySurface, 0x00336699);
+  FillSurface(mDisplay->mDrawSurface, 0x00FFFFFF);
+  ASSERT_TRUE(mDisplay->Present(nullptr));
+  EXPECT_EQ(SurfacePixel(mDisplay->mPrimarySurface, 400, 300), 0x00336699u);
+  // With an area only that part is shown.
+  FillSurface(mDisplay->mSecondarySurface, 0x00000011);
+  Rect area(10, 10, 5, 5);
+  ASSERT_TRUE(mDisplay->Present(&area));
+  EXPECT_EQ(SurfacePixel(mDisplay->mPrimarySurface, 12, 12), 0x00000011u);
+  EXPECT_EQ(SurfacePixel(mDisplay->mPrimarySurface, 400, 300), 0x00336699u);
+}
+
 TEST_F(DDInterfaceTest, FullScreenPresentFlipsOrBlits) {
   ASSERT_EQ(Start(32, false, false), 0);
   mDisplay->GetScreenImage()->FillRect(Rect(0, 0, 800, 600), Color(0, 255, 0), 0);
