@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "fonts/FontData.h"
 #include "fonts/FontTestSupport.h"
 #include "fonts/ImageFont.h"
@@ -199,6 +201,20 @@ TEST_F(ImageFontTest, ThePoolHoldsAtMost4096GlyphCommands) {
   EXPECT_EQ(rects.size(), 4096u);
   EXPECT_EQ(mDest.mCalls.size(), 4096u);
   EXPECT_EQ(drawn, 2048 * (5 + 1));
+}
+
+// The loading thread measures copies of a font while the main thread draws with the same layers.
+TEST_F(ImageFontTest, MeasuringMissingGlyphsBesideADrawChangesNothingShared) {
+  ImageFont font = Font(kTwoLayers);
+  ImageFont copy(font);
+  const size_t glyphs = font.mFontData->mFontLayerList.front().mCharData.size();
+  std::thread measuring([&] {
+    for (int i = 0; i < 200; ++i) EXPECT_EQ(copy.StringWidth(L"A\x4E00\x4E01" L"B"), 5 + 1 + 1 + 8);
+  });
+  Graphics g(&mDest);
+  for (int i = 0; i < 200; ++i) font.DrawString(&g, 0, 0, L"AB\x4E02", Color::White, Rect());
+  measuring.join();
+  EXPECT_EQ(font.mFontData->mFontLayerList.front().mCharData.size(), glyphs);
 }
 
 TEST_F(ImageFontTest, AFontWhoseDescriptorFailedMeasuresAndDrawsNothing) {
