@@ -1,6 +1,7 @@
 #include "resources/PakInterface.h"
 
 #include <fcntl.h>
+#include <strings.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,26 +9,24 @@
 #include <algorithm>
 #include <atomic>
 #include <climits>
-#include <cstring>
 
+#include "common/StringUtil.h"
+#include "platform/files/AsciiCase.h"
 #include "platform/files/FindFiles.h"
 #include "platform/files/PathMap.h"
 #include "resources/PakDiskFile.h"
-#include "resources/PakLine.h"
 #include "resources/PakFormat.h"
+#include "resources/PakLine.h"
 
 namespace {
-
 
 // Stands in for the per-process shared block through which every module finds the instance.
 std::atomic<PakInterface*> gPublishedPak{nullptr};
 
-char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
 bool EqualNoCaseOrSeparator(char a, char b) {
-  return AsciiUpper(a) == AsciiUpper(b) || (IsSeparator(a) && IsSeparator(b));
+  return Velk::FoldAscii(a) == Velk::FoldAscii(b) || (IsSeparator(a) && IsSeparator(b));
 }
 
 // A name under the current folder (drive-prefixed, or absolute) becomes relative to it.
@@ -199,11 +198,7 @@ bool PakInterface::MountArchive(const std::string& fileName) {
   return true;
 }
 
-std::string PakInterface::MemberKey(const std::string& storedName) {
-  std::string key(storedName);
-  for (char& c : key) c = AsciiUpper(c);
-  return key;
-}
+std::string PakInterface::MemberKey(const std::string& storedName) { return Velk::ToUpper(storedName); }
 
 std::string PakInterface::FoldName(const std::string& name) {
   std::string out;
@@ -224,9 +219,9 @@ std::string PakInterface::FoldName(const std::string& name) {
       while (i < name.size() && IsSeparator(name[i])) ++i;
       continue;
     }
-    out += AsciiUpper(name[i++]);
+    out += name[i++];
   }
-  return out;
+  return Velk::ToUpper(out);
 }
 
 PakFile* PakInterface::Open(const char* name, const char* mode) {

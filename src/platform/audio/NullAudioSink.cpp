@@ -1,5 +1,7 @@
 #include "platform/audio/NullAudioSink.h"
 
+#include "platform/clock/Clock.h"
+
 #include <algorithm>
 #include <chrono>
 #include <vector>
@@ -10,12 +12,6 @@ namespace {
 
 constexpr auto kPeriod = std::chrono::milliseconds(10);
 constexpr uint64_t kMaxFramesPerPass = AudioMixer::kOutputRate / 5;
-
-uint64_t NowNanoseconds() {
-  return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(
-                                   std::chrono::steady_clock::now().time_since_epoch())
-                                   .count());
-}
 
 }  // namespace
 
@@ -32,16 +28,17 @@ NullAudioSink::~NullAudioSink() {
 
 void NullAudioSink::Run() {
   std::vector<int16_t> scratch(kMaxFramesPerPass * AudioMixer::kOutputChannels);
-  uint64_t last = NowNanoseconds();
+  uint64_t last = Clock::Nanoseconds();
   uint64_t carry = 0;  // nanoseconds times the output rate not yet turned into whole frames
   std::unique_lock lock(mutex_);
   while (!wake_.wait_for(lock, kPeriod, [this] { return stopping_; })) {
-    const uint64_t now = NowNanoseconds();
-    carry += (now - last) * AudioMixer::kOutputRate;
+    // A test may switch clocks, so time can jump either way; a jump counts as at most a second.
+    const uint64_t now = Clock::Nanoseconds();
+    if (now > last) carry += std::min<uint64_t>(now - last, 1000000000u) * AudioMixer::kOutputRate;
     last = now;
     const uint64_t frames = std::min<uint64_t>(carry / 1000000000u, kMaxFramesPerPass);
     carry -= frames * 1000000000u;
-    carry = std::min<uint64_t>(carry, 1000000000u);
+    carry = std::min<uint64_t>(carry, 1000000000u);  // a backlog beyond one pass is dropped
     mixer_.Mix(scratch.data(), frames);
   }
 }

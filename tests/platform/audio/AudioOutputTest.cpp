@@ -1,0 +1,39 @@
+#include "platform/audio/AudioOutput.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+namespace Velk {
+namespace {
+
+// Headless, the null sink still runs sounds to their end, at the pace of the clock.
+TEST(AudioOutput, NullSinkPlaysSoundsOutSilently) {
+  AudioOutput::SetManualMixing(false);
+  ASSERT_TRUE(AudioOutput::Acquire());
+  EXPECT_FALSE(AudioOutput::IsAudible());
+  auto pcm = std::make_shared<AudioPcm>();
+  pcm->bytes.assign(2 * 441, 0x10);  // 10 ms at 44100 Hz
+  AudioMixer& mixer = AudioOutput::Mixer();
+  const auto id = mixer.AddVoice(pcm, 44100);
+  mixer.Play(id, false);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (mixer.IsPlaying(id) && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  EXPECT_FALSE(mixer.IsPlaying(id));
+  mixer.RemoveVoice(id);
+  AudioOutput::Release();
+}
+
+TEST(AudioOutput, OpeningCanBeMadeToFail) {
+  AudioOutput::SetFailOpen(true);
+  EXPECT_FALSE(AudioOutput::Acquire());
+  AudioOutput::SetFailOpen(false);
+  ASSERT_TRUE(AudioOutput::Acquire());
+  AudioOutput::Release();
+}
+
+}  // namespace
+}  // namespace Velk
