@@ -113,7 +113,9 @@ TEST(GdiTextTest, TextBlendsCoverageInTheColourInsideTheClip) {
   for (int y = 0; y < 30; ++y) {
     for (int x = 0; x < 40; ++x) {
       const uint32_t p = s.bits[y * 40 + x];
-      if (x >= 20) EXPECT_EQ(p, 0xFFFFFFu) << x << "," << y;  // clipped; the top byte stays 0
+      if (x >= 20) {
+        EXPECT_EQ(p, 0xFFFFFFu) << x << "," << y;  // clipped; the top byte stays 0
+      }
       if (p == 0xFF0000) ++red;
       EXPECT_EQ(p >> 8 & 0xFF, p & 0xFF) << x << "," << y;  // blends towards red keep green = blue
     }
