@@ -84,6 +84,21 @@ TEST_F(DDImageLoopTest, SmoothLinesBlendAndAdditiveSmoothLinesDrawNothing) {
   EXPECT_EQ(SurfacePixel(image->mSurface, 2, 1), 0u);
 }
 
+TEST_F(DDImageLoopTest, SmoothLineSplitsEachStepBetweenTwoRows) {
+  ASSERT_EQ(Start(), 0);
+  auto image = SurfaceImage(6, 4, 0xFF000000);
+  image->DrawLineSmooth(0, 0, 4, 2, Color::White, 0);
+  // Slope 1/2: the fraction alternates 0x8000 and 0, giving weights 127/128 and 255/0 of 0xFE.
+  const uint32_t full = 0xFD, part = 0x7E, rest = 0x7F;
+  const uint32_t expected[4][6] = {{full, part, 0, 0, 0, 0},
+                                   {0, rest, full, part, 0, 0},
+                                   {0, 0, 0, rest, part, 0},
+                                   {0, 0, 0, 0, 0, 0}};
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 6; ++x)
+      EXPECT_EQ(SurfacePixel(image->mSurface, x, y) & 0xFF, expected[y][x]) << x << "," << y;
+}
+
 TEST_F(DDImageLoopTest, FullCoverageKeepsOne256thOfTheOldPixel) {
   ASSERT_EQ(Start(), 0);
   auto image = SurfaceImage(2, 1, 0xFF000000);
