@@ -275,6 +275,24 @@ TEST_F(DDImageLoopTest, FastStretchTakesTheKeyedBltOnlyForUncolouredCopies) {
   EXPECT_EQ(SurfacePixel(tinted->mSurface, 0, 0), 0u);
 }
 
+TEST_F(DDImageLoopTest, SmoothStretchGoesThroughATemporaryImageOntoTheSurface) {
+  ASSERT_EQ(Start(), 0);
+  auto dest = SurfaceImage(6, 6, 0xFF000000);
+  MemoryImage src(&mHost);
+  std::vector<uint32_t> blue(4, 0xFF0000FF);
+  src.SetPixels(blue.data(), 2, 2, true);
+  dest->BlitStretched(&src, Rect(1, 1, 4, 4), Rect(0, 0, 2, 2), Rect(0, 0, 6, 6), Color::White, 0, false);
+  // The smoothing may round full blue down by one.
+  EXPECT_GE(SurfacePixel(dest->mSurface, 2, 3) & 0xFFFFFF, 0x0000FEu);
+  EXPECT_LE(SurfacePixel(dest->mSurface, 2, 3) & 0xFFFFFF, 0x0000FFu);
+  EXPECT_EQ(SurfacePixel(dest->mSurface, 0, 0), 0u);
+  EXPECT_EQ(SurfacePixel(dest->mSurface, 5, 5), 0u);
+  EXPECT_EQ(dest->mBits, nullptr);
+  // A clip that leaves no source width draws nothing.
+  dest->BlitStretched(&src, Rect(1, 1, 4, 4), Rect(0, 0, 2, 2), Rect(5, 0, 0, 6), Color(255, 0, 0), 0, true);
+  EXPECT_EQ(SurfacePixel(dest->mSurface, 5, 1), 0u);
+}
+
 TEST_F(DDImageLoopTest, FastStretchOntoADestinationWithoutSurfaceDrawsInSoftware) {
   ASSERT_EQ(Start(), 0);
   auto src = SurfaceImage(1, 1, 0xFF00FF00);
