@@ -159,6 +159,29 @@ TEST_F(DDImageLoopTest, GreyOn565HalvesEachChannel) {
   EXPECT_EQ(SurfacePixel(dest->mSurface, 0, 0), (15u << 11) | (31u << 5) | 15u);
 }
 
+TEST_F(DDImageLoopTest, TranslucentRunsAt16BitsBlendInEighths) {
+  ASSERT_EQ(Start(16), 0);
+  auto dest = SurfaceImage(2, 1, 0xFFFFFFFF);
+  MemoryImage src(&mHost);
+  const uint32_t pixels[2] = {0x80000000, 0xFF000000};
+  src.SetPixels(pixels, 2, 1, true);
+  dest->Blit(&src, 0, 0, Rect(0, 0, 2, 1), Color::White, 0);
+  // Black at alpha 128 keeps (256 - 128) >> 3 = 16 of 32 of white: 15, 31, 15.
+  EXPECT_EQ(SurfacePixel(dest->mSurface, 0, 0), (15u << 11) | (31u << 5) | 15u);
+  EXPECT_EQ(SurfacePixel(dest->mSurface, 1, 0), 0u);
+}
+
+TEST_F(DDImageLoopTest, ColourisedAdditiveBlitScalesTheSourceChannels) {
+  ASSERT_EQ(Start(), 0);
+  auto dest = SurfaceImage(1, 1, 0xFF000010);
+  MemoryImage src(&mHost);
+  const uint32_t grey = 0xFF808080;
+  src.SetPixels(&grey, 1, 1, true);
+  dest->Blit(&src, 0, 0, Rect(0, 0, 1, 1), Color(255, 0, 0), 1);
+  // Red: 0x80 x 255 >> 8 = 0x7F added to 0; green and blue add nothing; blue keeps 0x10.
+  EXPECT_EQ(SurfacePixel(dest->mSurface, 0, 0), 0x007F0010u);
+}
+
 TEST_F(DDImageLoopTest, TranslucentAndColourisedRunsAt32Bits) {
   ASSERT_EQ(Start(), 0);
   auto dest = SurfaceImage(2, 1, 0xFF804020);
