@@ -19,4 +19,10 @@ void Fraction::Set(int32_t numerator, int32_t denominator) {
   mDenominator = static_cast<int32_t>(denominator / a);
 }
 
+bool Fraction::LessThan(const Fraction& other) const {
+  const int64_t a = mNumerator, b = mDenominator, c = other.mNumerator, d = other.mDenominator;
+  if (b == 0 || d == 0) return false;
+  return (a * d) / b < c || a < (c * b) / d;
+}
+
 }  // namespace Velk

@@ -49,6 +49,20 @@ public:
   // x and y are used as they stand: the translation is not added.
   void DrawImageTransformed(Image* image, const Matrix3x3& matrix, const Rect& srcRect, float x, float y);
   void DrawString(const std::wstring& str, int x, int y);
+  // One line with colour tags (^RRGGBB^, ^oldclr^ for oldColor, ^^ for a caret), from offset for
+  // length characters (-1: to the end). Justification 0 centres and 1 right-aligns within width.
+  // Returns the width of the visible characters; drawing leaves the colour the last tag set.
+  // oldColor is packed ARGB, -1 meaning the current colour.
+  int DrawTaggedString(const std::wstring& text, int x, int y, int width, int justification, bool draw, int offset,
+                       int length, int oldColor);
+  // -1 without writing when nothing of the segment lies before lengthLimit.
+  int DrawTaggedSegment(const std::wstring& text, int offset, int count, int x, int y, int width, int justification,
+                        int oldColor, int lengthLimit);
+  // Word-wrapped into the area's width; returns the height used. lineSpacing -1 takes the font's;
+  // length < 0 lays out the whole text; lastWidth, when given, continues a line written earlier.
+  int DrawWrappedText(const Rect& area, const std::wstring& text, int lineSpacing, int justification, int* maxWidth,
+                      int length, int* lastWidth);
+  int MeasureWrappedText(int width, const std::wstring& text, int lineSpacing, int* maxWidth);
   // Corners drawn once; edges and centre tiled from the middle thirds of the source.
   void DrawNinePartBox(const Rect& srcRect, const Rect& destRect, Image* image);
   void DrawNinePartBox(const Rect& destRect, Image* image);
@@ -57,6 +71,8 @@ private:
   int TransX(int x) const { return static_cast<int>(static_cast<float>(x) + mTransX); }
   int TransY(int y) const { return static_cast<int>(static_cast<float>(y) + mTransY); }
   const Color& ImageColor() const;
+  int TextWidth(const std::wstring& str) const;
+  Color TagColor(const std::wstring& text, size_t caret, int oldColor) const;
 
   std::vector<GraphicsState> mStateStack;
 };

@@ -65,18 +65,24 @@ void MemoryImage::NormalBlit(MemoryImage* src, int x, int y, const Rect& s, cons
   const size_t srcW = static_cast<size_t>(src->mWidth);
   const size_t dstW = static_cast<size_t>(mWidth);
   const bool white = color == Color::White;
-  const uint8_t* runs = (!mHasAlpha && !mHasTrans && white) ? src->BuildAlphaRuns() : nullptr;
+  const bool opaqueDest = !mHasAlpha && !mHasTrans;
+  const uint8_t* runs = white ? src->BuildAlphaRuns() : nullptr;
 
   WithSourcePixels(src, [&](auto fetch) {
     for (int j = 0; j < s.mHeight; ++j) {
       const size_t si = (s.mY + j) * srcW + s.mX;
       uint32_t* d = bits + (y + j) * dstW + x;
       if (runs) {
-        // Opaque destination: whole runs are copied or skipped.
+        // Transparent runs are skipped whole; on an opaque destination opaque runs are copied.
         for (int i = 0; i < s.mWidth;) {
           const int n = std::min<int>(runs[si + i], s.mWidth - i);
           const uint32_t a = fetch(si + i) >> 24;
-          if (a == 255) {
+          if (a != 0 && !opaqueDest) {
+            for (int k = i; k < i + n; ++k) {
+              const uint32_t p = fetch(si + k);
+              d[k] = OverLane(d[k], p, p >> 24);
+            }
+          } else if (a == 255) {
             for (int k = i; k < i + n; ++k) d[k] = fetch(si + k);
           } else if (a != 0) {
             for (int k = i; k < i + n; ++k) {
@@ -86,12 +92,7 @@ void MemoryImage::NormalBlit(MemoryImage* src, int x, int y, const Rect& s, cons
           }
           i += n;
         }
-      } else if (white) {
-        for (int i = 0; i < s.mWidth; ++i) {
-          const uint32_t p = fetch(si + i);
-          d[i] = OverLane(d[i], p, p >> 24);
-        }
-      } else {
+      } else if (!white) {
         const uint32_t r = color.mRed, g = color.mGreen, b = color.mBlue, ca = color.mAlpha;
         for (int i = 0; i < s.mWidth; ++i) {
           const uint32_t p = fetch(si + i);

@@ -18,6 +18,9 @@ public:
   int mRedShift = 0;
   int mGreenShift = 0;
   int mBlueShift = 0;
+
+  // Stores the masks with their shifts and bit counts (lowest to highest set bit).
+  void SetPixelFormat(int bitsPerPixel, unsigned redMask, unsigned greenMask, unsigned blueMask);
 };
 
 }  // namespace Velk

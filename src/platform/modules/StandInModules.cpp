@@ -1,3 +1,4 @@
+#include "platform/ddraw/DDraw.h"
 #include "platform/dsound/DSound.h"
 #include "platform/files/ShellFolders.h"
 #include "platform/modules/Modules.h"
@@ -15,6 +16,8 @@ FARPROC Entry(Function* function) {
 
 // One line per module a facility provides.
 void RegisterStandInModules() {
+  ModuleTable::Register("ddraw.dll", {{"DirectDrawCreate", Entry(&DirectDrawCreate)},
+                                      {"DirectDrawCreateEx", Entry(&DirectDrawCreateEx)}});
   ModuleTable::Register("dsound.dll", {{"DirectSoundCreate", Entry(&DirectSoundCreate)}});
   ModuleTable::Register("kernel32.dll", {}, true);
   ModuleTable::Register("shell32.dll", {{"SHGetFolderPathA", Entry(&SHGetFolderPathA)}});

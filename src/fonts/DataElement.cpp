@@ -1,0 +1,7 @@
+#include "fonts/DataElement.h"
+
+namespace Velk {
+
+DataElement::~DataElement() = default;
+
+}  // namespace Velk

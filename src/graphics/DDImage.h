@@ -1,0 +1,112 @@
+#pragma once
+// A memory image that can also hold its pixels in a DirectDraw surface of the display's format
+// (16 or 32 bits). The pixels live in the ARGB bits, in the surface, or in both, and move between
+// them on demand. Every drawing operation picks one of four roads per call: the renderer when this
+// is the display's 3-D draw surface, a DirectDraw Blt for opaque copies between surfaces, the own
+// loops on the locked surface, or the memory image's software operation on the bits.
+#include <cstdint>
+
+#include "graphics/MemoryImage.h"
+#include "platform/ddraw/DDraw.h"
+
+namespace Velk {
+
+class DDInterface;
+struct SurfaceView;
+
+class DDImage : public MemoryImage {
+public:
+  DDInterface* mDDInterface;
+  IDirectDrawSurface* mSurface = nullptr;
+  bool mSurfaceSet = false;  // handed in from outside: never dropped or rebuilt here
+  bool mNoLock = false;  // never read the surface back (the video-memory screen image)
+  bool mVideoMemory = false;
+  bool mWantDDSurface = false;
+  int mLockCount = 0;
+  DDSURFACEDESC mLockedSurfaceDesc;
+
+  explicit DDImage(DDInterface* display);
+  ~DDImage() override;
+  DDImage(const DDImage&) = delete;
+  DDImage& operator=(const DDImage&) = delete;
+
+  bool FillPolygon(const POINT* points, int count, const Rect& clip, const Color& color, int drawMode, int offsetX,
+                   int offsetY, bool convex) override;
+  void FillRect(const Rect& rect, const Color& color, int drawMode) override;
+  void DrawLine(double x1, double y1, double x2, double y2, const Color& color, int drawMode) override;
+  void DrawLineSmooth(double x1, double y1, double x2, double y2, const Color& color, int drawMode) override;
+  void FillSpansCoverage(const Span* spans, int count, const Color& color, int drawMode,
+                         const unsigned char* coverage, int originX, int originY, int stride, bool unused) override;
+  void Blit(Image* src, int x, int y, const Rect& srcRect, const Color& color, int drawMode) override;
+  void BlitF(Image* src, float x, float y, const Rect& srcRect, const Rect& clip, const Color& color,
+             int drawMode) override;
+  void BlitRotated(Image* src, float x, float y, const Rect& srcRect, const Rect& clip, const Color& color,
+                   int drawMode, double angle, float centerX, float centerY) override;
+  void BlitStretched(Image* src, const Rect& destRect, const Rect& srcRect, const Rect& clip, const Color& color,
+                     int drawMode, bool fast) override;
+  void BlitTransformed(Image* src, float x, float y, const Matrix3x3& matrix, const Rect& clip, const Color& color,
+                       int drawMode, const Rect& srcRect, bool blend) override;
+  void BlitTriangles(Image* src, const TriVertex (*triangles)[3], int count, const Rect& clip, const Color& color,
+                     int drawMode, float x, float y, bool blend) override;
+  void BlitMirrored(Image* src, int x, int y, const Rect& srcRect, const Color& color, int drawMode) override;
+  void BlitStretchedMirrored(Image* src, const Rect& destRect, const Rect& srcRect, const Rect& clip,
+                             const Color& color, int drawMode, bool fast) override;
+
+  void DropBits() override;
+  void FreeAllCaches() override;
+  void Restore() override;
+  void OnBitsChanged() override;
+  void ScanAlpha() override;
+  void FreeDisplayFormatData() override;
+  void CreateBlank(int width, int height) override;
+  // Null when the only copy is a surface that must not or cannot be read back.
+  uint32_t* GetArgbBits() override;
+  bool ReduceToPalette() override;
+
+  void SetInVideoMemory(bool inVideoMemory);
+  bool ApplyColorKey();
+  void SurfaceFillRect(const Rect& rect, const Color& color);
+  void SurfaceFillRectAdditive(const Rect& rect, const Color& color);
+  void SurfaceBlit(Image* src, int x, int y, const Rect& srcRect, const Color& color);
+  void SurfaceBlitAdditive(Image* src, int x, int y, const Rect& srcRect, const Color& color);
+  void SurfaceLine(double x1, double y1, double x2, double y2, const Color& color);
+  void SurfaceLineAdditive(double x1, double y1, double x2, double y2, const Color& color);
+  void SurfaceLineSmooth(double x1, double y1, double x2, double y2, const Color& color);
+  void SurfaceLineSmoothAdditive(double x1, double y1, double x2, double y2, const Color& color);
+  void SurfaceBlitMirrored(Image* src, int x, int y, const Rect& srcRect, const Color& color);
+  void SurfaceBlitMirroredAdditive(Image* src, int x, int y, const Rect& srcRect, const Color& color);
+  bool LockSurface();
+  bool UnlockSurface();
+  HRESULT AdoptSurface(IDirectDrawSurface* surface);
+
+  bool Is3DDrawSurface() const;
+  static bool ImageIs3DDrawSurface(Image* image);
+  IDirectDrawSurface* GetSurface();
+  bool GenerateSurface();
+  void ReleaseSurface();
+  void FreeNonSurfaceData();
+  // The display is going away: the surface is let go and the image stands alone.
+  void DetachFromDisplay();
+
+private:
+  bool IsPlain() const { return !mHasTrans && !mHasAlpha; }
+  bool Is3DOn() const;
+  class DisplayRenderer* Renderer() const;
+  // GetSurface and LockSurface together, for the loops; false when there is nothing to draw on.
+  bool BeginSurfaceDraw(bool honourNoReadback);
+  SurfaceView View() const;
+  void WriteSurface16(const SurfaceView& view, bool keyed);
+  void WriteSurface32(const SurfaceView& view);
+  void DirectDrawCopy(DDImage* src, RECT dst, RECT srcRect);
+  void LineLoop(double x1, double y1, double x2, double y2, const Color& color, bool additive);
+  void BlitRuns(MemoryImage* src, int x, int y, const Rect& srcRect, const Color& color, bool mirrored);
+  void BlitAdditiveRuns(MemoryImage* src, int x, int y, const Rect& srcRect, const Color& color, bool mirrored);
+  void PlainCopy(MemoryImage* src, int x, int y, const Rect& srcRect);
+  void VolatileBlend(MemoryImage* src, int x, int y, const Rect& srcRect);
+  void StretchLoops(MemoryImage* src, const Rect& dest, const DRect& srcArea, const Color& color, int drawMode,
+                    bool mirrored);
+  void RotateLoops(MemoryImage* src, float x, float y, const Rect& srcRect, const Color& color, int drawMode,
+                   double angle, float centerX, float centerY, const DRect& bounds);
+};
+
+}  // namespace Velk

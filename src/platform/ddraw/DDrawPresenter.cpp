@@ -1,0 +1,79 @@
+#include "platform/ddraw/DDrawPresenter.h"
+
+#include "platform/backend/Backend.h"
+#include "platform/ddraw/DDrawSurface.h"
+#include "platform/ddraw/HeadlessPresenter.h"
+#include "platform/ddraw/SdlPresenter.h"
+
+#include <mutex>
+
+namespace Velk {
+
+namespace {
+
+struct ScreenRecord {
+  std::mutex mutex;
+  uint64_t frames = 0;
+  int width = 0;
+  int height = 0;
+  std::vector<uint32_t> pixels;
+};
+
+ScreenRecord& Screen() {
+  static ScreenRecord record;
+  return record;
+}
+
+uint32_t Expand(uint32_t v, DWORD mask) {
+  if (!mask) return 0;
+  int shift = 0;
+  while (!((mask >> shift) & 1)) ++shift;
+  int bits = 0;
+  while ((mask >> (shift + bits)) & 1) ++bits;
+  return (((v & mask) >> shift) << (8 - bits)) & 0xFF;
+}
+
+}  // namespace
+
+std::unique_ptr<DDrawPresenter> DDrawPresenter::ForWindow(HWND hwnd) {
+  if (void* window = hwnd ? Backend::Get().NativeWindow(hwnd) : nullptr)
+    return std::make_unique<SdlPresenter>(window);
+  return std::make_unique<HeadlessPresenter>();
+}
+
+uint64_t DDrawScreen::FrameCount() {
+  std::lock_guard<std::mutex> guard(Screen().mutex);
+  return Screen().frames;
+}
+
+std::vector<uint32_t> DDrawScreen::Snapshot(int* width, int* height) {
+  std::lock_guard<std::mutex> guard(Screen().mutex);
+  if (width) *width = Screen().width;
+  if (height) *height = Screen().height;
+  return Screen().pixels;
+}
+
+void DDrawScreen::Record(const DDrawSurface& primary) {
+  const DDPIXELFORMAT& f = primary.Format();
+  const int bpp = primary.BytesPerPixel();
+  std::vector<uint32_t> pixels(static_cast<size_t>(primary.Width()) * primary.Height());
+  {
+    std::lock_guard<std::mutex> surfaceGuard(primary.Mutex());
+    for (int y = 0; y < primary.Height(); ++y) {
+      const uint8_t* row = primary.Pixels() + static_cast<size_t>(y) * primary.Pitch();
+      for (int x = 0; x < primary.Width(); ++x) {
+        uint32_t v = 0;
+        for (int i = 0; i < bpp; ++i) v |= static_cast<uint32_t>(row[x * bpp + i]) << (8 * i);
+        pixels[static_cast<size_t>(y) * primary.Width() + x] =
+            (Expand(v, f.dwRBitMask) << 16) | (Expand(v, f.dwGBitMask) << 8) | Expand(v, f.dwBBitMask);
+      }
+    }
+  }
+  std::lock_guard<std::mutex> guard(Screen().mutex);
+  ++Screen().frames;
+  Screen().width = primary.Width();
+  Screen().height = primary.Height();
+  Screen().pixels = std::move(pixels);
+}
+
+}  // namespace Velk

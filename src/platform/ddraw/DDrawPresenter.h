@@ -1,0 +1,34 @@
+#pragma once
+// Shows the primary surface: in a real window through the sdl back end, or in memory for tests.
+
+#include "platform/base/WinTypes.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace Velk {
+
+class DDrawSurface;
+
+class DDrawPresenter {
+ public:
+  virtual ~DDrawPresenter() = default;
+  // `onMainThread` is false for the cursor thread, which must not touch the native renderer.
+  virtual void Present(const DDrawSurface& primary, bool onMainThread) = 0;
+  // A full-screen mode of w x h, or back to the window (w = h = 0).
+  virtual void SetMode(int width, int height) = 0;
+
+  // The window's presenter when the back end has a native window for it, else the memory one.
+  static std::unique_ptr<DDrawPresenter> ForWindow(HWND hwnd);
+};
+
+// What the memory presenter saw: the number of frames shown and the last one as 0x00RRGGBB words.
+class DDrawScreen {
+ public:
+  static uint64_t FrameCount();
+  static std::vector<uint32_t> Snapshot(int* width, int* height);
+  static void Record(const DDrawSurface& primary);
+};
+
+}  // namespace Velk

@@ -1,0 +1,6 @@
+#include "platform/gdi/GdiBitmap.h"
+
+GdiBitmap* GdiBitmap::Stock() {
+  static GdiBitmap* empty = new GdiBitmap(0, 0, true);
+  return empty;
+}

@@ -1,0 +1,15 @@
+#pragma once
+#include <cstdint>
+
+#include "platform/gdi/GdiObject.h"
+
+// A solid brush; its colour is kept as a 0x00RRGGBB pixel.
+class GdiBrush : public GdiObject {
+public:
+  GdiBrush(uint32_t pixel, bool stock) : GdiObject(stock), mPixel(pixel) {}
+
+  uint32_t Pixel() const { return mPixel; }
+
+private:
+  uint32_t mPixel;
+};

@@ -1,0 +1,309 @@
+#include "DisplayTestKit.h"
+#include "platform/ddraw/DDrawSettings.h"
+
+namespace Velk::Testing {
+namespace {
+
+using DDImageLoopTest = DisplayTest;
+
+TEST_F(DDImageLoopTest, OpaqueAndTranslucentFills) {
+  ASSERT_EQ(Start(), 0);
+  auto image = SurfaceImage(4, 1, 0xFF000000);
+  image->FillRect(Rect(0, 0, 1, 1), Color::White, 0);
+  // 255 x 0xFF0000 >> 8 keeps only 0xFE in each channel.
+  EXPECT_EQ(SurfacePixel(image->mSurface, 0, 0), 0x00FEFEFEu);
+  image->FillRect(Rect(1, 0, 1, 1), Color(255, 0, 0, 128), 0);
+  // ((255 x 128 + 127) >> 8) + 1 = 128; 128 x 0xFF0000 >> 8 = 0x7F8000.
+  EXPECT_EQ(SurfacePixel(image->mSurface, 1, 0), 0x007F0000u);
+  EXPECT_EQ(SurfacePixel(image->mSurface, 2, 0), 0u);
+  EXPECT_EQ(image->mBits, nullptr);
+}
+
+TEST_F(DDImageLoopTest, OpaqueWhiteFillAt16BitsIsAllOnes) {
+  ASSERT_EQ(Start(16), 0);
+  auto image = SurfaceImage(2, 1, 0xFF000000);
+  image->FillRect(Rect(0, 0, 1, 1), Color::White, 0);
+  EXPECT_EQ(SurfacePixel(image->mSurface, 0, 0), 0xFFFFu);
+}
+
+TEST_F(DDImageLoopTest, AdditiveFillsSaturateAndClearForeignBits) {
+  ASSERT_EQ(Start(), 0);
+  auto image = SurfaceImage(2, 1, 0xFF646464);
+  SetSurfacePixel(image->mSurface, 1, 0, 0xAB101010);
+  image->FillRect(Rect(0, 0, 2, 1), Color(200, 200, 200), 1);
+  EXPECT_EQ(SurfacePixel(image->mSurface, 0, 0), 0x00FFFFFFu);
+  EXPECT_EQ(SurfacePixel(image->mSurface, 1, 0), 0x00D8D8D8u);
+
+  ASSERT_EQ(Start(16), 0);
+  auto small = SurfaceImage(1, 1, 0xFF808080);
+  // 128 grey is 16/32/16; the colour adds 25/50/25 and each channel saturates.
+  small->FillRect(Rect(0, 0, 1, 1), Color(200, 200, 200), 1);
+  EXPECT_EQ(SurfacePixel(small->mSurface, 0, 0), 0xFFFFu);
+  auto dim = SurfaceImage(1, 1, 0xFF000000);
+  dim->FillRect(Rect(0, 0, 1, 1), Color(64, 64, 64), 1);
+  EXPECT_EQ(SurfacePixel(dim->mSurface, 0, 0), (8u << 11) | (16u << 5) | 8u);
+}
+
+std::vector<std::pair<int, int>> Lit(DDImage& image, int w, int h) {
+  std::vector<std::pair<int, int>> lit;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      if (DisplayTest::SurfacePixel(image.mSurface, x, y) != 0) lit.emplace_back(x, y);
+  return lit;
+}
+
+TEST_F(DDImageLoopTest, PlainLinesPlotTheirBresenhamPixels) {
+  ASSERT_EQ(Start(), 0);
+  auto diagonal = SurfaceImage(6, 6, 0xFF000000);
+  diagonal->DrawLine(0, 0, 3, 3, Color::White, 0);
+  EXPECT_EQ(Lit(*diagonal, 6, 6), (std::vector<std::pair<int, int>>{{0, 0}, {1, 1}, {2, 2}, {3, 3}}));
+  auto shallow = SurfaceImage(6, 6, 0xFF000000);
+  shallow->DrawLine(4, 2, 0, 0, Color::White, 0);
+  EXPECT_EQ(Lit(*shallow, 6, 6), (std::vector<std::pair<int, int>>{{0, 0}, {1, 0}, {2, 1}, {3, 1}, {4, 2}}));
+}
+
+TEST_F(DDImageLoopTest, HorizontalLineBecomesARectangleFill) {
+  ASSERT_EQ(Start(), 0);
+  auto image = SurfaceImage(14, 7, 0xFF000000);
+  image->DrawLine(10.7, 5, 3.2, 5, Color::White, 0);
+  std::vector<std::pair<int, int>> expected;
+  for (int x = 3; x <= 10; ++x) expected.emplace_back(x, 5);
+  EXPECT_EQ(Lit(*image, 14, 7), expected);
+}
+
+TEST_F(DDImageLoopTest, SmoothLinesBlendAndAdditiveSmoothLinesDrawNothing) {
+  ASSERT_EQ(Start(), 0);
+  auto image = SurfaceImage(8, 8, 0xFF000000);
+  image->DrawLineSmooth(1, 1, 5, 3, Color(255, 255, 255), 1);
+  EXPECT_TRUE(Lit(*image, 8, 8).empty());
+  // A 45-degree line from whole coordinates gives each diagonal pixel weight 255 of the colour 0xFE:
+  // 0xFE x 255 >> 8 = 0xFD.
+  image->DrawLineSmooth(1, 1, 4, 4, Color(255, 255, 255), 0);
+  EXPECT_EQ(SurfacePixel(image->mSurface, 2, 2), 0x00FDFDFDu);
+  EXPECT_EQ(SurfacePixel(image->mSurface, 1, 1), 0x00FDFDFDu);
+  EXPECT_EQ(SurfacePixel(image->mSurface, 2, 1), 0u);
+}
+
+TEST_F(DDImageLoopTest, FullCoverageKeepsOne256thOfTheOldPixel) {
+  ASSERT_EQ(Start(), 0);
+  auto image = SurfaceImage(2, 1, 0xFF000000);
+  Span span{0, 0, 1};
+  const unsigned char coverage[1] = {255};
+  image->FillSpansCoverage(&span, 1, Color::White, 0, coverage, 0, 0, 1, false);
+  // K = 0xFEFEFE; a' = 256 x 255 >> 8 = 255; each channel 0xFE x 255 >> 8 = 0xFD.
+  EXPECT_EQ(SurfacePixel(image->mSurface, 0, 0), 0x00FDFDFDu);
+  EXPECT_EQ(SurfacePixel(image->mSurface, 1, 0), 0u);
+}
+
+TEST_F(DDImageLoopTest, OpaqueCopiesUseTheHardwareBltOnlyWhenMemoryKindsAllow) {
+  ASSERT_EQ(Start(), 0);
+  auto dest = SurfaceImage(2, 1, 0xFF000000);
+  auto src = SurfaceImage(2, 1, 0xFF00FF00);
+  // Both in system memory: a Blt, so a failing Blt leaves the destination untouched.
+  DDrawFaults::Fail("Blt", DDERR_GENERIC);
+  dest->Blit(src.get(), 0, 0, Rect(0, 0, 2, 1), Color::White, 0);
+  EXPECT_EQ(SurfacePixel(dest->mSurface, 0, 0), 0u);
+  DDrawFaults::Clear();
+  // A video-memory source onto a system-memory destination is copied by the loop.
+  auto video = Image(2, 1, {0xFF0000FF, 0xFF0000FF});
+  video->SetInVideoMemory(true);
+  ASSERT_NE(video->GetSurface(), nullptr);
+  DDrawFaults::Fail("Blt", DDERR_GENERIC);
+  dest->Blit(video.get(), 0, 0, Rect(0, 0, 2, 1), Color::White, 0);
+  EXPECT_EQ(SurfacePixel(dest->mSurface, 1, 0), 0xFF0000FFu);
+}
+
+TEST_F(DDImageLoopTest, KeyedSourcesSkipExactlyTheirTransparentPixels) {
+  ASSERT_EQ(Start(), 0);
+  auto dest = SurfaceImage(3, 1, 0xFF101010);
+  auto memory = std::make_unique<MemoryImage>(&mHost);
+  const uint32_t pixels[3] = {0x00FFFFFF, 0xFF202020, 0x00000000};
+  memory->SetPixels(pixels, 3, 1, true);
+  dest->Blit(memory.get(), 0, 0, Rect(0, 0, 3, 1), Color::White, 0);
+  EXPECT_EQ(SurfacePixel(dest->mSurface, 0, 0), 0x00101010u);
+  EXPECT_EQ(SurfacePixel(dest->mSurface, 1, 0), 0xFF202020u);
+  EXPECT_EQ(SurfacePixel(dest->mSurface, 2, 0), 0x00101010u);
+
+  // The same picture as a surface goes by a keyed Blt with the same outcome.
+  auto keyed = Image(3, 1, {0x00FFFFFF, 0xFF202020, 0x00000000});
+  ASSERT_NE(keyed->GetSurface(), nullptr);
+  auto other = SurfaceImage(3, 1, 0xFF101010);
+  other->Blit(keyed.get(), 0, 0, Rect(0, 0, 3, 1), Color::White, 0);
+  EXPECT_EQ(SurfacePixel(other->mSurface, 0, 0), 0x00101010u);
+  EXPECT_EQ(SurfacePixel(other->mSurface, 1, 0), 0x00202020u);
+}
+
+TEST_F(DDImageLoopTest, GreyOn565HalvesEachChannel) {
+  ASSERT_EQ(Start(16), 0);
+  auto dest = SurfaceImage(1, 1, 0xFF000000);
+  MemoryImage white(&mHost);
+  const uint32_t pixel = 0xFFFFFFFF;
+  white.SetPixels(&pixel, 1, 1, true);
+  dest->Blit(&white, 0, 0, Rect(0, 0, 1, 1), Color(128, 128, 128), 0);
+  // 31 x 16 / 32 = 15, 63 x 16 / 32 = 31.
+  EXPECT_EQ(SurfacePixel(dest->mSurface, 0, 0), (15u << 11) | (31u << 5) | 15u);
+}
+
+TEST_F(DDImageLoopTest, TranslucentAndColourisedRunsAt32Bits) {
+  ASSERT_EQ(Start(), 0);
+  auto dest = SurfaceImage(2, 1, 0xFF804020);
+  MemoryImage src(&mHost);
+  const uint32_t pixels[2] = {0x80FF0000, 0xFF00FF00};
+  src.SetPixels(pixels, 2, 1, true);
+  dest->Blit(&src, 0, 0, Rect(0, 0, 2, 1), Color::White, 0);
+  // Native red = 255 x 129 >> 8 = 128; destination keeps (256 - 128) / 256.
+  EXPECT_EQ(SurfacePixel(dest->mSurface, 0, 0), 0x80000000u | (0x40u + 0x80u) << 16 | 0x20u << 8 | 0x10u);
+  EXPECT_EQ(SurfacePixel(dest->mSurface, 1, 0), 0xFF00FF00u);
+  // Colourised by (255, 0, 0, 255): green of the opaque pixel goes, the top byte stays 0.
+  dest->Blit(&src, 0, 0, Rect(1, 0, 1, 1), Color(255, 0, 0), 0);
+  EXPECT_EQ(SurfacePixel(dest->mSurface, 0, 0), 0u);
+}
+
+TEST_F(DDImageLoopTest, MirroredBlitsReverseEachRow) {
+  ASSERT_EQ(Start(), 0);
+  auto dest = SurfaceImage(14, 1, 0xFF000000);
+  MemoryImage src(&mHost);
+  const uint32_t abc[3] = {0xFF0000AA, 0xFF0000BB, 0xFF0000CC};
+  src.SetPixels(abc, 3, 1, true);
+  dest->BlitMirrored(&src, 10, 0, Rect(0, 0, 3, 1), Color::White, 0);
+  EXPECT_EQ(SurfacePixel(dest->mSurface, 10, 0) & 0xFFFFFF, 0xCCu);
+  EXPECT_EQ(SurfacePixel(dest->mSurface, 11, 0) & 0xFFFFFF, 0xBBu);
+  EXPECT_EQ(SurfacePixel(dest->mSurface, 12, 0) & 0xFFFFFF, 0xAAu);
+  EXPECT_EQ(SurfacePixel(dest->mSurface, 13, 0), 0u);
+}
+
+TEST_F(DDImageLoopTest, AdditiveBlitsSkipBlackRuns) {
+  ASSERT_EQ(Start(), 0);
+  auto dest = SurfaceImage(3, 1, 0xFF000000);
+  for (int x = 0; x < 3; ++x) SetSurfacePixel(dest->mSurface, x, 0, 0xAB808080);
+  MemoryImage src(&mHost);
+  const uint32_t pixels[3] = {0xFF000000, 0xFF000000, 0xFF909090};
+  src.SetPixels(pixels, 3, 1, true);
+  dest->Blit(&src, 0, 0, Rect(0, 0, 3, 1), Color::White, 1);
+  EXPECT_EQ(SurfacePixel(dest->mSurface, 0, 0), 0xAB808080u);
+  EXPECT_EQ(SurfacePixel(dest->mSurface, 1, 0), 0xAB808080u);
+  EXPECT_EQ(SurfacePixel(dest->mSurface, 2, 0), 0x00FFFFFFu);
+}
+
+TEST_F(DDImageLoopTest, VolatileSourcesBlendDirectlyAndAlphaZeroLeavesThePixel) {
+  for (int bits : {32, 16}) {
+    for (bool rgbOrder : {true, false}) {
+      ASSERT_EQ(Start(bits), 0);
+      DDInterface::sRgbOrder = rgbOrder;
+      auto dest = SurfaceImage(2, 1, 0xFF000000);
+      const uint32_t old = bits == 32 ? 0x00123456u : 0x1234u;
+      SetSurfacePixel(dest->mSurface, 0, 0, old);
+      MemoryImage src(&mHost);
+      const uint32_t pixels[2] = {0x00FFFFFF, 0x40FFFFFF};
+      src.SetPixels(pixels, 2, 1, true);
+      src.SetVolatile(true);
+      dest->Blit(&src, 0, 0, Rect(0, 0, 2, 1), Color::White, 0);
+      EXPECT_EQ(SurfacePixel(dest->mSurface, 0, 0), old) << bits << " " << rgbOrder;
+      EXPECT_NE(SurfacePixel(dest->mSurface, 1, 0), 0u) << bits << " " << rgbOrder;
+    }
+  }
+}
+
+TEST_F(DDImageLoopTest, PalettizedAndDirectSourcesDrawAlike) {
+  ASSERT_EQ(Start(16), 0);
+  std::vector<uint32_t> pixels;
+  for (int i = 0; i < 16; ++i) pixels.push_back((i % 3 == 0 ? 0x00000000u : i % 3 == 1 ? 0x80000000u : 0xFF000000u) |
+                                               static_cast<uint32_t>(i * 0x0F0B07));
+  MemoryImage direct(&mHost);
+  direct.SetPixels(pixels.data(), 4, 4, true);
+  MemoryImage palettized(&mHost);
+  palettized.SetPixels(pixels.data(), 4, 4, true);
+  ASSERT_TRUE(palettized.ReduceToPalette());
+  for (int mode : {0, 1}) {
+    for (const Color& color : {Color::White, Color(200, 100, 50, 180)}) {
+      auto a = SurfaceImage(4, 4, 0xFF406080);
+      auto b = SurfaceImage(4, 4, 0xFF406080);
+      a->Blit(&direct, 0, 0, Rect(0, 0, 4, 4), color, mode);
+      b->Blit(&palettized, 0, 0, Rect(0, 0, 4, 4), color, mode);
+      a->BlitMirrored(&direct, 0, 0, Rect(0, 0, 4, 4), color, mode);
+      b->BlitMirrored(&palettized, 0, 0, Rect(0, 0, 4, 4), color, mode);
+      for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x)
+          EXPECT_EQ(SurfacePixel(a->mSurface, x, y), SurfacePixel(b->mSurface, x, y)) << x << "," << y;
+    }
+  }
+}
+
+TEST_F(DDImageLoopTest, MirroredStretchMapsTheLastColumnToTheFirstSourceColumn) {
+  ASSERT_EQ(Start(), 0);
+  auto dest = SurfaceImage(10, 1, 0xFF000000);
+  MemoryImage src(&mHost);
+  const uint32_t pixels[4] = {0xFF000001, 0xFF000002, 0xFF000003, 0xFF000004};
+  src.SetPixels(pixels, 4, 1, true);
+  dest->BlitStretchedMirrored(&src, Rect(1, 0, 8, 1), Rect(0, 0, 4, 1), Rect(0, 0, 10, 1), Color::White, 0, true);
+  EXPECT_EQ(SurfacePixel(dest->mSurface, 8, 0) & 0xFF, 1u);
+  EXPECT_EQ(SurfacePixel(dest->mSurface, 7, 0) & 0xFF, 1u);
+  EXPECT_EQ(SurfacePixel(dest->mSurface, 1, 0) & 0xFF, 4u);
+  EXPECT_EQ(SurfacePixel(dest->mSurface, 0, 0), 0u);
+  EXPECT_EQ(SurfacePixel(dest->mSurface, 9, 0), 0u);
+}
+
+TEST_F(DDImageLoopTest, FastStretchTakesTheKeyedBltOnlyForUncolouredCopies) {
+  ASSERT_EQ(Start(), 0);
+  auto src = Image(2, 1, {0x00000000, 0xFF00FF00});
+  ASSERT_NE(src->GetSurface(), nullptr);
+  auto dest = SurfaceImage(4, 1, 0xFF0000FF);
+  dest->BlitStretched(src.get(), Rect(0, 0, 4, 1), Rect(0, 0, 2, 1), Rect(0, 0, 4, 1), Color::White, 0, true);
+  EXPECT_EQ(SurfacePixel(dest->mSurface, 0, 0), 0x000000FFu);
+  EXPECT_EQ(SurfacePixel(dest->mSurface, 3, 0), 0x0000FF00u);
+  // A colour goes through the loops: the Blt failing changes nothing there.
+  auto tinted = SurfaceImage(4, 1, 0xFF000000);
+  DDrawFaults::Fail("Blt", DDERR_GENERIC);
+  tinted->BlitStretched(src.get(), Rect(0, 0, 4, 1), Rect(0, 0, 2, 1), Rect(0, 0, 4, 1), Color(0, 255, 0, 255), 0,
+                        true);
+  EXPECT_EQ(SurfacePixel(tinted->mSurface, 3, 0), 0x0000FE00u);
+  EXPECT_EQ(SurfacePixel(tinted->mSurface, 0, 0), 0u);
+}
+
+TEST_F(DDImageLoopTest, FastStretchOntoADestinationWithoutSurfaceDrawsInSoftware) {
+  ASSERT_EQ(Start(), 0);
+  auto src = SurfaceImage(1, 1, 0xFF00FF00);
+  auto dest = Image(2, 1, {0x80000000, 0xFF000000});
+  dest->BlitStretched(src.get(), Rect(0, 0, 2, 1), Rect(0, 0, 1, 1), Rect(0, 0, 2, 1), Color::White, 0, true);
+  EXPECT_EQ(dest->mSurface, nullptr);
+  const uint32_t drawn = dest->GetArgbBits()[1];
+  EXPECT_EQ(drawn & 0xFFFF00FFu, 0xFF000000u);
+  EXPECT_GE((drawn >> 8) & 0xFF, 0xFEu);
+}
+
+TEST_F(DDImageLoopTest, RotationAtHalfAPixelBlendsNeighboursEvenly) {
+  ASSERT_EQ(Start(), 0);
+  auto dest = SurfaceImage(40, 30, 0xFF000000);
+  MemoryImage src(&mHost);
+  std::vector<uint32_t> pixels(4 * 3);
+  for (int y = 0; y < 3; ++y)
+    for (int x = 0; x < 4; ++x) pixels[y * 4 + x] = x % 2 ? 0xFF000000 : 0xFF0000FF;
+  src.SetPixels(pixels.data(), 4, 3, true);
+  dest->BlitF(&src, 10.5f, 20.0f, Rect(0, 0, 4, 3), Rect(0, 0, 40, 30), Color::White, 0);
+  // Row 20 starts at X0 = 10 with i0 = 1: pixel 11 samples u = 0x8000 between columns 0 and 1.
+  const uint32_t p = SurfacePixel(dest->mSurface, 11, 20);
+  EXPECT_GE(p & 0xFF, 0x7Eu);
+  EXPECT_LE(p & 0xFF, 0x80u);
+  EXPECT_EQ(SurfacePixel(dest->mSurface, 10, 20), 0u);
+}
+
+TEST_F(DDImageLoopTest, RotationOfAClearSourceLeavesEveryChannelAndAdditiveClearsForeignBits) {
+  ASSERT_EQ(Start(), 0);
+  auto dest = SurfaceImage(20, 20, 0xFF000000);
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 20; ++x) SetSurfacePixel(dest->mSurface, x, y, 0xAB405060);
+  MemoryImage clear(&mHost);
+  std::vector<uint32_t> none(36, 0x00FFFFFF);
+  clear.SetPixels(none.data(), 6, 6, true);
+  dest->BlitRotated(&clear, 5, 5, Rect(0, 0, 6, 6), Rect(0, 0, 20, 20), Color::White, 0, 0.3, 3, 3);
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 20; ++x) ASSERT_EQ(SurfacePixel(dest->mSurface, x, y) & 0xFFFFFF, 0x405060u);
+  MemoryImage solid(&mHost);
+  std::vector<uint32_t> full(36, 0xFFFFFFFF);
+  solid.SetPixels(full.data(), 6, 6, true);
+  dest->BlitRotated(&solid, 5, 5, Rect(0, 0, 6, 6), Rect(0, 0, 20, 20), Color(255, 255, 255, 0), 1, 0.0, 0, 0);
+  EXPECT_EQ(SurfacePixel(dest->mSurface, 7, 7), 0x00405060u);
+}
+
+}  // namespace
+}  // namespace Velk::Testing
