@@ -5,6 +5,7 @@
 
 #include "platform/window/WinUser.h"
 
+#include <cstddef>
 #include <list>
 
 namespace Velk {

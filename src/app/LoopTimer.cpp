@@ -46,17 +46,15 @@ int LoopTimer::IdleSleepMs(double frameMs) const {
   return rest > 0.0 ? static_cast<int>(rest) : 0;
 }
 
-void LoopTimer::CountVSyncCheck(DWORD now, DWORD frameTime) {
-  if (frameTime == 0) return;
+bool LoopTimer::CountVSyncCheck(DWORD now, DWORD frameTime) {
+  if (frameTime == 0) return false;
   ++mVSyncCheckCount;
-  if (mVSyncCheckCount < (frameTime + 999) / frameTime) return;
-  if (TickDiff(now, mLastVSyncCheck) <= kFastCheckMs) {
-    if (++mVSyncStrikes >= kStrikesToBreak) mVSyncBroken = true;
-  } else {
-    mVSyncStrikes = 0;
-  }
+  if (mVSyncCheckCount < (frameTime + 999) / frameTime) return false;
+  bool fast = TickDiff(now, mLastVSyncCheck) <= kFastCheckMs;
+  mVSyncStrikes = fast ? mVSyncStrikes + 1 : 0;
   mLastVSyncCheck = now;
   mVSyncCheckCount = 0;
+  return mVSyncStrikes >= kStrikesToBreak;
 }
 
 }  // namespace Velk

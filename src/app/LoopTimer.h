@@ -21,7 +21,6 @@ class LoopTimer {
   DWORD mVSyncCheckCount = 0;
   DWORD mLastVSyncCheck = 0;
   int mVSyncStrikes = 0;
-  bool mVSyncBroken = false;
 
   // Adds the time since the last stamp (capped) and counts the suppression down.
   void AccumulateElapsed(DWORD now);
@@ -32,9 +31,9 @@ class LoopTimer {
   // How long an idle loop may sleep: the rest of the frame, truncated.
   int IdleSleepMs(double frameMs) const;
   // Counts one update. Every second's worth of updates is a check; a check that comes within
-  // 800 ms means the updates run faster than real time, and three such checks in a row mark the
-  // vertical-blank wait as broken for the rest of the run.
-  void CountVSyncCheck(DWORD now, DWORD frameTime);
+  // 800 ms means the updates run faster than real time; true from the third such check in a row,
+  // when the vertical-blank wait is to be taken as broken.
+  bool CountVSyncCheck(DWORD now, DWORD frameTime);
 };
 
 }  // namespace Velk
