@@ -3,6 +3,9 @@
 #include <algorithm>
 
 #include "fonts/FontHost.h"
+#include "graphics/DDImage.h"
+#include "graphics/DDInterface.h"
+#include "graphics/DisplayRenderer.h"
 #include "graphics/Graphics.h"
 #include "graphics/MemoryImage.h"
 
@@ -106,12 +109,15 @@ HBITMAP SysFont::RenderOver(HDC dc, int brush, int w, int h, const std::wstring&
   return bitmap;
 }
 
-void SysFont::DrawString(Graphics* g, int x, int y, const std::wstring& str, const Color& color, const Rect&) {
+void SysFont::DrawString(Graphics* g, int x, int y, const std::wstring& str, const Color& color, const Rect& clip) {
+  const COLORREF textColor = RGB(color.mRed, color.mGreen, color.mBlue);
+  if (auto* surfaceImage = dynamic_cast<DDImage*>(g->mDestImage)) {
+    if (DrawOnSurface(g, surfaceImage, x, y, str, textColor, clip)) return;
+  }
   if (g->mDestImage == &gNullImage) return;
   const int w = StringWidth(str), h = mHeight;
   // No section can be made for an empty size, and then there is nothing to draw.
   if (w <= 0 || h <= 0) return;
-  const COLORREF textColor = RGB(color.mRed, color.mGreen, color.mBlue);
   HDC dc = CreateCompatibleDC(nullptr);
   uint32_t* white = nullptr;
   uint32_t* black = nullptr;
@@ -129,6 +135,38 @@ void SysFont::DrawString(Graphics* g, int x, int y, const std::wstring& str, con
   DeleteObject(whiteBitmap);
   DeleteObject(blackBitmap);
   DeleteDC(dc);
+}
+
+bool SysFont::DrawOnSurface(Graphics* g, DDImage* image, int x, int y, const std::wstring& str, COLORREF color,
+                            const Rect& clip) {
+  IDirectDrawSurface* surface = image->GetSurface();
+  if (!surface) return true;
+  if (image->Is3DDrawSurface()) image->mDDInterface->mRenderer->EndSceneIfBegun();
+  // A locked image lends its lock; otherwise the surface is locked for this text only.
+  const bool locked = image->mLockCount > 0;
+  DDSURFACEDESC desc = image->mLockedSurfaceDesc;
+  if (!locked && FAILED(surface->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr))) return true;
+  HBITMAP pixels = nullptr;
+  if (desc.ddpfPixelFormat.dwRGBBitCount == 32 && desc.lPitch > 0 && desc.lPitch % 4 == 0)
+    pixels = CreateBitmapOverPixels(static_cast<uint32_t*>(desc.lpSurface), static_cast<int>(desc.dwWidth),
+                                    static_cast<int>(desc.dwHeight), desc.lPitch / 4);
+  if (pixels) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    SelectObject(dc, pixels);
+    SelectObject(dc, mHFont);
+    SetBkMode(dc, TRANSPARENT);
+    IntersectClipRect(dc, clip.mX, clip.mY, clip.mX + clip.mWidth, clip.mY + clip.mHeight);
+    // The text cell's top one pixel lower than through the memory path.
+    const int top = y - mAscent + 1;
+    OutputText(dc, static_cast<int>(static_cast<float>(x) + g->mTransX),
+               static_cast<int>(static_cast<float>(top) + g->mTransY), str, color);
+    DeleteDC(dc);
+    DeleteObject(pixels);
+  }
+  if (!locked) surface->Unlock(nullptr);
+  if (!pixels) return false;
+  image->FreeNonSurfaceData();
+  return true;
 }
 
 // Over white a pixel of coverage a shows 255(1 - a) + c a, over black c a: the difference gives a,

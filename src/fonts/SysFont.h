@@ -7,6 +7,7 @@
 
 namespace Velk {
 
+class DDImage;
 class FontHost;
 
 // A font of the system, drawn by its text output through a pair of bitmaps whose difference
@@ -38,6 +39,10 @@ private:
   void InitFont(FontHost* app, const std::string& face, int pointSize, int charSet, bool bold, bool italics,
                 bool underline, bool useDeviceDpi);
   HWND MainWindow() const;
+  // Text straight onto the pixels of a 32-bit display surface; false for a surface of another depth,
+  // which then takes the memory path.
+  bool DrawOnSurface(Graphics* g, DDImage* image, int x, int y, const std::wstring& str, COLORREF color,
+                     const Rect& clip);
   // The shadow and the text with the cell's top-left at (x, y).
   void OutputText(HDC dc, int x, int y, const std::wstring& str, COLORREF color) const;
   // Text over the given stock brush into a new w x h section; null when it cannot be made.

@@ -95,6 +95,7 @@ private:
   // GetSurface and LockSurface together, for the loops; false when there is nothing to draw on.
   bool BeginSurfaceDraw(bool honourNoReadback);
   SurfaceView View() const;
+  int SurfaceFormatWord();
   void WriteSurface16(const SurfaceView& view, bool keyed);
   void WriteSurface32(const SurfaceView& view);
   void DirectDrawCopy(DDImage* src, RECT dst, RECT srcRect);

@@ -189,8 +189,8 @@ TEST_F(DDImageLoopTest, VolatileSourcesBlendDirectlyAndAlphaZeroLeavesThePixel) 
   for (int bits : {32, 16}) {
     for (bool rgbOrder : {true, false}) {
       ASSERT_EQ(Start(bits), 0);
-      DDInterface::sRgbOrder = rgbOrder;
       auto dest = SurfaceImage(2, 1, 0xFF000000);
+      DDInterface::sRgbOrder = rgbOrder;
       const uint32_t old = bits == 32 ? 0x00123456u : 0x1234u;
       SetSurfacePixel(dest->mSurface, 0, 0, old);
       MemoryImage src(&mHost);
@@ -303,6 +303,23 @@ TEST_F(DDImageLoopTest, RotationOfAClearSourceLeavesEveryChannelAndAdditiveClear
   solid.SetPixels(full.data(), 6, 6, true);
   dest->BlitRotated(&solid, 5, 5, Rect(0, 0, 6, 6), Rect(0, 0, 20, 20), Color(255, 255, 255, 0), 1, 0.0, 0, 0);
   EXPECT_EQ(SurfacePixel(dest->mSurface, 7, 7), 0x00405060u);
+}
+
+TEST_F(DDImageLoopTest, The565LaneLoopWeighsTheDestinationInEighths) {
+  // Alpha 157 at weight 65534 gives w = 156, so the destination keeps rest = 100 of 256.
+  for (bool lanes : {true, false}) {
+    ASSERT_EQ(Start(16), 0);
+    auto dest = SurfaceImage(20, 30, 0xFFFFFFFF);
+    DDInterface::sRgbOrder = lanes;
+    MemoryImage src(&mHost);
+    std::vector<uint32_t> dark(12, 0x9D000000);
+    src.SetPixels(dark.data(), 4, 3, true);
+    dest->BlitRotated(&src, 10, 20, Rect(0, 0, 4, 3), Rect(0, 0, 20, 30), Color::White, 0, 0.0, 0, 0);
+    // Lanes: 31 x 96 / 256 = 11 and 63 x 96 / 256 = 23; plain: 31 x 100 / 256 = 12, 63 x 100 / 256 = 24.
+    const uint32_t expected = lanes ? (11u << 11) | (23u << 5) | 11u : (12u << 11) | (24u << 5) | 12u;
+    EXPECT_EQ(SurfacePixel(dest->mSurface, 11, 20), expected) << lanes;
+    EXPECT_EQ(SurfacePixel(dest->mSurface, 10, 20), 0xFFFFu);
+  }
 }
 
 }  // namespace

@@ -10,7 +10,7 @@ DeviceContext::DeviceContext()
 TextTarget DeviceContext::Target() const {
   TextTarget target;
   target.pixels = mBitmap->Pixels();
-  target.pitch = mBitmap->Width();
+  target.pitch = mBitmap->Pitch();
   target.clip = RECT{0, 0, mBitmap->Width(), mBitmap->Height()};
   if (mHasClip) {
     target.clip.left = std::max(target.clip.left, mClip.left);

@@ -106,8 +106,8 @@ int GetObjectA(HGDIOBJ object, int size, void* out) {
 }
 
 HGDIOBJ GetStockObject(int which) {
-  static GdiBrush white(0xFFFFFF, true);
-  static GdiBrush black(0x000000, true);
+  static HBRUSH__ white(0xFFFFFF, true);
+  static HBRUSH__ black(0x000000, true);
   switch (which) {
     case WHITE_BRUSH: return &white;
     case BLACK_BRUSH: return &black;
@@ -147,6 +147,11 @@ HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, UINT usage, void** bits, H
   auto* bitmap = new GdiBitmap(h.biWidth, -h.biHeight);
   if (bits) *bits = bitmap->Pixels();
   return bitmap;
+}
+
+HBITMAP CreateBitmapOverPixels(uint32_t* pixels, int width, int height, int pitch) {
+  if (!pixels || width <= 0 || height <= 0 || pitch < width) return nullptr;
+  return new GdiBitmap(pixels, width, height, pitch);
 }
 
 int FillRect(HDC dc, const RECT* rect, HBRUSH brush) {

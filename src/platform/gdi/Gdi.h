@@ -3,18 +3,20 @@
 // brushes, measuring and text output. Text is rendered by FreeType from the DejaVu faces that stand
 // in for the requested ones. The device is a 96 dpi screen.
 
+#include <cstdint>
+
 #include "platform/base/WinTypes.h"
 
 class GdiObject;
 class GdiFont;
 class GdiBitmap;
-class GdiBrush;
+struct HBRUSH__;
 class DeviceContext;
 
 using HGDIOBJ = GdiObject*;
 using HFONT = GdiFont*;
 using HBITMAP = GdiBitmap*;
-using HBRUSH = GdiBrush*;
+using HBRUSH = HBRUSH__*;
 using HDC = DeviceContext*;
 using COLORREF = DWORD;
 
@@ -137,6 +139,9 @@ BOOL GetTextMetricsA(HDC dc, TEXTMETRICA* metrics);
 // Only 32-bit uncompressed top-down sections (negative height) are made; null otherwise, and for an
 // empty size.
 HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits, HANDLE section, DWORD offset);
+// The pixels of a locked 32-bit display surface as a bitmap, rows pitch pixels apart; the memory
+// stays the surface's. Selected into a memory context it takes the place of the surface's own DC.
+HBITMAP CreateBitmapOverPixels(uint32_t* pixels, int width, int height, int pitch);
 int FillRect(HDC dc, const RECT* rect, HBRUSH brush);
 
 int SetBkMode(HDC dc, int mode);

@@ -3,10 +3,10 @@
 
 #include "platform/gdi/GdiObject.h"
 
-// A solid brush; its colour is kept as a 0x00RRGGBB pixel.
-class GdiBrush : public GdiObject {
+// A solid brush; its colour is kept as a 0x00RRGGBB pixel. Named as the window classes know it.
+struct HBRUSH__ : public GdiObject {
 public:
-  GdiBrush(uint32_t pixel, bool stock) : GdiObject(stock), mPixel(pixel) {}
+  HBRUSH__(uint32_t pixel, bool stock) : GdiObject(stock), mPixel(pixel) {}
 
   uint32_t Pixel() const { return mPixel; }
 
