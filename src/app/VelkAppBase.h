@@ -24,6 +24,7 @@ namespace Velk {
 class DDInterface;
 class Dialog;
 class Graphics;
+class Image;
 class MemoryImage;
 class MusicInterface;
 class SoundManager;
