@@ -1,10 +1,12 @@
 #include "app/VelkAppBase.h"
 
+#include "app/AppFontHost.h"
 #include "app/RegistryStore.h"
 #include "common/DataFolder.h"
 #include "common/MersenneTwister.h"
 #include "common/Path.h"
 #include "common/StringUtil.h"
+#include "graphics/D3DInterface.h"
 #include "graphics/DDInterface.h"
 #include "graphics/DisplayRenderer.h"
 #include "platform/base/LastError.h"
@@ -21,6 +23,7 @@
 #include "platform/process/ProcessInfo.h"
 #include "platform/threads/Threads.h"
 #include "resources/ImageLib.h"
+#include "resources/ResourceManager.h"
 #include "sound/BassMusicInterface.h"
 #include "sound/MusicInterface.h"
 #include "widgets/Dialog.h"
@@ -65,6 +68,9 @@ VelkAppBase::VelkAppBase() {
 
   FillStringDefaults();
   mWidgetManager = new WidgetManager(this);
+  mResourceManager = new ResourceManager(this);
+  mFontHost = std::make_unique<AppFontHost>(*this);
+  FontHost::SetDefault(mFontHost.get());
 
   if (GetSystemMetrics(SM_TABLETPC) != 0) {
     mTabletPC = true;
@@ -75,7 +81,7 @@ VelkAppBase::VelkAppBase() {
 VelkAppBase::~VelkAppBase() {
   WaitForLoader();
   Shutdown();
-  AskAbout3DOnExit();
+  if (AskAbout3DOnExit()) AskAboutFailing3DOnExit();
 
   for (Dialog* dialog : mDialogList) {
     mWidgetManager->RemoveChild(dialog);
@@ -92,6 +98,9 @@ VelkAppBase::~VelkAppBase() {
   ProcessSafeDeletes();
   delete mWidgetManager;
   mWidgetManager = nullptr;
+  delete mResourceManager;
+  mResourceManager = nullptr;
+  DeleteSharedImages();
   delete mDDInterface;
   mDDInterface = nullptr;
   delete mMusicInterface;
@@ -109,6 +118,7 @@ VelkAppBase::~VelkAppBase() {
   gVelkApp = nullptr;
   if (gWidgetHost == this) gWidgetHost = nullptr;
   if (MemoryImageHost::GetDefault() == this) MemoryImageHost::SetDefault(nullptr);
+  if (FontHost::GetDefault() == mFontHost.get()) FontHost::SetDefault(nullptr);
   if (mMutex) CloseHandle(mMutex);
   if (mDDrawDLL) FreeLibrary(mDDrawDLL);
   if (mDSoundDLL) FreeLibrary(mDSoundDLL);
@@ -326,23 +336,38 @@ void VelkAppBase::Shutdown() {
   ImageLib::FreeJ2KCodec();
 }
 
-void VelkAppBase::AskAbout3DOnExit() {
-  if (!m3DModeSwitched || !mDDInterface) return;
+void VelkAppBase::AskAboutFailing3DOnExit() {
+  if (!D3DInterface::sRenderTargetFailed || mIsScreenSaver) return;
+  std::wstring text = GetString("HARDWARE_ACCEL_NOT_WORKING",
+                                L"Hardware Acceleration may not have been working correctly during this session.\r\n"
+                                L"If you noticed graphics problems, you may want to turn off Hardware Acceleration.\r\n"
+                                L"Would you like to keep Hardware Acceleration switched on?");
+  if (MessageBoxW(nullptr, text.c_str(), HardwareQuestionCaption().c_str(), MB_YESNO | MB_ICONQUESTION) == IDNO) {
+    WriteRegistryBoolean("Is3D", false);
+  }
+}
+
+std::wstring VelkAppBase::HardwareQuestionCaption() {
+  return Widen(mCaptionPrefix) + L" " +
+         GetString("HARDWARE_ACCEL_CONFIRMATION", L"Hardware Acceleration Confirmation");
+}
+
+bool VelkAppBase::AskAbout3DOnExit() {
+  if (!m3DModeSwitched || !mDDInterface) return true;
   bool stored = false;
   if (ReadRegistryBoolean("Is3D", stored) || IsRendererRecommended()) {
     WriteRegistryBoolean("Is3D", mDDInterface->mIs3D);
-    return;
+    return true;
   }
-  if (!mDDInterface->mIs3D) return;
+  if (!mDDInterface->mIs3D) return true;
   std::wstring text = GetString("HARDWARE_ACCEL_SWITCHED_ON",
                                 L"Hardware Acceleration was switched on during this session.\r\n"
                                 L"If this resulted in slower performance, it should be switched off.\r\n"
                                 L"Would you like to keep Hardware Acceleration switched on?");
-  std::wstring caption =
-      Widen(mCaptionPrefix) + L" " + GetString("HARDWARE_ACCEL_CONFIRMATION", L"Hardware Acceleration Confirmation");
-  bool keep = MessageBoxW(nullptr, text.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES;
+  bool keep = MessageBoxW(nullptr, text.c_str(), HardwareQuestionCaption().c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES;
   mDDInterface->mIs3D = keep;
   if (keep) WriteRegistryBoolean("Is3D", true);
+  return false;
 }
 
 }  // namespace Velk

@@ -8,30 +8,41 @@
 #include "app/LoopTimer.h"
 #include "common/CriticalSection.h"
 #include "graphics/DisplayHost.h"
+#include "graphics/SharedImageHandle.h"
 #include "graphics/Rect.h"
 #include "platform/window/WinUser.h"
 #include "widgets/ButtonListener.h"
+#include "resources/ResourceManagerHost.h"
 #include "widgets/WidgetHost.h"
 
 #include <atomic>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
 #include <list>
 #include <map>
 #include <set>
 #include <string>
+#include <utility>
 
 namespace Velk {
 
+class AppFontHost;
+class DDImage;
 class DDInterface;
+class DisplayRenderer;
 class Dialog;
 class Graphics;
 class Image;
 class MemoryImage;
 class MusicInterface;
+class ResourceManager;
 class SoundManager;
 class Widget;
 class WidgetManager;
 
-class VelkAppBase : public ButtonListener, public WidgetHost, public DisplayHost {
+class VelkAppBase : public ButtonListener, public WidgetHost, public DisplayHost,
+                    public ResourceManagerHost {
  public:
   // Identity
   std::string mProdName = "Product";
@@ -59,6 +70,8 @@ class VelkAppBase : public ButtonListener, public WidgetHost, public DisplayHost
   SoundManager* mSoundManager = nullptr;
   MusicInterface* mMusicInterface = nullptr;
   DDInterface* mDDInterface = nullptr;
+  ResourceManager* mResourceManager = nullptr;
+  std::unique_ptr<AppFontHost> mFontHost;
 
   // Screen
   bool mIsWindowed = false;         // requested
@@ -177,6 +190,14 @@ class VelkAppBase : public ButtonListener, public WidgetHost, public DisplayHost
   std::list<Dialog*> mDialogList;
   std::set<MemoryImage*> mMemoryImageSet;
   CriticalSection mImageCritSect;
+  struct SharedImageEntry {
+    SharedImage mShared;
+    bool mLoading = false;  // the first requester is still loading it
+  };
+  using SharedImageKey = std::pair<std::string, std::string>;
+  std::map<SharedImageKey, SharedImageEntry> mSharedImageMap;
+  std::mutex mSharedImageLock;
+  std::condition_variable mSharedImageLoaded;
   std::list<std::pair<int, Widget*>> mSafeDeleteList;
   DeferredInputQueue mDeferredInput;
 
@@ -251,6 +272,10 @@ class VelkAppBase : public ButtonListener, public WidgetHost, public DisplayHost
   virtual void Mute(bool automatic);
   virtual void Unmute(bool automatic);
   virtual double GetLoadingProgress();
+  virtual DDImage* LoadImage(const std::string& path);
+  // Loads the image on the first request for (path, variant), compared without case; a path
+  // starting with '!' gives an empty image to draw into.
+  SharedImageHandle GetSharedImage(const std::string& path, const std::string& variant, bool* isNew) override;
   virtual void SwitchScreenMode(bool windowed, bool want3D, bool force);
   virtual void SwitchScreenMode(bool windowed);
   virtual void ReinitScreenMode();
@@ -335,6 +360,13 @@ class VelkAppBase : public ButtonListener, public WidgetHost, public DisplayHost
   // Numbers 0 to 12; the image is not owned.
   void SetCursorImage(int number, Image* image);
 
+  // Copies owned by the caller.
+  DDImage* DuplicateImage(Image* image);
+  DDImage* CopyImageRegion(Image* image, const Rect& rect);
+  SoundManager* GetSoundManager() override;
+  void LoadResourceManifest();
+  void ReportResourceError(bool exit);
+
   std::string GetClipboardText();
   void SetClipboardText(const std::string& text);
 
@@ -366,7 +398,10 @@ class VelkAppBase : public ButtonListener, public WidgetHost, public DisplayHost
   void CatchUp(float perFrame, double frameMs, bool vsyncMode);
   void LoadingYield(DWORD now, DWORD slept, bool allowSleep, bool& blocked);
 
+  void ReleaseUnusedSharedImages();
+  void DeleteSharedImages();
   HWND CreateWindowForMode();
+  std::unique_ptr<DisplayRenderer> MakeRenderer();
   void CreateCustomCursors();
   [[noreturn]] void ReportDisplayFailure(int result);
   void OnDisplayReady();
@@ -380,7 +415,10 @@ class VelkAppBase : public ButtonListener, public WidgetHost, public DisplayHost
   void EnforceSingleInstance();
   void SetUpDataFolder();
   void FillStringDefaults();
-  void AskAbout3DOnExit();
+  // False when the player was asked, which settles the question for this run.
+  bool AskAbout3DOnExit();
+  void AskAboutFailing3DOnExit();
+  std::wstring HardwareQuestionCaption();
   static void CursorThreadProc(void* arg);
   static void LoadingThreadProc(void* arg);
   void CursorThreadLoop();

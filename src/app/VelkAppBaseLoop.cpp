@@ -189,7 +189,7 @@ void VelkAppBase::RunLogicUpdate() {
   ++mUpdateCount;
   if (!mMinimized) mWidgetManager->UpdateFrame();
   if (mMusicInterface) mMusicInterface->Update();
-  //SHARED
+  ReleaseUnusedSharedImages();
 }
 
 void VelkAppBase::UpdateFraction(float fraction) {

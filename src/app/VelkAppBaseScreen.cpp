@@ -8,6 +8,8 @@
 #include "app/WindowPlacement.h"
 #include "common/StringUtil.h"
 #include "graphics/DDImage.h"
+#include "graphics/D3DInterface.h"
+#include "graphics/D3DTester.h"
 #include "graphics/DDInterface.h"
 #include "graphics/DisplayRenderer.h"
 #include "platform/clock/Clock.h"
@@ -84,9 +86,23 @@ void VelkAppBase::CreateCustomCursors() {
   mDraggingCursor = CreateOpenHandCursor();
 }
 
-bool VelkAppBase::IsRendererUsable() { return false; }
+std::unique_ptr<DisplayRenderer> VelkAppBase::MakeRenderer() {
+  auto renderer = std::make_unique<D3DInterface>();
+  renderer->mIsMinimized = [this] { return mMinimized; };
+  renderer->mWriteRegistryString = [this](const std::string& name, const std::string& text) {
+    WriteRegistryString(name, text);
+  };
+  return renderer;
+}
 
-bool VelkAppBase::IsRendererRecommended() { return false; }
+bool VelkAppBase::IsRendererUsable() {
+  if (!mDDInterface || !mDDInterface->mRenderer) return false;
+  return !mDDInterface->mTester || mDDInterface->mTester->GetFailureReason().empty();
+}
+
+bool VelkAppBase::IsRendererRecommended() {
+  return IsRendererUsable() && (!mDDInterface->mTester || mDDInterface->mTester->GetWarning().empty());
+}
 
 HWND VelkAppBase::CreateWindowForMode() {
   if (!mIsWindowed) {
@@ -117,7 +133,8 @@ void VelkAppBase::CreateMainWindow() {
   SetWindowLongPtrW(mHWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 
   if (!mDDInterface) {
-    mDDInterface = new DDInterface(this);
+    mDDInterface = new DDInterface(this, MakeRenderer());
+    mDDInterface->mTesterFactory = [] { return std::make_unique<D3DTester>(); };
     bool stored3D = false;
     if (ReadRegistryBoolean("Is3D", stored3D)) {
       if (m3DAllowed && stored3D) m3DTestRequested = true;
@@ -126,6 +143,7 @@ void VelkAppBase::CreateMainWindow() {
   }
 
   int result = InitDisplay();
+  if (D3DInterface::sRenderTargetFailed) EraseRegistryValue(L"Is3D");
   if (mIsWindowed && result == DDInterface::RESULT_INVALID_COLORDEPTH) {
     if (mFellBackToWindowed) {
       ShowFatalErrorW(GetString("PLEASE_SET_COLOR_DEPTH", L"Please set your desktop color depth to 16 bit."));
@@ -249,6 +267,7 @@ void VelkAppBase::PresentFrame(const Rect* area) {
     }
     return;
   }
+  D3DInterface::sRenderTargetFailed = false;
   mDisplayLost = true;
   RecoverDisplay();
 }
