@@ -11,6 +11,8 @@ constexpr int kMaxGap = 15;
 constexpr int kRelativeLimit = 32;  // a step must be below this in both axes to go relative
 constexpr int kCoordBits = 12;
 constexpr int kStepBits = 6;
+// Every event takes at least this many bits, while a saved stream ends with up to 7 padding bits.
+constexpr int kMinEventBits = 10;
 
 bool IsExchange(int command) {
   return command == kDemoRegistryRead || command == kDemoRegistryWrite || command == kDemoFileRead ||
@@ -106,9 +108,13 @@ bool DemoStream::ReadEventHeader() {
   return Counter() == mLastEventUpdate;
 }
 
-bool DemoStream::NextInputEvent(DemoEvent& event) {
+bool DemoStream::AtStreamEnd() const {
   // A header already read may belong to a payload-less event at the very end of the stream.
-  if (!mPlaying || Counter() != mLastEventUpdate || (mHeaderNeeded && mBuffer.AtEnd())) return false;
+  return mHeaderNeeded && mBuffer.BitsLeft() < kMinEventBits;
+}
+
+bool DemoStream::NextInputEvent(DemoEvent& event) {
+  if (!mPlaying || Counter() != mLastEventUpdate || AtStreamEnd()) return false;
   if (!ReadEventHeader()) return false;
   if (!mMouseEvent && IsExchange(mCommand)) return false;
   mHeaderNeeded = true;
@@ -258,7 +264,7 @@ void DemoStream::RecordRegistryWrite(bool ok) {
 }
 
 bool DemoStream::PlayHttpResult(int32_t transferId, int& result, std::string& content) {
-  if (!mPlaying || (mHeaderNeeded && mBuffer.AtEnd())) return false;
+  if (!mPlaying || AtStreamEnd()) return false;
   if (!ReadEventHeader() || mMouseEvent || mCommand != kDemoHttpResult) return false;
   int32_t idPos = mBuffer.ReadBitPos();
   if (static_cast<int32_t>(mBuffer.ReadU32()) != transferId) {

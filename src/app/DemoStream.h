@@ -110,6 +110,8 @@ class DemoStream {
 
   // Makes the stream ready for playback of loaded event bytes.
   void StartPlayback();
+  // No event is left: only the padding of the last byte may remain.
+  bool AtStreamEnd() const;
 
  private:
   bool ReadLength(uint32_t& length);
