@@ -141,8 +141,16 @@ void DDImage::BlitTransformed(Image* src, float x, float y, const Matrix3x3& mat
     Renderer()->BlitTransformed(src, matrix, srcRect, color, drawMode, &clip, x, y, blend, false);
     return;
   }
-  // The software matrix worker draws on bits only, so the surface is left to be rebuilt from them.
-  MemoryImage::BlitTransformed(src, x, y, matrix, clip, color, drawMode, srcRect, blend);
+  const int format = SurfaceFormatWord();
+  if (!format) {
+    MemoryImage::BlitTransformed(src, x, y, matrix, clip, color, drawMode, srcRect, blend);
+    return;
+  }
+  if (!LockSurface()) return;
+  DrawTransformedInto(src, x, y, matrix, clip.Intersect(Rect(0, 0, mWidth, mHeight)), color, drawMode, srcRect, blend,
+                      mLockedSurfaceDesc.lpSurface, mLockedSurfaceDesc.lPitch, format);
+  UnlockSurface();
+  FreeNonSurfaceData();
 }
 
 void DDImage::BlitTriangles(Image* src, const TriVertex (*triangles)[3], int count, const Rect& clip,
@@ -152,7 +160,30 @@ void DDImage::BlitTriangles(Image* src, const TriVertex (*triangles)[3], int cou
     Renderer()->BlitTriangles(src, triangles, count, clip, color, drawMode, x, y, blend);
     return;
   }
-  MemoryImage::BlitTriangles(src, triangles, count, clip, color, drawMode, x, y, blend);
+  const int format = SurfaceFormatWord();
+  if (!format) {
+    MemoryImage::BlitTriangles(src, triangles, count, clip, color, drawMode, x, y, blend);
+    return;
+  }
+  if (!LockSurface()) return;
+  DrawTrianglesInto(src, triangles, count, clip.Intersect(Rect(0, 0, mWidth, mHeight)), color, drawMode, x, y, blend,
+                    mLockedSurfaceDesc.lpSurface, mLockedSurfaceDesc.lPitch, format);
+  UnlockSurface();
+  FreeNonSurfaceData();
+}
+
+// The rasteriser's word for the surface's layout; 0 when the image has no surface to draw on (its
+// bits take the drawing instead) or the layout is one the rasteriser does not write.
+int DDImage::SurfaceFormatWord() {
+  if (!GetSurface() || !LockSurface()) return 0;
+  const DDPIXELFORMAT& f = mLockedSurfaceDesc.ddpfPixelFormat;
+  int format = 0;
+  if (f.dwRGBBitCount == 32) format = 0x888;
+  if (f.dwRGBBitCount == 16 && f.dwRBitMask == 0xF800 && f.dwGBitMask == 0x07E0 && f.dwBBitMask == 0x1F) format = 0x565;
+  if (f.dwRGBBitCount == 16 && f.dwRBitMask == 0x7C00 && f.dwGBitMask == 0x03E0 && f.dwBBitMask == 0x1F) format = 0x555;
+  if (!mLockedSurfaceDesc.lpSurface) format = 0;
+  UnlockSurface();
+  return format;
 }
 
 void DDImage::BlitRotated(Image* src, float x, float y, const Rect& srcRect, const Rect& clip, const Color& color,

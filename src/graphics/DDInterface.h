@@ -12,6 +12,7 @@
 
 #include "common/CriticalSection.h"
 #include "common/Fraction.h"
+#include "graphics/DisplayRenderer.h"
 #include "graphics/NativeDisplay.h"
 #include "graphics/Rect.h"
 #include "platform/ddraw/DDraw.h"
@@ -21,7 +22,6 @@ namespace Velk {
 class DDImage;
 class DisplayCapabilityTest;
 class DisplayHost;
-class DisplayRenderer;
 class Image;
 class MemoryImage;
 
@@ -87,8 +87,8 @@ public:
   uint32_t mInitCount = 0;
   int mCursorWidth = 64;
   int mCursorHeight = 64;
-  int mCursorX = 0;
-  int mCursorY = 0;
+  std::atomic<int> mCursorX{0};  // written by the cursor thread
+  std::atomic<int> mCursorY{0};
   int mCursorDrawnX = 0;
   int mCursorDrawnY = 0;
   Image* mCursorImage = nullptr;
@@ -121,7 +121,7 @@ public:
   bool Present(const Rect* area);
 
   bool IsCursorArea(const DDImage* image) const;
-  // The clamp table and shift of the channel with the given mask.
+  // The additive clamp table of channel 0 (red), 1 (green) or 2 (blue).
   const uint32_t* AddTableFor(int channel) const;
 
 private:

@@ -19,10 +19,19 @@ int FormatWord(const MemoryImage& dest) {
 void MemoryImage::BlitTransformed(Image* src, float x, float y, const Matrix3x3& matrix, const Rect& clip,
                                   const Color& color, int drawMode, const Rect& srcRect, bool blend) {
   if (src) src->mDrawn = true;
+  uint32_t* bits = GetArgbBits();
+  if (!bits) return;
+  if (DrawTransformedInto(src, x, y, matrix, clip.Intersect(Rect(0, 0, mWidth, mHeight)), color, drawMode, srcRect,
+                          blend, bits, mWidth * 4, FormatWord(*this)))
+    OnBitsChanged();
+}
+
+bool MemoryImage::DrawTransformedInto(Image* src, float x, float y, const Matrix3x3& matrix, const Rect& clip,
+                                      const Color& color, int drawMode, const Rect& srcRect, bool blend,
+                                      void* destBits, int destPitch, int formatWord) {
   // A source that is not a memory image has no texels to draw.
   auto* source = dynamic_cast<MemoryImage*>(src);
-  uint32_t* bits = GetArgbBits();
-  if (!source || !bits || source->mWidth <= 0 || source->mHeight <= 0) return;
+  if (!source || source->mWidth <= 0 || source->mHeight <= 0) return false;
 
   const float w = static_cast<float>(srcRect.mWidth), h = static_cast<float>(srcRect.mHeight);
   const float u0 = static_cast<float>(srcRect.mX) / source->mWidth;
@@ -40,18 +49,25 @@ void MemoryImage::BlitTransformed(Image* src, float x, float y, const Matrix3x3&
     p.x = t.x + x - 0.5f;
     p.y = t.y + y - 0.5f;
   }
-  DrawSoftwarePolygon(quad.data(), 4, source, color, drawMode, clip.Intersect(Rect(0, 0, mWidth, mHeight)), bits,
-                      mWidth * 4, FormatWord(*this), blend, false);
-  OnBitsChanged();
+  DrawSoftwarePolygon(quad.data(), 4, source, color, drawMode, clip, destBits, destPitch, formatWord, blend, false);
+  return true;
 }
 
 void MemoryImage::BlitTriangles(Image* src, const TriVertex (*triangles)[3], int count, const Rect& clip,
                                 const Color& color, int drawMode, float x, float y, bool blend) {
   if (src) src->mDrawn = true;
-  auto* source = dynamic_cast<MemoryImage*>(src);
   uint32_t* bits = GetArgbBits();
-  if (!source || !bits || !triangles || count < 1) return;
-  const Rect inside = clip.Intersect(Rect(0, 0, mWidth, mHeight));
+  if (!bits) return;
+  if (DrawTrianglesInto(src, triangles, count, clip.Intersect(Rect(0, 0, mWidth, mHeight)), color, drawMode, x, y,
+                        blend, bits, mWidth * 4, FormatWord(*this)))
+    OnBitsChanged();
+}
+
+bool MemoryImage::DrawTrianglesInto(Image* src, const TriVertex (*triangles)[3], int count, const Rect& clip,
+                                    const Color& color, int drawMode, float x, float y, bool blend, void* destBits,
+                                    int destPitch, int formatWord) {
+  auto* source = dynamic_cast<MemoryImage*>(src);
+  if (!source || !triangles || count < 1) return false;
   for (int i = 0; i < count; ++i) {
     PolygonVertex tri[3];
     bool vertexColors = false;
@@ -60,10 +76,9 @@ void MemoryImage::BlitTriangles(Image* src, const TriVertex (*triangles)[3], int
       tri[k] = PolygonVertex{v.x + x, v.y + y, v.u, v.v, v.color};
       vertexColors = vertexColors || v.color != 0;
     }
-    DrawSoftwarePolygon(tri, 3, source, color, drawMode, inside, bits, mWidth * 4, FormatWord(*this), blend,
-                        vertexColors);
+    DrawSoftwarePolygon(tri, 3, source, color, drawMode, clip, destBits, destPitch, formatWord, blend, vertexColors);
   }
-  OnBitsChanged();
+  return true;
 }
 
 }  // namespace Velk

@@ -1,5 +1,8 @@
 #include "widgets/WidgetHost.h"
 
+#include "fonts/FontHost.h"
+#include "fonts/SysFont.h"
+
 namespace Velk {
 
 WidgetHost* gWidgetHost = nullptr;
@@ -18,10 +21,9 @@ bool WidgetHost::RunLoopStep() { return false; }
 
 bool WidgetHost::RemoveDialog(int) { return false; }
 
-Font* WidgetHost::CreateSysFont(const std::string&, int, int, bool, bool, bool) { return nullptr; }
-
-bool WidgetHost::LockScreenImage(Image*) { return false; }
-
-void WidgetHost::UnlockScreenImage(Image*) {}
+Font* WidgetHost::CreateSysFont(const std::string& face, int pointSize, int charSet, bool bold, bool italic,
+                                bool underline) {
+  return new SysFont(FontHost::GetDefault(), face, pointSize, charSet, bold, italic, underline);
+}
 
 }  // namespace Velk

@@ -7,7 +7,6 @@ namespace Velk {
 
 class Font;
 class Graphics;
-class Image;
 
 // The application services the widget tree calls. The application object implements them and
 // registers itself in gWidgetHost; without one every service does nothing.
@@ -24,12 +23,9 @@ public:
   virtual bool RunLoopStep();
   // Takes the dialog with this id out of the manager and deletes it (possibly later).
   virtual bool RemoveDialog(int dialogId);
-  // A system font owned by the caller; null when none can be made.
+  // A system font made on the application, owned by the caller.
   virtual Font* CreateSysFont(const std::string& face, int pointSize, int charSet, bool bold, bool italic,
                               bool underline);
-  // The screen surface is held locked for a whole screen draw; false when the lock failed.
-  virtual bool LockScreenImage(Image* image);
-  virtual void UnlockScreenImage(Image* image);
 };
 
 extern WidgetHost* gWidgetHost;

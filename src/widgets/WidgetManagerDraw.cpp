@@ -1,3 +1,4 @@
+#include "graphics/DDImage.h"
 #include "graphics/Graphics.h"
 #include "widgets/Widget.h"
 #include "widgets/WidgetHost.h"
@@ -37,7 +38,9 @@ bool WidgetManager::DrawScreen(WidgetHost* app) {
 
   Graphics g0(mImage);
   mCurrentG = &g0;
-  const bool locked = app && mImage && app->LockScreenImage(mImage);
+  // One lock around the whole draw instead of one per blit.
+  DDImage* surfaceImage = dynamic_cast<DDImage*>(mImage);
+  const bool locked = surfaceImage && surfaceImage->LockSurface();
   bool drewSomething = false;
   if (anyDirty) {
     Graphics g(g0);
@@ -57,7 +60,7 @@ bool WidgetManager::DrawScreen(WidgetHost* app) {
     if (app) app->DrawOverlay(&g);
   }
   FlushDeferredOverlays(NoPendingOverlay);
-  if (locked) app->UnlockScreenImage(mImage);
+  if (locked) surfaceImage->UnlockSurface();
   mCurrentG = nullptr;
   return drewSomething;
 }

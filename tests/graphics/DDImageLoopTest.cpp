@@ -84,6 +84,21 @@ TEST_F(DDImageLoopTest, SmoothLinesBlendAndAdditiveSmoothLinesDrawNothing) {
   EXPECT_EQ(SurfacePixel(image->mSurface, 2, 1), 0u);
 }
 
+TEST_F(DDImageLoopTest, SmoothLineSplitsEachStepBetweenTwoRows) {
+  ASSERT_EQ(Start(), 0);
+  auto image = SurfaceImage(6, 4, 0xFF000000);
+  image->DrawLineSmooth(0, 0, 4, 2, Color::White, 0);
+  // Slope 1/2: the fraction alternates 0x8000 and 0, giving weights 127/128 and 255/0 of 0xFE.
+  const uint32_t full = 0xFD, part = 0x7E, rest = 0x7F;
+  const uint32_t expected[4][6] = {{full, part, 0, 0, 0, 0},
+                                   {0, rest, full, part, 0, 0},
+                                   {0, 0, 0, rest, part, 0},
+                                   {0, 0, 0, 0, 0, 0}};
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 6; ++x)
+      EXPECT_EQ(SurfacePixel(image->mSurface, x, y) & 0xFF, expected[y][x]) << x << "," << y;
+}
+
 TEST_F(DDImageLoopTest, FullCoverageKeepsOne256thOfTheOldPixel) {
   ASSERT_EQ(Start(), 0);
   auto image = SurfaceImage(2, 1, 0xFF000000);
@@ -144,6 +159,29 @@ TEST_F(DDImageLoopTest, GreyOn565HalvesEachChannel) {
   EXPECT_EQ(SurfacePixel(dest->mSurface, 0, 0), (15u << 11) | (31u << 5) | 15u);
 }
 
+TEST_F(DDImageLoopTest, TranslucentRunsAt16BitsBlendInEighths) {
+  ASSERT_EQ(Start(16), 0);
+  auto dest = SurfaceImage(2, 1, 0xFFFFFFFF);
+  MemoryImage src(&mHost);
+  const uint32_t pixels[2] = {0x80000000, 0xFF000000};
+  src.SetPixels(pixels, 2, 1, true);
+  dest->Blit(&src, 0, 0, Rect(0, 0, 2, 1), Color::White, 0);
+  // Black at alpha 128 keeps (256 - 128) >> 3 = 16 of 32 of white: 15, 31, 15.
+  EXPECT_EQ(SurfacePixel(dest->mSurface, 0, 0), (15u << 11) | (31u << 5) | 15u);
+  EXPECT_EQ(SurfacePixel(dest->mSurface, 1, 0), 0u);
+}
+
+TEST_F(DDImageLoopTest, ColourisedAdditiveBlitScalesTheSourceChannels) {
+  ASSERT_EQ(Start(), 0);
+  auto dest = SurfaceImage(1, 1, 0xFF000010);
+  MemoryImage src(&mHost);
+  const uint32_t grey = 0xFF808080;
+  src.SetPixels(&grey, 1, 1, true);
+  dest->Blit(&src, 0, 0, Rect(0, 0, 1, 1), Color(255, 0, 0), 1);
+  // Red: 0x80 x 255 >> 8 = 0x7F added to 0; green and blue add nothing; blue keeps 0x10.
+  EXPECT_EQ(SurfacePixel(dest->mSurface, 0, 0), 0x007F0010u);
+}
+
 TEST_F(DDImageLoopTest, TranslucentAndColourisedRunsAt32Bits) {
   ASSERT_EQ(Start(), 0);
   auto dest = SurfaceImage(2, 1, 0xFF804020);
@@ -189,8 +227,8 @@ TEST_F(DDImageLoopTest, VolatileSourcesBlendDirectlyAndAlphaZeroLeavesThePixel) 
   for (int bits : {32, 16}) {
     for (bool rgbOrder : {true, false}) {
       ASSERT_EQ(Start(bits), 0);
-      DDInterface::sRgbOrder = rgbOrder;
       auto dest = SurfaceImage(2, 1, 0xFF000000);
+      DDInterface::sRgbOrder = rgbOrder;
       const uint32_t old = bits == 32 ? 0x00123456u : 0x1234u;
       SetSurfacePixel(dest->mSurface, 0, 0, old);
       MemoryImage src(&mHost);
@@ -260,6 +298,24 @@ TEST_F(DDImageLoopTest, FastStretchTakesTheKeyedBltOnlyForUncolouredCopies) {
   EXPECT_EQ(SurfacePixel(tinted->mSurface, 0, 0), 0u);
 }
 
+TEST_F(DDImageLoopTest, SmoothStretchGoesThroughATemporaryImageOntoTheSurface) {
+  ASSERT_EQ(Start(), 0);
+  auto dest = SurfaceImage(6, 6, 0xFF000000);
+  MemoryImage src(&mHost);
+  std::vector<uint32_t> blue(4, 0xFF0000FF);
+  src.SetPixels(blue.data(), 2, 2, true);
+  dest->BlitStretched(&src, Rect(1, 1, 4, 4), Rect(0, 0, 2, 2), Rect(0, 0, 6, 6), Color::White, 0, false);
+  // The smoothing may round full blue down by one.
+  EXPECT_GE(SurfacePixel(dest->mSurface, 2, 3) & 0xFFFFFF, 0x0000FEu);
+  EXPECT_LE(SurfacePixel(dest->mSurface, 2, 3) & 0xFFFFFF, 0x0000FFu);
+  EXPECT_EQ(SurfacePixel(dest->mSurface, 0, 0), 0u);
+  EXPECT_EQ(SurfacePixel(dest->mSurface, 5, 5), 0u);
+  EXPECT_EQ(dest->mBits, nullptr);
+  // A clip that leaves no source width draws nothing.
+  dest->BlitStretched(&src, Rect(1, 1, 4, 4), Rect(0, 0, 2, 2), Rect(5, 0, 0, 6), Color(255, 0, 0), 0, true);
+  EXPECT_EQ(SurfacePixel(dest->mSurface, 5, 1), 0u);
+}
+
 TEST_F(DDImageLoopTest, FastStretchOntoADestinationWithoutSurfaceDrawsInSoftware) {
   ASSERT_EQ(Start(), 0);
   auto src = SurfaceImage(1, 1, 0xFF00FF00);
@@ -303,6 +359,23 @@ TEST_F(DDImageLoopTest, RotationOfAClearSourceLeavesEveryChannelAndAdditiveClear
   solid.SetPixels(full.data(), 6, 6, true);
   dest->BlitRotated(&solid, 5, 5, Rect(0, 0, 6, 6), Rect(0, 0, 20, 20), Color(255, 255, 255, 0), 1, 0.0, 0, 0);
   EXPECT_EQ(SurfacePixel(dest->mSurface, 7, 7), 0x00405060u);
+}
+
+TEST_F(DDImageLoopTest, The565LaneLoopWeighsTheDestinationInEighths) {
+  // Alpha 157 at weight 65534 gives w = 156, so the destination keeps rest = 100 of 256.
+  for (bool lanes : {true, false}) {
+    ASSERT_EQ(Start(16), 0);
+    auto dest = SurfaceImage(20, 30, 0xFFFFFFFF);
+    DDInterface::sRgbOrder = lanes;
+    MemoryImage src(&mHost);
+    std::vector<uint32_t> dark(12, 0x9D000000);
+    src.SetPixels(dark.data(), 4, 3, true);
+    dest->BlitRotated(&src, 10, 20, Rect(0, 0, 4, 3), Rect(0, 0, 20, 30), Color::White, 0, 0.0, 0, 0);
+    // Lanes: 31 x 96 / 256 = 11 and 63 x 96 / 256 = 23; plain: 31 x 100 / 256 = 12, 63 x 100 / 256 = 24.
+    const uint32_t expected = lanes ? (11u << 11) | (23u << 5) | 11u : (12u << 11) | (24u << 5) | 12u;
+    EXPECT_EQ(SurfacePixel(dest->mSurface, 11, 20), expected) << lanes;
+    EXPECT_EQ(SurfacePixel(dest->mSurface, 10, 20), 0xFFFFu);
+  }
 }
 
 }  // namespace

@@ -19,6 +19,7 @@
 #include "platform/ddraw/DDrawSurface.h"
 #include "platform/headless/HeadlessBackend.h"
 #include "platform/modules/Modules.h"
+#include "platform/window/WinUser.h"
 
 namespace Velk::Testing {
 
@@ -94,11 +95,28 @@ protected:
   std::vector<RendererCall> mCalls;
   RecordingRenderer* mRenderer = nullptr;
   std::unique_ptr<DDInterface> mDisplay;
+  HWND mWindow = nullptr;
 
   void SetUp() override {
     Backend::Install(std::make_unique<HeadlessBackend>());
     DDrawSettings::Reset();
     DDInterface::sRgbOrder = false;
+    OpenWindow();
+  }
+
+  static LRESULT Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+  }
+
+  // An 800 x 600 popup: its client area is the windowed primary.
+  void OpenWindow() {
+    WNDCLASSW wc;
+    wc.lpfnWndProc = Proc;
+    wc.lpszClassName = L"DisplayTestWindow";
+    RegisterClassW(&wc);
+    mWindow = CreateWindowExW(0, L"DisplayTestWindow", L"", WS_POPUP, 0, 0, 800, 600, nullptr, nullptr, nullptr,
+                              nullptr);
+    ASSERT_NE(mWindow, nullptr);
   }
   void TearDown() override {
     mDisplay.reset();
@@ -113,6 +131,7 @@ protected:
     info.desktop.height = h;
     backend->SetDisplay(info);
     Backend::Install(std::move(backend));
+    OpenWindow();
   }
 
   void MakeDisplay(bool withRenderer) {
@@ -126,7 +145,7 @@ protected:
   int Start(int bits = 32, bool with3D = false, bool windowed = true) {
     DDrawSettings::Get().desktopBits = bits;
     MakeDisplay(with3D);
-    return mDisplay->Init(nullptr, windowed);
+    return mDisplay->Init(mWindow, windowed);
   }
 
   std::unique_ptr<DDImage> Image(int w, int h, const std::vector<uint32_t>& pixels) {

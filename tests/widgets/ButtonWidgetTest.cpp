@@ -65,17 +65,6 @@ TEST_F(Button, ReportsPressesReleasesAndHover) {
   EXPECT_EQ((Log{"pressed 7 1"}), mListener.Take());
 }
 
-TEST_F(Button, CountedPressFallsBackToThePlainOne) {
-  class Plain : public ButtonListener {
-  public:
-    int mPressed = -1;
-    void OnButtonPressed(int id) override { mPressed = id; }
-  } plain;
-  ButtonWidget button(9, &plain);
-  button.MouseDown(0, 0, 1);
-  EXPECT_EQ(9, plain.mPressed);
-}
-
 TEST_F(Button, HeldOncePerUpdateWhileOver) {
   mManager.DispatchMouseDown(5, 6, 1);
   mListener.Take();
@@ -139,12 +128,6 @@ TEST_F(Button, BevelStyleAndLabel) {
       "fill 0,19,50,1 255,255,255,255", "fill 49,0,1,20 255,255,255,255", "fill 1,1,47,1 132,132,132,255",
       "fill 1,1,1,17 132,132,132,255"};
   EXPECT_EQ(pressed, Draw());
-  mButton.mInverted = false;
-  const std::vector<std::string> raised = {
-      "fill 0,0,50,20 212,212,212,255",  "fill 0,0,49,1 255,255,255,255",  "fill 0,0,1,19 255,255,255,255",
-      "fill 0,19,50,1 0,0,0,255",        "fill 49,0,1,20 0,0,0,255",       "fill 1,18,48,1 132,132,132,255",
-      "fill 48,1,1,18 132,132,132,255"};
-  EXPECT_EQ(raised, Draw());
   EXPECT_TRUE(mHost.mFontRequests.empty());  // no label, no font
 
   const int liveBefore = TextTestFont::sLive;
@@ -175,21 +158,4 @@ TEST_F(Button, BevelStyleAndLabel) {
     labelled.Draw(&mG);
   }
   EXPECT_EQ(1u, given.mDrawn.size());  // still alive: a given font is not the button's
-}
-
-TEST_F(Button, ImageStatesPickedByState) {
-  RecordingImage normal(50, 20), down(50, 20), disabled(50, 20);
-  mButton.mButtonImage = &normal;
-  mButton.mNormalRect = Rect(0, 0, 40, 10);
-  mButton.mDisabledImage = &disabled;
-  mButton.mDisabledRect = Rect(1, 1, 5, 5);
-  EXPECT_EQ((std::vector<std::string>{"blit 0,0,40,10 255,255,255,255 at 0,0"}), Draw());
-  mButton.SetDisabled(true);
-  EXPECT_EQ((std::vector<std::string>{"blit 1,1,5,5 255,255,255,255 at 0,0"}), Draw());
-  mButton.SetDisabled(false);
-  mButton.mIsDown = mButton.mIsOver = true;  // pressed with no down or over state: shifted normal
-  EXPECT_EQ((std::vector<std::string>{"blit 0,0,40,10 255,255,255,255 at 1,1"}), Draw());
-  mButton.mDownImage = &down;
-  EXPECT_EQ((std::vector<std::string>{"blit 0,0,50,20 255,255,255,255 at 0,0"}), Draw());
-  mButton.mIsDown = mButton.mIsOver = false;
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "widgets/WidgetTestSupport.h"
 
 using namespace Velk;
@@ -56,10 +58,6 @@ TEST_F(WidgetTree, ZOrderInsertionAndMoves) {
   EXPECT_EQ((Names{"a", "d", "c", "b"}), Order());
   mManager.PutBehind(d, c);  // z-order outranks the reference
   EXPECT_EQ((Names{"a", "d", "c", "b"}), Order());
-
-  OrderWatcher stranger("s", &mLog, 0, 0, 1, 1);
-  mManager.BringToFront(&stranger);  // not a child: nothing
-  EXPECT_EQ(4u, mManager.mWidgets.size());
 
   OrderWatcher watched("w", &mLog, 0, 0, 1, 1);
   mManager.AddChild(&watched);
@@ -172,11 +170,6 @@ TEST_F(WidgetTree, DrawScreenDrawsOnlyDirtyVisibleTopLevelWidgets) {
   b->mVisible = false;
   EXPECT_FALSE(mManager.DrawScreen(&mHost));
   EXPECT_TRUE(b->mDirty);
-  EXPECT_EQ(mHost.mLocks, mHost.mUnlocks);
-  mHost.mLockOk = false;
-  const int unlocks = mHost.mUnlocks;
-  mManager.DrawScreen(&mHost);
-  EXPECT_EQ(unlocks, mHost.mUnlocks);  // a failed lock is not undone
 }
 
 TEST_F(WidgetTree, DrawRecursionFollowsTheFlagMasksAndClips) {
@@ -216,4 +209,37 @@ TEST_F(WidgetTree, DrawRecursionFollowsTheFlagMasksAndClips) {
   mManager.DrawScreen(&mHost);
   EXPECT_EQ((Log{"parent:draw", "child:draw", "modal:draw"}), TakeLog());
   parent->RemoveChild(&child);
+}
+
+TEST_F(WidgetTree, DeferredOverlaysDrawInPriorityOrderBeforeHigherNodes) {
+  class Deferring : public LogWidget {
+  public:
+    using LogWidget::LogWidget;
+    std::vector<WidgetManager::DeferredOverlay> mDefer;
+    void Draw(Graphics* g) override {
+      LogWidget::Draw(g);
+      for (const auto& entry : mDefer) {
+        mWidgetManager->mDeferredOverlayWidgets.push_back(entry);
+        mWidgetManager->mMinDeferredOverlayPriority =
+            std::min(mWidgetManager->mMinDeferredOverlayPriority, entry.mPriority);
+      }
+    }
+  };
+  RecordingImage screen(800, 600);
+  mManager.mImage = &screen;
+  Deferring a("a", &mLog, 0, 0, 10, 10);
+  mManager.AddChild(&a);
+  LogWidget* b = Make("b", 20, 0, 10, 10);
+  b->mPriority = 3;
+  LogWidget* x = Make("x", 100, 100, 1, 1);
+  LogWidget* y = Make("y", 100, 100, 1, 1);
+  LogWidget* z = Make("z", 100, 100, 1, 1);
+  x->mVisible = y->mVisible = z->mVisible = false;
+  a.mDefer = {{x, 5}, {y, 2}, {z, 5}};
+  TakeLog();
+  mManager.DrawScreen(&mHost);
+  EXPECT_EQ((Log{"a:draw", "y:overlay 2", "b:draw", "x:overlay 5", "z:overlay 5"}), TakeLog());
+  EXPECT_TRUE(mManager.mDeferredOverlayWidgets.empty());
+  EXPECT_EQ(WidgetManager::NoPendingOverlay, mManager.mMinDeferredOverlayPriority);
+  mManager.RemoveChild(&a);
 }

@@ -198,7 +198,7 @@ TEST_F(Input, PopupsCloseOnAPressOutside) {
   EXPECT_EQ(nullptr, mManager.mPopupWidget);
 }
 
-TEST_F(Input, MouseMappingAndWheel) {
+TEST_F(Input, MouseMapping) {
   mManager.SetMouseRects(Rect(10, 20, 800, 600), Rect(0, 0, 400, 300));
   EXPECT_EQ(820, mManager.mWidth);
   EXPECT_EQ(640, mManager.mHeight);
@@ -213,15 +213,4 @@ TEST_F(Input, MouseMappingAndWheel) {
   mManager.RemapMouse(x, y);
   EXPECT_EQ(7, x);
   EXPECT_EQ(9, y);
-
-  LogWidget* w = Make("w", 0, 0, 10, 10);
-  mManager.DispatchMouseWheel(120);
-  EXPECT_TRUE(TakeLog().empty());
-  mManager.SetFocus(w);
-  mManager.DispatchMouseWheel(-120);
-  EXPECT_EQ((Log{"w:focus", "w:wheel -120"}), TakeLog());
-  mManager.DispatchMouseMove(5, 5);
-  mManager.DispatchMouseExit(5, 5);
-  EXPECT_EQ((Log{"w:enter", "w:move 5,5", "w:leave"}), TakeLog());
-  EXPECT_FALSE(mManager.mMouseIn);
 }

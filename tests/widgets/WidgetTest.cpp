@@ -82,15 +82,8 @@ TEST_F(WidgetBasics, ColourTable) {
   static_assert(std::is_const_v<std::remove_reference_t<decltype(w.GetColor(0))>>,
                 "the shared fall-back colour must not be writable");
   EXPECT_EQ(Color::Black, w.GetColor(3));
-  EXPECT_EQ(Color(1, 2, 3), w.GetColor(3, Color(1, 2, 3)));
   w.SetColor(2, Color(9, 8, 7, 6));
-  ASSERT_EQ(3u, w.mColors.size());
-  EXPECT_EQ(Color(0, 0, 0, 255), w.mColors[0]);  // grown with opaque black
-  EXPECT_EQ(Color(9, 8, 7, 6), w.GetColor(2));
-  const int rows[][4] = {{1, 2, 3, 4}};
-  w.SetColors(rows, 1);
-  ASSERT_EQ(1u, w.mColors.size());
-  EXPECT_EQ(Color(1, 2, 3, 4), w.GetColor(0));
+  EXPECT_EQ(Color(0, 0, 0, 255), w.GetColor(1, Color::White));  // grown with opaque black
 }
 
 TEST_F(WidgetBasics, DigitsAndTheNumberStrip) {
@@ -130,9 +123,4 @@ TEST_F(WidgetBasics, CentredLinesReportTheirRectangles) {
   EXPECT_EQ(23, font.mDrawn[0].y);
   EXPECT_EQ(Color(2, 2, 2), font.mDrawn[0].color);
   EXPECT_EQ(Color(1, 1, 1), font.mDrawn[1].color);
-
-  // The widgets' tag setting applies for the call only.
-  g.mWriteColoredString = false;
-  EXPECT_EQ(10, w.DrawTaggedText(&g, L"^^", 0, 0, 0, -1, false, 0, -1));
-  EXPECT_FALSE(g.mWriteColoredString);
 }

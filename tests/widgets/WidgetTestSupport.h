@@ -21,13 +21,9 @@ public:
   std::vector<int> mRemovedDialogs;
   std::vector<std::string> mFontRequests;
   std::function<bool()> mLoopStep;
-  std::function<void(int)> mOnRemoveDialog;
   int mOverlayDraws = 0;
   int mLoopSteps = 0;
   bool m3D = false;
-  bool mLockOk = true;
-  int mLocks = 0;
-  int mUnlocks = 0;
   std::vector<std::pair<int, int>> mPressed;
   std::vector<std::pair<int, int>> mReleased;
 
@@ -42,18 +38,12 @@ public:
   }
   bool RemoveDialog(int id) override {
     mRemovedDialogs.push_back(id);
-    if (mOnRemoveDialog) mOnRemoveDialog(id);
     return true;
   }
   Font* CreateSysFont(const std::string& face, int size, int charSet, bool, bool, bool) override {
     mFontRequests.push_back(face + " " + std::to_string(size) + " " + std::to_string(charSet));
     return new TextTestFont();
   }
-  bool LockScreenImage(Image*) override {
-    ++mLocks;
-    return mLockOk;
-  }
-  void UnlockScreenImage(Image*) override { ++mUnlocks; }
   void OnDialogButtonPressed(int dialogId, int buttonId) override { mPressed.emplace_back(dialogId, buttonId); }
   void OnDialogButtonReleased(int dialogId, int buttonId) override { mReleased.emplace_back(dialogId, buttonId); }
 };
@@ -108,6 +98,7 @@ public:
     ++mDraws;
     Add("draw");
   }
+  void DrawOverlay(Graphics*, int priority) override { Add("overlay " + std::to_string(priority)); }
   void MouseEnter() override { Add("enter"); }
   void MouseLeave() override { Add("leave"); }
   void MouseMove(int x, int y) override { Add("move " + Pt(x, y)); }
@@ -121,7 +112,6 @@ public:
   using Widget::MouseDown;
   using Widget::MouseUp;
   void MouseDrag(int x, int y) override { Add("drag " + Pt(x, y)); }
-  void MouseWheel(int delta) override { Add("wheel " + std::to_string(delta)); }
   void OnFocusGained() override {
     Widget::OnFocusGained();
     Add("focus");

@@ -1,6 +1,7 @@
 #include "platform/ddraw/DDrawObject.h"
 
 #include "platform/backend/Backend.h"
+#include "platform/d3d/D3D.h"
 #include "platform/clock/Clock.h"
 #include "platform/ddraw/DDrawClipper.h"
 #include "platform/ddraw/DDrawPalette.h"
@@ -89,6 +90,8 @@ HRESULT DDrawObject::QueryInterface(REFIID iid, void** out) {
     *out = static_cast<IDirectDraw*>(this);
   } else if (iid == IID_IDirectDraw7) {
     *out = static_cast<IDirectDraw7*>(this);
+  } else if (iid == IID_IDirect3D7) {
+    return CreateDirect3D7(static_cast<IDirectDraw7*>(this), out);
   } else {
     return E_NOINTERFACE;
   }

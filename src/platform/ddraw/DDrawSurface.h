@@ -51,6 +51,9 @@ class DDrawSurface final : public IDirectDrawSurface, public IDirectDrawSurface7
   bool IsLocked() const { return locked_; }
   // The surface's pixel memory; readers outside a lock must hold Mutex().
   const uint8_t* Pixels() const { return pixels_.data(); }
+  // For the 3-D device, which draws into a render target under Mutex().
+  uint8_t* MutablePixels() { return pixels_.data(); }
+  IDirectDrawPalette* Palette() const { return palette_; }
   std::mutex& Mutex() const { return mutex_; }
   size_t ByteSize() const { return pixels_.size(); }
   // The primary keeps one reference to its back buffer.

@@ -4,11 +4,23 @@
 
 #include <SDL.h>
 
+#include <cstring>
 #include <mutex>
+#include <set>
 
 namespace Velk {
 
 namespace {
+
+std::mutex& LiveMutex() {
+  static std::mutex mutex;
+  return mutex;
+}
+
+std::set<SdlPresenter*>& Live() {
+  static std::set<SdlPresenter*> live;
+  return live;
+}
 
 uint32_t SdlFormat(const DDPIXELFORMAT& f) {
   if (f.dwRGBBitCount == 32) return SDL_PIXELFORMAT_RGB888;
@@ -25,40 +37,70 @@ SdlPresenter::SdlPresenter(void* window) : window_(static_cast<SDL_Window*>(wind
     renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_PRESENTVSYNC);
     ownRenderer_ = renderer_ != nullptr;
   }
+  std::lock_guard<std::mutex> guard(LiveMutex());
+  Live().insert(this);
 }
 
 SdlPresenter::~SdlPresenter() {
+  {
+    std::lock_guard<std::mutex> guard(LiveMutex());
+    Live().erase(this);
+  }
   if (texture_) SDL_DestroyTexture(texture_);
   if (ownRenderer_) SDL_DestroyRenderer(renderer_);
 }
 
-bool SdlPresenter::PrepareTexture(const DDrawSurface& primary) {
-  const uint32_t format = SdlFormat(primary.Format());
+bool SdlPresenter::PrepareTexture(int width, int height, uint32_t format) {
   if (!renderer_ || format == SDL_PIXELFORMAT_UNKNOWN) return false;
-  if (texture_ && textureWidth_ == primary.Width() && textureHeight_ == primary.Height() && textureFormat_ == format)
-    return true;
+  if (texture_ && textureWidth_ == width && textureHeight_ == height && textureFormat_ == format) return true;
   if (texture_) SDL_DestroyTexture(texture_);
-  texture_ = SDL_CreateTexture(renderer_, format, SDL_TEXTUREACCESS_STREAMING, primary.Width(), primary.Height());
-  textureWidth_ = primary.Width();
-  textureHeight_ = primary.Height();
+  texture_ = SDL_CreateTexture(renderer_, format, SDL_TEXTUREACCESS_STREAMING, width, height);
+  textureWidth_ = width;
+  textureHeight_ = height;
   textureFormat_ = format;
   return texture_ != nullptr;
 }
 
-void SdlPresenter::Present(const DDrawSurface& primary, bool onMainThread) {
-  if (!onMainThread) {
-    dirty_ = true;
-    return;
-  }
-  dirty_ = false;
-  if (!PrepareTexture(primary)) return;
-  {
-    std::lock_guard<std::mutex> guard(primary.Mutex());
-    SDL_UpdateTexture(texture_, nullptr, primary.Pixels(), primary.Pitch());
-  }
+void SdlPresenter::Show(const void* pixels, int pitch) {
+  SDL_UpdateTexture(texture_, nullptr, pixels, pitch);
   SDL_RenderClear(renderer_);
   SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
   SDL_RenderPresent(renderer_);
+}
+
+void SdlPresenter::Present(const DDrawSurface& primary, bool onMainThread) {
+  const uint32_t format = SdlFormat(primary.Format());
+  std::lock_guard<std::mutex> surfaceGuard(primary.Mutex());
+  if (!onMainThread) {
+    std::lock_guard<std::mutex> guard(pendingMutex_);
+    pendingPixels_.assign(primary.Pixels(), primary.Pixels() + primary.ByteSize());
+    pendingWidth_ = primary.Width();
+    pendingHeight_ = primary.Height();
+    pendingPitch_ = primary.Pitch();
+    pendingFormat_ = format;
+    pending_ = true;
+    SDL_Event wake{};
+    wake.type = SDL_USEREVENT;
+    SDL_PushEvent(&wake);
+    return;
+  }
+  {
+    std::lock_guard<std::mutex> guard(pendingMutex_);
+    pending_ = false;
+  }
+  if (PrepareTexture(primary.Width(), primary.Height(), format)) Show(primary.Pixels(), primary.Pitch());
+}
+
+void SdlPresenter::ShowOwnPending() {
+  std::lock_guard<std::mutex> guard(pendingMutex_);
+  if (!pending_) return;
+  pending_ = false;
+  if (PrepareTexture(pendingWidth_, pendingHeight_, pendingFormat_)) Show(pendingPixels_.data(), pendingPitch_);
+}
+
+void SdlPresenter::ShowPending() {
+  std::lock_guard<std::mutex> guard(LiveMutex());
+  for (SdlPresenter* presenter : Live()) presenter->ShowOwnPending();
 }
 
 void SdlPresenter::SetMode(int width, int height) {

@@ -1,11 +1,12 @@
 #pragma once
 // Presents the primary in a real window through one streaming texture. SDL's renderer is used on
-// the main thread only: a present from another thread (the cursor thread) marks the picture dirty,
-// and the next present on the main thread shows it.
+// the main thread only: a present from another thread (the cursor thread) keeps a copy of the
+// picture, marks it pending and wakes the event loop, whose next pass shows it (ShowPending).
 
 #include "platform/ddraw/DDrawPresenter.h"
 
-#include <atomic>
+#include <mutex>
+#include <vector>
 
 struct SDL_Window;
 struct SDL_Renderer;
@@ -23,8 +24,13 @@ class SdlPresenter final : public DDrawPresenter {
   void Present(const DDrawSurface& primary, bool onMainThread) override;
   void SetMode(int width, int height) override;
 
+  // Shows every picture presented off the main thread since; called by the sdl back end's pump.
+  static void ShowPending();
+
  private:
-  bool PrepareTexture(const DDrawSurface& primary);
+  bool PrepareTexture(int width, int height, uint32_t format);
+  void Show(const void* pixels, int pitch);
+  void ShowOwnPending();
 
   SDL_Window* window_;
   SDL_Renderer* renderer_ = nullptr;
@@ -33,7 +39,13 @@ class SdlPresenter final : public DDrawPresenter {
   int textureWidth_ = 0;
   int textureHeight_ = 0;
   uint32_t textureFormat_ = 0;
-  std::atomic<bool> dirty_{false};
+  std::mutex pendingMutex_;
+  bool pending_ = false;
+  std::vector<uint8_t> pendingPixels_;
+  int pendingWidth_ = 0;
+  int pendingHeight_ = 0;
+  int pendingPitch_ = 0;
+  uint32_t pendingFormat_ = 0;
 };
 
 }  // namespace Velk

@@ -1,6 +1,7 @@
 #include "platform/sdl/SdlBackend.h"
 
 #include "platform/base/PlatformText.h"
+#include "platform/ddraw/SdlPresenter.h"
 #include "platform/sdl/SdlCursorPlanes.h"
 #include "platform/sdl/SdlKeyMap.h"
 
@@ -119,6 +120,8 @@ void SdlBackend::PumpEvents() {
   if (!ready_) return;
   SDL_Event event;
   while (SDL_PollEvent(&event)) Translate(event);
+  // Frames the cursor thread put on the primary are shown from here, on the main thread.
+  SdlPresenter::ShowPending();
 }
 
 void SdlBackend::WaitEvents(DWORD ms) {

@@ -1,0 +1,130 @@
+#include "platform/d3d/D3DRasterizer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <utility>
+
+namespace Velk {
+
+namespace {
+
+constexpr int kSubPixels = 16;
+
+D3DAttributes AttributesOf(const D3DTLVERTEX& v, DWORD color) {
+  return D3DAttributes{v.tu, v.tv, static_cast<float>(color >> 24), static_cast<float>((color >> 16) & 0xFF),
+                       static_cast<float>((color >> 8) & 0xFF), static_cast<float>(color & 0xFF)};
+}
+
+// Member-wise a + (b - a) * t and friends over the six attributes.
+template <typename F>
+D3DAttributes Map(const D3DAttributes& a, const D3DAttributes& b, const D3DAttributes& c, F f) {
+  return D3DAttributes{f(a.u, b.u, c.u), f(a.v, b.v, c.v), f(a.a, b.a, c.a),
+                       f(a.r, b.r, c.r), f(a.g, b.g, c.g), f(a.b, b.b, c.b)};
+}
+
+int64_t FloorDiv(int64_t a, int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
+int64_t CeilDiv(int64_t a, int64_t b) { return -FloorDiv(-a, b); }
+
+int64_t Fixed(float v) { return std::llround(static_cast<double>(v) * kSubPixels); }
+
+struct Edge {
+  int64_t x0, y0, dx, dy;
+  int64_t bias;  // 0 on a top or left edge, which owns the pixels exactly on it
+
+  // The column range [lo, hi] of row y on the inner side of this edge.
+  void Narrow(int y, int64_t& lo, int64_t& hi) const {
+    const int64_t c = dx * (static_cast<int64_t>(y) * kSubPixels - y0) + dy * x0;
+    if (dy == 0) {
+      if (c < bias) hi = lo - 1;
+    } else if (dy > 0) {
+      hi = std::min(hi, FloorDiv(c - bias, dy * kSubPixels));
+    } else {
+      lo = std::max(lo, CeilDiv(bias - c, -dy * kSubPixels));
+    }
+  }
+};
+
+Edge MakeEdge(int64_t ax, int64_t ay, int64_t bx, int64_t by) {
+  const int64_t dx = bx - ax;
+  const int64_t dy = by - ay;
+  const bool topLeft = dy < 0 || (dy == 0 && dx > 0);
+  return Edge{ax, ay, dx, dy, topLeft ? 0 : 1};
+}
+
+}  // namespace
+
+void D3DRasterizer::Triangle(const D3DTLVERTEX& v0, const D3DTLVERTEX& in1, const D3DTLVERTEX& in2) const {
+  int64_t x[3] = {Fixed(v0.sx), Fixed(in1.sx), Fixed(in2.sx)};
+  int64_t y[3] = {Fixed(v0.sy), Fixed(in1.sy), Fixed(in2.sy)};
+  const int64_t area = (x[1] - x[0]) * (y[2] - y[0]) - (y[1] - y[0]) * (x[2] - x[0]);
+  if (area == 0) return;
+  // A positive area runs clockwise on the screen.
+  if ((cullMode_ == D3DCULL_CW && area > 0) || (cullMode_ == D3DCULL_CCW && area < 0)) return;
+  const DWORD flatColor = v0.color;
+  D3DAttributes at[3] = {AttributesOf(v0, v0.color), AttributesOf(in1, flat_ ? flatColor : in1.color),
+                         AttributesOf(in2, flat_ ? flatColor : in2.color)};
+  if (area < 0) {
+    std::swap(x[1], x[2]);
+    std::swap(y[1], y[2]);
+    std::swap(at[1], at[2]);
+  }
+  const Edge edges[3] = {MakeEdge(x[0], y[0], x[1], y[1]), MakeEdge(x[1], y[1], x[2], y[2]),
+                         MakeEdge(x[2], y[2], x[0], y[0])};
+
+  // Attribute planes over the fixed-point positions.
+  const double fx1 = static_cast<double>(x[1] - x[0]) / kSubPixels, fy1 = static_cast<double>(y[1] - y[0]) / kSubPixels;
+  const double fx2 = static_cast<double>(x[2] - x[0]) / kSubPixels, fy2 = static_cast<double>(y[2] - y[0]) / kSubPixels;
+  const double det = fx1 * fy2 - fy1 * fx2;
+  const D3DAttributes ddx = Map(at[0], at[1], at[2], [&](float a0, float a1, float a2) {
+    return static_cast<float>(((a1 - a0) * fy2 - (a2 - a0) * fy1) / det);
+  });
+  const D3DAttributes ddy = Map(at[0], at[1], at[2], [&](float a0, float a1, float a2) {
+    return static_cast<float>(((a2 - a0) * fx1 - (a1 - a0) * fx2) / det);
+  });
+  const double ox = static_cast<double>(x[0]) / kSubPixels;
+  const double oy = static_cast<double>(y[0]) / kSubPixels;
+
+  const int64_t minY = CeilDiv(std::min({y[0], y[1], y[2]}), kSubPixels);
+  const int64_t maxY = FloorDiv(std::max({y[0], y[1], y[2]}), kSubPixels);
+  const int top = static_cast<int>(std::max<int64_t>(minY, clip_.top));
+  const int bottom = static_cast<int>(std::min<int64_t>(maxY, clip_.bottom - 1));
+  for (int row = top; row <= bottom; ++row) {
+    int64_t lo = clip_.left;
+    int64_t hi = clip_.right - 1;
+    for (const Edge& e : edges) e.Narrow(row, lo, hi);
+    if (lo > hi) continue;
+    const double dx = static_cast<double>(lo) - ox;
+    const double dy = row - oy;
+    const D3DAttributes start = Map(at[0], ddx, ddy, [&](float a0, float gx, float gy) {
+      return static_cast<float>(a0 + gx * dx + gy * dy);
+    });
+    pipeline_.ShadeSpan(static_cast<int>(lo), row, static_cast<int>(hi - lo + 1), start, ddx);
+  }
+}
+
+void D3DRasterizer::ShadeOne(int x, int y, const D3DAttributes& at) const {
+  if (x < clip_.left || x >= clip_.right || y < clip_.top || y >= clip_.bottom) return;
+  pipeline_.ShadeSpan(x, y, 1, at, D3DAttributes{});
+}
+
+void D3DRasterizer::Line(const D3DTLVERTEX& from, const D3DTLVERTEX& to) const {
+  const int x0 = static_cast<int>(std::floor(from.sx + 0.5f)), y0 = static_cast<int>(std::floor(from.sy + 0.5f));
+  const int x1 = static_cast<int>(std::floor(to.sx + 0.5f)), y1 = static_cast<int>(std::floor(to.sy + 0.5f));
+  const int steps = std::max(std::abs(x1 - x0), std::abs(y1 - y0));
+  const D3DAttributes a = AttributesOf(from, from.color);
+  const D3DAttributes b = AttributesOf(to, flat_ ? from.color : to.color);
+  for (int i = 0; i < steps; ++i) {
+    const float t = static_cast<float>(i) / static_cast<float>(steps);
+    const int px = static_cast<int>(std::floor(from.sx + (to.sx - from.sx) * t + 0.5f));
+    const int py = static_cast<int>(std::floor(from.sy + (to.sy - from.sy) * t + 0.5f));
+    ShadeOne(px, py, Map(a, b, a, [t](float p, float q, float) { return p + (q - p) * t; }));
+  }
+}
+
+void D3DRasterizer::Point(const D3DTLVERTEX& v) const {
+  ShadeOne(static_cast<int>(std::floor(v.sx + 0.5f)), static_cast<int>(std::floor(v.sy + 0.5f)),
+           AttributesOf(v, v.color));
+}
+
+}  // namespace Velk

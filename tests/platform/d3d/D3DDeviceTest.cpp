@@ -1,0 +1,261 @@
+#include "platform/d3d/D3D.h"
+#include "platform/d3d/D3DSettings.h"
+#include "platform/ddraw/DDrawSettings.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "../ScopedEnv.h"
+
+namespace Velk {
+namespace {
+
+DDPIXELFORMAT Format(DWORD bits, DWORD a, DWORD r, DWORD g, DWORD b) {
+  DDPIXELFORMAT f;
+  f.dwFlags = DDPF_RGB | (a ? DDPF_ALPHAPIXELS : 0);
+  f.dwRGBBitCount = bits;
+  f.dwRGBAlphaBitMask = a;
+  f.dwRBitMask = r;
+  f.dwGBitMask = g;
+  f.dwBBitMask = b;
+  return f;
+}
+
+const DDPIXELFORMAT kX8R8G8B8 = Format(32, 0, 0xFF0000, 0xFF00, 0xFF);
+const DDPIXELFORMAT kA8R8G8B8 = Format(32, 0xFF000000u, 0xFF0000, 0xFF00, 0xFF);
+
+D3DTLVERTEX V(float x, float y, DWORD color, float u = 0, float v = 0) { return D3DTLVERTEX{x, y, 0, 1, color, 0, u, v}; }
+
+class D3DDeviceTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    DDrawSettings::Reset();
+    D3DSettings::Reset();
+    ASSERT_EQ(DirectDrawCreateEx(nullptr, reinterpret_cast<void**>(&dd_), IID_IDirectDraw7, nullptr), DD_OK);
+    ASSERT_EQ(dd_->QueryInterface(IID_IDirect3D7, reinterpret_cast<void**>(&d3d_)), DD_OK);
+  }
+  void TearDown() override {
+    if (device_) device_->Release();
+    for (IDirectDrawSurface7* s : surfaces_) s->Release();
+    d3d_->Release();
+    dd_->Release();
+    DDrawSettings::Reset();
+    D3DSettings::Reset();
+  }
+
+  IDirectDrawSurface7* Surface(int w, int h, const DDPIXELFORMAT& f, DWORD caps) {
+    DDSURFACEDESC2 desc;
+    desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT;
+    desc.dwWidth = static_cast<DWORD>(w);
+    desc.dwHeight = static_cast<DWORD>(h);
+    desc.ddpfPixelFormat = f;
+    desc.ddsCaps.dwCaps = caps;
+    IDirectDrawSurface7* s = nullptr;
+    EXPECT_EQ(dd_->CreateSurface(&desc, &s, nullptr), DD_OK);
+    surfaces_.push_back(s);
+    return s;
+  }
+
+  // A device on a cleared target, inside a scene.
+  void Start(int w, int h, const DDPIXELFORMAT& f = kX8R8G8B8) {
+    target_ = Surface(w, h, f, DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE);
+    ASSERT_EQ(d3d_->CreateDevice(IID_IDirect3DHALDevice, target_, &device_), DD_OK);
+    ASSERT_EQ(device_->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0), DD_OK);
+    ASSERT_EQ(device_->BeginScene(), DD_OK);
+  }
+
+  IDirectDrawSurface7* Texture(int w, int h, const DDPIXELFORMAT& f, const std::vector<uint32_t>& texels) {
+    IDirectDrawSurface7* t = Surface(w, h, f, DDSCAPS_TEXTURE);
+    DDSURFACEDESC2 d;
+    EXPECT_EQ(t->Lock(nullptr, &d, DDLOCK_WAIT, nullptr), DD_OK);
+    const size_t bytes = f.dwRGBBitCount / 8;
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x)
+        std::memcpy(static_cast<uint8_t*>(d.lpSurface) + y * d.lPitch + x * bytes, &texels[y * w + x], bytes);
+    t->Unlock(nullptr);
+    return t;
+  }
+
+  uint32_t At(int x, int y) {
+    DDSURFACEDESC2 d;
+    EXPECT_EQ(target_->Lock(nullptr, &d, DDLOCK_WAIT, nullptr), DD_OK);
+    uint32_t v = 0;
+    std::memcpy(&v, static_cast<uint8_t*>(d.lpSurface) + y * d.lPitch + x * (d.ddpfPixelFormat.dwRGBBitCount / 8),
+                d.ddpfPixelFormat.dwRGBBitCount / 8);
+    target_->Unlock(nullptr);
+    return v;
+  }
+
+  void Quad(float l, float t, float r, float b, DWORD color, float u1 = 1, float v1 = 1) {
+    D3DTLVERTEX v[4] = {V(l, t, color, 0, 0), V(r, t, color, u1, 0), V(l, b, color, 0, v1), V(r, b, color, u1, v1)};
+    ASSERT_EQ(device_->DrawPrimitive(D3DPT_TRIANGLESTRIP, D3DFVF_TLVERTEX, v, 4, D3DDP_WAIT), DD_OK);
+  }
+
+  void Additive() {
+    device_->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, TRUE);
+    device_->SetRenderState(D3DRENDERSTATE_SRCBLEND, D3DBLEND_ONE);
+    device_->SetRenderState(D3DRENDERSTATE_DESTBLEND, D3DBLEND_ONE);
+    device_->SetRenderState(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE);
+  }
+
+  IDirectDraw7* dd_ = nullptr;
+  IDirect3D7* d3d_ = nullptr;
+  IDirect3DDevice7* device_ = nullptr;
+  IDirectDrawSurface7* target_ = nullptr;
+  std::vector<IDirectDrawSurface7*> surfaces_;
+};
+
+TEST_F(D3DDeviceTest, CreationNeedsA3DTargetAndCanBeForcedToFail) {
+  IDirectDrawSurface7* plain = Surface(8, 8, kX8R8G8B8, DDSCAPS_OFFSCREENPLAIN);
+  EXPECT_EQ(d3d_->CreateDevice(IID_IDirect3DHALDevice, plain, &device_), DDERR_INVALIDCAPS);
+  IDirectDrawSurface7* target = Surface(8, 8, kX8R8G8B8, DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE);
+  {
+    ScopedEnv software("VELK_FORCE_SOFTWARE", "1");
+    EXPECT_TRUE(FAILED(d3d_->CreateDevice(IID_IDirect3DHALDevice, target, &device_)));
+    EXPECT_EQ(device_, nullptr);
+  }
+  EXPECT_EQ(d3d_->CreateDevice(IID_IDirect3DHALDevice, target, &device_), DD_OK);
+}
+
+TEST_F(D3DDeviceTest, ScenesVertexFormatAndShortCounts) {
+  Start(4, 4);
+  EXPECT_EQ(device_->BeginScene(), D3DERR_SCENE_IN_SCENE);
+  D3DTLVERTEX v[3] = {V(0, 0, 0xFFFFFFFF), V(4, 0, 0xFFFFFFFF), V(0, 4, 0xFFFFFFFF)};
+  EXPECT_EQ(device_->DrawPrimitive(D3DPT_TRIANGLELIST, 0x142, v, 3, 0), D3DERR_INVALIDVERTEXTYPE);
+  EXPECT_EQ(device_->DrawPrimitive(D3DPT_TRIANGLELIST, D3DFVF_TLVERTEX, v, 2, 0), DD_OK);
+  EXPECT_EQ(At(0, 0), 0u);
+  EXPECT_EQ(device_->EndScene(), DD_OK);
+  EXPECT_EQ(device_->EndScene(), D3DERR_SCENE_NOT_IN_SCENE);
+  EXPECT_EQ(device_->DrawPrimitive(D3DPT_TRIANGLELIST, D3DFVF_TLVERTEX, v, 3, 0), D3DERR_SCENE_NOT_IN_SCENE);
+  EXPECT_EQ(device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1, 0), D3DERR_ZBUFFER_NOTPRESENT);
+}
+
+// Quads offset by half a pixel cover whole pixels; with additive blending an overlap would show as
+// a doubled value and a gap as zero.
+TEST_F(D3DDeviceTest, FillRulesLeaveNoGapAndNoOverlap) {
+  Start(8, 8);
+  Additive();
+  Quad(-0.5f, -0.5f, 3.5f, 3.5f, 0xFF404040);
+  Quad(3.5f, -0.5f, 7.5f, 3.5f, 0xFF404040);
+  // Fractional edges: pixel centres 1..2 covered in x, row 5 only in y.
+  Quad(0.7f, 4.2f, 2.9f, 5.6f, 0xFF101010);
+  for (int y = 0; y < 8; ++y) {
+    for (int x = 0; x < 8; ++x) {
+      uint32_t expected = y < 4 ? 0x404040 : 0;
+      if (y == 5 && x >= 1 && x <= 2) expected = 0x101010;
+      EXPECT_EQ(At(x, y), expected) << x << "," << y;
+    }
+  }
+}
+
+TEST_F(D3DDeviceTest, UntexturedDrawsInVertexColourAndBlendsWithRounding) {
+  Start(4, 4);
+  Quad(-0.5f, -0.5f, 3.5f, 3.5f, 0xFF0000FF);
+  device_->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, TRUE);
+  device_->SetRenderState(D3DRENDERSTATE_SRCBLEND, D3DBLEND_SRCALPHA);
+  device_->SetRenderState(D3DRENDERSTATE_DESTBLEND, D3DBLEND_INVSRCALPHA);
+  device_->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
+  Quad(-0.5f, -0.5f, 1.5f, 3.5f, 0x80FF0000);
+  // 255 x 128 / 255 = 128 red; 255 x 127 / 255 = 127 blue; the X byte is written as 0.
+  EXPECT_EQ(At(0, 0), 0x0080007Fu);
+  EXPECT_EQ(At(3, 3), 0x000000FFu);
+}
+
+TEST_F(D3DDeviceTest, PointAndBilinearSamplingWithClampAndWrap) {
+  Start(4, 1);
+  device_->SetTexture(0, Texture(2, 1, kA8R8G8B8, {0xFF000000, 0xFFFFFFFF}));
+  Quad(-0.5f, -0.5f, 3.5f, 0.5f, 0xFFFFFFFF);
+  EXPECT_EQ(At(0, 0), 0u);
+  EXPECT_EQ(At(1, 0), 0u);
+  EXPECT_EQ(At(2, 0), 0xFFFFFFu);
+  device_->SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTFG_LINEAR);
+  device_->SetTextureStageState(0, D3DTSS_ADDRESSU, D3DTADDRESS_CLAMP);
+  Quad(-0.5f, -0.5f, 3.5f, 0.5f, 0xFFFFFFFF);
+  // Pixel 1 samples at texel 0.25: 255 x 64 / 256 = 63. Pixel 0 clamps to black on both sides.
+  EXPECT_EQ(At(0, 0), 0u);
+  EXPECT_EQ(At(1, 0), 0x3F3F3Fu);
+  device_->SetTextureStageState(0, D3DTSS_ADDRESSU, D3DTADDRESS_WRAP);
+  Quad(-0.5f, -0.5f, 3.5f, 0.5f, 0xFFFFFFFF);
+  // Wrapping, pixel 0 mixes a quarter of the white texel from the far side.
+  EXPECT_EQ(At(0, 0), 0x3F3F3Fu);
+}
+
+TEST_F(D3DDeviceTest, TextureFormatsDecodeByReplication) {
+  Start(3, 1);
+  device_->SetTexture(0, Texture(1, 1, Format(16, 0xF000, 0xF00, 0xF0, 0xF), {0xF84C}));
+  Quad(-0.5f, -0.5f, 0.5f, 0.5f, 0xFFFFFFFF);
+  EXPECT_EQ(At(0, 0), 0x8844CCu);  // nibbles x 17, opaque
+  device_->SetTexture(0, Texture(1, 1, Format(16, 0, 0xF800, 0x7E0, 0x1F), {0x8410}));
+  Quad(0.5f, -0.5f, 1.5f, 0.5f, 0xFFFFFFFF);
+  EXPECT_EQ(At(1, 0), 0x848284u);  // 10000 -> 0x84, 100000 -> 0x82
+  DDPIXELFORMAT pal;
+  pal.dwFlags = DDPF_RGB | DDPF_PALETTEINDEXED8;
+  pal.dwRGBBitCount = 8;
+  IDirectDrawSurface7* t = Texture(1, 1, pal, {3});
+  PALETTEENTRY entries[256] = {};
+  entries[3] = PALETTEENTRY{0x12, 0x34, 0x56, 0xFF};
+  IDirectDrawPalette* palette = nullptr;
+  ASSERT_EQ(dd_->CreatePalette(DDPCAPS_8BIT | DDPCAPS_ALLOW256 | DDPCAPS_ALPHA, entries, &palette, nullptr), DD_OK);
+  t->SetPalette(palette);
+  palette->Release();
+  device_->SetTexture(0, t);
+  Quad(1.5f, -0.5f, 2.5f, 0.5f, 0xFFFFFFFF);
+  EXPECT_EQ(At(2, 0), 0x123456u);
+}
+
+TEST_F(D3DDeviceTest, SixteenBitTargetsTruncateOnWrite) {
+  Start(2, 1, Format(16, 0, 0xF800, 0x7E0, 0x1F));
+  Quad(-0.5f, -0.5f, 1.5f, 0.5f, 0xFF0F0F0F);
+  EXPECT_EQ(At(0, 0), (1u << 11) | (3u << 5) | 1u);
+}
+
+TEST_F(D3DDeviceTest, DrawingIsClippedToTheViewportAndTarget) {
+  Start(6, 6);
+  D3DVIEWPORT7 tooBig{0, 0, 7, 6, 0, 1};
+  EXPECT_EQ(device_->SetViewport(&tooBig), DDERR_INVALIDPARAMS);
+  D3DVIEWPORT7 inner{1, 1, 3, 3, 0, 1};
+  ASSERT_EQ(device_->SetViewport(&inner), DD_OK);
+  Quad(-100.5f, -100.5f, 100.5f, 100.5f, 0xFFFFFFFF);
+  int lit = 0;
+  for (int y = 0; y < 6; ++y)
+    for (int x = 0; x < 6; ++x) lit += At(x, y) != 0;
+  EXPECT_EQ(lit, 9);
+  EXPECT_NE(At(1, 1), 0u);
+  EXPECT_NE(At(3, 3), 0u);
+}
+
+TEST_F(D3DDeviceTest, LineStripsLeaveOutTheEndPixel) {
+  Start(6, 3);
+  D3DTLVERTEX line[3] = {V(1, 1, 0xFFFFFFFF), V(4, 1, 0xFFFFFFFF), V(4.5f, 1.5f, 0xFFFFFFFF)};
+  ASSERT_EQ(device_->DrawPrimitive(D3DPT_LINESTRIP, D3DFVF_TLVERTEX, line, 2, 0), DD_OK);
+  EXPECT_EQ(At(3, 1), 0xFFFFFFu);
+  EXPECT_EQ(At(4, 1), 0u);
+  ASSERT_EQ(device_->DrawPrimitive(D3DPT_LINESTRIP, D3DFVF_TLVERTEX, line, 3, 0), DD_OK);
+  EXPECT_EQ(At(4, 1), 0xFFFFFFu);
+  EXPECT_EQ(At(5, 1), 0u);
+  EXPECT_EQ(At(0, 1), 0u);
+}
+
+TEST_F(D3DDeviceTest, TextureFormatsEnumerateInOrderUntilCancelled) {
+  Start(1, 1);
+  struct Seen {
+    std::vector<DWORD> bits;
+    size_t stopAfter;
+  } seen{{}, 3};
+  auto collect = [](DDPIXELFORMAT* f, void* ctx) -> HRESULT {
+    auto* s = static_cast<Seen*>(ctx);
+    s->bits.push_back(f->dwRGBBitCount);
+    return s->bits.size() == s->stopAfter ? D3DENUMRET_CANCEL : D3DENUMRET_OK;
+  };
+  ASSERT_EQ(device_->EnumTextureFormats(collect, &seen), DD_OK);
+  EXPECT_EQ(seen.bits, (std::vector<DWORD>{32, 32, 16}));
+  D3DSettings::UseNoA8R8G8B8();
+  seen = Seen{{}, 100};
+  device_->EnumTextureFormats(collect, &seen);
+  EXPECT_EQ(seen.bits, (std::vector<DWORD>{32, 16, 16, 16, 16, 8}));
+}
+
+}  // namespace
+}  // namespace Velk
