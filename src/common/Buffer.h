@@ -36,6 +36,10 @@ class Buffer {
   int ByteLength() const { return (mDataBitSize + 7) / 8; }
   bool AtEnd() const { return mReadBitPos >= mDataBitSize; }
   void RewindRead() { mReadBitPos = 0; }
+  // The read position in bits, for readers that look ahead and step back.
+  int32_t ReadBitPos() const { return mReadBitPos; }
+  void SetReadBitPos(int32_t bitPos) { mReadBitPos = bitPos; }
+  int32_t BitsLeft() const { return mDataBitSize > mReadBitPos ? mDataBitSize - mReadBitPos : 0; }
   void Clear();
 
  private:
