@@ -23,6 +23,8 @@ std::string TrimSpace(const std::string& s);
 
 // printf-style formatting into a string of any length. Wide formats take "%ls" for wide strings. A
 // wide result is bounded at 1,310,720 characters; a longer one, like a format error, gives "".
+// A narrow format cannot take "%ls" with text beyond ASCII (the C library cannot convert it and the
+// result is ""); narrow such text with Narrow first.
 std::string FormatString(const char* format, ...) __attribute__((format(printf, 1, 2)));
 std::wstring FormatWString(const wchar_t* format, ...);
 std::string VFormatString(const char* format, va_list args) __attribute__((format(printf, 1, 0)));

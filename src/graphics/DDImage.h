@@ -12,6 +12,7 @@
 namespace Velk {
 
 class DDInterface;
+class DisplayRenderer;
 struct SurfaceView;
 
 class DDImage : public MemoryImage {
@@ -91,7 +92,7 @@ public:
 private:
   bool IsPlain() const { return !mHasTrans && !mHasAlpha; }
   bool Is3DOn() const;
-  class DisplayRenderer* Renderer() const;
+  DisplayRenderer* Renderer() const;
   // GetSurface and LockSurface together, for the loops; false when there is nothing to draw on.
   bool BeginSurfaceDraw(bool honourNoReadback);
   SurfaceView View() const;

@@ -125,8 +125,6 @@ void DDImage::LineLoop(double x1, double y1, double x2, double y2, const Color& 
     }
     WritePixel(v, x, y, p);
   };
-  const double minMinorX = std::min(x1, x2), maxMinorX = std::max(x1, x2);
-  const double minMinorY = std::min(y1, y2), maxMinorY = std::max(y1, y2);
   const bool xMajor = std::fabs(x2 - x1) > std::fabs(y2 - y1);
   double sMaj = xMajor ? x1 : y1, sMin = xMajor ? y1 : x1, eMaj = xMajor ? x2 : y2, eMin = xMajor ? y2 : x2;
   if (eMaj < sMaj) {
@@ -136,11 +134,19 @@ void DDImage::LineLoop(double x1, double y1, double x2, double y2, const Color& 
   const double dMaj = std::fabs(eMaj - sMaj);
   const double dMin = std::fabs(eMin - sMin);
   const int minorStep = eMin >= sMin ? 1 : -1;
-  const double lowMinor = xMajor ? minMinorY : minMinorX;
-  const double highMinor = xMajor ? maxMinorY : maxMinorX;
+  // The minor coordinate never leaves the end points' bounding box.
+  const double lowMinor = std::min(sMin, eMin);
+  const double highMinor = std::max(sMin, eMin);
+  auto plotAt = [&](int majorPos, int minorPos) {
+    if (xMajor) {
+      plot(majorPos, minorPos);
+    } else {
+      plot(minorPos, majorPos);
+    }
+  };
   int minor = TruncInt(sMin);
   int major = TruncInt(sMaj);
-  xMajor ? plot(major, minor) : plot(minor, major);
+  plotAt(major, minor);
   const int incStep = TruncInt(2 * (dMin - dMaj));
   const int incFlat = TruncInt(2 * dMin);
   int e = TruncInt((sMin - TruncInt(sMin)) * incFlat + TruncInt(2 * dMin - dMaj));
@@ -152,7 +158,7 @@ void DDImage::LineLoop(double x1, double y1, double x2, double y2, const Color& 
     } else {
       e += incFlat;
     }
-    xMajor ? plot(major, minor) : plot(minor, major);
+    plotAt(major, minor);
   }
   UnlockSurface();
 }
@@ -211,11 +217,15 @@ void DDImage::SurfaceLineSmooth(double x1, double y1, double x2, double y2, cons
   int x = ix1, y = iy1;
   for (int step = (yMajor ? dy : dx) - 1; step > 0; --step) {
     f += slope;
-    if (f > 0xFFFF) {
-      f &= 0xFFFF;
-      yMajor ? x += xStep : ++y;
+    const bool minorStep = f > 0xFFFF;
+    f &= 0xFFFF;
+    if (yMajor) {
+      y += 1;
+      if (minorStep) x += xStep;
+    } else {
+      x += xStep;
+      if (minorStep) y += 1;
     }
-    yMajor ? ++y : x += xStep;
     w = 255 - ((f >> 8) & 255);
     blend(x, y, w);
     if (yMajor && x < rowLength - 1 && x + xStep >= 0) blend(x + xStep, y, 255 - w);

@@ -121,7 +121,7 @@ public:
   bool Present(const Rect* area);
 
   bool IsCursorArea(const DDImage* image) const;
-  // The clamp table and shift of the channel with the given mask.
+  // The additive clamp table of channel 0 (red), 1 (green) or 2 (blue).
   const uint32_t* AddTableFor(int channel) const;
 
 private:

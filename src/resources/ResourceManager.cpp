@@ -149,9 +149,8 @@ Font* ResourceManager::GetFont(const std::string& id) {
 bool ResourceManager::ReplaceImage(const std::string& id, MemoryImage* image) {
   auto it = mImageMap.find(id);
   if (it == mImageMap.end()) return false;
-  auto* res = static_cast<ImageRes*>(it->second.get());
-  res->DeleteResource();
-  res->mImage = image;
+  // The assignment releases the current image; handing in the same image again keeps it alive.
+  static_cast<ImageRes*>(it->second.get())->mImage = image;
   return true;
 }
 

@@ -33,7 +33,7 @@ std::vector<std::string> SplitTags(const std::string& tags) {
   return result;
 }
 
-uint32_t WithAlphaFromBlue(uint32_t pixel, uint32_t alphaPixel) { return (pixel & 0xFFFFFF) | (alphaPixel << 24); }
+uint32_t WithAlpha(uint32_t pixel, uint32_t alpha) { return (pixel & 0xFFFFFF) | (alpha << 24); }
 
 }  // namespace
 
@@ -66,7 +66,7 @@ bool ResourceManager::ApplyAlphaImage(ImageRes* res, MemoryImage* image) {
   uint32_t* bits = image->GetArgbBits();
   if (!bits) return Fail(FormatString("Failed to load image: %s", res->mPath.c_str()));
   const uint32_t* alphaBits = alpha->GetBits();
-  for (int64_t i = 0; i < alpha->PixelCount(); ++i) bits[i] = WithAlphaFromBlue(bits[i], alphaBits[i] & 0xFF);
+  for (int64_t i = 0; i < alpha->PixelCount(); ++i) bits[i] = WithAlpha(bits[i], alphaBits[i] & 0xFF);
   image->OnBitsChanged();
   return true;
 }
@@ -86,7 +86,7 @@ bool ResourceManager::ApplyAlphaGrid(ImageRes* res, MemoryImage* image) {
       for (int y = 0; y < celHeight; ++y) {
         uint32_t* dest = bits + int64_t(row * celHeight + y) * image->mWidth + col * celWidth;
         const uint32_t* alpha = grid->Row(y);
-        for (int x = 0; x < celWidth; ++x) dest[x] = WithAlphaFromBlue(dest[x], alpha[x] & 0xFF);
+        for (int x = 0; x < celWidth; ++x) dest[x] = WithAlpha(dest[x], alpha[x] & 0xFF);
       }
   image->OnBitsChanged();
   return true;

@@ -84,6 +84,21 @@ TEST_F(DDImageLoopTest, SmoothLinesBlendAndAdditiveSmoothLinesDrawNothing) {
   EXPECT_EQ(SurfacePixel(image->mSurface, 2, 1), 0u);
 }
 
+TEST_F(DDImageLoopTest, SmoothLineSplitsEachStepBetweenTwoRows) {
+  ASSERT_EQ(Start(), 0);
+  auto image = SurfaceImage(6, 4, 0xFF000000);
+  image->DrawLineSmooth(0, 0, 4, 2, Color::White, 0);
+  // Slope 1/2: the fraction alternates 0x8000 and 0, giving weights 127/128 and 255/0 of 0xFE.
+  const uint32_t full = 0xFD, part = 0x7E, rest = 0x7F;
+  const uint32_t expected[4][6] = {{full, part, 0, 0, 0, 0},
+                                   {0, rest, full, part, 0, 0},
+                                   {0, 0, 0, rest, part, 0},
+                                   {0, 0, 0, 0, 0, 0}};
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 6; ++x)
+      EXPECT_EQ(SurfacePixel(image->mSurface, x, y) & 0xFF, expected[y][x]) << x << "," << y;
+}
+
 TEST_F(DDImageLoopTest, FullCoverageKeepsOne256thOfTheOldPixel) {
   ASSERT_EQ(Start(), 0);
   auto image = SurfaceImage(2, 1, 0xFF000000);
@@ -142,6 +157,29 @@ TEST_F(DDImageLoopTest, GreyOn565HalvesEachChannel) {
   dest->Blit(&white, 0, 0, Rect(0, 0, 1, 1), Color(128, 128, 128), 0);
   // 31 x 16 / 32 = 15, 63 x 16 / 32 = 31.
   EXPECT_EQ(SurfacePixel(dest->mSurface, 0, 0), (15u << 11) | (31u << 5) | 15u);
+}
+
+TEST_F(DDImageLoopTest, TranslucentRunsAt16BitsBlendInEighths) {
+  ASSERT_EQ(Start(16), 0);
+  auto dest = SurfaceImage(2, 1, 0xFFFFFFFF);
+  MemoryImage src(&mHost);
+  const uint32_t pixels[2] = {0x80000000, 0xFF000000};
+  src.SetPixels(pixels, 2, 1, true);
+  dest->Blit(&src, 0, 0, Rect(0, 0, 2, 1), Color::White, 0);
+  // Black at alpha 128 keeps (256 - 128) >> 3 = 16 of 32 of white: 15, 31, 15.
+  EXPECT_EQ(SurfacePixel(dest->mSurface, 0, 0), (15u << 11) | (31u << 5) | 15u);
+  EXPECT_EQ(SurfacePixel(dest->mSurface, 1, 0), 0u);
+}
+
+TEST_F(DDImageLoopTest, ColourisedAdditiveBlitScalesTheSourceChannels) {
+  ASSERT_EQ(Start(), 0);
+  auto dest = SurfaceImage(1, 1, 0xFF000010);
+  MemoryImage src(&mHost);
+  const uint32_t grey = 0xFF808080;
+  src.SetPixels(&grey, 1, 1, true);
+  dest->Blit(&src, 0, 0, Rect(0, 0, 1, 1), Color(255, 0, 0), 1);
+  // Red: 0x80 x 255 >> 8 = 0x7F added to 0; green and blue add nothing; blue keeps 0x10.
+  EXPECT_EQ(SurfacePixel(dest->mSurface, 0, 0), 0x007F0010u);
 }
 
 TEST_F(DDImageLoopTest, TranslucentAndColourisedRunsAt32Bits) {
@@ -258,6 +296,24 @@ TEST_F(DDImageLoopTest, FastStretchTakesTheKeyedBltOnlyForUncolouredCopies) {
                         true);
   EXPECT_EQ(SurfacePixel(tinted->mSurface, 3, 0), 0x0000FE00u);
   EXPECT_EQ(SurfacePixel(tinted->mSurface, 0, 0), 0u);
+}
+
+TEST_F(DDImageLoopTest, SmoothStretchGoesThroughATemporaryImageOntoTheSurface) {
+  ASSERT_EQ(Start(), 0);
+  auto dest = SurfaceImage(6, 6, 0xFF000000);
+  MemoryImage src(&mHost);
+  std::vector<uint32_t> blue(4, 0xFF0000FF);
+  src.SetPixels(blue.data(), 2, 2, true);
+  dest->BlitStretched(&src, Rect(1, 1, 4, 4), Rect(0, 0, 2, 2), Rect(0, 0, 6, 6), Color::White, 0, false);
+  // The smoothing may round full blue down by one.
+  EXPECT_GE(SurfacePixel(dest->mSurface, 2, 3) & 0xFFFFFF, 0x0000FEu);
+  EXPECT_LE(SurfacePixel(dest->mSurface, 2, 3) & 0xFFFFFF, 0x0000FFu);
+  EXPECT_EQ(SurfacePixel(dest->mSurface, 0, 0), 0u);
+  EXPECT_EQ(SurfacePixel(dest->mSurface, 5, 5), 0u);
+  EXPECT_EQ(dest->mBits, nullptr);
+  // A clip that leaves no source width draws nothing.
+  dest->BlitStretched(&src, Rect(1, 1, 4, 4), Rect(0, 0, 2, 2), Rect(5, 0, 0, 6), Color(255, 0, 0), 0, true);
+  EXPECT_EQ(SurfacePixel(dest->mSurface, 5, 1), 0u);
 }
 
 TEST_F(DDImageLoopTest, FastStretchOntoADestinationWithoutSurfaceDrawsInSoftware) {

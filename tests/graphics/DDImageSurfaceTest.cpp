@@ -130,6 +130,47 @@ TEST_F(DDImageSurfaceTest, NoReadbackSurfaceGivesNoBitsAndTakesNoLoopDrawing) {
   EXPECT_EQ(SurfacePixel(mDisplay->mSecondarySurface, 0, 0), 0x00112233u);
 }
 
+TEST_F(DDImageSurfaceTest, PurgingKeepsTheSurfaceOutsideThreeDModeAndTheBitsInIt) {
+  ASSERT_EQ(Start(), 0);
+  auto image = Image(2, 1, {0xFF112233, 0xFF445566});
+  ASSERT_NE(image->GetSurface(), nullptr);
+  image->DropBits();
+  EXPECT_EQ(image->mBits, nullptr);
+  ASSERT_NE(image->mSurface, nullptr);
+  EXPECT_TRUE(image->mPurgeBits);
+  // Outliving a display re-initialisation: the surface goes, the picture comes back from it.
+  image->FreeDisplayFormatData();
+  EXPECT_EQ(image->mSurface, nullptr);
+  ASSERT_NE(image->mBits, nullptr);
+  EXPECT_EQ(image->mBits[1], 0xFF445566u);
+  image->Restore();
+  EXPECT_NE(image->mSurface, nullptr);
+
+  mHost.m3DMode = true;
+  image->DropBits();
+  EXPECT_EQ(image->mSurface, nullptr);
+  EXPECT_EQ(image->GetArgbBits()[0], 0xFF112233u);
+
+  // Adopted surfaces are never purged or released on their own.
+  DDImage* screen = mDisplay->GetScreenImage();
+  screen->DropBits();
+  screen->FreeAllCaches();
+  EXPECT_EQ(screen->mSurface, mDisplay->mDrawSurface);
+}
+
+TEST_F(DDImageSurfaceTest, SoftwareDrawingLeavesTheBitsAsTheOnlyCopy) {
+  ASSERT_EQ(Start(), 0);
+  auto image = Image(2, 1, {0xFF000000, 0xFF000000});
+  ASSERT_NE(image->GetSurface(), nullptr);
+  image->mHasAlpha = true;  // a translucent picture is drawn in software
+  image->FillRect(Rect(0, 0, 1, 1), Color(0, 255, 0), 0);
+  EXPECT_EQ(image->mSurface, nullptr);
+  EXPECT_EQ(image->GetArgbBits()[0] & 0xFFFFFF, 0x00FF00u);
+  image->CreateBlank(3, 3);
+  EXPECT_EQ(image->mWidth, 3);
+  EXPECT_EQ(image->mSurface, nullptr);
+}
+
 TEST_F(DDImageSurfaceTest, ImagesOutlivingTheDisplayLetGoOfIt) {
   ASSERT_EQ(Start(), 0);
   auto image = SurfaceImage(1, 1, 0xFF445566);

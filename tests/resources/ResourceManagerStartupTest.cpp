@@ -96,12 +96,18 @@ TEST_F(ResourceManagerStartupTest, InitGroupLoadsImagesFontsAndSounds) {
 TEST_F(ResourceManagerStartupTest, FontsThatCannotBeBuiltFail) {
   WriteText("m.xml",
             "<ResourceManifest><Resources id=\"A\"><Font path=\"fonts\\bad.txt\"/></Resources>"
+            "<Resources id=\"R\"><Font id=\"F6\" path=\"!ref:F8\"/></Resources>"
+            "<Resources id=\"I\"><Font path=\"fonts\\default.txt\" image=\"x\"/></Resources>"
             "<Resources id=\"B\"><Font id=\"F\" path=\"fonts\\default.txt\"/><Font id=\"G\" path=\"!ref:F\"/>"
             "</Resources></ResourceManifest>");
   WriteBytes("fonts/bad.txt", Utf16Bytes("NoSuchCommand 1;"));
   ASSERT_TRUE(mManager.ParseResourcesFile("m.xml"));
   EXPECT_FALSE(mManager.LoadResources("A"));
   EXPECT_EQ(mManager.GetErrorText(), "Failed to load font: fonts\\bad.txt");
+  EXPECT_FALSE(mManager.LoadResources("R"));
+  EXPECT_EQ(mManager.GetErrorText(), "Ref font not found: F8");
+  EXPECT_FALSE(mManager.LoadResources("I"));
+  EXPECT_EQ(mManager.GetErrorText(), "Failed to load font: fonts\\default.txt");
   ASSERT_TRUE(mManager.LoadResources("B")) << mManager.GetErrorText();
   auto* copy = dynamic_cast<Velk::ImageFont*>(mManager.GetFont("G"));
   ASSERT_NE(copy, nullptr);

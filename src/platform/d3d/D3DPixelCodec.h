@@ -15,6 +15,9 @@ class D3DPixelCodec {
 
   int BytesPerPixel() const { return bytes_; }
   bool IsPalettized() const { return palettized_; }
+  // 32-bit with the 0xFF0000 / 0xFF00 / 0xFF masks: pixels are ARGB words as they stand.
+  bool IsPlain32() const { return plain32_; }
+  bool HasAlpha() const { return channels_[0].bits != 0; }
   uint32_t Decode(uint32_t pixel) const;
   uint32_t Encode(uint32_t argb) const;
   uint32_t Read(const uint8_t* at) const;

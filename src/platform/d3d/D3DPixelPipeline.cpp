@@ -59,7 +59,53 @@ uint32_t Factor(DWORD factor, uint32_t channel, uint32_t src, uint32_t dst, int 
   }
 }
 
+bool IsDiffuse(DWORD arg) { return (arg & 0xF) == D3DTA_CURRENT || (arg & 0xF) == D3DTA_DIFFUSE; }
+
+inline int FloorInt(float v) {
+  const int i = static_cast<int>(v);
+  return v < static_cast<float>(i) ? i - 1 : i;
+}
+
+// Texel times diffuse per channel; a white diffuse leaves the texel as it is.
+inline uint32_t Modulate(uint32_t texel, uint32_t diffuse, bool alphaToo) {
+  if (diffuse == 0xFFFFFFFFu) return texel;
+  uint32_t out = alphaToo ? Mul255(Channel(texel, 24), Channel(diffuse, 24)) << 24 : texel & 0xFF000000u;
+  for (int s = 0; s < 24; s += 8) out |= Mul255(Channel(texel, s), Channel(diffuse, s)) << s;
+  return out;
+}
+
+// Four texels weighted by 8-bit fractions.
+inline uint32_t Bilinear(uint32_t p00, uint32_t p10, uint32_t p01, uint32_t p11, uint32_t wx, uint32_t wy) {
+  uint32_t out = 0;
+  for (int s = 0; s < 32; s += 8) {
+    const uint32_t top = Channel(p00, s) * (256 - wx) + Channel(p10, s) * wx;
+    const uint32_t bottom = Channel(p01, s) * (256 - wx) + Channel(p11, s) * wx;
+    out |= ((top * (256 - wy) + bottom * wy) >> 16) << s;
+  }
+  return out;
+}
+
 }  // namespace
+
+D3DPixelPipeline::D3DPixelPipeline(const D3DPipelineState& state, uint8_t* target, int pitch,
+                                   const D3DPixelCodec& codec)
+    : state_(state), target_(target), pitch_(pitch), codec_(codec) {
+  if (!state.blend) {
+    blendKind_ = BlendKind::kNone;
+  } else if (state.srcBlend == D3DBLEND_SRCALPHA && state.destBlend == D3DBLEND_INVSRCALPHA) {
+    blendKind_ = BlendKind::kAlpha;
+  } else if (state.srcBlend == D3DBLEND_SRCALPHA && state.destBlend == D3DBLEND_ONE) {
+    blendKind_ = BlendKind::kAlphaAdd;
+  } else if (state.srcBlend == D3DBLEND_ONE && state.destBlend == D3DBLEND_ONE) {
+    blendKind_ = BlendKind::kAdd;
+  } else {
+    blendKind_ = BlendKind::kGeneral;
+  }
+  modulate_ = state.colorOp == D3DTOP_MODULATE && (state.colorArg1 & 0xF) == D3DTA_TEXTURE &&
+              IsDiffuse(state.colorArg2) && (state.alphaArg1 & 0xF) == D3DTA_TEXTURE &&
+              (state.alphaOp == D3DTOP_SELECTARG1 ||
+               (state.alphaOp == D3DTOP_MODULATE && IsDiffuse(state.alphaArg2)));
+}
 
 uint32_t D3DPixelPipeline::Texel(int x, int y) const {
   const D3DTextureView& t = state_.texture;
@@ -73,8 +119,8 @@ uint32_t D3DPixelPipeline::Sample(float u, float v) const {
   const D3DTextureView& t = state_.texture;
   if (!t.texels) return 0xFFFFFFFFu;
   if (!state_.linear) {
-    return Texel(Address(static_cast<int>(std::floor(u * t.width)), t.width, state_.wrapU),
-                 Address(static_cast<int>(std::floor(v * t.height)), t.height, state_.wrapV));
+    return Texel(Address(FloorInt(u * static_cast<float>(t.width)), t.width, state_.wrapU),
+                 Address(FloorInt(v * static_cast<float>(t.height)), t.height, state_.wrapV));
   }
   const float fx = u * t.width - 0.5f;
   const float fy = v * t.height - 0.5f;
@@ -88,14 +134,7 @@ uint32_t D3DPixelPipeline::Sample(float u, float v) const {
   const int xb = Address(x0 + 1, t.width, state_.wrapU);
   const int ya = Address(y0, t.height, state_.wrapV);
   const int yb = Address(y0 + 1, t.height, state_.wrapV);
-  const uint32_t p00 = Texel(xa, ya), p10 = Texel(xb, ya), p01 = Texel(xa, yb), p11 = Texel(xb, yb);
-  uint32_t out = 0;
-  for (int s = 0; s < 32; s += 8) {
-    const uint32_t top = Channel(p00, s) * (256 - wx) + Channel(p10, s) * wx;
-    const uint32_t bottom = Channel(p01, s) * (256 - wx) + Channel(p11, s) * wx;
-    out |= ((top * (256 - wy) + bottom * wy) >> 16) << s;
-  }
-  return out;
+  return Bilinear(Texel(xa, ya), Texel(xb, ya), Texel(xa, yb), Texel(xb, yb), wx, wy);
 }
 
 uint32_t D3DPixelPipeline::Argument(DWORD arg, uint32_t texel, uint32_t diffuse) const {
@@ -107,6 +146,7 @@ uint32_t D3DPixelPipeline::Argument(DWORD arg, uint32_t texel, uint32_t diffuse)
 }
 
 uint32_t D3DPixelPipeline::Combine(uint32_t texel, uint32_t diffuse) const {
+  if (modulate_) return Modulate(texel, diffuse, state_.alphaOp == D3DTOP_MODULATE);
   if (state_.colorOp == D3DTOP_DISABLE) return diffuse;
   const uint32_t color = ApplyOp(state_.colorOp, Argument(state_.colorArg1, texel, diffuse),
                                  Argument(state_.colorArg2, texel, diffuse), {0, 8, 16});
@@ -115,6 +155,28 @@ uint32_t D3DPixelPipeline::Combine(uint32_t texel, uint32_t diffuse) const {
                              : ApplyOp(state_.alphaOp, Argument(state_.alphaArg1, texel, diffuse),
                                        Argument(state_.alphaArg2, texel, diffuse), {24});
   return color | alpha;
+}
+
+// Each term rounds on its own, as the general table does: (x * f + 127) / 255, then the sum saturates.
+[[gnu::always_inline]] inline uint32_t D3DPixelPipeline::BlendFast(uint32_t src, uint32_t dst) const {
+  const uint32_t a = Channel(src, 24);
+  uint32_t out = 0;
+  switch (blendKind_) {
+    case BlendKind::kAlpha:
+      if (a == 255) return src;
+      if (a == 0) return dst;
+      for (int s = 0; s < 32; s += 8)
+        out |= std::min(Mul255(Channel(src, s), a) + Mul255(Channel(dst, s), 255 - a), 255u) << s;
+      return out;
+    case BlendKind::kAlphaAdd:
+      if (a == 0) return dst;
+      for (int s = 0; s < 32; s += 8) out |= std::min(Mul255(Channel(src, s), a) + Channel(dst, s), 255u) << s;
+      return out;
+    case BlendKind::kAdd:
+      for (int s = 0; s < 32; s += 8) out |= std::min(Channel(src, s) + Channel(dst, s), 255u) << s;
+      return out;
+    default: return Blend(src, dst);
+  }
 }
 
 uint32_t D3DPixelPipeline::Blend(uint32_t src, uint32_t dst) const {
@@ -128,13 +190,63 @@ uint32_t D3DPixelPipeline::Blend(uint32_t src, uint32_t dst) const {
   return out;
 }
 
+bool D3DPixelPipeline::CopySpan(uint8_t* out, int count, D3DAttributes at, const D3DAttributes& step,
+                                uint32_t diffuse) const {
+  const D3DTextureView& t = state_.texture;
+  if (!t.texels || !t.codec->IsPlain32() || !codec_.IsPlain32() || !modulate_) return false;
+  const uint32_t opaque = t.codec->HasAlpha() ? 0 : 0xFF000000u;
+  const bool keepAlpha = codec_.HasAlpha();
+  const float width = static_cast<float>(t.width);
+  const float height = static_cast<float>(t.height);
+  auto texel = [&](int x, int y) {
+    return reinterpret_cast<const uint32_t*>(t.texels + static_cast<size_t>(y) * t.pitch)[x] | opaque;
+  };
+  auto* pixel = reinterpret_cast<uint32_t*>(out);
+  auto put = [&](int i, uint32_t sample) {
+    const uint32_t src = Modulate(sample, diffuse, state_.alphaOp == D3DTOP_MODULATE);
+    const uint32_t color = blendKind_ == BlendKind::kNone ? src : BlendFast(src, pixel[i] | (keepAlpha ? 0 : 0xFF000000u));
+    pixel[i] = keepAlpha ? color : (color & 0xFFFFFFu);
+  };
+  // One texel per pixel along a texture row, sampled near texel centres: most blits.
+  const float start = at.u * width;
+  const int first = FloorInt(start);
+  if (!state_.linear && step.v == 0 && std::fabs(step.u * width - 1.0f) < 1e-5f && start - static_cast<float>(first) > 0.01f &&
+      start - static_cast<float>(first) < 0.99f && first >= 0 && first + count <= t.width) {
+    const int y = Address(FloorInt(at.v * height), t.height, state_.wrapV);
+    for (int i = 0; i < count; ++i) put(i, texel(first + i, y));
+    return true;
+  }
+  for (int i = 0; i < count; ++i, at.u += step.u, at.v += step.v) {
+    uint32_t sample;
+    if (!state_.linear) {
+      sample = texel(Address(FloorInt(at.u * width), t.width, state_.wrapU),
+                     Address(FloorInt(at.v * height), t.height, state_.wrapV));
+    } else {
+      const float fx = at.u * width - 0.5f;
+      const float fy = at.v * height - 0.5f;
+      const int x0 = FloorInt(fx);
+      const int y0 = FloorInt(fy);
+      const uint32_t wx = static_cast<uint32_t>((fx - static_cast<float>(x0)) * 256);
+      const uint32_t wy = static_cast<uint32_t>((fy - static_cast<float>(y0)) * 256);
+      const int xa = Address(x0, t.width, state_.wrapU), xb = Address(x0 + 1, t.width, state_.wrapU);
+      const int ya = Address(y0, t.height, state_.wrapV), yb = Address(y0 + 1, t.height, state_.wrapV);
+      sample = Bilinear(texel(xa, ya), texel(xb, ya), texel(xa, yb), texel(xb, yb), wx, wy);
+    }
+    put(i, sample);
+  }
+  return true;
+}
+
 void D3DPixelPipeline::ShadeSpan(int x, int y, int count, D3DAttributes at, const D3DAttributes& step) const {
   const int bytes = codec_.BytesPerPixel();
   uint8_t* out = target_ + static_cast<size_t>(y) * pitch_ + static_cast<size_t>(x) * bytes;
+  const bool flat = step.a == 0 && step.r == 0 && step.g == 0 && step.b == 0;
+  uint32_t diffuse = ToByte(at.a) << 24 | ToByte(at.r) << 16 | ToByte(at.g) << 8 | ToByte(at.b);
+  if (flat && CopySpan(out, count, at, step, diffuse)) return;
   for (int i = 0; i < count; ++i, out += bytes) {
-    const uint32_t diffuse = ToByte(at.a) << 24 | ToByte(at.r) << 16 | ToByte(at.g) << 8 | ToByte(at.b);
+    if (!flat) diffuse = ToByte(at.a) << 24 | ToByte(at.r) << 16 | ToByte(at.g) << 8 | ToByte(at.b);
     const uint32_t src = Combine(Sample(at.u, at.v), diffuse);
-    const uint32_t color = state_.blend ? Blend(src, codec_.Decode(codec_.Read(out))) : src;
+    const uint32_t color = blendKind_ == BlendKind::kNone ? src : BlendFast(src, codec_.Decode(codec_.Read(out)));
     codec_.Write(out, codec_.Encode(color));
     at.u += step.u;
     at.v += step.v;

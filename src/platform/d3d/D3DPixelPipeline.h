@@ -48,8 +48,7 @@ struct D3DPipelineState {
 
 class D3DPixelPipeline {
  public:
-  D3DPixelPipeline(const D3DPipelineState& state, uint8_t* target, int pitch, const D3DPixelCodec& codec)
-      : state_(state), target_(target), pitch_(pitch), codec_(codec) {}
+  D3DPixelPipeline(const D3DPipelineState& state, uint8_t* target, int pitch, const D3DPixelCodec& codec);
 
   // Shades count pixels of row y from column x, the attributes advancing by step per pixel.
   void ShadeSpan(int x, int y, int count, D3DAttributes at, const D3DAttributes& step) const;
@@ -59,8 +58,17 @@ class D3DPixelPipeline {
   uint32_t Blend(uint32_t src, uint32_t dst) const;
 
  private:
+  // The blend set-ups the callers use, done without the general factor table.
+  enum class BlendKind { kNone, kAlpha, kAlphaAdd, kAdd, kGeneral };
+
   uint32_t Texel(int x, int y) const;
   uint32_t Argument(DWORD arg, uint32_t texel, uint32_t diffuse) const;
+  uint32_t BlendFast(uint32_t src, uint32_t dst) const;
+  // 32-bit texels onto a 32-bit target in one diffuse colour, without the format codecs.
+  bool CopySpan(uint8_t* out, int count, D3DAttributes at, const D3DAttributes& step, uint32_t diffuse) const;
+
+  BlendKind blendKind_;
+  bool modulate_;  // the default stage-0 set-up: texture times diffuse
 
   const D3DPipelineState& state_;
   uint8_t* target_;
