@@ -241,6 +241,7 @@ void VelkAppBase::CheckMouseInWindow(HWND hwnd) {
 }
 
 void VelkAppBase::DeliverInput(const DeferredInput& input) {
+  if (DemoFiltersInput(input)) return;
   switch (input.message) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
