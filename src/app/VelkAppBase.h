@@ -5,6 +5,7 @@
 // input and replays it into the widget tree, and keeps the user's settings in the registry.
 
 #include "app/DeferredInputQueue.h"
+#include "app/DemoControls.h"
 #include "app/DemoFile.h"
 #include "app/DemoStream.h"
 #include "app/LoopTimer.h"
@@ -212,6 +213,8 @@ class VelkAppBase : public ButtonListener, public WidgetHost, public DisplayHost
   std::string mDemoFilePath = "velkapp.dmo";
   std::string mChangeDir;
   bool mLoadingFinishedSeen = false;
+  DemoControls mDemoControls;
+  DWORD mLastFastForwardDraw = 0;
 
   // Debug tools
   bool mShowOverlays = false;
@@ -345,6 +348,10 @@ class VelkAppBase : public ButtonListener, public WidgetHost, public DisplayHost
   void PlayDemoEvent(const DemoEvent& event);
   // While playing, an update runs only once the events due before it have been injected.
   bool DemoAllowsUpdate();
+  // While playing: the control keys on WM_CHAR and the debug keys on WM_KEYDOWN.
+  bool HandleDemoPlaybackKey(UINT message, WPARAM key);
+  // Runs a jump or a run to the end; true when it took this timing step.
+  bool RunDemoFastForward();
   void DemoExchangeBuffer(Buffer& data) { mDemo.ExchangeBuffer(data); }
   void DemoExchangeBool(bool& value) { mDemo.ExchangeBool(value); }
   void DemoExchangeString(std::string& value) { mDemo.ExchangeString(value); }

@@ -7,6 +7,7 @@
 #include "common/DataFolder.h"
 #include "common/MersenneTwister.h"
 #include "common/StringUtil.h"
+#include "platform/clock/Clock.h"
 #include "resources/PakInterface.h"
 #include "widgets/WidgetManager.h"
 
@@ -221,6 +222,59 @@ bool VelkAppBase::ReadFileWithDemo(const std::string& path, Buffer& data, bool b
   data.Clear();
   data.WriteBytes(bytes.data(), static_cast<int>(got));
   if (record) mDemo.RecordFileRead(true, data);
+  return true;
+}
+
+}  // namespace Velk
+
+namespace Velk {
+
+bool VelkAppBase::HandleDemoPlaybackKey(UINT message, WPARAM key) {
+  if (!mDemo.mPlaying) return false;
+  if (message == WM_KEYDOWN) {
+    DebugKey(static_cast<int>(key));
+    return false;
+  }
+  if (message != WM_CHAR) return false;
+  switch (mDemoControls.HandleKey(static_cast<wchar_t>(key), mSpeed, mUpdateCount, mDemoInfo.mDemoLength, mFrameTime)) {
+    case DemoControls::kPauseToggled: ResetTiming(true); break;
+    case DemoControls::kToggleSound:
+      if (GetMusicVolume() != 0.0) {
+        mSavedMusicVolume = GetMusicVolume();
+        mSavedSfxVolume = GetSfxVolume();
+        SetMusicVolume(0.0);
+        SetSfxVolume(0.0);
+      } else {
+        SetMusicVolume(mSavedMusicVolume);
+        SetSfxVolume(mSavedSfxVolume);
+      }
+      break;
+    default: break;
+  }
+  return false;
+}
+
+bool VelkAppBase::RunDemoFastForward() {
+  if (!mDemo.mPlaying) return false;
+  if (mDemoControls.mPaused) {
+    Sleep(mFrameTime);
+    return true;
+  }
+  if (!mDemoControls.WantsFastForward(mUpdateCount)) return false;
+  bool stepping = mDemoControls.mSingleStep;
+  if (!stepping) Mute(true);
+  DWORD start = GetTickCount();
+  while (mDemoControls.WantsFastForward(mUpdateCount) && !mShutdown) {
+    DWORD before = mUpdateCount;
+    ProcessDemoEvents();
+    UpdateOnce();
+    mDemoControls.NoteProgress(mUpdateCount != before, mUpdateCount);
+    if (GetTickCount() - start >= 1000) break;  // a frame now and then, and the pump stays alive
+  }
+  if (!stepping) Unmute(true);
+  if (!mDemoControls.WantsFastForward(mUpdateCount)) mDemoControls.mSingleStep = false;
+  DrawFrame();
+  ResetTiming(true);
   return true;
 }
 

@@ -94,6 +94,10 @@ bool VelkAppBase::StepTiming(bool allowSleep) {
     frameMs = mFrameTime / mSpeed;
   }
 
+  if (RunDemoFastForward()) {
+    ProcessSafeDeletes();
+    return true;
+  }
   if (mSpeed <= 0.0) {
     ProcessSafeDeletes();
     return true;

@@ -123,6 +123,7 @@ LRESULT VelkAppBase::HandleWindowMessage(HWND hwnd, UINT message, WPARAM wParam,
 bool VelkAppBase::QueueInput(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   // A popup is up: its input is not the game's.
   if (mFlippedToGdi) return false;
+  if (HandleDemoPlaybackKey(message, wParam)) return false;
   bool keyDown = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
   bool keyUp = message == WM_KEYUP || message == WM_SYSKEYUP;
   if (keyDown || keyUp) {
