@@ -136,6 +136,9 @@ bool VelkAppBase::DemoFiltersInput(const DeferredInput& input) {
       mDemo.RecordBits(kDemoWheel, static_cast<uint32_t>(static_cast<int16_t>(HIWORD(static_cast<uint32_t>(input.wParam))) / WHEEL_DELTA), 8);
       break;
     case WM_SIZE: mDemo.RecordMinimised(input.wParam == SIZE_MINIMIZED); break;
+    case WM_ACTIVATEAPP:
+      if (input.hwnd == mHWnd) mDemo.RecordBits(kDemoActivate, input.wParam != 0 ? 1 : 0, 1);
+      break;
     case WM_CLOSE:
       if (input.hwnd == mHWnd || input.hwnd == mInvisHWnd) mDemo.RecordEvent(kDemoClose);
       break;

@@ -184,6 +184,7 @@ void VelkAppBase::DeliverMouse(const DeferredInput& input) {
   mLastUserInputTick = mLastTimerTime;
   mWidgetManager->DispatchMouseMove(x, y);
   if (!mMouseIn) {
+    mDemo.RecordEvent(kDemoMouseEnter);
     mMouseIn = true;
     ApplyCursor();
   }
@@ -230,7 +231,9 @@ void VelkAppBase::CheckMouseInWindow(HWND hwnd) {
   GetCursorPos(&cursor);
   bool inside = WindowFromPoint(cursor) == hwnd && cursor.x >= origin.x && cursor.y >= origin.y &&
                 cursor.x < end.x && cursor.y < end.y;
-  if (inside == mMouseIn) return;
+  // While a demo plays, the pointer's comings and goings are the recorded ones.
+  if (inside == mMouseIn || mDemo.mPlaying) return;
+  mDemo.RecordEvent(inside ? kDemoMouseEnter : kDemoMouseLeave);
   if (!inside) {
     int x = cursor.x - origin.x;
     int y = cursor.y - origin.y;
