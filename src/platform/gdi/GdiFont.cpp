@@ -43,19 +43,6 @@ void BlendPixel(uint32_t& dst, uint32_t pixel, uint32_t coverage) {
   dst = out;
 }
 
-void BlendBitmap(const TextTarget& target, const FT_Bitmap& bitmap, int left, int top, uint32_t pixel) {
-  if (bitmap.pixel_mode != FT_PIXEL_MODE_GRAY || !bitmap.buffer) return;
-  const int rows = static_cast<int>(bitmap.rows), width = static_cast<int>(bitmap.width);
-  const int y0 = std::max<int>(top, target.clip.top), y1 = std::min<int>(top + rows, target.clip.bottom);
-  const int x0 = std::max<int>(left, target.clip.left), x1 = std::min<int>(left + width, target.clip.right);
-  const uint32_t maxGray = bitmap.num_grays > 1 ? static_cast<uint32_t>(bitmap.num_grays - 1) : 255u;
-  for (int y = y0; y < y1; ++y) {
-    const unsigned char* row = bitmap.buffer + static_cast<ptrdiff_t>(y - top) * bitmap.pitch;
-    uint32_t* out = target.pixels + static_cast<ptrdiff_t>(y) * target.pitch;
-    for (int x = x0; x < x1; ++x) BlendPixel(out[x], pixel, row[x - left] * 255u / maxGray);
-  }
-}
-
 void FillSolid(const TextTarget& target, int left, int top, int right, int bottom, uint32_t pixel) {
   const int y0 = std::max<int>(top, target.clip.top), y1 = std::min<int>(bottom, target.clip.bottom);
   const int x0 = std::max<int>(left, target.clip.left), x1 = std::min<int>(right, target.clip.right);
@@ -108,14 +95,44 @@ void GdiFont::SetPixelSize() {
   mUnderlineThickness = std::max(1, RoundPixels(FT_MulFix(mFace->underline_thickness, scale)));
 }
 
+const GdiFont::CachedGlyph& GdiFont::Glyph(uint32_t codePoint) const {
+  auto [it, added] = mGlyphs.try_emplace(codePoint);
+  CachedGlyph& glyph = it->second;
+  // A glyph that cannot be loaded stays empty: no advance, no ink.
+  if (!added || FT_Load_Char(mFace, codePoint, FT_LOAD_TARGET_NORMAL | FT_LOAD_RENDER) != 0) return glyph;
+  const FT_GlyphSlot slot = mFace->glyph;
+  const FT_Bitmap& bitmap = slot->bitmap;
+  glyph.advance = RoundPixels(slot->advance.x);
+  if (bitmap.pixel_mode != FT_PIXEL_MODE_GRAY || !bitmap.buffer) return glyph;
+  glyph.left = slot->bitmap_left;
+  glyph.top = slot->bitmap_top;
+  glyph.width = static_cast<int>(bitmap.width);
+  glyph.rows = static_cast<int>(bitmap.rows);
+  glyph.coverage.resize(static_cast<size_t>(glyph.width) * glyph.rows);
+  const uint32_t maxGray = bitmap.num_grays > 1 ? static_cast<uint32_t>(bitmap.num_grays - 1) : 255u;
+  for (int y = 0; y < glyph.rows; ++y) {
+    const unsigned char* row = bitmap.buffer + static_cast<ptrdiff_t>(y) * bitmap.pitch;
+    for (int x = 0; x < glyph.width; ++x)
+      glyph.coverage[static_cast<size_t>(y) * glyph.width + x] = static_cast<uint8_t>(row[x] * 255u / maxGray);
+  }
+  return glyph;
+}
+
+void GdiFont::Blend(const TextTarget& target, const CachedGlyph& glyph, int left, int top, uint32_t pixel) {
+  const int y0 = std::max<int>(top, target.clip.top), y1 = std::min<int>(top + glyph.rows, target.clip.bottom);
+  const int x0 = std::max<int>(left, target.clip.left), x1 = std::min<int>(left + glyph.width, target.clip.right);
+  for (int y = y0; y < y1; ++y) {
+    const uint8_t* row = glyph.coverage.data() + static_cast<ptrdiff_t>(y - top) * glyph.width;
+    uint32_t* out = target.pixels + static_cast<ptrdiff_t>(y) * target.pitch;
+    for (int x = x0; x < x1; ++x) BlendPixel(out[x], pixel, row[x - left]);
+  }
+}
+
 int GdiFont::LineWidth(const wchar_t* text, int count) const {
   if (!mFace) return 0;
   std::lock_guard<std::mutex> lock(FreeTypeLibrary::Get().Mutex());
   int width = 0;
-  for (int i = 0; i < count;) {
-    const FT_UInt glyph = FT_Get_Char_Index(mFace, NextCodePoint(text, count, i));
-    if (FT_Load_Glyph(mFace, glyph, FT_LOAD_TARGET_NORMAL) == 0) width += RoundPixels(mFace->glyph->advance.x);
-  }
+  for (int i = 0; i < count;) width += Glyph(NextCodePoint(text, count, i)).advance;
   return width;
 }
 
@@ -125,11 +142,9 @@ void GdiFont::Draw(const TextTarget& target, int x, int y, const wchar_t* text, 
   const int baseline = y + mAscent;
   int pen = x;
   for (int i = 0; i < count;) {
-    const FT_UInt glyph = FT_Get_Char_Index(mFace, NextCodePoint(text, count, i));
-    if (FT_Load_Glyph(mFace, glyph, FT_LOAD_TARGET_NORMAL | FT_LOAD_RENDER) != 0) continue;
-    const FT_GlyphSlot slot = mFace->glyph;
-    BlendBitmap(target, slot->bitmap, pen + slot->bitmap_left, baseline - slot->bitmap_top, pixel);
-    pen += RoundPixels(slot->advance.x);
+    const CachedGlyph& glyph = Glyph(NextCodePoint(text, count, i));
+    Blend(target, glyph, pen + glyph.left, baseline - glyph.top, pixel);
+    pen += glyph.advance;
   }
   if (mDescription.lfUnderline) {
     const int top = baseline + mUnderlineTop - mUnderlineThickness / 2;

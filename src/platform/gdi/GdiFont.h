@@ -1,5 +1,7 @@
 #pragma once
 #include <cstdint>
+#include <unordered_map>
+#include <vector>
 
 #include "platform/gdi/Gdi.h"
 #include "platform/gdi/GdiObject.h"
@@ -29,7 +31,20 @@ public:
   void Draw(const TextTarget& target, int x, int y, const wchar_t* text, int count, uint32_t pixel) const;
 
 private:
+  // A rendered glyph: its advance and its coverage, 0..255, placed relative to pen and baseline.
+  struct CachedGlyph {
+    int advance = 0;
+    int left = 0;
+    int top = 0;  // rows above the baseline
+    int width = 0;
+    int rows = 0;
+    std::vector<uint8_t> coverage;
+  };
+
   void SetPixelSize();
+  // Renders on first use. Call with the FreeType mutex held.
+  const CachedGlyph& Glyph(uint32_t codePoint) const;
+  static void Blend(const TextTarget& target, const CachedGlyph& glyph, int left, int top, uint32_t pixel);
 
   LOGFONTA mDescription;
   FT_FaceRec_* mFace = nullptr;
@@ -37,4 +52,6 @@ private:
   int mDescent = 0;
   int mUnderlineTop = 0;  // below the baseline
   int mUnderlineThickness = 0;
+  // Text is measured and drawn over and over; glyphs are rendered once. Guarded by the FreeType mutex.
+  mutable std::unordered_map<uint32_t, CachedGlyph> mGlyphs;
 };
