@@ -27,6 +27,8 @@
 #include "resources/ImageLib.h"
 #include "resources/ResourceManager.h"
 #include "sound/BassMusicInterface.h"
+#include "sound/DSoundManager.h"
+#include "sound/FModMusicInterface.h"
 #include "sound/MusicInterface.h"
 #include "widgets/Dialog.h"
 #include "widgets/WidgetManager.h"
@@ -145,6 +147,7 @@ void VelkAppBase::OnDialogButtonReleased(int dialogId, int buttonId) {
 MusicInterface* VelkAppBase::CreateMusicInterface(HWND window) {
   (void)window;
   if (mNoSound) return new MusicInterface();
+  if (mUseFmodMusic) return new FModMusicInterface(mInvisHWnd);
   return new BassMusicInterface(mInvisHWnd);
 }
 
@@ -279,6 +282,7 @@ void VelkAppBase::Init() {
   CreateMainWindow();
   StartDemoPlayback();
 
+  if (!mSoundManager) mSoundManager = new DSoundManager(mNoSound ? nullptr : static_cast<HWND>(mHWnd), mUseFmodMusic);
   SetSfxVolume(mSfxVolume);
   mMusicInterface = CreateMusicInterface(mInvisHWnd);
   SetMusicVolume(mMusicVolume);

@@ -117,6 +117,21 @@ TEST_F(ScreenModeTest, AnyOtherFailureEndsTheProgramWithCode1) {
       ::testing::ExitedWithCode(1), "Failed to initialize DirectDraw: RESULT_FAIL");
 }
 
+TEST_F(ScreenModeTest, ALostDisplayIsStartedAgainByTheNextPresent) {
+  CountingApp& app = StartReal(true);
+  app.mActive = true;
+  Image* before = app.mWidgetManager->mImage;
+  ASSERT_NE(before, nullptr);
+  DDrawFaults::Fail("Blt", DDERR_GENERIC);
+  app.PresentFrame(nullptr);
+  EXPECT_TRUE(app.mDisplayLost);
+  EXPECT_NE(app.mLastRecoveryTick, 0u);
+  EXPECT_EQ(app.mWidgetManager->mImage, static_cast<Image*>(app.mDDInterface->GetScreenImage()));
+  app.PresentFrame(nullptr);
+  EXPECT_FALSE(app.mDisplayLost);
+  EXPECT_EQ(app.mLastRecoveryTick, 0u);
+}
+
 TEST_F(ScreenModeTest, CursorImagesShowOnlyWhenAllowed) {
   CountingApp& app = StartReal(true);
   app.mMouseIn = true;
