@@ -1,5 +1,6 @@
 // The program entry: make the application, start it up, run it until it shuts down, delete it.
 
+#include "app/CrashCatcher.h"
 #include "app/VelkAppBase.h"
 #include "platform/process/ProcessInfo.h"
 
@@ -19,10 +20,12 @@ class PeluneApp : public Velk::VelkAppBase {
 }  // namespace
 
 int main(int argc, char** argv) {
+  Velk::CrashCatcher::Install();
   Velk::SetCommandLine(argc, argv);
   auto* app = new PeluneApp();
   app->Init();
   app->Run();
   delete app;
+  Velk::CrashCatcher::Remove();
   return 0;
 }

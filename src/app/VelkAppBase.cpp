@@ -1,6 +1,8 @@
 #include "app/VelkAppBase.h"
 
+#include "app/AppCrashHost.h"
 #include "app/AppFontHost.h"
+#include "app/CrashCatcher.h"
 #include "app/RegistryStore.h"
 #include "common/DataFolder.h"
 #include "common/MersenneTwister.h"
@@ -45,6 +47,9 @@ constexpr int kMaxPath = 260;
 
 VelkAppBase::VelkAppBase() {
   gVelkApp = this;
+  mDemo.AttachCounter(&mUpdateCount);
+  mCrashHost = std::make_unique<AppCrashHost>(*this);
+  CrashCatcher::SetCrashHost(mCrashHost.get());
   gWidgetHost = this;
   MemoryImageHost::SetDefault(this);
   m3DTestRequested = true;
@@ -81,6 +86,7 @@ VelkAppBase::VelkAppBase() {
 VelkAppBase::~VelkAppBase() {
   WaitForLoader();
   Shutdown();
+  SaveDemoFile();
   if (AskAbout3DOnExit()) AskAboutFailing3DOnExit();
 
   for (Dialog* dialog : mDialogList) {
@@ -116,6 +122,7 @@ VelkAppBase::~VelkAppBase() {
   if (mHandCursor) DestroyCursor(mHandCursor);
   if (mDraggingCursor) DestroyCursor(mDraggingCursor);
   gVelkApp = nullptr;
+  if (CrashCatcher::GetCrashHost() == mCrashHost.get()) CrashCatcher::SetCrashHost(nullptr);
   if (gWidgetHost == this) gWidgetHost = nullptr;
   if (MemoryImageHost::GetDefault() == this) MemoryImageHost::SetDefault(nullptr);
   if (FontHost::GetDefault() == mFontHost.get()) FontHost::SetDefault(nullptr);
@@ -152,19 +159,6 @@ void VelkAppBase::OnCrash() {
   if (mHWnd) ShowWindow(mHWnd, SW_HIDE);
   mCrashed = true;
   ApplyCursor();
-}
-
-std::string VelkAppBase::GetCrashInfo() { return GetExtraInfoText(); }
-
-void VelkAppBase::HandleSwitch(const std::string& name, const std::string& value) {
-  // No switch takes effect: the command line is never handed on.
-  (void)name;
-  (void)value;
-}
-
-bool VelkAppBase::DebugKey(int key) {
-  (void)key;
-  return false;
 }
 
 void VelkAppBase::ParseCommandLine() {
@@ -260,6 +254,14 @@ void VelkAppBase::Init() {
 
   mStartSeed = GetTickCount();
   SeedRandom(mStartSeed);
+  if (mDemo.mPlaying) {
+    std::string error;
+    if (!LoadDemoFile(error)) {
+      mDemo.mPlaying = false;
+      ShowFatalErrorA(error);
+      ExitApplication(0);
+    }
+  }
   Velk::srand(GetTickCount());
 
   RegisterWindowClasses();
@@ -275,6 +277,7 @@ void VelkAppBase::Init() {
     mForceFullscreen = true;
   }
   CreateMainWindow();
+  StartDemoPlayback();
 
   SetSfxVolume(mSfxVolume);
   mMusicInterface = CreateMusicInterface(mInvisHWnd);

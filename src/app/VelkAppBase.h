@@ -5,6 +5,9 @@
 // input and replays it into the widget tree, and keeps the user's settings in the registry.
 
 #include "app/DeferredInputQueue.h"
+#include "app/DemoControls.h"
+#include "app/DemoFile.h"
+#include "app/DemoStream.h"
 #include "app/LoopTimer.h"
 #include "common/CriticalSection.h"
 #include "graphics/DisplayHost.h"
@@ -20,6 +23,7 @@
 #include <memory>
 #include <mutex>
 #include <list>
+#include <memory>
 #include <map>
 #include <set>
 #include <string>
@@ -29,6 +33,7 @@ namespace Velk {
 
 class AppFontHost;
 class DDImage;
+class CrashHost;
 class DDInterface;
 class DisplayRenderer;
 class Dialog;
@@ -201,6 +206,25 @@ class VelkAppBase : public ButtonListener, public WidgetHost, public DisplayHost
   std::list<std::pair<int, Widget*>> mSafeDeleteList;
   DeferredInputQueue mDeferredInput;
 
+  // Demo recording and playback
+  DemoStream mDemo;
+  DemoFile mDemoInfo;  // seed, markers and length of the demo
+  std::string mDemoBaseName = "velkapp";
+  std::string mDemoFilePath = "velkapp.dmo";
+  std::string mChangeDir;
+  bool mLoadingFinishedSeen = false;
+  DemoControls mDemoControls;
+  DWORD mLastFastForwardDraw = 0;
+
+  // Debug tools
+  bool mShowOverlays = false;
+  int mOverlayMode = 0;  // 0 frame rate, 1 mouse position
+  DWORD mFpsStart = 0;
+  int mFpsFrames = 0;
+  int mFpsShown = 0;
+  bool mFpsFirst = true;
+  std::unique_ptr<CrashHost> mCrashHost;
+
   VelkAppBase();
   ~VelkAppBase() override;
   VelkAppBase(const VelkAppBase&) = delete;
@@ -311,7 +335,31 @@ class VelkAppBase : public ButtonListener, public WidgetHost, public DisplayHost
   virtual bool RunLoopStep(bool* updated);
   virtual bool RunUntilUpdated();
   virtual bool MayRestoreWindow() { return !mIsDisabled; }
-  void DrawOverlay(Graphics* g) override { (void)g; }
+  void DrawOverlay(Graphics* g) override;
+
+  // Demo
+  bool LoadDemoFile(std::string& error);
+  void SaveDemoFile();
+  void StartDemoPlayback();
+  void ProcessDemoEvents();
+  bool ReadFileWithDemo(const std::string& path, Buffer& data, bool bypass);
+  // Records live input, or while playing holds back the live input the demo replaces.
+  bool DemoFiltersInput(const DeferredInput& input);
+  void PlayDemoEvent(const DemoEvent& event);
+  // While playing, an update runs only once the events due before it have been injected.
+  bool DemoAllowsUpdate();
+  // While playing: the control keys on WM_CHAR and the debug keys on WM_KEYDOWN.
+  bool HandleDemoPlaybackKey(UINT message, WPARAM key);
+  // Runs a jump or a run to the end; true when it took this timing step.
+  bool RunDemoFastForward();
+  void DemoExchangeBuffer(Buffer& data) { mDemo.ExchangeBuffer(data); }
+  void DemoExchangeBool(bool& value) { mDemo.ExchangeBool(value); }
+  void DemoExchangeString(std::string& value) { mDemo.ExchangeString(value); }
+
+  // Debug tools
+  void TakeScreenshot();
+  void DumpImages();
+  void ShowVideoStats();
 
   // Loop
   bool RunLoopStep() override;

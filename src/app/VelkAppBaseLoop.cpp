@@ -65,6 +65,7 @@ bool VelkAppBase::RunLoopStep(bool* updated) {
   ++mUpdateAppDepth;
   if (mUpdateAppState == kPump) {
     PumpMessages();
+    ProcessDemoEvents();
     if (!ProcessDeferredInput(true)) mUpdateAppState = kUpdate;
   } else {
     DWORD before = mUpdateCount;
@@ -93,6 +94,10 @@ bool VelkAppBase::StepTiming(bool allowSleep) {
     frameMs = mFrameTime / mSpeed;
   }
 
+  if (RunDemoFastForward()) {
+    ProcessSafeDeletes();
+    return true;
+  }
   if (mSpeed <= 0.0) {
     ProcessSafeDeletes();
     return true;
@@ -174,8 +179,9 @@ void VelkAppBase::LoadingYield(DWORD now, DWORD slept, bool allowSleep, bool& bl
 }
 
 bool VelkAppBase::UpdateOnce() {
-  if (mIdlePaused) return false;
+  if (mIdlePaused || !DemoAllowsUpdate()) return false;
   if (mLoadingThreadCompleted && !mLoadingFinishHandled) {
+    mDemo.RecordEvent(kDemoLoadingFinished);
     SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_NORMAL);
     mLoadingFinishHandled = true;
     mLoadingRaised = false;

@@ -18,7 +18,10 @@ int PercentFromVolume(double volume) { return static_cast<int>(volume * 100.0); 
 }  // namespace
 
 bool VelkAppBase::WriteRegistry(const std::string& name, DWORD type, const BYTE* data, DWORD size) {
-  return RegistryStore(mRegKey).Write(name, type, data, size);
+  if (mDemo.mPlaying) return mDemo.PlayRegistryWrite();
+  bool ok = RegistryStore(mRegKey).Write(name, type, data, size);
+  mDemo.RecordRegistryWrite(ok);
+  return ok;
 }
 
 bool VelkAppBase::WriteRegistryString(const std::string& name, const std::string& text) {
@@ -34,7 +37,10 @@ bool VelkAppBase::WriteRegistryBoolean(const std::string& name, bool value) {
 }
 
 bool VelkAppBase::ReadRegistry(const std::string& name, DWORD* type, BYTE* data, DWORD* size) {
-  return RegistryStore(mRegKey).Read(name, type, data, size);
+  if (mDemo.mPlaying) return mDemo.PlayRegistryRead(type, data, size);
+  bool ok = RegistryStore(mRegKey).Read(name, type, data, size);
+  mDemo.RecordRegistryRead(ok, type ? *type : 0, data, size ? *size : 0);
+  return ok;
 }
 
 bool VelkAppBase::ReadRegistryInteger(const std::string& name, int& value) {

@@ -196,6 +196,7 @@ int VelkAppBase::InitDisplay() {
   FreeImageDisplayData();
   int result = mDDInterface->Init(mHWnd, mIsPhysWindowed);
   mRefreshRate = mDDInterface->mRefreshRate;
+  mDemo.RecordDisplaySettings(mIsWindowed, static_cast<uint8_t>(mRefreshRate));
   if (result == DDInterface::RESULT_OK) {
     int width = mDDInterface->mWidth;
     int height = mDDInterface->mHeight;

@@ -135,7 +135,11 @@ void VelkAppBase::ProcessSafeDeletes() {
   }
 }
 
-std::string VelkAppBase::GetClipboardText() { return Clipboard::GetText(); }
+std::string VelkAppBase::GetClipboardText() {
+  std::string text = mDemo.mPlaying ? std::string() : Clipboard::GetText();
+  DemoExchangeString(text);
+  return text;
+}
 
 void VelkAppBase::SetClipboardText(const std::string& text) { Clipboard::SetText(text); }
 

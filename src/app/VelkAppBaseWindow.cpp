@@ -123,6 +123,7 @@ LRESULT VelkAppBase::HandleWindowMessage(HWND hwnd, UINT message, WPARAM wParam,
 bool VelkAppBase::QueueInput(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   // A popup is up: its input is not the game's.
   if (mFlippedToGdi) return false;
+  if (HandleDemoPlaybackKey(message, wParam)) return false;
   bool keyDown = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
   bool keyUp = message == WM_KEYUP || message == WM_SYSKEYUP;
   if (keyDown || keyUp) {
@@ -183,6 +184,7 @@ void VelkAppBase::DeliverMouse(const DeferredInput& input) {
   mLastUserInputTick = mLastTimerTime;
   mWidgetManager->DispatchMouseMove(x, y);
   if (!mMouseIn) {
+    mDemo.RecordEvent(kDemoMouseEnter);
     mMouseIn = true;
     ApplyCursor();
   }
@@ -229,7 +231,9 @@ void VelkAppBase::CheckMouseInWindow(HWND hwnd) {
   GetCursorPos(&cursor);
   bool inside = WindowFromPoint(cursor) == hwnd && cursor.x >= origin.x && cursor.y >= origin.y &&
                 cursor.x < end.x && cursor.y < end.y;
-  if (inside == mMouseIn) return;
+  // While a demo plays, the pointer's comings and goings are the recorded ones.
+  if (inside == mMouseIn || mDemo.mPlaying) return;
+  mDemo.RecordEvent(inside ? kDemoMouseEnter : kDemoMouseLeave);
   if (!inside) {
     int x = cursor.x - origin.x;
     int y = cursor.y - origin.y;
@@ -241,6 +245,7 @@ void VelkAppBase::CheckMouseInWindow(HWND hwnd) {
 }
 
 void VelkAppBase::DeliverInput(const DeferredInput& input) {
+  if (DemoFiltersInput(input)) return;
   switch (input.message) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:

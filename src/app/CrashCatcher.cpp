@@ -1,0 +1,107 @@
+#include "app/CrashCatcher.h"
+
+#include "app/CrashHost.h"
+#include "app/CrashReport.h"
+#include "app/CrashUpload.h"
+#include "app/HTTPTransfer.h"
+#include "app/LinkerMap.h"
+#include "platform/clock/Clock.h"
+#include "platform/crash/CrashSystem.h"
+#include "platform/files/PathMap.h"
+#include "platform/msgbox/MessageBox.h"
+
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+
+namespace Velk {
+
+namespace {
+
+const wchar_t* const kCrashMessage = L"An unexpected error has occured!";
+const wchar_t* const kConnectFailed = L"Failed to connect to server.";
+constexpr DWORD kPollMs = 20;
+
+std::atomic<CrashHost*> gHost{nullptr};
+std::atomic<bool> gShowWindow{true};
+std::atomic<bool> gUploadAllowed{true};
+std::string gSubmitHost;
+std::string gErrorTitle;
+std::string gErrorText;
+std::string gDemoFile;
+bool gDemoAvailable = false;
+
+}  // namespace
+
+void CrashCatcher::Install() { InstallFatalSignalHandler(&CrashCatcher::HandleFault); }
+void CrashCatcher::Remove() { RemoveFatalSignalHandler(); }
+void CrashCatcher::SetCrashHost(CrashHost* host) { gHost = host; }
+CrashHost* CrashCatcher::GetCrashHost() { return gHost; }
+void CrashCatcher::SetShowWindow(bool show) { gShowWindow = show; }
+void CrashCatcher::SetUploadAllowed(bool allowed) { gUploadAllowed = allowed; }
+void CrashCatcher::SetSubmitHost(const std::string& host) { gSubmitHost = host; }
+const std::string& CrashCatcher::GetErrorTitle() { return gErrorTitle; }
+const std::string& CrashCatcher::GetErrorText() { return gErrorText; }
+
+void CrashCatcher::CrashNow() {
+  Install();
+  std::raise(SIGABRT);
+  std::_Exit(1);  // not reached: the handler ends with the default action
+}
+
+void CrashCatcher::HandleFault(const FaultRecord& record) {
+  CrashHost* host = gHost;
+  if (host) host->OnCrash();
+  gErrorText = CrashReport::Build(record, host, gErrorTitle);
+  std::string mapFile = LinkerMap::FindMapFile();
+  LinkerMap map;
+  if (!mapFile.empty() && map.Load(mapFile)) gErrorText = map.Symbolise(gErrorText);
+  WriteReportFile(gErrorText);
+  SaveDemo();
+  if (!gShowWindow) return;
+  bool offerSend = host && gUploadAllowed && !gSubmitHost.empty();
+  if (ShowCrashWindow(L"Fatal Error!", kCrashMessage, gErrorText, offerSend) == kCrashWindowSend) SendReport();
+}
+
+void CrashCatcher::WriteReportFile(const std::string& report) {
+  FILE* file = OpenFile("crash.txt", "wb");
+  if (!file) return;
+  std::fwrite(report.data(), 1, report.size(), file);
+  std::fputc('\n', file);
+  std::fclose(file);
+}
+
+void CrashCatcher::SaveDemo() {
+  CrashHost* host = gHost;
+  if (!host) return;
+  gDemoAvailable = host->SaveDemoForCrash(gDemoFile);
+  std::string extra = host->GetExtraInfoText();
+  if (!extra.empty()) {
+    gDemoFile = extra;
+    gDemoAvailable = true;
+  }
+}
+
+void CrashCatcher::SendReport() {
+  CrashHost* host = gHost;
+  CrashUploadFields fields;
+  host->FillUploadFields(fields.extra);
+  fields.product = host->GetProductName();
+  fields.version = host->GetProductVersionText();
+  fields.errorTitle = gErrorTitle;
+  fields.errorText = gErrorText;
+  fields.hasDemo = gDemoAvailable && host->ReadUploadFile(gDemoFile, fields.demo);
+  std::string request = CrashUpload::BuildRequest(gSubmitHost, CrashUpload::BuildBody(fields));
+  static HTTPTransfer transfer;
+  for (;;) {
+    transfer.SendRequest(gSubmitHost, request);
+    int result = HTTPTransfer::kInProgress;
+    while ((result = transfer.GetResult()) == HTTPTransfer::kInProgress || result == HTTPTransfer::kIdle)
+      Sleep(kPollMs);
+    if (result == HTTPTransfer::kCompleted || result == HTTPTransfer::kAborted) return;
+    transfer.Reset();
+    if (MessageBoxW(nullptr, kConnectFailed, L"Connection Failed", MB_RETRYCANCEL) != IDRETRY) return;
+  }
+}
+
+}  // namespace Velk

@@ -1,0 +1,157 @@
+#include "platform/crash/FatalSignals.h"
+
+#include "platform/threads/Threads.h"
+
+#include <atomic>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <execinfo.h>
+#include <ucontext.h>
+
+namespace Velk {
+
+namespace {
+
+constexpr int kSignals[] = {SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGABRT};
+constexpr int kSignalCount = sizeof kSignals / sizeof kSignals[0];
+constexpr uintptr_t kStackGuardReach = 64 * 1024;
+constexpr size_t kAltStackSize = 256 * 1024;
+
+std::atomic<FatalSignalHandler> gHandler{nullptr};
+std::atomic<bool> gHandling{false};
+struct sigaction gPrevious[kSignalCount];
+bool gInstalled = false;
+alignas(16) char gAltStack[kAltStackSize];
+
+void ReadRegisters(const ucontext_t* context, FaultRecord& record) {
+#if defined(__x86_64__)
+  const greg_t* g = context->uc_mcontext.gregs;
+  FaultRegisters& r = record.registers;
+  r.eax = static_cast<uint64_t>(g[REG_RAX]);
+  r.ebx = static_cast<uint64_t>(g[REG_RBX]);
+  r.ecx = static_cast<uint64_t>(g[REG_RCX]);
+  r.edx = static_cast<uint64_t>(g[REG_RDX]);
+  r.esi = static_cast<uint64_t>(g[REG_RSI]);
+  r.edi = static_cast<uint64_t>(g[REG_RDI]);
+  r.eip = static_cast<uint64_t>(g[REG_RIP]);
+  r.esp = static_cast<uint64_t>(g[REG_RSP]);
+  r.ebp = static_cast<uint64_t>(g[REG_RBP]);
+  uint64_t segments = static_cast<uint64_t>(g[REG_CSGSFS]);
+  r.cs = static_cast<WORD>(segments);
+  r.gs = static_cast<WORD>(segments >> 16);
+  r.fs = static_cast<WORD>(segments >> 32);
+  r.ss = static_cast<WORD>(segments >> 48);
+  r.flags = static_cast<uint32_t>(g[REG_EFL]);
+#elif defined(__i386__)
+  const greg_t* g = context->uc_mcontext.gregs;
+  FaultRegisters& r = record.registers;
+  r.eax = static_cast<uint32_t>(g[REG_EAX]);
+  r.ebx = static_cast<uint32_t>(g[REG_EBX]);
+  r.ecx = static_cast<uint32_t>(g[REG_ECX]);
+  r.edx = static_cast<uint32_t>(g[REG_EDX]);
+  r.esi = static_cast<uint32_t>(g[REG_ESI]);
+  r.edi = static_cast<uint32_t>(g[REG_EDI]);
+  r.eip = static_cast<uint32_t>(g[REG_EIP]);
+  r.esp = static_cast<uint32_t>(g[REG_ESP]);
+  r.ebp = static_cast<uint32_t>(g[REG_EBP]);
+  r.cs = static_cast<WORD>(g[REG_CS]);
+  r.ss = static_cast<WORD>(g[REG_SS]);
+  r.ds = static_cast<WORD>(g[REG_DS]);
+  r.es = static_cast<WORD>(g[REG_ES]);
+  r.fs = static_cast<WORD>(g[REG_FS]);
+  r.gs = static_cast<WORD>(g[REG_GS]);
+  r.flags = static_cast<uint32_t>(g[REG_EFL]);
+#else
+  (void)context;
+  (void)record;
+#endif
+}
+
+// The unwinder starts inside this handler; the report starts at the faulting instruction.
+void ReadStack(FaultRecord& record) {
+  void* frames[FaultRecord::kMaxFrames];
+  int count = backtrace(frames, FaultRecord::kMaxFrames);
+  int first = 0;
+  while (first < count && reinterpret_cast<uintptr_t>(frames[first]) != record.address) ++first;
+  if (first == count) {
+    record.frames[0] = record.address;
+    record.frameCount = record.address ? 1 : 0;
+    return;
+  }
+  for (int i = first; i < count; ++i) record.frames[record.frameCount++] = reinterpret_cast<uintptr_t>(frames[i]);
+}
+
+void OnFatalSignal(int signal, siginfo_t* info, void* rawContext) {
+  // A fault inside the handler itself goes straight to the default action.
+  if (!gHandling.exchange(true)) {
+    static FaultRecord record;
+    record = FaultRecord{};
+    record.signal = signal;
+    ReadRegisters(static_cast<const ucontext_t*>(rawContext), record);
+    record.address = static_cast<uintptr_t>(record.registers.eip);
+    record.exceptionCode = ExceptionCodeForSignal(signal, info ? info->si_code : 0,
+                                                  info ? reinterpret_cast<uintptr_t>(info->si_addr) : 0,
+                                                  static_cast<uintptr_t>(record.registers.esp));
+    record.threadId = GetCurrentThreadId();
+    ReadStack(record);
+    if (FatalSignalHandler handler = gHandler.load()) handler(record);
+  }
+  std::signal(signal, SIG_DFL);
+  std::raise(signal);
+}
+
+}  // namespace
+
+DWORD ExceptionCodeForSignal(int signal, int signalCode, uintptr_t faultAddress, uintptr_t stackPointer) {
+  switch (signal) {
+    case SIGSEGV:
+      if (faultAddress + kStackGuardReach >= stackPointer && faultAddress <= stackPointer + kStackGuardReach &&
+          signalCode == SEGV_MAPERR)
+        return EXCEPTION_STACK_OVERFLOW;
+      return EXCEPTION_ACCESS_VIOLATION;
+    case SIGBUS: return signalCode == BUS_ADRALN ? EXCEPTION_DATATYPE_MISALIGNMENT : EXCEPTION_IN_PAGE_ERROR;
+    case SIGILL:
+      return signalCode == ILL_PRVOPC || signalCode == ILL_PRVREG ? EXCEPTION_PRIV_INSTRUCTION
+                                                                  : EXCEPTION_ILLEGAL_INSTRUCTION;
+    case SIGFPE:
+      switch (signalCode) {
+        case FPE_INTDIV: return EXCEPTION_INT_DIVIDE_BY_ZERO;
+        case FPE_INTOVF: return EXCEPTION_INT_OVERFLOW;
+        case FPE_FLTDIV: return EXCEPTION_FLT_DIVIDE_BY_ZERO;
+        case FPE_FLTOVF: return EXCEPTION_FLT_OVERFLOW;
+        case FPE_FLTUND: return EXCEPTION_FLT_UNDERFLOW;
+        case FPE_FLTRES: return EXCEPTION_FLT_INEXACT_RESULT;
+        case FPE_FLTSUB: return EXCEPTION_ARRAY_BOUNDS_EXCEEDED;
+        default: return EXCEPTION_FLT_INVALID_OPERATION;
+      }
+    default: return STATUS_FATAL_APP_EXIT;
+  }
+}
+
+void InstallFatalSignalHandler(FatalSignalHandler handler) {
+  gHandler = handler;
+  if (gInstalled) return;
+  // The unwinder loads lazily; loading it here keeps that out of the handler.
+  void* warmUp[1];
+  backtrace(warmUp, 1);
+  stack_t altStack{};
+  altStack.ss_sp = gAltStack;
+  altStack.ss_size = sizeof gAltStack;
+  sigaltstack(&altStack, nullptr);
+  struct sigaction action {};
+  action.sa_sigaction = OnFatalSignal;
+  action.sa_flags = SA_SIGINFO | SA_ONSTACK;
+  sigemptyset(&action.sa_mask);
+  for (int i = 0; i < kSignalCount; ++i) sigaction(kSignals[i], &action, &gPrevious[i]);
+  gInstalled = true;
+}
+
+void RemoveFatalSignalHandler() {
+  if (!gInstalled) return;
+  for (int i = 0; i < kSignalCount; ++i) sigaction(kSignals[i], &gPrevious[i], nullptr);
+  gHandler = nullptr;
+  gInstalled = false;
+}
+
+}  // namespace Velk
