@@ -33,9 +33,11 @@ class CountingApp : public VelkAppBase {
   void OnShutdown() override { ++shutdowns; }
   void OnButtonPressed(int id) override { lastPressed = id; }
   void OnButtonReleased(int id) override { lastReleased = id; }
+  using VelkAppBase::SwitchScreenMode;
   void SwitchScreenMode(bool windowed) override {
     ++screenSwitches;
     lastSwitchWindowed = windowed;
+    if (realSwitches) VelkAppBase::SwitchScreenMode(windowed);
   }
 
   std::atomic<int> loadingFinished{0};
@@ -47,6 +49,7 @@ class CountingApp : public VelkAppBase {
   int lastReleased = 0;
   int screenSwitches = 0;
   bool lastSwitchWindowed = false;
+  bool realSwitches = false;
 };
 
 class AppTest : public ::testing::Test {

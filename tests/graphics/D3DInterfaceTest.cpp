@@ -90,6 +90,9 @@ TEST_F(D3DInterfaceTest, FillsLinesAndClippedPolygonsLightExactPixels) {
 TEST_F(D3DInterfaceTest, BlitAcrossPiecesHasNoSeam) {
   D3DSettings::Use64Only();
   Start(160, 120);
+  // The viewport is the draw surface's, whatever the (here absent) window's client area.
+  EXPECT_EQ(mD3D->mD3DViewport.dwWidth, 160u);
+  EXPECT_EQ(mD3D->mD3DViewport.dwHeight, 120u);
   auto image = Image(100, 80, Gradient);
   mD3D->Blit(image.get(), 3, 2, Rect(0, 0, 100, 80), Color::White, 0, false);
   ASSERT_NE(image->mTextureData, nullptr);

@@ -300,7 +300,9 @@ TEST_F(DDInterfaceTest, MovingTheCursorLeavesNoTrace) {
       const bool underCursor = x >= 195 && x < 205 && y >= 55 && y < 65;
       const uint32_t now = SurfacePixel(mDisplay->mPrimarySurface, x, y);
       if (underCursor) {
-        if (!(x == 195 && y == 55)) ASSERT_EQ(now & 0xFFFFFF, 0xFF0000u) << x << "," << y;
+        if (!(x == 195 && y == 55)) {
+          ASSERT_EQ(now & 0xFFFFFF, 0xFF0000u) << x << "," << y;
+        }
       } else {
         ASSERT_EQ(now, background[y * 300 + x]) << x << "," << y;
       }

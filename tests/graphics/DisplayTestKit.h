@@ -70,7 +70,8 @@ public:
   void FillRect(const Rect&, const Color&, int) override { Record("FillRect"); }
   void DrawLine(double, double, double, double, const Color&, int) override { Record("DrawLine"); }
   void Blit(Image*, float, float, const Rect&, const Color& color, int, bool linear) override {
-    RendererCall call{"Blit"};
+    RendererCall call;
+    call.name = "Blit";
     call.linear = linear;
     call.color = color;
     mCalls->push_back(call);
@@ -86,7 +87,11 @@ public:
   }
 
 private:
-  void Record(const char* name) { mCalls->push_back(RendererCall{name}); }
+  void Record(const char* name) {
+    RendererCall call;
+    call.name = name;
+    mCalls->push_back(call);
+  }
 };
 
 class DisplayTest : public ::testing::Test {

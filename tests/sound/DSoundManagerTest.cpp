@@ -205,6 +205,16 @@ TEST_F(DSoundManagerTest, RunsSilentWithoutADevice) {
   EXPECT_FALSE(noWindow.IsInitialized());
 }
 
+// No FMOD library exists: asking for it leaves an ordinary manager, and ".mp3" is never tried.
+TEST_F(DSoundManagerTest, RunsWithoutTheFmodLibraryItAskedFor) {
+  WriteTone("t.wav", {1, 2});
+  WriteBytes("m.mp3", {0xFF, 0xFB, 0x90, 0x00});
+  DSoundManager manager(Window(), true);
+  EXPECT_TRUE(manager.IsInitialized());
+  EXPECT_GE(manager.LoadSound("t"), 0);
+  EXPECT_EQ(manager.LoadSound("m"), -1);
+}
+
 TEST_F(DSoundManagerTest, AFailedDuplicateGivesASilentInstance) {
   DSoundManager manager(Window(), false);
   WriteTone("t.wav", {1, 2});

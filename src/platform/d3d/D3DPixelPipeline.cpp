@@ -213,6 +213,23 @@ bool D3DPixelPipeline::CopySpan(uint8_t* out, int count, D3DAttributes at, const
   if (!state_.linear && step.v == 0 && std::fabs(step.u * width - 1.0f) < 1e-5f && start - static_cast<float>(first) > 0.01f &&
       start - static_cast<float>(first) < 0.99f && first >= 0 && first + count <= t.width) {
     const int y = Address(FloorInt(at.v * height), t.height, state_.wrapV);
+    if (diffuse == 0xFFFFFFFFu && blendKind_ == BlendKind::kAlpha) {
+      // Sprites: whole runs of opaque and clear texels need no arithmetic.
+      const uint32_t* from = reinterpret_cast<const uint32_t*>(t.texels + static_cast<size_t>(y) * t.pitch) + first;
+      const uint32_t xMask = keepAlpha ? 0xFFFFFFFFu : 0xFFFFFFu;
+      for (int i = 0; i < count; ++i) {
+        const uint32_t p = from[i] | opaque;
+        const uint32_t a = p >> 24;
+        if (a == 255) {
+          pixel[i] = p & xMask;
+        } else if (a == 0) {
+          pixel[i] &= xMask;
+        } else {
+          pixel[i] = BlendFast(p, pixel[i] | ~xMask) & xMask;
+        }
+      }
+      return true;
+    }
     for (int i = 0; i < count; ++i) put(i, texel(first + i, y));
     return true;
   }

@@ -26,6 +26,11 @@ D3DAttributes Map(const D3DAttributes& a, const D3DAttributes& b, const D3DAttri
 int64_t FloorDiv(int64_t a, int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
 int64_t CeilDiv(int64_t a, int64_t b) { return -FloorDiv(-a, b); }
 
+// Positions beyond this are refused: their fixed-point products would overflow.
+constexpr float kPositionLimit = 1 << 24;
+
+bool Drawable(const D3DTLVERTEX& v) { return std::fabs(v.sx) < kPositionLimit && std::fabs(v.sy) < kPositionLimit; }
+
 int64_t Fixed(float v) { return std::llround(static_cast<double>(v) * kSubPixels); }
 
 struct Edge {
@@ -55,6 +60,7 @@ Edge MakeEdge(int64_t ax, int64_t ay, int64_t bx, int64_t by) {
 }  // namespace
 
 void D3DRasterizer::Triangle(const D3DTLVERTEX& v0, const D3DTLVERTEX& in1, const D3DTLVERTEX& in2) const {
+  if (!Drawable(v0) || !Drawable(in1) || !Drawable(in2)) return;
   int64_t x[3] = {Fixed(v0.sx), Fixed(in1.sx), Fixed(in2.sx)};
   int64_t y[3] = {Fixed(v0.sy), Fixed(in1.sy), Fixed(in2.sy)};
   const int64_t area = (x[1] - x[0]) * (y[2] - y[0]) - (y[1] - y[0]) * (x[2] - x[0]);
@@ -109,6 +115,7 @@ void D3DRasterizer::ShadeOne(int x, int y, const D3DAttributes& at) const {
 }
 
 void D3DRasterizer::Line(const D3DTLVERTEX& from, const D3DTLVERTEX& to) const {
+  if (!Drawable(from) || !Drawable(to)) return;
   const int x0 = static_cast<int>(std::floor(from.sx + 0.5f)), y0 = static_cast<int>(std::floor(from.sy + 0.5f));
   const int x1 = static_cast<int>(std::floor(to.sx + 0.5f)), y1 = static_cast<int>(std::floor(to.sy + 0.5f));
   const int steps = std::max(std::abs(x1 - x0), std::abs(y1 - y0));
@@ -123,6 +130,7 @@ void D3DRasterizer::Line(const D3DTLVERTEX& from, const D3DTLVERTEX& to) const {
 }
 
 void D3DRasterizer::Point(const D3DTLVERTEX& v) const {
+  if (!Drawable(v)) return;
   ShadeOne(static_cast<int>(std::floor(v.sx + 0.5f)), static_cast<int>(std::floor(v.sy + 0.5f)),
            AttributesOf(v, v.color));
 }

@@ -161,6 +161,11 @@ TEST_F(D3DDeviceTest, UntexturedDrawsInVertexColourAndBlendsWithRounding) {
   // 255 x 128 / 255 = 128 red; 255 x 127 / 255 = 127 blue; the X byte is written as 0.
   EXPECT_EQ(At(0, 0), 0x0080007Fu);
   EXPECT_EQ(At(3, 3), 0x000000FFu);
+  // The same blend from texels, one per pixel, through the device's direct 32-bit road.
+  device_->SetTexture(0, Texture(2, 4, kA8R8G8B8, std::vector<uint32_t>(8, 0x80FF0000u)));
+  Quad(1.5f, -0.5f, 3.5f, 3.5f, 0xFFFFFFFF);
+  EXPECT_EQ(At(2, 0), 0x0080007Fu);
+  EXPECT_EQ(At(3, 3), 0x0080007Fu);
 }
 
 TEST_F(D3DDeviceTest, PointAndBilinearSamplingWithClampAndWrap) {

@@ -1,0 +1,42 @@
+// A resource manifest that cannot be read ends start-up with the fatal box and exit code 0.
+#include "AppTestSupport.h"
+#include "resources/ResourceManager.h"
+
+namespace Velk::Testing {
+namespace {
+
+using ResourceManifestDeathTest = AppTest;
+
+TEST_F(ResourceManifestDeathTest, AnUnreadableManifestEndsStartUp) {
+  scratch_.Write("damaged/properties/resources.xml", "<Resources id=\"Init\"/>");
+  // The child runs the test again from the start rather than a fork of a process with threads.
+  const std::string style = GTEST_FLAG_GET(death_test_style);
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  for (const char* folder : {"missing", "damaged"}) {
+    std::filesystem::create_directories(scratch_ / folder);
+    EXPECT_EXIT(
+        {
+          CountingApp& app = StartApp();
+          std::filesystem::current_path(scratch_ / folder);
+          app.LoadResourceManifest();
+        },
+        ::testing::ExitedWithCode(0),
+        folder[0] == 'm' ? "\\[FATAL ERROR\\] Resource file not found: properties.resources.xml"
+                         : "\\[FATAL ERROR\\] Expecting ResourceManifest tag on Line 1 in File 'properties.resources.xml'");
+  }
+  GTEST_FLAG_SET(death_test_style, style);
+}
+
+TEST_F(ResourceManifestDeathTest, AReadableManifestLetsStartUpGoOn) {
+  scratch_.Write("properties/resources.xml", "<ResourceManifest><Resources id=\"Init\"/></ResourceManifest>");
+  CountingApp& app = StartApp();
+  const std::filesystem::path previous = std::filesystem::current_path();
+  std::filesystem::current_path(scratch_.Path());
+  app.LoadResourceManifest();
+  std::filesystem::current_path(previous);
+  EXPECT_FALSE(app.mResourceManager->HadError());
+  EXPECT_TRUE(app.mResourceManager->LoadResources("Init"));
+}
+
+}  // namespace
+}  // namespace Velk::Testing

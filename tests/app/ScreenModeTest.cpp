@@ -1,0 +1,149 @@
+#include "app/AppTestSupport.h"
+#include "app/WindowPlacement.h"
+#include "graphics/DDImage.h"
+#include "graphics/DDInterface.h"
+#include "graphics/MemoryImage.h"
+#include "platform/cursor/Cursor.h"
+#include "platform/ddraw/DDrawSettings.h"
+#include "platform/msgbox/MessageBox.h"
+#include "widgets/WidgetManager.h"
+
+namespace Velk::Testing {
+namespace {
+
+TEST(WindowPlacementTest, CentredAcrossAndOnTheGoldenSectionDown) {
+  RECT work{0, 0, 1024, 738};
+  POINT at = PlaceWindow(work, 806, 625, -1, -1);
+  EXPECT_EQ(at.x, 109);
+  EXPECT_EQ(at.y, 43);  // trunc(0.382 x 113)
+  RECT shifted{100, 30, 1124, 768};
+  at = PlaceWindow(shifted, 806, 625, -1, -1);
+  EXPECT_EQ(at.x, 209);
+  EXPECT_EQ(at.y, 30 + 43);
+}
+
+TEST(WindowPlacementTest, APreferredPositionIsKeptInsideTheWorkArea) {
+  RECT work{0, 0, 1024, 738};
+  POINT at = PlaceWindow(work, 806, 625, -20, 50);
+  EXPECT_EQ(at.x, 4);
+  EXPECT_EQ(at.y, 50);
+  at = PlaceWindow(work, 806, 625, 300, 200);
+  EXPECT_EQ(at.x, 1024 - 4 - 806);
+  EXPECT_EQ(at.y, 738 - 4 - 625);
+  at = PlaceWindow(work, 806, 625, 100, 0);
+  EXPECT_EQ(at.x, 100);
+  EXPECT_EQ(at.y, 4);
+}
+
+class ScreenModeTest : public AppTest {
+ protected:
+  ~ScreenModeTest() override {
+    DDrawFaults::Clear();
+    DDrawSettings::Reset();
+    SetMessageBoxHook(nullptr);
+  }
+  CountingApp& StartReal(bool windowed) {
+    CountingApp& app = MakeApp();
+    app.realSwitches = true;
+    app.mIsWindowed = windowed;
+    app.mEnforceSingleInstance = false;
+    app.Init();
+    return app;
+  }
+};
+
+TEST_F(ScreenModeTest, AWindowIsPlacedAndTheDisplayStartsInIt) {
+  CountingApp& app = StartReal(true);
+  ASSERT_NE(app.mDDInterface, nullptr);
+  EXPECT_TRUE(app.mIsPhysWindowed);
+  EXPECT_EQ(app.mWidgetManager->mImage, static_cast<Image*>(app.mDDInterface->GetScreenImage()));
+  RECT outer{};
+  GetWindowRect(app.mHWnd, &outer);
+  RECT frame{0, 0, 800, 600};
+  AdjustWindowRect(&frame, WS_POPUP | WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, FALSE);
+  int width = frame.right - frame.left;
+  EXPECT_EQ(outer.left, (1024 - width) / 2);  // the headless desktop's work area is 1024 wide
+  EXPECT_EQ(outer.right - outer.left, width);
+}
+
+TEST_F(ScreenModeTest, SwitchingModesRemakesTheWindowAndKeepsTheWish) {
+  CountingApp& app = StartReal(true);
+  HWND windowed = app.mHWnd;
+  app.SwitchScreenMode(false);
+  EXPECT_FALSE(app.mIsWindowed);
+  EXPECT_FALSE(app.mIsPhysWindowed);
+  EXPECT_NE(app.mHWnd, windowed);
+  EXPECT_FALSE(IsWindow(windowed));
+  app.mForceFullscreen = true;
+  app.SwitchScreenMode(true);  // a forced full screen stays
+  EXPECT_FALSE(app.mIsWindowed);
+}
+
+TEST_F(ScreenModeTest, AskingBeforeStartUpOnlyKeepsTheWish) {
+  CountingApp& app = MakeApp();
+  app.realSwitches = true;
+  app.SwitchScreenMode(true);
+  EXPECT_TRUE(app.mIsWindowed);
+  EXPECT_EQ(app.mHWnd, nullptr);
+}
+
+TEST_F(ScreenModeTest, ADesktopDepthTheWindowCannotUseGoesFullScreen) {
+  DDrawSettings::Get().desktopBits = 24;
+  CountingApp& app = StartReal(true);
+  EXPECT_TRUE(app.mForceFullscreen);
+  EXPECT_FALSE(app.mIsWindowed);
+  EXPECT_FALSE(app.mIsPhysWindowed);
+}
+
+TEST_F(ScreenModeTest, ARefusedFullScreenFallsBackToAWindow) {
+  DDrawFaults::Fail("SetDisplayMode", DDERR_GENERIC);
+  CountingApp& app = StartReal(false);
+  EXPECT_TRUE(app.mFellBackToWindowed);
+  EXPECT_TRUE(app.mIsWindowed);
+  EXPECT_TRUE(app.mIsPhysWindowed);
+  EXPECT_EQ(app.mWidgetManager->mImage, static_cast<Image*>(app.mDDInterface->GetScreenImage()));
+}
+
+TEST_F(ScreenModeTest, AnyOtherFailureEndsTheProgramWithCode1) {
+  EXPECT_EXIT(
+      {
+        CountingApp& app = MakeApp();
+        app.mIsWindowed = true;
+        app.mEnforceSingleInstance = false;
+        app.WriteRegistryBoolean("Is3D", false);  // no 3-D path to fall back from
+        DDrawFaults::Fail("CreateClipper", DDERR_GENERIC);
+        app.Init();
+      },
+      ::testing::ExitedWithCode(1), "Failed to initialize DirectDraw: RESULT_FAIL");
+}
+
+TEST_F(ScreenModeTest, CursorImagesShowOnlyWhenAllowed) {
+  CountingApp& app = StartReal(true);
+  app.mMouseIn = true;
+  MemoryImage pointer;
+  pointer.CreateBlank(8, 8);
+  app.SetCursorImage(13, &pointer);  // out of range: ignored
+  app.SetCursorImage(1, &pointer);
+  app.SetCursorKind(1);
+  EXPECT_TRUE(app.mSysCursor);  // custom cursors are off
+  EXPECT_EQ(GetCursor(), app.mHandCursor);
+  app.SetCustomCursorsEnabled(true);
+  EXPECT_FALSE(app.mSysCursor);
+  EXPECT_EQ(GetCursor(), nullptr);
+
+  app.SetCustomCursorsEnabled(false);
+  app.SetCursorImage(12, &pointer);
+  app.SetCursorKind(12);  // shown whatever the switch says
+  EXPECT_FALSE(app.mSysCursor);
+  app.SetCursorKind(3);
+  EXPECT_TRUE(app.mSysCursor);
+  EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_IBEAM));
+  app.mMouseIn = false;
+  app.ApplyCursor();
+  EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_ARROW));
+  app.SetCursorImage(1, nullptr);
+  app.SetCursorImage(12, nullptr);
+}
+
+}  // namespace
+}  // namespace Velk::Testing
