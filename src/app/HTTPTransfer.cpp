@@ -90,7 +90,7 @@ void HTTPTransfer::PrepareTransfer(const std::string& url) {
   size_t pathStart = url.find('/', hostStart);
   if (pathStart == std::string::npos) {
     mHost = url.substr(hostStart);
-    mPath = "/";
+    mPath.assign(1, '/');
   } else {
     mHost = url.substr(hostStart, pathStart - hostStart);
     mPath = url.substr(pathStart);

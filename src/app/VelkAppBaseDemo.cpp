@@ -51,8 +51,10 @@ bool ButtonOf(UINT message, int& button, bool& down) {
   }
 }
 
+// A drive letter, a network path or a path from the root is kept; anything else is in the data folder.
 std::string AbsoluteDemoPath(const std::string& path) {
-  if ((path.size() > 1 && path[1] == ':') || (path.size() > 2 && path[2] == '\\')) return path;
+  if ((path.size() > 1 && path[1] == ':') || (path.size() > 2 && path[2] == '\\') || (!path.empty() && path[0] == '/'))
+    return path;
   return GetDataFolder() + path;
 }
 

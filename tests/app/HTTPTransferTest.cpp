@@ -1,3 +1,4 @@
+#include "app/DemoStream.h"
 #include "app/HTTPResponseReader.h"
 #include "app/HTTPTransfer.h"
 #include "platform/clock/Clock.h"
@@ -149,6 +150,27 @@ TEST(HTTPTransferTest, AbortEndsAWaitingWorkerQuickly) {
   auto took = std::chrono::steady_clock::now() - start;
   EXPECT_EQ(transfer.GetResult(), HTTPTransfer::kAborted);
   EXPECT_LT(took, std::chrono::milliseconds(400));
+}
+
+TEST(HTTPTransferTest, PlaybackTakesTheRecordedOutcomeAndNeverHangs) {
+  Velk::DemoStream player;
+  player.mPlaying = true;
+  HTTPTransfer transfer;
+  transfer.SetDemoStream(&player);
+  transfer.SendRequest("http://127.0.0.1:9/", kGet);  // no worker while playing
+  Velk::DemoStream recorder;
+  recorder.mRecording = true;
+  recorder.RecordHttpResult(transfer.GetTransferId(), HTTPTransfer::kNotFound, "missing");
+  player.mBuffer.WriteBytes(recorder.mBuffer.Data(), recorder.mBuffer.ByteLength());
+  player.StartPlayback();
+  EXPECT_EQ(transfer.GetResult(), HTTPTransfer::kNotFound);
+  EXPECT_EQ(transfer.GetContent(), "missing");
+  transfer.WaitFinished();
+  // A request whose result was never recorded: waiting and resetting still return.
+  transfer.SendRequest("http://127.0.0.1:9/", kGet);
+  transfer.WaitFinished();
+  transfer.Reset();
+  EXPECT_EQ(transfer.GetResult(), HTTPTransfer::kIdle);
 }
 
 TEST(HTTPResponseReaderTest, OnlyAChunkedCodingIsDecodedAsChunks) {

@@ -10,7 +10,7 @@ namespace Velk {
 namespace {
 
 struct SegmentSearch {
-  uintptr_t address;
+  uintptr_t address = 0;
   int section = 0;
   uintptr_t offset = 0;
   std::string modulePath;
@@ -37,7 +37,8 @@ int FindSegment(dl_phdr_info* info, size_t, void* data) {
 
 ModuleAddress DescribeAddress(uintptr_t address) {
   ModuleAddress result;
-  SegmentSearch search{address};
+  SegmentSearch search;
+  search.address = address;
   if (dl_iterate_phdr(FindSegment, &search)) {
     result.section = search.section;
     result.offset = search.offset;
