@@ -1,5 +1,7 @@
 #include "app/AppTestSupport.h"
 #include "app/RegistryStore.h"
+#include "common/DataFolder.h"
+#include "platform/version/Version.h"
 #include "platform/instance/InstanceLock.h"
 #include "platform/window/MessageQueue.h"
 #include "widgets/Widget.h"
@@ -174,6 +176,18 @@ TEST_F(WindowInputTest, AnEmptyRegistryKeyStartsAndWritesNothing) {
   app.Shutdown();
   int value = 0;
   EXPECT_FALSE(RegistryStore(key).ReadInteger("InProgress", value));
+}
+
+TEST_F(WindowInputTest, StartUpNamesTheDataFolderOnlyOnNewerSystems) {
+  SetVersionQueryFails(true);
+  SetDataFolder("");
+  StartApp();
+  EXPECT_EQ(GetDataFolder(), "");
+  SetVersionQueryFails(false);
+  app_.reset();
+  CountingApp& app = StartApp();
+  EXPECT_EQ(GetDataFolder(), scratch_ / "data\\\\" + app.mProdName + "\\");
+  SetDataFolder("");
 }
 
 using SingleInstanceDeathTest = WindowInputTest;
