@@ -399,6 +399,8 @@ class VelkAppBase : public ButtonListener, public WidgetHost, public DisplayHost
   void ProcessSafeDeletes();
 
   // Screen and cursors
+  // The name the game's settings use for SwitchScreenMode(windowed); safe before start-up.
+  void SetWindowed(bool windowed) { SwitchScreenMode(windowed); }
   int InitDisplay();
   void Set3DMode(bool want3D, bool reinit);
   bool IsRendererUsable();

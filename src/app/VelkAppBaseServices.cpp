@@ -4,6 +4,7 @@
 #include "app/VelkAppBase.h"
 
 #include "app/SysFontMaker.h"
+#include "graphics/D3DInterface.h"
 #include "graphics/DDInterface.h"
 #include "graphics/MemoryImage.h"
 #include "platform/clipboard/Clipboard.h"
@@ -92,9 +93,8 @@ void VelkAppBase::ReleaseImageTextures(MemoryImage* image) {
 
 bool VelkAppBase::ReadBackTextures(MemoryImage* image, uint32_t* bits) {
   // Only a 3-D renderer keeps pixels that the images themselves do not.
-  (void)image;
-  (void)bits;
-  return false;
+  auto* renderer = mDDInterface ? dynamic_cast<D3DInterface*>(mDDInterface->mRenderer.get()) : nullptr;
+  return renderer && renderer->ReadBackImage(image, bits);
 }
 
 bool VelkAppBase::Is3DModeOn() { return mDDInterface && mDDInterface->mIs3D; }

@@ -2,6 +2,9 @@
 
 #include <mutex>
 
+#include "common/Path.h"
+#include "common/SystemVersion.h"
+
 namespace Velk {
 
 namespace {
@@ -16,9 +19,12 @@ std::string GetDataFolder() {
   return sDataFolder;
 }
 
+// Systems before Vista keep the folder empty, so what goes under it lands in the current folder.
+// An empty path stays empty too, rather than becoming the root.
 void SetDataFolder(const std::string& folder) {
+  if (!IsWindowsVistaOrLater()) return;
   std::lock_guard guard(sLock);
-  sDataFolder = folder;
+  sDataFolder = EnsureTrailingSlash(folder, true);
 }
 
 }  // namespace Velk

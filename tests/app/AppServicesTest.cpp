@@ -3,6 +3,7 @@
 #include "graphics/MemoryImage.h"
 #include "graphics/SharedImage.h"
 #include "platform/msgbox/MessageBox.h"
+#include "sound/DSoundManager.h"
 #include "widgets/Dialog.h"
 #include "widgets/WidgetManager.h"
 
@@ -20,14 +21,19 @@ class AppServicesTest : public AppTest {
 };
 
 TEST_F(AppServicesTest, MutesCountAndTheDevicesHearNothingWhileMuted) {
-  CountingApp& app = MakeApp();
+  CountingApp& app = StartApp();
+  auto* sound = dynamic_cast<DSoundManager*>(app.mSoundManager);
+  ASSERT_NE(sound, nullptr);
+  EXPECT_EQ(sound->GetVolume(), 0.85);
   app.Mute(true);
   app.Mute(true);
   app.Unmute(true);
   EXPECT_TRUE(app.IsMuted());
+  EXPECT_EQ(sound->GetVolume(), 0.0);
   EXPECT_EQ(app.GetMusicVolume(), 0.85);  // the volumes themselves are kept
   app.Unmute(true);
   EXPECT_FALSE(app.IsMuted());
+  EXPECT_EQ(sound->GetVolume(), 0.85);
   app.Unmute(false);  // nothing left to take back
   EXPECT_EQ(app.mMuteCount, 0);
 }

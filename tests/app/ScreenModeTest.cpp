@@ -1,5 +1,6 @@
 #include "app/AppTestSupport.h"
 #include "app/WindowPlacement.h"
+#include "graphics/D3DInterface.h"
 #include "graphics/DDImage.h"
 #include "graphics/DDInterface.h"
 #include "graphics/MemoryImage.h"
@@ -117,6 +118,21 @@ TEST_F(ScreenModeTest, AnyOtherFailureEndsTheProgramWithCode1) {
       ::testing::ExitedWithCode(1), "Failed to initialize DirectDraw: RESULT_FAIL");
 }
 
+TEST_F(ScreenModeTest, ALostDisplayIsStartedAgainByTheNextPresent) {
+  CountingApp& app = StartReal(true);
+  app.mActive = true;
+  Image* before = app.mWidgetManager->mImage;
+  ASSERT_NE(before, nullptr);
+  DDrawFaults::Fail("Blt", DDERR_GENERIC);
+  app.PresentFrame(nullptr);
+  EXPECT_TRUE(app.mDisplayLost);
+  EXPECT_NE(app.mLastRecoveryTick, 0u);
+  EXPECT_EQ(app.mWidgetManager->mImage, static_cast<Image*>(app.mDDInterface->GetScreenImage()));
+  app.PresentFrame(nullptr);
+  EXPECT_FALSE(app.mDisplayLost);
+  EXPECT_EQ(app.mLastRecoveryTick, 0u);
+}
+
 TEST_F(ScreenModeTest, CursorImagesShowOnlyWhenAllowed) {
   CountingApp& app = StartReal(true);
   app.mMouseIn = true;
@@ -143,6 +159,28 @@ TEST_F(ScreenModeTest, CursorImagesShowOnlyWhenAllowed) {
   EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_ARROW));
   app.SetCursorImage(1, nullptr);
   app.SetCursorImage(12, nullptr);
+}
+
+}  // namespace
+}  // namespace Velk::Testing
+
+namespace Velk::Testing {
+namespace {
+
+// With 3-D on, a purged image's only copy is its textures; reading it back goes through the renderer.
+TEST_F(ScreenModeTest, PurgedImagesReadBackFromTheirTextures) {
+  CountingApp& app = StartReal(true);
+  ASSERT_NE(app.mDDInterface, nullptr);
+  auto* renderer = dynamic_cast<D3DInterface*>(app.mDDInterface->mRenderer.get());
+  if (!renderer || !app.Is3DModeOn()) GTEST_SKIP() << "display started without 3-D";
+  std::vector<uint32_t> pixels = {0xFF102030u, 0x80405060u, 0u, 0xFFFFFFFFu};
+  MemoryImage image(&app);
+  image.SetPixels(pixels.data(), 2, 2, true);
+  image.mPurgeBits = true;
+  ASSERT_TRUE(renderer->PrepareImage(&image));
+  EXPECT_EQ(image.mBits, nullptr);
+  const uint32_t* back = image.GetArgbBits();
+  EXPECT_EQ(std::vector<uint32_t>(back, back + 4), pixels);
 }
 
 }  // namespace
