@@ -24,6 +24,7 @@
 #include "platform/msgbox/MessageBox.h"
 #include "platform/process/ProcessInfo.h"
 #include "platform/threads/Threads.h"
+#include "platform/version/Version.h"
 #include "resources/ImageLib.h"
 #include "resources/ResourceManager.h"
 #include "sound/BassMusicInterface.h"
@@ -201,9 +202,24 @@ void VelkAppBase::ExitApplication(int code) {
 }
 
 void VelkAppBase::SetUpDataFolder() {
+  // Older systems keep the program's files beside it: the data folder stays empty there.
+  OSVERSIONINFOA version{};
+  version.dwOSVersionInfoSize = sizeof(version);
+  if (!GetVersionExA(&version) || version.dwMajorVersion < 6) return;
+  using FolderQuery = HRESULT (*)(HWND, int, HANDLE, DWORD, char*);
+  HMODULE module = LoadLibraryA("shell32.dll");
+  FARPROC query = module ? GetProcAddress(module, "SHGetFolderPathA") : nullptr;
+  if (!query) {
+    if (module) FreeLibrary(module);
+    module = LoadLibraryA("shfolder.dll");
+    query = module ? GetProcAddress(module, "SHGetFolderPathA") : nullptr;
+  }
   char folder[kMaxPath] = {};
-  if (FAILED(SHGetFolderPathA(nullptr, CSIDL_COMMON_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder))) return;
-  SetDataFolder(StripTrailingSlash(folder) + "\\" + mCompanyName + "\\" + mProdName + "\\");
+  if (query &&
+      SUCCEEDED(reinterpret_cast<FolderQuery>(query)(nullptr, CSIDL_COMMON_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder))) {
+    SetDataFolder(StripTrailingSlash(folder) + "\\" + mCompanyName + "\\" + mProdName + "\\");
+  }
+  if (module) FreeLibrary(module);
 }
 
 void VelkAppBase::EnforceSingleInstance() {

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "fonts/Font.h"
+#include "graphics/DDImage.h"
 #include "graphics/Image.h"
 
 namespace Velk {
@@ -10,6 +11,7 @@ namespace Velk {
 Graphics::Graphics(Image* destImage) {
   mDestImage = destImage ? destImage : &gNullImage;
   mClipRect = Rect(0, 0, mDestImage->mWidth, mDestImage->mHeight);
+  mIs3D = DDImage::ImageIs3DDrawSurface(destImage);
 }
 
 Graphics::Graphics(const Graphics& other) : GraphicsState(other) {}

@@ -1,6 +1,7 @@
 #include <cmath>
 
 #include "DisplayTestKit.h"
+#include "graphics/Graphics.h"
 #include "raster/SpanFillerTable.h"
 
 namespace Velk::Testing {
@@ -36,6 +37,22 @@ TEST_F(DDImageRouteTest, TheThreeDDrawSurfaceSendsDrawingToTheRenderer) {
   EXPECT_TRUE(mCalls[5].linear);
   EXPECT_TRUE(mCalls[6].clipped);
   EXPECT_TRUE(src.mDrawn);
+}
+
+TEST_F(DDImageRouteTest, ContextsKnowWhenTheyDrawOnTheThreeDSurface) {
+  ASSERT_EQ(Start(32, true), 0);
+  Graphics onScreen(mDisplay->GetScreenImage());
+  EXPECT_TRUE(onScreen.mIs3D);
+  EXPECT_TRUE(Graphics(onScreen).mIs3D);
+  EXPECT_FALSE(Graphics(mDisplay->mOldCursorAreaImage.get()).mIs3D);
+  MemoryImage plain(&mHost);
+  EXPECT_FALSE(Graphics(&plain).mIs3D);
+  EXPECT_FALSE(Graphics(nullptr).mIs3D);
+}
+
+TEST_F(DDImageRouteTest, ContextsOnASoftwareDisplayAreNotThreeD) {
+  ASSERT_EQ(Start(32, false), 0);
+  EXPECT_FALSE(Graphics(mDisplay->GetScreenImage()).mIs3D);
 }
 
 TEST_F(DDImageRouteTest, OpaqueSurfaceCopiesOntoTheThreeDSurfaceAreBlts) {
