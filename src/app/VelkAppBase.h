@@ -9,6 +9,7 @@
 #include "app/DemoFile.h"
 #include "app/DemoStream.h"
 #include "app/LoopTimer.h"
+#include "app/ScreenSaverFilter.h"
 #include "common/CriticalSection.h"
 #include "graphics/DisplayHost.h"
 #include "graphics/SharedImageHandle.h"
@@ -180,6 +181,8 @@ class VelkAppBase : public ButtonListener, public WidgetHost, public DisplayHost
   bool mScreenSaverActive = false;
   int32_t mIdleThresholdMs = 0;
   DWORD mLastMonitorPowerTick = 0;
+  bool mMonitorPowerSeen = false;
+  ScreenSaverFilter mScreenSaverFilter;
   bool mDisplayLost = false;
   DWORD mLastIdleCheck = 0;
   DWORD mLoadingStartTick = 0;

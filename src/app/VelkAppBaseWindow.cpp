@@ -7,6 +7,7 @@
 #include "graphics/DDInterface.h"
 #include "platform/clock/Clock.h"
 #include "platform/metrics/SystemMetrics.h"
+#include "platform/winmm/PlaySound.h"
 #include "widgets/WidgetManager.h"
 
 #include <algorithm>
@@ -21,6 +22,7 @@ constexpr int32_t kUrlSettleMs = 5000;
 constexpr int32_t kUrlOpenedMs = 8000;
 constexpr int32_t kUrlFailedMs = 12000;
 constexpr int32_t kIdleReadMs = 10000;
+constexpr int32_t kMonitorPowerSettleMs = 1000;
 
 bool IsQueuedMessage(UINT message) {
   switch (message) {
@@ -53,6 +55,10 @@ constexpr int kMiddleDown = 4;
 
 bool IdleInWindowedMode(VelkAppBase* app) { return !app->mIsScreenSaver && app->mIsWindowed; }
 
+bool AfterMonitorPower(VelkAppBase* app) {
+  return app->mMonitorPowerSeen && TickDiff(GetTickCount(), app->mLastMonitorPowerTick) < kMonitorPowerSettleMs;
+}
+
 }  // namespace
 
 LRESULT VelkAppBase::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -62,6 +68,11 @@ LRESULT VelkAppBase::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
 }
 
 LRESULT VelkAppBase::HandleWindowMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (mIsScreenSaver) {
+    if (auto result = mScreenSaverFilter.Filter(hwnd, message, wParam, lParam, mHWnd, AfterMonitorPower(this))) {
+      return *result;
+    }
+  }
   switch (message) {
     case WM_DESTROY:
       DebugPrint(L"DESTROYED HWND: %d\r\n", static_cast<int>(reinterpret_cast<uintptr_t>(hwnd)));
@@ -96,6 +107,7 @@ LRESULT VelkAppBase::HandleWindowMessage(HWND hwnd, UINT message, WPARAM wParam,
     case WM_SYSCOMMAND:
       if (wParam == SC_MONITORPOWER) {
         mLastMonitorPowerTick = GetTickCount();
+        mMonitorPowerSeen = true;
         if (!mAllowMonitorPowersave || !mLoadingFinishHandled) return 0;
       } else if (wParam == SC_SCREENSAVE) {
         if (!mLoadingFinishHandled || !mIsPhysWindowed) return 0;
@@ -171,6 +183,7 @@ void VelkAppBase::DeliverKeyDown(UINT message, WPARAM key) {
     return;
   }
   if (key == kDebugChordKey && mWidgetManager->mKeyDown[VK_CONTROL] && mWidgetManager->mKeyDown[VK_MENU]) {
+    PlaySoundA("c:\\windows\\media\\Windows XP Menu Command.wav", nullptr, SND_ASYNC);
     mDebugKeysEnabled = !mDebugKeysEnabled;
   }
   if (mDebugKeysEnabled && DebugKey(static_cast<int>(key))) return;
