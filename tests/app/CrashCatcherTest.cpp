@@ -2,12 +2,16 @@
 #include "app/CrashReport.h"
 #include "app/CrashUpload.h"
 #include "app/LinkerMap.h"
+#include "platform/ScopedEnv.h"
+#include "platform/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <unistd.h>
 
 namespace {
@@ -94,9 +98,13 @@ TEST(CrashUploadTest, MultipartBodyAndRequest) {
 void FaultAt(uintptr_t address) { *reinterpret_cast<volatile int*>(address) = 1; }
 
 TEST(CrashCatcherTest, AFaultingProcessLeavesCrashTxt) {
-  auto dir = std::filesystem::temp_directory_path() / "crash_catcher_test";
-  std::filesystem::create_directories(dir);
-  std::filesystem::remove(dir / "crash.txt");
+  // A threadsafe death test runs this body again in a fresh process; the folder made here reaches
+  // that process through the environment, so the crash is written where this one looks for it.
+  const char* const kFolderVariable = "VELK_CRASH_TEST_FOLDER";
+  std::optional<ScratchFolder> scratch;
+  const char* inherited = std::getenv(kFolderVariable);
+  const std::filesystem::path dir = inherited != nullptr ? inherited : scratch.emplace().Path();
+  ScopedEnv handOver(kFolderVariable, dir.c_str());
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(
       {
@@ -113,7 +121,6 @@ TEST(CrashCatcherTest, AFaultingProcessLeavesCrashTxt) {
   EXPECT_NE(text.find("\r\nModule: test_app\r\nLogical Address: 0001:"), std::string::npos) << text;
   EXPECT_NE(text.find("\r\nFlags:"), std::string::npos);
   EXPECT_EQ(text.substr(text.size() - 3), "\r\n\n");
-  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "app/DemoFile.h"
 #include "app/NumberedFiles.h"
+#include "platform/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -54,7 +55,8 @@ TEST(DemoFileTest, SavesTheLayoutAndLoadsItBack) {
   }
   EXPECT_EQ(bytes, MakeFile(2, "1.0", markers, {0xB7, 0x02}, 0x01020304, 1234));
 
-  auto path = std::filesystem::temp_directory_path() / "demo_roundtrip.dmo";
+  ScratchFolder scratch;
+  std::filesystem::path path = scratch / "roundtrip.dmo";
   ASSERT_TRUE(file.Save(path.string(), events));
   DemoFile loaded;
   Velk::Buffer read;
@@ -66,7 +68,6 @@ TEST(DemoFileTest, SavesTheLayoutAndLoadsItBack) {
   EXPECT_EQ(loaded.mMarkers[1].name, "boss");
   EXPECT_EQ(loaded.mMarkers[1].update, 900u);
   EXPECT_EQ(read.ReadBits(10), 0x2B7u);
-  std::filesystem::remove(path);
 }
 
 TEST(DemoFileTest, LoadErrors) {
@@ -116,9 +117,8 @@ TEST(DemoFileTest, LongVersionIsReadWholeAndComparedOnItsFirst255Bytes) {
 }
 
 TEST(NumberedFilesTest, DemoAndScreenshotNumbering) {
-  auto dir = std::filesystem::temp_directory_path() / "numbered_files_test";
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
+  ScratchFolder scratch;
+  std::filesystem::path dir = scratch.Path();
   auto old = std::filesystem::current_path();
   std::filesystem::current_path(dir);
   for (const char* name : {"velkapp3.dmo", "velkapp7.dmo", "velkapp.dmo", "image1.png", "image7.png", "imagex.png"})
@@ -130,7 +130,6 @@ TEST(NumberedFilesTest, DemoAndScreenshotNumbering) {
   EXPECT_EQ(Velk::NextScreenshotPath(dir.string() + "/"), dir.string() + "/image8.png");
   EXPECT_EQ(Velk::NextScreenshotPath(dir.string() + "/none/"), dir.string() + "/none/image1.png");
   std::filesystem::current_path(old);
-  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

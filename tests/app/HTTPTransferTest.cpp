@@ -149,7 +149,8 @@ TEST(HTTPTransferTest, AbortEndsAWaitingWorkerQuickly) {
   transfer.WaitFinished();
   auto took = std::chrono::steady_clock::now() - start;
   EXPECT_EQ(transfer.GetResult(), HTTPTransfer::kAborted);
-  EXPECT_LT(took, std::chrono::milliseconds(400));
+  // Well under the five seconds the server holds the line, with room for a loaded machine.
+  EXPECT_LT(took, std::chrono::seconds(2));
 }
 
 TEST(HTTPTransferTest, PlaybackTakesTheRecordedOutcomeAndNeverHangs) {

@@ -1,6 +1,7 @@
 #include "app/ImageDump.h"
 #include "graphics/MemoryImage.h"
 #include "graphics/TestHost.h"
+#include "platform/ScratchFolder.h"
 #include "resources/ImageLibImage.h"
 
 #include <gtest/gtest.h>
@@ -35,9 +36,8 @@ TEST(ImageDumpTest, PageListsImagesLargestFirstAndSkipsEmptyPictures) {
   small.mFilePath = "images\\a";
   Velk::MemoryImage large(&host);
   large.SetPixels(pixels.data(), 4, 4, true);
-  auto dir = std::filesystem::temp_directory_path() / "image_dump_test";
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
+  ScratchFolder scratch;
+  std::filesystem::path dir = scratch.Path();
   ASSERT_TRUE(ImageDump::Write(dir.string() + "/", {&empty, &small, &large}, "Sun"));
   std::ifstream file(dir / "imagelist.html");
   std::string page((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
@@ -58,7 +58,6 @@ TEST(ImageDumpTest, PageListsImagesLargestFirstAndSkipsEmptyPictures) {
   EXPECT_TRUE(std::filesystem::exists(dir / "thumb0001.jpg"));
   EXPECT_FALSE(std::filesystem::exists(dir / "img0002.png"));
   EXPECT_NE(page.find("<TD>Totals</TD>\n<TD>80</TD>\n<TD>80</TD>\n<TD>0</TD>"), std::string::npos);
-  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

@@ -2,6 +2,10 @@
 #include "AppTestSupport.h"
 #include "resources/ResourceManager.h"
 
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
 namespace Velk::Testing {
 namespace {
 
@@ -16,6 +20,13 @@ TEST_F(ResourceManifestDeathTest, AnUnreadableManifestEndsStartUp) {
     std::filesystem::create_directories(scratch_ / folder);
     EXPECT_EXIT(
         {
+          // The child ends through exit(), which skips the fixture's clean-up of its own folder.
+          static std::string childFolder;
+          childFolder = scratch_.Path();
+          std::atexit([] {
+            std::error_code ignored;
+            std::filesystem::remove_all(childFolder, ignored);
+          });
           CountingApp& app = StartApp();
           std::filesystem::current_path(scratch_ / folder);
           app.LoadResourceManifest();

@@ -215,7 +215,7 @@ TEST_F(SingleInstanceDeathTest, ASecondStartExitsAndRaisesTheFirst) {
       },
       ::testing::ExitedWithCode(0), "");
   WINDOWPLACEMENT placement;
-  for (int i = 0; i < 50; ++i) {
+  for (int i = 0; i < 500; ++i) {  // up to five seconds on a loaded machine
     Pump();
     GetWindowPlacement(first.mHWnd, &placement);
     if (placement.showCmd != SW_SHOWMINIMIZED) break;

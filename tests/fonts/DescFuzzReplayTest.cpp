@@ -17,7 +17,9 @@ TEST(DescFuzzReplayTest, EveryKeptDescriptorParsesOrReportsWhyNot) {
     SCOPED_TRACE(path);
     FontData data;
     ASSERT_TRUE(data.Load(nullptr, path));
-    if (!data.mInitialized) EXPECT_EQ(data.mError.rfind(L"Font Descriptor Error in ", 0), 0u);
+    if (!data.mInitialized) {
+      EXPECT_EQ(data.mError.rfind(L"Font Descriptor Error in ", 0), 0u);
+    }
     EXPECT_EQ(data.mCurrentLineNum, 0);
 
     ImageFont font(nullptr, path);
@@ -26,7 +28,9 @@ TEST(DescFuzzReplayTest, EveryKeptDescriptorParsesOrReportsWhyNot) {
     Graphics g;
     int width = 0;
     font.DrawStringEx(&g, 0, 0, L"AVa", Color::White, Rect(), nullptr, &width);
-    if (!data.mInitialized) EXPECT_EQ(width, 0);
+    if (!data.mInitialized) {
+      EXPECT_EQ(width, 0);
+    }
     ++replayed;
   }
   EXPECT_GE(replayed, 3);

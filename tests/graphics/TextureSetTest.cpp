@@ -149,7 +149,9 @@ TEST_F(TextureSetTest, ReadBackRestoresEachFormat) {
     MemoryImage image(&mHost);
     image.SetPixels(bits.data(), 3, 2, true);
     image.mTextureFlags = c.flags;
-    if (c.palette) ASSERT_TRUE(image.ReduceToPalette());
+    if (c.palette) {
+      ASSERT_TRUE(image.ReduceToPalette());
+    }
     Prepare(&image);
     std::vector<uint32_t> back(6, 0);
     ASSERT_TRUE(mD3D->ReadBackImage(&image, back.data()));

@@ -3,10 +3,12 @@
 
 #include "PakTestSupport.h"
 #include "resources/ImageLib.h"
+#include <gtest/gtest.h>
+#include <cstdlib>
 
-#include <unistd.h>
 
 #include <cstdint>
+#include <filesystem>
 #include <initializer_list>
 #include <memory>
 #include <string>
@@ -164,10 +166,20 @@ inline Bytes GifRow(const std::vector<uint32_t>& colours)
     return MakeGif(spec);
 }
 
-// CTest runs the tests of one program in parallel processes: each gets its own file names.
+// CTest runs the tests of one program in parallel processes: each gets its own folder, removed at exit.
 inline std::string TempPath(const std::string& name)
 {
-    return std::string(TEST_BINARY_DIR) + "/imagelib_" + std::to_string(getpid()) + "_" + name;
+    struct Folder {
+        std::string path = (std::filesystem::temp_directory_path() / "imagelib-XXXXXX").string();
+        Folder() { EXPECT_NE(mkdtemp(path.data()), nullptr); }
+        ~Folder()
+        {
+            std::error_code ignored;
+            std::filesystem::remove_all(path, ignored);
+        }
+    };
+    static const Folder folder;
+    return folder.path + "/" + name;
 }
 
 // Tiny files made with the libraries' own encoders, and inputs kept from fuzzing.
