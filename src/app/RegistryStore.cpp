@@ -42,14 +42,25 @@ bool RegistryStore::WriteString(const std::string& name, const std::string& text
   return Write(name, REG_SZ, reinterpret_cast<const BYTE*>(text.data()), static_cast<DWORD>(text.size()));
 }
 
-bool RegistryStore::WriteInteger(const std::string& name, int value) const {
-  BYTE bytes[4];
+void RegistryStore::EncodeInteger(int value, BYTE bytes[4]) {
   auto word = static_cast<uint32_t>(value);
   for (int i = 0; i < 4; ++i) bytes[i] = static_cast<BYTE>(word >> (8 * i));
+}
+
+bool RegistryStore::DecodeInteger(DWORD type, const BYTE* bytes, DWORD size, int& value) {
+  if (type != REG_DWORD || size != 4) return false;
+  uint32_t word = 0;
+  for (int i = 0; i < 4; ++i) word |= static_cast<uint32_t>(bytes[i]) << (8 * i);
+  value = static_cast<int>(word);
+  return true;
+}
+
+bool RegistryStore::WriteInteger(const std::string& name, int value) const {
+  BYTE bytes[4];
+  EncodeInteger(value, bytes);
   return Write(name, REG_DWORD, bytes, 4);
 }
 
-bool RegistryStore::WriteBoolean(const std::string& name, bool value) const { return WriteInteger(name, value ? 1 : 0); }
 
 bool RegistryStore::Read(const std::string& name, DWORD* type, BYTE* data, DWORD* size) const {
   std::string path, value;
@@ -65,19 +76,9 @@ bool RegistryStore::ReadInteger(const std::string& name, int& value) const {
   DWORD type = REG_NONE;
   BYTE bytes[4] = {};
   DWORD size = sizeof(bytes);
-  if (!Read(name, &type, bytes, &size) || type != REG_DWORD || size != 4) return false;
-  uint32_t word = 0;
-  for (int i = 0; i < 4; ++i) word |= static_cast<uint32_t>(bytes[i]) << (8 * i);
-  value = static_cast<int>(word);
-  return true;
+  return Read(name, &type, bytes, &size) && DecodeInteger(type, bytes, size, value);
 }
 
-bool RegistryStore::ReadBoolean(const std::string& name, bool& value) const {
-  int number = 0;
-  if (!ReadInteger(name, number)) return false;
-  value = number != 0;
-  return true;
-}
 
 void RegistryStore::EraseValue(const std::wstring& name) const {
   std::string path, value;

@@ -17,15 +17,18 @@ class RegistryStore {
   // The characters without a terminator.
   bool WriteString(const std::string& name, const std::string& text) const;
   bool WriteInteger(const std::string& name, int value) const;
-  bool WriteBoolean(const std::string& name, bool value) const;
 
   // `size` holds the buffer's size in and the value's size out.
   bool Read(const std::string& name, DWORD* type, BYTE* data, DWORD* size) const;
   // True only for a REG_DWORD value; `value` is left alone otherwise.
   bool ReadInteger(const std::string& name, int& value) const;
-  bool ReadBoolean(const std::string& name, bool& value) const;
 
   void EraseValue(const std::wstring& name) const;
+
+  // The REG_DWORD layout shared by every typed reader and writer, the application's included.
+  static void EncodeInteger(int value, BYTE bytes[4]);
+  // True only for a 4-byte REG_DWORD.
+  static bool DecodeInteger(DWORD type, const BYTE* bytes, DWORD size, int& value);
 
  private:
   // The key path and the bare value name; false when no key is set.

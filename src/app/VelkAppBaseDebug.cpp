@@ -3,6 +3,7 @@
 
 #include "app/VelkAppBase.h"
 
+#include "app/DemoJumps.h"
 #include "app/ImageDump.h"
 #include "app/NumberedFiles.h"
 #include "common/DataFolder.h"
@@ -34,12 +35,6 @@ constexpr int kOverlayWidth = 50;
 constexpr int kOverlayMargin = 10;
 constexpr int kOverlayGap = 15;
 constexpr DWORD kFpsPeriodMs = 1000;
-
-std::string ClockText(DWORD ms) {
-  DWORD seconds = ms / 1000;
-  return FormatString("%02d:%02d:%02d", static_cast<int>(seconds / 3600), static_cast<int>(seconds / 60 % 60),
-                      static_cast<int>(seconds % 60));
-}
 
 std::string KB(int bytes) { return Narrow(CommaSeparate(bytes / 1024)); }
 
@@ -131,7 +126,7 @@ void VelkAppBase::DrawOverlay(Graphics* g) {
   DrawOverlayBox(g, overlayFont, text, x, y, height);
   if (mDemo.mPlaying) {
     DWORD left = mDemoInfo.mDemoLength > mUpdateCount ? (mDemoInfo.mDemoLength - mUpdateCount) * mFrameTime : 0;
-    DrawOverlayBox(g, overlayFont, ClockText(left), x, mHeight - 2 * height - kOverlayGap, height);
+    DrawOverlayBox(g, overlayFont, DemoJumps::ClockText(left), x, mHeight - 2 * height - kOverlayGap, height);
   }
 }
 
@@ -192,7 +187,7 @@ void VelkAppBase::DumpImages() {
 
 std::string VelkAppBase::GetCrashInfo() {
   return "Product: " + mProdName + "\r\nVersion: " + mProductVersion + "\r\nTime Loaded: " +
-         ClockText(GetTickCount() - mLoadingStartTick) + "\r\nFullscreen: " + (mIsWindowed ? "No" : "Yes") +
+         DemoJumps::ClockText(GetTickCount() - mLoadingStartTick) + "\r\nFullscreen: " + (mIsWindowed ? "No" : "Yes") +
          FormatString("\r\nPrimary ThreadId: %X\r\n", static_cast<unsigned>(mMainThreadId.load()));
 }
 

@@ -4,6 +4,7 @@
 
 #include "app/RegistryStore.h"
 #include "common/StringUtil.h"
+#include "platform/registry/Registry.h"
 
 #include <algorithm>
 
@@ -24,16 +25,19 @@ bool VelkAppBase::WriteRegistry(const std::string& name, DWORD type, const BYTE*
   return ok;
 }
 
+// The typed readers and writers go through the generic ones, so a demo sees every outcome.
 bool VelkAppBase::WriteRegistryString(const std::string& name, const std::string& text) {
-  return RegistryStore(mRegKey).WriteString(name, text);
+  return WriteRegistry(name, REG_SZ, reinterpret_cast<const BYTE*>(text.data()), static_cast<DWORD>(text.size()));
 }
 
 bool VelkAppBase::WriteRegistryInteger(const std::string& name, int value) {
-  return RegistryStore(mRegKey).WriteInteger(name, value);
+  BYTE bytes[4];
+  RegistryStore::EncodeInteger(value, bytes);
+  return WriteRegistry(name, REG_DWORD, bytes, 4);
 }
 
 bool VelkAppBase::WriteRegistryBoolean(const std::string& name, bool value) {
-  return RegistryStore(mRegKey).WriteBoolean(name, value);
+  return WriteRegistryInteger(name, value ? 1 : 0);
 }
 
 bool VelkAppBase::ReadRegistry(const std::string& name, DWORD* type, BYTE* data, DWORD* size) {
@@ -44,31 +48,39 @@ bool VelkAppBase::ReadRegistry(const std::string& name, DWORD* type, BYTE* data,
 }
 
 bool VelkAppBase::ReadRegistryInteger(const std::string& name, int& value) {
-  return RegistryStore(mRegKey).ReadInteger(name, value);
+  DWORD type = REG_NONE;
+  BYTE bytes[4] = {};
+  DWORD size = sizeof(bytes);
+  return ReadRegistry(name, &type, bytes, &size) && RegistryStore::DecodeInteger(type, bytes, size, value);
 }
 
 bool VelkAppBase::ReadRegistryBoolean(const std::string& name, bool& value) {
-  return RegistryStore(mRegKey).ReadBoolean(name, value);
+  int number = 0;
+  if (!ReadRegistryInteger(name, number)) return false;
+  value = number != 0;
+  return true;
 }
 
 void VelkAppBase::EraseRegistryValue(const std::wstring& name) { RegistryStore(mRegKey).EraseValue(name); }
 
+// Runs before the command line is parsed, so before any demo begins: straight from the store.
 void VelkAppBase::ReadRegistrySettings() {
   mRegistryRead = true;
   mRegKey = Narrow(GetString("RegistryKey", Widen(mRegKey)));
   if (mRegKey.empty()) return;
 
+  RegistryStore store(mRegKey);
   int value = 0;
-  if (ReadRegistryInteger("MusicVolume", value)) mMusicVolume = VolumeFromPercent(value);
-  if (ReadRegistryInteger("SfxVolume", value)) mSfxVolume = VolumeFromPercent(value);
-  if (ReadRegistryInteger("Muted", value)) mMuteCount = value;
-  if (ReadRegistryInteger("ScreenMode", value)) mIsWindowed = value == 0;
-  ReadRegistryInteger("PreferredX", mPreferredX);
-  ReadRegistryInteger("PreferredY", mPreferredY);
-  if (ReadRegistryInteger("CustomCursors", value)) SetCustomCursorsEnabled(value != 0);
-  ReadRegistryBoolean("WaitForVSync", mWaitForVSync);
-  if (ReadRegistryInteger("InProgress", value)) mLastShutdownWasGraceful = value == 0;
-  if (!mIsScreenSaver) WriteRegistryInteger("InProgress", 1);
+  if (store.ReadInteger("MusicVolume", value)) mMusicVolume = VolumeFromPercent(value);
+  if (store.ReadInteger("SfxVolume", value)) mSfxVolume = VolumeFromPercent(value);
+  if (store.ReadInteger("Muted", value)) mMuteCount = value;
+  if (store.ReadInteger("ScreenMode", value)) mIsWindowed = value == 0;
+  store.ReadInteger("PreferredX", mPreferredX);
+  store.ReadInteger("PreferredY", mPreferredY);
+  if (store.ReadInteger("CustomCursors", value)) SetCustomCursorsEnabled(value != 0);
+  if (store.ReadInteger("WaitForVSync", value)) mWaitForVSync = value != 0;
+  if (store.ReadInteger("InProgress", value)) mLastShutdownWasGraceful = value == 0;
+  if (!mIsScreenSaver) store.WriteInteger("InProgress", 1);
 }
 
 void VelkAppBase::WriteRegistrySettings() {

@@ -4,6 +4,7 @@
 
 #include "app/VelkAppBase.h"
 
+#include "app/DemoCapabilityTest.h"
 #include "app/HandCursors.h"
 #include "app/WindowPlacement.h"
 #include "common/StringUtil.h"
@@ -134,7 +135,9 @@ void VelkAppBase::CreateMainWindow() {
 
   if (!mDDInterface) {
     mDDInterface = new DDInterface(this, MakeRenderer());
-    mDDInterface->mTesterFactory = [] { return std::make_unique<D3DTester>(); };
+    mDDInterface->mTesterFactory = [this] {
+      return std::make_unique<DemoCapabilityTest>(std::make_unique<D3DTester>(), mDemo);
+    };
     bool stored3D = false;
     if (ReadRegistryBoolean("Is3D", stored3D)) {
       if (m3DAllowed && stored3D) m3DTestRequested = true;

@@ -1,7 +1,10 @@
 #include "app/AppTestSupport.h"
+#include "app/RegistryStore.h"
+#include "platform/registry/Registry.h"
 #include "widgets/Widget.h"
 #include "widgets/WidgetManager.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <vector>
@@ -37,6 +40,11 @@ class AskingApp : public CountingApp {
       BYTE value[16] = {};
       bool ok = ReadRegistry("DemoValue", &type, value, &size);
       outside.push_back("registry " + std::to_string(ok) + " " + std::string(value, value + size));
+      int number = 0;
+      bool flag = false;
+      ok = ReadRegistryInteger("DemoNumber", number) && ReadRegistryBoolean("DemoNumber", flag);
+      outside.push_back("integer " + std::to_string(ok) + " " + std::to_string(number) + " " + std::to_string(flag));
+      outside.push_back("written " + std::to_string(WriteRegistryInteger("DemoNumber", 42)));
     }
     if (mUpdateCount == 30) outside.push_back("clipboard " + GetClipboardText());
   }
@@ -91,21 +99,28 @@ TEST_F(DemoRoundTripTest, PlaybackRepeatsTheRecordedRun) {
   std::string path = scratch_ / "run.dmo";
   CountingApp& writer = MakeApp();
   writer.WriteRegistry("DemoValue", 1, reinterpret_cast<const BYTE*>("live"), 4);
+  writer.WriteRegistryInteger("DemoNumber", 7);
   writer.SetClipboardText("copied");
   app_.reset();
 
   std::vector<std::string> recorded = Run(true, path);
   ASSERT_GE(recorded.size(), 8u);
   EXPECT_EQ(recorded.back(), "clipboard copied");
+  EXPECT_NE(std::find(recorded.begin(), recorded.end(), "integer 1 7 1"), recorded.end());
 
   // The outside world changes; playback must not see it.
   CountingApp& changer = MakeApp();
   changer.WriteRegistry("DemoValue", 1, reinterpret_cast<const BYTE*>("gone"), 4);
+  changer.WriteRegistryString("DemoNumber", "not a number");
   changer.SetClipboardText("other");
   app_.reset();
 
   std::vector<std::string> played = Run(false, path);
   EXPECT_EQ(played, recorded);
+  // The played write left the store alone.
+  DWORD type = 0;
+  EXPECT_TRUE(RegistryStore(app_ ? app_->mRegKey : CountingApp().mRegKey).Read("DemoNumber", &type, nullptr, nullptr));
+  EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
 }
 
 }  // namespace

@@ -1,6 +1,9 @@
+#include "app/DemoCapabilityTest.h"
 #include "app/DemoStream.h"
 
 #include <gtest/gtest.h>
+
+#include <memory>
 
 namespace {
 
@@ -156,6 +159,47 @@ TEST(DemoStreamTest, HttpResultsAreMatchedByTransferId) {
   ASSERT_TRUE(play.demo.PlayHttpResult(7, result, content));
   EXPECT_EQ(result, 0);
   EXPECT_EQ(content, "body");
+}
+
+}  // namespace
+
+namespace {
+
+// A 3-D test with a fixed verdict that counts its runs.
+class FixedVerdict : public Velk::DisplayCapabilityTest {
+ public:
+  FixedVerdict(std::string reason, std::string warning, bool noStored, int& runs)
+      : mReason(std::move(reason)), mWarning(std::move(warning)), mNoStored(noStored), mRuns(runs) {}
+  void Run(HWND, IDirectDraw7*, DWORD, DWORD) override { ++mRuns; }
+  std::string GetFailureReason() override { return mReason; }
+  std::string GetWarning() override { return mWarning; }
+  bool NoStoredFailureReason() override { return mNoStored; }
+
+ private:
+  std::string mReason, mWarning;
+  bool mNoStored;
+  int& mRuns;
+};
+
+TEST(DemoStreamTest, PlaybackTakesTheRecordedThreeDVerdictWithoutTesting) {
+  int runs = 0;
+  Recorder rec;
+  rec.counter = 3;
+  Velk::DemoCapabilityTest live(std::make_unique<FixedVerdict>("Not enough video memory.", "Low video memory.", true, runs),
+                                rec.demo);
+  live.Run(nullptr, nullptr, 6, 14);
+  EXPECT_EQ(runs, 1);
+  EXPECT_EQ(live.GetFailureReason(), "Not enough video memory.");
+
+  Player play(rec.demo);
+  play.counter = 3;
+  Velk::DemoCapabilityTest played(std::make_unique<FixedVerdict>("", "", false, runs), play.demo);
+  played.Run(nullptr, nullptr, 6, 14);
+  EXPECT_EQ(runs, 1);
+  EXPECT_EQ(played.GetFailureReason(), "Not enough video memory.");
+  EXPECT_EQ(played.GetWarning(), "Low video memory.");
+  EXPECT_TRUE(played.NoStoredFailureReason());
+  EXPECT_TRUE(play.demo.AtStreamEnd());
 }
 
 }  // namespace
