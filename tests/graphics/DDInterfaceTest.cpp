@@ -1,4 +1,5 @@
 #include <atomic>
+#include <chrono>
 #include <thread>
 
 #include "DisplayTestKit.h"
@@ -318,7 +319,12 @@ TEST_F(DDInterfaceTest, CursorThreadMovesWhileFramesArePresented) {
   mDisplay->SetCursorImage(&cursor);
   std::atomic<bool> stop{false};
   std::thread mover([&] {
-    for (int i = 0; !stop; i = (i + 7) % 700) mDisplay->MoveCursor(50 + i, 300);
+    // The real cursor thread polls every 10 ms; a short pause keeps this one from starving the
+    // presenting thread of the display lock.
+    for (int i = 0; !stop; i = (i + 7) % 700) {
+      mDisplay->MoveCursor(50 + i, 300);
+      std::this_thread::sleep_for(std::chrono::microseconds(100));
+    }
   });
   for (int frame = 0; frame < 30; ++frame) {
     mDisplay->GetScreenImage()->FillRect(Rect(0, 0, 800, 600), Color(0, 0, 100), 0);
