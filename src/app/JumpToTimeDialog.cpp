@@ -36,6 +36,7 @@ void JumpToTimeDialog::KeyChar(wchar_t c) {
 void JumpToTimeDialog::SetText(std::string text) {
   mText = std::move(text);
   mDialogLines = Widen(mText);
+  Invalidate();
 }
 
 }  // namespace Velk

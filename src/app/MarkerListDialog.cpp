@@ -23,6 +23,7 @@ void MarkerListDialog::KeyDown(int key) {
   const int last = static_cast<int>(mEntries.size()) - 1;
   if (key == static_cast<int>(VK_UP) && mSelected > 0) --mSelected;
   if (key == static_cast<int>(VK_DOWN) && mSelected < last) ++mSelected;
+  Invalidate();
 }
 
 void MarkerListDialog::MouseDown(int x, int y, int button, int clickCount) {
@@ -32,6 +33,7 @@ void MarkerListDialog::MouseDown(int x, int y, int button, int clickCount) {
     return;
   }
   mSelected = row;
+  Invalidate();
   if (clickCount == 2) OnButtonReleased(YesButtonId);
 }
 
