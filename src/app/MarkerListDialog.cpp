@@ -23,12 +23,15 @@ void MarkerListDialog::KeyDown(int key) {
   const int last = static_cast<int>(mEntries.size()) - 1;
   if (key == static_cast<int>(VK_UP) && mSelected > 0) --mSelected;
   if (key == static_cast<int>(VK_DOWN) && mSelected < last) ++mSelected;
+  if (mSelected < mTopRow) mTopRow = mSelected;
+  if (mSelected >= mTopRow + kVisibleRows) mTopRow = mSelected - kVisibleRows + 1;
   Invalidate();
 }
 
 void MarkerListDialog::MouseDown(int x, int y, int button, int clickCount) {
-  const int row = y < kListTop ? -1 : (y - kListTop) / kRowHeight;
-  if (row < 0 || row >= static_cast<int>(mEntries.size())) {
+  const int shown = y < kListTop ? -1 : (y - kListTop) / kRowHeight;
+  const int row = mTopRow + shown;
+  if (shown < 0 || shown >= ShownRows()) {
     Dialog::MouseDown(x, y, button, clickCount);
     return;
   }
@@ -37,11 +40,16 @@ void MarkerListDialog::MouseDown(int x, int y, int button, int clickCount) {
   if (clickCount == 2) OnButtonReleased(YesButtonId);
 }
 
+int MarkerListDialog::ShownRows() const {
+  const int rest = static_cast<int>(mEntries.size()) - mTopRow;
+  return rest < kVisibleRows ? rest : kVisibleRows;
+}
+
 void MarkerListDialog::Draw(Graphics* g) {
   Dialog::Draw(g);
   g->SetFont(mLinesFont.get());
-  for (int i = 0; i < static_cast<int>(mEntries.size()); ++i) {
-    const int y = kListTop + i * kRowHeight;
+  for (int i = mTopRow; i < mTopRow + ShownRows(); ++i) {
+    const int y = kListTop + (i - mTopRow) * kRowHeight;
     if (i == mSelected) {
       g->SetColor(kSelectionColor);
       g->FillRect(mContentInsets.mLeft, y, mWidth - mContentInsets.mLeft - mContentInsets.mRight, kRowHeight);

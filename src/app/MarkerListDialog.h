@@ -12,9 +12,11 @@ class MarkerListDialog : public Dialog {
   static constexpr int kId = 0x7F00;
   static constexpr int kListTop = 56;
   static constexpr int kRowHeight = 18;
+  static constexpr int kVisibleRows = 16;
 
   std::vector<DemoJumps::Entry> mEntries;
   int mSelected;  // -1: nothing chosen
+  int mTopRow = 0;  // the first row shown; a long list scrolls with the selection
 
   MarkerListDialog(Image* buttonImage, std::vector<DemoJumps::Entry> entries);
 
@@ -25,6 +27,9 @@ class MarkerListDialog : public Dialog {
   void KeyDown(int key) override;
   void MouseDown(int x, int y, int button, int clickCount) override;
   void Draw(Graphics* g) override;
+
+ private:
+  int ShownRows() const;
 };
 
 }  // namespace Velk

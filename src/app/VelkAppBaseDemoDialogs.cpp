@@ -6,6 +6,8 @@
 #include "platform/clock/Clock.h"
 #include "widgets/WidgetManager.h"
 
+#include <algorithm>
+
 namespace Velk {
 
 namespace {
@@ -38,7 +40,7 @@ int VelkAppBase::RunDemoDialog(Dialog* dialog) {
 void VelkAppBase::ShowMarkerListDialog() {
   auto* dialog = new MarkerListDialog(
       nullptr, DemoJumps::MarkersAhead(mDemoInfo.mMarkers, mUpdateCount, mDemoInfo.mDemoLength, mFrameTime));
-  const int rows = static_cast<int>(dialog->mEntries.size());
+  const int rows = std::min(static_cast<int>(dialog->mEntries.size()), MarkerListDialog::kVisibleRows);
   dialog->SetBounds(10, 10, kDialogWidth, MarkerListDialog::kListTop + rows * MarkerListDialog::kRowHeight + kButtonArea);
   if (OpenDemoDialog(dialog) == Dialog::YesButtonId)
     mDemoControls.SetJumpTarget(dialog->Target(), mUpdateCount, mDemoInfo.mDemoLength);

@@ -104,5 +104,17 @@ TEST_F(DemoJumpDialogsTest, CancelChangesNothing) {
   EXPECT_EQ(StoredTime(app), "2");
 }
 
+TEST(MarkerListDialogTest, LongListScrollsWithTheSelection) {
+  std::vector<DemoJumps::Entry> entries;
+  for (DWORD i = 0; i < 20; ++i) entries.push_back({"m", 1000 + i});
+  MarkerListDialog list(nullptr, entries);
+  for (int i = 0; i < 17; ++i) list.KeyDown(VK_DOWN);
+  EXPECT_EQ(list.Target(), 1017u);
+  // Rows 2 to 17 are shown now; the top one on screen is the third marker.
+  list.MouseDown(40, MarkerListDialog::kListTop + 1, 1, 2);
+  EXPECT_EQ(list.Target(), 1002u);
+  EXPECT_EQ(list.mResult, Dialog::YesButtonId);
+}
+
 }  // namespace
 }  // namespace Velk::Testing
