@@ -218,6 +218,7 @@ class VelkAppBase : public ButtonListener, public WidgetHost, public DisplayHost
   bool mLoadingFinishedSeen = false;
   DemoControls mDemoControls;
   DWORD mLastFastForwardDraw = 0;
+  bool mDemoDialogOpen = false;  // the jump dialogs take live input while the demo plays
 
   // Debug tools
   bool mShowOverlays = false;
@@ -355,6 +356,12 @@ class VelkAppBase : public ButtonListener, public WidgetHost, public DisplayHost
   bool HandleDemoPlaybackKey(UINT message, WPARAM key);
   // Runs a jump or a run to the end; true when it took this timing step.
   bool RunDemoFastForward();
+  void ShowMarkerListDialog();
+  void ShowJumpToTimeDialog();
+  // Shows a jump dialog modally, live input going to it; its answer.
+  int OpenDemoDialog(Dialog* dialog);
+  // The dialog's own loop, with the recording held still.
+  virtual int RunDemoDialog(Dialog* dialog);
   void DemoExchangeBuffer(Buffer& data) { mDemo.ExchangeBuffer(data); }
   void DemoExchangeBool(bool& value) { mDemo.ExchangeBool(value); }
   void DemoExchangeString(std::string& value) { mDemo.ExchangeString(value); }

@@ -117,7 +117,7 @@ void VelkAppBase::StartDemoPlayback() {
 }
 
 bool VelkAppBase::DemoFiltersInput(const DeferredInput& input) {
-  if (mDemo.mPlaying) return IsRecordedInput(input.message);
+  if (mDemo.mPlaying) return !mDemoDialogOpen && IsRecordedInput(input.message);
   if (!mDemo.mRecording || mShutdown) return false;
   if (input.message >= WM_MOUSEMOVE && input.message <= WM_MBUTTONUP) {
     int x = DemoStream::ClampCoord(GET_X_LPARAM(input.lParam));
@@ -235,7 +235,7 @@ bool VelkAppBase::ReadFileWithDemo(const std::string& path, Buffer& data, bool b
 namespace Velk {
 
 bool VelkAppBase::HandleDemoPlaybackKey(UINT message, WPARAM key) {
-  if (!mDemo.mPlaying) return false;
+  if (!mDemo.mPlaying || mDemoDialogOpen) return false;
   if (message == WM_KEYDOWN) {
     DebugKey(static_cast<int>(key));
     return false;
@@ -243,6 +243,8 @@ bool VelkAppBase::HandleDemoPlaybackKey(UINT message, WPARAM key) {
   if (message != WM_CHAR) return false;
   switch (mDemoControls.HandleKey(static_cast<wchar_t>(key), mSpeed, mUpdateCount, mDemoInfo.mDemoLength, mFrameTime)) {
     case DemoControls::kPauseToggled: ResetTiming(true); break;
+    case DemoControls::kJumpToTimeDialog: ShowJumpToTimeDialog(); break;
+    case DemoControls::kMarkerListDialog: ShowMarkerListDialog(); break;
     case DemoControls::kToggleSound:
       if (GetMusicVolume() != 0.0) {
         mSavedMusicVolume = GetMusicVolume();
