@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <thread>
 #include <vector>
 
@@ -120,7 +121,11 @@ TEST(AudioMixer, MixesOnAnotherThreadWhileVoicesChange) {
   std::atomic<bool> done{false};
   std::thread device([&] {
     std::vector<int16_t> out(2 * 256);
-    while (!done) mixer.Mix(out.data(), 256);
+    // A device asks for a block now and then; without a pause this loop could starve the changes.
+    while (!done) {
+      mixer.Mix(out.data(), 256);
+      std::this_thread::sleep_for(std::chrono::microseconds(50));
+    }
   });
   for (int i = 0; i < 500; ++i) {
     const auto id = mixer.AddVoice(Pcm16(std::vector<int16_t>(64, 100)), 22050 + i);
