@@ -6,6 +6,7 @@
 
 #include "graphics/D3DInterface.h"
 #include "graphics/MemoryImage.h"
+#include "platform/ddraw/DDrawPixelFormat.h"
 
 namespace Velk {
 
@@ -116,37 +117,12 @@ void ImageTextureSet::ReleaseTextures() {
 }
 
 DDPIXELFORMAT ImageTextureSet::PixelFormatOf(int format) {
-  DDPIXELFORMAT f;
   switch (format) {
-    case kA8R8G8B8:
-      f.dwFlags = DDPF_RGB | DDPF_ALPHAPIXELS;
-      f.dwRGBBitCount = 32;
-      f.dwRGBAlphaBitMask = 0xFF000000u;
-      f.dwRBitMask = 0xFF0000;
-      f.dwGBitMask = 0xFF00;
-      f.dwBBitMask = 0xFF;
-      break;
-    case kA4R4G4B4:
-      f.dwFlags = DDPF_RGB | DDPF_ALPHAPIXELS;
-      f.dwRGBBitCount = 16;
-      f.dwRGBAlphaBitMask = 0xF000;
-      f.dwRBitMask = 0x0F00;
-      f.dwGBitMask = 0x00F0;
-      f.dwBBitMask = 0x000F;
-      break;
-    case kR5G6B5:
-      f.dwFlags = DDPF_RGB;
-      f.dwRGBBitCount = 16;
-      f.dwRBitMask = 0xF800;
-      f.dwGBitMask = 0x07E0;
-      f.dwBBitMask = 0x001F;
-      break;
-    default:
-      f.dwFlags = DDPF_RGB | DDPF_PALETTEINDEXED8;
-      f.dwRGBBitCount = 8;
-      break;
+    case kA8R8G8B8: return RgbPixelFormat(32, 0xFF000000u, 0xFF0000, 0xFF00, 0xFF);
+    case kA4R4G4B4: return RgbPixelFormat(16, 0xF000, 0x0F00, 0x00F0, 0x000F);
+    case kR5G6B5: return RgbPixelFormat(16, 0, 0xF800, 0x07E0, 0x001F);
+    default: return Pal8PixelFormat();
   }
-  return f;
 }
 
 void ImageTextureSet::PieceSize(int& w, int& h, bool remainder, bool pieces, int flags) {

@@ -1,4 +1,5 @@
 #include "platform/d3d/Direct3DDevice.h"
+#include "platform/ddraw/DDrawPixelFormat.h"
 
 #include "platform/d3d/D3DPixelCodec.h"
 #include "platform/d3d/D3DPixelPipeline.h"
@@ -15,17 +16,6 @@ namespace Velk {
 
 namespace {
 
-DDPIXELFORMAT Rgb(DWORD bits, DWORD a, DWORD r, DWORD g, DWORD b) {
-  DDPIXELFORMAT f;
-  f.dwFlags = DDPF_RGB | (a ? DDPF_ALPHAPIXELS : 0);
-  f.dwRGBBitCount = bits;
-  f.dwRGBAlphaBitMask = a;
-  f.dwRBitMask = r;
-  f.dwGBitMask = g;
-  f.dwBBitMask = b;
-  return f;
-}
-
 DWORD MinimumCount(D3DPRIMITIVETYPE type) {
   switch (type) {
     case D3DPT_POINTLIST: return 1;
@@ -39,18 +29,13 @@ DWORD MinimumCount(D3DPRIMITIVETYPE type) {
 
 DDPIXELFORMAT Direct3DDevice::TextureFormat(DWORD settingsBit) {
   switch (settingsBit) {
-    case D3DSettings::kA8R8G8B8: return Rgb(32, 0xFF000000u, 0xFF0000, 0xFF00, 0xFF);
-    case D3DSettings::kX8R8G8B8: return Rgb(32, 0, 0xFF0000, 0xFF00, 0xFF);
-    case D3DSettings::kA4R4G4B4: return Rgb(16, 0xF000, 0x0F00, 0x00F0, 0x000F);
-    case D3DSettings::kA1R5G5B5: return Rgb(16, 0x8000, 0x7C00, 0x03E0, 0x001F);
-    case D3DSettings::kX1R5G5B5: return Rgb(16, 0, 0x7C00, 0x03E0, 0x001F);
-    case D3DSettings::kR5G6B5: return Rgb(16, 0, 0xF800, 0x07E0, 0x001F);
-    default: {
-      DDPIXELFORMAT f;
-      f.dwFlags = DDPF_RGB | DDPF_PALETTEINDEXED8;
-      f.dwRGBBitCount = 8;
-      return f;
-    }
+    case D3DSettings::kA8R8G8B8: return RgbPixelFormat(32, 0xFF000000u, 0xFF0000, 0xFF00, 0xFF);
+    case D3DSettings::kX8R8G8B8: return RgbPixelFormat(32, 0, 0xFF0000, 0xFF00, 0xFF);
+    case D3DSettings::kA4R4G4B4: return RgbPixelFormat(16, 0xF000, 0x0F00, 0x00F0, 0x000F);
+    case D3DSettings::kA1R5G5B5: return RgbPixelFormat(16, 0x8000, 0x7C00, 0x03E0, 0x001F);
+    case D3DSettings::kX1R5G5B5: return RgbPixelFormat(16, 0, 0x7C00, 0x03E0, 0x001F);
+    case D3DSettings::kR5G6B5: return RgbPixelFormat(16, 0, 0xF800, 0x07E0, 0x001F);
+    default: return Pal8PixelFormat();
   }
 }
 

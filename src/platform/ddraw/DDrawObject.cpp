@@ -1,4 +1,5 @@
 #include "platform/ddraw/DDrawObject.h"
+#include "platform/ddraw/DDrawPixelFormat.h"
 
 #include "platform/backend/Backend.h"
 #include "platform/d3d/D3D.h"
@@ -18,37 +19,21 @@ namespace Velk {
 
 namespace {
 
-DDPIXELFORMAT RgbFormat(DWORD bits, DWORD r, DWORD g, DWORD b, DWORD a = 0) {
-  DDPIXELFORMAT f;
-  f.dwFlags = DDPF_RGB | (a ? DDPF_ALPHAPIXELS : 0);
-  f.dwRGBBitCount = bits;
-  f.dwRBitMask = r;
-  f.dwGBitMask = g;
-  f.dwBBitMask = b;
-  f.dwRGBAlphaBitMask = a;
-  return f;
-}
-
 DDPIXELFORMAT FormatOfDepth(int bits, bool is555) {
   switch (bits) {
-    case 32: return RgbFormat(32, 0xFF0000, 0xFF00, 0xFF);
-    case 24: return RgbFormat(24, 0xFF0000, 0xFF00, 0xFF);
-    case 16: return is555 ? RgbFormat(16, 0x7C00, 0x03E0, 0x1F) : RgbFormat(16, 0xF800, 0x07E0, 0x1F);
-    default: {
-      DDPIXELFORMAT f;
-      f.dwFlags = DDPF_RGB | DDPF_PALETTEINDEXED8;
-      f.dwRGBBitCount = 8;
-      return f;
-    }
+    case 32: return RgbPixelFormat(32, 0, 0xFF0000, 0xFF00, 0xFF);
+    case 24: return RgbPixelFormat(24, 0, 0xFF0000, 0xFF00, 0xFF);
+    case 16: return is555 ? RgbPixelFormat(16, 0, 0x7C00, 0x03E0, 0x1F) : RgbPixelFormat(16, 0, 0xF800, 0x07E0, 0x1F);
+    default: return Pal8PixelFormat();
   }
 }
 
 // X8R8G8B8, A8R8G8B8, R5G6B5, X1R5G5B5, A4R4G4B4 and PAL8 are the formats surfaces may ask for.
 bool SupportedFormat(const DDPIXELFORMAT& f) {
-  const DDPIXELFORMAT known[] = {RgbFormat(32, 0xFF0000, 0xFF00, 0xFF),
-                                 RgbFormat(32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000),
-                                 RgbFormat(16, 0xF800, 0x07E0, 0x1F), RgbFormat(16, 0x7C00, 0x03E0, 0x1F),
-                                 RgbFormat(16, 0x0F00, 0x00F0, 0x0F, 0xF000)};
+  const DDPIXELFORMAT known[] = {RgbPixelFormat(32, 0, 0xFF0000, 0xFF00, 0xFF),
+                                 RgbPixelFormat(32, 0xFF000000, 0xFF0000, 0xFF00, 0xFF),
+                                 RgbPixelFormat(16, 0, 0xF800, 0x07E0, 0x1F), RgbPixelFormat(16, 0, 0x7C00, 0x03E0, 0x1F),
+                                 RgbPixelFormat(16, 0xF000, 0x0F00, 0x00F0, 0x0F)};
   if (f.dwFlags & DDPF_PALETTEINDEXED8) return f.dwRGBBitCount == 8;
   for (const DDPIXELFORMAT& k : known) {
     if (f.dwRGBBitCount == k.dwRGBBitCount && f.dwRBitMask == k.dwRBitMask && f.dwGBitMask == k.dwGBitMask &&

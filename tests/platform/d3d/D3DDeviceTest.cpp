@@ -1,5 +1,6 @@
 #include "platform/d3d/D3D.h"
 #include "platform/d3d/D3DSettings.h"
+#include "platform/ddraw/DDrawPixelFormat.h"
 #include "platform/ddraw/DDrawSettings.h"
 
 #include <gtest/gtest.h>
@@ -12,16 +13,7 @@
 namespace Velk {
 namespace {
 
-DDPIXELFORMAT Format(DWORD bits, DWORD a, DWORD r, DWORD g, DWORD b) {
-  DDPIXELFORMAT f;
-  f.dwFlags = DDPF_RGB | (a ? DDPF_ALPHAPIXELS : 0);
-  f.dwRGBBitCount = bits;
-  f.dwRGBAlphaBitMask = a;
-  f.dwRBitMask = r;
-  f.dwGBitMask = g;
-  f.dwBBitMask = b;
-  return f;
-}
+DDPIXELFORMAT Format(DWORD bits, DWORD a, DWORD r, DWORD g, DWORD b) { return RgbPixelFormat(bits, a, r, g, b); }
 
 const DDPIXELFORMAT kX8R8G8B8 = Format(32, 0, 0xFF0000, 0xFF00, 0xFF);
 const DDPIXELFORMAT kA8R8G8B8 = Format(32, 0xFF000000u, 0xFF0000, 0xFF00, 0xFF);
