@@ -153,12 +153,7 @@ TEST_F(EngineTest, AFailingInitGroupShowsTheErrorAndEndsTheProgram) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(
       {
-        static std::string childFolder;
-        childFolder = scratch_.Path();
-        std::atexit([] {
-          std::error_code ignored;
-          std::filesystem::remove_all(childFolder, ignored);
-        });
+        scratch_.RemoveAtExit();
         Velk::SetMessageBoxHook([](const std::wstring&, const std::wstring&, UINT) { return IDOK; });
         StartEngine();
       },
