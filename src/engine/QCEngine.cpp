@@ -10,8 +10,12 @@
 #include "engine/QCEffect.h"
 #include "engine/QCFont.h"
 #include "engine/QCLevelHandOver.h"
+#include "engine/QCMusicManager.h"
+#include "engine/QCSoundSystem.h"
+#include "engine/QCSoundTable.h"
 #include "engine/QCTexture.h"
 #include "engine/XmlAccess.h"
+#include "platform/clock/Clock.h"
 #include "platform/crt/Rand.h"
 #include "platform/files/FileCalls.h"
 #include "platform/modules/Modules.h"
@@ -74,7 +78,8 @@ QCEngine::QCEngine(int arg) {
   mHeight = 600;
 
   mCursors = std::make_unique<QCCursorManager>(this);
-  // Sound: the QCSoundSystem guard, the sound table and the music manager are created here.
+  mSoundSystem = std::make_unique<QCSoundSystem>();
+  mMusic = std::make_unique<QCMusicManager>();
   mTextures = std::make_unique<QCTextureManager>(this);
   mFonts = std::make_unique<QCFont>(this);
   mLocTexts = std::make_unique<LocTexts>();
@@ -93,7 +98,9 @@ QCEngine::~QCEngine() {
   SetCurrentTextTables(nullptr, nullptr);
   mTextVars.reset();
   mLocTexts.reset();
-  // Sound: the sound table, the music manager and the QCSoundSystem guard are deleted here.
+  ClearSoundTable();
+  mMusic.reset();
+  mSoundSystem.reset();
   // Particles: the registry is deleted here, before the textures its emitters release.
   mTextures.reset();
   mFonts.reset();
@@ -116,7 +123,7 @@ void QCEngine::Init() {
   }
   ExtractInitResources(mResourceManager);
   LoadEffectDefinitions();
-  // Sound: the sound system starts here, for the main window.
+  StartSoundSystem(0);  // no window handle is needed here
 }
 
 void QCEngine::LoadResourcesInBackground() {
@@ -124,7 +131,8 @@ void QCEngine::LoadResourcesInBackground() {
 
   IXMLDOMDocument* doc = nullptr;
   IXMLDOMNode* root = OpenRoot("cfg\\cfg.xml", &doc);
-  // Sound: the music table, then the sound table, are read from `root` here.
+  mMusic->LoadMusicTable(root);
+  LoadSoundTable(root);
   CloseRoot(root, doc);
 
   root = OpenRoot("cfg\\ui.xml", &doc);
@@ -147,7 +155,18 @@ bool QCEngine::RunLoopStep(bool* updated) {
   // off in this game); it is read through the atomic every time.
   if (mLoadingThreadCompleted.load(std::memory_order_acquire) && gCurrentBoard && gCurrentBoard->IsLevelLoading())
     gCurrentBoard->OnLevelLoaded();
+  PumpSoundSystem(timeGetTime());  // the music fades step here, on the main thread
   return VelkAppBase::RunLoopStep(updated);
+}
+
+void QCEngine::OnFocusGained() {
+  VelkAppBase::OnFocusGained();
+  PauseAllSound(false);
+}
+
+void QCEngine::OnFocusLost() {
+  VelkAppBase::OnFocusLost();
+  PauseAllSound(true);
 }
 
 void QCEngine::DrawOverlay(Velk::Graphics* g) {
