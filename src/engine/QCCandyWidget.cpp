@@ -89,6 +89,15 @@ void QCCandyWidget::Hide() {
   }
 }
 
+// A show or hide is over once none of the effect's timers runs any more.
+bool QCCandyWidget::EffectRunning() const {
+  for (int id = 0; id < static_cast<int>(mEffect->TimerCount()); ++id) {
+    const QCTimer* timer = mEffect->EffectGetTimer(id);
+    if (timer && timer->GetState() != 0 && !timer->IsFinished()) return true;
+  }
+  return false;
+}
+
 void QCCandyWidget::ShowChildren() {
   for (auto& [name, child] : mChildren) child->Show();
 }
@@ -105,9 +114,7 @@ bool QCCandyWidget::IsVisibleInTree() const {
   return true;
 }
 
-// An effect that sets the visibility it was heading for ends its show or hide, changed or not.
 void QCCandyWidget::SetVisible(bool visible) {
-  (visible ? mShowing : mHiding) = false;
   if (visible == mVisible) return;
   mHiding = mShowing = false;
   if (visible) {
@@ -289,6 +296,7 @@ void QCCandyWidget::Update() {
   if (mEffect) {
     mEffect->EffectUpdate(dt);
     InvalidateTransform();
+    if ((mShowing || mHiding) && !EffectRunning()) mShowing = mHiding = false;
   }
   Velk::Widget::Update();
   if (mTransformDirty || mBoundsDirty) FeedTextures();

@@ -108,6 +108,7 @@ class QCCandyWidget : public Velk::Widget, public QCIEffect {
 
  private:
   Velk::Rect BoxThrough(const Velk::Matrix3x3& matrix);
+  bool EffectRunning() const;
   void FeedTextures();
 
   Velk::Matrix3x3 mMatrix;
