@@ -120,9 +120,9 @@ void QCEngine::Init() {
   Velk::srand(static_cast<unsigned>(time(nullptr)));
   LoadResourceManifest();
   if (!mResourceManager->LoadResources("Init")) {
-    mShutdown = true;
+    // The error box first: the framework shows none once the shutdown flag is up. Leaving then sets
+    // the flag and ends the process.
     ReportResourceError(true);
-    return;
   }
   ExtractInitResources(mResourceManager);
   LoadEffectDefinitions();
