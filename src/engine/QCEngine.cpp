@@ -7,14 +7,17 @@
 #include "engine/InitResources.h"
 #include "engine/LocTexts.h"
 #include "engine/QCCursorManager.h"
+#include "engine/QCDialog.h"
 #include "engine/QCEffect.h"
 #include "engine/QCFont.h"
 #include "engine/QCLevelHandOver.h"
 #include "engine/QCMusicManager.h"
+#include "engine/QCParticleRegistry.h"
 #include "engine/QCSoundSystem.h"
 #include "engine/QCSoundTable.h"
 #include "engine/QCTexture.h"
 #include "engine/XmlAccess.h"
+#include "exports/ExportTable.h"
 #include "platform/clock/Clock.h"
 #include "platform/crt/Rand.h"
 #include "platform/files/FileCalls.h"
@@ -76,6 +79,8 @@ QCEngine::QCEngine(int arg) {
   gEngine = this;
   mWidth = 800;
   mHeight = 600;
+  // The effects find their callbacks by name once the definitions load in Init.
+  RegisterEffectCallbacks();
 
   mCursors = std::make_unique<QCCursorManager>(this);
   mSoundSystem = std::make_unique<QCSoundSystem>();
@@ -85,9 +90,13 @@ QCEngine::QCEngine(int arg) {
   mLocTexts = std::make_unique<LocTexts>();
   mTextVars = std::make_unique<TextVars>();
   SetCurrentTextTables(mLocTexts.get(), mTextVars.get());
-  // Particles: the particle-system registry is created here.
+  mParticles = std::make_unique<QCParticleRegistry>();
 
-  // The root dialog: a hidden QCDialog (0, 0, 800, 600), added to the widget manager, goes here.
+  // Hidden until WidgetsLock holds it up as an input shield.
+  auto* root = new QCDialog(nullptr, this);
+  root->Resize(0, 0, 800, 600);
+  mWidgetManager->AddChild(root);
+  mRootDialog = root;
 }
 
 QCEngine::~QCEngine() {
@@ -101,7 +110,8 @@ QCEngine::~QCEngine() {
   ClearSoundTable();
   mMusic.reset();
   mSoundSystem.reset();
-  // Particles: the registry is deleted here, before the textures its emitters release.
+  // The particle registry goes before the textures its emitters release.
+  mParticles.reset();
   mTextures.reset();
   mFonts.reset();
   ReleaseInitResources();
