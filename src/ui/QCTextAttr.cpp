@@ -1,0 +1,59 @@
+#include "ui/QCTextAttr.h"
+
+#include "fonts/Font.h"
+#include "graphics/Graphics.h"
+
+bool QCTextLayers::Set(int layer, const QCTextAttrValues& values) {
+  if (layer < 0 || layer >= TextLayerCount) return false;
+  fonts[layer] = values.font;
+  colors[layer] = values.color;
+  dcolors[layer] = values.dcolor;
+  hcolors[layer] = values.hcolor;
+  return true;
+}
+
+Velk::Rect QCTextLayout::Area(int width, int height, int textHeight, Fallback fallback) const {
+  if (valign == 0) return Velk::Rect(0, hoffset + (height - textHeight) / 2, width, textHeight);
+  if (valign == 1) return Velk::Rect(0, hoffset + height - textHeight, width, textHeight);
+  if (valign == -1 || fallback == Fallback::WholeWidget) return Velk::Rect(0, hoffset, width, height);
+  return Velk::Rect();
+}
+
+void DrawTextLayers(Velk::Graphics& g, const QCTextLayers& layers, const QCTextLayout& layout,
+                    QCTextLayout::Fallback fallback, int width, int height, const std::wstring& text, int length,
+                    bool disabled) {
+  if (!layers.Normal()) return;
+  g.SetFont(layers.Normal());
+  int textHeight = g.MeasureWrappedText(width, text, layout.lineSpacing, nullptr);
+  Velk::Rect area = layout.Area(width, height, textHeight, fallback);
+  for (int layer = TextShadow; layer < TextLayerCount; ++layer) {
+    if (!layers.fonts[layer]) continue;
+    g.SetFont(layers.fonts[layer]);
+    g.SetColor(disabled ? layers.dcolors[layer] : layers.colors[layer]);
+    g.DrawWrappedText(area, text, layout.lineSpacing, layout.justify, nullptr, length, nullptr);
+  }
+}
+
+bool ParseColorText(const std::string& text, uint32_t& argb) {
+  size_t i = 0;
+  if (text.size() >= 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) i = 2;
+  uint32_t value = 0;
+  size_t digits = 0;
+  for (; i < text.size(); ++i, ++digits) {
+    char c = text[i];
+    int d;
+    if (c >= '0' && c <= '9') {
+      d = c - '0';
+    } else if (c >= 'a' && c <= 'f') {
+      d = c - 'a' + 10;
+    } else if (c >= 'A' && c <= 'F') {
+      d = c - 'A' + 10;
+    } else {
+      break;
+    }
+    value = (value << 4) | static_cast<uint32_t>(d);
+  }
+  if (digits == 0) return false;
+  argb = value;
+  return true;
+}

@@ -1,0 +1,94 @@
+#include "ui/QCTextAttr.h"
+
+#include <gtest/gtest.h>
+
+#include "graphics/MemoryImage.h"
+#include "graphics/TextTestFont.h"
+#include "ui/QCLabelImage.h"
+#include "ui/QCTextVars.h"
+
+namespace {
+
+using Velk::Color;
+using Velk::Rect;
+using Velk::Testing::TextTestFont;
+
+TEST(QCTextVars, ReferencesExpandAndTheCacheNoticesChanges) {
+  std::map<std::string, std::wstring> vars{{"money", L"120"}, {"", L""}};
+  QCTextVarLookup lookup = [&](const std::string& n) { return vars[n]; };
+  QCTextVarCache cache;
+  EXPECT_EQ(ExpandTextVars(L"Money: %money%!", lookup, cache), L"Money: 120!");
+  EXPECT_FALSE(TextVarsChanged(cache, lookup));
+  vars["money"] = L"95";
+  EXPECT_TRUE(TextVarsChanged(cache, lookup));
+  cache.clear();
+  EXPECT_EQ(ExpandTextVars(L"100%%", lookup, cache), L"100");
+  EXPECT_EQ(ExpandTextVars(L"50%abc", lookup, cache), L"50");
+  EXPECT_EQ(ExpandTextVars(L"%money%%money%", lookup, cache), L"9595");
+}
+
+TEST(QCTextAttr, ColoursAreHexadecimalAarrggbb) {
+  uint32_t argb = 1;
+  ASSERT_TRUE(ParseColorText("ff000000", argb));
+  EXPECT_EQ(Color(argb), Color(0, 0, 0, 255));
+  ASSERT_TRUE(ParseColorText("ffffff", argb));
+  EXPECT_EQ(Color(argb), Color(255, 255, 255, 0));
+  ASSERT_TRUE(ParseColorText("0x80FF0010", argb));
+  EXPECT_EQ(Color(argb), Color(255, 0, 16, 128));
+  EXPECT_FALSE(ParseColorText("zz", argb));
+  EXPECT_FALSE(ParseColorText("", argb));
+}
+
+TEST(QCTextAttr, LayoutAreaFollowsValign) {
+  QCTextLayout layout;
+  layout.hoffset = 3;
+  using F = QCTextLayout::Fallback;
+  layout.valign = -1;
+  EXPECT_EQ(layout.Area(100, 41, 12, F::Nothing), Rect(0, 3, 100, 41));
+  layout.valign = 0;  // (41 - 12) / 2 = 14: the odd pixel goes below
+  EXPECT_EQ(layout.Area(100, 41, 12, F::Nothing), Rect(0, 17, 100, 12));
+  EXPECT_EQ(layout.Area(100, 10, 13, F::Nothing), Rect(0, 2, 100, 13));  // -3 / 2 rounds toward zero
+  layout.valign = 1;
+  EXPECT_EQ(layout.Area(100, 41, 12, F::Nothing), Rect(0, 32, 100, 12));
+  layout.valign = 7;
+  EXPECT_EQ(layout.Area(100, 41, 12, F::Nothing), Rect());
+  EXPECT_EQ(layout.Area(100, 41, 12, F::WholeWidget), Rect(0, 3, 100, 41));
+}
+
+TEST(QCTextAttr, LayersDrawShadowStrokeNormalInTheirColours) {
+  TextTestFont shadow, normal;
+  QCTextLayers layers;
+  EXPECT_FALSE(layers.Set(3, QCTextAttrValues{&normal, Color(), Color(), Color()}));
+  EXPECT_EQ(layers.Normal(), nullptr);
+  layers.Set(TextShadow, QCTextAttrValues{&shadow, Color(1, 2, 3), Color(4, 5, 6), Color()});
+  Velk::MemoryImage image;
+  image.CreateBlank(100, 40);
+  Velk::Graphics g(&image);
+  DrawTextLayers(g, layers, QCTextLayout(), QCTextLayout::Fallback::Nothing, 100, 40, L"hi", -1, false);
+  EXPECT_TRUE(shadow.mDrawn.empty());  // no normal font: no text at all
+  layers.Set(TextNormal, QCTextAttrValues{&normal, Color(7, 8, 9), Color(10, 11, 12), Color()});
+  DrawTextLayers(g, layers, QCTextLayout(), QCTextLayout::Fallback::Nothing, 100, 40, L"hello", 2, true);
+  // The normal font also measures (into no image), so only the last records count.
+  ASSERT_EQ(shadow.mDrawn.size(), 1u);
+  ASSERT_FALSE(normal.mDrawn.empty());
+  EXPECT_EQ(shadow.mDrawn[0].text, L"he");
+  EXPECT_EQ(shadow.mDrawn[0].color, Color(4, 5, 6));
+  EXPECT_EQ(normal.mDrawn.back().text, L"he");
+  EXPECT_EQ(normal.mDrawn.back().color, Color(10, 11, 12));
+}
+
+TEST(QCLabelImage, RendersOncePerInvalidationAndAgainForANewSize) {
+  QCLabelImage label;
+  uint64_t before = QCLabelImage::RenderCount();
+  EXPECT_TRUE(label.BeginRender(20, 10));
+  EXPECT_FALSE(label.BeginRender(20, 10));
+  label.Invalidate();
+  EXPECT_TRUE(label.BeginRender(20, 10));
+  EXPECT_TRUE(label.BeginRender(30, 10));
+  EXPECT_EQ(label.Image()->GetWidth(), 30);
+  label.Drop();
+  EXPECT_EQ(label.Image(), nullptr);
+  EXPECT_EQ(QCLabelImage::RenderCount() - before, 3u);
+}
+
+}  // namespace
