@@ -2,6 +2,7 @@
 // The text-attribute block shared by the game's text-bearing widgets: three text layers (font and
 // colours each), the layout attributes and the colour syntax of the UI description.
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "graphics/Color.h"
@@ -60,3 +61,11 @@ void DrawTextLayers(Velk::Graphics& g, const QCTextLayers& layers, const QCTextL
 
 // Hexadecimal AARRGGBB, "0x" allowed; false when no digit follows.
 bool ParseColorText(const std::string& text, uint32_t& argb);
+
+// The colour attribute `name`; false, and `out` untouched, when it is absent or holds no digit.
+bool ParseColorAttr(IXMLDOMNode* node, const wchar_t* name, Velk::Color* out);
+// One "textattr" element: "color" (opaque black when missing), "dcolor" and "hcolor" (default
+// "color"), "font" (a name of the font table; unknown: no font).
+QCTextAttrValues ReadTextAttr(IXMLDOMNode* element);
+// Calls fn(layer, values) for the "normal", "stroke" and "shadow" elements present, in that order.
+void ReadTextAttrs(IXMLDOMNode* node, const std::function<void(int layer, const QCTextAttrValues&)>& fn);
