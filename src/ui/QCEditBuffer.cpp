@@ -265,6 +265,7 @@ void QCEditBuffer::Finish(const State& old, bool clearSelection, bool changed) {
     mText.resize(MaxLength);
     mCaret = std::min(mCaret, MaxLength);
     mAnchor = std::min(mAnchor, MaxLength);
+    mScroll = std::min(mScroll, MaxLength - 1);  // it followed a caret beyond the cut
   }
   if (changed) mUndo = old;
 }

@@ -2,31 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "fonts/Font.h"
+#include "EditTestSupport.h"
 
 namespace {
-
-// Ten pixels a character; '~' has no glyph.
-class FixedFont : public Velk::Font {
-public:
-  FixedFont() { mHeight = 12; mAscent = 9; }
-  int StringWidth(const std::wstring& s) override {
-    int w = 0;
-    for (wchar_t c : s) w += CharWidth(c);
-    return w;
-  }
-  int CharWidth(wchar_t c) override { return c == L'~' ? 0 : 10; }
-  Font* Duplicate() override { return new FixedFont(*this); }
-};
-
-class FakeHost : public QCEditBuffer::Host {
-public:
-  std::string clipboard;
-  bool extended = true;
-  std::string GetClipboardText() override { return clipboard; }
-  void SetClipboardText(const std::string& text) override { clipboard = text; }
-  bool AllowsExtendedChars() override { return extended; }
-};
 
 constexpr int kShift = 1;
 constexpr int kCtrl = 2;
@@ -95,10 +73,10 @@ const Script kScripts[] = {
 };
 
 TEST(QCEditBufferKeys, ScriptsGiveTheExpectedTextCaretAndSelection) {
-  FixedFont font;
+  FixedAdvanceFont font(10);
   for (const Script& s : kScripts) {
     SCOPED_TRACE(s.name);
-    FakeHost host;
+    ClipboardHost host;
     host.clipboard = s.clipboard;
     QCEditBuffer b;
     b.SetFont(&font);
@@ -115,8 +93,8 @@ TEST(QCEditBufferKeys, ScriptsGiveTheExpectedTextCaretAndSelection) {
 }
 
 TEST(QCEditBufferKeys, ExtendedCharactersNeedTheApplicationsConsentAndAFont) {
-  FixedFont font;
-  FakeHost host;
+  FixedAdvanceFont font(10);
+  ClipboardHost host;
   QCEditBuffer b;
   b.SetFont(&font);
   host.extended = false;
@@ -134,7 +112,7 @@ TEST(QCEditBufferKeys, ExtendedCharactersNeedTheApplicationsConsentAndAFont) {
 }
 
 TEST(QCEditBufferMouse, DoubleClickSelectsTheWordAroundTheSpaceAndReleasePicksAgain) {
-  FixedFont font;
+  FixedAdvanceFont font(10);
   QCEditBuffer b;
   b.SetFont(&font);
   b.SetWidth(400);
@@ -159,8 +137,8 @@ TEST(QCEditBufferMouse, DoubleClickSelectsTheWordAroundTheSpaceAndReleasePicksAg
 }
 
 TEST(QCEditBufferScroll, CaretStaysInsideTheUsableWidthAndLeftOfTheFirstCharGivesZero) {
-  FixedFont font;
-  FakeHost host;
+  FixedAdvanceFont font(10);
+  ClipboardHost host;
   QCEditBuffer b;
   b.SetFont(&font);
   b.SetWidth(58);  // 50 usable pixels: five characters
@@ -177,8 +155,8 @@ TEST(QCEditBufferScroll, CaretStaysInsideTheUsableWidthAndLeftOfTheFirstCharGive
 }
 
 TEST(QCEditBufferScroll, ShrinkingTextNeverLeavesTheScrollPastTheLastCharacter) {
-  FixedFont font;
-  FakeHost host;
+  FixedAdvanceFont font(10);
+  ClipboardHost host;
   QCEditBuffer b;
   b.SetFont(&font);
   b.SetWidth(18);  // one character visible
@@ -191,8 +169,8 @@ TEST(QCEditBufferScroll, ShrinkingTextNeverLeavesTheScrollPastTheLastCharacter) 
 }
 
 TEST(QCEditBufferBlink, ThePhaseFlipsAfter41UpdatesAndRestartsOnACaretMove) {
-  FixedFont font;
-  FakeHost host;
+  FixedAdvanceFont font(10);
+  ClipboardHost host;
   QCEditBuffer b;
   b.SetFont(&font);
   b.RestartBlink(true);
