@@ -1,7 +1,10 @@
 #include "ui/QCTextAttr.h"
 
 #include "fonts/Font.h"
+#include "engine/XmlAccess.h"
 #include "graphics/Graphics.h"
+#include "ui/QCUiEngine.h"
+#include "ui/QCUiXml.h"
 
 bool QCTextLayers::Set(int layer, const QCTextAttrValues& values) {
   if (layer < 0 || layer >= TextLayerCount) return false;
@@ -56,4 +59,35 @@ bool ParseColorText(const std::string& text, uint32_t& argb) {
   if (digits == 0) return false;
   argb = value;
   return true;
+}
+
+bool ParseColorAttr(IXMLDOMNode* node, const wchar_t* name, Velk::Color* out) {
+  std::string text;
+  uint32_t argb = 0;
+  if (!XmlGetAttrText(node, name, text) || !ParseColorText(text, argb)) return false;
+  *out = Velk::Color(argb);
+  return true;
+}
+
+QCTextAttrValues ReadTextAttr(IXMLDOMNode* element) {
+  QCTextAttrValues values;
+  ParseColorAttr(element, L"color", &values.color);
+  values.dcolor = values.hcolor = values.color;
+  ParseColorAttr(element, L"dcolor", &values.dcolor);
+  ParseColorAttr(element, L"hcolor", &values.hcolor);
+  std::string font;
+  if (XmlGetAttrText(element, L"font", font)) values.font = FindUiFont(font);
+  return values;
+}
+
+void ReadTextAttrs(IXMLDOMNode* node, const std::function<void(int layer, const QCTextAttrValues&)>& fn) {
+  static constexpr std::pair<const wchar_t*, int> kLayers[] = {
+      {L"textattr[@id=\"normal\"]", TextNormal},
+      {L"textattr[@id=\"stroke\"]", TextStroke},
+      {L"textattr[@id=\"shadow\"]", TextShadow},
+  };
+  for (const auto& [query, layer] : kLayers) {
+    QCNodeRef element = SelectChild(node, query);
+    if (element) fn(layer, ReadTextAttr(element.Get()));
+  }
 }

@@ -6,6 +6,7 @@
 #include "graphics/TextTestFont.h"
 #include "ui/QCLabelImage.h"
 #include "ui/QCTextVars.h"
+#include "UiXmlDoc.h"
 
 namespace {
 
@@ -89,6 +90,39 @@ TEST(QCLabelImage, RendersOncePerInvalidationAndAgainForANewSize) {
   label.Drop();
   EXPECT_EQ(label.Image(), nullptr);
   EXPECT_EQ(QCLabelImage::RenderCount() - before, 3u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(QCTextAttrXml, MissingColoursTakeDefinedDefaults) {
+  UiXmlDoc doc(R"(<e color="0x11223344" sel="zz">
+      <textattr id="shadow" color="ff00ff00" dcolor="80ffffff"/>
+      <textattr id="normal" font="no_such_font"/>
+      <textattr id="stroke" color="ffffff" hcolor="ff0000ff"/>
+    </e>)");
+  ASSERT_NE(doc.Root(), nullptr);
+  Color color;
+  EXPECT_TRUE(ParseColorAttr(doc.Root(), L"color", &color));
+  EXPECT_EQ(color, Color(0x22, 0x33, 0x44, 0x11));
+  EXPECT_FALSE(ParseColorAttr(doc.Root(), L"sel", &color));
+  EXPECT_FALSE(ParseColorAttr(doc.Root(), L"none", &color));
+  EXPECT_EQ(color, Color(0x22, 0x33, 0x44, 0x11));
+
+  std::vector<std::pair<int, QCTextAttrValues>> read;
+  ReadTextAttrs(doc.Root(), [&](int layer, const QCTextAttrValues& v) { read.emplace_back(layer, v); });
+  ASSERT_EQ(read.size(), 3u);
+  EXPECT_EQ(read[0].first, TextNormal);  // normal, stroke, shadow, whatever the document order
+  EXPECT_EQ(read[1].first, TextStroke);
+  EXPECT_EQ(read[2].first, TextShadow);
+  EXPECT_EQ(read[0].second.font, nullptr);
+  EXPECT_EQ(read[0].second.color, Color(0, 0, 0, 255));
+  EXPECT_EQ(read[0].second.dcolor, Color(0, 0, 0, 255));
+  EXPECT_EQ(read[1].second.color, Color(255, 255, 255, 0));
+  EXPECT_EQ(read[1].second.dcolor, Color(255, 255, 255, 0));
+  EXPECT_EQ(read[1].second.hcolor, Color(0, 0, 255, 255));
+  EXPECT_EQ(read[2].second.dcolor, Color(255, 255, 255, 128));
 }
 
 }  // namespace
