@@ -7,11 +7,14 @@
 #include "engine/InitResources.h"
 #include "engine/LocTexts.h"
 #include "engine/QCCursorManager.h"
+#include "engine/QCDialog.h"
 #include "engine/QCEffect.h"
 #include "engine/QCFont.h"
 #include "engine/QCLevelHandOver.h"
+#include "engine/QCParticleRegistry.h"
 #include "engine/QCTexture.h"
 #include "engine/XmlAccess.h"
+#include "exports/ExportTable.h"
 #include "platform/crt/Rand.h"
 #include "platform/files/FileCalls.h"
 #include "platform/modules/Modules.h"
@@ -72,6 +75,8 @@ QCEngine::QCEngine(int arg) {
   gEngine = this;
   mWidth = 800;
   mHeight = 600;
+  // The effects find their callbacks by name once the definitions load in Init.
+  RegisterEffectCallbacks();
 
   mCursors = std::make_unique<QCCursorManager>(this);
   // Sound: the QCSoundSystem guard, the sound table and the music manager are created here.
@@ -80,9 +85,13 @@ QCEngine::QCEngine(int arg) {
   mLocTexts = std::make_unique<LocTexts>();
   mTextVars = std::make_unique<TextVars>();
   SetCurrentTextTables(mLocTexts.get(), mTextVars.get());
-  // Particles: the particle-system registry is created here.
+  mParticles = std::make_unique<QCParticleRegistry>();
 
-  // The root dialog: a hidden QCDialog (0, 0, 800, 600), added to the widget manager, goes here.
+  // Hidden until WidgetsLock holds it up as an input shield.
+  auto* root = new QCDialog(nullptr, this);
+  root->Resize(0, 0, 800, 600);
+  mWidgetManager->AddChild(root);
+  mRootDialog = root;
 }
 
 QCEngine::~QCEngine() {
@@ -94,7 +103,8 @@ QCEngine::~QCEngine() {
   mTextVars.reset();
   mLocTexts.reset();
   // Sound: the sound table, the music manager and the QCSoundSystem guard are deleted here.
-  // Particles: the registry is deleted here, before the textures its emitters release.
+  // Before the textures its emitters release.
+  mParticles.reset();
   mTextures.reset();
   mFonts.reset();
   ReleaseInitResources();

@@ -12,6 +12,7 @@
 
 class PakInterface;
 class QCCursorManager;
+class QCParticleRegistry;
 class QCTextureManager;
 class QCFont;
 class LocTexts;
@@ -55,6 +56,7 @@ class QCEngine : public Velk::VelkAppBase {
 
   QCCursorManager* GetCursorManager() const { return mCursors.get(); }
   QCTextureManager* GetTextureManager() const { return mTextures.get(); }
+  QCParticleRegistry* GetParticles() const { return mParticles.get(); }
   QCFont* GetFontTable() const { return mFonts.get(); }
   LocTexts* GetLocTexts() const { return mLocTexts.get(); }
   TextVars* GetTextVars() const { return mTextVars.get(); }
@@ -71,13 +73,12 @@ class QCEngine : public Velk::VelkAppBase {
  protected:
   std::unique_ptr<QCCursorManager> mCursors;
   std::unique_ptr<PakInterface> mPak;
-  // The particle-system registry goes here (owned), before the sound table.
+  std::unique_ptr<QCParticleRegistry> mParticles;
   std::unique_ptr<QCTextureManager> mTextures;
   std::unique_ptr<QCFont> mFonts;
   std::unique_ptr<LocTexts> mLocTexts;
   std::unique_ptr<TextVars> mTextVars;
-  // The full-screen root dialog (a QCDialog), owned by the widget manager once added; null until
-  // the dialog class exists.
+  // The full-screen root dialog (a QCDialog), owned by the widget manager.
   Velk::Widget* mRootDialog = nullptr;
 };
 
