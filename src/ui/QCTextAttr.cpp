@@ -1,6 +1,7 @@
 #include "ui/QCTextAttr.h"
 
 #include "fonts/Font.h"
+#include "engine/LocTexts.h"
 #include "engine/XmlAccess.h"
 #include "graphics/Graphics.h"
 #include "ui/QCUiEngine.h"
@@ -20,6 +21,13 @@ Velk::Rect QCTextLayout::Area(int width, int height, int textHeight, Fallback fa
   if (valign == 1) return Velk::Rect(0, hoffset + height - textHeight, width, textHeight);
   if (valign == -1 || fallback == Fallback::WholeWidget) return Velk::Rect(0, hoffset, width, height);
   return Velk::Rect();
+}
+
+void QCTextLayout::Read(IXMLDOMNode* node) {
+  XmlGetAttrInt(node, L"line_spacing", lineSpacing);
+  XmlGetAttrInt(node, L"justify", justify);
+  XmlGetAttrInt(node, L"valign", valign);
+  XmlGetAttrInt(node, L"hoffset", hoffset);
 }
 
 void DrawTextLayers(Velk::Graphics& g, const QCTextLayers& layers, const QCTextLayout& layout,
@@ -59,6 +67,11 @@ bool ParseColorText(const std::string& text, uint32_t& argb) {
   if (digits == 0) return false;
   argb = value;
   return true;
+}
+
+std::wstring ReadLabelAttr(IXMLDOMNode* node) {
+  std::string id;
+  return XmlGetAttrText(node, L"label", id) ? GetLocText(id) : std::wstring();
 }
 
 bool ParseColorAttr(IXMLDOMNode* node, const wchar_t* name, Velk::Color* out) {

@@ -46,6 +46,9 @@ struct QCTextLayout {
   int valign = -1;
   int hoffset = 0;
 
+  // "line_spacing", "justify", "valign" and "hoffset"; absent ones keep their values.
+  void Read(IXMLDOMNode* node);
+
   // What a "valign" other than the known ones gives.
   enum class Fallback { Nothing, WholeWidget };
   // valign -1 (text only) and the fallback of a button: the whole widget from hoffset down; 0 centred
@@ -62,6 +65,8 @@ void DrawTextLayers(Velk::Graphics& g, const QCTextLayers& layers, const QCTextL
 // Hexadecimal AARRGGBB, "0x" allowed; false when no digit follows.
 bool ParseColorText(const std::string& text, uint32_t& argb);
 
+// The localised text of the "label" id; empty without one.
+std::wstring ReadLabelAttr(IXMLDOMNode* node);
 // The colour attribute `name`; false, and `out` untouched, when it is absent or holds no digit.
 bool ParseColorAttr(IXMLDOMNode* node, const wchar_t* name, Velk::Color* out);
 // One "textattr" element: "color" (opaque black when missing), "dcolor" and "hcolor" (default
