@@ -1,9 +1,13 @@
 #include "UiHarness.h"
 
+#include <fstream>
+#include <iterator>
+
 #include "UiXmlDoc.h"
 #include "app/ImageDump.h"
 #include "engine/QCCursorManager.h"
 #include "engine/QCEffect.h"
+#include "engine/QCFont.h"
 #include "engine/SoundTestSupport.h"
 #include "platform/clock/Clock.h"
 #include "platform/modules/Modules.h"
@@ -27,6 +31,11 @@ const char* kEffects = R"(<effects>
     <messages><message name="onchange" command="call" timer_id="UiTestCountChange"/></messages></effect>
 </effects>)";
 
+const char* kLoc = R"(<root>
+  <loc id="gallery_title" text="Every widget of the game"/>
+  <loc id="gallery_ok" text="OK"/>
+</root>)";
+
 const char* kCfg = R"(<root><sounds>
   <sound name="snd_click" group="ui" path="snd\click.wav"/>
   <sound name="snd_hover" group="ui" path="snd\hover.wav"/>
@@ -40,6 +49,7 @@ int CountChange(void*) {
 std::string UiRoot() {
   std::string xml = "<root>";
   for (const auto& [id, picture] : kPictures) xml += "<texture id=\"" + id + "\" file=\"t\\" + id + ".png\"/>";
+  xml += R"(<font name="sys" type="System" face="Arial" size="14"/>)";
   for (const char* mode : {"normal", "active", "text"})
     xml += std::string("<cursors mode=\"") + mode + "\" image=\"white\"/>";
   return xml + "</root>";
@@ -72,15 +82,18 @@ UiHarness::UiHarness() {
     pak.Put("t/" + id + ".png", std::string("picture"));
   }
   pak.Put("cfg/effect.xml", Utf16File(kEffects));
+  pak.Put("cfg/loc.xml", Utf16File(kLoc));
   Velk::ModuleTable::RegisterProgramExport("UiTestCountChange", reinterpret_cast<FARPROC>(CountChange));
   Velk::ModuleTable::HideEntry("", "UiTestCountChange", false);
   ChangeCount() = 0;
 
   engine = std::make_unique<QCEngine>();
   LoadEffectDefinitions();
+  engine->LoadLocTable();
   UiXmlDoc ui(UiRoot());
   textures.ReadUiTextures(ui.Root());
   engine->GetCursorManager()->ReadCursors(ui.Root(), &textures);
+  engine->GetFontTable()->ReadUiFonts(ui.Root());
   ResetSoundState();
   StartSoundSystem(0);
   WithCfgRoot(pak, kCfg, [](IXMLDOMNode* root) { LoadSoundTable(root); });
@@ -101,6 +114,11 @@ UiHarness::~UiHarness() {
   ReleaseEffectDefinitions();
   Velk::ModuleTable::HideEntry("", "UiTestCountChange");
   Velk::Clock::UseReal();
+}
+
+std::string UiHarness::ReadFixture(const std::string& name) {
+  std::ifstream in(std::string(TEST_DATA_DIR) + "/ui/" + name, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 QCDialog* UiHarness::Build(const std::string& elementXml, bool show) {

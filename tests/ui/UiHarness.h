@@ -46,6 +46,8 @@ protected:
   UiHarness();
   ~UiHarness() override;
 
+  // The text of a file under tests/data/ui.
+  static std::string ReadFixture(const std::string& name);
   // Builds `<element type="qcdialog" ...>` text with the dialog builder, adds the dialog to the widget
   // manager and shows it. The harness owns it through the manager.
   QCDialog* Build(const std::string& elementXml, bool show = true);
