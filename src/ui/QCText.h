@@ -11,6 +11,7 @@ class QCTextureRef;
 
 namespace Velk {
 class Image;
+class MemoryImage;
 }
 
 // A label: localised text with live %variable% values, drawn in up to three layers over the
@@ -41,6 +42,8 @@ public:
   const std::wstring& GetText() const { return mRawText; }
   const std::wstring& GetDisplayText() const { return mDisplayText; }
   int GetVisibleLength() const { return mVisibleLength; }
+  // The rendered label, null until drawn.
+  Velk::MemoryImage* GetLabelImage() const { return mLabel.Image(); }
 
 private:
   void UpdateDisplayText();
