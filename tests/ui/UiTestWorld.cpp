@@ -98,7 +98,8 @@ UiTestWorld::UiTestWorld() {
 
 UiTestWorld::~UiTestWorld() {
   Manager()->mImage = nullptr;
-  // The cursors hold pictures of the fixture, which goes before the engine.
+  // The widgets and cursors hold pictures of the fixture, which goes before the engine.
+  Manager()->RemoveAllChildren(true, false);
   engine->GetCursorManager()->Clear();
   ReleaseEffectDefinitions();
   Velk::ModuleTable::HideEntry("", "UiTestCountChange");
