@@ -4,6 +4,7 @@
 #include "engine/XmlAccess.h"
 #include "graphics/Graphics.h"
 #include "ui/QCUiEngine.h"
+#include "ui/QCUiXml.h"
 #include "ui/QCWidgetPaint.h"
 
 QCAnim::QCAnim(QCCandyWidget* parent) : QCCandyWidget(parent) {}
@@ -19,7 +20,7 @@ void QCAnim::Build(IXMLDOMNode* node, QCEngine*) {
     IXMLDOMNode* element = nullptr;
     while (list->nextNode(&element) == S_OK && element) {
       auto frame = std::make_unique<QCTexture>();
-      ReadAnimatedTexture(frame.get(), element, mWidth, mHeight);
+      ReadTextureElement(node, element, *frame, mWidth, mHeight);
       mFrames.push_back(std::move(frame));
       element->Release();
     }

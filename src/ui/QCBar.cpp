@@ -2,7 +2,6 @@
 
 #include "engine/XmlAccess.h"
 #include "graphics/Graphics.h"
-#include "ui/QCUiEngine.h"
 #include "ui/QCUiXml.h"
 #include "ui/QCWidgetPaint.h"
 
@@ -31,8 +30,8 @@ void QCBar::Build(IXMLDOMNode* node, QCEngine*) {
 void QCBar::ReadSegment(IXMLDOMNode* node, const wchar_t* query, QCTexture& texture) {
   QCNodeRef element = SelectChild(node, query);
   if (!element) return;
-  std::string name;
-  if (XmlGetAttrText(element.Get(), L"texture", name)) texture.SetImage(FindUiTexture(name));
+  QCTextureRef picture = ReadTextureName(node, element.Get());
+  if (!picture.IsEmpty()) texture.SetImage(picture);
   int rect[4] = {0, 0, mSegWidth, mHeight};
   XmlGetAttrInt(element.Get(), L"u", rect[0]);
   XmlGetAttrInt(element.Get(), L"v", rect[1]);

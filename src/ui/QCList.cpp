@@ -7,7 +7,6 @@
 #include "graphics/Image.h"
 #include "ui/QCScrollBar.h"
 #include "ui/QCButton.h"
-#include "ui/QCUiEngine.h"
 #include "ui/QCUiXml.h"
 #include "ui/QCWidgetPaint.h"
 
@@ -21,7 +20,7 @@ constexpr int kFallbackSpacing = 16;
 
 QCList::QCList(QCCandyWidget* parent) : QCCandyWidget(parent) {}
 
-QCList::~QCList() = default;
+QCList::~QCList() { mCheck.ReleaseFrames(); }
 
 void QCList::Build(IXMLDOMNode* node, QCEngine* app) {
   XmlGetAttrInt(node, L"line_spacing", mLineSpacing);
@@ -67,8 +66,8 @@ void QCList::BuildScrollBar(IXMLDOMNode* element, QCEngine* app) {
 void QCList::ReadCheckTexture(IXMLDOMNode* node) {
   QCNodeRef element = SelectChild(node, L"texture[@id=\"check\"]");
   if (!element) return;
-  std::string name;
-  if (XmlGetAttrText(element.Get(), L"texture", name)) mCheck.SetImage(FindUiTexture(name));
+  QCTextureRef picture = ReadTextureName(node, element.Get());
+  if (!picture.IsEmpty()) mCheck.SetImage(picture);
   mCheck.AcquireFrames();
   Velk::Image* image = mCheck.Frames().empty() ? nullptr : mCheck.Frames()[0].GetImage();
   int rect[4] = {0, 0, 0, 0};

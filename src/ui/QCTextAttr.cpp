@@ -71,7 +71,10 @@ bool ParseColorText(const std::string& text, uint32_t& argb) {
 
 std::wstring ReadLabelAttr(IXMLDOMNode* node) {
   std::string id;
-  return XmlGetAttrText(node, L"label", id) ? GetLocText(id) : std::wstring();
+  if (!XmlGetAttrText(node, L"label", id)) return std::wstring();
+  const std::wstring& text = GetLocText(id);
+  if (text.empty()) LogElementProblem(node, "the label names no text of the localisation");
+  return text;
 }
 
 bool ParseColorAttr(IXMLDOMNode* node, const wchar_t* name, Velk::Color* out) {
@@ -101,6 +104,11 @@ void ReadTextAttrs(IXMLDOMNode* node, const std::function<void(int layer, const 
   };
   for (const auto& [query, layer] : kLayers) {
     QCNodeRef element = SelectChild(node, query);
-    if (element) fn(layer, ReadTextAttr(element.Get()));
+    if (!element) continue;
+    QCTextAttrValues values = ReadTextAttr(element.Get());
+    std::string font;
+    if (!values.font && XmlGetAttrText(element.Get(), L"font", font))
+      LogElementProblem(node, "a textattr names no font of the font table");
+    fn(layer, values);
   }
 }

@@ -3,6 +3,8 @@
 #include "engine/QCTexture.h"
 #include "engine/EngineUtil.h"
 #include "engine/XmlAccess.h"
+#include "ui/QCUiEngine.h"
+#include "ui/QCWidgetPaint.h"
 
 QCNodeRef::~QCNodeRef() {
   if (mNode) mNode->Release();
@@ -14,12 +16,25 @@ QCNodeRef SelectChild(IXMLDOMNode* node, const wchar_t* query) {
   return QCNodeRef(child);
 }
 
+void ReadTextureElement(IXMLDOMNode* widget, IXMLDOMNode* element, QCTexture& texture, int width, int height) {
+  ReadAnimatedTexture(&texture, element, width, height);
+  if (!TextureHasImage(&texture)) LogElementProblem(widget, "a texture names no picture of the texture table");
+}
+
 QCTexture* ReadWidgetTexture(IXMLDOMNode* node, const wchar_t* query, int width, int height) {
   QCNodeRef element = SelectChild(node, query);
   if (!element) return nullptr;
   auto* texture = new QCTexture();
-  ReadAnimatedTexture(texture, element.Get(), width, height);
+  ReadTextureElement(node, element.Get(), *texture, width, height);
   return texture;
+}
+
+QCTextureRef ReadTextureName(IXMLDOMNode* widget, IXMLDOMNode* element) {
+  std::string name;
+  QCTextureRef picture;
+  if (XmlGetAttrText(element, L"texture", name)) picture = FindUiTexture(name);
+  if (picture.IsEmpty()) LogElementProblem(widget, "a texture names no picture of the texture table");
+  return picture;
 }
 
 void LogElementProblem(IXMLDOMNode* node, const char* problem) {

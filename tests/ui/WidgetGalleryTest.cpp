@@ -1,5 +1,6 @@
 // One widget of each kind from the fixture, used as a player would, and the frame kept as a picture.
 #include "UiHarness.h"
+#include "engine/EngineUtil.h"
 #include "engine/LocTexts.h"
 #include "ui/QCCheckBox.h"
 #include "ui/QCEditWidget.h"
@@ -45,6 +46,33 @@ TEST_F(WidgetGallery, EveryWidgetBuildsDrawsAndAnswers) {
   int dark = 0;
   for (int x = 24; x < 60; ++x) dark += (Pixel(x, 152) & 0xFF) < 0x80 ? 1 : 0;
   EXPECT_GT(dark, 3);  // "Ann" in the field
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(WidgetGallery, DamagedElementsLeaveTheirPartOutWithOneLineEach) {
+  std::vector<std::string> lines;
+  SetDebugLogSink([&](const std::string& line) { lines.push_back(line); });
+  QCDialog* dialog = Build(R"(<element type="qcdialog" name="d" width="800" height="600">
+      <element type="qcbar" name="nosegs" width="50" height="10" visible="true"/>
+      <element type="qclist" name="nospacing" width="50" height="50" visible="true"/>
+      <element type="qctext" name="nolabel" width="50" height="10" visible="true" label="no_such_id"/>
+      <element type="qctext" name="nofont" width="50" height="10" visible="true"><textattr id="normal" font="nope"/></element>
+      <element type="qcbutton" name="nopicture" width="50" height="10" visible="true"><texture id="normal" texture="nope"/></element>
+      <element type="qcslider" name="noparts" width="50" height="10" visible="true"/>
+    </element>)");
+  SetDebugLogSink(nullptr);
+  Update(3);
+  Draw();
+  std::string all;
+  for (const std::string& line : lines) all += line;
+  for (const char* name : {"nosegs", "nospacing", "nolabel", "nofont", "nopicture", "noparts"}) {
+    EXPECT_NE(all.find(std::string("\"") + name + "\""), std::string::npos) << name;
+    EXPECT_NE(dialog->FindChild(name), nullptr) << name;
+  }
+  EXPECT_EQ(lines.size(), 7u);  // the slider misses two parts
 }
 
 }  // namespace
