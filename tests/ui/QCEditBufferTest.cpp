@@ -111,31 +111,6 @@ TEST(QCEditBufferKeys, ExtendedCharactersNeedTheApplicationsConsentAndAFont) {
   EXPECT_EQ(b.CharIndexAt(500), 0);
 }
 
-TEST(QCEditBufferMouse, DoubleClickSelectsTheWordAroundTheSpaceAndReleasePicksAgain) {
-  FixedAdvanceFont font(10);
-  QCEditBuffer b;
-  b.SetFont(&font);
-  b.SetWidth(400);
-  b.mText = L"ab cd";
-  // Index 2 lies between the middles of "b" and " " plus 5: 20 <= x < 30.
-  EXPECT_EQ(b.CharIndexAt(19), 1);
-  EXPECT_EQ(b.CharIndexAt(24), 2);
-  b.MouseDown(24, 2);
-  EXPECT_EQ(b.mAnchor, 0);
-  EXPECT_EQ(b.mCaret, 5);
-  b.MouseUp(24);
-  EXPECT_EQ(b.mAnchor, 0);
-  EXPECT_EQ(b.mCaret, 5);
-  b.MouseDown(24, 1);
-  b.MouseDrag(44);
-  b.MouseUp(44);
-  EXPECT_EQ(b.mAnchor, 2);
-  EXPECT_EQ(b.mCaret, 4);
-  b.MouseDown(0, 1);
-  b.MouseUp(0);
-  EXPECT_EQ(b.mAnchor, -1);
-}
-
 TEST(QCEditBufferScroll, CaretStaysInsideTheUsableWidthAndLeftOfTheFirstCharGivesZero) {
   FixedAdvanceFont font(10);
   ClipboardHost host;
@@ -152,34 +127,6 @@ TEST(QCEditBufferScroll, CaretStaysInsideTheUsableWidthAndLeftOfTheFirstCharGive
   EXPECT_EQ(b.CharIndexAt(10), 7);  // past the middle of the first visible character
   b.ProcessKey(36, 0, false, false, host);
   EXPECT_EQ(b.mScroll, 0);
-}
-
-TEST(QCEditBufferScroll, ShrinkingTextNeverLeavesTheScrollPastTheLastCharacter) {
-  FixedAdvanceFont font(10);
-  ClipboardHost host;
-  QCEditBuffer b;
-  b.SetFont(&font);
-  b.SetWidth(18);  // one character visible
-  for (wchar_t c : std::wstring(L"abcdefghijklm")) b.ProcessKey(0, c, false, false, host);
-  ASSERT_EQ(b.mScroll, 12);
-  b.mAnchor = 1;
-  b.ProcessKey(0, L'z', false, false, host);  // "az": the page step back lands on 2
-  EXPECT_EQ(b.mText, L"az");
-  EXPECT_LE(b.mScroll, 1);
-}
-
-TEST(QCEditBufferBlink, ThePhaseFlipsAfter41UpdatesAndRestartsOnACaretMove) {
-  FixedAdvanceFont font(10);
-  ClipboardHost host;
-  QCEditBuffer b;
-  b.SetFont(&font);
-  b.RestartBlink(true);
-  for (int i = 0; i < 40; ++i) ASSERT_FALSE(b.TickBlink());
-  EXPECT_TRUE(b.TickBlink());
-  EXPECT_FALSE(b.mCaretVisible);
-  b.ProcessKey(0, L'a', false, false, host);
-  EXPECT_TRUE(b.mCaretVisible);
-  EXPECT_EQ(b.mBlinkCounter, 0);
 }
 
 }  // namespace

@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "graphics/MemoryImage.h"
-#include "graphics/TextTestFont.h"
-#include "ui/QCLabelImage.h"
 #include "ui/QCTextVars.h"
 #include "UiXmlDoc.h"
 
@@ -12,7 +9,6 @@ namespace {
 
 using Velk::Color;
 using Velk::Rect;
-using Velk::Testing::TextTestFont;
 
 TEST(QCTextVars, ReferencesExpandAndTheCacheNoticesChanges) {
   std::map<std::string, std::wstring> vars{{"money", L"120"}, {"", L""}};
@@ -54,42 +50,6 @@ TEST(QCTextAttr, LayoutAreaFollowsValign) {
   layout.valign = 7;
   EXPECT_EQ(layout.Area(100, 41, 12, F::Nothing), Rect());
   EXPECT_EQ(layout.Area(100, 41, 12, F::WholeWidget), Rect(0, 3, 100, 41));
-}
-
-TEST(QCTextAttr, LayersDrawShadowStrokeNormalInTheirColours) {
-  TextTestFont shadow, normal;
-  QCTextLayers layers;
-  EXPECT_FALSE(layers.Set(3, QCTextAttrValues{&normal, Color(), Color(), Color()}));
-  EXPECT_EQ(layers.Normal(), nullptr);
-  layers.Set(TextShadow, QCTextAttrValues{&shadow, Color(1, 2, 3), Color(4, 5, 6), Color()});
-  Velk::MemoryImage image;
-  image.CreateBlank(100, 40);
-  Velk::Graphics g(&image);
-  DrawTextLayers(g, layers, QCTextLayout(), QCTextLayout::Fallback::Nothing, 100, 40, L"hi", -1, false);
-  EXPECT_TRUE(shadow.mDrawn.empty());  // no normal font: no text at all
-  layers.Set(TextNormal, QCTextAttrValues{&normal, Color(7, 8, 9), Color(10, 11, 12), Color()});
-  DrawTextLayers(g, layers, QCTextLayout(), QCTextLayout::Fallback::Nothing, 100, 40, L"hello", 2, true);
-  // The normal font also measures (into no image), so only the last records count.
-  ASSERT_EQ(shadow.mDrawn.size(), 1u);
-  ASSERT_FALSE(normal.mDrawn.empty());
-  EXPECT_EQ(shadow.mDrawn[0].text, L"he");
-  EXPECT_EQ(shadow.mDrawn[0].color, Color(4, 5, 6));
-  EXPECT_EQ(normal.mDrawn.back().text, L"he");
-  EXPECT_EQ(normal.mDrawn.back().color, Color(10, 11, 12));
-}
-
-TEST(QCLabelImage, RendersOncePerInvalidationAndAgainForANewSize) {
-  QCLabelImage label;
-  uint64_t before = QCLabelImage::RenderCount();
-  EXPECT_TRUE(label.BeginRender(20, 10));
-  EXPECT_FALSE(label.BeginRender(20, 10));
-  label.Invalidate();
-  EXPECT_TRUE(label.BeginRender(20, 10));
-  EXPECT_TRUE(label.BeginRender(30, 10));
-  EXPECT_EQ(label.Image()->GetWidth(), 30);
-  label.Drop();
-  EXPECT_EQ(label.Image(), nullptr);
-  EXPECT_EQ(QCLabelImage::RenderCount() - before, 3u);
 }
 
 }  // namespace
