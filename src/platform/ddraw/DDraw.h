@@ -3,19 +3,10 @@
 // flags, result codes and the object interfaces. Our own layout; the field names and numeric values
 // are the ones callers compare against.
 
+#include "platform/base/ComBase.h"
 #include "platform/base/WinTypes.h"
 
 #include <cstdint>
-
-struct GUID {
-  uint32_t Data1 = 0;
-  uint16_t Data2 = 0;
-  uint16_t Data3 = 0;
-  uint8_t Data4[8] = {};
-  bool operator==(const GUID&) const = default;
-};
-using IID = GUID;
-using REFIID = const IID&;
 
 extern const IID IID_IDirectDraw;
 extern const IID IID_IDirectDraw7;
@@ -185,16 +176,6 @@ struct DDDEVICEIDENTIFIER2 {
   DWORD dwVendorId = 0;
   DWORD dwDeviceId = 0;
   GUID guidDeviceIdentifier;
-};
-
-class IUnknown {
- public:
-  virtual HRESULT QueryInterface(REFIID iid, void** out) = 0;
-  virtual ULONG AddRef() = 0;
-  virtual ULONG Release() = 0;
-
- protected:
-  ~IUnknown() = default;
 };
 
 class IDirectDrawClipper : public IUnknown {
