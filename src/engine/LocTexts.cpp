@@ -1,0 +1,83 @@
+#include "engine/LocTexts.h"
+
+#include "engine/EngineUtil.h"
+#include "engine/XmlAccess.h"
+
+namespace {
+
+LocTexts* gLocTexts = nullptr;
+TextVars* gTextVars = nullptr;
+
+bool ReadLoc(IXMLDOMNode* loc, void* texts, void*) {
+  char id[128] = {};
+  std::wstring text;
+  // The whole text is kept, however long.
+  if (XmlGetAttrString(loc, L"id", id, sizeof id) && XmlGetAttrText(loc, L"text", text))
+    static_cast<std::map<std::string, std::wstring>*>(texts)->emplace(id, std::move(text));
+  return true;
+}
+
+}  // namespace
+
+bool LocTexts::LoadLocTable() {
+  IXMLDOMDocument* doc = CreateAndLoadXmlDocument("cfg\\loc.xml");
+  if (!doc) return true;
+  IXMLDOMNode* root = nullptr;
+  if (doc->selectSingleNode(L"root", &root) == S_OK) {
+    XmlForEachNode(root, L"loc", ReadLoc, &mTexts, nullptr);
+    root->Release();
+  } else {
+    DebugLog("LoadLocTable: cfg\\loc.xml has no root");
+  }
+  doc->Release();
+  return true;
+}
+
+const std::wstring& LocTexts::GetLocText(const std::string& id) const {
+  auto it = mTexts.find(id);
+  return it == mTexts.end() ? EmptyText() : it->second;
+}
+
+const std::wstring& LocTexts::EmptyText() {
+  static const std::wstring empty;
+  return empty;
+}
+
+void SetCurrentTextTables(LocTexts* locTexts, TextVars* textVars) {
+  gLocTexts = locTexts;
+  gTextVars = textVars;
+}
+
+LocTexts& CurrentLocTexts() {
+  static LocTexts standAlone;
+  return gLocTexts ? *gLocTexts : standAlone;
+}
+
+TextVars& CurrentTextVars() {
+  static TextVars standAlone;
+  return gTextVars ? *gTextVars : standAlone;
+}
+
+const std::wstring& GetLocText(const std::string& id) { return CurrentLocTexts().GetLocText(id); }
+
+const std::wstring& GetLocText(const LocTexts* table, const std::string& id) {
+  return table ? table->GetLocText(id) : LocTexts::EmptyText();
+}
+
+void SetTextVar(const std::string& name, const std::wstring& value) { CurrentTextVars().SetTextVar(name, value); }
+
+void SetTextVar(TextVars* table, const std::string& name, const std::wstring& value) {
+  if (table) table->SetTextVar(name, value);
+}
+
+void SetTextVarInt(const std::string& name, int value) { CurrentTextVars().SetTextVarInt(name, value); }
+
+void SetTextVarInt(TextVars* table, const std::string& name, int value) {
+  if (table) table->SetTextVarInt(name, value);
+}
+
+std::wstring& GetTextVar(const std::string& name) { return CurrentTextVars().GetTextVar(name); }
+
+std::wstring& GetTextVar(TextVars* table, const std::string& name) {
+  return (table ? *table : CurrentTextVars()).GetTextVar(name);
+}

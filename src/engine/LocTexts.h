@@ -1,0 +1,41 @@
+#pragma once
+// The localised texts read from "cfg\loc.xml" (id -> text shown to the player) and, through
+// TextVars.h, the text variables that game code publishes to the screens.
+//
+// The engine owns one table of each. The forms without a table argument use the engine's tables;
+// before an engine exists (tests, tools) they use tables of their own.
+
+#include <map>
+#include <string>
+
+#include "engine/TextVars.h"
+
+class LocTexts {
+ public:
+  // Reads "cfg\loc.xml": every root/loc with both an id and a text, the first text of an id winning.
+  // A missing or broken file leaves the table as it was. Always true.
+  bool LoadLocTable();
+  // The text of the id, or the one shared empty text when there is none (nothing is inserted).
+  const std::wstring& GetLocText(const std::string& id) const;
+  size_t Count() const { return mTexts.size(); }
+
+  static const std::wstring& EmptyText();
+
+ private:
+  std::map<std::string, std::wstring> mTexts;
+};
+
+// The tables the forms without a table argument use; the engine installs its own (null restores the
+// stand-alone tables).
+void SetCurrentTextTables(LocTexts* locTexts, TextVars* textVars);
+LocTexts& CurrentLocTexts();
+TextVars& CurrentTextVars();
+
+const std::wstring& GetLocText(const std::string& id);
+const std::wstring& GetLocText(const LocTexts* table, const std::string& id);
+void SetTextVar(const std::string& name, const std::wstring& value);
+void SetTextVar(TextVars* table, const std::string& name, const std::wstring& value);
+void SetTextVarInt(const std::string& name, int value);
+void SetTextVarInt(TextVars* table, const std::string& name, int value);
+std::wstring& GetTextVar(const std::string& name);
+std::wstring& GetTextVar(TextVars* table, const std::string& name);

@@ -1,0 +1,166 @@
+#include "engine/QCEffect.h"
+
+#include <cstring>
+
+#include "common/Unicode.h"
+#include "engine/EngineUtil.h"
+#include "engine/XmlAccess.h"
+#include "platform/modules/Modules.h"
+
+namespace {
+
+IXMLDOMDocument* gDefinitions = nullptr;
+IXMLDOMNode* gEffects = nullptr;
+
+int CommandFromName(const char* name) {
+  static const std::pair<const char*, int> kCommands[] = {
+      {"stop", kCommandStop}, {"start", kCommandStart}, {"resume", kCommandResume},
+      {"pause", kCommandPause}, {"call", kCommandCall}};
+  for (const auto& [text, command] : kCommands)
+    if (std::strcmp(name, text) == 0) return command;
+  return kCommandNone;
+}
+
+struct EffectReading {
+  QCEffect* effect;
+  std::map<std::string, QCTimer*> timersByName;
+  int nextId = 0;
+};
+
+}  // namespace
+
+void LoadEffectDefinitions() {
+  ReleaseEffectDefinitions();
+  gDefinitions = CreateAndLoadXmlDocument("cfg\\effect.xml");
+  if (gDefinitions && gDefinitions->selectSingleNode(L"effects", &gEffects) != S_OK)
+    DebugLog("LoadEffectDefinitions: cfg\\effect.xml has no effects");
+}
+
+void ReleaseEffectDefinitions() {
+  if (gEffects) gEffects->Release();
+  if (gDefinitions) gDefinitions->Release();
+  gEffects = nullptr;
+  gDefinitions = nullptr;
+}
+
+QCEffect* CreateEffectByName(const char* name) {
+  if (!gEffects || !name) return nullptr;
+  IXMLDOMNode* node = nullptr;
+  if (gEffects->selectSingleNode(L"effect[@name=$n]", {{L"n", Velk::Utf8ToWide(name)}}, &node) != S_OK) return nullptr;
+  auto* effect = new QCEffect();
+  effect->ReadEffect(node);
+  node->Release();
+  return effect;
+}
+
+void QCEffect::ReadEffect(IXMLDOMNode* node) {
+  EffectReading reading{this, {}, 0};
+  XmlForEachNode(node, L"timers/timer", [](IXMLDOMNode* item, void* a, void*) {
+    auto* r = static_cast<EffectReading*>(a);
+    int id = r->nextId++;
+    r->effect->EffectAddTimer(id);
+    QCTimer* timer = r->effect->EffectGetTimer(id);
+    timer->ReadTimer(item);
+    char name[128] = {};
+    if (XmlGetAttrString(item, L"name", name, sizeof name)) r->timersByName.emplace(name, timer);
+    return true;
+  }, &reading, nullptr);
+  XmlForEachNode(node, L"messages/message", [](IXMLDOMNode* item, void* a, void*) {
+    auto* r = static_cast<EffectReading*>(a);
+    Binding binding;
+    char text[128] = {};
+    XmlGetAttrString(item, L"timer_id", text, sizeof text);
+    std::string target = text;
+    auto it = r->timersByName.find(target);
+    binding.timer = it == r->timersByName.end() ? nullptr : it->second;
+    text[0] = '\0';
+    XmlGetAttrString(item, L"command", text, sizeof text);
+    binding.command = CommandFromName(text);
+    if (binding.command == kCommandCall)
+      binding.function = reinterpret_cast<EffectCallback>(GetProcAddress(GetModuleHandleA(nullptr), target.c_str()));
+    text[0] = '\0';
+    XmlGetAttrString(item, L"name", text, sizeof text);
+    r->effect->mBindings.emplace(text, binding);
+    return true;
+  }, &reading, nullptr);
+}
+
+bool QCEffect::EffectAddTimer(int id) {
+  if (mTimers.count(id)) return false;
+  mTimers.emplace(id, std::make_unique<QCTimer>(this));
+  return true;
+}
+
+QCTimer* QCEffect::EffectGetTimer(int id) const {
+  auto it = mTimers.find(id);
+  return it == mTimers.end() ? nullptr : it->second.get();
+}
+
+bool QCEffect::EffectSetParam(int id, void* value) {
+  mParams[id] = value;
+  return true;
+}
+
+void* QCEffect::EffectGetParam(int id) const {
+  auto it = mParams.find(id);
+  return it == mParams.end() ? nullptr : it->second;
+}
+
+bool QCEffect::EffectHasMessage(const std::string& name) const { return mBindings.count(name) != 0; }
+
+void QCEffect::EffectEnableMessage(const std::string& name, bool enabled) {
+  auto [first, last] = mBindings.equal_range(name);
+  for (auto it = first; it != last; ++it) it->second.enabled = enabled;
+}
+
+bool QCEffect::EffectIsMessageEnabled(const std::string& name) const {
+  auto [first, last] = mBindings.equal_range(name);
+  if (first == last) return false;
+  for (auto it = first; it != last; ++it)
+    if (!it->second.enabled) return false;
+  return true;
+}
+
+bool QCEffect::EffectSendMessage(const std::string& name) {
+  auto [first, last] = mBindings.equal_range(name);
+  if (first == last) return false;
+  for (auto it = first; it != last; ++it)
+    if (it->second.enabled) RunBinding(it->second);
+  if (mEnabled) EffectUpdate(0.0f);
+  return true;
+}
+
+void QCEffect::RunBinding(const Binding& binding) {
+  QCTimer* timer = binding.timer;
+  switch (binding.command) {
+    case kCommandStop:
+      if (timer) {
+        timer->TimerSetState(0);
+        timer->TimerRewind();
+      }
+      break;
+    case kCommandStart:
+      if (timer) {
+        timer->TimerRewind();
+        timer->TimerSetState(1);
+      }
+      break;
+    case kCommandResume:
+      if (timer) timer->TimerSetState(1);
+      break;
+    case kCommandPause:
+      if (timer) timer->TimerSetState(0);
+      break;
+    case kCommandCall:
+      if (binding.function) binding.function(this);
+      break;
+    default:
+      break;
+  }
+}
+
+void QCEffect::EffectUpdate(float dt) {
+  if (!mEnabled) return;
+  for (auto& [id, timer] : mTimers)
+    if (timer->GetState() != 0 && !timer->IsFinished()) timer->TimerUpdate(dt);
+}

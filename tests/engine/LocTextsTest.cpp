@@ -1,0 +1,61 @@
+#include "engine/LocTexts.h"
+
+#include <gtest/gtest.h>
+
+#include "support/MemoryPak.h"
+#include "support/XmlFixture.h"
+
+TEST(LocTexts, ReadsTheFirstTextOfEachIdWhole) {
+  MemoryPak pak;
+  std::string longText(3000, 'a');
+  longText += "\xE2\x82\xAC";  // and one character beyond the basic Latin range
+  pak.Put("cfg/loc.xml", Utf16File("<root><loc id='title' text='Caf\xC3\xA9'/><loc id='title' text='second'/>"
+                                   "<loc id='long' text='" + longText + "'/><loc id='no_text'/><loc text='no id'/>"
+                                   "<other id='x' text='not a loc'/></root>"));
+  LocTexts table;
+  EXPECT_TRUE(table.LoadLocTable());
+  EXPECT_EQ(table.Count(), 2u);
+  EXPECT_EQ(table.GetLocText("title"), L"Caf\u00e9");
+  const std::wstring& text = table.GetLocText("long");
+  ASSERT_EQ(text.size(), 3001u);
+  EXPECT_EQ(text.back(), L'\u20ac');
+  // An absent id gives the shared empty text and is not added.
+  EXPECT_EQ(&table.GetLocText("missing"), &LocTexts::EmptyText());
+  EXPECT_EQ(table.Count(), 2u);
+}
+
+TEST(LocTexts, MissingOrBrokenFilesLeaveTheTableEmpty) {
+  MemoryPak pak;
+  LocTexts table;
+  EXPECT_TRUE(table.LoadLocTable());
+  EXPECT_EQ(table.Count(), 0u);
+  pak.Put("cfg/loc.xml", Utf16File("<root><loc id='a' text='b'/>"));
+  EXPECT_TRUE(table.LoadLocTable());
+  EXPECT_EQ(table.Count(), 0u);
+  EXPECT_TRUE(table.GetLocText("a").empty());
+}
+
+TEST(TextVars, GetInsertsAndIntegersAreDecimal) {
+  TextVars vars;
+  EXPECT_TRUE(vars.GetTextVar("money").empty());
+  EXPECT_EQ(vars.Count(), 1u);
+  vars.SetTextVarInt("money", -5);
+  EXPECT_EQ(vars.GetTextVar("money"), L"-5");
+  vars.SetTextVar("cafe", L"Harbour");
+  EXPECT_EQ(vars.GetTextVar("cafe"), L"Harbour");
+}
+
+TEST(TextVars, TheShortFormsUseTheInstalledTables) {
+  LocTexts loc;
+  TextVars vars;
+  SetCurrentTextTables(&loc, &vars);
+  SetTextVarInt("day", 12);
+  EXPECT_EQ(vars.GetTextVar("day"), L"12");
+  EXPECT_EQ(GetTextVar(&vars, "day"), L"12");
+  SetTextVar(&vars, "day", L"13");
+  EXPECT_EQ(GetTextVar("day"), L"13");
+  EXPECT_EQ(&GetLocText("x"), &LocTexts::EmptyText());
+  EXPECT_EQ(&GetLocText(nullptr, "x"), &LocTexts::EmptyText());
+  SetCurrentTextTables(nullptr, nullptr);
+  EXPECT_NE(&CurrentTextVars(), &vars);
+}
