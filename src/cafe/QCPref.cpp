@@ -135,14 +135,16 @@ void LogNoFolder(const std::string& path) {
 
 // A folder that cannot be made stops the path there: every open of it fails, and nothing is saved.
 QCPref::QCPref() : mHeader(QCPrefHeader::Defaults()) {
-  for (const char* folder : {"Drimak Games", "Pelune"}) {
-    mPath += (mPath.empty() ? DataFolder() : std::string()) + "\\" + folder;
-    if (!MakeFolder(mPath)) {
-      LogNoFolder(mPath);
+  std::string folder = DataFolder();
+  for (const char* name : {"Drimak Games", "Pelune"}) {
+    folder += std::string("\\") + name;
+    if (!MakeFolder(folder)) {
+      LogNoFolder(folder);
+      mPath = folder;
       return;
     }
   }
-  mPath += std::string("\\") + CafeNames::kPrefFileName;
+  mPath = folder + "\\" + CafeNames::kPrefFileName;
   mHasFile = true;
 }
 
