@@ -1,0 +1,170 @@
+#include "engine/QCEngine.h"
+
+#include <ctime>
+
+#include "common/Path.h"
+#include "engine/EngineUtil.h"
+#include "engine/InitResources.h"
+#include "engine/LocTexts.h"
+#include "engine/QCCursorManager.h"
+#include "engine/QCEffect.h"
+#include "engine/QCFont.h"
+#include "engine/QCLevelHandOver.h"
+#include "engine/QCTexture.h"
+#include "engine/XmlAccess.h"
+#include "platform/crt/Rand.h"
+#include "platform/files/FileCalls.h"
+#include "platform/modules/Modules.h"
+#include "platform/threads/Threads.h"
+#include "resources/PakInterface.h"
+#include "resources/ResourceManager.h"
+#include "widgets/Widget.h"
+#include "widgets/WidgetManager.h"
+
+namespace {
+
+QCEngine* gEngine = nullptr;
+QCLevelHandOver* gCurrentBoard = nullptr;
+
+// The document's "root" element; null when the file is missing or broken.
+IXMLDOMNode* OpenRoot(const char* path, IXMLDOMDocument** doc) {
+  *doc = CreateAndLoadXmlDocument(path);
+  IXMLDOMNode* root = nullptr;
+  if (*doc && (*doc)->selectSingleNode(L"root", &root) != S_OK) DebugLog("%s has no root", path);
+  return root;
+}
+
+void CloseRoot(IXMLDOMNode* root, IXMLDOMDocument* doc) {
+  if (root) root->Release();
+  if (doc) doc->Release();
+}
+
+}  // namespace
+
+QCEngine* GetEngine() { return gEngine; }
+
+void SetCurrentBoardHandOver(QCLevelHandOver* board) { gCurrentBoard = board; }
+QCLevelHandOver* GetCurrentBoardHandOver() { return gCurrentBoard; }
+
+QCEngine::QCEngine(int arg) {
+  CoInitialize(nullptr);
+
+  // The archives and "cfg\..." are found beside the program.
+  char path[260] = {};
+  GetModuleFileNameA(nullptr, path, sizeof path);
+  std::string folder = Velk::PathDirectory(path, false);
+  if (!folder.empty()) SetCurrentDirectoryA(folder.c_str());
+
+  // A missing archive is no error: the files then come from the folder itself.
+  mPak = std::make_unique<PakInterface>();
+  for (const char* archive : {"loc.pak", "data.pak", "mod.pak"}) mPak->MountArchive(archive);
+
+  mLogicalWidth = 800;
+  mLogicalHeight = 600;
+  mSpareA = -23.0f;
+  mSpareB = 203.0f;
+  mConstructorArg = arg;
+  mProdName = "Morvex1";
+  mTitle = L"";
+  mProductVersion = "1.0";
+  mRegKey = "Drimak Games\\Morvex1";
+
+  gEngine = this;
+  mWidth = 800;
+  mHeight = 600;
+
+  mCursors = std::make_unique<QCCursorManager>(this);
+  // Sound: the QCSoundSystem guard, the sound table and the music manager are created here.
+  mTextures = std::make_unique<QCTextureManager>(this);
+  mFonts = std::make_unique<QCFont>(this);
+  mLocTexts = std::make_unique<LocTexts>();
+  mTextVars = std::make_unique<TextVars>();
+  SetCurrentTextTables(mLocTexts.get(), mTextVars.get());
+  // Particles: the particle-system registry is created here.
+
+  // The root dialog: a hidden QCDialog (0, 0, 800, 600), added to the widget manager, goes here.
+}
+
+QCEngine::~QCEngine() {
+  mWidgetManager->RemoveAllChildren(true, false);
+  mRootDialog = nullptr;
+
+  mCursors.reset();
+  SetCurrentTextTables(nullptr, nullptr);
+  mTextVars.reset();
+  mLocTexts.reset();
+  // Sound: the sound table, the music manager and the QCSoundSystem guard are deleted here.
+  // Particles: the registry is deleted here, before the textures its emitters release.
+  mTextures.reset();
+  mFonts.reset();
+  ReleaseInitResources();
+
+  ReleaseEffectDefinitions();
+  mPak.reset();
+  if (gEngine == this) gEngine = nullptr;
+}
+
+void QCEngine::Init() {
+  VelkAppBase::Init();
+  if (mShutdown) return;
+  Velk::srand(static_cast<unsigned>(time(nullptr)));
+  LoadResourceManifest();
+  if (!mResourceManager->LoadResources("Init")) {
+    // The error box first: the framework shows none once the shutdown flag is up. Leaving then sets
+    // the flag and ends the process.
+    ReportResourceError(true);
+  }
+  ExtractInitResources(mResourceManager);
+  LoadEffectDefinitions();
+  // Sound: the sound system starts here, for the main window.
+}
+
+void QCEngine::LoadResourcesInBackground() {
+  CoInitialize(nullptr);
+
+  IXMLDOMDocument* doc = nullptr;
+  IXMLDOMNode* root = OpenRoot("cfg\\cfg.xml", &doc);
+  // Sound: the music table, then the sound table, are read from `root` here.
+  CloseRoot(root, doc);
+
+  root = OpenRoot("cfg\\ui.xml", &doc);
+  mTextures->ReadUiTextures(root);
+  mFonts->ReadUiFonts(root);
+  mCursors->ReadCursors(root, mTextures.get());
+  // Recorded here and applied on the main thread when the loading has finished.
+  mCursors->SetCursor("normal");
+  mCursors->HideCursor();
+  CloseRoot(root, doc);
+}
+
+void QCEngine::OnLoadingFinished() {
+  mCursors->ApplyPendingCursor();
+  mCursors->ShowCursor();
+}
+
+bool QCEngine::RunLoopStep(bool* updated) {
+  // The loading-done flag is also what demo playback compares with its recorded event (demos are
+  // off in this game); it is read through the atomic every time.
+  if (mLoadingThreadCompleted.load(std::memory_order_acquire) && gCurrentBoard && gCurrentBoard->IsLevelLoading())
+    gCurrentBoard->OnLevelLoaded();
+  return VelkAppBase::RunLoopStep(updated);
+}
+
+void QCEngine::DrawOverlay(Velk::Graphics* g) {
+  VelkAppBase::DrawOverlay(g);
+  if (mCursors) mCursors->Draw(g);
+}
+
+bool QCEngine::LoadLocTable() { return mLocTexts->LoadLocTable(); }
+
+Velk::Font* QCEngine::GetFontByName(const std::string& name) { return mFonts ? mFonts->GetFont(name) : nullptr; }
+
+void QCEngine::WidgetsLock() {
+  if (!mRootDialog) return;
+  mWidgetManager->BringToFront(mRootDialog);
+  mRootDialog->SetVisible(true);
+}
+
+void QCEngine::WidgetsUnlock() {
+  if (mRootDialog) mRootDialog->SetVisible(false);
+}
