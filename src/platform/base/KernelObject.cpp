@@ -9,22 +9,31 @@ namespace Velk {
 
 namespace {
 
+using ObjectTable = std::map<HANDLE, std::unique_ptr<KernelObject>>;
+
 std::mutex gTableLock;
-std::map<HANDLE, std::unique_ptr<KernelObject>> gTable;
+
+// Never destroyed: what is still open when the process exits is let go with the process, as the
+// system does with handles, rather than closed by a static destructor that may find the statics its
+// objects use already gone.
+ObjectTable& Table() {
+  static auto* table = new ObjectTable();
+  return *table;
+}
 
 }  // namespace
 
 HANDLE KernelObject::Add(std::unique_ptr<KernelObject> object) {
   HANDLE handle = object.get();
   std::lock_guard<std::mutex> hold(gTableLock);
-  gTable.emplace(handle, std::move(object));
+  Table().emplace(handle, std::move(object));
   return handle;
 }
 
 KernelObject* KernelObject::FindAny(HANDLE handle) {
   std::lock_guard<std::mutex> hold(gTableLock);
-  auto found = gTable.find(handle);
-  return found == gTable.end() ? nullptr : found->second.get();
+  auto found = Table().find(handle);
+  return found == Table().end() ? nullptr : found->second.get();
 }
 
 void KernelObject::ReportInvalid() { SetLastError(ERROR_INVALID_HANDLE); }
@@ -33,13 +42,13 @@ BOOL KernelObject::Release(HANDLE handle) {
   std::unique_ptr<KernelObject> object;
   {
     std::lock_guard<std::mutex> hold(gTableLock);
-    auto found = gTable.find(handle);
-    if (found == gTable.end()) {
+    auto found = Table().find(handle);
+    if (found == Table().end()) {
       ReportInvalid();
       return FALSE;
     }
     object = std::move(found->second);
-    gTable.erase(found);
+    Table().erase(found);
   }
   // Outside the table's lock: a file's write-back may take a while.
   return object->Close();
