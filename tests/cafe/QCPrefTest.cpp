@@ -483,6 +483,32 @@ TEST_F(QCPrefTest, WithoutTheShellModuleTheDataFolderIsStillTheBase) {
   EXPECT_FALSE(fs::exists(scratch_ / "nowhere"));
 }
 
+// Damaged files the fuzzer found worth keeping: each loads, goes through every operation and is
+// saved as whole records.
+TEST_F(QCPrefTest, KeptDamagedFilesEndAsWholeRecords) {
+  int replayed = 0;
+  for (const auto& kept : fs::directory_iterator(std::string(TEST_DATA_DIR) + "/cafe/pref")) {
+    std::ifstream in(kept.path(), std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    Store(bytes.str());
+    QCPref pref;
+    pref.Load();
+    std::vector<QCProfile> all;
+    pref.ReadAllProfiles(all);
+    for (int index = -1; index <= 3; ++index) pref.LoadProfile(nullptr, index);
+    pref.AddHiScore(true, L"Kept", 123);
+    pref.DeleteProfile(0);
+    pref.Save();
+    size_t size = Stored().size();
+    EXPECT_GE(size, kTables) << kept.path();
+    EXPECT_EQ((size - kTables) % kRecord, 0u) << kept.path();
+    EXPECT_EQ(pref.GetProfile()->mName[127], L'\0');
+    ++replayed;
+  }
+  EXPECT_EQ(replayed, 7);
+}
+
 // A save killed at any moment leaves pref.dat whole: the contents before it or after it.
 TEST_F(QCPrefTest, AKilledSaveLeavesTheOldOrTheNewFile) {
   QCPref pref;
