@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -57,7 +58,7 @@ class CafeConfigsTest : public ::testing::Test {
 
 const char kCafe[] = R"(
   <perses>
-    <pers name="boss" move_speed="200" wash_time="1.5" speed_bonus="1.3" idle_rastart_time_min="2"
+    <pers name="boss" move_speed="200" wash_time="1.5" speed_bonus="1.25" idle_rastart_time_min="2"
           idle_rastart_time_max="4.5" idle_stop_frame="7"/>
     <pers move_speed="10" wash_time="9"/>
     <pers name="boss" wash_time="99"/>
@@ -88,101 +89,70 @@ const char kCafe[] = R"(
     <period_item timeout_min="1"/>
   </period_items>)";
 
+using Floats = std::vector<float>;
+using Ints = std::vector<int>;
+
+// Every value of the fixture is exact in binary, so the reads compare exactly.
 TEST_F(CafeConfigsTest, EveryKeyIsReadUnderItsOwnSpelling) {
   LoadAll(kCafe);
   ASSERT_EQ(gPersConfigs.size(), 1u);
   const PersConfig* boss = FindPersConfig("boss");
-  ASSERT_NE(boss, nullptr);
-  EXPECT_FLOAT_EQ(boss->mWashTime, 1.5f);  // the first "boss" wins
-  EXPECT_FLOAT_EQ(boss->mSpeedBonus, 1.3f);
-  EXPECT_FLOAT_EQ(boss->mIdleRestartTimeMin, 2.0f);
-  EXPECT_FLOAT_EQ(boss->mIdleRestartTimeMax, 4.5f);
+  ASSERT_NE(boss, nullptr);  // the first "boss" wins
+  EXPECT_EQ((Floats{boss->mWashTime, boss->mSpeedBonus, boss->mIdleRestartTimeMin, boss->mIdleRestartTimeMax}),
+            (Floats{1.5f, 1.25f, 2.0f, 4.5f}));
   EXPECT_EQ(boss->mIdleStopFrame, 7);
   EXPECT_FALSE(boss->mOverridden);
 
   const ClientConfig* girl = FindClientConfig("girl");
   ASSERT_NE(girl, nullptr);
-  EXPECT_EQ(girl->mIdleStopFrame, 3);
-  EXPECT_FLOAT_EQ(girl->mIdleRestartTimeMin, 1.0f);
-  EXPECT_FLOAT_EQ(girl->mIdleRestartTimeMax, 2.5f);
-  EXPECT_FLOAT_EQ(girl->mPatienceSpeed, 4.5f);
-  EXPECT_FLOAT_EQ(girl->mDecisionTimeout, 2.0f);
-  EXPECT_FLOAT_EQ(girl->mEatingTime, 6.0f);
-  EXPECT_EQ(girl->mMoney01[0], 30);
-  EXPECT_EQ(girl->mMoney01[1], 20);
-  EXPECT_EQ(girl->mMoney01[2], 10);
-  EXPECT_EQ(girl->mMoney02[0], 60);
-  EXPECT_EQ(girl->mMoney02[1], 40);
-  EXPECT_EQ(girl->mMoney02[2], 25);
-  EXPECT_EQ(girl->mLossesMoney, -15);
-  EXPECT_FLOAT_EQ(girl->mScandalLevel, 30.0f);
-  EXPECT_FLOAT_EQ(girl->mScandalTimeout, 5.0f);
-  EXPECT_FLOAT_EQ(girl->mBonusTimeout, 8.0f);
-  EXPECT_FLOAT_EQ(girl->mBonusTimeEffect, 1.5f);
+  EXPECT_EQ((Floats{girl->mIdleRestartTimeMin, girl->mIdleRestartTimeMax, girl->mPatienceSpeed, girl->mDecisionTimeout,
+                    girl->mEatingTime, girl->mScandalLevel, girl->mScandalTimeout, girl->mBonusTimeout,
+                    girl->mBonusTimeEffect, girl->mStartPatience}),
+            (Floats{1.0f, 2.5f, 4.5f, 2.0f, 6.0f, 30.0f, 5.0f, 8.0f, 1.5f, 100.0f}));
+  EXPECT_EQ((Ints{girl->mIdleStopFrame, girl->mMoney01[0], girl->mMoney01[1], girl->mMoney01[2], girl->mMoney02[0],
+                  girl->mMoney02[1], girl->mMoney02[2], girl->mLossesMoney}),
+            (Ints{3, 30, 20, 10, 60, 40, 25, -15}));
   EXPECT_FALSE(girl->mOverridden);
-  EXPECT_FLOAT_EQ(girl->mStartPatience, 100.0f);
   // Customers spell the idle keys "restart": the persons' and workers' spelling means nothing here.
   const ClientConfig* boy = FindClientConfig("boy");
   ASSERT_NE(boy, nullptr);
-  EXPECT_FLOAT_EQ(boy->mIdleRestartTimeMin, 0.0f);
-  EXPECT_FLOAT_EQ(boy->mIdleRestartTimeMax, 0.0f);
-  EXPECT_EQ(boy->mMoney02[2], 0);
+  EXPECT_EQ((Floats{boy->mIdleRestartTimeMin, boy->mIdleRestartTimeMax}), (Floats{0.0f, 0.0f}));
 
   const ClientGlobals& c = gClientGlobals;
-  EXPECT_FLOAT_EQ(c.mPatienceGLevel, 66.0f);
-  EXPECT_FLOAT_EQ(c.mPatienceYLevel, 33.0f);
-  EXPECT_FLOAT_EQ(c.mPatienceRLevel, 15.0f);
-  EXPECT_FLOAT_EQ(c.mPatienceCritical, 5.0f);
-  EXPECT_FLOAT_EQ(c.mScandalEffect, 10.0f);
-  EXPECT_FLOAT_EQ(c.mJukeBoxEffect, 0.5f);
-  EXPECT_FLOAT_EQ(c.mReminderTimeout, 7.0f);
-  EXPECT_FLOAT_EQ(c.mAlphaBlendTime, 0.25f);
-  EXPECT_FLOAT_EQ(c.mJuiceCupEffect, 20.0f);
-  EXPECT_FLOAT_EQ(c.mScandalBubblePresent, 3.0f);
+  EXPECT_EQ((Floats{c.mPatienceGLevel, c.mPatienceYLevel, c.mPatienceRLevel, c.mPatienceCritical, c.mScandalEffect,
+                    c.mJukeBoxEffect, c.mReminderTimeout, c.mAlphaBlendTime, c.mJuiceCupEffect, c.mScandalBubblePresent}),
+            (Floats{66.0f, 33.0f, 15.0f, 5.0f, 10.0f, 0.5f, 7.0f, 0.25f, 20.0f, 3.0f}));
 }
 
 TEST_F(CafeConfigsTest, WorkersAndTimedPickUps) {
   LoadAll(kCafe);
   ASSERT_EQ(gWorkerConfigs.size(), 2u);
   const WorkerConfig* baker = FindWorkerConfig("baker", nullptr);
-  ASSERT_NE(baker, nullptr);
-  EXPECT_FLOAT_EQ(baker->mWorkTime, 3.0f);
-  EXPECT_FLOAT_EQ(baker->mTidinessUp, 0.5f);
-  EXPECT_FLOAT_EQ(baker->mTidinessDown, 2.0f);
-  EXPECT_EQ(baker->mDirectCharacterBreakFrame, 4);
-  EXPECT_FLOAT_EQ(baker->mDirectCharacterBreakTime, 1.25f);
-  EXPECT_FLOAT_EQ(baker->mUpgradeTidinessDown, 0.5f);
-  EXPECT_FLOAT_EQ(baker->mUpgradeWorkSpeed, 1.5f);
-  EXPECT_FLOAT_EQ(baker->mIdleRestartTimeMin, 3.0f);
-  EXPECT_FLOAT_EQ(baker->mIdleRestartTimeMax, 6.0f);
-  EXPECT_EQ(baker->mIdleStopFrame, 2);
-  EXPECT_EQ(baker->mStartSound, "oven");
-  EXPECT_EQ(baker->mProduct, "0200");  // the first "baker" wins
-  EXPECT_EQ(baker->mProductType, "cake");
+  ASSERT_NE(baker, nullptr);  // the first "baker" wins
+  EXPECT_EQ((Floats{baker->mWorkTime, baker->mTidinessUp, baker->mTidinessDown, baker->mDirectCharacterBreakTime,
+                    baker->mUpgradeTidinessDown, baker->mUpgradeWorkSpeed, baker->mIdleRestartTimeMin,
+                    baker->mIdleRestartTimeMax, baker->mStartStamina}),
+            (Floats{3.0f, 0.5f, 2.0f, 1.25f, 0.5f, 1.5f, 3.0f, 6.0f, 100.0f}));
+  EXPECT_EQ((Ints{baker->mDirectCharacterBreakFrame, baker->mIdleStopFrame}), (Ints{4, 2}));
+  EXPECT_EQ(baker->mStartSound + "/" + baker->mProduct + "/" + baker->mProductType, "oven/0200/cake");
   EXPECT_FALSE(baker->mOverridden);
-  EXPECT_FLOAT_EQ(baker->mStartStamina, 100.0f);
   EXPECT_EQ(baker->mUsage, nullptr);
   // Workers spell the idle keys "rastart": "restart" means nothing here.
   const WorkerConfig* juicer = FindWorkerConfig("juicer", nullptr);
   ASSERT_NE(juicer, nullptr);
-  EXPECT_FLOAT_EQ(juicer->mIdleRestartTimeMin, 0.0f);
+  EXPECT_EQ(juicer->mIdleRestartTimeMin, 0.0f);
   EXPECT_EQ(juicer->mStartSound, "");
-  EXPECT_EQ(baker->mSequence, 1);
-  EXPECT_EQ(juicer->mSequence, 2);
+  EXPECT_EQ((Ints{baker->mSequence, juicer->mSequence}), (Ints{1, 2}));
 
   const WorkerGlobals& w = gWorkerGlobals;
-  EXPECT_FLOAT_EQ(w.mTidinessGLevel, 70.0f);
-  EXPECT_FLOAT_EQ(w.mTidinessYLevel, 40.0f);
-  EXPECT_FLOAT_EQ(w.mTidinessRLevel, 10.0f);
-  EXPECT_FLOAT_EQ(w.mCleanserEffect, 25.0f);
-  EXPECT_FLOAT_EQ(w.mBrushEffect, 15.0f);
-  EXPECT_FLOAT_EQ(w.mAlphaBlendTime, 0.5f);
+  EXPECT_EQ((Floats{w.mTidinessGLevel, w.mTidinessYLevel, w.mTidinessRLevel, w.mCleanserEffect, w.mBrushEffect,
+                    w.mAlphaBlendTime}),
+            (Floats{70.0f, 40.0f, 10.0f, 25.0f, 15.0f, 0.5f}));
 
   ASSERT_EQ(gPeriodItemConfigs.size(), 1u);
   const PeriodItemConfig* super = FindPeriodItemConfig("super_material");
   ASSERT_NE(super, nullptr);
-  EXPECT_FLOAT_EQ(super->mTimeoutMin, 10.0f);
-  EXPECT_FLOAT_EQ(super->mTimeoutMax, 20.0f);
+  EXPECT_EQ((Floats{super->mTimeoutMin, super->mTimeoutMax}), (Floats{10.0f, 20.0f}));
   EXPECT_EQ(FindPeriodItemConfig("boss"), nullptr);
 }
 
