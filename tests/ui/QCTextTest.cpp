@@ -68,6 +68,9 @@ TEST_F(QCTextTest, TheLabelIsRenderedOncePerInvalidation) {
     Draw();
   }
   EXPECT_EQ(QCLabelImage::RenderCount() - before, 1u);
+  text->SetTextAttr(3, &font, Color(0, 255, 0), Color(0, 255, 0));  // no such layer: nothing changes
+  Draw();
+  EXPECT_EQ(QCLabelImage::RenderCount() - before, 1u);
   text->SetDisabled(true);
   Update();
   Draw();
