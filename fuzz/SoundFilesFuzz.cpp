@@ -2,7 +2,7 @@
 // answering either way) and Sun audio files.
 
 #include "sound/AuFile.h"
-#include "sound/WaveFile.h"
+#include "platform/audio/WaveFile.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,8 +1,8 @@
 #pragma once
 // Sun audio (".snd") files: 8-bit µ-law, widened to 16 bits, or 8-bit linear, copied unchanged.
 
-#include "sound/PcmSound.h"
-#include "sound/SoundSource.h"
+#include "platform/audio/PcmSound.h"
+#include "platform/audio/SoundSource.h"
 
 #include <cstdint>
 #include <optional>

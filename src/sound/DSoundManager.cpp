@@ -10,9 +10,9 @@
 #include "platform/modules/Modules.h"
 #include "sound/AuFile.h"
 #include "sound/FMOD_INSTANCE.h"
-#include "sound/OggFile.h"
+#include "platform/audio/OggFile.h"
 #include "sound/PakSoundSource.h"
-#include "sound/WaveFile.h"
+#include "platform/audio/WaveFile.h"
 
 #include <algorithm>
 #include <cmath>

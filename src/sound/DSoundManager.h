@@ -6,7 +6,7 @@
 #include "platform/base/WinTypes.h"
 #include "platform/dsound/DSound.h"
 #include "sound/DSoundInstance.h"
-#include "sound/PcmSound.h"
+#include "platform/audio/PcmSound.h"
 #include "sound/SoundManager.h"
 
 #include <array>

@@ -4,7 +4,7 @@
 // interface.
 
 #include "platform/base/WinTypes.h"
-#include "sound/PcmSound.h"
+#include "platform/audio/PcmSound.h"
 
 #include <optional>
 

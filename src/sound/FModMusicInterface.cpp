@@ -3,7 +3,7 @@
 #include "common/DataFolder.h"
 #include "common/Folders.h"
 #include "common/Path.h"
-#include "sound/WaveFile.h"
+#include "platform/audio/WaveFile.h"
 
 #include <algorithm>
 #include <cstring>

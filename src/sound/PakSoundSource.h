@@ -2,7 +2,7 @@
 // A sound file opened through the archive layer (an archive member or a loose file).
 
 #include "resources/PakInterface.h"
-#include "sound/SoundSource.h"
+#include "platform/audio/SoundSource.h"
 
 #include <memory>
 #include <string>

@@ -1,6 +1,6 @@
 #include "sound/AuFile.h"
-#include "sound/OggFile.h"
-#include "sound/WaveFile.h"
+#include "platform/audio/OggFile.h"
+#include "platform/audio/WaveFile.h"
 
 #include <gtest/gtest.h>
 

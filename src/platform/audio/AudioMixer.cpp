@@ -87,9 +87,13 @@ void AudioMixer::Play(VoiceId id, bool looping) {
   }
 }
 
-void AudioMixer::Stop(VoiceId id) {
+bool AudioMixer::Stop(VoiceId id) {
   std::lock_guard lock(mutex_);
-  if (Voice* voice = Find(id)) voice->playing = false;
+  Voice* voice = Find(id);
+  if (!voice) return false;
+  const bool was = voice->playing;
+  voice->playing = false;
+  return was;
 }
 
 void AudioMixer::SetPosition(VoiceId id, size_t frame) {

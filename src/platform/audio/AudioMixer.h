@@ -29,7 +29,8 @@ class AudioMixer {
   void SetRate(VoiceId id, uint32_t rate);
   uint32_t GetRate(VoiceId id) const;
   void Play(VoiceId id, bool looping);
-  void Stop(VoiceId id);
+  // Keeps the position; answers whether the voice was playing (false also once a one-shot ended).
+  bool Stop(VoiceId id);
   void SetPosition(VoiceId id, size_t frame);
   size_t GetPosition(VoiceId id) const;
   bool IsPlaying(VoiceId id) const;

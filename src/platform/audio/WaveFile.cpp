@@ -1,4 +1,4 @@
-#include "sound/WaveFile.h"
+#include "platform/audio/WaveFile.h"
 
 #include "platform/files/PathMap.h"
 

@@ -2,8 +2,8 @@
 // RIFF WAVE files: plain PCM files and the decoded-sound cache, which adds a "dep " chunk (the
 // source file's name and last-write time) and an "xor " chunk (the scrambling of its samples).
 
-#include "sound/PcmSound.h"
-#include "sound/SoundSource.h"
+#include "platform/audio/PcmSound.h"
+#include "platform/audio/SoundSource.h"
 
 #include <cstdint>
 #include <functional>

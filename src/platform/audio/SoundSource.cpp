@@ -1,4 +1,4 @@
-#include "sound/SoundSource.h"
+#include "platform/audio/SoundSource.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "sound/OggFile.h"
+#include "platform/audio/OggFile.h"
 
 #include <tremor/ivorbisfile.h>
 

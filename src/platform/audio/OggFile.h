@@ -1,8 +1,8 @@
 #pragma once
 // Ogg Vorbis files, decoded whole to 16-bit PCM at the stream's own rate and channel count.
 
-#include "sound/PcmSound.h"
-#include "sound/SoundSource.h"
+#include "platform/audio/PcmSound.h"
+#include "platform/audio/SoundSource.h"
 
 #include <optional>
 
