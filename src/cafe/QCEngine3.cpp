@@ -92,13 +92,17 @@ void QCEngine3::LoadResourcesInBackground() {
   IXMLDOMDocument* doc = CreateAndLoadXmlDocument("cfg\\ui.xml");
   IXMLDOMNode* root = nullptr;
   if (doc != nullptr) doc->selectSingleNode(L"root", &root);
-  // The confirmation dialogs and their backdrop first: the screens ask their questions on them.
-  CreateConfirmDialogs(this, root);
-  for (int screen = 0; screen < kScreenCount; ++screen) {
-    if (mScreenCreators[screen] != nullptr) mScreens[screen] = mScreenCreators[screen](this, root);
-  }
+  MakeScreens(root);
   if (root != nullptr) root->Release();
   if (doc != nullptr) doc->Release();
+}
+
+void QCEngine3::MakeScreens(IXMLDOMNode* uiRoot) {
+  // The confirmation dialogs and their backdrop first: the screens ask their questions on them.
+  CreateConfirmDialogs(this, uiRoot);
+  for (int screen = 0; screen < kScreenCount; ++screen) {
+    if (mScreenCreators[screen] != nullptr) mScreens[screen] = mScreenCreators[screen](this, uiRoot);
+  }
 }
 
 // On the main thread: the widget tree is never changed from the loading thread.
