@@ -181,24 +181,6 @@ std::string Screens(const std::string& extra) {
 
 }  // namespace UiText
 
-bool ScreenGame::RunLoopStep(bool* updated) {
-  if (updated != nullptr) *updated = false;
-  if (stepsLeft-- <= 0) return false;
-  ++steps;
-  if (onStep) {
-    std::function<void()> step = onStep;
-    step();
-  }
-  mWidgetManager->UpdateFrame();
-  if (updated != nullptr) *updated = true;
-  return true;
-}
-
-void ScreenGame::SwitchScreenMode(bool windowed) {
-  switches.push_back(windowed);
-  mIsWindowed = windowed;
-}
-
 ScreenTest::ScreenTest() : UiHarness([] { return std::unique_ptr<QCEngine>(new ScreenGame()); }) {
   Game().mIsWindowed = true;
   for (const char* name : {"pages_f", "pages_b", "icon"}) {
