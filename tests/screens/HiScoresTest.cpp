@@ -43,19 +43,4 @@ TEST_F(HiScoresTest, ThePlayersRowsStandOut) {
   EXPECT_EQ(Row("score", '0', 3)->GetText(), L"") << "an empty row shows no score";
 }
 
-TEST_F(HiScoresTest, TheBookTurnsToTheTablesAndBack) {
-  QCBoard_HiScores& scores = *Game().mHiScores;
-  scores.Show();
-  EXPECT_EQ(Game().mMainMenu->mFlipPage, scores.mHiscoresDlg);
-  EXPECT_FALSE(Game().mMainMenu->mFlipBackwards);
-  EXPECT_EQ(Manager()->mFocusWidget, &scores);
-  Update(71);
-  EXPECT_TRUE(scores.mVisible);
-  EXPECT_FALSE(Game().mMainMenu->mVisible);
-  Release(scores.mClose);
-  Update(71);
-  EXPECT_FALSE(scores.mVisible);
-  EXPECT_TRUE(Game().mMainMenu->mVisible);
-}
-
 }  // namespace

@@ -106,13 +106,4 @@ TEST_F(OptionsTest, ASecondShowSavesWhatIsInForceThen) {
   EXPECT_EQ(Settings().mMusicVolume, 40);
 }
 
-TEST_F(OptionsTest, ClosingDuringALevelGivesTheBoardTheKeys) {
-  AddBoard(true);
-  Options().Show();
-  EXPECT_EQ(Manager()->mFocusWidget, &Options());
-  EXPECT_EQ(Manager()->mWidgets.back(), &Options()) << "above the board";
-  Release(Options().mCancel);
-  EXPECT_EQ(Manager()->mFocusWidget, board);
-}
-
 }  // namespace
