@@ -31,7 +31,7 @@ TEST(RegistryFile, BlankLinesWindowsLineEndsAndRepeats) {
   EXPECT_EQ(file.Find("a")->data, "later wins");
 }
 
-TEST(RegistryFile, AnyFlawEmptiesTheKey) {
+TEST(RegistryFile, AFlawedLineIsSkippedAndTheOthersKept) {
   const char* bad[] = {
       "\"a\"=dword:0000001",          // seven digits
       "\"a\"=dword:000000012",        // nine digits
@@ -47,9 +47,13 @@ TEST(RegistryFile, AnyFlawEmptiesTheKey) {
   };
   for (const char* text : bad) {
     Velk::RegistryFile file;
-    EXPECT_FALSE(file.Parse(std::string("\"ok\"=dword:00000001\n") + text)) << text;
-    EXPECT_EQ(file.Count(), 0u) << text;
+    EXPECT_FALSE(file.Parse(std::string("\"ok\"=dword:00000001\n\n") + text + "\n\"b\"=\"x\"")) << text;
+    EXPECT_EQ(file.Count(), 2u) << text;
+    EXPECT_EQ(file.SkippedLines(), std::vector<size_t>{3}) << text;
   }
+  Velk::RegistryFile clean;
+  EXPECT_TRUE(clean.Parse("\"ok\"=dword:00000001\n"));
+  EXPECT_TRUE(clean.SkippedLines().empty());
 }
 
 }  // namespace
