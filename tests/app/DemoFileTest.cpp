@@ -176,6 +176,22 @@ TEST(DemoFileTest, ASaveKilledPartWayLeavesThePreviousRecordingWhole) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(scratch.Path()), {}), 1) << "temporaries left";
 }
 
+// The fuzzer's seeds: both versions load, and what loads saves and loads back the same.
+TEST(DemoFileTest, ReplayKeptFuzzInputs) {
+  for (const auto& entry : std::filesystem::directory_iterator(TEST_DATA_DIR "/app/demofuzz")) {
+    DemoFile file;
+    Velk::Buffer events;
+    std::string error;
+    ASSERT_TRUE(file.Parse(ReadAll(entry.path()), "1.0", events, error)) << entry.path() << ": " << error;
+    DemoFile back;
+    Velk::Buffer again;
+    ASSERT_TRUE(back.Parse(file.Serialise(events), "1.0", again, error)) << entry.path();
+    EXPECT_EQ(back.mSeed, 9u);
+    EXPECT_EQ(back.mDemoLength, 50u);
+    EXPECT_EQ(again.ByteLength(), events.ByteLength());
+  }
+}
+
 TEST(NumberedFilesTest, DemoAndScreenshotNumbering) {
   ScratchFolder scratch;
   std::filesystem::path dir = scratch.Path();

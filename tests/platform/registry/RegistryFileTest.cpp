@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
 namespace {
 
 TEST(RegistryFile, AnyBytesRoundTripAsPlainAscii) {
@@ -54,6 +58,19 @@ TEST(RegistryFile, AFlawedLineIsSkippedAndTheOthersKept) {
   Velk::RegistryFile clean;
   EXPECT_TRUE(clean.Parse("\"ok\"=dword:00000001\n"));
   EXPECT_TRUE(clean.SkippedLines().empty());
+}
+
+// The fuzzer's seeds and kept inputs: whatever a file keeps writes out and reads back the same.
+TEST(RegistryFile, ReplayKeptFuzzInputs) {
+  for (const auto& entry : std::filesystem::directory_iterator(TEST_DATA_DIR "/platform/registryfuzz")) {
+    std::ifstream in(entry.path(), std::ios::binary);
+    Velk::RegistryFile file;
+    file.Parse(std::string(std::istreambuf_iterator<char>(in), {}));
+    EXPECT_GT(file.Count(), 0u) << entry.path();
+    Velk::RegistryFile back;
+    EXPECT_TRUE(back.Parse(file.Serialize())) << entry.path();
+    EXPECT_EQ(back.Serialize(), file.Serialize()) << entry.path();
+  }
 }
 
 }  // namespace
