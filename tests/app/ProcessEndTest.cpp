@@ -64,24 +64,35 @@ TEST_F(ProcessEndTest, ASecondSignalDuringShutdownEndsAtOnce) {
   EXPECT_TRUE(WIFSIGNALED(*status) && WTERMSIG(*status) == SIGTERM) << "status " << *status;
 }
 
-// Xvfb on a display number of its choosing, told through a pipe.
 bool XvfbAvailable() { return access("/usr/bin/Xvfb", X_OK) == 0; }
 
-TEST_F(ProcessEndTest, ALostDisplayEndsTheProgramPromptlyWithItsSettingsWritten) {
+// The sdl back end on an X server of the test's own (Xvfb on a display number of its choosing, told
+// through a pipe): a signal closes the program there too, and losing the server ends it promptly.
+TEST_F(ProcessEndTest, UnderXASignalClosesAndALostDisplayEndsPromptlyWithTheSettingsWritten) {
   if (!XvfbAvailable()) GTEST_SKIP() << "Xvfb is not installed";
   ChildProcess xvfb({"/usr/bin/Xvfb", "-displayfd", "3", "-nolisten", "tcp", "-screen", "0", "1024x768x24"},
                     {}, 3);
   std::optional<std::string> display = xvfb.ReadLine(10000);
   ASSERT_TRUE(display) << "Xvfb did not start";
-
   std::map<std::string, std::string> env = ChildEnvironment("sdl");
   env["DISPLAY"] = ":" + *display;
   env["SDL_VIDEODRIVER"] = "x11";
+
+  {
+    ChildProcess child({VELK_CHILD_APP}, env);
+    ASSERT_TRUE(child.WaitForLine("running", 10000));
+    ASSERT_EQ(kill(child.Pid(), SIGTERM), 0);
+    std::optional<int> status = child.WaitForEnd(1000);
+    ASSERT_TRUE(status) << "still running 1 s after SIGTERM";
+    EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << "status " << *status;
+    ExpectCompleteSettings();
+  }
+
+  std::filesystem::remove_all(scratch_ / "Velk Tests");
   ChildProcess child({VELK_CHILD_APP}, env);
   ASSERT_TRUE(child.WaitForLine("running", 10000));
   ASSERT_EQ(kill(xvfb.Pid(), SIGTERM), 0);
   ASSERT_TRUE(xvfb.WaitForEnd(5000));
-
   std::optional<int> status = child.WaitForEnd(3000);
   ASSERT_TRUE(status) << "still running 3 s after the display went away";
   EXPECT_FALSE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << "status " << *status;
