@@ -9,6 +9,7 @@
 #include "engine/QCParticleRegistry.h"
 #include "engine/QCTexture.h"
 #include "engine/XmlAccess.h"
+#include "fonts/TruncToInt.h"
 #include "graphics/Graphics.h"
 
 namespace {
@@ -16,6 +17,7 @@ namespace {
 constexpr int kEffectNameSize = 128;
 
 const Velk::Rect kScreen(0, 0, QCCandyWidget::kScreenWidth, QCCandyWidget::kScreenHeight);
+constexpr float kFarAway = 1.0e7f;
 
 }  // namespace
 
@@ -212,8 +214,8 @@ void QCCandyWidget::Move(int x, int y) {
 void QCCandyWidget::GetTransform(Velk::Matrix3x3& out) {
   if (mTransformDirty) {
     Velk::Transform2D t;
-    t.Translate(static_cast<float>(mLayout.mX + mOffset.x - mPivot.x),
-                static_cast<float>(mLayout.mY + mOffset.y - mPivot.y));
+    t.Translate(static_cast<float>(mLayout.mX) + static_cast<float>(mOffset.x) - static_cast<float>(mPivot.x),
+                static_cast<float>(mLayout.mY) + static_cast<float>(mOffset.y) - static_cast<float>(mPivot.y));
     t.RotateDeg(mAngle);
     t.Scale(mScale, mScale);
     t.Translate(static_cast<float>(mPivot.x), static_cast<float>(mPivot.y));
@@ -241,8 +243,14 @@ Velk::Rect QCCandyWidget::BoxThrough(const Velk::Matrix3x3& matrix) {
     minY = std::min(minY, c.y);
     maxY = std::max(maxY, c.y);
   }
-  Velk::Rect box(static_cast<int>(minX), static_cast<int>(minY), static_cast<int>(maxX - minX),
-                 static_cast<int>(maxY - minY));
+  // Data may hold absurd sizes; a box far beyond the screen is as good as any.
+  auto sane = [](float v) { return std::clamp(v, -kFarAway, kFarAway); };
+  minX = sane(minX);
+  maxX = sane(maxX);
+  minY = sane(minY);
+  maxY = sane(maxY);
+  Velk::Rect box(Velk::TruncToInt(minX), Velk::TruncToInt(minY), Velk::TruncToInt(maxX - minX),
+                 Velk::TruncToInt(maxY - minY));
   if (mParentWidget) {
     Velk::Rect parent;
     mParentWidget->GetBounds(parent);

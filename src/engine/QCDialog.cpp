@@ -12,6 +12,7 @@
 #include "engine/QCEngine.h"
 #include "common/Unicode.h"
 #include "engine/XmlAccess.h"
+#include "fonts/TruncToInt.h"
 #include "graphics/Graphics.h"
 #include "widgets/WidgetManager.h"
 
@@ -181,7 +182,7 @@ void QCDialog::SetBackground(const QCTextureRef& image, const int sourceRect[4])
 void QCDialog::Draw(Velk::Graphics* g) {
   float opacity = mOpacity;
   for (const QCCandyWidget* w = mParentWidget; w; w = w->mParentWidget) opacity *= w->mOpacity;
-  const int alpha = std::clamp(static_cast<int>(255.0f * opacity), 0, 255);
+  const int alpha = std::clamp(Velk::TruncToInt(255.0f * opacity), 0, 255);
   g->SetColor(Velk::Color(255, 255, 255, alpha));
   g->SetImageColorize(true);
   QCCandyWidget::Draw(g);

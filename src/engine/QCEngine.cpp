@@ -11,10 +11,14 @@
 #include "engine/QCEffect.h"
 #include "engine/QCFont.h"
 #include "engine/QCLevelHandOver.h"
+#include "engine/QCMusicManager.h"
 #include "engine/QCParticleRegistry.h"
+#include "engine/QCSoundSystem.h"
+#include "engine/QCSoundTable.h"
 #include "engine/QCTexture.h"
 #include "engine/XmlAccess.h"
 #include "exports/ExportTable.h"
+#include "platform/clock/Clock.h"
 #include "platform/crt/Rand.h"
 #include "platform/files/FileCalls.h"
 #include "platform/modules/Modules.h"
@@ -79,7 +83,8 @@ QCEngine::QCEngine(int arg) {
   RegisterEffectCallbacks();
 
   mCursors = std::make_unique<QCCursorManager>(this);
-  // Sound: the QCSoundSystem guard, the sound table and the music manager are created here.
+  mSoundSystem = std::make_unique<QCSoundSystem>();
+  mMusic = std::make_unique<QCMusicManager>();
   mTextures = std::make_unique<QCTextureManager>(this);
   mFonts = std::make_unique<QCFont>(this);
   mLocTexts = std::make_unique<LocTexts>();
@@ -102,8 +107,10 @@ QCEngine::~QCEngine() {
   SetCurrentTextTables(nullptr, nullptr);
   mTextVars.reset();
   mLocTexts.reset();
-  // Sound: the sound table, the music manager and the QCSoundSystem guard are deleted here.
-  // Before the textures its emitters release.
+  ClearSoundTable();
+  mMusic.reset();
+  mSoundSystem.reset();
+  // The particle registry goes before the textures its emitters release.
   mParticles.reset();
   mTextures.reset();
   mFonts.reset();
@@ -120,13 +127,13 @@ void QCEngine::Init() {
   Velk::srand(static_cast<unsigned>(time(nullptr)));
   LoadResourceManifest();
   if (!mResourceManager->LoadResources("Init")) {
-    mShutdown = true;
+    // The error box first: the framework shows none once the shutdown flag is up. Leaving then sets
+    // the flag and ends the process.
     ReportResourceError(true);
-    return;
   }
   ExtractInitResources(mResourceManager);
   LoadEffectDefinitions();
-  // Sound: the sound system starts here, for the main window.
+  StartSoundSystem(0);  // no window handle is needed here
 }
 
 void QCEngine::LoadResourcesInBackground() {
@@ -134,7 +141,8 @@ void QCEngine::LoadResourcesInBackground() {
 
   IXMLDOMDocument* doc = nullptr;
   IXMLDOMNode* root = OpenRoot("cfg\\cfg.xml", &doc);
-  // Sound: the music table, then the sound table, are read from `root` here.
+  mMusic->LoadMusicTable(root);
+  LoadSoundTable(root);
   CloseRoot(root, doc);
 
   root = OpenRoot("cfg\\ui.xml", &doc);
@@ -157,7 +165,18 @@ bool QCEngine::RunLoopStep(bool* updated) {
   // off in this game); it is read through the atomic every time.
   if (mLoadingThreadCompleted.load(std::memory_order_acquire) && gCurrentBoard && gCurrentBoard->IsLevelLoading())
     gCurrentBoard->OnLevelLoaded();
+  PumpSoundSystem(timeGetTime());  // the music fades step here, on the main thread
   return VelkAppBase::RunLoopStep(updated);
+}
+
+void QCEngine::OnFocusGained() {
+  VelkAppBase::OnFocusGained();
+  PauseAllSound(false);
+}
+
+void QCEngine::OnFocusLost() {
+  VelkAppBase::OnFocusLost();
+  PauseAllSound(true);
 }
 
 void QCEngine::DrawOverlay(Velk::Graphics* g) {

@@ -15,6 +15,7 @@
 #include "engine/QCEngine.h"
 #include "engine/QCParticleRegistry.h"
 #include "engine/QCParticleSystem.h"
+#include "fonts/TruncToInt.h"
 
 namespace {
 
@@ -102,14 +103,17 @@ float Parabola(float p, float q, float t) {
 
 float Square(float v) { return v * v; }
 
-int Trunc(float v) { return static_cast<int>(v); }
+// Toward zero, saturating: sizes come from the data.
+int Trunc(float v) { return Velk::TruncToInt(v); }
+
+int Half(int v) { return v / 2; }
 
 // Moves the dialog's child "girl_front" against the dialog's own horizontal offset, fully opaque.
 void CounterMoveGirl(void* a, int offsetX) {
   QCCandyWidget* dialog = Dialog(a);
   QCCandyWidget* girl = dialog ? dialog->FindChild("girl_front") : nullptr;
   if (!girl) return;
-  girl->SetOffsetX(-offsetX);
+  girl->SetOffsetX(Velk::ClampToInt(-int64_t{offsetX}));
   girl->SetAlpha(1.0f);
 }
 
@@ -301,7 +305,7 @@ int DlgSetCenterScalePoint(void* a) {
   QCCandyWidget* dialog = Dialog(a);
   if (!point || !dialog) return 0;
   const Velk::Rect& box = dialog->mLayout;
-  *point = {box.mX + box.mWidth / 2, box.mY + box.mHeight / 2};
+  *point = {Velk::ClampToInt(int64_t{box.mX} + Half(box.mWidth)), Velk::ClampToInt(int64_t{box.mY} + Half(box.mHeight))};
   return 1;
 }
 int DlgShiftDown(void* a) {
@@ -314,9 +318,9 @@ int DlgShiftToRight(void* a) {
 int SparklingStar(void* a) {
   QCIntPair* point = ScalePoint(a);
   return WithOffset(a, [point](QCIntPair& o, const Velk::Rect& box) {
-    o.x = Trunc(Velk::RandomFloat(static_cast<float>(QCCandyWidget::kScreenWidth - box.mWidth)));
-    o.y = Trunc(Velk::RandomFloat(static_cast<float>(QCCandyWidget::kScreenHeight - box.mHeight)));
-    if (point) *point = {o.x + box.mWidth / 2, o.y + box.mHeight / 2};
+    o.x = Trunc(Velk::RandomFloat(static_cast<float>(QCCandyWidget::kScreenWidth) - static_cast<float>(box.mWidth)));
+    o.y = Trunc(Velk::RandomFloat(static_cast<float>(QCCandyWidget::kScreenHeight) - static_cast<float>(box.mHeight)));
+    if (point) *point = {Velk::ClampToInt(int64_t{o.x} + Half(box.mWidth)), Velk::ClampToInt(int64_t{o.y} + Half(box.mHeight))};
   });
 }
 int Rotate360(void* a) {
@@ -379,7 +383,7 @@ int DlgSlideFromBottomAccel485(void* a) {
 }
 int DlgSlideFromLeftAccel(void* a) {
   return WithOffset(a, [t = Call(a).value](QCIntPair& o, const Velk::Rect& box) {
-    o.x = Trunc(Square(t) * static_cast<float>(box.mWidth)) - box.mWidth;
+    o.x = Velk::ClampToInt(int64_t{Trunc(Square(t) * static_cast<float>(box.mWidth))} - box.mWidth);
   });
 }
 int DlgSlideFromLeftAccel400(void* a) {

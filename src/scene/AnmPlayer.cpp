@@ -8,6 +8,7 @@
 #include "engine/QCDeadline.h"
 #include "engine/QCEffect.h"
 #include "engine/QCTimer.h"
+#include "fonts/TruncToInt.h"
 #include "resources/PakInterface.h"
 
 namespace {
@@ -71,7 +72,8 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
 int AnmFrameFromProgress(void* argument) {
   const TimerCall* record = static_cast<const TimerCall*>(argument);
   const AnmSequence* seq = SequenceOf(record->owner);
-  if (seq && seq->frameCount >= 1) SetFrame(record->owner, static_cast<int>((seq->frameCount - 1) * record->value));
+  if (seq && seq->frameCount >= 1)
+    SetFrame(record->owner, Velk::TruncToInt(static_cast<float>(seq->frameCount - 1) * record->value));
   return 1;
 }
 
@@ -85,7 +87,7 @@ int AnmSeekControl(void* argument) {
   const TimerCall* record = static_cast<const TimerCall*>(argument);
   SetDone(record->owner);
   if (const AnmSequence* seq = SequenceOf(record->owner))
-    SetFrame(record->owner, static_cast<int>(static_cast<float>(seq->fps) * record->value));
+    SetFrame(record->owner, Velk::TruncToInt(static_cast<float>(seq->fps) * record->value));
   return 1;
 }
 

@@ -106,9 +106,7 @@ TEST_F(CandyWidgetTest, TexturesLoadOnlyWhileVisibleInTheTree) {
   HookWidget parent(nullptr);
   auto* child = new HookWidget(&parent);
   parent.BindControl("child", child);
-  auto* texture = new QCTexture();
-  texture->SetImage(textures.Find("a"));
-  child->AddTexture(0, texture);
+  QCTexture* texture = AddStill(child, "a");
 
   child->SetVisible(true);
   EXPECT_EQ(textures.loads["img/a.png"], 0) << "the parent is hidden";
@@ -162,9 +160,7 @@ TEST_F(CandyWidgetTest, BoundsOutsideTheParentAreEmptyAndNothingDraws) {
   auto* child = new QCCandyWidget(&parent);
   parent.BindControl("c", child);
   child->Resize(500, 0, 50, 50);
-  auto* texture = new QCTexture();
-  texture->SetImage(textures.Find("a"));
-  child->AddTexture(0, texture);
+  QCTexture* texture = AddStill(child, "a");
   Velk::Rect bounds;
   child->GetBounds(bounds);
   EXPECT_EQ(bounds, Velk::Rect());
@@ -183,9 +179,7 @@ TEST_F(CandyWidgetTest, DrawShiftMovesTheTexturesOnly) {
   auto* child = new QCCandyWidget(&parent);
   parent.BindControl("c", child);
   child->Resize(5, 5, 20, 20);
-  auto* texture = new QCTexture();
-  texture->SetImage(textures.Find("a"));
-  child->AddTexture(0, texture);
+  QCTexture* texture = AddStill(child, "a");
   parent.SetDrawShift(3, -4);
   EXPECT_EQ(child->mDrawShift.x, 3);
   child->Update();
@@ -204,9 +198,7 @@ TEST_F(CandyWidgetTest, UpdateRunsEffectThenTransformThenTexturesThenParticles) 
   QCCandyWidget w(nullptr);
   w.ReadCommonXml(e);
   e->Release();
-  auto* texture = new QCTexture();
-  texture->SetImage(textures.Find("a"));
-  w.AddTexture(0, texture);
+  QCTexture* texture = AddStill(&w, "a");
   ASSERT_TRUE(w.SendEffectMessage("go"));
   Step(&w, 43);  // t = 0.43: offset int(400 t^2) = int(73.96)
   EXPECT_EQ(w.mOffset.x, 73);

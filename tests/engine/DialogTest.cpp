@@ -159,6 +159,10 @@ TEST_F(DialogTest, BackgroundIsReplacedOnlyWhenThereIsOne) {
   QCDialog* with = Screen("with");
   QCDialog* without = Screen("without");
   const int rect[4] = {1, 2, 3, 4};
+  QCTexture unknown;
+  unknown.SetImage(textures.Find("no_such_id"));
+  EXPECT_TRUE(unknown.IsEmpty());
+  EXPECT_TRUE(with->GetBackground()->IsEmpty()) << "frames a00 to a02 are not declared";
   without->SetBackground(textures.Find("b"), rect);
   EXPECT_EQ(without->GetBackground(), nullptr);
   with->SetBackground(textures.Find("b"), rect);
@@ -168,6 +172,7 @@ TEST_F(DialogTest, BackgroundIsReplacedOnlyWhenThereIsOne) {
   ASSERT_EQ(bg->Frames().size(), 1u);
   EXPECT_EQ(bg->Frames()[0].GetRecord(), textures.Find("b").GetRecord());
   EXPECT_EQ(bg->GetSourceRect(), Velk::Rect(1, 2, 3, 4));
+  EXPECT_FALSE(bg->IsEmpty());
 }
 
 TEST_F(DialogTest, MissingDialogLeavesItEmpty) {

@@ -201,6 +201,14 @@ class WidgetTest : public ::testing::Test {
     return e;
   }
 
+  // A still texture of the id under key 0.
+  QCTexture* AddStill(QCCandyWidget* w, const char* id) {
+    auto* texture = new QCTexture();
+    texture->SetImage(textures.Find(id));
+    w->AddTexture(0, texture);
+    return texture;
+  }
+
   static void Step(QCCandyWidget* w, int updates) {
     for (int i = 0; i < updates; ++i) w->Update();
   }
