@@ -2,6 +2,7 @@
 
 #include <openjpeg.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -74,6 +75,10 @@ bool Jp2Writer::Write(const Picture& picture, std::vector<uint8_t>& out, std::st
   params.tcp_numlayers = 1;
   params.tcp_rates[0] = 0;
   params.cp_disto_alloc = 1;
+  // Each resolution level halves the picture; small pictures take fewer levels.
+  params.numresolution = 1;
+  while (params.numresolution < 6 && (std::min(picture.width, picture.height) >> params.numresolution) > 0)
+    ++params.numresolution;
   std::unique_ptr<opj_image_t, ImageDeleter> image = Components(picture);
   std::unique_ptr<opj_codec_t, CodecDeleter> codec(opj_create_compress(OPJ_CODEC_JP2));
   std::unique_ptr<opj_stream_t, StreamDeleter> stream(opj_stream_create(OPJ_J2K_STREAM_CHUNK_SIZE, OPJ_FALSE));
