@@ -11,33 +11,44 @@
 #include "contentlib/ImageFile.h"
 #include "contentlib/Utf16Writer.h"
 #include "fonts/FontData.h"
-#include "fonts/FontTestSupport.h"
+#include "fonts/FontHost.h"
 #include "fonts/ImageFont.h"
+#include "graphics/TestHost.h"
 #include "resources/ImageLib.h"
+#include "resources/PakTestSupport.h"
 
 namespace Content {
 namespace {
 
 constexpr char kFaces[] = "/usr/share/fonts/truetype/dejavu";
 
-// Serves every image the descriptors ask for from the files below the scratch folder.
-class DiskFontHost : public Velk::Testing::FakeFontHost {
+// Serves every image the descriptors ask for from files, once each; records error boxes.
+class DiskFontHost : public Velk::FontHost {
  public:
-  std::shared_ptr<Velk::Image> GetSharedImage(const std::string& fileName, const std::string& variant,
-                                              bool* isNew) override {
-    mRequests.push_back(fileName);
-    if (!mImages.count(fileName)) {
+  std::vector<std::wstring> mPopups;
+
+  void PopupError(const std::wstring& text) override { mPopups.push_back(text); }
+  std::shared_ptr<Velk::Image> GetSharedImage(const std::string& fileName, const std::string&, bool* isNew) override {
+    auto& image = mImages[fileName];
+    if (isNew) *isNew = !image;
+    if (!image) {
       std::unique_ptr<ImageLib::Image> decoded(LoadImageByExtension(fileName, true));
       if (!decoded) return nullptr;
-      auto image = std::make_shared<Velk::MemoryImage>();
+      image = std::make_shared<Velk::MemoryImage>();
       image->SetPixels(decoded->GetBits(), decoded->GetWidth(), decoded->GetHeight(), true);
-      mImages[fileName] = image;
     }
-    return FakeFontHost::GetSharedImage(fileName, variant, isNew);
+    return image;
   }
+  Velk::Image* DuplicateImage(Velk::Image* image) override {
+    return new Velk::MemoryImage(*static_cast<Velk::MemoryImage*>(image));
+  }
+  HWND GetMainWindow() override { return nullptr; }
+
+ private:
+  std::map<std::string, std::shared_ptr<Velk::MemoryImage>> mImages;
 };
 
-class BitmapFontTest : public Velk::Testing::FontTest {
+class BitmapFontTest : public ::testing::Test {
  protected:
   static std::vector<FontSpec> Specs() {
     std::ifstream in(std::string(CONTENT_SOURCE_DIR) + "/fonts/fonts.txt");
@@ -53,9 +64,10 @@ class BitmapFontTest : public Velk::Testing::FontTest {
     std::vector<uint8_t> bytes;
     EXPECT_TRUE(mRasterizer.Render(std::string(kFaces) + "/" + spec.face, spec.pixels, atlas, error)) << error;
     EXPECT_TRUE(ImageFile::Encode(spec.atlas, atlas.picture, bytes, error)) << error;
-    mFolder.Write(Slashed(spec.atlas), std::string(bytes.begin(), bytes.end()));
-    mFolder.Write(Slashed(spec.descriptor), Utf16Writer::Convert(FontDescriptor::Text(spec, atlas), false));
-    return mFolder / Slashed(spec.descriptor);
+    WriteBytes(Slashed(spec.atlas), bytes);
+    const std::string descriptor = Utf16Writer::Convert(FontDescriptor::Text(spec, atlas), false);
+    WriteBytes(Slashed(spec.descriptor), {descriptor.begin(), descriptor.end()});
+    return Slashed(spec.descriptor);
   }
   static std::string Slashed(std::string s) {
     for (char& c : s) c = c == '\\' ? '/' : c;
@@ -72,6 +84,11 @@ class BitmapFontTest : public Velk::Testing::FontTest {
     return width;
   }
 
+  BitmapFontTest() { Velk::MemoryImageHost::SetDefault(&mImageHost); }
+  ~BitmapFontTest() override { Velk::MemoryImageHost::SetDefault(nullptr); }
+
+  Velk::Testing::TestHost mImageHost;
+  ScratchFolder mFolder;  // the current folder while the test runs
   GlyphRasterizer mRasterizer;
   DiskFontHost mDisk;
 };

@@ -10,7 +10,7 @@
 #include "contentlib/JpegWriter.h"
 #include "contentlib/PngWriter.h"
 #include "contentlib/TgaWriter.h"
-#include "platform/ScratchFolder.h"
+#include "resources/PakTestSupport.h"
 #include "resources/ImageLib.h"
 
 namespace Content {
@@ -31,8 +31,8 @@ class ImageWritersTest : public ::testing::Test {
  protected:
   // Writes the bytes and decodes them with the loader the game uses for that extension.
   std::unique_ptr<ImageLib::Image> Load(const std::string& name, const std::vector<uint8_t>& bytes) {
-    mFolder.Write(name, std::string(bytes.begin(), bytes.end()));
-    return std::unique_ptr<ImageLib::Image>(LoadImageByExtension(mFolder / name, true));
+    WriteBytes(name, bytes);
+    return std::unique_ptr<ImageLib::Image>(LoadImageByExtension(name, true));
   }
   std::unique_ptr<ImageLib::Image> Encoded(const std::string& name, const Picture& picture) {
     std::vector<uint8_t> bytes;
@@ -48,7 +48,7 @@ class ImageWritersTest : public ::testing::Test {
         ASSERT_EQ(image.Row(y)[x], picture.At(x, y)) << "at " << x << "," << y;
   }
 
-  ScratchFolder mFolder;
+  ScratchFolder mFolder;  // the current folder while the test runs
 };
 
 TEST_F(ImageWritersTest, LosslessFormatsGiveBackEveryPixel) {
@@ -118,7 +118,7 @@ TEST_F(ImageWritersTest, JpegIsCloseOnFlatAreasAndTakesItsAlphaFromTheCompanion)
   std::string error;
   ASSERT_TRUE(JpegWriter::Write(p, colour, error));
   ASSERT_TRUE(JpegWriter::WriteAlphaCompanion(p, alpha, error));
-  mFolder.Write("_pic.jpg", std::string(alpha.begin(), alpha.end()));
+  WriteBytes("_pic.jpg", alpha);
   auto image = Load("pic.jpg", colour);
   ASSERT_TRUE(image);
   auto near = [](uint32_t a, uint32_t b, int shift) { return std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF)) <= 3; };

@@ -6,7 +6,7 @@
 #include "common/Unicode.h"
 #include "contentlib/Utf16Writer.h"
 #include "contentlib/XmlConvert.h"
-#include "platform/ScratchFolder.h"
+#include "resources/PakTestSupport.h"
 #include "resources/XMLParser.h"
 
 namespace Content {
@@ -67,9 +67,9 @@ TEST(XmlConvertTest, StripsCommentsEscapesValuesAndReadsBackInBothReaders) {
   EXPECT_EQ(Attributes(Reread(out), "//Resources/@id"), std::vector<std::string>{"a&b <c> \"d\""});
 
   ScratchFolder folder;
-  folder.Write("resources.xml", out);
+  WriteBytes("resources.xml", {out.begin(), out.end()});
   Velk::XMLParser parser;
-  ASSERT_TRUE(parser.OpenFile(folder / "resources.xml"));
+  ASSERT_TRUE(parser.OpenFile("resources.xml"));
   Velk::XMLElement element;
   std::wstring id;
   while (parser.NextElement(&element))

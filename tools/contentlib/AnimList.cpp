@@ -148,7 +148,8 @@ class Parser {
 
 bool AnimList::Parse(const std::string& file, const std::string& text, std::vector<AnimSpec>& anims,
                      Findings& findings) {
-  return Parser(file, findings).Run(text, anims);
+  const size_t before = findings.Count();  // the reader reports lines it cannot split
+  return Parser(file, findings).Run(text, anims) && findings.Count() == before;
 }
 
 }  // namespace Content

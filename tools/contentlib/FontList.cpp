@@ -67,6 +67,7 @@ bool Record(DescriptionReader& reader, const DescriptionLine& line, FontSpec& sp
 bool FontList::Parse(const std::string& file, const std::string& text, std::vector<FontSpec>& fonts,
                      Findings& findings) {
   DescriptionReader reader(file, findings);
+  const size_t before = findings.Count();  // the reader reports lines it cannot split
   bool ok = true;
   std::set<std::string> descriptors;
   std::map<std::string, const FontSpec*> atlases;
@@ -89,7 +90,7 @@ bool FontList::Parse(const std::string& file, const std::string& text, std::vect
     }
   }
   fonts.insert(fonts.end(), parsed.begin(), parsed.end());
-  return ok;
+  return ok && findings.Count() == before;
 }
 
 }  // namespace Content

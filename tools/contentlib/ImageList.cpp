@@ -30,6 +30,7 @@ bool Record(DescriptionReader& reader, const DescriptionLine& line, ImageSpec& s
 bool ImageList::Parse(const std::string& file, const std::string& text, std::vector<ImageSpec>& images,
                       Findings& findings) {
   DescriptionReader reader(file, findings);
+  const size_t before = findings.Count();  // the reader reports lines it cannot split
   bool ok = true;
   std::set<std::string> files;
   for (const DescriptionLine& line : reader.Read(text)) {
@@ -38,7 +39,7 @@ bool ImageList::Parse(const std::string& file, const std::string& text, std::vec
     else if (!files.insert(spec.art.file).second) ok = reader.Fail(line, "file '" + spec.art.file + "' made twice");
     else images.push_back(std::move(spec));
   }
-  return ok;
+  return ok && findings.Count() == before;
 }
 
 }  // namespace Content

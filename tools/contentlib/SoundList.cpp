@@ -161,7 +161,8 @@ bool SoundList::Song(const std::string& key, double bpm, std::vector<Voice>& voi
 
 bool SoundList::Parse(const std::string& file, const std::string& text, std::vector<SoundRecipe>& recipes,
                       Findings& findings) {
-  return Parser(file, findings).Run(text, recipes);
+  const size_t before = findings.Count();  // the reader reports lines it cannot split
+  return Parser(file, findings).Run(text, recipes) && findings.Count() == before;
 }
 
 }  // namespace Content
