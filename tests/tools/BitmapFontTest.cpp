@@ -11,9 +11,9 @@
 #include "contentlib/ImageFile.h"
 #include "contentlib/Utf16Writer.h"
 #include "fonts/FontData.h"
-#include "fonts/FontHost.h"
 #include "fonts/ImageFont.h"
 #include "graphics/TestHost.h"
+#include "tools/DiskFontHost.h"
 #include "resources/ImageLib.h"
 #include "resources/PakTestSupport.h"
 
@@ -21,32 +21,6 @@ namespace Content {
 namespace {
 
 constexpr char kFaces[] = "/usr/share/fonts/truetype/dejavu";
-
-// Serves every image the descriptors ask for from files, once each; records error boxes.
-class DiskFontHost : public Velk::FontHost {
- public:
-  std::vector<std::wstring> mPopups;
-
-  void PopupError(const std::wstring& text) override { mPopups.push_back(text); }
-  std::shared_ptr<Velk::Image> GetSharedImage(const std::string& fileName, const std::string&, bool* isNew) override {
-    auto& image = mImages[fileName];
-    if (isNew) *isNew = !image;
-    if (!image) {
-      std::unique_ptr<ImageLib::Image> decoded(LoadImageByExtension(fileName, true));
-      if (!decoded) return nullptr;
-      image = std::make_shared<Velk::MemoryImage>();
-      image->SetPixels(decoded->GetBits(), decoded->GetWidth(), decoded->GetHeight(), true);
-    }
-    return image;
-  }
-  Velk::Image* DuplicateImage(Velk::Image* image) override {
-    return new Velk::MemoryImage(*static_cast<Velk::MemoryImage*>(image));
-  }
-  HWND GetMainWindow() override { return nullptr; }
-
- private:
-  std::map<std::string, std::shared_ptr<Velk::MemoryImage>> mImages;
-};
 
 class BitmapFontTest : public ::testing::Test {
  protected:
