@@ -166,7 +166,10 @@ TEST_F(ValidatorTest, ValuesTheGameWouldMisread) {
                           {"color=\"FF3B2A1E\"", "color=\"3B2A1E\""}, {"name=\"play\"", "name=\"Play\""}})
     ui.replace(ui.find(from), std::strlen(from), to);
   Xml("cfg\\ui.xml", ui);
+  Xml("cfg\\loc.xml", "<root><loc id=\"play\" text=\"" + std::string(2047, 'x') + "\"/><loc id=\"long\" text=\"" +
+                           std::string(2046, 'x') + "\xF0\x9F\x98\x80\"/></root>");
   EXPECT_EQ(Run(), (Texts{
+      "cfg\\loc.xml: loc 'long': the game reads at most 2047 characters",
       "cfg\\ui.xml: <element name=\"Play\">: names are lower case ASCII letters, digits and '_'",
       "cfg\\ui.xml: <element y=\"-1.5\">: the game reads a negative fraction below -1 wrongly",
       "cfg\\ui.xml: <element visible=\"\">: write true or false",

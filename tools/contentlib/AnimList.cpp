@@ -114,7 +114,7 @@ class Parser {
   }
 
   void Body(const DescriptionLine& line, AnimSpec& spec) {
-    const std::string& kind = line.words[0];
+    const std::string kind = line.words.empty() ? std::string() : line.words[0];
     const size_t n = line.words.size();
     bool ok = mReader.OnlyOptions(line, kind == "word" || kind == "words" ? std::set<std::string>{"variants"}
                                                                           : std::set<std::string>{});

@@ -249,6 +249,18 @@ bool MisreadFloat(const std::string& v) {
   return *end == '\0' && d < -1 && d != static_cast<double>(static_cast<long long>(d));
 }
 
+// The length the game counts: UTF-16 units of the UTF-8 text.
+size_t Utf16Units(const std::string& utf8) {
+  size_t units = 0;
+  for (unsigned char c : utf8) {
+    if ((c & 0xC0) != 0x80) ++units;  // one per character
+    if ((c & 0xF8) == 0xF0) ++units;  // and a second for a surrogate pair
+  }
+  return units;
+}
+
+constexpr size_t kMaxLocText = 2048;
+
 }  // namespace
 
 void Values(const Stage& stage, Findings& findings) {
@@ -271,6 +283,8 @@ void Values(const Stage& stage, Findings& findings) {
         if (MisreadFloat(v)) findings.Add(doc, at + ": the game reads a negative fraction below -1 wrongly");
         if ((name == "name" || (name == "id" && !loc)) && !PlainName(v))
           findings.Add(doc, at + ": names are lower case ASCII letters, digits and '_'");
+        if (loc && name == "text" && Utf16Units(v) >= kMaxLocText)
+          findings.Add(doc, "loc '" + std::string(node.attribute("id").value()) + "': the game reads at most 2047 characters");
       }
     });
   }
