@@ -64,8 +64,8 @@ bool ContentBuilder::ReadSource(const std::string& relative, std::string& text, 
   return true;
 }
 
-void ContentBuilder::Stage(const std::string& name, std::vector<uint8_t> bytes, Findings& findings) {
-  const std::string key = Stage::Key(name);
+void ContentBuilder::Put(const std::string& name, std::vector<uint8_t> bytes, Findings& findings) {
+  const std::string key = Content::Stage::Key(name);
   if (mFiles.count(key)) findings.Add(key, "is made twice");
   mFiles[key] = std::move(bytes);
 }
@@ -80,7 +80,7 @@ void ContentBuilder::Documents(Findings& findings) {
     const std::string name = path.filename().string();
     std::string text, out;
     if (ReadSource("xml/" + name, text, findings, false) && XmlConvert::Convert("content/xml/" + name, text, out, findings))
-      Stage(StagedDocumentName(name), Bytes(out), findings);
+      Put(StagedDocumentName(name), Bytes(out), findings);
   }
 }
 
@@ -99,7 +99,7 @@ void ContentBuilder::Images(Findings& findings) {
     if (!art.Draw(image.art, picture, error) || !ImageFile::Encode(image.art.file, picture, bytes, error))
       findings.Add("content/art/images.txt", image.line, image.art.file + ": " + error);
     else
-      Stage(image.art.file, std::move(bytes), findings);
+      Put(image.art.file, std::move(bytes), findings);
   }
 }
 
@@ -122,10 +122,10 @@ void ContentBuilder::Fonts(Findings& findings) {
         findings.Add("content/fonts/fonts.txt", font.line, error);
         continue;
       }
-      Stage(font.atlas, std::move(bytes), findings);
+      Put(font.atlas, std::move(bytes), findings);
       it = atlases.emplace(font.atlas, std::move(atlas)).first;
     }
-    Stage(font.descriptor, Bytes(Utf16Writer::Convert(FontDescriptor::Text(font, it->second), false)), findings);
+    Put(font.descriptor, Bytes(Utf16Writer::Convert(FontDescriptor::Text(font, it->second), false)), findings);
   }
 }
 
@@ -138,7 +138,7 @@ void ContentBuilder::Anims(Findings& findings) {
   for (const AnimSpec& anim : anims) {
     std::map<std::string, std::vector<uint8_t>> files;
     if (AnimBuilder::Build(anim, files, findings))
-      for (auto& [name, bytes] : files) Stage(name, std::move(bytes), findings);
+      for (auto& [name, bytes] : files) Put(name, std::move(bytes), findings);
   }
 }
 
@@ -156,7 +156,7 @@ void ContentBuilder::Sounds(Findings& findings) {
     if (EndsWith(sound.file, ".wav")) bytes = WavWriter::Write(samples, sound.channels, Synth::kRate);
     else if (EndsWith(sound.file, ".au")) ok = AuWriter::Write(samples, sound.channels, Synth::kRate, AuWriter::kMuLaw, bytes, error);
     else ok = OggWriter::Write(samples, sound.channels, Synth::kRate, OggWriter::Serial(sound.file), bytes, error);
-    if (ok) Stage(sound.file, std::move(bytes), findings);
+    if (ok) Put(sound.file, std::move(bytes), findings);
     else findings.Add("content/sounds/sounds.txt", sound.file + ": " + error);
   }
 }

@@ -37,7 +37,8 @@ class ContentBuilder {
   void Fonts(Findings& findings);
   void Anims(Findings& findings);
   void Sounds(Findings& findings);
-  void Stage(const std::string& name, std::vector<uint8_t> bytes, Findings& findings);
+  // Adds a staged file; a name made twice is a finding.
+  void Put(const std::string& name, std::vector<uint8_t> bytes, Findings& findings);
   bool Validate(Findings& findings);
   bool Write(Findings& findings);
 

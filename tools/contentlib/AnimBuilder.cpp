@@ -63,8 +63,10 @@ bool RowAtlas(const AnimSpec& spec, const std::string& skin, const std::string& 
       for (int f = 0; f < word.frames; ++f) {
         const int x = f * spec.width, y = row * spec.height;
         entry.frames.push_back({x, y, spec.width, spec.height});
+        // A bar shows its entry's row as the filled share of all rows (point00 .. pointNN).
+        const bool bar = spec.shape == "bar";
         FlatArt::DrawCel(canvas, x, y, spec.width, spec.height,
-                         {spec.shape, SkinColour(spec, skin), f + row, std::max(2, word.frames), orient});
+                         {spec.shape, SkinColour(spec, skin), bar ? row : f, bar ? rows : word.frames, orient});
       }
       anm.Add(std::move(entry));
       ++row;

@@ -61,6 +61,12 @@ void Canvas::Fill(int left, int top, int right, int bottom, const Inside& inside
 }
 
 void Canvas::Rect(double x, double y, double w, double h, uint32_t colour) {
+  // Whole-pixel rectangles need no sampling.
+  if (x == std::floor(x) && y == std::floor(y) && w == std::floor(w) && h == std::floor(h)) {
+    for (int py = static_cast<int>(y); py < y + h; ++py)
+      for (int px = static_cast<int>(x); px < x + w; ++px) Blend(px, py, colour, 1);
+    return;
+  }
   Fill(static_cast<int>(std::floor(x)), static_cast<int>(std::floor(y)), static_cast<int>(std::ceil(x + w)),
        static_cast<int>(std::ceil(y + h)), [=](double px, double py) { return px >= x && px < x + w && py >= y && py < y + h; },
        colour);
