@@ -1,6 +1,7 @@
 // Bitmap fonts rendered from DejaVu: the atlases and the descriptors, loaded by the game's font code.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <set>
@@ -12,6 +13,7 @@
 #include "contentlib/Utf16Writer.h"
 #include "fonts/FontData.h"
 #include "fonts/ImageFont.h"
+#include "graphics/Graphics.h"
 #include "graphics/TestHost.h"
 #include "tools/DiskFontHost.h"
 #include "resources/ImageLib.h"
@@ -97,6 +99,13 @@ TEST_F(BitmapFontTest, EveryDescriptorLoadsAndMeasuresItsGlyphs) {
     const std::wstring special = L"()\",;#' \\";
     EXPECT_EQ(font.StringWidth(special), Width(atlas, special)) << spec.descriptor;
     EXPECT_EQ(font.StringWidth(L"\u00E9\u00FF"), Width(atlas, L"\u00E9\u00FF")) << spec.descriptor;
+    // And it draws: the text leaves ink on a cleared picture.
+    Velk::MemoryImage target;
+    target.CreateBlank(200, 60);
+    Velk::Graphics g(&target);
+    font.DrawString(&g, 10, 40, L"Pelune", Velk::Color::White, Velk::Rect(0, 0, 200, 60));
+    const uint32_t* bits = target.GetArgbBits();
+    EXPECT_TRUE(std::any_of(bits, bits + 200 * 60, [](uint32_t p) { return (p >> 24) != 0; })) << spec.descriptor;
   }
 }
 

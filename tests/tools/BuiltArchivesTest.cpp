@@ -7,11 +7,13 @@
 #include <fstream>
 #include <iterator>
 #include <set>
+#include <sstream>
 
 #include "fonts/ImageFont.h"
 #include "fonts/SysFont.h"
 #include "graphics/TestHost.h"
 #include "resources/PakInterface.h"
+#include "resources/PakPacker.h"
 #include "resources/ResourceManager.h"
 #include "resources/ResourceManagerTestSupport.h"
 #include "sound/DSoundManager.h"
@@ -122,6 +124,22 @@ TEST_F(BuiltArchivesTest, EveryStagedFileReadsBackUnchanged) {
   // The directory also names the mounted archives themselves.
   for (const char* archive : {"/loc.pak", "/data.pak"}) seen.insert(PakInterface::FoldName(kRuntime + archive));
   for (const auto& [key, entry] : mPak.GetDirectory()) EXPECT_TRUE(seen.count(key)) << key << " is not staged";
+}
+
+TEST_F(BuiltArchivesTest, LocArchiveHoldsTheTextsAndFontsAndDataArchiveTheRest) {
+  for (const char* archive : {"loc.pak", "data.pak"}) {
+    std::ostringstream listing;
+    std::string error;
+    ASSERT_TRUE(PakPacker::List(kRuntime + "/" + archive, listing, error)) << error;
+    std::istringstream lines(listing.str());
+    int members = 0;
+    for (std::string line; std::getline(lines, line); ++members) {
+      const std::string name = line.substr(line.find("  ") + 2);
+      const bool loc = name == "cfg\\loc.xml" || name.rfind("fonts\\", 0) == 0;
+      EXPECT_EQ(loc, archive == std::string("loc.pak")) << archive << ": " << name;
+    }
+    EXPECT_GT(members, 0) << archive;
+  }
 }
 
 TEST_F(BuiltArchivesTest, EverySoundAndMusicFilePlays) {
