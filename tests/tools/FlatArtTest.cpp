@@ -2,7 +2,12 @@
 // promises the screens rely on (button states, see-through corners, labels inside their box).
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "contentlib/FlatArt.h"
+#include "contentlib/ImageFile.h"
+#include "resources/ImageLib.h"
+#include "resources/PakTestSupport.h"
 
 namespace Content {
 namespace {
@@ -61,12 +66,28 @@ TEST_F(FlatArtTest, Button4StacksFourStatesOfTheButtonsHeight) {
   EXPECT_EQ(error, "button4 needs a height divisible by 4 (four states)");
 }
 
-TEST_F(FlatArtTest, PanelCornersAreSeeThroughInPngAndOpaqueInJpeg) {
-  const Picture png = Draw("p.png", 100, 60, "panel", {{"title", "Options"}});
+TEST_F(FlatArtTest, PanelCornersAreSeeThroughOnlyWhereTheFormatKeepsAlpha) {
+  const Picture panel = Draw("p.png", 100, 60, "panel", {{"title", "Options"}});
   for (auto [x, y] : {std::pair{0, 0}, std::pair{99, 0}, std::pair{0, 59}, std::pair{99, 59}})
-    EXPECT_EQ(png.At(x, y) >> 24, 0u) << x << "," << y;
-  EXPECT_EQ(png.At(50, 30) >> 24, 0xFFu);
-  for (const char* file : {"p.jpg", "p.gif", "p.jp2"}) EXPECT_TRUE(Draw(file, 100, 60, "panel").Opaque()) << file;
+    EXPECT_EQ(panel.At(x, y) >> 24, 0u) << x << "," << y;
+  EXPECT_EQ(panel.At(50, 30) >> 24, 0xFFu);
+
+  ScratchFolder folder;
+  ImageLib::LoadJ2KCodec();
+  for (const char* file : {"p.png", "p.tga", "p.jpg", "p.jp2", "p.gif"}) {
+    std::vector<uint8_t> bytes;
+    std::string error;
+    ASSERT_TRUE(ImageFile::Encode(file, panel, bytes, error)) << file << ": " << error;
+    WriteBytes(file, bytes);
+    std::unique_ptr<ImageLib::Image> image(LoadImageByExtension(file, false));
+    ASSERT_TRUE(image) << file;
+    std::set<uint32_t> alphas;
+    for (int64_t i = 0; i < image->PixelCount(); ++i) alphas.insert(image->GetBits()[i] >> 24);
+    const bool keepsAlpha = ImageFile::KeepsAlpha(file), gif = std::string(file) == "p.gif";
+    EXPECT_EQ(alphas.count(0), keepsAlpha || gif ? 1u : 0u) << file;
+    if (!keepsAlpha) EXPECT_EQ(alphas.size(), gif ? 2u : 1u) << file << ": no partial alpha";
+  }
+  ImageLib::FreeJ2KCodec();
 }
 
 TEST_F(FlatArtTest, LabelsStayInsideTheirBox) {

@@ -117,7 +117,7 @@ TEST_F(ImageWritersTest, JpegIsCloseOnFlatAreasAndTakesItsAlphaFromTheCompanion)
   std::vector<uint8_t> colour, alpha;
   std::string error;
   ASSERT_TRUE(JpegWriter::Write(p, colour, error));
-  ASSERT_TRUE(JpegWriter::WriteAlphaCompanion(p, alpha, error));
+  ASSERT_TRUE(ImageFile::Encode("gfx\\_pic.jpg", p, alpha, error));  // the '_' name makes the companion
   WriteBytes("_pic.jpg", alpha);
   auto image = Load("pic.jpg", colour);
   ASSERT_TRUE(image);

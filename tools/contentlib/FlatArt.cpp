@@ -1,7 +1,5 @@
 #include "contentlib/FlatArt.h"
 
-#include "contentlib/ImageFile.h"
-
 #include <cmath>
 #include <cstdlib>
 #include <functional>
@@ -643,15 +641,6 @@ bool DrawCels(FlatArt& art, const ArtSpec& spec, const std::function<bool(Ctx&)>
   return true;
 }
 
-// JPEG, GIF and JP2 keep no alpha: whatever the style left see-through lands on white.
-void Flatten(Picture& picture) {
-  Picture white(picture.width, picture.height, kWhite);
-  Canvas canvas(white);
-  for (int y = 0; y < picture.height; ++y)
-    for (int x = 0; x < picture.width; ++x) canvas.Blend(x, y, picture.At(x, y), 1);
-  picture = std::move(white);
-}
-
 }  // namespace
 
 bool FlatArt::Draw(const ArtSpec& spec, Picture& out, std::string& error) {
@@ -660,9 +649,7 @@ bool FlatArt::Draw(const ArtSpec& spec, Picture& out, std::string& error) {
   if (spec.width <= 0 || spec.height <= 0 || spec.width > 4096 || spec.height > 4096)
     return error = "picture sides must be 1 to 4096", false;
   out = Picture(spec.width, spec.height);
-  if (!DrawCels(*this, spec, painter->second, out, error)) return false;
-  if (!ImageFile::KeepsAlpha(spec.file)) Flatten(out);
-  return true;
+  return DrawCels(*this, spec, painter->second, out, error);
 }
 
 }  // namespace Content

@@ -1,5 +1,6 @@
 #include "contentlib/ImageFile.h"
 
+#include "contentlib/Canvas.h"
 #include "contentlib/GifWriter.h"
 #include "contentlib/Jp2Writer.h"
 #include "contentlib/JpegWriter.h"
@@ -21,6 +22,20 @@ std::string BaseName(const std::string& fileName) {
   return slash == std::string::npos ? fileName : fileName.substr(slash + 1);
 }
 
+// The picture over white, every pixel opaque; with keepHoles, pixels under half alpha become
+// fully transparent instead (a GIF's transparent index).
+Picture OverWhite(const Picture& picture, bool keepHoles) {
+  Picture white(picture.width, picture.height, 0xFFFFFFFF);
+  Canvas canvas(white);
+  for (int y = 0; y < picture.height; ++y)
+    for (int x = 0; x < picture.width; ++x) {
+      const uint32_t p = picture.At(x, y);
+      if (keepHoles && (p >> 24) < 0x80) white.At(x, y) = 0;
+      else canvas.Blend(x, y, p, 1);
+    }
+  return white;
+}
+
 }  // namespace
 
 bool ImageFile::KnownExtension(const std::string& fileName) {
@@ -38,10 +53,10 @@ bool ImageFile::Encode(const std::string& fileName, const Picture& picture, std:
   const std::string ext = Extension(fileName);
   if (ext == ".png") return PngWriter::Write(picture, out, error);
   if (ext == ".tga") return TgaWriter::Write(picture, out, error);
-  if (ext == ".gif") return GifWriter::Write(picture, out, error);
-  if (ext == ".jp2") return Jp2Writer::Write(picture, out, error);
+  if (ext == ".gif") return GifWriter::Write(OverWhite(picture, true), out, error);
+  if (ext == ".jp2") return Jp2Writer::Write(OverWhite(picture, false), out, error);
   if (ext == ".jpg" && BaseName(fileName).front() == '_') return JpegWriter::WriteAlphaCompanion(picture, out, error);
-  if (ext == ".jpg") return JpegWriter::Write(picture, out, error);
+  if (ext == ".jpg") return JpegWriter::Write(OverWhite(picture, false), out, error);
   error = "unknown image extension '" + ext + "' (use .png .jpg .gif .tga .jp2)";
   return false;
 }

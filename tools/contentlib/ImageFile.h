@@ -1,6 +1,8 @@
 #pragma once
-// Encodes a picture in the format its file name's extension names (.png .jpg .gif .tga .jp2). A
-// ".jpg" whose name starts with '_' is an alpha companion: the greyscale of the picture's alpha.
+// Encodes a picture in the format its file name's extension names (.png .jpg .gif .tga .jp2).
+// PNG and TGA keep the alpha; JPEG and JPEG 2000 are drawn over white; a GIF is over white too
+// except where the picture is mostly see-through, which becomes its transparent index. A ".jpg"
+// whose name starts with '_' is an alpha companion: the greyscale of the picture's alpha.
 
 #include <cstdint>
 #include <string>
