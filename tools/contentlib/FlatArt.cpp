@@ -446,7 +446,7 @@ bool Pie(Ctx& x) {
                  [=](double px, double py) {
                    double a = std::atan2(px - cx, cy - py);
                    if (a < 0) a += 2 * kPi;
-                   return std::hypot(px - cx, py - cy) <= r && a < sweep;
+                   return (px - cx) * (px - cx) + (py - cy) * (py - cy) <= r * r && a < sweep;
                  },
                  c);
   return true;
