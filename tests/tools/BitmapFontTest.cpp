@@ -15,6 +15,7 @@
 #include "fonts/ImageFont.h"
 #include "graphics/Graphics.h"
 #include "graphics/TestHost.h"
+#include "platform/gdi/FaceFiles.h"
 #include "tools/DiskFontHost.h"
 #include "resources/ImageLib.h"
 #include "resources/PakTestSupport.h"
@@ -22,7 +23,7 @@
 namespace Content {
 namespace {
 
-constexpr char kFaces[] = "/usr/share/fonts/truetype/dejavu";
+constexpr const char* kFaces = GlyphRasterizer::kFaceFolder;
 
 class BitmapFontTest : public ::testing::Test {
  protected:
@@ -151,6 +152,11 @@ TEST_F(BitmapFontTest, AtlasesAreWhiteWithCoverageAlpha) {
     EXPECT_LE(distinct.size(), 256u) << spec.atlas;
     for (uint32_t p : distinct) ASSERT_EQ(p & 0xFFFFFF, 0xFFFFFFu) << spec.atlas;
   }
+}
+
+TEST_F(BitmapFontTest, FacesComeFromWhereTheSystemFontsFindThem) {
+  EXPECT_EQ(std::string(kFaces) + "/DejaVuSans.ttf", FaceFilePath("Arial", false, false));
+  EXPECT_EQ(std::string(kFaces) + "/DejaVuSans-Bold.ttf", FaceFilePath("Arial", true, false));
 }
 
 TEST_F(BitmapFontTest, MissingFaceNamesTheFileAndThePackage) {

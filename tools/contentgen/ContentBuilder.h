@@ -9,13 +9,14 @@
 #include <vector>
 
 #include "contentlib/Findings.h"
+#include "contentlib/GlyphRasterizer.h"
 
 namespace Content {
 
 struct BuildOptions {
   std::string source;  // the content folder
   std::string output;  // the stage folder
-  std::string fonts = "/usr/share/fonts/truetype/dejavu";
+  std::string fonts = GlyphRasterizer::kFaceFolder;
 };
 
 class ContentBuilder {
