@@ -66,6 +66,7 @@ bool ContentBuilder::ReadSource(const std::string& relative, std::string& text, 
 
 void ContentBuilder::Put(const std::string& name, std::vector<uint8_t> bytes, Findings& findings) {
   const std::string key = Content::Stage::Key(name);
+  if (!Content::Stage::PlainPath(name)) return findings.Add(name, "is not a plain relative path inside the stage");
   if (mFiles.count(key)) findings.Add(key, "is made twice");
   mFiles[key] = std::move(bytes);
 }
