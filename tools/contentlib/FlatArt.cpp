@@ -100,14 +100,14 @@ const std::map<std::string, std::set<std::string>>& FlatArt::Styles() {
       {"paper", {"colour", "gutter"}},
       {"sheet", {"dir"}},
       {"panel", {"colour", "border", "title"}},
-      {"button4", {"colour", "shape", "glyph", "label"}},
+      {"button4", {"colour", "shape", "glyph"}},
       {"icon", {"colour", "glyph", "label", "shape"}},
       {"photo", {"colour", "scene", "label"}},
       {"stamp", {"colour", "label"}},
       {"clock", {"hand"}},
-      {"pie", {"fill", "colour"}},
-      {"stars", {"n", "of", "colour"}},
-      {"hearts", {"n", "of", "colour"}},
+      {"pie", {"fill"}},
+      {"stars", {"n", "of"}},
+      {"hearts", {"n", "of"}},
       {"token", {"colour", "glyph", "variant"}},
       {"cursor", {"kind"}},
       {"comic", {"seed", "scene"}},
@@ -351,7 +351,6 @@ bool Button4(Ctx& x) {
     FlatArt::DrawGlyph(k, glyph, x.w / 2.0, state / 2.0, std::min(x.w, state) * 0.6, kWhite);
     for (int yy = 0; yy + shift < state; ++yy)
       for (int xx = 0; xx + shift < x.w; ++xx) x.mCanvas.Target().At(xx + shift, s * state + yy + shift) = face.At(xx, yy);
-    if (!x.Label(x.Text("label"), 4 + shift, s * state + shift, x.w - 8, state - 2, kWhite)) return false;
   }
   return true;
 }
@@ -438,7 +437,7 @@ bool Clock(Ctx& x) {
 bool Pie(Ctx& x) {
   int fill;
   uint32_t c;
-  if (!x.Int("fill", 0, 0, 7, fill) || !x.Colour("colour", "c2", c)) return false;
+  if (!x.Int("fill", 0, 0, 7, fill) || !FlatArt::Colour("c2", c)) return false;
   const double cx = x.w / 2.0, cy = x.h / 2.0, r = std::min(x.w, x.h) / 2.0 - 1;
   x.mCanvas.Circle(cx, cy, r, kEmpty);
   const double sweep = 2 * kPi * fill / 7;
@@ -455,7 +454,7 @@ bool Pie(Ctx& x) {
 bool Symbols(Ctx& x, bool hearts) {
   int n, of;
   uint32_t c;
-  if (!x.Int("of", 5, 1, 20, of) || !x.Int("n", 0, 0, of, n) || !x.Colour("colour", hearts ? "pizza" : "super", c))
+  if (!x.Int("of", 5, 1, 20, of) || !x.Int("n", 0, 0, of, n) || !FlatArt::Colour(hearts ? "pizza" : "super", c))
     return false;
   const double cell = static_cast<double>(x.w) / of, r = std::min(cell, static_cast<double>(x.h)) / 2 - 1;
   for (int i = 0; i < of; ++i) {
