@@ -7,11 +7,18 @@
 #include "engine/InitResources.h"
 #include "engine/LocTexts.h"
 #include "engine/QCCursorManager.h"
+#include "engine/QCDialog.h"
 #include "engine/QCEffect.h"
 #include "engine/QCFont.h"
 #include "engine/QCLevelHandOver.h"
+#include "engine/QCMusicManager.h"
+#include "engine/QCParticleRegistry.h"
+#include "engine/QCSoundSystem.h"
+#include "engine/QCSoundTable.h"
 #include "engine/QCTexture.h"
 #include "engine/XmlAccess.h"
+#include "exports/ExportTable.h"
+#include "platform/clock/Clock.h"
 #include "platform/crt/Rand.h"
 #include "platform/files/FileCalls.h"
 #include "platform/modules/Modules.h"
@@ -72,17 +79,24 @@ QCEngine::QCEngine(int arg) {
   gEngine = this;
   mWidth = 800;
   mHeight = 600;
+  // The effects find their callbacks by name once the definitions load in Init.
+  RegisterEffectCallbacks();
 
   mCursors = std::make_unique<QCCursorManager>(this);
-  // Sound: the QCSoundSystem guard, the sound table and the music manager are created here.
+  mSoundSystem = std::make_unique<QCSoundSystem>();
+  mMusic = std::make_unique<QCMusicManager>();
   mTextures = std::make_unique<QCTextureManager>(this);
   mFonts = std::make_unique<QCFont>(this);
   mLocTexts = std::make_unique<LocTexts>();
   mTextVars = std::make_unique<TextVars>();
   SetCurrentTextTables(mLocTexts.get(), mTextVars.get());
-  // Particles: the particle-system registry is created here.
+  mParticles = std::make_unique<QCParticleRegistry>();
 
-  // The root dialog: a hidden QCDialog (0, 0, 800, 600), added to the widget manager, goes here.
+  // Hidden until WidgetsLock holds it up as an input shield.
+  auto* root = new QCDialog(nullptr, this);
+  root->Resize(0, 0, 800, 600);
+  mWidgetManager->AddChild(root);
+  mRootDialog = root;
 }
 
 QCEngine::~QCEngine() {
@@ -93,8 +107,11 @@ QCEngine::~QCEngine() {
   SetCurrentTextTables(nullptr, nullptr);
   mTextVars.reset();
   mLocTexts.reset();
-  // Sound: the sound table, the music manager and the QCSoundSystem guard are deleted here.
-  // Particles: the registry is deleted here, before the textures its emitters release.
+  ClearSoundTable();
+  mMusic.reset();
+  mSoundSystem.reset();
+  // The particle registry goes before the textures its emitters release.
+  mParticles.reset();
   mTextures.reset();
   mFonts.reset();
   ReleaseInitResources();
@@ -116,7 +133,7 @@ void QCEngine::Init() {
   }
   ExtractInitResources(mResourceManager);
   LoadEffectDefinitions();
-  // Sound: the sound system starts here, for the main window.
+  StartSoundSystem(0);  // no window handle is needed here
 }
 
 void QCEngine::LoadResourcesInBackground() {
@@ -124,7 +141,8 @@ void QCEngine::LoadResourcesInBackground() {
 
   IXMLDOMDocument* doc = nullptr;
   IXMLDOMNode* root = OpenRoot("cfg\\cfg.xml", &doc);
-  // Sound: the music table, then the sound table, are read from `root` here.
+  mMusic->LoadMusicTable(root);
+  LoadSoundTable(root);
   CloseRoot(root, doc);
 
   root = OpenRoot("cfg\\ui.xml", &doc);
@@ -147,7 +165,18 @@ bool QCEngine::RunLoopStep(bool* updated) {
   // off in this game); it is read through the atomic every time.
   if (mLoadingThreadCompleted.load(std::memory_order_acquire) && gCurrentBoard && gCurrentBoard->IsLevelLoading())
     gCurrentBoard->OnLevelLoaded();
+  PumpSoundSystem(timeGetTime());  // the music fades step here, on the main thread
   return VelkAppBase::RunLoopStep(updated);
+}
+
+void QCEngine::OnFocusGained() {
+  VelkAppBase::OnFocusGained();
+  PauseAllSound(false);
+}
+
+void QCEngine::OnFocusLost() {
+  VelkAppBase::OnFocusLost();
+  PauseAllSound(true);
 }
 
 void QCEngine::DrawOverlay(Velk::Graphics* g) {

@@ -12,6 +12,9 @@
 
 class PakInterface;
 class QCCursorManager;
+class QCMusicManager;
+class QCParticleRegistry;
+class QCSoundSystem;
 class QCTextureManager;
 class QCFont;
 class LocTexts;
@@ -40,6 +43,9 @@ class QCEngine : public Velk::VelkAppBase {
   bool RunLoopStep(bool* updated) override;
   // DrawCursor: the framework's overlays, then the game cursor on top.
   void DrawOverlay(Velk::Graphics* g) override;
+  // OnAppActivated and OnAppDeactivated: all game sound pauses while the window has no focus.
+  void OnFocusGained() override;
+  void OnFocusLost() override;
 
   // The cafe's application shows and hides its loading screen in these.
   virtual void OnLevelLoadingStarted() {}
@@ -54,7 +60,9 @@ class QCEngine : public Velk::VelkAppBase {
   void WidgetsUnlock();
 
   QCCursorManager* GetCursorManager() const { return mCursors.get(); }
+  QCMusicManager* GetMusicManager() const { return mMusic.get(); }
   QCTextureManager* GetTextureManager() const { return mTextures.get(); }
+  QCParticleRegistry* GetParticles() const { return mParticles.get(); }
   QCFont* GetFontTable() const { return mFonts.get(); }
   LocTexts* GetLocTexts() const { return mLocTexts.get(); }
   TextVars* GetTextVars() const { return mTextVars.get(); }
@@ -71,13 +79,16 @@ class QCEngine : public Velk::VelkAppBase {
  protected:
   std::unique_ptr<QCCursorManager> mCursors;
   std::unique_ptr<PakInterface> mPak;
-  // The particle-system registry goes here (owned), before the sound table.
+  // Its end is the engine's stop of the sound library. The sound table itself is process-wide
+  // (QCSoundTable.h).
+  std::unique_ptr<QCSoundSystem> mSoundSystem;
+  std::unique_ptr<QCMusicManager> mMusic;
+  std::unique_ptr<QCParticleRegistry> mParticles;
   std::unique_ptr<QCTextureManager> mTextures;
   std::unique_ptr<QCFont> mFonts;
   std::unique_ptr<LocTexts> mLocTexts;
   std::unique_ptr<TextVars> mTextVars;
-  // The full-screen root dialog (a QCDialog), owned by the widget manager once added; null until
-  // the dialog class exists.
+  // The full-screen root dialog (a QCDialog), owned by the widget manager.
   Velk::Widget* mRootDialog = nullptr;
 };
 

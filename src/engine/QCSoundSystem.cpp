@@ -121,6 +121,10 @@ void StopSoundSystem() {
   state.present = false;
 }
 
+void PumpSoundSystem(uint32_t nowMs) {
+  if (IsSoundPresent()) SQUALL_StandIn_Pump(nowMs);
+}
+
 void PauseAllSound(bool pause) {
   if (IsSoundPresent()) Squall().Pause(pause ? 1 : 0);
 }

@@ -62,6 +62,8 @@ class QCSoundSystem {
 void StartSoundSystem(intptr_t window);
 // The stop that matches the first start shuts the library down.
 void StopSoundSystem();
+// Runs the library's due workers (the music fades); the main loop calls it once per step.
+void PumpSoundSystem(uint32_t nowMs);
 // Pauses or resumes every channel at once while the window has no focus, independent of the counted
 // pauses. Not to be confused with PauseAllSounds (QCSoundTable.h), which counts per entry.
 void PauseAllSound(bool pause);

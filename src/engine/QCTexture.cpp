@@ -147,7 +147,8 @@ void QCTexture::Advance(float dt) {
     ++mCurrentFrame;
     mTime -= period;
   }
-  if (mCurrentFrame >= mFrameCount) mCurrentFrame = mOneshot ? mFrameCount - 1 : 0;
+  // A run without frames has nothing to hold.
+  if (mCurrentFrame >= mFrameCount) mCurrentFrame = mOneshot && mFrameCount > 0 ? mFrameCount - 1 : 0;
 }
 
 QCTextureRef* QCTexture::DrawableFrame() {

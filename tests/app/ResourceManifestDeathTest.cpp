@@ -20,13 +20,7 @@ TEST_F(ResourceManifestDeathTest, AnUnreadableManifestEndsStartUp) {
     std::filesystem::create_directories(scratch_ / folder);
     EXPECT_EXIT(
         {
-          // The child ends through exit(), which skips the fixture's clean-up of its own folder.
-          static std::string childFolder;
-          childFolder = scratch_.Path();
-          std::atexit([] {
-            std::error_code ignored;
-            std::filesystem::remove_all(childFolder, ignored);
-          });
+          scratch_.RemoveAtExit();
           CountingApp& app = StartApp();
           std::filesystem::current_path(scratch_ / folder);
           app.LoadResourceManifest();

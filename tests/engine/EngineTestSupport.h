@@ -31,10 +31,6 @@ class TestEngine : public QCEngine {
     mEnforceSingleInstance = false;
   }
   bool HandleWorkingDirectory(const std::string&) override { return true; }
-  void SetRootDialog(Velk::Widget* root) {
-    mRootDialog = root;
-    mWidgetManager->AddChild(root);
-  }
 };
 
 class EngineTest : public ::testing::Test {

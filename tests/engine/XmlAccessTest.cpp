@@ -261,6 +261,34 @@ TEST_F(XmlAccessTest, TheSelectionsTheGameMakes) {
   doc->Release();
 }
 
+TEST_F(XmlAccessTest, TheLevelSelections) {
+  mPak.Put("level.xml", Utf16File(R"(<level>
+    <stages><stage n="1"><object name="a"/></stage><stage n="2"/></stages>
+    <objects><group><object name="say &quot;hi&quot; o'clock" n="deep"/></group><object name="b" n="top"/></objects>
+    <graphs><graph><points><point/><point/></points><edges><edge/></edges></graph></graphs>
+    <events_queue><time_point><param/></time_point>
+      <templates><order_template><stand><order_list><order/></order_list></stand><sit/></order_template></templates>
+      <stages><stage><time_point_template/></stage></stages></events_queue>
+  </level>)"));
+  IXMLDOMDocument* doc = CreateAndLoadXmlDocument("level.xml");
+  IXMLDOMNode* level = SelectLevelNode(doc);
+  ASSERT_NE(level, nullptr);
+  EXPECT_EQ(XmlCountNodes(level, L"stages/stage"), 2);
+  EXPECT_EQ(XmlCountNodes(level, L"graphs/graph"), 1);
+  EXPECT_EQ(XmlCountNodes(level, L"graphs/graph/points/point"), 2);
+  EXPECT_EQ(XmlCountNodes(level, L"graphs/graph/edges/edge"), 1);
+  EXPECT_EQ(XmlCountNodes(level, L"events_queue/templates/order_template/stand/order_list/order"), 1);
+  EXPECT_EQ(XmlCountNodes(level, L"events_queue/stages/stage/time_point_template"), 1);
+  IXMLDOMNode* object = nullptr;
+  ASSERT_EQ(level->selectSingleNode(L"objects//object[@name=$n]", {{L"n", L"say \"hi\" o'clock"}}, &object), S_OK);
+  std::string n;
+  XmlGetAttrText(object, L"n", n);
+  EXPECT_EQ(n, "deep");
+  object->Release();
+  level->Release();
+  doc->Release();
+}
+
 TEST_F(XmlAccessTest, LevelNodeAndWrittenNodes) {
   mPak.Put("a.xml", Utf16File("<level day='1'><graphs><graph><points/></graph></graphs></level>"));
   mPak.Put("b.xml", Utf16File("<root><level day='2'/></root>"));

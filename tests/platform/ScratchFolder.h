@@ -22,6 +22,17 @@ class ScratchFolder {
   const std::string& Path() const { return path_; }
   std::string operator/(const std::string& relative) const { return path_ + "/" + relative; }
 
+  // For a death test's child, which ends through exit() and so skips the destructor: the folder is
+  // removed when the process exits.
+  void RemoveAtExit() const {
+    static std::string folder;
+    folder = path_;
+    std::atexit([] {
+      std::error_code ignored;
+      std::filesystem::remove_all(folder, ignored);
+    });
+  }
+
   // Writes a file (making its folders) below the scratch folder.
   void Write(const std::string& relative, const std::string& bytes) const {
     std::filesystem::path file = path_ + "/" + relative;

@@ -202,6 +202,7 @@ void DecoderLoop() {
     if (st.decoderStop) return;
     DecodeJob job = std::move(st.decodeJobs.front());
     st.decodeJobs.pop_front();
+    if (!FindSample(st, job.sample)) continue;  // unloaded before its turn
     lock.unlock();
     std::optional<SquallPcm> decoded = SquallDecode::Decode(*job.source);
     job.source.reset();
