@@ -15,6 +15,7 @@
 #include "scene/QCBoard_Game.h"
 #include "scene/QCItem.h"
 #include "scene/QCLevelEvents.h"
+#include "scene/QCMoveItem.h"
 #include "scene/QCPickItem.h"
 #include "support/MemoryPak.h"
 #include "support/XmlFixture.h"
@@ -106,7 +107,10 @@ class TestBoard : public QCBoard_Game {
   void ResetLevel() override { calls.push_back("ResetLevel"); }
   void ReadLevel(IXMLDOMNode*, IXMLDOMNode* level) override { calls.push_back(level ? "ReadLevel" : "ReadLevel(none)"); }
   void ResetItems() override { calls.push_back("ResetItems"); }
-  void OnObjectClicked(QCPickItem* item) override { clicked.push_back(item); }
+  void OnObjectClicked(QCPickItem* item) override {
+    clicked.push_back(item);
+    if (walkToClicks && SceneBossObject) static_cast<QCMoveItem*>(SceneBossObject)->QueueTarget(item);
+  }
   void PerFrame() override {}
   void LoadConfigs(IXMLDOMNode*) override { calls.push_back("LoadConfigs"); }
   void ClearConfigs() override { calls.push_back("ClearConfigs"); }
@@ -136,6 +140,7 @@ class TestBoard : public QCBoard_Game {
   std::vector<QCPickItem*> clicked;
   std::vector<std::string> dispatched;
   bool acceptEvents = true;
+  bool walkToClicks = false;
   bool levelOver = false;
   int overAsked = 0;
 };
