@@ -6,30 +6,12 @@
 #include "graphics/MemoryImage.h"
 #include "scene/QCItem.h"
 #include "scene/QCItemPart.h"
+#include "scene/SceneTestKit.h"
 
 namespace {
 
-struct BlitCall {
-  Velk::Rect dest;
-  Velk::Rect src;
-  Velk::Color colour;
-  int mode;
-  bool mirrored;
-};
-
-class BlitLog : public Velk::MemoryImage {
- public:
-  BlitLog() { CreateBlank(800, 600); }
-  void BlitStretched(Velk::Image*, const Velk::Rect& dest, const Velk::Rect& src, const Velk::Rect&,
-                     const Velk::Color& c, int mode, bool) override {
-    blits.push_back({dest, src, c, mode, false});
-  }
-  void BlitStretchedMirrored(Velk::Image*, const Velk::Rect& dest, const Velk::Rect& src, const Velk::Rect&,
-                             const Velk::Color& c, int mode, bool) override {
-    blits.push_back({dest, src, c, mode, true});
-  }
-  std::vector<BlitCall> blits;
-};
+using SceneTesting::BlitCall;
+using SceneTesting::BlitLog;
 
 class PartDrawTest : public ::testing::Test {
  protected:

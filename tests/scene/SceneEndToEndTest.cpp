@@ -6,6 +6,7 @@
 #include "engine/EngineTestSupport.h"
 #include "engine/QCCursorManager.h"
 #include "engine/TextVars.h"
+#include "graphics/Graphics.h"
 #include "platform/ddraw/DDrawPresenter.h"
 #include "platform/window/WinUser.h"
 #include "scene/SceneFixture.h"
@@ -174,6 +175,20 @@ TEST_F(SceneEndToEndTest, ALevelLoadsIsClickedAndWalked) {
   RunFor(30);
   EXPECT_TRUE(Near(Rgb(boss->mPosX - 2, boss->mPosY - 10), 0xFF00FF)) << "mirrored: magenta on the left";
   EXPECT_TRUE(Near(Rgb(boss->mPosX + 4, boss->mPosY - 10), 0xFFFF00));
+  // The mirrored cel lands at mirror width - offset x - width (0 + 5 - 10) from the position, moved
+  // by the 2 pixels of the character's turn to the left.
+  BlitLog log;
+  Velk::Graphics g(&log);
+  board->Draw(&g);
+  // The walker's cel is the one 10 x 20; the overlay markers come after it.
+  auto found = std::find_if(log.blits.begin(), log.blits.end(), [](const BlitCall& b) {
+    return b.src.mWidth == 10 && b.src.mHeight == 20;
+  });
+  ASSERT_NE(found, log.blits.end());
+  const BlitCall& walker = *found;
+  EXPECT_TRUE(walker.mirrored);
+  EXPECT_EQ(walker.dest.mX, boss->mPosX - 3);
+  EXPECT_EQ(walker.dest.mY, boss->mPosY - 20);
   board->ResumeGameSounds();
 
   // 100 px/s over 200.25 px: arrived and used within two and a half seconds.

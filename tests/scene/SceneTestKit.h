@@ -11,6 +11,7 @@
 #include "engine/EngineUtil.h"
 #include "engine/QCDeadline.h"
 #include "engine/XmlAccess.h"
+#include "graphics/MemoryImage.h"
 #include "scene/AnmBytes.h"
 #include "scene/QCBoard_Game.h"
 #include "scene/QCItem.h"
@@ -21,6 +22,30 @@
 #include "support/XmlFixture.h"
 
 namespace SceneTesting {
+
+// The stretched blits of the parts, with where, what, colour and mode.
+struct BlitCall {
+  Velk::Rect dest;
+  Velk::Rect src;
+  Velk::Color colour;
+  int mode;
+  bool mirrored;
+};
+
+class BlitLog : public Velk::MemoryImage {
+ public:
+  BlitLog() { CreateBlank(800, 600); }
+  void BlitStretched(Velk::Image*, const Velk::Rect& dest, const Velk::Rect& src, const Velk::Rect&,
+                     const Velk::Color& c, int mode, bool) override {
+    blits.push_back({dest, src, c, mode, false});
+  }
+  void BlitStretchedMirrored(Velk::Image*, const Velk::Rect& dest, const Velk::Rect& src, const Velk::Rect&,
+                             const Velk::Color& c, int mode, bool) override {
+    blits.push_back({dest, src, c, mode, true});
+  }
+  std::vector<BlitCall> blits;
+};
+
 
 // A document made from text, and its element; both released at the end.
 class XmlDoc {
