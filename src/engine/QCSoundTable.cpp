@@ -119,8 +119,9 @@ void SoundChannelStop(QCSoundChannel* channel) {
   if (IsSoundPresent() && Squall().Channel_Status(channel->channel) != 0) Squall().Channel_Stop(channel->channel);
 }
 
-// Resuming a channel that was never paused takes its count to -1, so the next pause only brings it
-// back to 0 without pausing. Paired callers never see this; it is kept as the board relies on it.
+// The pause counts of channels and entries are not clamped: resuming one that was never paused takes
+// its count to -1, so the next pause only brings it back to 0 without pausing. Kept on purpose:
+// callers pair their pauses and resumes, and for them the count behaves the same either way.
 void SoundChannelPause(QCSoundChannel* channel) {
   if (channel->pauseCount++ == 0 && IsSoundPresent()) Squall().Channel_Pause(channel->channel, 1);
 }

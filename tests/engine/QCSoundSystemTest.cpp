@@ -8,7 +8,8 @@
 #include "platform/audio/AudioOutput.h"
 #include "platform/squall/SquallMemoryFiles.h"
 #include "resources/PakInterface.h"
-#include "resources/PakTestSupport.h"
+#include "platform/ScratchFolder.h"
+#include "resources/PlainPak.h"
 
 #include <gtest/gtest.h>
 
@@ -39,9 +40,9 @@ TEST(QCSoundSystem, SoundsPlayFromInsideAMountedArchive) {
       .End()
       .Text(wave)
       .Text(cfg)
-      .WriteTo("data.pak");
+      .WriteTo(folder / "data.pak");
   PakInterface pak;
-  ASSERT_TRUE(pak.MountArchive("data.pak"));
+  ASSERT_TRUE(pak.MountArchive(folder / "data.pak"));
 
   Velk::AudioOutput::SetManualMixing(true);
   ResetSoundState();

@@ -275,9 +275,12 @@ TEST_F(SquallStandIn, BadWaveFilesAreRefused) {
   mf::Bytes header = mf::Wave(data);
   header.resize(30);
   mf::Put("header.wav", header);
+  mf::Bytes chunk = mf::Wave(data);
+  chunk[16] = 0xF0;  // a format chunk far larger than the file
+  mf::Put("chunk.wav", chunk);
   mf::Put("text.wav", mf::Bytes{'h', 'e', 'l', 'l', 'o'});
   mf::Put("empty.wav", {});
-  for (const char* name : {"24bit.wav", "3ch.wav", "float.wav", "norate.wav", "longer.wav", "header.wav",
+  for (const char* name : {"24bit.wav", "3ch.wav", "float.wav", "norate.wav", "longer.wav", "header.wav", "chunk.wav",
                            "text.wav", "empty.wav", "missing.wav"}) {
     EXPECT_EQ(Load(name), SQUALL_ERROR_FILE) << name;
   }
