@@ -3,6 +3,7 @@
 #include "cafe/CafeNames.h"
 #include "engine/LocTexts.h"
 #include "engine/XmlAccess.h"
+#include "exports/ExportTable.h"
 #include "screens/ConfirmDialogs.h"
 #include "screens/QCBoard_Career.h"
 #include "screens/QCBoard_Help.h"
@@ -55,6 +56,10 @@ QCEngine3::QCEngine3() {
   mTitle = L"";
   mProductVersion = "1.0";
   mRegKey = "Drimak Games\\Pelune Cafe";
+  // The effects find their callbacks by name once the definitions load in Init.
+  RegisterEffectCallbacks();
+  // The screens' dialogs are built from ui.xml with the game's own widget types.
+  RegisterUiWidgetCreators();
 }
 
 QCEngine3::~QCEngine3() {
@@ -85,8 +90,6 @@ void QCEngine3::Init() {
   LoadLocTable();
   mTitle = GetLocText(CafeNames::kAppTitle);
   mPref.Load();
-  // The screens' descriptions name the UI widget types; their makers are known before loading starts.
-  RegisterUiWidgetCreators();
   QCEngine::Init();
 }
 
