@@ -1,5 +1,8 @@
 // The start-up pictures and the way into the menus; the screen pattern on a few screens.
 #include "ScreenFixture.h"
+#include <algorithm>
+
+#include "engine/EngineUtil.h"
 #include "engine/QCCursorManager.h"
 #include "screens/QCBoard_Career.h"
 #include "screens/QCBoard_EscapeMenu.h"
@@ -109,7 +112,14 @@ TEST_F(SplashTest, ClicksClimbToTheScreen) {
 
 // Screens whose elements are missing are empty; nothing they do needs a control.
 TEST_F(SplashTest, ScreensWithoutElementsAreEmptyAndHarmless) {
+  std::vector<std::string> log;
+  SetDebugLogSink([&log](const std::string& line) { log.push_back(line); });
   StartScreens("<root/>");
+  SetDebugLogSink(nullptr);
+  const auto missing = std::count_if(log.begin(), log.end(), [](const std::string& line) {
+    return line.find("is missing") != std::string::npos;
+  });
+  EXPECT_EQ(missing, 12) << "one line for each element, the menu background's two included";
   AddBoard(true);
   QCEngine3& game = Game();
   UiXmlDoc empty("<root/>");
