@@ -31,6 +31,9 @@ TEST_F(HiScoresTest, ThePlayersRowsStandOut) {
   SetEntry(false, 2, L"Ann", -20);
   SetEntry(false, 3, L"", 700);
   Release(Game().mMainMenu->mScores);
+  EXPECT_EQ(Game().mMainMenu->mFlipPage, Game().mHiScores->mHiscoresDlg);
+  EXPECT_EQ(Game().mMainMenu->mFlipTarget, kFlipToHiScores);
+  EXPECT_EQ(Manager()->mFocusWidget, Game().mHiScores);
   for (int row = 0; row < 10; ++row) {
     EXPECT_EQ(Row("line", '1', row)->mDisabled, !(row % 3 == 0 && row < 9)) << row;
     EXPECT_FALSE(Row("score", '1', row)->mDisabled);
