@@ -1,0 +1,76 @@
+#pragma once
+// Eight 32-bit lanes through the compiler's vector extensions, for the drawing loops that work on
+// several pixels at once. The same source builds for any processor: functions marked
+// VELK_VECTOR_CLONES get a baseline copy and, on x86-64, an AVX2 copy chosen at load time. With
+// VELK_SIMD set to 0 the loops take their scalar path only (kVectorLanes is then 0).
+#include <cstdint>
+#include <cstring>
+
+#ifndef VELK_SIMD
+#define VELK_SIMD 1
+#endif
+
+#if VELK_SIMD && defined(__x86_64__) && !defined(__SANITIZE_THREAD__)
+#define VELK_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
+#else
+#define VELK_VECTOR_CLONES
+#endif
+
+// The lanes are only passed between functions that are inlined into one clone, so the calling
+// convention of wide vectors never matters.
+#pragma GCC diagnostic ignored "-Wpsabi"
+
+namespace Velk::Lanes {
+
+using U32 = uint32_t __attribute__((vector_size(32)));
+using I32 = int32_t __attribute__((vector_size(32)));
+using F32 = float __attribute__((vector_size(32)));
+using U8 = uint8_t __attribute__((vector_size(32)));
+
+constexpr int kWidth = 8;
+// How many pixels a vector step takes; 0 keeps every loop on its scalar path.
+constexpr int kVectorLanes = VELK_SIMD ? kWidth : 0;
+
+inline U32 Splat(uint32_t v) { return U32{v, v, v, v, v, v, v, v}; }
+
+inline U32 Load(const uint32_t* p) {
+  U32 v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+
+inline void Store(uint32_t* p, U32 v) { std::memcpy(p, &v, sizeof v); }
+
+// Lane-wise choice: where mask is all ones take a, else b.
+inline U32 Select(U32 mask, U32 a, U32 b) { return (a & mask) | (b & ~mask); }
+
+// Comparisons give all-ones lanes where true.
+inline U32 Eq(U32 a, U32 b) { return reinterpret_cast<U32>(a == b); }
+inline U32 Gt(U32 a, U32 b) { return reinterpret_cast<U32>(a > b); }
+
+inline U32 Min(U32 a, U32 b) { return Select(Gt(a, b), b, a); }
+inline U32 Max(U32 a, U32 b) { return Select(Gt(a, b), a, b); }
+
+// Exact v / 255 for v up to 65534.
+inline U32 Div255Small(U32 v) { return (v + 1 + (v >> 8)) >> 8; }
+
+// Exact n / d for n below 2^24 and d from 1 to 256: the single-precision quotient is correctly
+// rounded and never reaches the next whole number, so truncating it gives the integer quotient.
+inline U32 DivSmall(U32 n, U32 d) {
+  const F32 q = __builtin_convertvector(reinterpret_cast<I32>(n), F32) / __builtin_convertvector(reinterpret_cast<I32>(d), F32);
+  return reinterpret_cast<U32>(__builtin_convertvector(q, I32));
+}
+
+// Byte-wise saturating sum.
+inline U32 AddSaturate8(U32 a, U32 b) {
+  const U8 x = reinterpret_cast<U8>(a), s = x + reinterpret_cast<U8>(b);
+  return reinterpret_cast<U32>(s | reinterpret_cast<U8>(s < x));
+}
+
+inline bool AllZero(U32 v) {
+  uint32_t any = 0;
+  for (int i = 0; i < kWidth; ++i) any |= v[i];
+  return any == 0;
+}
+
+}  // namespace Velk::Lanes
