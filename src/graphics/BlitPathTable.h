@@ -26,8 +26,9 @@ struct BlitPath {
   Need sourceHasAlpha;
   Need destOpaque;
   Need colorized;
-  // Walk the source's alpha runs: transparent runs are skipped, opaque runs drawn by opaqueRow and
-  // translucent runs by row. Otherwise row draws every pixel.
+  // Walk the source's alpha runs: long transparent runs are skipped and long opaque runs drawn by
+  // opaqueRow; row draws the rest, and must then give every pixel what its alpha calls for.
+  // Otherwise row draws every pixel.
   bool byRuns;
   BlitRows::Row row;
   BlitRows::Row opaqueRow;

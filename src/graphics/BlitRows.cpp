@@ -41,6 +41,7 @@ struct LaneMix {
 // PixelOps::MixOver in lanes: an opaque destination gives outA 255 and w = sa by the same formula.
 // Lanes with sa = 0 and da = 0 divide by 1 and are left unchanged by the caller.
 [[gnu::always_inline]] inline LaneMix MixOver(U32 da, U32 sa) {
+  if (AllEqual(da, 255)) return {Splat(255), sa};  // no division onto opaque pixels
   const U32 outA = da + Div255Small((255 - da) * sa);
   return {outA, DivSmall(sa * 255, Max(outA, Splat(1)))};
 }
@@ -96,6 +97,16 @@ VELK_VECTOR_CLONES void BlendOntoOpaque(uint32_t* d, const uint32_t* s, int n, c
   EachPixel(
       d, s, n, [](U32 dp, U32 sp) __attribute__((always_inline)) { return 0xFF000000u | BlendLane(sp, dp, sp >> 24); },
       PixelOps::BlendOntoOpaque);
+}
+
+VELK_VECTOR_CLONES void OntoOpaque(uint32_t* d, const uint32_t* s, int n, const Tint&) {
+  EachPixel(
+      d, s, n,
+      [](U32 dp, U32 sp) __attribute__((always_inline)) {
+        const U32 a = sp >> 24;
+        return Select(Eq(a, Splat(255)), sp, Select(Eq(a, Splat(0)), dp, 0xFF000000u | BlendLane(sp, dp, a)));
+      },
+      PixelOps::OntoOpaque);
 }
 
 VELK_VECTOR_CLONES void Over(uint32_t* d, const uint32_t* s, int n, const Tint&) {

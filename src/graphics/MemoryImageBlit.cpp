@@ -14,6 +14,9 @@ using namespace PixelOps;
 
 namespace {
 
+// Runs at least this long are skipped or copied whole rather than drawn pixel by pixel.
+constexpr int kLongRun = 16;
+
 // Cuts the source rectangle to the source and the destination; false when nothing is left.
 bool ClipBlit(Rect& s, int& x, int& y, int srcW, int srcH, int dstW, int dstH) {
   const int cutLeft = std::max({0, -s.mX, -x});
@@ -70,7 +73,7 @@ void MemoryImage::TableBlit(MemoryImage* src, int x, int y, const Rect& s, const
   // A palettized source is looked up one row at a time.
   std::vector<uint32_t> looked(src->mColorTable ? static_cast<size_t>(s.mWidth) : 0);
   // A blit of an image onto itself reads pixels it may already have drawn, so it goes one pixel at a
-  // time like the per-pixel arithmetic.
+  // time, each by its own alpha.
   const int chunk = src == this ? 1 : s.mWidth;
   auto draw = [&](BlitRows::Row row, uint32_t* d, const uint32_t* sp, int n) {
     for (int i = 0; i < n; i += chunk) row(d + i, sp + i, std::min(chunk, n - i), tint);
@@ -85,19 +88,23 @@ void MemoryImage::TableBlit(MemoryImage* src, int x, int y, const Rect& s, const
       for (int i = 0; i < s.mWidth; ++i) looked[i] = fetch(si + i);
     }
     uint32_t* d = bits + (y + j) * dstW + x;
-    if (!path.byRuns) {
+    if (!path.byRuns || src == this) {
       draw(path.row, d, sp, s.mWidth);
       continue;
     }
+    // Short runs go to the row routine together; long ones are skipped or copied whole.
+    int pending = 0;
     for (int i = 0; i < s.mWidth;) {
       const int n = std::max(1, std::min<int>(runs[si + i], s.mWidth - i));
       const uint32_t a = sp[i] >> 24;
-      if (a == 255)
-        draw(path.opaqueRow, d + i, sp + i, n);
-      else if (a != 0)
-        draw(path.row, d + i, sp + i, n);
+      if (n >= kLongRun && (a == 0 || a == 255)) {
+        draw(path.row, d + pending, sp + pending, i - pending);
+        if (a == 255) draw(path.opaqueRow, d + i, sp + i, n);
+        pending = i + n;
+      }
       i += n;
     }
+    draw(path.row, d + pending, sp + pending, s.mWidth - pending);
   }
 }
 

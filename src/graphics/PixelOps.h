@@ -45,6 +45,13 @@ inline uint32_t BlendLane(uint32_t s, uint32_t d, uint32_t w) {
 // Opaque destination: the source weighs by its own alpha and the result is opaque.
 inline uint32_t BlendOntoOpaque(uint32_t d, uint32_t s) { return 0xFF000000u | BlendLane(s, d, s >> 24); }
 
+// The normal blit onto an opaque destination by the source pixel's alpha: opaque pixels are copied,
+// transparent ones leave the destination, the others blend.
+inline uint32_t OntoOpaque(uint32_t d, uint32_t s) {
+  const uint32_t a = s >> 24;
+  return a == 255 ? s : a == 0 ? d : BlendOntoOpaque(d, s);
+}
+
 // Composites source colour s with alpha sa over d; sa = 0 leaves d as it is.
 template <uint32_t (*Blend)(uint32_t, uint32_t, uint32_t)>
 inline uint32_t Over(uint32_t d, uint32_t s, uint32_t sa) {

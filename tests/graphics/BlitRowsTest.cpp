@@ -81,6 +81,8 @@ TEST(BlitRows, NormalBlitsMatchThePerPixelComposite) {
                 white, 1);
   ExpectMatches(BlitRows::Over, [](uint32_t d, uint32_t s, const Tint&) { return PixelOps::OverLane(d, s, s >> 24); },
                 white, 2);
+  ExpectMatches(BlitRows::OntoOpaque, [](uint32_t d, uint32_t s, const Tint&) { return PixelOps::OntoOpaque(d, s); },
+                white, 4);
   ExpectMatches(BlitRows::Copy, [](uint32_t, uint32_t s, const Tint&) { return s; }, white, 3);
 }
 
@@ -144,8 +146,9 @@ TEST(BlitRows, TableBlitsDrawEveryPixelByItsRule) {
   std::mt19937 rng(40);
   const int w = 157, h = 9;
   std::vector<uint32_t> src(w * h), back(w * h);
-  for (int i = 0; i < w * h; ++i) {
-    const int band = (i / 11) % 3;
+  // Runs of each kind from 1 to 60 pixels long, so that some are drawn whole and some by the pixel.
+  for (int i = 0, left = 0, band = 0; i < w * h; ++i, --left) {
+    if (left == 0) left = 1 + rng() % 60, band = rng() % 3;
     src[i] = (band == 0 ? 0u : band == 1 ? 255u : 1 + rng() % 254) << 24 | (rng() & 0xFFFFFF);
     back[i] = 0xFF000000u | (rng() & 0xFFFFFF);
   }

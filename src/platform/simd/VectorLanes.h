@@ -67,10 +67,12 @@ inline U32 AddSaturate8(U32 a, U32 b) {
   return reinterpret_cast<U32>(s | reinterpret_cast<U8>(s < x));
 }
 
-inline bool AllZero(U32 v) {
-  uint32_t any = 0;
-  for (int i = 0; i < kWidth; ++i) any |= v[i];
-  return any == 0;
+inline bool AllEqual(U32 v, uint32_t value) {
+  U32 any = v ^ value;
+  any |= __builtin_shufflevector(any, any, 4, 5, 6, 7, 0, 1, 2, 3);
+  any |= __builtin_shufflevector(any, any, 2, 3, 0, 1, 6, 7, 4, 5);
+  any |= __builtin_shufflevector(any, any, 1, 0, 3, 2, 5, 4, 7, 6);
+  return any[0] == 0;
 }
 
 }  // namespace Velk::Lanes

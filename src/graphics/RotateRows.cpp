@@ -1,0 +1,136 @@
+#include "graphics/RotateRows.h"
+
+#include "graphics/PixelOps.h"
+#include "platform/simd/VectorLanes.h"
+
+namespace Velk {
+
+using namespace Lanes;
+
+RotateSample SampleAt(const RotateSource& src, uint32_t u, uint32_t v, const RotateTint& tint) {
+  const size_t i = (v >> 16) * src.stride + (u >> 16);
+  const bool right = (u >> 16) + 1 < src.width;
+  const bool down = (v >> 16) + 1 < src.height;
+  const uint32_t* p = src.texels;
+  const uint32_t t[4] = {p[i], right ? p[i + 1] : 0u, down ? p[i + src.stride] : 0u,
+                         right && down ? p[i + src.stride + 1] : 0u};
+  const uint32_t fx = (u & 0xFFFE) + 1, fy = (v & 0xFFFE) + 1;
+  const uint32_t frac[4] = {((0x10000 - fx) * (0x10000 - fy)) >> 16, (fx * (0x10000 - fy)) >> 16,
+                            (fy * (0x10000 - fx)) >> 16, (fx * fy) >> 16};
+  RotateSample smp{0, {0, 0, 0}};
+  for (int q = 0; q < 4; ++q) {
+    uint32_t w = (frac[q] * (t[q] >> 24)) >> 16;
+    if (!tint.white && !tint.additive) w = (w * tint.ca) >> 8;
+    smp.a += w;
+    for (int c = 0; c < 3; ++c) smp.s[c] += PixelOps::Channel(t[q], c * 8) * w;
+  }
+  return smp;
+}
+
+uint32_t DrawSample(uint32_t d, RotateSample smp, const RotateTint& tint) {
+  using PixelOps::Channel;
+  if (smp.a == 0) return d;
+  if (tint.additive) {
+    uint32_t out = d & 0xFF000000u;
+    for (int c = 0; c < 3; ++c) {
+      const uint32_t add = tint.white ? smp.s[c] >> 8 : ((smp.s[c] >> 8) * tint.k[c]) >> 8;
+      out |= PixelOps::SatAdd(tint.sat, Channel(d, c * 8), add) << (c * 8);
+    }
+    return out;
+  }
+  if (!tint.white)
+    for (int c = 0; c < 3; ++c) smp.s[c] = (smp.s[c] >> 8) * (tint.col[c] + 1);
+  if (smp.a > 250) return 0xFF000000u | (smp.s[2] >> 8) << 16 | (smp.s[1] >> 8) << 8 | (smp.s[0] >> 8);
+  const uint32_t da = d >> 24, n = 256 - smp.a;
+  const uint32_t outA = 256 - ((n * (256 - da)) >> 8);
+  uint32_t out = (outA - 1) << 24;
+  for (int c = 0; c < 3; ++c) out |= ((((Channel(d, c * 8) * da) >> 8) * n + (smp.s[c] & ~255u)) / outA) << (c * 8);
+  return out;
+}
+
+namespace {
+
+struct LaneSample {
+  U32 a;
+  U32 s[3];
+};
+
+[[gnu::always_inline]] inline LaneSample SampleLanes(const RotateSource& src, U32 u, U32 v, const RotateTint& tint) {
+  const U32 ix = u >> 16, iy = v >> 16;
+  const U32 right = Gt(Splat(src.width), ix + 1);
+  const U32 down = Gt(Splat(src.height), iy + 1);
+  const U32 index = iy * static_cast<uint32_t>(src.stride) + ix;
+  U32 t[4];
+  for (int l = 0; l < kWidth; ++l) {
+    const uint32_t* p = src.texels + index[l];
+    t[0][l] = p[0];
+    t[1][l] = right[l] ? p[1] : 0u;
+    t[2][l] = down[l] ? p[src.stride] : 0u;
+    t[3][l] = right[l] && down[l] ? p[src.stride + 1] : 0u;
+  }
+  const U32 fx = (u & 0xFFFE) + 1, fy = (v & 0xFFFE) + 1;
+  const U32 frac[4] = {((0x10000 - fx) * (0x10000 - fy)) >> 16, (fx * (0x10000 - fy)) >> 16,
+                       (fy * (0x10000 - fx)) >> 16, (fx * fy) >> 16};
+  LaneSample smp{Splat(0), {Splat(0), Splat(0), Splat(0)}};
+  for (int q = 0; q < 4; ++q) {
+    U32 w = (frac[q] * (t[q] >> 24)) >> 16;
+    if (!tint.white && !tint.additive) w = (w * tint.ca) >> 8;
+    smp.a += w;
+    for (int c = 0; c < 3; ++c) smp.s[c] += ((t[q] >> (c * 8)) & 0xFF) * w;
+  }
+  return smp;
+}
+
+// DrawSample in lanes; additive only with a clamping saturation table.
+[[gnu::always_inline]] inline U32 DrawLanes(U32 d, LaneSample smp, const RotateTint& tint) {
+  U32 out;
+  if (tint.additive) {
+    out = d & 0xFF000000u;
+    for (int c = 0; c < 3; ++c) {
+      const U32 add = tint.white ? smp.s[c] >> 8 : ((smp.s[c] >> 8) * tint.k[c]) >> 8;
+      out |= Min(((d >> (c * 8)) & 0xFF) + add, Splat(255)) << (c * 8);
+    }
+  } else {
+    if (!tint.white)
+      for (int c = 0; c < 3; ++c) smp.s[c] = (smp.s[c] >> 8) * (tint.col[c] + 1);
+    const U32 opaque = 0xFF000000u | (smp.s[2] >> 8) << 16 | (smp.s[1] >> 8) << 8 | (smp.s[0] >> 8);
+    const U32 da = d >> 24, n = 256 - smp.a;
+    const U32 outA = 256 - ((n * (256 - da)) >> 8);
+    const U32 safeA = Max(outA, Splat(1));  // 0 only where the sample has alpha 0 and is not drawn
+    U32 mixed = (outA - 1) << 24;
+    for (int c = 0; c < 3; ++c)
+      mixed |= DivSmall(((((d >> (c * 8)) & 0xFF) * da) >> 8) * n + (smp.s[c] & ~255u), safeA) << (c * 8);
+    out = Select(Gt(smp.a, Splat(250)), opaque, mixed);
+  }
+  return Select(Eq(smp.a, Splat(0)), d, out);
+}
+
+}  // namespace
+
+VELK_VECTOR_CLONES void RotateRow(uint32_t* d, int count, uint32_t u, uint32_t v, int32_t du, int32_t dv,
+                                  const RotateSource& src, const RotateTint& tint) {
+  int i = 0;
+  if (kVectorLanes > 0 && (!tint.additive || tint.clamp)) {
+    const U32 step{0, 1, 2, 3, 4, 5, 6, 7};
+    for (; i + kWidth <= count; i += kWidth) {
+      const U32 lu = u + step * static_cast<uint32_t>(du), lv = v + step * static_cast<uint32_t>(dv);
+      Store(d + i, DrawLanes(Load(d + i), SampleLanes(src, lu, lv, tint), tint));
+      u += static_cast<uint32_t>(du) * kWidth;
+      v += static_cast<uint32_t>(dv) * kWidth;
+    }
+    if (const int rest = count - i; rest > 0) {
+      // The last few pixels fill a whole group by repeating the last one, which is not stored.
+      const U32 lane = Min(step, Splat(static_cast<uint32_t>(rest - 1)));
+      U32 dl;
+      for (int l = 0; l < kWidth; ++l) dl[l] = d[i + lane[l]];
+      const U32 lu = u + lane * static_cast<uint32_t>(du), lv = v + lane * static_cast<uint32_t>(dv);
+      const U32 out = DrawLanes(dl, SampleLanes(src, lu, lv, tint), tint);
+      for (int l = 0; l < rest; ++l) d[i + l] = out[l];
+      return;
+    }
+  }
+  for (; i < count; ++i, u += static_cast<uint32_t>(du), v += static_cast<uint32_t>(dv))
+    d[i] = RotatePixel(d[i], src, u, v, tint);
+}
+
+}  // namespace Velk
