@@ -13,8 +13,7 @@ using namespace BlitRows;
 constexpr BlitPath kPaths[] = {
     // op, source alpha, opaque destination, colourised, by runs, row, opaque runs
     {BlitOp::Normal, Need::Any, Need::Yes, Need::No, true, OntoOpaque, Copy},
-    // An opaque source pixel over any destination gives alpha 255 and source weight 255.
-    {BlitOp::Normal, Need::Any, Need::No, Need::No, true, Over, BlendOntoOpaque},
+    {BlitOp::Normal, Need::Any, Need::No, Need::No, false, Over, nullptr},
     {BlitOp::Normal, Need::Any, Need::Any, Need::Any, false, OverColorized, nullptr},
     {BlitOp::Additive, Need::No, Need::Any, Need::No, false, AddPlain, nullptr},
     {BlitOp::Additive, Need::Yes, Need::Any, Need::No, false, AddWeighted, nullptr},

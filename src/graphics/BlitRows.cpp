@@ -93,17 +93,13 @@ void Copy(uint32_t* d, const uint32_t* s, int n, const Tint&) {
   if (n > 0) std::memmove(d, s, static_cast<size_t>(n) * sizeof(uint32_t));
 }
 
-VELK_VECTOR_CLONES void BlendOntoOpaque(uint32_t* d, const uint32_t* s, int n, const Tint&) {
-  EachPixel(
-      d, s, n, [](U32 dp, U32 sp) __attribute__((always_inline)) { return 0xFF000000u | BlendLane(sp, dp, sp >> 24); },
-      PixelOps::BlendOntoOpaque);
-}
-
 VELK_VECTOR_CLONES void OntoOpaque(uint32_t* d, const uint32_t* s, int n, const Tint&) {
   EachPixel(
       d, s, n,
       [](U32 dp, U32 sp) __attribute__((always_inline)) {
         const U32 a = sp >> 24;
+        if (AllEqual(a, 0)) return dp;
+        if (AllEqual(a, 255)) return sp;
         return Select(Eq(a, Splat(255)), sp, Select(Eq(a, Splat(0)), dp, 0xFF000000u | BlendLane(sp, dp, a)));
       },
       PixelOps::OntoOpaque);
@@ -114,6 +110,7 @@ VELK_VECTOR_CLONES void Over(uint32_t* d, const uint32_t* s, int n, const Tint&)
       d, s, n,
       [](U32 dp, U32 sp) __attribute__((always_inline)) {
         const U32 sa = sp >> 24;
+        if (AllEqual(sa, 0)) return dp;
         const LaneMix m = MixOver(dp >> 24, sa);
         return Select(Eq(sa, Splat(0)), dp, (m.outA << 24) | BlendLane(sp, dp, m.w));
       },

@@ -11,8 +11,6 @@ namespace Velk::BlitRows {
 using Row = void (*)(uint32_t* d, const uint32_t* s, int n, const PixelOps::Tint& tint);
 
 void Copy(uint32_t* d, const uint32_t* s, int n, const PixelOps::Tint&);
-// Normal blit onto an opaque destination (PixelOps::BlendOntoOpaque).
-void BlendOntoOpaque(uint32_t* d, const uint32_t* s, int n, const PixelOps::Tint&);
 // Normal blit onto an opaque destination by each pixel's alpha (PixelOps::OntoOpaque).
 void OntoOpaque(uint32_t* d, const uint32_t* s, int n, const PixelOps::Tint&);
 // Normal blit over a destination with alpha, weighted by the source alpha (PixelOps::OverLane).

@@ -60,24 +60,28 @@ struct LaneSample {
   const U32 right = Gt(Splat(src.width), ix + 1);
   const U32 down = Gt(Splat(src.height), iy + 1);
   const U32 index = iy * static_cast<uint32_t>(src.stride) + ix;
-  U32 t[4];
-  for (int l = 0; l < kWidth; ++l) {
-    const uint32_t* p = src.texels + index[l];
-    t[0][l] = p[0];
-    t[1][l] = right[l] ? p[1] : 0u;
-    t[2][l] = down[l] ? p[src.stride] : 0u;
-    t[3][l] = right[l] && down[l] ? p[src.stride + 1] : 0u;
-  }
+  // Neighbours outside the rectangle read the texel itself and are then cleared.
+  const U32 across = right & 1, below = down & static_cast<uint32_t>(src.stride);
+  const U32 t[4] = {Gather(src.texels, index), Gather(src.texels, index + across) & right,
+                    Gather(src.texels, index + below) & down, Gather(src.texels, index + across + below) & right & down};
   const U32 fx = (u & 0xFFFE) + 1, fy = (v & 0xFFFE) + 1;
   const U32 frac[4] = {((0x10000 - fx) * (0x10000 - fy)) >> 16, (fx * (0x10000 - fy)) >> 16,
                        (fy * (0x10000 - fx)) >> 16, (fx * fy) >> 16};
-  LaneSample smp{Splat(0), {Splat(0), Splat(0), Splat(0)}};
+  // Every product of a channel and its weight, and every sum of them, stays below 65536: the sums
+  // are formed in 16-bit halves, blue with red and green with alpha.
+  U16 blueRed{}, greenAlpha{};
+  LaneSample smp{Splat(0), {}};
   for (int q = 0; q < 4; ++q) {
     U32 w = (frac[q] * (t[q] >> 24)) >> 16;
     if (!tint.white && !tint.additive) w = (w * tint.ca) >> 8;
     smp.a += w;
-    for (int c = 0; c < 3; ++c) smp.s[c] += ((t[q] >> (c * 8)) & 0xFF) * w;
+    const U16 w2 = reinterpret_cast<U16>(w | w << 16);
+    blueRed += reinterpret_cast<U16>(t[q] & 0x00FF00FFu) * w2;
+    greenAlpha += reinterpret_cast<U16>((t[q] >> 8) & 0x00FF00FFu) * w2;
   }
+  smp.s[0] = reinterpret_cast<U32>(blueRed) & 0xFFFF;
+  smp.s[1] = reinterpret_cast<U32>(greenAlpha) & 0xFFFF;
+  smp.s[2] = reinterpret_cast<U32>(blueRed) >> 16;
   return smp;
 }
 
@@ -94,13 +98,21 @@ struct LaneSample {
     if (!tint.white)
       for (int c = 0; c < 3; ++c) smp.s[c] = (smp.s[c] >> 8) * (tint.col[c] + 1);
     const U32 opaque = 0xFF000000u | (smp.s[2] >> 8) << 16 | (smp.s[1] >> 8) << 8 | (smp.s[0] >> 8);
+    const U32 over = Gt(smp.a, Splat(250));
+    if (AllEqual(over | Eq(smp.a, Splat(0)), ~0u)) return Select(over, opaque, d);  // nothing to mix
     const U32 da = d >> 24, n = 256 - smp.a;
+    if (AllEqual(da, 255)) {
+      // Over opaque pixels outA is 256: the division is a shift and the alpha stays 255.
+      U32 onto = Splat(0xFF000000u);
+      for (int c = 0; c < 3; ++c) onto |= ((((d >> (c * 8)) & 0xFF) * 255 >> 8) * n + (smp.s[c] & ~255u)) >> 8 << (c * 8);
+      return Select(over, opaque, Select(Eq(smp.a, Splat(0)), d, onto));
+    }
     const U32 outA = 256 - ((n * (256 - da)) >> 8);
     const U32 safeA = Max(outA, Splat(1));  // 0 only where the sample has alpha 0 and is not drawn
     U32 mixed = (outA - 1) << 24;
     for (int c = 0; c < 3; ++c)
       mixed |= DivSmall(((((d >> (c * 8)) & 0xFF) * da) >> 8) * n + (smp.s[c] & ~255u), safeA) << (c * 8);
-    out = Select(Gt(smp.a, Splat(250)), opaque, mixed);
+    out = Select(over, opaque, mixed);
   }
   return Select(Eq(smp.a, Splat(0)), d, out);
 }

@@ -77,8 +77,6 @@ Tint Colour(uint32_t r, uint32_t g, uint32_t b, uint32_t a, const uint8_t* sat =
 
 TEST(BlitRows, NormalBlitsMatchThePerPixelComposite) {
   const Tint white;
-  ExpectMatches(BlitRows::BlendOntoOpaque, [](uint32_t d, uint32_t s, const Tint&) { return PixelOps::BlendOntoOpaque(d, s); },
-                white, 1);
   ExpectMatches(BlitRows::Over, [](uint32_t d, uint32_t s, const Tint&) { return PixelOps::OverLane(d, s, s >> 24); },
                 white, 2);
   ExpectMatches(BlitRows::OntoOpaque, [](uint32_t d, uint32_t s, const Tint&) { return PixelOps::OntoOpaque(d, s); },

@@ -45,7 +45,7 @@ TEST(RotateRows, EveryModeMatchesThePerPixelSample) {
         const int32_t du = count > 1 ? static_cast<int32_t>((u1 - u0) / (count - 1)) : 0;
         const int32_t dv = count > 1 ? static_cast<int32_t>((v1 - v0) / (count - 1)) : 0;
         std::vector<uint32_t> before(count);
-        for (uint32_t& p : before) p = rng();
+        for (uint32_t& p : before) p = rng() | (trial % 2 ? 0xFF000000u : 0u);  // some rows wholly opaque
         std::vector<uint32_t> row = before;
         RotateRow(row.data(), count, static_cast<uint32_t>(u0), static_cast<uint32_t>(v0), du, dv, src, tint);
         uint32_t u = static_cast<uint32_t>(u0), v = static_cast<uint32_t>(v0);

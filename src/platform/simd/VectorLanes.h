@@ -25,13 +25,17 @@ namespace Velk::Lanes {
 using U32 = uint32_t __attribute__((vector_size(32)));
 using I32 = int32_t __attribute__((vector_size(32)));
 using F32 = float __attribute__((vector_size(32)));
+using U16 = uint16_t __attribute__((vector_size(32)));
 using U8 = uint8_t __attribute__((vector_size(32)));
 
 constexpr int kWidth = 8;
 // How many pixels a vector step takes; 0 keeps every loop on its scalar path.
 constexpr int kVectorLanes = VELK_SIMD ? kWidth : 0;
 
-inline U32 Splat(uint32_t v) { return U32{v, v, v, v, v, v, v, v}; }
+inline U32 Splat(uint32_t v) {
+  const U32 first{v};
+  return __builtin_shufflevector(first, first, 0, 0, 0, 0, 0, 0, 0, 0);
+}
 
 inline U32 Load(const uint32_t* p) {
   U32 v;
@@ -40,6 +44,12 @@ inline U32 Load(const uint32_t* p) {
 }
 
 inline void Store(uint32_t* p, U32 v) { std::memcpy(p, &v, sizeof v); }
+
+// base[index] in every lane.
+inline U32 Gather(const uint32_t* base, U32 index) {
+  return U32{base[index[0]], base[index[1]], base[index[2]], base[index[3]],
+             base[index[4]], base[index[5]], base[index[6]], base[index[7]]};
+}
 
 // Lane-wise choice: where mask is all ones take a, else b.
 inline U32 Select(U32 mask, U32 a, U32 b) { return (a & mask) | (b & ~mask); }
