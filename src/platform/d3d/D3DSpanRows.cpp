@@ -53,7 +53,7 @@ using F32 = Lanes::F32;
   return low > hi ? hi : low;
 }
 
-// FilteredTexel in lanes, clamped addressing only.
+// FilteredTexel in lanes, clamped addressing only, for textures at least two texels wide.
 [[gnu::always_inline]] inline U32 FilteredLanes(const SpriteTexture& t, F32 u, F32 v) {
   const F32 fx = u * static_cast<float>(t.width) - 0.5f;
   const F32 fy = v * static_cast<float>(t.height) - 0.5f;
@@ -65,17 +65,29 @@ using F32 = Lanes::F32;
   const uint32_t* base = reinterpret_cast<const uint32_t*>(t.texels);
   const U32 rowA = reinterpret_cast<U32>(ya) * static_cast<uint32_t>(t.pitch / 4);
   const U32 rowB = reinterpret_cast<U32>(yb) * static_cast<uint32_t>(t.pitch / 4);
-  const U32 p00 = Gather(base, rowA + reinterpret_cast<U32>(xa)) | t.opaque;
-  const U32 p10 = Gather(base, rowA + reinterpret_cast<U32>(xb)) | t.opaque;
-  const U32 p01 = Gather(base, rowB + reinterpret_cast<U32>(xa)) | t.opaque;
-  const U32 p11 = Gather(base, rowB + reinterpret_cast<U32>(xb)) | t.opaque;
-  U32 out{};
-  for (int s = 0; s < 32; s += 8) {
-    const U32 top = ((p00 >> s) & 0xFF) * (256 - wx) + ((p10 >> s) & 0xFF) * wx;
-    const U32 bottom = ((p01 >> s) & 0xFF) * (256 - wx) + ((p11 >> s) & 0xFF) * wx;
-    out |= ((top * (256 - wy) + bottom * wy) >> 16) << s;
-  }
-  return out;
+  // Both columns come from one pair of neighbours that starts inside the row.
+  const U32 k = reinterpret_cast<U32>(ClampLanes(xa, t.width - 2));
+  const U32 firstA = Eq(reinterpret_cast<U32>(xa), k), firstB = Eq(reinterpret_cast<U32>(xb), k);
+  const Pair top = GatherPairs(base, rowA + k), bottom = GatherPairs(base, rowB + k);
+  const U32 p00 = Select(firstA, top.first, top.second) | t.opaque;
+  const U32 p10 = Select(firstB, top.first, top.second) | t.opaque;
+  const U32 p01 = Select(firstA, bottom.first, bottom.second) | t.opaque;
+  const U32 p11 = Select(firstB, bottom.first, bottom.second) | t.opaque;
+  // Each row's blend of a channel stays below 65536: it is formed in 16-bit halves, blue with red and
+  // green with alpha; the blend of the two rows in full lanes.
+  const U16 rightWeight = reinterpret_cast<U16>(wx | wx << 16), leftWeight = 256 - rightWeight;
+  auto across = [&](U32 left, U32 right) __attribute__((always_inline)) {
+    return reinterpret_cast<U32>(reinterpret_cast<U16>(left & 0x00FF00FFu) * leftWeight +
+                                 reinterpret_cast<U16>(right & 0x00FF00FFu) * rightWeight);
+  };
+  const U32 gy = 256 - wy;
+  auto blend = [&](U32 top, U32 bottom, int shift) __attribute__((always_inline)) {
+    return (((top >> shift) & 0xFFFF) * gy + ((bottom >> shift) & 0xFFFF) * wy) >> 16;
+  };
+  const U32 topBR = across(p00, p10), bottomBR = across(p01, p11);
+  const U32 topGA = across(p00 >> 8, p10 >> 8), bottomGA = across(p01 >> 8, p11 >> 8);
+  return blend(topBR, bottomBR, 0) | blend(topGA, bottomGA, 0) << 8 | blend(topBR, bottomBR, 16) << 16 |
+         blend(topGA, bottomGA, 16) << 24;
 }
 
 // Mul255 on 16-bit lanes: every product plus 127 stays below 65535.
@@ -102,6 +114,7 @@ using F32 = Lanes::F32;
 [[gnu::always_inline]] inline U32 SpriteLanes(U32 d, U32 t, uint32_t keep) {
   const U32 a = t >> 24;
   if (AllEqual(a, 0)) return d & keep;
+  if (AllEqual(a, 255)) return t & keep;
   const U32 blended = BlendLanes(t, d | ~keep, a);
   return Select(Eq(a, Splat(255)), t, Select(Eq(a, Splat(0)), d, blended)) & keep;
 }
@@ -119,12 +132,24 @@ VELK_VECTOR_CLONES void SpriteRow(uint32_t* pixels, const uint32_t* texels, int 
 VELK_VECTOR_CLONES void FilteredSpriteRow(uint32_t* pixels, int count, float u, float v, float du, float dv,
                                           const SpriteTexture& t, uint32_t keep) {
   int i = 0;
-  if (kVectorLanes > 0 && !t.wrapU && !t.wrapV) {
+  if (kVectorLanes > 0 && !t.wrapU && !t.wrapV && t.width > 1) {
     for (; i + kWidth <= count; i += kWidth) {
       // The position advances by one addition a pixel, as the per-pixel loop does.
       F32 lu, lv;
       for (int l = 0; l < kWidth; ++l, u += du, v += dv) lu[l] = u, lv[l] = v;
       Store(pixels + i, SpriteLanes(Load(pixels + i), FilteredLanes(t, lu, lv), keep));
+    }
+    if (const int rest = count - i; rest > 0) {
+      // The last few pixels fill a whole group by repeating the last one, which is not stored.
+      F32 lu, lv;
+      U32 d;
+      for (int l = 0; l < kWidth; ++l) {
+        lu[l] = u, lv[l] = v, d[l] = pixels[i + (l < rest ? l : rest - 1)];
+        if (l < rest - 1) u += du, v += dv;
+      }
+      const U32 out = SpriteLanes(d, FilteredLanes(t, lu, lv), keep);
+      for (int l = 0; l < rest; ++l) pixels[i + l] = out[l];
+      return;
     }
   }
   for (; i < count; ++i, u += du, v += dv) pixels[i] = SpritePixel(pixels[i], FilteredTexel(t, u, v), keep);

@@ -51,6 +51,25 @@ inline U32 Gather(const uint32_t* base, U32 index) {
              base[index[4]], base[index[5]], base[index[6]], base[index[7]]};
 }
 
+// base[index] and base[index + 1] in every lane, read as one 64-bit word each.
+struct Pair {
+  U32 first;
+  U32 second;
+};
+
+inline Pair GatherPairs(const uint32_t* base, U32 index) {
+  using U64 = uint64_t __attribute__((vector_size(32)));
+  auto at = [base](uint32_t i) {
+    uint64_t v;
+    std::memcpy(&v, base + i, sizeof v);
+    return v;
+  };
+  const U64 a{at(index[0]), at(index[1]), at(index[2]), at(index[3])};
+  const U64 b{at(index[4]), at(index[5]), at(index[6]), at(index[7])};
+  const U32 x = reinterpret_cast<U32>(a), y = reinterpret_cast<U32>(b);
+  return {__builtin_shufflevector(x, y, 0, 2, 4, 6, 8, 10, 12, 14), __builtin_shufflevector(x, y, 1, 3, 5, 7, 9, 11, 13, 15)};
+}
+
 // Lane-wise choice: where mask is all ones take a, else b.
 inline U32 Select(U32 mask, U32 a, U32 b) { return (a & mask) | (b & ~mask); }
 
