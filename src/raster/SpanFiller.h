@@ -3,6 +3,7 @@
 // per-pixel loop carries only the work its flags need and tests no flag.
 
 #include "raster/SpanEdgeWalker.h"
+#include "raster/SpanLanes.h"
 #include "raster/SpanPixelWriter.h"
 
 namespace Velk {
@@ -136,6 +137,57 @@ inline void ScaleVertexColours(const SpanVertex* const in[3], const SpanColor& C
     }
 }
 
+// The pixels of one span: count pixels from at, the channels starting at c and stepping by grad.
+template <SpanFormat F, bool Tex, bool Blend, bool VCol, bool Mod, bool Bil>
+[[gnu::always_inline]] inline void SpanPixels(uint8_t* at, int32_t count, int32_t* c, const int32_t* grad,
+                                              const SpanTexture& T, const SpanColor& C)
+{
+    constexpr unsigned kMask = kSpanChannelMask<Tex, VCol>;
+    using Pixel = typename SpanPixelWriter<F>::Pixel;
+    int32_t x = 0;
+    if constexpr (Lanes::kVectorLanes > 0) {
+        // Whole groups of pixels at once; the last few by the per-pixel stages below.
+        for (; count - x >= Lanes::kWidth; x += Lanes::kWidth, at += Lanes::kWidth * sizeof(Pixel)) {
+            Lanes::U32 lanes[kChanCount];
+            for (int k = 0; k < kChanCount; ++k)
+                lanes[k] = kMask & (1u << k) ? SpanLanes::Steps(c[k], grad[k]) : Lanes::U32{};
+            const Lanes::U32 d = SpanLanes::LoadPixels<Pixel>(at);
+            if constexpr (Tex)
+                SpanLanes::StorePixels<Pixel>(at, SpanLanes::ShadeTextured<F, Blend, VCol, Mod, Bil>(d, lanes, T, C));
+            else
+                SpanLanes::StorePixels<Pixel>(at, SpanLanes::ShadeUntextured<F>(d, lanes));
+            for (int k = 0; k < kChanCount; ++k) {
+                if (kMask & (1u << k))
+                    c[k] = Add32(c[k], Mul32(grad[k], Lanes::kWidth));
+            }
+        }
+    }
+    for (; x < count; ++x, at += sizeof(Pixel)) {
+        if constexpr (Tex)
+            ShadeTextured<F, Blend, VCol, Mod, Bil>(at, c, T, C);
+        else
+            ShadeUntextured<F>(at, c);
+        for (int k = 0; k < kChanCount; ++k) {
+            if (kMask & (1u << k))
+                c[k] = Add32(c[k], grad[k]);
+        }
+    }
+}
+
+template <SpanFormat F, bool Tex, bool Blend, bool VCol, bool Mod, bool Bil>
+void SpanPixelsBaseline(uint8_t* at, int32_t count, int32_t* c, const int32_t* grad, const SpanTexture& T,
+                        const SpanColor& C)
+{
+    SpanPixels<F, Tex, Blend, VCol, Mod, Bil>(at, count, c, grad, T, C);
+}
+
+template <SpanFormat F, bool Tex, bool Blend, bool VCol, bool Mod, bool Bil>
+VELK_AVX2_TARGET void SpanPixelsAvx2(uint8_t* at, int32_t count, int32_t* c, const int32_t* grad,
+                                     const SpanTexture& T, const SpanColor& C)
+{
+    SpanPixels<F, Tex, Blend, VCol, Mod, Bil>(at, count, c, grad, T, C);
+}
+
 template <SpanFormat F, bool Tex, bool Blend, bool VCol, bool Mod, bool Bil>
 void SpanFill(const SpanVertex* const in[3], uint8_t* bits, int32_t pitch, const SpanTexture& T,
               const SpanColor& C)
@@ -161,16 +213,10 @@ void SpanFill(const SpanVertex* const in[3], uint8_t* bits, int32_t pitch, const
             c[kChanV] = Sub32(c[kChanV], 0x8000);
         }
         uint8_t* at = bits + row * rowBytes + ptrdiff_t(first) * ptrdiff_t(sizeof(Pixel));
-        for (int32_t x = first; x < end; ++x, at += sizeof(Pixel)) {
-            if constexpr (Tex)
-                ShadeTextured<F, Blend, VCol, Mod, Bil>(at, c, T, C);
-            else
-                ShadeUntextured<F>(at, c);
-            for (int k = 0; k < kChanCount; ++k) {
-                if (kMask & (1u << k))
-                    c[k] = Add32(c[k], grad[k]);
-            }
-        }
+        if (Lanes::HasAvx2())
+            SpanPixelsAvx2<F, Tex, Blend, VCol, Mod, Bil>(at, end - first, c, grad, T, C);
+        else
+            SpanPixelsBaseline<F, Tex, Blend, VCol, Mod, Bil>(at, end - first, c, grad, T, C);
     });
 }
 

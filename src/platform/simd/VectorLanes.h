@@ -10,15 +10,23 @@
 #define VELK_SIMD 1
 #endif
 
-#if VELK_SIMD && defined(__x86_64__) && !defined(__SANITIZE_THREAD__)
+// Templates are not cloned (their copies in several objects do not merge reliably); they pick an
+// AVX2 instance themselves through VELK_AVX2_TARGET and Lanes::HasAvx2.
+#if VELK_SIMD && defined(__x86_64__) && !defined(__clang__) && !defined(__SANITIZE_THREAD__)
 #define VELK_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
+#define VELK_AVX2_TARGET __attribute__((target("avx2")))
+#define VELK_AVX2_PATH 1
 #else
 #define VELK_VECTOR_CLONES
+#define VELK_AVX2_TARGET
+#define VELK_AVX2_PATH 0
 #endif
 
-// The lanes are only passed between functions that are inlined into one clone, so the calling
-// convention of wide vectors never matters.
+// Lanes pass only between functions inlined into one another (every function taking or giving lanes
+// is VELK_LANE), so the calling convention of wide vectors, which differs with and without AVX,
+// never comes into play.
 #pragma GCC diagnostic ignored "-Wpsabi"
+#define VELK_LANE [[gnu::always_inline]] inline
 
 namespace Velk::Lanes {
 
@@ -32,21 +40,30 @@ constexpr int kWidth = 8;
 // How many pixels a vector step takes; 0 keeps every loop on its scalar path.
 constexpr int kVectorLanes = VELK_SIMD ? kWidth : 0;
 
-inline U32 Splat(uint32_t v) {
+inline bool HasAvx2() {
+#if VELK_AVX2_PATH
+  static const bool yes = __builtin_cpu_supports("avx2");
+  return yes;
+#else
+  return false;
+#endif
+}
+
+VELK_LANE U32 Splat(uint32_t v) {
   const U32 first{v};
   return __builtin_shufflevector(first, first, 0, 0, 0, 0, 0, 0, 0, 0);
 }
 
-inline U32 Load(const uint32_t* p) {
+VELK_LANE U32 Load(const uint32_t* p) {
   U32 v;
   std::memcpy(&v, p, sizeof v);
   return v;
 }
 
-inline void Store(uint32_t* p, U32 v) { std::memcpy(p, &v, sizeof v); }
+VELK_LANE void Store(uint32_t* p, U32 v) { std::memcpy(p, &v, sizeof v); }
 
 // base[index] in every lane.
-inline U32 Gather(const uint32_t* base, U32 index) {
+VELK_LANE U32 Gather(const uint32_t* base, U32 index) {
   return U32{base[index[0]], base[index[1]], base[index[2]], base[index[3]],
              base[index[4]], base[index[5]], base[index[6]], base[index[7]]};
 }
@@ -57,9 +74,9 @@ struct Pair {
   U32 second;
 };
 
-inline Pair GatherPairs(const uint32_t* base, U32 index) {
+VELK_LANE Pair GatherPairs(const uint32_t* base, U32 index) {
   using U64 = uint64_t __attribute__((vector_size(32)));
-  auto at = [base](uint32_t i) {
+  auto at = [base](uint32_t i) __attribute__((always_inline)) {
     uint64_t v;
     std::memcpy(&v, base + i, sizeof v);
     return v;
@@ -71,32 +88,32 @@ inline Pair GatherPairs(const uint32_t* base, U32 index) {
 }
 
 // Lane-wise choice: where mask is all ones take a, else b.
-inline U32 Select(U32 mask, U32 a, U32 b) { return (a & mask) | (b & ~mask); }
+VELK_LANE U32 Select(U32 mask, U32 a, U32 b) { return (a & mask) | (b & ~mask); }
 
 // Comparisons give all-ones lanes where true.
-inline U32 Eq(U32 a, U32 b) { return reinterpret_cast<U32>(a == b); }
-inline U32 Gt(U32 a, U32 b) { return reinterpret_cast<U32>(a > b); }
+VELK_LANE U32 Eq(U32 a, U32 b) { return reinterpret_cast<U32>(a == b); }
+VELK_LANE U32 Gt(U32 a, U32 b) { return reinterpret_cast<U32>(a > b); }
 
-inline U32 Min(U32 a, U32 b) { return Select(Gt(a, b), b, a); }
-inline U32 Max(U32 a, U32 b) { return Select(Gt(a, b), a, b); }
+VELK_LANE U32 Min(U32 a, U32 b) { return Select(Gt(a, b), b, a); }
+VELK_LANE U32 Max(U32 a, U32 b) { return Select(Gt(a, b), a, b); }
 
 // Exact v / 255 for v up to 65534.
-inline U32 Div255Small(U32 v) { return (v + 1 + (v >> 8)) >> 8; }
+VELK_LANE U32 Div255Small(U32 v) { return (v + 1 + (v >> 8)) >> 8; }
 
 // Exact n / d for n below 2^24 and d from 1 to 256: the single-precision quotient is correctly
 // rounded and never reaches the next whole number, so truncating it gives the integer quotient.
-inline U32 DivSmall(U32 n, U32 d) {
+VELK_LANE U32 DivSmall(U32 n, U32 d) {
   const F32 q = __builtin_convertvector(reinterpret_cast<I32>(n), F32) / __builtin_convertvector(reinterpret_cast<I32>(d), F32);
   return reinterpret_cast<U32>(__builtin_convertvector(q, I32));
 }
 
 // Byte-wise saturating sum.
-inline U32 AddSaturate8(U32 a, U32 b) {
+VELK_LANE U32 AddSaturate8(U32 a, U32 b) {
   const U8 x = reinterpret_cast<U8>(a), s = x + reinterpret_cast<U8>(b);
   return reinterpret_cast<U32>(s | reinterpret_cast<U8>(s < x));
 }
 
-inline bool AllEqual(U32 v, uint32_t value) {
+VELK_LANE bool AllEqual(U32 v, uint32_t value) {
   U32 any = v ^ value;
   any |= __builtin_shufflevector(any, any, 4, 5, 6, 7, 0, 1, 2, 3);
   any |= __builtin_shufflevector(any, any, 2, 3, 0, 1, 6, 7, 4, 5);
