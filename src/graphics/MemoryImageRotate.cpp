@@ -88,7 +88,7 @@ void MemoryImage::BlitRotated(Image* src, float x, float y, const Rect& srcRect,
     if constexpr (std::is_same_v<decltype(fetch), BitsFetch>) {
       from.texels = fetch.bits + static_cast<size_t>(srcRect.mY) * srcW + srcRect.mX;
     } else {
-      looked.resize(static_cast<size_t>(srcRect.mWidth) * srcRect.mHeight);
+      looked.resize(static_cast<size_t>(srcRect.mWidth) * srcRect.mHeight + 1);  // and a word to read past
       for (int j = 0; j < srcRect.mHeight; ++j)
         for (int i = 0; i < srcRect.mWidth; ++i)
           looked[static_cast<size_t>(j) * srcRect.mWidth + i] = fetch((srcRect.mY + j) * srcW + srcRect.mX + i);

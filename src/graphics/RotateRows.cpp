@@ -60,10 +60,11 @@ struct LaneSample {
   const U32 right = Gt(Splat(src.width), ix + 1);
   const U32 down = Gt(Splat(src.height), iy + 1);
   const U32 index = iy * static_cast<uint32_t>(src.stride) + ix;
-  // Neighbours outside the rectangle read the texel itself and are then cleared.
-  const U32 across = right & 1, below = down & static_cast<uint32_t>(src.stride);
-  const U32 t[4] = {Gather(src.texels, index), Gather(src.texels, index + across) & right,
-                    Gather(src.texels, index + below) & down, Gather(src.texels, index + across + below) & right & down};
+  // Each texel is read with its right-hand neighbour; neighbours outside the rectangle are cleared
+  // (the row below is read as the row itself when it is outside).
+  const U32 below = down & static_cast<uint32_t>(src.stride);
+  const Pair top = GatherPairs(src.texels, index), bottom = GatherPairs(src.texels, index + below);
+  const U32 t[4] = {top.first, top.second & right, bottom.first & down, bottom.second & right & down};
   const U32 fx = (u & 0xFFFE) + 1, fy = (v & 0xFFFE) + 1;
   const U32 frac[4] = {((0x10000 - fx) * (0x10000 - fy)) >> 16, (fx * (0x10000 - fy)) >> 16,
                        (fy * (0x10000 - fx)) >> 16, (fx * fy) >> 16};

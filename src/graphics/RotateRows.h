@@ -9,7 +9,8 @@
 namespace Velk {
 
 // The source rectangle: texel (i, j) is texels[j * stride + i], for i below width and j below height.
-// Texels right of or below the rectangle count as transparent.
+// Texels right of or below the rectangle count as transparent. One word after the rectangle's last
+// texel must be readable (a memory image's end marker is).
 struct RotateSource {
   const uint32_t* texels;
   size_t stride;

@@ -30,7 +30,8 @@ TEST(RotateRows, EveryModeMatchesThePerPixelSample) {
       Tint(false, 255, 255, 255, 0, nullptr, false),   Tint(true, 255, 255, 255, 255, clamp, true),
       Tint(true, 90, 200, 255, 128, clamp, true),      Tint(true, 255, 255, 255, 255, odd, false)};
   const uint32_t W = 37, H = 23, stride = 41;
-  std::vector<uint32_t> texels(stride * H);
+  // Exactly the rectangle and the one word after it that may be read.
+  std::vector<uint32_t> texels(stride * (H - 1) + W + 1);
   for (uint32_t& t : texels) {
     const uint32_t kind = rng() % 4;  // transparent, opaque or translucent texels
     t = (kind == 0 ? 0u : kind == 1 ? 255u : rng() % 256) << 24 | (rng() & 0xFFFFFF);
