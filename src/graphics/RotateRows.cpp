@@ -127,9 +127,11 @@ VELK_VECTOR_CLONES void RotateRow(uint32_t* d, int count, uint32_t u, uint32_t v
     const U32 step{0, 1, 2, 3, 4, 5, 6, 7};
     for (; i + kWidth <= count; i += kWidth) {
       const U32 lu = u + step * static_cast<uint32_t>(du), lv = v + step * static_cast<uint32_t>(dv);
-      Store(d + i, DrawLanes(Load(d + i), SampleLanes(src, lu, lv, tint), tint));
       u += static_cast<uint32_t>(du) * kWidth;
       v += static_cast<uint32_t>(dv) * kWidth;
+      const LaneSample smp = SampleLanes(src, lu, lv, tint);
+      if (AllEqual(smp.a, 0)) continue;  // a wholly transparent footprint draws nothing
+      Store(d + i, DrawLanes(Load(d + i), smp, tint));
     }
     if (const int rest = count - i; rest > 0) {
       // The last few pixels fill a whole group by repeating the last one, which is not stored.
