@@ -73,7 +73,7 @@ template <bool Grey>
 
 template <bool Grey>
 [[gnu::always_inline]] inline void OverColorizedRow(uint32_t* d, const uint32_t* s, int n, const Tint& t) {
-  EachPixel(
+  EachPixel<true>(
       d, s, n,
       [&t](U32 dp, U32 sp) __attribute__((always_inline)) {
         const U32 sa = Div255Small((sp >> 24) * t.a);

@@ -14,8 +14,10 @@ using namespace PixelOps;
 
 namespace {
 
-// Runs at least this long are skipped or copied whole rather than drawn pixel by pixel.
-constexpr int kLongRun = 16;
+// Runs at least this long are skipped or copied whole where they start a stretch; the row routines
+// take stretches of up to kStretch pixels.
+constexpr int kLongRun = 64;
+constexpr int kStretch = 256;
 
 // Cuts the source rectangle to the source and the destination; false when nothing is left.
 bool ClipBlit(Rect& s, int& x, int& y, int srcW, int srcH, int dstW, int dstH) {
@@ -92,19 +94,20 @@ void MemoryImage::TableBlit(MemoryImage* src, int x, int y, const Rect& s, const
       draw(path.row, d, sp, s.mWidth);
       continue;
     }
-    // Short runs go to the row routine together; long ones are skipped or copied whole.
-    int pending = 0;
+    // Where a long clear or opaque run starts it is skipped or copied whole; everything else goes to
+    // the row routine a stretch at a time.
     for (int i = 0; i < s.mWidth;) {
       const int n = std::max(1, std::min<int>(runs[si + i], s.mWidth - i));
       const uint32_t a = sp[i] >> 24;
       if (n >= kLongRun && (a == 0 || a == 255)) {
-        draw(path.row, d + pending, sp + pending, i - pending);
         if (a == 255) draw(path.opaqueRow, d + i, sp + i, n);
-        pending = i + n;
+        i += n;
+      } else {
+        const int m = std::min(kStretch, s.mWidth - i);
+        draw(path.row, d + i, sp + i, m);
+        i += m;
       }
-      i += n;
     }
-    draw(path.row, d + pending, sp + pending, s.mWidth - pending);
   }
 }
 

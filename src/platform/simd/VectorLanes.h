@@ -113,12 +113,14 @@ VELK_LANE U32 AddSaturate8(U32 a, U32 b) {
   return reinterpret_cast<U32>(s | reinterpret_cast<U8>(s < x));
 }
 
-VELK_LANE bool AllEqual(U32 v, uint32_t value) {
-  U32 any = v ^ value;
-  any |= __builtin_shufflevector(any, any, 4, 5, 6, 7, 0, 1, 2, 3);
-  any |= __builtin_shufflevector(any, any, 2, 3, 0, 1, 6, 7, 4, 5);
-  any |= __builtin_shufflevector(any, any, 1, 0, 3, 2, 5, 4, 7, 6);
-  return any[0] == 0;
+// The OR of all lanes.
+VELK_LANE uint32_t OrAll(U32 v) {
+  v |= __builtin_shufflevector(v, v, 4, 5, 6, 7, 0, 1, 2, 3);
+  v |= __builtin_shufflevector(v, v, 2, 3, 0, 1, 6, 7, 4, 5);
+  v |= __builtin_shufflevector(v, v, 1, 0, 3, 2, 5, 4, 7, 6);
+  return v[0];
 }
+
+VELK_LANE bool AllEqual(U32 v, uint32_t value) { return OrAll(v ^ value) == 0; }
 
 }  // namespace Velk::Lanes
