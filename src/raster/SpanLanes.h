@@ -145,9 +145,9 @@ struct Writer<SpanFormat::Rgb555> : Writer16<10, 5, 0x7C1F, 0x03E0, 0x7FFF> {};
 // Texels at the given indices; an index at or past the texel count reads 0.
 VELK_LANE U32 Texels(const SpanTexture& t, U32 index)
 {
-    const U32 valid = Gt(Splat(uint32_t(t.count)), index);
-    if (AllEqual(valid, 0))
+    if (t.count <= 0)
         return Splat(0);
+    const U32 valid = Gt(Splat(uint32_t(t.count)), index);
     return Gather(t.texels, Select(valid, index, Splat(0))) & valid;
 }
 
