@@ -65,6 +65,8 @@ struct LaneSample {
   const U32 below = down & static_cast<uint32_t>(src.stride);
   const Pair top = GatherPairs(src.texels, index), bottom = GatherPairs(src.texels, index + below);
   const U32 t[4] = {top.first, top.second & right, bottom.first & down, bottom.second & right & down};
+  // A wholly clear footprint has alpha 0, which draws nothing whatever its sums.
+  if (AllEqual((t[0] | t[1] | t[2] | t[3]) >> 24, 0)) return {Splat(0), {}};
   const U32 fx = (u & 0xFFFE) + 1, fy = (v & 0xFFFE) + 1;
   const U32 frac[4] = {((0x10000 - fx) * (0x10000 - fy)) >> 16, (fx * (0x10000 - fy)) >> 16,
                        (fy * (0x10000 - fx)) >> 16, (fx * fy) >> 16};

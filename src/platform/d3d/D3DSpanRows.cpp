@@ -53,7 +53,8 @@ using F32 = Lanes::F32;
   return low > hi ? hi : low;
 }
 
-// FilteredTexel in lanes, clamped addressing only, for textures at least two texels wide.
+// FilteredTexel in lanes, clamped addressing only, for textures at least two texels wide, as
+// SpriteLanes takes it (a texel of alpha 0 may come back with another colour).
 [[gnu::always_inline]] inline U32 FilteredLanes(const SpriteTexture& t, F32 u, F32 v) {
   const F32 fx = u * static_cast<float>(t.width) - 0.5f;
   const F32 fy = v * static_cast<float>(t.height) - 0.5f;
@@ -73,6 +74,8 @@ using F32 = Lanes::F32;
   const U32 p10 = Select(firstB, top.first, top.second) | t.opaque;
   const U32 p01 = Select(firstA, bottom.first, bottom.second) | t.opaque;
   const U32 p11 = Select(firstB, bottom.first, bottom.second) | t.opaque;
+  // Four clear texels filter to alpha 0, which leaves the pixel whatever the colour.
+  if (AllEqual((p00 | p10 | p01 | p11) >> 24, 0)) return Splat(0);
   // Each row's blend of a channel stays below 65536: it is formed in 16-bit halves, blue with red and
   // green with alpha; the blend of the two rows in full lanes.
   const U16 rightWeight = reinterpret_cast<U16>(wx | wx << 16), leftWeight = 256 - rightWeight;
