@@ -2,8 +2,8 @@
 // The span-filler family: one template, instantiated per destination format and flag set, so the
 // per-pixel loop carries only the work its flags need and tests no flag.
 
+#include "platform/simd/VectorLanes.h"
 #include "raster/SpanEdgeWalker.h"
-#include "raster/SpanLanes.h"
 #include "raster/SpanPixelWriter.h"
 
 namespace Velk {
@@ -137,56 +137,22 @@ inline void ScaleVertexColours(const SpanVertex* const in[3], const SpanColor& C
     }
 }
 
-// The pixels of one span: count pixels from at, the channels starting at c and stepping by grad.
-template <SpanFormat F, bool Tex, bool Blend, bool VCol, bool Mod, bool Bil>
-[[gnu::always_inline]] inline void SpanPixels(uint8_t* at, int32_t count, int32_t* c, const int32_t* grad,
-                                              const SpanTexture& T, const SpanColor& C)
-{
-    constexpr unsigned kMask = kSpanChannelMask<Tex, VCol>;
-    using Pixel = typename SpanPixelWriter<F>::Pixel;
-    int32_t x = 0;
-    if constexpr (Lanes::kVectorLanes > 0) {
-        // Whole groups of pixels at once; the last few by the per-pixel stages below.
-        for (; count - x >= Lanes::kWidth; x += Lanes::kWidth, at += Lanes::kWidth * sizeof(Pixel)) {
-            Lanes::U32 lanes[kChanCount];
-            for (int k = 0; k < kChanCount; ++k)
-                lanes[k] = kMask & (1u << k) ? SpanLanes::Steps(c[k], grad[k]) : Lanes::U32{};
-            const Lanes::U32 d = SpanLanes::LoadPixels<Pixel>(at);
-            if constexpr (Tex)
-                SpanLanes::StorePixels<Pixel>(at, SpanLanes::ShadeTextured<F, Blend, VCol, Mod, Bil>(d, lanes, T, C));
-            else
-                SpanLanes::StorePixels<Pixel>(at, SpanLanes::ShadeUntextured<F>(d, lanes));
-            for (int k = 0; k < kChanCount; ++k) {
-                if (kMask & (1u << k))
-                    c[k] = Add32(c[k], Mul32(grad[k], Lanes::kWidth));
-            }
-        }
-    }
-    for (; x < count; ++x, at += sizeof(Pixel)) {
-        if constexpr (Tex)
-            ShadeTextured<F, Blend, VCol, Mod, Bil>(at, c, T, C);
-        else
-            ShadeUntextured<F>(at, c);
-        for (int k = 0; k < kChanCount; ++k) {
-            if (kMask & (1u << k))
-                c[k] = Add32(c[k], grad[k]);
-        }
-    }
-}
+} // namespace Velk
 
-template <SpanFormat F, bool Tex, bool Blend, bool VCol, bool Mod, bool Bil>
-void SpanPixelsBaseline(uint8_t* at, int32_t count, int32_t* c, const int32_t* grad, const SpanTexture& T,
-                        const SpanColor& C)
-{
-    SpanPixels<F, Tex, Blend, VCol, Mod, Bil>(at, count, c, grad, T, C);
-}
+// The span loop, once for the baseline processor and once for AVX2 (whose texel reads gather).
+#define VELK_SPAN_LANES Baseline
+#define VELK_SPAN_GATHER 0
+#include "raster/SpanLanes.h"
+#if VELK_AVX2_PATH
+#pragma GCC push_options
+#pragma GCC target("avx2")
+#define VELK_SPAN_LANES Avx2
+#define VELK_SPAN_GATHER 1
+#include "raster/SpanLanes.h"
+#pragma GCC pop_options
+#endif
 
-template <SpanFormat F, bool Tex, bool Blend, bool VCol, bool Mod, bool Bil>
-VELK_AVX2_TARGET void SpanPixelsAvx2(uint8_t* at, int32_t count, int32_t* c, const int32_t* grad,
-                                     const SpanTexture& T, const SpanColor& C)
-{
-    SpanPixels<F, Tex, Blend, VCol, Mod, Bil>(at, count, c, grad, T, C);
-}
+namespace Velk {
 
 template <SpanFormat F, bool Tex, bool Blend, bool VCol, bool Mod, bool Bil>
 void SpanFill(const SpanVertex* const in[3], uint8_t* bits, int32_t pitch, const SpanTexture& T,
@@ -213,10 +179,13 @@ void SpanFill(const SpanVertex* const in[3], uint8_t* bits, int32_t pitch, const
             c[kChanV] = Sub32(c[kChanV], 0x8000);
         }
         uint8_t* at = bits + row * rowBytes + ptrdiff_t(first) * ptrdiff_t(sizeof(Pixel));
-        if (Lanes::HasAvx2())
-            SpanPixelsAvx2<F, Tex, Blend, VCol, Mod, Bil>(at, end - first, c, grad, T, C);
-        else
-            SpanPixelsBaseline<F, Tex, Blend, VCol, Mod, Bil>(at, end - first, c, grad, T, C);
+#if VELK_AVX2_PATH
+        if (Lanes::HasAvx2()) {
+            SpanLanes::Avx2::SpanPixels<F, Tex, Blend, VCol, Mod, Bil>(at, end - first, c, grad, T, C);
+            return;
+        }
+#endif
+        SpanLanes::Baseline::SpanPixels<F, Tex, Blend, VCol, Mod, Bil>(at, end - first, c, grad, T, C);
     });
 }
 

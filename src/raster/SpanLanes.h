@@ -1,13 +1,17 @@
-#pragma once
-// The span fillers' per-pixel stages on eight pixels of one span at a time: texel fetch, colour
-// stage and each format group's write, giving exactly the bytes of the per-pixel stages in
-// SpanFiller.h and SpanPixelWriter.h, whose arithmetic (32-bit, wrapping) they repeat lane by lane.
+// The span fillers' pixel loop on eight pixels of one span at a time: texel fetch, colour stage and
+// each format group's write, giving exactly the bytes of the per-pixel stages in SpanFiller.h and
+// SpanPixelWriter.h, whose arithmetic (32-bit, wrapping) they repeat lane by lane; the pixels left
+// at a span's end go through those stages.
+//
+// SpanFiller.h includes this file twice: into namespace SpanLanes::VELK_SPAN_LANES, each time with
+// VELK_SPAN_GATHER telling whether texels are read with the AVX2 gather (the second inclusion is
+// compiled for AVX2 as a whole).
 
-#include "platform/simd/VectorLanes.h"
-#include "raster/SpanPixelWriter.h"
-#include "raster/SpanVertex.h"
+#if VELK_SPAN_GATHER
+#include <immintrin.h>
+#endif
 
-namespace Velk::SpanLanes {
+namespace Velk::SpanLanes::VELK_SPAN_LANES {
 
 using namespace Lanes;
 
@@ -148,7 +152,13 @@ VELK_LANE U32 Texels(const SpanTexture& t, U32 index)
     if (t.count <= 0)
         return Splat(0);
     const U32 valid = Gt(Splat(uint32_t(t.count)), index);
+#if VELK_SPAN_GATHER
+    // Valid indices lie below the texel count, so their offsets fit the gather's signed 32 bits.
+    return reinterpret_cast<U32>(_mm256_mask_i32gather_epi32(_mm256_setzero_si256(), reinterpret_cast<const int*>(t.texels),
+                                                             reinterpret_cast<__m256i>(index), reinterpret_cast<__m256i>(valid), 4));
+#else
     return Gather(t.texels, Select(valid, index, Splat(0))) & valid;
+#endif
 }
 
 VELK_LANE U32 Nearest(const SpanTexture& t, U32 u, U32 v) { return Texels(t, (v >> 16) * uint32_t(t.width) + (u >> 16)); }
@@ -246,4 +256,44 @@ VELK_LANE Outcome ShadeUntextured(U32 d, const U32* c)
     return {drawn & (opaque | blended.write), Select(opaque, written, blended.value)};
 }
 
-} // namespace Velk::SpanLanes
+// The pixels of one span: count pixels from at, the channels starting at c and stepping by grad.
+template <SpanFormat F, bool Tex, bool Blend, bool VCol, bool Mod, bool Bil>
+void SpanPixels(uint8_t* at, int32_t count, int32_t* c, const int32_t* grad, const SpanTexture& T,
+                const SpanColor& C)
+{
+    constexpr unsigned kMask = kSpanChannelMask<Tex, VCol>;
+    using Pixel = typename SpanPixelWriter<F>::Pixel;
+    int32_t x = 0;
+    if constexpr (kVectorLanes > 0) {
+        // Whole groups of pixels at once; the last few by the per-pixel stages below.
+        for (; count - x >= kWidth; x += kWidth, at += kWidth * sizeof(Pixel)) {
+            U32 lanes[kChanCount];
+            for (int k = 0; k < kChanCount; ++k)
+                lanes[k] = kMask & (1u << k) ? Steps(c[k], grad[k]) : U32{};
+            const U32 d = LoadPixels<Pixel>(at);
+            if constexpr (Tex)
+                StorePixels<Pixel>(at, ShadeTextured<F, Blend, VCol, Mod, Bil>(d, lanes, T, C));
+            else
+                StorePixels<Pixel>(at, ShadeUntextured<F>(d, lanes));
+            for (int k = 0; k < kChanCount; ++k) {
+                if (kMask & (1u << k))
+                    c[k] = Add32(c[k], Mul32(grad[k], kWidth));
+            }
+        }
+    }
+    for (; x < count; ++x, at += sizeof(Pixel)) {
+        if constexpr (Tex)
+            ::Velk::ShadeTextured<F, Blend, VCol, Mod, Bil>(at, c, T, C);
+        else
+            ::Velk::ShadeUntextured<F>(at, c);
+        for (int k = 0; k < kChanCount; ++k) {
+            if (kMask & (1u << k))
+                c[k] = Add32(c[k], grad[k]);
+        }
+    }
+}
+
+} // namespace Velk::SpanLanes::VELK_SPAN_LANES
+
+#undef VELK_SPAN_LANES
+#undef VELK_SPAN_GATHER
