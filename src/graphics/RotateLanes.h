@@ -2,21 +2,11 @@
 // namespace RotateLanes::VELK_ROTATE_LANES, the second time compiled for AVX2 as a whole with
 // VELK_ROTATE_GATHER set, so that its texel reads use the gather instruction.
 
-#if VELK_ROTATE_GATHER
-#include <immintrin.h>
-#endif
+#include "platform/simd/GatherLanes.h"
 
 namespace Velk::RotateLanes::VELK_ROTATE_LANES {
 
 using namespace Lanes;
-
-#if VELK_ROTATE_GATHER
-// base[index] where mask is set, else 0; indices lie inside the source, so within 31 bits.
-[[gnu::always_inline]] inline U32 GatherAvx2(const uint32_t* base, U32 index, U32 mask) {
-  return reinterpret_cast<U32>(_mm256_mask_i32gather_epi32(_mm256_setzero_si256(), reinterpret_cast<const int*>(base),
-                                                           reinterpret_cast<__m256i>(index), reinterpret_cast<__m256i>(mask), 4));
-}
-#endif
 
 struct LaneSample {
   U32 a;

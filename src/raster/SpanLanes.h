@@ -7,9 +7,7 @@
 // VELK_SPAN_GATHER telling whether texels are read with the AVX2 gather (the second inclusion is
 // compiled for AVX2 as a whole).
 
-#if VELK_SPAN_GATHER
-#include <immintrin.h>
-#endif
+#include "platform/simd/GatherLanes.h"
 
 namespace Velk::SpanLanes::VELK_SPAN_LANES {
 
@@ -154,8 +152,7 @@ VELK_LANE U32 Texels(const SpanTexture& t, U32 index)
     const U32 valid = Gt(Splat(uint32_t(t.count)), index);
 #if VELK_SPAN_GATHER
     // Valid indices lie below the texel count, so their offsets fit the gather's signed 32 bits.
-    return reinterpret_cast<U32>(_mm256_mask_i32gather_epi32(_mm256_setzero_si256(), reinterpret_cast<const int*>(t.texels),
-                                                             reinterpret_cast<__m256i>(index), reinterpret_cast<__m256i>(valid), 4));
+    return GatherAvx2(t.texels, index, valid);
 #else
     return Gather(t.texels, Select(valid, index, Splat(0))) & valid;
 #endif

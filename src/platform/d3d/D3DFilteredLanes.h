@@ -2,18 +2,9 @@
 // twice, into namespace FilteredLanes::VELK_FILTER_LANES, the second time compiled for AVX2 as a whole
 // with VELK_FILTER_GATHER set, so that its texel reads use the gather instruction.
 
-#if VELK_FILTER_GATHER
-#include <immintrin.h>
-#endif
+#include "platform/simd/GatherLanes.h"
 
 namespace Velk::D3DSpanRows::FilteredLanes::VELK_FILTER_LANES {
-
-#if VELK_FILTER_GATHER
-// base[index] in every lane; the indices address the texture, so they fit 31 bits.
-[[gnu::always_inline]] inline U32 GatherAvx2(const uint32_t* base, U32 index) {
-  return reinterpret_cast<U32>(_mm256_i32gather_epi32(reinterpret_cast<const int*>(base), reinterpret_cast<__m256i>(index), 4));
-}
-#endif
 
 // FilteredTexel in lanes, clamped addressing only, for textures at least two texels wide, as
 // SpriteLanes takes it (a texel of alpha 0 may come back with another colour).
@@ -34,10 +25,10 @@ namespace Velk::D3DSpanRows::FilteredLanes::VELK_FILTER_LANES {
   const U32 firstA = Eq(reinterpret_cast<U32>(xa), k), firstB = Eq(reinterpret_cast<U32>(xb), k);
 #endif
 #if VELK_FILTER_GATHER
-  const U32 p00 = GatherAvx2(base, rowA + reinterpret_cast<U32>(xa)) | t.opaque;
-  const U32 p10 = GatherAvx2(base, rowA + reinterpret_cast<U32>(xb)) | t.opaque;
-  const U32 p01 = GatherAvx2(base, rowB + reinterpret_cast<U32>(xa)) | t.opaque;
-  const U32 p11 = GatherAvx2(base, rowB + reinterpret_cast<U32>(xb)) | t.opaque;
+  const U32 p00 = GatherAvx2(base, rowA + reinterpret_cast<U32>(xa), Splat(~0u)) | t.opaque;
+  const U32 p10 = GatherAvx2(base, rowA + reinterpret_cast<U32>(xb), Splat(~0u)) | t.opaque;
+  const U32 p01 = GatherAvx2(base, rowB + reinterpret_cast<U32>(xa), Splat(~0u)) | t.opaque;
+  const U32 p11 = GatherAvx2(base, rowB + reinterpret_cast<U32>(xb), Splat(~0u)) | t.opaque;
 #else
   const Pair top = GatherPairs(base, rowA + k), bottom = GatherPairs(base, rowB + k);
   const U32 p00 = Select(firstA, top.first, top.second) | t.opaque;
