@@ -348,4 +348,11 @@ void SdlBackend::DestroyCursor(void* cursor) {
 
 bool SdlBackend::OpenUrl(const std::string& url) { return ready_ && SDL_OpenURL(url.c_str()) == 0; }
 
+// The caret itself is never drawn; its position tells an input method where typing happens.
+void SdlBackend::CaretChanged(const char*, HWND, bool shown, int x, int y) {
+  if (!ready_ || !shown) return;
+  SDL_Rect rect{x, y, 0, 0};
+  SDL_SetTextInputRect(&rect);
+}
+
 }  // namespace Velk

@@ -48,6 +48,7 @@ class SdlBackend : public Backend {
   void ShowCursor(void* cursor) override;
   void DestroyCursor(void* cursor) override;
   bool OpenUrl(const std::string& url) override;
+  void CaretChanged(const char* call, HWND hwnd, bool shown, int x, int y) override;
 
  private:
   HWND WindowOf(uint32_t windowId) const;
