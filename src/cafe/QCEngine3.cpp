@@ -51,7 +51,8 @@ QCItem* MakeItem() {
   return new Item();
 }
 
-// The cafe's rows of the scene's object factory.
+}  // namespace
+
 void SetCafeObjectCreators() {
   SetSceneObjectCreator("boss", &MakeItem<QCBoss>);
   SetSceneObjectCreator("worker", &MakeItem<QCWorker>);
@@ -66,7 +67,6 @@ void SetCafeObjectCreators() {
   SetSceneObjectCreator("item_bonus", &MakeItem<QCItemBonus>);
 }
 
-}  // namespace
 
 const QCEngine3::ScreenCreators QCEngine3::kGameScreens = {
     MakeScreen<QCBoard_Game3, &QCEngine3::mBoard>,
