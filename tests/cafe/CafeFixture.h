@@ -19,6 +19,7 @@
 #include "cafe/QCClientSit.h"
 #include "cafe/QCClientStand.h"
 #include "cafe/QCEngine3.h"
+#include "cafe/QCPeriodItem.h"
 #include "cafe/QCWorker.h"
 #include "engine/QCDeadline.h"
 #include "platform/crt/Rand.h"
