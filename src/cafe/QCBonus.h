@@ -30,6 +30,8 @@ class QCBonus {
 
   const std::vector<QCBonusStage>& Stages() const { return mStages; }
   int Count() const { return mCount; }
+  // The index of the stage the last good action fired; -1 when it fired none.
+  int FiredStage() const { return mCurrent; }
   float Timer() const { return mTimer; }
   float RushTimeout() const { return mRushTimeout; }
 
