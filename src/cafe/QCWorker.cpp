@@ -36,6 +36,10 @@ bool Allowed(int kind) {
   return !board || board->IsActionAllowed(kind);
 }
 
+void Chain(int kind, QCItem* item) {
+  if (QCBoard_Game3* board = GetGameBoard()) board->mBonus.OnEvent(kind, item);
+}
+
 void SendTutorial(int id) {
   if (QCBoard_Game3* board = GetGameBoard()) board->TutorialEvent(id);
 }
@@ -359,7 +363,12 @@ bool QCWorker::Interact(QCItem* other, bool test, int*) {
     return test;
   }
   if (mState != kReady) return false;
-  if (test) return boss->CanTake(mMask);
+  if (test) {
+    // A product no hand can take stops the boss here: a failed move.
+    const bool takes = boss->CanTake(mMask);
+    if (!takes) Chain(QCBonus::kBad, this);
+    return takes;
+  }
   // Back to idle without the state change's actions: the boss took the product.
   mState = kIdle;
   PlayAnim(kAnimWorkerReadyGreenEnd);
