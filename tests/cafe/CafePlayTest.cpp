@@ -99,3 +99,65 @@ TEST_F(CareerDay, PlaysToTheEndAndTheSameSeedGivesTheSameMoney) {
 }
 
 }  // namespace
+
+namespace {
+
+class SurvivalShift : public CafeFixture {
+ protected:
+  // Customers are served coffee until three have paid; after that nobody is served and four leave
+  // unhappy.
+  int PlayShift() {
+    Click("coffeemachine");
+    QCClientStand* client = Standing();
+    int served = 0;
+    for (int i = 0; i < 20000 && board->mRunning; ++i) {
+      if (served < 3 && client->mState == QCClient::kWaiting && client->mVisible) {
+        if (client->mMask.empty()) {
+          Click("client_place01");
+        } else if (client->mMask == "1000") {
+          if (Boss()->mMask.empty()) Click("coffeemachine");
+          Click("client_place01");
+          ++served;
+        }
+      }
+      Frames(1);
+    }
+    return board->mMoney;
+  }
+};
+
+TEST_F(SurvivalShift, EndsWithTheFourthUnhappyCustomerAndRepeatsWithTheSeed) {
+  Velk::srand(5);
+  Load(1, 1);
+  EXPECT_EQ(board->mLives, 3);
+  const int money = PlayShift();
+  EXPECT_FALSE(board->mRunning);
+  EXPECT_EQ(board->mLives, -1);
+  EXPECT_EQ(money, 3 * 30) << "three coffees at the green price";
+  Velk::srand(5);
+  Load(1, 1);
+  EXPECT_EQ(PlayShift(), money);
+}
+
+TEST_F(SurvivalShift, EveryFixtureLevelRunsAMinuteUnattended) {
+  for (int mode : {0, 1}) {
+    Load(mode == 0 ? 2 : 1, mode);
+    Seconds(60.0f);
+    EXPECT_TRUE(board->mRunning || mode == 0);
+  }
+  pak.Put("cfg\\l7.xml", Utf16File(R"(<level doc="cfg\scene_cafe.xml"><objects><object name="boss"/></objects>
+      <events_queue><templates/><stages><stage points="5"/></stages></events_queue></level>)"));
+  pak.Put("cfg\\e2.xml", Utf16File(R"(<level doc="cfg\scene_cafe.xml"><objects><object name="client01"/><object name="client_place01"/></objects>
+      <events_queue><stages><stage points="5"><time_point_template event="girl" type="client" prob="1" order_template="none"/></stage></stages></events_queue></level>)"));
+  pak.Put("cfg\\e3.xml", Utf16File(R"(<level doc="cfg\scene_cafe.xml"><events_queue/></level>)"));
+  Load(7, 0);
+  Seconds(60.0f);
+  Load(2, 1);
+  Seconds(60.0f);
+  EXPECT_EQ(LogCount("\"none\""), 1);
+  Load(3, 1);
+  Seconds(60.0f);
+  EXPECT_TRUE(board->mRunning);
+}
+
+}  // namespace
