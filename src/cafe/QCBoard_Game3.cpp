@@ -393,9 +393,8 @@ bool QCBoard_Game3::DispatchEvent(QCEventRecord* event) {
   if (!event || event->type != CafeNames::kEventClient || !IsActionAllowed(kActionArrival)) return false;
   if (!FindClientConfig(event->event)) {
     // Nobody of that kind can come: the arrival is used up so that the day goes on.
-    static std::vector<std::string> logged;
-    if (std::find(logged.begin(), logged.end(), event->event) == logged.end()) {
-      logged.push_back(event->event);
+    if (std::find(mUnknownKinds.begin(), mUnknownKinds.end(), event->event) == mUnknownKinds.end()) {
+      mUnknownKinds.push_back(event->event);
       LevelLog("Level: no customer kind \"%s\"; its arrivals are dropped", event->event.c_str());
     }
     return true;

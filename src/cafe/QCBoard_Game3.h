@@ -136,6 +136,8 @@ class QCBoard_Game3 : public QCBoard_Game {
   int mHappyCount = 0;
   int mBreakdowns = 0;
   AchievementParams mAchievements;
+  // Customer kinds the level named without a configuration, each logged once.
+  std::vector<std::string> mUnknownKinds;
 
  private:
   void ReadAchievements(IXMLDOMNode* levelNode);
