@@ -1,6 +1,7 @@
 // The boss, customers, workers, pick-ups and status objects on the fixture day.
 
 #include "cafe/CafeFixture.h"
+#include "cafe/ProductMask.h"
 #include "cafe/QCStatus_Bubble.h"
 #include "cafe/QCStatus_HP_Client.h"
 #include "cafe/QCStatus_HP_Worker.h"
@@ -357,6 +358,24 @@ TEST_F(CharacterTest, PickUpsWaitTheirDrawnTimeAndAreTakenOnce) {
   const float next = item->mWait.DeadlineRemaining();
   EXPECT_GT(next, 0.0f);
   EXPECT_LE(next, 10.0f);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(CharacterTest, ProductsAreWantedByTheCustomersInTheCafe) {
+  EXPECT_FALSE(IsMaskWanted("0200")) << "no order taken yet";
+  client->mMask = "0200";
+  EXPECT_TRUE(IsMaskWanted("0200"));
+  EXPECT_FALSE(IsMaskWanted("1000"));
+  EXPECT_TRUE(IsMaskWanted("super"));
+  EXPECT_EQ(FindClientByName("client01"), client);
+  EXPECT_NE(FindWorkerByName("worker02"), nullptr);
+  board->ClearScene();
+  EXPECT_TRUE(gClientRegistry.empty());
+  EXPECT_TRUE(gWorkerRegistry.empty());
+  EXPECT_FALSE(IsMaskWanted("0200"));
 }
 
 }  // namespace
