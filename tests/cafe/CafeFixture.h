@@ -82,6 +82,13 @@ class CafeFixture : public ::testing::Test {
     board->OnLevelLoaded();
     board->mBriefing->Hide();
   }
+  // The same on the level-loading thread, as the game loads.
+  void LoadOnThread(int level, int mode) {
+    board->StartLevelLoading(level, mode);
+    board->JoinLevelLoading();
+    board->OnLevelLoaded();
+    board->mBriefing->Hide();
+  }
   void Frames(int count) {
     for (int i = 0; i < count; ++i) board->Update();
   }

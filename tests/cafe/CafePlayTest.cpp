@@ -28,7 +28,7 @@ class CareerDay : public CafeFixture {
   }
   // One whole day by the script; the money it ends with.
   int PlayDay() {
-    Load(2, 0);
+    LoadOnThread(2, 0);
     // 1: a cake (on the way, a coffee taken and thrown away).
     Click("coffeemachine");
     EXPECT_EQ(Boss()->mMask, "1000");
