@@ -154,7 +154,8 @@ QCBoard_Game3::QCBoard_Game3(QCEngine3* app, IXMLDOMNode* uiRoot) : QCBoard_Game
 }
 
 QCBoard_Game3::~QCBoard_Game3() {
-  JoinLevelLoading();
+  // The scene and the configurations go with the board that made them.
+  Shutdown();
   // The escape menu belongs to the widget manager once the application has added it (and may
   // have gone with it already).
   if (GetEscapeMenu() == mEscapeMenu && mEscapeMenu && !mEscapeMenu->mParent) delete mEscapeMenu;
