@@ -2,10 +2,11 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "../tests/ui/EditKeysScript.h"
+#include "ui/EditKeysScript.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  std::string broken = edit_keys::RunScript(data, size);
+  static UiTestWorld* world = new UiTestWorld();
+  std::string broken = edit_keys::RunScript(*world, data, size);
   if (!broken.empty()) {
     std::fprintf(stderr, "%s\n", broken.c_str());
     std::abort();

@@ -1,9 +1,6 @@
 #include "cafe/QCEngine3.h"
 
 #include "cafe/CafeNames.h"
-#include "engine/LocTexts.h"
-#include "engine/XmlAccess.h"
-#include "screens/ConfirmDialogs.h"
 #include "cafe/QCBoard_Game3.h"
 #include "cafe/QCBoss.h"
 #include "cafe/QCClientSit.h"
@@ -16,6 +13,10 @@
 #include "cafe/QCTrash.h"
 #include "cafe/QCTray.h"
 #include "cafe/QCWorker.h"
+#include "engine/LocTexts.h"
+#include "engine/XmlAccess.h"
+#include "exports/ExportTable.h"
+#include "screens/ConfirmDialogs.h"
 #include "screens/QCBoard_Career.h"
 #include "screens/QCBoard_EscapeMenu.h"
 #include "screens/QCBoard_Help.h"
@@ -26,6 +27,7 @@
 #include "screens/QCBoard_Options.h"
 #include "screens/QCBoard_Splash.h"
 #include "screens/QCBoard_Survival.h"
+#include "ui/UiWidgets.h"
 #include "widgets/Widget.h"
 #include "widgets/WidgetManager.h"
 
@@ -87,6 +89,10 @@ QCEngine3::QCEngine3() {
   mProductVersion = "1.0";
   mRegKey = "Drimak Games\\Pelune Cafe";
   SetCafeObjectCreators();
+  // The effects find their callbacks by name once the definitions load in Init.
+  RegisterEffectCallbacks();
+  // The screens' dialogs are built from ui.xml with the game's own widget types.
+  RegisterUiWidgetCreators();
 }
 
 QCEngine3::~QCEngine3() {

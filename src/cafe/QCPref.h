@@ -18,7 +18,7 @@ class QCPref {
   static constexpr uint64_t kSurvivalOffset = QCPrefHeader::kSize;
   static constexpr uint64_t kCareerOffset = kSurvivalOffset + kTableEntries * QCHiScoreEntry::kSize;
   static constexpr uint64_t kProfilesOffset = kCareerOffset + kTableEntries * QCHiScoreEntry::kSize;
-  // The hi-score entry a score that does not enter gets.
+  // What AddHiScore answers for a score that does not enter the table.
   static constexpr int kNotEntered = 10;
 
   using ProfileInitialiser = void (*)(QCProfile* profile, void* argument);

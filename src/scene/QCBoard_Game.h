@@ -26,6 +26,7 @@ class IXMLDOMNode;
 class Navigator;
 struct QCEventRecord;
 class QCItem;
+class QCItemPart;
 class QCLevelEvents;
 class QCPickItem;
 class QCZOrderManager;
@@ -152,7 +153,7 @@ class QCBoard_Game : public QCCandyWidget, public QCLevelHandOver {
   std::unique_ptr<QCLevelEvents> mEvents;
   std::map<std::string, std::unique_ptr<Navigator>> mGraphs;
   std::unique_ptr<QCZOrderManager> mZOrder;
-  const std::vector<class QCItemPart*>* mDrawList = nullptr;
+  const std::vector<QCItemPart*>* mDrawList = nullptr;
   std::thread mLoadThread;
 };
 

@@ -5,9 +5,9 @@
 #include "engine/LocTexts.h"
 #include "engine/QCTexture.h"
 #include "engine/XmlAccess.h"
-#include "ui/QCUiXml.h"
 #include "graphics/Graphics.h"
 #include "graphics/MemoryImage.h"
+#include "ui/QCUiXml.h"
 #include "ui/QCWidgetPaint.h"
 
 namespace {

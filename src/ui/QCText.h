@@ -49,7 +49,7 @@ private:
   void UpdateDisplayText();
   void UpdateTextures();
 
-  QCEngine* mApp;
+  QCEngine* mApp;  // given by the builder; the label itself does not use it
   std::wstring mRawText;
   bool mBuilt = false;
   QCTextVarCache mVarCache;

@@ -36,6 +36,9 @@ class TestWalker : public QCMoveItem {
   std::vector<uint32_t> arrivals;
 };
 
+inline TestPick* Pick(const std::string& name) { return static_cast<TestPick*>(QCPickItem::FindPickable(name)); }
+inline TestWalker* Walker() { return static_cast<TestWalker*>(SceneBossObject); }
+
 inline const char* kSceneXml = R"(<root><objects>
   <object class="item" name="floor"><part name="floor" order0_x="0" order0_y="0" order1_x="400" order1_y="0" order2_x="799" order2_y="0"/></object>
   <object class="pickable" name="table" rgn="100 100 200 100 200 200 100 200">
@@ -92,8 +95,6 @@ class SceneFixture : public ::testing::Test {
   void Frames(int count) {
     for (int i = 0; i < count; ++i) board->Update();
   }
-  static TestPick* Pick(const std::string& name) { return static_cast<TestPick*>(QCPickItem::FindPickable(name)); }
-  static TestWalker* Walker() { return static_cast<TestWalker*>(SceneBossObject); }
 
   MemoryPak pak;
   std::unique_ptr<TestBoard> board;

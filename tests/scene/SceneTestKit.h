@@ -11,15 +11,41 @@
 #include "engine/EngineUtil.h"
 #include "engine/QCDeadline.h"
 #include "engine/XmlAccess.h"
+#include "graphics/MemoryImage.h"
 #include "scene/AnmBytes.h"
 #include "scene/QCBoard_Game.h"
 #include "scene/QCItem.h"
 #include "scene/QCLevelEvents.h"
+#include "scene/QCMoveItem.h"
 #include "scene/QCPickItem.h"
 #include "support/MemoryPak.h"
 #include "support/XmlFixture.h"
 
 namespace SceneTesting {
+
+// The stretched blits of the parts, with where, what, colour and mode.
+struct BlitCall {
+  Velk::Rect dest;
+  Velk::Rect src;
+  Velk::Color colour;
+  int mode;
+  bool mirrored;
+};
+
+class BlitLog : public Velk::MemoryImage {
+ public:
+  BlitLog() { CreateBlank(800, 600); }
+  void BlitStretched(Velk::Image*, const Velk::Rect& dest, const Velk::Rect& src, const Velk::Rect&,
+                     const Velk::Color& c, int mode, bool) override {
+    blits.push_back({dest, src, c, mode, false});
+  }
+  void BlitStretchedMirrored(Velk::Image*, const Velk::Rect& dest, const Velk::Rect& src, const Velk::Rect&,
+                             const Velk::Color& c, int mode, bool) override {
+    blits.push_back({dest, src, c, mode, true});
+  }
+  std::vector<BlitCall> blits;
+};
+
 
 // A document made from text, and its element; both released at the end.
 class XmlDoc {
@@ -106,7 +132,10 @@ class TestBoard : public QCBoard_Game {
   void ResetLevel() override { calls.push_back("ResetLevel"); }
   void ReadLevel(IXMLDOMNode*, IXMLDOMNode* level) override { calls.push_back(level ? "ReadLevel" : "ReadLevel(none)"); }
   void ResetItems() override { calls.push_back("ResetItems"); }
-  void OnObjectClicked(QCPickItem* item) override { clicked.push_back(item); }
+  void OnObjectClicked(QCPickItem* item) override {
+    clicked.push_back(item);
+    if (walkToClicks && SceneBossObject) static_cast<QCMoveItem*>(SceneBossObject)->QueueTarget(item);
+  }
   void PerFrame() override {}
   void LoadConfigs(IXMLDOMNode*) override { calls.push_back("LoadConfigs"); }
   void ClearConfigs() override { calls.push_back("ClearConfigs"); }
@@ -136,6 +165,7 @@ class TestBoard : public QCBoard_Game {
   std::vector<QCPickItem*> clicked;
   std::vector<std::string> dispatched;
   bool acceptEvents = true;
+  bool walkToClicks = false;
   bool levelOver = false;
   int overAsked = 0;
 };

@@ -1,13 +1,16 @@
 #pragma once
 // Byte scripts for the name field, shared by the fuzz target and the replay of its kept inputs. Each
-// step is four bytes: kind, two bytes of argument, modifiers (bit 0 Shift, bit 1 Control). After
-// every step the editing state must hold together.
+// step is four bytes: kind, two bytes of argument, modifiers (bit 0 Shift, bit 1 Control). The field
+// is driven through the widget manager as the player would; after every step its editing state must
+// hold together.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
 #include "EditTestSupport.h"
+#include "UiTestWorld.h"
+#include "ui/QCEditWidget.h"
 
 namespace edit_keys {
 
@@ -21,46 +24,53 @@ inline std::string CheckState(const QCEditBuffer& b) {
   return "";
 }
 
-// Runs the script; returns the first broken state's description, or "".
-inline std::string RunScript(const uint8_t* data, size_t size) {
+// A 60-pixel field at (100, 100) with an 8-pixel font. Returns the first broken state, or "".
+inline std::string RunScript(UiTestWorld& world, const uint8_t* data, size_t size) {
+  QCDialog* dialog = world.Build(R"(<element type="qcdialog" name="s" width="800" height="600">
+      <element type="qcedit" name="e" x="100" y="100" width="60" height="24" visible="true"/></element>)");
+  auto* field = dynamic_cast<QCEditWidget*>(dialog->FindChild("e"));
   FixedAdvanceFont font(8);
-  ClipboardHost host;
-  QCEditBuffer b;
-  b.SetFont(&font);
-  b.SetWidth(60);
-  for (size_t i = 0; i + 4 <= size; i += 4) {
+  field->SetTextAttr(TextNormal, &font, Velk::Color(), Velk::Color(255, 255, 255));
+  world.Manager()->SetFocus(field);
+  std::string broken;
+  for (size_t i = 0; i + 4 <= size && broken.empty(); i += 4) {
     const int arg = data[i + 1] | (data[i + 2] << 8);
-    const bool shift = data[i + 3] & 1, control = data[i + 3] & 2;
+    world.Hold(16, data[i + 3] & 1);
+    world.Hold(17, data[i + 3] & 2);
+    const int x = 100 + arg % 80 - 8;
     switch (data[i] % 8) {
-      case 0:  // key-down; letters A to Y only move the focus
-        if (arg % 256 < 'A' || arg % 256 > 'Y') b.ProcessKey(arg % 256, 0, shift, control, host);
+      case 0:
+        world.KeyDown(arg % 256);
         break;
       case 1:
-        b.ProcessKey(0, static_cast<wchar_t>(arg), shift, control, host);
+        world.Char(static_cast<wchar_t>(arg));
         break;
       case 2:
-        b.MouseDown(arg % 128 - 8, 1 + (data[i + 3] >> 2) % 2);
+        world.Press(x, 110, 1 + (data[i + 3] >> 2) % 2);
         break;
       case 3:
-        b.MouseDrag(arg % 128 - 8);
+        world.MoveTo(x, 110);
         break;
       case 4:
-        b.MouseUp(arg % 128 - 8);
+        world.Release(x, 110);
         break;
       case 5:
-        host.clipboard.assign(std::max<size_t>(1, arg % 24), static_cast<char>(data[i + 3] | 0x20));
+        world.engine->SetClipboardText(std::string(std::max(1, arg % 24), static_cast<char>(data[i + 3] | 0x20)));
         break;
       case 6:
-        b.TickBlink();
+        world.Update();
+        world.Draw();
         break;
       default:
-        b.SetText(std::wstring(arg % 16, L'x'), shift);
+        field->SetText(std::wstring(arg % 16, L'x'), data[i + 3] & 1);
         break;
     }
-    std::string broken = CheckState(b);
-    if (!broken.empty()) return broken + " after step " + std::to_string(i / 4);
+    broken = CheckState(field->GetEditState());
+    if (!broken.empty()) broken += " after step " + std::to_string(i / 4);
   }
-  return "";
+  world.Manager()->RemoveChild(dialog);
+  delete dialog;
+  return broken;
 }
 
 }  // namespace edit_keys

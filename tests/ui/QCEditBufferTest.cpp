@@ -127,6 +127,17 @@ TEST(QCEditBufferScroll, CaretStaysInsideTheUsableWidthAndLeftOfTheFirstCharGive
   EXPECT_EQ(b.CharIndexAt(10), 7);  // past the middle of the first visible character
   b.ProcessKey(36, 0, false, false, host);
   EXPECT_EQ(b.mScroll, 0);
+
+  // A paste over a selection scrolls after a caret beyond 15; the cut brings the scroll back.
+  b.SetWidth(18);
+  b.mText = L"abcdefghijklmn";
+  b.mCaret = 1;
+  b.mAnchor = 0;
+  host.clipboard = std::string(20, 'z');
+  b.ProcessKey(0, 22, false, false, host);
+  EXPECT_EQ(b.mText.size(), 15u);
+  EXPECT_EQ(b.mCaret, 15);
+  EXPECT_EQ(b.mScroll, 14);
 }
 
 }  // namespace

@@ -136,10 +136,11 @@ DWORD OpenError(const std::string& path, int err) {
   return Velk::ErrorFromErrno(err);
 }
 
-// Opens the file itself and reads it whole. -1 on failure, with errno set.
+// Opens the file itself and reads it whole. -1 on failure, with errno set. Only a plain file is
+// taken (without waiting: a pipe in its place would block the open).
 int OpenImage(const std::string& path, const OpenMode& mode, DWORD disposition, bool& existed,
               std::string& bytes) {
-  int flags = ((mode.access & GENERIC_WRITE) != 0 ? O_RDWR : O_RDONLY) | O_CLOEXEC;
+  int flags = ((mode.access & GENERIC_WRITE) != 0 ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NONBLOCK;
   existed = access(path.c_str(), F_OK) == 0;
   if (disposition == OPEN_ALWAYS) flags |= O_CREAT;
   int fd = open(path.c_str(), flags, 0644);

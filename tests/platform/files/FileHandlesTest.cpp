@@ -5,6 +5,7 @@
 #include "platform/instance/InstanceLock.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -159,6 +160,9 @@ TEST(FileHandles, OpenFailuresSayWhy) {
   EXPECT_EQ(Open(dir / "no/such/file", kReadWrite, 0, OPEN_ALWAYS), INVALID_HANDLE_VALUE);
   EXPECT_EQ(GetLastError(), ERROR_PATH_NOT_FOUND);
   EXPECT_EQ(Open(dir / "folder", kReadWrite, 0, OPEN_ALWAYS), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+  ASSERT_EQ(mkfifo((dir / "pipe").c_str(), 0600), 0);  // refused at once, not waited on
+  EXPECT_EQ(Open(dir / "pipe", GENERIC_READ, FILE_SHARE_READ), INVALID_HANDLE_VALUE);
   EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
   EXPECT_EQ(Open(dir / "f", kReadWrite, 0, 2 /* CREATE_ALWAYS: not offered */), INVALID_HANDLE_VALUE);
   EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
