@@ -69,7 +69,6 @@ void SetCafeObjectCreators() {
   SetSceneObjectCreator("item_bonus", &MakeItem<QCItemBonus>);
 }
 
-
 const QCEngine3::ScreenCreators QCEngine3::kGameScreens = {
     MakeScreen<QCBoard_Game3, &QCEngine3::mBoard>,
     MakeScreen<QCBoard_LoadScreen, &QCEngine3::mLoadScreen>,

@@ -16,8 +16,7 @@ QCBoard_Splash::QCBoard_Splash(QCEngine3* app, IXMLDOMNode* uiRoot) : QCDialog(n
 // A child without a picture stays hidden for good.
 void QCBoard_Splash::BindControl(const std::string& name, QCCandyWidget* widget) {
   widget->SetVisible(false);
-  auto* picture = dynamic_cast<QCDialog*>(widget);
-  QCTexture* background = picture != nullptr ? picture->GetBackground() : nullptr;
+  QCTexture* background = widget->GetTexture(0, 0);
   if (background != nullptr && !background->IsEmpty()) mPictures.push_back(widget);
   QCDialog::BindControl(name, widget);
 }

@@ -72,6 +72,8 @@ int QCConfirmDialog::Ask(const std::string& id) {
   if (manager == nullptr) return kNoAnswer;
   FillQuestion(id);
   mResult = kNoAnswer;
+  // Taken before the dialog shows: a modal dialog takes the focus away as it opens.
+  Velk::Widget* previousFocus = manager->mFocusWidget;
   QCDialog* backdrop = GetConfirmBackdrop();
   if (backdrop != nullptr) {
     manager->BringToFront(backdrop);
@@ -79,7 +81,6 @@ int QCConfirmDialog::Ask(const std::string& id) {
   }
   manager->BringToFront(this);
   Show();
-  Velk::Widget* previousFocus = manager->mFocusWidget;
   manager->SetFocus(this);
   mWaiting = true;
   while (app->RunLoopStep() && mWidgetManager != nullptr && mResult == kNoAnswer) {

@@ -111,12 +111,6 @@ TEST_F(MainMenuTest, DeleteAsksFirst) {
   EXPECT_EQ(Menu().mList->GetLines(), (std::vector<std::wstring>{L"Ann", L"Cy"}));
 }
 
-TEST_F(MainMenuTest, QuitEndsTheProgram) {
-  StartWithProfiles({L"Ann"});
-  Release(Menu().mQuit);
-  EXPECT_EQ(Game().shutdowns, 1);
-}
-
 TEST_F(MainMenuTest, PageTurnGeometry) {
   StartWithProfiles({L"Ann"});
   QCCandyWidget* leaves = Menu().FindChild("f_pages");
