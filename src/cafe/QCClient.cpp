@@ -254,8 +254,6 @@ void QCClient::UpdatePatience() {
   }
 }
 
-void QCClient::Update() { QCItem::Update(); }
-
 void QCClient::Pay() {
   QCBoard_Game3* board = GetGameBoard();
   int amount = 0;

@@ -31,7 +31,6 @@ class QCClient : public QCItem, public QIStatSrc {
   void SetSelected(uint32_t point, bool on) override;
   void LoadFromXml(IXMLDOMNode* node) override;
   void ClearParts() override;
-  void Update() override;
   bool Interact(QCItem* other, bool test, int* context) override;
   bool IsBusy() const override { return mState == kBusy; }
 

@@ -65,7 +65,7 @@ void QCClientSit::EatAndWait() {
 
 void QCClientSit::Update() {
   UpdatePatience();
-  QCClient::Update();
+  QCItem::Update();
   if (!mActive || mState != kBusy || mPhase.DeadlineRunning()) return;
   const int next = NextOrderEntry(true);
   if (next == kNoEntry)

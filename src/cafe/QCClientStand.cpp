@@ -86,5 +86,5 @@ void QCClientStand::Update() {
     SetState(kAway);
   }
   UpdatePatience();
-  QCClient::Update();
+  QCItem::Update();
 }

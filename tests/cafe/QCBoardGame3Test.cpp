@@ -188,6 +188,8 @@ TEST_F(BoardRulesTest, MissingSettingsKeepObjectsOutOfPlay) {
   std::string cfg = ReadCafeData("cfg_cafe.xml");
   cfg.replace(cfg.find("<period_items>"), 0, "<!--");
   cfg.replace(cfg.find("</period_items>") + 15, 0, "-->");
+  cfg.replace(cfg.find("wash_time="), 0, "x");
+  cfg.replace(cfg.find("<pers name=\"boss\""), 17, "<pers name=\"bass\"");
   pak.Put("cfg\\cfg.xml", Utf16File(cfg));
   board->LoadObjectConfigs();
   std::string scene = ReadCafeData("scene_cafe.xml");
@@ -200,11 +202,18 @@ TEST_F(BoardRulesTest, MissingSettingsKeepObjectsOutOfPlay) {
   EXPECT_EQ(LogCount("worker02"), 1);
   EXPECT_EQ(LogCount("super_material"), 1);
   EXPECT_EQ(LogCount("status_hp_client09"), 1);
+  EXPECT_EQ(LogCount("no personal settings for boss"), 1);
   QCItem* unbound = QCItem::FindByName("status_hp_client09");
   Seconds(20.0f);
   EXPECT_FALSE(Worker("worker02")->mVisible);
   EXPECT_FALSE(unbound->mVisible);
   EXPECT_EQ(dynamic_cast<QCPeriodItem*>(QCItem::FindByName("super_material"))->mState, QCPeriodItem::kWaiting);
+  board->mFunctionalUpgrades.push_back({"boss", "speed", 1});
+  EXPECT_EQ(Boss()->GetMoveSpeed(), 0.0f) << "no settings, no character: he stands";
+  Boss()->mSecond = "wash";
+  board->ClickObjectByName("table01");
+  Seconds(5.0f);
+  EXPECT_EQ(LogCount("no personal settings for boss"), 1) << "logged once";
 }
 
 }  // namespace
