@@ -52,7 +52,6 @@ class UpgradeBoard : public QCBoardUpgrades {
   int cafe = 1;
   uint8_t* profile = nullptr;
   std::vector<bool> buttons;
-  std::map<WorkerConfig*, QCIUpgrade*> workers;
   std::string upgradeSkin = "gold";
   std::string defaultSkin = "plain";
 
@@ -60,7 +59,7 @@ class UpgradeBoard : public QCBoardUpgrades {
   int GetCafe() const override { return cafe; }
   uint8_t* ProfileUpgradeBlock() override { return profile; }
   void ShowUpgradeButton(bool show) override { buttons.push_back(show); }
-  QCIUpgrade* WorkerUpgradeHandler(WorkerConfig* config) override { return workers[config]; }
+  QCIUpgrade* WorkerUpgradeHandler(WorkerConfig*) override { return nullptr; }
   const std::string& UpgradeSkinName() const override { return upgradeSkin; }
   const std::string& DefaultSkinName() const override { return defaultSkin; }
 
@@ -141,14 +140,6 @@ TEST_F(QCBoardUpgradesTest, EverySlotOfTheTable) {
     EXPECT_EQ(record->slot, slot);
     profile[slot] = 0;
   }
-  for (int cafe = 1; cafe <= 3; ++cafe) {
-    int base = 5 * cafe + 9;
-    EXPECT_EQ(VisualUpgradeSlot("floor", cafe), base);
-    EXPECT_EQ(VisualUpgradeSlot("worker_table", cafe), base + 1);
-    EXPECT_EQ(VisualUpgradeSlot("bar", cafe), base + 2);
-    EXPECT_EQ(VisualUpgradeSlot("decor", cafe), base + 3);
-    EXPECT_EQ(VisualUpgradeSlot("client_table", cafe), base + 4);
-  }
   EXPECT_TRUE(log.empty());
 }
 
@@ -227,15 +218,6 @@ TEST_F(QCBoardUpgradesTest, VisualOnAndOffAndReappliedOnlyInItsCafes) {
   board.Find("floor_c1", "floor")->maxLevel = 2;
   board.ReapplyUpgrades();
   EXPECT_EQ(items["floor"].skins.size(), 2u);
-}
-
-TEST_F(QCBoardUpgradesTest, AFunctionalPurchaseRereadsTheWorker) {
-  LoadCfg(kCfg);
-  SkinnedItem worker;
-  board.workers[FindWorkerConfig("tea", nullptr)] = &worker;
-  board.ApplyUpgrade(*board.Find("speed", "tea"), true);
-  EXPECT_EQ(worker.skins, (std::vector<std::string>{""}));
-  EXPECT_EQ(board.IsUpgradeApplied("tea", "speed"), 1);
 }
 
 TEST_F(QCBoardUpgradesTest, StagesQueueKindsAndOffersTakeThemOneAtATime) {

@@ -84,14 +84,4 @@ TEST_F(UpgradePlayTest, DayOneRunsTheScriptAndOtherDaysDoNot) {
   EXPECT_TRUE(board->IsObjectAllowed("table01"));
 }
 
-TEST_F(UpgradePlayTest, RushAwardsReachTheTrayOnlyWhenTheScriptLetsThem) {
-  Load(1, 0);
-  board->AwardRushBonus(0);
-  EXPECT_TRUE(board->mMiniGame->Elements().empty());
-  board->StopLevel();
-  Load(2, 0);
-  board->AwardRushBonus(0);  // the fixture's level has no weights: nothing drawn
-  EXPECT_TRUE(board->mMiniGame->Elements().empty());
-}
-
 }  // namespace
