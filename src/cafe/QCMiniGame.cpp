@@ -86,6 +86,8 @@ void QCMiniGame::ButtonDepress(int id) {
 
 // ---- level settings
 
+// On the level-loading thread: the images are only looked up here, and the tray itself is emptied
+// by the board's level start on the main thread.
 void QCMiniGame::ReadLevel(IXMLDOMNode* levelNode) {
   IXMLDOMNode* params = nullptr;
   if (levelNode) levelNode->selectSingleNode(L"partparams", &params);
@@ -97,7 +99,6 @@ void QCMiniGame::ReadLevel(IXMLDOMNode* levelNode) {
     mSpeed = 0.0f;
   }
   if (params) params->Release();
-  Reset();
 }
 
 void QCMiniGame::ReadWeights(IXMLDOMNode* params) {
@@ -136,7 +137,6 @@ void QCMiniGame::LoadKindImages() {
       char id[32];
       std::snprintf(id, sizeof id, kImageFormats[set], kind + 1);
       mImages[set][kind] = manager->Find(id);
-      if (IsVisibleInTree()) mImages[set][kind].Acquire();
     }
   }
 }

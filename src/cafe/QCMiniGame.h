@@ -67,7 +67,8 @@ class QCMiniGame : public QCDialog {
   // A token's button was pressed.
   void ButtonDepress(int id) override;
 
-  // The level's weights and slide speed from its "partparams"; then Reset.
+  // The level's weights and slide speed from its "partparams", and the kinds' images. Leaves the
+  // widgets alone: the board calls Reset when the level starts.
   void ReadLevel(IXMLDOMNode* levelNode);
   // Empties the tray (no effects) and forgets the waiting kinds.
   void Reset();

@@ -58,6 +58,7 @@ class MiniGameTest : public ::testing::Test {
     IXMLDOMNode* level = nullptr;
     doc->selectSingleNode(L"level", &level);
     game.ReadLevel(level);
+    game.Reset();  // as the level starts
     if (level) level->Release();
     doc->Release();
   }
@@ -137,7 +138,6 @@ TEST_F(MiniGameTest, SlideSteps) {
     game.Update();
     EXPECT_EQ(game.Elements()[0].widget->mX, x);
   }
-  game.Reset();
   Level(R"(<partparams speed="50"/>)");  // half a pixel a frame still creeps
   Add({0});
   Frames(545);

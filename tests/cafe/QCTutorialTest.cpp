@@ -267,21 +267,29 @@ TEST_F(TutorialTest, ScriptedWalkThroughTheWholeDay) {
   const std::vector<int> waits = {0, 1, 2, 4, 0, 2, 2, 2, 0, 8, 2, 2, 3, 0, 2, 2, 1, 2, 4, 0, 2, 2, 0, 0, 2,
                                   0, 0, 1, 0, 1, 0, 1, 0, 2, 0, 2, 0, 2, 0, 2, 0, 2, 0, 2, 6, 0, 6, 0, 1};
   tutorial.StartForDay(1);
-  std::map<int, std::vector<bool>> background;
+  std::map<int, bool> background;
   for (int step = 1; step < 49; ++step) {
     SCOPED_TRACE("step " + std::to_string(step));
     ASSERT_TRUE(tutorial.IsRunning());
     ASSERT_EQ(tutorial.CurrentStep(), step);
-    if (step == 2) EXPECT_FALSE(tutorial.IsActionAllowed(5));
+    if (step == 2) {
+      EXPECT_FALSE(tutorial.IsActionAllowed(5));
+    }
     if (step == 8) {
       for (int kind : {2, 3, 4}) EXPECT_TRUE(tutorial.IsActionAllowed(kind));
       EXPECT_FALSE(tutorial.IsActionAllowed(1));
     }
-    if (step == 16 || step == 27) EXPECT_TRUE(tutorial.IsActionAllowed(5));
-    if (step == 26) EXPECT_FALSE(tutorial.IsActionAllowed(6));
-    if (step == 27) EXPECT_TRUE(tutorial.IsActionAllowed(6));
+    if (step == 16 || step == 27) {
+      EXPECT_TRUE(tutorial.IsActionAllowed(5));
+    }
+    if (step == 26) {
+      EXPECT_FALSE(tutorial.IsActionAllowed(6));
+    }
+    if (step == 27) {
+      EXPECT_TRUE(tutorial.IsActionAllowed(6));
+    }
     Advance(waits[step]);
-    background[step] = {hud.background};
+    background[step] = hud.background;
     if (step == 43) {
       ASSERT_EQ(miniGame.Elements().size(), 4u);
       std::vector<int> kinds;
@@ -294,7 +302,7 @@ TEST_F(TutorialTest, ScriptedWalkThroughTheWholeDay) {
   EXPECT_TRUE(AllAllowed());
   EXPECT_EQ(tutorial.clicks, (std::vector<std::string>{"table01", "table04", "table03", "client_place04",
                                                        "client_place03", "client_place02"}));
-  for (int step = 1; step < 49; ++step) EXPECT_EQ(background[step][0], step >= 25 && step <= 42) << step;
+  for (int step = 1; step < 49; ++step) EXPECT_EQ(background[step], step >= 25 && step <= 42) << step;
   bool flag = true;
   EXPECT_EQ(tutorial.NextScriptedAward(flag), -1);  // the script has ended
 }
