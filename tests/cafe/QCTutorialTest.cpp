@@ -313,7 +313,9 @@ TEST_F(TutorialTest, PreparedAwardsThenNone) {
   for (int i = 0; i < 9; ++i) {
     bool flag = true;
     kinds.push_back(tutorial.NextScriptedAward(flag));
-    if (i < 8) EXPECT_FALSE(flag);
+    if (i < 8) {
+      EXPECT_FALSE(flag);
+    }
   }
   EXPECT_EQ(kinds, (std::vector<int>{0, 0, 1, 0, 1, 1, 3, 1, -1}));
 }

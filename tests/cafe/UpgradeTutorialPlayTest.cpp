@@ -84,4 +84,29 @@ TEST_F(UpgradePlayTest, DayOneRunsTheScriptAndOtherDaysDoNot) {
   EXPECT_TRUE(board->IsObjectAllowed("table01"));
 }
 
+// The events the characters and the player would send are fed in; the script's own click of
+// table01 then goes through the board as a player's would: the boss walks, and the click's event
+// moves the script on. The fixture has no table04, so the script waits at its next click.
+TEST_F(UpgradePlayTest, TheScriptsOwnClickWalksTheBoss) {
+  const int waits[] = {0, 1, 2, 4, 0, 2, 2, 2, 0, 8, 2, 2, 3, 0, 2, 2, 1, 2, 4, 0, 2, 2, 0, 0, 2, 0, 0, 1, 0, 1, 0, 1};
+  Load(1, 0);
+  QCTutorial& tutorial = *board->mTutorial;
+  for (int guard = 0; guard < 3000 && tutorial.CurrentStep() < 32; ++guard) {
+    const int wait = waits[tutorial.CurrentStep()];
+    if (wait != 0)
+      board->TutorialEvent(wait);
+    else
+      Frames(1);
+  }
+  ASSERT_EQ(tutorial.CurrentStep(), 32);
+  EXPECT_FALSE(Busy());
+  Frames(2);
+  EXPECT_TRUE(Busy());  // on the way to table01
+  EXPECT_EQ(tutorial.CurrentStep(), 34);
+  EXPECT_FALSE(board->IsObjectAllowed("table01"));
+  Seconds(1.0f);
+  EXPECT_EQ(tutorial.CurrentStep(), 35);
+  EXPECT_TRUE(board->IsObjectAllowed("table04"));
+}
+
 }  // namespace
