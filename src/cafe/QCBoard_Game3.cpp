@@ -6,6 +6,7 @@
 #include "cafe/CafeNames.h"
 #include "cafe/QCClient.h"
 #include "cafe/QCEngine3.h"
+#include "cafe/QCTutorial.h"
 #include "cafe/QCWorker.h"
 #include "engine/QCEngine.h"
 #include "engine/QCMusicManager.h"
@@ -147,7 +148,10 @@ QCBoard_Game3::QCBoard_Game3(QCEngine3* app, IXMLDOMNode* uiRoot) : QCBoard_Game
   mHud = new QBoard_Hud(this, app, uiRoot);
   mEscapeMenu = new QCBoard_EscapeMenu(app, uiRoot);
   mUpgrade = new QCBoard_Upgrade(this, app, uiRoot);
+  mMiniGame = new QCMiniGame(mHud, app, this, uiRoot);
+  mHud->BindControl("minigame", mMiniGame);
   mBriefing = new QCBoard_Briefing(this, app, uiRoot);
+  mTutorial = new QCTutorial(mHud, this, mMiniGame);
   BindControl("hud", mHud);
   BindControl("upgrade", mUpgrade);
   BindControl("briefingdlg", mBriefing);
@@ -159,6 +163,7 @@ QCBoard_Game3::~QCBoard_Game3() {
   // The escape menu belongs to the widget manager once the application has added it (and may
   // have gone with it already).
   if (GetEscapeMenu() == mEscapeMenu && mEscapeMenu && !mEscapeMenu->mParent) delete mEscapeMenu;
+  delete mTutorial;
   if (gGameBoard == this) gGameBoard = nullptr;
 }
 
@@ -205,15 +210,17 @@ void QCBoard_Game3::StartLevel() {
   mHud->mNextAchievementX = QBoard_Hud::kFirstAchievementX;
   if (mSurvival) {
     SetTextVarInt("normal", GetEvents()->GetStageTarget());
-    mUpgradeQueue.clear();
-    std::fill(std::begin(mSurvivalUpgrades), std::end(mSurvivalUpgrades), 0);
+    StartSurvivalUpgrades();
+    mTutorial->Reset();
     mLives = kStartLives;
     mHud->SetLives(mLives);
   } else {
     SetTextVarInt("normal", mNormalGoal);
     SetTextVarInt("expert", mExpertGoal);
     mIceCount = mCleanCount = mHappyCount = mBreakdowns = 0;
+    mTutorial->StartForDay(mLevel);
   }
+  mMiniGame->Reset();
   PublishCafeAndDay();
   mHud->Show();
   mBriefing->Show();
@@ -259,11 +266,14 @@ void QCBoard_Game3::ResetLevel() {
   mHud->Hide();
   mHud->ClearLevel();
   mUpgradeQueue.clear();
+  mTutorial->Reset();
 }
 
 void QCBoard_Game3::ReadLevel(IXMLDOMNode* sceneRoot, IXMLDOMNode* levelNode) {
   if (mSurvival) std::fill(std::begin(mSurvivalUpgrades), std::end(mSurvivalUpgrades), 0);
   ReadSkins(sceneRoot, mUpgradeSkin, mDefaultSkin);
+  LoadStages(levelNode);
+  mMiniGame->ReadLevel(levelNode);
   if (IXMLDOMNode* params = SelectChild(levelNode, L"params")) {
     XmlGetAttrInt(params, L"normal", mNormalGoal);
     XmlGetAttrInt(params, L"expert", mExpertGoal);
@@ -346,11 +356,15 @@ void QCBoard_Game3::OnObjectClicked(QCPickItem* item) {
   TutorialEvent(kEventClick);
 }
 
-void QCBoard_Game3::PerFrame() { mBonus.Update(); }
+void QCBoard_Game3::PerFrame() {
+  mBonus.Update();
+  mTutorial->Update();
+}
 
 void QCBoard_Game3::LoadConfigs(IXMLDOMNode* cfgRoot) {
   QCMoveItem::LoadCharacters(cfgRoot);
   LoadWorkerConfigs(cfgRoot);
+  LoadUpgrades(cfgRoot);
   LoadClientConfigs(cfgRoot);
   LoadPeriodItemConfigs(cfgRoot);
   LoadPersConfigs(cfgRoot);
@@ -369,6 +383,7 @@ void QCBoard_Game3::LoadConfigs(IXMLDOMNode* cfgRoot) {
 void QCBoard_Game3::ClearConfigs() {
   QCMoveItem::ClearCharacters();
   ClearWorkerConfigs();
+  ClearUpgrades();
   ClearClientConfigs();
   ClearPeriodItemConfigs();
   ClearPersConfigs();
@@ -388,7 +403,10 @@ void QCBoard_Game3::CheckGoals() {
   }
 }
 
-void QCBoard_Game3::OnStageAdvanced() { SetTextVarInt("day", GetCafeDay()); }
+void QCBoard_Game3::OnStageAdvanced() {
+  SetTextVarInt("day", GetCafeDay());
+  if (mSurvival) AdvanceUpgradeStage(mSurvivalDay);
+}
 
 bool QCBoard_Game3::DispatchEvent(QCEventRecord* event) {
   if (!event || event->type != CafeNames::kEventClient || !IsActionAllowed(kActionArrival)) return false;
@@ -480,20 +498,19 @@ void QCBoard_Game3::AchievementStep(int row, int count, int target, int& counter
 
 void QCBoard_Game3::ShowUpgradeDialog() { mUpgrade->Show(); }
 
-int QCBoard_Game3::IsUpgradeApplied(const std::string& owner, const std::string& name) const {
-  for (const auto* list : {&mFunctionalUpgrades, &mVisualUpgrades})
-    for (const QCUpgradeInfo& upgrade : *list)
-      if (upgrade.owner == owner && upgrade.name == name) return upgrade.applied;
-  return 0;
-}
+uint8_t* QCBoard_Game3::ProfileUpgradeBlock() { return mApp ? mApp->mPref.GetProfile()->mUpgrades : nullptr; }
 
-bool QCBoard_Game3::IsActionAllowed(int) const { return true; }
+void QCBoard_Game3::ShowUpgradeButton(bool show) { mHud->ShowUpgradeButton(show); }
 
-bool QCBoard_Game3::IsObjectAllowed(const std::string&) const { return true; }
+QCIUpgrade* QCBoard_Game3::WorkerUpgradeHandler(WorkerConfig* config) { return config->mUsage; }
 
-void QCBoard_Game3::TutorialEvent(int) {}
+bool QCBoard_Game3::IsActionAllowed(int kind) const { return mTutorial->IsActionAllowed(kind); }
 
-void QCBoard_Game3::AwardRushBonus(int) {}
+bool QCBoard_Game3::IsObjectAllowed(const std::string& name) const { return mTutorial->IsObjectAllowed(name); }
+
+void QCBoard_Game3::TutorialEvent(int id) { mTutorial->OnEvent(id); }
+
+void QCBoard_Game3::AwardRushBonus(int index) { mMiniGame->AwardRushBonus(index, mTutorial); }
 
 void QCBoard_Game3::OnWorkerBroke() {
   ++mBreakdowns;

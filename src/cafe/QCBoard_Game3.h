@@ -6,13 +6,15 @@
 // level's achievements, applies the level's overrides of the character settings, and hands the
 // finished level to the career book or the hi-scores.
 //
-// The tutorial script and the mini-game plug in later; without them every action is allowed, every
-// tutorial event dropped, and the mini-game's awards go nowhere.
+// On the first career day the tutorial script decides which actions and clicks are allowed; the
+// mini-game in the HUD receives the rush-bonus awards and pays its chains here.
 
 #include <string>
 #include <vector>
 
+#include "cafe/QCBoardUpgrades.h"
 #include "cafe/QCBonus.h"
+#include "cafe/QCMiniGame.h"
 #include "engine/QCDeadline.h"
 #include "scene/QCBoard_Game.h"
 
@@ -47,17 +49,10 @@ struct AchievementParams {
   int bonusSuperCash = 100;
 };
 
-struct QCUpgradeInfo {
-  std::string owner;
-  std::string name;
-  int applied = 0;
-};
-
-class QCBoard_Game3 : public QCBoard_Game {
+class QCBoard_Game3 : public QCBoard_Game, public QCBoardUpgrades, public QCMiniGameRewards {
  public:
   enum Reward { kCoins = 0, kClean = 1, kIce = 2, kHappy = 3, kSpeed = 4 };
   enum Result { kExpertResult = 0, kGoalResult = 1, kFailResult = 2 };
-  static constexpr int kSurvivalUpgradeFlags = 29;
   static constexpr int kStartLives = 3;
   static constexpr int kEscapeKey = 27;
 
@@ -84,17 +79,15 @@ class QCBoard_Game3 : public QCBoard_Game {
   QCItem* FindPlaceOccupant(QCItem* place) override;
 
   // Career: the cafe of the day (0 past day 59); survival: the level number.
-  int GetCafe() const;
+  int GetCafe() const override;
   // Career: the day within its cafe; survival: the stages reached.
   int GetCafeDay() const;
   void CheckGoals();
   void LoseLife();
-  void ApplyMiniGameReward(int kind, int count);
+  void ApplyMiniGameReward(int kind, int count) override;
   // Hides the board, hands the result on and saves pref.dat.
   void FinishLevel();
   void ShowUpgradeDialog();
-  // Non-zero when the upgrade `name` of `owner` is bought (career) or taken (survival).
-  int IsUpgradeApplied(const std::string& owner, const std::string& name) const;
   // Career result of the money against the goals.
   int LevelResult() const;
 
@@ -125,11 +118,6 @@ class QCBoard_Game3 : public QCBoard_Game {
   QBoard_Hud* mHud = nullptr;
   QCBoard_Upgrade* mUpgrade = nullptr;
   QCBoard_Briefing* mBriefing = nullptr;
-  std::vector<int> mUpgradeQueue;
-  std::vector<QCUpgradeInfo> mFunctionalUpgrades;
-  std::vector<QCUpgradeInfo> mVisualUpgrades;
-  unsigned char mSurvivalUpgrades[kSurvivalUpgradeFlags] = {};
-  int mOfferedUpgradeKind = 0;  // 0 none, 1 functional, 2 visual
 
   int mIceCount = 0;
   int mCleanCount = 0;
@@ -138,6 +126,15 @@ class QCBoard_Game3 : public QCBoard_Game {
   AchievementParams mAchievements;
   // Customer kinds the level named without a configuration, each logged once.
   std::vector<std::string> mUnknownKinds;
+
+ protected:
+  // QCBoardUpgrades
+  bool IsSurvivalLevel() const override { return mSurvival; }
+  uint8_t* ProfileUpgradeBlock() override;
+  void ShowUpgradeButton(bool show) override;
+  QCIUpgrade* WorkerUpgradeHandler(WorkerConfig* config) override;
+  const std::string& UpgradeSkinName() const override { return mUpgradeSkin; }
+  const std::string& DefaultSkinName() const override { return mDefaultSkin; }
 
  private:
   void ReadAchievements(IXMLDOMNode* levelNode);

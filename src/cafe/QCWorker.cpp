@@ -155,8 +155,9 @@ void QCWorker::Reset(bool start) {
 
 void QCWorker::ApplyUpgrades() {
   QCBoard_Game3* board = GetGameBoard();
-  mTidinessUpgrade = board && board->IsUpgradeApplied(mName, "tidiness") != 0;
-  mSpeedUpgrade = board && board->IsUpgradeApplied(mName, "speed") != 0;
+  // The upgrades belong to the worker's kind, the name its configuration has in cfg.xml.
+  mTidinessUpgrade = board && board->IsUpgradeApplied(mSkin, "tidiness") != 0;
+  mSpeedUpgrade = board && board->IsUpgradeApplied(mSkin, "speed") != 0;
   if (mUpgradeParts[0]) mUpgradeParts[0]->Show(mSpeedUpgrade);
   if (mUpgradeParts[1]) mUpgradeParts[1]->Show(mTidinessUpgrade);
 }

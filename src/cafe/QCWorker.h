@@ -34,6 +34,8 @@ class QCWorker : public QCItem, public QIStatSrc {
   bool Interact(QCItem* other, bool test, int* context) override;
   // The upgrade state refreshed from the board's upgrade lists.
   void ApplyUpgrades();
+  // A purchase of one of the kind's upgrades: the worker keeps its look and re-reads its upgrades.
+  void ApplyUpgradeSkin(const std::string&) override { ApplyUpgrades(); }
 
   // QIStatSrc
   bool IsStatActive() const override { return mState != kIdle; }

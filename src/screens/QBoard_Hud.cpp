@@ -103,6 +103,8 @@ void QBoard_Hud::ShowTutorialControl(int number, bool show) {
   if (it != mTutorialControls.end()) SetVisibleIf(it->second, show);
 }
 
+void QBoard_Hud::ShowTutorBackground(bool show) { SetVisibleIf(mTutorBg, show); }
+
 bool QBoard_Hud::IsTutorialControlVisible(int number) const {
   auto it = mTutorialControls.find(number);
   return it != mTutorialControls.end() && it->second->mVisible;

@@ -8,12 +8,13 @@
 #include <string>
 
 #include "engine/QCDeadline.h"
+#include "cafe/QCTutorialHud.h"
 #include "engine/QCDialog.h"
 
 class QCBoard_Game3;
 class QCEngine;
 
-class QBoard_Hud : public QCDialog {
+class QBoard_Hud : public QCDialog, public QCTutorialHud {
  public:
   static constexpr int kAchievementIcons = 4;
   static constexpr int kAchievementRows = 3;
@@ -33,8 +34,9 @@ class QBoard_Hud : public QCDialog {
   void ShowGlobalClean();
   void ShowFreeze(float seconds);
   void ShowUpgradeButton(bool show);
-  void ShowTutorialControl(int number, bool show);
-  bool IsTutorialControlVisible(int number) const;
+  void ShowTutorialControl(int number, bool show) override;
+  bool IsTutorialControlVisible(int number) const override;
+  void ShowTutorBackground(bool show) override;
 
   // Icon 1-4 (ice, clean, happy, no breakdown) and star 1-5 of rows 1-3; null when not described.
   QCCandyWidget* AchievementIcon(int icon) const;

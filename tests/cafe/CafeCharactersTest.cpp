@@ -134,7 +134,7 @@ TEST_F(CharacterTest, TheBossRunsFasterOnlyWithTheUpgradeAndTrailsWhileFast) {
   EXPECT_FLOAT_EQ(Boss()->mTrailFadeRate, 600.0f);
   EXPECT_FLOAT_EQ(Boss()->GetMoveSpeed(), 250.0f) << "the reward only trails";
   board->mSpeed.StartDeadline(0.0f);
-  board->mFunctionalUpgrades.push_back({"boss", "speed", 1});
+  Grant("boss", "speed");
   Frames(1);
   EXPECT_FLOAT_EQ(Boss()->mTrailFadeRate, 500.0f);
   EXPECT_FLOAT_EQ(Boss()->GetMoveSpeed(), 250.0f * 1.3f);
@@ -319,8 +319,8 @@ TEST_F(CharacterTest, AWorkerBreaksAtExactlyZeroAndCleaningResumesItsWork) {
 TEST_F(CharacterTest, UpgradesSpeedWorkAndSlowSoiling) {
   QCWorker* baker = Worker("worker01");
   EXPECT_FLOAT_EQ(baker->WorkTime(), 1.5f);
-  board->mFunctionalUpgrades.push_back({"worker01", "speed", 1});
-  board->mFunctionalUpgrades.push_back({"worker01", "tidiness", 1});
+  Grant("baker", "speed");
+  Grant("baker", "tidiness");
   baker->ApplyUpgrades();
   EXPECT_FLOAT_EQ(baker->WorkTime(), 0.75f);
   EXPECT_TRUE(baker->mUpgradeParts[0]->mVisible);

@@ -54,6 +54,14 @@ inline std::vector<uint8_t> WorkerAnimations() {
   return bytes.Build();
 }
 
+// A board without the application: its career upgrades are kept in a profile block of its own.
+class TestBoard : public QCBoard_Game3 {
+ public:
+  TestBoard() : QCBoard_Game3(nullptr, nullptr) {}
+  uint8_t* ProfileUpgradeBlock() override { return mProfileUpgrades; }
+  uint8_t mProfileUpgrades[32] = {};
+};
+
 class CafeFixture : public ::testing::Test {
  protected:
   CafeFixture() {
@@ -65,7 +73,7 @@ class CafeFixture : public ::testing::Test {
     pak.Put("cfg\\e1.xml", Utf16File(ReadCafeData("e1_cafe.xml")));
     pak.Put("anm\\worker_up.anm", WorkerAnimations());
     Velk::srand(1);
-    board = std::make_unique<QCBoard_Game3>(nullptr, nullptr);
+    board = std::make_unique<TestBoard>();
     board->LoadObjectConfigs();
   }
   ~CafeFixture() override {
@@ -114,10 +122,18 @@ class CafeFixture : public ::testing::Test {
   static QCClientStand* Standing() { return dynamic_cast<QCClientStand*>(FindClientByName("client01")); }
   static QCClientSit* Seated() { return dynamic_cast<QCClientSit*>(FindClientByName("client_sit01")); }
   QCBonus& Chain() { return board->mBonus; }
+  // Buys a functional upgrade, as the upgrade dialog does.
+  void Grant(const std::string& object, const std::string& name) {
+    QCUpgradeInfo record;
+    record.object = object;
+    record.name = name;
+    board->mFunctionalUpgrades.push_back(record);
+    board->ApplyUpgrade(board->mFunctionalUpgrades.back(), true);
+  }
 
   MemoryPak pak;
   std::vector<std::string> logs;
-  std::unique_ptr<QCBoard_Game3> board;
+  std::unique_ptr<TestBoard> board;
 };
 
 }  // namespace CafeTesting

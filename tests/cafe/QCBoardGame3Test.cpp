@@ -65,7 +65,12 @@ TEST_F(BoardRulesTest, CoinsPayByTheMoneyUpgradeAndOnlyKnownKindsReward) {
   Load(2, 0);
   board->ApplyMiniGameReward(QCBoard_Game3::kCoins, 3);
   EXPECT_EQ(board->mMoney, 30);
-  board->mFunctionalUpgrades.push_back({"bonus", "money", 1});
+  QCUpgradeInfo money;
+  money.name = "money";
+  money.object = "bonus";
+  board->mFunctionalUpgrades.push_back(money);
+  board->mSurvival = true;  // the shift's own flags: no profile needed
+  board->ApplyUpgrade(board->mFunctionalUpgrades.back(), true);
   board->ApplyMiniGameReward(QCBoard_Game3::kCoins, 2);
   EXPECT_EQ(board->mMoney, 70);
   for (int kind : {5, 9, -1}) board->ApplyMiniGameReward(kind, 4);
@@ -208,7 +213,7 @@ TEST_F(BoardRulesTest, MissingSettingsKeepObjectsOutOfPlay) {
   EXPECT_FALSE(Worker("worker02")->mVisible);
   EXPECT_FALSE(unbound->mVisible);
   EXPECT_EQ(dynamic_cast<QCPeriodItem*>(QCItem::FindByName("super_material"))->mState, QCPeriodItem::kWaiting);
-  board->mFunctionalUpgrades.push_back({"boss", "speed", 1});
+  Grant("boss", "speed");
   EXPECT_EQ(Boss()->GetMoveSpeed(), 0.0f) << "no settings, no character: he stands";
   Boss()->mSecond = "wash";
   board->ClickObjectByName("table01");
