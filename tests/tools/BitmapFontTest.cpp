@@ -1,0 +1,164 @@
+// Bitmap fonts rendered from DejaVu: the atlases and the descriptors, loaded by the game's font code.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <set>
+
+#include "contentlib/FontDescriptor.h"
+#include "contentlib/FontList.h"
+#include "contentlib/GlyphRasterizer.h"
+#include "contentlib/ImageFile.h"
+#include "contentlib/Utf16Writer.h"
+#include "fonts/FontData.h"
+#include "fonts/ImageFont.h"
+#include "graphics/Graphics.h"
+#include "graphics/TestHost.h"
+#include "tools/DiskFontHost.h"
+#include "resources/ImageLib.h"
+#include "resources/PakTestSupport.h"
+
+namespace Content {
+namespace {
+
+constexpr char kFaces[] = "/usr/share/fonts/truetype/dejavu";
+
+class BitmapFontTest : public ::testing::Test {
+ protected:
+  static std::vector<FontSpec> Specs() {
+    std::ifstream in(std::string(CONTENT_SOURCE_DIR) + "/fonts/fonts.txt");
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<FontSpec> specs;
+    Findings findings;
+    EXPECT_TRUE(FontList::Parse("fonts.txt", text, specs, findings));
+    return specs;
+  }
+  // Renders the spec's atlas and writes it with its descriptor; the descriptor's path.
+  std::string Make(const FontSpec& spec, GlyphAtlas& atlas) {
+    std::string error;
+    std::vector<uint8_t> bytes;
+    EXPECT_TRUE(mRasterizer.Render(std::string(kFaces) + "/" + spec.face, spec.pixels, atlas, error)) << error;
+    EXPECT_TRUE(ImageFile::Encode(spec.atlas, atlas.picture, bytes, error)) << error;
+    WriteBytes(Slashed(spec.atlas), bytes);
+    const std::string descriptor = Utf16Writer::Convert(FontDescriptor::Text(spec, atlas), false);
+    WriteBytes(Slashed(spec.descriptor), {descriptor.begin(), descriptor.end()});
+    return Slashed(spec.descriptor);
+  }
+  static std::string Slashed(std::string s) {
+    for (char& c : s) c = c == '\\' ? '/' : c;
+    return s;
+  }
+  static int Width(const GlyphAtlas& atlas, const std::wstring& text, bool kerning = true) {
+    int width = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+      for (const GlyphCell& c : atlas.cells)
+        if (c.ch == text[i]) width += c.advance;
+      for (const KerningPair& k : atlas.kerning)
+        if (kerning && i + 1 < text.size() && k.first == text[i] && k.second == text[i + 1]) width += k.offset;
+    }
+    return width;
+  }
+
+  BitmapFontTest() { Velk::MemoryImageHost::SetDefault(&mImageHost); }
+  ~BitmapFontTest() override { Velk::MemoryImageHost::SetDefault(nullptr); }
+
+  Velk::Testing::TestHost mImageHost;
+  ScratchFolder mFolder;  // the current folder while the test runs
+  GlyphRasterizer mRasterizer;
+  DiskFontHost mDisk;
+};
+
+TEST_F(BitmapFontTest, AtlasCellsFollowTheAdvancesInRowsOfAtMost512) {
+  GlyphAtlas atlas;
+  std::string error;
+  ASSERT_TRUE(mRasterizer.Render(std::string(kFaces) + "/DejaVuSans.ttf", 22, atlas, error));
+  ASSERT_EQ(atlas.cells.size(), 191u);  // U+0020-U+007E and U+00A0-U+00FF
+  EXPECT_EQ(atlas.cells.front().ch, u' ');
+  EXPECT_EQ(atlas.cells.back().ch, u'\u00FF');
+  EXPECT_LE(atlas.picture.width, 512);
+  for (size_t i = 0; i < atlas.cells.size(); ++i) {
+    const GlyphCell& c = atlas.cells[i];
+    EXPECT_GE(c.w, 1);
+    EXPECT_EQ(c.w, c.advance);
+    EXPECT_EQ(c.h, atlas.lineHeight);
+    if (i > 0 && atlas.cells[i - 1].y == c.y) EXPECT_EQ(c.x, atlas.cells[i - 1].x + atlas.cells[i - 1].w + 1);
+  }
+  EXPECT_GT(atlas.cells.back().y, 0);  // 190 glyphs at 22 px do not fit one row
+}
+
+TEST_F(BitmapFontTest, EveryDescriptorLoadsAndMeasuresItsGlyphs) {
+  for (const FontSpec& spec : Specs()) {
+    GlyphAtlas atlas;
+    const std::string path = Make(spec, atlas);
+    Velk::ImageFont font(&mDisk, path);
+    ASSERT_TRUE(font.mFontData && font.mFontData->mInitialized) << spec.descriptor;
+    EXPECT_TRUE(mDisk.mPopups.empty()) << spec.descriptor;
+    EXPECT_EQ(font.StringWidth(L"Pelune AVATAR 2048"), Width(atlas, L"Pelune AVATAR 2048", spec.kerning)) << spec.descriptor;
+    // The characters the command language treats specially survive quoting.
+    const std::wstring special = L"()\",;#' \\";
+    EXPECT_EQ(font.StringWidth(special), Width(atlas, special)) << spec.descriptor;
+    EXPECT_EQ(font.StringWidth(L"\u00E9\u00FF"), Width(atlas, L"\u00E9\u00FF")) << spec.descriptor;
+    // And it draws: the text leaves ink on a cleared picture.
+    Velk::MemoryImage target;
+    target.CreateBlank(200, 60);
+    Velk::Graphics g(&target);
+    font.DrawString(&g, 10, 40, L"Pelune", Velk::Color::White, Velk::Rect(0, 0, 200, 60));
+    const uint32_t* bits = target.GetArgbBits();
+    EXPECT_TRUE(std::any_of(bits, bits + 200 * 60, [](uint32_t p) { return (p >> 24) != 0; })) << spec.descriptor;
+  }
+}
+
+TEST_F(BitmapFontTest, KerningOnlyBetweenLettersAndDigitsAndOnlyNonzero) {
+  const FontSpec serif = Specs()[5];
+  ASSERT_EQ(serif.descriptor, "fonts\\serif22.txt");
+  GlyphAtlas atlas;
+  Velk::ImageFont font(&mDisk, Make(serif, atlas));
+  auto plain = [](char16_t c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+  for (const KerningPair& k : atlas.kerning) {
+    EXPECT_TRUE(plain(k.first) && plain(k.second));
+    EXPECT_NE(k.offset, 0);
+  }
+  if (atlas.kerning.empty()) GTEST_SKIP() << "this DejaVu build has no kerning table";
+  const KerningPair& k = atlas.kerning.front();
+  const std::wstring pair = {static_cast<wchar_t>(k.first), static_cast<wchar_t>(k.second)};
+  EXPECT_EQ(font.StringWidth(pair), Width(atlas, pair));
+}
+
+TEST_F(BitmapFontTest, ShadowLayerOnlyWithItsTagAndTheAtlasFoundWithoutExtension) {
+  const FontSpec sans13 = Specs()[0];
+  ASSERT_EQ(sans13.ref, "sans13");
+  GlyphAtlas atlas;
+  const std::string path = Make(sans13, atlas);
+  Velk::ImageFont plain(&mDisk, path);
+  Velk::ImageFont shadowed(&mDisk, path);
+  shadowed.AddTag("shadow");
+  plain.Prepare();
+  shadowed.Prepare();
+  EXPECT_EQ(plain.mActiveLayerList.size(), 1u);
+  EXPECT_EQ(shadowed.mActiveLayerList.size(), 2u);
+  EXPECT_TRUE(mDisk.mPopups.empty());
+}
+
+TEST_F(BitmapFontTest, AtlasesAreWhiteWithCoverageAlpha) {
+  std::set<std::string> seen;
+  for (const FontSpec& spec : Specs()) {
+    if (!seen.insert(spec.atlas).second) continue;
+    GlyphAtlas atlas;
+    std::string error;
+    ASSERT_TRUE(mRasterizer.Render(std::string(kFaces) + "/" + spec.face, spec.pixels, atlas, error));
+    std::set<uint32_t> distinct(atlas.picture.pixels.begin(), atlas.picture.pixels.end());
+    EXPECT_LE(distinct.size(), 256u) << spec.atlas;
+    for (uint32_t p : distinct) ASSERT_EQ(p & 0xFFFFFF, 0xFFFFFFu) << spec.atlas;
+  }
+}
+
+TEST_F(BitmapFontTest, MissingFaceNamesTheFileAndThePackage) {
+  GlyphAtlas atlas;
+  std::string error;
+  EXPECT_FALSE(mRasterizer.Render("/nonexistent/DejaVuSans.ttf", 13, atlas, error));
+  EXPECT_EQ(error, "cannot open the face /nonexistent/DejaVuSans.ttf (package fonts-dejavu-core)");
+}
+
+}  // namespace
+}  // namespace Content

@@ -1,0 +1,124 @@
+// The generated art: every style fills its size the same way every time, and the shapes keep the
+// promises the screens rely on (button states, see-through corners, labels inside their box).
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "contentlib/FlatArt.h"
+#include "contentlib/ImageFile.h"
+#include "resources/ImageLib.h"
+#include "resources/PakTestSupport.h"
+
+namespace Content {
+namespace {
+
+constexpr char kFaces[] = "/usr/share/fonts/truetype/dejavu";
+
+class FlatArtTest : public ::testing::Test {
+ protected:
+  Picture Draw(const std::string& file, int w, int h, const std::string& style,
+               std::map<std::string, std::string> options = {}) {
+    Picture picture;
+    std::string error;
+    EXPECT_TRUE(mArt.Draw({file, w, h, style, std::move(options)}, picture, error)) << style << ": " << error;
+    return picture;
+  }
+
+  GlyphRasterizer mRasterizer;
+  FlatArt mArt{mRasterizer, kFaces};
+};
+
+// Options that exercise a label or a glyph where the style takes one.
+std::map<std::string, std::string> Exercising(const std::set<std::string>& keys) {
+  std::map<std::string, std::string> options;
+  if (keys.count("label")) options["label"] = "Day_1";
+  if (keys.count("title")) options["title"] = "Menu";
+  if (keys.count("glyph")) options["glyph"] = "star";
+  return options;
+}
+
+TEST_F(FlatArtTest, EveryStyleFillsItsSizeTheSameWayTwice) {
+  for (const auto& [style, keys] : FlatArt::Styles()) {
+    const Picture one = Draw("a.png", 64, 48, style, Exercising(keys));
+    const Picture two = Draw("a.png", 64, 48, style, Exercising(keys));
+    ASSERT_EQ(one.width, 64) << style;
+    ASSERT_EQ(one.height, 48) << style;
+    EXPECT_EQ(one.pixels, two.pixels) << style;
+    bool drawn = false;
+    for (uint32_t p : one.pixels) drawn = drawn || (p >> 24) != 0;
+    EXPECT_TRUE(drawn) << style << " drew nothing";
+  }
+}
+
+TEST_F(FlatArtTest, Button4StacksFourStatesOfTheButtonsHeight) {
+  const Picture b = Draw("b.png", 80, 4 * 30, "button4", {{"colour", "#805030"}});
+  auto centre = [&](int state) { return b.At(40, state * 30 + 15); };
+  EXPECT_EQ(centre(0), 0xFF805030u);
+  EXPECT_EQ(centre(1), 0xFF9A603Au);  // +20 %: 0x80*1.2 = 153.6, 0x50*1.2 = 96, 0x30*1.2 = 57.6
+  EXPECT_EQ(centre(2), 0xFF664026u);  // -20 %: 102.4, 64, 38.4
+  EXPECT_EQ(centre(3), 0xFFB0B0B0u);
+  // The pressed state is shifted one pixel right and down.
+  EXPECT_EQ(b.At(0, 2 * 30 + 15) >> 24, 0u);
+  EXPECT_NE(b.At(1, 15) >> 24, 0u);
+  Picture out;
+  std::string error;
+  EXPECT_FALSE(mArt.Draw({"b.png", 80, 30, "button4", {}}, out, error));
+  EXPECT_EQ(error, "button4 needs a height divisible by 4 (four states)");
+}
+
+TEST_F(FlatArtTest, PanelCornersAreSeeThroughOnlyWhereTheFormatKeepsAlpha) {
+  const Picture panel = Draw("p.png", 100, 60, "panel", {{"title", "Options"}});
+  for (auto [x, y] : {std::pair{0, 0}, std::pair{99, 0}, std::pair{0, 59}, std::pair{99, 59}})
+    EXPECT_EQ(panel.At(x, y) >> 24, 0u) << x << "," << y;
+  EXPECT_EQ(panel.At(50, 30) >> 24, 0xFFu);
+
+  ScratchFolder folder;
+  ImageLib::LoadJ2KCodec();
+  for (const char* file : {"p.png", "p.tga", "p.jpg", "p.jp2", "p.gif"}) {
+    std::vector<uint8_t> bytes;
+    std::string error;
+    ASSERT_TRUE(ImageFile::Encode(file, panel, bytes, error)) << file << ": " << error;
+    WriteBytes(file, bytes);
+    std::unique_ptr<ImageLib::Image> image(LoadImageByExtension(file, false));
+    ASSERT_TRUE(image) << file;
+    std::set<uint32_t> alphas;
+    for (int64_t i = 0; i < image->PixelCount(); ++i) alphas.insert(image->GetBits()[i] >> 24);
+    const bool keepsAlpha = ImageFile::KeepsAlpha(file), gif = std::string(file) == "p.gif";
+    EXPECT_EQ(alphas.count(0), keepsAlpha || gif ? 1u : 0u) << file;
+    if (!keepsAlpha) EXPECT_EQ(alphas.size(), gif ? 2u : 1u) << file << ": no partial alpha";
+  }
+  ImageLib::FreeJ2KCodec();
+}
+
+TEST_F(FlatArtTest, LabelsStayInsideTheirBox) {
+  Picture p(120, 40);
+  std::string error;
+  ASSERT_TRUE(mRasterizer.DrawLabel(std::string(kFaces) + "/DejaVuSans.ttf", "A label far too long for its box", p, 20, 10,
+                                    60, 16, 0xFF000000, error));
+  int inked = 0;
+  for (int y = 0; y < p.height; ++y)
+    for (int x = 0; x < p.width; ++x) {
+      if ((p.At(x, y) >> 24) == 0) continue;
+      ++inked;
+      ASSERT_TRUE(x >= 20 && x < 80 && y >= 10 && y < 26) << x << "," << y;
+    }
+  EXPECT_GT(inked, 50);
+}
+
+TEST_F(FlatArtTest, CelStripsAndBadOptions) {
+  const Picture strip = Draw("s.png", 64, 16, "ring", {{"cels", "4"}});
+  const Picture third = Draw("c.png", 16, 16, "ring", {{"frame", "2"}, {"of", "4"}});
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 16; ++x) ASSERT_EQ(strip.At(32 + x, y), third.At(x, y));
+  Picture out;
+  std::string error;
+  EXPECT_FALSE(mArt.Draw({"a.png", 10, 10, "solid", {{"colour", "mauve"}}}, out, error));
+  EXPECT_EQ(error, "unknown colour 'mauve' for colour");
+  EXPECT_FALSE(mArt.Draw({"a.png", 10, 10, "pie", {{"fill", "8"}}}, out, error));
+  EXPECT_EQ(error, "fill must be a whole number from 0 to 7");
+  EXPECT_FALSE(mArt.Draw({"a.png", 30, 10, "ring", {{"cels", "4"}}}, out, error));
+  EXPECT_EQ(error, "cels must be 1 to 64 and divide the width");
+}
+
+}  // namespace
+}  // namespace Content

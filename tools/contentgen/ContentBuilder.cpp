@@ -1,0 +1,214 @@
+#include "ContentBuilder.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "contentlib/AnimBuilder.h"
+#include "contentlib/AnimList.h"
+#include "contentlib/AuWriter.h"
+#include "contentlib/FlatArt.h"
+#include "contentlib/FontDescriptor.h"
+#include "contentlib/FontList.h"
+#include "contentlib/GlyphRasterizer.h"
+#include "contentlib/ImageFile.h"
+#include "contentlib/ImageList.h"
+#include "contentlib/PngWriter.h"
+#include "contentlib/SoundList.h"
+#include "contentlib/Stage.h"
+#include "contentlib/TgaWriter.h"
+#include "contentlib/Utf16Writer.h"
+#include "contentlib/Validator.h"
+#include "contentlib/WavWriter.h"
+#include "contentlib/XmlConvert.h"
+#include "contentogg/OggWriter.h"
+
+namespace Content {
+namespace fs = std::filesystem;
+
+namespace {
+
+std::vector<uint8_t> Bytes(const std::string& s) { return {s.begin(), s.end()}; }
+
+bool EndsWith(const std::string& s, const std::string& tail) {
+  return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+// Where each XML source lands: the manifest in properties\, every other document in cfg\.
+std::string StagedDocumentName(const std::string& fileName) {
+  return fileName == "resources.xml" ? "properties\\resources.xml" : "cfg\\" + fileName;
+}
+
+bool WriteFile(const fs::path& path, const std::vector<uint8_t>& bytes) {
+  std::error_code ec;
+  fs::create_directories(path.parent_path(), ec);
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  return out.good();
+}
+
+}  // namespace
+
+bool ContentBuilder::InLocArchive(const std::string& name) {
+  return name == "cfg\\loc.xml" || name.compare(0, 6, "fonts\\") == 0;
+}
+
+bool ContentBuilder::ReadSource(const std::string& relative, std::string& text, Findings& findings, bool optional) {
+  const fs::path path = fs::path(mOptions.source) / relative;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    if (!optional) findings.Add("content/" + relative, "cannot be read");
+    return false;
+  }
+  text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return true;
+}
+
+void ContentBuilder::Put(const std::string& name, std::vector<uint8_t> bytes, Findings& findings) {
+  const std::string key = Content::Stage::Key(name);
+  if (mFiles.count(key)) findings.Add(key, "is made twice");
+  mFiles[key] = std::move(bytes);
+}
+
+void ContentBuilder::Documents(Findings& findings) {
+  std::vector<fs::path> sources;
+  std::error_code ec;
+  for (fs::directory_iterator it(fs::path(mOptions.source) / "xml", ec), end; !ec && it != end; it.increment(ec))
+    if (it->is_regular_file() && it->path().extension() == ".xml") sources.push_back(it->path());
+  std::sort(sources.begin(), sources.end());
+  for (const fs::path& path : sources) {
+    const std::string name = path.filename().string();
+    std::string text, out;
+    if (ReadSource("xml/" + name, text, findings, false) && XmlConvert::Convert("content/xml/" + name, text, out, findings))
+      Put(StagedDocumentName(name), Bytes(out), findings);
+  }
+}
+
+void ContentBuilder::Images(Findings& findings) {
+  std::string text;
+  std::vector<ImageSpec> images;
+  if (!ReadSource("art/images.txt", text, findings, true) ||
+      !ImageList::Parse("content/art/images.txt", text, images, findings))
+    return;
+  GlyphRasterizer rasterizer;
+  FlatArt art(rasterizer, mOptions.fonts);
+  for (const ImageSpec& image : images) {
+    Picture picture;
+    std::vector<uint8_t> bytes;
+    std::string error;
+    if (!art.Draw(image.art, picture, error) || !ImageFile::Encode(image.art.file, picture, bytes, error))
+      findings.Add("content/art/images.txt", image.line, image.art.file + ": " + error);
+    else
+      Put(image.art.file, std::move(bytes), findings);
+  }
+}
+
+void ContentBuilder::Fonts(Findings& findings) {
+  std::string text;
+  std::vector<FontSpec> fonts;
+  if (!ReadSource("fonts/fonts.txt", text, findings, true) ||
+      !FontList::Parse("content/fonts/fonts.txt", text, fonts, findings))
+    return;
+  GlyphRasterizer rasterizer;
+  std::map<std::string, GlyphAtlas> atlases;
+  for (const FontSpec& font : fonts) {
+    auto it = atlases.find(font.atlas);
+    if (it == atlases.end()) {
+      GlyphAtlas atlas;
+      std::string error;
+      std::vector<uint8_t> bytes;
+      const std::string face = mOptions.fonts + "/" + font.face;
+      if (!rasterizer.Render(face, font.pixels, atlas, error) || !ImageFile::Encode(font.atlas, atlas.picture, bytes, error)) {
+        findings.Add("content/fonts/fonts.txt", font.line, error);
+        continue;
+      }
+      Put(font.atlas, std::move(bytes), findings);
+      it = atlases.emplace(font.atlas, std::move(atlas)).first;
+    }
+    Put(font.descriptor, Bytes(Utf16Writer::Convert(FontDescriptor::Text(font, it->second), false)), findings);
+  }
+}
+
+void ContentBuilder::Anims(Findings& findings) {
+  std::string text;
+  std::vector<AnimSpec> anims;
+  if (!ReadSource("anims/anims.txt", text, findings, true) ||
+      !AnimList::Parse("content/anims/anims.txt", text, anims, findings))
+    return;
+  for (const AnimSpec& anim : anims) {
+    std::map<std::string, std::vector<uint8_t>> files;
+    if (AnimBuilder::Build(anim, files, findings))
+      for (auto& [name, bytes] : files) Put(name, std::move(bytes), findings);
+  }
+}
+
+void ContentBuilder::Sounds(Findings& findings) {
+  std::string text;
+  std::vector<SoundRecipe> sounds;
+  if (!ReadSource("sounds/sounds.txt", text, findings, true) ||
+      !SoundList::Parse("content/sounds/sounds.txt", text, sounds, findings))
+    return;
+  for (const SoundRecipe& sound : sounds) {
+    const std::vector<int16_t> samples = Synth::Render(sound);
+    std::vector<uint8_t> bytes;
+    std::string error;
+    bool ok = true;
+    if (EndsWith(sound.file, ".wav")) bytes = WavWriter::Write(samples, sound.channels, Synth::kRate);
+    else if (EndsWith(sound.file, ".au")) ok = AuWriter::Write(samples, sound.channels, Synth::kRate, AuWriter::kMuLaw, bytes, error);
+    else ok = OggWriter::Write(samples, sound.channels, Synth::kRate, OggWriter::Serial(sound.file), bytes, error);
+    if (ok) Put(sound.file, std::move(bytes), findings);
+    else findings.Add("content/sounds/sounds.txt", sound.file + ": " + error);
+  }
+}
+
+bool ContentBuilder::Validate(Findings& findings) {
+  Content::Stage stage;
+  for (const auto& [name, bytes] : mFiles) stage.Add(name, bytes);
+  return Validator::Run(stage, findings);
+}
+
+bool ContentBuilder::Write(Findings& findings) {
+  const fs::path output(mOptions.output);
+  const fs::path temporary = output.string() + ".tmp", previous = output.string() + ".old";
+  std::error_code ec;
+  fs::remove_all(temporary, ec);
+  fs::remove_all(previous, ec);
+  for (const auto& [name, bytes] : mFiles) {
+    std::string relative = name;
+    for (char& c : relative) c = c == '\\' ? '/' : c;
+    if (!WriteFile(temporary / (InLocArchive(name) ? "loc" : "data") / relative, bytes)) {
+      findings.Add(output.string(), "cannot write " + relative + " below " + temporary.string());
+      fs::remove_all(temporary, ec);
+      return false;
+    }
+  }
+  // Empty trees still exist, so that packing an archive with no members works.
+  fs::create_directories(temporary / "loc", ec);
+  fs::create_directories(temporary / "data", ec);
+  if (fs::exists(output)) fs::rename(output, previous, ec);
+  if (!ec) fs::rename(temporary, output, ec);
+  if (ec) {
+    findings.Add(output.string(), "cannot replace the stage: " + ec.message());
+    fs::remove_all(temporary, ec);
+    return false;
+  }
+  fs::remove_all(previous, ec);
+  return true;
+}
+
+bool ContentBuilder::Run(Findings& findings) {
+  std::error_code ec;
+  if (!fs::is_directory(mOptions.source, ec)) {
+    findings.Add(mOptions.source, "is not a folder");
+    return false;
+  }
+  Documents(findings);
+  Images(findings);
+  Fonts(findings);
+  Anims(findings);
+  Sounds(findings);
+  if (!findings.Empty()) return false;
+  return Validate(findings) && Write(findings);
+}
+
+}  // namespace Content

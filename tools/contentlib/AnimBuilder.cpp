@@ -1,0 +1,112 @@
+#include "contentlib/AnimBuilder.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "contentlib/AnmWriter.h"
+#include "contentlib/Canvas.h"
+#include "contentlib/FlatArt.h"
+#include "contentlib/PngWriter.h"
+
+namespace Content {
+namespace {
+
+// A fixed colour per mask name.
+uint32_t MaskHash(const std::string& mask) {
+  uint32_t h = 2166136261u;
+  for (unsigned char c : mask) h = (h ^ c) * 16777619u;
+  return h;
+}
+
+std::string OrX(const std::string& s) { return s.empty() ? "x" : s; }
+
+std::string Variant(int n) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%02d", n);
+  return text;
+}
+
+// The entry names of one word: the plain name, or the numbered variants.
+std::vector<std::string> EntryNames(const std::string& stem, const AnimWord& word) {
+  if (word.variants == 0) return {stem};
+  std::vector<std::string> names;
+  for (int v = 1; v <= word.variants; ++v) names.push_back(stem + Variant(v));
+  return names;
+}
+
+uint32_t SkinColour(const AnimSpec& spec, const std::string& skin) {
+  uint32_t argb = 0;
+  if (!FlatArt::Colour(skin, argb)) FlatArt::Colour(spec.colour, argb);
+  return argb;
+}
+
+bool AddPng(const std::string& path, const Picture& picture, std::map<std::string, std::vector<uint8_t>>& files,
+            const std::string& anm, Findings& findings) {
+  std::string error;
+  if (!PngWriter::Write(picture, files[path], error)) return findings.Add(anm, path + ": " + error), false;
+  return true;
+}
+
+// Rows of frames for one skin and orientation.
+bool RowAtlas(const AnimSpec& spec, const std::string& skin, const std::string& orient, bool single, AnmWriter& anm,
+              std::map<std::string, std::vector<uint8_t>>& files, Findings& findings) {
+  const std::string image =
+      single ? "anm\\img\\" + spec.part + ".png" : "anm\\img\\" + spec.part + "_" + OrX(skin) + "_" + OrX(orient) + ".png";
+  int rows = 0, columns = 1;
+  for (const AnimWord& w : spec.words) rows += std::max(1, w.variants), columns = std::max(columns, w.frames);
+  Picture atlas(columns * spec.width, rows * spec.height);
+  Canvas canvas(atlas);
+  int row = 0;
+  for (const AnimWord& word : spec.words)
+    for (const std::string& name : EntryNames(spec.part + skin + orient + word.name, word)) {
+      AnmEntry entry{image, name, word.loop, word.fps, {}};
+      for (int f = 0; f < word.frames; ++f) {
+        const int x = f * spec.width, y = row * spec.height;
+        entry.frames.push_back({x, y, spec.width, spec.height});
+        // A bar shows its entry's row as the filled share of all rows (point00 .. pointNN).
+        const bool bar = spec.shape == "bar";
+        FlatArt::DrawCel(canvas, x, y, spec.width, spec.height,
+                         {spec.shape, SkinColour(spec, skin), bar ? row : f, bar ? rows : word.frames, orient});
+      }
+      anm.Add(std::move(entry));
+      ++row;
+    }
+  return AddPng(image, atlas, files, AnimBuilder::AnmPath(spec), findings);
+}
+
+// One cell per mask; every entry of a mask shows that cell.
+bool MaskAtlas(const AnimSpec& spec, AnmWriter& anm, std::map<std::string, std::vector<uint8_t>>& files,
+               Findings& findings) {
+  const std::string image = "anm\\img\\" + spec.part + ".png";
+  Picture atlas(static_cast<int>(spec.masks.size()) * spec.width, spec.height);
+  Canvas canvas(atlas);
+  for (size_t m = 0; m < spec.masks.size(); ++m) {
+    const int x = static_cast<int>(m) * spec.width;
+    const uint32_t shade = 0xFF000000 | ((MaskHash(spec.masks[m]) & 0x7F7F7F) + 0x404040);
+    FlatArt::DrawCel(canvas, x, 0, spec.width, spec.height, {spec.shape, shade, 0, 1, ""});
+    for (const std::string& skin : spec.skins)
+      for (const std::string& orient : spec.orients)
+        for (const std::string& word : spec.maskWords)
+          anm.Add({image, spec.part + skin + orient + spec.masks[m] + word, AnmLoop::Loop, 0, {{x, 0, spec.width, spec.height}}});
+  }
+  return AddPng(image, atlas, files, AnimBuilder::AnmPath(spec), findings);
+}
+
+}  // namespace
+
+bool AnimBuilder::Build(const AnimSpec& spec, std::map<std::string, std::vector<uint8_t>>& files, Findings& findings) {
+  AnmWriter anm;
+  const bool single = spec.skins.size() == 1 && spec.orients.size() == 1 && spec.skins[0].empty() &&
+                      spec.orients[0].empty();
+  bool ok = true;
+  if (!spec.words.empty())
+    for (const std::string& skin : spec.skins)
+      for (const std::string& orient : spec.orients) ok = RowAtlas(spec, skin, orient, single, anm, files, findings) && ok;
+  if (!spec.masks.empty()) {
+    if (!spec.words.empty()) return findings.Add(AnmPath(spec), "a mask-word anm takes no other words"), false;
+    ok = MaskAtlas(spec, anm, files, findings) && ok;
+  }
+  return ok && anm.Build(AnmPath(spec), files[AnmPath(spec)], findings);
+}
+
+}  // namespace Content

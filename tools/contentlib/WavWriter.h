@@ -1,0 +1,15 @@
+#pragma once
+// RIFF WAVE files: PCM ("fmt " tag 1), 16-bit samples; the data chunk padded to an even size.
+
+#include <cstdint>
+#include <vector>
+
+namespace Content {
+
+class WavWriter {
+ public:
+  // Interleaved samples of the given channel count.
+  static std::vector<uint8_t> Write(const std::vector<int16_t>& samples, int channels, uint32_t rate);
+};
+
+}  // namespace Content
