@@ -109,6 +109,18 @@ TEST_F(ValidatorTest, FilesThatDocumentsNameMustBeStaged) {
                           "fonts\\sans14.txt: atlas 'sans15' is not staged"}));
 }
 
+TEST_F(ValidatorTest, ManifestFilesAreFoundAsTheResourceManagerLooksForThem) {
+  Xml("properties\\resources.xml",
+      "<ResourceManifest><Resources id=\"Init\"><SetDefaults path=\"fonts\"/>"
+      "<Font id=\"F\" path=\"sans14.txt\"/><Font id=\"S\" path=\"!sys:Arial\"/><Font id=\"G\" path=\"gone.txt\"/>"
+      "<SetDefaults path=\"gfx\\ui\"/><Image path=\"btn\"/></Resources>"
+      "<Resources id=\"Extra\"><Image path=\"missing.png\"/><SetDefaults path=\"sounds\"/>"
+      "<Sound id=\"C\" path=\"button_click\"/><Sound id=\"D\" path=\"button_clack\"/></Resources></ResourceManifest>");
+  EXPECT_EQ(Run(), (Texts{"properties\\resources.xml: Font 'fonts\\gone.txt' is not staged",
+                          "properties\\resources.xml: Image 'gfx\\ui\\missing.png' is not staged",
+                          "properties\\resources.xml: Sound 'sounds\\button_clack' is not staged"}));
+}
+
 TEST_F(ValidatorTest, IdsAreUnique) {
   Edit("cfg\\ui.xml", kUi, "<texture id=\"arrow\"", "<texture id=\"btn\" file=\"gfx\\ui\\btn.png\"/><texture id=\"arrow\"");
   Xml("cfg\\loc.xml", "<root><loc id=\"play\" text=\"Play\"/><loc id=\"play\" text=\"Again\"/></root>");

@@ -185,11 +185,14 @@ bool ContentBuilder::Write(Findings& findings) {
   // Empty trees still exist, so that packing an archive with no members works.
   fs::create_directories(temporary / "loc", ec);
   fs::create_directories(temporary / "data", ec);
-  if (fs::exists(output)) fs::rename(output, previous, ec);
+  const bool hadStage = fs::exists(output);
+  if (hadStage) fs::rename(output, previous, ec);
   if (!ec) fs::rename(temporary, output, ec);
   if (ec) {
     findings.Add(output.string(), "cannot replace the stage: " + ec.message());
-    fs::remove_all(temporary, ec);
+    std::error_code ignored;
+    if (hadStage && !fs::exists(output)) fs::rename(previous, output, ignored);  // put the old stage back
+    fs::remove_all(temporary, ignored);
     return false;
   }
   fs::remove_all(previous, ec);

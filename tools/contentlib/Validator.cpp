@@ -8,6 +8,7 @@ const std::vector<ValidatorRule>& Validator::Rules() {
   static const std::vector<ValidatorRule> rules = {
       {"encodings", ValidatorRules::Encodings},
       {"files exist", ValidatorRules::FilesExist},
+      {"manifest files exist", ValidatorRules::ManifestFiles},
       {"font atlases exist", ValidatorRules::FontAtlases},
       {"ids unique", ValidatorRules::UniqueIds},
       {"references", ValidatorRules::References},

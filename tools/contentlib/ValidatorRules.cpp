@@ -88,6 +88,27 @@ void FilesExist(const Stage& stage, Findings& findings) {
   }
 }
 
+void ManifestFiles(const Stage& stage, Findings& findings) {
+  const pugi::xml_document* d = stage.Document(kManifest);
+  if (!d) return;
+  std::string folder;  // the last SetDefaults path holds for everything after it, across groups
+  for (pugi::xml_node group : d->document_element().children("Resources"))
+    for (pugi::xml_node item : group.children()) {
+      const std::string kind = item.name(), path = item.attribute("path").value();
+      if (kind == "SetDefaults") {
+        if (item.attribute("path")) folder = path.empty() || path.back() == '\\' || path.back() == '/' ? path : path + "\\";
+        continue;
+      }
+      if (path.empty() || path[0] == '!') continue;  // system fonts, copies and program images
+      const std::string file = folder + path;
+      bool found = false;
+      if (kind == "Image") found = stage.HasImage(file);
+      else if (kind == "Font") found = stage.Has(file);
+      else if (kind == "Sound") found = stage.Has(file) || stage.Has(file + ".wav") || stage.Has(file + ".ogg") || stage.Has(file + ".au");
+      if (!found) findings.Add(kManifest, kind + " '" + Stage::Key(file) + "' is not staged");
+    }
+}
+
 void FontAtlases(const Stage& stage, Findings& findings) {
   for (const std::string& name : stage.Names()) {
     if (!StartsWith(name, "fonts\\") || !EndsWith(name, ".txt")) continue;

@@ -17,6 +17,7 @@ extern const char kManifest[];
 
 void Encodings(const Stage& stage, Findings& findings);
 void FilesExist(const Stage& stage, Findings& findings);
+void ManifestFiles(const Stage& stage, Findings& findings);
 void FontAtlases(const Stage& stage, Findings& findings);
 void UniqueIds(const Stage& stage, Findings& findings);
 void References(const Stage& stage, Findings& findings);
