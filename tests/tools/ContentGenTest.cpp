@@ -12,8 +12,8 @@
 #include "contentlib/SoundList.h"
 #include "contentlib/Stage.h"
 #include "sound/AuFile.h"
-#include "sound/OggFile.h"
-#include "sound/WaveFile.h"
+#include "platform/audio/OggFile.h"
+#include "platform/audio/WaveFile.h"
 
 namespace Content {
 namespace {

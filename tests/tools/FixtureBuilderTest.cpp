@@ -7,7 +7,7 @@
 #include "resources/XMLParser.h"
 #include "sound/AuFile.h"
 #include "sound/PakSoundSource.h"
-#include "sound/WaveFile.h"
+#include "platform/audio/WaveFile.h"
 #include "support/FixtureBuilder.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include "contentlib/Synth.h"
 #include "contentlib/WavWriter.h"
 #include "sound/AuFile.h"
-#include "sound/WaveFile.h"
+#include "platform/audio/WaveFile.h"
 
 namespace Content {
 namespace {
