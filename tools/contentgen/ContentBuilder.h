@@ -11,6 +11,11 @@
 #include "contentlib/Findings.h"
 
 namespace Content {
+struct CareerTable;
+class LevelGen;
+}  // namespace Content
+
+namespace Content {
 
 struct BuildOptions {
   std::string source;  // the content folder
@@ -33,6 +38,11 @@ class ContentBuilder {
  private:
   bool ReadSource(const std::string& relative, std::string& text, Findings& findings, bool optional);
   void Documents(Findings& findings);
+  // The generated career days and cfg\\loc.xml with their texts merged in.
+  void Levels(Findings& findings);
+  bool ReadCareer(CareerTable& table, Findings& findings);
+  void FirstDayBriefings(const LevelGen& gen, std::vector<std::pair<std::string, std::string>>& texts) const;
+  std::vector<std::string> SceneObjects(const std::string& scene) const;
   void Images(Findings& findings);
   void Fonts(Findings& findings);
   void Anims(Findings& findings);
