@@ -1,5 +1,7 @@
 #include "contentlib/LevelGen.h"
 
+#include "contentlib/GameFacts.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -30,17 +32,6 @@ std::string Format(const char* format, double value) {
 
 // Two decimals of a product of factors, nudged so that 1.3 x 1.15 gives 1.50.
 std::string Scaled(double base, double factor) { return Format("%.2f", base * factor + 1e-9); }
-
-// The number that follows a name's prefix, or -1 when the rest is not all digits.
-int Suffix(const std::string& name, const std::string& prefix) {
-  if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) return -1;
-  int n = 0;
-  for (size_t i = prefix.size(); i < name.size(); ++i) {
-    if (name[i] < '0' || name[i] > '9') return -1;
-    n = n * 10 + (name[i] - '0');
-  }
-  return n;
-}
 
 }  // namespace
 
@@ -138,7 +129,7 @@ std::string LevelGen::ObjectLine(const std::string& name, const CareerDay& day, 
       {"client", Family::Stander},
   };
   for (const Family& family : kFamilies) {
-    const int n = Suffix(name, family.prefix);
+    const int n = GameFacts::Suffix(name, family.prefix);
     if (n < 0) continue;
     switch (family.kind) {
       case Family::Table: return usedTable(n) ? line(furniture) : "";
