@@ -26,17 +26,17 @@ inline bool RunContentInput(const uint8_t* data, size_t size) {
       break;
     }
     case 1: {
-      std::vector<Content::ImageSpec> images;
+      std::vector<Content::ImageEntry> images;
       ok = Content::ImageList::Parse("images.txt", text, images, findings);
       break;
     }
     case 2: {
-      std::vector<Content::AnimSpec> anims;
+      std::vector<Content::AnimEntry> anims;
       ok = Content::AnimList::Parse("anims.txt", text, anims, findings);
       break;
     }
     case 3: {
-      std::vector<Content::FontSpec> fonts;
+      std::vector<Content::FontEntry> fonts;
       ok = Content::FontList::Parse("fonts.txt", text, fonts, findings);
       break;
     }

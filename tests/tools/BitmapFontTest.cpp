@@ -15,6 +15,7 @@
 #include "fonts/ImageFont.h"
 #include "graphics/Graphics.h"
 #include "graphics/TestHost.h"
+#include "platform/gdi/FaceFiles.h"
 #include "tools/DiskFontHost.h"
 #include "resources/ImageLib.h"
 #include "resources/PakTestSupport.h"
@@ -22,28 +23,28 @@
 namespace Content {
 namespace {
 
-constexpr char kFaces[] = "/usr/share/fonts/truetype/dejavu";
+constexpr const char* kFaces = GlyphRasterizer::kFaceFolder;
 
 class BitmapFontTest : public ::testing::Test {
  protected:
-  static std::vector<FontSpec> Specs() {
+  static std::vector<FontEntry> Entries() {
     std::ifstream in(std::string(CONTENT_SOURCE_DIR) + "/fonts/fonts.txt");
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    std::vector<FontSpec> specs;
+    std::vector<FontEntry> entries;
     Findings findings;
-    EXPECT_TRUE(FontList::Parse("fonts.txt", text, specs, findings));
-    return specs;
+    EXPECT_TRUE(FontList::Parse("fonts.txt", text, entries, findings));
+    return entries;
   }
-  // Renders the spec's atlas and writes it with its descriptor; the descriptor's path.
-  std::string Make(const FontSpec& spec, GlyphAtlas& atlas) {
+  // Renders the entry's atlas and writes it with its descriptor; the descriptor's path.
+  std::string Make(const FontEntry& entry, GlyphAtlas& atlas) {
     std::string error;
     std::vector<uint8_t> bytes;
-    EXPECT_TRUE(mRasterizer.Render(std::string(kFaces) + "/" + spec.face, spec.pixels, atlas, error)) << error;
-    EXPECT_TRUE(ImageFile::Encode(spec.atlas, atlas.picture, bytes, error)) << error;
-    WriteBytes(Slashed(spec.atlas), bytes);
-    const std::string descriptor = Utf16Writer::Convert(FontDescriptor::Text(spec, atlas), false);
-    WriteBytes(Slashed(spec.descriptor), {descriptor.begin(), descriptor.end()});
-    return Slashed(spec.descriptor);
+    EXPECT_TRUE(mRasterizer.Render(std::string(kFaces) + "/" + entry.face, entry.pixels, atlas, error)) << error;
+    EXPECT_TRUE(ImageFile::Encode(entry.atlas, atlas.picture, bytes, error)) << error;
+    WriteBytes(Slashed(entry.atlas), bytes);
+    const std::string descriptor = Utf16Writer::Convert(FontDescriptor::Text(entry, atlas), false);
+    WriteBytes(Slashed(entry.descriptor), {descriptor.begin(), descriptor.end()});
+    return Slashed(entry.descriptor);
   }
   static std::string Slashed(std::string s) {
     for (char& c : s) c = c == '\\' ? '/' : c;
@@ -88,29 +89,29 @@ TEST_F(BitmapFontTest, AtlasCellsFollowTheAdvancesInRowsOfAtMost512) {
 }
 
 TEST_F(BitmapFontTest, EveryDescriptorLoadsAndMeasuresItsGlyphs) {
-  for (const FontSpec& spec : Specs()) {
+  for (const FontEntry& entry : Entries()) {
     GlyphAtlas atlas;
-    const std::string path = Make(spec, atlas);
+    const std::string path = Make(entry, atlas);
     Velk::ImageFont font(&mDisk, path);
-    ASSERT_TRUE(font.mFontData && font.mFontData->mInitialized) << spec.descriptor;
-    EXPECT_TRUE(mDisk.mPopups.empty()) << spec.descriptor;
-    EXPECT_EQ(font.StringWidth(L"Pelune AVATAR 2048"), Width(atlas, L"Pelune AVATAR 2048", spec.kerning)) << spec.descriptor;
+    ASSERT_TRUE(font.mFontData && font.mFontData->mInitialized) << entry.descriptor;
+    EXPECT_TRUE(mDisk.mPopups.empty()) << entry.descriptor;
+    EXPECT_EQ(font.StringWidth(L"Pelune AVATAR 2048"), Width(atlas, L"Pelune AVATAR 2048", entry.kerning)) << entry.descriptor;
     // The characters the command language treats specially survive quoting.
     const std::wstring special = L"()\",;#' \\";
-    EXPECT_EQ(font.StringWidth(special), Width(atlas, special)) << spec.descriptor;
-    EXPECT_EQ(font.StringWidth(L"\u00E9\u00FF"), Width(atlas, L"\u00E9\u00FF")) << spec.descriptor;
+    EXPECT_EQ(font.StringWidth(special), Width(atlas, special)) << entry.descriptor;
+    EXPECT_EQ(font.StringWidth(L"\u00E9\u00FF"), Width(atlas, L"\u00E9\u00FF")) << entry.descriptor;
     // And it draws: the text leaves ink on a cleared picture.
     Velk::MemoryImage target;
     target.CreateBlank(200, 60);
     Velk::Graphics g(&target);
     font.DrawString(&g, 10, 40, L"Pelune", Velk::Color::White, Velk::Rect(0, 0, 200, 60));
     const uint32_t* bits = target.GetArgbBits();
-    EXPECT_TRUE(std::any_of(bits, bits + 200 * 60, [](uint32_t p) { return (p >> 24) != 0; })) << spec.descriptor;
+    EXPECT_TRUE(std::any_of(bits, bits + 200 * 60, [](uint32_t p) { return (p >> 24) != 0; })) << entry.descriptor;
   }
 }
 
 TEST_F(BitmapFontTest, KerningOnlyBetweenLettersAndDigitsAndOnlyNonzero) {
-  const FontSpec serif = Specs()[5];
+  const FontEntry serif = Entries()[5];
   ASSERT_EQ(serif.descriptor, "fonts\\serif22.txt");
   GlyphAtlas atlas;
   Velk::ImageFont font(&mDisk, Make(serif, atlas));
@@ -126,7 +127,7 @@ TEST_F(BitmapFontTest, KerningOnlyBetweenLettersAndDigitsAndOnlyNonzero) {
 }
 
 TEST_F(BitmapFontTest, ShadowLayerOnlyWithItsTagAndTheAtlasFoundWithoutExtension) {
-  const FontSpec sans13 = Specs()[0];
+  const FontEntry sans13 = Entries()[0];
   ASSERT_EQ(sans13.ref, "sans13");
   GlyphAtlas atlas;
   const std::string path = Make(sans13, atlas);
@@ -142,15 +143,20 @@ TEST_F(BitmapFontTest, ShadowLayerOnlyWithItsTagAndTheAtlasFoundWithoutExtension
 
 TEST_F(BitmapFontTest, AtlasesAreWhiteWithCoverageAlpha) {
   std::set<std::string> seen;
-  for (const FontSpec& spec : Specs()) {
-    if (!seen.insert(spec.atlas).second) continue;
+  for (const FontEntry& entry : Entries()) {
+    if (!seen.insert(entry.atlas).second) continue;
     GlyphAtlas atlas;
     std::string error;
-    ASSERT_TRUE(mRasterizer.Render(std::string(kFaces) + "/" + spec.face, spec.pixels, atlas, error));
+    ASSERT_TRUE(mRasterizer.Render(std::string(kFaces) + "/" + entry.face, entry.pixels, atlas, error));
     std::set<uint32_t> distinct(atlas.picture.pixels.begin(), atlas.picture.pixels.end());
-    EXPECT_LE(distinct.size(), 256u) << spec.atlas;
-    for (uint32_t p : distinct) ASSERT_EQ(p & 0xFFFFFF, 0xFFFFFFu) << spec.atlas;
+    EXPECT_LE(distinct.size(), 256u) << entry.atlas;
+    for (uint32_t p : distinct) ASSERT_EQ(p & 0xFFFFFF, 0xFFFFFFu) << entry.atlas;
   }
+}
+
+TEST_F(BitmapFontTest, FacesComeFromWhereTheSystemFontsFindThem) {
+  EXPECT_EQ(std::string(kFaces) + "/DejaVuSans.ttf", FaceFilePath("Arial", false, false));
+  EXPECT_EQ(std::string(kFaces) + "/DejaVuSans-Bold.ttf", FaceFilePath("Arial", true, false));
 }
 
 TEST_F(BitmapFontTest, MissingFaceNamesTheFileAndThePackage) {

@@ -133,6 +133,14 @@ TEST_F(ContentGenTest, AFailedRunReportsTheLineAndLeavesThePreviousStage) {
   EXPECT_EQ(style.status, 1);
   EXPECT_NE(style.errors.find("content/art/images.txt:"), std::string::npos);
   EXPECT_NE(style.errors.find("unknown style 'glitter'"), std::string::npos);
+
+  const fs::path escaping = CopyOfSources();
+  std::ofstream(escaping / "art" / "images.txt", std::ios::app) << "..\\..\\outside.png 4 4 solid\n";
+  const RunResult outside = Contentgen("--src " + escaping.string() + " --out " + (sScratch / "a").string(), sScratch);
+  EXPECT_EQ(outside.status, 1);
+  EXPECT_NE(outside.errors.find("is not a plain relative path inside the stage"), std::string::npos) << outside.errors;
+  EXPECT_FALSE(fs::exists(sScratch / "outside.png"));
+  EXPECT_EQ(Tree(sScratch / "a"), before);
 }
 
 TEST_F(ContentGenTest, MissingFacesAndUnwritableOutputAreFindings) {

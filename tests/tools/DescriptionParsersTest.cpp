@@ -19,13 +19,13 @@ std::string FirstProblem(const std::string& text) {
   return findings.Empty() ? "" : findings.List().front().Text();
 }
 
-std::string ImageProblem(const std::string& t) { return FirstProblem<ImageList, ImageSpec>(t); }
+std::string ImageProblem(const std::string& t) { return FirstProblem<ImageList, ImageEntry>(t); }
 std::string SoundProblem(const std::string& t) { return FirstProblem<SoundList, SoundRecipe>(t); }
-std::string FontProblem(const std::string& t) { return FirstProblem<FontList, FontSpec>(t); }
-std::string AnimProblem(const std::string& t) { return FirstProblem<AnimList, AnimSpec>(t); }
+std::string FontProblem(const std::string& t) { return FirstProblem<FontList, FontEntry>(t); }
+std::string AnimProblem(const std::string& t) { return FirstProblem<AnimList, AnimEntry>(t); }
 
 TEST(ImageListTest, LinesOptionsAndComments) {
-  std::vector<ImageSpec> images;
+  std::vector<ImageEntry> images;
   Findings findings;
   ASSERT_TRUE(ImageList::Parse("d.txt", "# heading\n\ngfx\\a.png 10 20 solid colour=#8D6E63  # trailing\n"
                                         "gfx\\b.jpg 4 8 button4 colour=c1 shape=round glyph=arrow\n",
@@ -75,7 +75,7 @@ TEST(SoundListTest, VoicesSweepsAndOptions) {
 }
 
 TEST(FontListTest, LayersOptionsAndSharedAtlases) {
-  std::vector<FontSpec> fonts;
+  std::vector<FontEntry> fonts;
   Findings findings;
   ASSERT_TRUE(FontList::Parse("d.txt",
                               "f\\a.txt f\\a.tga A.ttf 13 main shadow(1,1,0.5,shadow) ref=a\n"
@@ -85,7 +85,7 @@ TEST(FontListTest, LayersOptionsAndSharedAtlases) {
   ASSERT_EQ(fonts.size(), 3u);
   EXPECT_EQ(fonts[0].ref, "a");
   EXPECT_EQ(fonts[1].ref, "a.tga");
-  EXPECT_EQ(fonts[0].layers[1].kind, FontLayerSpec::Kind::Shadow);
+  EXPECT_EQ(fonts[0].layers[1].kind, FontLayerEntry::Kind::Shadow);
   EXPECT_EQ(fonts[0].layers[1].tag, "shadow");
   EXPECT_TRUE(fonts[1].kerning);
   EXPECT_TRUE(fonts[2].digits);
@@ -98,7 +98,7 @@ TEST(FontListTest, LayersOptionsAndSharedAtlases) {
 }
 
 TEST(AnimListTest, BlocksWordsVariantsAndMaskWords) {
-  std::vector<AnimSpec> anims;
+  std::vector<AnimEntry> anims;
   Findings findings;
   ASSERT_TRUE(AnimList::Parse("d.txt",
                               "set HELD 1000 0200\n"

@@ -12,7 +12,7 @@
 namespace Content {
 namespace {
 
-constexpr char kFaces[] = "/usr/share/fonts/truetype/dejavu";
+constexpr const char* kFaces = GlyphRasterizer::kFaceFolder;
 
 class FlatArtTest : public ::testing::Test {
  protected:

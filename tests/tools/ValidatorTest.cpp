@@ -90,6 +90,13 @@ class ValidatorTest : public ::testing::Test {
 
 TEST_F(ValidatorTest, AConsistentStagePasses) { EXPECT_EQ(Run(), Texts{}); }
 
+TEST(StageTest, MemberNamesStayInsideTheStage) {
+  for (const char* good : {"gfx\\ui\\a.png", "GFX/UI/A.PNG", "cfg\\l1.xml"}) EXPECT_TRUE(Stage::PlainPath(good)) << good;
+  for (const char* bad : {"..\\a.png", "gfx\\..\\..\\a", "\\abs", "/abs", "c:x", "a\\\\b", "a\\", "", "sp ace",
+                          "caf\xC3\xA9.png"})
+    EXPECT_FALSE(Stage::PlainPath(bad)) << bad;
+}
+
 TEST_F(ValidatorTest, EncodingsOfDocumentsAndDescriptors) {
   const std::string ui = Utf16Writer::Convert(kUi, true);
   Add("cfg\\ui.xml", ui.substr(2));  // the game would lose the '<'

@@ -80,6 +80,10 @@ TEST(XmlConvertTest, StripsCommentsEscapesValuesAndReadsBackInBothReaders) {
 TEST(XmlConvertTest, MalformedSourceNamesFileAndLine) {
   EXPECT_EQ(Problem("<root>\n  <a>\n  </b>\n</root>\n"), "content/xml/ui.xml:3: mismatched end tag");
   EXPECT_EQ(Problem("<a/><b/>"), "content/xml/ui.xml: needs exactly one document element");
+  std::string deep;
+  for (int i = 0; i < 300; ++i) deep += "<e>\n";
+  for (int i = 0; i < 300; ++i) deep += "</e>";
+  EXPECT_EQ(Problem(deep), "content/xml/ui.xml:257: elements nested more than 256 deep");
 }
 
 TEST(XmlExpandTest, NestedRepeatsExpandInOrderWithExpressions) {

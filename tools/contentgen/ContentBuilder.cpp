@@ -69,6 +69,7 @@ bool ContentBuilder::ReadSource(const std::string& relative, std::string& text, 
 
 void ContentBuilder::Put(const std::string& name, std::vector<uint8_t> bytes, Findings& findings) {
   const std::string key = Content::Stage::Key(name);
+  if (!Content::Stage::PlainPath(name)) return findings.Add(name, "is not a plain relative path inside the stage");
   if (mFiles.count(key)) findings.Add(key, "is made twice");
   mFiles[key] = std::move(bytes);
 }
@@ -152,13 +153,13 @@ void ContentBuilder::Levels(Findings& findings) {
 
 void ContentBuilder::Images(Findings& findings) {
   std::string text;
-  std::vector<ImageSpec> images;
+  std::vector<ImageEntry> images;
   if (!ReadSource("art/images.txt", text, findings, true) ||
       !ImageList::Parse("content/art/images.txt", text, images, findings))
     return;
   GlyphRasterizer rasterizer;
   FlatArt art(rasterizer, mOptions.fonts);
-  for (const ImageSpec& image : images) {
+  for (const ImageEntry& image : images) {
     Picture picture;
     std::vector<uint8_t> bytes;
     std::string error;
@@ -171,13 +172,13 @@ void ContentBuilder::Images(Findings& findings) {
 
 void ContentBuilder::Fonts(Findings& findings) {
   std::string text;
-  std::vector<FontSpec> fonts;
+  std::vector<FontEntry> fonts;
   if (!ReadSource("fonts/fonts.txt", text, findings, true) ||
       !FontList::Parse("content/fonts/fonts.txt", text, fonts, findings))
     return;
   GlyphRasterizer rasterizer;
   std::map<std::string, GlyphAtlas> atlases;
-  for (const FontSpec& font : fonts) {
+  for (const FontEntry& font : fonts) {
     auto it = atlases.find(font.atlas);
     if (it == atlases.end()) {
       GlyphAtlas atlas;
@@ -197,11 +198,11 @@ void ContentBuilder::Fonts(Findings& findings) {
 
 void ContentBuilder::Anims(Findings& findings) {
   std::string text;
-  std::vector<AnimSpec> anims;
+  std::vector<AnimEntry> anims;
   if (!ReadSource("anims/anims.txt", text, findings, true) ||
       !AnimList::Parse("content/anims/anims.txt", text, anims, findings))
     return;
-  for (const AnimSpec& anim : anims) {
+  for (const AnimEntry& anim : anims) {
     std::map<std::string, std::vector<uint8_t>> files;
     if (AnimBuilder::Build(anim, files, findings))
       for (auto& [name, bytes] : files) Put(name, std::move(bytes), findings);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "contentlib/Findings.h"
+#include "contentlib/GlyphRasterizer.h"
 
 namespace Content {
 struct CareerTable;
@@ -20,7 +21,7 @@ namespace Content {
 struct BuildOptions {
   std::string source;  // the content folder
   std::string output;  // the stage folder
-  std::string fonts = "/usr/share/fonts/truetype/dejavu";
+  std::string fonts = GlyphRasterizer::kFaceFolder;
 };
 
 class ContentBuilder {

@@ -9,7 +9,7 @@ namespace {
 const char kUsage[] =
     "Usage: contentgen --src CONTENT_FOLDER --out STAGE_FOLDER [--fonts FONT_FOLDER]\n"
     "  Writes STAGE_FOLDER/loc (loc.pak members) and STAGE_FOLDER/data (data.pak members).\n"
-    "  --fonts names the folder of the DejaVu faces (default /usr/share/fonts/truetype/dejavu).\n"
+    "  --fonts names the folder of the DejaVu faces (default: where fonts-dejavu-core installs them).\n"
     "  Exit status 1 on any finding; the previous stage is then left as it was.\n";
 
 }  // namespace

@@ -34,9 +34,9 @@ std::vector<std::string> EntryNames(const std::string& stem, const AnimWord& wor
   return names;
 }
 
-uint32_t SkinColour(const AnimSpec& spec, const std::string& skin) {
+uint32_t SkinColour(const AnimEntry& anim, const std::string& skin) {
   uint32_t argb = 0;
-  if (!FlatArt::Colour(skin, argb)) FlatArt::Colour(spec.colour, argb);
+  if (!FlatArt::Colour(skin, argb)) FlatArt::Colour(anim.colour, argb);
   return argb;
 }
 
@@ -48,65 +48,65 @@ bool AddPng(const std::string& path, const Picture& picture, std::map<std::strin
 }
 
 // Rows of frames for one skin and orientation.
-bool RowAtlas(const AnimSpec& spec, const std::string& skin, const std::string& orient, bool single, AnmWriter& anm,
+bool RowAtlas(const AnimEntry& anim, const std::string& skin, const std::string& orient, bool single, AnmWriter& anm,
               std::map<std::string, std::vector<uint8_t>>& files, Findings& findings) {
   const std::string image =
-      single ? "anm\\img\\" + spec.part + ".png" : "anm\\img\\" + spec.part + "_" + OrX(skin) + "_" + OrX(orient) + ".png";
+      single ? "anm\\img\\" + anim.part + ".png" : "anm\\img\\" + anim.part + "_" + OrX(skin) + "_" + OrX(orient) + ".png";
   int rows = 0, columns = 1;
-  for (const AnimWord& w : spec.words) rows += std::max(1, w.variants), columns = std::max(columns, w.frames);
-  Picture atlas(columns * spec.width, rows * spec.height);
+  for (const AnimWord& w : anim.words) rows += std::max(1, w.variants), columns = std::max(columns, w.frames);
+  Picture atlas(columns * anim.width, rows * anim.height);
   Canvas canvas(atlas);
   int row = 0;
-  for (const AnimWord& word : spec.words)
-    for (const std::string& name : EntryNames(spec.part + skin + orient + word.name, word)) {
+  for (const AnimWord& word : anim.words)
+    for (const std::string& name : EntryNames(anim.part + skin + orient + word.name, word)) {
       AnmEntry entry{image, name, word.loop, word.fps, {}};
       for (int f = 0; f < word.frames; ++f) {
-        const int x = f * spec.width, y = row * spec.height;
-        entry.frames.push_back({x, y, spec.width, spec.height});
+        const int x = f * anim.width, y = row * anim.height;
+        entry.frames.push_back({x, y, anim.width, anim.height});
         // A bar shows its entry's row as the filled share of all rows (point00 .. pointNN).
-        const bool bar = spec.shape == "bar";
-        FlatArt::DrawCel(canvas, x, y, spec.width, spec.height,
-                         {spec.shape, SkinColour(spec, skin), bar ? row : f, bar ? rows : word.frames, orient});
+        const bool bar = anim.shape == "bar";
+        FlatArt::DrawCel(canvas, x, y, anim.width, anim.height,
+                         {anim.shape, SkinColour(anim, skin), bar ? row : f, bar ? rows : word.frames, orient});
       }
       anm.Add(std::move(entry));
       ++row;
     }
-  return AddPng(image, atlas, files, AnimBuilder::AnmPath(spec), findings);
+  return AddPng(image, atlas, files, AnimBuilder::AnmPath(anim), findings);
 }
 
 // One cell per mask; every entry of a mask shows that cell.
-bool MaskAtlas(const AnimSpec& spec, AnmWriter& anm, std::map<std::string, std::vector<uint8_t>>& files,
+bool MaskAtlas(const AnimEntry& anim, AnmWriter& anm, std::map<std::string, std::vector<uint8_t>>& files,
                Findings& findings) {
-  const std::string image = "anm\\img\\" + spec.part + ".png";
-  Picture atlas(static_cast<int>(spec.masks.size()) * spec.width, spec.height);
+  const std::string image = "anm\\img\\" + anim.part + ".png";
+  Picture atlas(static_cast<int>(anim.masks.size()) * anim.width, anim.height);
   Canvas canvas(atlas);
-  for (size_t m = 0; m < spec.masks.size(); ++m) {
-    const int x = static_cast<int>(m) * spec.width;
-    const uint32_t shade = 0xFF000000 | ((MaskHash(spec.masks[m]) & 0x7F7F7F) + 0x404040);
-    FlatArt::DrawCel(canvas, x, 0, spec.width, spec.height, {spec.shape, shade, 0, 1, ""});
-    for (const std::string& skin : spec.skins)
-      for (const std::string& orient : spec.orients)
-        for (const std::string& word : spec.maskWords)
-          anm.Add({image, spec.part + skin + orient + spec.masks[m] + word, AnmLoop::Loop, 0, {{x, 0, spec.width, spec.height}}});
+  for (size_t m = 0; m < anim.masks.size(); ++m) {
+    const int x = static_cast<int>(m) * anim.width;
+    const uint32_t shade = 0xFF000000 | ((MaskHash(anim.masks[m]) & 0x7F7F7F) + 0x404040);
+    FlatArt::DrawCel(canvas, x, 0, anim.width, anim.height, {anim.shape, shade, 0, 1, ""});
+    for (const std::string& skin : anim.skins)
+      for (const std::string& orient : anim.orients)
+        for (const std::string& word : anim.maskWords)
+          anm.Add({image, anim.part + skin + orient + anim.masks[m] + word, AnmLoop::Loop, 0, {{x, 0, anim.width, anim.height}}});
   }
-  return AddPng(image, atlas, files, AnimBuilder::AnmPath(spec), findings);
+  return AddPng(image, atlas, files, AnimBuilder::AnmPath(anim), findings);
 }
 
 }  // namespace
 
-bool AnimBuilder::Build(const AnimSpec& spec, std::map<std::string, std::vector<uint8_t>>& files, Findings& findings) {
+bool AnimBuilder::Build(const AnimEntry& anim, std::map<std::string, std::vector<uint8_t>>& files, Findings& findings) {
   AnmWriter anm;
-  const bool single = spec.skins.size() == 1 && spec.orients.size() == 1 && spec.skins[0].empty() &&
-                      spec.orients[0].empty();
+  const bool single = anim.skins.size() == 1 && anim.orients.size() == 1 && anim.skins[0].empty() &&
+                      anim.orients[0].empty();
   bool ok = true;
-  if (!spec.words.empty())
-    for (const std::string& skin : spec.skins)
-      for (const std::string& orient : spec.orients) ok = RowAtlas(spec, skin, orient, single, anm, files, findings) && ok;
-  if (!spec.masks.empty()) {
-    if (!spec.words.empty()) return findings.Add(AnmPath(spec), "a mask-word anm takes no other words"), false;
-    ok = MaskAtlas(spec, anm, files, findings) && ok;
+  if (!anim.words.empty())
+    for (const std::string& skin : anim.skins)
+      for (const std::string& orient : anim.orients) ok = RowAtlas(anim, skin, orient, single, anm, files, findings) && ok;
+  if (!anim.masks.empty()) {
+    if (!anim.words.empty()) return findings.Add(AnmPath(anim), "a mask-word anm takes no other words"), false;
+    ok = MaskAtlas(anim, anm, files, findings) && ok;
   }
-  return ok && anm.Build(AnmPath(spec), files[AnmPath(spec)], findings);
+  return ok && anm.Build(AnmPath(anim), files[AnmPath(anim)], findings);
 }
 
 }  // namespace Content

@@ -15,8 +15,8 @@ namespace Content {
 class AnimBuilder {
  public:
   // Staged path ('\' separated) -> bytes. False with findings naming the .anm.
-  static bool Build(const AnimSpec& spec, std::map<std::string, std::vector<uint8_t>>& files, Findings& findings);
-  static std::string AnmPath(const AnimSpec& spec) { return "anm\\" + spec.part + ".anm"; }
+  static bool Build(const AnimEntry& anim, std::map<std::string, std::vector<uint8_t>>& files, Findings& findings);
+  static std::string AnmPath(const AnimEntry& anim) { return "anm\\" + anim.part + ".anm"; }
 };
 
 }  // namespace Content

@@ -15,7 +15,7 @@ class Parser {
  public:
   Parser(const std::string& file, Findings& findings) : mReader(file, findings) {}
 
-  bool Run(const std::string& text, std::vector<AnimSpec>& anims) {
+  bool Run(const std::string& text, std::vector<AnimEntry>& anims) {
     std::set<std::string> parts;
     for (const DescriptionLine& line : mReader.Read(text)) {
       const std::string& head = line.words.empty() ? std::string() : line.words[0];
@@ -23,13 +23,13 @@ class Parser {
         Set(line);
       } else if (!line.indented && head == "anm") {
         mCurrent = kNone;
-        AnimSpec spec;
-        if (!Header(line, spec)) continue;
-        if (!parts.insert(spec.part).second) {
-          mOk = mReader.Fail(line, "anm '" + spec.part + "' made twice");
+        AnimEntry entry;
+        if (!Header(line, entry)) continue;
+        if (!parts.insert(entry.part).second) {
+          mOk = mReader.Fail(line, "anm '" + entry.part + "' made twice");
           continue;
         }
-        anims.push_back(std::move(spec));
+        anims.push_back(std::move(entry));
         mCurrent = anims.size() - 1;
       } else if (line.indented && mCurrent != kNone) {
         Body(line, anims[mCurrent]);
@@ -37,8 +37,8 @@ class Parser {
         mOk = mReader.Fail(line, line.indented ? "indented line outside an anm block" : "unknown record '" + head + "'");
       }
     }
-    for (const AnimSpec& spec : anims)
-      if (spec.words.empty() && spec.masks.empty()) mOk = Fail(spec.line, "anm '" + spec.part + "' has no words");
+    for (const AnimEntry& entry : anims)
+      if (entry.words.empty() && entry.masks.empty()) mOk = Fail(entry.line, "anm '" + entry.part + "' has no words");
     return mOk;
   }
 
@@ -57,18 +57,18 @@ class Parser {
     mSets[line.words[1]] = std::vector<std::string>(line.words.begin() + 2, line.words.end());
   }
 
-  bool Header(const DescriptionLine& line, AnimSpec& spec) {
-    spec.line = line.number;
+  bool Header(const DescriptionLine& line, AnimEntry& entry) {
+    entry.line = line.number;
     if (line.words.size() != 4) return mOk = mReader.Fail(line, "expected: anm <part> <w> <h> shape=<shape>");
-    spec.part = line.words[1];
-    if (!mReader.Integer(line, line.words[2], spec.width, 1, 1024) ||
-        !mReader.Integer(line, line.words[3], spec.height, 1, 1024) || !mReader.OnlyOptions(line, {"shape", "colour"}))
+    entry.part = line.words[1];
+    if (!mReader.Integer(line, line.words[2], entry.width, 1, 1024) ||
+        !mReader.Integer(line, line.words[3], entry.height, 1, 1024) || !mReader.OnlyOptions(line, {"shape", "colour"}))
       return mOk = false;
-    spec.shape = line.options.count("shape") ? line.options.at("shape") : "";
-    if (!FlatArt::CelShapes().count(spec.shape)) return mOk = mReader.Fail(line, "unknown shape '" + spec.shape + "'");
-    if (line.options.count("colour")) spec.colour = line.options.at("colour");
+    entry.shape = line.options.count("shape") ? line.options.at("shape") : "";
+    if (!FlatArt::CelShapes().count(entry.shape)) return mOk = mReader.Fail(line, "unknown shape '" + entry.shape + "'");
+    if (line.options.count("colour")) entry.colour = line.options.at("colour");
     uint32_t argb;
-    if (!FlatArt::Colour(spec.colour, argb)) return mOk = mReader.Fail(line, "unknown colour '" + spec.colour + "'");
+    if (!FlatArt::Colour(entry.colour, argb)) return mOk = mReader.Fail(line, "unknown colour '" + entry.colour + "'");
     return true;
   }
 
@@ -96,7 +96,7 @@ class Parser {
     return out;
   }
 
-  bool Word(const DescriptionLine& line, const std::vector<std::string>& names, size_t at, AnimSpec& spec) {
+  bool Word(const DescriptionLine& line, const std::vector<std::string>& names, size_t at, AnimEntry& entry) {
     AnimWord word;
     auto mode = kModes.find(line.words[at + 2]);
     if (!mReader.Integer(line, line.words[at], word.frames, 1, 64) ||
@@ -108,29 +108,29 @@ class Parser {
       return false;
     for (const std::string& name : names) {
       word.name = name;
-      spec.words.push_back(word);
+      entry.words.push_back(word);
     }
     return true;
   }
 
-  void Body(const DescriptionLine& line, AnimSpec& spec) {
+  void Body(const DescriptionLine& line, AnimEntry& entry) {
     const std::string kind = line.words.empty() ? std::string() : line.words[0];
     const size_t n = line.words.size();
     bool ok = mReader.OnlyOptions(line, kind == "word" || kind == "words" ? std::set<std::string>{"variants"}
                                                                           : std::set<std::string>{});
     if (!ok) {
     } else if (kind == "skins" && n >= 2) {
-      spec.skins = Names({line.words.begin() + 1, line.words.end()});
+      entry.skins = Names({line.words.begin() + 1, line.words.end()});
     } else if (kind == "orients" && n >= 2) {
-      spec.orients = Names({line.words.begin() + 1, line.words.end()});
+      entry.orients = Names({line.words.begin() + 1, line.words.end()});
     } else if (kind == "word" && n == 5) {
-      ok = Word(line, {line.words[1]}, 2, spec);
+      ok = Word(line, {line.words[1]}, 2, entry);
     } else if (kind == "words" && n >= 5) {
-      ok = Word(line, {line.words.begin() + 1, line.words.end() - 3}, n - 3, spec);
+      ok = Word(line, {line.words.begin() + 1, line.words.end() - 3}, n - 3, entry);
     } else if (kind == "maskwords" && n == 3) {
-      spec.masks = List(line.words[1]);
-      spec.maskWords = List(line.words[2]);
-      ok = (!spec.masks.empty() && !spec.maskWords.empty()) || mReader.Fail(line, "maskwords needs two lists");
+      entry.masks = List(line.words[1]);
+      entry.maskWords = List(line.words[2]);
+      ok = (!entry.masks.empty() && !entry.maskWords.empty()) || mReader.Fail(line, "maskwords needs two lists");
     } else {
       ok = mReader.Fail(line, "unknown or incomplete line '" + kind + "' (skins, orients, word, words, maskwords)");
     }
@@ -146,7 +146,7 @@ class Parser {
 
 }  // namespace
 
-bool AnimList::Parse(const std::string& file, const std::string& text, std::vector<AnimSpec>& anims,
+bool AnimList::Parse(const std::string& file, const std::string& text, std::vector<AnimEntry>& anims,
                      Findings& findings) {
   const size_t before = findings.Count();  // the reader reports lines it cannot split
   return Parser(file, findings).Run(text, anims) && findings.Count() == before;

@@ -24,7 +24,7 @@ struct AnimWord {
   int variants = 0;  // 0: one plain entry; N: entries name01 .. nameNN
 };
 
-struct AnimSpec {
+struct AnimEntry {
   int line = 0;
   std::string part;
   int width = 0, height = 0;
@@ -38,7 +38,7 @@ struct AnimSpec {
 
 class AnimList {
  public:
-  static bool Parse(const std::string& file, const std::string& text, std::vector<AnimSpec>& anims, Findings& findings);
+  static bool Parse(const std::string& file, const std::string& text, std::vector<AnimEntry>& anims, Findings& findings);
 };
 
 }  // namespace Content

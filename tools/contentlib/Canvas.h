@@ -12,11 +12,14 @@ namespace Content {
 class Canvas {
  public:
   using Inside = std::function<bool(double x, double y)>;
+  // Signed distance to a shape's edge: negative inside. Only pixels near the edge are sampled.
+  using Distance = std::function<double(double x, double y)>;
 
   explicit Canvas(Picture& picture) : mPicture(picture) {}
 
   // Paints colour (0xAARRGGBB) over every pixel of the box that the shape covers, by coverage.
   void Fill(int left, int top, int right, int bottom, const Inside& inside, uint32_t colour);
+  void FillShape(double left, double top, double right, double bottom, const Distance& distance, uint32_t colour);
   void Blend(int x, int y, uint32_t colour, double coverage);
 
   void Rect(double x, double y, double w, double h, uint32_t colour);

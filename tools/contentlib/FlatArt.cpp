@@ -73,9 +73,9 @@ void StickFigure(Canvas& c, double x, double y, double w, double h, uint32_t col
     c.Circle(cx + lean * head * 0.6, y + head + 1, head * 0.25, kWhite);
 }
 
-std::string Option(const ArtSpec& spec, const std::string& key, const std::string& fallback) {
-  auto it = spec.options.find(key);
-  return it == spec.options.end() ? fallback : it->second;
+std::string Option(const ArtRequest& request, const std::string& key, const std::string& fallback) {
+  auto it = request.options.find(key);
+  return it == request.options.end() ? fallback : it->second;
 }
 
 }  // namespace
@@ -100,14 +100,14 @@ const std::map<std::string, std::set<std::string>>& FlatArt::Styles() {
       {"paper", {"colour", "gutter"}},
       {"sheet", {"dir"}},
       {"panel", {"colour", "border", "title"}},
-      {"button4", {"colour", "shape", "glyph", "label"}},
+      {"button4", {"colour", "shape", "glyph"}},
       {"icon", {"colour", "glyph", "label", "shape"}},
       {"photo", {"colour", "scene", "label"}},
       {"stamp", {"colour", "label"}},
       {"clock", {"hand"}},
-      {"pie", {"fill", "colour"}},
-      {"stars", {"n", "of", "colour"}},
-      {"hearts", {"n", "of", "colour"}},
+      {"pie", {"fill"}},
+      {"stars", {"n", "of"}},
+      {"hearts", {"n", "of"}},
       {"token", {"colour", "glyph", "variant"}},
       {"cursor", {"kind"}},
       {"comic", {"seed", "scene"}},
@@ -183,7 +183,7 @@ void FlatArt::DrawGlyph(Canvas& c, const std::string& glyph, double cx, double c
   }
 }
 
-void FlatArt::DrawCel(Canvas& c, int x, int y, int w, int h, const CelSpec& cel) {
+void FlatArt::DrawCel(Canvas& c, int x, int y, int w, int h, const CelRequest& cel) {
   const uint32_t dark = Canvas::Scale(cel.colour, 0.7);
   const double pulse = cel.of > 1 ? static_cast<double>(cel.frame) / (cel.of - 1) : 0;
   const double cx = x + w / 2.0, cy = y + h / 2.0, r = std::min(w, h) / 2.0 - 1;
@@ -218,19 +218,19 @@ void FlatArt::DrawCel(Canvas& c, int x, int y, int w, int h, const CelSpec& cel)
   }
 }
 
-// One picture being drawn: the spec's options, the canvas and the label painter.
+// One picture being drawn: the request's options, the canvas and the label painter.
 class FlatArt::Context {
  public:
-  Context(FlatArt& art, const ArtSpec& spec, Picture& picture, std::string& error)
-      : mArt(art), mSpec(spec), mCanvas(picture), mError(error), w(spec.width), h(spec.height) {}
+  Context(FlatArt& art, const ArtRequest& request, Picture& picture, std::string& error)
+      : mArt(art), mRequest(request), mCanvas(picture), mError(error), w(request.width), h(request.height) {}
 
   bool Colour(const std::string& key, const std::string& fallback, uint32_t& out) {
-    const std::string text = Option(mSpec, key, fallback);
+    const std::string text = Option(mRequest, key, fallback);
     if (!FlatArt::Colour(text, out)) return mError = "unknown colour '" + text + "' for " + key, false;
     return true;
   }
   bool Int(const std::string& key, int fallback, int low, int high, int& out) {
-    const std::string text = Option(mSpec, key, std::to_string(fallback));
+    const std::string text = Option(mRequest, key, std::to_string(fallback));
     char* end = nullptr;
     const long v = std::strtol(text.c_str(), &end, 10);
     if (text.empty() || *end != '\0' || v < low || v > high)
@@ -239,7 +239,7 @@ class FlatArt::Context {
     return true;
   }
   bool Word(const std::string& key, const std::string& fallback, const std::set<std::string>& allowed, std::string& out) {
-    out = Option(mSpec, key, fallback);
+    out = Option(mRequest, key, fallback);
     if (!allowed.count(out)) return mError = "unknown " + key + " '" + out + "'", false;
     return true;
   }
@@ -250,10 +250,10 @@ class FlatArt::Context {
     return mArt.mRasterizer.DrawLabel(mArt.mFontsDir + "/DejaVuSans.ttf", words, mCanvas.Target(), x, y, lw, lh,
                                       colour, mError);
   }
-  std::string Text(const std::string& key) const { return Option(mSpec, key, ""); }
+  std::string Text(const std::string& key) const { return Option(mRequest, key, ""); }
 
   FlatArt& mArt;
-  const ArtSpec& mSpec;
+  const ArtRequest& mRequest;
   Canvas mCanvas;
   std::string& mError;
   const int w, h;
@@ -351,7 +351,6 @@ bool Button4(Ctx& x) {
     FlatArt::DrawGlyph(k, glyph, x.w / 2.0, state / 2.0, std::min(x.w, state) * 0.6, kWhite);
     for (int yy = 0; yy + shift < state; ++yy)
       for (int xx = 0; xx + shift < x.w; ++xx) x.mCanvas.Target().At(xx + shift, s * state + yy + shift) = face.At(xx, yy);
-    if (!x.Label(x.Text("label"), 4 + shift, s * state + shift, x.w - 8, state - 2, kWhite)) return false;
   }
   return true;
 }
@@ -403,7 +402,7 @@ bool Stamp(Ctx& x) {
   k.RoundRect(inset, inset, x.w - 2 * inset, x.h - 2 * inset, 8, c);
   k.RoundRect(inset + 3, inset + 3, x.w - 2 * inset - 6, x.h - 2 * inset - 6, 6, 0xFFFFFFFF);
   k.RoundRect(inset + 5, inset + 5, x.w - 2 * inset - 10, x.h - 2 * inset - 10, 5, c);
-  FlatArt::Context inner(x.mArt, x.mSpec, level, x.mError);
+  FlatArt::Context inner(x.mArt, x.mRequest, level, x.mError);
   if (!inner.Label(x.Text("label"), static_cast<int>(inset + 8), static_cast<int>(inset + 6),
                    static_cast<int>(x.w - 2 * inset - 16), static_cast<int>(x.h - 2 * inset - 12), kWhite))
     return false;
@@ -438,7 +437,7 @@ bool Clock(Ctx& x) {
 bool Pie(Ctx& x) {
   int fill;
   uint32_t c;
-  if (!x.Int("fill", 0, 0, 7, fill) || !x.Colour("colour", "c2", c)) return false;
+  if (!x.Int("fill", 0, 0, 7, fill) || !FlatArt::Colour("c2", c)) return false;
   const double cx = x.w / 2.0, cy = x.h / 2.0, r = std::min(x.w, x.h) / 2.0 - 1;
   x.mCanvas.Circle(cx, cy, r, kEmpty);
   const double sweep = 2 * kPi * fill / 7;
@@ -446,7 +445,7 @@ bool Pie(Ctx& x) {
                  [=](double px, double py) {
                    double a = std::atan2(px - cx, cy - py);
                    if (a < 0) a += 2 * kPi;
-                   return std::hypot(px - cx, py - cy) <= r && a < sweep;
+                   return (px - cx) * (px - cx) + (py - cy) * (py - cy) <= r * r && a < sweep;
                  },
                  c);
   return true;
@@ -455,7 +454,7 @@ bool Pie(Ctx& x) {
 bool Symbols(Ctx& x, bool hearts) {
   int n, of;
   uint32_t c;
-  if (!x.Int("of", 5, 1, 20, of) || !x.Int("n", 0, 0, of, n) || !x.Colour("colour", hearts ? "pizza" : "super", c))
+  if (!x.Int("of", 5, 1, 20, of) || !x.Int("n", 0, 0, of, n) || !FlatArt::Colour(hearts ? "pizza" : "super", c))
     return false;
   const double cell = static_cast<double>(x.w) / of, r = std::min(cell, static_cast<double>(x.h)) / 2 - 1;
   for (int i = 0; i < of; ++i) {
@@ -555,7 +554,7 @@ bool Frames(Ctx& x) {
   const double t = static_cast<double>(frame) / of, cx = x.w / 2.0, cy = x.h / 2.0;
   const double r = std::min(x.w, x.h) / 2.0 - 1;
   Canvas& k = x.mCanvas;
-  const std::string& style = x.mSpec.style;
+  const std::string& style = x.mRequest.style;
   if (style == "puff") {
     k.Circle(cx, cy + r * (0.4 - t), r * (0.3 + 0.4 * t), Canvas::WithAlpha(0xFFFFFF, static_cast<uint32_t>(200 * (1 - t))));
   } else if (style == "star") {
@@ -597,7 +596,7 @@ bool NoiseStyle(Ctx& x) {
 }
 
 bool Cel(Ctx& x) {
-  CelSpec cel;
+  CelRequest cel;
   if (!x.Colour("colour", "c1", cel.colour) || !x.Word("shape", "rect", FlatArt::CelShapes(), cel.shape) ||
       !x.Int("of", 1, 1, 64, cel.of) || !x.Int("frame", 0, 0, cel.of - 1, cel.frame))
     return false;
@@ -617,17 +616,17 @@ const std::map<std::string, std::function<bool(Ctx&)>>& Painters() {
 }
 
 // A strip of cels drawn side by side (frames 0 .. cels-1 of cels), or the one picture.
-bool DrawCels(FlatArt& art, const ArtSpec& spec, const std::function<bool(Ctx&)>& painter, Picture& out, std::string& error) {
-  auto cels = spec.options.find("cels");
-  if (cels == spec.options.end()) {
-    Ctx context(art, spec, out, error);
+bool DrawCels(FlatArt& art, const ArtRequest& request, const std::function<bool(Ctx&)>& painter, Picture& out, std::string& error) {
+  auto cels = request.options.find("cels");
+  if (cels == request.options.end()) {
+    Ctx context(art, request, out, error);
     return painter(context);
   }
   const int count = std::atoi(cels->second.c_str());
-  if (count < 1 || count > 64 || spec.width % count != 0)
+  if (count < 1 || count > 64 || request.width % count != 0)
     return error = "cels must be 1 to 64 and divide the width", false;
-  ArtSpec one = spec;
-  one.width = spec.width / count;
+  ArtRequest one = request;
+  one.width = request.width / count;
   one.options.erase("cels");
   one.options["of"] = std::to_string(count);
   for (int i = 0; i < count; ++i) {
@@ -643,13 +642,13 @@ bool DrawCels(FlatArt& art, const ArtSpec& spec, const std::function<bool(Ctx&)>
 
 }  // namespace
 
-bool FlatArt::Draw(const ArtSpec& spec, Picture& out, std::string& error) {
-  auto painter = Painters().find(spec.style);
-  if (painter == Painters().end()) return error = "unknown style '" + spec.style + "'", false;
-  if (spec.width <= 0 || spec.height <= 0 || spec.width > 4096 || spec.height > 4096)
+bool FlatArt::Draw(const ArtRequest& request, Picture& out, std::string& error) {
+  auto painter = Painters().find(request.style);
+  if (painter == Painters().end()) return error = "unknown style '" + request.style + "'", false;
+  if (request.width <= 0 || request.height <= 0 || request.width > 4096 || request.height > 4096)
     return error = "picture sides must be 1 to 4096", false;
-  out = Picture(spec.width, spec.height);
-  return DrawCels(*this, spec, painter->second, out, error);
+  out = Picture(request.width, request.height);
+  return DrawCels(*this, request, painter->second, out, error);
 }
 
 }  // namespace Content

@@ -12,14 +12,14 @@
 
 namespace Content {
 
-struct ArtSpec {
+struct ArtRequest {
   std::string file;
   int width = 0, height = 0;
   std::string style;
   std::map<std::string, std::string> options;
 };
 
-struct CelSpec {
+struct CelRequest {
   std::string shape;      // rect round figure bubble bar badge stain plate
   uint32_t colour = 0;
   int frame = 0, of = 1;
@@ -37,9 +37,9 @@ class FlatArt {
   // A palette key, #RRGGBB or #AARRGGBB.
   static bool Colour(const std::string& text, uint32_t& argb);
 
-  bool Draw(const ArtSpec& spec, Picture& out, std::string& error);
+  bool Draw(const ArtRequest& entry, Picture& out, std::string& error);
   // One animation cel in the box.
-  static void DrawCel(Canvas& canvas, int x, int y, int w, int h, const CelSpec& cel);
+  static void DrawCel(Canvas& canvas, int x, int y, int w, int h, const CelRequest& cel);
   static void DrawGlyph(Canvas& canvas, const std::string& glyph, double cx, double cy, double size, uint32_t colour);
 
   // One picture being drawn (the styles' shared helpers).

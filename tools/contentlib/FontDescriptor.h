@@ -12,7 +12,7 @@ namespace Content {
 class FontDescriptor {
  public:
   // UTF-8 text of the commands.
-  static std::string Text(const FontSpec& spec, const GlyphAtlas& atlas);
+  static std::string Text(const FontEntry& entry, const GlyphAtlas& atlas);
   // A character as the command language reads it back (quoted; '"' and '\' need their own forms).
   static std::string Quote(char16_t c);
 };

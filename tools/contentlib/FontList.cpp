@@ -13,8 +13,8 @@ std::string FileName(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-bool Layer(DescriptionReader& reader, const DescriptionLine& line, const std::string& word, FontLayerSpec& layer) {
-  using Kind = FontLayerSpec::Kind;
+bool Layer(DescriptionReader& reader, const DescriptionLine& line, const std::string& word, FontLayerEntry& layer) {
+  using Kind = FontLayerEntry::Kind;
   if (word == "main") return layer.kind = Kind::Main, true;
   std::string name;
   std::vector<std::string> args;
@@ -44,48 +44,48 @@ bool Flag(DescriptionReader& reader, const DescriptionLine& line, const std::str
   return true;
 }
 
-bool Record(DescriptionReader& reader, const DescriptionLine& line, FontSpec& spec) {
+bool Record(DescriptionReader& reader, const DescriptionLine& line, FontEntry& entry) {
   if (line.words.size() < 5) return reader.Fail(line, "expected: descriptor atlas face px layer...");
-  spec.line = line.number;
-  spec.descriptor = line.words[0];
-  spec.atlas = line.words[1];
-  spec.face = line.words[2];
-  if (!reader.Integer(line, line.words[3], spec.pixels, 4, 128)) return false;
+  entry.line = line.number;
+  entry.descriptor = line.words[0];
+  entry.atlas = line.words[1];
+  entry.face = line.words[2];
+  if (!reader.Integer(line, line.words[3], entry.pixels, 4, 128)) return false;
   if (!reader.OnlyOptions(line, {"kerning", "digits", "ref"})) return false;
-  if (!Flag(reader, line, "kerning", spec.kerning) || !Flag(reader, line, "digits", spec.digits)) return false;
-  spec.ref = line.options.count("ref") ? line.options.at("ref") : FileName(spec.atlas);
+  if (!Flag(reader, line, "kerning", entry.kerning) || !Flag(reader, line, "digits", entry.digits)) return false;
+  entry.ref = line.options.count("ref") ? line.options.at("ref") : FileName(entry.atlas);
   for (size_t i = 4; i < line.words.size(); ++i) {
-    FontLayerSpec layer;
+    FontLayerEntry layer;
     if (!Layer(reader, line, line.words[i], layer)) return false;
-    spec.layers.push_back(layer);
+    entry.layers.push_back(layer);
   }
   return true;
 }
 
 }  // namespace
 
-bool FontList::Parse(const std::string& file, const std::string& text, std::vector<FontSpec>& fonts,
+bool FontList::Parse(const std::string& file, const std::string& text, std::vector<FontEntry>& fonts,
                      Findings& findings) {
   DescriptionReader reader(file, findings);
   const size_t before = findings.Count();  // the reader reports lines it cannot split
   bool ok = true;
   std::set<std::string> descriptors;
-  std::map<std::string, const FontSpec*> atlases;
-  std::vector<FontSpec> parsed;
+  std::map<std::string, const FontEntry*> atlases;
+  std::vector<FontEntry> parsed;
   for (const DescriptionLine& line : reader.Read(text)) {
-    FontSpec spec;
-    if (!Record(reader, line, spec)) {
+    FontEntry entry;
+    if (!Record(reader, line, entry)) {
       ok = false;
-    } else if (!descriptors.insert(spec.descriptor).second) {
-      ok = reader.Fail(line, "descriptor '" + spec.descriptor + "' made twice");
+    } else if (!descriptors.insert(entry.descriptor).second) {
+      ok = reader.Fail(line, "descriptor '" + entry.descriptor + "' made twice");
     } else {
-      parsed.push_back(std::move(spec));
+      parsed.push_back(std::move(entry));
     }
   }
-  for (const FontSpec& spec : parsed) {
-    auto [it, added] = atlases.emplace(spec.atlas, &spec);
-    if (!added && (it->second->face != spec.face || it->second->pixels != spec.pixels)) {
-      findings.Add(file, spec.line, "atlas '" + spec.atlas + "' is shared with another face or size");
+  for (const FontEntry& entry : parsed) {
+    auto [it, added] = atlases.emplace(entry.atlas, &entry);
+    if (!added && (it->second->face != entry.face || it->second->pixels != entry.pixels)) {
+      findings.Add(file, entry.line, "atlas '" + entry.atlas + "' is shared with another face or size");
       ok = false;
     }
   }

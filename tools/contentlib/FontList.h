@@ -12,20 +12,20 @@
 
 namespace Content {
 
-struct FontLayerSpec {
+struct FontLayerEntry {
   enum class Kind { Main, Offset, Shadow, Stroke } kind = Kind::Main;
   int dx = 0, dy = 0;
   double alpha = 0;
   std::string tag;
 };
 
-struct FontSpec {
+struct FontEntry {
   int line = 0;
   std::string descriptor;  // staged path, '\' separated
   std::string atlas;
   std::string face;        // file name below the fonts folder
   int pixels = 0;
-  std::vector<FontLayerSpec> layers;
+  std::vector<FontLayerEntry> layers;
   bool kerning = false;
   bool digits = false;     // the digits row as one span list
   std::string ref;
@@ -33,7 +33,7 @@ struct FontSpec {
 
 class FontList {
  public:
-  static bool Parse(const std::string& file, const std::string& text, std::vector<FontSpec>& fonts, Findings& findings);
+  static bool Parse(const std::string& file, const std::string& text, std::vector<FontEntry>& fonts, Findings& findings);
 };
 
 }  // namespace Content

@@ -34,6 +34,8 @@ struct GlyphAtlas {
 class GlyphRasterizer {
  public:
   static constexpr int kMaxRowWidth = 512;
+  // Where Debian's fonts-dejavu-core puts the faces (the folder the system fonts use too).
+  static constexpr const char* kFaceFolder = "/usr/share/fonts/truetype/dejavu";
 
   GlyphRasterizer();
   ~GlyphRasterizer();

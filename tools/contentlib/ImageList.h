@@ -10,14 +10,14 @@
 
 namespace Content {
 
-struct ImageSpec {
+struct ImageEntry {
   int line = 0;
-  ArtSpec art;
+  ArtRequest art;
 };
 
 class ImageList {
  public:
-  static bool Parse(const std::string& file, const std::string& text, std::vector<ImageSpec>& images, Findings& findings);
+  static bool Parse(const std::string& file, const std::string& text, std::vector<ImageEntry>& images, Findings& findings);
 };
 
 }  // namespace Content

@@ -1,6 +1,7 @@
 #include "contentlib/PngWriter.h"
 
 #include <png.h>
+#include <zlib.h>
 
 #include <csetjmp>
 
@@ -42,6 +43,8 @@ bool PngWriter::Write(const Picture& picture, std::vector<uint8_t>& out, std::st
   }
   png_set_write_fn(png, &out, Append, NoFlush);
   png_set_compression_level(png, 9);
+  // Run-length matching: flat art packs nearly as small, in a fraction of the default search's time.
+  png_set_compression_strategy(png, Z_RLE);
   png_set_IHDR(png, info, picture.width, picture.height, 8, PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   png_write_info(png, info);

@@ -1,5 +1,6 @@
 #pragma once
-// PNG: RGBA 8-bit, no interlace, strongest compression, no time chunk (same pixels, same bytes).
+// PNG: RGBA 8-bit, no interlace, compression level 9 with run-length matching, no time chunk (same
+// pixels, same bytes).
 
 #include <cstdint>
 #include <string>

@@ -17,6 +17,18 @@ std::string Stage::Key(const std::string& path) {
   return key;
 }
 
+bool Stage::PlainPath(const std::string& path) {
+  const std::string key = Key(path);
+  size_t start = 0;
+  while (start <= key.size()) {
+    const size_t end = std::min(key.find('\\', start), key.size());
+    const std::string part = key.substr(start, end - start);
+    if (part.empty() || part == "." || part == "..") return false;
+    start = end + 1;
+  }
+  return std::all_of(key.begin(), key.end(), [](char c) { return c > ' ' && c < 0x7F && c != ':'; });
+}
+
 void Stage::Add(const std::string& name, std::vector<uint8_t> bytes) {
   mDocuments.erase(Key(name));
   mFiles[Key(name)] = std::move(bytes);

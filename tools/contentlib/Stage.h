@@ -18,6 +18,9 @@ class Stage {
  public:
   // The member name of a path: lower case, '\' between components.
   static std::string Key(const std::string& path);
+  // Whether a member name stays inside the stage: relative, no empty, "." or ".." component,
+  // printable ASCII without ':' (an archive member's name is ASCII).
+  static bool PlainPath(const std::string& path);
 
   void Add(const std::string& name, std::vector<uint8_t> bytes);
   // Every file below each folder (names relative to that folder); false with a finding when a

@@ -1,5 +1,5 @@
 #pragma once
-// RIFF WAVE files: PCM ("fmt " tag 1), 16-bit samples; the data chunk padded to an even size.
+// RIFF WAVE files: PCM ("fmt " tag 1), 16-bit samples (so the data chunk never needs a pad byte).
 
 #include <cstdint>
 #include <vector>

@@ -26,6 +26,17 @@ int ElementCount(const pugi::xml_document& doc) {
   return count;
 }
 
+// Finds the first element nested deeper than the limit, without recursing itself.
+class DepthWalker : public pugi::xml_tree_walker {
+ public:
+  pugi::xml_node tooDeep;
+  bool for_each(pugi::xml_node& node) override {
+    if (depth() < XmlConvert::kMaxDepth) return true;
+    tooDeep = node;
+    return false;
+  }
+};
+
 }  // namespace
 
 bool XmlConvert::Load(const std::string& file, const std::string& source, pugi::xml_document& doc,
@@ -39,6 +50,12 @@ bool XmlConvert::Load(const std::string& file, const std::string& source, pugi::
   }
   if (ElementCount(doc) != 1 || doc.document_element().name() == std::string("repeat")) {
     findings.Add(file, "needs exactly one document element");
+    return false;
+  }
+  DepthWalker walker;
+  if (!doc.traverse(walker)) {
+    findings.Add(file, expand.LineOf(walker.tooDeep.offset_debug()),
+                 "elements nested more than " + std::to_string(kMaxDepth) + " deep");
     return false;
   }
   return expand.Expand(doc);

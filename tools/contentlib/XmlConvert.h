@@ -12,6 +12,9 @@ namespace Content {
 
 class XmlConvert {
  public:
+  // Deeper sources are refused: the expansion walks the tree recursively.
+  static constexpr int kMaxDepth = 256;
+
   // Parses and expands the source; false (with findings naming file:line) when it is not usable.
   static bool Load(const std::string& file, const std::string& source, pugi::xml_document& doc, Findings& findings);
 
