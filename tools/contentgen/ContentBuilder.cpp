@@ -1,5 +1,6 @@
 #include "ContentBuilder.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -231,7 +232,25 @@ void ContentBuilder::Sounds(Findings& findings) {
 bool ContentBuilder::Validate(Findings& findings) {
   Content::Stage stage;
   for (const auto& [name, bytes] : mFiles) stage.Add(name, bytes);
-  return Validator::Run(stage, findings);
+  Findings found;
+  const bool ok = Validator::Run(stage, found);
+  for (const Finding& f : found.List()) Locate(f, findings);
+  return ok;
+}
+
+// A finding about a staged document that quotes a name points at the source line where that name
+// first stands as an attribute value, so that a typo is found where it was made.
+void ContentBuilder::Locate(const Finding& finding, Findings& findings) {
+  const size_t open = finding.what.find('\''), close = open == std::string::npos ? open : finding.what.find('\'', open + 1);
+  const bool document = finding.file.compare(0, 4, "cfg\\") == 0 || finding.file == "properties\\resources.xml";
+  std::string source;
+  const std::string relative = "xml/" + finding.file.substr(finding.file.rfind('\\') + 1);
+  if (finding.line != 0 || close == std::string::npos || !document || !ReadSource(relative, source, findings, true))
+    return findings.Add(finding.file, finding.line, finding.what);
+  const size_t at = source.find("\"" + finding.what.substr(open + 1, close - open - 1) + "\"");
+  if (at == std::string::npos) return findings.Add(finding.file, finding.line, finding.what);
+  const int line = 1 + static_cast<int>(std::count(source.begin(), source.begin() + static_cast<std::ptrdiff_t>(at), '\n'));
+  findings.Add("content/" + relative, line, finding.what + " (staged as " + finding.file + ")");
 }
 
 bool ContentBuilder::Write(Findings& findings) {

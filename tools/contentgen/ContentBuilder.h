@@ -51,6 +51,7 @@ class ContentBuilder {
   // Adds a staged file; a name made twice is a finding.
   void Put(const std::string& name, std::vector<uint8_t> bytes, Findings& findings);
   bool Validate(Findings& findings);
+  void Locate(const Finding& finding, Findings& findings);
   bool Write(Findings& findings);
 
   BuildOptions mOptions;
