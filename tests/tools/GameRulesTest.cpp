@@ -67,12 +67,15 @@ TEST_F(GameRulesTest, AControlMissingFromAScreen) {
     pugi::xml_node help = Named(root, "element", "help");
     help.remove_child(Named(help, "element", "f_cover"));
     root.remove_child(Named(root, "element", "dialogbox_1button"));
+    pugi::xml_node options = Named(root, "element", "options");
+    options.append_copy(Named(options, "element", "apply"));
   });
   const Findings findings = Run();
   EXPECT_TRUE(findings.Mentions("screen 'minigame' lacks the control 'tray16'")) << Text(findings);
   EXPECT_TRUE(findings.Mentions("at least 16 tray*"));
   EXPECT_TRUE(findings.Mentions("the parent of the flipped page 'page_1' has no f_cover"));
   EXPECT_TRUE(findings.Mentions("screen 'dialogbox_1button' is not a qcdialog element"));
+  EXPECT_TRUE(findings.Mentions("element 'options' has two children named 'apply'"));
   EXPECT_EQ(findings.List()[0].file, "cfg\\ui.xml");
 }
 

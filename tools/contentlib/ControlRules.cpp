@@ -1,6 +1,7 @@
 // Rule 6: the controls that the screens bind by name, at the nesting where they look for them.
 #include <cstdio>
 #include <cstring>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -140,12 +141,24 @@ void FlippedPage(pugi::xml_node screen, const std::string& path, const std::stri
     if (!Child(page.parent(), flip)) findings.Add(kUi, where + ": the parent of the flipped page '" + path + "' has no " + flip);
 }
 
+// A dialog binds its children by name: a second child of the same name would never be found.
+void UniqueSiblings(pugi::xml_node parent, Findings& findings) {
+  std::set<std::string> names;
+  for (pugi::xml_node child : parent.children("element")) {
+    const std::string name = child.attribute("name").value();
+    if (!name.empty() && !names.insert(name).second)
+      findings.Add(kUi, std::string("element '") + parent.attribute("name").value() + "' has two children named '" + name + "'");
+    UniqueSiblings(child, findings);
+  }
+}
+
 }  // namespace
 
 void Controls(const Stage& stage, Findings& findings) {
   const pugi::xml_document* ui = stage.Document(kUi);
   if (!ui) return;
   const pugi::xml_node root = ui->document_element();
+  UniqueSiblings(root, findings);
   for (const ScreenControls& screen : Table()) {
     const pugi::xml_node node = root.find_child_by_attribute("element", "name", screen.screen);
     const std::string where = std::string("screen '") + screen.screen + "'";
