@@ -7,6 +7,7 @@
 #include "app/LinkerMap.h"
 #include "platform/clock/Clock.h"
 #include "platform/crash/CrashSystem.h"
+#include "platform/files/AtomicFile.h"
 #include "platform/files/PathMap.h"
 #include "platform/msgbox/MessageBox.h"
 
@@ -64,11 +65,7 @@ void CrashCatcher::HandleFault(const FaultRecord& record) {
 }
 
 void CrashCatcher::WriteReportFile(const std::string& report) {
-  FILE* file = OpenFile("crash.txt", "wb");
-  if (!file) return;
-  std::fwrite(report.data(), 1, report.size(), file);
-  std::fputc('\n', file);
-  std::fclose(file);
+  WriteFileAtomically(MapPath("crash.txt"), report + "\n");
 }
 
 void CrashCatcher::SaveDemo() {

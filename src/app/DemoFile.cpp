@@ -1,5 +1,6 @@
 #include "app/DemoFile.h"
 
+#include "platform/files/AtomicFile.h"
 #include "platform/files/PathMap.h"
 
 #include <cstdio>
@@ -65,11 +66,9 @@ std::vector<uint8_t> DemoFile::Serialise(const Buffer& events) const {
 }
 
 bool DemoFile::Save(const std::string& path, const Buffer& events) const {
-  FILE* file = OpenFile(path, "w+b");
-  if (!file) return false;
+  // Replaced whole, so a run killed while saving leaves the previous recording readable.
   std::vector<uint8_t> bytes = Serialise(events);
-  bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  return std::fclose(file) == 0 && ok;
+  return WriteFileAtomically(MapPath(path), std::string(bytes.begin(), bytes.end()));
 }
 
 bool DemoFile::Load(const std::string& path, const std::string& expectedVersion, Buffer& events,

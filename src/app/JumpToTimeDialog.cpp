@@ -11,7 +11,7 @@ constexpr DWORD kMaxStoredBytes = 1000;
 }  // namespace
 
 JumpToTimeDialog::JumpToTimeDialog(Image* buttonImage, RegistryStore store)
-    : Dialog(nullptr, buttonImage, kId, true, L"Jump To Time", L"", L"", 2), mStore(std::move(store)) {
+    : DemoDialog(buttonImage, kId, L"Jump To Time"), mStore(std::move(store)) {
   BYTE bytes[kMaxStoredBytes];
   DWORD type = 0;
   DWORD size = sizeof(bytes);

@@ -2,13 +2,13 @@
 // The playback time entry: "s", "m:s" or "h:m:s" before the end of the demo. The last text entered
 // is kept in the registry for the next time.
 #include "app/RegistryStore.h"
-#include "widgets/Dialog.h"
+#include "app/DemoDialog.h"
 
 #include <string>
 
 namespace Velk {
 
-class JumpToTimeDialog : public Dialog {
+class JumpToTimeDialog : public DemoDialog {
  public:
   static constexpr int kId = 0x7F01;
   static constexpr size_t kMaxText = 500;

@@ -12,13 +12,14 @@ const Color kSelectionColor(60, 60, 140);
 }  // namespace
 
 MarkerListDialog::MarkerListDialog(Image* buttonImage, std::vector<DemoJumps::Entry> entries)
-    : Dialog(nullptr, buttonImage, kId, true, L"Marker List", L"", L"", 2),
+    : DemoDialog(buttonImage, kId, L"Marker List"),
       mEntries(std::move(entries)),
       mSelected(mEntries.empty() ? -1 : 0) {}
 
 DWORD MarkerListDialog::Target() const { return mSelected < 0 ? 0 : mEntries[mSelected].update; }
 
 void MarkerListDialog::KeyDown(int key) {
+  DemoDialog::KeyDown(key);
   if (mEntries.empty()) return;
   const int last = static_cast<int>(mEntries.size()) - 1;
   if (key == static_cast<int>(VK_UP) && mSelected > 0) --mSelected;

@@ -1,13 +1,13 @@
 #pragma once
 // The playback list of markers still ahead; a chosen marker becomes the fast-forward target.
 #include "app/DemoJumps.h"
-#include "widgets/Dialog.h"
+#include "app/DemoDialog.h"
 
 #include <vector>
 
 namespace Velk {
 
-class MarkerListDialog : public Dialog {
+class MarkerListDialog : public DemoDialog {
  public:
   static constexpr int kId = 0x7F00;
   static constexpr int kListTop = 56;

@@ -43,7 +43,9 @@ NumberedFileScan ScanNumberedFiles(const std::string& folder, const std::string&
 }
 
 int GetLastDemoNumber(const std::string& baseName, int keepCount, bool deleteOldest) {
-  NumberedFileScan scan = ScanNumberedFiles("", baseName, ".dmo");
+  const size_t cut = baseName.find_last_of("\\/") + 1;  // 0 when the name has no folder
+  const std::string folder = baseName.substr(0, cut);
+  NumberedFileScan scan = ScanNumberedFiles(folder, baseName.substr(cut), ".dmo");
   if (deleteOldest && scan.count > 0 && scan.count >= keepCount)
     DeleteFileA(FormatString("%s%d.dmo", baseName.c_str(), scan.lowest).c_str());
   return scan.highest;

@@ -14,8 +14,9 @@ struct NumberedFileScan {
 // Scans folder (empty: the current one, else ending in a separator) for prefix + number + suffix.
 NumberedFileScan ScanNumberedFiles(const std::string& folder, const std::string& prefix, const std::string& suffix);
 
-// The highest demo number for the base name in the current folder; with deleteOldest, when at least
-// keepCount such files exist, the lowest-numbered one is deleted first.
+// The highest demo number for the base name, in the folder the base name starts with (the current
+// folder when it has none); with deleteOldest, when at least keepCount such files exist, the
+// lowest-numbered one is deleted first.
 int GetLastDemoNumber(const std::string& baseName, int keepCount, bool deleteOldest);
 
 // The path of the next screenshot in folder (ending in a separator): image<highest + 1>.png.

@@ -22,6 +22,7 @@
 #include "platform/metrics/SystemMetrics.h"
 #include "platform/modules/Modules.h"
 #include "platform/msgbox/MessageBox.h"
+#include "platform/process/CloseSignals.h"
 #include "platform/process/ProcessInfo.h"
 #include "platform/threads/Threads.h"
 #include "platform/version/Version.h"
@@ -90,6 +91,8 @@ VelkAppBase::~VelkAppBase() {
   WaitForLoader();
   Shutdown();
   SaveDemoFile();
+  // From here a close signal has nothing left to close; it ends the process as it always would.
+  CloseSignals::Remove();
   if (AskAbout3DOnExit()) AskAboutFailing3DOnExit();
 
   for (Dialog* dialog : mDialogList) {
@@ -261,6 +264,7 @@ void VelkAppBase::Init() {
   }
 
   OnInitStart();
+  CloseSignals::Install();
   ReadRegistrySettings();
   SetUpDataFolder();
 

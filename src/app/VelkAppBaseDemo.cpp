@@ -70,13 +70,15 @@ void VelkAppBase::HandleSwitch(const std::string& name, const std::string& value
   } else if (name == "-recnum") {
     int keep = std::atoi(value.c_str());
     if (keep <= 0) keep = kDefaultKeepCount;
-    int number = GetLastDemoNumber(mDemoBaseName, keep, true) + 1;
-    mDemoFilePath = AbsoluteDemoPath(mDemoBaseName + std::to_string(number) + ".dmo");
+    // Counted, pruned and written in the one folder the recordings go to.
+    const std::string base = AbsoluteDemoPath(mDemoBaseName);
+    mDemoFilePath = base + std::to_string(GetLastDemoNumber(base, keep, true) + 1) + ".dmo";
     mDemo.mRecording = true;
     mDemo.mPlaying = false;
   } else if (name == "-playnum") {
     int back = std::max(std::atoi(value.c_str()) - 1, 0);
-    mDemoFilePath = mDemoBaseName + std::to_string(GetLastDemoNumber(mDemoBaseName, back, false) - back) + ".dmo";
+    const std::string base = AbsoluteDemoPath(mDemoBaseName);
+    mDemoFilePath = base + std::to_string(GetLastDemoNumber(base, back, false) - back) + ".dmo";
     mDemo.mPlaying = true;
     mDemo.mRecording = false;
   } else if (name == "-demofile") {

@@ -4,6 +4,7 @@
 
 #include "common/Unicode.h"
 #include "engine/EngineUtil.h"
+#include "engine/QCParticleRegistry.h"
 #include "engine/XmlAccess.h"
 #include "platform/modules/Modules.h"
 
@@ -51,6 +52,11 @@ QCEffect* CreateEffectByName(const char* name) {
   effect->ReadEffect(node);
   node->Release();
   return effect;
+}
+
+QCEffect::~QCEffect() {
+  if (QCParticleRegistry* particles = GetParticleRegistry())
+    particles->RemoveParticleSystemsOf(reinterpret_cast<uintptr_t>(this));
 }
 
 void QCEffect::ReadEffect(IXMLDOMNode* node) {

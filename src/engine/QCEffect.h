@@ -65,7 +65,8 @@ QCEffect* CreateEffectByName(const char* name);
 class QCEffect {
  public:
   QCEffect() = default;
-  virtual ~QCEffect() = default;
+  // Takes the particle systems it created with it.
+  virtual ~QCEffect();
   QCEffect(const QCEffect&) = delete;
   QCEffect& operator=(const QCEffect&) = delete;
 

@@ -7,10 +7,12 @@
 #include "engine/InitResources.h"
 #include "engine/LocTexts.h"
 #include "engine/QCCursorManager.h"
+#include "engine/QCDialog.h"
 #include "engine/QCEffect.h"
 #include "engine/QCFont.h"
 #include "engine/QCLevelHandOver.h"
 #include "engine/QCMusicManager.h"
+#include "engine/QCParticleRegistry.h"
 #include "engine/QCSoundSystem.h"
 #include "engine/QCSoundTable.h"
 #include "engine/QCTexture.h"
@@ -85,9 +87,13 @@ QCEngine::QCEngine(int arg) {
   mLocTexts = std::make_unique<LocTexts>();
   mTextVars = std::make_unique<TextVars>();
   SetCurrentTextTables(mLocTexts.get(), mTextVars.get());
-  // Particles: the particle-system registry is created here.
+  mParticles = std::make_unique<QCParticleRegistry>();
 
-  // The root dialog: a hidden QCDialog (0, 0, 800, 600), added to the widget manager, goes here.
+  // Hidden until WidgetsLock holds it up as an input shield.
+  auto* root = new QCDialog(nullptr, this);
+  root->Resize(0, 0, 800, 600);
+  mWidgetManager->AddChild(root);
+  mRootDialog = root;
 }
 
 QCEngine::~QCEngine() {
@@ -101,7 +107,8 @@ QCEngine::~QCEngine() {
   ClearSoundTable();
   mMusic.reset();
   mSoundSystem.reset();
-  // Particles: the registry is deleted here, before the textures its emitters release.
+  // The particle registry goes before the textures its emitters release.
+  mParticles.reset();
   mTextures.reset();
   mFonts.reset();
   ReleaseInitResources();

@@ -13,6 +13,7 @@
 class PakInterface;
 class QCCursorManager;
 class QCMusicManager;
+class QCParticleRegistry;
 class QCSoundSystem;
 class QCTextureManager;
 class QCFont;
@@ -61,6 +62,7 @@ class QCEngine : public Velk::VelkAppBase {
   QCCursorManager* GetCursorManager() const { return mCursors.get(); }
   QCMusicManager* GetMusicManager() const { return mMusic.get(); }
   QCTextureManager* GetTextureManager() const { return mTextures.get(); }
+  QCParticleRegistry* GetParticles() const { return mParticles.get(); }
   QCFont* GetFontTable() const { return mFonts.get(); }
   LocTexts* GetLocTexts() const { return mLocTexts.get(); }
   TextVars* GetTextVars() const { return mTextVars.get(); }
@@ -81,13 +83,12 @@ class QCEngine : public Velk::VelkAppBase {
   // (QCSoundTable.h).
   std::unique_ptr<QCSoundSystem> mSoundSystem;
   std::unique_ptr<QCMusicManager> mMusic;
-  // The particle-system registry goes here (owned), before the sound table.
+  std::unique_ptr<QCParticleRegistry> mParticles;
   std::unique_ptr<QCTextureManager> mTextures;
   std::unique_ptr<QCFont> mFonts;
   std::unique_ptr<LocTexts> mLocTexts;
   std::unique_ptr<TextVars> mTextVars;
-  // The full-screen root dialog (a QCDialog), owned by the widget manager once added; null until
-  // the dialog class exists.
+  // The full-screen root dialog (a QCDialog), owned by the widget manager.
   Velk::Widget* mRootDialog = nullptr;
 };
 

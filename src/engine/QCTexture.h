@@ -130,6 +130,12 @@ class QCTexture {
   int GetFrameCount() const { return mFrameCount; }
   bool IsOneshot() const { return mOneshot != 0; }
   bool IsVisible() const { return mVisible; }
+  // No frame names an image record.
+  bool IsEmpty() const {
+    for (const QCTextureRef& frame : mFrames)
+      if (!frame.IsEmpty()) return false;
+    return true;
+  }
   void SetVisible(bool visible) { mVisible = visible; }
 
  private:

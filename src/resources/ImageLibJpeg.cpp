@@ -83,11 +83,34 @@ struct Decompressor {
     SourceManager source;
 };
 
-uint32_t Pixel(const JSAMPLE* sample, int components)
+// One ink against the key: both as amounts of light left (255 = no ink), multiplied.
+uint32_t InkLight(uint32_t ink, uint32_t key)
+{
+    return (ink * key + 127) / 255;
+}
+
+// Files with the Adobe marker store CMYK inverted, as the programs that write them do; others plain.
+uint32_t CmykPixel(const JSAMPLE* sample, bool inverted)
+{
+    uint32_t light[4];
+    for (int i = 0; i < 4; ++i)
+        light[i] = inverted ? sample[i] : 255u - sample[i];
+    return 0xFF000000u | InkLight(light[0], light[3]) << 16 | InkLight(light[1], light[3]) << 8 |
+           InkLight(light[2], light[3]);
+}
+
+uint32_t Pixel(const JSAMPLE* sample, int components, bool cmyk, bool invertedCmyk)
 {
     if (components == 1)
         return 0xFF000000u | uint32_t(sample[0]) * 0x010101u;
+    if (cmyk)
+        return CmykPixel(sample, invertedCmyk);
     return 0xFF000000u | uint32_t(sample[0]) << 16 | uint32_t(sample[1]) << 8 | sample[2];
+}
+
+bool IsCmyk(J_COLOR_SPACE space)
+{
+    return space == JCS_CMYK || space == JCS_YCCK;
 }
 
 // libjpeg leaves this frame by longjmp on an error, so it holds no object with a destructor.
@@ -107,10 +130,15 @@ bool Decompress(Decompressor& d, ImageSource& source, std::unique_ptr<Image>* ou
     // Refuse oversized pictures before libjpeg allocates for them.
     if (!Image::SizeAllowed(d.info.image_width, d.info.image_height))
         return false;
+    // libjpeg turns YCCK into CMYK; the ink to light conversion is ours.
+    const bool cmyk = IsCmyk(d.info.jpeg_color_space);
+    if (cmyk)
+        d.info.out_color_space = JCS_CMYK;
     jpeg_start_decompress(&d.info);
     int components = d.info.output_components;
     if (components != 1 && components < 3)
         return false;
+    const bool inverted = d.info.saw_Adobe_marker;
     *out = Image::Create(int(d.info.output_width), int(d.info.output_height));
     if (!*out)
         return false;
@@ -121,7 +149,7 @@ bool Decompress(Decompressor& d, ImageSource& source, std::unique_ptr<Image>* ou
         if (jpeg_read_scanlines(&d.info, row, 1) != 1)
             return false;
         for (JDIMENSION x = 0; x < d.info.output_width; ++x)
-            pixels[x] = Pixel(row[0] + x * JDIMENSION(components), components);
+            pixels[x] = Pixel(row[0] + x * JDIMENSION(components), components, cmyk, inverted);
     }
     jpeg_finish_decompress(&d.info);
     return true;

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <atomic>
 #include <climits>
+#include <cstdio>
 
 #include "common/StringUtil.h"
 #include "platform/files/AsciiCase.h"
@@ -106,8 +107,9 @@ bool ReadRecord(PakInterface& pak, PakFile* file, DirectoryRecord& record) {
   return true;
 }
 
-// Header and directory; false when either is damaged or a member lies outside the file.
-bool ReadDirectory(PakInterface& pak, PakFile* file, std::vector<DirectoryRecord>& records) {
+// Header and directory; false when either is damaged or a member lies outside the file. `dataEnd`
+// is where the last member ends.
+bool ReadDirectory(PakInterface& pak, PakFile* file, std::vector<DirectoryRecord>& records, int64_t& dataEnd) {
   uint32_t magic = 0, version = 0;
   if (!ReadU32(pak, file, magic) || magic != kPakMagic) return false;
   if (!ReadU32(pak, file, version) || version != kPakVersion) return false;
@@ -123,6 +125,7 @@ bool ReadDirectory(PakInterface& pak, PakFile* file, std::vector<DirectoryRecord
     records.push_back(std::move(record));
   }
   int64_t dataStart = pak.Tell(file);
+  dataEnd = dataStart + offset;
   for (DirectoryRecord& record : records) {
     record.start += dataStart;
     if (record.start + record.size > file->entry->size) return false;
@@ -189,7 +192,15 @@ bool PakInterface::MountArchive(const std::string& fileName) {
   // A damaged archive stays mapped under its own name but contributes no members.
   PakFile file{&own, 0, nullptr};
   std::vector<DirectoryRecord> records;
-  if (!ReadDirectory(*this, &file, records)) return false;
+  int64_t dataEnd = 0;
+  if (!ReadDirectory(*this, &file, records, dataEnd)) return false;
+  // Bytes after the last member are allowed, but a damaged directory looks just like that (an
+  // early end mark leaves every member's data uncovered), so say so.
+  mArchives.back()->uncoveredBytes = size - static_cast<size_t>(dataEnd);
+  if (mArchives.back()->uncoveredBytes > 0) {
+    std::fprintf(stderr, "archive %s: %zu bytes after the last member belong to no member\n", fileName.c_str(),
+                 mArchives.back()->uncoveredBytes);
+  }
   for (const DirectoryRecord& record : records) {
     mDirectory[MemberKey(record.name)] = PakEntry{mArchives.back().get(), record.name, record.fileTime,
                                                     static_cast<int32_t>(record.start),

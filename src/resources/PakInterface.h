@@ -22,6 +22,7 @@ struct PakArchive {
   int fd = -1;
   const uint8_t* view = nullptr;
   size_t size = 0;
+  size_t uncoveredBytes = 0;  // after the last member's data
 };
 
 struct PakEntry {
@@ -73,6 +74,7 @@ class PakInterface : public PakInterfaceBase {
 
   // The folded directory, for listing tools.
   const std::map<std::string, PakEntry>& GetDirectory() const { return mDirectory; }
+  const std::vector<std::unique_ptr<PakArchive>>& GetArchives() const { return mArchives; }
 
  private:
   bool NextArchiveMatch(PakFindData& search, WIN32_FIND_DATAA* result) const;

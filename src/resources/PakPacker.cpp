@@ -39,9 +39,16 @@ std::string MemberName(const fs::path& relative) {
   return name;
 }
 
+// The program mounts archives with bytes after the last member; the packer never writes them, so
+// here they mean a damaged directory.
 bool Mount(PakInterface& pak, const std::string& archivePath, std::string& error) {
-  if (pak.MountArchive(archivePath)) return true;
-  error = "cannot read " + archivePath + ": missing, unreadable or not a valid archive";
+  if (!pak.MountArchive(archivePath)) {
+    error = "cannot read " + archivePath + ": missing, unreadable or not a valid archive";
+    return false;
+  }
+  size_t uncovered = pak.GetArchives().back()->uncoveredBytes;
+  if (uncovered == 0) return true;
+  error = archivePath + " is damaged: " + std::to_string(uncovered) + " bytes belong to no member";
   return false;
 }
 

@@ -47,6 +47,8 @@ std::optional<PcmSound> AuFile::Read(SoundSource& source) {
   sound.channels = static_cast<uint16_t>(*channels);
   sound.rate = *rate;
   if (*encoding == kEncodingLinear8) {
+    // The file holds signed bytes; 8-bit PCM in a buffer is unsigned around 128.
+    for (uint8_t& b : raw) b ^= 0x80;
     sound.bits = 8;
     sound.data = std::move(raw);
     return sound;

@@ -1,5 +1,6 @@
 #pragma once
-// Sun audio (".snd") files: 8-bit µ-law, widened to 16 bits, or 8-bit linear, copied unchanged.
+// Sun audio (".snd") files: 8-bit µ-law, widened to 16 bits, or 8-bit linear,
+// stored signed and turned into unsigned 8-bit PCM.
 
 #include "platform/audio/PcmSound.h"
 #include "platform/audio/SoundSource.h"

@@ -1,8 +1,13 @@
 #include "app/DemoFile.h"
 #include "app/NumberedFiles.h"
 #include "platform/ScratchFolder.h"
+#include "platform/files/AtomicFile.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
 
 #include <cstdio>
 #include <filesystem>
@@ -114,6 +119,77 @@ TEST(DemoFileTest, LongVersionIsReadWholeAndComparedOnItsFirst255Bytes) {
   std::string error;
   EXPECT_TRUE(file.Parse(MakeFile(2, longVersion, noMarkers, {0x5A}), std::string(255, 'v'), events, error));
   EXPECT_EQ(events.ReadByte(), 0x5A);
+}
+
+std::vector<uint8_t> ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+Velk::Buffer Events(size_t count, uint8_t seed) {
+  Velk::Buffer events;
+  for (size_t i = 0; i < count; ++i) events.WriteByte(static_cast<uint8_t>(seed + i * 7));
+  return events;
+}
+
+size_t gKillAt = 0;
+
+// Saves in a child process, which kills itself once `killAt` bytes (0: never) reached the disk.
+int SaveInChild(const DemoFile& file, const std::string& path, const Velk::Buffer& events, size_t killAt) {
+  pid_t child = fork();
+  if (child == 0) {
+    gKillAt = killAt;
+    if (killAt) Velk::SetAtomicWriteProbe([](size_t written) {
+      if (written >= gKillAt) std::raise(SIGKILL);
+    });
+    _exit(file.Save(path, events) ? 0 : 1);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  return status;
+}
+
+// A recording is replaced whole: a run killed at any 4 KB boundary of the save leaves the previous
+// recording as it was, and the next save clears what the killed ones left behind.
+TEST(DemoFileTest, ASaveKilledPartWayLeavesThePreviousRecordingWhole) {
+  ScratchFolder scratch;
+  const std::string path = scratch / "velkapp1.dmo";
+  DemoFile older;
+  older.mSeed = 1;
+  older.mProductVersion = "1.0";
+  ASSERT_EQ(SaveInChild(older, path, Events(6000, 1), 0), 0);
+  const std::vector<uint8_t> before = ReadAll(path);
+
+  DemoFile newer = older;
+  newer.mSeed = 2;
+  newer.mMarkers = {{"late", 900}};
+  const Velk::Buffer events = Events(20000, 5);
+  const std::vector<uint8_t> after = newer.Serialise(events);
+  for (size_t boundary = 4096; boundary < after.size(); boundary += 4096) {
+    int status = SaveInChild(newer, path, events, boundary);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << boundary;
+    EXPECT_EQ(ReadAll(path), before) << "killed after " << boundary << " bytes";
+  }
+
+  ASSERT_TRUE(newer.Save(path, events));
+  EXPECT_EQ(ReadAll(path), after);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(scratch.Path()), {}), 1) << "temporaries left";
+}
+
+// The fuzzer's seeds: both versions load, and what loads saves and loads back the same.
+TEST(DemoFileTest, ReplayKeptFuzzInputs) {
+  for (const auto& entry : std::filesystem::directory_iterator(TEST_DATA_DIR "/app/demofuzz")) {
+    DemoFile file;
+    Velk::Buffer events;
+    std::string error;
+    ASSERT_TRUE(file.Parse(ReadAll(entry.path()), "1.0", events, error)) << entry.path() << ": " << error;
+    DemoFile back;
+    Velk::Buffer again;
+    ASSERT_TRUE(back.Parse(file.Serialise(events), "1.0", again, error)) << entry.path();
+    EXPECT_EQ(back.mSeed, 9u);
+    EXPECT_EQ(back.mDemoLength, 50u);
+    EXPECT_EQ(again.ByteLength(), events.ByteLength());
+  }
 }
 
 TEST(NumberedFilesTest, DemoAndScreenshotNumbering) {

@@ -104,6 +104,31 @@ TEST_F(DemoJumpDialogsTest, CancelChangesNothing) {
   EXPECT_EQ(StoredTime(app), "2");
 }
 
+// The keys come through the window, as a player presses them.
+TEST_F(DemoJumpDialogsTest, EnterPressesOkAndEscapePressesCancel) {
+  DialogApp& app = StartPlaying();
+  RegistryStore(app.mRegKey).WriteString("DemoJumpTime", "10");
+  auto press = [&](UINT key) {
+    app.user = [&, key](Dialog*) {
+      headless_->InjectKey(app.mHWnd, key, true);
+      headless_->InjectKey(app.mHWnd, key, false);
+    };
+  };
+  press(VK_ESCAPE);
+  app.HandleDemoPlaybackKey(WM_CHAR, 'l');
+  app.HandleDemoPlaybackKey(WM_CHAR, 'j');
+  EXPECT_EQ(app.mDemoControls.mJumpTarget, 0u);
+  EXPECT_EQ(app.GetDialogCount(), 0);
+
+  press(VK_RETURN);
+  app.HandleDemoPlaybackKey(WM_CHAR, 'l');
+  EXPECT_EQ(app.mDemoControls.mJumpTarget, 300u) << "the first marker ahead";
+  app.HandleDemoPlaybackKey(WM_CHAR, 'j');
+  // 10 s before the end: 10000 - (10 + 1) * 1000 / 10 updates.
+  EXPECT_EQ(app.mDemoControls.mJumpTarget, 8900u);
+  EXPECT_EQ(app.GetDialogCount(), 0);
+}
+
 TEST(MarkerListDialogTest, LongListScrollsWithTheSelection) {
   std::vector<DemoJumps::Entry> entries;
   for (DWORD i = 0; i < 20; ++i) entries.push_back({"m", 1000 + i});

@@ -1,5 +1,6 @@
 #include "app/AppTestSupport.h"
 #include "app/RegistryStore.h"
+#include "common/DataFolder.h"
 #include "platform/registry/Registry.h"
 #include "widgets/Widget.h"
 #include "widgets/WidgetManager.h"
@@ -131,21 +132,32 @@ namespace {
 
 TEST_F(AppTest, DemoSwitchesNumberTheFiles) {
   auto old = std::filesystem::current_path();
-  std::filesystem::current_path(scratch_.Path());
-  std::ofstream("velkapp3.dmo") << "x";
-  std::ofstream("velkapp7.dmo") << "x";
+  std::filesystem::create_directories(scratch_ / "elsewhere");
+  std::filesystem::current_path(scratch_ / "elsewhere");
+  const std::string data = scratch_.Path() + "/data/";
+  std::filesystem::create_directories(data);
+  SetDataFolder(data);
   CountingApp& app = MakeApp();
-  app.HandleSwitch("-playnum", "1");
-  EXPECT_EQ(app.mDemoFilePath, "velkapp7.dmo");
-  app.HandleSwitch("-playnum", "2");
-  EXPECT_EQ(app.mDemoFilePath, "velkapp6.dmo");  // whether or not it exists
-  EXPECT_TRUE(app.mDemo.mPlaying);
+  // Recordings are counted, pruned and played in the data folder, whatever the current folder.
+  for (int n = 1; n <= 3; ++n) {
+    app.HandleSwitch("-recnum", "5");
+    EXPECT_EQ(app.mDemoFilePath, data + "velkapp" + std::to_string(n) + ".dmo");
+    std::ofstream(app.mDemoFilePath) << "x";
+  }
   app.HandleSwitch("-recnum", "2");
   EXPECT_TRUE(app.mDemo.mRecording);
-  EXPECT_FALSE(app.mDemo.mPlaying);
-  EXPECT_EQ(app.mDemoFilePath.substr(app.mDemoFilePath.size() - 12), "velkapp8.dmo");
-  EXPECT_FALSE(std::filesystem::exists("velkapp3.dmo"));
-  app.mDemo.mRecording = false;  // nothing to save
+  EXPECT_EQ(app.mDemoFilePath, data + "velkapp4.dmo");
+  EXPECT_FALSE(std::filesystem::exists(data + "velkapp1.dmo")) << "the oldest goes";
+  EXPECT_TRUE(std::filesystem::exists(data + "velkapp2.dmo"));
+
+  app.HandleSwitch("-playnum", "1");
+  EXPECT_TRUE(app.mDemo.mPlaying);
+  EXPECT_FALSE(app.mDemo.mRecording);
+  EXPECT_EQ(app.mDemoFilePath, data + "velkapp3.dmo");
+  app.HandleSwitch("-playnum", "3");
+  EXPECT_EQ(app.mDemoFilePath, data + "velkapp1.dmo");  // whether or not it exists
+  app.mDemo.mPlaying = false;
+  SetDataFolder("");
   std::filesystem::current_path(old);
 }
 

@@ -88,6 +88,30 @@ TEST_F(RegistrySettingsTest, InProgressIsSetWhileRunningAndOnlyManualMutesAreSav
   EXPECT_EQ(value, 1);
 }
 
+// The key is shared with the rest of the program: a damaged line at start loses nothing else.
+TEST_F(RegistrySettingsTest, ADamagedLineLosesNoOtherSetting) {
+  CountingApp& app = MakeApp();
+  scratch_.Write("Velk Tests/" + app.mProdName + "/settings.ini",
+                 "\"MusicVolume\"=dword:00000028\n\"SfxVolume\"=dword:0000001e\n\"Muted\"=dword:00000000\n"
+                 "\"Broken=dword:1\n"
+                 "\"ScreenMode\"=dword:00000000\n\"PreferredX\"=dword:00000005\n\"PreferredY\"=dword:00000006\n"
+                 "\"CustomCursors\"=dword:00000001\n\"Is3D\"=dword:00000001\n");
+  testing::internal::CaptureStderr();
+  app.ReadRegistrySettings();
+  app.WriteRegistrySettings();
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("line 4 does not read"), std::string::npos);
+  EXPECT_EQ(app.mMusicVolume, 0.4);
+  EXPECT_EQ(app.mSfxVolume, 0.3);
+  EXPECT_TRUE(app.mIsWindowed);
+  EXPECT_EQ(app.mPreferredX, 5);
+  RegistryStore store(app.mRegKey);
+  int value = 0;
+  ASSERT_TRUE(store.ReadInteger("Is3D", value)) << "a value of other code survives";
+  EXPECT_EQ(value, 1);
+  ASSERT_TRUE(store.ReadInteger("PreferredY", value));
+  EXPECT_EQ(value, 6);
+}
+
 TEST_F(RegistrySettingsTest, AnEmptyKeyTouchesNothing) {
   CountingApp& app = MakeApp();
   app.mRegKey.clear();

@@ -5,11 +5,13 @@
 #include "engine/EngineTestSupport.h"
 #include "engine/LocTexts.h"
 #include "engine/QCCursorManager.h"
+#include "engine/QCDialog.h"
 #include "engine/QCEffect.h"
 #include "engine/QCFont.h"
 #include "engine/QCLevelHandOver.h"
 #include "engine/QCTexture.h"
 #include "platform/ddraw/DDrawPresenter.h"
+#include "platform/modules/Modules.h"
 #include "platform/msgbox/MessageBox.h"
 #include "platform/window/WinUser.h"
 #include "widgets/Widget.h"
@@ -84,18 +86,26 @@ TEST_F(EngineTest, ALoadedLevelIsHandedOverOnceAndOnlyToALoadingBoard) {
 
 TEST_F(EngineTest, TheRootDialogShieldsTheWidgetsWhileLocked) {
   TestEngine& engine = MakeEngine();
-  engine.WidgetsLock();  // no root dialog yet: nothing happens
-  engine.WidgetsUnlock();
-  auto* root = new Velk::Widget();
+  auto* root = dynamic_cast<QCDialog*>(engine.GetRootDialog());
+  ASSERT_NE(root, nullptr);
+  EXPECT_EQ(root->mLayout, Velk::Rect(0, 0, 800, 600));
+  EXPECT_FALSE(root->mVisible);
   auto* other = new Velk::Widget();
-  engine.SetRootDialog(root);
   engine.mWidgetManager->AddChild(other);
-  engine.WidgetsUnlock();
+  engine.WidgetsUnlock();  // without a lock: stays hidden
   EXPECT_FALSE(root->mVisible);
   engine.WidgetsLock();
   EXPECT_TRUE(root->mVisible);
   EXPECT_EQ(engine.mWidgetManager->mWidgets.back(), root) << "brought to the front";
   engine.WidgetsUnlock();
+  EXPECT_FALSE(root->mVisible);
+  // The exported callbacks of the same names do the same.
+  auto lock = reinterpret_cast<EffectCallback>(GetProcAddress(GetModuleHandleA(nullptr), "WidgetsLock"));
+  auto unlock = reinterpret_cast<EffectCallback>(GetProcAddress(GetModuleHandleA(nullptr), "WidgetsUnlock"));
+  ASSERT_NE(lock, nullptr);
+  lock(nullptr);
+  EXPECT_TRUE(root->mVisible);
+  unlock(nullptr);
   EXPECT_FALSE(root->mVisible);
 }
 

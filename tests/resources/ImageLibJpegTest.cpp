@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
+
+#include <jpeglib.h>
 
 using namespace ImageLibTest;
 using ImageLib::DecodeJPEG;
@@ -67,4 +71,72 @@ TEST(ImageLibJpeg, DamagedFilesGiveNullAndTruncatedDataStillEnds)
     auto partial = Decode(DecodeJPEG, Bytes(good.begin(), good.end() - 4));
     ASSERT_TRUE(partial);
     EXPECT_EQ(partial->GetWidth(), 8);
+}
+
+namespace {
+
+// Writes `rgb` (w x h, 0xRRGGBB) as a four-component JPEG of quality 100. The inks are worked out
+// here as amounts of light left (255 = no ink) and stored inverted when the file carries the Adobe
+// marker, plain when it does not.
+Bytes WriteInkJpeg(const std::vector<uint32_t>& rgb, int w, int h, J_COLOR_SPACE stored, bool adobe)
+{
+    jpeg_compress_struct info = {};
+    jpeg_error_mgr error;
+    info.err = jpeg_std_error(&error);
+    jpeg_create_compress(&info);
+    unsigned char* out = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&info, &out, &size);
+    info.image_width = JDIMENSION(w);
+    info.image_height = JDIMENSION(h);
+    info.input_components = 4;
+    info.in_color_space = JCS_CMYK;
+    jpeg_set_defaults(&info);
+    jpeg_set_colorspace(&info, stored);
+    info.write_Adobe_marker = adobe ? TRUE : FALSE;
+    for (int i = 0; i < info.num_components; ++i)
+        info.comp_info[i].h_samp_factor = info.comp_info[i].v_samp_factor = 1;  // no chroma blur at block edges
+    jpeg_set_quality(&info, 100, TRUE);
+    jpeg_start_compress(&info, TRUE);
+    std::vector<JSAMPLE> row(size_t(w) * 4);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            uint32_t p = rgb[size_t(y * w + x)];
+            int r = int(p >> 16 & 0xFF), g = int(p >> 8 & 0xFF), b = int(p & 0xFF);
+            int key = std::max({r, g, b, 1});
+            int light[4] = {r * 255 / key, g * 255 / key, b * 255 / key, key};
+            for (int i = 0; i < 4; ++i)
+                row[size_t(x * 4 + i)] = JSAMPLE(adobe ? light[i] : 255 - light[i]);
+        }
+        JSAMPROW rows[1] = {row.data()};
+        jpeg_write_scanlines(&info, rows, 1);
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    Bytes bytes(out, out + size);
+    std::free(out);
+    return bytes;
+}
+
+} // namespace
+
+TEST(ImageLibJpeg, InkFilesDecodeCloseToTheirColours)
+{
+    // Flat 8 x 8 blocks, so that quality 100 keeps each block's samples exact or nearly so.
+    const std::vector<uint32_t> kBlocks = {0xC04080, 0xFF0000, 0x2080FF, 0x808080, 0xFFFFFF, 0x102030};
+    const int w = 8 * int(kBlocks.size()), h = 8;
+    std::vector<uint32_t> rgb(size_t(w * h));
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            rgb[size_t(y * w + x)] = kBlocks[size_t(x / 8)];
+    const std::pair<J_COLOR_SPACE, bool> kKinds[] = {{JCS_CMYK, true}, {JCS_YCCK, true}, {JCS_CMYK, false}};
+    for (auto [stored, adobe] : kKinds) {
+        auto image = Decode(DecodeJPEG, WriteInkJpeg(rgb, w, h, stored, adobe));
+        ASSERT_TRUE(image) << stored << adobe;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                EXPECT_TRUE(Near(image->Row(y)[x], rgb[size_t(y * w + x)] | 0xFF000000, 2))
+                    << std::hex << image->Row(y)[x] << " at " << std::dec << x << "," << y << " kind " << stored
+                    << adobe;
+    }
 }

@@ -90,6 +90,19 @@ TEST_F(DSoundManagerTest, PlaysWaveVariantsThroughTheMixer) {
   manager.ReleaseChannels();
 }
 
+TEST_F(DSoundManagerTest, PlaysASilentLinearAuFileAsSilence) {
+  DSoundManager manager(Window(), false);
+  // ".snd", data offset 24, 4 bytes, encoding 2 (8-bit linear), 8000 Hz, mono; signed zeros.
+  std::vector<uint8_t> au = {'.', 's', 'n', 'd', 0, 0, 0, 24, 0, 0, 0, 4, 0, 0, 0, 2, 0, 0, 0x1F, 0x40, 0, 0, 0, 1};
+  au.resize(au.size() + 4, 0);
+  WriteBytes("quiet.au", au);
+  const int id = manager.LoadSound("quiet");
+  ASSERT_GE(id, 0);
+  manager.GetSoundInstance(id)->Play(false, true);
+  EXPECT_EQ(Render(2), (std::vector<int16_t>{0, 0, 0, 0}));
+  manager.ReleaseChannels();
+}
+
 TEST_F(DSoundManagerTest, AppliesVolumeLawPanAndManagerVolume) {
   EXPECT_EQ(DSoundInstance::VolumeToAttenuation(1.0), 0);
   EXPECT_EQ(DSoundInstance::VolumeToAttenuation(0.85), -146);

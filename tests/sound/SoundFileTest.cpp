@@ -205,12 +205,13 @@ TEST(AuFile, DecodesMuLawThroughTheSegmentTable) {
   EXPECT_EQ(sound->data, (Bytes{0x80, 0x7B, 0, 0}));  // 31616 = 0x7B80
 }
 
-TEST(AuFile, CopiesLinear8AndRefusesTheRest) {
-  const auto sound = ReadAu(Au(2, {0x00, 0x7F, 0x80}, 24, 2));
+TEST(AuFile, TurnsSignedLinear8IntoUnsignedAndRefusesTheRest) {
+  // Signed -128, 0, 127 in the file; 8-bit PCM is unsigned around 128.
+  const auto sound = ReadAu(Au(2, {0x80, 0x00, 0x7F}, 24, 2));
   ASSERT_TRUE(sound);
   EXPECT_EQ(sound->bits, 8);
   EXPECT_EQ(sound->channels, 2);
-  EXPECT_EQ(sound->data, (Bytes{0x00, 0x7F, 0x80}));
+  EXPECT_EQ(sound->data, (Bytes{0, 128, 255}));
 
   EXPECT_FALSE(ReadAu(Au(3, {0, 0})));
   Bytes truncated = Au(1, Bytes(10));

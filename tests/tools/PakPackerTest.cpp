@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "resources/PakTestSupport.h"
+#include "resources/PakFormat.h"
+#include "resources/PakInterface.h"
 #include "resources/PakWriter.h"
 
 namespace Velk {
@@ -98,6 +100,46 @@ TEST_F(PakPackerTest, ExtractRefusesNamesThatLeaveTheFolder) {
   }
 }
 
+// Bytes that no member covers: an end mark where the first record's flags were, or a stray byte
+// at the end. The program still mounts such archives and says so; the packer's own tools refuse them.
+TEST_F(PakPackerTest, ArchivesWithUncoveredBytesAreReportedAndRefusedByTheTools) {
+  WriteBytes("in/big.bin", std::vector<uint8_t>(20000, 7));
+  WriteBytes("in/small.txt", Bytes("hello"));
+  std::string error;
+  ASSERT_TRUE(PakPacker::Create("good.pak", "in", PakPacker::TimeStamps::Fixed, error)) << error;
+  std::vector<uint8_t> good = ReadBytes("good.pak");
+  std::vector<uint8_t> flipped = good;
+  flipped[8] = PakScrambleByte(0xFF);
+  WriteBytes("flipped.pak", flipped);
+  std::vector<uint8_t> trailing = good;
+  trailing.push_back(0);
+  WriteBytes("trailing.pak", trailing);
+
+  // Header 8 bytes, then one end mark: everything after byte 9 is uncovered.
+  const std::pair<const char*, size_t> kDamaged[] = {{"flipped.pak", good.size() - 9}, {"trailing.pak", 1}};
+  for (auto [name, uncovered] : kDamaged) {
+    PakInterface pak;
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(pak.MountArchive(name)) << name;
+    std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_NE(log.find(name), std::string::npos) << log;
+    EXPECT_NE(log.find(std::to_string(uncovered) + " bytes"), std::string::npos) << log;
+    std::ostringstream listing;
+    EXPECT_FALSE(PakPacker::List(name, listing, error)) << name;
+    EXPECT_NE(error.find("damaged"), std::string::npos) << error;
+    EXPECT_FALSE(PakPacker::Extract(name, "out", error)) << name;
+  }
+  EXPECT_FALSE(std::filesystem::exists("out"));
+
+  PakInterface pak;
+  testing::internal::CaptureStderr();
+  EXPECT_TRUE(pak.MountArchive("good.pak"));
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+  std::ostringstream listing;
+  EXPECT_TRUE(PakPacker::List("good.pak", listing, error)) << error;
+  EXPECT_EQ(listing.str(), "20000  big.bin\n5  small.txt\n");
+}
+
 // The program itself: help, usage errors and failures give distinct exit codes.
 TEST_F(PakPackerTest, ToolExitCodes) {
   std::string tool = std::string(TEST_BINARY_DIR) + "/tools/pakpack";
@@ -119,6 +161,14 @@ TEST_F(PakPackerTest, ToolExitCodes) {
   EXPECT_EQ(run("list made.pak"), 0);
   std::vector<uint8_t> out = ReadBytes("out.txt");
   EXPECT_EQ(std::string(out.begin(), out.end()), "1  f\n");
+
+  std::vector<uint8_t> damaged = ReadBytes("made.pak");
+  damaged.push_back(0);
+  WriteBytes("damaged.pak", damaged);
+  EXPECT_EQ(run("list damaged.pak"), 1);
+  err = ReadBytes("err.txt");
+  EXPECT_NE(std::string(err.begin(), err.end()).find("damaged"), std::string::npos);
+  EXPECT_EQ(run("extract damaged.pak back"), 1);
 }
 
 }  // namespace

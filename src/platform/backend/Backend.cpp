@@ -15,9 +15,10 @@ namespace Velk {
 
 namespace {
 
+// Never destroyed: at exit the display may be gone already, and nothing may call into it then.
 std::unique_ptr<Backend>& Current() {
-  static std::unique_ptr<Backend> backend;
-  return backend;
+  static auto* backend = new std::unique_ptr<Backend>();
+  return *backend;
 }
 
 std::mutex& Lock() {

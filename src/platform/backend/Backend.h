@@ -83,6 +83,12 @@ class Backend {
 
   virtual bool OpenUrl(const std::string& url) = 0;
 
+  // The caret after a successful caret call (`call` is the call's name): its window (null once
+  // destroyed), whether it shows and where, in client coordinates.
+  virtual void CaretChanged(const char* call, HWND hwnd, bool shown, int x, int y) {
+    (void)call, (void)hwnd, (void)shown, (void)x, (void)y;
+  }
+
  private:
   InputTranslator input_;
   uint64_t serial_;

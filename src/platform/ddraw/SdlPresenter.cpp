@@ -4,6 +4,7 @@
 
 #include <SDL.h>
 
+#include <atomic>
 #include <cstring>
 #include <mutex>
 #include <set>
@@ -29,6 +30,8 @@ uint32_t SdlFormat(const DDPIXELFORMAT& f) {
   return SDL_PIXELFORMAT_UNKNOWN;
 }
 
+std::atomic<bool> gAbandoned{false};
+
 }  // namespace
 
 SdlPresenter::SdlPresenter(void* window) : window_(static_cast<SDL_Window*>(window)) {
@@ -46,12 +49,13 @@ SdlPresenter::~SdlPresenter() {
     std::lock_guard<std::mutex> guard(LiveMutex());
     Live().erase(this);
   }
+  if (gAbandoned) return;
   if (texture_) SDL_DestroyTexture(texture_);
   if (ownRenderer_) SDL_DestroyRenderer(renderer_);
 }
 
 bool SdlPresenter::PrepareTexture(int width, int height, uint32_t format) {
-  if (!renderer_ || format == SDL_PIXELFORMAT_UNKNOWN) return false;
+  if (gAbandoned || !renderer_ || format == SDL_PIXELFORMAT_UNKNOWN) return false;
   if (texture_ && textureWidth_ == width && textureHeight_ == height && textureFormat_ == format) return true;
   if (texture_) SDL_DestroyTexture(texture_);
   texture_ = SDL_CreateTexture(renderer_, format, SDL_TEXTUREACCESS_STREAMING, width, height);
@@ -103,7 +107,10 @@ void SdlPresenter::ShowPending() {
   for (SdlPresenter* presenter : Live()) presenter->ShowOwnPending();
 }
 
+void SdlPresenter::Abandon() { gAbandoned = true; }
+
 void SdlPresenter::SetMode(int width, int height) {
+  if (gAbandoned) return;
   if (width > 0 && height > 0) {
     SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
     if (renderer_) SDL_RenderSetLogicalSize(renderer_, width, height);

@@ -26,6 +26,8 @@ class SdlPresenter final : public DDrawPresenter {
 
   // Shows every picture presented off the main thread since; called by the sdl back end's pump.
   static void ShowPending();
+  // The display connection is gone: from now on no presenter calls SDL, not even to free its objects.
+  static void Abandon();
 
  private:
   bool PrepareTexture(int width, int height, uint32_t format);

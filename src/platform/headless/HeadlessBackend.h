@@ -9,6 +9,16 @@
 
 namespace Velk {
 
+// One caret call as the back end saw it.
+struct CaretRecord {
+  std::string call;
+  HWND hwnd = nullptr;
+  bool shown = false;
+  int x = 0;
+  int y = 0;
+  bool operator==(const CaretRecord&) const = default;
+};
+
 class HeadlessBackend : public Backend {
  public:
   HeadlessBackend();
@@ -37,6 +47,7 @@ class HeadlessBackend : public Backend {
   // The cursor last set (null: hidden), and whether the mouse is captured.
   void* ShownCursor() const { return shownCursor_; }
   bool MouseCaptured() const { return captured_; }
+  std::vector<CaretRecord>& CaretCalls() { return caretCalls_; }
 
   const char* Name() const override { return "headless"; }
   bool ReportsFocus() const override { return false; }
@@ -61,6 +72,9 @@ class HeadlessBackend : public Backend {
   void ShowCursor(void* cursor) override { shownCursor_ = cursor; }
   void DestroyCursor(void* cursor) override;
   bool OpenUrl(const std::string& url) override;
+  void CaretChanged(const char* call, HWND hwnd, bool shown, int x, int y) override {
+    caretCalls_.push_back(CaretRecord{call, hwnd, shown, x, y});
+  }
 
  private:
   void TrackModifier(UINT vk, bool down);
@@ -68,6 +82,7 @@ class HeadlessBackend : public Backend {
   DisplayInfo display_;
   std::string clipboard_;
   std::vector<std::string> openedUrls_;
+  std::vector<CaretRecord> caretCalls_;
   std::vector<std::unique_ptr<int>> cursors_;
   void* shownCursor_ = nullptr;
   bool captured_ = false;

@@ -8,7 +8,10 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <memory>
 #include <mutex>
 #include <set>
@@ -89,9 +92,29 @@ LONG UsableKey(HKEY handle, REGSAM needed, OpenKey*& key) {
 
 std::string ValuesPath(const OpenKey& key) { return key.folder + "/" + kValuesFile; }
 
+// Why `folder` cannot hold files: a part of the path that is a file, or the system's error.
+std::string WhyUnwritable(const std::string& folder, int error) {
+  for (size_t i = 1; i <= folder.size(); ++i) {
+    if (i < folder.size() && folder[i] != '/') continue;
+    std::string part = folder.substr(0, i);
+    struct stat info{};
+    if (stat(part.c_str(), &info) == 0 && !S_ISDIR(info.st_mode)) return part + " is a file, not a folder";
+  }
+  return std::strerror(error);
+}
+
+// Settings that cannot be saved are lost at exit, so the user hears of it, once a run; play goes on.
+void ReportUnwritable(const std::string& folder, int error) {
+  static std::atomic<bool> reported{false};
+  if (reported.exchange(true)) return;
+  std::fprintf(stderr, "settings cannot be saved in %s: %s\n", folder.c_str(), WhyUnwritable(folder, error).c_str());
+}
+
 LONG Store(const OpenKey& key, const Velk::RegistryFile& values) {
   if (values.Save(ValuesPath(key))) return Status(ERROR_SUCCESS);
-  return Status(errno == ENOENT ? ERROR_FILE_NOT_FOUND : Velk::ErrorFromErrno(errno));
+  int error = errno;
+  ReportUnwritable(key.folder, error);
+  return Status(error == ENOENT ? ERROR_FILE_NOT_FOUND : Velk::ErrorFromErrno(error));
 }
 
 }  // namespace
@@ -117,7 +140,10 @@ LONG RegCreateKeyExA(HKEY key, const char* subKey, DWORD, char*, DWORD, REGSAM a
   LONG status = ResolveFolder(key, subKey, folder);
   if (status != Status(ERROR_SUCCESS)) return status;
   bool existed = IsFolder(folder);
-  if (!existed && !Velk::MakeFolders(folder)) return Status(ERROR_ACCESS_DENIED);
+  if (!existed && !Velk::MakeFolders(folder)) {
+    ReportUnwritable(folder, errno);
+    return Status(ERROR_ACCESS_DENIED);
+  }
   if (disposition != nullptr) *disposition = existed ? REG_OPENED_EXISTING_KEY : REG_CREATED_NEW_KEY;
   *result = NewHandle(folder, access);
   return Status(ERROR_SUCCESS);

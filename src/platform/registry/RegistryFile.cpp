@@ -4,8 +4,13 @@
 #include "platform/files/AtomicFile.h"
 #include "platform/registry/Registry.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
+#include <mutex>
+#include <set>
 
 namespace Velk {
 
@@ -101,23 +106,58 @@ bool ParseLine(const std::string& line, RegistryFile::Value& value) {
   return ReadDword(line, pos, value.data);
 }
 
+// True the first time `what` is asked about in this run.
+bool FirstReport(const std::string& what) {
+  static std::mutex lock;
+  static std::set<std::string> reported;
+  std::lock_guard guard(lock);
+  return reported.insert(what).second;
+}
+
+// Keeps an unreadable file for the user under "<file>.bad" (replacing an older one), so that the
+// next write starts afresh without destroying it.
+void SetAside(const std::string& path, const char* why) {
+  const std::string kept = path + ".bad";
+  if (std::rename(path.c_str(), kept.c_str()) == 0) {
+    std::fprintf(stderr, "settings file %s is %s; kept aside as %s\n", path.c_str(), why, kept.c_str());
+  } else if (FirstReport("aside:" + path)) {
+    std::fprintf(stderr, "settings file %s is %s and cannot be kept aside: %s\n", path.c_str(), why,
+                 std::strerror(errno));
+  }
+}
+
 }  // namespace
 
 RegistryFile RegistryFile::Load(const std::string& path) {
   RegistryFile file;
   std::ifstream in(path, std::ios::binary | std::ios::ate);
-  std::streamsize size = in ? static_cast<std::streamsize>(in.tellg()) : -1;
-  if (size < 0 || size > kMaxFileSize) return file;
-  std::string text(static_cast<size_t>(size), '\0');
+  if (!in) return file;
+  std::streamsize size = static_cast<std::streamsize>(in.tellg());
+  if (size > kMaxFileSize) {
+    SetAside(path, "larger than a key file can be");
+    return file;
+  }
+  std::string text(static_cast<size_t>(std::max<std::streamsize>(size, 0)), '\0');
   in.seekg(0);
-  if (in.read(text.data(), size)) file.Parse(text);
+  if (size < 0 || !in.read(text.data(), size)) return file;
+  if (text.find('\0') != std::string::npos || (!file.Parse(text) && file.Count() == 0)) {
+    file.values_.clear();
+    SetAside(path, "not a settings file");
+    return file;
+  }
+  for (size_t line : file.skipped_) {
+    if (FirstReport(path + ":" + std::to_string(line) + ":" + std::to_string(std::hash<std::string>()(text)))) {
+      std::fprintf(stderr, "settings file %s, line %zu does not read; the line is skipped\n", path.c_str(), line);
+    }
+  }
   return file;
 }
 
 bool RegistryFile::Parse(const std::string& text) {
   values_.clear();
+  skipped_.clear();
   size_t pos = 0;
-  while (pos < text.size()) {
+  for (size_t number = 1; pos < text.size(); ++number) {
     size_t end = text.find('\n', pos);
     if (end == std::string::npos) end = text.size();
     std::string line = text.substr(pos, end - pos);
@@ -125,13 +165,13 @@ bool RegistryFile::Parse(const std::string& text) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.empty()) continue;
     Value value;
-    if (!ParseLine(line, value)) {
-      values_.clear();
-      return false;
+    if (ParseLine(line, value)) {
+      Set(value.name, value.type, value.data);
+    } else {
+      skipped_.push_back(number);
     }
-    Set(value.name, value.type, value.data);
   }
-  return true;
+  return skipped_.empty();
 }
 
 std::string RegistryFile::Serialize() const {

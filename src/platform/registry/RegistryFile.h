@@ -3,8 +3,10 @@
 //   "MusicVolume"=dword:00000055
 //   "RuntimeError"="text"
 // Names and texts are quoted; '"', '\' and every byte outside printable ASCII are escaped (\" \\ \xHH),
-// so any bytes survive and the file stays plain ASCII. A file that does not read cleanly counts as
-// an empty key: a damaged file never stops the program.
+// so any bytes survive and the file stays plain ASCII. Other code may keep its own values under the
+// same key, so damage costs as little as it can: a line that does not read is skipped and the rest
+// kept, and a file that is not a key file at all is set aside as "<file>.bad" for the user, never
+// overwritten. A damaged file never stops the program.
 
 #include "platform/base/WinTypes.h"
 
@@ -21,10 +23,12 @@ class RegistryFile {
     std::string data;  // REG_DWORD: 4 bytes, little-endian
   };
 
-  // The values of the file; none when it is missing or damaged.
+  // The values of the file; none when it is missing or unreadable. Skipped lines and a file set
+  // aside are logged, each once per run.
   static RegistryFile Load(const std::string& path);
-  // False, leaving the values empty, when the text is not a well-formed key file.
+  // Keeps every line that reads; false when any did not (their numbers, from 1, in SkippedLines).
   bool Parse(const std::string& text);
+  const std::vector<size_t>& SkippedLines() const { return skipped_; }
   std::string Serialize() const;
   // Replaces the file atomically.
   bool Save(const std::string& path) const;
@@ -37,6 +41,7 @@ class RegistryFile {
 
  private:
   std::vector<Value> values_;
+  std::vector<size_t> skipped_;
 };
 
 }  // namespace Velk

@@ -4,11 +4,16 @@
 #include "platform/ddraw/SdlPresenter.h"
 #include "platform/sdl/SdlCursorPlanes.h"
 #include "platform/sdl/SdlKeyMap.h"
+#include "platform/sdl/XConnectionWatch.h"
 
 #include <SDL.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
+#include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <unordered_map>
 
 namespace Velk {
@@ -18,6 +23,11 @@ namespace {
 constexpr UINT kIconMask = 0xF0;
 constexpr UINT kIconError = 0x10;
 constexpr UINT kIconWarning = 0x30;
+// How long the shutdown after a lost display may take before the process ends regardless.
+constexpr unsigned kLostDisplaySeconds = 2;
+
+// The back end whose X connection is watched.
+std::atomic<SdlBackend*> gWatched{nullptr};
 
 Uint32 MessageBoxFlags(UINT type) {
   switch (type & kIconMask) {
@@ -32,11 +42,45 @@ Uint32 MessageBoxFlags(UINT type) {
 SdlBackend::SdlBackend() {
   // Closing the last window is a WM_CLOSE for the program to handle, not a request to quit.
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+  // Termination signals are the program's own (a close request), the same in every back end.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   ready_ = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
-  if (!ready_) std::fprintf(stderr, "SDL video could not start: %s\n", SDL_GetError());
+  if (!ready_) {
+    std::fprintf(stderr, "SDL video could not start: %s\n", SDL_GetError());
+    return;
+  }
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (driver && std::strcmp(driver, "x11") == 0 && XConnectionWatch::Install(&SdlBackend::EndAfterLostDisplay)) {
+    gWatched = this;
+  }
+}
+
+void SdlBackend::EndAfterLostDisplay() {
+  static std::atomic<bool> ending{false};
+  if (ending.exchange(true)) _exit(1);  // the dead connection was touched again while ending
+  std::fputs("The connection to the display was lost; the program ends.\n", stderr);
+  // Whatever waits for something that will not come now, the process still ends.
+  std::signal(SIGALRM, SIG_DFL);
+  alarm(kLostDisplaySeconds);
+  SdlPresenter::Abandon();
+  if (SdlBackend* backend = gWatched.load()) backend->Abandon();
+  // As at the end of the session: the program writes what it keeps and shuts down.
+  SendMessageW(HWND_BROADCAST, WM_ENDSESSION, TRUE, 0);
+  std::fflush(nullptr);
+  _exit(1);
+}
+
+void SdlBackend::Abandon() {
+  ready_ = false;
+  lost_ = true;
+  windows_.clear();
+  byId_.clear();
+  cursors_.clear();
 }
 
 SdlBackend::~SdlBackend() {
+  SdlBackend* self = this;
+  gWatched.compare_exchange_strong(self, nullptr);
   for (auto& [hwnd, window] : windows_) SDL_DestroyWindow(window);
   for (void* cursor : cursors_) SDL_FreeCursor(static_cast<SDL_Cursor*>(cursor));
   if (ready_) SDL_QuitSubSystem(SDL_INIT_VIDEO);
@@ -233,7 +277,7 @@ DisplayInfo SdlBackend::Display() {
 
 int SdlBackend::ShowMessageBox(HWND owner, const std::string& textUtf8, const std::string& captionUtf8, UINT type,
                                const std::vector<MessageBoxButton>& buttons) {
-  if (buttons.empty()) return 0;
+  if (buttons.empty() || lost_) return 0;
   std::vector<SDL_MessageBoxButtonData> data;
   for (size_t i = 0; i < buttons.size(); ++i) {
     Uint32 flags = 0;
@@ -303,5 +347,12 @@ void SdlBackend::DestroyCursor(void* cursor) {
 }
 
 bool SdlBackend::OpenUrl(const std::string& url) { return ready_ && SDL_OpenURL(url.c_str()) == 0; }
+
+// The caret itself is never drawn; its position tells an input method where typing happens.
+void SdlBackend::CaretChanged(const char*, HWND, bool shown, int x, int y) {
+  if (!ready_ || !shown) return;
+  SDL_Rect rect{x, y, 0, 0};
+  SDL_SetTextInputRect(&rect);
+}
 
 }  // namespace Velk

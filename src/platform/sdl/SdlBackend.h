@@ -21,6 +21,9 @@ class SdlBackend : public Backend {
 
   // False when SDL video could not start; no window can then be made.
   bool Ready() const { return ready_; }
+  // The X connection broke: the program shuts down as at the end of a session, with every SDL
+  // object left alone, and the process ends with status 1.
+  [[noreturn]] static void EndAfterLostDisplay();
   // Translates one SDL event into queue records.
   void Translate(const SDL_Event& event);
 
@@ -45,13 +48,17 @@ class SdlBackend : public Backend {
   void ShowCursor(void* cursor) override;
   void DestroyCursor(void* cursor) override;
   bool OpenUrl(const std::string& url) override;
+  void CaretChanged(const char* call, HWND hwnd, bool shown, int x, int y) override;
 
  private:
   HWND WindowOf(uint32_t windowId) const;
   void TranslateWindowEvent(const SDL_Event& event);
   void TranslateKey(const SDL_Event& event);
+  // Forgets every SDL object without freeing it and makes no further SDL call.
+  void Abandon();
 
   bool ready_ = false;
+  bool lost_ = false;  // the display connection broke
   std::map<HWND, SDL_Window*> windows_;
   std::map<uint32_t, HWND> byId_;
   std::set<void*> cursors_;

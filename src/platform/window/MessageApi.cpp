@@ -3,6 +3,7 @@
 #include "platform/backend/Backend.h"
 #include "platform/base/PlatformText.h"
 #include "platform/clock/Clock.h"
+#include "platform/process/CloseSignals.h"
 #include "platform/window/MessageQueue.h"
 #include "platform/window/WindowTable.h"
 
@@ -23,10 +24,29 @@ WNDPROC ProcOf(HWND hwnd) {
   return w ? w->windowClass.proc : nullptr;
 }
 
+// A close that a signal asked for goes where the close box's would: the first shown top-level
+// window, else the first top-level one; with no window yet it waits for one.
+void PostSignalledClose() {
+  if (!Velk::CloseSignals::TakeRequest()) return;
+  HWND target = nullptr;
+  for (HWND each : WindowTable::Instance().All()) {
+    auto w = WindowTable::Instance().Get(each);
+    if (!w || (w->style & WS_CHILD)) continue;
+    if (w->visible) {
+      target = each;
+      break;
+    }
+    if (!target) target = each;
+  }
+  if (target) Backend::Get().Input().Close(target);
+  else Velk::CloseSignals::PutBack();
+}
+
 }  // namespace
 
 BOOL PeekMessageW(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeMsg) {
   if (!msg) return FALSE;
+  PostSignalledClose();
   Backend::Get().PumpEvents();
   auto taken = MessageQueue::Instance().Take(hwnd, filterMin, filterMax, (removeMsg & PM_REMOVE) != 0);
   if (!taken) return FALSE;

@@ -18,6 +18,8 @@ struct HBRUSH__;
 using HBRUSH = HBRUSH__*;
 struct HMENU__;
 using HMENU = HMENU__*;
+class GdiBitmap;
+using HBITMAP = GdiBitmap*;
 
 using WNDPROC = LRESULT (*)(HWND, UINT, WPARAM, LPARAM);
 
@@ -309,3 +311,14 @@ inline BOOL PostMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 inline LRESULT SendMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   return SendMessageW(hwnd, message, wParam, lParam);
 }
+
+// The caret: one per process, owned by a window. It is created hidden; ShowCaret and HideCaret count
+// like Windows (shown only when every hide has been undone). Each call that takes a window fails for
+// one that does not own the caret. The back end learns where the caret is, so text input of the
+// system (an on-screen keyboard, an input method) can follow it.
+BOOL CreateCaret(HWND hwnd, HBITMAP bitmap, int width, int height);
+BOOL SetCaretPos(int x, int y);
+BOOL GetCaretPos(POINT* pt);
+BOOL ShowCaret(HWND hwnd);
+BOOL HideCaret(HWND hwnd);
+BOOL DestroyCaret();

@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
 namespace {
 
 TEST(RegistryFile, AnyBytesRoundTripAsPlainAscii) {
@@ -31,7 +35,7 @@ TEST(RegistryFile, BlankLinesWindowsLineEndsAndRepeats) {
   EXPECT_EQ(file.Find("a")->data, "later wins");
 }
 
-TEST(RegistryFile, AnyFlawEmptiesTheKey) {
+TEST(RegistryFile, AFlawedLineIsSkippedAndTheOthersKept) {
   const char* bad[] = {
       "\"a\"=dword:0000001",          // seven digits
       "\"a\"=dword:000000012",        // nine digits
@@ -47,8 +51,25 @@ TEST(RegistryFile, AnyFlawEmptiesTheKey) {
   };
   for (const char* text : bad) {
     Velk::RegistryFile file;
-    EXPECT_FALSE(file.Parse(std::string("\"ok\"=dword:00000001\n") + text)) << text;
-    EXPECT_EQ(file.Count(), 0u) << text;
+    EXPECT_FALSE(file.Parse(std::string("\"ok\"=dword:00000001\n\n") + text + "\n\"b\"=\"x\"")) << text;
+    EXPECT_EQ(file.Count(), 2u) << text;
+    EXPECT_EQ(file.SkippedLines(), std::vector<size_t>{3}) << text;
+  }
+  Velk::RegistryFile clean;
+  EXPECT_TRUE(clean.Parse("\"ok\"=dword:00000001\n"));
+  EXPECT_TRUE(clean.SkippedLines().empty());
+}
+
+// The fuzzer's seeds and kept inputs: whatever a file keeps writes out and reads back the same.
+TEST(RegistryFile, ReplayKeptFuzzInputs) {
+  for (const auto& entry : std::filesystem::directory_iterator(TEST_DATA_DIR "/platform/registryfuzz")) {
+    std::ifstream in(entry.path(), std::ios::binary);
+    Velk::RegistryFile file;
+    file.Parse(std::string(std::istreambuf_iterator<char>(in), {}));
+    EXPECT_GT(file.Count(), 0u) << entry.path();
+    Velk::RegistryFile back;
+    EXPECT_TRUE(back.Parse(file.Serialize())) << entry.path();
+    EXPECT_EQ(back.Serialize(), file.Serialize()) << entry.path();
   }
 }
 

@@ -4,6 +4,8 @@
 #include "../ScratchFolder.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -171,10 +173,79 @@ TEST_F(Registry, WritesReplaceTheFileWholeAndRepairDamage) {
   EXPECT_EQ(ReadAll(file), "\"SfxVolume\"=dword:00000033\n");
   EXPECT_EQ(std::distance(fs::directory_iterator(dir / "Game"), fs::directory_iterator()), 1);
 
-  dir.Write("Game/settings.ini", "\"MusicVolume\"=dword:00000055\n\"Broken\"=\"no end\n");
-  EXPECT_EQ(Query("SOFTWARE\\Game", "MusicVolume").first, kNotFound);
-  Set("SOFTWARE\\Game", "MusicVolume", REG_DWORD, std::string("\x0a\0\0\0", 4));
-  EXPECT_EQ(ReadAll(file), "\"MusicVolume\"=dword:0000000a\n");
+}
+
+// Eight values and one line that does not read: the eight stay, read and written, and the file
+// and line are named once.
+TEST_F(Registry, ABadLineCostsOnlyItself) {
+  std::string good;
+  for (int i = 1; i <= 8; ++i) good += "\"Value" + std::to_string(i) + "\"=dword:0000000" + std::to_string(i) + "\n";
+  dir.Write("Game/settings.ini", good.substr(0, good.size() / 2) + "\"Broken=dword:1\n" + good.substr(good.size() / 2));
+  testing::internal::CaptureStderr();
+  for (int i = 1; i <= 8; ++i) {
+    std::string name = "Value" + std::to_string(i);
+    EXPECT_EQ(Query("SOFTWARE\\Game", name.c_str()), std::make_pair(kOk, std::string{char(i), 0, 0, 0})) << name;
+  }
+  std::string log = testing::internal::GetCapturedStderr();
+  std::string file = dir / "Game/settings.ini";
+  EXPECT_EQ(log, "settings file " + file + ", line 5 does not read; the line is skipped\n");
+
+  Set("SOFTWARE\\Game", "Value9", REG_DWORD, std::string("\x09\0\0\0", 4));
+  EXPECT_EQ(ReadAll(file), good + "\"Value9\"=dword:00000009\n");
+}
+
+// A file that is no key file at all is kept aside for the user, and the key starts afresh.
+TEST_F(Registry, AnUnreadableFileIsKeptAsideBeforeAnythingIsWritten) {
+  std::string file = dir / "Game/settings.ini";
+  const std::string junk("\x7f" "ELF\0\x01\x02garbage", 13);
+  const std::string kinds[] = {junk, "no line here reads\n", std::string((1 << 20) + 1, 'x')};
+  for (const std::string& contents : kinds) {
+    dir.Write("Game/settings.ini", "\"Old\"=\"older copy\"\n");
+    fs::rename(file, file + ".bad");
+    dir.Write("Game/settings.ini", contents);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(Query("SOFTWARE\\Game", "MusicVolume").first, kNotFound);
+    std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_NE(log.find("kept aside as " + file + ".bad"), std::string::npos) << log;
+    EXPECT_EQ(ReadAll(file + ".bad"), contents) << "the older copy is replaced";
+    Set("SOFTWARE\\Game", "MusicVolume", REG_DWORD, std::string("\x55\0\0\0", 4));
+    EXPECT_EQ(ReadAll(file), "\"MusicVolume\"=dword:00000055\n");
+    EXPECT_EQ(ReadAll(file + ".bad"), contents);
+  }
+}
+
+// A settings folder that cannot be made is named once a run, with the reason; nothing else fails.
+TEST_F(Registry, AnUnwritableFolderIsReportedOnce) {
+  dir.Write("plain-file", "x");
+  ScopedEnv blocked{"XDG_CONFIG_HOME", (dir / "plain-file").c_str()};
+  testing::internal::CaptureStderr();
+  for (int i = 0; i < 3; ++i) {
+    HKEY key = nullptr;
+    char keyClass[] = "Key";
+    EXPECT_NE(RegCreateKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\Game", 0, keyClass, 0, KEY_ALL_ACCESS, nullptr, &key,
+                              nullptr),
+              kOk);
+  }
+  std::string log = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(log, "settings cannot be saved in " + (dir / "plain-file/Game") + ": " +
+                     (dir / "plain-file") + " is a file, not a folder\n");
+}
+
+// Temporaries of writers that were killed go before the first write; those of live ones stay.
+TEST_F(Registry, TemporariesOfDeadWritersAreRemoved) {
+  pid_t dead = fork();
+  if (dead == 0) _exit(0);
+  ASSERT_GT(dead, 0);
+  waitpid(dead, nullptr, 0);
+  const std::string stale = "Game/settings.ini." + std::to_string(dead) + ".3.tmp";
+  const std::string live = "Game/settings.ini." + std::to_string(getppid()) + ".0.tmp";
+  const std::string other = "Game/other.ini." + std::to_string(dead) + ".0.tmp";
+  for (const std::string& name : {stale, live, other}) dir.Write(name, "\"Half");
+  Set("SOFTWARE\\Game", "SfxVolume", REG_DWORD, std::string("\x32\0\0\0", 4));
+  EXPECT_FALSE(fs::exists(dir / stale));
+  EXPECT_TRUE(fs::exists(dir / live));
+  EXPECT_TRUE(fs::exists(dir / other));
+  EXPECT_EQ(ReadAll(dir / "Game/settings.ini"), "\"SfxVolume\"=dword:00000032\n");
 }
 
 }  // namespace

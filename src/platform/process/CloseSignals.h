@@ -1,0 +1,20 @@
+#pragma once
+// SIGTERM, SIGINT and SIGHUP (a kill, Ctrl+C, a closed terminal or session) ask the program to
+// close, as the window's close button does, so that it shuts down and writes its settings. The
+// handler only raises a flag; the message pump turns it into WM_CLOSE. A second signal while that
+// close runs ends the process at once.
+
+namespace Velk {
+
+class CloseSignals {
+ public:
+  // Takes the three signals over, until Remove gives them back.
+  static void Install();
+  static void Remove();
+  // True once for each close that signals asked for since.
+  static bool TakeRequest();
+  // Keeps a taken request pending, when there was no window to close yet.
+  static void PutBack();
+};
+
+}  // namespace Velk

@@ -1,0 +1,121 @@
+#pragma once
+// A program run as a process of its own: its environment set, its standard output read line by
+// line, its end awaited with a time limit. Nothing waits without a bound.
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <map>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+extern char** environ;
+
+namespace Velk::Testing {
+
+class ChildProcess {
+ public:
+  // Runs `argv` with the environment changed by `env`; with `fdOut` >= 0 that descriptor of the
+  // child becomes the write end of a pipe read through Out() (its standard output when 1).
+  ChildProcess(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env, int fdOut = 1) {
+    int pipeFds[2];
+    if (pipe2(pipeFds, O_CLOEXEC) != 0) return;
+    std::vector<std::string> vars = Environment(env);
+    pid_ = fork();
+    if (pid_ == 0) {
+      dup2(pipeFds[1], fdOut);  // dup2 clears close-on-exec on the copy
+      std::vector<char*> args, envp;
+      for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+      args.push_back(nullptr);
+      for (const std::string& v : vars) envp.push_back(const_cast<char*>(v.c_str()));
+      envp.push_back(nullptr);
+      execve(args[0], args.data(), envp.data());
+      _exit(127);
+    }
+    close(pipeFds[1]);
+    out_ = pipeFds[0];
+  }
+  ~ChildProcess() {
+    if (pid_ > 0 && !status_) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, nullptr, 0);
+    }
+    if (out_ >= 0) close(out_);
+  }
+  ChildProcess(const ChildProcess&) = delete;
+  ChildProcess& operator=(const ChildProcess&) = delete;
+
+  pid_t Pid() const { return pid_; }
+
+  // The next line of output; nothing when the limit passed or the output ended first.
+  std::optional<std::string> ReadLine(int limitMs) {
+    const auto end = Now() + std::chrono::milliseconds(limitMs);
+    size_t newline;
+    while ((newline = buffered_.find('\n')) == std::string::npos) {
+      const int left = static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(end - Now()).count());
+      pollfd fd{out_, POLLIN, 0};
+      if (left <= 0 || poll(&fd, 1, left) <= 0) return std::nullopt;
+      char chunk[256];
+      ssize_t n = read(out_, chunk, sizeof chunk);
+      if (n <= 0) return std::nullopt;
+      buffered_.append(chunk, static_cast<size_t>(n));
+    }
+    std::string line = buffered_.substr(0, newline);
+    buffered_.erase(0, newline + 1);
+    return line;
+  }
+
+  // Reads output until a line equal to `line` came; false when the limit passed or output ended.
+  bool WaitForLine(const std::string& line, int limitMs) {
+    const auto end = Now() + std::chrono::milliseconds(limitMs);
+    for (;;) {
+      const int left = static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(end - Now()).count());
+      std::optional<std::string> got = ReadLine(std::max(left, 0));
+      if (!got) return false;
+      if (*got == line) return true;
+    }
+  }
+
+  // The wait status once the process ended within the limit.
+  std::optional<int> WaitForEnd(int limitMs) {
+    const auto end = Now() + std::chrono::milliseconds(limitMs);
+    while (!status_) {
+      int status = 0;
+      if (waitpid(pid_, &status, WNOHANG) == pid_) {
+        status_ = status;
+      } else if (Now() >= end) {
+        break;
+      } else {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      }
+    }
+    return status_;
+  }
+
+ private:
+  static std::chrono::steady_clock::time_point Now() { return std::chrono::steady_clock::now(); }
+
+  static std::vector<std::string> Environment(const std::map<std::string, std::string>& env) {
+    std::vector<std::string> vars;
+    for (char** e = environ; *e; ++e) {
+      std::string var = *e;
+      if (!env.count(var.substr(0, var.find('=')))) vars.push_back(var);
+    }
+    for (const auto& [name, value] : env) vars.push_back(name + "=" + value);
+    return vars;
+  }
+
+  pid_t pid_ = -1;
+  int out_ = -1;
+  std::string buffered_;
+  std::optional<int> status_;
+};
+
+}  // namespace Velk::Testing

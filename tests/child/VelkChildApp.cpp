@@ -1,0 +1,56 @@
+// A bare application that the application tests run as a process of its own, to see how it ends:
+// it says "running" on its standard output after its first update and then runs until closed.
+// With VELK_CHILD_SLOW_SHUTDOWN set, its shutdown says "closing" and then takes 30 s.
+
+#include "app/VelkAppBase.h"
+#include "platform/clock/Clock.h"
+#include "platform/process/ProcessInfo.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+class ChildApp : public Velk::VelkAppBase {
+ public:
+  ChildApp() {
+    mProdName = "VelkChild";
+    mRegKey = "Velk Tests\\Child";
+    mTitle = L"Velk child";
+    mIsWindowed = true;
+    mEnforceSingleInstance = false;
+  }
+
+  void RunLogicUpdate() override {
+    VelkAppBase::RunLogicUpdate();
+    Say(mUpdateCount == 1, "running");
+  }
+
+  void OnShutdown() override {
+    if (!std::getenv("VELK_CHILD_SLOW_SHUTDOWN")) return;
+    Say(true, "closing");
+    Sleep(30000);
+  }
+
+ private:
+  static void Say(bool when, const char* what) {
+    if (!when) return;
+    std::printf("%s\n", what);
+    std::fflush(stdout);
+  }
+};
+
+}  // namespace
+
+// SDL keeps its D-Bus connection until the process ends; what that system library still holds then
+// is not ours to free.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so\n"; }
+
+int main(int argc, char** argv) {
+  Velk::SetCommandLine(argc, argv);
+  auto* app = new ChildApp();
+  app->Init();
+  app->Run();
+  delete app;
+  return 0;
+}

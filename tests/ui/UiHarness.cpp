@@ -1,0 +1,34 @@
+#include "UiHarness.h"
+
+#include "engine/SoundTestSupport.h"
+
+namespace {
+
+const char* kCfg = R"(<root><sounds>
+  <sound name="snd_click" group="ui" path="snd\click.wav"/>
+  <sound name="snd_hover" group="ui" path="snd\hover.wav"/>
+</sounds></root>)";
+
+}  // namespace
+
+UiHarness::UiHarness(const EngineMaker& makeEngine) : UiTestWorld(makeEngine) {
+  ResetSoundState();
+  StartSoundSystem(0);
+  WithCfgRoot(pak, kCfg, [](IXMLDOMNode* root) { LoadSoundTable(root); });
+  squall.Clear();
+}
+
+UiHarness::~UiHarness() { ResetSoundState(); }
+
+std::vector<std::string> UiHarness::TakePlayedSounds() {
+  std::vector<std::string> names;
+  for (const SquallCall& call : squall.calls) {
+    if (call.name != "Sample_PlayEx" || call.args.empty()) continue;
+    for (const char* name : {"snd_click", "snd_hover"}) {
+      QCSoundEntry* entry = FindSoundEntry(name);
+      if (entry && static_cast<int>(entry->sample) == call.args[0]) names.push_back(name);
+    }
+  }
+  squall.Clear();
+  return names;
+}
