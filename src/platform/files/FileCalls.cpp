@@ -2,6 +2,7 @@
 
 #include "platform/base/LastError.h"
 #include "platform/files/PathMap.h"
+#include "platform/files/XdgFolders.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -17,6 +18,14 @@ bool Invalid(const char* path) {
   if (path != nullptr && path[0] != '\0') return false;
   SetLastError(ERROR_PATH_NOT_FOUND);
   return true;
+}
+
+// The length copied without the terminator, or the size needed with it when the buffer is too small.
+DWORD CopyOut(const std::string& text, DWORD size, char* buffer) {
+  DWORD length = static_cast<DWORD>(text.size());
+  if (buffer == nullptr || size <= length) return length + 1;
+  std::memcpy(buffer, text.c_str(), length + 1);
+  return length;
 }
 
 BOOL Report(int result) {
@@ -57,15 +66,12 @@ DWORD GetCurrentDirectoryA(DWORD size, char* buffer) {
     SetLastError(Velk::ErrorFromErrno(errno));
     return 0;
   }
-  DWORD length = static_cast<DWORD>(std::strlen(current));
-  if (buffer == nullptr || size <= length) {
-    std::free(current);
-    return length + 1;
-  }
-  std::memcpy(buffer, current, length + 1);
+  DWORD result = CopyOut(current, size, buffer);
   std::free(current);
-  return length;
+  return result;
 }
+
+UINT GetWindowsDirectoryA(char* buffer, UINT size) { return CopyOut(Velk::GetDataHome(), size, buffer); }
 
 int _mkdir(const char* path) {
   if (path == nullptr) return errno = EINVAL, -1;

@@ -12,6 +12,9 @@ BOOL SetCurrentDirectoryA(const char* path);
 // The length copied without the terminator; when the buffer is too small, the size it needs
 // including the terminator, and nothing is copied.
 DWORD GetCurrentDirectoryA(DWORD size, char* buffer);
+// There is no Windows folder here; what the program keeps there goes to the user's data folder
+// (Velk::GetDataHome), which is answered instead. Sizes as for GetCurrentDirectoryA.
+UINT GetWindowsDirectoryA(char* buffer, UINT size);
 
 // C runtime calls: 0 on success, else -1 with errno set.
 int _mkdir(const char* path);

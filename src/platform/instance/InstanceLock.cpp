@@ -22,15 +22,28 @@ namespace {
 
 constexpr size_t kNoticeSize = 12;
 
-struct NamedLock {
+struct NamedLock;
+
+std::mutex gLocksLock;
+std::set<NamedLock*> gLocks;
+
+struct NamedLock : Velk::KernelObject {
   std::string base;  // the lock file and the socket are base + ".lock" and base + ".sock"
   int lockFd = -1;
   int socketFd = -1;
   bool held = false;
-};
 
-std::mutex gLocksLock;
-std::set<NamedLock*> gLocks;
+  ~NamedLock() override {
+    std::lock_guard<std::mutex> hold(gLocksLock);
+    gLocks.erase(this);
+    if (socketFd >= 0) {
+      // Removed while the lock is still held, so it never takes away a successor's socket.
+      unlink((base + ".sock").c_str());
+      close(socketFd);
+    }
+    if (lockFd >= 0) close(lockFd);
+  }
+};
 
 // Letters, digits, '.', '_' and '-' stand as they are; anything else becomes '%' and four hex
 // digits, so no name can reach outside the folder or collide with another.
@@ -122,27 +135,14 @@ HANDLE CreateMutexW(const SECURITY_ATTRIBUTES*, BOOL, const wchar_t* name) {
       lock->lockFd = -1;
     }
   }
-  SetLastError(name == nullptr || lock->held ? ERROR_SUCCESS : ERROR_ALREADY_EXISTS);
-  std::lock_guard<std::mutex> hold(gLocksLock);
-  gLocks.insert(lock.get());
-  return lock.release();
-}
-
-BOOL CloseHandle(HANDLE handle) {
-  std::lock_guard<std::mutex> hold(gLocksLock);
-  auto* lock = static_cast<NamedLock*>(handle);
-  if (gLocks.erase(lock) == 0) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return FALSE;
+  bool held = lock->held;
+  {
+    std::lock_guard<std::mutex> hold(gLocksLock);
+    gLocks.insert(lock.get());
   }
-  if (lock->socketFd >= 0) {
-    // Removed while the lock is still held, so it never takes away a successor's socket.
-    unlink((lock->base + ".sock").c_str());
-    close(lock->socketFd);
-  }
-  if (lock->lockFd >= 0) close(lock->lockFd);
-  delete lock;
-  return TRUE;
+  HANDLE handle = Velk::KernelObject::Add(std::move(lock));
+  SetLastError(name == nullptr || held ? ERROR_SUCCESS : ERROR_ALREADY_EXISTS);
+  return handle;
 }
 
 namespace Velk {

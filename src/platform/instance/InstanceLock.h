@@ -4,6 +4,7 @@
 // drops it when its holder dies) in $XDG_RUNTIME_DIR, or /tmp, with the user's id in its name. Its
 // holder listens on a datagram socket beside it; a copy that finds the lock taken sends there.
 
+#include "platform/base/KernelObject.h"
 #include "platform/base/SecurityAttributes.h"
 #include "platform/base/WinTypes.h"
 
@@ -13,8 +14,7 @@
 // ERROR_ALREADY_EXISTS when another holder - another process, or another handle of this one -
 // has the lock, else ERROR_SUCCESS. A null name gives a private mutex that nothing else can find.
 HANDLE CreateMutexW(const SECURITY_ATTRIBUTES* security, BOOL initialOwner, const wchar_t* name);
-// Closes a mutex handle; a held lock is released.
-BOOL CloseHandle(HANDLE handle);
+// CloseHandle (platform/base/KernelObject.h) releases a held lock.
 
 namespace Velk {
 

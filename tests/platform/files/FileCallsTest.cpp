@@ -83,6 +83,16 @@ TEST(ShellFolders, DataFolderFollowsTheEnvironment) {
   EXPECT_EQ(SHGetFolderPathA(nullptr, CSIDL_COMMON_APPDATA, nullptr, 0, path), E_FAIL);
 }
 
+TEST(ShellFolders, TheWindowsFolderIsTheDataFolder) {
+  ScopedEnv data("XDG_DATA_HOME", "/data/home");
+  char tiny[4] = "abc";
+  EXPECT_EQ(GetWindowsDirectoryA(tiny, sizeof tiny), 11u);
+  EXPECT_STREQ(tiny, "abc");  // too small: nothing copied
+  char path[MAX_PATH];
+  EXPECT_EQ(GetWindowsDirectoryA(path, sizeof path), 10u);
+  EXPECT_STREQ(path, "/data/home");
+}
+
 TEST(XdgFolders, DefaultsUnderHomeAndRelativeValuesIgnored) {
   ScopedEnv home("HOME", "/home/someone");
   ScopedEnv config("XDG_CONFIG_HOME", "relative/config");

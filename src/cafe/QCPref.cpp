@@ -1,0 +1,366 @@
+#include "cafe/QCPref.h"
+
+#include "app/VelkAppBase.h"
+#include "cafe/CafeNames.h"
+#include "common/Buffer.h"
+#include "common/Parse.h"
+#include "engine/LocTexts.h"
+#include "engine/QCMusicManager.h"
+#include "engine/QCSoundTable.h"
+#include "platform/base/LastError.h"
+#include "platform/files/FileCalls.h"
+#include "platform/files/FileHandles.h"
+#include "platform/files/ShellFolders.h"
+#include "platform/modules/Modules.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cwchar>
+
+namespace {
+
+constexpr DWORD kReadWrite = GENERIC_READ | GENERIC_WRITE;
+
+bool SeekTo(HANDLE file, uint64_t offset) {
+  LONG high = static_cast<LONG>(offset >> 32);
+  SetLastError(ERROR_SUCCESS);
+  DWORD low = SetFilePointer(file, static_cast<LONG>(offset & 0xFFFFFFFFu), &high, FILE_BEGIN);
+  return low != INVALID_SET_FILE_POINTER || GetLastError() == ERROR_SUCCESS;
+}
+
+// True when all `count` bytes were there.
+bool ReadAt(HANDLE file, uint64_t offset, size_t count, Velk::Buffer& into) {
+  std::string bytes(count, '\0');
+  DWORD done = 0;
+  if (!SeekTo(file, offset) || !ReadFile(file, bytes.data(), static_cast<DWORD>(count), &done, nullptr)) return false;
+  into.WriteBytes(reinterpret_cast<const uint8_t*>(bytes.data()), static_cast<int>(done));
+  return done == count;
+}
+
+bool WriteAt(HANDLE file, uint64_t offset, const Velk::Buffer& bytes) {
+  DWORD size = static_cast<DWORD>(bytes.ByteLength());
+  DWORD done = 0;
+  return SeekTo(file, offset) && WriteFile(file, bytes.Data(), size, &done, nullptr) && done == size;
+}
+
+bool TruncateAt(HANDLE file, uint64_t offset) { return SeekTo(file, offset) && SetEndOfFile(file); }
+
+uint64_t FileSizeOf(HANDLE file) {
+  DWORD high = 0;
+  DWORD low = GetFileSize(file, &high);
+  return (static_cast<uint64_t>(high) << 32) | low;
+}
+
+uint64_t ProfileOffset(int index) {
+  return QCPref::kProfilesOffset + static_cast<uint64_t>(index) * QCProfile::kSize;
+}
+
+// Whole records only; a partial one at the end does not count.
+int ProfileCount(uint64_t fileSize) {
+  if (fileSize <= QCPref::kProfilesOffset) return 0;
+  uint64_t count = (fileSize - QCPref::kProfilesOffset) / QCProfile::kSize;
+  return static_cast<int>(std::min<uint64_t>(count, INT32_MAX));
+}
+
+// A partial record at the end (an append that was cut short) is dropped, so that every record
+// stays on the 912-byte grid.
+void DropPartialRecord(HANDLE file) {
+  uint64_t size = FileSizeOf(file);
+  uint64_t whole = ProfileOffset(ProfileCount(size));
+  if (size > whole) TruncateAt(file, whole);
+}
+
+// Made, or there already.
+bool MakeFolder(const std::string& path) {
+  return CreateDirectoryA(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+// The user's application-data folder, as the shell reports it; else the system's folder. There is
+// no drive root to fall back on here (the Windows folder's first three characters), so the whole
+// folder GetWindowsDirectoryA answers is the fallback.
+std::string DataFolder() {
+  std::string base(GetWindowsDirectoryA(nullptr, 0), '\0');
+  base.resize(GetWindowsDirectoryA(base.data(), static_cast<UINT>(base.size())));
+  HMODULE shfolder = LoadLibraryA("shfolder.dll");
+  if (shfolder == nullptr) return base;
+  using FolderQuery = HRESULT (*)(HWND, int, HANDLE, DWORD, char*);
+  auto query = reinterpret_cast<FolderQuery>(GetProcAddress(shfolder, "SHGetFolderPathA"));
+  char folder[MAX_PATH] = {};
+  // A failed query keeps the fallback: an empty base would put the folders at the file-system root.
+  if (query != nullptr) {
+    HRESULT result = query(nullptr, CSIDL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_DEFAULT, folder);
+    if (result == S_OK || result == S_FALSE) base = folder;
+  }
+  FreeLibrary(shfolder);
+  return base;
+}
+
+bool SameName(const QCPrefName& a, const QCPrefName& b) {
+  return std::wcsncmp(a, b, kPrefNameUnits) == 0;
+}
+
+// Decimal only; anything else is 0.
+int ParseScore(const std::wstring& text) {
+  int value = 0;
+  if (text.find_first_not_of(L"-0123456789") != std::wstring::npos) return 0;
+  return Velk::ParseIntW(text, value) ? value : 0;
+}
+
+// "record_survival_name_01" and the like.
+std::string TextId(const char* table, const char* field, int number) {
+  char id[64];
+  std::snprintf(id, sizeof id, "record_%s_%s_%02d", table, field, number);
+  return id;
+}
+
+void FillDefaultTable(const char* tableName, QCHiScoreTable& table) {
+  for (int i = 0; i < QCPref::kTableEntries; ++i) {
+    table[i] = QCHiScoreEntry{};
+    SetPrefName(table[i].mName, GetLocText(TextId(tableName, "name", i + 1)).c_str());
+    table[i].mScore = ParseScore(GetLocText(TextId(tableName, "value", i + 1)));
+  }
+}
+
+void LogSaveFailure(const std::string& path) {
+  std::fprintf(stderr, "pref.dat: could not save %s (error %u); kept in memory\n", path.c_str(),
+               static_cast<unsigned>(GetLastError()));
+}
+
+void LogNoFolder(const std::string& path) {
+  std::fprintf(stderr, "pref.dat: could not make the folder %s (error %u); nothing will be saved\n", path.c_str(),
+               static_cast<unsigned>(GetLastError()));
+}
+
+}  // namespace
+
+// A folder that cannot be made stops the path there: every open of it fails, and nothing is saved.
+QCPref::QCPref() : mHeader(QCPrefHeader::Defaults()) {
+  std::string folder = DataFolder();
+  for (const char* name : {"Drimak Games", "Pelune"}) {
+    folder += std::string("\\") + name;
+    if (!MakeFolder(folder)) {
+      LogNoFolder(folder);
+      mPath = folder;
+      return;
+    }
+  }
+  mPath = folder + "\\" + CafeNames::kPrefFileName;
+  mHasFile = true;
+}
+
+HANDLE QCPref::OpenFile(DWORD access, DWORD share, DWORD disposition) const {
+  if (!mHasFile) return INVALID_HANDLE_VALUE;
+  return CreateFileA(mPath.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+bool QCPref::Load() {
+  bool valid = false;
+  bool profileRead = false;
+  HANDLE file = OpenFile(kReadWrite, 0, OPEN_EXISTING);
+  if (file != INVALID_HANDLE_VALUE) {
+    // Held open (and exclusive) throughout, so that the saves LoadProfile makes here write nothing.
+    Velk::Buffer header;
+    QCPrefHeader stored;
+    valid = ReadAt(file, 0, QCPrefHeader::kSize, header) && stored.Read(header);
+    if (valid) {
+      mHeader = stored;
+      profileRead = LoadProfile(file, mHeader.mCurrentProfile);
+    } else {
+      TruncateAt(file, 0);
+    }
+    // A table the file holds only in part takes the defaults rather than a mix of old and new.
+    bool survivalRead = ReadTable(file, kSurvivalOffset, mSurvivalTable);
+    bool careerRead = ReadTable(file, kCareerOffset, mCareerTable);
+    SetDefaultTables(!survivalRead, !careerRead);
+    CloseHandle(file);
+  }
+  if (!valid) {
+    mHeader = QCPrefHeader::Defaults();
+    SetDefaultTables(true, true);
+  }
+  if (!profileRead) ResetProfile(nullptr);
+  mLoaded = profileRead;
+  ApplySettings();
+  Save();
+  return true;
+}
+
+bool QCPref::ReadTable(HANDLE file, uint64_t offset, QCHiScoreTable& table) {
+  Velk::Buffer bytes;
+  if (!ReadAt(file, offset, kTableEntries * QCHiScoreEntry::kSize, bytes)) return false;
+  for (QCHiScoreEntry& entry : table) entry.Read(bytes);
+  return true;
+}
+
+void QCPref::SetDefaultTables(bool survival, bool career) {
+  if (survival) FillDefaultTable("survival", mSurvivalTable);
+  if (career) FillDefaultTable("career", mCareerTable);
+}
+
+bool QCPref::Save() {
+  HANDLE file = OpenFile(kReadWrite, 0, OPEN_ALWAYS);
+  if (file == INVALID_HANDLE_VALUE) {
+    // Refused while Load or DeleteProfile hold the file: the nested save is meant to write nothing.
+    if (mHasFile && GetLastError() != ERROR_SHARING_VIOLATION) LogSaveFailure(mPath);
+    return true;
+  }
+  if (Velk::gVelkApp != nullptr) mHeader.mWindowed = Velk::gVelkApp->mIsWindowed ? 1 : 0;
+  WriteHeader(file);
+  Velk::Buffer tables;
+  for (const QCHiScoreEntry& entry : mSurvivalTable) entry.Write(tables);
+  for (const QCHiScoreEntry& entry : mCareerTable) entry.Write(tables);
+  WriteAt(file, kSurvivalOffset, tables);
+  DropPartialRecord(file);
+  SaveProfile(file);
+  WriteHeader(file);  // SaveProfile may have given the profile its index
+  if (!CloseHandle(file)) LogSaveFailure(mPath);
+  return true;
+}
+
+void QCPref::WriteHeader(HANDLE file) {
+  Velk::Buffer bytes;
+  mHeader.Write(bytes);
+  WriteAt(file, 0, bytes);
+}
+
+bool QCPref::SaveProfile(HANDLE file) {
+  if (!mLoaded) return false;
+  HANDLE target = file != nullptr ? file : OpenFile(kReadWrite, 0, OPEN_EXISTING);
+  if (target == INVALID_HANDLE_VALUE) return false;
+  if (mHeader.mCurrentProfile < 0) {
+    DropPartialRecord(target);
+    mHeader.mCurrentProfile = ProfileCount(FileSizeOf(target));
+  }
+  Velk::Buffer bytes;
+  mProfile.Write(bytes);
+  bool written = WriteAt(target, ProfileOffset(mHeader.mCurrentProfile), bytes);
+  if (file == nullptr && !CloseHandle(target)) {
+    LogSaveFailure(mPath);
+    written = false;
+  }
+  return written;
+}
+
+bool QCPref::ReadProfileAt(HANDLE file, int index, QCProfile& profile) {
+  Velk::Buffer bytes;
+  if (index < 0 || !ReadAt(file, ProfileOffset(index), QCProfile::kSize, bytes)) return false;
+  profile.Read(bytes);
+  return true;
+}
+
+bool QCPref::LoadProfile(HANDLE file, int index) {
+  Save();
+  HANDLE source = file != nullptr ? file : OpenFile(GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
+  if (source == INVALID_HANDLE_VALUE) return false;
+  bool read = ReadProfileAt(source, index, mProfile);
+  // Closed before the save below, which needs the file to itself.
+  if (file == nullptr) CloseHandle(source);
+  if (!read) return false;
+  mHeader.mCurrentProfile = index;
+  // Read from the file, so it belongs there: later saves write it back in its place.
+  mLoaded = true;
+  Save();
+  return true;
+}
+
+bool QCPref::CreateProfile(const wchar_t* name, ProfileInitialiser initialiser, void* argument) {
+  Save();
+  ResetProfile(name);
+  mHeader.mCurrentProfile = -1;
+  mLoaded = true;
+  if (initialiser != nullptr) initialiser(&mProfile, argument);
+  Save();
+  return true;
+}
+
+bool QCPref::DeleteProfile(int index) {
+  if (index < 0) return false;
+  HANDLE file = OpenFile(kReadWrite, 0, OPEN_EXISTING);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  int count = ProfileCount(FileSizeOf(file));
+  if (index >= count) {
+    CloseHandle(file);
+    return false;
+  }
+  MoveRecordsDown(file, index, count);
+  TruncateAt(file, ProfileOffset(count - 1));
+  if (mHeader.mCurrentProfile >= index && count == 1) {
+    // The last profile went: nothing in memory may write it back.
+    mHeader.mCurrentProfile = -1;
+    ResetProfile(nullptr);
+    mLoaded = false;
+    WriteHeader(file);
+  } else if (mHeader.mCurrentProfile >= index) {
+    mHeader.mCurrentProfile = mHeader.mCurrentProfile == index ? 0 : mHeader.mCurrentProfile - 1;
+    WriteHeader(file);
+    // This handle is exclusive, so the saves inside write nothing.
+    LoadProfile(file, mHeader.mCurrentProfile);
+  }
+  if (!CloseHandle(file)) LogSaveFailure(mPath);
+  return true;
+}
+
+void QCPref::MoveRecordsDown(HANDLE file, int from, int count) {
+  for (int k = from; k + 1 < count; ++k) {
+    Velk::Buffer record;
+    ReadAt(file, ProfileOffset(k + 1), QCProfile::kSize, record);
+    WriteAt(file, ProfileOffset(k), record);
+  }
+}
+
+void QCPref::ReadAllProfiles(std::vector<QCProfile>& profiles) {
+  HANDLE file = OpenFile(GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
+  if (file == INVALID_HANDLE_VALUE) return;
+  int count = ProfileCount(FileSizeOf(file));
+  for (int i = 0; i < count; ++i) {
+    QCProfile profile;
+    if (!ReadProfileAt(file, i, profile)) break;
+    profiles.push_back(profile);
+  }
+  CloseHandle(file);
+}
+
+int QCPref::AddHiScore(bool survival, const wchar_t* name, int score) {
+  if (score < 1) return kNotEntered;
+  QCHiScoreTable& table = GetHiScoreTable(survival);
+  // Ranked above every entry of an equal score.
+  int rank = kTableEntries;
+  while (rank > 0 && table[rank - 1].mScore <= score) --rank;
+  if (rank == kTableEntries) return kNotEntered;
+  QCHiScoreEntry entry;
+  SetPrefName(entry.mName, name);
+  entry.mScore = score;
+  int old = kTableEntries - 1;
+  while (old >= 0 && !SameName(table[old].mName, entry.mName)) --old;
+  // The player's older entry ranks higher: it stays the player's one entry.
+  if (old >= 0 && old < rank) return kNotEntered;
+  int freed = old >= 0 ? old : kTableEntries - 1;
+  for (int i = freed; i > rank; --i) table[i] = table[i - 1];
+  table[rank] = entry;
+  return rank;
+}
+
+void QCPref::ApplySettings() {
+  bool mute = mHeader.mMute != 0;
+  // A damaged or edited file may hold anything; the stored value itself is kept.
+  SetSoundVolume(mute ? 0 : std::clamp(mHeader.mSoundVolume, 0, 100));
+  SetMusicVolume(mute ? 0 : std::clamp(mHeader.mMusicVolume, 0, 100));
+  bool windowed = mHeader.mWindowed != 0;
+  if (Velk::gVelkApp != nullptr && Velk::gVelkApp->mIsWindowed != windowed) Velk::gVelkApp->SwitchScreenMode(windowed);
+}
+
+void QCPref::ResetProfileProgress() {
+  mProfile.mCurrentDay = 1;
+  std::fill(std::begin(mProfile.mBestMoney), std::end(mProfile.mBestMoney), 0);
+  std::fill(std::begin(mProfile.mExpert), std::end(mProfile.mExpert), 0);
+  std::fill(&mProfile.mAchievements[0][0], &mProfile.mAchievements[0][0] + sizeof mProfile.mAchievements, 0);
+  std::fill(std::begin(mProfile.mUpgrades), std::end(mProfile.mUpgrades), 0);
+  std::fill(std::begin(mProfile.mScreenCounters), std::end(mProfile.mScreenCounters), 0);
+}
+
+void QCPref::ResetProfile(const wchar_t* name) {
+  ResetProfileProgress();
+  mProfile.mScreenValue = 0;
+  bool unnamed = name == nullptr || name[0] == L'\0';
+  SetPrefName(mProfile.mName, unnamed ? CafeNames::kDefaultProfileName : name);
+}
