@@ -71,6 +71,9 @@ std::string Label(const std::string& name, int x, int y, const std::string& chil
 std::string Page(const std::string& name, const std::string& left, const std::string& right, bool visible);
 // The turning leaves and the cover of a book screen.
 std::string Leaves();
+// The career book and the survival selection (made in the career tests' fixture).
+std::string CareerMenu();
+std::string SurvivalMenu();
 // Every screen of the game; `extra` goes into the root as well.
 std::string Screens(const std::string& extra = "");
 }  // namespace UiText

@@ -1,0 +1,11 @@
+#pragma once
+// One upgrade of a level's lists ("upgrade/functional" or "upgrade/visual"): what it changes and
+// whether it is in place.
+
+#include <string>
+
+struct QCUpgradeInfo {
+  std::string name;    // the "name" attribute
+  std::string object;  // the "object" attribute: the scene object it belongs to
+  bool applied = false;
+};
