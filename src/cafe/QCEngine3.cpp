@@ -13,6 +13,7 @@
 #include "screens/QCBoard_Options.h"
 #include "screens/QCBoard_Splash.h"
 #include "screens/QCBoard_Survival.h"
+#include "ui/UiWidgets.h"
 #include "widgets/Widget.h"
 #include "widgets/WidgetManager.h"
 
@@ -84,6 +85,8 @@ void QCEngine3::Init() {
   LoadLocTable();
   mTitle = GetLocText(CafeNames::kAppTitle);
   mPref.Load();
+  // The screens' descriptions name the UI widget types; their makers are known before loading starts.
+  RegisterUiWidgetCreators();
   QCEngine::Init();
 }
 

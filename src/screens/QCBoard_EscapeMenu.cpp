@@ -68,6 +68,8 @@ void QCBoard_EscapeMenu::OnHideHook() {
 void QCBoard_EscapeMenu::Activate() {
   QCDialog::Activate();
   if (mParent != nullptr) mParent->BringToFront(this);
+  // Becoming the modal root takes the focus from the menu itself; the Escape key must reach it.
+  if (mGame->mWidgetManager->mFocusWidget == nullptr) mGame->mWidgetManager->SetFocus(this);
 }
 
 void QCBoard_EscapeMenu::ButtonDepress(int id) {

@@ -126,10 +126,14 @@ std::string Label(const std::string& name, int x, int y, const std::string& chil
                  children);
 }
 
+// Pages let clicks through to the screen's own controls under them.
 std::string Page(const std::string& name, const std::string& left, const std::string& right, bool visible) {
-  return Dialog(name, std::string("x=\"0\" y=\"0\" width=\"732\" height=\"565\"") + (visible ? " visible=\"true\"" : ""),
-                Dialog("left_page", "x=\"0\" y=\"0\" width=\"366\" height=\"565\" visible=\"true\"", left) +
-                    Dialog("right_page", "x=\"366\" y=\"0\" width=\"366\" height=\"565\" visible=\"true\"", right));
+  const std::string through = " mousevisible=\"false\" visible=\"true\"";
+  return Dialog(name,
+                std::string("x=\"0\" y=\"0\" width=\"732\" height=\"565\" mousevisible=\"false\"") +
+                    (visible ? " visible=\"true\"" : ""),
+                Dialog("left_page", "x=\"0\" y=\"0\" width=\"366\" height=\"565\"" + through, left) +
+                    Dialog("right_page", "x=\"366\" y=\"0\" width=\"366\" height=\"565\"" + through, right));
 }
 
 std::string Leaves() {
@@ -183,24 +187,6 @@ std::string Screens(const std::string& extra) {
 }
 
 }  // namespace UiText
-
-bool ScreenGame::RunLoopStep(bool* updated) {
-  if (updated != nullptr) *updated = false;
-  if (stepsLeft-- <= 0) return false;
-  ++steps;
-  if (onStep) {
-    std::function<void()> step = onStep;
-    step();
-  }
-  mWidgetManager->UpdateFrame();
-  if (updated != nullptr) *updated = true;
-  return true;
-}
-
-void ScreenGame::SwitchScreenMode(bool windowed) {
-  switches.push_back(windowed);
-  mIsWindowed = windowed;
-}
 
 ScreenTest::ScreenTest() : UiHarness([] { return std::unique_ptr<QCEngine>(new ScreenGame()); }) {
   Game().mIsWindowed = true;

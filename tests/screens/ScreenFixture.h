@@ -6,25 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "cafe/QCEngine3.h"
+#include "ScreenGame.h"
 #include "platform/ScopedEnv.h"
 #include "platform/ScratchFolder.h"
 #include "scene/QCBoard_Game.h"
 #include "ui/UiHarness.h"
-
-// Each step of a nested loop runs the test's script, then one update of the widgets.
-class ScreenGame : public QCEngine3 {
- public:
-  bool RunLoopStep(bool* updated) override;
-  void SwitchScreenMode(bool windowed) override;
-  void Shutdown() override { ++shutdowns; }
-
-  std::function<void()> onStep;
-  int steps = 0;
-  int stepsLeft = 1000;  // the loop reports the end after these
-  std::vector<bool> switches;
-  int shutdowns = 0;
-};
 
 // A board without a scene; pauses, resumes, resets and loads are recorded in order.
 class RecordingBoard : public QCBoard_Game {

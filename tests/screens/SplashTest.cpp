@@ -107,6 +107,26 @@ TEST_F(SplashTest, ClicksClimbToTheScreen) {
   EXPECT_EQ(Game().shutdowns, 1);
 }
 
+// A screen whose show is still running ignores a second Show; a Hide then starts the hide.
+TEST_F(SplashTest, ASecondShowWaitsForTheFirst) {
+  struct Counting : QCDialog {
+    using QCDialog::QCDialog;
+    void OnShowHook() override { ++shows; }
+    int shows = 0;
+  };
+  StartScreens();
+  auto* screen = new Counting(nullptr, &Game());
+  BuildInto(screen, Dialog("slow", "x=\"0\" y=\"0\" width=\"100\" height=\"100\" effect=\"slow_show\""), false);
+  screen->Show();
+  screen->Show();
+  EXPECT_EQ(screen->shows, 1);
+  EXPECT_TRUE(screen->mShowing);
+  screen->Hide();
+  EXPECT_TRUE(screen->mHiding);
+  Update(60);
+  EXPECT_FALSE(screen->mVisible);
+}
+
 // Screens whose elements are missing are empty; nothing they do needs a control.
 TEST_F(SplashTest, ScreensWithoutElementsAreEmptyAndHarmless) {
   StartScreens("<root/>");

@@ -7,8 +7,8 @@ namespace {
 const char* kCfg = R"(<root><sounds>
   <sound name="snd_click" group="ui" path="snd\click.wav"/>
   <sound name="snd_hover" group="ui" path="snd\hover.wav"/>
-  <sound name="goal" group="game" path="snd\goal.wav"/>
-  <sound name="expert" group="game" path="snd\expert.wav"/>
+  <sound name="goal" group="ui" path="snd\goal.wav"/>
+  <sound name="expert" group="ui" path="snd\expert.wav"/>
   <sound name="briefing_show" group="ui" path="snd\briefing.wav"/>
   <sound name="debriefing_money" group="ui" path="snd\money.wav"/>
 </sounds></root>)";
