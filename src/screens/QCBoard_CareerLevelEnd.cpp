@@ -1,5 +1,6 @@
 // The career book's side of a finished day: the records, the badges and the count-up of the money.
 #include <algorithm>
+#include <climits>
 
 #include "cafe/QCEngine3.h"
 #include "engine/EngineUtil.h"
@@ -25,6 +26,11 @@ const char* SplashName(int result) {
     case kGoalResult: return "goal_splash";
     default: return "fail_splash";
   }
+}
+
+// Money with a bonus, held to the range of an int: the settings come from level files.
+int AddMoney(int money, int cash) {
+  return static_cast<int>(std::clamp<long long>(static_cast<long long>(money) + cash, INT_MIN, INT_MAX));
 }
 
 // A mini-game badge: rewards received, and at least as many as the level asks for.
@@ -107,22 +113,23 @@ void QCBoard_Career::AwardBadges(unsigned char flags[kBadges + 1]) {
       control->Move(mBadgeX, 0);
       control->Show();
     }
-    mCountedMoney += figures.bonusCash;
+    mCountedMoney = AddMoney(mCountedMoney, figures.bonusCash);
     ++count;
     flags[k] = 1;
     mBadgeX += kBadgeStep;
   }
   if (count < figures.bonusSuper) return;
   ShowIf(mPage.prize);
-  mCountedMoney += figures.bonusSuperCash;
+  mCountedMoney = AddMoney(mCountedMoney, figures.bonusSuperCash);
   flags[kPrizeFlag] = 1;
 }
 
-// The best money of every day up to the current one, the last day at most.
+// The best money of every day up to the current one, the last day at most; a damaged file's sums
+// stop at the largest int.
 int QCBoard_Career::CareerTotal() const {
   const int last = std::min(CurrentDay(), kCareerLastDay);
   int total = 0;
-  for (int day = kCareerFirstDay; day <= last; ++day) total += BestMoney(day);
+  for (int day = kCareerFirstDay; day <= last; ++day) total = AddMoney(total, BestMoney(day));
   return total;
 }
 
