@@ -157,3 +157,51 @@ TEST_F(CareerLevelEndTest, ABadgeNeedsRewardsAndNoBreakdownNeedsTheGoal) {
 }
 
 }  // namespace
+
+namespace {
+
+// A first career day from the main menu to pref.dat: the book, the three comic pages, the level
+// start behind them, the briefing, the end of the day as the board hands it over, the count-up.
+TEST_F(CareerLevelEndTest, TheFirstDayFromTheMenuToPrefDat) {
+  StartAtDay(1);
+  AddCafeBoard();
+  Release(Game().mMainMenu->mCareer);
+  Update(80);
+  ASSERT_TRUE(Book().mVisible);
+  Release(Book().mPlay);
+  for (int page = 0; page < 3; ++page) {
+    Update(80);
+    Release(Book().mComixNext);
+  }
+  ASSERT_TRUE(cafe->mLoading);
+  EXPECT_EQ(cafe->mLoadLevelArg, 1);
+  cafe->OnLevelLoaded();
+  // The board's level start: the HUD, then the briefing, which holds the game until "start".
+  cafe->mLevel = 1;
+  cafe->hud->BeginLevel(false);
+  cafe->hud->Show();
+  cafe->briefing->Show();
+  EXPECT_EQ(cafe->mPauseCount, 1);
+  Release(cafe->briefing->mStart);
+  EXPECT_EQ(cafe->mPauseCount, 0);
+  // The day ends above the expert goal without a breakdown.
+  cafe->Hide();
+  Book().OnLevelEnd(900, 0, 1);
+  Book().SetVisible(true);
+  ASSERT_TRUE(Game().mPref.Save());
+  Update(200);
+  EXPECT_TRUE(Book().mCounting);
+  Update(1);
+  EXPECT_FALSE(Book().mCounting);
+  EXPECT_EQ(Var("score"), L"950");
+  Game().mPref.Save();
+  std::vector<QCProfile> stored;
+  Game().mPref.ReadAllProfiles(stored);
+  ASSERT_EQ(stored.size(), 1u);
+  EXPECT_EQ(stored[0].mCurrentDay, 2);
+  EXPECT_EQ(stored[0].mExpert[1], 1);
+  EXPECT_EQ(stored[0].mBestMoney[1], 950);
+  EXPECT_EQ(stored[0].mAchievements[1][3], 1);
+}
+
+}  // namespace
