@@ -131,7 +131,8 @@ void QCBoard_Upgrade::ButtonDepress(int id) {
   }
   for (int i = 0; i < FilledTrays(); ++i) {
     if (!QCButton::IsId(id, mTrayButtons[i])) continue;
-    if (QCInGameBoard* board = GetInGameBoard()) board->ApplyUpgrade(mCurrentOffer, false);
+    QCInGameBoard* board = GetInGameBoard();
+    if (board != nullptr && mCurrentOffer != nullptr) board->ApplyUpgrade(mCurrentOffer, false);
     if (mSelectedIndex < static_cast<int>(mSelectMarks.size())) HideIf(mSelectMarks[mSelectedIndex]);
     SelectOffer(i);
     return;

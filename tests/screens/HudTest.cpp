@@ -91,6 +91,11 @@ TEST_F(HudTest, TheStageClockWaitsForTheUpgradeAndStaysInRange) {
   EXPECT_TRUE(ShowsPicture(Hud().mSurvivalClock, "hud_upgrade_00"));
   At(-0.5f);
   EXPECT_EQ(Hud().mCurrentFrame, 0);
+  // The stage clock follows only while the career clock's own control is visible.
+  Hud().mCareerClock->SetVisible(false);
+  At(1.0f);
+  EXPECT_EQ(Hud().mCurrentFrame, 0);
+  Hud().mCareerClock->SetVisible(true);
   Hud().mStageFrames.clear();
   At(0.7f);
   EXPECT_EQ(Hud().mCurrentFrame, 0);
