@@ -126,6 +126,10 @@ void LogSaveFailure(const std::string& path) {
                static_cast<unsigned>(GetLastError()));
 }
 
+void LogDamaged(const std::string& path, const char* what) {
+  std::fprintf(stderr, "pref.dat: %s: %s\n", path.c_str(), what);
+}
+
 void LogNoFolder(const std::string& path) {
   std::fprintf(stderr, "pref.dat: could not make the folder %s (error %u); nothing will be saved\n", path.c_str(),
                static_cast<unsigned>(GetLastError()));
@@ -165,13 +169,16 @@ bool QCPref::Load() {
     if (valid) {
       mHeader = stored;
       profileRead = LoadProfile(file, mHeader.mCurrentProfile);
+      // A table the file holds only in part takes the defaults rather than a mix of old and new.
+      bool survivalRead = ReadTable(file, kSurvivalOffset, mSurvivalTable);
+      bool careerRead = ReadTable(file, kCareerOffset, mCareerTable);
+      if (!survivalRead || !careerRead) LogDamaged(mPath, "its hi-score tables are cut short; the defaults stand in");
+      SetDefaultTables(!survivalRead, !careerRead);
     } else {
+      // Not ours, or of another version: dropped, and written afresh by the save below.
+      LogDamaged(mPath, "it is not a preference file of this version; starting afresh");
       TruncateAt(file, 0);
     }
-    // A table the file holds only in part takes the defaults rather than a mix of old and new.
-    bool survivalRead = ReadTable(file, kSurvivalOffset, mSurvivalTable);
-    bool careerRead = ReadTable(file, kCareerOffset, mCareerTable);
-    SetDefaultTables(!survivalRead, !careerRead);
     CloseHandle(file);
   }
   if (!valid) {

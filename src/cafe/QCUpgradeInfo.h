@@ -5,7 +5,7 @@
 #include <string>
 
 struct QCUpgradeInfo {
-  std::string name;    // the "name" attribute
   std::string object;  // the "object" attribute: the scene object it belongs to
+  std::string name;    // the "name" attribute
   bool applied = false;
 };

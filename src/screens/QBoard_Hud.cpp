@@ -64,6 +64,7 @@ int TutorialControlNumber(const std::string& rest) {
 QBoard_Hud::QBoard_Hud(QCBoard_Game* board, QCEngine3* app, IXMLDOMNode* uiRoot)
     : QCDialog(board, app), mBoard(board) {
   LoadFromUi(uiRoot, "hud");
+  SetVisible(false);
   mClockFrames = FindFrames("hud_watch%02d");
   mStageFrames = FindFrames("hud_upgrade_%02d");
 }

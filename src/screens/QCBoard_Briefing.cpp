@@ -27,6 +27,7 @@ const std::wstring& NumberText(int number) { return GetLocText(std::to_string(nu
 
 QCBoard_Briefing::QCBoard_Briefing(QCEngine3* app, IXMLDOMNode* uiRoot) : QCDialog(nullptr, app), mGame(app) {
   LoadFromUi(uiRoot, "briefing_dialog");
+  SetVisible(false);
 }
 
 void QCBoard_Briefing::BindControl(const std::string& name, QCCandyWidget* widget) {
@@ -103,13 +104,19 @@ void QCBoard_Briefing::PublishCafeAndDay(int level) {
 void QCBoard_Briefing::Activate() {
   QCDialog::Activate();
   BringToFrontOfParent(this);
-  mGame->mWidgetManager->PushModal(this);
-  mGame->mWidgetManager->SetFocus(this);
+  if (Velk::WidgetManager* manager = WidgetManagerOfGame()) {
+    manager->PushModal(this);
+    manager->SetFocus(this);
+  }
 }
 
 void QCBoard_Briefing::Deactivate() {
   QCDialog::Deactivate();
   if (mParent != nullptr) mParent->BringToBack(this);
-  mGame->mWidgetManager->PopModal(this);
-  mGame->mWidgetManager->SetFocus(GetBoard());
+  if (Velk::WidgetManager* manager = WidgetManagerOfGame()) {
+    manager->PopModal(this);
+    manager->SetFocus(GetBoard());
+  }
 }
+
+Velk::WidgetManager* QCBoard_Briefing::WidgetManagerOfGame() const { return mGame != nullptr ? mGame->mWidgetManager : nullptr; }

@@ -10,6 +10,10 @@
 class QCEngine3;
 class QCText;
 
+namespace Velk {
+class WidgetManager;
+}
+
 class QCBoard_Briefing : public QCDialog {
  public:
   QCBoard_Briefing(QCEngine3* app, IXMLDOMNode* uiRoot);
@@ -34,4 +38,5 @@ class QCBoard_Briefing : public QCDialog {
   void FillTexts(int level, bool survival);
   void ShowPicture();
   void PublishCafeAndDay(int level);
+  Velk::WidgetManager* WidgetManagerOfGame() const;
 };

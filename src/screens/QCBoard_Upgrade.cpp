@@ -29,6 +29,7 @@ QCTextureRef FindTexture(const std::string& id) {
 QCBoard_Upgrade::QCBoard_Upgrade(QCEngine3* app, IXMLDOMNode* uiRoot) : QCDialog(nullptr, app), mGame(app) {
   mOffers.reserve(kMaxOffers);
   LoadFromUi(uiRoot, "upgrade_menu");
+  SetVisible(false);
 }
 
 void QCBoard_Upgrade::BindControl(const std::string& name, QCCandyWidget* widget) {

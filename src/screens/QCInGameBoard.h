@@ -30,9 +30,15 @@ class QCInGameBoard {
   // Shows the board's upgrade dialog.
   virtual void ShowUpgradeDialog() = 0;
   // Fills `out` with at most four upgrades on offer (in survival it takes the next waiting kind)
-  // and returns their number.
-  virtual int CollectUpgradeOffers(std::vector<QCUpgradeInfo*>& out) = 0;
-  virtual void ApplyUpgrade(QCUpgradeInfo* upgrade, bool on) = 0;
+  // and returns their number. A board without upgrade lists offers none.
+  virtual int CollectUpgradeOffers(std::vector<QCUpgradeInfo*>& out) {
+    out.clear();
+    return 0;
+  }
+  virtual void ApplyUpgrade(QCUpgradeInfo* upgrade, bool on) {
+    (void)upgrade;
+    (void)on;
+  }
   // Ends the finished level: hides the board, hands the result on and saves pref.dat.
   virtual void FinishLevel() = 0;
 

@@ -198,7 +198,7 @@ TEST_F(HudTest, TheButtonsOpenThePauseMenuAndTheUpgrades) {
   UiXmlDoc ui(UiText::Screens());
   auto* escape = new QCBoard_EscapeMenu(&Game(), ui.Root());
   Manager()->AddChild(escape);
-  cafe->upgrades = {{"hot", "oven"}};
+  cafe->upgrades = {{"oven", "hot"}};
   Begin(true);
   Hud().ShowUpgradeButton(true);
   EXPECT_TRUE(Hud().mUpgradeButton->mVisible && Hud().mUpgradeBack->mVisible);

@@ -80,7 +80,7 @@ TEST_F(InGameDialogsTest, TheBriefingHoldsTheGameUntilStart) {
 }
 
 TEST_F(InGameDialogsTest, OffersFillTheirTraysAndTheChosenOneStays) {
-  Offer({{"hot", "oven"}, {"red", "sofa"}, {"big", "sign"}}, true);
+  Offer({{"oven", "hot"}, {"sofa", "red"}, {"sign", "big"}}, true);
   Upgrade().Show();
   EXPECT_EQ(Upgrade().mOfferCount, 3);
   for (int i = 0; i < 3; ++i) EXPECT_TRUE(Upgrade().mTrays[i]->mVisible && Upgrade().mTrayButtons[i]->mVisible) << i;
@@ -108,7 +108,7 @@ TEST_F(InGameDialogsTest, OffersFillTheirTraysAndTheChosenOneStays) {
 }
 
 TEST_F(InGameDialogsTest, ClosingAfterACareerDayFinishesItOnce) {
-  Offer({{"hot", "oven"}}, false);
+  Offer({{"oven", "hot"}}, false);
   Upgrade().Show();
   Release(Upgrade().mClose);
   EXPECT_EQ(cafe->finishes, 1);
@@ -130,7 +130,7 @@ TEST_F(InGameDialogsTest, WithoutOffersTheDialogClosesAtOnce) {
 }
 
 TEST_F(InGameDialogsTest, ASecondShowTakesNoSecondUpgradeKind) {
-  Offer({{"hot", "oven"}}, true);
+  Offer({{"oven", "hot"}}, true);
   cafe->waitingKinds = 2;
   Upgrade().Show();
   Upgrade().Show();
@@ -146,7 +146,7 @@ TEST_F(InGameDialogsTest, MoreOffersThanTraysFillOnlyTheTrays) {
   auto* small = new QCBoard_Upgrade(&Game(), ui.Root());
   cafe->upgrade = small;
   cafe->BindControl("upgrade2", small);
-  Offer({{"a", "o"}, {"b", "o"}, {"c", "o"}, {"d", "o"}}, true);
+  Offer({{"o", "a"}, {"o", "b"}, {"o", "c"}, {"o", "d"}}, true);
   small->Show();
   EXPECT_EQ(small->mOfferCount, 4);
   EXPECT_TRUE(small->mTrays[1]->mVisible);
