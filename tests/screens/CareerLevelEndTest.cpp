@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "CareerFixture.h"
+#include "cafe/QCBoard_Game3.h"
 #include "screens/QCBoard_Career.h"
 #include "screens/QCBoard_MainMenu.h"
 
@@ -202,6 +203,38 @@ TEST_F(CareerLevelEndTest, TheFirstDayFromTheMenuToPrefDat) {
   EXPECT_EQ(stored[0].mExpert[1], 1);
   EXPECT_EQ(stored[0].mBestMoney[1], 950);
   EXPECT_EQ(stored[0].mAchievements[1][3], 1);
+}
+
+}  // namespace
+
+namespace {
+
+// The cafe's own board, made with the screens: it hands a finished day with its figures to the book
+// and saves, and its HUD and briefing are the complete screens.
+TEST_F(CareerLevelEndTest, TheCafeBoardHandsItsDayToTheBook) {
+  StartAtDay(5);
+  QCBoard_Game3& game = *Game().mBoard;
+  ASSERT_NE(game.mHud, nullptr);
+  EXPECT_NE(game.mHud->mCareerClock, nullptr);
+  EXPECT_NE(game.mBriefing->mStart, nullptr);
+  EXPECT_EQ(GetInGameBoard(), &game);
+  game.mLevel = 5;
+  game.mNormalGoal = 300;
+  game.mExpertGoal = 600;
+  game.mMoney = 650;
+  game.mCleanCount = 5;
+  game.mBreakdowns = 2;
+  game.FinishLevel();
+  EXPECT_TRUE(Book().mVisible);
+  EXPECT_TRUE(Book().mCounting);
+  std::vector<QCProfile> stored;
+  Game().mPref.ReadAllProfiles(stored);
+  ASSERT_EQ(stored.size(), 1u);
+  EXPECT_EQ(stored[0].mCurrentDay, 6);
+  EXPECT_EQ(stored[0].mExpert[5], 1);
+  EXPECT_EQ(stored[0].mBestMoney[5], 700);
+  EXPECT_EQ(stored[0].mAchievements[5][1], 1);
+  EXPECT_EQ(stored[0].mAchievements[5][3], 0);
 }
 
 }  // namespace
