@@ -482,9 +482,7 @@ void QCBoard_Game3::AchievementStep(int row, int count, int target, int& counter
 void QCBoard_Game3::ShowUpgradeDialog() { mUpgrade->Show(); }
 
 QCAchievementFigures QCBoard_Game3::GetAchievementFigures() const {
-  const AchievementParams& a = mAchievements;
-  return {mIceCount, mCleanCount,  mHappyCount, mBreakdowns,  a.freeze,       a.clean,
-          a.candy,   a.noBroke,    a.bonusCash, a.bonusSuper, a.bonusSuperCash};
+  return {mIceCount, mCleanCount, mHappyCount, mBreakdowns, mAchievements};
 }
 
 int QCBoard_Game3::IsUpgradeApplied(const std::string& owner, const std::string& name) const {

@@ -38,16 +38,6 @@ struct CafeLevelGlobals {
 };
 extern CafeLevelGlobals gCafeLevel;
 
-// What a level's "achparams" asks for its achievements.
-struct AchievementParams {
-  int freeze = 5;
-  int clean = 5;
-  int candy = 5;
-  int noBroke = 1;
-  int bonusCash = 50;
-  int bonusSuper = 5;
-  int bonusSuperCash = 100;
-};
 
 class QCBoard_Game3 : public QCBoard_Game, public QCInGameBoard {
  public:

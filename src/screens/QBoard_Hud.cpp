@@ -223,7 +223,7 @@ void QBoard_Hud::Activate() {
   SetVisibleIf(mAchievements, true);
   for (QCCandyWidget* icon : mIcons) SetVisibleIf(icon, false);
   QCInGameBoard* board = GetInGameBoard();
-  if (board != nullptr && board->GetAchievementFigures().noBroke != 0) ShowIf(mIcons[kAchievementIcons - 1]);
+  if (board != nullptr && board->GetAchievementFigures().settings.noBroke != 0) ShowIf(mIcons[kAchievementIcons - 1]);
   for (auto& row : mMarks) {
     for (QCCandyWidget* mark : row) SetVisibleIf(mark, false);
   }

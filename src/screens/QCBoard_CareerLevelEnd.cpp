@@ -97,12 +97,13 @@ void QCBoard_Career::AwardBadges(unsigned char flags[kBadges + 1]) {
   QCInGameBoard* board = GetInGameBoard();
   if (board == nullptr) return;
   const QCAchievementFigures figures = board->GetAchievementFigures();
+  const AchievementParams& settings = figures.settings;
   // Tested in this order; the badges won stand side by side from the left.
   const std::pair<int, bool> badges[kBadges] = {
-      {1, RewardBadgeWon(figures.cleanRewards, figures.clean)},
-      {0, RewardBadgeWon(figures.freezeRewards, figures.freeze)},
-      {2, RewardBadgeWon(figures.happyRewards, figures.candy)},
-      {3, figures.breakdowns == 0 && figures.noBroke == 1},
+      {1, RewardBadgeWon(figures.cleanRewards, settings.clean)},
+      {0, RewardBadgeWon(figures.freezeRewards, settings.freeze)},
+      {2, RewardBadgeWon(figures.happyRewards, settings.candy)},
+      {3, figures.breakdowns == 0 && settings.noBroke == 1},
   };
   mBadgeX = kFirstBadgeX;
   int count = 0;
@@ -113,14 +114,14 @@ void QCBoard_Career::AwardBadges(unsigned char flags[kBadges + 1]) {
       control->Move(mBadgeX, 0);
       control->Show();
     }
-    mCountedMoney = AddMoney(mCountedMoney, figures.bonusCash);
+    mCountedMoney = AddMoney(mCountedMoney, settings.bonusCash);
     ++count;
     flags[k] = 1;
     mBadgeX += kBadgeStep;
   }
-  if (count < figures.bonusSuper) return;
+  if (count < settings.bonusSuper) return;
   ShowIf(mPage.prize);
-  mCountedMoney = AddMoney(mCountedMoney, figures.bonusSuperCash);
+  mCountedMoney = AddMoney(mCountedMoney, settings.bonusSuperCash);
   flags[kPrizeFlag] = 1;
 }
 

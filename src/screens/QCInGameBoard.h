@@ -7,12 +7,8 @@
 
 struct QCUpgradeInfo;
 
-// The level's achievement counters so far and its "achparams" settings.
-struct QCAchievementFigures {
-  int freezeRewards = 0;  // freeze rewards the mini-game gave in this level
-  int cleanRewards = 0;
-  int happyRewards = 0;
-  int breakdowns = 0;  // workplace breakdowns in this level
+// What a level's "achparams" asks for its achievements.
+struct AchievementParams {
   int freeze = 5;
   int clean = 5;
   int candy = 5;
@@ -20,6 +16,15 @@ struct QCAchievementFigures {
   int bonusCash = 50;
   int bonusSuper = 5;
   int bonusSuperCash = 100;
+};
+
+// The level's achievement counters so far and its settings.
+struct QCAchievementFigures {
+  int freezeRewards = 0;  // freeze rewards the mini-game gave in this level
+  int cleanRewards = 0;
+  int happyRewards = 0;
+  int breakdowns = 0;  // workplace breakdowns in this level
+  AchievementParams settings;
 };
 
 class QCInGameBoard {

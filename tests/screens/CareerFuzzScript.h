@@ -68,9 +68,10 @@ inline void Run(UiTestWorld& world, CafeTestBoard& board, const uint8_t* data, s
   const int result = in.Take<int8_t>();
   const int day = in.Take<int32_t>();
   QCAchievementFigures& figures = board.figures;
+  AchievementParams& settings = figures.settings;
   for (int* value : {&figures.freezeRewards, &figures.cleanRewards, &figures.happyRewards, &figures.breakdowns,
-                     &figures.freeze, &figures.clean, &figures.candy, &figures.noBroke, &figures.bonusCash,
-                     &figures.bonusSuper, &figures.bonusSuperCash})
+                     &settings.freeze, &settings.clean, &settings.candy, &settings.noBroke, &settings.bonusCash,
+                     &settings.bonusSuper, &settings.bonusSuperCash})
     *value = in.Take<int32_t>();
   FillProfile(*game.mPref.GetProfile(), in);
 

@@ -138,7 +138,7 @@ TEST_F(CareerLevelEndTest, WinningTheLastDayEndsTheCareerWithTheFinalComic) {
 
 TEST_F(CareerLevelEndTest, AllFourBadgesWinTheSuperPrize) {
   StartAt(2);
-  cafe->figures = {5, 5, 5, 0, 5, 5, 5, 1, 50, 4, 100};
+  cafe->figures = {5, 5, 5, 0, {5, 5, 5, 1, 50, 4, 100}};
   EndDay(300, 0, 2);
   EXPECT_EQ(Book().mCountedMoney, 300 + 4 * 50 + 100);
   const uint8_t badges[5] = {1, 1, 1, 1, 1};
@@ -149,7 +149,7 @@ TEST_F(CareerLevelEndTest, AllFourBadgesWinTheSuperPrize) {
 
 TEST_F(CareerLevelEndTest, ABadgeNeedsRewardsAndNoBreakdownNeedsTheGoal) {
   StartAt(2);
-  cafe->figures = {0, 4, 9, 0, 0, 5, 9, 0, 50, 5, 100};
+  cafe->figures = {0, 4, 9, 0, {0, 5, 9, 0, 50, 5, 100}};
   EndDay(300, 1, 2);
   // No freeze reward at all, four of five clean rewards, nine of nine happy, no breakdown goal.
   const uint8_t badges[5] = {0, 0, 1, 0, 0};

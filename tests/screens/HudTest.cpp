@@ -219,7 +219,7 @@ TEST_F(HudTest, ACareerDayAfterSurvivalShowsItsAchievements) {
   EXPECT_TRUE(Hud().AchievementIcon(4)->mVisible);
   EXPECT_FALSE(Hud().AchievementIcon(1)->mVisible);
   EXPECT_FALSE(Hud().AchievementStar(2, 3)->mVisible);
-  cafe->figures.noBroke = 0;
+  cafe->figures.settings.noBroke = 0;
   Begin(false);
   EXPECT_FALSE(Hud().AchievementIcon(4)->mVisible);
 }
