@@ -69,13 +69,6 @@ TEST_F(CareerBookTest, TheCurrentDaysCafeOpensAndAnEarlierCafeOpensWhole) {
   EXPECT_FALSE(Book().mOverlay->mVisible);
 }
 
-TEST_F(CareerBookTest, AFinishedCareerOpensOnTheLastDay) {
-  Open(60);
-  EXPECT_EQ(Book().mShownCafe, 3);
-  EXPECT_EQ(Book().mSelectedSlot, 24);
-  EXPECT_EQ(OpenDayButtons(), 24);
-}
-
 TEST_F(CareerBookTest, TheDayMarkerStandsOnTheChosenDaysButton) {
   Open(10);
   Release(Page().dayButtons[5]);
@@ -225,17 +218,18 @@ TEST_F(CareerBookTest, TheCurrentDayButtonTurnsOnlyWhenTheCafeChanges) {
   EXPECT_FALSE(Game().mMainMenu->mFlipBackwards);
 }
 
-// A damaged pref.dat: the book opens on a day of the calendar, and a level end for a day outside it
-// records nothing.
+// A finished career opens on the last day; a damaged pref.dat on a day of the calendar, and a level
+// end for a day outside it records nothing.
 TEST_F(CareerBookTest, ADamagedCurrentDayIsHeldToTheCalendar) {
   StartAtDay(1);
-  for (const auto& [stored, cafe, slot] : {std::tuple{-5, 1, 1}, {0, 1, 1}, {61, 3, 24}, {100000, 3, 24}}) {
+  for (const auto& [stored, cafe, slot] : {std::tuple{60, 3, 24}, {-5, 1, 1}, {0, 1, 1}, {61, 3, 24}, {100000, 3, 24}}) {
     Profile().mCurrentDay = stored;
     Book().ResetSelectedSlot();
     Book().Show();
     Update(80);
     EXPECT_EQ(Book().mShownCafe, cafe) << stored;
     EXPECT_EQ(Book().mSelectedSlot, slot) << stored;
+    EXPECT_EQ(OpenDayButtons(), slot) << stored;
     Book().ShowCafePage(true);
     Book().RefreshDayPage(true, true);
     Release(Book().mCafeButtons[0]);
