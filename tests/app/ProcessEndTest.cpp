@@ -6,9 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
-
 namespace Velk::Testing {
 namespace {
 
@@ -35,10 +32,7 @@ class ProcessEndTest : public ::testing::Test {
             {"XDG_RUNTIME_DIR", scratch_.Path()}, {"VELK_BACKEND", backend},
             {"SDL_AUDIODRIVER", "dummy"}};
   }
-  std::string Settings() {
-    std::ifstream in(scratch_ / "Velk Tests/Child/settings.ini", std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
+  std::string Settings() { return ReadWholeFile(scratch_ / "Velk Tests/Child/settings.ini"); }
   // Every value the program keeps, and the mark of a clean end.
   void ExpectCompleteSettings() {
     const std::string settings = Settings();
