@@ -45,7 +45,7 @@ VelkAppBase* gVelkApp = nullptr;
 namespace {
 
 constexpr int kProgramPathSize = 256;
-constexpr DWORD kCursorStopWaitMs = 500;
+constexpr DWORD kCursorStopWaitMs = 1000;
 constexpr int kMaxPath = 260;
 
 }  // namespace
