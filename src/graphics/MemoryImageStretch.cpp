@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "graphics/BlitRows.h"
 #include "graphics/MemoryImage.h"
 #include "graphics/PixelOps.h"
 #include "graphics/SourcePixels.h"
@@ -220,16 +221,26 @@ void MemoryImage::FastStretchBlit(MemoryImage* src, const Rect& d, const DRect& 
   if (!bits || d.mWidth <= 0 || d.mHeight <= 0 || src->mWidth <= 0 || src->mHeight <= 0) return;
   const double xstep = s.mWidth / d.mWidth, ystep = s.mHeight / d.mHeight;
   const size_t srcW = static_cast<size_t>(src->mWidth);
+  // Every row reads the same source columns.
+  std::vector<int> columns(static_cast<size_t>(d.mWidth));
+  double sx = s.mX;
+  for (int i = 0; i < d.mWidth; ++i, sx += xstep) columns[i] = std::clamp(TruncInt(sx), 0, src->mWidth - 1);
+  std::vector<uint32_t> picked(static_cast<size_t>(d.mWidth));
   WithSourcePixels(src, [&](auto fetch) {
     double sy = s.mY;
     for (int j = 0; j < d.mHeight; ++j, sy += ystep) {
       const size_t row = static_cast<size_t>(std::clamp(TruncInt(sy), 0, src->mHeight - 1)) * srcW;
       uint32_t* out = bits + static_cast<size_t>(d.mY + j) * mWidth + d.mX;
-      double sx = s.mX;
-      for (int i = 0; i < d.mWidth; ++i, sx += xstep) {
-        const uint32_t p = fetch(row + std::clamp(TruncInt(sx), 0, src->mWidth - 1));
-        out[i] = OverLane(out[i], p, p >> 24);
+      if (src == this) {
+        // Stretching an image onto itself may read pixels this row has just drawn.
+        for (int i = 0; i < d.mWidth; ++i) {
+          const uint32_t p = fetch(row + columns[i]);
+          out[i] = OverLane(out[i], p, p >> 24);
+        }
+        continue;
       }
+      for (int i = 0; i < d.mWidth; ++i) picked[i] = fetch(row + columns[i]);
+      BlitRows::Over(out, picked.data(), d.mWidth, Tint{});
     }
   });
 }

@@ -1,5 +1,6 @@
-// The smooth stretch against a plain model of its arithmetic: every source pixel spread over
-// destination records by whole formulas, one record at a time, as the resampling is defined.
+// The stretches against plain models of their arithmetic, one pixel at a time: the nearest-pixel
+// stretch, and the smooth one spreading every source pixel over destination records by whole
+// formulas, one record at a time, as the resampling is defined.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -100,6 +101,22 @@ void ModelStretch(const std::vector<uint32_t>& src, int sw, int sh, std::vector<
     }
 }
 
+// The nearest-pixel stretch; src and dst may be one image, read as it is being drawn.
+void ModelFastStretch(const std::vector<uint32_t>& src, int sw, int sh, std::vector<uint32_t>& dst, int dstW,
+                      const Rect& d, const DRect& s) {
+  const double xstep = s.mWidth / d.mWidth, ystep = s.mHeight / d.mHeight;
+  double sy = s.mY;
+  for (int j = 0; j < d.mHeight; ++j, sy += ystep) {
+    const int row = std::clamp(TruncInt(sy), 0, sh - 1);
+    double sx = s.mX;
+    for (int i = 0; i < d.mWidth; ++i, sx += xstep) {
+      const uint32_t p = src[static_cast<size_t>(row) * sw + std::clamp(TruncInt(sx), 0, sw - 1)];
+      uint32_t& out = dst[static_cast<size_t>(d.mY + j) * dstW + d.mX + i];
+      out = PixelOps::OverLane(out, p, p >> 24);
+    }
+  }
+}
+
 std::vector<uint32_t> RandomPixels(std::mt19937& rng, int n) {
   std::vector<uint32_t> px(n);
   for (uint32_t& p : px) {
@@ -110,28 +127,41 @@ std::vector<uint32_t> RandomPixels(std::mt19937& rng, int n) {
   return px;
 }
 
-}  // namespace
-
-TEST(SmoothStretch, MatchesTheModelWhenEnlargingShrinkingAndClipped) {
-  std::mt19937 rng(7);
+// Random source and destination sizes, source rectangles and placements; every third round the
+// clip cuts into the destination, so the source area starts mid-pixel. With onto itself the source
+// is the destination image.
+template <typename Model>
+void CompareWithModel(bool fast, bool ontoItself, Model model) {
+  std::mt19937 rng(fast ? 11 : 7);
   TestHost host;
+  constexpr int kSide = 90;
   for (int round = 0; round < 400; ++round) {
-    const int sw = 1 + rng() % 40, sh = 1 + rng() % 40, dw = 1 + rng() % 80, dh = 1 + rng() % 80;
+    const int sw = ontoItself ? kSide : 1 + rng() % 40, sh = ontoItself ? kSide : 1 + rng() % 40;
+    const int dw = 1 + rng() % 80, dh = 1 + rng() % 80;
     const std::vector<uint32_t> srcPx = RandomPixels(rng, sw * sh);
-    std::vector<uint32_t> dstPx = RandomPixels(rng, 90 * 90);
-    MemoryImage src(&host), dst(&host);
-    Fill(src, sw, sh, srcPx);
-    Fill(dst, 90, 90, dstPx);
+    std::vector<uint32_t> dstPx = ontoItself ? srcPx : RandomPixels(rng, kSide * kSide);
+    MemoryImage srcImage(&host), dst(&host);
+    Fill(srcImage, sw, sh, srcPx);
+    Fill(dst, kSide, kSide, dstPx);
+    MemoryImage* src = ontoItself ? &dst : &srcImage;
     const Rect srcRect(rng() % sw, rng() % sh, 1 + rng() % sw, 1 + rng() % sh);
     const Rect destRect(static_cast<int>(rng() % 20) - 10, static_cast<int>(rng() % 20) - 10, dw, dh);
-    // Every third round the clip cuts into the destination, so the source area starts mid-pixel.
-    const Rect clip = round % 3 ? Rect(0, 0, 90, 90) : Rect(rng() % 30, rng() % 30, 5 + rng() % 60, 5 + rng() % 60);
+    const Rect clip = round % 3 ? Rect(0, 0, kSide, kSide) : Rect(rng() % 30, rng() % 30, 5 + rng() % 60, 5 + rng() % 60);
     DRect s;
     Rect d;
-    if (MemoryImage::ClipStretchBlit(srcRect, clip.Intersect(Rect(0, 0, 90, 90)), destRect, s, d))
-      ModelStretch(srcPx, sw, sh, dstPx, 90, d, s);
-    dst.BlitStretched(&src, destRect, srcRect, clip, Color::White, 0, false);
-    for (int i = 0; i < 90 * 90; ++i)
-      ASSERT_EQ(dstPx[i], dst.GetArgbBits()[i]) << "round " << round << " at " << i % 90 << "," << i / 90;
+    if (MemoryImage::ClipStretchBlit(srcRect, clip.Intersect(Rect(0, 0, kSide, kSide)), destRect, s, d))
+      model(ontoItself ? dstPx : srcPx, sw, sh, dstPx, kSide, d, s);
+    dst.BlitStretched(src, destRect, srcRect, clip, Color::White, 0, fast);
+    for (int i = 0; i < kSide * kSide; ++i)
+      ASSERT_EQ(dstPx[i], dst.GetArgbBits()[i]) << "round " << round << " at " << i % kSide << "," << i / kSide;
   }
+}
+
+}  // namespace
+
+TEST(StretchModel, SmoothMatchesWhenEnlargingShrinkingAndClipped) { CompareWithModel(false, false, ModelStretch); }
+
+TEST(StretchModel, FastMatchesWhenEnlargingShrinkingClippedAndOntoItself) {
+  CompareWithModel(true, false, ModelFastStretch);
+  CompareWithModel(true, true, ModelFastStretch);
 }
