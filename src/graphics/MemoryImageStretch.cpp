@@ -32,17 +32,16 @@ bool ClipStretch(const Rect& srcRect, const Rect& clip, const Rect& destRect, DR
   return outSrc.mWidth > 0 && outSrc.mHeight > 0;
 }
 
-// One resampling record: blue, green, red, alpha totals.
+// One resampling record: blue, green, red, alpha totals, in the order of a pixel's bytes in memory.
 using Acc = uint32_t __attribute__((vector_size(16)));
 using Bytes4 = uint8_t __attribute__((vector_size(4)));
+using Bytes16 = uint8_t __attribute__((vector_size(16)));
 
 inline Acc Channels(uint32_t pixel) {
   Bytes4 bytes;
   std::memcpy(&bytes, &pixel, sizeof bytes);
   return __builtin_convertvector(bytes, Acc);
 }
-
-using Bytes16 = uint8_t __attribute__((vector_size(16)));
 
 // The channels of pixel P of four, by one byte shuffle.
 template <int P>
