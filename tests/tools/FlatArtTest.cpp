@@ -129,7 +129,7 @@ TEST(AnimPlateTest, EachProductAndCombinationShowsItsOwnColour) {
   plate.height = 20;
   plate.shape = "plate";
   plate.colour = "cake";
-  for (const char* word : {"cake", "juice", "sandwich", "0030", "1004", "ready"}) plate.words.push_back({word});
+  for (const char* word : {"cake", "juice", "sandwich", "0030", "1004", "ready", "0034"}) plate.words.push_back({word});
   std::map<std::string, std::vector<uint8_t>> files;
   Findings findings;
   ASSERT_TRUE(AnimBuilder::Build(plate, files, findings));
@@ -138,11 +138,13 @@ TEST(AnimPlateTest, EachProductAndCombinationShowsItsOwnColour) {
   std::unique_ptr<ImageLib::Image> atlas(LoadImageByExtension("dish.png", true));
   ASSERT_TRUE(atlas);
   std::set<uint32_t> centres;
-  for (int row = 0; row < 6; ++row) centres.insert(atlas->Row(row * 20 + 10)[10]);
-  EXPECT_EQ(centres.size(), 5u) << "cake and the plain 'ready' share the part's colour";
+  for (int row = 0; row < 7; ++row) centres.insert(atlas->Row(row * 20 + 10)[10]);
+  EXPECT_EQ(centres.size(), 5u) << "cake and the plain 'ready' share the part's colour, juice its mask's";
   uint32_t juice = 0;
   ASSERT_TRUE(FlatArt::Colour("juice", juice));
   EXPECT_EQ(atlas->Row(30)[10], juice);
+  EXPECT_EQ(atlas->Row(70)[10], juice) << "the juicer's mask 0030 looks like the juice it is";
+  EXPECT_NE(atlas->Row(130)[10], juice) << "juice with a sandwich is a plate of its own";
 }
 
 }  // namespace
