@@ -48,6 +48,13 @@ Velk::Widget* MakeScreen(QCEngine3* app, IXMLDOMNode* uiRoot) {
   return app->*Slot;
 }
 
+// The board reads the customers', workers' and pick-ups' settings of cfg.xml as soon as it exists.
+Velk::Widget* MakeBoard(QCEngine3* app, IXMLDOMNode* uiRoot) {
+  MakeScreen<QCBoard_Game3, &QCEngine3::mBoard>(app, uiRoot);
+  app->mBoard->LoadObjectConfigs();
+  return app->mBoard;
+}
+
 template <typename Item>
 QCItem* MakeItem() {
   return new Item();
@@ -70,7 +77,7 @@ void SetCafeObjectCreators() {
 }
 
 const QCEngine3::ScreenCreators QCEngine3::kGameScreens = {
-    MakeScreen<QCBoard_Game3, &QCEngine3::mBoard>,
+    MakeBoard,
     MakeScreen<QCBoard_LoadScreen, &QCEngine3::mLoadScreen>,
     MakeScreen<QCBoard_Menu, &QCEngine3::mMenu>,
     MakeScreen<QCBoard_MainMenu, &QCEngine3::mMainMenu>,

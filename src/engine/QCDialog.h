@@ -48,6 +48,8 @@ class QCDialog : public QCCandyWidget, public Velk::ButtonListener {
   void Activate() override;
   void Deactivate() override;
   void OnButtonReleased(int id) override { ButtonDepress(id); }
+  // Leaves the manager's modal stack now (a dialog that fades out after its answer is done with it).
+  void UnregisterModal();
 
   // The UI widget classes register their keyword's creator once at start-up; a keyword without one
   // is skipped like an unknown type. An empty creator removes it.
@@ -62,7 +64,6 @@ class QCDialog : public QCCandyWidget, public Velk::ButtonListener {
   int NestingDepth() const;
   Velk::WidgetManager* Manager() const;
   void RegisterModal();
-  void UnregisterModal();
 };
 
 // A dialog that can hide itself on a click.

@@ -54,9 +54,12 @@ void QCBoard_Briefing::OnShowHook() {
   FillTexts(level, survival);
   ShowPicture();
   if (survival) {
-    // The level start published the survival day; the cafe is the level number itself.
+    // The level start published the survival day; the cafe is the level number itself. The title
+    // names the day as "currentday", which a career day set before (or nobody set at all).
     SetTextVar("currentcafe", NumberText(level));
     SetTextVar("cafe", NumberText(level));
+    const std::wstring day = GetTextVar("day");
+    SetTextVar("currentday", day);
   } else {
     PublishCafeAndDay(level);
   }

@@ -45,6 +45,8 @@ void QCBoard_HiScores::OnShowHook() {
   FillTable(mRightPage, '1', true);
   FillTable(mLeftPage, '0', false);
   if (mGame->mMainMenu != nullptr) mGame->mMainMenu->FlipPage(mHiscoresDlg, false, kFlipToHiScores);
+  // The turning page comes to the front; the close button stays above it.
+  if (mClose != nullptr) BringToFront(mClose);
   mGame->mWidgetManager->SetFocus(this);
   PlaySoundByName("window_open");
 }

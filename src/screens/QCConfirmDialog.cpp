@@ -86,6 +86,9 @@ int QCConfirmDialog::Ask(const std::string& id) {
   while (app->RunLoopStep() && mWidgetManager != nullptr && mResult == kNoAnswer) {
   }
   mWaiting = false;
+  // Answered: the question stops being modal while it may still fade out, so that the asker's own
+  // modal dialog is on top again and can be closed at once.
+  UnregisterModal();
   manager->SetFocus(previousFocus);
   if (backdrop != nullptr) backdrop->SetVisible(false);
   return mResult;

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "cafe/CafeConfigs.h"
 #include "cafe/QCEngine3.h"
 #include "engine/EngineTestSupport.h"
 #include "engine/EngineUtil.h"
@@ -117,6 +118,14 @@ TEST_F(PackStartUpTest, EveryNameTheDocumentsUseIsFoundByTheGamesReaders) {
     EXPECT_NE(made, nullptr) << "effect " << effect;
     delete made;
   }
+  // The board has read the settings of every kind of customer, worker and timed pick-up.
+  for (const std::string& client : Values(cfg, "//clients/client/@name"))
+    EXPECT_NE(FindClientConfig(client), nullptr) << "customer " << client;
+  for (const std::string& worker : Values(cfg, "//workers/worker/@name"))
+    EXPECT_EQ(gWorkerConfigs.count(worker), 1u) << "worker " << worker;
+  for (const std::string& item : Values(cfg, "//period_items/period_item/@name"))
+    EXPECT_NE(FindPeriodItemConfig(item), nullptr) << "pick-up " << item;
+  EXPECT_FALSE(Values(cfg, "//clients/client/@name").empty());
   std::set<std::string> labels;
   for (const std::string& id : Values(ui, "//@label")) labels.insert(id);
   for (const std::string& id : Values(cfg, "//@loc_str")) labels.insert(id);

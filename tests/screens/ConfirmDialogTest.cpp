@@ -2,6 +2,7 @@
 // question only, the focus and the backdrop restored; and the screens' start-up order.
 #include "ScreenFixture.h"
 #include "cafe/QCBoard_Game3.h"
+#include "engine/QCEffect.h"
 #include "screens/QCBoard_EscapeMenu.h"
 #include "screens/ConfirmDialogs.h"
 #include "screens/QCBoard_Confirm1.h"
@@ -65,6 +66,30 @@ TEST_F(ConfirmDialogTest, TheDialogLiesAboveEverythingWhileItAsks) {
     Release(Two().mBtnYes);
   };
   EXPECT_EQ(AskConfirm("restlvl"), 1);
+}
+
+// A modal dialog asks; the question fades out after the answer. The asker closes itself at once and
+// nothing modal may be left behind, or every screen below stops taking the mouse.
+TEST_F(ConfirmDialogTest, AnAnsweredQuestionLetsGoOfTheModalStackWhileItFadesOut) {
+  QCEffect* fade = CreateEffectByName("fade_out");
+  ASSERT_NE(fade, nullptr);
+  fade->EffectSetParam(kParamWidget, &Two());
+  fade->SetOwner(&Two());
+  delete Two().mEffect;
+  Two().mEffect = fade;
+  QCDialog* asker = new QCDialog(nullptr, &Game());
+  Manager()->AddChild(asker);
+  asker->SetVisible(true);
+  asker->SetModal(true);
+  AnswerWith(Two().mBtnYes);
+  EXPECT_EQ(AskConfirm("delprof"), 1);
+  EXPECT_TRUE(Two().mVisible) << "still fading out";
+  EXPECT_EQ(Manager()->mModalWidget, asker) << "the question is done with the stack";
+  asker->SetModal(false);
+  EXPECT_EQ(Manager()->mModalWidget, nullptr);
+  EXPECT_TRUE(Manager()->mPreModalInfoList.empty());
+  Manager()->RemoveChild(asker);
+  delete asker;
 }
 
 TEST_F(ConfirmDialogTest, AQuestionShowsItsOwnTextsOnly) {

@@ -4,6 +4,8 @@
 #include "screens/QCBoard_MainMenu.h"
 #include "ui/QCText.h"
 
+#include <algorithm>
+
 namespace {
 
 class HiScoresTest : public ScreenTest {
@@ -44,6 +46,18 @@ TEST_F(HiScoresTest, ThePlayersRowsStandOut) {
   EXPECT_EQ(Row("score", '0', 2)->GetText(), L"-20");
   EXPECT_EQ(Row("line", '0', 3)->GetText(), L"");
   EXPECT_EQ(Row("score", '0', 3)->GetText(), L"") << "an empty row shows no score";
+}
+
+// The page is drawn over the whole book: the way back must lie above it.
+TEST_F(HiScoresTest, TheCloseButtonLiesAboveTheOpenedPage) {
+  QCBoard_HiScores& scores = *Game().mHiScores;
+  Release(Game().mMainMenu->mScores);
+  const auto& order = scores.mWidgets;
+  const auto close = std::find(order.begin(), order.end(), scores.mClose);
+  const auto page = std::find(order.begin(), order.end(), scores.mHiscoresDlg);
+  ASSERT_NE(close, order.end());
+  ASSERT_NE(page, order.end());
+  EXPECT_GT(std::distance(order.begin(), close), std::distance(order.begin(), page));
 }
 
 }  // namespace

@@ -51,6 +51,8 @@ TEST_F(InGameDialogsTest, ACareerBriefingNamesTheDayWithinItsCafe) {
 }
 
 TEST_F(InGameDialogsTest, ASurvivalBriefingUsesTheEndlessTexts) {
+  ShowBriefing(16, false);
+  Briefing().Hide();
   SetTextVar("day", L"stage 1");
   ShowBriefing(2, true);
   EXPECT_TRUE(ShowsPicture(Briefing().FindChild("picture"), "ebriefing_02"));
@@ -60,6 +62,7 @@ TEST_F(InGameDialogsTest, ASurvivalBriefingUsesTheEndlessTexts) {
   EXPECT_EQ(LabelText(Briefing().mReadyLabel), L"Go");
   EXPECT_EQ(Var("cafe"), L"two");
   EXPECT_EQ(Var("day"), L"stage 1");
+  EXPECT_EQ(Var("currentday"), L"stage 1") << "the title's day, not a career day's";
 }
 
 TEST_F(InGameDialogsTest, TheBriefingHoldsTheGameUntilStart) {

@@ -30,6 +30,10 @@ const char* kEffects = R"(<effects>
     </timer></timers>
     <messages><message name="onshow" command="start" timer_id="in"/>
       <message name="onhide" command="start" timer_id="out"/></messages></effect>
+  <effect name="fade_out"><timers><timer name="out" type="usual" ftime="0.5" direction="forward">
+      <control id="0" starttime="0.5" type="point" function="DlgHide" active="true"/>
+    </timer></timers>
+    <messages><message name="onhide" command="start" timer_id="out"/></messages></effect>
 </effects>)";
 
 const char* kLoc = R"(<root>

@@ -4,6 +4,7 @@
 
 #include <set>
 
+#include "contentlib/AnimBuilder.h"
 #include "contentlib/FlatArt.h"
 #include "contentlib/ImageFile.h"
 #include "resources/ImageLib.h"
@@ -118,6 +119,32 @@ TEST_F(FlatArtTest, CelStripsAndBadOptions) {
   EXPECT_EQ(error, "fill must be a whole number from 0 to 7");
   EXPECT_FALSE(mArt.Draw({"a.png", 30, 10, "ring", {{"cels", "4"}}}, out, error));
   EXPECT_EQ(error, "cels must be 1 to 64 and divide the width");
+}
+
+// The plates in the order bubbles: each product its own colour, so that the orders tell apart.
+TEST(AnimPlateTest, EachProductAndCombinationShowsItsOwnColour) {
+  AnimEntry plate;
+  plate.part = "dish";
+  plate.width = 20;
+  plate.height = 20;
+  plate.shape = "plate";
+  plate.colour = "cake";
+  for (const char* word : {"cake", "juice", "sandwich", "0030", "1004", "ready", "0034"}) plate.words.push_back({word});
+  std::map<std::string, std::vector<uint8_t>> files;
+  Findings findings;
+  ASSERT_TRUE(AnimBuilder::Build(plate, files, findings));
+  ScratchFolder folder;
+  WriteBytes("dish.png", files.at("anm\\img\\dish.png"));
+  std::unique_ptr<ImageLib::Image> atlas(LoadImageByExtension("dish.png", true));
+  ASSERT_TRUE(atlas);
+  std::set<uint32_t> centres;
+  for (int row = 0; row < 7; ++row) centres.insert(atlas->Row(row * 20 + 10)[10]);
+  EXPECT_EQ(centres.size(), 5u) << "cake and the plain 'ready' share the part's colour, juice its mask's";
+  uint32_t juice = 0;
+  ASSERT_TRUE(FlatArt::Colour("juice", juice));
+  EXPECT_EQ(atlas->Row(30)[10], juice);
+  EXPECT_EQ(atlas->Row(70)[10], juice) << "the juicer's mask 0030 looks like the juice it is";
+  EXPECT_NE(atlas->Row(130)[10], juice) << "juice with a sandwich is a plate of its own";
 }
 
 }  // namespace

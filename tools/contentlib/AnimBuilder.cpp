@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <map>
 
 #include "contentlib/AnmWriter.h"
 #include "contentlib/Canvas.h"
@@ -43,6 +44,27 @@ uint32_t SkinColour(const AnimEntry& anim, const std::string& skin) {
   return anim.ownColour ? Canvas::Mix(own, skinned, 1.0 / 3) : skinned;
 }
 
+// The product of an order mask with one filled slot (the slot's digit names it), or "".
+std::string MaskProduct(const std::string& mask) {
+  static const std::map<std::string, std::string> products = {
+      {"1000", "coffee"}, {"2000", "tea"},   {"3000", "cocoa"},    {"0200", "cake"},  {"0300", "icecream"},
+      {"0030", "juice"},  {"0060", "smoothie"}, {"0004", "sandwich"}, {"0005", "pizza"}};
+  auto found = products.find(mask);
+  return found == products.end() ? std::string() : found->second;
+}
+
+// A plate shows what is on it: a product (by name or by its order mask) in the palette colour of
+// that product, a combination of products in a shade of its own, anything else in the part's colour.
+uint32_t CelColour(const AnimEntry& anim, const std::string& skin, const std::string& word) {
+  if (anim.shape == "plate") {
+    uint32_t product = 0;
+    if (FlatArt::Colour(word, product) || FlatArt::Colour(MaskProduct(word), product)) return product;
+    if (!word.empty() && std::all_of(word.begin(), word.end(), [](char c) { return c >= '0' && c <= '9'; }))
+      return 0xFF000000 | ((MaskHash(word) & 0x7F7F7F) + 0x404040);
+  }
+  return SkinColour(anim, skin);
+}
+
 bool AddPng(const std::string& path, const Picture& picture, std::map<std::string, std::vector<uint8_t>>& files,
             const std::string& anm, Findings& findings) {
   std::string error;
@@ -69,7 +91,7 @@ bool RowAtlas(const AnimEntry& anim, const std::string& skin, const std::string&
         // A bar shows its entry's row as the filled share of all rows (point00 .. pointNN).
         const bool bar = anim.shape == "bar";
         FlatArt::DrawCel(canvas, x, y, anim.width, anim.height,
-                         {anim.shape, SkinColour(anim, skin), bar ? row : f, bar ? rows : word.frames, orient});
+                         {anim.shape, CelColour(anim, skin, word.name), bar ? row : f, bar ? rows : word.frames, orient});
       }
       anm.Add(std::move(entry));
       ++row;
