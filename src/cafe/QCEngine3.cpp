@@ -133,6 +133,8 @@ void QCEngine3::LoadResourcesInBackground() {
   MakeScreens(root);
   if (root != nullptr) root->Release();
   if (doc != nullptr) doc->Release();
+  // The characters' settings of cfg\cfg.xml: without them no worker, boss or pick-up plays.
+  if (mBoard != nullptr) mBoard->LoadObjectConfigs();
 }
 
 void QCEngine3::MakeScreens(IXMLDOMNode* uiRoot) {
