@@ -43,7 +43,9 @@ TEST_F(PackStartUpTest, EveryNameTheDocumentsUseIsFoundByTheGamesReaders) {
   PackTesting::PackGame& engine = Start();
   ASSERT_FALSE(engine.mShutdown) << "the Init group failed to load";
   for (int screen = 0; screen < QCEngine3::kScreenCount; ++screen)
-    if (QCEngine3::kGameScreens[screen]) EXPECT_NE(engine.mScreens[screen], nullptr) << "screen " << screen;
+    if (QCEngine3::kGameScreens[screen]) {
+      EXPECT_NE(engine.mScreens[screen], nullptr) << "screen " << screen;
+    }
   EXPECT_EQ(engine.mTitle, L"Pelune Cafe");
   const pugi::xml_document ui = Staged("data/cfg/ui.xml"), cfg = Staged("data/cfg/cfg.xml"),
                            effects = Staged("data/cfg/effect.xml");
