@@ -73,6 +73,8 @@ class CafeFixture : public ::testing::Test {
     pak.Put("cfg\\e1.xml", Utf16File(ReadCafeData("e1_cafe.xml")));
     pak.Put("anm\\worker_up.anm", WorkerAnimations());
     Velk::srand(1);
+    // Worker records are numbered as they are read, once per run of the game: baker is 1 in every test.
+    ResetWorkerSequenceForTests();
     board = std::make_unique<TestBoard>();
     board->LoadObjectConfigs();
   }

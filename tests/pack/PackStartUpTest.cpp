@@ -10,10 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "PackGame.h"
 #include "cafe/CafeConfigs.h"
-#include "cafe/QCEngine3.h"
-#include "engine/EngineTestSupport.h"
-#include "engine/EngineUtil.h"
 #include "engine/LocTexts.h"
 #include "engine/QCEffect.h"
 #include "engine/QCFont.h"
@@ -22,8 +20,6 @@
 #include "engine/QCSoundTable.h"
 #include "engine/QCTexture.h"
 #include "graphics/Image.h"
-#include "platform/audio/AudioOutput.h"
-#include "resources/PakInterface.h"
 
 namespace {
 
@@ -42,48 +38,15 @@ std::vector<std::string> Values(const pugi::xml_document& doc, const char* xpath
   return values;
 }
 
-// The game over the archives next to the program.
-class PackGame : public QCEngine3 {
- public:
-  PackGame() {
-    std::filesystem::current_path(PELUNE_RUNTIME_DIR);
-    mIsWindowed = true;
-    mEnforceSingleInstance = false;
-    for (const char* archive : {"loc.pak", "data.pak"}) EXPECT_TRUE(GetPak()->MountArchive(archive)) << archive;
-  }
-  bool HandleWorkingDirectory(const std::string&) override { return true; }
-};
-
-class PackStartUpTest : public EngineTest {
- protected:
-  PackStartUpTest() {
-    Velk::AudioOutput::SetManualMixing(true);
-    SetDebugLogSink([this](const std::string& line) { mLog.push_back(line); });
-  }
-  ~PackStartUpTest() override {
-    mGame.reset();
-    SetDebugLogSink(nullptr);
-    Velk::AudioOutput::SetManualMixing(false);
-  }
-
-  // Started, loaded and stacked as a run does (the loading step on this thread).
-  PackGame& Start() {
-    mGame = std::make_unique<PackGame>();
-    mGame->Init();
-    mGame->LoadResourcesInBackground();
-    mGame->OnLoadingFinished();
-    return *mGame;
-  }
-
-  std::unique_ptr<PackGame> mGame;
-  std::vector<std::string> mLog;
-};
+using PackStartUpTest = PackTesting::PackGameTest;
 
 TEST_F(PackStartUpTest, EveryNameTheDocumentsUseIsFoundByTheGamesReaders) {
-  PackGame& engine = Start();
+  PackTesting::PackGame& engine = Start();
   ASSERT_FALSE(engine.mShutdown) << "the Init group failed to load";
   for (int screen = 0; screen < QCEngine3::kScreenCount; ++screen)
-    if (QCEngine3::kGameScreens[screen]) EXPECT_NE(engine.mScreens[screen], nullptr) << "screen " << screen;
+    if (QCEngine3::kGameScreens[screen]) {
+      EXPECT_NE(engine.mScreens[screen], nullptr) << "screen " << screen;
+    }
   EXPECT_EQ(engine.mTitle, L"Pelune Cafe");
   const pugi::xml_document ui = Staged("data/cfg/ui.xml"), cfg = Staged("data/cfg/cfg.xml"),
                            effects = Staged("data/cfg/effect.xml");
@@ -134,7 +97,7 @@ TEST_F(PackStartUpTest, EveryNameTheDocumentsUseIsFoundByTheGamesReaders) {
   EXPECT_EQ(engine.GetLocTexts()->GetLocText("tut_01"),
             L"A guest! Click the guest's place at the counter to take the order.");
 
-  for (const std::string& line : mLog) ADD_FAILURE() << "debug log: " << line;
+  ExpectNothingLogged("start-up");
 }
 
 }  // namespace

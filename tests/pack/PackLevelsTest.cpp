@@ -1,0 +1,84 @@
+// Every level of the built pack under the real gameplay board: loaded on the level-loading thread
+// as the career book and the survival screen load it, handed over, started, played for two
+// seconds of game time and stopped, with nothing in the debug or level log. Then a survival shift
+// followed by a career day, as a player goes from one to the other: the HUD's achievement rows
+// come back for the day.
+#include <string>
+
+#include "PackGame.h"
+#include "cafe/QCBoard_Game3.h"
+#include "platform/clock/Clock.h"
+#include "scene/QCItem.h"
+#include "screens/QBoard_Hud.h"
+#include "screens/QCBoard_Briefing.h"
+
+namespace {
+
+constexpr int kCareerMode = 0;
+constexpr int kSurvivalMode = 1;
+constexpr int kCareerDays = 59;
+constexpr int kSurvivalShifts = 3;
+constexpr int kSteps = 200;
+
+class PackLevelsTest : public PackTesting::PackGameTest {
+ protected:
+  QCBoard_Game3& Board() {
+    if (!mGame) {
+      Start();
+      ExpectNothingLogged("start-up");
+    }
+    return *mGame->mBoard;
+  }
+  // Loads on the level thread, hands over as the main loop does, and closes the briefing.
+  void Load(int level, int mode) {
+    QCBoard_Game3& board = Board();
+    board.StartLevelLoading(level, mode);
+    board.JoinLevelLoading();
+    ASSERT_TRUE(mGame->mLoadingThreadCompleted.load());
+    board.OnLevelLoaded();
+    board.mBriefing->Hide();
+  }
+  void Steps(int count) {
+    for (int i = 0; i < count; ++i) {
+      Velk::Clock::Advance(mGame->mFrameTime);
+      mGame->RunLogicUpdate();
+    }
+  }
+  static std::string Name(int level, int mode) {
+    return (mode == kCareerMode ? "l" : "e") + std::to_string(level);
+  }
+};
+
+TEST_F(PackLevelsTest, EveryLevelLoadsOnTheLevelThreadAndPlaysWithNothingLogged) {
+  ASSERT_NE(Board().mHud, nullptr);
+  for (int mode : {kCareerMode, kSurvivalMode})
+    for (int level = 1; level <= (mode == kCareerMode ? kCareerDays : kSurvivalShifts); ++level) {
+      const std::string name = Name(level, mode);
+      Load(level, mode);
+      QCBoard_Game3& board = Board();
+      ASSERT_TRUE(board.mRunning) << name;
+      ASSERT_NE(QCItem::FindByName("boss"), nullptr) << name;
+      Steps(kSteps);
+      EXPECT_NEAR(board.mPlayTime, kSteps * 0.01f, 0.05f) << name << ": the board did not play every step";
+      EXPECT_EQ(board.mLives, mode == kSurvivalMode ? QCBoard_Game3::kStartLives : 0) << name;
+      board.StopLevel();
+      ExpectNothingLogged(name);
+    }
+}
+
+TEST_F(PackLevelsTest, ACareerDayAfterASurvivalShiftShowsTheAchievementsAgain) {
+  QBoard_Hud& hud = *Board().mHud;
+  ASSERT_NE(hud.mAchievements, nullptr);
+  Load(1, kSurvivalMode);
+  Steps(kSteps);
+  EXPECT_TRUE(hud.mVisible);
+  EXPECT_FALSE(hud.mAchievements->mVisible);
+  Board().StopAndEndLevel();
+  Load(2, kCareerMode);
+  Steps(kSteps);
+  EXPECT_TRUE(hud.mVisible);
+  EXPECT_TRUE(hud.mAchievements->mVisible);
+  ExpectNothingLogged("survival shift 1, then day 2");
+}
+
+}  // namespace
