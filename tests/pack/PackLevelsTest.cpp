@@ -2,11 +2,15 @@
 // as the career book and the survival screen load it, handed over, started, played for two
 // seconds of game time and stopped, with nothing in the debug or level log. Then a survival shift
 // followed by a career day, as a player goes from one to the other: the HUD's achievement rows
-// come back for the day.
+// come back for the day. And day 1 played as a new player follows its notes, up to the tray's lesson.
 #include <string>
+#include <vector>
 
 #include "PackGame.h"
 #include "cafe/QCBoard_Game3.h"
+#include "cafe/QCBoss.h"
+#include "cafe/QCMiniGame.h"
+#include "cafe/QCTutorial.h"
 #include "platform/clock/Clock.h"
 #include "scene/QCItem.h"
 #include "screens/QBoard_Hud.h"
@@ -44,6 +48,10 @@ class PackLevelsTest : public PackTesting::PackGameTest {
       mGame->RunLogicUpdate();
     }
   }
+  static bool BossBusy() {
+    auto* boss = dynamic_cast<QCBoss*>(SceneBossObject);
+    return boss != nullptr && (!boss->mQueue.empty() || boss->IsMoving() || boss->HasDelay());
+  }
   static std::string Name(int level, int mode) {
     return (mode == kCareerMode ? "l" : "e") + std::to_string(level);
   }
@@ -79,6 +87,32 @@ TEST_F(PackLevelsTest, ACareerDayAfterASurvivalShiftShowsTheAchievementsAgain) {
   EXPECT_TRUE(hud.mVisible);
   EXPECT_TRUE(hud.mAchievements->mVisible);
   ExpectNothingLogged("survival shift 1, then day 2");
+}
+
+// The player clicks what the notes unlock, once a step, when the boss is free; from step 32 the
+// script's own demonstration rush plays six boss actions. Once the boss has done them, step 43's
+// awards and the rush's must have left eight tokens on the tray: two rows of three to make.
+TEST_F(PackLevelsTest, DayOnePlayedByTheNotesFillsTheTrayForTwoRows) {
+  const std::vector<std::string> places = {"client_place02", "client_place03", "client_place04", "wash_stand",
+                                           "table01",        "table03",        "table04"};
+  Load(1, kCareerMode);
+  QCTutorial& tutorial = *Board().mTutorial;
+  int clickedStep = -1;
+  for (int i = 0; i < 30000 && tutorial.IsRunning() && tutorial.CurrentStep() < 43; ++i) {
+    Steps(1);
+    const int step = tutorial.CurrentStep();
+    if (BossBusy() || step >= 32 || step == clickedStep) continue;
+    for (const std::string& name : places)
+      if (tutorial.IsObjectAllowed(name)) {
+        Board().ClickObjectByName(name);
+        clickedStep = step;
+        break;
+      }
+  }
+  ASSERT_GE(tutorial.CurrentStep(), 43);
+  for (int i = 0; i < 2000 && BossBusy(); ++i) Steps(1);
+  ASSERT_FALSE(BossBusy());
+  EXPECT_EQ(Board().mMiniGame->Elements().size(), 8u);
 }
 
 }  // namespace
