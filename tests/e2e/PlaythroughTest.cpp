@@ -1,0 +1,113 @@
+// The game played from the outside: each test runs phases of play as child processes over one
+// fresh home and reads what they left behind.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include "e2e/GameRun.h"
+#include "e2e/PrefFile.h"
+
+namespace E2e {
+namespace {
+
+std::string TestName() {
+  const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
+  return std::string(info->test_suite_name()) + "." + info->name();
+}
+
+#define EXPECT_PHASE_PASSED(result) EXPECT_TRUE((result).Passed()) << (result).Transcript()
+
+std::vector<std::wstring> Names(const PrefFile& pref) {
+  std::vector<std::wstring> names;
+  for (const StoredProfile& profile : pref.Profiles()) names.push_back(profile.name);
+  return names;
+}
+
+// The settings with the mark a run leaves while it runs (cleared when it ends in order) taken out:
+// a start-up that ends on a fatal error leaves it set, as a crash would.
+std::string SettingsWithoutRunMark(const std::map<std::string, std::string>& home) {
+  for (const auto& [name, bytes] : home) {
+    if (name.find("settings.ini") == std::string::npos) continue;
+    std::string kept;
+    std::istringstream lines(bytes);
+    for (std::string line; std::getline(lines, line);) {
+      if (line.rfind("\"InProgress\"", 0) != 0) kept += line + "\n";
+    }
+    return kept;
+  }
+  return {};
+}
+
+TEST(Playthrough, FirstStartThenRestart) {
+  GameRun run(TestName());
+  const PhaseResult first = run.Run("new_player");
+  EXPECT_PHASE_PASSED(first);
+  EXPECT_TRUE(first.HasStep("ok loc.pak and data.pak mounted beside the program"));
+  const PrefFile created(run.PrefPath());
+  ASSERT_TRUE(created.Exists()) << run.PrefPath();
+  EXPECT_EQ(created.Size(), PrefFile::kProfilesOffset);
+  EXPECT_EQ(created.Version(), PrefFile::kVersion);
+
+  const PhaseResult second = run.Run("restart");
+  EXPECT_PHASE_PASSED(second);
+  EXPECT_TRUE(second.HasStep("pref 5240 profiles ")) << second.Transcript();
+  EXPECT_EQ(PrefFile(run.PrefPath()).Bytes(), created.Bytes()) << "the second start found the first one's file";
+}
+
+TEST(BadInput, WithoutDataPakTheGameSaysSoAndChangesNothingAtHome) {
+  GameRun run(TestName());
+  ASSERT_TRUE(run.Run("two_profiles").Passed());
+  const std::map<std::string, std::string> before = run.HomeFiles();
+  std::filesystem::remove(run.ProgramFolder() / "data.pak");
+
+  const PhaseResult result = run.Run("missing_data");
+  EXPECT_PHASE_PASSED(result);
+  ASSERT_FALSE(result.steps.empty());
+  EXPECT_EQ(result.steps.back().rfind("box FATAL ERROR: ", 0), 0u) << result.Transcript();
+  // The resource list itself lives in data.pak, so start-up stops at it, before the "Init" group.
+  EXPECT_NE(result.steps.back().find("properties\\resources.xml"), std::string::npos) << result.Transcript();
+  const std::map<std::string, std::string> after = run.HomeFiles();
+  EXPECT_EQ(SettingsWithoutRunMark(after), SettingsWithoutRunMark(before));
+  for (const auto& [name, bytes] : before) {
+    if (name.find("settings.ini") == std::string::npos) EXPECT_TRUE(after.at(name) == bytes) << name << " changed";
+  }
+  EXPECT_EQ(after.size(), before.size());
+}
+
+TEST(BadInput, APrefDatOfSevenRandomBytesGivesAFreshStart) {
+  GameRun run(TestName());
+  std::filesystem::create_directories(run.PrefPath().parent_path());
+  std::mt19937 random(7);
+  std::ofstream(run.PrefPath(), std::ios::binary) << std::string{static_cast<char>(random()), static_cast<char>(random()),
+      static_cast<char>(random()), static_cast<char>(random()), static_cast<char>(random()),
+      static_cast<char>(random()), static_cast<char>(random())};
+
+  const PhaseResult result = run.Run("restart");
+  EXPECT_PHASE_PASSED(result);
+  EXPECT_TRUE(result.HasStep("pref 5240 profiles ")) << result.Transcript();
+  const PrefFile pref(run.PrefPath());
+  EXPECT_EQ(pref.Size(), PrefFile::kProfilesOffset);
+  EXPECT_EQ(pref.Version(), PrefFile::kVersion);
+}
+
+// A file cut inside its last record: the complete records are the profiles, and the next one made
+// lands on the 912-byte grid.
+TEST(Faults, APartialTrailingRecordIsDroppedBeforeTheNextProfile) {
+  GameRun run(TestName());
+  ASSERT_TRUE(run.Run("two_profiles").Passed());
+  ASSERT_EQ(Names(PrefFile(run.PrefPath())), (std::vector<std::wstring>{L"Ann", L"Bob"}));
+  std::filesystem::resize_file(run.PrefPath(), PrefFile::kProfilesOffset + 2 * PrefFile::kProfileSize - 100);
+
+  const PhaseResult result = run.Run("one_more_profile");
+  EXPECT_PHASE_PASSED(result);
+  EXPECT_TRUE(result.HasStep("profiles now Ann,Cid")) << result.Transcript();
+  const PrefFile pref(run.PrefPath());
+  EXPECT_EQ(pref.Size(), PrefFile::kProfilesOffset + 2 * PrefFile::kProfileSize);
+  EXPECT_EQ(Names(pref), (std::vector<std::wstring>{L"Ann", L"Cid"}));
+}
+
+}  // namespace
+}  // namespace E2e
