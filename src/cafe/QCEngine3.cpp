@@ -3,6 +3,7 @@
 #include "cafe/CafeNames.h"
 #include "engine/LocTexts.h"
 #include "engine/XmlAccess.h"
+#include "exports/ExportTable.h"
 #include "ui/UiWidgets.h"
 #include "widgets/Widget.h"
 #include "widgets/WidgetManager.h"
@@ -27,6 +28,8 @@ QCEngine3::QCEngine3() {
   mTitle = L"";
   mProductVersion = "1.0";
   mRegKey = "Drimak Games\\Pelune Cafe";
+  // The effects find their callbacks by name once the definitions load in Init.
+  RegisterEffectCallbacks();
   // The screens' dialogs are built from ui.xml with the game's own widget types.
   RegisterUiWidgetCreators();
 }

@@ -17,7 +17,6 @@
 #include "engine/QCSoundTable.h"
 #include "engine/QCTexture.h"
 #include "engine/XmlAccess.h"
-#include "exports/ExportTable.h"
 #include "platform/clock/Clock.h"
 #include "platform/crt/Rand.h"
 #include "platform/files/FileCalls.h"
@@ -79,8 +78,6 @@ QCEngine::QCEngine(int arg) {
   gEngine = this;
   mWidth = 800;
   mHeight = 600;
-  // The effects find their callbacks by name once the definitions load in Init.
-  RegisterEffectCallbacks();
 
   mCursors = std::make_unique<QCCursorManager>(this);
   mSoundSystem = std::make_unique<QCSoundSystem>();

@@ -213,8 +213,7 @@ void AnmPlayer::PlaySequence(int index, bool keepTime) {
   else
     mCurrentFrame = 0;
   const AnmEntry& entry = mFile.Entries()[static_cast<size_t>(index)];
-  Velk::SharedImageHandle& image = mImages[static_cast<size_t>(index)];
-  if (!image.GetImage() && Velk::gVelkApp) image = Velk::gVelkApp->GetSharedImage(entry.imageFile, "", nullptr);
+  FetchImage(index);
 
   const AnmSequence& seq = *entry.sequence;
   const bool runs = seq.fps != 0 && seq.frameCount > 1;
@@ -334,4 +333,32 @@ float AnmPlayer::GetDuration() const {
   const AnmSequence* seq = CurrentSequence();
   if (!seq || seq->fps == 0) return 0.0f;
   return static_cast<float>(seq->frameCount) / static_cast<float>(seq->fps);
+}
+
+void AnmPlayer::FetchImage(int index) {
+  const AnmEntry& entry = mFile.Entries()[static_cast<size_t>(index)];
+  Velk::SharedImageHandle& image = mImages[static_cast<size_t>(index)];
+  if (!image.GetImage() && Velk::gVelkApp) image = Velk::gVelkApp->GetSharedImage(entry.imageFile, "", nullptr);
+}
+
+const AnmEntry* AnmPlayer::GetEntry(int index) const {
+  return ValidIndex(index) ? &mFile.Entries()[static_cast<size_t>(index)] : nullptr;
+}
+
+Velk::MemoryImage* AnmPlayer::GetEntryImage(int index) const {
+  return ValidIndex(index) ? mImages[static_cast<size_t>(index)].GetImage() : nullptr;
+}
+
+void AnmPlayer::FetchImages(const std::string& key) {
+  const auto& entries = mFile.Entries();
+  for (size_t i = 0; i < entries.size(); ++i)
+    if (entries[i].name.find(key) != std::string::npos) FetchImage(static_cast<int>(i));
+}
+
+void AnmPlayer::HandOverImages(std::vector<Velk::SharedImageHandle>& out) {
+  for (Velk::SharedImageHandle& image : mImages) {
+    if (!image.GetImage()) continue;
+    out.push_back(image);
+    image.Release();
+  }
 }

@@ -74,7 +74,17 @@ class AnmPlayer {
   QCEffect* GetEffect() const { return mEffect; }
   double GetTime() const;
 
+  // For the item parts: an entry and its image by index (null when out of range or not loaded),
+  // fetching ahead the images of the entries whose names contain `key`, and handing every fetched
+  // image over to a caller that releases them later.
+  const AnmEntry* GetEntry(int index) const;
+  Velk::MemoryImage* GetEntryImage(int index) const;
+  void FetchImages(const std::string& key);
+  void HandOverImages(std::vector<Velk::SharedImageHandle>& out);
+
  private:
+  void FetchImage(int index);
+
   bool ValidIndex(int index) const;
   const AnmSequence* CurrentSequence() const;
   void CollectVariants(const std::string& name);

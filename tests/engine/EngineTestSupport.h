@@ -11,6 +11,7 @@
 
 #include "common/Unicode.h"
 #include "engine/QCEngine.h"
+#include "exports/ExportTable.h"
 #include "platform/ScopedEnv.h"
 #include "platform/ScratchFolder.h"
 #include "platform/backend/Backend.h"
@@ -26,6 +27,8 @@ class TestEngine : public QCEngine {
  public:
   // The engine makes the program's folder current; the data of the test lies elsewhere.
   explicit TestEngine(const std::string& dataFolder) {
+    // The program registers its exported callbacks at start; so does the test's.
+    RegisterEffectCallbacks();
     std::filesystem::current_path(dataFolder);
     mIsWindowed = true;
     mEnforceSingleInstance = false;
