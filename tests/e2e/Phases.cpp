@@ -8,7 +8,6 @@
 
 #include "cafe/QCEngine3.h"
 #include "common/Unicode.h"
-#include "platform/ddraw/DDrawPresenter.h"
 #include "resources/PakInterface.h"
 
 namespace E2e {
@@ -45,7 +44,7 @@ void StartUp(Playthrough& play) {
   play.Expect(game.GetPak()->GetArchives().size() == 2, "loc.pak and data.pak mounted beside the program");
   play.LoadResources();
   // An unchanged screen is presented again once a second.
-  play.StepUntil([] { return Velk::DDrawScreen::FrameCount() > 0; }, 150, "the first frame");
+  play.StepUntil([&game] { return game.mDrawCount > 0; }, 150, "the first frame");
   play.Log("pref " + std::to_string(FileSize(game.mPref.GetPath())) + " profiles " + Joined(ProfileNames(game)));
 }
 
@@ -88,13 +87,23 @@ int OneMoreProfile(Playthrough& play) {
   return Quit(play);
 }
 
+// The same pictures from the headless run and from a real window; the parent compares them.
+int ScreenPictures(Playthrough& play) {
+  StartUp(play);
+  // In a window the picture is shown 1:1, whatever the virtual screen's size.
+  play.Game().SetWindowed(true);
+  play.Step(2);
+  play.KeepScreenPictures("first_frame");
+  return Quit(play);
+}
+
 }  // namespace
 
 int RunPhase(const std::string& name, PlaythroughOptions options) {
   static const std::map<std::string, std::function<int(Playthrough&)>> kPhases = {
       {"new_player", NewPlayer},       {"restart", Restart},
       {"missing_data", MissingData},   {"two_profiles", TwoProfiles},
-      {"one_more_profile", OneMoreProfile},
+      {"one_more_profile", OneMoreProfile}, {"screen_pictures", ScreenPictures},
   };
   const auto phase = kPhases.find(name);
   if (phase == kPhases.end()) return 2;

@@ -1,17 +1,22 @@
 #include "e2e/Playthrough.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <thread>
 #include <unistd.h>
 
+#include "app/NumberedFiles.h"
 #include "cafe/QCEngine3.h"
+#include "common/DataFolder.h"
 #include "common/Unicode.h"
 #include "platform/backend/Backend.h"
 #include "platform/clock/Clock.h"
 #include "platform/ddraw/DDrawPresenter.h"
+#include "platform/ddraw/SdlPresenter.h"
 #include "platform/headless/HeadlessBackend.h"
 #include "platform/msgbox/MessageBox.h"
 #include "platform/process/ProcessInfo.h"
@@ -226,6 +231,25 @@ void Playthrough::Fail(const std::string& message) {
   std::fprintf(stderr, "playthrough failed: %s%s\n", message.c_str(), kept.c_str());
   // Nothing more of the game may run: its threads and objects are left as they are.
   _exit(1);
+}
+
+void Playthrough::KeepScreenPictures(const std::string& name) {
+  const std::string prefix = options_.outFolder + "/" + Velk::Backend::Get().Name() + "_" + name;
+  if (Headless() != nullptr && !WritePng(prefix + ".png", CurrentFrame())) Fail("no frame to keep at " + name);
+  std::string folder = Velk::GetDataFolder() + "_screenshots/";
+  std::replace(folder.begin(), folder.end(), '\\', '/');
+  const std::string screenshot = Velk::NextScreenshotPath(folder);
+  game_->TakeScreenshot();
+  std::error_code error;
+  std::filesystem::copy_file(screenshot, prefix + "_screenshot.png", std::filesystem::copy_options::overwrite_existing, error);
+  if (error) Fail("no screenshot at " + screenshot);
+  if (Headless() != nullptr) return;
+  Frame window;
+  if (!Velk::SdlPresenter::ReadWindowPixels(window.pixels, &window.width, &window.height)) {
+    Fail("the window's pixels could not be read back");
+  }
+  WritePng(prefix + "_window.png", window);
+  Log("pictures " + name);
 }
 
 Frame Playthrough::CurrentFrame() const {

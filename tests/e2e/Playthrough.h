@@ -74,6 +74,10 @@ class Playthrough {
 
   // The frame on screen against its probes and against golden/<name>.txt.
   void Checkpoint(const std::string& name, const std::vector<Probe>& probes = {});
+  // The pictures of the screen at a checkpoint, kept for the parent to compare: the framework's
+  // screenshot "<back end>_<name>_screenshot.png"; headless the presented frame "headless_<name>.png",
+  // in a real window what the window shows, "sdl_<name>_window.png".
+  void KeepScreenPictures(const std::string& name);
   Frame CurrentFrame() const;
   std::vector<std::wstring> MessageBoxes();
 
