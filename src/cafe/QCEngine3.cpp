@@ -4,6 +4,16 @@
 #include "engine/LocTexts.h"
 #include "engine/XmlAccess.h"
 #include "exports/ExportTable.h"
+#include "screens/ConfirmDialogs.h"
+#include "screens/QCBoard_Career.h"
+#include "screens/QCBoard_Help.h"
+#include "screens/QCBoard_HiScores.h"
+#include "screens/QCBoard_LoadScreen.h"
+#include "screens/QCBoard_MainMenu.h"
+#include "screens/QCBoard_Menu.h"
+#include "screens/QCBoard_Options.h"
+#include "screens/QCBoard_Splash.h"
+#include "screens/QCBoard_Survival.h"
 #include "ui/UiWidgets.h"
 #include "widgets/Widget.h"
 #include "widgets/WidgetManager.h"
@@ -18,10 +28,28 @@ constexpr QCEngine3::Screen kStackingOrder[] = {
 };
 static_assert(std::size(kStackingOrder) == QCEngine3::kScreenCount);
 
+// Makes the screen and keeps the application's pointer to it.
+template <typename Screen, Screen* QCEngine3::*Slot>
+Velk::Widget* MakeScreen(QCEngine3* app, IXMLDOMNode* uiRoot) {
+  app->*Slot = new Screen(app, uiRoot);
+  return app->*Slot;
+}
+
 }  // namespace
 
-// The board and the screens fill their slots as they come.
-const QCEngine3::ScreenCreators QCEngine3::kGameScreens = {};
+// The board fills its slot when it comes.
+const QCEngine3::ScreenCreators QCEngine3::kGameScreens = {
+    nullptr,
+    MakeScreen<QCBoard_LoadScreen, &QCEngine3::mLoadScreen>,
+    MakeScreen<QCBoard_Menu, &QCEngine3::mMenu>,
+    MakeScreen<QCBoard_MainMenu, &QCEngine3::mMainMenu>,
+    MakeScreen<QCBoard_Options, &QCEngine3::mOptions>,
+    MakeScreen<QCBoard_Help, &QCEngine3::mHelp>,
+    MakeScreen<QCBoard_HiScores, &QCEngine3::mHiScores>,
+    MakeScreen<QCBoard_Career, &QCEngine3::mCareer>,
+    MakeScreen<QCBoard_Survival, &QCEngine3::mSurvival>,
+    MakeScreen<QCBoard_Splash, &QCEngine3::mSplash>,
+};
 
 QCEngine3::QCEngine3() {
   mProdName = "Pelune Cafe";
@@ -40,6 +68,7 @@ QCEngine3::~QCEngine3() {
   // The board's shutdown (its level stopped, its scene and configurations cleared) goes here.
   if (!mScreensAdded) {
     for (Velk::Widget* screen : mScreens) delete screen;
+    DropConfirmDialogs();
   }
   mScreens = {};
   mBoard = nullptr;
@@ -69,24 +98,34 @@ void QCEngine3::LoadResourcesInBackground() {
   IXMLDOMDocument* doc = CreateAndLoadXmlDocument("cfg\\ui.xml");
   IXMLDOMNode* root = nullptr;
   if (doc != nullptr) doc->selectSingleNode(L"root", &root);
-  // The confirmation dialogs and their backdrop are made here, before the first screen.
-  for (int screen = 0; screen < kScreenCount; ++screen) {
-    if (mScreenCreators[screen] != nullptr) mScreens[screen] = mScreenCreators[screen](this, root);
-  }
+  MakeScreens(root);
   if (root != nullptr) root->Release();
   if (doc != nullptr) doc->Release();
+}
+
+void QCEngine3::MakeScreens(IXMLDOMNode* uiRoot) {
+  // The confirmation dialogs and their backdrop first: the screens ask their questions on them.
+  CreateConfirmDialogs(this, uiRoot);
+  for (int screen = 0; screen < kScreenCount; ++screen) {
+    if (mScreenCreators[screen] != nullptr) mScreens[screen] = mScreenCreators[screen](this, uiRoot);
+  }
 }
 
 // On the main thread: the widget tree is never changed from the loading thread.
 void QCEngine3::OnLoadingFinished() {
   QCEngine::OnLoadingFinished();
   // Below the screens: first the confirmation dialogs and their backdrop, then the board's escape
-  // menu, go here.
+  // menu (its line goes here).
+  AddConfirmDialogs(mWidgetManager);
   for (Screen screen : kStackingOrder) {
     if (mScreens[screen] != nullptr) mWidgetManager->AddChild(mScreens[screen]);
   }
   mScreensAdded = true;
-  if (mScreens[kSplashScreen] != nullptr) mScreens[kSplashScreen]->SetVisible(true);
+  if (mSplash != nullptr) {
+    mSplash->Show();
+  } else if (mScreens[kSplashScreen] != nullptr) {
+    mScreens[kSplashScreen]->SetVisible(true);
+  }
 }
 
 void QCEngine3::OnLevelLoadingStarted() {

@@ -73,6 +73,8 @@ class QCEngine3 : public QCEngine {
   void Init() override;
   // The engine's tables and resources, then every screen.
   void LoadResourcesInBackground() override;
+  // The confirmation dialogs, then each screen of the creators, from the root of cfg\ui.xml.
+  void MakeScreens(IXMLDOMNode* uiRoot);
   // The screens join the widget manager, and the splash shows.
   void OnLoadingFinished() override;
   void OnLevelLoadingStarted() override;

@@ -69,8 +69,9 @@ void QCCandyWidget::ReadCommonXml(IXMLDOMNode* node) {
 }
 
 // Nothing while a show runs, nor on a widget that is up and not on its way out.
+// The hook runs on every show, also on a visible widget: screens refresh themselves in it.
 void QCCandyWidget::Show() {
-  if (mShowing || (mVisible && !mHiding)) return;
+  if (mShowing) return;
   OnShowHook();
   if (SendEffectMessage("onshow")) {
     mHiding = false;
@@ -81,7 +82,7 @@ void QCCandyWidget::Show() {
 }
 
 void QCCandyWidget::Hide() {
-  if (mHiding || (!mVisible && !mShowing)) return;
+  if (mHiding) return;
   OnHideHook();
   if (SendEffectMessage("onhide")) {
     mHiding = true;

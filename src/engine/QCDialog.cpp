@@ -63,14 +63,16 @@ QCDialog::~QCDialog() {
   UnregisterModal();
 }
 
+// A missing element leaves the dialog empty; the log names it.
 void QCDialog::LoadFromUi(IXMLDOMNode* node, const std::string& name) {
-  if (!node) return;
   IXMLDOMNode* element = nullptr;
   XPathVars vars{{L"n", Velk::Utf8ToWide(name)}};
-  if (node->selectSingleNode(L"element[@name=$n and @type=\"qcdialog\"]", vars, &element) == S_OK && element) {
+  if (node && node->selectSingleNode(L"element[@name=$n and @type=\"qcdialog\"]", vars, &element) == S_OK && element) {
     Build(element);
     element->Release();
+    return;
   }
+  DebugLog("UI element <%s> is missing: the dialog stays empty", name.c_str());
 }
 
 void QCDialog::BuildDialogFromXml(IXMLDOMNode* node) {

@@ -73,8 +73,9 @@ TEST_F(CandyWidgetTest, ShowWhileShowingDoesNothing) {
   EXPECT_FALSE(w.mShowing);
 }
 
-// Show, show again, hide, show: the second show is ignored and the last one plays again.
-TEST_F(CandyWidgetTest, ShowOnAVisibleWidgetWaitsForTheNextHide) {
+// Show and Hide run their hooks every time, also on a widget already in that state: screens refresh
+// themselves in them. Showing a visible widget plays its show effect again.
+TEST_F(CandyWidgetTest, HooksRunOnEveryShowAndHide) {
   HookWidget w(nullptr);
   IXMLDOMNode* e = Element("effect=\"fade\"");
   w.ReadCommonXml(e);
@@ -86,19 +87,30 @@ TEST_F(CandyWidgetTest, ShowOnAVisibleWidgetWaitsForTheNextHide) {
   EXPECT_FLOAT_EQ(w.mOpacity, 1.0f);
   EXPECT_FALSE(w.mShowing) << "the show is over with its effect";
   w.Show();
-  EXPECT_EQ(w.shows, 1);
-  EXPECT_FLOAT_EQ(w.mOpacity, 1.0f);
+  EXPECT_EQ(w.shows, 2);
+  EXPECT_TRUE(w.mShowing) << "the fade plays again";
+  Step(&w, 102);
   w.Hide();
   EXPECT_TRUE(w.mHiding);
   Step(&w, 60);
   EXPECT_FALSE(w.mVisible);
   EXPECT_FALSE(w.mHiding);
-  w.Hide();
-  EXPECT_EQ(w.hides, 1) << "a hidden widget is not hidden again";
+  w.Show();
+  EXPECT_EQ(w.shows, 3);
+  EXPECT_TRUE(w.mVisible);
+  EXPECT_FLOAT_EQ(w.mOpacity, 0.0f) << "the fade starts over";
+}
+
+TEST_F(CandyWidgetTest, HooksRunOnEveryShowAndHideWithoutAnEffect) {
+  HookWidget w(nullptr);
+  w.Show();
   w.Show();
   EXPECT_EQ(w.shows, 2);
   EXPECT_TRUE(w.mVisible);
-  EXPECT_FLOAT_EQ(w.mOpacity, 0.0f) << "the fade starts over";
+  w.Hide();
+  w.Hide();
+  EXPECT_EQ(w.hides, 2);
+  EXPECT_FALSE(w.mVisible);
 }
 
 TEST_F(CandyWidgetTest, TexturesLoadOnlyWhileVisibleInTheTree) {

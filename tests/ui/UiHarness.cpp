@@ -11,7 +11,7 @@ const char* kCfg = R"(<root><sounds>
 
 }  // namespace
 
-UiHarness::UiHarness() {
+UiHarness::UiHarness(const EngineMaker& makeEngine) : UiTestWorld(makeEngine) {
   ResetSoundState();
   StartSoundSystem(0);
   WithCfgRoot(pak, kCfg, [](IXMLDOMNode* root) { LoadSoundTable(root); });

@@ -11,7 +11,7 @@
 
 class UiHarness : public ::testing::Test, public UiTestWorld {
 protected:
-  UiHarness();
+  explicit UiHarness(const EngineMaker& makeEngine = nullptr);
   ~UiHarness() override;
 
   // The names of the sounds played since the last call.

@@ -66,7 +66,7 @@ int& UiTestWorld::ChangeCount() {
   return count;
 }
 
-UiTestWorld::UiTestWorld() {
+UiTestWorld::UiTestWorld(const EngineMaker& makeEngine) {
   auto backend = std::make_unique<Velk::HeadlessBackend>();
   headless = backend.get();
   Velk::Backend::Install(std::move(backend));
@@ -81,7 +81,7 @@ UiTestWorld::UiTestWorld() {
   Velk::ModuleTable::HideEntry("", "UiTestCountChange", false);
   ChangeCount() = 0;
 
-  engine = std::make_unique<QCEngine>();
+  engine = makeEngine ? makeEngine() : std::make_unique<QCEngine>();
   LoadEffectDefinitions();
   engine->LoadLocTable();
   UiXmlDoc ui(UiRoot());

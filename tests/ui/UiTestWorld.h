@@ -3,6 +3,7 @@
 // clock, UI textures served as solid-colour pictures, effects, texts and fonts from small fixture
 // documents, the nine widget creators registered, and dialogs built by the real builder from element
 // text, attached to the real widget manager and driven through its dispatch entry points.
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -38,7 +39,10 @@ public:
   // "onchange" messages the "count_change" effect received.
   static int& ChangeCount();
 
-  UiTestWorld();
+  // Makes the game's application (a plain engine by default) once the pictures are in place.
+  using EngineMaker = std::function<std::unique_ptr<QCEngine>()>;
+
+  explicit UiTestWorld(const EngineMaker& makeEngine = nullptr);
   virtual ~UiTestWorld();
 
   // The text of a file under tests/data/ui.
