@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -141,6 +142,24 @@ TEST_F(ContentGenTest, AFailedRunReportsTheLineAndLeavesThePreviousStage) {
   EXPECT_NE(outside.errors.find("is not a plain relative path inside the stage"), std::string::npos) << outside.errors;
   EXPECT_FALSE(fs::exists(sScratch / "outside.png"));
   EXPECT_EQ(Tree(sScratch / "a"), before);
+}
+
+// A developer's typo in a document names the source file, the line and the name.
+TEST_F(ContentGenTest, ATypoFailsWithTheSourceLineAndTheMissingName) {
+  const fs::path src = CopyOfSources();
+  std::string ui = ReadText(src / "xml" / "ui.xml");
+  const size_t at = ui.find("texture=\"btn_medium\"");
+  ASSERT_NE(at, std::string::npos);
+  ui.replace(at, 20, "texture=\"btn_medum\"");
+  std::ofstream(src / "xml" / "ui.xml", std::ios::binary) << ui;
+  const int line = 1 + static_cast<int>(std::count(ui.begin(), ui.begin() + static_cast<std::ptrdiff_t>(at), '\n'));
+  const RunResult typo = Contentgen("--src " + src.string() + " --out " + (sScratch / "d").string(), sScratch);
+  EXPECT_EQ(typo.status, 1);
+  EXPECT_NE(typo.errors.find("contentgen: content/xml/ui.xml:" + std::to_string(line) +
+                             ": texture 'btn_medum' is not defined in cfg\\ui.xml"),
+            std::string::npos)
+      << typo.errors;
+  EXPECT_FALSE(fs::exists(sScratch / "d"));
 }
 
 TEST_F(ContentGenTest, MissingFacesAndUnwritableOutputAreFindings) {

@@ -77,7 +77,7 @@ class ValidatorTest : public ::testing::Test {
   // The findings of a run, one text each.
   std::vector<std::string> Run() {
     Findings findings;
-    const bool passed = Validator::Run(mStage, findings);
+    const bool passed = Validator::Run(mStage, findings, Validator::GenericRules());
     EXPECT_EQ(passed, findings.Empty());
     std::vector<std::string> texts;
     for (const Finding& f : findings.List()) texts.push_back(f.Text());

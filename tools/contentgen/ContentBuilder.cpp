@@ -1,5 +1,6 @@
 #include "ContentBuilder.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -7,12 +8,15 @@
 #include "contentlib/AnimBuilder.h"
 #include "contentlib/AnimList.h"
 #include "contentlib/AuWriter.h"
+#include "contentlib/CareerTable.h"
 #include "contentlib/FlatArt.h"
 #include "contentlib/FontDescriptor.h"
 #include "contentlib/FontList.h"
 #include "contentlib/GlyphRasterizer.h"
 #include "contentlib/ImageFile.h"
 #include "contentlib/ImageList.h"
+#include "contentlib/LevelGen.h"
+#include "contentlib/LocMerge.h"
 #include "contentlib/PngWriter.h"
 #include "contentlib/SoundList.h"
 #include "contentlib/Stage.h"
@@ -79,10 +83,73 @@ void ContentBuilder::Documents(Findings& findings) {
   std::sort(sources.begin(), sources.end());
   for (const fs::path& path : sources) {
     const std::string name = path.filename().string();
+    if (name == "loc.xml") continue;  // merged with the generated texts by Levels
     std::string text, out;
     if (ReadSource("xml/" + name, text, findings, false) && XmlConvert::Convert("content/xml/" + name, text, out, findings))
       Put(StagedDocumentName(name), Bytes(out), findings);
   }
+}
+
+// The object names of a staged scene document, in document order.
+std::vector<std::string> ContentBuilder::SceneObjects(const std::string& scene) const {
+  std::vector<std::string> names;
+  const auto it = mFiles.find(scene);
+  pugi::xml_document doc;
+  if (it == mFiles.end() || !doc.load_buffer(it->second.data(), it->second.size(), pugi::parse_default, pugi::encoding_utf16_le))
+    return names;
+  for (pugi::xml_node object : doc.document_element().child("objects").children("object"))
+    names.push_back(object.attribute("name").value());
+  return names;
+}
+
+bool ContentBuilder::ReadCareer(CareerTable& table, Findings& findings) {
+  std::string days, menus, notes, cfgText;
+  pugi::xml_document cfg;
+  return ReadSource("levels/career.tsv", days, findings, false) && ReadSource("levels/menus.txt", menus, findings, false) &&
+         ReadSource("levels/notes.tsv", notes, findings, false) && ReadSource("xml/cfg.xml", cfgText, findings, false) &&
+         table.ParseDays("content/levels/career.tsv", days, findings) &&
+         table.ParseMenus("content/levels/menus.txt", menus, findings) &&
+         table.ParseNotes("content/levels/notes.tsv", notes, findings) &&
+         XmlConvert::Load("content/xml/cfg.xml", cfgText, cfg, findings) &&
+         table.ReadConfig("content/xml/cfg.xml", cfg, findings);
+}
+
+// The hand-written day 1 goes into the book's texts like the generated days.
+void ContentBuilder::FirstDayBriefings(const LevelGen& gen, std::vector<std::pair<std::string, std::string>>& texts) const {
+  const auto it = mFiles.find("cfg\\l1.xml");
+  pugi::xml_document doc;
+  if (it == mFiles.end() || !doc.load_buffer(it->second.data(), it->second.size(), pugi::parse_default, pugi::encoding_utf16_le))
+    return;
+  const pugi::xml_node level = doc.document_element();
+  const int guests = static_cast<int>(level.child("events_queue").select_nodes("time_point").size());
+  for (auto& text : gen.Briefings(1, 1, 1, guests, level.child("params").attribute("normal").as_int(),
+                                  level.child("params").attribute("expert").as_int()))
+    texts.push_back(std::move(text));
+}
+
+void ContentBuilder::Levels(Findings& findings) {
+  CareerTable table;
+  std::vector<std::pair<std::string, std::string>> texts;
+  if (fs::exists(fs::path(mOptions.source) / "levels" / "career.tsv") && ReadCareer(table, findings)) {
+    const LevelGen gen(table);
+    FirstDayBriefings(gen, texts);
+    for (const CareerDay& day : table.days) {
+      if (!gen.Check(day, "content/levels/career.tsv", findings)) continue;
+      const GeneratedDay drawn = gen.Draw(day);
+      const std::string scene = "cfg\\scene" + std::to_string(day.cafe) + ".xml";
+      const std::string name = "cfg\\l" + std::to_string(day.day) + ".xml";
+      std::string out;
+      if (XmlConvert::Convert(name, gen.Document(day, drawn, SceneObjects(scene), "content/levels/career.tsv", findings), out, findings))
+        Put(name, Bytes(out), findings);
+      for (auto& text : gen.Briefings(day.day, day.dayInCafe, day.cafe, day.guests, drawn.normal, drawn.expert))
+        texts.push_back(std::move(text));
+    }
+  }
+  std::string source;
+  pugi::xml_document loc;
+  if (ReadSource("xml/loc.xml", source, findings, false) && XmlConvert::Load("content/xml/loc.xml", source, loc, findings) &&
+      LocMerge::Append(loc, texts, "content/xml/loc.xml", findings))
+    Put("cfg\\loc.xml", Bytes(XmlConvert::Write(loc)), findings);
 }
 
 void ContentBuilder::Images(Findings& findings) {
@@ -165,7 +232,25 @@ void ContentBuilder::Sounds(Findings& findings) {
 bool ContentBuilder::Validate(Findings& findings) {
   Content::Stage stage;
   for (const auto& [name, bytes] : mFiles) stage.Add(name, bytes);
-  return Validator::Run(stage, findings);
+  Findings found;
+  const bool ok = Validator::Run(stage, found);
+  for (const Finding& f : found.List()) Locate(f, findings);
+  return ok;
+}
+
+// A finding about a staged document that quotes a name points at the source line where that name
+// first stands as an attribute value, so that a typo is found where it was made.
+void ContentBuilder::Locate(const Finding& finding, Findings& findings) {
+  const size_t open = finding.what.find('\''), close = open == std::string::npos ? open : finding.what.find('\'', open + 1);
+  const bool document = finding.file.compare(0, 4, "cfg\\") == 0 || finding.file == "properties\\resources.xml";
+  std::string source;
+  const std::string relative = "xml/" + finding.file.substr(finding.file.rfind('\\') + 1);
+  if (finding.line != 0 || close == std::string::npos || !document || !ReadSource(relative, source, findings, true))
+    return findings.Add(finding.file, finding.line, finding.what);
+  const size_t at = source.find("\"" + finding.what.substr(open + 1, close - open - 1) + "\"");
+  if (at == std::string::npos) return findings.Add(finding.file, finding.line, finding.what);
+  const int line = 1 + static_cast<int>(std::count(source.begin(), source.begin() + static_cast<std::ptrdiff_t>(at), '\n'));
+  findings.Add("content/" + relative, line, finding.what + " (staged as " + finding.file + ")");
 }
 
 bool ContentBuilder::Write(Findings& findings) {
@@ -207,6 +292,7 @@ bool ContentBuilder::Run(Findings& findings) {
     return false;
   }
   Documents(findings);
+  Levels(findings);
   Images(findings);
   Fonts(findings);
   Anims(findings);

@@ -12,6 +12,11 @@
 #include "contentlib/GlyphRasterizer.h"
 
 namespace Content {
+struct CareerTable;
+class LevelGen;
+}  // namespace Content
+
+namespace Content {
 
 struct BuildOptions {
   std::string source;  // the content folder
@@ -34,6 +39,11 @@ class ContentBuilder {
  private:
   bool ReadSource(const std::string& relative, std::string& text, Findings& findings, bool optional);
   void Documents(Findings& findings);
+  // The generated career days and cfg\\loc.xml with their texts merged in.
+  void Levels(Findings& findings);
+  bool ReadCareer(CareerTable& table, Findings& findings);
+  void FirstDayBriefings(const LevelGen& gen, std::vector<std::pair<std::string, std::string>>& texts) const;
+  std::vector<std::string> SceneObjects(const std::string& scene) const;
   void Images(Findings& findings);
   void Fonts(Findings& findings);
   void Anims(Findings& findings);
@@ -41,6 +51,7 @@ class ContentBuilder {
   // Adds a staged file; a name made twice is a finding.
   void Put(const std::string& name, std::vector<uint8_t> bytes, Findings& findings);
   bool Validate(Findings& findings);
+  void Locate(const Finding& finding, Findings& findings);
   bool Write(Findings& findings);
 
   BuildOptions mOptions;

@@ -1,10 +1,11 @@
 #include "contentlib/Validator.h"
 
+#include "contentlib/GameRules.h"
 #include "contentlib/ValidatorRules.h"
 
 namespace Content {
 
-const std::vector<ValidatorRule>& Validator::Rules() {
+const std::vector<ValidatorRule>& Validator::GenericRules() {
   static const std::vector<ValidatorRule> rules = {
       {"encodings", ValidatorRules::Encodings},
       {"files exist", ValidatorRules::FilesExist},
@@ -20,9 +21,31 @@ const std::vector<ValidatorRule>& Validator::Rules() {
   return rules;
 }
 
-bool Validator::Run(const Stage& stage, Findings& findings) {
+const std::vector<ValidatorRule>& Validator::GameRules() {
+  static const std::vector<ValidatorRule> rules = {
+      {"screen controls", ValidatorRules::Controls},
+      {"scenes", ValidatorRules::Scenes},
+      {"levels", ValidatorRules::Levels},
+      {"animations", ValidatorRules::Animations},
+      {"upgrades", ValidatorRules::Upgrades},
+  };
+  return rules;
+}
+
+const std::vector<ValidatorRule>& Validator::Rules() {
+  static const std::vector<ValidatorRule> rules = [] {
+    std::vector<ValidatorRule> all = GenericRules();
+    all.insert(all.end(), GameRules().begin(), GameRules().end());
+    return all;
+  }();
+  return rules;
+}
+
+bool Validator::Run(const Stage& stage, Findings& findings) { return Run(stage, findings, Rules()); }
+
+bool Validator::Run(const Stage& stage, Findings& findings, const std::vector<ValidatorRule>& rules) {
   const size_t before = findings.Count();
-  for (const ValidatorRule& rule : Rules()) rule.check(stage, findings);
+  for (const ValidatorRule& rule : rules) rule.check(stage, findings);
   return findings.Count() == before;
 }
 

@@ -19,9 +19,14 @@ struct ValidatorRule {
 
 class Validator {
  public:
+  // The rules any pack must pass (encodings, files, names, value forms), the rules about this
+  // game's screens, scenes, levels, animations and upgrades, and both in that order.
+  static const std::vector<ValidatorRule>& GenericRules();
+  static const std::vector<ValidatorRule>& GameRules();
   static const std::vector<ValidatorRule>& Rules();
   // False when any rule reported something.
   static bool Run(const Stage& stage, Findings& findings);
+  static bool Run(const Stage& stage, Findings& findings, const std::vector<ValidatorRule>& rules);
 
   // The names that effects may call: every exported effect callback and its aliases.
   static const std::set<std::string>& ExportedFunctions();

@@ -1,5 +1,6 @@
 #include "contentlib/ValidatorRules.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -59,6 +60,20 @@ void Unique(const Stage& stage, const std::string& doc, const char* xpath, const
 
 bool IsScene(const pugi::xml_document& doc) {
   return std::strcmp(doc.document_element().name(), "root") == 0 && doc.document_element().child("objects");
+}
+
+// The names an attribute refers to: its value, or for an animated texture (nonzero fps) the
+// frames value00, value01 ... of its count, as the texture reader looks them up.
+std::vector<std::string> ReferencedNames(pugi::xml_node node, pugi::xml_attribute a) {
+  if (std::strcmp(a.name(), "texture") != 0 || node.attribute("fps").as_int() == 0) return {a.value()};
+  std::vector<std::string> frames;
+  const int count = node.attribute("count") ? node.attribute("count").as_int() : 1;
+  for (int i = 0; i < count && i < 100; ++i) {
+    char suffix[8];
+    std::snprintf(suffix, sizeof suffix, "%02d", i);
+    frames.push_back(a.value() + std::string(suffix));
+  }
+  return frames;
 }
 
 }  // namespace
@@ -167,8 +182,9 @@ void References(const Stage& stage, Findings& findings) {
         if (attribute == "image" && std::strcmp(node.name(), "cursors") == 0) attribute = "texture";
         auto it = byAttribute.find(attribute);
         if (it == byAttribute.end() || (attribute == "font" && std::strcmp(node.name(), "font") == 0)) continue;
-        if (!it->second->names.count(a.value()))
-          findings.Add(doc, std::string(it->second->what) + " '" + a.value() + "' is not defined in " + it->second->where);
+        for (const std::string& name : ReferencedNames(node, a))
+          if (!it->second->names.count(name))
+            findings.Add(doc, std::string(it->second->what) + " '" + name + "' is not defined in " + it->second->where);
       }
     });
   }

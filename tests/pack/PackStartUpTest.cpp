@@ -1,0 +1,114 @@
+// The built pack under the game's own readers: the engine mounts the two archives the build made,
+// starts up (the resource manifest's Init group, the effects, the sound library), reads cfg.xml and
+// ui.xml as its loading thread does, and then finds every texture, font, cursor, sound, music loop,
+// effect and text that the documents name. Nothing may reach the debug log.
+#include <pugixml.hpp>
+
+#include <set>
+#include <tuple>
+#include <string>
+#include <vector>
+
+#include "engine/EngineTestSupport.h"
+#include "engine/EngineUtil.h"
+#include "engine/LocTexts.h"
+#include "engine/QCEffect.h"
+#include "engine/QCFont.h"
+#include "engine/QCMusicManager.h"
+#include "engine/QCSoundSystem.h"
+#include "engine/QCSoundTable.h"
+#include "engine/QCTexture.h"
+#include "graphics/Image.h"
+#include "platform/audio/AudioOutput.h"
+#include "resources/PakInterface.h"
+
+namespace {
+
+// A staged document as the validator reads it (the archives hold the same bytes).
+pugi::xml_document Staged(const std::string& relative) {
+  pugi::xml_document doc;
+  EXPECT_TRUE(doc.load_file((std::string(TEST_BINARY_DIR) + "/content/stage/" + relative).c_str(), pugi::parse_default,
+                            pugi::encoding_utf16_le))
+      << relative;
+  return doc;
+}
+
+std::vector<std::string> Values(const pugi::xml_document& doc, const char* xpath) {
+  std::vector<std::string> values;
+  for (const pugi::xpath_node& n : doc.select_nodes(xpath)) values.push_back(n.attribute().value());
+  return values;
+}
+
+class PackStartUpTest : public EngineTest {
+ protected:
+  PackStartUpTest() {
+    Velk::AudioOutput::SetManualMixing(true);
+    SetDebugLogSink([this](const std::string& line) { mLog.push_back(line); });
+  }
+  ~PackStartUpTest() override {
+    engine_.reset();
+    SetDebugLogSink(nullptr);
+    Velk::AudioOutput::SetManualMixing(false);
+  }
+
+  // The engine over the archives next to the program, started and loaded as a run does.
+  TestEngine& Start() {
+    engine_ = std::make_unique<TestEngine>(PELUNE_RUNTIME_DIR);
+    for (const char* archive : {"loc.pak", "data.pak"}) EXPECT_TRUE(engine_->GetPak()->MountArchive(archive)) << archive;
+    engine_->Init();
+    engine_->LoadResourcesInBackground();
+    engine_->LoadLocTable();
+    return *engine_;
+  }
+
+  std::vector<std::string> mLog;
+};
+
+TEST_F(PackStartUpTest, EveryNameTheDocumentsUseIsFoundByTheGamesReaders) {
+  TestEngine& engine = Start();
+  ASSERT_FALSE(engine.mShutdown) << "the Init group failed to load";
+  const pugi::xml_document ui = Staged("data/cfg/ui.xml"), cfg = Staged("data/cfg/cfg.xml"),
+                           effects = Staged("data/cfg/effect.xml");
+
+  EXPECT_EQ(engine.GetTextureManager()->Count(), Values(ui, "/root/texture/@id").size());
+  EXPECT_EQ(engine.GetFontTable()->Count(), Values(ui, "/root/font/@name").size());
+  for (const std::string& id : Values(ui, "/root/texture/@id")) {
+    QCTextureRef texture = engine.GetTextureManager()->Find(id);
+    EXPECT_NE(texture.GetImage(), nullptr) << "texture " << id;
+    texture.Release();
+  }
+  // One of each picture format: JPEG 2000, GIF, JPEG with an alpha companion, a book-sized PNG.
+  for (auto [id, width, height] : {std::tuple{"cafe_3", 200, 150}, {"list_check", 16, 16}, {"splash_sample", 400, 300},
+                                   {"book_pages", 732, 565}}) {
+    QCTextureRef texture = engine.GetTextureManager()->Find(id);
+    ASSERT_NE(texture.GetImage(), nullptr) << id;
+    EXPECT_EQ(texture.GetImage()->GetWidth(), width) << id;
+    EXPECT_EQ(texture.GetImage()->GetHeight(), height) << id;
+    texture.Release();
+  }
+  for (const std::string& font : Values(ui, "/root/font/@name"))
+    EXPECT_NE(engine.GetFontTable()->GetFont(font), nullptr) << "font " << font;
+  ASSERT_TRUE(IsSoundPresent());
+  for (const std::string& sound : Values(cfg, "//sounds/sound/@name")) {
+    ASSERT_NE(FindSoundEntry(sound), nullptr) << "sound " << sound;
+    EXPECT_GT(FindSoundEntry(sound)->sample, 0u) << "sound " << sound;
+  }
+  for (const std::string& music : Values(cfg, "//music/stream/@name"))
+    EXPECT_NE(engine.GetMusicManager()->Find(music), nullptr) << "music " << music;
+  for (const std::string& effect : Values(effects, "/effects/effect/@name")) {
+    QCEffect* made = CreateEffectByName(effect.c_str());
+    EXPECT_NE(made, nullptr) << "effect " << effect;
+    delete made;
+  }
+  std::set<std::string> labels;
+  for (const std::string& id : Values(ui, "//@label")) labels.insert(id);
+  for (const std::string& id : Values(cfg, "//@loc_str")) labels.insert(id);
+  for (const char* id : {"app_title", "breif_l1", "breif_text_l01", "breif_l59", "breif_text_l59", "tut_01"}) labels.insert(id);
+  for (const std::string& id : labels) EXPECT_FALSE(engine.GetLocTexts()->GetLocText(id).empty()) << "loc " << id;
+  EXPECT_EQ(engine.GetLocTexts()->GetLocText("tut_01"),
+            L"A guest! Click the guest's place at the counter to take the order.");
+
+  for (const std::string& line : mLog) ADD_FAILURE() << "debug log: " << line;
+}
+
+}  // namespace

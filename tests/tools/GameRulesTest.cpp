@@ -1,0 +1,182 @@
+// The validator's game rules: the pack as built passes them, and each single mistake a developer
+// could make in it (a control gone from a screen, a point no edge reaches, an order nobody makes,
+// an animation missing in one direction, more offers than upgrade records) is a finding that names
+// the file and the name.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+
+#include "contentlib/AnmWriter.h"
+#include "contentlib/Stage.h"
+#include "contentlib/Validator.h"
+#include "contentlib/XmlConvert.h"
+
+namespace Content {
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kStage = fs::path(TEST_BINARY_DIR) / "content" / "stage";
+
+class GameRulesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Findings load;
+    ASSERT_TRUE(mStage.LoadFolder((kStage / "data").string(), load) && mStage.LoadFolder((kStage / "loc").string(), load));
+  }
+
+  // Changes one staged document the way a developer's edit would.
+  void Edit(const std::string& name, const std::function<void(pugi::xml_node root)>& change) {
+    pugi::xml_document doc;
+    ASSERT_NE(mStage.Document(name), nullptr) << name;
+    doc.reset(*mStage.Document(name));
+    change(doc.document_element());
+    const std::string bytes = XmlConvert::Write(doc);
+    mStage.Add(name, {bytes.begin(), bytes.end()});
+  }
+
+  Findings Run() {
+    Findings findings;
+    Validator::Run(mStage, findings);
+    return findings;
+  }
+
+  static pugi::xml_node Named(pugi::xml_node parent, const char* element, const char* name) {
+    return parent.find_child_by_attribute(element, "name", name);
+  }
+
+  Stage mStage;
+};
+
+std::string Text(const Findings& findings) {
+  std::string text;
+  for (const Finding& f : findings.List()) text += f.Text() + "\n";
+  return text;
+}
+
+TEST_F(GameRulesTest, TheBuiltPackPassesEveryRule) {
+  const Findings findings = Run();
+  EXPECT_TRUE(findings.Empty()) << Text(findings);
+}
+
+TEST_F(GameRulesTest, AControlMissingFromAScreen) {
+  Edit("cfg\\ui.xml", [](pugi::xml_node root) {
+    pugi::xml_node mini = Named(root, "element", "minigame");
+    mini.remove_child(Named(mini, "element", "tray16"));
+    pugi::xml_node help = Named(root, "element", "help");
+    help.remove_child(Named(help, "element", "f_cover"));
+    root.remove_child(Named(root, "element", "dialogbox_1button"));
+    pugi::xml_node options = Named(root, "element", "options");
+    options.append_copy(Named(options, "element", "apply"));
+  });
+  const Findings findings = Run();
+  EXPECT_TRUE(findings.Mentions("screen 'minigame' lacks the control 'tray16'")) << Text(findings);
+  EXPECT_TRUE(findings.Mentions("at least 16 tray*"));
+  EXPECT_TRUE(findings.Mentions("the parent of the flipped page 'page_1' has no f_cover"));
+  EXPECT_TRUE(findings.Mentions("screen 'dialogbox_1button' is not a qcdialog element"));
+  EXPECT_TRUE(findings.Mentions("element 'options' has two children named 'apply'"));
+  EXPECT_EQ(findings.List()[0].file, "cfg\\ui.xml");
+}
+
+TEST_F(GameRulesTest, AScenePointNoEdgeReaches) {
+  Edit("cfg\\scene1.xml", [](pugi::xml_node root) {
+    pugi::xml_node edges = root.child("graphs").child("graph").child("edges");
+    while (pugi::xml_node e = edges.find_child_by_attribute("edge", "p2", "super_material")) edges.remove_child(e);
+  });
+  const Findings findings = Run();
+  EXPECT_TRUE(findings.Mentions("cfg\\scene1.xml: the point of 'super_material' is not reached from home")) << Text(findings);
+  EXPECT_EQ(findings.Count(), 1u) << Text(findings);
+}
+
+TEST_F(GameRulesTest, SceneFaultsThatWouldHangOrCrashTheGame) {
+  Edit("cfg\\scene2.xml", [](pugi::xml_node root) {
+    pugi::xml_node objects = root.child("objects");
+    Named(objects, "object", "tray").append_child("picks").append_attribute("pick") = "wash_stand";  // and back
+    Named(objects, "object", "bar").attribute("class") = "counter";
+    pugi::xml_node edge = root.child("graphs").child("graph").child("edges").append_child("edge");
+    edge.append_attribute("p1") = "tray";
+    edge.append_attribute("p2") = "wash_stand";  // both points stand 15 px apart: fine
+    pugi::xml_node point = root.child("graphs").child("graph").child("points").append_child("point");
+    point.append_attribute("name") = "twin";
+    point.append_attribute("x") = "400";
+    point.append_attribute("y") = "300";
+    edge = root.child("graphs").child("graph").child("edges").append_child("edge");
+    edge.append_attribute("p1") = "home";
+    edge.append_attribute("p2") = "twin";  // same place as home
+    objects.remove_child(Named(objects, "object", "client03"));
+  });
+  const Findings findings = Run();
+  EXPECT_TRUE(findings.Mentions("picks starting at")) << Text(findings);
+  EXPECT_TRUE(findings.Mentions("class 'counter' is none of the object factory's"));
+  EXPECT_TRUE(findings.Mentions("edge home-twin has zero length"));
+  EXPECT_FALSE(findings.Mentions("edge tray-wash_stand"));
+  EXPECT_TRUE(findings.Mentions("object 'status_bubble_client03' pairs with 'client03'"));
+}
+
+TEST_F(GameRulesTest, ALevelOrderingAProductNoListedWorkerMakes) {
+  Edit("cfg\\l2.xml", [](pugi::xml_node root) {
+    root.child("objects").remove_child(Named(root.child("objects"), "object", "worker03"));  // the juicer
+  });
+  const Findings findings = Run();
+  EXPECT_TRUE(findings.Mentions("cfg\\l2.xml: time point")) << Text(findings);
+  EXPECT_TRUE(findings.Mentions("but nothing listed makes 0030"));
+  EXPECT_TRUE(findings.Mentions("status object 'status_bubble_worker03' is listed without its character 'worker03'"));
+}
+
+TEST_F(GameRulesTest, LevelFaultsThatWouldBlockTheDayOrCorruptOverrides) {
+  Edit("cfg\\l1.xml", [](pugi::xml_node root) {
+    pugi::xml_node first = root.child("events_queue").child("time_point");
+    first.attribute("type") = "bonus";
+    first.insert_child_before("param", first.child("param")).append_attribute("name") = "sit";
+    root.child("override_workers").append_copy(root.child("override_workers").child("worker"));
+    root.child("params").attribute("expert") = "90";
+  });
+  Edit("cfg\\e1.xml", [](pugi::xml_node root) {
+    root.child("stages").append_copy(root.child("stages").child("stage"));
+    root.child("objects").find_child_by_attribute("object", "name", "super_material").remove_attribute("stop");
+  });
+  const Findings findings = Run();
+  EXPECT_TRUE(findings.Mentions("type must be \"client\"")) << Text(findings);
+  EXPECT_TRUE(findings.Mentions("\"sit\" cannot be the first entry"));
+  EXPECT_TRUE(findings.Mentions("\"sit\" without a seated guest"));
+  EXPECT_TRUE(findings.Mentions("override_workers: 'baker' twice"));
+  EXPECT_TRUE(findings.Mentions("expert goal at least 20 above"));
+  EXPECT_TRUE(findings.Mentions("two stages open on day 2"));
+  EXPECT_TRUE(findings.Mentions("'super_material' is opened by a stage but listed without stop"));
+}
+
+TEST_F(GameRulesTest, AnAnimationNameMissingForOneOrientation) {
+  AnmWriter anm;
+  for (const char* orient : {"t", "tr", "r", "br", "b", "bl", "l"})  // no "tl"
+    for (const char* word : {"boss_idle_empty101", "boss_idle_empty201", "boss_idle_second01", "boss_idle_full01",
+                             "boss_idle_full_second01", "boss_move_empty", "boss_move_second", "boss_move_full",
+                             "boss_move_full_second"})
+      anm.Add({"anm\\img\\boss.png", std::string("bossstd") + orient + word, AnmLoop::Loop, 0, {{0, 0, 4, 4}}});
+  std::vector<uint8_t> bytes;
+  Findings built;
+  ASSERT_TRUE(anm.Build("anm\\boss.anm", bytes, built));
+  mStage.Add("anm\\boss.anm", bytes);
+  const Findings findings = Run();
+  EXPECT_TRUE(findings.Mentions("anm\\boss.anm has no entry 'bossstdtlboss_idle_empty1'")) << Text(findings);
+  EXPECT_TRUE(findings.Mentions("'bossstdtlboss_move_full_second'"));
+  EXPECT_FALSE(findings.Mentions("bossstdlboss"));
+  EXPECT_EQ(findings.Count(), 9u) << Text(findings);
+}
+
+TEST_F(GameRulesTest, ACafeWithMoreOffersThanRecords) {
+  Edit("cfg\\cfg.xml", [](pugi::xml_node root) {
+    pugi::xml_node upgrade = root.child("upgrade");
+    for (const char* name : {"floor_c1", "bar_c1", "decor_c1"}) upgrade.remove_child(Named(upgrade, "visual", name));
+    pugi::xml_node stray = upgrade.append_child("functional");
+    for (auto [key, value] : {std::pair{"name", "speed"}, {"object", "waiter"}, {"min_level", "1"}, {"max_level", "0"}})
+      stray.append_attribute(key) = value;
+  });
+  const Findings findings = Run();
+  EXPECT_TRUE(findings.Mentions("career: cafe 1 offers 3 visual upgrades but only 2 records are left")) << Text(findings);
+  EXPECT_TRUE(findings.Mentions("functional upgrade 'speed' of 'waiter' has no upgrade slot"));
+  EXPECT_TRUE(findings.Mentions("min_level and max_level must lie in 1-3"));
+}
+
+}  // namespace
+}  // namespace Content

@@ -1,0 +1,142 @@
+// The career generator over the real day table: the goals of every day and the first guests of day
+// 16 are the values worked out by hand from the table, the overrides are written as the game reads
+// them, and rows the other files cannot serve are findings.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "contentlib/CareerTable.h"
+#include "contentlib/LevelGen.h"
+#include "contentlib/LocMerge.h"
+#include "contentlib/XmlConvert.h"
+
+namespace Content {
+namespace {
+
+std::string Source(const std::string& relative) {
+  std::ifstream in(std::string(CONTENT_SOURCE_DIR) + "/" + relative, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class LevelGenTest : public ::testing::Test {
+ protected:
+  LevelGenTest() {
+    pugi::xml_document cfg;
+    EXPECT_TRUE(mTable.ParseDays("career.tsv", Source("levels/career.tsv"), mFindings));
+    EXPECT_TRUE(mTable.ParseMenus("menus.txt", Source("levels/menus.txt"), mFindings));
+    EXPECT_TRUE(mTable.ParseNotes("notes.tsv", Source("levels/notes.tsv"), mFindings));
+    EXPECT_TRUE(XmlConvert::Load("cfg.xml", Source("xml/cfg.xml"), cfg, mFindings));
+    EXPECT_TRUE(mTable.ReadConfig("cfg.xml", cfg, mFindings));
+  }
+
+  const CareerDay& Day(int d) const { return mTable.days.at(static_cast<size_t>(d - 2)); }
+
+  CareerTable mTable;
+  Findings mFindings;
+};
+
+TEST_F(LevelGenTest, GoalsOfEveryGeneratedDay) {
+  struct Goal {
+    int day, normal, expert;
+  };
+  const Goal kGoals[] = {
+    {2, 60, 90}, {3, 70, 110}, {4, 80, 120}, {5, 90, 140}, {6, 100, 140}, {7, 140, 210},
+    {8, 130, 200}, {9, 220, 330}, {10, 230, 330}, {11, 230, 330}, {12, 300, 440}, {13, 260, 380},
+    {14, 260, 380}, {15, 280, 410}, {16, 200, 290}, {17, 200, 290}, {18, 250, 360}, {19, 280, 390},
+    {20, 250, 350}, {21, 220, 320}, {22, 210, 300}, {23, 280, 400}, {24, 250, 350}, {25, 370, 510},
+    {26, 310, 430}, {27, 290, 410}, {28, 380, 520}, {29, 370, 520}, {30, 370, 510}, {31, 410, 570},
+    {32, 440, 600}, {33, 380, 520}, {34, 520, 710}, {35, 440, 590}, {36, 330, 450}, {37, 410, 550},
+    {38, 450, 610}, {39, 380, 520}, {40, 410, 550}, {41, 350, 480}, {42, 430, 570}, {43, 460, 620},
+    {44, 480, 650}, {45, 550, 730}, {46, 500, 670}, {47, 480, 630}, {48, 580, 770}, {49, 520, 680},
+    {50, 540, 710}, {51, 540, 710}, {52, 640, 830}, {53, 540, 710}, {54, 690, 900}, {55, 650, 840},
+    {56, 680, 880}, {57, 660, 850}, {58, 680, 880}, {59, 680, 880},
+  };
+  ASSERT_EQ(mTable.days.size(), std::size(kGoals));
+  const LevelGen gen(mTable);
+  for (const Goal& goal : kGoals) {
+    ASSERT_TRUE(gen.Check(Day(goal.day), "career.tsv", mFindings)) << goal.day;
+    const GeneratedDay drawn = gen.Draw(Day(goal.day));
+    EXPECT_EQ(drawn.normal, goal.normal) << "day " << goal.day;
+    EXPECT_EQ(drawn.expert, goal.expert) << "day " << goal.day;
+    EXPECT_EQ(static_cast<int>(drawn.guests.size()), Day(goal.day).guests);
+  }
+}
+
+TEST_F(LevelGenTest, FirstGuestsOfTheFirstBistroDay) {
+  const GeneratedDay drawn = LevelGen(mTable).Draw(Day(16));
+  const Guest expected[] = {{"3.3", "girl", {"0200", "sit", "0200"}},
+                            {"12.6", "girl", {"0200"}},
+                            {"20.5", "girl", {"0300"}},
+                            {"29.0", "manager", {"0300"}},
+                            {"35.4", "girl", {"2000"}}};
+  for (size_t i = 0; i < std::size(expected); ++i) {
+    EXPECT_EQ(drawn.guests[i].time, expected[i].time) << i;
+    EXPECT_EQ(drawn.guests[i].kind, expected[i].kind) << i;
+    EXPECT_EQ(drawn.guests[i].entries, expected[i].entries) << i;
+  }
+}
+
+TEST_F(LevelGenTest, DocumentCarriesOverridesUpgradeAndOnlyTheDaysObjects) {
+  const LevelGen gen(mTable);
+  const std::vector<std::string> scene = {"floor", "table01", "worker01", "table06", "worker06", "status_hp_worker06",
+                                          "client_sit_place04", "client_sit04", "boss", "bonus"};
+  // Day 46: rooftop, all six tables, four seats, dirtier workplaces, no upgrade offer.
+  std::string xml = gen.Document(Day(46), gen.Draw(Day(46)), scene, "career.tsv", mFindings);
+  EXPECT_TRUE(mFindings.Empty());
+  EXPECT_NE(xml.find("<object name=\"worker06\" skin=\"pizza\"/>"), std::string::npos);
+  EXPECT_NE(xml.find("<object name=\"client_sit_place04\" skin=\"c3\" anim=\"idle\"/>"), std::string::npos);
+  EXPECT_NE(xml.find("tidiness_down=\"4.38\""), std::string::npos);  // 3.5 x 1.25
+  EXPECT_EQ(xml.find("upgrade="), std::string::npos);
+  // Day 17: bistro, upgrade offered, no pizza table and no fourth seat; 1.3 x 1.16 = 1.508.
+  xml = gen.Document(Day(17), gen.Draw(Day(17)), scene, "career.tsv", mFindings);
+  EXPECT_NE(xml.find("<level doc=\"cfg\\scene2.xml\" upgrade=\"func\">"), std::string::npos);
+  EXPECT_EQ(xml.find("worker06"), std::string::npos);
+  EXPECT_EQ(xml.find("client_sit04"), std::string::npos);
+  EXPECT_NE(xml.find("name=\"student\" client_patience_speed=\"1.51\""), std::string::npos);
+  EXPECT_EQ(xml.find("override_workers"), std::string::npos);
+  // Day 16's factor 1.15 sits just below 1.5 in binary; the nudge writes what a person computes.
+  xml = gen.Document(Day(16), gen.Draw(Day(16)), scene, "career.tsv", mFindings);
+  EXPECT_NE(xml.find("name=\"student\" client_patience_speed=\"1.50\""), std::string::npos);
+}
+
+TEST_F(LevelGenTest, UnservableRowsAndUnknownObjectsAreFindings) {
+  CareerTable broken = mTable;
+  broken.days[0].menu = "Z";
+  broken.days[1].tables.push_back(7);
+  const LevelGen gen(broken);
+  Findings findings;
+  EXPECT_FALSE(gen.Check(broken.days[0], "career.tsv", findings));
+  EXPECT_FALSE(gen.Check(broken.days[1], "career.tsv", findings));
+  EXPECT_TRUE(findings.Mentions("menu 'Z'"));
+  EXPECT_TRUE(findings.Mentions("table 7 has no worker"));
+  gen.Document(mTable.days[2], gen.Draw(mTable.days[2]), {"floor", "fountain"}, "career.tsv", findings);
+  EXPECT_TRUE(findings.Mentions("no rule for the scene object 'fountain'"));
+
+  CareerTable table;
+  EXPECT_FALSE(table.ParseDays("career.tsv", "# comment\n2\t1\t2\t8\n", findings));
+  EXPECT_EQ(findings.List().back().line, 2);
+  EXPECT_FALSE(table.ParseNotes("notes.tsv", "x\tA note.\n", findings));
+}
+
+TEST_F(LevelGenTest, BriefingsAndTheirMergeIntoTheTexts) {
+  const auto texts = LevelGen(mTable).Briefings(16, 1, 2, 12, 200, 290);
+  ASSERT_EQ(texts.size(), 2u);
+  EXPECT_EQ(texts[0].first, "breif_l16");
+  EXPECT_EQ(texts[0].second, "Day 1 in the Harbour Bistro: 12 guests. Goal $200, expert $290.");
+  EXPECT_EQ(texts[1].first, "breif_text_l16");
+  EXPECT_EQ(texts[1].second,
+            "Welcome to the Harbour Bistro! Tea comes from the tea pot. Serve 12 guests. Goal $200, expert $290.");
+  EXPECT_EQ(LevelGen(mTable).Briefings(7, 7, 1, 11, 140, 210)[1].first, "breif_text_l07");
+  EXPECT_EQ(mTable.Note(7), "Clean the tables before they break down.");  // 7 % 5 = 2, counted from 0
+
+  pugi::xml_document loc;
+  ASSERT_TRUE(XmlConvert::Load("loc.xml", "<root><loc id=\"breif_l2\" text=\"by hand\"/></root>", loc, mFindings));
+  Findings findings;
+  EXPECT_FALSE(LocMerge::Append(loc, {{"breif_l3", "x"}, {"breif_l2", "y"}}, "loc.xml", findings));
+  EXPECT_TRUE(findings.Mentions("'breif_l2' is written by hand and by the level generator"));
+  EXPECT_EQ(loc.document_element().select_nodes("loc").size(), 2u);  // the hand-written text stays
+}
+
+}  // namespace
+}  // namespace Content

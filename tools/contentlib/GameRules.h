@@ -1,0 +1,17 @@
+#pragma once
+// The validator's rules about the game itself: every control a screen binds, the scenes' classes,
+// z-lines, regions, approach points, graph and name pairs, what each level lists and orders, every
+// animation name the scene can ask for, and the upgrade records and offers.
+
+#include "contentlib/Findings.h"
+#include "contentlib/Stage.h"
+
+namespace Content::ValidatorRules {
+
+void Controls(const Stage& stage, Findings& findings);
+void Scenes(const Stage& stage, Findings& findings);
+void Levels(const Stage& stage, Findings& findings);
+void Animations(const Stage& stage, Findings& findings);
+void Upgrades(const Stage& stage, Findings& findings);
+
+}  // namespace Content::ValidatorRules
