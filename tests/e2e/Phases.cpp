@@ -7,6 +7,15 @@
 #include <map>
 
 #include "cafe/QCEngine3.h"
+#include "engine/QCTexture.h"
+#include "graphics/MemoryImage.h"
+#include "platform/backend/Backend.h"
+#include "platform/window/WinUser.h"
+#include "screens/QCBoard_MainMenu.h"
+#include "screens/QCBoard_Splash.h"
+#include "ui/QCList.h"
+#include "ui/QCText.h"
+#include "widgets/WidgetManager.h"
 #include "common/Unicode.h"
 #include "resources/PakInterface.h"
 
@@ -53,16 +62,123 @@ int Quit(Playthrough& play) {
   return play.Finish();
 }
 
-// A first start from an empty home.
+// A control by its path of names below a screen; a failure when one of them is missing.
+QCCandyWidget* Control(Playthrough& play, QCCandyWidget* screen, std::initializer_list<const char*> path) {
+  QCCandyWidget* widget = screen;
+  std::string named;
+  for (const char* name : path) {
+    named += std::string(named.empty() ? "" : " > ") + name;
+    widget = widget != nullptr ? widget->FindChild(name) : nullptr;
+  }
+  if (widget == nullptr) play.Fail("no control " + named);
+  return widget;
+}
+
+// Up and fully shown: its fade in has run to its end (its show effect may go on holding it).
+bool Settled(const QCCandyWidget* widget) {
+  return widget != nullptr && widget->mVisible && !widget->mHiding && widget->mOpacity >= 1.0f;
+}
+
+std::string Text(const QCCandyWidget* widget) {
+  const auto* text = dynamic_cast<const QCText*>(widget);
+  return text != nullptr ? Velk::WideToUtf8(text->GetDisplayText()) : std::string();
+}
+
+// A probe of the centre of a picture control: what the picture's own pixels average there, in the
+// image the game loaded, drawn from its source rectangle stretched over the control.
+Probe PictureProbe(Playthrough& play, const std::string& what, QCCandyWidget* widget) {
+  QCTexture* texture = widget->GetTexture(0, 0);
+  Velk::Image* image = texture != nullptr && !texture->Frames().empty() ? texture->Frames().front().GetImage() : nullptr;
+  auto* memory = dynamic_cast<Velk::MemoryImage*>(image);
+  const uint32_t* bits = memory != nullptr ? memory->GetArgbBits() : nullptr;
+  if (bits == nullptr) play.Fail("no pixels for the probe of " + what);
+  Velk::Rect source = texture->GetSourceRect();
+  if (source.mWidth <= 0 || source.mHeight <= 0) source = Velk::Rect(0, 0, memory->mWidth, memory->mHeight);
+  const Frame picture{memory->mWidth, memory->mHeight, std::vector<uint32_t>(bits, bits + static_cast<size_t>(memory->mWidth) * memory->mHeight)};
+  constexpr int kSide = 10;
+  const int sx = source.mX + source.mWidth / 2 - kSide / 2 * source.mWidth / widget->mWidth;
+  const int sy = source.mY + source.mHeight / 2 - kSide / 2 * source.mHeight / widget->mHeight;
+  const uint32_t expected = picture.Average(sx, sy, std::max(1, kSide * source.mWidth / widget->mWidth),
+                                            std::max(1, kSide * source.mHeight / widget->mHeight));
+  const POINT at = widget->AbsolutePos();
+  return Probe{what, at.x + widget->mWidth / 2 - kSide / 2, at.y + widget->mHeight / 2 - kSide / 2, kSide, kSide, expected};
+}
+
+// After loading the splash is the topmost screen, the menu backdrop the lowest, and the splash's
+// first picture comes up; that picture.
+QCCandyWidget* SplashUp(Playthrough& play) {
+  QCEngine3& game = play.Game();
+  const auto& stack = game.mWidgetManager->mWidgets;
+  play.Expect(game.mSplash != nullptr && !game.mSplash->mPictures.empty(), "a splash with pictures");
+  play.Expect(stack.back() == game.mScreens[QCEngine3::kSplashScreen], "the splash stacked on top of every screen");
+  const auto backdrop = std::find(stack.begin(), stack.end(), game.mScreens[QCEngine3::kMenuScreen]);
+  play.Expect(backdrop != stack.end() &&
+                  std::none_of(stack.begin(), backdrop, [&](Velk::Widget* w) {
+                    return std::find(game.mScreens.begin(), game.mScreens.end(), w) != game.mScreens.end();
+                  }),
+              "the menu backdrop below every other screen");
+  QCCandyWidget* first = game.mSplash->mPictures.front();
+  play.StepUntil([&] { return Settled(first); }, 500, "the splash's first picture");
+  return first;
+}
+
+// The pictures go by; the menu opens on a first start with the name dialog.
+QCBoard_MainMenu& NameDialogUp(Playthrough& play) {
+  QCEngine3& game = play.Game();
+  QCBoard_MainMenu& menu = *game.mMainMenu;
+  play.StepUntil([&] { return !game.mSplash->mVisible; }, 3000, "the end of the splash pictures");
+  play.StepUntil([&] { return Settled(menu.mCreateProfile) && Settled(menu.mMainDlg); }, 500, "the name dialog");
+  return menu;
+}
+
+// Checkpoint splash.
+void Splash(Playthrough& play) {
+  QCCandyWidget* first = SplashUp(play);
+  play.Checkpoint("splash", {PictureProbe(play, "the centre of the first splash picture", first)});
+}
+
+// Checkpoint name_dialog: Escape cannot close the first name dialog; "Ann" and Enter make the
+// first profile.
+void FirstName(Playthrough& play) {
+  QCBoard_MainMenu& menu = NameDialogUp(play);
+  play.Checkpoint("name_dialog");
+  play.PressKey(VK_ESCAPE);
+  play.Step(50);
+  play.Expect(menu.mCreateProfile->mVisible, "Escape leaves the first name dialog open");
+  play.Type("Ann");
+  play.PressKey(VK_RETURN);
+  play.StepUntil([&] { return !menu.mCreateProfile->mVisible; }, 200, "the name dialog closing");
+  QCEngine3& game = play.Game();
+  play.Expect(FileSize(game.mPref.GetPath()) == 5240 + 912, "pref.dat holds one profile");
+  play.Expect(Joined(ProfileNames(game)) == "Ann", "the profile is Ann's");
+}
+
+// The menu after the splash, on a start with a profile.
+QCBoard_MainMenu& MenuAfterSplash(Playthrough& play) {
+  QCEngine3& game = play.Game();
+  play.StepUntil([&] { return !game.mSplash->mVisible; }, 3000, "the end of the splash pictures");
+  QCBoard_MainMenu& menu = *game.mMainMenu;
+  play.StepUntil([&] { return Settled(menu.mMainDlg); }, 500, "the main menu");
+  return menu;
+}
+
+// Phase 1: a first start from an empty home.
 int NewPlayer(Playthrough& play) {
   StartUp(play);
   play.Expect(FileSize(play.Game().mPref.GetPath()) == 5240, "a fresh pref.dat of header and tables only");
+  Splash(play);
+  FirstName(play);
   return Quit(play);
 }
 
-// A second start from the home the first one left.
+// Phase 2: a second start from the home the first one left greets its player.
 int Restart(Playthrough& play) {
   StartUp(play);
+  QCBoard_MainMenu& menu = MenuAfterSplash(play);
+  play.Step(10);
+  play.Expect(!menu.mCreateProfile->mVisible, "no name dialog once a profile exists");
+  play.Log("greeting " + Text(Control(play, menu.mMainDlg, {"left_page", "who"})));
+  play.Log("profile rows " + std::to_string(menu.mList->GetLines().size()));
   return Quit(play);
 }
 
@@ -87,13 +203,26 @@ int OneMoreProfile(Playthrough& play) {
   return Quit(play);
 }
 
+// A start over a pref.dat without profiles asks for a name.
+int AsksForName(Playthrough& play) {
+  StartUp(play);
+  NameDialogUp(play);
+  play.Log("asks for a name");
+  return Quit(play);
+}
+
 // The same pictures from the headless run and from a real window; the parent compares them.
 int ScreenPictures(Playthrough& play) {
   StartUp(play);
-  // In a window the picture is shown 1:1, whatever the virtual screen's size.
-  play.Game().SetWindowed(true);
-  play.Step(2);
-  play.KeepScreenPictures("first_frame");
+  // A real window shows the picture 1:1, whatever the virtual screen's size; headless the game
+  // stays full screen, where the presented frame is the screen.
+  if (std::string(Velk::Backend::Get().Name()) != "headless") play.Game().SetWindowed(true);
+  SplashUp(play);
+  play.KeepScreenPictures("splash");
+  // The game's cursor shows over the menus: it is put where the headless run has it.
+  play.MoveMouse(700, 550);
+  NameDialogUp(play);
+  play.KeepScreenPictures("name_dialog");
   return Quit(play);
 }
 
@@ -104,6 +233,7 @@ int RunPhase(const std::string& name, PlaythroughOptions options) {
       {"new_player", NewPlayer},       {"restart", Restart},
       {"missing_data", MissingData},   {"two_profiles", TwoProfiles},
       {"one_more_profile", OneMoreProfile}, {"screen_pictures", ScreenPictures},
+      {"asks_for_name", AsksForName},
   };
   const auto phase = kPhases.find(name);
   if (phase == kPhases.end()) return 2;

@@ -141,13 +141,18 @@ void Playthrough::InjectButton(int x, int y, bool down) {
   }
 }
 
-void Playthrough::Click(int x, int y) {
-  Log("click " + std::to_string(x) + "," + std::to_string(y));
+void Playthrough::MoveMouse(int x, int y) {
   if (Velk::HeadlessBackend* headless = Headless()) {
     headless->InjectMouseMove(game_->mHWnd, x, y);
   } else {
     PostMessageW(game_->mHWnd, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
   }
+  Step();
+}
+
+void Playthrough::Click(int x, int y) {
+  Log("click " + std::to_string(x) + "," + std::to_string(y));
+  MoveMouse(x, y);
   InjectButton(x, y, true);
   Step();
   InjectButton(x, y, false);

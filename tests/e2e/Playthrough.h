@@ -60,6 +60,7 @@ class Playthrough {
 
   // Input through the window, at screen coordinates; the clicks take one update between press and release.
   void Click(int x, int y);
+  void MoveMouse(int x, int y);
   void ClickWidget(Velk::Widget* widget, const std::string& name);
   void Type(const std::string& utf8);
   void PressKey(UINT vk);

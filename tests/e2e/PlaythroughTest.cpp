@@ -41,20 +41,26 @@ std::string SettingsWithoutRunMark(const std::map<std::string, std::string>& hom
   return {};
 }
 
-TEST(Playthrough, FirstStartThenRestart) {
+// Phase 1, a new player: start-up, the splash, the first-start name dialog. Phase 2, a new process
+// over the same home: the player is greeted by name and the profile list holds one row.
+TEST(Playthrough, NewPlayerThenRestart) {
   GameRun run(TestName());
   const PhaseResult first = run.Run("new_player");
   EXPECT_PHASE_PASSED(first);
   EXPECT_TRUE(first.HasStep("ok loc.pak and data.pak mounted beside the program"));
+  EXPECT_TRUE(first.HasStep("checkpoint splash")) << first.Transcript();
+  EXPECT_TRUE(first.HasStep("checkpoint name_dialog")) << first.Transcript();
   const PrefFile created(run.PrefPath());
   ASSERT_TRUE(created.Exists()) << run.PrefPath();
-  EXPECT_EQ(created.Size(), PrefFile::kProfilesOffset);
+  EXPECT_EQ(created.Size(), PrefFile::kProfilesOffset + PrefFile::kProfileSize);
   EXPECT_EQ(created.Version(), PrefFile::kVersion);
+  EXPECT_EQ(Names(created), std::vector<std::wstring>{L"Ann"});
 
   const PhaseResult second = run.Run("restart");
   EXPECT_PHASE_PASSED(second);
-  EXPECT_TRUE(second.HasStep("pref 5240 profiles ")) << second.Transcript();
-  EXPECT_EQ(PrefFile(run.PrefPath()).Bytes(), created.Bytes()) << "the second start found the first one's file";
+  EXPECT_TRUE(second.HasStep("greeting Hello, Ann!")) << second.Transcript();
+  EXPECT_TRUE(second.HasStep("profile rows 1")) << second.Transcript();
+  EXPECT_EQ(Names(PrefFile(run.PrefPath())), std::vector<std::wstring>{L"Ann"});
 }
 
 TEST(BadInput, WithoutDataPakTheGameSaysSoAndChangesNothingAtHome) {
@@ -85,9 +91,10 @@ TEST(BadInput, APrefDatOfSevenRandomBytesGivesAFreshStart) {
       static_cast<char>(random()), static_cast<char>(random()), static_cast<char>(random()),
       static_cast<char>(random()), static_cast<char>(random())};
 
-  const PhaseResult result = run.Run("restart");
+  const PhaseResult result = run.Run("asks_for_name");
   EXPECT_PHASE_PASSED(result);
   EXPECT_TRUE(result.HasStep("pref 5240 profiles ")) << result.Transcript();
+  EXPECT_TRUE(result.HasStep("asks for a name")) << result.Transcript();
   const PrefFile pref(run.PrefPath());
   EXPECT_EQ(pref.Size(), PrefFile::kProfilesOffset);
   EXPECT_EQ(pref.Version(), PrefFile::kVersion);

@@ -29,7 +29,10 @@ TEST(Screenshots, TheFrameworksScreenshotIsThePresentedFrame) {
   GameRun run("Screenshots.Headless");
   const PhaseResult result = run.Run("screen_pictures");
   ASSERT_TRUE(result.Passed()) << result.Transcript();
-  EXPECT_EQ(Distance(run.OutFolder() / "headless_first_frame.png", run.OutFolder() / "headless_first_frame_screenshot.png"), 0);
+  for (const char* checkpoint : {"splash", "name_dialog"}) {
+    const std::string name = std::string("headless_") + checkpoint;
+    EXPECT_EQ(Distance(run.OutFolder() / (name + ".png"), run.OutFolder() / (name + "_screenshot.png")), 0) << name;
+  }
 }
 
 TEST(Screenshots, AWindowUnderXvfbShowsWhatTheHeadlessRunPresents) {
@@ -43,7 +46,7 @@ TEST(Screenshots, AWindowUnderXvfbShowsWhatTheHeadlessRunPresents) {
   const PhaseResult shown = run.Run("screen_pictures", window);
   ASSERT_TRUE(shown.Passed()) << shown.Transcript();
 
-  for (const char* checkpoint : {"first_frame"}) {
+  for (const char* checkpoint : {"splash", "name_dialog"}) {
     const std::filesystem::path expected = run.OutFolder() / (std::string("headless_") + checkpoint + ".png");
     for (const char* kind : {"_screenshot.png", "_window.png"}) {
       const std::filesystem::path seen = run.OutFolder() / (std::string("sdl_") + checkpoint + kind);
