@@ -51,6 +51,21 @@ std::vector<uint32_t> VariedAlpha(int w, int h) {
   return px;
 }
 
+// The harshest input: every pixel translucent, with a random alpha from 1 to 254.
+std::vector<uint32_t> RandomAlpha(int w, int h) {
+  std::vector<uint32_t> px(static_cast<size_t>(w) * h);
+  uint32_t seed = 12345;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      seed = seed * 1664525u + 1013904223u;
+      const uint32_t rgb = (x * 0x010203u + y * 0x030201u) & 0xFFFFFF;
+      px[static_cast<size_t>(y) * w + x] = (1 + (seed >> 24) % 254) << 24 | rgb;
+    }
+  return px;
+}
+
+using Input = std::vector<uint32_t> (*)(int w, int h);
+
 std::vector<uint32_t> Opaque(int w, int h) {
   std::vector<uint32_t> px = VariedAlpha(w, h);
   for (uint32_t& p : px) p |= 0xFF000000u;
@@ -84,13 +99,13 @@ void BlitMode(benchmark::State& state, const std::vector<uint32_t>& source, cons
   SetRate(state, kW * kH);
 }
 
-void BM_VelkAlphaBlit(benchmark::State& state) { BlitMode(state, VariedAlpha(kW, kH), Velk::Color::White, 0); }
-void BM_VelkAlphaBlitTranslucentDest(benchmark::State& state) {
-  BlitMode(state, VariedAlpha(kW, kH), Velk::Color::White, 0, true);
+void BM_VelkAlphaBlit(benchmark::State& state, Input input) { BlitMode(state, input(kW, kH), Velk::Color::White, 0); }
+void BM_VelkAlphaBlitTranslucentDest(benchmark::State& state, Input input) {
+  BlitMode(state, input(kW, kH), Velk::Color::White, 0, true);
 }
-void BM_VelkAdditiveBlit(benchmark::State& state) { BlitMode(state, VariedAlpha(kW, kH), Velk::Color::White, 1); }
-void BM_VelkColorizedBlit(benchmark::State& state) {
-  BlitMode(state, VariedAlpha(kW, kH), Velk::Color(200, 150, 100, 200), 0);
+void BM_VelkAdditiveBlit(benchmark::State& state, Input input) { BlitMode(state, input(kW, kH), Velk::Color::White, 1); }
+void BM_VelkColorizedBlit(benchmark::State& state, Input input) {
+  BlitMode(state, input(kW, kH), Velk::Color(200, 150, 100, 200), 0);
 }
 void BM_VelkOpaqueCopy(benchmark::State& state) { BlitMode(state, Opaque(kW, kH), Velk::Color::White, 0); }
 
@@ -107,8 +122,8 @@ void Stretch(benchmark::State& state, bool fast) {
 void BM_VelkFastStretch2x(benchmark::State& state) { Stretch(state, true); }
 void BM_VelkSmoothStretch2x(benchmark::State& state) { Stretch(state, false); }
 
-void SdlBlit(benchmark::State& state, SDL_BlendMode mode) {
-  std::vector<uint32_t> source = VariedAlpha(kW, kH), back = Opaque(kW, kH);
+void SdlBlit(benchmark::State& state, SDL_BlendMode mode, Input input) {
+  std::vector<uint32_t> source = input(kW, kH), back = Opaque(kW, kH);
   SDL_Surface* src = SDL_CreateRGBSurfaceWithFormatFrom(source.data(), kW, kH, 32, kW * 4, SDL_PIXELFORMAT_ARGB8888);
   SDL_Surface* dst = SDL_CreateRGBSurfaceWithFormatFrom(back.data(), kW, kH, 32, kW * 4, SDL_PIXELFORMAT_ARGB8888);
   SDL_SetSurfaceBlendMode(src, mode);
@@ -121,11 +136,11 @@ void SdlBlit(benchmark::State& state, SDL_BlendMode mode) {
   SetRate(state, kW * kH);
 }
 
-void BM_SdlBlendBlit(benchmark::State& state) { SdlBlit(state, SDL_BLENDMODE_BLEND); }
-void BM_SdlAddBlit(benchmark::State& state) { SdlBlit(state, SDL_BLENDMODE_ADD); }
+void BM_SdlBlendBlit(benchmark::State& state, Input input) { SdlBlit(state, SDL_BLENDMODE_BLEND, input); }
+void BM_SdlAddBlit(benchmark::State& state, Input input) { SdlBlit(state, SDL_BLENDMODE_ADD, input); }
 
-void PixmanComposite(benchmark::State& state, pixman_op_t op) {
-  std::vector<uint32_t> source = VariedAlpha(kW, kH), back = Opaque(kW, kH);
+void PixmanComposite(benchmark::State& state, pixman_op_t op, Input input) {
+  std::vector<uint32_t> source = input(kW, kH), back = Opaque(kW, kH);
   // pixman takes premultiplied colour.
   for (uint32_t& p : source) {
     const uint32_t a = p >> 24;
@@ -144,8 +159,8 @@ void PixmanComposite(benchmark::State& state, pixman_op_t op) {
   SetRate(state, kW * kH);
 }
 
-void BM_PixmanOver(benchmark::State& state) { PixmanComposite(state, PIXMAN_OP_OVER); }
-void BM_PixmanAdd(benchmark::State& state) { PixmanComposite(state, PIXMAN_OP_ADD); }
+void BM_PixmanOver(benchmark::State& state, Input input) { PixmanComposite(state, PIXMAN_OP_OVER, input); }
+void BM_PixmanAdd(benchmark::State& state, Input input) { PixmanComposite(state, PIXMAN_OP_ADD, input); }
 
 void BM_Memcpy(benchmark::State& state) {
   std::vector<uint32_t> source = Opaque(kW, kH), back(source.size());
@@ -170,7 +185,7 @@ public:
   const uint8_t* GetSaturationTable() override { return gHost.mSat; }
 };
 
-void SurfaceBlit(benchmark::State& state, int mode) {
+void SurfaceBlit(benchmark::State& state, int mode, Input input) {
   Velk::Backend::Install(std::make_unique<Velk::HeadlessBackend>());
   SurfaceHost host;
   Velk::DDInterface display(&host);
@@ -182,7 +197,7 @@ void SurfaceBlit(benchmark::State& state, int mode) {
   Velk::DDImage* screen = display.GetScreenImage();
   screen->FillRect(Velk::Rect(0, 0, kW, kH), Velk::Color(40, 80, 120), 0);
   Velk::MemoryImage src(&host);
-  const std::vector<uint32_t> source = VariedAlpha(kW, kH);
+  const std::vector<uint32_t> source = input(kW, kH);
   src.SetPixels(source.data(), kW, kH, true);
   for (auto _ : state) {
     screen->Blit(&src, 0, 0, Velk::Rect(0, 0, kW, kH), Velk::Color::White, mode);
@@ -191,24 +206,29 @@ void SurfaceBlit(benchmark::State& state, int mode) {
   SetRate(state, kW * kH);
 }
 
-void BM_SurfaceAlphaBlit32(benchmark::State& state) { SurfaceBlit(state, 0); }
-void BM_SurfaceAdditiveBlit32(benchmark::State& state) { SurfaceBlit(state, 1); }
+void BM_SurfaceAlphaBlit32(benchmark::State& state, Input input) { SurfaceBlit(state, 0, input); }
+void BM_SurfaceAdditiveBlit32(benchmark::State& state, Input input) { SurfaceBlit(state, 1, input); }
 
 }  // namespace
 
-BENCHMARK(BM_VelkAlphaBlit);
-BENCHMARK(BM_VelkAlphaBlitTranslucentDest);
-BENCHMARK(BM_VelkAdditiveBlit);
-BENCHMARK(BM_VelkColorizedBlit);
+// Each composite with both inputs: banded (thirds transparent, opaque, translucent) and random alpha.
+#define BOTH_INPUTS(fn)                   \
+  BENCHMARK_CAPTURE(fn, banded, VariedAlpha); \
+  BENCHMARK_CAPTURE(fn, random_alpha, RandomAlpha)
+
+BOTH_INPUTS(BM_VelkAlphaBlit);
+BOTH_INPUTS(BM_VelkAlphaBlitTranslucentDest);
+BOTH_INPUTS(BM_VelkAdditiveBlit);
+BOTH_INPUTS(BM_VelkColorizedBlit);
 BENCHMARK(BM_VelkOpaqueCopy);
 BENCHMARK(BM_VelkFastStretch2x);
 BENCHMARK(BM_VelkSmoothStretch2x);
-BENCHMARK(BM_SurfaceAlphaBlit32);
-BENCHMARK(BM_SurfaceAdditiveBlit32);
-BENCHMARK(BM_SdlBlendBlit);
-BENCHMARK(BM_SdlAddBlit);
-BENCHMARK(BM_PixmanOver);
-BENCHMARK(BM_PixmanAdd);
+BOTH_INPUTS(BM_SurfaceAlphaBlit32);
+BOTH_INPUTS(BM_SurfaceAdditiveBlit32);
+BOTH_INPUTS(BM_SdlBlendBlit);
+BOTH_INPUTS(BM_SdlAddBlit);
+BOTH_INPUTS(BM_PixmanOver);
+BOTH_INPUTS(BM_PixmanAdd);
 BENCHMARK(BM_Memcpy);
 
 BENCHMARK_MAIN();

@@ -34,6 +34,21 @@ std::vector<uint32_t> Sprite()
     return px;
 }
 
+// The harshest input: every texel translucent, with a random alpha from 1 to 254.
+std::vector<uint32_t> RandomAlphaSprite()
+{
+    std::vector<uint32_t> px = Sprite();
+    uint32_t seed = 777;
+    for (uint32_t& p : px) {
+        seed = seed * 1664525u + 1013904223u;
+        p = (1 + (seed >> 24) % 254) << 24 | (p & 0xFFFFFF);
+    }
+    return px;
+}
+
+// Input 0: the sprite; 1: every texel translucent.
+std::vector<uint32_t> Texels(int64_t input) { return input ? RandomAlphaSprite() : Sprite(); }
+
 std::vector<uint32_t> Background() { return std::vector<uint32_t>(size_t(kW) * kH, 0xFF336699); }
 
 void SetRate(benchmark::State& state)
@@ -55,13 +70,13 @@ std::vector<Velk::PolygonVertex> Quad()
     return v;
 }
 
-// Args: format word, bilinear, global colour.
+// Args: format word, bilinear, global colour, input.
 void BM_Rasteriser(benchmark::State& state)
 {
     Velk::InitSpanFillerTable();
     Velk::MemoryImage texture(nullptr);
     texture.CreateBlank(kTex, kTex);
-    const std::vector<uint32_t> sprite = Sprite();
+    const std::vector<uint32_t> sprite = Texels(state.range(3));
     std::memcpy(texture.GetArgbBits(), sprite.data(), sprite.size() * 4);
     texture.OnBitsChanged();
     std::vector<uint32_t> dest = Background();
@@ -75,8 +90,8 @@ void BM_Rasteriser(benchmark::State& state)
     SetRate(state);
 }
 BENCHMARK(BM_Rasteriser)
-    ->ArgNames({"format", "bilinear", "colour"})
-    ->ArgsProduct({{0x888, 0x8888}, {0, 1}, {0, 1}});
+    ->ArgNames({"format", "bilinear", "colour", "input"})
+    ->ArgsProduct({{0x888, 0x8888}, {0, 1}, {0, 1}, {0, 1}});
 
 // SDL2's software renderer: SDL_RenderCopyEx with blend mode BLEND.
 void BM_SDL2RenderCopyEx(benchmark::State& state)
@@ -86,7 +101,7 @@ void BM_SDL2RenderCopyEx(benchmark::State& state)
     SDL_Surface* target = SDL_CreateRGBSurfaceWithFormatFrom(dest.data(), kW, kH, 32, kW * 4, SDL_PIXELFORMAT_ARGB8888);
     SDL_Renderer* renderer = SDL_CreateSoftwareRenderer(target);
     SDL_Texture* texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC, kTex, kTex);
-    const std::vector<uint32_t> sprite = Sprite();
+    const std::vector<uint32_t> sprite = Texels(state.range(2));
     SDL_UpdateTexture(texture, nullptr, sprite.data(), kTex * 4);
     SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_BLEND);
     if (state.range(1)) {
@@ -104,14 +119,14 @@ void BM_SDL2RenderCopyEx(benchmark::State& state)
     SDL_DestroyRenderer(renderer);
     SDL_FreeSurface(target);
 }
-BENCHMARK(BM_SDL2RenderCopyEx)->ArgNames({"bilinear", "colour"})->ArgsProduct({{0, 1}, {0, 1}});
+BENCHMARK(BM_SDL2RenderCopyEx)->ArgNames({"bilinear", "colour", "input"})->ArgsProduct({{0, 1}, {0, 1}, {0, 1}});
 
 // pixman OVER through the inverse transform, with a solid mask for the colour. pixman works over
 // the quad's bounding box, not only the covered area.
 void BM_PixmanTransformedOver(benchmark::State& state)
 {
     std::vector<uint32_t> dest = Background();
-    std::vector<uint32_t> sprite = Sprite();
+    std::vector<uint32_t> sprite = Texels(state.range(2));
     pixman_image_t* dst = pixman_image_create_bits(PIXMAN_a8r8g8b8, kW, kH, dest.data(), kW * 4);
     pixman_image_t* src = pixman_image_create_bits(PIXMAN_a8r8g8b8, kTex, kTex, sprite.data(), kTex * 4);
     pixman_f_transform inverse;
@@ -137,7 +152,7 @@ void BM_PixmanTransformedOver(benchmark::State& state)
     pixman_image_unref(src);
     pixman_image_unref(dst);
 }
-BENCHMARK(BM_PixmanTransformedOver)->ArgNames({"bilinear", "colour"})->ArgsProduct({{0, 1}, {0, 1}});
+BENCHMARK(BM_PixmanTransformedOver)->ArgNames({"bilinear", "colour", "input"})->ArgsProduct({{0, 1}, {0, 1}, {0, 1}});
 
 } // namespace
 

@@ -190,3 +190,16 @@ void ResetWorkerConfigUsage() {
 }
 
 void ResetWorkerSequenceForTests() { gWorkerSequence = 0; }
+
+std::map<std::string, QCClient*> gClientRegistry;
+std::map<std::string, QCWorker*> gWorkerRegistry;
+
+QCClient* FindClientByName(const std::string& name) {
+  auto it = gClientRegistry.find(name);
+  return it == gClientRegistry.end() ? nullptr : it->second;
+}
+
+QCWorker* FindWorkerByName(const std::string& name) {
+  auto it = gWorkerRegistry.find(name);
+  return it == gWorkerRegistry.end() ? nullptr : it->second;
+}

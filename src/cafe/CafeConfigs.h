@@ -12,6 +12,7 @@
 #include <string>
 
 class IXMLDOMNode;
+class QCClient;
 class QCWorker;
 
 struct PersConfig {
@@ -134,3 +135,11 @@ void ResetWorkerConfigUsage();
 
 // Test programs only: the next worker record read is number 1 again. The game never resets it.
 void ResetWorkerSequenceForTests();
+
+// The level's customers and workers by object name, entered as the scene loads them and removed as
+// it clears them.
+extern std::map<std::string, QCClient*> gClientRegistry;
+extern std::map<std::string, QCWorker*> gWorkerRegistry;
+// Null when the scene has no such character.
+QCClient* FindClientByName(const std::string& name);
+QCWorker* FindWorkerByName(const std::string& name);

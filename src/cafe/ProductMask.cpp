@@ -1,5 +1,7 @@
 #include "cafe/ProductMask.h"
 
+#include "cafe/QCClient.h"
+
 #include <algorithm>
 
 bool MasksFit(const std::string& a, const std::string& b) {
@@ -18,4 +20,10 @@ std::string MergeMasks(const std::string& a, const std::string& b) {
     if (b[i] != '0') merged[i] = b[i];
   }
   return merged;
+}
+
+bool IsMaskWanted(const std::string& mask) {
+  for (const QCClient* client : QCClient::ActiveClients())
+    if (client->Accept(mask, "0")) return true;
+  return false;
 }

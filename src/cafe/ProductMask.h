@@ -13,3 +13,7 @@ bool MasksFit(const std::string& a, const std::string& b);
 // alone when the other is empty. Meant for masks that fit; with different lengths only the slots
 // both have are merged.
 std::string MergeMasks(const std::string& a, const std::string& b);
+
+// Whether a customer in the cafe would take the product: the first whose order it is (or who takes
+// anything for "super") answers.
+bool IsMaskWanted(const std::string& mask);

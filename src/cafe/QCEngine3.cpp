@@ -1,11 +1,24 @@
 #include "cafe/QCEngine3.h"
 
 #include "cafe/CafeNames.h"
+#include "cafe/QCBoard_Game3.h"
+#include "cafe/QCBoss.h"
+#include "cafe/QCClientSit.h"
+#include "cafe/QCClientStand.h"
+#include "cafe/QCItemBonus.h"
+#include "cafe/QCPeriodItem.h"
+#include "cafe/QCStatus_Bubble.h"
+#include "cafe/QCStatus_HP_Client.h"
+#include "cafe/QCStatus_HP_Worker.h"
+#include "cafe/QCTrash.h"
+#include "cafe/QCTray.h"
+#include "cafe/QCWorker.h"
 #include "engine/LocTexts.h"
 #include "engine/XmlAccess.h"
 #include "exports/ExportTable.h"
 #include "screens/ConfirmDialogs.h"
 #include "screens/QCBoard_Career.h"
+#include "screens/QCBoard_EscapeMenu.h"
 #include "screens/QCBoard_Help.h"
 #include "screens/QCBoard_HiScores.h"
 #include "screens/QCBoard_LoadScreen.h"
@@ -35,11 +48,29 @@ Velk::Widget* MakeScreen(QCEngine3* app, IXMLDOMNode* uiRoot) {
   return app->*Slot;
 }
 
+template <typename Item>
+QCItem* MakeItem() {
+  return new Item();
+}
+
 }  // namespace
 
-// The board fills its slot when it comes.
+void SetCafeObjectCreators() {
+  SetSceneObjectCreator("boss", &MakeItem<QCBoss>);
+  SetSceneObjectCreator("worker", &MakeItem<QCWorker>);
+  SetSceneObjectCreator("tray", &MakeItem<QCTray>);
+  SetSceneObjectCreator("status_bubble", &MakeItem<QCStatus_Bubble>);
+  SetSceneObjectCreator("trash_bin", &MakeItem<QCTrash>);
+  SetSceneObjectCreator("status_hp_worker", &MakeItem<QCStatus_HP_Worker>);
+  SetSceneObjectCreator("status_hp_client", &MakeItem<QCStatus_HP_Client>);
+  SetSceneObjectCreator("period_item", &MakeItem<QCPeriodItem>);
+  SetSceneObjectCreator("client", &MakeItem<QCClientStand>);
+  SetSceneObjectCreator("client_sit", &MakeItem<QCClientSit>);
+  SetSceneObjectCreator("item_bonus", &MakeItem<QCItemBonus>);
+}
+
 const QCEngine3::ScreenCreators QCEngine3::kGameScreens = {
-    nullptr,
+    MakeScreen<QCBoard_Game3, &QCEngine3::mBoard>,
     MakeScreen<QCBoard_LoadScreen, &QCEngine3::mLoadScreen>,
     MakeScreen<QCBoard_Menu, &QCEngine3::mMenu>,
     MakeScreen<QCBoard_MainMenu, &QCEngine3::mMainMenu>,
@@ -56,6 +87,7 @@ QCEngine3::QCEngine3() {
   mTitle = L"";
   mProductVersion = "1.0";
   mRegKey = "Drimak Games\\Pelune Cafe";
+  SetCafeObjectCreators();
   // The effects find their callbacks by name once the definitions load in Init.
   RegisterEffectCallbacks();
   // The screens' dialogs are built from ui.xml with the game's own widget types.
@@ -117,6 +149,7 @@ void QCEngine3::OnLoadingFinished() {
   // Below the screens: first the confirmation dialogs and their backdrop, then the board's escape
   // menu (its line goes here).
   AddConfirmDialogs(mWidgetManager);
+  if (mBoard != nullptr && mBoard->mEscapeMenu != nullptr) mWidgetManager->AddChild(mBoard->mEscapeMenu);
   for (Screen screen : kStackingOrder) {
     if (mScreens[screen] != nullptr) mWidgetManager->AddChild(mScreens[screen]);
   }

@@ -84,3 +84,6 @@ class QCEngine3 : public QCEngine {
   // False until the widget manager holds the screens; until then they are the application's.
   bool mScreensAdded = false;
 };
+
+// The cafe's rows of the scene's object factory (the application sets them as it is made).
+void SetCafeObjectCreators();

@@ -107,6 +107,7 @@ QCSoundChannel* CreateSoundChannel(const std::string& name) {
 }
 
 void SoundChannelPlay(QCSoundChannel* channel) {
+  if (!channel) return;
   if (!IsSoundPresent()) return;
   if (Squall().Channel_Status(channel->channel) == 0) {
     channel->channel = PlayEntry(*channel->entry, channel->entry->loop);
@@ -116,6 +117,7 @@ void SoundChannelPlay(QCSoundChannel* channel) {
 }
 
 void SoundChannelStop(QCSoundChannel* channel) {
+  if (!channel) return;
   if (IsSoundPresent() && Squall().Channel_Status(channel->channel) != 0) Squall().Channel_Stop(channel->channel);
 }
 
@@ -123,10 +125,12 @@ void SoundChannelStop(QCSoundChannel* channel) {
 // its count to -1, so the next pause only brings it back to 0 without pausing. Kept on purpose:
 // callers pair their pauses and resumes, and for them the count behaves the same either way.
 void SoundChannelPause(QCSoundChannel* channel) {
+  if (!channel) return;
   if (channel->pauseCount++ == 0 && IsSoundPresent()) Squall().Channel_Pause(channel->channel, 1);
 }
 
 void SoundChannelResume(QCSoundChannel* channel) {
+  if (!channel) return;
   if (--channel->pauseCount == 0 && IsSoundPresent()) Squall().Channel_Pause(channel->channel, 0);
 }
 

@@ -32,6 +32,7 @@ void PlaySoundByName(const std::string& name);
 // Null while sound is absent or for a name not in the table.
 QCSoundChannel* CreateSoundChannel(const std::string& name);
 
+// A null channel (no sound) is ignored.
 void SoundChannelPlay(QCSoundChannel* channel);
 void SoundChannelStop(QCSoundChannel* channel);
 void SoundChannelPause(QCSoundChannel* channel);

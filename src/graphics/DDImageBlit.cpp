@@ -2,8 +2,10 @@
 // volatile blends and additive blits, straight or mirrored.
 #include <algorithm>
 
+#include "graphics/BlitRows.h"
 #include "graphics/DDImage.h"
 #include "graphics/DDInterface.h"
+#include "graphics/PixelOps.h"
 #include "graphics/SourcePixels.h"
 #include "graphics/SurfaceBlitClip.h"
 #include "graphics/SurfaceView.h"
@@ -54,6 +56,34 @@ void RunLoop(const SurfaceView& v, const uint8_t* runs, Fetch fetch, int srcWidt
       i += run;
     }
   }
+}
+
+// The 32-bit rows of a direct source, not mirrored: like RunLoop, but each drawn run goes whole to
+// rows(d, s, n, opaqueRun).
+template <typename Skip, typename Rows>
+void RunRows32(const SurfaceView& v, const uint8_t* runs, const uint32_t* src, int srcWidth, int x, int y,
+               const Rect& s, Skip skip, Rows rows) {
+  for (int r = 0; r < s.mHeight; ++r) {
+    uint32_t* row = v.Row<uint32_t>(y + r) + x;
+    const size_t base = static_cast<size_t>(s.mY + r) * srcWidth + s.mX;
+    for (int i = 0; i < s.mWidth;) {
+      const int run = std::max(1, std::min<int>(runs[base + i], s.mWidth - i));
+      const uint32_t first = src[base + i];
+      if (!skip(first)) rows(row + i, src + base + i, run, (first >> 24) == 255);
+      i += run;
+    }
+  }
+}
+
+bool IsDirect(const MemoryImage* src) { return !(src->mColorTable && src->mColorIndices); }
+
+// Channels of 8 bits at 16, 8 and 0 whose additive tables clamp at 255: sums may saturate directly.
+bool HasClampedBytes(const SurfaceView& v) {
+  for (int c = 0; c < 3; ++c)
+    if (v.mask[c] != 0xFFu << (16 - 8 * c) || v.shift[c] != 16 - 8 * c || v.width[c] != 8 ||
+        !PixelOps::IsClampTable(v.addTable[c], 511, 255))
+      return false;
+  return true;
 }
 
 template <typename Fn>
@@ -203,9 +233,14 @@ void DDImage::BlitRuns(MemoryImage* src, int x, int y, const Rect& srcRect, cons
   if (!BeginSurfaceDraw(true)) return;
   const uint32_t* native = src->BuildDisplayFormatData(mDDInterface);
   const uint8_t* runs = native ? src->BuildAlphaRuns() : nullptr;
-  if (runs) {
-    const SurfaceView v = View();
-    const BlitColor bc(color);
+  const SurfaceView v = View();
+  const BlitColor bc(color);
+  if (runs && v.bitsPerPixel == 32 && !mirrored && !bc.colorized && IsDirect(src)) {
+    RunRows32(v, runs, native, src->mWidth, x, y, s, [](uint32_t p) { return (p >> 24) == 0; },
+              [](uint32_t* d, const uint32_t* p, int n, bool opaque) {
+                opaque ? BlitRows::Copy(d, p, n, {}) : BlitRows::KeepAndAdd(d, p, n);
+              });
+  } else if (runs) {
     WithNative(src, native, [&](auto fetch) {
       if (v.bitsPerPixel == 16) {
         NormalRuns<uint16_t>(v, runs, fetch, src->mWidth, x, y, s, mirrored, bc);
@@ -225,9 +260,12 @@ void DDImage::BlitAdditiveRuns(MemoryImage* src, int x, int y, const Rect& srcRe
   const uint32_t* native = src->BuildDisplayFormatData(mDDInterface);
   src->ScanAlpha();
   const uint8_t* runs = native ? src->BuildAdditiveRuns(mDDInterface) : nullptr;
-  if (runs) {
-    const SurfaceView v = View();
-    const BlitColor bc(color);
+  const SurfaceView v = View();
+  const BlitColor bc(color);
+  if (runs && v.bitsPerPixel == 32 && !mirrored && !bc.colorized && IsDirect(src) && HasClampedBytes(v)) {
+    RunRows32(v, runs, native, src->mWidth, x, y, s, [](uint32_t p) { return (p & 0xFFFFFF) == 0; },
+              [](uint32_t* d, const uint32_t* p, int n, bool) { BlitRows::AddClamped(d, p, n); });
+  } else if (runs) {
     auto black = [](uint32_t p) { return (p & 0xFFFFFF) == 0; };
     auto plain = [&v](uint32_t d, uint32_t p, bool) { return v.AddPixels(d, p); };
     auto tinted = [&v, &bc](uint32_t d, uint32_t p, bool) {

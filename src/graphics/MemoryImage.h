@@ -9,6 +9,7 @@ namespace Velk {
 class MemoryImageHost;
 class NativeDisplay;
 class ImageTextureSet;
+enum class BlitOp : uint8_t;
 
 // The software image: width x height 0xAARRGGBB words (row stride = width) followed by an end marker,
 // or a 256-entry colour table with one index byte per pixel, plus caches derived from the pixels.
@@ -102,8 +103,7 @@ private:
   void FreeDisplayCaches(bool includeAlphaRuns);
   uint32_t* RebuildBits();
   const uint8_t* SaturationTable() const;
-  void NormalBlit(MemoryImage* src, int x, int y, const Rect& srcRect, const Color& color);
-  void AdditiveBlit(MemoryImage* src, int x, int y, const Rect& srcRect, const Color& color);
+  void TableBlit(MemoryImage* src, int x, int y, const Rect& srcRect, const Color& color, BlitOp op);
   void FastStretchBlit(MemoryImage* src, const Rect& destRect, const DRect& srcRect);
   void PlainLine(double x1, double y1, double x2, double y2, const Color& color, bool additive);
 };

@@ -1,9 +1,12 @@
 // The rotated blit: 16.16 source positions stepped per destination pixel, bilinear 2 x 2 sampling.
 #include <algorithm>
 #include <cmath>
+#include <type_traits>
+#include <vector>
 
 #include "graphics/MemoryImage.h"
 #include "graphics/PixelOps.h"
+#include "graphics/RotateRows.h"
 #include "graphics/SourcePixels.h"
 
 namespace Velk {
@@ -34,11 +37,6 @@ bool NarrowAxis(int64_t pos, int64_t step, int64_t size, int64_t& start, int64_t
   }
   return true;
 }
-
-struct Sample {
-  uint32_t a;
-  uint32_t s[3];  // blue, green, red sums: premultiplied colour x 256
-};
 
 }  // namespace
 
@@ -78,74 +76,43 @@ void MemoryImage::BlitRotated(Image* src, float x, float y, const Rect& srcRect,
   const float cs = static_cast<float>(std::cos(angle)), sn = static_cast<float>(std::sin(angle));
   const int64_t du = TruncInt(std::cos(angle) * 65536), dv = TruncInt(std::sin(angle) * 65536);
   const size_t srcW = static_cast<size_t>(source->mWidth);
-  const size_t base = static_cast<size_t>(srcRect.mY) * srcW + srcRect.mX;
-  const bool white = color == Color::White;
-  const uint32_t ca = color.mAlpha;
-  const uint32_t col[3] = {uint32_t(color.mBlue), uint32_t(color.mGreen), uint32_t(color.mRed)};
-  const uint32_t k[3] = {col[0] * ca / 255, col[1] * ca / 255, col[2] * ca / 255};
+  const uint32_t ca = static_cast<uint32_t>(color.mAlpha);
+  RotateTint tint{drawMode != 0, color == Color::White, ca, {uint32_t(color.mBlue), uint32_t(color.mGreen), uint32_t(color.mRed)},
+                  {}, sat, drawMode != 0 && IsClampTable(sat, 512, 255)};
+  for (int c = 0; c < 3; ++c) tint.k[c] = tint.col[c] * ca / 255;
 
-  auto draw = [&](uint32_t& d, Sample smp) {
-    if (drawMode != 0) {
-      uint32_t out = d & 0xFF000000u;
-      for (int c = 0; c < 3; ++c) {
-        const uint32_t add = white ? smp.s[c] >> 8 : ((smp.s[c] >> 8) * k[c]) >> 8;
-        out |= SatAdd(sat, Channel(d, c * 8), add) << (c * 8);
-      }
-      d = out;
-      return;
-    }
-    if (!white)
-      for (int c = 0; c < 3; ++c) smp.s[c] = (smp.s[c] >> 8) * (col[c] + 1);
-    if (smp.a > 250) {
-      d = 0xFF000000u | (smp.s[2] >> 8) << 16 | (smp.s[1] >> 8) << 8 | (smp.s[0] >> 8);
-      return;
-    }
-    const uint32_t da = d >> 24, n = 256 - smp.a;
-    const uint32_t outA = 256 - ((n * (256 - da)) >> 8);
-    uint32_t out = (outA - 1) << 24;
-    for (int c = 0; c < 3; ++c)
-      out |= ((((Channel(d, c * 8) * da) >> 8) * n + (smp.s[c] & ~255u)) / outA) << (c * 8);
-    d = out;
-  };
-
+  // A palettized source rectangle is looked up once into plain texels.
+  std::vector<uint32_t> looked;
+  RotateSource from{nullptr, srcW, static_cast<uint32_t>(srcRect.mWidth), static_cast<uint32_t>(srcRect.mHeight)};
   WithSourcePixels(source, [&](auto fetch) {
-    auto sample = [&](uint32_t u, uint32_t v) {
-      const size_t i = base + (v >> 16) * srcW + (u >> 16);
-      const bool right = (u >> 16) + 1 < static_cast<uint32_t>(srcRect.mWidth);
-      const bool down = (v >> 16) + 1 < static_cast<uint32_t>(srcRect.mHeight);
-      const uint32_t t[4] = {fetch(i), right ? fetch(i + 1) : 0u, down ? fetch(i + srcW) : 0u,
-                             right && down ? fetch(i + srcW + 1) : 0u};
-      const uint32_t fx = (u & 0xFFFE) + 1, fy = (v & 0xFFFE) + 1;
-      const uint32_t frac[4] = {((0x10000 - fx) * (0x10000 - fy)) >> 16, (fx * (0x10000 - fy)) >> 16,
-                                (fy * (0x10000 - fx)) >> 16, (fx * fy) >> 16};
-      Sample smp{0, {0, 0, 0}};
-      for (int q = 0; q < 4; ++q) {
-        uint32_t w = (frac[q] * (t[q] >> 24)) >> 16;
-        if (!white && drawMode == 0) w = (w * ca) >> 8;
-        smp.a += w;
-        for (int c = 0; c < 3; ++c) smp.s[c] += Channel(t[q], c * 8) * w;
-      }
-      return smp;
-    };
-
-    const int x0 = TruncInt(bounds.mX);
-    for (int row = 0; row < bounds.mHeight; ++row) {
-      const int Y = TruncInt(bounds.mY) + row;
-      const float rx = static_cast<float>(x0) - centerX - x;
-      const float ry = static_cast<float>(Y) - centerY - y;
-      const int64_t u = TruncInt((rx * cs - ry * sn + centerX) * 65536.0);
-      const int64_t v = TruncInt((ry * cs + rx * sn + centerY) * 65536.0);
-      int64_t start = 0, end = TruncInt(bounds.mWidth - 1.0);
-      if (!NarrowAxis(u, du, srcRect.mWidth, start, end) || !NarrowAxis(v, dv, srcRect.mHeight, start, end))
-        continue;
-      uint32_t* d = bits + static_cast<size_t>(Y) * mWidth + x0;
-      int64_t pu = u + start * du, pv = v + start * dv;
-      for (int64_t i = start; i <= end; ++i, pu += du, pv += dv) {
-        const Sample smp = sample(static_cast<uint32_t>(pu), static_cast<uint32_t>(pv));
-        if (smp.a != 0) draw(d[i], smp);
-      }
+    if constexpr (std::is_same_v<decltype(fetch), BitsFetch>) {
+      from.texels = fetch.bits + static_cast<size_t>(srcRect.mY) * srcW + srcRect.mX;
+    } else {
+      looked.resize(static_cast<size_t>(srcRect.mWidth) * srcRect.mHeight + 1);  // and a word to read past
+      for (int j = 0; j < srcRect.mHeight; ++j)
+        for (int i = 0; i < srcRect.mWidth; ++i)
+          looked[static_cast<size_t>(j) * srcRect.mWidth + i] = fetch((srcRect.mY + j) * srcW + srcRect.mX + i);
+      from.texels = looked.data();
+      from.stride = static_cast<size_t>(srcRect.mWidth);
     }
   });
+  if (!from.texels) return;
+
+  const int x0 = TruncInt(bounds.mX);
+  for (int row = 0; row < bounds.mHeight; ++row) {
+    const int Y = TruncInt(bounds.mY) + row;
+    const float rx = static_cast<float>(x0) - centerX - x;
+    const float ry = static_cast<float>(Y) - centerY - y;
+    const int64_t u = TruncInt((rx * cs - ry * sn + centerX) * 65536.0);
+    const int64_t v = TruncInt((ry * cs + rx * sn + centerY) * 65536.0);
+    int64_t start = 0, end = TruncInt(bounds.mWidth - 1.0);
+    if (!NarrowAxis(u, du, srcRect.mWidth, start, end) || !NarrowAxis(v, dv, srcRect.mHeight, start, end) ||
+        start > end)
+      continue;
+    uint32_t* d = bits + static_cast<size_t>(Y) * mWidth + x0;
+    RotateRow(d + start, static_cast<int>(end - start + 1), static_cast<uint32_t>(u + start * du),
+              static_cast<uint32_t>(v + start * dv), static_cast<int32_t>(du), static_cast<int32_t>(dv), from, tint);
+  }
   OnBitsChanged();
 }
 

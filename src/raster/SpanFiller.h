@@ -2,6 +2,7 @@
 // The span-filler family: one template, instantiated per destination format and flag set, so the
 // per-pixel loop carries only the work its flags need and tests no flag.
 
+#include "platform/simd/VectorLanes.h"
 #include "raster/SpanEdgeWalker.h"
 #include "raster/SpanPixelWriter.h"
 
@@ -136,6 +137,23 @@ inline void ScaleVertexColours(const SpanVertex* const in[3], const SpanColor& C
     }
 }
 
+} // namespace Velk
+
+// The span loop, once for the baseline processor and once for AVX2 (whose texel reads gather).
+#define VELK_SPAN_LANES Baseline
+#define VELK_SPAN_GATHER 0
+#include "raster/SpanLanes.h"
+#if VELK_AVX2_PATH
+#pragma GCC push_options
+#pragma GCC target("avx2")
+#define VELK_SPAN_LANES Avx2
+#define VELK_SPAN_GATHER 1
+#include "raster/SpanLanes.h"
+#pragma GCC pop_options
+#endif
+
+namespace Velk {
+
 template <SpanFormat F, bool Tex, bool Blend, bool VCol, bool Mod, bool Bil>
 void SpanFill(const SpanVertex* const in[3], uint8_t* bits, int32_t pitch, const SpanTexture& T,
               const SpanColor& C)
@@ -161,16 +179,13 @@ void SpanFill(const SpanVertex* const in[3], uint8_t* bits, int32_t pitch, const
             c[kChanV] = Sub32(c[kChanV], 0x8000);
         }
         uint8_t* at = bits + row * rowBytes + ptrdiff_t(first) * ptrdiff_t(sizeof(Pixel));
-        for (int32_t x = first; x < end; ++x, at += sizeof(Pixel)) {
-            if constexpr (Tex)
-                ShadeTextured<F, Blend, VCol, Mod, Bil>(at, c, T, C);
-            else
-                ShadeUntextured<F>(at, c);
-            for (int k = 0; k < kChanCount; ++k) {
-                if (kMask & (1u << k))
-                    c[k] = Add32(c[k], grad[k]);
-            }
+#if VELK_AVX2_PATH
+        if (Lanes::HasAvx2()) {
+            SpanLanes::Avx2::SpanPixels<F, Tex, Blend, VCol, Mod, Bil>(at, end - first, c, grad, T, C);
+            return;
         }
+#endif
+        SpanLanes::Baseline::SpanPixels<F, Tex, Blend, VCol, Mod, Bil>(at, end - first, c, grad, T, C);
     });
 }
 

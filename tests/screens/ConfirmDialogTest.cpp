@@ -1,6 +1,8 @@
 // The two shared question dialogs: the answer comes back from the nested loop, the texts of one
 // question only, the focus and the backdrop restored; and the screens' start-up order.
 #include "ScreenFixture.h"
+#include "cafe/QCBoard_Game3.h"
+#include "screens/QCBoard_EscapeMenu.h"
 #include "screens/ConfirmDialogs.h"
 #include "screens/QCBoard_Confirm1.h"
 #include "screens/QCBoard_Confirm2.h"
@@ -104,12 +106,14 @@ TEST_F(ConfirmDialogTest, TheMessageBoxHasOneAnswer) {
   EXPECT_EQ(GetConfirm1()->mText1->GetText(), L"A new upgrade");
 }
 
-// Bottom to top as the loading finishes: the questions and their backdrop under every screen.
+// Bottom to top as the loading finishes: the questions and their backdrop under every screen, then
+// the board's pause menu, the screens, the board and the splash on top.
 TEST_F(ConfirmDialogTest, TheScreensJoinTheWidgetManagerInOrder) {
   QCEngine3& game = Game();
   const std::vector<Velk::Widget*> expected = {
-      GetConfirm2(), GetConfirm1(), GetConfirmBackdrop(), game.mMenu,     game.mLoadScreen, game.mMainMenu,
-      game.mOptions, game.mHelp,    game.mHiScores,       game.mCareer,   game.mSurvival,   game.mSplash};
+      GetConfirm2(), GetConfirm1(),    GetConfirmBackdrop(), GetEscapeMenu(), game.mMenu,     game.mLoadScreen,
+      game.mMainMenu, game.mOptions,   game.mHelp,           game.mHiScores,  game.mCareer,   game.mSurvival,
+      game.mBoard,   game.mSplash};
   std::vector<Velk::Widget*> children;
   for (Velk::Widget* child : Manager()->mWidgets) {
     if (child != game.GetRootDialog()) children.push_back(child);

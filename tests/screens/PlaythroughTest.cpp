@@ -4,6 +4,8 @@
 #include <cwchar>
 
 #include "ScreenFixture.h"
+#include "cafe/QCBoard_Game3.h"
+#include "screens/QCBoard_EscapeMenu.h"
 #include "engine/EngineTestSupport.h"
 #include "screens/ConfirmDialogs.h"
 #include "screens/QCBoard_Career.h"
@@ -102,9 +104,9 @@ TEST_F(PlaythroughTest, FromTheSplashToQuit) {
   for (Velk::Widget* child : g.mWidgetManager->mWidgets) {
     if (child != g.GetRootDialog()) order.push_back(child);
   }
-  EXPECT_EQ(order, (std::vector<Velk::Widget*>{GetConfirm2(), GetConfirm1(), GetConfirmBackdrop(), g.mMenu,
-                                               g.mLoadScreen, g.mMainMenu, g.mOptions, g.mHelp, g.mHiScores,
-                                               g.mCareer, g.mSurvival, g.mSplash}));
+  EXPECT_EQ(order, (std::vector<Velk::Widget*>{GetConfirm2(), GetConfirm1(), GetConfirmBackdrop(), GetEscapeMenu(),
+                                               g.mMenu, g.mLoadScreen, g.mMainMenu, g.mOptions, g.mHelp, g.mHiScores,
+                                               g.mCareer, g.mSurvival, g.mBoard, g.mSplash}));
   RunUpdates(5);
   ASSERT_TRUE(g.mSplash->mVisible);
   Headless().InjectKey(g.mHWnd, 'A', true);

@@ -1,6 +1,7 @@
 #include "platform/d3d/D3DPixelPipeline.h"
 
 #include "platform/d3d/D3D.h"
+#include "platform/d3d/D3DSpanRows.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,15 +12,10 @@ namespace {
 
 inline uint32_t Channel(uint32_t argb, int shift) { return (argb >> shift) & 0xFF; }
 
-inline uint32_t Mul255(uint32_t a, uint32_t b) { return (a * b + 127) / 255; }
-
-inline int Address(int i, int size, bool wrap) {
-  if (wrap) {
-    i %= size;
-    return i < 0 ? i + size : i;
-  }
-  return std::clamp(i, 0, size - 1);
-}
+using D3DSpanRows::Address;
+using D3DSpanRows::Bilinear;
+using D3DSpanRows::FloorInt;
+using D3DSpanRows::Mul255;
 
 inline uint32_t ToByte(float value) { return static_cast<uint32_t>(std::clamp(value + 0.5f, 0.0f, 255.0f)); }
 
@@ -61,27 +57,11 @@ uint32_t Factor(DWORD factor, uint32_t channel, uint32_t src, uint32_t dst, int 
 
 bool IsDiffuse(DWORD arg) { return (arg & 0xF) == D3DTA_CURRENT || (arg & 0xF) == D3DTA_DIFFUSE; }
 
-inline int FloorInt(float v) {
-  const int i = static_cast<int>(v);
-  return v < static_cast<float>(i) ? i - 1 : i;
-}
-
 // Texel times diffuse per channel; a white diffuse leaves the texel as it is.
 inline uint32_t Modulate(uint32_t texel, uint32_t diffuse, bool alphaToo) {
   if (diffuse == 0xFFFFFFFFu) return texel;
   uint32_t out = alphaToo ? Mul255(Channel(texel, 24), Channel(diffuse, 24)) << 24 : texel & 0xFF000000u;
   for (int s = 0; s < 24; s += 8) out |= Mul255(Channel(texel, s), Channel(diffuse, s)) << s;
-  return out;
-}
-
-// Four texels weighted by 8-bit fractions.
-inline uint32_t Bilinear(uint32_t p00, uint32_t p10, uint32_t p01, uint32_t p11, uint32_t wx, uint32_t wy) {
-  uint32_t out = 0;
-  for (int s = 0; s < 32; s += 8) {
-    const uint32_t top = Channel(p00, s) * (256 - wx) + Channel(p10, s) * wx;
-    const uint32_t bottom = Channel(p01, s) * (256 - wx) + Channel(p11, s) * wx;
-    out |= ((top * (256 - wy) + bottom * wy) >> 16) << s;
-  }
   return out;
 }
 
@@ -163,11 +143,7 @@ uint32_t D3DPixelPipeline::Combine(uint32_t texel, uint32_t diffuse) const {
   uint32_t out = 0;
   switch (blendKind_) {
     case BlendKind::kAlpha:
-      if (a == 255) return src;
-      if (a == 0) return dst;
-      for (int s = 0; s < 32; s += 8)
-        out |= std::min(Mul255(Channel(src, s), a) + Mul255(Channel(dst, s), 255 - a), 255u) << s;
-      return out;
+      return D3DSpanRows::BlendAlpha(src, dst);
     case BlendKind::kAlphaAdd:
       if (a == 0) return dst;
       for (int s = 0; s < 32; s += 8) out |= std::min(Mul255(Channel(src, s), a) + Channel(dst, s), 255u) << s;
@@ -198,9 +174,11 @@ bool D3DPixelPipeline::CopySpan(uint8_t* out, int count, D3DAttributes at, const
   const bool keepAlpha = codec_.HasAlpha();
   const float width = static_cast<float>(t.width);
   const float height = static_cast<float>(t.height);
-  auto texel = [&](int x, int y) {
-    return reinterpret_cast<const uint32_t*>(t.texels + static_cast<size_t>(y) * t.pitch)[x] | opaque;
-  };
+  const D3DSpanRows::SpriteTexture tex{t.texels, t.pitch, t.width, t.height, opaque, state_.wrapU, state_.wrapV};
+  auto texel = [&](int x, int y) { return tex.At(x, y); };
+  // Sprites in their own colours, which the span rows draw.
+  const bool sprite = diffuse == 0xFFFFFFFFu && blendKind_ == BlendKind::kAlpha;
+  const uint32_t keep = keepAlpha ? 0xFFFFFFFFu : 0xFFFFFFu;
   auto* pixel = reinterpret_cast<uint32_t*>(out);
   auto put = [&](int i, uint32_t sample) {
     const uint32_t src = Modulate(sample, diffuse, state_.alphaOp == D3DTOP_MODULATE);
@@ -213,43 +191,27 @@ bool D3DPixelPipeline::CopySpan(uint8_t* out, int count, D3DAttributes at, const
   if (!state_.linear && step.v == 0 && std::fabs(step.u * width - 1.0f) < 1e-5f && start - static_cast<float>(first) > 0.01f &&
       start - static_cast<float>(first) < 0.99f && first >= 0 && first + count <= t.width) {
     const int y = Address(FloorInt(at.v * height), t.height, state_.wrapV);
-    if (diffuse == 0xFFFFFFFFu && blendKind_ == BlendKind::kAlpha) {
-      // Sprites: whole runs of opaque and clear texels need no arithmetic.
+    if (sprite) {
+      // Whole runs of opaque and clear texels need no arithmetic.
       const uint32_t* from = reinterpret_cast<const uint32_t*>(t.texels + static_cast<size_t>(y) * t.pitch) + first;
-      const uint32_t xMask = keepAlpha ? 0xFFFFFFFFu : 0xFFFFFFu;
-      for (int i = 0; i < count; ++i) {
-        const uint32_t p = from[i] | opaque;
-        const uint32_t a = p >> 24;
-        if (a == 255) {
-          pixel[i] = p & xMask;
-        } else if (a == 0) {
-          pixel[i] &= xMask;
-        } else {
-          pixel[i] = BlendFast(p, pixel[i] | ~xMask) & xMask;
-        }
+      if (opaque) {
+        for (int i = 0; i < count; ++i) pixel[i] = (from[i] | opaque) & keep;
+      } else {
+        D3DSpanRows::SpriteRow(pixel, from, count, keep);
       }
       return true;
     }
     for (int i = 0; i < count; ++i) put(i, texel(first + i, y));
     return true;
   }
+  if (state_.linear && sprite) {
+    D3DSpanRows::FilteredSpriteRow(pixel, count, at.u, at.v, step.u, step.v, tex, keep);
+    return true;
+  }
   for (int i = 0; i < count; ++i, at.u += step.u, at.v += step.v) {
-    uint32_t sample;
-    if (!state_.linear) {
-      sample = texel(Address(FloorInt(at.u * width), t.width, state_.wrapU),
-                     Address(FloorInt(at.v * height), t.height, state_.wrapV));
-    } else {
-      const float fx = at.u * width - 0.5f;
-      const float fy = at.v * height - 0.5f;
-      const int x0 = FloorInt(fx);
-      const int y0 = FloorInt(fy);
-      const uint32_t wx = static_cast<uint32_t>((fx - static_cast<float>(x0)) * 256);
-      const uint32_t wy = static_cast<uint32_t>((fy - static_cast<float>(y0)) * 256);
-      const int xa = Address(x0, t.width, state_.wrapU), xb = Address(x0 + 1, t.width, state_.wrapU);
-      const int ya = Address(y0, t.height, state_.wrapV), yb = Address(y0 + 1, t.height, state_.wrapV);
-      sample = Bilinear(texel(xa, ya), texel(xb, ya), texel(xa, yb), texel(xb, yb), wx, wy);
-    }
-    put(i, sample);
+    put(i, state_.linear ? D3DSpanRows::FilteredTexel(tex, at.u, at.v)
+                         : texel(Address(FloorInt(at.u * width), t.width, state_.wrapU),
+                                 Address(FloorInt(at.v * height), t.height, state_.wrapV)));
   }
   return true;
 }

@@ -36,18 +36,54 @@ int64_t Fixed(float v) { return std::llround(static_cast<double>(v) * kSubPixels
 struct Edge {
   int64_t x0, y0, dx, dy;
   int64_t bias;  // 0 on a top or left edge, which owns the pixels exactly on it
+};
 
-  // The column range [lo, hi] of row y on the inner side of this edge.
-  void Narrow(int y, int64_t& lo, int64_t& hi) const {
-    const int64_t c = dx * (static_cast<int64_t>(y) * kSubPixels - y0) + dy * x0;
-    if (dy == 0) {
-      if (c < bias) hi = lo - 1;
-    } else if (dy > 0) {
-      hi = std::min(hi, FloorDiv(c - bias, dy * kSubPixels));
+// The column range [lo, hi] that an edge leaves on consecutive rows from a first one. On row y,
+// c = dx (y S - y0) + dy x0 (S the sub-pixels) and n = c - bias; a rising edge (dy > 0) bounds hi by
+// floor(n / (dy S)), a falling one bounds lo by ceil(-n / (-dy S)), a flat one empties the row where
+// n < 0. n is kept as q whole divisors and a remainder r in [0, divisor), stepped by dx S a row without
+// a division.
+class EdgeRows {
+ public:
+  EdgeRows(const Edge& e, int y)
+      : dy_(e.dy), divisor_((e.dy < 0 ? -e.dy : e.dy) * kSubPixels), step_(e.dx * kSubPixels) {
+    const int64_t n = e.dx * (static_cast<int64_t>(y) * kSubPixels - e.y0) + e.dy * e.x0 - e.bias;
+    if (dy_ == 0) {
+      q_ = n;  // a flat edge keeps n itself
+      return;
+    }
+    q_ = FloorDiv(n, divisor_);
+    r_ = n - q_ * divisor_;
+    stepQ_ = FloorDiv(step_, divisor_);
+    stepR_ = step_ - stepQ_ * divisor_;
+  }
+
+  void Narrow(int64_t& lo, int64_t& hi) const {
+    if (dy_ == 0) {
+      if (q_ < 0) hi = lo - 1;
+    } else if (dy_ > 0) {
+      hi = std::min(hi, q_);
     } else {
-      lo = std::max(lo, CeilDiv(bias - c, -dy * kSubPixels));
+      lo = std::max(lo, -q_);  // ceil((bias - c) / divisor) = -floor((c - bias) / divisor)
     }
   }
+
+  void Next() {
+    if (dy_ == 0) {
+      q_ += step_;
+      return;
+    }
+    q_ += stepQ_;
+    r_ += stepR_;
+    if (r_ >= divisor_) {
+      r_ -= divisor_;
+      ++q_;
+    }
+  }
+
+ private:
+  int64_t dy_, divisor_, step_;
+  int64_t q_ = 0, r_ = 0, stepQ_ = 0, stepR_ = 0;
 };
 
 Edge MakeEdge(int64_t ax, int64_t ay, int64_t bx, int64_t by) {
@@ -95,10 +131,14 @@ void D3DRasterizer::Triangle(const D3DTLVERTEX& v0, const D3DTLVERTEX& in1, cons
   const int64_t maxY = FloorDiv(std::max({y[0], y[1], y[2]}), kSubPixels);
   const int top = static_cast<int>(std::max<int64_t>(minY, clip_.top));
   const int bottom = static_cast<int>(std::min<int64_t>(maxY, clip_.bottom - 1));
+  EdgeRows bounds[3] = {EdgeRows(edges[0], top), EdgeRows(edges[1], top), EdgeRows(edges[2], top)};
   for (int row = top; row <= bottom; ++row) {
     int64_t lo = clip_.left;
     int64_t hi = clip_.right - 1;
-    for (const Edge& e : edges) e.Narrow(row, lo, hi);
+    for (EdgeRows& b : bounds) {
+      b.Narrow(lo, hi);
+      b.Next();
+    }
     if (lo > hi) continue;
     const double dx = static_cast<double>(lo) - ox;
     const double dy = row - oy;

@@ -1,0 +1,196 @@
+#include "graphics/BlitRows.h"
+
+#include <cstring>
+
+#include "platform/simd/VectorLanes.h"
+
+namespace Velk::BlitRows {
+
+using namespace Lanes;
+using PixelOps::Tint;
+
+namespace {
+
+constexpr uint32_t kRB = 0x00FF00FFu;
+constexpr uint32_t kG = 0x0000FF00u;
+
+// Runs vec over whole groups of lanes and scalar over the rest of the row. With SkipClear, groups of
+// wholly transparent source pixels are passed over without touching the destination.
+template <bool SkipClear = false, typename Vec, typename Scalar>
+[[gnu::always_inline]] inline void EachPixel(uint32_t* d, const uint32_t* s, int n, Vec vec, Scalar scalar) {
+  int i = 0;
+  if constexpr (kVectorLanes > 0)
+    for (; i + kWidth <= n; i += kWidth) {
+      const U32 sp = Load(s + i);
+      if (SkipClear && AllEqual(sp >> 24, 0)) continue;
+      Store(d + i, vec(Load(d + i), sp));
+    }
+  for (; i < n; ++i) d[i] = scalar(d[i], s[i]);
+}
+
+[[gnu::always_inline]] inline U32 Channel(U32 p, int shift) { return (p >> shift) & 0xFF; }
+
+// PixelOps::BlendLane in lanes. Every product of a channel and a weight (at most 256) and every sum
+// of two such products with weights adding to 256 stays below 65536, so the channels are mixed in
+// 16-bit halves: blue (truncated term by term) with red (summed, then truncated), and green.
+[[gnu::always_inline]] inline U32 BlendLane(U32 s, U32 d, U32 w) {
+  const U16 ws = reinterpret_cast<U16>(w | w << 16), wd = 256 - ws;
+  const U16 bs = reinterpret_cast<U16>(s & kRB) * ws, bd = reinterpret_cast<U16>(d & kRB) * wd;
+  const U32 termwise = reinterpret_cast<U32>((bs >> 8) + (bd >> 8));
+  const U32 summed = reinterpret_cast<U32>((bs + bd) >> 8);
+  const U32 green = reinterpret_cast<U32>(reinterpret_cast<U16>((s >> 8) & 0xFFu) * ws +
+                                          reinterpret_cast<U16>((d >> 8) & 0xFFu) * wd);
+  return (termwise & 0xFFu) | (summed & 0x00FF0000u) | (green & kG);
+}
+
+struct LaneMix {
+  U32 outA;
+  U32 w;
+};
+
+// PixelOps::MixOver in lanes: an opaque destination gives outA 255 and w = sa by the same formula.
+// Lanes with sa = 0 and da = 0 divide by 1 and are left unchanged by the caller.
+[[gnu::always_inline]] inline LaneMix MixOver(U32 da, U32 sa) {
+  if (AllEqual(da, 255)) return {Splat(255), sa};  // no division onto opaque pixels
+  const U32 outA = da + Div255Small((255 - da) * sa);
+  return {outA, DivSmall(sa * 255, Max(outA, Splat(1)))};
+}
+
+template <bool Grey>
+[[gnu::always_inline]] inline U32 ColorizedTerms(U32 s, U32 d, U32 w, const Tint& t) {
+  const U32 v = 256 - w;
+  if constexpr (Grey) {
+    const U32 rb = (((((s & kRB) * t.r) >> 8) & kRB) * w) >> 8;
+    const U32 gs = ((s & kG) * w * t.r) >> 16;
+    return ((rb + (((d & kRB) * v) >> 8)) & kRB) | ((gs + (((d & kG) * v) >> 8)) & kG);
+  }
+  const U32 rs = ((((s & 0x00FF0000u) * w) >> 8) * t.r) >> 8;
+  const U32 gs = ((s & kG) * w * t.g) >> 16;
+  const U32 bs = ((s & 0xFFu) * w * t.b) >> 16;
+  return ((rs + (((d & 0x00FF0000u) * v) >> 8)) & 0x00FF0000u) | ((gs + (((d & kG) * v) >> 8)) & kG) |
+         ((bs + (((d & 0xFFu) * v) >> 8)) & 0xFFu);
+}
+
+template <bool Grey>
+[[gnu::always_inline]] inline void OverColorizedRow(uint32_t* d, const uint32_t* s, int n, const Tint& t) {
+  EachPixel<true>(
+      d, s, n,
+      [&t](U32 dp, U32 sp) __attribute__((always_inline)) {
+        const U32 sa = Div255Small((sp >> 24) * t.a);
+        const LaneMix m = MixOver(dp >> 24, sa);
+        return Select(Eq(sa, Splat(0)), dp, (m.outA << 24) | ColorizedTerms<Grey>(sp, dp, m.w, t));
+      },
+      [&t](uint32_t dp, uint32_t sp) { return PixelOps::OverColorized(dp, sp, t); });
+}
+
+// An additive row: amount(s) packed as 0x00RRGGBB added with saturation, or through the table when
+// it is not a plain clamp.
+template <typename VecAmount, typename ScalarAmount>
+[[gnu::always_inline]] inline void AddRow(uint32_t* d, const uint32_t* s, int n, const Tint& t, VecAmount vec,
+                                          ScalarAmount scalar) {
+  if (!t.clamp) {
+    for (int i = 0; i < n; ++i) d[i] = PixelOps::AddThroughTable(t.sat, d[i], scalar(s[i], t));
+    return;
+  }
+  EachPixel(
+      d, s, n, [&](U32 dp, U32 sp) __attribute__((always_inline)) { return AddSaturate8(dp, vec(sp)); },
+      [&](uint32_t dp, uint32_t sp) { return PixelOps::AddThroughTable(t.sat, dp, scalar(sp, t)); });
+}
+
+}  // namespace
+
+void Copy(uint32_t* d, const uint32_t* s, int n, const Tint&) {
+  if (n > 0) std::memmove(d, s, static_cast<size_t>(n) * sizeof(uint32_t));
+}
+
+VELK_VECTOR_CLONES void OntoOpaque(uint32_t* d, const uint32_t* s, int n, const Tint&) {
+  EachPixel<true>(
+      d, s, n,
+      [](U32 dp, U32 sp) __attribute__((always_inline)) {
+        const U32 a = sp >> 24;
+        if (AllEqual(a, 255)) return sp;
+        return Select(Eq(a, Splat(255)), sp, Select(Eq(a, Splat(0)), dp, 0xFF000000u | BlendLane(sp, dp, a)));
+      },
+      PixelOps::OntoOpaque);
+}
+
+VELK_VECTOR_CLONES void Over(uint32_t* d, const uint32_t* s, int n, const Tint&) {
+  EachPixel<true>(
+      d, s, n,
+      [](U32 dp, U32 sp) __attribute__((always_inline)) {
+        const U32 sa = sp >> 24;
+        const LaneMix m = MixOver(dp >> 24, sa);
+        return Select(Eq(sa, Splat(0)), dp, (m.outA << 24) | BlendLane(sp, dp, m.w));
+      },
+      [](uint32_t dp, uint32_t sp) { return PixelOps::OverLane(dp, sp, sp >> 24); });
+}
+
+VELK_VECTOR_CLONES void OverColorized(uint32_t* d, const uint32_t* s, int n, const Tint& t) {
+  if (t.r == t.g && t.g == t.b)
+    OverColorizedRow<true>(d, s, n, t);
+  else
+    OverColorizedRow<false>(d, s, n, t);
+}
+
+VELK_VECTOR_CLONES void AddPlain(uint32_t* d, const uint32_t* s, int n, const Tint& t) {
+  AddRow(d, s, n, t, [](U32 sp) __attribute__((always_inline)) { return sp & 0xFFFFFFu; }, PixelOps::AddPlain);
+}
+
+VELK_VECTOR_CLONES void AddWeighted(uint32_t* d, const uint32_t* s, int n, const Tint& t) {
+  AddRow(
+      d, s, n, t,
+      [](U32 sp) __attribute__((always_inline)) {
+        const U32 sa = sp >> 24;
+        return ((Channel(sp, 16) * sa) >> 8 << 16) | ((Channel(sp, 8) * sa) >> 8 << 8) | ((Channel(sp, 0) * sa) >> 8);
+      },
+      PixelOps::AddWeighted);
+}
+
+VELK_VECTOR_CLONES void AddTinted(uint32_t* d, const uint32_t* s, int n, const Tint& t) {
+  AddRow(
+      d, s, n, t,
+      [&t](U32 sp) __attribute__((always_inline)) {
+        return ((Channel(sp, 16) * t.k[0]) >> 8 << 16) | ((Channel(sp, 8) * t.k[1]) >> 8 << 8) |
+               ((Channel(sp, 0) * t.k[2]) >> 8);
+      },
+      PixelOps::AddTinted);
+}
+
+VELK_VECTOR_CLONES void AddTintedWeighted(uint32_t* d, const uint32_t* s, int n, const Tint& t) {
+  AddRow(
+      d, s, n, t,
+      [&t](U32 sp) __attribute__((always_inline)) {
+        const U32 sa = sp >> 24;
+        return ((Channel(sp, 16) * t.k[0] * sa) >> 16 << 16) | ((Channel(sp, 8) * t.k[1] * sa) >> 16 << 8) |
+               ((((Channel(sp, 0) * t.k[2]) >> 8) * sa) >> 8);
+      },
+      PixelOps::AddTintedWeighted);
+}
+
+uint32_t KeepAndAddPixel(uint32_t d, uint32_t s) {
+  const uint32_t keep = 256 - (s >> 24);
+  return ((((d & kG) * keep) >> 8) & kG) + ((((d & kRB) * keep) >> 8) & kRB) + s;
+}
+
+VELK_VECTOR_CLONES void KeepAndAdd(uint32_t* d, const uint32_t* s, int n) {
+  EachPixel(
+      d, s, n,
+      [](U32 dp, U32 sp) __attribute__((always_inline)) {
+        const U32 keep = 256 - (sp >> 24);
+        return ((((dp & kG) * keep) >> 8) & kG) + ((((dp & kRB) * keep) >> 8) & kRB) + sp;
+      },
+      KeepAndAddPixel);
+}
+
+VELK_VECTOR_CLONES void AddClamped(uint32_t* d, const uint32_t* s, int n) {
+  EachPixel(
+      d, s, n, [](U32 dp, U32 sp) __attribute__((always_inline)) { return AddSaturate8(dp & 0xFFFFFFu, sp & 0xFFFFFFu); },
+      [](uint32_t dp, uint32_t sp) {
+        uint32_t out = 0;
+        for (int shift = 0; shift <= 16; shift += 8)
+          out |= std::min(PixelOps::Channel(dp, shift) + PixelOps::Channel(sp, shift), 255u) << shift;
+        return out;
+      });
+}
+
+}  // namespace Velk::BlitRows

@@ -1,0 +1,71 @@
+#pragma once
+// The device's common spans of sprites: 32-bit texels onto a 32-bit target in the source-alpha blend,
+// one texel per pixel or filtered. SpritePixel and FilteredTexel are the per-pixel arithmetic; the
+// rows give the same bytes, several pixels at a time where the processor allows.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+
+namespace Velk::D3DSpanRows {
+
+inline int FloorInt(float v) {
+  const int i = static_cast<int>(v);
+  return v < static_cast<float>(i) ? i - 1 : i;
+}
+
+inline int Address(int i, int size, bool wrap) {
+  if (wrap) {
+    i %= size;
+    return i < 0 ? i + size : i;
+  }
+  return std::clamp(i, 0, size - 1);
+}
+
+// Four texels weighted by 8-bit fractions.
+inline uint32_t Bilinear(uint32_t p00, uint32_t p10, uint32_t p01, uint32_t p11, uint32_t wx, uint32_t wy) {
+  uint32_t out = 0;
+  for (int s = 0; s < 32; s += 8) {
+    const uint32_t top = ((p00 >> s) & 0xFF) * (256 - wx) + ((p10 >> s) & 0xFF) * wx;
+    const uint32_t bottom = ((p01 >> s) & 0xFF) * (256 - wx) + ((p11 >> s) & 0xFF) * wx;
+    out |= ((top * (256 - wy) + bottom * wy) >> 16) << s;
+  }
+  return out;
+}
+
+// A texture of 32-bit texels; opaque is ORed into every texel of a texture without alpha.
+struct SpriteTexture {
+  const uint8_t* texels;
+  int pitch;
+  int width;
+  int height;
+  uint32_t opaque;
+  bool wrapU;
+  bool wrapV;
+
+  uint32_t At(int x, int y) const {
+    return reinterpret_cast<const uint32_t*>(texels + static_cast<size_t>(y) * pitch)[x] | opaque;
+  }
+};
+
+// The filtered texel at texture position (u, v), 0 to 1 across the texture.
+uint32_t FilteredTexel(const SpriteTexture& t, float u, float v);
+
+// x times a factor out of 255, rounded: (x * f + 127) / 255.
+inline uint32_t Mul255(uint32_t x, uint32_t f) { return (x * f + 127) / 255; }
+
+// Source over destination by the source alpha on all four channels, each term rounded on its own and
+// the sum held at 255.
+uint32_t BlendAlpha(uint32_t src, uint32_t dst);
+
+// One pixel: an opaque texel is copied, a clear one leaves the pixel, the others blend; bits outside
+// keep are cleared (a target without alpha reads as opaque and stores no alpha).
+uint32_t SpritePixel(uint32_t pixel, uint32_t texel, uint32_t keep);
+
+void SpriteRow(uint32_t* pixels, const uint32_t* texels, int count, uint32_t keep);
+
+// count pixels drawn with SpritePixel from filtered texels, the position starting at (u, v) and
+// advancing by (du, dv) a pixel.
+void FilteredSpriteRow(uint32_t* pixels, int count, float u, float v, float du, float dv, const SpriteTexture& t,
+                       uint32_t keep);
+
+}  // namespace Velk::D3DSpanRows
