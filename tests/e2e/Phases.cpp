@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 
+#include "cafe/QCBoard_Game3.h"
 #include "cafe/QCEngine3.h"
 #include "engine/QCTexture.h"
 #include "graphics/MemoryImage.h"
@@ -211,6 +212,28 @@ int AsksForName(Playthrough& play) {
   return Quit(play);
 }
 
+// Day 1 starts loading on the level thread; the window is closed before the hand-over.
+int CloseWhileLoading(Playthrough& play) {
+  StartUp(play);
+  QCEngine3& game = play.Game();
+  play.Expect(game.mBoard != nullptr, "a gameplay board");
+  game.mBoard->StartLevelLoading(1, 0);
+  play.Expect(game.mBoard->IsLevelLoading(), "day 1 loading");
+  play.Log("loading day 1");
+  return Quit(play);
+}
+
+// The first profile is made and the process is stopped by the parent while it saves.
+int MakeAnn(Playthrough& play) {
+  StartUp(play);
+  NameDialogUp(play);
+  play.Type("Ann");
+  play.PressKey(VK_RETURN);
+  play.Log("ann made");
+  play.Step(100);
+  return Quit(play);
+}
+
 // The same pictures from the headless run and from a real window; the parent compares them.
 int ScreenPictures(Playthrough& play) {
   StartUp(play);
@@ -233,7 +256,8 @@ int RunPhase(const std::string& name, PlaythroughOptions options) {
       {"new_player", NewPlayer},       {"restart", Restart},
       {"missing_data", MissingData},   {"two_profiles", TwoProfiles},
       {"one_more_profile", OneMoreProfile}, {"screen_pictures", ScreenPictures},
-      {"asks_for_name", AsksForName},
+      {"asks_for_name", AsksForName},     {"close_while_loading", CloseWhileLoading},
+      {"make_ann", MakeAnn},
   };
   const auto phase = kPhases.find(name);
   if (phase == kPhases.end()) return 2;

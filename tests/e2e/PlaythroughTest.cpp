@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <csignal>
 #include <random>
 #include <sstream>
 
@@ -114,6 +115,38 @@ TEST(Faults, APartialTrailingRecordIsDroppedBeforeTheNextProfile) {
   const PrefFile pref(run.PrefPath());
   EXPECT_EQ(pref.Size(), PrefFile::kProfilesOffset + 2 * PrefFile::kProfileSize);
   EXPECT_EQ(Names(pref), (std::vector<std::wstring>{L"Ann", L"Cid"}));
+}
+
+// Closing the window while day 1 loads on the level thread: the program waits for the load before
+// the board goes, ends with status 0 and leaves pref.dat whole.
+TEST(Faults, ClosingWhileADayLoadsEndsInOrder) {
+  GameRun run(TestName());
+  ASSERT_TRUE(run.Run("two_profiles").Passed());
+  const std::string before = PrefFile(run.PrefPath()).Bytes();
+  const PhaseResult result = run.Run("close_while_loading");
+  EXPECT_PHASE_PASSED(result);
+  EXPECT_TRUE(result.HasStep("loading day 1")) << result.Transcript();
+  EXPECT_EQ(PrefFile(run.PrefPath()).Bytes(), before);
+}
+
+// A process killed while it writes the first profile leaves either the file before or the file
+// after, and the next start reads it.
+TEST(Faults, AKillDuringASaveLeavesAWholePrefDat) {
+  GameRun run(TestName());
+  PhaseOptions kill;
+  kill.killAfterStep = "key 13";
+  const PhaseResult killed = run.Run("make_ann", kill);
+  EXPECT_EQ(killed.signal == SIGKILL || killed.exitCode.has_value(), true) << killed.Transcript();
+  const PrefFile pref(run.PrefPath());
+  ASSERT_TRUE(pref.Exists());
+  EXPECT_TRUE(pref.Size() == PrefFile::kProfilesOffset || pref.Size() == PrefFile::kProfilesOffset + PrefFile::kProfileSize)
+      << pref.Size();
+  EXPECT_EQ(pref.Version(), PrefFile::kVersion);
+  const std::vector<std::wstring> names = Names(pref);
+  EXPECT_TRUE(names.empty() || names == std::vector<std::wstring>{L"Ann"});
+
+  const PhaseResult next = run.Run(names.empty() ? "asks_for_name" : "restart");
+  EXPECT_PHASE_PASSED(next);
 }
 
 }  // namespace
