@@ -147,10 +147,10 @@ QCBoard_Game3::QCBoard_Game3(QCEngine3* app, IXMLDOMNode* uiRoot) : QCBoard_Game
   gGameBoard = this;
   mHud = new QBoard_Hud(this, app, uiRoot);
   mEscapeMenu = new QCBoard_EscapeMenu(app, uiRoot);
-  mUpgrade = new QCBoard_Upgrade(this, app, uiRoot);
+  mUpgrade = new QCBoard_Upgrade(app, uiRoot);
   mMiniGame = new QCMiniGame(mHud, app, this, uiRoot);
   mHud->BindControl("minigame", mMiniGame);
-  mBriefing = new QCBoard_Briefing(this, app, uiRoot);
+  mBriefing = new QCBoard_Briefing(app, uiRoot);
   mTutorial = new QCTutorial(mHud, this, mMiniGame);
   BindControl("hud", mHud);
   BindControl("upgrade", mUpgrade);
@@ -240,7 +240,8 @@ void QCBoard_Game3::EndLevel() {
   const QCProfile* profile = mApp ? mApp->mPref.GetProfile() : nullptr;
   if (!mSurvival && mOfferedUpgradeKind != 0 && profile && mLevel == profile->mCurrentDay && mMoney >= mNormalGoal) {
     ShowMessageBox("upgrade");
-    mUpgrade->OfferAtLevelEnd();
+    // Closing the dialog finishes the day.
+    mUpgrade->Show();
     return;
   }
   FinishLevel();
@@ -257,7 +258,8 @@ void QCBoard_Game3::FinishLevel() {
       mApp->mSurvival->Show();
   } else if (mApp->mCareer) {
     mApp->mCareer->OnLevelEnd(mMoney, LevelResult(), mLevel);
-    mApp->mCareer->Show();
+    // The book opens as the level end laid it out: no page turn, no new layout.
+    mApp->mCareer->SetVisible(true);
   }
   mApp->mPref.Save();
 }
@@ -499,6 +501,16 @@ void QCBoard_Game3::AchievementStep(int row, int count, int target, int& counter
 void QCBoard_Game3::ShowUpgradeDialog() { mUpgrade->Show(); }
 
 uint8_t* QCBoard_Game3::ProfileUpgradeBlock() { return mApp ? mApp->mPref.GetProfile()->mUpgrades : nullptr; }
+
+QCAchievementFigures QCBoard_Game3::GetAchievementFigures() const {
+  return {mIceCount, mCleanCount, mHappyCount, mBreakdowns, mAchievements};
+}
+
+int QCBoard_Game3::CollectUpgradeOffers(std::vector<QCUpgradeInfo*>& out) {
+  return QCBoardUpgrades::CollectUpgradeOffers(out);
+}
+
+void QCBoard_Game3::ApplyUpgrade(QCUpgradeInfo* upgrade, bool on) { QCBoardUpgrades::ApplyUpgrade(*upgrade, on); }
 
 void QCBoard_Game3::ShowUpgradeButton(bool show) { mHud->ShowUpgradeButton(show); }
 

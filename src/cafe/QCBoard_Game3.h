@@ -17,6 +17,7 @@
 #include "cafe/QCMiniGame.h"
 #include "engine/QCDeadline.h"
 #include "scene/QCBoard_Game.h"
+#include "screens/QCInGameBoard.h"
 
 class IXMLDOMNode;
 class QBoard_Hud;
@@ -38,18 +39,8 @@ struct CafeLevelGlobals {
 };
 extern CafeLevelGlobals gCafeLevel;
 
-// What a level's "achparams" asks for its achievements.
-struct AchievementParams {
-  int freeze = 5;
-  int clean = 5;
-  int candy = 5;
-  int noBroke = 1;
-  int bonusCash = 50;
-  int bonusSuper = 5;
-  int bonusSuperCash = 100;
-};
 
-class QCBoard_Game3 : public QCBoard_Game, public QCBoardUpgrades, public QCMiniGameRewards {
+class QCBoard_Game3 : public QCBoard_Game, public QCBoardUpgrades, public QCMiniGameRewards, public QCInGameBoard {
  public:
   enum Reward { kCoins = 0, kClean = 1, kIce = 2, kHappy = 3, kSpeed = 4 };
   enum Result { kExpertResult = 0, kGoalResult = 1, kFailResult = 2 };
@@ -86,8 +77,14 @@ class QCBoard_Game3 : public QCBoard_Game, public QCBoardUpgrades, public QCMini
   void LoseLife();
   void ApplyMiniGameReward(int kind, int count) override;
   // Hides the board, hands the result on and saves pref.dat.
-  void FinishLevel();
-  void ShowUpgradeDialog();
+  void FinishLevel() override;
+  void ShowUpgradeDialog() override;
+  // QCInGameBoard
+  int WaitingUpgradeKinds() const override { return static_cast<int>(mUpgradeQueue.size()); }
+  QCAchievementFigures GetAchievementFigures() const override;
+  int CollectUpgradeOffers(std::vector<QCUpgradeInfo*>& out) override;
+  using QCBoardUpgrades::ApplyUpgrade;
+  void ApplyUpgrade(QCUpgradeInfo* upgrade, bool on) override;
   // Career result of the money against the goals.
   int LevelResult() const;
 

@@ -98,7 +98,7 @@ class QCBoard_Game : public QCCandyWidget, public QCLevelHandOver {
   void ResumeGameSounds();
   int AddMoney(int delta);
   void NextStage();
-  float GetGoalProgress() const;
+  virtual float GetGoalProgress() const;
   void ClickObjectByName(const std::string& name);
   void BoardClickItem(QCPickItem* item);
   bool GateOpen() const;

@@ -5,6 +5,7 @@
 #include "cafe/QCEngine3.h"
 #include "engine/QCCandyWidget.h"
 #include "scene/QCBoard_Game.h"
+#include "screens/QCInGameBoard.h"
 #include "widgets/Widget.h"
 
 QCEngine3* GetGame() { return dynamic_cast<QCEngine3*>(GetEngine()); }
@@ -43,3 +44,5 @@ void ShowIf(QCCandyWidget* widget) {
 void HideIf(QCCandyWidget* widget) {
   if (widget != nullptr) widget->Hide();
 }
+
+QCInGameBoard* GetInGameBoard() { return dynamic_cast<QCInGameBoard*>(GetBoard()); }

@@ -1,7 +1,8 @@
-// The built pack under the game's own readers: the engine mounts the two archives the build made,
-// starts up (the resource manifest's Init group, the effects, the sound library), reads cfg.xml and
-// ui.xml as its loading thread does, and then finds every texture, font, cursor, sound, music loop,
-// effect and text that the documents name. Nothing may reach the debug log.
+// The built pack under the game's own readers: the game mounts the two archives the build made,
+// starts up (texts, pref.dat, the resource manifest's Init group, the effects, the sound library),
+// reads cfg.xml and ui.xml and makes every screen as its loading thread does, stacks the screens,
+// and then finds every texture, font, sound, music loop, effect and text that the documents name.
+// Nothing may reach the debug log: a missing element, texture or text would be logged there.
 #include <pugixml.hpp>
 
 #include <set>
@@ -9,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "cafe/QCEngine3.h"
 #include "engine/EngineTestSupport.h"
 #include "engine/EngineUtil.h"
 #include "engine/LocTexts.h"
@@ -39,6 +41,18 @@ std::vector<std::string> Values(const pugi::xml_document& doc, const char* xpath
   return values;
 }
 
+// The game over the archives next to the program.
+class PackGame : public QCEngine3 {
+ public:
+  PackGame() {
+    std::filesystem::current_path(PELUNE_RUNTIME_DIR);
+    mIsWindowed = true;
+    mEnforceSingleInstance = false;
+    for (const char* archive : {"loc.pak", "data.pak"}) EXPECT_TRUE(GetPak()->MountArchive(archive)) << archive;
+  }
+  bool HandleWorkingDirectory(const std::string&) override { return true; }
+};
+
 class PackStartUpTest : public EngineTest {
  protected:
   PackStartUpTest() {
@@ -46,27 +60,30 @@ class PackStartUpTest : public EngineTest {
     SetDebugLogSink([this](const std::string& line) { mLog.push_back(line); });
   }
   ~PackStartUpTest() override {
-    engine_.reset();
+    mGame.reset();
     SetDebugLogSink(nullptr);
     Velk::AudioOutput::SetManualMixing(false);
   }
 
-  // The engine over the archives next to the program, started and loaded as a run does.
-  TestEngine& Start() {
-    engine_ = std::make_unique<TestEngine>(PELUNE_RUNTIME_DIR);
-    for (const char* archive : {"loc.pak", "data.pak"}) EXPECT_TRUE(engine_->GetPak()->MountArchive(archive)) << archive;
-    engine_->Init();
-    engine_->LoadResourcesInBackground();
-    engine_->LoadLocTable();
-    return *engine_;
+  // Started, loaded and stacked as a run does (the loading step on this thread).
+  PackGame& Start() {
+    mGame = std::make_unique<PackGame>();
+    mGame->Init();
+    mGame->LoadResourcesInBackground();
+    mGame->OnLoadingFinished();
+    return *mGame;
   }
 
+  std::unique_ptr<PackGame> mGame;
   std::vector<std::string> mLog;
 };
 
 TEST_F(PackStartUpTest, EveryNameTheDocumentsUseIsFoundByTheGamesReaders) {
-  TestEngine& engine = Start();
+  PackGame& engine = Start();
   ASSERT_FALSE(engine.mShutdown) << "the Init group failed to load";
+  for (int screen = 0; screen < QCEngine3::kScreenCount; ++screen)
+    if (QCEngine3::kGameScreens[screen]) EXPECT_NE(engine.mScreens[screen], nullptr) << "screen " << screen;
+  EXPECT_EQ(engine.mTitle, L"Pelune Cafe");
   const pugi::xml_document ui = Staged("data/cfg/ui.xml"), cfg = Staged("data/cfg/cfg.xml"),
                            effects = Staged("data/cfg/effect.xml");
 

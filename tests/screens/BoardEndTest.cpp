@@ -47,7 +47,13 @@ TEST_F(BoardEndTest, ACareerDayEndsInTheBookUnlessItEarnsAnOffer) {
   Board().mLevel = 3;
   Board().mNormalGoal = 30;
   Board().mMoney = 45;
-  Board().mOfferedUpgradeKind = 1;
+  Board().mOfferedUpgradeKind = QCUpgradeInfo::kFunctional;
+  QCUpgradeInfo bossSpeed;
+  bossSpeed.object = "boss";
+  bossSpeed.name = "speed";
+  bossSpeed.minLevel = 1;
+  bossSpeed.maxLevel = 3;
+  Board().mFunctionalUpgrades.push_back(bossSpeed);
   Game().mPref.GetProfile()->mCurrentDay = 4;
   Board().EndLevel();
   EXPECT_FALSE(Board().mUpgrade->mVisible) << "not the newest day";

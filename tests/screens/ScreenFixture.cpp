@@ -42,6 +42,13 @@ const char* kLoc = R"(<root>
   <loc id="db01_text1_upgrade" text="A new upgrade"/>
   <loc id="db01_btnyes_upgrade" text="Fine"/>
   <loc id="player_label" text="Player: %profile_name%"/>
+  <loc id="db01_text1_delcareer" text="Start the career again?"/>
+  <loc id="breif_qq" text="Today"/><loc id="breif_l5" text="Day five"/><loc id="breif_l15" text="Day fifteen"/>
+  <loc id="breif_text_l16" text="Sixteen"/><loc id="breif_text_l59" text="Last"/><loc id="ebreif_text_l02" text="Endless two"/>
+  <loc id="1" text="one"/><loc id="2" text="two"/><loc id="3" text="three"/><loc id="24" text="twenty-four"/>
+  <loc id="mn04_goal" text="Goal"/><loc id="mn04_expert" text="Expert"/><loc id="mn04_ready" text="Ready"/>
+  <loc id="mn04_endless_goal" text="Stage"/><loc id="mn04_endless_expert" text="Record"/>
+  <loc id="mn04_endless_ready" text="Go"/><loc id="mn09_desc_oven_hot" text="A hot oven"/>
 </root>)";
 
 // The pictures the screens name; db01_icon_exitmenu is missing on purpose.
@@ -176,7 +183,7 @@ std::string Screens(const std::string& extra) {
                          Button("help", 100, 190) + Button("quit", 100, 240),
                      true) +
                     Leaves()) +
-         Dialog("career_menu", book) + Dialog("survival_menu", book) + extra + "</root>\n";
+         CareerMenu() + SurvivalMenu() + extra + "</root>\n";
 }
 
 }  // namespace UiText

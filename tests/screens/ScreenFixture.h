@@ -9,35 +9,8 @@
 #include "ScreenGame.h"
 #include "platform/ScopedEnv.h"
 #include "platform/ScratchFolder.h"
-#include "scene/QCBoard_Game.h"
+#include "RecordingBoard.h"
 #include "ui/UiHarness.h"
-
-// A board without a scene; pauses, resumes, resets and loads are recorded in order.
-class RecordingBoard : public QCBoard_Game {
- public:
-  ~RecordingBoard() override { JoinLevelLoading(); }
-  void LoadLevel(int, int) override {}
-  void StartLevel() override {}
-  void EndLevel() override {}
-  void ResetLevel() override { events.push_back("reset"); }
-  void ReadLevel(IXMLDOMNode*, IXMLDOMNode*) override {}
-  void ResetItems() override {}
-  void OnObjectClicked(QCPickItem*) override {}
-  void PerFrame() override {}
-  void LoadConfigs(IXMLDOMNode*) override {}
-  void ClearConfigs() override {}
-  void OnMoneyChanged() override {}
-  void OnStageAdvanced() override {}
-  bool DispatchEvent(QCEventRecord*) override { return true; }
-  void OnPause() override { events.push_back("pause"); }
-  void OnResume() override { events.push_back("resume"); }
-  void OnHideHook() override {
-    events.push_back("hide");
-    QCBoard_Game::OnHideHook();
-  }
-
-  std::vector<std::string> events;
-};
 
 // The folder of pref.dat, set before the application makes its store.
 struct PrefHome {
@@ -57,6 +30,11 @@ std::string Label(const std::string& name, int x, int y, const std::string& chil
 std::string Page(const std::string& name, const std::string& left, const std::string& right, bool visible);
 // The turning leaves and the cover of a book screen.
 std::string Leaves();
+// The career book and the survival selection (made in the career tests' fixture).
+std::string CareerMenu();
+std::string SurvivalMenu();
+// The in-game screens: "hud", "briefing_dialog" and "upgrade_menu" with `trays` trays.
+std::string InGameScreens(int trays = 4);
 // Every screen of the game; `extra` goes into the root as well.
 std::string Screens(const std::string& extra = "");
 }  // namespace UiText

@@ -9,7 +9,10 @@
 #include "screens/ConfirmDialogs.h"
 #include "screens/QCBoard_Confirm1.h"
 #include "screens/QCBoard_Confirm2.h"
+#include "screens/QBoard_Hud.h"
+#include "screens/QCBoard_Briefing.h"
 #include "screens/QCBoard_EscapeMenu.h"
+#include "screens/QCBoard_Upgrade.h"
 #include "ui/QCButton.h"
 #include "ui/UiTestWorld.h"
 #include "ui/UiXmlDoc.h"
@@ -43,6 +46,10 @@ inline void Run(UiTestWorld& world, const std::string& xml) {
     game.MakeScreens(ui.Root());
     auto* pause = new QCBoard_EscapeMenu(&game, ui.Root());
     world.Manager()->AddChild(pause);
+    // The in-game screens without a board: everything they ask of one is skipped.
+    world.Manager()->AddChild(new QBoard_Hud(nullptr, &game, ui.Root()));
+    world.Manager()->AddChild(new QCBoard_Briefing(&game, ui.Root()));
+    world.Manager()->AddChild(new QCBoard_Upgrade(&game, ui.Root()));
     game.OnLoadingFinished();
   }
   world.Update(100);

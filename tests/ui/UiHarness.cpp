@@ -7,7 +7,12 @@ namespace {
 const char* kCfg = R"(<root><sounds>
   <sound name="snd_click" group="ui" path="snd\click.wav"/>
   <sound name="snd_hover" group="ui" path="snd\hover.wav"/>
+  <sound name="goal" group="ui" path="snd\goal.wav"/>
+  <sound name="expert" group="ui" path="snd\expert.wav"/>
+  <sound name="briefing_show" group="ui" path="snd\briefing.wav"/>
+  <sound name="debriefing_money" group="ui" path="snd\money.wav"/>
 </sounds></root>)";
+const char* const kSoundNames[] = {"snd_click", "snd_hover", "goal", "expert", "briefing_show", "debriefing_money"};
 
 }  // namespace
 
@@ -24,7 +29,7 @@ std::vector<std::string> UiHarness::TakePlayedSounds() {
   std::vector<std::string> names;
   for (const SquallCall& call : squall.calls) {
     if (call.name != "Sample_PlayEx" || call.args.empty()) continue;
-    for (const char* name : {"snd_click", "snd_hover"}) {
+    for (const char* name : kSoundNames) {
       QCSoundEntry* entry = FindSoundEntry(name);
       if (entry && static_cast<int>(entry->sample) == call.args[0]) names.push_back(name);
     }

@@ -1,9 +1,11 @@
 #include "ContentBuilder.h"
 
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <thread>
 
 #include "contentlib/AnimBuilder.h"
 #include "contentlib/AnimList.h"
@@ -49,6 +51,21 @@ bool WriteFile(const fs::path& path, const std::vector<uint8_t>& bytes) {
   std::ofstream out(path, std::ios::binary);
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   return out.good();
+}
+
+// Runs work(i) for every i below count on the machine's cores. The work writes only its own
+// slot; the caller combines the slots in order, so the output does not depend on the timing.
+template <typename Work>
+void ForEachIndex(size_t count, Work work) {
+  const size_t threads = std::clamp<size_t>(std::thread::hardware_concurrency(), 1, 8);
+  std::atomic<size_t> next{0};
+  auto run = [&] {
+    for (size_t i = next++; i < count; i = next++) work(i);
+  };
+  std::vector<std::thread> pool;
+  for (size_t t = 1; t < std::min(threads, count); ++t) pool.emplace_back(run);
+  run();
+  for (std::thread& thread : pool) thread.join();
 }
 
 }  // namespace
@@ -158,16 +175,24 @@ void ContentBuilder::Images(Findings& findings) {
   if (!ReadSource("art/images.txt", text, findings, true) ||
       !ImageList::Parse("content/art/images.txt", text, images, findings))
     return;
-  GlyphRasterizer rasterizer;
-  FlatArt art(rasterizer, mOptions.fonts);
-  for (const ImageEntry& image : images) {
-    Picture picture;
+  struct Made {
     std::vector<uint8_t> bytes;
     std::string error;
-    if (!art.Draw(image.art, picture, error) || !ImageFile::Encode(image.art.file, picture, bytes, error))
-      findings.Add("content/art/images.txt", image.line, image.art.file + ": " + error);
+    bool ok = false;
+  };
+  std::vector<Made> made(images.size());
+  ForEachIndex(images.size(), [&](size_t i) {
+    GlyphRasterizer rasterizer;  // FreeType is used by one thread per instance
+    FlatArt art(rasterizer, mOptions.fonts);
+    Picture picture;
+    made[i].ok = art.Draw(images[i].art, picture, made[i].error) &&
+                 ImageFile::Encode(images[i].art.file, picture, made[i].bytes, made[i].error);
+  });
+  for (size_t i = 0; i < images.size(); ++i) {
+    if (!made[i].ok)
+      findings.Add("content/art/images.txt", images[i].line, images[i].art.file + ": " + made[i].error);
     else
-      Put(image.art.file, std::move(bytes), findings);
+      Put(images[i].art.file, std::move(made[i].bytes), findings);
   }
 }
 
@@ -203,10 +228,14 @@ void ContentBuilder::Anims(Findings& findings) {
   if (!ReadSource("anims/anims.txt", text, findings, true) ||
       !AnimList::Parse("content/anims/anims.txt", text, anims, findings))
     return;
-  for (const AnimEntry& anim : anims) {
-    std::map<std::string, std::vector<uint8_t>> files;
-    if (AnimBuilder::Build(anim, files, findings))
-      for (auto& [name, bytes] : files) Put(name, std::move(bytes), findings);
+  std::vector<std::map<std::string, std::vector<uint8_t>>> files(anims.size());
+  std::vector<Findings> found(anims.size());
+  ForEachIndex(anims.size(), [&](size_t i) {
+    if (!AnimBuilder::Build(anims[i], files[i], found[i])) files[i].clear();
+  });
+  for (size_t i = 0; i < anims.size(); ++i) {
+    for (const Finding& f : found[i].List()) findings.Add(f.file, f.line, f.what);
+    for (auto& [name, bytes] : files[i]) Put(name, std::move(bytes), findings);
   }
 }
 

@@ -34,10 +34,13 @@ std::vector<std::string> EntryNames(const std::string& stem, const AnimWord& wor
   return names;
 }
 
+// A palette skin colours the frames; over a colour of the part's own it only tints them, so that
+// the furniture of one cafe keeps telling its pieces apart.
 uint32_t SkinColour(const AnimEntry& anim, const std::string& skin) {
-  uint32_t argb = 0;
-  if (!FlatArt::Colour(skin, argb)) FlatArt::Colour(anim.colour, argb);
-  return argb;
+  uint32_t own = 0, skinned = 0;
+  FlatArt::Colour(anim.colour, own);
+  if (!FlatArt::Colour(skin, skinned)) return own;
+  return anim.ownColour ? Canvas::Mix(own, skinned, 1.0 / 3) : skinned;
 }
 
 bool AddPng(const std::string& path, const Picture& picture, std::map<std::string, std::vector<uint8_t>>& files,

@@ -66,7 +66,10 @@ class Parser {
       return mOk = false;
     entry.shape = line.options.count("shape") ? line.options.at("shape") : "";
     if (!FlatArt::CelShapes().count(entry.shape)) return mOk = mReader.Fail(line, "unknown shape '" + entry.shape + "'");
-    if (line.options.count("colour")) entry.colour = line.options.at("colour");
+    if (line.options.count("colour")) {
+      entry.colour = line.options.at("colour");
+      entry.ownColour = true;
+    }
     uint32_t argb;
     if (!FlatArt::Colour(entry.colour, argb)) return mOk = mReader.Fail(line, "unknown colour '" + entry.colour + "'");
     return true;

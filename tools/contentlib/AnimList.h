@@ -1,7 +1,8 @@
 #pragma once
 // content/anims/anims.txt: one block per .anm file,
 //   anm <part> <w> <h> shape=<shape> [colour=<key|#rrggbb>]
-//     skins <s>...            "-" is the empty skin; a palette key colours the frames
+//     skins <s>...            "-" is the empty skin; a palette key colours the frames (with an
+//                             explicit colour= it only tints them, a third of the way)
 //     orients <o>...          "-" is none; all8 = t tr r br b bl l tl
 //     word <name> <frames> <fps> <loop|once|back> [variants=N]
 //     words <n1> <n2>... <frames> <fps> <loop|once|back>
@@ -30,6 +31,7 @@ struct AnimEntry {
   int width = 0, height = 0;
   std::string shape;
   std::string colour = "c1";
+  bool ownColour = false;  // colour= given: skins tint the colour instead of replacing it
   std::vector<std::string> skins{""};
   std::vector<std::string> orients{""};
   std::vector<AnimWord> words;
