@@ -8,10 +8,16 @@
 
 #include "cafe/QCBoard_Game3.h"
 #include "cafe/QCEngine3.h"
+#include "cafe/QCTutorial.h"
 #include "engine/QCTexture.h"
 #include "graphics/MemoryImage.h"
 #include "platform/backend/Backend.h"
 #include "platform/window/WinUser.h"
+#include "engine/TextVars.h"
+#include "screens/QBoard_Hud.h"
+#include "screens/QCBoard_Briefing.h"
+#include "screens/QCBoard_Career.h"
+#include "screens/QCBoard_LoadScreen.h"
 #include "screens/QCBoard_MainMenu.h"
 #include "screens/QCBoard_Splash.h"
 #include "ui/QCList.h"
@@ -163,12 +169,76 @@ QCBoard_MainMenu& MenuAfterSplash(Playthrough& play) {
   return menu;
 }
 
+// Checkpoint career_book: "Career" turns the page to the book, where day 1 is today.
+void CareerBook(Playthrough& play) {
+  QCEngine3& game = play.Game();
+  play.ClickWidget(game.mMainMenu->mCareer, "main_menu > right_page > career");
+  play.StepUntil([&] { return Settled(game.mCareer) && !game.mMainMenu->mVisible; }, 300, "the career book");
+  play.Step(30);
+  play.Expect(game.mCareer->mSelectedSlot == 1, "day 1 is today's page in the book");
+  play.Checkpoint("career_book");
+}
+
+// Checkpoint comic: "Play" opens the day's comic pages; "Next" through them to the load screen.
+void Comic(Playthrough& play) {
+  QCEngine3& game = play.Game();
+  QCBoard_Career& career = *game.mCareer;
+  play.ClickWidget(career.mPlay, "career_menu > career_dlg > right_page > play_button");
+  play.StepUntil([&] { return Settled(career.mComix); }, 300, "the comic");
+  play.Step(100);
+  play.Checkpoint("comic");
+  // Each page slides in; "Next" takes effect once it is still.
+  std::string pages = std::to_string(career.mComicIndex);
+  for (int click = 0; click < 6 && career.mComix->mVisible; ++click) {
+    play.Step(100);
+    const int before = career.mComicIndex;
+    play.ClickWidget(career.mComixNext, "comix > next_button");
+    play.StepUntil([&] { return career.mComicIndex != before || !career.mComix->mVisible; }, 200, "the next comic page");
+    if (career.mComix->mVisible) pages += "," + std::to_string(career.mComicIndex);
+  }
+  play.Expect(!career.mComix->mVisible, "the comic closed after its pages");
+  play.Log("comic pages " + pages);
+}
+
+// Checkpoint briefing: the load screen while day 1 loads, then the briefing with the day's goals.
+void Briefing(Playthrough& play) {
+  QCEngine3& game = play.Game();
+  play.StepUntil([&] { return game.mBoard->IsLevelLoading(); }, 300, "day 1 starting to load");
+  play.Expect(game.mLoadScreen != nullptr && game.mLoadScreen->mVisible, "the load screen while day 1 loads");
+  play.WaitFor([&] { return game.mLoadingThreadCompleted.load(); }, "day 1 loading on the level thread");
+  play.StepUntil([&] { return !game.mBoard->IsLevelLoading(); }, 100, "the hand-over of day 1");
+  play.Expect(!game.mLoadScreen->mVisible, "the load screen gone at the hand-over");
+  play.StepUntil([&] { return game.mBoard->mBriefing != nullptr && Settled(game.mBoard->mBriefing); }, 500, "the briefing");
+  play.Step(30);
+  play.Checkpoint("briefing");
+  play.Expect(Text(game.mBoard->mBriefing->mGoalLabel) == "Goal: $80", "the briefing's goal");
+  play.Expect(Text(game.mBoard->mBriefing->mExpertLabel) == "Expert: $120", "the briefing's expert goal");
+}
+
+// "Start" closes the briefing and day 1 runs. (The first note of the tutorial is the next
+// checkpoint, tutorial_1; it waits for the first guest.)
+void DayStarts(Playthrough& play) {
+  QCEngine3& game = play.Game();
+  play.ClickWidget(game.mBoard->mBriefing->mStart, "briefing_dialog > start");
+  play.StepUntil([&] { return !game.mBoard->mBriefing->mVisible; }, 300, "the briefing closing");
+  play.Step(400);
+  play.Expect(game.mBoard->mRunning && game.mBoard->mVisible, "day 1 running");
+  play.Expect(game.GetTextVars()->GetTextVar("money") == L"0", "no money yet");
+  QCTutorial* tutorial = game.mBoard->mTutorial;
+  play.Log("tutorial " + std::string(tutorial != nullptr && tutorial->IsRunning() ? "running" : "not running") +
+           ", step " + std::to_string(tutorial != nullptr ? tutorial->CurrentStep() : -1));
+}
+
 // Phase 1: a first start from an empty home.
 int NewPlayer(Playthrough& play) {
   StartUp(play);
   play.Expect(FileSize(play.Game().mPref.GetPath()) == 5240, "a fresh pref.dat of header and tables only");
   Splash(play);
   FirstName(play);
+  CareerBook(play);
+  Comic(play);
+  Briefing(play);
+  DayStarts(play);
   return Quit(play);
 }
 

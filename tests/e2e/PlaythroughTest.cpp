@@ -42,15 +42,19 @@ std::string SettingsWithoutRunMark(const std::map<std::string, std::string>& hom
   return {};
 }
 
-// Phase 1, a new player: start-up, the splash, the first-start name dialog. Phase 2, a new process
-// over the same home: the player is greeted by name and the profile list holds one row.
+// Phase 1, a new player: start-up, the splash, the first-start name dialog, the career book, day 1's
+// comic, the load screen and the briefing, and day 1 started. Phase 2, a new process over the same
+// home: the player is greeted by name and the profile list holds one row.
 TEST(Playthrough, NewPlayerThenRestart) {
   GameRun run(TestName());
   const PhaseResult first = run.Run("new_player");
   EXPECT_PHASE_PASSED(first);
   EXPECT_TRUE(first.HasStep("ok loc.pak and data.pak mounted beside the program"));
   EXPECT_TRUE(first.HasStep("checkpoint splash")) << first.Transcript();
-  EXPECT_TRUE(first.HasStep("checkpoint name_dialog")) << first.Transcript();
+  for (const char* step : {"checkpoint name_dialog", "checkpoint career_book", "checkpoint comic", "comic pages 1,2,3",
+                           "checkpoint briefing", "ok day 1 running"}) {
+    EXPECT_TRUE(first.HasStep(step)) << step << "\n" << first.Transcript();
+  }
   const PrefFile created(run.PrefPath());
   ASSERT_TRUE(created.Exists()) << run.PrefPath();
   EXPECT_EQ(created.Size(), PrefFile::kProfilesOffset + PrefFile::kProfileSize);
