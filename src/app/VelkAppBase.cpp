@@ -45,6 +45,7 @@ VelkAppBase* gVelkApp = nullptr;
 namespace {
 
 constexpr int kProgramPathSize = 256;
+constexpr DWORD kCursorStopWaitMs = 1000;
 constexpr int kMaxPath = 260;
 
 }  // namespace
@@ -355,7 +356,10 @@ void VelkAppBase::Shutdown() {
   if (mShutdown.exchange(true)) return;
   mExitToTop = true;
   OnShutdown();
-  while (mCursorThreadRunning) Sleep(10);
+  // The cursor thread stops within a poll. When the shutdown comes from inside a present (the
+  // display was lost there), it waits on the display lock this thread holds, so the wait is bounded
+  // and what the program keeps is still written.
+  for (DWORD waited = 0; mCursorThreadRunning && waited < kCursorStopWaitMs; waited += 10) Sleep(10);
   if (mMusicInterface) mMusicInterface->StopAllMusic();
   if (!mIsPhysWindowed && mDDInterface && mDDInterface->mDD) mDDInterface->mDD->RestoreDisplayMode();
   if (mHWnd) ShowWindow(mHWnd, SW_HIDE);

@@ -1,5 +1,6 @@
 #include "graphics/BlitRows.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/simd/VectorLanes.h"
@@ -56,19 +57,32 @@ struct LaneMix {
   return {outA, DivSmall(sa * 255, Max(outA, Splat(1)))};
 }
 
+// The product of two lanes whose values and product are all below 65536, by a 16-bit multiply (the
+// high halves are zero, so their products are too).
+[[gnu::always_inline]] inline U32 MulNarrow(U32 a, U32 b) {
+  return reinterpret_cast<U32>(reinterpret_cast<U16>(a) * reinterpret_cast<U16>(b));
+}
+
+// PixelOps::ColorizedTerms in lanes, for colour channels of at most 255 and weights of at most 256.
+// Every product of a channel and a weight stays below 65536, so those are formed in 16-bit halves
+// (red with blue); only the source products with an unequal colour need whole lanes.
 template <bool Grey>
 [[gnu::always_inline]] inline U32 ColorizedTerms(U32 s, U32 d, U32 w, const Tint& t) {
-  const U32 v = 256 - w;
+  const U16 w2 = reinterpret_cast<U16>(w | w << 16), v2 = 256 - w2;
+  const U32 dRB = reinterpret_cast<U32>(reinterpret_cast<U16>(d & kRB) * v2);         // red, blue x v
+  const U32 dG = reinterpret_cast<U32>(reinterpret_cast<U16>((d >> 8) & 0xFFu) * v2);  // green x v
   if constexpr (Grey) {
-    const U32 rb = (((((s & kRB) * t.r) >> 8) & kRB) * w) >> 8;
-    const U32 gs = ((s & kG) * w * t.r) >> 16;
-    return ((rb + (((d & kRB) * v) >> 8)) & kRB) | ((gs + (((d & kG) * v) >> 8)) & kG);
+    const U16 r2 = reinterpret_cast<U16>(Splat(t.r | t.r << 16));
+    const U16 tinted = (reinterpret_cast<U16>(s & kRB) * r2) >> 8;  // red, blue x colour / 256
+    const U32 rb = reinterpret_cast<U32>(tinted * w2);
+    const U32 gs = (MulNarrow((s >> 8) & 0xFFu, w) * t.r) >> 8;
+    return (((rb >> 8) + (dRB >> 8)) & kRB) | ((gs + dG) & kG);
   }
-  const U32 rs = ((((s & 0x00FF0000u) * w) >> 8) * t.r) >> 8;
-  const U32 gs = ((s & kG) * w * t.g) >> 16;
-  const U32 bs = ((s & 0xFFu) * w * t.b) >> 16;
-  return ((rs + (((d & 0x00FF0000u) * v) >> 8)) & 0x00FF0000u) | ((gs + (((d & kG) * v) >> 8)) & kG) |
-         ((bs + (((d & 0xFFu) * v) >> 8)) & 0xFFu);
+  const U32 sRB = reinterpret_cast<U32>(reinterpret_cast<U16>(s & kRB) * w2);  // red, blue x w
+  const U32 rs = (sRB >> 16) * t.r;
+  const U32 gs = (MulNarrow((s >> 8) & 0xFFu, w) * t.g) >> 8;
+  const U32 bs = ((sRB & 0xFFFF) * t.b) >> 16;
+  return ((rs + ((dRB >> 16) << 8)) & 0x00FF0000u) | ((gs + dG) & kG) | ((bs + ((dRB & 0xFFFF) >> 8)) & 0xFFu);
 }
 
 template <bool Grey>
@@ -76,7 +90,7 @@ template <bool Grey>
   EachPixel<true>(
       d, s, n,
       [&t](U32 dp, U32 sp) __attribute__((always_inline)) {
-        const U32 sa = Div255Small((sp >> 24) * t.a);
+        const U32 sa = Div255Small(MulNarrow(sp >> 24, Splat(t.a)));
         const LaneMix m = MixOver(dp >> 24, sa);
         return Select(Eq(sa, Splat(0)), dp, (m.outA << 24) | ColorizedTerms<Grey>(sp, dp, m.w, t));
       },
@@ -126,7 +140,10 @@ VELK_VECTOR_CLONES void Over(uint32_t* d, const uint32_t* s, int n, const Tint&)
 }
 
 VELK_VECTOR_CLONES void OverColorized(uint32_t* d, const uint32_t* s, int n, const Tint& t) {
-  if (t.r == t.g && t.g == t.b)
+  if (std::max({t.r, t.g, t.b, t.a}) > 255) {
+    // Colours past 255 overflow the lanes' narrow products; such blits go one pixel at a time.
+    for (int i = 0; i < n; ++i) d[i] = PixelOps::OverColorized(d[i], s[i], t);
+  } else if (t.r == t.g && t.g == t.b)
     OverColorizedRow<true>(d, s, n, t);
   else
     OverColorizedRow<false>(d, s, n, t);

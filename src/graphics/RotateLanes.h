@@ -83,10 +83,17 @@ struct LaneSample {
   return Select(Eq(smp.a, Splat(0)), d, out);
 }
 
+// Whether the lanes' narrow sums and quotients hold for this tint: additive blits need the clamping
+// table; the others a colour and alpha of at most 255, which nothing else guarantees.
+inline bool LanesFit(const RotateTint& t) {
+  if (t.additive) return t.clamp;
+  return t.ca <= 255 && t.col[0] <= 255 && t.col[1] <= 255 && t.col[2] <= 255;
+}
+
 void Row(uint32_t* d, int count, uint32_t u, uint32_t v, int32_t du, int32_t dv, const RotateSource& src,
          const RotateTint& tint) {
   int i = 0;
-  if (kVectorLanes > 0 && (!tint.additive || tint.clamp)) {
+  if (kVectorLanes > 0 && LanesFit(tint)) {
     const U32 step{0, 1, 2, 3, 4, 5, 6, 7};
     for (; i + kWidth <= count; i += kWidth) {
       const U32 lu = u + step * static_cast<uint32_t>(du), lv = v + step * static_cast<uint32_t>(dv);

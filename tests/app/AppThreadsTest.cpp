@@ -1,6 +1,9 @@
 #include "app/AppTestSupport.h"
+#include "app/RegistryStore.h"
+#include "graphics/DDInterface.h"
 #include "platform/threads/Threads.h"
 
+#include <mutex>
 #include <thread>
 
 namespace Velk::Testing {
@@ -49,6 +52,24 @@ TEST_F(AppThreadsTest, ShutdownWaitsForTheCursorThread) {
   std::this_thread::sleep_for(std::chrono::milliseconds(30));
   app.Shutdown();
   EXPECT_FALSE(app.mCursorThreadRunning);
+}
+
+// A display lost inside a present ends the program from under the display lock, which the cursor
+// thread may be waiting on: the shutdown still writes what the program keeps instead of hanging.
+TEST_F(AppThreadsTest, AShutdownUnderTheDisplayLockStillWritesTheSettings) {
+  CountingApp& app = StartApp();
+  ASSERT_NE(app.mDDInterface, nullptr);
+  RegistryStore store(app.mRegKey);
+  app.mDrawCount = 1;  // from now on the cursor thread reads the drawn cursor under the lock
+  std::unique_lock present(app.mDDInterface->mCritSect);
+  app.StartCursorThread();
+  std::this_thread::sleep_for(std::chrono::milliseconds(30));
+  app.Shutdown();
+  int inProgress = -1;
+  EXPECT_TRUE(store.ReadInteger("InProgress", inProgress));
+  EXPECT_EQ(inProgress, 0);
+  present.unlock();
+  while (app.mCursorThreadRunning) std::this_thread::sleep_for(std::chrono::milliseconds(5));
 }
 
 TEST_F(AppThreadsTest, AShutdownAskedByTheLoaderWaitsForTheMainThread) {

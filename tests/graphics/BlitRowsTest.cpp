@@ -84,10 +84,13 @@ TEST(BlitRows, NormalBlitsMatchThePerPixelComposite) {
   ExpectMatches(BlitRows::Copy, [](uint32_t, uint32_t s, const Tint&) { return s; }, white, 3);
 }
 
-TEST(BlitRows, ColourisedBlitsMatchForGreyAndUnequalChannels) {
+TEST(BlitRows, ColourisedBlitsMatchForGreyUnequalAndOutOfRangeChannels) {
   uint32_t seed = 10;
+  // Nothing holds a blit colour to 0..255, so channels and alpha past it are drawn as the per-pixel
+  // arithmetic draws them too.
   for (const Tint& t : {Colour(128, 128, 128, 255), Colour(255, 255, 255, 254), Colour(200, 150, 100, 200),
-                        Colour(0, 255, 7, 1), Colour(90, 90, 90, 0)})
+                        Colour(0, 255, 7, 1), Colour(90, 90, 90, 0), Colour(300, 20, 255, 255),
+                        Colour(256, 256, 256, 200), Colour(1000, 5, 70, 400), Colour(40, 50, 60, 256)})
     ExpectMatches(BlitRows::OverColorized, [](uint32_t d, uint32_t s, const Tint& c) { return PixelOps::OverColorized(d, s, c); },
                   t, ++seed);
 }

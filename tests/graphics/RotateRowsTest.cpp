@@ -28,7 +28,10 @@ TEST(RotateRows, EveryModeMatchesThePerPixelSample) {
   const RotateTint tints[] = {
       Tint(false, 255, 255, 255, 255, nullptr, false), Tint(false, 200, 120, 40, 180, nullptr, false),
       Tint(false, 255, 255, 255, 0, nullptr, false),   Tint(true, 255, 255, 255, 255, clamp, true),
-      Tint(true, 90, 200, 255, 128, clamp, true),      Tint(true, 255, 255, 255, 255, odd, false)};
+      Tint(true, 90, 200, 255, 128, clamp, true),      Tint(true, 255, 255, 255, 255, odd, false),
+      // Nothing holds a blit colour to 0..255.
+      Tint(false, 300, 20, 255, 400, nullptr, false),  Tint(false, 256, 256, 256, 256, nullptr, false),
+      Tint(true, 1000, 3, 70, 300, clamp, true)};
   const uint32_t W = 37, H = 23, stride = 41;
   // Exactly the rectangle and the one word after it that may be read.
   std::vector<uint32_t> texels(stride * (H - 1) + W + 1);

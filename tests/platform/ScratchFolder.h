@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 class ScratchFolder {
@@ -43,3 +44,9 @@ class ScratchFolder {
  private:
   std::string path_;
 };
+
+// The whole of a file as bytes; empty when it cannot be read.
+inline std::string ReadWholeFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}

@@ -9,43 +9,43 @@ namespace {
 
 const std::vector<uint32_t> kFourColours{0x000000, 0x112233, 0x445566, 0x778899};
 
-std::unique_ptr<ImageLib::Image> DecodeSpec(const GifSpec& spec)
+std::unique_ptr<ImageLib::Image> DecodeShape(const GifShape& shape)
 {
-    return Decode(DecodeGIF, MakeGif(spec));
+    return Decode(DecodeGIF, MakeGif(shape));
 }
 
 } // namespace
 
 TEST(ImageLibGif, DecodesTableEntriesAndRepeatedStrings)
 {
-    GifSpec spec;
-    spec.width = 3;
-    spec.height = 2;
-    spec.globalColours = kFourColours;
+    GifShape shape;
+    shape.width = 3;
+    shape.height = 2;
+    shape.globalColours = kFourColours;
     // 1 2 1 2 1 2: literals, then entry 6 ("1 2") twice; the width grows to 4 bits after entry 7.
-    spec.codes = {{4, 3}, {1, 3}, {2, 3}, {6, 3}, {6, 4}, {5, 4}};
-    auto image = DecodeSpec(spec);
+    shape.codes = {{4, 3}, {1, 3}, {2, 3}, {6, 3}, {6, 4}, {5, 4}};
+    auto image = DecodeShape(shape);
     ASSERT_TRUE(image);
     uint32_t a = 0xFF112233, b = 0xFF445566;
     EXPECT_EQ(Pixels(*image), (std::vector<uint32_t>{a, b, a, b, a, b}));
 
     // 1, then "1 1" and "1 1 1", each code being the entry not yet in the table.
-    spec.codes = {{4, 3}, {1, 3}, {6, 3}, {7, 3}, {5, 4}};
-    image = DecodeSpec(spec);
+    shape.codes = {{4, 3}, {1, 3}, {6, 3}, {7, 3}, {5, 4}};
+    image = DecodeShape(shape);
     ASSERT_TRUE(image);
     EXPECT_EQ(Pixels(*image), std::vector<uint32_t>(6, a));
 }
 
 TEST(ImageLibGif, InterlacedRowsFollowThePassOrder)
 {
-    GifSpec spec;
-    spec.height = 10;
-    spec.interlaced = true;
-    spec.minBits = 4;
+    GifShape shape;
+    shape.height = 10;
+    shape.interlaced = true;
+    shape.minBits = 4;
     for (uint32_t k = 0; k < 16; ++k)
-        spec.globalColours.push_back(k * 0x111111);
-    spec.codes = LiteralCodes(4, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9});
-    auto image = DecodeSpec(spec);
+        shape.globalColours.push_back(k * 0x111111);
+    shape.codes = LiteralCodes(4, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9});
+    auto image = DecodeShape(shape);
     ASSERT_TRUE(image);
     // Decoded rows land on rows 0, 8, 4, 2, 6, 1, 3, 5, 7, 9.
     const int kDecodedAt[10] = {0, 5, 3, 6, 2, 7, 4, 8, 1, 9};
@@ -55,29 +55,29 @@ TEST(ImageLibGif, InterlacedRowsFollowThePassOrder)
 
 TEST(ImageLibGif, TransparentAndOutOfTableIndicesAreClear)
 {
-    GifSpec spec;
-    spec.width = 4;
-    spec.globalColours = {0xFFFFFF, 0xFFFFFF};
-    spec.localColours = kFourColours;
-    spec.transparentIndex = 2;
-    spec.codes = LiteralCodes(2, {0, 1, 2, 3});
-    auto image = DecodeSpec(spec);
+    GifShape shape;
+    shape.width = 4;
+    shape.globalColours = {0xFFFFFF, 0xFFFFFF};
+    shape.localColours = kFourColours;
+    shape.transparentIndex = 2;
+    shape.codes = LiteralCodes(2, {0, 1, 2, 3});
+    auto image = DecodeShape(shape);
     ASSERT_TRUE(image);
     EXPECT_EQ(Pixels(*image), (std::vector<uint32_t>{0xFF000000, 0xFF112233, 0, 0xFF778899}));
 
-    spec.localColours.clear();
-    spec.transparentIndex = -1;
-    image = DecodeSpec(spec);
+    shape.localColours.clear();
+    shape.transparentIndex = -1;
+    image = DecodeShape(shape);
     ASSERT_TRUE(image);
     EXPECT_EQ(Pixels(*image), (std::vector<uint32_t>{0xFFFFFFFF, 0xFFFFFFFF, 0, 0}));
 }
 
 TEST(ImageLibGif, FilesWithoutAUsableImageGiveNull)
 {
-    GifSpec spec;
-    spec.globalColours = kFourColours;
-    spec.codes = LiteralCodes(2, {1});
-    Bytes good = MakeGif(spec);
+    GifShape shape;
+    shape.globalColours = kFourColours;
+    shape.codes = LiteralCodes(2, {1});
+    Bytes good = MakeGif(shape);
     ASSERT_TRUE(Decode(DecodeGIF, good));
 
     Bytes trailerFirst(good.begin(), good.begin() + 13 + 12);
@@ -89,18 +89,18 @@ TEST(ImageLibGif, FilesWithoutAUsableImageGiveNull)
     for (size_t cut : {3u, 12u, 20u, 40u, 50u})
         EXPECT_FALSE(Decode(DecodeGIF, Bytes(good.begin(), good.begin() + long(cut)))) << cut;
 
-    spec.globalColours.clear();
-    EXPECT_FALSE(DecodeSpec(spec)); // no colour table at all
-    spec.globalColours = kFourColours;
-    spec.width = 0;
-    EXPECT_FALSE(DecodeSpec(spec));
+    shape.globalColours.clear();
+    EXPECT_FALSE(DecodeShape(shape)); // no colour table at all
+    shape.globalColours = kFourColours;
+    shape.width = 0;
+    EXPECT_FALSE(DecodeShape(shape));
 }
 
 TEST(ImageLibGif, BadCodeStreamsStopDecodingSafely)
 {
-    GifSpec spec;
-    spec.width = 2;
-    spec.globalColours = kFourColours;
+    GifShape shape;
+    shape.width = 2;
+    shape.globalColours = kFourColours;
     const uint32_t a = 0xFF112233;
     const std::vector<std::pair<std::vector<std::pair<int, int>>, std::vector<uint32_t>>> cases{
         {{{4, 3}, {6, 3}}, {0, 0}},          // a table code with nothing before it
@@ -109,22 +109,22 @@ TEST(ImageLibGif, BadCodeStreamsStopDecodingSafely)
         {LiteralCodes(2, std::vector<int>(5000, 1)), {a, a}}, // more pixels than the image holds
     };
     for (const auto& [codes, expected] : cases) {
-        spec.codes = codes;
-        auto image = DecodeSpec(spec);
+        shape.codes = codes;
+        auto image = DecodeShape(shape);
         ASSERT_TRUE(image);
         EXPECT_EQ(Pixels(*image), expected);
     }
 
-    spec.width = 1;
-    spec.height = 3;
-    spec.interlaced = true;
-    spec.codes = LiteralCodes(2, std::vector<int>(50, 1));
-    auto image = DecodeSpec(spec);
+    shape.width = 1;
+    shape.height = 3;
+    shape.interlaced = true;
+    shape.codes = LiteralCodes(2, std::vector<int>(50, 1));
+    auto image = DecodeShape(shape);
     ASSERT_TRUE(image);
     EXPECT_EQ(Pixels(*image), std::vector<uint32_t>(3, a));
 
-    spec.minBits = 12;
-    image = DecodeSpec(spec);
+    shape.minBits = 12;
+    image = DecodeShape(shape);
     ASSERT_TRUE(image);
     EXPECT_EQ(Pixels(*image), std::vector<uint32_t>(3, 0));
 }

@@ -82,7 +82,7 @@ inline std::vector<std::pair<int, int>> LiteralCodes(int minBits, const std::vec
     return codes;
 }
 
-struct GifSpec {
+struct GifShape {
     int width = 1, height = 1;
     std::vector<uint32_t> globalColours; // 0xRRGGBB; the count must be a power of two >= 2
     std::vector<uint32_t> localColours;
@@ -106,7 +106,7 @@ inline int TableBits(size_t count)
     return bits;
 }
 
-inline Bytes MakeGif(const GifSpec& g)
+inline Bytes MakeGif(const GifShape& g)
 {
     Bytes out{'G', 'I', 'F', '8', '9', 'a'};
     PutU16(out, g.width);
@@ -153,17 +153,17 @@ inline Bytes MakeTga(int width, int height, int bitsPerPixel, int descriptor, co
 // A one-row GIF whose pixels are the given 0xRRGGBB colours, in that order.
 inline Bytes GifRow(const std::vector<uint32_t>& colours)
 {
-    GifSpec spec;
-    spec.width = int(colours.size());
-    spec.globalColours = colours;
-    while (spec.globalColours.size() < 2 || (spec.globalColours.size() & (spec.globalColours.size() - 1)))
-        spec.globalColours.push_back(0);
-    spec.minBits = std::max(2, TableBits(spec.globalColours.size()) + 1);
+    GifShape shape;
+    shape.width = int(colours.size());
+    shape.globalColours = colours;
+    while (shape.globalColours.size() < 2 || (shape.globalColours.size() & (shape.globalColours.size() - 1)))
+        shape.globalColours.push_back(0);
+    shape.minBits = std::max(2, TableBits(shape.globalColours.size()) + 1);
     std::vector<int> indices;
     for (size_t i = 0; i < colours.size(); ++i)
         indices.push_back(int(i));
-    spec.codes = LiteralCodes(spec.minBits, indices);
-    return MakeGif(spec);
+    shape.codes = LiteralCodes(shape.minBits, indices);
+    return MakeGif(shape);
 }
 
 // CTest runs the tests of one program in parallel processes: each gets its own folder, removed at exit.

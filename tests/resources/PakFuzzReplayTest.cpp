@@ -11,7 +11,7 @@
 namespace {
 
 TEST(PakFuzzReplayTest, EveryKeptInputMountsOrFailsCleanly) {
-  ScratchFolder folder;
+  WorkingScratchFolder folder;
   int replayed = 0, mounted = 0;
   for (const auto& item : std::filesystem::directory_iterator(std::string(TEST_DATA_DIR) + "/resources/pakfuzz")) {
     SCOPED_TRACE(item.path().filename().string());

@@ -40,7 +40,7 @@ class PakInterfaceTest : public ::testing::Test {
     return pak.Open("m.bin", "rb");
   }
 
-  ScratchFolder folder;
+  WorkingScratchFolder folder;
   PakInterface pak;
 };
 
@@ -287,7 +287,7 @@ TEST_F(PakInterfaceTest, SearchListsArchiveMatchesThenTheDisk) {
 }
 
 TEST(PakPublicationTest, ModuleFunctionsUseTheArchivesWhilePublished) {
-  ScratchFolder folder;
+  WorkingScratchFolder folder;
   PlainPak().Header().Record("m.txt", 3).End().Text("a\rb").WriteTo("one.pak");
   WriteBytes("m.txt", {'d', '\r', 'k'});
   ASSERT_EQ(GetPakInterface(), nullptr);
@@ -312,7 +312,7 @@ TEST(PakPublicationTest, ModuleFunctionsUseTheArchivesWhilePublished) {
 }
 
 TEST(PakPublicationTest, WithoutAnInstanceTheFunctionsAreTheirDiskTwins) {
-  ScratchFolder folder;
+  WorkingScratchFolder folder;
   ASSERT_EQ(GetPakInterface(), nullptr);
   EXPECT_EQ(PakFileOpen("absent", "rb"), nullptr);
   // Units 0x0041 and 0x0D0A, then a lone byte.

@@ -1,9 +1,6 @@
 #pragma once
 // Scratch folders and hand-made archive bytes for the archive layer's tests.
 
-#include <unistd.h>
-
-#include <climits>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -11,29 +8,21 @@
 #include <string>
 #include <vector>
 
+#include "platform/ScratchFolder.h"
 #include "resources/PakFormat.h"
 #include "resources/PlainPak.h"
 
-// A fresh folder that becomes the current directory for the test's lifetime.
-class ScratchFolder {
+// A scratch folder that is the current directory for the test's lifetime.
+class WorkingScratchFolder : public ScratchFolder {
  public:
-  ScratchFolder() {
-    char pattern[] = "/tmp/paktest-XXXXXX";
-    mPath = mkdtemp(pattern);
-    char previous[PATH_MAX];
-    mPrevious = getcwd(previous, sizeof previous) ? previous : "/";
-    std::filesystem::current_path(mPath);
+  WorkingScratchFolder() : mPrevious(std::filesystem::current_path()) { std::filesystem::current_path(Path()); }
+  ~WorkingScratchFolder() {
+    std::error_code ignored;
+    std::filesystem::current_path(mPrevious, ignored);
   }
-  ~ScratchFolder() {
-    std::filesystem::current_path(mPrevious);
-    std::error_code ec;
-    std::filesystem::remove_all(mPath, ec);
-  }
-  const std::string& Path() const { return mPath; }
 
  private:
-  std::string mPath;
-  std::string mPrevious;
+  std::filesystem::path mPrevious;
 };
 
 inline std::vector<uint8_t> ReadBytes(const std::string& path) {

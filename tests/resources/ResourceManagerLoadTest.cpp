@@ -32,7 +32,7 @@ class ResourceManagerLoadTest : public testing::Test {
     return "";
   }
 
-  ScratchFolder mFolder;
+  WorkingScratchFolder mFolder;
   TestHost mHost;
   Velk::ResourceManager mManager{&mHost};
 };

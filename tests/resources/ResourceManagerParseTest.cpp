@@ -27,7 +27,7 @@ class ResourceManagerParseTest : public testing::Test {
     return mHost.mRequests.size() > before ? mHost.mRequests.back() : "";
   }
 
-  ScratchFolder mFolder;
+  WorkingScratchFolder mFolder;
   TestHost mHost;
   Velk::ResourceManager mManager{&mHost};
 };

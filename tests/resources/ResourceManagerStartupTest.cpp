@@ -51,7 +51,7 @@ class ResourceManagerStartupTest : public testing::Test {
     ASSERT_TRUE(mPak.MountArchive("data.pak"));
   }
 
-  ScratchFolder mFolder;
+  WorkingScratchFolder mFolder;
   PakInterface mPak;
   TestHost mHost;
   Velk::ResourceManager mManager{&mHost};

@@ -29,7 +29,7 @@ class ResourceManagerSurfaceTest : public Velk::Testing::DisplayTest {
     return dynamic_cast<Velk::DDImage*>(mManager->GetImage("a").GetImage());
   }
 
-  ScratchFolder mFolder;
+  WorkingScratchFolder mFolder;
   TestHost mResHost;
   std::unique_ptr<Velk::ResourceManager> mManager;
 };

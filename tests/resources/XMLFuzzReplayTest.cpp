@@ -14,7 +14,7 @@ namespace Velk {
 namespace {
 
 TEST(XMLFuzzReplayTest, EveryKeptInputEndsCleanlyOrWithAKnownError) {
-  ScratchFolder folder;
+  WorkingScratchFolder folder;
   const std::set<std::wstring> kErrors = {L"Illegal Character", L"Unexpected '<'", L"Unexpected '>'",
                                           L"Unexpected End", L"Unexpected End of File"};
   int replayed = 0;

@@ -51,7 +51,7 @@ class XMLParserTest : public ::testing::Test {
   }
   Parsed Parse(const std::string& text, bool allowComments = false) { return Parse(Bytes(text), allowComments); }
 
-  ScratchFolder folder;
+  WorkingScratchFolder folder;
 };
 
 using Lines = std::vector<std::wstring>;

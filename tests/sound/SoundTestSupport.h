@@ -69,7 +69,7 @@ class SoundFixture : public ::testing::Test {
 
   static HWND Window() { return reinterpret_cast<HWND>(0x1234); }
 
-  ScratchFolder scratch_;
+  WorkingScratchFolder scratch_;
   HMODULE dsound_ = nullptr;
 };
 

@@ -65,7 +65,7 @@ class BitmapFontTest : public ::testing::Test {
   ~BitmapFontTest() override { Velk::MemoryImageHost::SetDefault(nullptr); }
 
   Velk::Testing::TestHost mImageHost;
-  ScratchFolder mFolder;  // the current folder while the test runs
+  WorkingScratchFolder mFolder;  // the current folder while the test runs
   GlyphRasterizer mRasterizer;
   DiskFontHost mDisk;
 };

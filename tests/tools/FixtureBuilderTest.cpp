@@ -50,11 +50,11 @@ TEST(FixtureBuilderTest, LooseFilesAndArchiveReadTheSame) {
   EXPECT_EQ(fixtures.Files().at("fonts\\f.txt")[0], 'S');  // descriptors carry no mark
   EXPECT_EQ(fixtures.Files().at("anm\\a.anm")[0], 'A');
   {
-    ScratchFolder loose;
+    WorkingScratchFolder loose;
     fixtures.WriteFolder(".");
     ExpectReadable();
   }
-  ScratchFolder packed;
+  WorkingScratchFolder packed;
   ASSERT_TRUE(fixtures.WritePak("fixtures.pak"));
   std::filesystem::create_directory("empty");
   std::filesystem::current_path("empty");  // nothing loose: every read must come from the archive

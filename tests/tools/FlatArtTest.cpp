@@ -72,7 +72,7 @@ TEST_F(FlatArtTest, PanelCornersAreSeeThroughOnlyWhereTheFormatKeepsAlpha) {
     EXPECT_EQ(panel.At(x, y) >> 24, 0u) << x << "," << y;
   EXPECT_EQ(panel.At(50, 30) >> 24, 0xFFu);
 
-  ScratchFolder folder;
+  WorkingScratchFolder folder;
   ImageLib::LoadJ2KCodec();
   for (const char* file : {"p.png", "p.tga", "p.jpg", "p.jp2", "p.gif"}) {
     std::vector<uint8_t> bytes;

@@ -48,7 +48,7 @@ class ImageWritersTest : public ::testing::Test {
         ASSERT_EQ(image.Row(y)[x], picture.At(x, y)) << "at " << x << "," << y;
   }
 
-  ScratchFolder mFolder;  // the current folder while the test runs
+  WorkingScratchFolder mFolder;  // the current folder while the test runs
 };
 
 TEST_F(ImageWritersTest, LosslessFormatsGiveBackEveryPixel) {

@@ -49,7 +49,7 @@ TEST(PakWriterTest, RefusesNamesTheReaderCannotTellApart) {
 
 class PakPackerTest : public ::testing::Test {
  protected:
-  ScratchFolder folder;
+  WorkingScratchFolder folder;
 };
 
 TEST_F(PakPackerTest, CreateListAndExtractRoundTrip) {

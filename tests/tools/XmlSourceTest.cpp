@@ -66,7 +66,7 @@ TEST(XmlConvertTest, StripsCommentsEscapesValuesAndReadsBackInBothReaders) {
   EXPECT_NE(text.find(L"&quot;"), std::wstring::npos);
   EXPECT_EQ(Attributes(Reread(out), "//Resources/@id"), std::vector<std::string>{"a&b <c> \"d\""});
 
-  ScratchFolder folder;
+  WorkingScratchFolder folder;
   WriteBytes("resources.xml", {out.begin(), out.end()});
   Velk::XMLParser parser;
   ASSERT_TRUE(parser.OpenFile("resources.xml"));

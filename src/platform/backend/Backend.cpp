@@ -31,6 +31,11 @@ bool IsSet(const char* name) {
   return value && *value;
 }
 
+Backend* Existing() {
+  std::lock_guard guard(Lock());
+  return Current().get();
+}
+
 }  // namespace
 
 Backend::Backend() {
@@ -49,18 +54,27 @@ std::unique_ptr<Backend> Backend::FromEnvironment() {
 }
 
 Backend& Backend::Get() {
-  std::lock_guard guard(Lock());
-  auto& backend = Current();
-  if (!backend) backend = FromEnvironment();
-  return *backend;
+  if (Backend* backend = Existing()) return *backend;
+  // Made under a lock of its own, not the one every call takes: the display library holds locks of
+  // its own while it starts, and its lost-connection handler comes back here for the back end.
+  static std::mutex making;
+  std::lock_guard guard(making);
+  if (Backend* backend = Existing()) return *backend;
+  std::unique_ptr<Backend> made = FromEnvironment();
+  std::lock_guard install(Lock());
+  Current() = std::move(made);
+  return *Current();
 }
 
 void Backend::Install(std::unique_ptr<Backend> backend) {
   // Windows of the old back end go with it; their procedures are not called again.
   WindowTable::Instance().Clear();
   MessageQueue::Instance().Clear();
-  std::lock_guard guard(Lock());
-  Current() = std::move(backend);
+  {
+    std::lock_guard guard(Lock());
+    Current().swap(backend);
+  }
+  // The old back end is shut down outside the lock, as it was made outside it.
 }
 
 }  // namespace Velk

@@ -5,15 +5,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <fstream>
-#include <iterator>
-
 namespace {
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
 
 TEST(MapPath, BackslashesAndCaseFindTheLooseFile) {
   ScratchFolder dir;
@@ -69,7 +61,7 @@ TEST(OpenFile, ReadsAndWritesThroughTheMapping) {
   ASSERT_NE(out, nullptr);
   std::fputs("zz", out);
   std::fclose(out);
-  EXPECT_EQ(ReadAll(dir / "Demos/2.dmo"), "zz");
+  EXPECT_EQ(ReadWholeFile(dir / "Demos/2.dmo"), "zz");
   EXPECT_EQ(Velk::OpenFile(dir / "none/x", "rb"), nullptr);
 }
 

@@ -8,7 +8,6 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 
 namespace {
@@ -17,11 +16,6 @@ namespace fs = std::filesystem;
 
 constexpr LONG kOk = 0;
 constexpr LONG kNotFound = static_cast<LONG>(ERROR_FILE_NOT_FOUND);
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
 
 class Registry : public ::testing::Test {
  protected:
@@ -74,7 +68,7 @@ TEST_F(Registry, ValuesSurviveInOneFilePerKey) {
   EXPECT_EQ(RegCloseKey(key), kOk);
   EXPECT_EQ(RegCloseKey(key), static_cast<LONG>(ERROR_INVALID_HANDLE));
 
-  EXPECT_EQ(ReadAll(dir / "Drimak Games/Pelune Cafe/settings.ini"),
+  EXPECT_EQ(ReadWholeFile(dir / "Drimak Games/Pelune Cafe/settings.ini"),
             "\"MusicVolume\"=dword:00000055\n\"DemoJumpTime\"=\"1:30\"\n");
   // Key and value names ignore case.
   EXPECT_EQ(Query("software\\DRIMAK GAMES/pelune cafe\\", "musicvolume").second, std::string("\x55\0\0\0", 4));
@@ -169,8 +163,8 @@ TEST_F(Registry, WritesReplaceTheFileWholeAndRepairDamage) {
   fs::create_hard_link(file, dir / "before.ini");
   Set("SOFTWARE\\Game", "SfxVolume", REG_DWORD, std::string("\x33\0\0\0", 4));
   // Renamed over, not rewritten in place: a link to the old file keeps the old bytes.
-  EXPECT_EQ(ReadAll(dir / "before.ini"), "\"SfxVolume\"=dword:00000032\n");
-  EXPECT_EQ(ReadAll(file), "\"SfxVolume\"=dword:00000033\n");
+  EXPECT_EQ(ReadWholeFile(dir / "before.ini"), "\"SfxVolume\"=dword:00000032\n");
+  EXPECT_EQ(ReadWholeFile(file), "\"SfxVolume\"=dword:00000033\n");
   EXPECT_EQ(std::distance(fs::directory_iterator(dir / "Game"), fs::directory_iterator()), 1);
 
 }
@@ -191,7 +185,7 @@ TEST_F(Registry, ABadLineCostsOnlyItself) {
   EXPECT_EQ(log, "settings file " + file + ", line 5 does not read; the line is skipped\n");
 
   Set("SOFTWARE\\Game", "Value9", REG_DWORD, std::string("\x09\0\0\0", 4));
-  EXPECT_EQ(ReadAll(file), good + "\"Value9\"=dword:00000009\n");
+  EXPECT_EQ(ReadWholeFile(file), good + "\"Value9\"=dword:00000009\n");
 }
 
 // A file that is no key file at all is kept aside for the user, and the key starts afresh.
@@ -207,10 +201,10 @@ TEST_F(Registry, AnUnreadableFileIsKeptAsideBeforeAnythingIsWritten) {
     EXPECT_EQ(Query("SOFTWARE\\Game", "MusicVolume").first, kNotFound);
     std::string log = testing::internal::GetCapturedStderr();
     EXPECT_NE(log.find("kept aside as " + file + ".bad"), std::string::npos) << log;
-    EXPECT_EQ(ReadAll(file + ".bad"), contents) << "the older copy is replaced";
+    EXPECT_EQ(ReadWholeFile(file + ".bad"), contents) << "the older copy is replaced";
     Set("SOFTWARE\\Game", "MusicVolume", REG_DWORD, std::string("\x55\0\0\0", 4));
-    EXPECT_EQ(ReadAll(file), "\"MusicVolume\"=dword:00000055\n");
-    EXPECT_EQ(ReadAll(file + ".bad"), contents);
+    EXPECT_EQ(ReadWholeFile(file), "\"MusicVolume\"=dword:00000055\n");
+    EXPECT_EQ(ReadWholeFile(file + ".bad"), contents);
   }
 }
 
@@ -245,7 +239,7 @@ TEST_F(Registry, TemporariesOfDeadWritersAreRemoved) {
   EXPECT_FALSE(fs::exists(dir / stale));
   EXPECT_TRUE(fs::exists(dir / live));
   EXPECT_TRUE(fs::exists(dir / other));
-  EXPECT_EQ(ReadAll(dir / "Game/settings.ini"), "\"SfxVolume\"=dword:00000032\n");
+  EXPECT_EQ(ReadWholeFile(dir / "Game/settings.ini"), "\"SfxVolume\"=dword:00000032\n");
 }
 
 }  // namespace
