@@ -26,12 +26,21 @@ struct PhaseResult {
   std::string Transcript() const;
 };
 
+// Sanitizer builds run the same phases several times slower.
+#if defined(__SANITIZE_THREAD__)
+constexpr int kPhaseSlowdown = 8;
+#elif defined(__SANITIZE_ADDRESS__)
+constexpr int kPhaseSlowdown = 4;
+#else
+constexpr int kPhaseSlowdown = 1;
+#endif
+
 struct PhaseOptions {
   // Stopped with SIGKILL as soon as this step is logged.
   std::string killAfterStep;
   // Runs in a real window under a virtual X server instead of headless.
   bool underXvfb = false;
-  int limitMs = 120000;
+  int limitMs = 120000 * kPhaseSlowdown;
 };
 
 class GameRun {

@@ -42,7 +42,7 @@ TEST(Screenshots, AWindowUnderXvfbShowsWhatTheHeadlessRunPresents) {
   ASSERT_TRUE(headless.Passed()) << headless.Transcript();
   PhaseOptions window;
   window.underXvfb = true;
-  window.limitMs = 90000;
+  window.limitMs = 90000 * kPhaseSlowdown;
   const PhaseResult shown = run.Run("screen_pictures", window);
   ASSERT_TRUE(shown.Passed()) << shown.Transcript();
 
