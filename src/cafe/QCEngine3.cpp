@@ -48,6 +48,14 @@ Velk::Widget* MakeScreen(QCEngine3* app, IXMLDOMNode* uiRoot) {
   return app->*Slot;
 }
 
+// The board, then its characters' and products' settings from cfg\cfg.xml: without them no worker,
+// customer or boss of a level has its settings.
+Velk::Widget* MakeBoard(QCEngine3* app, IXMLDOMNode* uiRoot) {
+  MakeScreen<QCBoard_Game3, &QCEngine3::mBoard>(app, uiRoot);
+  app->mBoard->LoadObjectConfigs();
+  return app->mBoard;
+}
+
 template <typename Item>
 QCItem* MakeItem() {
   return new Item();
@@ -70,7 +78,7 @@ void SetCafeObjectCreators() {
 }
 
 const QCEngine3::ScreenCreators QCEngine3::kGameScreens = {
-    MakeScreen<QCBoard_Game3, &QCEngine3::mBoard>,
+    MakeBoard,
     MakeScreen<QCBoard_LoadScreen, &QCEngine3::mLoadScreen>,
     MakeScreen<QCBoard_Menu, &QCEngine3::mMenu>,
     MakeScreen<QCBoard_MainMenu, &QCEngine3::mMainMenu>,

@@ -215,18 +215,23 @@ void Briefing(Playthrough& play) {
   play.Expect(Text(game.mBoard->mBriefing->mExpertLabel) == "Expert: $120", "the briefing's expert goal");
 }
 
-// "Start" closes the briefing and day 1 runs. (The first note of the tutorial is the next
-// checkpoint, tutorial_1; it waits for the first guest.)
-void DayStarts(Playthrough& play) {
+// Checkpoint tutorial_1: "Start" closes the briefing and day 1 runs; the first guest comes and the
+// tutorial's first note shows, with no money yet.
+void FirstNote(Playthrough& play) {
   QCEngine3& game = play.Game();
   play.ClickWidget(game.mBoard->mBriefing->mStart, "briefing_dialog > start");
   play.StepUntil([&] { return !game.mBoard->mBriefing->mVisible; }, 300, "the briefing closing");
-  play.Step(400);
   play.Expect(game.mBoard->mRunning && game.mBoard->mVisible, "day 1 running");
+  QBoard_Hud& hud = *game.mBoard->mHud;
+  auto note = [&]() -> QCCandyWidget* {
+    const auto it = hud.mTutorialControls.find(1);
+    return it != hud.mTutorialControls.end() ? it->second : nullptr;
+  };
+  play.StepUntil([&] { return Settled(note()); }, 1000, "the first tutorial note");
+  play.Step(30);
+  play.Checkpoint("tutorial_1");
+  play.Log("note " + Text(Control(play, note(), {"text"})));
   play.Expect(game.GetTextVars()->GetTextVar("money") == L"0", "no money yet");
-  QCTutorial* tutorial = game.mBoard->mTutorial;
-  play.Log("tutorial " + std::string(tutorial != nullptr && tutorial->IsRunning() ? "running" : "not running") +
-           ", step " + std::to_string(tutorial != nullptr ? tutorial->CurrentStep() : -1));
 }
 
 // Phase 1: a first start from an empty home.
@@ -238,7 +243,7 @@ int NewPlayer(Playthrough& play) {
   CareerBook(play);
   Comic(play);
   Briefing(play);
-  DayStarts(play);
+  FirstNote(play);
   return Quit(play);
 }
 

@@ -43,7 +43,7 @@ std::string SettingsWithoutRunMark(const std::map<std::string, std::string>& hom
 }
 
 // Phase 1, a new player: start-up, the splash, the first-start name dialog, the career book, day 1's
-// comic, the load screen and the briefing, and day 1 started. Phase 2, a new process over the same
+// comic, the load screen and the briefing, and day 1 up to the tutorial's first note. Phase 2, a new process over the same
 // home: the player is greeted by name and the profile list holds one row.
 TEST(Playthrough, NewPlayerThenRestart) {
   GameRun run(TestName());
@@ -52,7 +52,8 @@ TEST(Playthrough, NewPlayerThenRestart) {
   EXPECT_TRUE(first.HasStep("ok loc.pak and data.pak mounted beside the program"));
   EXPECT_TRUE(first.HasStep("checkpoint splash")) << first.Transcript();
   for (const char* step : {"checkpoint name_dialog", "checkpoint career_book", "checkpoint comic", "comic pages 1,2,3",
-                           "checkpoint briefing", "ok day 1 running"}) {
+                           "checkpoint briefing", "ok day 1 running", "checkpoint tutorial_1",
+                           "note A guest! Click the guest's place at the counter to take the order.", "ok no money yet"}) {
     EXPECT_TRUE(first.HasStep(step)) << step << "\n" << first.Transcript();
   }
   const PrefFile created(run.PrefPath());
