@@ -38,13 +38,17 @@ const char* FormatName(int format) {
   }
 }
 
-std::unique_ptr<ImageLib::Image> CopyOf(MemoryImage* image) {
-  if (image->mWidth <= 0 || image->mHeight <= 0) return nullptr;
-  uint32_t* bits = image->GetArgbBits();
-  std::unique_ptr<ImageLib::Image> copy = ImageLib::Image::Create(image->mWidth, image->mHeight);
-  if (!bits || !copy) return nullptr;
+std::unique_ptr<ImageLib::Image> CopyOf(const uint32_t* bits, int width, int height) {
+  if (!bits || width <= 0 || height <= 0) return nullptr;
+  std::unique_ptr<ImageLib::Image> copy = ImageLib::Image::Create(width, height);
+  if (!copy) return nullptr;
   std::memcpy(copy->GetBits(), bits, static_cast<size_t>(copy->PixelCount()) * sizeof(uint32_t));
   return copy;
+}
+
+std::unique_ptr<ImageLib::Image> CopyOf(MemoryImage* image) {
+  if (image->mWidth <= 0 || image->mHeight <= 0) return nullptr;
+  return CopyOf(image->GetArgbBits(), image->mWidth, image->mHeight);
 }
 
 }  // namespace
@@ -81,6 +85,11 @@ std::unique_ptr<ImageLib::Image> ImageDump::Thumbnail(const uint32_t* bits, int 
 
 bool ImageDump::WritePNG(MemoryImage* image, const std::string& path) {
   std::unique_ptr<ImageLib::Image> copy = CopyOf(image);
+  return copy && ImageLib::WritePNGImage(path, copy.get());
+}
+
+bool ImageDump::WritePNG(const uint32_t* bits, int width, int height, const std::string& path) {
+  std::unique_ptr<ImageLib::Image> copy = CopyOf(bits, width, height);
   return copy && ImageLib::WritePNGImage(path, copy.get());
 }
 

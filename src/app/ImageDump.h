@@ -34,6 +34,8 @@ class ImageDump {
   static std::unique_ptr<ImageLib::Image> Thumbnail(const uint32_t* bits, int width, int height);
   // The image's pixels as a PNG file; false for an image without pixels.
   static bool WritePNG(MemoryImage* image, const std::string& path);
+  // 0xAARRGGBB rows as a PNG file; false when there are none or the file cannot be written.
+  static bool WritePNG(const uint32_t* bits, int width, int height, const std::string& path);
 
  private:
   static std::string Row(int index, MemoryImage* image, const ImageMemory& memory);

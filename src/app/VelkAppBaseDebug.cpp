@@ -165,10 +165,13 @@ void VelkAppBase::ShowVideoStats() {
 }
 
 void VelkAppBase::TakeScreenshot() {
-  if (!mDDInterface || !mDDInterface->GetScreenImage()) return;
+  DDImage* screen = mDDInterface ? mDDInterface->GetScreenImage() : nullptr;
+  // Read as a finished frame: in 3D mode the screen is the device's target, which image reads refuse.
+  std::vector<uint32_t> pixels;
+  if (!screen || !screen->ReadFrame(pixels)) return;
   std::string folder = GetDataFolder() + "_screenshots";
   MakeDirs(folder);
-  ImageDump::WritePNG(mDDInterface->GetScreenImage(), NextScreenshotPath(folder + "/"));
+  ImageDump::WritePNG(pixels.data(), screen->mWidth, screen->mHeight, NextScreenshotPath(folder + "/"));
   ResetTiming(false);
 }
 

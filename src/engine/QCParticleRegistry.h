@@ -4,11 +4,14 @@
 // effect that goes away takes its systems with it. The registry owns the systems.
 //
 // The engine holds the one registry; while it lives, GetParticleRegistry() answers it, so effects
-// and their callbacks reach it without the engine.
+// and their callbacks reach it without the engine. The level thread makes and destroys effects while
+// the main thread updates the systems, so every call holds the registry's lock (recursive: a system's
+// update may reach the registry again).
 
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <mutex>
 
 class QCParticleSystem;
 
@@ -28,9 +31,10 @@ class QCParticleRegistry {
   // effect at the same address never inherits them.
   void RemoveParticleSystemsOf(uintptr_t owner);
 
-  size_t Count() const { return mSystems.size(); }
+  size_t Count() const;
 
  private:
+  mutable std::recursive_mutex mLock;
   std::multimap<uintptr_t, QCParticleSystem*> mSystems;
 };
 

@@ -297,20 +297,37 @@ uint32_t* DDImage::GetArgbBits() {
   }
   // Pixels of the colour key are the transparent ones: they come back with alpha 0.
   const bool keyed = mHasTrans && (mLockedSurfaceDesc.dwFlags & DDSD_CKSRCBLT);
-  const uint32_t key = mLockedSurfaceDesc.ddckCKSrcBlt.dwColorSpaceLowValue;
   const size_t n = static_cast<size_t>(mWidth) * mHeight;
   auto bits = std::make_unique<uint32_t[]>(n + 1);
-  for (int y = 0; y < mHeight; ++y) {
-    uint32_t* out = bits.get() + static_cast<size_t>(y) * mWidth;
+  ConvertRows(view, keyed, mLockedSurfaceDesc.ddckCKSrcBlt.dwColorSpaceLowValue, bits.get());
+  bits[n] = kEndMarker;
+  UnlockSurface();
+  mBits = std::move(bits);
+  return mBits.get();
+}
+
+void DDImage::ConvertRows(const SurfaceView& view, bool keyed, uint32_t key, uint32_t* out) const {
+  for (int y = 0; y < mHeight; ++y, out += mWidth) {
     for (int x = 0; x < mWidth; ++x) {
       const uint32_t q = view.bitsPerPixel == 16 ? view.Row<uint16_t>(y)[x] : view.Row<uint32_t>(y)[x];
       out[x] = keyed && q == key ? 0 : FromSurfacePixel(q, *mDDInterface);
     }
   }
-  bits[n] = kEndMarker;
-  UnlockSurface();
-  mBits = std::move(bits);
-  return mBits.get();
+}
+
+bool DDImage::ReadFrame(std::vector<uint32_t>& argb) {
+  if (!mSurface || !mDDInterface || mLockCount != 0) return false;
+  // The surface itself is locked, not the image: image locks are refused on the 3D draw surface
+  // while a frame is drawn, and none is being drawn now.
+  if (FAILED(mSurface->Lock(nullptr, &mLockedSurfaceDesc, DDLOCK_WAIT, nullptr))) return false;
+  const SurfaceView view = View();
+  const bool readable = view.bits && (view.bitsPerPixel == 16 || view.bitsPerPixel == 32);
+  if (readable) {
+    argb.assign(static_cast<size_t>(mWidth) * mHeight, 0);
+    ConvertRows(view, false, 0, argb.data());
+  }
+  mSurface->Unlock(nullptr);
+  return readable;
 }
 
 void DDImage::ScanAlpha() {

@@ -5,6 +5,7 @@
 // is the display's 3-D draw surface, a DirectDraw Blt for opaque copies between surfaces, the own
 // loops on the locked surface, or the memory image's software operation on the bits.
 #include <cstdint>
+#include <vector>
 
 #include "graphics/MemoryImage.h"
 #include "platform/ddraw/DDraw.h"
@@ -62,6 +63,10 @@ public:
   void CreateBlank(int width, int height) override;
   // Null when the only copy is a surface that must not or cannot be read back.
   uint32_t* GetArgbBits() override;
+  // A copy of what the surface holds, alpha 255, for a picture of a finished frame: unlike
+  // GetArgbBits it reads the 3D draw surface too, and it leaves the image's own bits alone. False
+  // when there is no surface or it cannot be read.
+  bool ReadFrame(std::vector<uint32_t>& argb);
   bool ReduceToPalette() override;
 
   void SetInVideoMemory(bool inVideoMemory);
@@ -96,6 +101,8 @@ private:
   // GetSurface and LockSurface together, for the loops; false when there is nothing to draw on.
   bool BeginSurfaceDraw(bool honourNoReadback);
   SurfaceView View() const;
+  // The locked rows as 0xAARRGGBB; pixels of `key` come back clear when `keyed`.
+  void ConvertRows(const SurfaceView& view, bool keyed, uint32_t key, uint32_t* out) const;
   int SurfaceFormatWord();
   void WriteSurface16(const SurfaceView& view, bool keyed);
   void WriteSurface32(const SurfaceView& view);

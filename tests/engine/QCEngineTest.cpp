@@ -144,10 +144,8 @@ TEST_F(EngineTest, StartsFromLooseFilesAndDrawsTheCursorOnceLoaded) {
   int width = 0, height = 0;
   std::vector<uint32_t> frame = Velk::DDrawScreen::Snapshot(&width, &height);
   ASSERT_EQ(width, 800);
-  // The 4 x 4 cursor at the mouse minus its hot spot (1, 2), in the window's place on the screen.
-  POINT corner{99, 198};
-  ClientToScreen(engine.mHWnd, &corner);
-  const int x = corner.x, y = corner.y;
+  // The 4 x 4 cursor at the mouse minus its hot spot (1, 2); the windowed primary is the client area.
+  const int x = 99, y = 198;
   EXPECT_EQ(PixelAt(frame, width, x, y), 0xFF0000u);
   EXPECT_EQ(PixelAt(frame, width, x + 3, y + 3), 0xFF0000u);
   EXPECT_NE(PixelAt(frame, width, x - 1, y), 0xFF0000u);

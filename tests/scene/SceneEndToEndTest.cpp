@@ -102,10 +102,9 @@ class SceneEndToEndTest : public EngineTest {
     }
     RunFor(20);
   }
-  // The colour at a point of the play area on the last frame shown.
+  // The colour at a point of the play area on the last frame shown (the window's client area).
   uint32_t Rgb(int x, int y) {
-    POINT p{x, y};
-    ClientToScreen(engine_->mHWnd, &p);
+    const POINT p{x, y};
     int width = 0, height = 0;
     const std::vector<uint32_t> frame = Velk::DDrawScreen::Snapshot(&width, &height);
     if (p.x < 0 || p.y < 0 || p.x >= width || p.y >= height) return 0xDEADu;

@@ -292,6 +292,17 @@ void DDrawObject::PrimaryGone() {
   hasPrimary_ = false;
 }
 
+POINT DDrawObject::WindowedOrigin() {
+  HWND window = nullptr;
+  {
+    std::lock_guard<std::mutex> guard(mutex_);
+    if (!(level_ & DDSCL_EXCLUSIVE)) window = window_;
+  }
+  POINT origin{0, 0};
+  if (window != nullptr) ClientToScreen(window, &origin);
+  return origin;
+}
+
 void DDrawObject::ShowPrimary(const DDrawSurface& primary) {
   const bool mainThread = std::this_thread::get_id() == mainThread_;
   std::lock_guard<std::mutex> guard(mutex_);

@@ -48,6 +48,9 @@ class DDrawObject final : public IDirectDraw, public IDirectDraw7 {
   void ReturnVideoMemory(size_t bytes);
   void PrimaryGone();
   void ShowPrimary(const DDrawSurface& primary);
+  // Where a windowed primary's corner is on the screen: the window's client origin, which callers
+  // add to their rectangles; (0, 0) in exclusive mode.
+  POINT WindowedOrigin();
 
  private:
   ~DDrawObject();

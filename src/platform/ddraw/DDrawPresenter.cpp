@@ -5,6 +5,7 @@
 #include "platform/ddraw/HeadlessPresenter.h"
 #include "platform/ddraw/SdlPresenter.h"
 
+#include <cstring>
 #include <mutex>
 
 namespace Velk {
@@ -59,12 +60,20 @@ void DDrawScreen::Record(const DDrawSurface& primary) {
   std::vector<uint32_t> pixels(static_cast<size_t>(primary.Width()) * primary.Height());
   {
     std::lock_guard<std::mutex> surfaceGuard(primary.Mutex());
+    // The usual X8R8G8B8 primary needs no conversion: its rows are copied with the top byte cleared.
+    const bool x8r8g8b8 = bpp == 4 && f.dwRBitMask == 0xFF0000 && f.dwGBitMask == 0xFF00 && f.dwBBitMask == 0xFF;
     for (int y = 0; y < primary.Height(); ++y) {
       const uint8_t* row = primary.Pixels() + static_cast<size_t>(y) * primary.Pitch();
+      uint32_t* out = pixels.data() + static_cast<size_t>(y) * primary.Width();
+      if (x8r8g8b8) {
+        std::memcpy(out, row, static_cast<size_t>(primary.Width()) * 4);
+        for (int x = 0; x < primary.Width(); ++x) out[x] &= 0xFFFFFFu;
+        continue;
+      }
       for (int x = 0; x < primary.Width(); ++x) {
         uint32_t v = 0;
         for (int i = 0; i < bpp; ++i) v |= static_cast<uint32_t>(row[x * bpp + i]) << (8 * i);
-        pixels[static_cast<size_t>(y) * primary.Width() + x] =
+        out[x] =
             (Expand(v, f.dwRBitMask) << 16) | (Expand(v, f.dwGBitMask) << 8) | Expand(v, f.dwBBitMask);
       }
     }

@@ -165,6 +165,11 @@ HRESULT DDrawSurface::BltFrom(RECT* dstRect, DDrawSurface* src, RECT* srcRect, D
   if (!src) return DDERR_INVALIDPARAMS;
   if (HRESULT hr = DDrawFaults::Take("Blt")) return hr;
   RECT dst = dstRect ? *dstRect : RECT{0, 0, width_, height_};
+  if ((caps_ & DDSCAPS_PRIMARYSURFACE) && dstRect) {
+    // A windowed primary is the window's client area, but callers place on it in screen coordinates.
+    const POINT origin = owner_->WindowedOrigin();
+    dst = RECT{dst.left - origin.x, dst.top - origin.y, dst.right - origin.x, dst.bottom - origin.y};
+  }
   RECT from = srcRect ? *srcRect : RECT{0, 0, src->width_, src->height_};
   if (!Inside(from, src->width_, src->height_)) return DDERR_INVALIDRECT;
   if (!Inside(dst, width_, height_)) {

@@ -109,6 +109,28 @@ void SdlPresenter::ShowPending() {
 
 void SdlPresenter::Abandon() { gAbandoned = true; }
 
+bool SdlPresenter::ReadOwnPixels(std::vector<uint32_t>& pixels, int* width, int* height) {
+  if (gAbandoned || !renderer_ || !texture_) return false;
+  // What a present leaves in the back buffer is undefined, so the picture is drawn again first.
+  SDL_RenderClear(renderer_);
+  SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+  int w = 0, h = 0;
+  if (SDL_GetRendererOutputSize(renderer_, &w, &h) != 0 || w <= 0 || h <= 0) return false;
+  pixels.assign(static_cast<size_t>(w) * h, 0);
+  if (SDL_RenderReadPixels(renderer_, nullptr, SDL_PIXELFORMAT_RGB888, pixels.data(), w * 4) != 0) return false;
+  *width = w;
+  *height = h;
+  return true;
+}
+
+bool SdlPresenter::ReadWindowPixels(std::vector<uint32_t>& pixels, int* width, int* height) {
+  std::lock_guard<std::mutex> guard(LiveMutex());
+  for (SdlPresenter* presenter : Live()) {
+    if (presenter->ReadOwnPixels(pixels, width, height)) return true;
+  }
+  return false;
+}
+
 void SdlPresenter::SetMode(int width, int height) {
   if (gAbandoned) return;
   if (width > 0 && height > 0) {

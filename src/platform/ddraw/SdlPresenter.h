@@ -28,11 +28,15 @@ class SdlPresenter final : public DDrawPresenter {
   static void ShowPending();
   // The display connection is gone: from now on no presenter calls SDL, not even to free its objects.
   static void Abandon();
+  // For tests: the last picture presented as the window's renderer draws it, read back from the
+  // renderer as X8R8G8B8 rows. On the main thread; false when no presenter has shown anything.
+  static bool ReadWindowPixels(std::vector<uint32_t>& pixels, int* width, int* height);
 
  private:
   bool PrepareTexture(int width, int height, uint32_t format);
   void Show(const void* pixels, int pitch);
   void ShowOwnPending();
+  bool ReadOwnPixels(std::vector<uint32_t>& pixels, int* width, int* height);
 
   SDL_Window* window_;
   SDL_Renderer* renderer_ = nullptr;

@@ -211,6 +211,36 @@ TEST_F(DDrawTest, FullScreenNeedsExclusiveModeAndFlipsItsBackBuffer) {
   primary->Release();
 }
 
+// A 32-bit primary is recorded as it is shown, the unused top byte cleared, with its padded rows.
+TEST_F(DDrawTest, AThirtyTwoBitFlipIsRecordedWithoutItsTopByte) {
+  DDSURFACEDESC desc{};
+  desc.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
+  desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX;
+  desc.dwBackBufferCount = 1;
+  ASSERT_EQ(dd_->SetCooperativeLevel(reinterpret_cast<HWND>(0x1234), DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DD_OK);
+  ASSERT_EQ(dd_->SetDisplayMode(640, 480, 32), DD_OK);
+  IDirectDrawSurface* primary = nullptr;
+  ASSERT_EQ(dd_->CreateSurface(&desc, &primary, nullptr), DD_OK);
+  DDSCAPS caps{DDSCAPS_BACKBUFFER};
+  IDirectDrawSurface* back = nullptr;
+  ASSERT_EQ(primary->GetAttachedSurface(&caps, &back), DD_OK);
+  DDSURFACEDESC d;
+  ASSERT_EQ(back->Lock(nullptr, &d, DDLOCK_WAIT, nullptr), DD_OK);
+  auto* pixels = static_cast<uint8_t*>(d.lpSurface);
+  reinterpret_cast<uint32_t*>(pixels)[0] = 0xAB123456;
+  reinterpret_cast<uint32_t*>(pixels + d.lPitch)[639] = 0xFF00FF00;
+  back->Unlock(nullptr);
+  ASSERT_EQ(primary->Flip(nullptr, DDFLIP_WAIT), DD_OK);
+  int w = 0, h = 0;
+  const std::vector<uint32_t> shown = DDrawScreen::Snapshot(&w, &h);
+  ASSERT_EQ(w, 640);
+  ASSERT_EQ(h, 480);
+  EXPECT_EQ(shown[0], 0x123456u);
+  EXPECT_EQ(shown[640 + 639], 0x00FF00u);
+  back->Release();
+  primary->Release();
+}
+
 TEST_F(DDrawTest, VideoMemoryIsAccountedAndRunsOut) {
   DDrawSettings::Get().videoMemoryTotal = 60000;
   DDSCAPS2 caps{DDSCAPS_VIDEOMEMORY};

@@ -1,0 +1,168 @@
+// The game's application on the sample cafe, headless and on the real clock: start-up to the first
+// presented frame, level loads, one game frame, and the memory the process holds at its peak. The program sits beside the
+// built archives (as the game does) and keeps its settings and pref.dat in a temporary home.
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "cafe/QCBoard_Game3.h"
+#include "cafe/QCEngine3.h"
+#include "screens/QCBoard_Splash.h"
+#include "widgets/WidgetManager.h"
+#include "platform/clock/Clock.h"
+#include "platform/ddraw/DDrawPresenter.h"
+#include "platform/process/ProcessInfo.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double MillisecondsSince(Clock::time_point start) {
+  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// Runs the main loop until `done`; false when it shut down first.
+template <class Done>
+bool RunUntil(QCEngine3& game, Done done) {
+  while (!done()) {
+    bool updated = false;
+    if (game.mShutdown) return false;
+    game.RunLoopStep(&updated);
+  }
+  return true;
+}
+
+// As the program entry starts the game, up to its main loop.
+QCEngine3* StartGame() {
+  auto* game = new QCEngine3();
+  game->Init();
+  if (game->mShutdown) return game;
+  game->StartLoadingThread();
+  game->mRunning = true;
+  game->ResetTiming(false);
+  return game;
+}
+
+void EndGame(QCEngine3* game) {
+  game->Shutdown();
+  game->mRunning = false;
+  game->WaitForLoader();
+  delete game;
+}
+
+double PeakMegabytes() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss / 1024.0;
+}
+
+// The first frame, then the splash's first frame once the loading thread has handed the screens over.
+void BM_StartupToFirstFrame(benchmark::State& state) {
+  double splashMs = 0;
+  for (auto _ : state) {
+    const Clock::time_point start = Clock::now();
+    QCEngine3* game = StartGame();
+    const uint64_t frames = Velk::DDrawScreen::FrameCount();
+    if (!RunUntil(*game, [&] { return Velk::DDrawScreen::FrameCount() > frames; })) state.SkipWithError("no first frame");
+    state.SetIterationTime(MillisecondsSince(start) / 1000.0);
+    const uint64_t loadedFrames = Velk::DDrawScreen::FrameCount();
+    RunUntil(*game, [&] { return game->mLoadingFinishHandled && Velk::DDrawScreen::FrameCount() > loadedFrames; });
+    splashMs += MillisecondsSince(start);
+    state.PauseTiming();
+    EndGame(game);
+    state.ResumeTiming();
+  }
+  state.counters["splash_first_frame_ms"] = benchmark::Counter(splashMs, benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(BM_StartupToFirstFrame)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10)->Repetitions(3);
+
+// One game for the level and frame benchmarks, past its splash, with the peak memory after its
+// start-up.
+double gStartupMb = 0;
+double gDayOneMb = 0;
+
+QCEngine3& SharedGame() {
+  static QCEngine3* game = [] {
+    QCEngine3* started = StartGame();
+    RunUntil(*started, [&] { return started->mLoadingFinishHandled.load(); });
+    gStartupMb = PeakMegabytes();
+    started->mSplash->SetVisible(false);
+    return started;
+  }();
+  return *game;
+}
+
+// From the start of the load to the hand-over on the main thread.
+double LoadLevel(QCEngine3& game, int level, int mode) {
+  const Clock::time_point start = Clock::now();
+  game.mBoard->StartLevelLoading(level, mode);
+  RunUntil(game, [&] { return !game.mBoard->IsLevelLoading(); });
+  return MillisecondsSince(start);
+}
+
+// The first load of the run is cold; the timed ones share the textures an earlier load made.
+void BM_LevelLoad(benchmark::State& state, int level, int mode) {
+  QCEngine3& game = SharedGame();
+  state.counters["first_load_ms"] = LoadLevel(game, level, mode);
+  for (auto _ : state) state.SetIterationTime(LoadLevel(game, level, mode) / 1000.0);
+}
+BENCHMARK_CAPTURE(BM_LevelLoad, l1, 1, 0)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5)->Repetitions(3);
+BENCHMARK_CAPTURE(BM_LevelLoad, l36, 36, 0)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5)->Repetitions(3);
+BENCHMARK_CAPTURE(BM_LevelLoad, l59, 59, 0)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5)->Repetitions(3);
+BENCHMARK_CAPTURE(BM_LevelLoad, e3, 3, 1)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5)->Repetitions(3);
+
+// One whole 800 x 600 frame of day 1 after 20 s of play, drawn by the widget manager and presented.
+void BM_GameFrame(benchmark::State& state) {
+  QCEngine3& game = SharedGame();
+  LoadLevel(game, 1, 0);
+  gDayOneMb = PeakMegabytes();
+  const DWORD updates = game.mUpdateCount + 2000;
+  RunUntil(game, [&] { return Velk::TickDiff(game.mUpdateCount, updates) >= 0; });
+  for (auto _ : state) {
+    game.mWidgetManager->InvalidateAll();
+    game.mWidgetManager->DrawScreen(&game);
+    game.PresentFrame(nullptr);
+  }
+}
+BENCHMARK(BM_GameFrame)->Unit(benchmark::kMillisecond)->Repetitions(3);
+
+// The process's peak resident size after start-up, after day 1 loaded, and after 1,000 more logic
+// updates of day 1.
+void BM_PeakMemory(benchmark::State& state) {
+  QCEngine3& game = SharedGame();
+  for (auto _ : state) {
+    const DWORD updates = game.mUpdateCount + 1000;
+    RunUntil(game, [&] { return Velk::TickDiff(game.mUpdateCount, updates) >= 0; });
+  }
+  state.counters["after_startup_mb"] = gStartupMb;
+  state.counters["day_1_loaded_mb"] = gDayOneMb;
+  state.counters["after_1000_updates_mb"] = PeakMegabytes();
+}
+BENCHMARK(BM_PeakMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // A home of its own: the player's settings and profiles are never touched.
+  char folder[] = "/tmp/game_bench_XXXXXX";
+  if (mkdtemp(folder) == nullptr) return 1;
+  const std::string home = folder;
+  for (const char* sub : {"/data", "/config", "/run"}) std::filesystem::create_directory(home + sub);
+  setenv("XDG_DATA_HOME", (home + "/data").c_str(), 1);
+  setenv("XDG_CONFIG_HOME", (home + "/config").c_str(), 1);
+  setenv("XDG_RUNTIME_DIR", (home + "/run").c_str(), 1);
+  setenv("VELK_BACKEND", "headless", 1);
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  const char* program[] = {Velk::GetProgramPath().c_str()};
+  Velk::SetCommandLine(1, program);
+
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  std::filesystem::remove_all(home);
+  return 0;
+}

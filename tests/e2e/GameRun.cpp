@@ -1,0 +1,126 @@
+#include "e2e/GameRun.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "app/ChildProcess.h"
+
+namespace E2e {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A hard link where the file system allows one: the test program is large.
+void LinkOrCopy(const fs::path& from, const fs::path& to) {
+  std::error_code error;
+  fs::create_hard_link(from, to, error);
+  if (error) fs::copy_file(from, to, fs::copy_options::overwrite_existing);
+}
+
+std::optional<std::string> FindProgram(const std::string& name) {
+  const char* path = std::getenv("PATH");
+  std::istringstream folders(path ? path : "/usr/bin:/bin");
+  std::string folder;
+  while (std::getline(folders, folder, ':')) {
+    const fs::path candidate = fs::path(folder) / name;
+    if (access(candidate.c_str(), X_OK) == 0) return candidate.string();
+  }
+  return std::nullopt;
+}
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+}  // namespace
+
+bool PhaseResult::HasStep(const std::string& step) const {
+  for (const std::string& s : steps) {
+    if (s == step) return true;
+  }
+  return false;
+}
+
+std::string PhaseResult::Transcript() const {
+  std::string text;
+  for (const std::string& s : steps) text += "  step " + s + "\n";
+  if (!failure.empty()) text += "  FAIL " + failure + "\n";
+  if (timedOut) text += "  (stopped: no end within the limit)\n";
+  if (signal != 0) text += "  (ended by signal " + std::to_string(signal) + ")\n";
+  if (exitCode) text += "  (exit status " + std::to_string(*exitCode) + ")\n";
+  return text;
+}
+
+GameRun::GameRun(const std::string& testName) : root_(fs::path(E2E_OUTPUT_DIR) / testName) {
+  fs::remove_all(root_);
+  for (const fs::path& folder : {ProgramFolder(), OutFolder(), DataHome(), ConfigHome(), root_ / "home" / "run"}) {
+    fs::create_directories(folder);
+  }
+  fs::permissions(root_ / "home" / "run", fs::perms::owner_all);
+  LinkOrCopy(fs::read_symlink("/proc/self/exe"), ProgramFolder() / "e2e_tests");
+  for (const char* archive : {"loc.pak", "data.pak"}) LinkOrCopy(fs::path(PELUNE_RUNTIME_DIR) / archive, ProgramFolder() / archive);
+}
+
+PhaseResult GameRun::Run(const std::string& phase, const PhaseOptions& options) {
+  std::vector<std::string> argv;
+  if (options.underXvfb) {
+    argv = {FindProgram("timeout").value_or("/usr/bin/timeout"), "--kill-after=5", std::to_string(options.limitMs / 1000 - 5),
+            FindXvfbRun().value_or("/usr/bin/xvfb-run"), "-a", "-s", "-screen 0 1024x768x24"};
+  }
+  argv.insert(argv.end(), {(ProgramFolder() / "e2e_tests").string(), "--phase", phase, "--out", OutFolder().string()});
+  if (std::getenv("E2E_UPDATE_GOLDENS") != nullptr) argv.push_back("--update-goldens");
+  const std::map<std::string, std::string> env = {
+      {"XDG_DATA_HOME", DataHome().string()},
+      {"XDG_CONFIG_HOME", ConfigHome().string()},
+      {"XDG_RUNTIME_DIR", (root_ / "home" / "run").string()},
+      {"VELK_BACKEND", options.underXvfb ? "sdl" : "headless"},
+      {"SDL_VIDEODRIVER", options.underXvfb ? "x11" : "dummy"},
+      {"SDL_AUDIODRIVER", "dummy"},
+  };
+  Velk::Testing::ChildProcess child(argv, env);
+  PhaseResult result;
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(options.limitMs);
+  for (;;) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now()).count();
+    std::optional<std::string> line = child.ReadLine(static_cast<int>(std::max<int64_t>(left, 0)));
+    if (!line) break;
+    if (line->rfind("step ", 0) == 0) {
+      result.steps.push_back(line->substr(5));
+      if (!options.killAfterStep.empty() && result.steps.back() == options.killAfterStep) {
+        kill(child.Pid(), SIGKILL);
+        break;
+      }
+    } else if (line->rfind("FAIL ", 0) == 0) {
+      result.failure = line->substr(5);
+    }
+  }
+  std::optional<int> status = child.WaitForEnd(5000);
+  if (!status) {
+    result.timedOut = true;
+    return result;  // the child's destructor kills it
+  }
+  if (WIFEXITED(*status)) result.exitCode = WEXITSTATUS(*status);
+  if (WIFSIGNALED(*status)) result.signal = WTERMSIG(*status);
+  return result;
+}
+
+std::map<std::string, std::string> GameRun::HomeFiles() const {
+  std::map<std::string, std::string> files;
+  for (const fs::path& home : {DataHome(), ConfigHome()}) {
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(home)) {
+      if (entry.is_regular_file()) files[fs::relative(entry.path(), root_).string()] = ReadFile(entry.path());
+    }
+  }
+  return files;
+}
+
+std::optional<std::string> GameRun::FindXvfbRun() { return FindProgram("xvfb-run"); }
+
+}  // namespace E2e

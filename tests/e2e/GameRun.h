@@ -1,0 +1,68 @@
+#pragma once
+// The parent's side of the playthrough: a folder of its own per test holding a program folder
+// (this test program and the two archives, linked in, so that the game finds its data beside the
+// program as a player's copy does), a fresh XDG home and an output folder for kept frames. Each
+// phase runs as a child process of this program over that folder; its step log comes back line by
+// line, and nothing waits without a bound.
+
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace E2e {
+
+struct PhaseResult {
+  std::optional<int> exitCode;  // nothing when it ended by a signal or was stopped
+  int signal = 0;
+  bool timedOut = false;
+  std::vector<std::string> steps;  // the lines after "step "
+  std::string failure;             // the line after "FAIL "
+
+  bool Passed() const { return exitCode == 0 && failure.empty(); }
+  bool HasStep(const std::string& step) const;
+  // Everything the child said, for a failure message.
+  std::string Transcript() const;
+};
+
+// Sanitizer builds run the same phases several times slower.
+#if defined(__SANITIZE_THREAD__)
+constexpr int kPhaseSlowdown = 8;
+#elif defined(__SANITIZE_ADDRESS__)
+constexpr int kPhaseSlowdown = 4;
+#else
+constexpr int kPhaseSlowdown = 1;
+#endif
+
+struct PhaseOptions {
+  // Stopped with SIGKILL as soon as this step is logged.
+  std::string killAfterStep;
+  // Runs in a real window under a virtual X server instead of headless.
+  bool underXvfb = false;
+  int limitMs = 120000 * kPhaseSlowdown;
+};
+
+class GameRun {
+ public:
+  // A clean folder for the test of that name, with the archives linked in.
+  explicit GameRun(const std::string& testName);
+
+  PhaseResult Run(const std::string& phase, const PhaseOptions& options = {});
+
+  std::filesystem::path ProgramFolder() const { return root_ / "program"; }
+  std::filesystem::path OutFolder() const { return root_ / "out"; }
+  std::filesystem::path DataHome() const { return root_ / "home" / "data"; }
+  std::filesystem::path ConfigHome() const { return root_ / "home" / "config"; }
+  std::filesystem::path PrefPath() const { return DataHome() / "Drimak Games" / "Pelune" / "pref.dat"; }
+  // Every file of the data and config homes with its bytes.
+  std::map<std::string, std::string> HomeFiles() const;
+
+  // The xvfb-run program, or nothing where it is not installed.
+  static std::optional<std::string> FindXvfbRun();
+
+ private:
+  std::filesystem::path root_;
+};
+
+}  // namespace E2e

@@ -1,0 +1,329 @@
+#include "e2e/Playthrough.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+#include <unistd.h>
+
+#include "app/NumberedFiles.h"
+#include "cafe/QCEngine3.h"
+#include "common/DataFolder.h"
+#include "common/Unicode.h"
+#include "platform/backend/Backend.h"
+#include "platform/clock/Clock.h"
+#include "platform/ddraw/DDrawPresenter.h"
+#include "platform/ddraw/SdlPresenter.h"
+#include "platform/headless/HeadlessBackend.h"
+#include "platform/msgbox/MessageBox.h"
+#include "platform/process/ProcessInfo.h"
+#include "platform/window/WinUser.h"
+#include "resources/ImageLib.h"
+#include "widgets/Widget.h"
+
+namespace E2e {
+
+namespace {
+
+#if defined(__SANITIZE_THREAD__) || defined(__SANITIZE_ADDRESS__)
+constexpr int kWallLimitMs = 60000;  // the threads run several times slower
+#else
+constexpr int kWallLimitMs = 10000;
+#endif
+// Loop steps without an update before the step is declared stuck; a due update comes within a handful.
+constexpr int kLoopStepsPerUpdate = 10000;
+constexpr int kProbeTolerance = 8;
+constexpr int kGridTolerance = 12;
+
+Velk::HeadlessBackend* Headless() { return dynamic_cast<Velk::HeadlessBackend*>(&Velk::Backend::Get()); }
+
+std::string ReadText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return {};
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+bool WritePng(const std::string& path, const Frame& frame) {
+  std::unique_ptr<ImageLib::Image> image = ImageLib::Image::Create(frame.width, frame.height);
+  if (!image) return false;
+  for (size_t i = 0; i < frame.pixels.size(); ++i) image->GetBits()[i] = frame.pixels[i] | 0xFF000000u;
+  return ImageLib::WritePNGImage(path, image.get());
+}
+
+std::string Hex(uint32_t colour) {
+  char text[8];
+  std::snprintf(text, sizeof text, "%06x", colour & 0xFFFFFF);
+  return text;
+}
+
+}  // namespace
+
+Playthrough::Playthrough(PlaythroughOptions options) : options_(std::move(options)) {
+  // Every run starts at the same tick, so the generator seeded from it draws the same numbers.
+  Velk::Clock::UseManual(0);
+  Velk::SetMessageBoxHook([this](const std::wstring& text, const std::wstring& caption, UINT) {
+    std::lock_guard<std::mutex> hold(boxesLock_);
+    boxes_.push_back(caption + L": " + text);
+    // Logged at once: a fatal box is followed by the end of the process.
+    Log("box " + Velk::WideToUtf8(boxes_.back()));
+    return IDOK;
+  });
+  // The phase's own arguments are the test's, not the game's.
+  const char* program[] = {Velk::GetProgramPath().c_str()};
+  Velk::SetCommandLine(1, program);
+}
+
+Playthrough::~Playthrough() {
+  delete game_;
+  Velk::SetMessageBoxHook(nullptr);
+}
+
+bool Playthrough::Start() {
+  Log("start");
+  game_ = new QCEngine3();
+  game_->Init();
+  if (!options_.expectMessageBox) CheckMessageBoxes();
+  if (game_->mShutdown) return false;
+  // As the main loop's entry does, without the cursor thread: it would move the manual clock.
+  game_->StartLoadingThread();
+  ShowWindow(game_->mHWnd, SW_SHOW);
+  SetFocus(game_->mHWnd);
+  game_->mRunning = true;
+  game_->ResetTiming(false);
+  return true;
+}
+
+void Playthrough::LoadResources() {
+  WaitFor([this] { return game_->mLoadingThreadCompleted.load(); }, "the loading thread");
+  StepUntil([this] { return game_->mLoadingFinishHandled.load(); }, 100, "the hand-over of the loaded screens");
+  Log("loaded");
+}
+
+void Playthrough::Step(int updates) {
+  for (int i = 0; i < updates && !game_->mShutdown; ++i) {
+    const DWORD target = game_->mUpdateCount + 1;
+    int guard = 0;
+    while (Velk::TickDiff(game_->mUpdateCount, target) < 0 && !game_->mShutdown) {
+      bool updated = false;
+      if (!game_->RunLoopStep(&updated)) game_->mExitToTop = false;
+      // The loop sleeps through the manual clock, but a rest below a millisecond rounds to no sleep
+      // at all: a real clock would move on meanwhile, so this one does too.
+      if (++guard % 8 == 0) Velk::Clock::Advance(1);
+      if (guard == kLoopStepsPerUpdate) Fail("the main loop makes no logic update");
+    }
+    CheckMessageBoxes();
+  }
+}
+
+void Playthrough::StepUntil(const std::function<bool()>& done, int maxUpdates, const std::string& what) {
+  for (int i = 0; !done(); ++i) {
+    if (i == maxUpdates || game_->mShutdown) {
+      Fail("not within " + std::to_string(maxUpdates * 10) + " ms of game time: " + what);
+    }
+    Step();
+  }
+}
+
+void Playthrough::WaitFor(const std::function<bool()>& done, const std::string& what) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(kWallLimitMs);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > end) Fail("not within " + std::to_string(kWallLimitMs / 1000) + " s: " + what);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+}
+
+void Playthrough::InjectButton(int x, int y, bool down) {
+  if (Velk::HeadlessBackend* headless = Headless()) {
+    headless->InjectMouseButton(game_->mHWnd, Velk::MouseButton::Left, down, x, y);
+  } else {
+    PostMessageW(game_->mHWnd, down ? WM_LBUTTONDOWN : WM_LBUTTONUP, down ? MK_LBUTTON : 0, MAKELPARAM(x, y));
+  }
+}
+
+void Playthrough::MoveMouse(int x, int y) {
+  if (Velk::HeadlessBackend* headless = Headless()) {
+    headless->InjectMouseMove(game_->mHWnd, x, y);
+  } else {
+    PostMessageW(game_->mHWnd, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+  }
+  Step();
+}
+
+void Playthrough::Click(int x, int y) {
+  Log("click " + std::to_string(x) + "," + std::to_string(y));
+  MoveMouse(x, y);
+  InjectButton(x, y, true);
+  Step();
+  InjectButton(x, y, false);
+  Step();
+}
+
+void Playthrough::ClickWidget(Velk::Widget* widget, const std::string& name) {
+  if (widget == nullptr) Fail("no control " + name + " to click");
+  if (!widget->mVisible) Fail("the control " + name + " is hidden");
+  const POINT at = widget->AbsolutePos();
+  Log("control " + name);
+  Click(at.x + widget->mWidth / 2, at.y + widget->mHeight / 2);
+}
+
+void Playthrough::SendKey(UINT vk, bool down) {
+  if (Velk::HeadlessBackend* headless = Headless()) {
+    headless->InjectKey(game_->mHWnd, vk, down);
+  } else {
+    PostMessageW(game_->mHWnd, down ? WM_KEYDOWN : WM_KEYUP, vk, down ? 1 : 0xC0000001);
+  }
+}
+
+void Playthrough::PressKey(UINT vk) {
+  Log("key " + std::to_string(vk));
+  SendKey(vk, true);
+  if (vk == VK_RETURN && !Headless()) PostMessageW(game_->mHWnd, WM_CHAR, '\r', 1);
+  Step();
+  SendKey(vk, false);
+  Step();
+}
+
+void Playthrough::Type(const std::string& utf8) {
+  Log("type " + utf8);
+  if (Velk::HeadlessBackend* headless = Headless()) {
+    headless->InjectText(game_->mHWnd, utf8);
+  } else {
+    for (unsigned char c : utf8) PostMessageW(game_->mHWnd, WM_CHAR, c, 1);
+  }
+  Step();
+}
+
+void Playthrough::Close() {
+  Log("close");
+  if (Velk::HeadlessBackend* headless = Headless()) {
+    headless->InjectClose(game_->mHWnd);
+  } else {
+    PostMessageW(game_->mHWnd, WM_CLOSE, 0, 0);
+  }
+  for (int i = 0; i < 100 && !game_->mShutdown; ++i) Step();
+  if (!game_->mShutdown) Fail("the game did not shut down after its window was closed");
+}
+
+int Playthrough::Finish() {
+  game_->ProcessSafeDeletes();
+  game_->mRunning = false;
+  game_->WaitForLoader();
+  game_->OnRunFinished();
+  game_->WriteRegistrySettings();
+  delete game_;
+  game_ = nullptr;
+  Log("finished");
+  return 0;
+}
+
+void Playthrough::Log(const std::string& line) {
+  std::printf("step %s\n", line.c_str());
+  std::fflush(stdout);
+}
+
+void Playthrough::Expect(bool ok, const std::string& what) {
+  if (!ok) Fail(what);
+  Log("ok " + what);
+}
+
+void Playthrough::Fail(const std::string& message) {
+  std::string kept;
+  const Frame frame = CurrentFrame();
+  if (!frame.Empty() && WritePng(options_.outFolder + "/failure.png", frame)) kept = " (frame: failure.png)";
+  std::printf("FAIL %s%s\n", message.c_str(), kept.c_str());
+  std::fflush(stdout);
+  std::fprintf(stderr, "playthrough failed: %s%s\n", message.c_str(), kept.c_str());
+  // Nothing more of the game may run: its threads and objects are left as they are.
+  _exit(1);
+}
+
+void Playthrough::KeepScreenPictures(const std::string& name) {
+  const std::string prefix = options_.outFolder + "/" + Velk::Backend::Get().Name() + "_" + name;
+  if (Headless() != nullptr && !WritePng(prefix + ".png", CurrentFrame())) Fail("no frame to keep at " + name);
+  std::string folder = Velk::GetDataFolder() + "_screenshots/";
+  std::replace(folder.begin(), folder.end(), '\\', '/');
+  const std::string screenshot = Velk::NextScreenshotPath(folder);
+  game_->TakeScreenshot();
+  std::error_code error;
+  std::filesystem::copy_file(screenshot, prefix + "_screenshot.png", std::filesystem::copy_options::overwrite_existing, error);
+  if (error) Fail("no screenshot at " + screenshot);
+  if (Headless() != nullptr) return;
+  Frame window;
+  if (!Velk::SdlPresenter::ReadWindowPixels(window.pixels, &window.width, &window.height)) {
+    Fail("the window's pixels could not be read back");
+  }
+  WritePng(prefix + "_window.png", window);
+  Log("pictures " + name);
+}
+
+Frame Playthrough::CurrentFrame() const {
+  Frame frame;
+  frame.pixels = Velk::DDrawScreen::Snapshot(&frame.width, &frame.height);
+  return frame;
+}
+
+std::vector<std::wstring> Playthrough::MessageBoxes() {
+  std::lock_guard<std::mutex> hold(boxesLock_);
+  return boxes_;
+}
+
+void Playthrough::CheckMessageBoxes() {
+  if (options_.expectMessageBox) return;
+  std::vector<std::wstring> boxes = MessageBoxes();
+  if (!boxes.empty()) Fail("a message box came up: " + Velk::WideToUtf8(boxes.front()));
+}
+
+std::string Playthrough::KeepFrames(const std::string& name, const Frame& frame, const FrameGrid* golden) {
+  std::string kept = name + ".png";
+  WritePng(options_.outFolder + "/" + kept, frame);
+  WritePng(options_.outFolder + "/" + name + "_grid.png", FrameGrid::Reduce(frame).Expand(frame.width, frame.height));
+  kept += ", " + name + "_grid.png";
+  if (golden != nullptr) {
+    WritePng(options_.outFolder + "/" + name + "_golden.png", golden->Expand(frame.width, frame.height));
+    kept += ", " + name + "_golden.png";
+  }
+  return " (kept in " + options_.outFolder + ": " + kept + ")";
+}
+
+void Playthrough::Checkpoint(const std::string& name, const std::vector<Probe>& probes) {
+  const Frame frame = CurrentFrame();
+  if (frame.width != 800 || frame.height != 600) {
+    Fail("checkpoint " + name + ": no 800 x 600 frame was presented");
+  }
+  for (const Probe& probe : probes) {
+    const uint32_t seen = frame.Average(probe.x, probe.y, probe.width, probe.height);
+    if (Frame::ChannelDistance(seen, probe.colour) > kProbeTolerance) {
+      Fail("checkpoint " + name + ": " + probe.what + " shows " + Hex(seen) + ", not " + Hex(probe.colour) +
+           KeepFrames(name, frame, nullptr));
+    }
+  }
+  const FrameGrid grid = FrameGrid::Reduce(frame);
+  const std::string goldenPath = options_.goldenFolder + "/" + name + ".txt";
+  if (options_.updateGoldens) {
+    std::ofstream(goldenPath, std::ios::binary) << grid.ToText(name);
+    Log("golden written " + name);
+    return;
+  }
+  const std::optional<FrameGrid> golden = FrameGrid::Parse(ReadText(goldenPath));
+  if (!golden) {
+    std::ofstream(options_.outFolder + "/" + name + ".txt", std::ios::binary) << grid.ToText(name);
+    Fail("checkpoint " + name + ": no readable golden " + goldenPath +
+         " (e2e_tests --update-goldens writes it)" + KeepFrames(name, frame, nullptr));
+  }
+  int cell = 0;
+  const int distance = grid.MaxDistance(*golden, &cell);
+  if (distance > kGridTolerance) {
+    Fail("checkpoint " + name + ": cell " + std::to_string(cell % FrameGrid::kColumns) + "," +
+         std::to_string(cell / FrameGrid::kColumns) + " is " + Hex(grid.Cell(cell % FrameGrid::kColumns, cell / FrameGrid::kColumns)) +
+         ", the golden " + Hex(golden->Cell(cell % FrameGrid::kColumns, cell / FrameGrid::kColumns)) +
+         KeepFrames(name, frame, &*golden));
+  }
+  Log("checkpoint " + name);
+}
+
+}  // namespace E2e
