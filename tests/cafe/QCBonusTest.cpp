@@ -33,7 +33,9 @@ TEST_F(RushTest, StagesFireAtTheirChainLengthsOnly) {
       ASSERT_EQ(Shown("bonus").size(), 1u);
       EXPECT_EQ(Shown("bonus")[0]->mAnchorY, 180 - 50);
     }
-    if (i == 5) EXPECT_EQ(Shown("bonus").size(), 2u) << "a stage without a text fires all the same";
+    if (i == 5) {
+      EXPECT_EQ(Shown("bonus").size(), 2u) << "a stage without a text fires all the same";
+    }
     if (i == 5) HideAll();
   }
   EXPECT_EQ(fired, (std::vector<int>{-1, -1, 0, -1, 1, -1}));

@@ -84,7 +84,9 @@ TEST(BadInput, WithoutDataPakTheGameSaysSoAndChangesNothingAtHome) {
   const std::map<std::string, std::string> after = run.HomeFiles();
   EXPECT_EQ(SettingsWithoutRunMark(after), SettingsWithoutRunMark(before));
   for (const auto& [name, bytes] : before) {
-    if (name.find("settings.ini") == std::string::npos) EXPECT_TRUE(after.at(name) == bytes) << name << " changed";
+    if (name.find("settings.ini") == std::string::npos) {
+      EXPECT_TRUE(after.at(name) == bytes) << name << " changed";
+    }
   }
   EXPECT_EQ(after.size(), before.size());
 }

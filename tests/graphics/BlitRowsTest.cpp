@@ -160,7 +160,9 @@ TEST(BlitRows, TableBlitsDrawEveryPixelByItsRule) {
       if (palettized)
         for (uint32_t& p : pixels) p = (p & 0xFF000000u) | (p >> 24);  // few enough colours for a table
       Fill(s, w, h, pixels);
-      if (palettized) ASSERT_TRUE(s.ReduceToPalette());
+      if (palettized) {
+        ASSERT_TRUE(s.ReduceToPalette());
+      }
       Fill(d, w, h, back);
       if (!opaqueDest) d.ForceAlphaFlags(false, true);
       d.Blit(&s, 3, 2, Rect(1, 0, w - 1, h), Color::White, 0);

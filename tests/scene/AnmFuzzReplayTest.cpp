@@ -35,7 +35,9 @@ TEST(AnmFuzzReplayTest, EveryKeptInputPlaysOrIsRefused) {
         bool finished = false;
         player.Update(finished);
         const AnmFrame* frame = player.GetCurrentFrame();
-        if (frame) EXPECT_EQ(frame->width, entry.sequence->frames[0].width);
+        if (frame) {
+          EXPECT_EQ(frame->width, entry.sequence->frames[0].width);
+        }
       }
     }
     ++replayed;

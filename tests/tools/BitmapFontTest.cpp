@@ -83,7 +83,9 @@ TEST_F(BitmapFontTest, AtlasCellsFollowTheAdvancesInRowsOfAtMost512) {
     EXPECT_GE(c.w, 1);
     EXPECT_EQ(c.w, c.advance);
     EXPECT_EQ(c.h, atlas.lineHeight);
-    if (i > 0 && atlas.cells[i - 1].y == c.y) EXPECT_EQ(c.x, atlas.cells[i - 1].x + atlas.cells[i - 1].w + 1);
+    if (i > 0 && atlas.cells[i - 1].y == c.y) {
+      EXPECT_EQ(c.x, atlas.cells[i - 1].x + atlas.cells[i - 1].w + 1);
+    }
   }
   EXPECT_GT(atlas.cells.back().y, 0);  // 190 glyphs at 22 px do not fit one row
 }

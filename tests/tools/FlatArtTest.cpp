@@ -86,7 +86,9 @@ TEST_F(FlatArtTest, PanelCornersAreSeeThroughOnlyWhereTheFormatKeepsAlpha) {
     for (int64_t i = 0; i < image->PixelCount(); ++i) alphas.insert(image->GetBits()[i] >> 24);
     const bool keepsAlpha = ImageFile::KeepsAlpha(file), gif = std::string(file) == "p.gif";
     EXPECT_EQ(alphas.count(0), keepsAlpha || gif ? 1u : 0u) << file;
-    if (!keepsAlpha) EXPECT_EQ(alphas.size(), gif ? 2u : 1u) << file << ": no partial alpha";
+    if (!keepsAlpha) {
+      EXPECT_EQ(alphas.size(), gif ? 2u : 1u) << file << ": no partial alpha";
+    }
   }
   ImageLib::FreeJ2KCodec();
 }
