@@ -10,6 +10,7 @@
 #include "engine/TextVars.h"
 #include "engine/XmlAccess.h"
 #include "platform/threads/Threads.h"
+#include "raster/SpanFillerTable.h"
 #include "scene/NavGraph.h"
 #include "scene/QCItem.h"
 #include "scene/QCItemPart.h"
@@ -71,6 +72,7 @@ void HoldLevelImages(std::vector<Velk::SharedImageHandle>& images) {
 
 QCBoard_Game::QCBoard_Game(QCCandyWidget* parent)
     : QCCandyWidget(parent), mEvents(std::make_unique<QCLevelEvents>()), mZOrder(std::make_unique<QCZOrderManager>()) {
+  Velk::InitSpanFillerTable();
   gBoard = this;
   SetCurrentBoardHandOver(this);
   if (App()) SetBounds(0, 0, App()->mWidth, App()->mHeight);
