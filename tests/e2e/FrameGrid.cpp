@@ -1,8 +1,11 @@
 #include "e2e/FrameGrid.h"
 
+#include "resources/ImageLib.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <sstream>
 
 namespace E2e {
@@ -32,6 +35,13 @@ int Frame::ChannelDistance(uint32_t a, uint32_t b) {
     worst = std::max(worst, std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)));
   }
   return worst;
+}
+
+bool Frame::WritePng(const std::string& path) const {
+  std::unique_ptr<ImageLib::Image> image = ImageLib::Image::Create(width, height);
+  if (!image) return false;
+  for (size_t i = 0; i < pixels.size(); ++i) image->GetBits()[i] = pixels[i] | 0xFF000000u;
+  return ImageLib::WritePNGImage(path, image.get());
 }
 
 FrameGrid FrameGrid::Reduce(const Frame& frame) {

@@ -23,6 +23,8 @@ struct Frame {
   uint32_t Average(int x, int y, int w, int h) const;
   // The largest difference of one channel between the two colours.
   static int ChannelDistance(uint32_t a, uint32_t b);
+  // Kept as a PNG file, to look at beside a failure.
+  bool WritePng(const std::string& path) const;
 };
 
 class FrameGrid {

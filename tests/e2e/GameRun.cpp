@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "app/ChildProcess.h"
+#include "e2e/FindProgram.h"
 
 namespace E2e {
 
@@ -19,17 +20,6 @@ void LinkOrCopy(const fs::path& from, const fs::path& to) {
   std::error_code error;
   fs::create_hard_link(from, to, error);
   if (error) fs::copy_file(from, to, fs::copy_options::overwrite_existing);
-}
-
-std::optional<std::string> FindProgram(const std::string& name) {
-  const char* path = std::getenv("PATH");
-  std::istringstream folders(path ? path : "/usr/bin:/bin");
-  std::string folder;
-  while (std::getline(folders, folder, ':')) {
-    const fs::path candidate = fs::path(folder) / name;
-    if (access(candidate.c_str(), X_OK) == 0) return candidate.string();
-  }
-  return std::nullopt;
 }
 
 std::string ReadFile(const fs::path& path) {
@@ -76,14 +66,15 @@ PhaseResult GameRun::Run(const std::string& phase, const PhaseOptions& options) 
   }
   argv.insert(argv.end(), {(ProgramFolder() / "e2e_tests").string(), "--phase", phase, "--out", OutFolder().string()});
   if (std::getenv("E2E_UPDATE_GOLDENS") != nullptr) argv.push_back("--update-goldens");
-  const std::map<std::string, std::string> env = {
+  std::map<std::string, std::string> env = options.env;
+  env.insert({
       {"XDG_DATA_HOME", DataHome().string()},
       {"XDG_CONFIG_HOME", ConfigHome().string()},
       {"XDG_RUNTIME_DIR", (root_ / "home" / "run").string()},
       {"VELK_BACKEND", options.underXvfb ? "sdl" : "headless"},
       {"SDL_VIDEODRIVER", options.underXvfb ? "x11" : "dummy"},
       {"SDL_AUDIODRIVER", "dummy"},
-  };
+  });
   Velk::Testing::ChildProcess child(argv, env);
   PhaseResult result;
   const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(options.limitMs);

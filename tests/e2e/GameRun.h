@@ -41,6 +41,8 @@ struct PhaseOptions {
   // Runs in a real window under a virtual X server instead of headless.
   bool underXvfb = false;
   int limitMs = 120000 * kPhaseSlowdown;
+  // Further environment of the child, such as VELK_FORCE_SOFTWARE=1 for the memory road.
+  std::map<std::string, std::string> env;
 };
 
 class GameRun {

@@ -25,6 +25,7 @@
 #include "widgets/WidgetManager.h"
 #include "common/Unicode.h"
 #include "resources/PakInterface.h"
+#include "raster/SpanFillerTable.h"
 
 namespace E2e {
 
@@ -309,6 +310,18 @@ int MakeAnn(Playthrough& play) {
   return Quit(play);
 }
 
+// The memory road, as after a player turned the 3-D road off: the span fillers are there from
+// start-up on, so the menu and the name dialog show their pictures.
+int MemoryRoad(Playthrough& play) {
+  play.Expect(!Velk::SpanFillerTable::Process().IsReady(), "no span fillers before start-up");
+  StartUp(play);
+  play.Expect(!play.Game().Is3DModeOn(), "the memory road");
+  play.Expect(Velk::SpanFillerTable::Process().IsReady(), "the span fillers filled at start-up");
+  NameDialogUp(play);
+  play.Checkpoint("memory_name_dialog");
+  return Quit(play);
+}
+
 // The same pictures from the headless run and from a real window; the parent compares them.
 int ScreenPictures(Playthrough& play) {
   StartUp(play);
@@ -332,7 +345,7 @@ int RunPhase(const std::string& name, PlaythroughOptions options) {
       {"missing_data", MissingData},   {"two_profiles", TwoProfiles},
       {"one_more_profile", OneMoreProfile}, {"screen_pictures", ScreenPictures},
       {"asks_for_name", AsksForName},     {"close_while_loading", CloseWhileLoading},
-      {"make_ann", MakeAnn},
+      {"make_ann", MakeAnn},             {"memory_road", MemoryRoad},
   };
   const auto phase = kPhases.find(name);
   if (phase == kPhases.end()) return 2;

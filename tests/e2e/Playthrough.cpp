@@ -21,7 +21,6 @@
 #include "platform/msgbox/MessageBox.h"
 #include "platform/process/ProcessInfo.h"
 #include "platform/window/WinUser.h"
-#include "resources/ImageLib.h"
 #include "widgets/Widget.h"
 
 namespace E2e {
@@ -46,13 +45,6 @@ std::string ReadText(const std::string& path) {
   std::stringstream text;
   text << in.rdbuf();
   return text.str();
-}
-
-bool WritePng(const std::string& path, const Frame& frame) {
-  std::unique_ptr<ImageLib::Image> image = ImageLib::Image::Create(frame.width, frame.height);
-  if (!image) return false;
-  for (size_t i = 0; i < frame.pixels.size(); ++i) image->GetBits()[i] = frame.pixels[i] | 0xFF000000u;
-  return ImageLib::WritePNGImage(path, image.get());
 }
 
 std::string Hex(uint32_t colour) {
@@ -234,7 +226,7 @@ void Playthrough::Expect(bool ok, const std::string& what) {
 void Playthrough::Fail(const std::string& message) {
   std::string kept;
   const Frame frame = CurrentFrame();
-  if (!frame.Empty() && WritePng(options_.outFolder + "/failure.png", frame)) kept = " (frame: failure.png)";
+  if (!frame.Empty() && frame.WritePng(options_.outFolder + "/failure.png")) kept = " (frame: failure.png)";
   std::printf("FAIL %s%s\n", message.c_str(), kept.c_str());
   std::fflush(stdout);
   std::fprintf(stderr, "playthrough failed: %s%s\n", message.c_str(), kept.c_str());
@@ -244,7 +236,7 @@ void Playthrough::Fail(const std::string& message) {
 
 void Playthrough::KeepScreenPictures(const std::string& name) {
   const std::string prefix = options_.outFolder + "/" + Velk::Backend::Get().Name() + "_" + name;
-  if (Headless() != nullptr && !WritePng(prefix + ".png", CurrentFrame())) Fail("no frame to keep at " + name);
+  if (Headless() != nullptr && !CurrentFrame().WritePng(prefix + ".png")) Fail("no frame to keep at " + name);
   std::string folder = Velk::GetDataFolder() + "_screenshots/";
   std::replace(folder.begin(), folder.end(), '\\', '/');
   const std::string screenshot = Velk::NextScreenshotPath(folder);
@@ -257,7 +249,7 @@ void Playthrough::KeepScreenPictures(const std::string& name) {
   if (!Velk::SdlPresenter::ReadWindowPixels(window.pixels, &window.width, &window.height)) {
     Fail("the window's pixels could not be read back");
   }
-  WritePng(prefix + "_window.png", window);
+  window.WritePng(prefix + "_window.png");
   Log("pictures " + name);
 }
 
@@ -280,11 +272,11 @@ void Playthrough::CheckMessageBoxes() {
 
 std::string Playthrough::KeepFrames(const std::string& name, const Frame& frame, const FrameGrid* golden) {
   std::string kept = name + ".png";
-  WritePng(options_.outFolder + "/" + kept, frame);
-  WritePng(options_.outFolder + "/" + name + "_grid.png", FrameGrid::Reduce(frame).Expand(frame.width, frame.height));
+  frame.WritePng(options_.outFolder + "/" + kept);
+  FrameGrid::Reduce(frame).Expand(frame.width, frame.height).WritePng(options_.outFolder + "/" + name + "_grid.png");
   kept += ", " + name + "_grid.png";
   if (golden != nullptr) {
-    WritePng(options_.outFolder + "/" + name + "_golden.png", golden->Expand(frame.width, frame.height));
+    golden->Expand(frame.width, frame.height).WritePng(options_.outFolder + "/" + name + "_golden.png");
     kept += ", " + name + "_golden.png";
   }
   return " (kept in " + options_.outFolder + ": " + kept + ")";

@@ -1,0 +1,41 @@
+#pragma once
+// The real program, started as a player starts it, on an X screen of the tests: a home of its own,
+// full screen as on a first start or in a window as its settings say, its error output kept.
+
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "e2e/XvfbScreen.h"
+
+namespace Velk::Testing {
+class ChildProcess;
+}
+
+namespace E2e {
+
+class PeluneOnScreen {
+ public:
+  // `home` is made fresh; `env` adds to the program's environment (VELK_FORCE_SOFTWARE=1, ...).
+  PeluneOnScreen(const XvfbScreen& screen, const std::filesystem::path& home, bool windowed,
+                 const std::map<std::string, std::string>& env = {});
+  ~PeluneOnScreen();
+  PeluneOnScreen(const PeluneOnScreen&) = delete;
+  PeluneOnScreen& operator=(const PeluneOnScreen&) = delete;
+
+  pid_t Pid() const;
+  // The program's client area on the screen, once it shows one.
+  std::optional<ScreenRect> Window() const { return screen_.WindowOf(Pid()); }
+  // What the program wrote to its error output so far.
+  const std::string& Errors();
+  // Asks the program to end as a session end does and waits for it; false when it did not end.
+  bool Stop();
+
+ private:
+  const XvfbScreen& screen_;
+  std::unique_ptr<Velk::Testing::ChildProcess> process_;
+  std::string errors_;
+};
+
+}  // namespace E2e
