@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <memory>
 #include <sstream>
 
@@ -42,6 +43,13 @@ bool Frame::WritePng(const std::string& path) const {
   if (!image) return false;
   for (size_t i = 0; i < pixels.size(); ++i) image->GetBits()[i] = pixels[i] | 0xFF000000u;
   return ImageLib::WritePNGImage(path, image.get());
+}
+
+std::optional<FrameGrid> FrameGrid::Golden(const std::string& name) {
+  std::ifstream in(std::string(E2E_GOLDEN_DIR) + "/" + name + ".txt", std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return Parse(text.str());
 }
 
 FrameGrid FrameGrid::Reduce(const Frame& frame) {

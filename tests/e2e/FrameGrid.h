@@ -35,6 +35,8 @@ class FrameGrid {
   static FrameGrid Reduce(const Frame& frame);
   // Reads the text form; nothing when it is not 24 lines of 32 colours (comment lines start with '#').
   static std::optional<FrameGrid> Parse(const std::string& text);
+  // The golden of that name from tests/e2e/golden; nothing when it is missing or unreadable.
+  static std::optional<FrameGrid> Golden(const std::string& name);
   std::string ToText(const std::string& title) const;
 
   // The largest channel difference of any cell, and the first cell where it occurs.

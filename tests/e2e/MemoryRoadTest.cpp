@@ -3,8 +3,6 @@
 // roads' filtering allows.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 
 #include "e2e/FrameGrid.h"
 #include "e2e/GameRun.h"
@@ -17,13 +15,6 @@ namespace {
 // made), within what the playthrough's checkpoints allow a cell.
 constexpr int kRoadTolerance = 12;
 
-std::optional<FrameGrid> Golden(const std::string& name) {
-  std::ifstream in(std::string(E2E_GOLDEN_DIR) + "/" + name + ".txt", std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return FrameGrid::Parse(text.str());
-}
-
 TEST(MemoryRoad, TheMenuAndTheNameDialogShowAsOnTheThreeDRoad) {
   GameRun run("MemoryRoad.Menu");
   PhaseOptions options;
@@ -31,8 +22,8 @@ TEST(MemoryRoad, TheMenuAndTheNameDialogShowAsOnTheThreeDRoad) {
   const PhaseResult result = run.Run("memory_road", options);
   ASSERT_TRUE(result.Passed()) << result.Transcript();
 
-  const std::optional<FrameGrid> memory = Golden("memory_name_dialog");
-  const std::optional<FrameGrid> threeD = Golden("name_dialog");
+  const std::optional<FrameGrid> memory = FrameGrid::Golden("memory_name_dialog");
+  const std::optional<FrameGrid> threeD = FrameGrid::Golden("name_dialog");
   ASSERT_TRUE(memory && threeD);
   int cell = 0;
   EXPECT_LE(memory->MaxDistance(*threeD, &cell), kRoadTolerance)
