@@ -101,7 +101,7 @@ const std::map<std::string, std::set<std::string>>& FlatArt::Styles() {
       {"sheet", {"dir"}},
       {"panel", {"colour", "border", "title"}},
       {"button4", {"colour", "shape", "glyph"}},
-      {"icon", {"colour", "glyph", "label", "shape"}},
+      {"icon", {"colour", "glyph", "label", "shape", "ink"}},
       {"photo", {"colour", "scene", "label"}},
       {"stamp", {"colour", "label"}},
       {"clock", {"hand"}},
@@ -314,6 +314,13 @@ bool Sheet(Ctx& x) {
 bool Panel(Ctx& x) {
   uint32_t c, border;
   if (!x.Colour("colour", "paper", c) || !x.Colour("border", "c1", border)) return false;
+  if (c >> 24 == 0) {
+    // A see-through panel is its frame alone: what lies under it stays in sight.
+    const int edge = 4;
+    x.mCanvas.Rect(0, 0, x.w, edge, border), x.mCanvas.Rect(0, x.h - edge, x.w, edge, border);
+    x.mCanvas.Rect(0, edge, edge, x.h - 2 * edge, border), x.mCanvas.Rect(x.w - edge, edge, edge, x.h - 2 * edge, border);
+    return true;
+  }
   x.mCanvas.RoundRect(0, 0, x.w, x.h, 8, border);
   x.mCanvas.RoundRect(2, 2, x.w - 4, x.h - 4, 6, c);
   return x.Label(x.Text("title"), 8, 4, x.w - 16, std::min(28, x.h / 4), kInk);
@@ -356,16 +363,17 @@ bool Button4(Ctx& x) {
 }
 
 bool Icon(Ctx& x) {
-  uint32_t c;
+  uint32_t c, ink;
   std::string glyph, shape;
-  if (!x.Colour("colour", "c1", c) || !x.Word("glyph", "star", FlatArt::Glyphs(), glyph) ||
+  // A white glyph reads on the palette's colours; a light face needs a dark ink.
+  if (!x.Colour("colour", "c1", c) || !x.Colour("ink", "#FFFFFF", ink) || !x.Word("glyph", "star", FlatArt::Glyphs(), glyph) ||
       !x.Word("shape", "circle", {"circle", "square"}, shape))
     return false;
   const bool labelled = !x.Text("label").empty();
   const int side = std::min(x.w, labelled ? x.h * 3 / 4 : x.h);
   if (shape == "circle") x.mCanvas.Circle(x.w / 2.0, side / 2.0, side / 2.0 - 1, c);
   else x.mCanvas.RoundRect((x.w - side) / 2.0, 0, side, side, side / 5.0, c);
-  FlatArt::DrawGlyph(x.mCanvas, glyph, x.w / 2.0, side / 2.0, side * 0.7, kWhite);
+  FlatArt::DrawGlyph(x.mCanvas, glyph, x.w / 2.0, side / 2.0, side * 0.7, ink);
   return x.Label(x.Text("label"), 0, side, x.w, x.h - side, kInk);
 }
 
