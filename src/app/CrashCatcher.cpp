@@ -2,14 +2,12 @@
 
 #include "app/CrashHost.h"
 #include "app/CrashReport.h"
+#include "app/CrashSubmit.h"
 #include "app/CrashUpload.h"
-#include "app/HTTPTransfer.h"
 #include "app/LinkerMap.h"
-#include "platform/clock/Clock.h"
 #include "platform/crash/CrashSystem.h"
 #include "platform/files/AtomicFile.h"
 #include "platform/files/PathMap.h"
-#include "platform/msgbox/MessageBox.h"
 
 #include <atomic>
 #include <csignal>
@@ -20,8 +18,6 @@ namespace Velk {
 namespace {
 
 const wchar_t* const kCrashMessage = L"An unexpected error has occured!";
-const wchar_t* const kConnectFailed = L"Failed to connect to server.";
-constexpr DWORD kPollMs = 20;
 
 std::atomic<CrashHost*> gHost{nullptr};
 std::atomic<bool> gShowWindow{true};
@@ -88,17 +84,7 @@ void CrashCatcher::SendReport() {
   fields.errorTitle = gErrorTitle;
   fields.errorText = gErrorText;
   fields.hasDemo = gDemoAvailable && host->ReadUploadFile(gDemoFile, fields.demo);
-  std::string request = CrashUpload::BuildRequest(gSubmitHost, CrashUpload::BuildBody(fields));
-  static HTTPTransfer transfer;
-  for (;;) {
-    transfer.SendRequest(gSubmitHost, request);
-    int result = HTTPTransfer::kInProgress;
-    while ((result = transfer.GetResult()) == HTTPTransfer::kInProgress || result == HTTPTransfer::kIdle)
-      Sleep(kPollMs);
-    if (result == HTTPTransfer::kCompleted || result == HTTPTransfer::kAborted) return;
-    transfer.Reset();
-    if (MessageBoxW(nullptr, kConnectFailed, L"Connection Failed", MB_RETRYCANCEL) != IDRETRY) return;
-  }
+  CrashSubmit::Run(gSubmitHost, std::move(fields), true);
 }
 
 }  // namespace Velk

@@ -381,6 +381,7 @@ class VelkAppBase : public ButtonListener, public WidgetHost, public DisplayHost
   bool ProcessDeferredInput(bool oneOnly);
   void UpdateFocus();
   void CheckIdlePause(DWORD now);
+  void TakeDesktopLastInput(DWORD now);
   void ClearKeyTable();
 
   // Threads

@@ -358,6 +358,14 @@ bool VelkAppBase::SwallowsSysChar(WPARAM key) {
   return lower == '\r' || lower == 'r';
 }
 
+// Input to other programs counts too: the desktop's screen saver waits for any input at all.
+void VelkAppBase::TakeDesktopLastInput(DWORD now) {
+  if (!mGetLastInputInfoFunc) return;
+  LASTINPUTINFO info;
+  if (!reinterpret_cast<BOOL (*)(LASTINPUTINFO*)>(mGetLastInputInfoFunc)(&info)) return;
+  mLastUserInputTick = TickDiff(info.dwTime, now) > 0 ? now : info.dwTime;
+}
+
 void VelkAppBase::CheckIdlePause(DWORD now) {
   if (!IdleInWindowedMode(this)) return;
   if (!mIdleSettingsRead || TickDiff(now, mLastIdleSettingsRead) >= kIdleReadMs) {
@@ -371,6 +379,7 @@ void VelkAppBase::CheckIdlePause(DWORD now) {
     mIdleThresholdMs = static_cast<int32_t>(std::max<int>(static_cast<int>(timeout) - 2, 1) * 1000);
     if (!mScreenSaverActive) mIdlePaused = false;
   }
+  TakeDesktopLastInput(now);
   if (!mScreenSaverActive) return;
   int32_t idle = TickDiff(now, mLastUserInputTick);
   if (mIdlePaused) {

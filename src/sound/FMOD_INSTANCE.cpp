@@ -1,77 +1,78 @@
 #include "sound/FMOD_INSTANCE.h"
 
 #include "platform/modules/Modules.h"
+#include "platform/msgbox/MessageBox.h"
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <mutex>
 
 namespace Velk {
 
 namespace {
 
-constexpr unsigned int kModeMono = 0x20;
-constexpr unsigned int kMode8Bits = 0x08;
-
 std::mutex gMutex;
 FMOD_INSTANCE* gInstance = nullptr;
 int gReferences = 0;
 
+[[noreturn]] void Fail(const char* text) {
+  MessageBoxA(nullptr, text, "Error", MB_ICONERROR);
+  std::exit(0);
+}
+
 template <typename Function>
-bool Bind(HMODULE module, const char* name, Function& entry) {
+void Bind(HMODULE module, const char* name, Function& entry) {
   entry = reinterpret_cast<Function>(GetProcAddress(module, name));
-  if (entry) return true;
-  std::fprintf(stderr, "Error: \"%s\" function not found in fmod.dll\n", name);
-  return false;
+  if (entry) return;
+  char text[256];
+  std::snprintf(text, sizeof text, "\"%s\" function not found in fmod.dll", name);
+  Fail(text);
 }
 
 }  // namespace
 
-bool FMOD_INSTANCE::Resolve(HMODULE module) {
-  return Bind(module, "_FSOUND_SetBufferSize@4", FSOUND_SetBufferSize) &&
-         Bind(module, "_FSOUND_SetHWND@4", FSOUND_SetHWND) && Bind(module, "_FSOUND_Init@12", FSOUND_Init) &&
-         Bind(module, "_FSOUND_Close@0", FSOUND_Close) && Bind(module, "_FSOUND_Sample_Load@16", FSOUND_Sample_Load) &&
-         Bind(module, "_FSOUND_Sample_Alloc@28", FSOUND_Sample_Alloc) &&
-         Bind(module, "_FSOUND_Sample_Free@4", FSOUND_Sample_Free) &&
-         Bind(module, "_FSOUND_Sample_Lock@28", FSOUND_Sample_Lock) &&
-         Bind(module, "_FSOUND_Sample_Unlock@20", FSOUND_Sample_Unlock) &&
-         Bind(module, "_FSOUND_Sample_SetLoopPoints@12", FSOUND_Sample_SetLoopPoints) &&
-         Bind(module, "_FSOUND_Sample_GetLength@4", FSOUND_Sample_GetLength) &&
-         Bind(module, "_FSOUND_Sample_GetDefaults@20", FSOUND_Sample_GetDefaults) &&
-         Bind(module, "_FSOUND_Sample_GetMode@4", FSOUND_Sample_GetMode) &&
-         Bind(module, "_FSOUND_PlaySound@8", FSOUND_PlaySound) &&
-         Bind(module, "_FSOUND_StopSound@4", FSOUND_StopSound) &&
-         Bind(module, "_FSOUND_SetVolume@8", FSOUND_SetVolume) &&
-         Bind(module, "_FSOUND_SetPaused@8", FSOUND_SetPaused) &&
-         Bind(module, "_FSOUND_SetLoopMode@8", FSOUND_SetLoopMode) &&
-         Bind(module, "_FSOUND_IsPlaying@4", FSOUND_IsPlaying) &&
-         Bind(module, "_FSOUND_Stream_OpenFile@12", FSOUND_Stream_OpenFile) &&
-         Bind(module, "_FSOUND_Stream_Close@4", FSOUND_Stream_Close) &&
-         Bind(module, "_FSOUND_Stream_Play@8", FSOUND_Stream_Play) &&
-         Bind(module, "_FMUSIC_LoadSong@4", FMUSIC_LoadSong) && Bind(module, "_FMUSIC_PlaySong@4", FMUSIC_PlaySong) &&
-         Bind(module, "_FMUSIC_StopSong@4", FMUSIC_StopSong) &&
-         Bind(module, "_FMUSIC_SetLooping@8", FMUSIC_SetLooping) &&
-         Bind(module, "_FMUSIC_SetOrder@8", FMUSIC_SetOrder) && Bind(module, "_FMUSIC_SetPaused@8", FMUSIC_SetPaused) &&
-         Bind(module, "_FMUSIC_SetMasterVolume@8", FMUSIC_SetMasterVolume) &&
-         Bind(module, "_FMUSIC_IsPlaying@4", FMUSIC_IsPlaying);
+void FMOD_INSTANCE::Resolve(HMODULE module) {
+  Bind(module, "_FSOUND_SetBufferSize@4", FSOUND_SetBufferSize);
+  Bind(module, "_FSOUND_SetHWND@4", FSOUND_SetHWND);
+  Bind(module, "_FSOUND_Init@12", FSOUND_Init);
+  Bind(module, "_FSOUND_Close@0", FSOUND_Close);
+  Bind(module, "_FSOUND_Sample_Load@16", FSOUND_Sample_Load);
+  Bind(module, "_FSOUND_Sample_Alloc@28", FSOUND_Sample_Alloc);
+  Bind(module, "_FSOUND_Sample_Free@4", FSOUND_Sample_Free);
+  Bind(module, "_FSOUND_Sample_Lock@28", FSOUND_Sample_Lock);
+  Bind(module, "_FSOUND_Sample_Unlock@20", FSOUND_Sample_Unlock);
+  Bind(module, "_FSOUND_Sample_SetLoopPoints@12", FSOUND_Sample_SetLoopPoints);
+  Bind(module, "_FSOUND_Sample_GetLength@4", FSOUND_Sample_GetLength);
+  Bind(module, "_FSOUND_Sample_GetDefaults@20", FSOUND_Sample_GetDefaults);
+  Bind(module, "_FSOUND_Sample_GetMode@4", FSOUND_Sample_GetMode);
+  Bind(module, "_FSOUND_PlaySound@8", FSOUND_PlaySound);
+  Bind(module, "_FSOUND_StopSound@4", FSOUND_StopSound);
+  Bind(module, "_FSOUND_SetVolume@8", FSOUND_SetVolume);
+  Bind(module, "_FSOUND_SetPaused@8", FSOUND_SetPaused);
+  Bind(module, "_FSOUND_SetLoopMode@8", FSOUND_SetLoopMode);
+  Bind(module, "_FSOUND_IsPlaying@4", FSOUND_IsPlaying);
+  Bind(module, "_FSOUND_Stream_OpenFile@12", FSOUND_Stream_OpenFile);
+  Bind(module, "_FSOUND_Stream_Close@4", FSOUND_Stream_Close);
+  Bind(module, "_FSOUND_Stream_Play@8", FSOUND_Stream_Play);
+  Bind(module, "_FMUSIC_LoadSong@4", FMUSIC_LoadSong);
+  Bind(module, "_FMUSIC_PlaySong@4", FMUSIC_PlaySong);
+  Bind(module, "_FMUSIC_StopSong@4", FMUSIC_StopSong);
+  Bind(module, "_FMUSIC_SetLooping@8", FMUSIC_SetLooping);
+  Bind(module, "_FMUSIC_SetOrder@8", FMUSIC_SetOrder);
+  Bind(module, "_FMUSIC_SetPaused@8", FMUSIC_SetPaused);
+  Bind(module, "_FMUSIC_SetMasterVolume@8", FMUSIC_SetMasterVolume);
+  Bind(module, "_FMUSIC_IsPlaying@4", FMUSIC_IsPlaying);
 }
 
-// A missing library or entry ends nothing: the callers run without FMOD.
 FMOD_INSTANCE* FMOD_INSTANCE::Acquire() {
   std::lock_guard lock(gMutex);
   if (!gInstance) {
     HMODULE module = LoadLibraryA("fmod.dll");
-    if (!module) {
-      std::fprintf(stderr, "Error: Can't find fmod.dll.\n");
-      return nullptr;
-    }
+    if (!module) Fail("Can't find fmod.dll.");
     auto* table = new FMOD_INSTANCE;
     table->module_ = module;
-    if (!table->Resolve(module)) {
-      FreeLibrary(module);
-      delete table;
-      return nullptr;
-    }
+    table->Resolve(module);
     gInstance = table;
   }
   ++gReferences;
@@ -91,8 +92,8 @@ std::optional<PcmSound> FMOD_INSTANCE::ReadSample(FSOUND_SAMPLE* sample) {
   int frequency = 0;
   FSOUND_Sample_GetDefaults(sample, &frequency, nullptr, nullptr, nullptr);
   PcmSound sound;
-  sound.channels = (mode & kModeMono) ? 1 : 2;
-  sound.bits = (mode & kMode8Bits) ? 8 : 16;
+  sound.channels = (mode & FSOUND_MONO) ? 1 : 2;
+  sound.bits = (mode & FSOUND_8BITS) ? 8 : 16;
   sound.rate = static_cast<uint32_t>(frequency);
   const unsigned int length = FSOUND_Sample_GetLength(sample) * sound.BlockAlign();
   void* part1 = nullptr;

@@ -3,21 +3,18 @@
 // table per process, shared by reference count between the sound manager and the FMOD music
 // interface.
 
-#include "platform/base/WinTypes.h"
 #include "platform/audio/PcmSound.h"
+#include "platform/base/WinTypes.h"
+#include "platform/fmod/FMod.h"
 
 #include <optional>
 
 namespace Velk {
 
-struct FSOUND_SAMPLE;
-struct FSOUND_STREAM;
-struct FMUSIC_MODULE;
-
 class FMOD_INSTANCE {
  public:
-  // Counts a reference up and loads the library on the first. Null when the library or one of its
-  // entries is missing: that is logged and the caller carries on without it.
+  // Counts a reference up and loads the library on the first. A missing library or entry is told in a
+  // message box and ends the program: whoever asks for the library cannot run without it.
   static FMOD_INSTANCE* Acquire();
   // Gives back a reference that Acquire handed out; the last one frees the library.
   static void Release();
@@ -62,7 +59,7 @@ class FMOD_INSTANCE {
 
  private:
   FMOD_INSTANCE() = default;
-  bool Resolve(HMODULE module);
+  void Resolve(HMODULE module);
 
   HMODULE module_ = nullptr;
 };

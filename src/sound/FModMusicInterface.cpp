@@ -10,18 +10,9 @@
 
 namespace Velk {
 
-namespace {
-
-constexpr unsigned int kLoopOff = 1;
-constexpr unsigned int kLoopNormal = 2;
-
-}  // namespace
-
 FModMusicInterface::FModMusicInterface(HWND /*window*/) : fmod_(FMOD_INSTANCE::Acquire()) {}
 
-FModMusicInterface::~FModMusicInterface() {
-  if (fmod_) FMOD_INSTANCE::Release();
-}
+FModMusicInterface::~FModMusicInterface() { FMOD_INSTANCE::Release(); }
 
 FModMusicInterface::Song* FModMusicInterface::Find(int songId) {
   auto it = songs_.find(songId);
@@ -49,7 +40,6 @@ void FModMusicInterface::SetLooping(const Song& song, bool noLoop) {
 }
 
 bool FModMusicInterface::LoadMusic(int songId, const std::string& fileName) {
-  if (!fmod_) return false;
   FMUSIC_MODULE* module = fmod_->FMUSIC_LoadSong(fileName.c_str());
   if (!module) return false;
   songs_[songId] = Song{nullptr, module};
@@ -63,7 +53,7 @@ void FModMusicInterface::PlayMusic(int songId, int offset, bool noLoop) {
   song->fadeStep = 0.0;
   if (song->sample) {
     fmod_->FSOUND_PlaySound(songId, song->sample);
-    fmod_->FSOUND_SetLoopMode(songId, song->loop ? kLoopNormal : kLoopOff);
+    fmod_->FSOUND_SetLoopMode(songId, song->loop ? FSOUND_LOOP_NORMAL : FSOUND_LOOP_OFF);
     ApplyVolume(songId, *song);
     return;
   }
@@ -112,7 +102,7 @@ void FModMusicInterface::FadeIn(int songId, int offset, double speed, bool noLoo
   }
   if (!fmod_->FSOUND_IsPlaying(songId)) {
     fmod_->FSOUND_PlaySound(songId, song->sample);
-    fmod_->FSOUND_SetLoopMode(songId, song->loop ? kLoopNormal : kLoopOff);
+    fmod_->FSOUND_SetLoopMode(songId, song->loop ? FSOUND_LOOP_NORMAL : FSOUND_LOOP_OFF);
   }
   ApplyVolume(songId, *song);
 }
@@ -163,7 +153,6 @@ void FModMusicInterface::Update() {
 }
 
 bool FModMusicInterface::LoadSample(int songId, const std::string& fileName, bool loop) {
-  if (!fmod_) return false;
   FSOUND_SAMPLE* sample = LoadCachedSample(fileName);
   if (!sample) return false;
   Song song;
@@ -176,7 +165,6 @@ bool FModMusicInterface::LoadSample(int songId, const std::string& fileName, boo
 // One sample holding the intro followed by the loop part, looping over the loop part.
 bool FModMusicInterface::LoadSampleWithLoop(int songId, const std::string& introFile, const std::string& loopFile,
                                             bool loop) {
-  if (!fmod_) return false;
   FSOUND_SAMPLE* intro = LoadCachedSample(introFile);
   FSOUND_SAMPLE* tail = intro ? LoadCachedSample(loopFile) : nullptr;
   const auto introSound = intro ? fmod_->ReadSample(intro) : std::nullopt;
@@ -189,7 +177,7 @@ bool FModMusicInterface::LoadSampleWithLoop(int songId, const std::string& intro
   const int align = introSound->BlockAlign();
   const int introFrames = static_cast<int>(introSound->data.size() / align);
   const int length = introFrames + static_cast<int>(tailSound->data.size() / align);
-  FSOUND_SAMPLE* joined = fmod_->FSOUND_Sample_Alloc(-1, length, mode | kLoopNormal,
+  FSOUND_SAMPLE* joined = fmod_->FSOUND_Sample_Alloc(-1, length, mode | FSOUND_LOOP_NORMAL,
                                                      static_cast<int>(introSound->rate), 255, 128, 0);
   if (!joined) return false;
   void* part1 = nullptr;

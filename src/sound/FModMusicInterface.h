@@ -1,6 +1,6 @@
 #pragma once
 // Music through the FMOD library: module songs, and samples that play on the FMOD channel numbered
-// by their song id, with fades run by Update. Without the library it behaves as the base class.
+// by their song id, with fades run by Update.
 
 #include "platform/base/WinTypes.h"
 #include "sound/FMOD_INSTANCE.h"

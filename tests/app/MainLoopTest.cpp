@@ -1,4 +1,5 @@
 #include "app/AppTestSupport.h"
+#include "platform/metrics/ScreenSaver.h"
 #include "platform/threads/Threads.h"
 #include "widgets/Widget.h"
 #include "widgets/WidgetManager.h"
@@ -43,6 +44,13 @@ class MainLoopTest : public AppTest {
   void RunUntil(DWORD time) {
     while (TickDiff(timeGetTime(), time) < 0) Steps(1);
   }
+  // A paused loop does not sleep, so the manual clock moves on by itself here.
+  void RunPausableUntil(DWORD time) {
+    while (TickDiff(timeGetTime(), time) < 0) {
+      Steps(1);
+      Clock::Advance(1);
+    }
+  }
   ~MainLoopTest() override {
     if (app_) app_->mWidgetManager->RemoveChild(&ticker_);
   }
@@ -71,6 +79,48 @@ TEST_F(MainLoopTest, AChangedScreenIsPresentedAfterEveryUpdate) {
   RunUntil(5500);
   EXPECT_EQ(app.mDrawCount, app.mUpdateCount);
   EXPECT_EQ(static_cast<DWORD>(ticker_.updates), app.mUpdateCount);
+}
+
+// The desktop's saver is due after 10 s without input: a window stops updating and drawing 8 s
+// after the last input, so the saver can start, and the next input brings it back.
+TEST_F(MainLoopTest, AWindowPausesWhileTheScreenSaverIsDueAndTheNextInputResumesIt) {
+  CountingApp& app = MakeLoopApp(true);
+  app.mIsWindowed = true;
+  app.mLoadingThreadCompleted = true;  // a paused loop draws (and so checks again) only after loading
+  ScreenSaver::Inject(ScreenSaverState{10, true, false, 5000});
+  RunPausableUntil(12500);
+  EXPECT_FALSE(app.mIdlePaused) << "7.5 s without input";
+  RunPausableUntil(14500);
+  ASSERT_TRUE(app.mIdlePaused);
+  const DWORD updates = app.mUpdateCount;
+  const DWORD draws = app.mDrawCount;
+  RunPausableUntil(20000);
+  EXPECT_EQ(app.mUpdateCount, updates);
+  EXPECT_EQ(app.mDrawCount, draws);
+
+  ScreenSaver::Inject(ScreenSaverState{10, true, true, 20000});
+  RunPausableUntil(21500);
+  EXPECT_TRUE(app.mIdlePaused) << "input while the saver runs is the saver's";
+  ScreenSaver::Inject(ScreenSaverState{10, true, false, 21500});
+  RunPausableUntil(23000);
+  EXPECT_FALSE(app.mIdlePaused);
+  EXPECT_GT(app.mUpdateCount, updates);
+  EXPECT_GT(app.mDrawCount, draws);
+
+  ScreenSaver::Inject(ScreenSaverState{10, false, false, 0});
+  RunPausableUntil(34000);
+  EXPECT_FALSE(app.mIdlePaused) << "a disabled saver never pauses";
+  ScreenSaver::Inject(std::nullopt);
+}
+
+TEST_F(MainLoopTest, FullScreenNeverPausesForTheScreenSaver) {
+  CountingApp& app = MakeLoopApp(true);
+  app.mIsWindowed = false;
+  ScreenSaver::Inject(ScreenSaverState{3, true, false, 0});
+  RunPausableUntil(9000);
+  EXPECT_FALSE(app.mIdlePaused);
+  EXPECT_GT(app.mUpdateCount, 300u);
+  ScreenSaver::Inject(std::nullopt);
 }
 
 TEST_F(MainLoopTest, AStallIsCaughtUpForAtMost200Milliseconds) {

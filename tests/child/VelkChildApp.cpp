@@ -1,5 +1,6 @@
 // A bare application that the application tests run as a process of its own, to see how it ends:
-// it says "running" on its standard output after its first update and then runs until closed.
+// it says "running" on its standard output after its first update and then runs until closed, and
+// "idle paused" the first time it pauses while the desktop's screen saver is due.
 // With VELK_CHILD_SLOW_SHUTDOWN set, its shutdown says "closing" and then takes 30 s.
 
 #include "app/VelkAppBase.h"
@@ -26,6 +27,13 @@ class ChildApp : public Velk::VelkAppBase {
     Say(mUpdateCount == 1, "running");
   }
 
+  bool DrawFrame() override {
+    const bool drawn = VelkAppBase::DrawFrame();
+    Say(mIdlePaused && !saidIdle_, "idle paused");
+    saidIdle_ = saidIdle_ || mIdlePaused;
+    return drawn;
+  }
+
   void OnShutdown() override {
     if (!std::getenv("VELK_CHILD_SLOW_SHUTDOWN")) return;
     Say(true, "closing");
@@ -33,6 +41,8 @@ class ChildApp : public Velk::VelkAppBase {
   }
 
  private:
+  bool saidIdle_ = false;
+
   static void Say(bool when, const char* what) {
     if (!when) return;
     std::printf("%s\n", what);

@@ -218,8 +218,8 @@ TEST_F(DSoundManagerTest, RunsSilentWithoutADevice) {
   EXPECT_FALSE(noWindow.IsInitialized());
 }
 
-// No FMOD library exists: asking for it leaves an ordinary manager, and ".mp3" is never tried.
-TEST_F(DSoundManagerTest, RunsWithoutTheFmodLibraryItAskedFor) {
+// With FMOD the ".mp3" file is tried, and one that holds no whole frame is refused like any other.
+TEST_F(DSoundManagerTest, WithFmodRefusesAnMp3WithoutAWholeFrame) {
   WriteTone("t.wav", {1, 2});
   WriteBytes("m.mp3", {0xFF, 0xFB, 0x90, 0x00});
   DSoundManager manager(Window(), true);

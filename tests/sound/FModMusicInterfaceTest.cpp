@@ -114,20 +114,15 @@ TEST(MusicInterfaces, BaseAndStubPlayNothing) {
   EXPECT_FALSE(stub.IsPlaying(1));
 }
 
-// There is no such library here: choosing it must leave a working, silent program.
-TEST(MusicInterfaces, FmodWithoutItsLibraryIsInert) {
+// Songs that never loaded are ignored; a missing library or entry has its own death test.
+TEST(MusicInterfaces, FmodWithoutLoadedSongsPlaysNothing) {
+  ModuleTable::ShowAll();
   FModMusicInterface music(nullptr);
   EXPECT_FALSE(music.LoadMusic(1, "song.xm"));
   EXPECT_FALSE(music.LoadSample(2, "song", false));
   music.PlayMusic(1, 0, false);
   music.Update();
   EXPECT_FALSE(music.IsPlaying(1));
-
-  RegisterFakeFmod();
-  ModuleTable::HideEntry("fmod.dll", "_FMUSIC_IsPlaying@4");
-  EXPECT_EQ(FMOD_INSTANCE::Acquire(), nullptr) << "one missing entry refuses the library";
-  ModuleTable::ShowAll();
-  ModuleTable::Hide("fmod.dll");
 }
 
 class FmodMusic : public SoundFixture {

@@ -87,6 +87,11 @@ void AudioMixer::Play(VoiceId id, bool looping) {
   }
 }
 
+void AudioMixer::SetLooping(VoiceId id, bool looping) {
+  std::lock_guard lock(mutex_);
+  if (Voice* voice = Find(id)) voice->looping = looping;
+}
+
 bool AudioMixer::Stop(VoiceId id) {
   std::lock_guard lock(mutex_);
   Voice* voice = Find(id);
@@ -94,6 +99,17 @@ bool AudioMixer::Stop(VoiceId id) {
   const bool was = voice->playing;
   voice->playing = false;
   return was;
+}
+
+void AudioMixer::SetLoopRegion(VoiceId id, size_t start, size_t end) {
+  std::lock_guard lock(mutex_);
+  Voice* voice = Find(id);
+  if (!voice || !voice->pcm) return;
+  const size_t frames = voice->pcm->Frames();
+  end = std::min(end, frames);
+  if (start >= end) return;
+  voice->loopStart = static_cast<uint64_t>(start) << 32;
+  voice->loopEnd = end == frames ? 0 : static_cast<uint64_t>(end) << 32;
 }
 
 void AudioMixer::SetPosition(VoiceId id, size_t frame) {
@@ -137,11 +153,11 @@ uint32_t AudioMixer::GetMasterGain() const {
   return masterGain_;
 }
 
-// False when a one-shot voice has run past its last frame; a looping one wraps to its start.
+// False when a one-shot voice has run past its last frame; a looping one wraps to its loop start.
 bool AudioMixer::WrapOrEnd(Voice& voice, uint64_t end) {
   if (voice.position < end) return true;
-  if (voice.looping && end > 0) {
-    voice.position %= end;
+  if (voice.looping && end > voice.loopStart) {
+    voice.position = voice.loopStart + (voice.position - voice.loopStart) % (end - voice.loopStart);
     return true;
   }
   voice.playing = false;
@@ -149,13 +165,19 @@ bool AudioMixer::WrapOrEnd(Voice& voice, uint64_t end) {
   return false;
 }
 
+// Where the voice stops or wraps, in frames: the loop's end only while it loops.
+uint64_t AudioMixer::PlayedEnd(const Voice& voice, uint64_t count) {
+  return voice.looping && voice.loopEnd != 0 ? voice.loopEnd >> 32 : count;
+}
+
 void AudioMixer::MixVoice(Voice& voice, int32_t* acc, size_t frames) {
   const AudioPcm& pcm = *voice.pcm;
-  const uint64_t count = pcm.Frames();
+  const uint64_t count = PlayedEnd(voice, pcm.Frames());
   const uint64_t end = count << 32;
+  const size_t wrapTo = static_cast<size_t>(voice.loopStart >> 32);
   for (size_t i = 0; i < frames && WrapOrEnd(voice, end); ++i) {
     const size_t frame = static_cast<size_t>(voice.position >> 32);
-    const size_t next = frame + 1 < count ? frame + 1 : (voice.looping ? 0 : frame);
+    const size_t next = frame + 1 < count ? frame + 1 : (voice.looping ? wrapTo : frame);
     const uint32_t weight = static_cast<uint32_t>(voice.position >> 16) & 0xFFFF;
     const int32_t left = Interpolate(SampleAt(pcm, frame, 0), SampleAt(pcm, next, 0), weight);
     const int32_t right =

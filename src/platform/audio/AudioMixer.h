@@ -29,8 +29,12 @@ class AudioMixer {
   void SetRate(VoiceId id, uint32_t rate);
   uint32_t GetRate(VoiceId id) const;
   void Play(VoiceId id, bool looping);
+  // Changes the looping of a voice without starting or stopping it.
+  void SetLooping(VoiceId id, bool looping);
   // Keeps the position; answers whether the voice was playing (false also once a one-shot ended).
   bool Stop(VoiceId id);
+  // A looping voice wraps from `end` (exclusive) back to `start`; by default the whole sound loops.
+  void SetLoopRegion(VoiceId id, size_t start, size_t end);
   void SetPosition(VoiceId id, size_t frame);
   size_t GetPosition(VoiceId id) const;
   bool IsPlaying(VoiceId id) const;
@@ -50,6 +54,8 @@ class AudioMixer {
     uint64_t position = 0;  // frames, 32.32 fixed point
     uint64_t step = 0;      // frames per output frame, 32.32 fixed point
     uint32_t rate = 0;
+    uint64_t loopStart = 0;  // frames, 32.32 fixed point
+    uint64_t loopEnd = 0;    // 0: the sound's end
     int32_t gainLeft = 65536;  // 16.16 fixed point
     int32_t gainRight = 65536;
     bool playing = false;
@@ -59,6 +65,7 @@ class AudioMixer {
   Voice* Find(VoiceId id);
   const Voice* Find(VoiceId id) const;
   static bool WrapOrEnd(Voice& voice, uint64_t end);
+  static uint64_t PlayedEnd(const Voice& voice, uint64_t count);
   static void MixVoice(Voice& voice, int32_t* acc, size_t frames);
 
   mutable std::mutex mutex_;

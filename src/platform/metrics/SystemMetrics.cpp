@@ -1,6 +1,7 @@
 #include "platform/metrics/SystemMetrics.h"
 
 #include "platform/backend/Backend.h"
+#include "platform/metrics/ScreenSaver.h"
 #include "platform/window/WindowTable.h"
 #include "platform/window/WinUser.h"
 
@@ -11,6 +12,16 @@ constexpr int kCursorSize = 32;
 int CaptionHeight() {
   RECT frame = Velk::WindowFrame(WS_CAPTION);
   return frame.top - frame.bottom;
+}
+
+BOOL AnswerScreenSaver(UINT action, void* out) {
+  const Velk::ScreenSaverState state = Velk::ScreenSaver::Query().value_or(Velk::ScreenSaverState{});
+  if (action == SPI_GETSCREENSAVETIMEOUT) {
+    *static_cast<int*>(out) = static_cast<int>(state.timeoutSeconds);
+  } else {
+    *static_cast<BOOL*>(out) = (action == SPI_GETSCREENSAVEACTIVE ? state.active : state.running) ? TRUE : FALSE;
+  }
+  return TRUE;
 }
 
 }  // namespace
@@ -39,15 +50,17 @@ BOOL SystemParametersInfoW(UINT action, UINT, void* pvParam, UINT) {
       *static_cast<RECT*>(pvParam) = Velk::Backend::Get().Display().workArea;
       return TRUE;
     case SPI_GETSCREENSAVETIMEOUT:
-      if (!pvParam) return FALSE;
-      *static_cast<int*>(pvParam) = 0;
-      return TRUE;
     case SPI_GETSCREENSAVEACTIVE:
     case SPI_GETSCREENSAVERRUNNING:
-      if (!pvParam) return FALSE;
-      *static_cast<BOOL*>(pvParam) = FALSE;
-      return TRUE;
+      return pvParam ? AnswerScreenSaver(action, pvParam) : FALSE;
     default:
       return FALSE;
   }
+}
+
+BOOL GetLastInputInfo(LASTINPUTINFO* info) {
+  const auto state = Velk::ScreenSaver::Query();
+  if (!info || !state) return FALSE;
+  info->dwTime = state->lastInputTick;
+  return TRUE;
 }

@@ -18,10 +18,18 @@ constexpr UINT SPI_GETWORKAREA = 0x0030;
 constexpr UINT SPI_SCREENSAVERRUNNING = 0x0061;
 constexpr UINT SPI_GETSCREENSAVERRUNNING = 0x0072;
 
+struct LASTINPUTINFO {
+  UINT cbSize = sizeof(LASTINPUTINFO);
+  DWORD dwTime = 0;
+};
+
 int GetSystemMetrics(int index);
-// SPI_GETWORKAREA fills a RECT. The desktop's screen saver cannot be read here, so it always
-// reports inactive (timeout 0, not running) and setting its running state is refused.
+// SPI_GETWORKAREA fills a RECT. The screen saver's answers come from the desktop's (ScreenSaver);
+// where it cannot tell, the saver is inactive (timeout 0, not running). Setting its running state
+// is refused.
 BOOL SystemParametersInfoW(UINT action, UINT uiParam, void* pvParam, UINT winIni);
 inline BOOL SystemParametersInfoA(UINT action, UINT uiParam, void* pvParam, UINT winIni) {
   return SystemParametersInfoW(action, uiParam, pvParam, winIni);
 }
+// The tick of the desktop's last input; FALSE where the desktop cannot tell.
+BOOL GetLastInputInfo(LASTINPUTINFO* info);

@@ -30,6 +30,12 @@ namespace Velk {
 
 using ModuleExports = std::map<std::string, FARPROC>;
 
+// A function as a module entry.
+template <typename Function>
+FARPROC ModuleEntry(Function* function) {
+  return reinterpret_cast<FARPROC>(function);
+}
+
 class ModuleTable {
  public:
   // Adds a module (or more entries to one already known). A resident module is loaded from the start,

@@ -44,6 +44,8 @@ SdlBackend::SdlBackend() {
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
   // Termination signals are the program's own (a close request), the same in every back end.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  // The desktop's screen saver may start: the program pauses for it while it is due.
+  SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
   ready_ = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
   if (!ready_) {
     std::fprintf(stderr, "SDL video could not start: %s\n", SDL_GetError());

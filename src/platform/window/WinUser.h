@@ -91,6 +91,7 @@ constexpr UINT WM_SYSKEYUP = 0x0105;
 constexpr UINT WM_SYSCHAR = 0x0106;
 constexpr UINT WM_INITDIALOG = 0x0110;
 constexpr UINT WM_COMMAND = 0x0111;
+constexpr WORD BN_CLICKED = 0;
 constexpr UINT WM_SYSCOMMAND = 0x0112;
 constexpr UINT WM_TIMER = 0x0113;
 constexpr UINT WM_MOUSEMOVE = 0x0200;
@@ -220,6 +221,12 @@ constexpr DWORD WS_MAXIMIZEBOX = 0x00010000;
 constexpr DWORD WS_EX_TOPMOST = 0x00000008;
 constexpr DWORD WS_EX_CLIENTEDGE = 0x00000200;
 
+// Control styles
+constexpr DWORD ES_MULTILINE = 0x0004;
+constexpr DWORD ES_AUTOVSCROLL = 0x0040;
+constexpr DWORD ES_READONLY = 0x0800;
+constexpr DWORD BS_PUSHBUTTON = 0x0000;
+
 // Class styles
 constexpr UINT CS_VREDRAW = 0x0001;
 constexpr UINT CS_HREDRAW = 0x0002;
@@ -254,6 +261,23 @@ inline LONG_PTR SetWindowLongPtrA(HWND hwnd, int index, LONG_PTR value) { return
 inline LONG_PTR GetWindowLongPtrA(HWND hwnd, int index) { return GetWindowLongPtrW(hwnd, index); }
 inline LONG_PTR SetWindowLongPtr(HWND hwnd, int index, LONG_PTR value) { return SetWindowLongPtrW(hwnd, index, value); }
 inline LONG_PTR GetWindowLongPtr(HWND hwnd, int index) { return GetWindowLongPtrW(hwnd, index); }
+
+// Child windows and the system's control classes "BUTTON", "EDIT" and "STATIC". A child has no
+// native window of its own and is placed in its parent's client area; the `menu` argument of
+// CreateWindowEx is its control id. A button clicked (released with the left button, while enabled)
+// sends WM_COMMAND (id, BN_CLICKED) to its parent with its handle as lParam. Destroying a window
+// destroys its children first. Texts are kept whole; the narrow calls take Latin-1.
+HWND GetParent(HWND hwnd);
+HWND GetDlgItem(HWND parent, int id);
+int GetDlgCtrlID(HWND hwnd);
+BOOL SetWindowTextW(HWND hwnd, LPCWSTR text);
+BOOL SetWindowTextA(HWND hwnd, LPCSTR text);
+// Copies at most size - 1 units and a terminator; answers the units copied.
+int GetWindowTextW(HWND hwnd, wchar_t* buffer, int size);
+int GetWindowTextLengthW(HWND hwnd);
+// Answers whether the window was disabled before.
+BOOL EnableWindow(HWND hwnd, BOOL enable);
+BOOL IsWindowEnabled(HWND hwnd);
 
 // Placement and state
 BOOL ShowWindow(HWND hwnd, int cmd);

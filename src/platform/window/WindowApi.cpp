@@ -3,6 +3,7 @@
 #include "platform/backend/Backend.h"
 #include "platform/base/PlatformText.h"
 #include "platform/window/MessageQueue.h"
+#include "platform/window/SystemControls.h"
 #include "platform/window/WindowTable.h"
 
 using Velk::Backend;
@@ -39,10 +40,12 @@ ATOM RegisterClassA(const WNDCLASSA* wc) {
 }
 
 HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR title, DWORD style, int x, int y, int width,
-                     int height, HWND, HMENU, HINSTANCE, LPVOID) {
+                     int height, HWND parent, HMENU menu, HINSTANCE, LPVOID) {
   if (!className) return nullptr;
   auto windowClass = WindowTable::Instance().FindClass(className);
-  if (!windowClass) return nullptr;
+  if (!windowClass) windowClass = Velk::SystemControlClass(className);
+  const bool child = (style & WS_CHILD) != 0;
+  if (!windowClass || (child && !IsWindow(parent))) return nullptr;
   if (x == CW_USEDEFAULT) x = y = 64;
   if (width == CW_USEDEFAULT) width = height = 0;
   Window window;
@@ -50,13 +53,22 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR title, DWORD styl
   window.title = title ? title : L"";
   window.style = style & ~WS_VISIBLE;
   window.exStyle = exStyle;
+  window.enabled = (style & WS_DISABLED) == 0;
+  if (child) {
+    RECT origin = Velk::ClientRectOnScreen(*WindowTable::Instance().Get(parent));
+    x += origin.left;
+    y += origin.top;
+    window.parent = parent;
+    window.id = static_cast<int>(reinterpret_cast<intptr_t>(menu));
+  }
   window.rect = RECT{x, y, x + width, y + height};
   window.normalRect = window.rect;
   HWND hwnd = WindowTable::Instance().Add(window);
 
   RECT client = Velk::ClientRectOnScreen(window);
-  // A window without a client area (the hidden helper window) is a handle only.
-  bool native = client.right > client.left && client.bottom > client.top;
+  // A window without a client area (the hidden helper window) is a handle only; so is a child,
+  // which lives in its parent's native window.
+  bool native = !child && client.right > client.left && client.bottom > client.top;
   if (native && !Backend::Get().CreateNativeWindow(hwnd, window.title, client, style)) {
     WindowTable::Instance().Remove(hwnd);
     return nullptr;
@@ -86,6 +98,10 @@ BOOL DestroyWindow(HWND hwnd) {
     w.destroying = true;
   });
   if (!proceed) return FALSE;
+  for (HWND each : table.All()) {
+    auto w = table.Get(each);
+    if (w && w->parent == hwnd) DestroyWindow(each);
+  }
   if (table.Capture() == hwnd) ReleaseCapture();
   if (table.Active() == hwnd) Backend::Get().Input().Activate(hwnd, false);
   SendMessageW(hwnd, WM_DESTROY, 0, 0);
@@ -126,6 +142,7 @@ BOOL ShowWindow(HWND hwnd, int cmd) {
   if (!before) return FALSE;
   auto& input = Backend::Get().Input();
   table.Update(hwnd, [&](Window& w) { w.visible = cmd != SW_HIDE; });
+  if (before->style & WS_CHILD) return before->visible ? TRUE : FALSE;
   Backend::Get().ShowNativeWindow(hwnd, cmd);
   switch (cmd) {
     case SW_MINIMIZE:

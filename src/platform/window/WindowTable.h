@@ -33,7 +33,10 @@ struct Window {
   bool minimized = false;
   bool maximized = false;
   bool destroying = false;
+  bool enabled = true;
   LONG_PTR userData = 0;
+  HWND parent = nullptr;  // child windows (WS_CHILD) only
+  int id = 0;             // a child's control id
 };
 
 class WindowTable {

@@ -100,6 +100,20 @@ TEST(AudioMixer, LoopsUntilStoppedAndPositionsBySetPosition) {
   EXPECT_EQ(mixer.GetPosition(id), 1u) << "stopping keeps the position";
 }
 
+TEST(AudioMixer, ALoopRegionWrapsInsideTheSoundAndLoopingChangesWithoutRestarting) {
+  AudioMixer mixer;
+  const auto id = mixer.AddVoice(Pcm16({1, 2, 3, 4, 5}), 44100);
+  mixer.SetLoopRegion(id, 3, 2);  // empty: ignored
+  mixer.SetLoopRegion(id, 1, 3);
+  mixer.Play(id, true);
+  EXPECT_EQ(Render(mixer, 6), (std::vector<int16_t>{1, 1, 2, 2, 3, 3, 2, 2, 3, 3, 2, 2}));
+  mixer.SetLooping(id, false);
+  EXPECT_TRUE(mixer.IsPlaying(id));
+  EXPECT_EQ(Render(mixer, 4), (std::vector<int16_t>{3, 3, 4, 4, 5, 5, 0, 0})) << "on to the end, then over";
+  mixer.SetLooping(id, true);
+  EXPECT_FALSE(mixer.IsPlaying(id)) << "looping again does not restart an ended voice";
+}
+
 TEST(AudioMixer, RemovedAndUnknownVoicesAreIgnored) {
   AudioMixer mixer;
   const auto id = mixer.AddVoice(Pcm16({1000}), 44100);

@@ -1,6 +1,7 @@
 #include "platform/clipboard/Clipboard.h"
 #include "platform/cursor/Cursor.h"
 #include "platform/headless/HeadlessBackend.h"
+#include "platform/metrics/ScreenSaver.h"
 #include "platform/metrics/SystemMetrics.h"
 #include "platform/msgbox/MessageBox.h"
 #include "platform/shell/Shell.h"
@@ -123,6 +124,31 @@ TEST_F(Services, MetricsFollowTheConfiguredDesktop) {
   ASSERT_TRUE(SystemParametersInfoW(SPI_GETSCREENSAVEACTIVE, 0, &active, 0));
   EXPECT_FALSE(active);
   EXPECT_FALSE(SystemParametersInfoW(SPI_SCREENSAVERRUNNING, TRUE, nullptr, 0));
+}
+
+TEST_F(Services, TheScreenSaverAnswersComeFromTheDesktopAndAreInactiveWithoutOne) {
+  int timeout = -1;
+  BOOL running = TRUE;
+  LASTINPUTINFO input;
+  ASSERT_TRUE(SystemParametersInfoA(SPI_GETSCREENSAVETIMEOUT, 0, &timeout, 0));
+  ASSERT_TRUE(SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0));
+  EXPECT_EQ(timeout, 0);
+  EXPECT_FALSE(running);
+  EXPECT_FALSE(GetLastInputInfo(&input)) << "a headless desktop cannot tell";
+
+  Velk::ScreenSaver::Inject(Velk::ScreenSaverState{600, true, true, 1234});
+  BOOL active = FALSE;
+  ASSERT_TRUE(SystemParametersInfoA(SPI_GETSCREENSAVETIMEOUT, 0, &timeout, 0));
+  ASSERT_TRUE(SystemParametersInfoA(SPI_GETSCREENSAVEACTIVE, 0, &active, 0));
+  ASSERT_TRUE(SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0));
+  ASSERT_TRUE(GetLastInputInfo(&input));
+  EXPECT_EQ(timeout, 600);
+  EXPECT_TRUE(active);
+  EXPECT_TRUE(running);
+  EXPECT_EQ(input.dwTime, 1234u);
+  EXPECT_FALSE(SystemParametersInfoA(SPI_GETSCREENSAVETIMEOUT, 0, nullptr, 0));
+  EXPECT_FALSE(GetLastInputInfo(nullptr));
+  Velk::ScreenSaver::Inject(std::nullopt);
 }
 
 TEST_F(Services, DefaultHeadlessDesktop) {
