@@ -28,6 +28,8 @@ const std::vector<ValidatorRule>& Validator::GameRules() {
       {"levels", ValidatorRules::Levels},
       {"animations", ValidatorRules::Animations},
       {"upgrades", ValidatorRules::Upgrades},
+      {"product pictures", ValidatorRules::ProductPictures},
+      {"trade signs", ValidatorRules::TradeSigns},
   };
   return rules;
 }
