@@ -57,9 +57,9 @@ void Torso(Canvas& c, const Body& b, uint32_t colour) {
 }
 
 void Head(Canvas& c, const Body& b, uint32_t hair) {
-  c.Circle(b.cx, b.headY, b.r, kSkin);
   // Hair over the top of the head; from behind it covers all of it.
-  if (b.back) return c.Circle(b.cx, b.headY, b.r, hair);
+  c.Circle(b.cx, b.headY, b.r, b.back ? hair : kSkin);
+  if (b.back) return;
   c.Fill(static_cast<int>(b.cx - b.r - 1), static_cast<int>(b.headY - b.r - 1), static_cast<int>(b.cx + b.r + 2),
          static_cast<int>(b.headY + 1),
          [&](double px, double py) {

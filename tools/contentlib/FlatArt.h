@@ -22,7 +22,7 @@ struct ArtRequest {
 };
 
 struct CelRequest {
-  std::string shape;      // rect round figure bubble bar badge stain plate picture machine sink bin crate
+  std::string shape;      // rect round figure bubble bar badge stain plate stack picture machine sink bin crate
   uint32_t colour = 0;
   int frame = 0, of = 1;
   std::string orient;     // for figure: the facing (t tr r br b bl l tl)

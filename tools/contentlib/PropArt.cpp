@@ -7,22 +7,36 @@
 namespace Content {
 namespace {
 
-constexpr uint32_t kWhite = 0xFFFFFFFF;
+constexpr uint32_t kPlate = 0xFFF5F5F5;
 constexpr uint32_t kMetal = 0xFF90A4AE;
 constexpr uint32_t kShadow = 0xFF263238;
 
 double Pulse(const CelRequest& cel) { return cel.of > 1 ? static_cast<double>(cel.frame) / (cel.of - 1) : 0; }
 
-// A plate seen from the front: a white oval low in the box, what lies on it above.
-void Plate(Canvas& c, const Pictograms& p, double x, double y, double w, double h, const CelRequest& cel) {
+// A plate seen from the front: an oval as wide as the box, centred at cy, rx by ry.
+void Oval(Canvas& c, double x, double y, double w, double h, double cy, double ry, uint32_t colour) {
   c.FillShape(x, y, x + w, y + h,
               [=](double px, double py) {
-                const double dx = (px - x - w / 2) / (w / 2 - 0.5), dy = (py - y - h * 0.78) / (h * 0.2);
+                const double dx = (px - x - w / 2) / (w / 2 - 0.5), dy = (py - cy) / ry;
                 return (dx * dx + dy * dy - 1) * std::min(w, h) * 0.2;
               },
-              0xFFF5F5F5);
+              colour);
+}
+
+// A plate low in the box, what lies on it above.
+void Plate(Canvas& c, const Pictograms& p, double x, double y, double w, double h, const CelRequest& cel) {
+  Oval(c, x, y, w, h, y + h * 0.78, h * 0.2, kPlate);
   if (cel.pictures.empty()) return c.Circle(x + w / 2, y + h * 0.75, std::min(w, h) * 0.15, cel.colour);
   PropArt::Row(c, p, x, y, w, h * 0.92, cel.pictures);
+}
+
+// A stack of clean plates: where the boss takes an empty one.
+void Stack(Canvas& c, double x, double y, double w, double h, const CelRequest& cel) {
+  for (int i = 0; i < 4; ++i) {
+    const double cy = y + h * (0.8 - 0.17 * i);
+    Oval(c, x, y, w, h, cy + 1.5, h * 0.17, Canvas::Scale(cel.colour, 0.75));  // the cafe's rim colour
+    Oval(c, x, y, w, h, cy, h * 0.17, kPlate);
+  }
 }
 
 // The coffee machine: a body with a light and knobs, a cup under the spout, a drip tray.
@@ -75,7 +89,7 @@ void Crate(Canvas& c, const Pictograms& p, double x, double y, double w, double 
 }  // namespace
 
 const std::set<std::string>& PropArt::Shapes() {
-  static const std::set<std::string> shapes = {"plate", "picture", "machine", "sink", "bin", "crate"};
+  static const std::set<std::string> shapes = {"plate", "stack", "picture", "machine", "sink", "bin", "crate"};
   return shapes;
 }
 
@@ -88,6 +102,7 @@ void PropArt::Row(Canvas& c, const Pictograms& p, double x, double y, double w, 
 
 void PropArt::Draw(Canvas& c, const Pictograms& p, double x, double y, double w, double h, const CelRequest& cel) {
   if (cel.shape == "plate") Plate(c, p, x, y, w, h, cel);
+  else if (cel.shape == "stack") Stack(c, x, y, w, h, cel);
   else if (cel.shape == "picture") Row(c, p, x + 1, y + 1 + cel.frame % 2, w - 2, h - 2, cel.pictures);
   else if (cel.shape == "machine") Machine(c, p, x, y, w, h, cel);
   else if (cel.shape == "sink") Sink(c, p, x, y, w, h, cel);
