@@ -202,7 +202,10 @@ void QCBoard_Career::ShowCafePage(bool selectLastOpenDay) {
   SetTextVarInt("cafe", mShownCafe);
 }
 
+// While a comic page lies over the book, the tabs wait: brought to the front they would stand on
+// the comic's picture.
 void QCBoard_Career::ShowCafeTabs() {
+  if (mComicIndex != 0) return;
   const int shown = mShownCafe - 1;
   if (mCafeTitles[shown] != nullptr) {
     mCafeTitles[shown]->Show();
@@ -390,21 +393,29 @@ void QCBoard_Career::ShowComicPage(bool show) {
 
 void QCBoard_Career::StartDay(int day) {
   StopCount();
+  // The next button belongs to the page of a day just played: a day left unfinished, or a book
+  // opened again later, offers its own day to play.
+  OfferPlay(true);
   day = std::clamp(day, kCareerFirstDay, kCareerLastDay);
   mDayToPlay = day;
   SetShownCafe(CareerCafeOfDay(day));
   mSelectedSlot = day - mOffset;
   if (const int comic = ComicBeforeDay(day)) mComicIndex = comic;
-  if (mComicIndex == 0) {
-    Hide();
-    QCBoard_Game* board = GetBoard();
-    if (board == nullptr) return;
-    mGame->mWidgetManager->BringToFront(board);
-    board->StartLevelLoading(day, kCareerMode);
-    return;
-  }
+  if (mComicIndex == 0) return LoadDayToPlay();
   ShowIf(mComix);
   ShowComicPage(true);
+}
+
+// The book leaves the screen for the day. A level end left the main menu up behind it (the board
+// does not cover the whole screen): it goes as well, as the page turn to the book would have taken
+// it, so that no page of it shows around the day.
+void QCBoard_Career::LoadDayToPlay() {
+  Hide();
+  if (mGame->mMainMenu != nullptr) mGame->mMainMenu->SetVisible(false);
+  QCBoard_Game* board = GetBoard();
+  if (board == nullptr) return;
+  mGame->mWidgetManager->BringToFront(board);
+  board->StartLevelLoading(mDayToPlay, kCareerMode);
 }
 
 // --- Screen
@@ -474,8 +485,7 @@ void QCBoard_Career::ComicNext() {
   } else {
     HideIf(mComix);
     mComicIndex = 0;
-    Hide();
-    if (QCBoard_Game* board = GetBoard()) board->StartLevelLoading(mDayToPlay, kCareerMode);
+    LoadDayToPlay();
   }
 }
 

@@ -108,6 +108,7 @@ class QCBoard_Career : public QCDialog {
   void HandleButtons(int id);
   void Back();
   void ComicNext();
+  void LoadDayToPlay();
   void Reset();
   void ToCurrentDay();
   void SelectSlot(int slot);

@@ -70,6 +70,11 @@ void QCButton::SetLabel(const std::wstring& label) {
 
 void QCButton::SetId(int id) { mId = id; }
 
+void QCButton::SetDisabled(bool disabled) {
+  if (disabled != mDisabled) mLabelImage.Invalidate();
+  QCCandyWidget::SetDisabled(disabled);
+}
+
 void QCButton::MouseEnter() {
   Invalidate();
   if (mListener) mListener->OnButtonHoverEnter(mId);

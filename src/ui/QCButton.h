@@ -36,6 +36,9 @@ public:
   // Whether a click reported as `id` came from this control (false for null or a non-button).
   static bool IsId(int id, Velk::Widget* control);
 
+  // The label is rendered again in the colours of the new state: an enabled button must not keep
+  // the grey of its disabled label.
+  void SetDisabled(bool disabled) override;
   void Update() override;
   void Draw(Velk::Graphics* g) override;
   void MouseEnter() override;

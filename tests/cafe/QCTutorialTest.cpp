@@ -254,6 +254,31 @@ TEST_F(TutorialTest, ClosingThePanelCutsTheDelayShort) {
   EXPECT_EQ(tutorial.CurrentStep(), 5);
 }
 
+// The click that closes note 2 runs the step that shows note 4 once; note 4 then stays up until the
+// event its step waits for, however long the player looks at it. The same for note 10 and note 11.
+TEST_F(TutorialTest, ClosingANoteShowsTheNextOneAndLeavesItUp) {
+  tutorial.StartForDay(1);
+  for (int id : {1, 2, 4}) tutorial.OnEvent(id);
+  Frames(0.5f);
+  hud.panels[2] = false;  // the player clicks note 2 away
+  Frame();
+  EXPECT_EQ(tutorial.CurrentStep(), 5);
+  Frames(10.0f);
+  EXPECT_TRUE(hud.panels[4]);
+  EXPECT_EQ(tutorial.CurrentStep(), 5);
+  for (int id : {2, 2, 2}) tutorial.OnEvent(id);  // baker, cook, juicer
+  Frames(3.1f);
+  for (int id : {8, 2, 2, 3}) tutorial.OnEvent(id);  // the cake: taken, served, paid
+  ASSERT_EQ(tutorial.CurrentStep(), 13);
+  EXPECT_TRUE(hud.panels[10]);
+  hud.panels[10] = false;
+  Frame();
+  Frames(10.0f);
+  EXPECT_TRUE(hud.panels[11]);
+  EXPECT_EQ(tutorial.CurrentStep(), 14);
+  EXPECT_TRUE(tutorial.IsObjectAllowed("wash_stand"));
+}
+
 TEST_F(TutorialTest, WithoutPanelsTheDelaysAreSkipped) {
   hud.reportPanels = false;
   tutorial.StartForDay(1);

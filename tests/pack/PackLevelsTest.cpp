@@ -3,6 +3,7 @@
 // seconds of game time and stopped, with nothing in the debug or level log. Then a survival shift
 // followed by a career day, as a player goes from one to the other: the HUD's achievement rows
 // come back for the day. And day 1 played as a new player follows its notes, up to the tray's lesson.
+#include <set>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,65 @@ class PackLevelsTest : public PackTesting::PackGameTest {
   static bool BossBusy() {
     auto* boss = dynamic_cast<QCBoss*>(SceneBossObject);
     return boss != nullptr && (!boss->mQueue.empty() || boss->IsMoving() || boss->HasDelay());
+  }
+  // A left click at a point of the screen, as the window's messages deliver it.
+  void ClickAt(int x, int y) {
+    mGame->mWidgetManager->DispatchMouseDown(x, y, 1);
+    mGame->mWidgetManager->DispatchMouseUp(x, y, 1);
+  }
+  // Day 1 as a new player plays it: each step, the one object the notes unlock is clicked when the
+  // boss is free; a token is clicked away while the script waits for a row of three; with
+  // clickNotes, each note is clicked away as soon as it is up. The notes seen, in number order.
+  std::set<int> PlayDayOneByTheNotes(bool clickNotes) {
+    const std::vector<std::string> places = {"client_place02", "client_place03", "client_place04", "wash_stand",
+                                             "table01",        "table03",        "table04"};
+    Load(1, kCareerMode);
+    QCTutorial& tutorial = *Board().mTutorial;
+    QBoard_Hud& hud = *Board().mHud;
+    std::set<int> seen, clicked;
+    int clickedStep = -1;
+    for (int i = 0; i < 60000 && tutorial.IsRunning() && tutorial.CurrentStep() < 48; ++i) {
+      Steps(1);
+      std::vector<std::pair<int, QCCandyWidget*>> up;
+      for (const auto& [number, note] : hud.mTutorialControls) {
+        if (!note->mVisible) continue;
+        seen.insert(number);
+        if (!note->mHiding) up.emplace_back(number, note);
+        if (!clickNotes || note->mHiding || !clicked.insert(number).second) continue;
+        const POINT at = note->AbsolutePos();
+        ClickAt(at.x + note->mWidth / 2, at.y + note->mHeight / 2);
+      }
+      // Notes up together are read together: none lies on another.
+      for (size_t a = 0; a < up.size(); ++a)
+        for (size_t b = a + 1; b < up.size(); ++b)
+          EXPECT_FALSE(Overlap(up[a].second, up[b].second)) << "notes " << up[a].first << " and " << up[b].first;
+      const int step = tutorial.CurrentStep();
+      if (BossBusy() || step == clickedStep) continue;
+      if (step == 44 || step == 46) {
+        for (const QCMiniGame::Placed& token : Board().mMiniGame->Elements())
+          if (!token.widget->mDisabled && Board().mMiniGame->OnElementClicked(token.widget)) break;
+        clickedStep = step;
+        continue;
+      }
+      if (step >= 32) continue;
+      for (const std::string& name : places)
+        if (tutorial.IsObjectAllowed(name)) {
+          Board().ClickObjectByName(name);
+          clickedStep = step;
+          break;
+        }
+    }
+    EXPECT_GE(tutorial.CurrentStep(), 48) << "the script stuck";
+    return seen;
+  }
+  static bool Overlap(QCCandyWidget* a, QCCandyWidget* b) {
+    const POINT pa = a->AbsolutePos(), pb = b->AbsolutePos();
+    return pa.x < pb.x + b->mWidth && pb.x < pa.x + a->mWidth && pa.y < pb.y + b->mHeight && pb.y < pa.y + a->mHeight;
+  }
+  static std::set<int> NotesOfTheScript() {
+    std::set<int> notes = {1, 2};
+    for (int n = 4; n <= 24; ++n) notes.insert(n);
+    return notes;
   }
   static std::string Name(int level, int mode) {
     return (mode == kCareerMode ? "l" : "e") + std::to_string(level);
@@ -113,6 +173,15 @@ TEST_F(PackLevelsTest, DayOnePlayedByTheNotesFillsTheTrayForTwoRows) {
   for (int i = 0; i < 2000 && BossBusy(); ++i) Steps(1);
   ASSERT_FALSE(BossBusy());
   EXPECT_EQ(Board().mMiniGame->Elements().size(), 8u);
+}
+
+// A new player follows the notes to the end of the script and sees every note it shows (never
+// note 3): the player who reads them and waits, and the one who clicks each away at once. A click
+// that closes a note must not close the note shown in answer to it.
+TEST_F(PackLevelsTest, DayOneFollowedByTheNotesShowsEveryNoteWhetherOrNotTheyAreClickedAway) {
+  EXPECT_EQ(PlayDayOneByTheNotes(false), NotesOfTheScript());
+  Board().StopLevel();
+  EXPECT_EQ(PlayDayOneByTheNotes(true), NotesOfTheScript());
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The career book: the page of the current day, turning between cafes over the overlay page, the
 // comic chain before a day, starting days, the reset, and profiles from a damaged pref.dat.
+#include <algorithm>
 #include <cstring>
 #include <tuple>
 
@@ -152,6 +153,24 @@ TEST_F(CareerBookTest, TheFirstDayComesAfterThreeComicPages) {
   EXPECT_FALSE(Book().mVisible);
   EXPECT_EQ(board->mLoadLevelArg, 1);
   EXPECT_EQ(board->mLoadModeArg, 0);
+}
+
+// A page turn that ends on a comic page leaves the book's tabs where they were, behind the comic.
+TEST_F(CareerBookTest, NoTabOfTheBookStandsOnAComicPage) {
+  Open(1);
+  AddBoard(false);
+  auto onTheComic = [&] {
+    const auto& stack = Book().mWidgets;
+    const auto comic = std::find(stack.begin(), stack.end(), Book().mComix);
+    return static_cast<int>(std::count_if(std::next(comic), stack.end(), [](Velk::Widget* w) { return w->mVisible; }));
+  };
+  Release(Book().mPlay);
+  for (int page = 1; page <= 2; ++page) {
+    Update(80);
+    ASSERT_EQ(Book().mComicIndex, page);
+    EXPECT_EQ(onTheComic(), 0) << "page " << page;
+    Release(Book().mComixNext);
+  }
 }
 
 TEST_F(CareerBookTest, OtherDaysStartAtOnceAndNextStaysOnTheLastDay) {

@@ -198,6 +198,41 @@ TEST_F(CareerLevelEndTest, TheFirstDayFromTheMenuToPrefDat) {
   EXPECT_EQ(stored[0].mAchievements[1][3], 1);
 }
 
+// A level end lays the book open over the main menu. "Next day" takes both off the screen: the
+// board does not cover the whole screen, and no page of either may show around the day.
+TEST_F(CareerLevelEndTest, AfterNextDayNoPageOfTheBooksIsDrawnWhileTheDayRuns) {
+  StartAt(2);
+  EndDay(200, 1, 2);
+  ASSERT_TRUE(Game().mMainMenu->mVisible);
+  Update(203);
+  ASSERT_TRUE(Book().mNext->mVisible && !Book().mNext->mDisabled);
+  Release(Book().mNext);
+  ASSERT_TRUE(cafe->mLoading);
+  EXPECT_EQ(cafe->mLoadLevelArg, 3);
+  cafe->OnLevelLoaded();
+  cafe->hud->BeginLevel(false);
+  cafe->hud->Show();
+  Update(100);
+  for (QCCandyWidget* book : {static_cast<QCCandyWidget*>(Game().mMainMenu), static_cast<QCCandyWidget*>(&Book())})
+    EXPECT_FALSE(book->IsVisibleInTree());
+}
+
+// Today's page offers "Play" when the book opens again on it, also when the day begun with "Next
+// day" was left unfinished.
+TEST_F(CareerLevelEndTest, ADayLeftUnfinishedIsOfferedToPlayWhenTheBookOpensAgain) {
+  StartAt(2);
+  EndDay(200, 1, 2);
+  Update(203);
+  Release(Book().mNext);
+  cafe->OnLevelLoaded();
+  cafe->Hide();  // the player quits the day
+  Book().Show();
+  Update(80);
+  EXPECT_EQ(Book().mSelectedSlot, 3);
+  EXPECT_TRUE(Book().mPlay->mVisible);
+  EXPECT_FALSE(Book().mNext->mVisible);
+}
+
 }  // namespace
 
 namespace {

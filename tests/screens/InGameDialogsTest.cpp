@@ -112,6 +112,32 @@ TEST_F(InGameDialogsTest, OffersFillTheirTraysAndTheChosenOneStays) {
   EXPECT_EQ(cafe->finishes, 0);
 }
 
+// The dialog lies over the cafe and changes nothing of it beside itself: no frame or page of the
+// book around it, and its select mark lets the chosen tray's picture show.
+TEST_F(InGameDialogsTest, TheUpgradeDialogLeavesTheBoardAroundItAsItWas) {
+  cafe->SetVisible(true);
+  cafe->hud->BeginLevel(false);
+  cafe->hud->Show();
+  Update(60);
+  Draw();
+  std::vector<uint32_t> before;
+  for (int y = 0; y < 600; ++y)
+    for (int x = 0; x < 800; ++x) before.push_back(Pixel(x, y));
+  Offer({{"oven", "hot"}, {"sofa", "red"}}, false);
+  Upgrade().Show();
+  Update(60);
+  Draw();
+  const POINT at = Upgrade().AbsolutePos();
+  auto inside = [&](int x, int y) {
+    return x >= at.x && x < at.x + Upgrade().mWidth && y >= at.y && y < at.y + Upgrade().mHeight;
+  };
+  int changed = 0;
+  for (int y = 0; y < 600; ++y)
+    for (int x = 0; x < 800; ++x)
+      if (!inside(x, y) && Pixel(x, y) != before[static_cast<size_t>(y) * 800 + x]) ++changed;
+  EXPECT_EQ(changed, 0);
+}
+
 TEST_F(InGameDialogsTest, ClosingAfterACareerDayFinishesItOnce) {
   Offer({{"oven", "hot"}}, false);
   Upgrade().Show();

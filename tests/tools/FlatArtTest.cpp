@@ -2,6 +2,7 @@
 // promises the screens rely on (button states, see-through corners, labels inside their box).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 
 #include "contentlib/AnimBuilder.h"
@@ -77,6 +78,27 @@ TEST_F(FlatArtTest, Button4StacksFourStatesOfTheButtonsHeight) {
   std::string error;
   EXPECT_FALSE(mArt.Draw({"b.png", 80, 30, "button4", {}}, out, error));
   EXPECT_EQ(error, "button4 needs a height divisible by 4 (four states)");
+}
+
+// A tick on a white box is drawn in the ink asked for, else it would vanish into the box.
+TEST_F(FlatArtTest, AnIconsGlyphTakesItsInk) {
+  auto count = [](const Picture& p, uint32_t colour) {
+    return std::count(p.pixels.begin(), p.pixels.end(), colour);
+  };
+  const Picture plain = Draw("t.png", 24, 24, "icon", {{"colour", "white"}, {"glyph", "tick"}, {"shape", "square"}});
+  const Picture inked = Draw("t.png", 24, 24, "icon", {{"colour", "white"}, {"glyph", "tick"}, {"shape", "square"}, {"ink", "#3B2A1E"}});
+  EXPECT_EQ(count(plain, 0xFF3B2A1Eu), 0);
+  EXPECT_GT(count(inked, 0xFF3B2A1Eu), 10);
+  EXPECT_GT(count(plain, 0xFFFFFFFFu), count(inked, 0xFFFFFFFFu) + 10);
+}
+
+// A selection mark laid over a tile: its frame in the border colour, the tile's own picture in sight.
+TEST_F(FlatArtTest, ASeeThroughPanelIsItsFrameAlone) {
+  const Picture mark = Draw("s.png", 128, 128, "panel", {{"colour", "#00000000"}, {"border", "#FFD700"}});
+  for (auto [x, y] : {std::pair{0, 0}, std::pair{3, 64}, std::pair{124, 64}, std::pair{64, 127}})
+    EXPECT_EQ(mark.At(x, y), 0xFFFFD700u) << x << "," << y;
+  for (auto [x, y] : {std::pair{4, 4}, std::pair{64, 64}, std::pair{123, 123}})
+    EXPECT_EQ(mark.At(x, y) >> 24, 0u) << x << "," << y;
 }
 
 TEST_F(FlatArtTest, PanelCornersAreSeeThroughOnlyWhereTheFormatKeepsAlpha) {

@@ -4,10 +4,12 @@
 // alike, a worker without the sign of its trade) is a finding that names the file and the name.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 
 #include "contentlib/AnmWriter.h"
+#include "contentlib/PngReader.h"
 #include "contentlib/PngWriter.h"
 #include "contentlib/Stage.h"
 #include "contentlib/Validator.h"
@@ -217,6 +219,73 @@ TEST_F(GameRulesTest, WorkersWithoutTheSignOfTheirTrade) {
   EXPECT_TRUE(findings.Mentions("worker 'cook' wears the sign of sandwich but makes 0005"));
   EXPECT_TRUE(findings.Mentions("worker 'juicer': its bubble 'cake' does not show its product 0030"));
   EXPECT_FALSE(findings.Mentions("worker 'baker'")) << Text(findings);
+}
+
+// A ticked check box shows its tick: each picture of the ticked set stands apart from the unticked
+// picture of its state in a tick's worth of pixels (a white tick on a white box would not).
+TEST_F(GameRulesTest, TheTickedCheckBoxPicturesShowATick) {
+  const pugi::xml_node root = mStage.Document("cfg\\ui.xml")->document_element();
+  auto picture = [&](pugi::xml_node box, const std::string& state) {
+    const std::string id = box.find_child_by_attribute("texture", "id", state.c_str()).attribute("texture").value();
+    const std::string file = root.find_child_by_attribute("texture", "id", id.c_str()).attribute("file").value();
+    Picture out;
+    EXPECT_TRUE(mStage.Bytes(Stage::Key(file)) && PngReader::Read(*mStage.Bytes(Stage::Key(file)), out)) << file;
+    return out;
+  };
+  auto grey = [](uint32_t p) { return ((p >> 16 & 0xFF) * 54 + (p >> 8 & 0xFF) * 183 + (p & 0xFF) * 19) >> 8; };
+  int boxes = 0;
+  for (const pugi::xpath_node& node : root.select_nodes("//element[@type='qccheckbox']")) {
+    ++boxes;
+    for (const char* state : {"normal", "over", "disabled"}) {
+      const Picture plain = picture(node.node(), state), ticked = picture(node.node(), std::string("check_") + state);
+      ASSERT_EQ(plain.pixels.size(), ticked.pixels.size());
+      int tick = 0;
+      for (size_t i = 0; i < plain.pixels.size(); ++i)
+        tick += std::abs(static_cast<int>(grey(plain.pixels[i])) - static_cast<int>(grey(ticked.pixels[i]))) >= 96;
+      EXPECT_GE(tick, 20) << node.node().attribute("name").value() << " " << state;
+    }
+  }
+  EXPECT_EQ(boxes, 2);
+}
+
+TEST_F(GameRulesTest, PickableRegionsThatOverlapButForAListedPick) {
+  Edit("cfg\\scene1.xml", [](pugi::xml_node root) {
+    pugi::xml_node objects = root.child("objects");
+    // the tray back on the wash stand, which lists it among its picks: meant to take the clicks
+    Named(objects, "object", "tray").attribute("rgn") = "715 205 765 205 765 235 715 235";
+    // a bin reaching 10 px into the coffee machine, which lists nothing
+    Named(objects, "object", "trash_bin").attribute("rgn") = "20 280 70 280 70 390 20 390";
+    // a place that only shares the super dish's left edge
+    Named(objects, "object", "client_place04").attribute("rgn") = "670 320 720 320 720 350 670 350";
+  });
+  const Findings findings = Run();
+  EXPECT_TRUE(findings.Mentions("cfg\\scene1.xml: the hit regions of 'coffeemachine' and 'trash_bin' overlap (at 20,280)"))
+      << Text(findings);
+  EXPECT_FALSE(findings.Mentions("'tray'"));
+  EXPECT_FALSE(findings.Mentions("'client_place04' and 'super_material'"));
+  EXPECT_EQ(findings.Count(), 1u) << Text(findings);
+}
+
+TEST_F(GameRulesTest, TextsAPlayerCouldNotRead) {
+  Edit("cfg\\loc.xml", [](pugi::xml_node root) {
+    root.find_child_by_attribute("loc", "id", "mn09_desc_baker_speed").attribute("text") = "The baker works 30% faster.";
+    root.find_child_by_attribute("loc", "id", "hud_money").attribute("text") = "$%money";  // never closed
+  });
+  Edit("cfg\\ui.xml", [](pugi::xml_node root) {
+    pugi::xml_node comic = Named(Named(root, "element", "career_menu"), "element", "comix");
+    pugi::xml_node caption = Named(Named(Named(comic, "element", "comix05"), "element", "left_page"), "element", "caption");
+    caption.find_child_by_attribute("textattr", "id", "normal").attribute("color") = "FFFFFFFF";  // white on paper
+    pugi::xml_node splash = Named(Named(root, "element", "career_menu"), "element", "expert_splash");
+    Named(splash, "element", "caption").find_child_by_attribute("textattr", "id", "shadow").attribute("font") = "ui_title_shadow";
+  });
+  const Findings findings = Run();
+  EXPECT_TRUE(findings.Mentions("cfg\\loc.xml: text 'mn09_desc_baker_speed' holds a '%' that names no text variable"))
+      << Text(findings);
+  EXPECT_TRUE(findings.Mentions("text 'hud_money' holds a '%'"));
+  // white against the paper F3E9D2 (luminance 0.8198): 1.05 / 0.8698
+  EXPECT_TRUE(findings.Mentions("cfg\\ui.xml: text 'caption': its color FFFFFFFF stands out from the flat F3E9D2 under it by 1.21:1"));
+  EXPECT_TRUE(findings.Mentions("text 'caption': its shadow font 'ui_title_shadow' is drawn at scale 1, its text font 'ui_big' at 1.5"));
+  EXPECT_EQ(findings.Count(), 4u) << Text(findings);
 }
 
 }  // namespace

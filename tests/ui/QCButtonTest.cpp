@@ -3,6 +3,7 @@
 #include "RecordingDialog.h"
 #include "UiHarness.h"
 #include "engine/QCCursorManager.h"
+#include "ui/QCLabelImage.h"
 #include "ui/QCText.h"
 
 namespace {
@@ -98,20 +99,27 @@ TEST_F(QCButtonTest, AnAdditiveOverLiesOnTheNormalAndAMissingTextureShowsNothing
   EXPECT_EQ(Shown(button), (std::vector<bool>{false, false, false, false}));
 }
 
-TEST_F(QCButtonTest, TheLabelIsDrawnInTheDisabledColourOnlyOnceReRendered) {
+// The label follows the button's state at once: an enabled button that kept its grey label would
+// look as if it could not be clicked.
+TEST_F(QCButtonTest, TheLabelTakesTheColourOfTheEnabledStateAtOnce) {
   QCButton* button = MakeButton(R"(<texture id="normal" texture="white"/>)");
   button->SetTextAttr(TextNormal, &font, Velk::Color(0, 0, 255), Velk::Color(0, 255, 0), Velk::Color(255, 0, 0));
+  button->SetDisabled(true);
   button->SetLabel(L"ok");
   Update();
   Draw();
   // Centred both ways: "ok" is 20 wide, one 12-high line in 40: blocks from x 90, top 64.
-  EXPECT_TRUE(PixelIs(95, 68, 0xFF0000FF));
-  EXPECT_TRUE(PixelIs(85, 68, 0xFFFFFFFF));
-  button->SetDisabled(true);
+  EXPECT_TRUE(PixelIs(95, 68, 0xFFFF0000));
+  const uint64_t renders = QCLabelImage::RenderCount();
+  button->SetDisabled(false);
   Update();
   Draw();
-  EXPECT_TRUE(PixelIs(95, 68, 0xFF0000FF));  // a change of the flag alone does not re-render
-  button->SetLabel(L"ok");
+  EXPECT_TRUE(PixelIs(95, 68, 0xFF0000FF));
+  button->SetDisabled(false);  // no change: no new rendering
+  Draw();
+  EXPECT_EQ(QCLabelImage::RenderCount(), renders + 1);
+  button->SetDisabled(true);
+  Update();
   Draw();
   EXPECT_TRUE(PixelIs(95, 68, 0xFFFF0000));
 }

@@ -79,6 +79,28 @@ TEST_F(QCTextTest, TheLabelIsRenderedOncePerInvalidation) {
   EXPECT_TRUE(PixelIs(15, 17, 0xFFFF0000));  // the disabled colour
 }
 
+// A caption with a shadow is one caption: the shadow's font writes the text once, frame after frame,
+// into the box the caption's font measured, and a shadow of the caption's own size lies under it,
+// hidden but for its offset (here none).
+TEST_F(QCTextTest, ACaptionAndItsShadowAreEachWrittenOnceInOneBox) {
+  QCText* text = Label("justify=\"0\"");
+  BlockFont caption{10}, shadow{10};
+  text->SetTextAttr(TextNormal, &caption, Color(0, 0, 255), Color(255, 0, 0));
+  text->SetTextAttr(TextShadow, &shadow, Color(0, 0, 0), Color(0, 0, 0));
+  text->SetText(L"Cafe");
+  for (int i = 0; i < 5; ++i) {
+    Update();
+    Draw();
+  }
+  // The caption's font also measures the box (drawing into nothing); the shadow's only writes.
+  EXPECT_EQ(shadow.mDraws, 1);
+  EXPECT_EQ(shadow.mLastText, L"Cafe");
+  // Centred in 200: "Cafe" is 40 wide from x 90 of the label, at 10 + 90 on the screen.
+  EXPECT_TRUE(PixelIs(101, 17, 0xFF0000FF));
+  EXPECT_TRUE(PixelIs(99, 17, 0xFFFFFFFF));
+  EXPECT_TRUE(PixelIs(140, 17, 0xFFFFFFFF));
+}
+
 TEST_F(QCTextTest, TypingInShowsAPrefixUntilTheNextUpdate) {
   QCText* text = Label();
   text->SetText(L"abcdefghij");

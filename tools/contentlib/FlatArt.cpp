@@ -109,7 +109,7 @@ const std::map<std::string, std::set<std::string>>& FlatArt::Styles() {
       {"sheet", {"dir"}},
       {"panel", {"colour", "border", "title"}},
       {"button4", {"colour", "shape", "glyph", "picture"}},
-      {"icon", {"colour", "glyph", "label", "shape", "picture"}},
+      {"icon", {"colour", "glyph", "label", "shape", "ink", "picture"}},
       {"photo", {"colour", "scene", "label"}},
       {"stamp", {"colour", "label"}},
       {"clock", {"hand"}},
@@ -331,6 +331,13 @@ bool Sheet(Ctx& x) {
 bool Panel(Ctx& x) {
   uint32_t c, border;
   if (!x.Colour("colour", "paper", c) || !x.Colour("border", "c1", border)) return false;
+  if (c >> 24 == 0) {
+    // A see-through panel is its frame alone: what lies under it stays in sight.
+    const int edge = 4;
+    x.mCanvas.Rect(0, 0, x.w, edge, border), x.mCanvas.Rect(0, x.h - edge, x.w, edge, border);
+    x.mCanvas.Rect(0, edge, edge, x.h - 2 * edge, border), x.mCanvas.Rect(x.w - edge, edge, edge, x.h - 2 * edge, border);
+    return true;
+  }
   x.mCanvas.RoundRect(0, 0, x.w, x.h, 8, border);
   x.mCanvas.RoundRect(2, 2, x.w - 4, x.h - 4, 6, c);
   return x.Label(x.Text("title"), 8, 4, x.w - 16, std::min(28, x.h / 4), kInk);
@@ -375,10 +382,11 @@ bool Button4(Ctx& x) {
 }
 
 bool Icon(Ctx& x) {
-  uint32_t c;
+  uint32_t c, ink;
   std::string glyph, shape;
   std::vector<std::string> pictures;
-  if (!x.Colour("colour", "c1", c) || !x.Word("glyph", "star", FlatArt::Glyphs(), glyph) ||
+  // A white glyph reads on the palette's colours; a light face needs a dark ink.
+  if (!x.Colour("colour", "c1", c) || !x.Colour("ink", "#FFFFFF", ink) || !x.Word("glyph", "star", FlatArt::Glyphs(), glyph) ||
       !x.Word("shape", "circle", {"circle", "square"}, shape) || !x.Pictures("picture", pictures))
     return false;
   const bool labelled = !x.Text("label").empty();
@@ -386,7 +394,7 @@ bool Icon(Ctx& x) {
   if (shape == "circle") x.mCanvas.Circle(x.w / 2.0, side / 2.0, side / 2.0 - 1, c);
   else x.mCanvas.RoundRect((x.w - side) / 2.0, 0, side, side, side / 5.0, c);
   if (pictures.empty()) {
-    FlatArt::DrawGlyph(x.mCanvas, glyph, x.w / 2.0, side / 2.0, side * 0.7, kWhite);
+    FlatArt::DrawGlyph(x.mCanvas, glyph, x.w / 2.0, side / 2.0, side * 0.7, ink);
   } else {
     // The pictogram says what; the glyph, small in a corner, says how (a tick: it never happened).
     PropArt::Row(x.mCanvas, x.Pictures(), (x.w - side * 0.64) / 2.0, side * 0.18, side * 0.64, side * 0.64, pictures);

@@ -1,6 +1,7 @@
 #pragma once
 // A picture being made: 0xAARRGGBB pixels row by row from the top.
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 

@@ -4,8 +4,6 @@
 // bubbles' signs of a guest who has not ordered yet ("ready" to order, still "think"ing) are none
 // of them; every worker kind has a trade sign (the product
 // on its apron) that is the product it makes, and its bubble shows that product's picture.
-#include <png.h>
-
 #include <cstring>
 #include <map>
 #include <set>
@@ -17,6 +15,7 @@
 #include "contentlib/GameFacts.h"
 #include "contentlib/GameRules.h"
 #include "contentlib/Pictograms.h"
+#include "contentlib/PngReader.h"
 
 namespace Content::ValidatorRules {
 namespace {
@@ -57,7 +56,7 @@ class AnmCells {
     const auto found = mFrames.find(entry);
     if (found == mFrames.end()) return false;
     const auto& [image, f] = found->second;
-    const Atlas& atlas = Decoded(image);
+    const Picture& atlas = Decoded(image);
     if (f.x < 0 || f.y < 0 || f.w <= 0 || f.h <= 0 || f.x + f.w > atlas.width || f.y + f.h > atlas.height) return false;
     out.clear();
     for (int y = f.y; y < f.y + f.h; ++y)
@@ -66,31 +65,19 @@ class AnmCells {
   }
 
  private:
-  struct Atlas {
-    int width = 0, height = 0;
-    Pixels pixels;
-  };
-
-  const Atlas& Decoded(const std::string& image) {
+  // An atlas that cannot be read is an empty picture: every cell of it is then missing.
+  const Picture& Decoded(const std::string& image) {
     auto it = mAtlases.find(image);
     if (it != mAtlases.end()) return it->second;
-    Atlas& atlas = mAtlases[image];
-    const std::vector<uint8_t>* bytes = mStage.Bytes(image);
-    png_image png{};
-    png.version = PNG_IMAGE_VERSION;
-    if (!bytes || !png_image_begin_read_from_memory(&png, bytes->data(), bytes->size())) return atlas;
-    png.format = PNG_FORMAT_BGRA;  // little-endian words of 0xAARRGGBB
-    Pixels pixels(static_cast<size_t>(png.width) * png.height);
-    if (png_image_finish_read(&png, nullptr, pixels.data(), 0, nullptr))
-      atlas = {static_cast<int>(png.width), static_cast<int>(png.height), std::move(pixels)};
-    png_image_free(&png);
+    Picture& atlas = mAtlases[image];
+    if (const std::vector<uint8_t>* bytes = mStage.Bytes(image)) PngReader::Read(*bytes, atlas);
     return atlas;
   }
 
   const Stage& mStage;
   std::string mAnm;
   std::map<std::string, std::pair<std::string, AnmFrame>> mFrames;
-  std::map<std::string, Atlas> mAtlases;
+  std::map<std::string, Picture> mAtlases;
 };
 
 // Every order of every level, the workers' products, and each single product of those.

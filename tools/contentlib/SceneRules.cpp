@@ -1,9 +1,13 @@
 // Rule 7: the scene documents. Classes the object factory knows, z-lines the z-order can place,
 // hit regions, approach points for every object the boss can be sent to, a walking graph without
-// dangling or zero-length edges in which home reaches every object point, picks without cycles, and
-// the name pairs that bind status objects, places and seats to their characters.
+// dangling or zero-length edges in which home reaches every object point, picks without cycles,
+// hit regions of pickable objects that leave each other alone (but for a pick that lies on the
+// object listing it), and the name pairs that bind status objects, places and seats to their
+// characters.
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <set>
 #include <sstream>
@@ -45,6 +49,7 @@ class SceneCheck {
     for (pugi::xml_node object : mScene.document_element().child("objects").children("object")) Object(object);
     Graph();
     Picks();
+    Overlaps();
   }
 
  private:
@@ -61,6 +66,7 @@ class SceneCheck {
     if (!IsMoving(cls))
       for (pugi::xml_node part : object.children("part")) ZLine(name, part);
     if (object.attribute("rgn")) Region(name, object.attribute("rgn").value());
+    if (IsPickable(cls)) mRegions[name] = Polygon(object.attribute("rgn").value());
     if (IsPickable(cls)) {
       if (!object.attribute("rgn")) Add("object '" + name + "': a pickable object needs a region (rgn)");
       pugi::xml_node point = object.find_child_by_attribute("point", "owner", "boss");
@@ -97,6 +103,70 @@ class SceneCheck {
       ++count;
     }
     if (count < 6 || count % 2 != 0) Add("object '" + object + "': rgn needs an even count of at least 6 numbers");
+  }
+
+  static std::vector<Point> Polygon(const std::string& rgn) {
+    std::istringstream in(rgn);
+    std::vector<int> numbers;
+    for (std::string token; in >> token;) {
+      char* end = nullptr;
+      const long n = std::strtol(token.c_str(), &end, 10);
+      if (*end != '\0') break;
+      numbers.push_back(static_cast<int>(n));
+    }
+    std::vector<Point> points;
+    for (size_t i = 0; i + 1 < numbers.size(); i += 2) points.push_back({numbers[i], numbers[i + 1]});
+    return points;
+  }
+
+  // The winding rule of the game's hit test, at a pixel.
+  static bool Inside(const std::vector<Point>& polygon, int x, int y) {
+    int winding = 0;
+    for (size_t i = 0; i < polygon.size(); ++i) {
+      const Point& a = polygon[i];
+      const Point& b = polygon[(i + 1) % polygon.size()];
+      const long long side = static_cast<long long>(b.x - a.x) * (y - a.y) - static_cast<long long>(x - a.x) * (b.y - a.y);
+      if (a.y <= y && b.y > y && side > 0) ++winding;
+      if (a.y > y && b.y <= y && side < 0) --winding;
+    }
+    return winding != 0;
+  }
+
+  static bool Bounds(const std::vector<Point>& polygon, Point& low, Point& high) {
+    if (polygon.size() < 3) return false;
+    low = high = polygon.front();
+    for (const Point& p : polygon) {
+      low = {std::min(low.x, p.x), std::min(low.y, p.y)};
+      high = {std::max(high.x, p.x), std::max(high.y, p.y)};
+    }
+    return true;
+  }
+
+  // The first pixel both regions hold, searched where their bounds meet.
+  static bool Overlap(const std::vector<Point>& a, const std::vector<Point>& b, Point& at) {
+    Point la, ha, lb, hb;
+    if (!Bounds(a, la, ha) || !Bounds(b, lb, hb)) return false;
+    for (int y = std::max(la.y, lb.y); y <= std::min(ha.y, hb.y); ++y)
+      for (int x = std::max(la.x, lb.x); x <= std::min(ha.x, hb.x); ++x)
+        if (Inside(a, x, y) && Inside(b, x, y)) return at = {x, y}, true;
+    return false;
+  }
+
+  bool Picks(const std::string& object, const std::string& pick) const {
+    const auto it = mObjects.find(object);
+    return it != mObjects.end() && it->second.find_child_by_attribute("picks", "pick", pick.c_str());
+  }
+
+  // A click where two regions meet goes to the first in name order: the other one cannot be found
+  // there. Only a pick lying on the object that lists it is meant to take its clicks.
+  void Overlaps() {
+    for (auto a = mRegions.begin(); a != mRegions.end(); ++a)
+      for (auto b = std::next(a); b != mRegions.end(); ++b) {
+        Point at;
+        if (Picks(a->first, b->first) || Picks(b->first, a->first) || !Overlap(a->second, b->second, at)) continue;
+        Add("the hit regions of '" + a->first + "' and '" + b->first + "' overlap (at " + std::to_string(at.x) + "," +
+            std::to_string(at.y) + "): a click there can only reach one of them");
+      }
   }
 
   void Pairs(const std::string& name, const std::string& cls, pugi::xml_node object) {
@@ -175,6 +245,7 @@ class SceneCheck {
   Findings& mFindings;
   std::map<std::string, pugi::xml_node> mObjects;
   std::map<std::string, Point> mObjectPoints;
+  std::map<std::string, std::vector<Point>> mRegions;  // pickable objects only
 };
 
 }  // namespace

@@ -28,6 +28,9 @@ const std::vector<ValidatorRule>& Validator::GameRules() {
       {"levels", ValidatorRules::Levels},
       {"animations", ValidatorRules::Animations},
       {"upgrades", ValidatorRules::Upgrades},
+      {"shown texts", ValidatorRules::ShownTexts},
+      {"text contrast", ValidatorRules::TextContrast},
+      {"text layers", ValidatorRules::TextLayers},
       {"product pictures", ValidatorRules::ProductPictures},
       {"trade signs", ValidatorRules::TradeSigns},
   };
