@@ -112,7 +112,7 @@ class SceneCheck {
       char* end = nullptr;
       const long n = std::strtol(token.c_str(), &end, 10);
       if (*end != '\0') break;
-      numbers.push_back(static_cast<int>(n));
+      numbers.push_back(static_cast<int>(std::clamp(n, -100000L, 100000L)));
     }
     std::vector<Point> points;
     for (size_t i = 0; i + 1 < numbers.size(); i += 2) points.push_back({numbers[i], numbers[i + 1]});
@@ -142,12 +142,13 @@ class SceneCheck {
     return true;
   }
 
-  // The first pixel both regions hold, searched where their bounds meet.
+  // The first pixel both regions hold, searched where their bounds meet inside the 800 x 600 scene
+  // (no click lands outside it).
   static bool Overlap(const std::vector<Point>& a, const std::vector<Point>& b, Point& at) {
     Point la, ha, lb, hb;
     if (!Bounds(a, la, ha) || !Bounds(b, lb, hb)) return false;
-    for (int y = std::max(la.y, lb.y); y <= std::min(ha.y, hb.y); ++y)
-      for (int x = std::max(la.x, lb.x); x <= std::min(ha.x, hb.x); ++x)
+    for (int y = std::max({la.y, lb.y, 0}); y <= std::min({ha.y, hb.y, 599}); ++y)
+      for (int x = std::max({la.x, lb.x, 0}); x <= std::min({ha.x, hb.x, 799}); ++x)
         if (Inside(a, x, y) && Inside(b, x, y)) return at = {x, y}, true;
     return false;
   }

@@ -2,6 +2,7 @@
 // so a text holds '%' only around a variable's name; a text's shadow and stroke are drawn at the
 // size of the text itself; and a text drawn over a picture that is one flat colour where the text
 // lies stands out from it by a contrast of at least 4.5:1.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -61,9 +62,12 @@ struct Box {
   int x = 0, y = 0, w = 0, h = 0;
 };
 
+// Held to a range in which the sums and products below stay exact whatever the data says.
+int Coordinate(pugi::xml_attribute a) { return std::clamp(a.as_int(), -10000, 10000); }
+
 Box BoxOf(pugi::xml_node element) {
-  return {element.attribute("x").as_int(), element.attribute("y").as_int(), element.attribute("width").as_int(),
-          element.attribute("height").as_int()};
+  return {Coordinate(element.attribute("x")), Coordinate(element.attribute("y")), Coordinate(element.attribute("width")),
+          Coordinate(element.attribute("height"))};
 }
 
 class ContrastCheck {
@@ -120,11 +124,13 @@ class ContrastCheck {
   bool FlatUnder(pugi::xml_node texture, const Box& box, const Box& text, uint32_t& colour) {
     const Picture* picture = PictureOf(texture.attribute("texture").value());
     if (picture == nullptr || box.w <= 0 || box.h <= 0) return false;
-    const int u = texture.attribute("u").as_int(), v = texture.attribute("v").as_int();
-    const int sw = texture.attribute("width").as_int(box.w), sh = texture.attribute("height").as_int(box.h);
+    const int u = Coordinate(texture.attribute("u")), v = Coordinate(texture.attribute("v"));
+    const int sw = texture.attribute("width") ? Coordinate(texture.attribute("width")) : box.w;
+    const int sh = texture.attribute("height") ? Coordinate(texture.attribute("height")) : box.h;
     bool any = false;
-    for (int y = text.y + text.h / 4; y < text.y + text.h - text.h / 4; ++y)
-      for (int x = text.x + text.w / 4; x < text.x + text.w - text.w / 4; ++x) {
+    // Only what lies on the 800 x 600 screen can be seen.
+    for (int y = std::max(text.y + text.h / 4, 0); y < std::min(text.y + text.h - text.h / 4, 600); ++y)
+      for (int x = std::max(text.x + text.w / 4, 0); x < std::min(text.x + text.w - text.w / 4, 800); ++x) {
         const int px = u + (x - box.x) * sw / box.w, py = v + (y - box.y) * sh / box.h;
         if (!picture->Inside(px, py) || picture->At(px, py) >> 24 != 0xFF) return false;
         if (any && picture->At(px, py) != colour) return false;
