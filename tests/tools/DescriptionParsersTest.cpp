@@ -120,6 +120,7 @@ TEST(AnimListTest, BlocksWordsVariantsAndMaskWords) {
   EXPECT_EQ(anims[1].masks, (std::vector<std::string>{"1000", "0200"}));
   EXPECT_EQ(anims[1].maskWords.size(), 2u);
   EXPECT_EQ(AnimProblem("anm a 1 1 shape=cube\n  word idle 1 0 loop\n"), "d.txt:1: unknown shape 'cube'");
+  EXPECT_EQ(AnimProblem("anm a 1 1 shape=crate picture=teapot\n  word idle 1 0 loop\n"), "d.txt:1: unknown picture 'teapot'");
   EXPECT_EQ(AnimProblem("anm a 1 1 shape=rect\n  word idle 1 0 forever\n"),
             "d.txt:2: unknown mode 'forever' (loop, once, back)");
   EXPECT_EQ(AnimProblem("anm a 1 1 shape=rect\n  word idle 1\n"),

@@ -16,6 +16,17 @@ namespace {
 
 constexpr const char* kFaces = GlyphRasterizer::kFaceFolder;
 
+// Rendered once: the font is large and every test reads the same pictures.
+const Pictograms& LoadedPictograms() {
+  static const Pictograms pictograms = [] {
+    Pictograms loaded;
+    std::string error;
+    EXPECT_TRUE(loaded.Load(Pictograms::kFontPath, error)) << error;
+    return loaded;
+  }();
+  return pictograms;
+}
+
 class FlatArtTest : public ::testing::Test {
  protected:
   Picture Draw(const std::string& file, int w, int h, const std::string& style,
@@ -27,7 +38,7 @@ class FlatArtTest : public ::testing::Test {
   }
 
   GlyphRasterizer mRasterizer;
-  FlatArt mArt{mRasterizer, kFaces};
+  FlatArt mArt{mRasterizer, kFaces, LoadedPictograms()};
 };
 
 // Options that exercise a label or a glyph where the style takes one.
@@ -36,6 +47,7 @@ std::map<std::string, std::string> Exercising(const std::set<std::string>& keys)
   if (keys.count("label")) options["label"] = "Day_1";
   if (keys.count("title")) options["title"] = "Menu";
   if (keys.count("glyph")) options["glyph"] = "star";
+  if (keys.count("picture")) options["picture"] = "coffee,cake";
   return options;
 }
 
@@ -143,32 +155,40 @@ TEST_F(FlatArtTest, CelStripsAndBadOptions) {
   EXPECT_EQ(error, "fill must be a whole number from 0 to 7");
   EXPECT_FALSE(mArt.Draw({"a.png", 30, 10, "ring", {{"cels", "4"}}}, out, error));
   EXPECT_EQ(error, "cels must be 1 to 64 and divide the width");
+  EXPECT_FALSE(mArt.Draw({"a.png", 10, 10, "icon", {{"picture", "coffee,teapot"}}}, out, error));
+  EXPECT_EQ(error, "unknown picture 'teapot'");
 }
 
-// The plates in the order bubbles: each product its own colour, so that the orders tell apart.
-TEST(AnimPlateTest, EachProductAndCombinationShowsItsOwnColour) {
-  AnimEntry plate;
-  plate.part = "dish";
-  plate.width = 20;
-  plate.height = 20;
-  plate.shape = "plate";
-  plate.colour = "cake";
-  for (const char* word : {"cake", "juice", "sandwich", "0030", "1004", "ready", "0034"}) plate.words.push_back({word});
+// The pictures in the order bubbles: each product its own pictogram, a mask of one product the
+// same picture as the product, a combination a picture of its own.
+TEST(AnimPictureTest, EachProductAndCombinationShowsItsOwnPicture) {
+  AnimEntry bubble;
+  bubble.part = "dish";
+  bubble.width = 20;
+  bubble.height = 20;
+  bubble.shape = "picture";
+  const std::vector<std::string> words = {"cake", "juice", "sandwich", "0030", "1004", "think", "0034"};
+  for (const std::string& word : words) bubble.words.push_back({word});
   std::map<std::string, std::vector<uint8_t>> files;
   Findings findings;
-  ASSERT_TRUE(AnimBuilder::Build(plate, files, findings));
+  ASSERT_TRUE(AnimBuilder::Build(bubble, LoadedPictograms(), files, findings));
   ScratchFolder folder;
   WriteBytes("dish.png", files.at("anm\\img\\dish.png"));
   std::unique_ptr<ImageLib::Image> atlas(LoadImageByExtension("dish.png", true));
   ASSERT_TRUE(atlas);
-  std::set<uint32_t> centres;
-  for (int row = 0; row < 7; ++row) centres.insert(atlas->Row(row * 20 + 10)[10]);
-  EXPECT_EQ(centres.size(), 5u) << "cake and the plain 'ready' share the part's colour, juice its mask's";
-  uint32_t juice = 0;
-  ASSERT_TRUE(FlatArt::Colour("juice", juice));
-  EXPECT_EQ(atlas->Row(30)[10], juice);
-  EXPECT_EQ(atlas->Row(70)[10], juice) << "the juicer's mask 0030 looks like the juice it is";
-  EXPECT_NE(atlas->Row(130)[10], juice) << "juice with a sandwich is a plate of its own";
+  std::map<std::string, std::vector<uint32_t>> cells;
+  for (size_t row = 0; row < words.size(); ++row)
+    for (int y = 0; y < 20; ++y) {
+      const uint32_t* line = atlas->Row(static_cast<int>(row) * 20 + y);
+      cells[words[row]].insert(cells[words[row]].end(), line, line + 20);
+    }
+  EXPECT_EQ(cells["0030"], cells["juice"]) << "the juicer's mask 0030 looks like the juice it is";
+  const std::set<std::vector<uint32_t>> distinct = [&] {
+    std::set<std::vector<uint32_t>> set;
+    for (const auto& [word, pixels] : cells) set.insert(pixels);
+    return set;
+  }();
+  EXPECT_EQ(distinct.size(), words.size() - 1) << "every other word, 'think' too, is a picture of its own";
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // The validator's game rules: the pack as built passes them, and each single mistake a developer
 // could make in it (a control gone from a screen, a point no edge reaches, an order nobody makes,
-// an animation missing in one direction, more offers than upgrade records) is a finding that names
-// the file and the name.
+// an animation missing in one direction, more offers than upgrade records, two products that look
+// alike, a worker without the sign of its trade) is a finding that names the file and the name.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -10,6 +10,7 @@
 
 #include "contentlib/AnmWriter.h"
 #include "contentlib/PngReader.h"
+#include "contentlib/PngWriter.h"
 #include "contentlib/Stage.h"
 #include "contentlib/Validator.h"
 #include "contentlib/XmlConvert.h"
@@ -178,6 +179,46 @@ TEST_F(GameRulesTest, ACafeWithMoreOffersThanRecords) {
   EXPECT_TRUE(findings.Mentions("career: cafe 1 offers 3 visual upgrades but only 2 records are left")) << Text(findings);
   EXPECT_TRUE(findings.Mentions("functional upgrade 'speed' of 'waiter' has no upgrade slot"));
   EXPECT_TRUE(findings.Mentions("min_level and max_level must lie in 1-3"));
+}
+
+// A bubble atlas of one row per word, each row its own colour except where a test makes two alike.
+TEST_F(GameRulesTest, ProductsWhosePicturesAreMissingOrAlike) {
+  const std::vector<std::string> words = {"0200", "think", "0030", "0004", "cake", "juice", "sandwich"};
+  Picture atlas(4, 4 * static_cast<int>(words.size()));
+  AnmWriter anm;
+  for (size_t row = 0; row < words.size(); ++row) {
+    const uint32_t colour = words[row] == "0200" ? 0xFF000001u : 0xFF000000u + static_cast<uint32_t>(row);  // 0200 as think
+    for (int y = 0; y < 4; ++y)
+      for (int x = 0; x < 4; ++x) atlas.At(x, static_cast<int>(row) * 4 + y) = colour;
+    anm.Add({"anm\\img\\status_production.png", "status_production" + words[row], AnmLoop::Loop, 0,
+             {{0, static_cast<int32_t>(row) * 4, 4, 4}}});
+  }
+  std::vector<uint8_t> png, bytes;
+  std::string error;
+  Findings built;
+  ASSERT_TRUE(PngWriter::Write(atlas, png, error) && anm.Build("anm\\status_production.anm", bytes, built));
+  mStage.Add("anm\\img\\status_production.png", png);
+  mStage.Add("anm\\status_production.anm", bytes);
+  const Findings findings = Run();
+  EXPECT_TRUE(findings.Mentions("product 0200 looks the same as 'status_productionthink'")) << Text(findings);
+  EXPECT_TRUE(findings.Mentions("product 0034 has no picture (entry 'status_production0034')"));
+  EXPECT_FALSE(findings.Mentions("product 0030 looks")) << "a product with its own picture passes";
+  EXPECT_FALSE(findings.Mentions("product 0200 has no picture")) << Text(findings);
+}
+
+TEST_F(GameRulesTest, WorkersWithoutTheSignOfTheirTrade) {
+  Edit("cfg\\cfg.xml", [](pugi::xml_node root) {
+    pugi::xml_node workers = root.child("workers");
+    Named(workers, "worker", "cook").attribute("product") = "0005";
+    Named(workers, "worker", "juicer").attribute("product_type") = "cake";
+    pugi::xml_node barista = workers.append_copy(Named(workers, "worker", "baker"));
+    barista.attribute("name") = "barista";
+  });
+  const Findings findings = Run();
+  EXPECT_TRUE(findings.Mentions("worker 'barista' has no trade sign to wear")) << Text(findings);
+  EXPECT_TRUE(findings.Mentions("worker 'cook' wears the sign of sandwich but makes 0005"));
+  EXPECT_TRUE(findings.Mentions("worker 'juicer': its bubble 'cake' does not show its product 0030"));
+  EXPECT_FALSE(findings.Mentions("worker 'baker'")) << Text(findings);
 }
 
 // A ticked check box shows its tick: each picture of the ticked set stands apart from the unticked

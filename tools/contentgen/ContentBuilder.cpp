@@ -183,7 +183,7 @@ void ContentBuilder::Images(Findings& findings) {
   std::vector<Made> made(images.size());
   ForEachIndex(images.size(), [&](size_t i) {
     GlyphRasterizer rasterizer;  // FreeType is used by one thread per instance
-    FlatArt art(rasterizer, mOptions.fonts);
+    FlatArt art(rasterizer, mOptions.fonts, mPictograms);
     Picture picture;
     made[i].ok = art.Draw(images[i].art, picture, made[i].error) &&
                  ImageFile::Encode(images[i].art.file, picture, made[i].bytes, made[i].error);
@@ -231,7 +231,7 @@ void ContentBuilder::Anims(Findings& findings) {
   std::vector<std::map<std::string, std::vector<uint8_t>>> files(anims.size());
   std::vector<Findings> found(anims.size());
   ForEachIndex(anims.size(), [&](size_t i) {
-    if (!AnimBuilder::Build(anims[i], files[i], found[i])) files[i].clear();
+    if (!AnimBuilder::Build(anims[i], mPictograms, files[i], found[i])) files[i].clear();
   });
   for (size_t i = 0; i < anims.size(); ++i) {
     for (const Finding& f : found[i].List()) findings.Add(f.file, f.line, f.what);
@@ -318,6 +318,11 @@ bool ContentBuilder::Run(Findings& findings) {
   std::error_code ec;
   if (!fs::is_directory(mOptions.source, ec)) {
     findings.Add(mOptions.source, "is not a folder");
+    return false;
+  }
+  std::string error;
+  if (!mPictograms.Load(mOptions.pictograms, error)) {
+    findings.Add(mOptions.pictograms, error);
     return false;
   }
   Documents(findings);

@@ -10,6 +10,7 @@
 
 #include "contentlib/Findings.h"
 #include "contentlib/GlyphRasterizer.h"
+#include "contentlib/Pictograms.h"
 
 namespace Content {
 struct CareerTable;
@@ -22,6 +23,7 @@ struct BuildOptions {
   std::string source;  // the content folder
   std::string output;  // the stage folder
   std::string fonts = GlyphRasterizer::kFaceFolder;
+  std::string pictograms = Pictograms::kFontPath;
 };
 
 class ContentBuilder {
@@ -55,6 +57,7 @@ class ContentBuilder {
   bool Write(Findings& findings);
 
   BuildOptions mOptions;
+  Pictograms mPictograms;
   std::map<std::string, std::vector<uint8_t>> mFiles;
 };
 

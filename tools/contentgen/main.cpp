@@ -7,9 +7,10 @@
 namespace {
 
 const char kUsage[] =
-    "Usage: contentgen --src CONTENT_FOLDER --out STAGE_FOLDER [--fonts FONT_FOLDER]\n"
+    "Usage: contentgen --src CONTENT_FOLDER --out STAGE_FOLDER [--fonts FONT_FOLDER] [--pictograms FONT_FILE]\n"
     "  Writes STAGE_FOLDER/loc (loc.pak members) and STAGE_FOLDER/data (data.pak members).\n"
     "  --fonts names the folder of the DejaVu faces (default: where fonts-dejavu-core installs them).\n"
+    "  --pictograms names the colour pictogram font (default: where fonts-noto-color-emoji installs it).\n"
     "  Exit status 1 on any finding; the previous stage is then left as it was.\n";
 
 }  // namespace
@@ -22,6 +23,7 @@ int main(int argc, char** argv) {
     if (arg == "--src" && hasValue) options.source = argv[++i];
     else if (arg == "--out" && hasValue) options.output = argv[++i];
     else if (arg == "--fonts" && hasValue) options.fonts = argv[++i];
+    else if (arg == "--pictograms" && hasValue) options.pictograms = argv[++i];
     else return std::cerr << "contentgen: unknown argument '" << arg << "'\n" << kUsage, 2;
   }
   if (options.source.empty() || options.output.empty()) return std::cerr << kUsage, 2;

@@ -44,25 +44,13 @@ uint32_t SkinColour(const AnimEntry& anim, const std::string& skin) {
   return anim.ownColour ? Canvas::Mix(own, skinned, 1.0 / 3) : skinned;
 }
 
-// The product of an order mask with one filled slot (the slot's digit names it), or "".
-std::string MaskProduct(const std::string& mask) {
-  static const std::map<std::string, std::string> products = {
-      {"1000", "coffee"}, {"2000", "tea"},   {"3000", "cocoa"},    {"0200", "cake"},  {"0300", "icecream"},
-      {"0030", "juice"},  {"0060", "smoothie"}, {"0004", "sandwich"}, {"0005", "pizza"}};
-  auto found = products.find(mask);
-  return found == products.end() ? std::string() : found->second;
-}
-
-// A plate shows what is on it: a product (by name or by its order mask) in the palette colour of
-// that product, a combination of products in a shade of its own, anything else in the part's colour.
-uint32_t CelColour(const AnimEntry& anim, const std::string& skin, const std::string& word) {
-  if (anim.shape == "plate") {
-    uint32_t product = 0;
-    if (FlatArt::Colour(word, product) || FlatArt::Colour(MaskProduct(word), product)) return product;
-    if (!word.empty() && std::all_of(word.begin(), word.end(), [](char c) { return c >= '0' && c <= '9'; }))
-      return 0xFF000000 | ((MaskHash(word) & 0x7F7F7F) + 0x404040);
-  }
-  return SkinColour(anim, skin);
+// What a cel shows: the part's own pictogram, or on a plate or a picture the product its word
+// names (a pictogram name, or an order mask: one pictogram per product, side by side).
+std::vector<std::string> CelPictures(const AnimEntry& anim, const std::string& word) {
+  if (!anim.picture.empty()) return {anim.picture};
+  if (anim.shape != "plate" && anim.shape != "picture") return {};
+  if (Pictograms::Names().count(word)) return {word};
+  return Pictograms::OfMask(word);
 }
 
 bool AddPng(const std::string& path, const Picture& picture, std::map<std::string, std::vector<uint8_t>>& files,
@@ -73,8 +61,8 @@ bool AddPng(const std::string& path, const Picture& picture, std::map<std::strin
 }
 
 // Rows of frames for one skin and orientation.
-bool RowAtlas(const AnimEntry& anim, const std::string& skin, const std::string& orient, bool single, AnmWriter& anm,
-              std::map<std::string, std::vector<uint8_t>>& files, Findings& findings) {
+bool RowAtlas(const AnimEntry& anim, const Pictograms& pictograms, const std::string& skin, const std::string& orient,
+              bool single, AnmWriter& anm, std::map<std::string, std::vector<uint8_t>>& files, Findings& findings) {
   const std::string image =
       single ? "anm\\img\\" + anim.part + ".png" : "anm\\img\\" + anim.part + "_" + OrX(skin) + "_" + OrX(orient) + ".png";
   int rows = 0, columns = 1;
@@ -90,8 +78,9 @@ bool RowAtlas(const AnimEntry& anim, const std::string& skin, const std::string&
         entry.frames.push_back({x, y, anim.width, anim.height});
         // A bar shows its entry's row as the filled share of all rows (point00 .. pointNN).
         const bool bar = anim.shape == "bar";
-        FlatArt::DrawCel(canvas, x, y, anim.width, anim.height,
-                         {anim.shape, CelColour(anim, skin, word.name), bar ? row : f, bar ? rows : word.frames, orient});
+        FlatArt::DrawCel(canvas, pictograms, x, y, anim.width, anim.height,
+                         {anim.shape, SkinColour(anim, skin), bar ? row : f, bar ? rows : word.frames, orient,
+                          skin, CelPictures(anim, word.name)});
       }
       anm.Add(std::move(entry));
       ++row;
@@ -100,15 +89,16 @@ bool RowAtlas(const AnimEntry& anim, const std::string& skin, const std::string&
 }
 
 // One cell per mask; every entry of a mask shows that cell.
-bool MaskAtlas(const AnimEntry& anim, AnmWriter& anm, std::map<std::string, std::vector<uint8_t>>& files,
-               Findings& findings) {
+bool MaskAtlas(const AnimEntry& anim, const Pictograms& pictograms, AnmWriter& anm,
+               std::map<std::string, std::vector<uint8_t>>& files, Findings& findings) {
   const std::string image = "anm\\img\\" + anim.part + ".png";
   Picture atlas(static_cast<int>(anim.masks.size()) * anim.width, anim.height);
   Canvas canvas(atlas);
   for (size_t m = 0; m < anim.masks.size(); ++m) {
     const int x = static_cast<int>(m) * anim.width;
     const uint32_t shade = 0xFF000000 | ((MaskHash(anim.masks[m]) & 0x7F7F7F) + 0x404040);
-    FlatArt::DrawCel(canvas, x, 0, anim.width, anim.height, {anim.shape, shade, 0, 1, ""});
+    FlatArt::DrawCel(canvas, pictograms, x, 0, anim.width, anim.height,
+                     {anim.shape, shade, 0, 1, "", "", CelPictures(anim, anim.masks[m])});
     for (const std::string& skin : anim.skins)
       for (const std::string& orient : anim.orients)
         for (const std::string& word : anim.maskWords)
@@ -119,17 +109,18 @@ bool MaskAtlas(const AnimEntry& anim, AnmWriter& anm, std::map<std::string, std:
 
 }  // namespace
 
-bool AnimBuilder::Build(const AnimEntry& anim, std::map<std::string, std::vector<uint8_t>>& files, Findings& findings) {
+bool AnimBuilder::Build(const AnimEntry& anim, const Pictograms& pictograms, std::map<std::string, std::vector<uint8_t>>& files,
+                        Findings& findings) {
   AnmWriter anm;
   const bool single = anim.skins.size() == 1 && anim.orients.size() == 1 && anim.skins[0].empty() &&
                       anim.orients[0].empty();
   bool ok = true;
   if (!anim.words.empty())
     for (const std::string& skin : anim.skins)
-      for (const std::string& orient : anim.orients) ok = RowAtlas(anim, skin, orient, single, anm, files, findings) && ok;
+      for (const std::string& orient : anim.orients) ok = RowAtlas(anim, pictograms, skin, orient, single, anm, files, findings) && ok;
   if (!anim.masks.empty()) {
     if (!anim.words.empty()) return findings.Add(AnmPath(anim), "a mask-word anm takes no other words"), false;
-    ok = MaskAtlas(anim, anm, files, findings) && ok;
+    ok = MaskAtlas(anim, pictograms, anm, files, findings) && ok;
   }
   return ok && anm.Build(AnmPath(anim), files[AnmPath(anim)], findings);
 }

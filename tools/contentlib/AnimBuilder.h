@@ -9,13 +9,15 @@
 
 #include "contentlib/AnimList.h"
 #include "contentlib/Findings.h"
+#include "contentlib/Pictograms.h"
 
 namespace Content {
 
 class AnimBuilder {
  public:
   // Staged path ('\' separated) -> bytes. False with findings naming the .anm.
-  static bool Build(const AnimEntry& anim, std::map<std::string, std::vector<uint8_t>>& files, Findings& findings);
+  static bool Build(const AnimEntry& anim, const Pictograms& pictograms, std::map<std::string, std::vector<uint8_t>>& files,
+                    Findings& findings);
   static std::string AnmPath(const AnimEntry& anim) { return "anm\\" + anim.part + ".anm"; }
 };
 

@@ -5,6 +5,7 @@
 
 #include "contentlib/DescriptionReader.h"
 #include "contentlib/FlatArt.h"
+#include "contentlib/Pictograms.h"
 
 namespace Content {
 namespace {
@@ -62,7 +63,7 @@ class Parser {
     if (line.words.size() != 4) return mOk = mReader.Fail(line, "expected: anm <part> <w> <h> shape=<shape>");
     entry.part = line.words[1];
     if (!mReader.Integer(line, line.words[2], entry.width, 1, 1024) ||
-        !mReader.Integer(line, line.words[3], entry.height, 1, 1024) || !mReader.OnlyOptions(line, {"shape", "colour"}))
+        !mReader.Integer(line, line.words[3], entry.height, 1, 1024) || !mReader.OnlyOptions(line, {"shape", "colour", "picture"}))
       return mOk = false;
     entry.shape = line.options.count("shape") ? line.options.at("shape") : "";
     if (!FlatArt::CelShapes().count(entry.shape)) return mOk = mReader.Fail(line, "unknown shape '" + entry.shape + "'");
@@ -72,6 +73,9 @@ class Parser {
     }
     uint32_t argb;
     if (!FlatArt::Colour(entry.colour, argb)) return mOk = mReader.Fail(line, "unknown colour '" + entry.colour + "'");
+    entry.picture = line.options.count("picture") ? line.options.at("picture") : "";
+    if (!entry.picture.empty() && !Pictograms::Names().count(entry.picture))
+      return mOk = mReader.Fail(line, "unknown picture '" + entry.picture + "'");
     return true;
   }
 

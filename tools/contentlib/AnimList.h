@@ -1,6 +1,6 @@
 #pragma once
 // content/anims/anims.txt: one block per .anm file,
-//   anm <part> <w> <h> shape=<shape> [colour=<key|#rrggbb>]
+//   anm <part> <w> <h> shape=<shape> [colour=<key|#rrggbb>] [picture=<pictogram>]
 //     skins <s>...            "-" is the empty skin; a palette key colours the frames (with an
 //                             explicit colour= it only tints them, a third of the way)
 //     orients <o>...          "-" is none; all8 = t tr r br b bl l tl
@@ -32,6 +32,7 @@ struct AnimEntry {
   std::string shape;
   std::string colour = "c1";
   bool ownColour = false;  // colour= given: skins tint the colour instead of replacing it
+  std::string picture;     // a pictogram the shape shows (what a machine makes, what a box holds)
   std::vector<std::string> skins{""};
   std::vector<std::string> orients{""};
   std::vector<AnimWord> words;

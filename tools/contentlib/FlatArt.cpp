@@ -4,6 +4,10 @@
 #include <cstdlib>
 #include <functional>
 #include <numbers>
+#include <sstream>
+
+#include "contentlib/Figure.h"
+#include "contentlib/PropArt.h"
 
 namespace Content {
 namespace {
@@ -88,7 +92,11 @@ const std::set<std::string>& FlatArt::Glyphs() {
 }
 
 const std::set<std::string>& FlatArt::CelShapes() {
-  static const std::set<std::string> shapes = {"rect", "round", "figure", "bubble", "bar", "badge", "stain", "plate"};
+  static const std::set<std::string> shapes = [] {
+    std::set<std::string> all = {"rect", "round", "figure", "bubble", "bar", "badge", "stain"};
+    all.insert(PropArt::Shapes().begin(), PropArt::Shapes().end());
+    return all;
+  }();
   return shapes;
 }
 
@@ -100,12 +108,12 @@ const std::map<std::string, std::set<std::string>>& FlatArt::Styles() {
       {"paper", {"colour", "gutter"}},
       {"sheet", {"dir"}},
       {"panel", {"colour", "border", "title"}},
-      {"button4", {"colour", "shape", "glyph"}},
-      {"icon", {"colour", "glyph", "label", "shape", "ink"}},
+      {"button4", {"colour", "shape", "glyph", "picture"}},
+      {"icon", {"colour", "glyph", "label", "shape", "ink", "picture"}},
       {"photo", {"colour", "scene", "label"}},
       {"stamp", {"colour", "label"}},
       {"clock", {"hand"}},
-      {"pie", {"fill"}},
+      {"pie", {"fill", "picture"}},
       {"stars", {"n", "of"}},
       {"hearts", {"n", "of"}},
       {"token", {"colour", "glyph", "variant"}},
@@ -183,7 +191,7 @@ void FlatArt::DrawGlyph(Canvas& c, const std::string& glyph, double cx, double c
   }
 }
 
-void FlatArt::DrawCel(Canvas& c, int x, int y, int w, int h, const CelRequest& cel) {
+void FlatArt::DrawCel(Canvas& c, const Pictograms& pictograms, int x, int y, int w, int h, const CelRequest& cel) {
   const uint32_t dark = Canvas::Scale(cel.colour, 0.7);
   const double pulse = cel.of > 1 ? static_cast<double>(cel.frame) / (cel.of - 1) : 0;
   const double cx = x + w / 2.0, cy = y + h / 2.0, r = std::min(w, h) / 2.0 - 1;
@@ -194,7 +202,7 @@ void FlatArt::DrawCel(Canvas& c, int x, int y, int w, int h, const CelRequest& c
     c.RoundRect(x + 1, y + 1, w - 2, h - 2, std::min(w, h) / 4.0, cel.colour);
     c.Rect(x + w * 0.2, y + h * 0.1 + pulse * 2, w * 0.6, 2, dark);
   } else if (cel.shape == "figure") {
-    StickFigure(c, x + 2, y + 1, w - 4, h - 2, cel.colour, cel.frame, cel.orient);
+    Figure::Draw(c, pictograms, x + 2, y + 1, w - 4, h - 2, cel.kind, cel.colour, cel.frame, cel.orient);
   } else if (cel.shape == "bubble") {
     c.RoundRect(x + 1, y + 1, w - 2, h * 0.75, 6, kWhite);
     c.Triangle(x + w * 0.3, y + h * 0.7, x + w * 0.5, y + h * 0.7, x + w * 0.3, y + h - 1, kWhite);
@@ -212,9 +220,8 @@ void FlatArt::DrawCel(Canvas& c, int x, int y, int w, int h, const CelRequest& c
     c.Circle(cx, cy, r * 0.6, 0xC0FFFFFF);
     c.Circle(cx + r * 0.35, cy - r * 0.2, r * 0.35, 0xC0FFFFFF);
     c.Circle(cx - r * 0.4, cy + r * 0.15, r * 0.3, 0xC0FFFFFF);
-  } else if (cel.shape == "plate") {
-    c.Circle(cx, cy, r, kWhite);
-    c.Circle(cx, cy, r * 0.65, cel.colour);
+  } else {
+    PropArt::Draw(c, pictograms, x, y, w, h, cel);
   }
 }
 
@@ -251,6 +258,16 @@ class FlatArt::Context {
                                       colour, mError);
   }
   std::string Text(const std::string& key) const { return Option(mRequest, key, ""); }
+  // A comma-separated list of pictograms; false when one is unknown.
+  bool Pictures(const std::string& key, std::vector<std::string>& out) {
+    std::stringstream list(Text(key));
+    for (std::string name; std::getline(list, name, ',');) {
+      if (!Pictograms::Names().count(name)) return mError = "unknown picture '" + name + "'", false;
+      out.push_back(name);
+    }
+    return true;
+  }
+  const Pictograms& Pictures() const { return mArt.mPictograms; }
 
   FlatArt& mArt;
   const ArtRequest& mRequest;
@@ -344,8 +361,9 @@ void ButtonShape(Canvas& k, const std::string& shape, double y, int w, int h, ui
 bool Button4(Ctx& x) {
   uint32_t c;
   std::string shape, glyph;
+  std::vector<std::string> pictures;
   if (!x.Colour("colour", "c1", c) || !x.Word("shape", "square", {"round", "square", "ribbon", "tab"}, shape) ||
-      !x.Word("glyph", "none", FlatArt::Glyphs(), glyph))
+      !x.Word("glyph", "none", FlatArt::Glyphs(), glyph) || !x.Pictures("picture", pictures))
     return false;
   if (x.h % 4 != 0) return x.mError = "button4 needs a height divisible by 4 (four states)", false;
   const int state = x.h / 4;
@@ -356,6 +374,7 @@ bool Button4(Ctx& x) {
     Canvas k(face);
     ButtonShape(k, shape, 0, x.w - 1, state - 1, colours[s]);
     FlatArt::DrawGlyph(k, glyph, x.w / 2.0, state / 2.0, std::min(x.w, state) * 0.6, kWhite);
+    PropArt::Row(k, x.Pictures(), x.w * 0.08, state * 0.12, x.w * 0.84, state * 0.76, pictures);
     for (int yy = 0; yy + shift < state; ++yy)
       for (int xx = 0; xx + shift < x.w; ++xx) x.mCanvas.Target().At(xx + shift, s * state + yy + shift) = face.At(xx, yy);
   }
@@ -365,15 +384,25 @@ bool Button4(Ctx& x) {
 bool Icon(Ctx& x) {
   uint32_t c, ink;
   std::string glyph, shape;
+  std::vector<std::string> pictures;
   // A white glyph reads on the palette's colours; a light face needs a dark ink.
   if (!x.Colour("colour", "c1", c) || !x.Colour("ink", "#FFFFFF", ink) || !x.Word("glyph", "star", FlatArt::Glyphs(), glyph) ||
-      !x.Word("shape", "circle", {"circle", "square"}, shape))
+      !x.Word("shape", "circle", {"circle", "square"}, shape) || !x.Pictures("picture", pictures))
     return false;
   const bool labelled = !x.Text("label").empty();
   const int side = std::min(x.w, labelled ? x.h * 3 / 4 : x.h);
   if (shape == "circle") x.mCanvas.Circle(x.w / 2.0, side / 2.0, side / 2.0 - 1, c);
   else x.mCanvas.RoundRect((x.w - side) / 2.0, 0, side, side, side / 5.0, c);
-  FlatArt::DrawGlyph(x.mCanvas, glyph, x.w / 2.0, side / 2.0, side * 0.7, ink);
+  if (pictures.empty()) {
+    FlatArt::DrawGlyph(x.mCanvas, glyph, x.w / 2.0, side / 2.0, side * 0.7, ink);
+  } else {
+    // The pictogram says what; the glyph, small in a corner, says how (a tick: it never happened).
+    PropArt::Row(x.mCanvas, x.Pictures(), (x.w - side * 0.64) / 2.0, side * 0.18, side * 0.64, side * 0.64, pictures);
+    if (glyph != "none") {
+      x.mCanvas.Circle(x.w / 2.0 + side * 0.3, side * 0.76, side * 0.2, Canvas::Scale(c, 0.6));
+      FlatArt::DrawGlyph(x.mCanvas, glyph, x.w / 2.0 + side * 0.3, side * 0.76, side * 0.32, kWhite);
+    }
+  }
   return x.Label(x.Text("label"), 0, side, x.w, x.h - side, kInk);
 }
 
@@ -445,7 +474,8 @@ bool Clock(Ctx& x) {
 bool Pie(Ctx& x) {
   int fill;
   uint32_t c;
-  if (!x.Int("fill", 0, 0, 7, fill) || !FlatArt::Colour("c2", c)) return false;
+  std::vector<std::string> pictures;
+  if (!x.Int("fill", 0, 0, 7, fill) || !FlatArt::Colour("c2", c) || !x.Pictures("picture", pictures)) return false;
   const double cx = x.w / 2.0, cy = x.h / 2.0, r = std::min(x.w, x.h) / 2.0 - 1;
   x.mCanvas.Circle(cx, cy, r, kEmpty);
   const double sweep = 2 * kPi * fill / 7;
@@ -456,6 +486,7 @@ bool Pie(Ctx& x) {
                    return (px - cx) * (px - cx) + (py - cy) * (py - cy) <= r * r && a < sweep;
                  },
                  c);
+  PropArt::Row(x.mCanvas, x.Pictures(), cx - r * 0.6, cy - r * 0.6, r * 1.2, r * 1.2, pictures);
   return true;
 }
 
@@ -541,15 +572,53 @@ bool Comic(Ctx& x) {
   return true;
 }
 
+// The help page's table: every product, who or what makes it, and the sign of a guest who has
+// not ordered yet.
+struct ProductCard {
+  const char* picture;
+  const char* name;
+  const char* maker;
+};
+constexpr ProductCard kProductCards[] = {
+    {"coffee", "Coffee", "coffee_machine"}, {"tea", "Tea", "tea_box"},           {"cocoa", "Cocoa", "cocoa_box"},
+    {"cake", "Cake", "baker"},              {"juice", "Juice", "juicer"},        {"sandwich", "Sandwich", "cook"},
+    {"icecream", "Ice_cream", "ice_cream_maker"}, {"smoothie", "Smoothie", "smoothie_maker"},
+    {"pizza", "Pizza", "pizza_baker"},      {"super", "Super_dish", "now_and_then"}, {"wash", "Cloth", "wash_stand"},
+    {"ready", "Not_ordered", "click_the_guest"}};
+
+bool ProductTable(Ctx& x) {
+  constexpr int kColumns = 4, kRows = 3;
+  const double cw = static_cast<double>(x.w) / kColumns, ch = static_cast<double>(x.h) / kRows;
+  for (int i = 0; i < kColumns * kRows; ++i) {
+    const ProductCard& card = kProductCards[i];
+    const int left = static_cast<int>(cw * (i % kColumns)), top = static_cast<int>(ch * (i / kColumns));
+    const double side = ch * 0.5;
+    x.Pictures().Draw(x.mCanvas, card.picture, left + (cw - side) / 2, top + 2, side, side);
+    const int line = static_cast<int>(ch * 0.22);
+    if (!x.Label(card.name, left + 1, top + static_cast<int>(side) + 3, static_cast<int>(cw) - 2, line, kInk) ||
+        !x.Label(card.maker, left + 1, top + static_cast<int>(side) + 3 + line, static_cast<int>(cw) - 2, line - 2, 0xFF5D4037))
+      return false;
+  }
+  return true;
+}
+
 bool Diagram(Ctx& x) {
   std::string topic;
-  if (!x.Word("topic", "boss", {"boss", "guest", "worker", "tray"}, topic)) return false;
+  if (!x.Word("topic", "boss", {"boss", "guest", "worker", "tray", "products"}, topic)) return false;
   Canvas& k = x.mCanvas;
   k.Rect(0, 0, x.w, x.h, 0xFFF3E9D2);
+  if (topic == "products") return ProductTable(x);
   const double s = std::min(x.w, x.h);
-  StickFigure(k, x.w * 0.2, x.h * 0.2, s * 0.3, s * 0.6, topic == "boss" ? 0xFF3F51B5 : kInk, 0, "br");
-  if (topic == "boss") FlatArt::DrawCel(k, static_cast<int>(x.w * 0.5), static_cast<int>(x.h * 0.3), static_cast<int>(s * 0.3), static_cast<int>(s * 0.3), {"plate", 0xFF6D4C41, 0, 1, ""});
-  if (topic == "guest") FlatArt::DrawCel(k, static_cast<int>(x.w * 0.5), static_cast<int>(x.h * 0.1), static_cast<int>(s * 0.4), static_cast<int>(s * 0.35), {"bubble", 0xFF8BC34A, 0, 1, ""});
+  static const std::map<std::string, std::pair<std::string, uint32_t>> people = {
+      {"boss", {"std", 0xFF3F51B5}}, {"guest", {"girl", 0xFFE36D8C}}, {"worker", {"baker", 0xFFC58B4E}}, {"tray", {"std", 0xFF3F51B5}}};
+  const auto& [kind, colour] = people.at(topic);
+  Figure::Draw(k, x.Pictures(), x.w * 0.2, x.h * 0.2, s * 0.3, s * 0.6, kind, colour, 0, "br");
+  const int bx = static_cast<int>(x.w * 0.5), side = static_cast<int>(s * 0.3);
+  if (topic == "boss") FlatArt::DrawCel(k, x.Pictures(), bx, static_cast<int>(x.h * 0.3), side, side, {"plate", 0xFF6D4C41, 0, 1, "", "", {"coffee"}});
+  if (topic == "guest") {
+    FlatArt::DrawCel(k, x.Pictures(), bx, static_cast<int>(x.h * 0.1), static_cast<int>(s * 0.4), static_cast<int>(s * 0.35), {"bubble", kWhite, 0, 1, "", "", {}});
+    x.Pictures().Draw(k, "cake", bx + s * 0.1, x.h * 0.1 + s * 0.04, s * 0.2, s * 0.18);
+  }
   if (topic == "worker") k.Rect(x.w * 0.5, x.h * 0.55, x.w * 0.4, x.h * 0.1, 0xFF8D6E63);
   if (topic == "tray")
     for (int i = 0; i < 4; ++i) k.Circle(x.w * (0.5 + 0.1 * i), x.h * 0.5, s * 0.05, 0xFFFFD700);
@@ -608,7 +677,7 @@ bool Cel(Ctx& x) {
   if (!x.Colour("colour", "c1", cel.colour) || !x.Word("shape", "rect", FlatArt::CelShapes(), cel.shape) ||
       !x.Int("of", 1, 1, 64, cel.of) || !x.Int("frame", 0, 0, cel.of - 1, cel.frame))
     return false;
-  FlatArt::DrawCel(x.mCanvas, 0, 0, x.w, x.h, cel);
+  FlatArt::DrawCel(x.mCanvas, x.Pictures(), 0, 0, x.w, x.h, cel);
   return true;
 }
 

@@ -5,10 +5,12 @@
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "contentlib/Canvas.h"
 #include "contentlib/GlyphRasterizer.h"
 #include "contentlib/Picture.h"
+#include "contentlib/Pictograms.h"
 
 namespace Content {
 
@@ -20,15 +22,18 @@ struct ArtRequest {
 };
 
 struct CelRequest {
-  std::string shape;      // rect round figure bubble bar badge stain plate
+  std::string shape;      // rect round figure bubble bar badge stain plate stack picture machine sink bin crate
   uint32_t colour = 0;
   int frame = 0, of = 1;
   std::string orient;     // for figure: the facing (t tr r br b bl l tl)
+  std::string kind;       // for figure: who (the skin)
+  std::vector<std::string> pictures;  // pictograms a plate, a picture or a prop shows
 };
 
 class FlatArt {
  public:
-  FlatArt(GlyphRasterizer& rasterizer, std::string fontsDir) : mRasterizer(rasterizer), mFontsDir(std::move(fontsDir)) {}
+  FlatArt(GlyphRasterizer& rasterizer, std::string fontsDir, const Pictograms& pictograms)
+      : mRasterizer(rasterizer), mFontsDir(std::move(fontsDir)), mPictograms(pictograms) {}
 
   // Every style and the option keys it takes.
   static const std::map<std::string, std::set<std::string>>& Styles();
@@ -39,7 +44,7 @@ class FlatArt {
 
   bool Draw(const ArtRequest& entry, Picture& out, std::string& error);
   // One animation cel in the box.
-  static void DrawCel(Canvas& canvas, int x, int y, int w, int h, const CelRequest& cel);
+  static void DrawCel(Canvas& canvas, const Pictograms& pictograms, int x, int y, int w, int h, const CelRequest& cel);
   static void DrawGlyph(Canvas& canvas, const std::string& glyph, double cx, double cy, double size, uint32_t colour);
 
   // One picture being drawn (the styles' shared helpers).
@@ -48,6 +53,7 @@ class FlatArt {
  private:
   GlyphRasterizer& mRasterizer;
   std::string mFontsDir;
+  const Pictograms& mPictograms;
 };
 
 }  // namespace Content

@@ -31,6 +31,8 @@ const std::vector<ValidatorRule>& Validator::GameRules() {
       {"shown texts", ValidatorRules::ShownTexts},
       {"text contrast", ValidatorRules::TextContrast},
       {"text layers", ValidatorRules::TextLayers},
+      {"product pictures", ValidatorRules::ProductPictures},
+      {"trade signs", ValidatorRules::TradeSigns},
   };
   return rules;
 }
