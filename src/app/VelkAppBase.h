@@ -467,6 +467,7 @@ class VelkAppBase : public ButtonListener, public WidgetHost, public DisplayHost
   void OnDisplayReady();
   void UseNewScreenImage();
   void RecoverDisplay();
+  void FollowClientSize();
   // The display's lock, or the application's own before the display exists.
   CriticalSection& ImageLock();
   void ForEachMemoryImage(void (MemoryImage::*action)());

@@ -112,16 +112,15 @@ HWND VelkAppBase::CreateWindowForMode() {
                            nullptr, nullptr, nullptr, nullptr);
   }
   DWORD style = kWindowedStyle | (mAllowMaximize ? WS_MAXIMIZEBOX : 0);
-  RECT outer{0, 0, mWidth, mHeight};
+  const RECT client{0, 0, mWidth, mHeight};
+  RECT outer = client;
   AdjustWindowRect(&outer, style, FALSE);
-  int width = outer.right - outer.left;
-  int height = outer.bottom - outer.top;
   RECT work{};
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-  POINT at = PlaceWindow(work, width, height, mPreferredX, mPreferredY);
+  POINT at = PlaceWindow(work, client, outer, mPreferredX, mPreferredY);
   mIsPhysWindowed = true;
-  return CreateWindowExW(0, L"MainWindow", mTitle.c_str(), style, at.x, at.y, width, height, nullptr, nullptr,
-                         nullptr, nullptr);
+  return CreateWindowExW(0, L"MainWindow", mTitle.c_str(), style, at.x, at.y, outer.right - outer.left,
+                         outer.bottom - outer.top, nullptr, nullptr, nullptr, nullptr);
 }
 
 void VelkAppBase::CreateMainWindow() {
@@ -274,6 +273,20 @@ void VelkAppBase::PresentFrame(const Rect* area) {
   D3DInterface::sRenderTargetFailed = false;
   mDisplayLost = true;
   RecoverDisplay();
+}
+
+// A window manager gave the window another client size: the display starts again in it, with a
+// new presentation rectangle and mouse mapping.
+void VelkAppBase::FollowClientSize() {
+  RECT client{};
+  if (mShutdown || !mDDInterface || !mDDInterface->mInitialized || !mIsPhysWindowed) return;
+  if (!GetClientRect(mHWnd, &client)) return;
+  const int width = client.right - client.left;
+  const int height = client.bottom - client.top;
+  if (width <= 0 || height <= 0) return;
+  if (width == mDDInterface->mDisplayWidth && height == mDDInterface->mDisplayHeight) return;
+  // A failure leaves the display lost, and the next present tries again.
+  if (InitDisplay() == DDInterface::RESULT_OK) UseNewScreenImage();
 }
 
 void VelkAppBase::RecoverDisplay() {

@@ -71,6 +71,8 @@ void VelkAppBase::CursorThreadLoop() {
     GetCursorPos(&pos);
     ScreenToClient(mHWnd, &pos);
     DDInterface* display = mDDInterface;
+    // The software cursor stands where the mouse maps to, through the same presentation rectangle.
+    if (display) pos = display->ToDrawBuffer(pos.x, pos.y);
     if (display && mDrawCount > 0) {
       std::lock_guard guard(display->mCritSect);
       last = POINT{display->mCursorDrawnX, display->mCursorDrawnY};

@@ -296,6 +296,7 @@ void VelkAppBase::DeliverInput(const DeferredInput& input) {
       }
       UpdateFocus();
       if (input.wParam == SIZE_MAXIMIZED) SwitchScreenMode(false);
+      if (input.hwnd == mHWnd && input.wParam == SIZE_RESTORED) FollowClientSize();
       break;
     }
     case WM_SYSCOLORCHANGE:

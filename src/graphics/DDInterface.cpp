@@ -40,6 +40,17 @@ void ConvTable(uint32_t (&table)[256], uint32_t mask) {
   for (uint32_t v = 0; v < 256; ++v) table[v] = static_cast<uint32_t>(static_cast<uint64_t>(v) * mask / 255) & mask;
 }
 
+// The largest rectangle of the picture's aspect centred in the display, with bars beside it or
+// above and below it.
+Rect FitPicture(int displayWidth, int displayHeight, int width, int height) {
+  if (int64_t{displayWidth} * height >= int64_t{displayHeight} * width) {
+    const int w = static_cast<int>(int64_t{width} * displayHeight / height);
+    return Rect((displayWidth - w) / 2, 0, w, displayHeight);
+  }
+  const int h = static_cast<int>(int64_t{height} * displayWidth / width);
+  return Rect(0, (displayHeight - h) / 2, displayWidth, h);
+}
+
 DDSURFACEDESC2 SurfaceDesc(DWORD caps) {
   DDSURFACEDESC2 desc;
   desc.dwFlags = DDSD_CAPS;
@@ -285,6 +296,7 @@ int DDInterface::InitWindowed() {
   const HRESULT result = CreateSurface(&desc, &mPrimarySurface, nullptr);
   if (result == DDERR_INVALIDPIXELFORMAT) return RESULT_INVALID_COLORDEPTH;
   if (CheckResult(result, "CreateSurface Windowed Primary")) return RESULT_SURFACE_FAIL;
+  FollowPrimarySize();
   if (int r = CreateDrawSurface("CreateSurface Windowed DrawSurface")) return r;
   return AttachClipper("CreateClipper Windowed");
 }
@@ -325,6 +337,7 @@ int DDInterface::InitFullScreen() {
   DDSCAPS caps{DDSCAPS_BACKBUFFER};
   if (CheckResult(mPrimarySurface->GetAttachedSurface(&caps, &mSecondarySurface), "GetAttachedSurface"))
     return RESULT_SURFACE_FAIL;
+  FollowPrimarySize();
   if (mIsAspectCorrected) {
     ClearSurface(mPrimarySurface);
     ClearSurface(mSecondarySurface);
@@ -333,6 +346,25 @@ int DDInterface::InitFullScreen() {
   if (int r = AttachClipper("CreateClipper FullScreen")) return r;
   if (!mApp->mFullScreenFlip) mDD->FlipToGDISurface();
   return RESULT_OK;
+}
+
+// The screen the primary really covers can differ from the display size asked for: the desktop,
+// whose mode is never changed, or a client area that a window manager sized. The picture then keeps
+// its aspect in the middle of it, scaled.
+void DDInterface::FollowPrimarySize() {
+  DDSURFACEDESC desc;
+  desc.dwFlags = DDSD_WIDTH | DDSD_HEIGHT;
+  if (FAILED(mPrimarySurface->GetSurfaceDesc(&desc))) return;
+  const int width = static_cast<int>(desc.dwWidth);
+  const int height = static_cast<int>(desc.dwHeight);
+  if (width == mDisplayWidth && height == mDisplayHeight) return;
+  mIsAspectCorrected = true;
+  mDisplayWidth = width;
+  mDisplayHeight = height;
+  mDisplayAspect.Set(width, height);
+  mPresentationRect = FitPicture(width, height, mWidth, mHeight);
+  DebugPrint(L"Screen is            %4lu x %4lu [%2d:%2d]\n", static_cast<unsigned long>(width),
+             static_cast<unsigned long>(height), mDisplayAspect.mNumerator, mDisplayAspect.mDenominator);
 }
 
 int DDInterface::CreateDrawSurface(const char* call) {

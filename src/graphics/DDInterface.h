@@ -119,6 +119,9 @@ public:
   bool SetCursorImage(Image* image);
   void MoveCursor(int x, int y);
   bool Present(const Rect* area);
+  // The draw buffer's point under a pixel of the window's client area, through the presentation
+  // rectangle, as the widget manager maps the mouse.
+  POINT ToDrawBuffer(int x, int y);
 
   bool IsCursorArea(const DDImage* image) const;
   // The additive clamp table of channel 0 (red), 1 (green) or 2 (blue).
@@ -135,13 +138,24 @@ private:
   int CreateCursorAreas();
   int ReadPixelFormat();
   void CorrectWindowAspect();
+  void FollowPrimarySize();
+  HRESULT BlitFrame(IDirectDrawSurface* target, IDirectDrawSurface* source, RECT dst, RECT src, DWORD flags,
+                    DDBLTFX* fx);
   HRESULT PresentWindowed(RECT& src, RECT& dst, DWORD flags, DDBLTFX* fx);
   HRESULT SplitBlit(RECT& src, RECT& dst, DWORD flags, DDBLTFX* fx);
   HRESULT BltWithRetry(IDirectDrawSurface* target, RECT dst, IDirectDrawSurface* source, RECT src);
-  void DrawCursorTo(IDirectDrawSurface* target, bool onPrimary);
-  void RestoreCursorArea(IDirectDrawSurface* target, bool onPrimary);
+  void DrawCursorTo(IDirectDrawSurface* target);
+  void RestoreCursorArea(IDirectDrawSurface* target);
   void MoveDrawnCursor(int x, int y);
-  RECT CursorRect(int x, int y, bool onPrimary) const;
+  struct CursorPlace {
+    RECT onTarget;
+    RECT inArea;
+    int areaX;  // the whole area's corner on the target
+    int areaY;
+  };
+  POINT OnDisplay(int x, int y) const;
+  bool IsDisplaySurface(IDirectDrawSurface* target) const;
+  CursorPlace PlaceCursor(int x, int y, IDirectDrawSurface* target) const;
   void DrawCursorInto(DDImage* area, int offsetX, int offsetY);
 };
 

@@ -25,20 +25,42 @@ bool DDInterface::SetCursorImage(Image* image) {
   return true;
 }
 
-// The cursor area centred on (x, y) in draw-buffer coordinates, cut to what the target shows.
-RECT DDInterface::CursorRect(int x, int y, bool onPrimary) const {
-  const Rect area(x - mCursorWidth / 2, y - mCursorHeight / 2, mCursorWidth, mCursorHeight);
-  Rect clipped = area.Intersect(onPrimary ? mPresentationRect : Rect(0, 0, mWidth, mHeight));
-  RECT r = ToRECT(clipped);
-  if (onPrimary && mHWnd) {
+POINT DDInterface::ToDrawBuffer(int x, int y) {
+  std::lock_guard<CriticalSection> guard(mCritSect);
+  const Rect& p = mPresentationRect;
+  if (p.mWidth <= 0 || p.mHeight <= 0) return POINT{x, y};
+  return POINT{(x - p.mX) * mWidth / p.mWidth, (y - p.mY) * mHeight / p.mHeight};
+}
+
+// The display shows the draw buffer's point (x, y) here; the cursor is drawn unscaled around it.
+POINT DDInterface::OnDisplay(int x, int y) const {
+  const Rect& p = mPresentationRect;
+  return POINT{p.mX + x * p.mWidth / mWidth, p.mY + y * p.mHeight / mHeight};
+}
+
+// The draw buffer holds the picture unscaled; the primary and a full-screen back buffer hold the
+// display, where the picture fills the presentation rectangle.
+bool DDInterface::IsDisplaySurface(IDirectDrawSurface* target) const {
+  return target == mPrimarySurface || (!mIsWindowed && target == mSecondarySurface);
+}
+
+// The cursor area around the draw buffer's point (x, y) on a target, cut to what the target shows,
+// and the part of the 64 x 64 area that lands there.
+DDInterface::CursorPlace DDInterface::PlaceCursor(int x, int y, IDirectDrawSurface* target) const {
+  const bool onDisplay = IsDisplaySurface(target);
+  const POINT centre = onDisplay ? OnDisplay(x, y) : POINT{x, y};
+  const Rect area(centre.x - mCursorWidth / 2, centre.y - mCursorHeight / 2, mCursorWidth, mCursorHeight);
+  const Rect shown = area.Intersect(onDisplay ? mPresentationRect : Rect(0, 0, mWidth, mHeight));
+  CursorPlace place{ToRECT(shown), ToRECT(Local(shown, area.mX, area.mY)), area.mX, area.mY};
+  if (target == mPrimarySurface && mHWnd) {
     POINT origin{0, 0};
     ClientToScreen(mHWnd, &origin);
-    r.left += origin.x;
-    r.right += origin.x;
-    r.top += origin.y;
-    r.bottom += origin.y;
+    place.onTarget.left += origin.x;
+    place.onTarget.right += origin.x;
+    place.onTarget.top += origin.y;
+    place.onTarget.bottom += origin.y;
   }
-  return r;
+  return place;
 }
 
 // Retried once inside the primary's size, for rectangles reaching past a surface without a clipper.
@@ -65,17 +87,12 @@ void DDInterface::DrawCursorInto(DDImage* area, int offsetX, int offsetY) {
               offsetY + (mCursorHeight - mCursorImage->mHeight) / 2);
 }
 
-void DDInterface::DrawCursorTo(IDirectDrawSurface* target, bool onPrimary) {
+void DDInterface::DrawCursorTo(IDirectDrawSurface* target) {
   if (!mCursorImage || !target || !mOldCursorArea) return;
   const int x = mCursorDrawnX;
   const int y = mCursorDrawnY;
-  const RECT dst = CursorRect(x, y, onPrimary);
-  const RECT inDraw = CursorRect(x, y, false);
-  const int areaX = x - mCursorWidth / 2;
-  const int areaY = y - mCursorHeight / 2;
-  RECT local{inDraw.left - areaX, inDraw.top - areaY, inDraw.left - areaX + (dst.right - dst.left),
-             inDraw.top - areaY + (dst.bottom - dst.top)};
-  mHasOldCursorArea = SUCCEEDED(BltWithRetry(mOldCursorArea, local, target, dst));
+  CursorPlace place = PlaceCursor(x, y, target);
+  mHasOldCursorArea = SUCCEEDED(BltWithRetry(mOldCursorArea, place.inArea, target, place.onTarget));
   if (target == mDrawSurface && !mIs3D && mScreenImage) {
     Graphics g(mScreenImage.get());
     g.DrawImage(mCursorImage, x - mCursorImage->mWidth / 2, y - mCursorImage->mHeight / 2);
@@ -84,18 +101,13 @@ void DDInterface::DrawCursorTo(IDirectDrawSurface* target, bool onPrimary) {
   RECT whole{0, 0, mCursorWidth, mCursorHeight};
   mNewCursorArea->Blt(&whole, mOldCursorArea, &whole, DDBLT_WAIT, nullptr);
   DrawCursorInto(mNewCursorAreaImage.get(), 0, 0);
-  BltWithRetry(target, dst, mNewCursorArea, local);
+  BltWithRetry(target, place.onTarget, mNewCursorArea, place.inArea);
 }
 
-void DDInterface::RestoreCursorArea(IDirectDrawSurface* target, bool onPrimary) {
+void DDInterface::RestoreCursorArea(IDirectDrawSurface* target) {
   if (!mHasOldCursorArea) return;
-  const RECT dst = CursorRect(mCursorDrawnX, mCursorDrawnY, onPrimary);
-  const RECT inDraw = CursorRect(mCursorDrawnX, mCursorDrawnY, false);
-  const int areaX = mCursorDrawnX - mCursorWidth / 2;
-  const int areaY = mCursorDrawnY - mCursorHeight / 2;
-  RECT local{inDraw.left - areaX, inDraw.top - areaY, inDraw.left - areaX + (dst.right - dst.left),
-             inDraw.top - areaY + (dst.bottom - dst.top)};
-  BltWithRetry(target, dst, mOldCursorArea, local);
+  CursorPlace place = PlaceCursor(mCursorDrawnX, mCursorDrawnY, target);
+  BltWithRetry(target, place.onTarget, mOldCursorArea, place.inArea);
   mHasOldCursorArea = false;
 }
 
@@ -108,44 +120,34 @@ void DDInterface::MoveCursor(int x, int y) {
   if (!mHasOldCursorArea) {
     mCursorDrawnX = x;
     mCursorDrawnY = y;
-    DrawCursorTo(mPrimarySurface, true);
+    DrawCursorTo(mPrimarySurface);
     return;
   }
   MoveDrawnCursor(x, y);
 }
 
 void DDInterface::MoveDrawnCursor(int x, int y) {
-  const int oldX = mCursorDrawnX - mCursorWidth / 2;
-  const int oldY = mCursorDrawnY - mCursorHeight / 2;
-  const int newX = x - mCursorWidth / 2;
-  const int newY = y - mCursorHeight / 2;
-  const RECT oldDst = CursorRect(mCursorDrawnX, mCursorDrawnY, true);
-  const RECT newDst = CursorRect(x, y, true);
-  const RECT oldIn = CursorRect(mCursorDrawnX, mCursorDrawnY, false);
-  const RECT newIn = CursorRect(x, y, false);
-  RECT oldLocal{oldIn.left - oldX, oldIn.top - oldY, oldIn.left - oldX + (oldDst.right - oldDst.left),
-                oldIn.top - oldY + (oldDst.bottom - oldDst.top)};
-  RECT newLocal{newIn.left - newX, newIn.top - newY, newIn.left - newX + (newDst.right - newDst.left),
-                newIn.top - newY + (newDst.bottom - newDst.top)};
+  const CursorPlace from = PlaceCursor(mCursorDrawnX, mCursorDrawnY, mPrimarySurface);
+  const CursorPlace to = PlaceCursor(x, y, mPrimarySurface);
 
   // The screen under the new place, with the old cursor still on it where the areas overlap.
-  BltWithRetry(mNewCursorArea, newLocal, mPrimarySurface, newDst);
-  const Rect oldArea(oldX, oldY, mCursorWidth, mCursorHeight);
-  const Rect newArea(newX, newY, mCursorWidth, mCursorHeight);
+  BltWithRetry(mNewCursorArea, to.inArea, mPrimarySurface, to.onTarget);
+  const Rect oldArea(from.areaX, from.areaY, mCursorWidth, mCursorHeight);
+  const Rect newArea(to.areaX, to.areaY, mCursorWidth, mCursorHeight);
   const Rect overlap = oldArea.Intersect(newArea);
   if (overlap.mWidth > 0 && overlap.mHeight > 0) {
     // The true background of the overlap is in the old area; the new cursor goes into the old area
     // so that putting it back already shows the cursor there.
-    RECT fromOld = ToRECT(Local(overlap, oldX, oldY));
-    RECT toNew = ToRECT(Local(overlap, newX, newY));
+    RECT fromOld = ToRECT(Local(overlap, from.areaX, from.areaY));
+    RECT toNew = ToRECT(Local(overlap, to.areaX, to.areaY));
     mNewCursorArea->Blt(&toNew, mOldCursorArea, &fromOld, DDBLT_WAIT, nullptr);
-    DrawCursorInto(mOldCursorAreaImage.get(), newX - oldX, newY - oldY);
+    DrawCursorInto(mOldCursorAreaImage.get(), to.areaX - from.areaX, to.areaY - from.areaY);
   }
-  BltWithRetry(mPrimarySurface, oldDst, mOldCursorArea, oldLocal);
+  BltWithRetry(mPrimarySurface, from.onTarget, mOldCursorArea, from.inArea);
   RECT whole{0, 0, mCursorWidth, mCursorHeight};
   mOldCursorArea->Blt(&whole, mNewCursorArea, &whole, DDBLT_WAIT, nullptr);
   DrawCursorInto(mNewCursorAreaImage.get(), 0, 0);
-  BltWithRetry(mPrimarySurface, newDst, mNewCursorArea, newLocal);
+  BltWithRetry(mPrimarySurface, to.onTarget, mNewCursorArea, to.inArea);
   mCursorDrawnX = x;
   mCursorDrawnY = y;
 }

@@ -66,13 +66,13 @@ bool DDInterface::Present(const Rect* area) {
   const char* call;
   if (!mIsWindowed) {
     if (mApp->mFlippedToGdi || !mApp->mFullScreenFlip) {
-      result = mPrimarySurface->Blt(&dst, mDrawSurface, &src, flags, &fx);
+      result = BlitFrame(mPrimarySurface, mDrawSurface, dst, src, flags, &fx);
       call = "Redraw FullScreen Blt";
     } else {
-      if (!mVideoOnlyDraw) mSecondarySurface->Blt(&dst, mDrawSurface, &src, flags, &fx);
+      if (!mVideoOnlyDraw) BlitFrame(mSecondarySurface, mDrawSurface, dst, src, flags, &fx);
       mCursorDrawnX = mCursorX;
       mCursorDrawnY = mCursorY;
-      DrawCursorTo(mSecondarySurface, false);
+      DrawCursorTo(mSecondarySurface);
       result = mPrimarySurface->Flip(nullptr, DDFLIP_WAIT);
       call = "Redraw FullScreen Flip";
     }
@@ -84,28 +84,41 @@ bool DDInterface::Present(const Rect* area) {
   return !CheckResult(result, call);
 }
 
+// The one place where a frame's pixels reach the screen: the draw buffer's rectangle copied into
+// its place in the presentation rectangle, scaled when the two differ in size.
+HRESULT DDInterface::BlitFrame(IDirectDrawSurface* target, IDirectDrawSurface* source, RECT dst, RECT src,
+                               DWORD flags, DDBLTFX* fx) {
+  return target->Blt(&dst, source, &src, flags, fx);
+}
+
 HRESULT DDInterface::PresentWindowed(RECT& src, RECT& dst, DWORD flags, DDBLTFX* fx) {
   const bool vsync = mApp->mWaitForVSync && !mApp->mVSyncBroken;
   mCursorDrawnX = mCursorX;
   mCursorDrawnY = mCursorY;
   if (mVideoOnlyDraw) {
     if (vsync) mDD->WaitForVerticalBlank(DDWAITVB_BLOCKBEGIN, nullptr);
-    DrawCursorTo(mSecondarySurface, false);
-    return mPrimarySurface->Blt(&dst, mSecondarySurface, &src, flags, fx);
+    DrawCursorTo(mSecondarySurface);
+    return BlitFrame(mPrimarySurface, mSecondarySurface, dst, src, flags, fx);
   }
-  DrawCursorTo(mDrawSurface, false);
+  // A scaled picture gets the cursor on the screen after the copy, at the size the cursor thread
+  // draws it between frames.
+  if (!mIsAspectCorrected) DrawCursorTo(mDrawSurface);
   HRESULT result;
   if (!vsync) {
-    result = mPrimarySurface->Blt(&dst, mDrawSurface, &src, flags, fx);
+    result = BlitFrame(mPrimarySurface, mDrawSurface, dst, src, flags, fx);
   } else if (mScanLineFailCount >= 3) {
     mDD->WaitForVerticalBlank(DDWAITVB_BLOCKBEGIN, nullptr);
-    result = mPrimarySurface->Blt(&dst, mDrawSurface, &src, flags, fx);
+    result = BlitFrame(mPrimarySurface, mDrawSurface, dst, src, flags, fx);
   } else {
     result = SplitBlit(src, dst, flags, fx);
   }
+  if (mIsAspectCorrected) {
+    DrawCursorTo(mPrimarySurface);
+    return result;
+  }
   if (mHasOldCursorArea) {
     // The draw buffer holds no cursor; the old area keeps the background under the one on screen.
-    RestoreCursorArea(mDrawSurface, false);
+    RestoreCursorArea(mDrawSurface);
     mHasOldCursorArea = true;
   }
   return result;
@@ -115,8 +128,9 @@ HRESULT DDInterface::PresentWindowed(RECT& src, RECT& dst, DWORD flags, DDBLTFX*
 // bottom, so that no tear shows. Polling that fails or takes too long costs a strike; three strikes
 // give up on the beam for good.
 HRESULT DDInterface::SplitBlit(RECT& src, RECT& dst, DWORD flags, DDBLTFX* fx) {
-  const LONG mid = dst.top + mApp->mHeight / 2;
   const LONG srcMid = src.top + (src.bottom - src.top) / 2;
+  // The same share of the destination as of the source, so that each half keeps its scale.
+  const LONG mid = dst.top + (dst.bottom - dst.top) * (srcMid - src.top) / (src.bottom - src.top);
   const LONG screenHeight = GetSystemMetrics(SM_CYSCREEN);
   const DWORD start = GetTickCount();
   bool armed = false;
@@ -133,7 +147,7 @@ HRESULT DDInterface::SplitBlit(RECT& src, RECT& dst, DWORD flags, DDBLTFX* fx) {
     if (!blank && beam < mid) continue;
     RECT topSrc{src.left, src.top, src.right, srcMid};
     RECT topDst{dst.left, dst.top, dst.right, mid};
-    mPrimarySurface->Blt(&topDst, mDrawSurface, &topSrc, flags, fx);
+    BlitFrame(mPrimarySurface, mDrawSurface, topDst, topSrc, flags, fx);
     const DWORD released = blank ? 0 : line;
     // Bounded as the first wait is, so that a beam that stops answering cannot hang the frame.
     while (TickDiff(GetTickCount(), start) < kScanLineBudgetMs) {
@@ -143,11 +157,11 @@ HRESULT DDInterface::SplitBlit(RECT& src, RECT& dst, DWORD flags, DDBLTFX* fx) {
     RECT bottomSrc{src.left, srcMid, src.right, src.bottom};
     RECT bottomDst{dst.left, mid, dst.right, dst.bottom};
     mScanLineFailCount = 0;
-    return mPrimarySurface->Blt(&bottomDst, mDrawSurface, &bottomSrc, flags, fx);
+    return BlitFrame(mPrimarySurface, mDrawSurface, bottomDst, bottomSrc, flags, fx);
   }
   ++mScanLineFailCount;
   mDD->WaitForVerticalBlank(DDWAITVB_BLOCKBEGIN, nullptr);
-  return mPrimarySurface->Blt(&dst, mDrawSurface, &src, flags, fx);
+  return BlitFrame(mPrimarySurface, mDrawSurface, dst, src, flags, fx);
 }
 
 }  // namespace Velk

@@ -13,28 +13,54 @@
 namespace Velk::Testing {
 namespace {
 
+// An 800 x 600 client in a frame of 3 pixels with a 19-pixel caption: 806 x 625 outside.
+constexpr RECT kClient{0, 0, 800, 600};
+constexpr RECT kOuter{-3, -22, 803, 603};
+
 TEST(WindowPlacementTest, CentredAcrossAndOnTheGoldenSectionDown) {
   RECT work{0, 0, 1024, 738};
-  POINT at = PlaceWindow(work, 806, 625, -1, -1);
+  POINT at = PlaceWindow(work, kClient, kOuter, -1, -1);
   EXPECT_EQ(at.x, 109);
   EXPECT_EQ(at.y, 43);  // trunc(0.382 x 113)
   RECT shifted{100, 30, 1124, 768};
-  at = PlaceWindow(shifted, 806, 625, -1, -1);
+  at = PlaceWindow(shifted, kClient, kOuter, -1, -1);
   EXPECT_EQ(at.x, 209);
   EXPECT_EQ(at.y, 30 + 43);
 }
 
 TEST(WindowPlacementTest, APreferredPositionIsKeptInsideTheWorkArea) {
   RECT work{0, 0, 1024, 738};
-  POINT at = PlaceWindow(work, 806, 625, -20, 50);
+  POINT at = PlaceWindow(work, kClient, kOuter, -20, 50);
   EXPECT_EQ(at.x, 4);
   EXPECT_EQ(at.y, 50);
-  at = PlaceWindow(work, 806, 625, 300, 200);
+  at = PlaceWindow(work, kClient, kOuter, 300, 200);
   EXPECT_EQ(at.x, 1024 - 4 - 806);
   EXPECT_EQ(at.y, 738 - 4 - 625);
-  at = PlaceWindow(work, 806, 625, 100, 0);
+  at = PlaceWindow(work, kClient, kOuter, 100, 0);
   EXPECT_EQ(at.x, 100);
   EXPECT_EQ(at.y, 4);
+}
+
+TEST(WindowPlacementTest, AWindowLargerThanTheWorkAreaKeepsItsClientAreaOnIt) {
+  // An 800 x 600 screen: the golden section would put the top at trunc(0.382 x -25) = -9, the
+  // client at 13 and its bottom 13 pixels off the screen.
+  RECT screen{0, 0, 800, 600};
+  POINT at = PlaceWindow(screen, kClient, kOuter, -1, -1);
+  EXPECT_EQ(at.x, -3);
+  EXPECT_EQ(at.y, -22);
+  at = PlaceWindow(screen, kClient, kOuter, 300, 200);
+  EXPECT_EQ(at.x, -3);
+  EXPECT_EQ(at.y, -22);
+  // Room for the client but not the frame: 30 + trunc(0.382 x -15) = 25 would end the client at
+  // 647, so it is moved up to end on the work area's bottom.
+  RECT panel{0, 30, 1024, 640};
+  at = PlaceWindow(panel, kClient, kOuter, -1, -1);
+  EXPECT_EQ(at.y, 640 - 600 - 22);
+  // A client larger than the work area starts at the work area's corner.
+  RECT small{10, 20, 640, 480};
+  at = PlaceWindow(small, kClient, kOuter, -1, -1);
+  EXPECT_EQ(at.x, 10 - 3);
+  EXPECT_EQ(at.y, 20 - 22);
 }
 
 class ScreenModeTest : public AppTest {
@@ -52,6 +78,18 @@ class ScreenModeTest : public AppTest {
     app.Init();
     return app;
   }
+  // A fresh desktop of that size without panels; the application made before goes first.
+  void UseDesktop(int width, int height) {
+    app_.reset();
+    auto backend = std::make_unique<HeadlessBackend>();
+    DisplayInfo info = backend->Display();
+    info.desktop.width = width;
+    info.desktop.height = height;
+    info.workArea = RECT{0, 0, width, height};
+    backend->SetDisplay(info);
+    headless_ = backend.get();
+    Backend::Install(std::move(backend));
+  }
 };
 
 TEST_F(ScreenModeTest, AWindowIsPlacedAndTheDisplayStartsInIt) {
@@ -66,6 +104,90 @@ TEST_F(ScreenModeTest, AWindowIsPlacedAndTheDisplayStartsInIt) {
   int width = frame.right - frame.left;
   EXPECT_EQ(outer.left, (1024 - width) / 2);  // the headless desktop's work area is 1024 wide
   EXPECT_EQ(outer.right - outer.left, width);
+}
+
+// Window pixels to the game's through the display's presentation rectangle: (x - left) x 800 /
+// width and (y - top) x 600 / height, truncated toward zero.
+TEST_F(ScreenModeTest, FullScreenMapsTheMouseThroughThePictureOnEveryDesktop) {
+  struct Point {
+    POINT window;
+    POINT game;
+  };
+  struct Desktop {
+    int width;
+    int height;
+    Rect picture;
+    std::vector<Point> points;
+  };
+  const Desktop desktops[] = {
+      {1024, 768, Rect(0, 0, 1024, 768), {{{512, 384}, {400, 300}}, {{1023, 767}, {799, 599}}}},
+      {1280, 720, Rect(160, 0, 960, 720),
+       {{{640, 360}, {400, 300}}, {{1119, 719}, {799, 599}}, {{100, 360}, {-50, 300}}}},
+      {1920, 1080, Rect(240, 0, 1440, 1080),
+       {{{960, 540}, {400, 300}}, {{1679, 1079}, {799, 599}}, {{0, 0}, {-133, 0}}}},
+      {1280, 1024, Rect(0, 32, 1280, 960),
+       {{{640, 512}, {400, 300}}, {{1279, 991}, {799, 599}}, {{10, 10}, {6, -13}}}},
+  };
+  for (const Desktop& d : desktops) {
+    SCOPED_TRACE(std::to_string(d.width) + "x" + std::to_string(d.height));
+    UseDesktop(d.width, d.height);
+    DDrawSettings::Get().keepDesktopMode = true;
+    CountingApp& app = StartReal(false);
+    ASSERT_NE(app.mDDInterface, nullptr);
+    EXPECT_EQ(app.mDDInterface->mPresentationRect, d.picture);
+    for (const Point& p : d.points) {
+      int x = p.window.x;
+      int y = p.window.y;
+      app.mWidgetManager->RemapMouse(x, y);
+      EXPECT_EQ(x, p.game.x) << p.window.x << "," << p.window.y;
+      EXPECT_EQ(y, p.game.y) << p.window.x << "," << p.window.y;
+      // The software cursor goes where the mouse maps to.
+      const POINT cursor = app.mDDInterface->ToDrawBuffer(p.window.x, p.window.y);
+      EXPECT_EQ(cursor.x, p.game.x);
+      EXPECT_EQ(cursor.y, p.game.y);
+    }
+  }
+}
+
+TEST_F(ScreenModeTest, AWindowGivenAnotherSizeGetsANewPictureRectangleAndMouseMapping) {
+  CountingApp& app = StartReal(true);
+  struct Client {
+    int width;
+    int height;
+    Rect picture;
+    POINT window;
+    POINT game;
+  };
+  const Client clients[] = {
+      // 800 x 700 / 600 = 933 wide at (1000 - 933) / 2 = 33; (499 - 33) x 800 / 933 = 399.
+      {1000, 700, Rect(33, 0, 933, 700), {499, 350}, {399, 300}},
+      // Smaller than the picture: 533 wide at 53; 532 x 800 / 533 = 798, 399 x 600 / 400 = 598.
+      {640, 400, Rect(53, 0, 533, 400), {585, 399}, {798, 598}},
+      {800, 600, Rect(0, 0, 800, 600), {799, 599}, {799, 599}},
+  };
+  for (const Client& c : clients) {
+    SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height));
+    headless_->InjectResize(app.mHWnd, c.width, c.height);
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    app.ProcessDeferredInput(false);
+    EXPECT_EQ(app.mDDInterface->mPresentationRect, c.picture);
+    EXPECT_EQ(app.mWidgetManager->mImage, static_cast<Image*>(app.mDDInterface->GetScreenImage()));
+    int x = c.window.x;
+    int y = c.window.y;
+    app.mWidgetManager->RemapMouse(x, y);
+    EXPECT_EQ(x, c.game.x);
+    EXPECT_EQ(y, c.game.y);
+  }
+}
+
+TEST_F(ScreenModeTest, OnAScreenOfThePicturesSizeTheWindowsClientAreaFillsIt) {
+  UseDesktop(800, 600);
+  CountingApp& app = StartReal(true);
+  POINT corner{0, 0};
+  ClientToScreen(app.mHWnd, &corner);
+  EXPECT_EQ(corner.x, 0);
+  EXPECT_EQ(corner.y, 0);
 }
 
 TEST_F(ScreenModeTest, SwitchingModesRemakesTheWindowAndKeepsTheWish) {

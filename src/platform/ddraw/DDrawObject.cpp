@@ -118,8 +118,10 @@ HRESULT DDrawObject::SetDisplayMode(DWORD width, DWORD height, DWORD bpp) {
   if ((bpp != 16 && bpp != 32) || width == 0 || height == 0 || width > static_cast<DWORD>(desktop.width) ||
       height > static_cast<DWORD>(desktop.height))
     return DDERR_INVALIDMODE;
-  modeWidth_ = static_cast<int>(width);
-  modeHeight_ = static_cast<int>(height);
+  // Where the desktop's mode stays, the mode is the desktop's and the display places its picture in it.
+  const bool desktopMode = presenter_->KeepsDesktopMode();
+  modeWidth_ = desktopMode ? desktop.width : static_cast<int>(width);
+  modeHeight_ = desktopMode ? desktop.height : static_cast<int>(height);
   modeBits_ = static_cast<int>(bpp);
   presenter_->SetMode(modeWidth_, modeHeight_);
   return DD_OK;

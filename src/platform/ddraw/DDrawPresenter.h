@@ -18,6 +18,8 @@ class DDrawPresenter {
   virtual void Present(const DDrawSurface& primary, bool onMainThread) = 0;
   // A full-screen mode of w x h, or back to the window (w = h = 0).
   virtual void SetMode(int width, int height) = 0;
+  // True when the desktop's mode is never changed: a full-screen mode is the desktop's.
+  virtual bool KeepsDesktopMode() const = 0;
 
   // The window's presenter when the back end has a native window for it, else the memory one.
   static std::unique_ptr<DDrawPresenter> ForWindow(HWND hwnd);

@@ -23,6 +23,9 @@ struct DDrawSettings {
   // The beam; unset answers DDERR_UNSUPPORTED.
   std::function<HRESULT(DWORD*)> scanLine;
   std::string driver;  // empty: the running program
+  // The memory presenter keeps the desktop's mode, as a real screen does: a full-screen mode is
+  // then the desktop's size, whatever size was asked for.
+  bool keepDesktopMode = false;
   std::string description = "Velk software display device";
 
   static DDrawSettings& Get();

@@ -9,6 +9,7 @@ class HeadlessPresenter final : public DDrawPresenter {
  public:
   void Present(const DDrawSurface& primary, bool onMainThread) override;
   void SetMode(int width, int height) override;
+  bool KeepsDesktopMode() const override;
 };
 
 }  // namespace Velk

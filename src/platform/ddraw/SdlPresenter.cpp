@@ -4,6 +4,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <mutex>
@@ -45,13 +46,25 @@ SdlPresenter::SdlPresenter(void* window) : window_(static_cast<SDL_Window*>(wind
 }
 
 SdlPresenter::~SdlPresenter() {
-  {
-    std::lock_guard<std::mutex> guard(LiveMutex());
-    Live().erase(this);
-  }
-  if (gAbandoned) return;
+  std::lock_guard<std::mutex> guard(LiveMutex());
+  Live().erase(this);
+  if (!gAbandoned) FreeSdlObjects();
+}
+
+void SdlPresenter::FreeSdlObjects() {
   if (texture_) SDL_DestroyTexture(texture_);
-  if (ownRenderer_) SDL_DestroyRenderer(renderer_);
+  if (ownRenderer_ && renderer_) SDL_DestroyRenderer(renderer_);
+  texture_ = nullptr;
+  renderer_ = nullptr;
+  ownRenderer_ = false;
+  window_ = nullptr;
+}
+
+void SdlPresenter::WindowGone(void* window) {
+  std::lock_guard<std::mutex> guard(LiveMutex());
+  for (SdlPresenter* presenter : Live()) {
+    if (presenter->window_ == window) presenter->FreeSdlObjects();
+  }
 }
 
 bool SdlPresenter::PrepareTexture(int width, int height, uint32_t format) {
@@ -65,10 +78,16 @@ bool SdlPresenter::PrepareTexture(int width, int height, uint32_t format) {
   return texture_ != nullptr;
 }
 
+// One texture pixel to one window pixel; a window larger than the primary shows black beyond it.
+void SdlPresenter::CopyTexture() {
+  const SDL_Rect whole{0, 0, textureWidth_, textureHeight_};
+  SDL_RenderClear(renderer_);
+  SDL_RenderCopy(renderer_, texture_, nullptr, &whole);
+}
+
 void SdlPresenter::Show(const void* pixels, int pitch) {
   SDL_UpdateTexture(texture_, nullptr, pixels, pitch);
-  SDL_RenderClear(renderer_);
-  SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+  CopyTexture();
   SDL_RenderPresent(renderer_);
 }
 
@@ -112,8 +131,7 @@ void SdlPresenter::Abandon() { gAbandoned = true; }
 bool SdlPresenter::ReadOwnPixels(std::vector<uint32_t>& pixels, int* width, int* height) {
   if (gAbandoned || !renderer_ || !texture_) return false;
   // What a present leaves in the back buffer is undefined, so the picture is drawn again first.
-  SDL_RenderClear(renderer_);
-  SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+  CopyTexture();
   int w = 0, h = 0;
   if (SDL_GetRendererOutputSize(renderer_, &w, &h) != 0 || w <= 0 || h <= 0) return false;
   pixels.assign(static_cast<size_t>(w) * h, 0);
@@ -132,14 +150,19 @@ bool SdlPresenter::ReadWindowPixels(std::vector<uint32_t>& pixels, int* width, i
 }
 
 void SdlPresenter::SetMode(int width, int height) {
-  if (gAbandoned) return;
-  if (width > 0 && height > 0) {
-    SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
-    if (renderer_) SDL_RenderSetLogicalSize(renderer_, width, height);
-  } else {
+  if (gAbandoned || !window_) return;
+  if (width <= 0 || height <= 0) {
     SDL_SetWindowFullscreen(window_, 0);
-    if (renderer_) SDL_RenderSetLogicalSize(renderer_, 0, 0);
+    return;
   }
+  // A window manager enlarges a full-screen window; without one the window keeps its size and its
+  // fixed size hints, so it is given the display's bounds first (which also sets those hints).
+  SDL_Rect bounds;
+  if (SDL_GetDisplayBounds(std::max(SDL_GetWindowDisplayIndex(window_), 0), &bounds) == 0) {
+    SDL_SetWindowPosition(window_, bounds.x, bounds.y);
+    SDL_SetWindowSize(window_, bounds.w, bounds.h);
+  }
+  SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
 }
 
 }  // namespace Velk

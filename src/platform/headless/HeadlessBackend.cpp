@@ -58,6 +58,10 @@ void HeadlessBackend::InjectSize(HWND hwnd, WPARAM kind) { Input().Size(hwnd, ki
 
 void HeadlessBackend::InjectMove(HWND hwnd, int clientX, int clientY) { Input().Moved(hwnd, clientX, clientY); }
 
+void HeadlessBackend::InjectResize(HWND hwnd, int clientWidth, int clientHeight) {
+  Input().Resized(hwnd, clientWidth, clientHeight);
+}
+
 void HeadlessBackend::InjectClose(HWND hwnd) { Input().Close(hwnd); }
 
 void HeadlessBackend::InjectExpose(HWND hwnd) { Input().Paint(hwnd); }

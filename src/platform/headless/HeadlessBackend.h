@@ -35,6 +35,8 @@ class HeadlessBackend : public Backend {
   void InjectFocus(HWND hwnd, bool gained);
   void InjectSize(HWND hwnd, WPARAM kind);
   void InjectMove(HWND hwnd, int clientX, int clientY);
+  // A window manager giving the client area another size.
+  void InjectResize(HWND hwnd, int clientWidth, int clientHeight);
   void InjectClose(HWND hwnd);
   void InjectExpose(HWND hwnd);
   // Replaces the desktop and announces the change to every window.

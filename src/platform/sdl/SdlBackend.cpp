@@ -105,6 +105,8 @@ void SdlBackend::DestroyNativeWindow(HWND hwnd) {
   auto it = windows_.find(hwnd);
   if (it == windows_.end()) return;
   byId_.erase(SDL_GetWindowID(it->second));
+  // The window's renderer and texture go first; a presenter that outlives the window leaves it alone.
+  SdlPresenter::WindowGone(it->second);
   SDL_DestroyWindow(it->second);
   windows_.erase(it);
 }
@@ -231,6 +233,7 @@ void SdlBackend::TranslateWindowEvent(const SDL_Event& event) {
     case SDL_WINDOWEVENT_MAXIMIZED: input.Size(hwnd, SIZE_MAXIMIZED); return;
     case SDL_WINDOWEVENT_RESTORED: input.Size(hwnd, SIZE_RESTORED); return;
     case SDL_WINDOWEVENT_MOVED: input.Moved(hwnd, event.window.data1, event.window.data2); return;
+    case SDL_WINDOWEVENT_SIZE_CHANGED: input.Resized(hwnd, event.window.data1, event.window.data2); return;
     case SDL_WINDOWEVENT_EXPOSED: input.Paint(hwnd); return;
     case SDL_WINDOWEVENT_ENTER: input.MouseEnter(hwnd); return;
     case SDL_WINDOWEVENT_LEAVE: input.MouseLeave(hwnd); return;

@@ -165,6 +165,23 @@ void InputTranslator::Moved(HWND hwnd, int clientX, int clientY) {
   if (changed) PostInput(hwnd, WM_MOVE, 0, MAKELPARAM(clientX, clientY));
 }
 
+void InputTranslator::Resized(HWND hwnd, int clientWidth, int clientHeight) {
+  bool changed = false;
+  bool restored = false;
+  WindowTable::Instance().Update(hwnd, [&](Window& w) {
+    RECT client = ClientRectOnScreen(w);
+    LONG dw = clientWidth - (client.right - client.left);
+    LONG dh = clientHeight - (client.bottom - client.top);
+    changed = dw != 0 || dh != 0;
+    w.rect.right += dw;
+    w.rect.bottom += dh;
+    restored = !w.minimized && !w.maximized;
+    if (restored) w.normalRect = w.rect;
+  });
+  // A minimised or maximised window has told its state already.
+  if (changed && restored) PostInput(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(clientWidth, clientHeight));
+}
+
 void InputTranslator::Close(HWND hwnd) { PostInput(hwnd, WM_CLOSE, 0, 0); }
 
 void InputTranslator::Paint(HWND hwnd) { PostInput(hwnd, WM_PAINT, 0, 0); }

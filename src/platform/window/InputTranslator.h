@@ -43,6 +43,8 @@ class InputTranslator {
   void Activate(HWND hwnd, bool active);
   void Size(HWND hwnd, WPARAM kind);
   void Moved(HWND hwnd, int clientX, int clientY);
+  // The client area was given another size (by a window manager, or on going full screen).
+  void Resized(HWND hwnd, int clientWidth, int clientHeight);
   void Close(HWND hwnd);
   void Paint(HWND hwnd);
   void DisplayChanged(int bitsPerPixel, int width, int height);

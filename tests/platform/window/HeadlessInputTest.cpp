@@ -210,4 +210,24 @@ TEST_F(Input, WindowManagerEventsBecomeRecords) {
   EXPECT_TRUE(IsWindow(hwnd));  // WM_CLOSE is only a request
 }
 
+TEST_F(Input, AResizeByTheWindowManagerKeepsTheClientCornerAndTellsTheNewSize) {
+  HWND hwnd = MakeWindow();  // client 800 x 600 at (103, 72)
+  headless->InjectResize(hwnd, 1000, 700);
+  headless->InjectResize(hwnd, 1000, 700);  // no change, no record
+  headless->InjectSize(hwnd, SIZE_MAXIMIZED);
+  headless->InjectResize(hwnd, 1280, 1000);  // a maximised window has told its state
+  EXPECT_EQ(Drain(), (std::vector<Record>{
+                         {hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(1000, 700)},
+                         {hwnd, WM_SIZE, SIZE_MAXIMIZED, MAKELPARAM(1000, 700)},
+                     }));
+  RECT client;
+  GetClientRect(hwnd, &client);
+  EXPECT_EQ(client.right, 1280);
+  EXPECT_EQ(client.bottom, 1000);
+  POINT corner{0, 0};
+  ClientToScreen(hwnd, &corner);
+  EXPECT_EQ(corner.x, 103);
+  EXPECT_EQ(corner.y, 72);
+}
+
 }  // namespace
