@@ -1,8 +1,11 @@
 // The game's application on the sample cafe, headless and on the real clock: start-up to the first
-// presented frame, level loads, one game frame, and the memory the process holds at its peak. The program sits beside the
-// built archives (as the game does) and keeps its settings and pref.dat in a temporary home.
+// presented frame, level loads, one game frame, the share of a processor the running game takes at a still
+// main menu and while day 1 plays, and the memory the process holds at its peak. The program sits beside
+// the built archives (as the game does) and keeps its settings and pref.dat in a temporary home. The road
+// is the game's own choice: the 3-D road, or the memory road with VELK_FORCE_SOFTWARE=1.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
+#include <time.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -96,6 +99,33 @@ QCEngine3& SharedGame() {
   return *game;
 }
 
+double CpuMilliseconds(clockid_t clock) {
+  timespec t{};
+  clock_gettime(clock, &t);
+  return static_cast<double>(t.tv_sec) * 1000.0 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
+// The main loop on the real clock for two seconds: CPU time over wall time of the main thread and of
+// the whole process (the loading, cursor and sound threads too), in per cent of one processor.
+void MeasureCpuShare(benchmark::State& state, QCEngine3& game) {
+  double thread = 0, process = 0, wall = 0;
+  for (auto _ : state) {
+    const double thread0 = CpuMilliseconds(CLOCK_THREAD_CPUTIME_ID);
+    const double process0 = CpuMilliseconds(CLOCK_PROCESS_CPUTIME_ID);
+    const Clock::time_point start = Clock::now();
+    RunUntil(game, [&] { return MillisecondsSince(start) >= 2000; });
+    wall += MillisecondsSince(start);
+    thread += CpuMilliseconds(CLOCK_THREAD_CPUTIME_ID) - thread0;
+    process += CpuMilliseconds(CLOCK_PROCESS_CPUTIME_ID) - process0;
+  }
+  state.counters["main_thread_percent"] = 100 * thread / wall;
+  state.counters["process_percent"] = 100 * process / wall;
+}
+
+// The main menu as start-up leaves it, nothing on it changing.
+void BM_CpuShareMainMenu(benchmark::State& state) { MeasureCpuShare(state, SharedGame()); }
+BENCHMARK(BM_CpuShareMainMenu)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3);
+
 // From the start of the load to the hand-over on the main thread.
 double LoadLevel(QCEngine3& game, int level, int mode) {
   const Clock::time_point start = Clock::now();
@@ -115,13 +145,22 @@ BENCHMARK_CAPTURE(BM_LevelLoad, l36, 36, 0)->UseManualTime()->Unit(benchmark::kM
 BENCHMARK_CAPTURE(BM_LevelLoad, l59, 59, 0)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5)->Repetitions(3);
 BENCHMARK_CAPTURE(BM_LevelLoad, e3, 3, 1)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5)->Repetitions(3);
 
-// One whole 800 x 600 frame of day 1 after 20 s of play, drawn by the widget manager and presented.
+// The shared game in day 1, after 20 s of play.
+QCEngine3& DayOne() {
+  static QCEngine3* game = [] {
+    QCEngine3& shared = SharedGame();
+    LoadLevel(shared, 1, 0);
+    gDayOneMb = PeakMegabytes();
+    const DWORD updates = shared.mUpdateCount + 2000;
+    RunUntil(shared, [&] { return Velk::TickDiff(shared.mUpdateCount, updates) >= 0; });
+    return &shared;
+  }();
+  return *game;
+}
+
+// One whole 800 x 600 frame of day 1, drawn by the widget manager and presented.
 void BM_GameFrame(benchmark::State& state) {
-  QCEngine3& game = SharedGame();
-  LoadLevel(game, 1, 0);
-  gDayOneMb = PeakMegabytes();
-  const DWORD updates = game.mUpdateCount + 2000;
-  RunUntil(game, [&] { return Velk::TickDiff(game.mUpdateCount, updates) >= 0; });
+  QCEngine3& game = DayOne();
   for (auto _ : state) {
     game.mWidgetManager->InvalidateAll();
     game.mWidgetManager->DrawScreen(&game);
@@ -130,10 +169,14 @@ void BM_GameFrame(benchmark::State& state) {
 }
 BENCHMARK(BM_GameFrame)->Unit(benchmark::kMillisecond)->Repetitions(3);
 
+// Day 1 playing on by itself.
+void BM_CpuShareDayOne(benchmark::State& state) { MeasureCpuShare(state, DayOne()); }
+BENCHMARK(BM_CpuShareDayOne)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3);
+
 // The process's peak resident size after start-up, after day 1 loaded, and after 1,000 more logic
 // updates of day 1.
 void BM_PeakMemory(benchmark::State& state) {
-  QCEngine3& game = SharedGame();
+  QCEngine3& game = DayOne();
   for (auto _ : state) {
     const DWORD updates = game.mUpdateCount + 1000;
     RunUntil(game, [&] { return Velk::TickDiff(game.mUpdateCount, updates) >= 0; });

@@ -4,7 +4,9 @@
 #include <cstdarg>
 #include <mutex>
 
+#include "app/VelkAppBase.h"
 #include "common/StringUtil.h"
+#include "graphics/MemoryImage.h"
 #include "platform/crt/Rand.h"
 
 namespace {
@@ -24,6 +26,11 @@ int RandomInt(int a, int b) {
   int64_t span = static_cast<int64_t>(b) - a;
   if (span == 1) return static_cast<float>(draw) / static_cast<float>(Velk::kRandMax) < 0.5f ? a : b;
   return static_cast<int>(a + draw % (span + 1));
+}
+
+void DropPixelsAfterUpload(Velk::VelkAppBase* app, Velk::Image* image) {
+  auto* picture = dynamic_cast<Velk::MemoryImage*>(image);
+  if (picture && app && app->Is3DModeOn()) picture->DropBits();
 }
 
 bool LineIntersection(int x1, int y1, float angle1, int x2, int y2, float angle2, POINT& out) {

@@ -1,11 +1,16 @@
 #pragma once
 // Small helpers the scene engine and the cafe share: random numbers over the C runtime's generator
-// (Velk::rand, seeded at start-up), a line intersection, and the debug log.
+// (Velk::rand, seeded at start-up), a line intersection, the pictures' memory, and the debug log.
 
 #include <functional>
 #include <string>
 
 #include "platform/base/WinTypes.h"
+
+namespace Velk {
+class Image;
+class VelkAppBase;
+}  // namespace Velk
 
 // a + (b - a) * rand() / 32767: both ends can occur.
 float RandomFloat(float a, float b);
@@ -14,6 +19,10 @@ int RandomInt(int a, int b);
 // Lines through integer points with directions in degrees, the y axis pointing up. False, `out`
 // unchanged, for parallel lines (or a crossing too far out to be a point).
 bool LineIntersection(int x1, int y1, float angle1, int x2, int y2, float angle2, POINT& out);
+
+// A picture only drawn: its decoded pixels go once the 3-D road holds it as textures (they come back
+// from the textures when asked for). The memory road draws from the pixels, so there it stays whole.
+void DropPixelsAfterUpload(Velk::VelkAppBase* app, Velk::Image* image);
 
 // Messages of the engine that nobody reads in a release: they go to the sink when one is set.
 void DebugLog(const char* format, ...) __attribute__((format(printf, 1, 2)));

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "app/VelkAppBase.h"
+#include "engine/EngineUtil.h"
 #include "engine/XmlAccess.h"
 #include "graphics/DDImage.h"
 #include "graphics/Graphics.h"
@@ -103,7 +104,10 @@ QCTextureRef QCTextureManager::Find(const std::string& id) {
 }
 
 Velk::Image* QCTextureManager::LoadImageFile(const std::string& fileName) {
-  return mApp ? mApp->LoadImage(fileName) : nullptr;
+  if (!mApp) return nullptr;
+  Velk::Image* image = mApp->LoadImage(fileName);
+  DropPixelsAfterUpload(mApp, image);
+  return image;
 }
 
 QCTexture::QCTexture(const QCTexture& other)

@@ -199,15 +199,25 @@ VELK_VECTOR_CLONES void KeepAndAdd(uint32_t* d, const uint32_t* s, int n) {
       KeepAndAddPixel);
 }
 
-VELK_VECTOR_CLONES void AddClamped(uint32_t* d, const uint32_t* s, int n) {
+namespace {
+
+uint32_t AddClampedPixel(uint32_t d, uint32_t s) {
+  uint32_t out = 0;
+  for (int shift = 0; shift <= 16; shift += 8)
+    out |= std::min(PixelOps::Channel(d, shift) + PixelOps::Channel(s, shift), 255u) << shift;
+  return out;
+}
+
+}  // namespace
+
+VELK_VECTOR_CLONES void AddClampedUnlessBlack(uint32_t* d, const uint32_t* s, int n) {
   EachPixel(
-      d, s, n, [](U32 dp, U32 sp) __attribute__((always_inline)) { return AddSaturate8(dp & 0xFFFFFFu, sp & 0xFFFFFFu); },
-      [](uint32_t dp, uint32_t sp) {
-        uint32_t out = 0;
-        for (int shift = 0; shift <= 16; shift += 8)
-          out |= std::min(PixelOps::Channel(dp, shift) + PixelOps::Channel(sp, shift), 255u) << shift;
-        return out;
-      });
+      d, s, n,
+      [](U32 dp, U32 sp) __attribute__((always_inline)) {
+        const U32 colour = sp & 0xFFFFFFu;
+        return Select(Eq(colour, Splat(0)), dp, AddSaturate8(dp & 0xFFFFFFu, colour));
+      },
+      [](uint32_t dp, uint32_t sp) { return (sp & 0xFFFFFFu) == 0 ? dp : AddClampedPixel(dp, sp); });
 }
 
 }  // namespace Velk::BlitRows

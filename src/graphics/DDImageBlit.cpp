@@ -75,6 +75,32 @@ void RunRows32(const SurfaceView& v, const uint8_t* runs, const uint32_t* src, i
   }
 }
 
+// Additive 32-bit rows of a direct source, not mirrored: black runs at least this long are skipped
+// whole; everything between them goes to the row in one piece, which leaves its black pixels as
+// they are, so a dark source is not cut into many short runs.
+constexpr int kSkippedBlackRun = 16;
+
+void AdditiveRows32(const SurfaceView& v, const uint8_t* runs, const uint32_t* src, int srcWidth, int x, int y,
+                    const Rect& s) {
+  for (int r = 0; r < s.mHeight; ++r) {
+    uint32_t* row = v.Row<uint32_t>(y + r) + x;
+    const size_t base = static_cast<size_t>(s.mY + r) * srcWidth + s.mX;
+    for (int i = 0; i < s.mWidth;) {
+      int end = i, skipped = 0;
+      while (end < s.mWidth && skipped == 0) {
+        const int run = std::max(1, std::min<int>(runs[base + end], s.mWidth - end));
+        if ((src[base + end] & 0xFFFFFFu) == 0 && run >= kSkippedBlackRun) {
+          skipped = run;
+        } else {
+          end += run;
+        }
+      }
+      if (end > i) BlitRows::AddClampedUnlessBlack(row + i, src + base + i, end - i);
+      i = end + skipped;
+    }
+  }
+}
+
 bool IsDirect(const MemoryImage* src) { return !(src->mColorTable && src->mColorIndices); }
 
 // Channels of 8 bits at 16, 8 and 0 whose additive tables clamp at 255: sums may saturate directly.
@@ -263,8 +289,7 @@ void DDImage::BlitAdditiveRuns(MemoryImage* src, int x, int y, const Rect& srcRe
   const SurfaceView v = View();
   const BlitColor bc(color);
   if (runs && v.bitsPerPixel == 32 && !mirrored && !bc.colorized && IsDirect(src) && HasClampedBytes(v)) {
-    RunRows32(v, runs, native, src->mWidth, x, y, s, [](uint32_t p) { return (p & 0xFFFFFF) == 0; },
-              [](uint32_t* d, const uint32_t* p, int n, bool) { BlitRows::AddClamped(d, p, n); });
+    AdditiveRows32(v, runs, native, src->mWidth, x, y, s);
   } else if (runs) {
     auto black = [](uint32_t p) { return (p & 0xFFFFFF) == 0; };
     auto plain = [&v](uint32_t d, uint32_t p, bool) { return v.AddPixels(d, p); };

@@ -158,7 +158,17 @@ VELK_LANE U32 Texels(const SpanTexture& t, U32 index)
 #endif
 }
 
-VELK_LANE U32 Nearest(const SpanTexture& t, U32 u, U32 v) { return Texels(t, (v >> 16) * uint32_t(t.width) + (u >> 16)); }
+VELK_LANE U32 Nearest(const SpanTexture& t, U32 u, U32 v)
+{
+    const U32 index = (v >> 16) * uint32_t(t.width) + (u >> 16);
+    // One texel per pixel along a texel row, as most blits draw: the texels are read as they lie.
+    const uint32_t first = index[0];
+    const U32 lane{0, 1, 2, 3, 4, 5, 6, 7};
+    if (t.count > 0 && first < uint32_t(t.count) && uint32_t(t.count) - first >= uint32_t(kWidth) &&
+        AllEqual(index ^ (Splat(first) + lane), 0))
+        return Load(t.texels + first);
+    return Texels(t, index);
+}
 
 struct Filtered {
     Rgb rgb;

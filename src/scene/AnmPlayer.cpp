@@ -9,6 +9,7 @@
 #include "engine/QCEffect.h"
 #include "engine/QCTimer.h"
 #include "fonts/TruncToInt.h"
+#include "graphics/MemoryImage.h"
 #include "resources/PakInterface.h"
 
 namespace {
@@ -338,7 +339,10 @@ float AnmPlayer::GetDuration() const {
 void AnmPlayer::FetchImage(int index) {
   const AnmEntry& entry = mFile.Entries()[static_cast<size_t>(index)];
   Velk::SharedImageHandle& image = mImages[static_cast<size_t>(index)];
-  if (!image.GetImage() && Velk::gVelkApp) image = Velk::gVelkApp->GetSharedImage(entry.imageFile, "", nullptr);
+  if (image.GetImage() || !Velk::gVelkApp) return;
+  bool isNew = false;
+  image = Velk::gVelkApp->GetSharedImage(entry.imageFile, "", &isNew);
+  if (isNew) DropPixelsAfterUpload(Velk::gVelkApp, image.GetImage());
 }
 
 const AnmEntry* AnmPlayer::GetEntry(int index) const {

@@ -29,7 +29,7 @@ int RowAt(const POINT& a, const POINT& b, int x) { return a.y + (x - a.x) * (b.y
 QCZOrderManager* GetZOrderManager() { return gZOrder; }
 void SetZOrderManager(QCZOrderManager* manager) { gZOrder = manager; }
 
-QCZOrderManager::QCZOrderManager() : mGrid(static_cast<size_t>(kWidth) * kHeight) {}
+QCZOrderManager::QCZOrderManager() : mGrid(kWidth, kHeight) {}
 
 void QCZOrderManager::Reset() {
   mStaticOrder.clear();
@@ -37,7 +37,7 @@ void QCZOrderManager::Reset() {
   mOverlays.clear();
   mParentLinks.clear();
   mPairs.clear();
-  std::fill(mGrid.begin(), mGrid.end(), Cell{});
+  mGrid.Clear();
   mStatic.clear();
   mChildren.clear();
   mIsChild.clear();
@@ -69,15 +69,7 @@ void QCZOrderManager::Rasterise(QCItemPart* part) {
   for (int s = 0; s < 2; ++s) {
     const POINT& a = sorted[s];
     const POINT& b = sorted[s + 1];
-    for (int x = a.x; x < b.x; ++x) {
-      const int y = RowAt(a, b, x);
-      for (int r = y; r < kHeight; ++r) {
-        Cell& cell = At(x, r);
-        // A line nearer above already owns the rest of this column.
-        if (cell.distance != 0 && cell.distance <= r - y + 1) break;
-        cell = Cell{r - y + 1, part};
-      }
-    }
+    for (int x = a.x; x < b.x; ++x) mGrid.Claim(x, RowAt(a, b, x), part);
   }
 }
 
@@ -122,13 +114,10 @@ void QCZOrderManager::RecordPrecedence(QCItemPart* part) {
     const POINT& b = p[s + 1];
     for (int x = a.x; x < b.x; ++x) {
       const int y = RowAt(a, b, x);
-      if (At(x, y).owner != part) continue;
-      for (int r = y + 1; r < kHeight; ++r) {
-        QCItemPart* below = At(x, r).owner;
-        if (!below || below == part) continue;
+      if (mGrid.At(x, y).owner != part) continue;
+      if (QCItemPart* below = mGrid.NextOwnerBelow(x, y, part)) {
         const Link pair(part, below);
         if (std::find(mPrecedence.begin(), mPrecedence.end(), pair) == mPrecedence.end()) mPrecedence.push_back(pair);
-        break;
       }
     }
   }
@@ -196,18 +185,18 @@ void QCZOrderManager::BuildZOrder() {
 
 QCItemPart* QCZOrderManager::OwnerUnder(const QCItemPart* mobile) {
   const POINT* p = mobile->mZLine;
-  const Cell* kept = nullptr;
+  ZOwnerGrid::Cell kept;
   auto consider = [&](int x, int y) {
     if (x < 0 || x >= kWidth || y < 0 || y >= kHeight) return;
-    const Cell& cell = At(x, y);
+    const ZOwnerGrid::Cell cell = mGrid.At(x, y);
     // Free floor counts only when the whole line stands on it.
     if (cell.distance == 0) return;
-    if (!kept || cell.distance <= kept->distance) kept = &cell;
+    if (kept.distance == 0 || cell.distance <= kept.distance) kept = cell;
   };
   consider(p[1].x, p[1].y);
   for (int s = 0; s < 2; ++s)
     for (int x = p[s].x; x < p[s + 1].x; ++x) consider(x, RowAt(p[s], p[s + 1], x));
-  return kept ? kept->owner : nullptr;
+  return kept.owner;
 }
 
 void QCZOrderManager::InsertMobile(std::vector<QCItemPart*>& order, QCItemPart* mobile, QCItemPart* owner) {

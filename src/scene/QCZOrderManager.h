@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "scene/ZOwnerGrid.h"
+
 class QCItemPart;
 
 class QCZOrderManager {
@@ -32,13 +34,8 @@ class QCZOrderManager {
   const std::vector<QCItemPart*>& StaticOrder() const { return mStaticOrder; }
 
  private:
-  struct Cell {
-    int distance = 0;  // 0: free
-    QCItemPart* owner = nullptr;
-  };
   using Link = std::pair<QCItemPart*, QCItemPart*>;
 
-  Cell& At(int x, int y) { return mGrid[static_cast<size_t>(x) * kHeight + static_cast<size_t>(y)]; }
   void Rasterise(QCItemPart* part);
   void FlattenParents();
   void RecordPrecedence(QCItemPart* part);
@@ -53,7 +50,7 @@ class QCZOrderManager {
   std::vector<QCItemPart*> mOverlays;
   std::vector<Link> mParentLinks;  // (parent, child), registration order
   std::vector<Link> mPairs;  // from AddPair, until the next draw order
-  std::vector<Cell> mGrid;
+  ZOwnerGrid mGrid;
   std::vector<QCItemPart*> mStatic;
   // Built by BuildZOrder: children by primary parent, and the precedence pairs (P before Q).
   std::vector<std::pair<QCItemPart*, std::vector<QCItemPart*>>> mChildren;

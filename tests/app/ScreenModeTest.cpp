@@ -3,6 +3,7 @@
 #include "graphics/D3DInterface.h"
 #include "graphics/DDImage.h"
 #include "graphics/DDInterface.h"
+#include "graphics/Graphics.h"
 #include "graphics/MemoryImage.h"
 #include "platform/cursor/Cursor.h"
 #include "platform/ddraw/DDrawSettings.h"
@@ -303,6 +304,51 @@ TEST_F(ScreenModeTest, PurgedImagesReadBackFromTheirTextures) {
   EXPECT_EQ(image.mBits, nullptr);
   const uint32_t* back = image.GetArgbBits();
   EXPECT_EQ(std::vector<uint32_t>(back, back + 4), pixels);
+}
+
+
+// A picture whose pixels were dropped once the 3-D road held it as textures shows again after a switch
+// to full screen, with every pixel as it was, and after the 3-D road is switched off.
+TEST_F(ScreenModeTest, DroppedPicturesShowAgainAfterModeAndRoadSwitches) {
+  CountingApp& app = StartReal(true);
+  ASSERT_NE(app.mDDInterface, nullptr);
+  if (!app.Is3DModeOn()) GTEST_SKIP() << "display started without 3-D";
+  std::vector<uint32_t> pixels(12 * 7);
+  for (size_t i = 0; i < pixels.size(); ++i)
+    pixels[i] = (i % 3 == 0 ? 0xFF000000u : static_cast<uint32_t>(i * 37 % 256) << 24) | static_cast<uint32_t>(i * 0x030507u);
+  MemoryImage image(&app);
+  image.SetPixels(pixels.data(), 12, 7, true);
+  image.DropBits();  // only the request until the textures exist
+  ASSERT_NE(image.mBits, nullptr);
+  // Opaque pixels land unchanged on either road.
+  auto shows = [&] {
+    Graphics(app.mDDInterface->GetScreenImage()).DrawImage(&image, 3, 2);
+    DDSURFACEDESC d{};
+    IDirectDrawSurface* surface = app.mDDInterface->mDrawSurface;
+    if (surface->Lock(nullptr, &d, DDLOCK_WAIT, nullptr) != DD_OK) return false;
+    bool same = true;
+    for (size_t i = 0; i < pixels.size(); i += 3) {
+      const auto* row = static_cast<const uint8_t*>(d.lpSurface) + static_cast<size_t>(2 + i / 12) * d.lPitch;
+      same = same && (reinterpret_cast<const uint32_t*>(row)[3 + i % 12] & 0xFFFFFFu) == (pixels[i] & 0xFFFFFFu);
+    }
+    surface->Unlock(nullptr);
+    return same;
+  };
+  auto bits = [&] { return std::vector<uint32_t>(image.GetArgbBits(), image.GetArgbBits() + pixels.size()); };
+  EXPECT_TRUE(shows());
+  EXPECT_EQ(image.mBits, nullptr);
+
+  app.SwitchScreenMode(false);
+  ASSERT_TRUE(app.Is3DModeOn());
+  EXPECT_TRUE(shows());
+  EXPECT_EQ(image.mBits, nullptr);
+  EXPECT_EQ(bits(), pixels);
+
+  // The memory road keeps the dropped picture in the display's premultiplied format.
+  app.SwitchScreenMode(true, false, false);
+  ASSERT_FALSE(app.Is3DModeOn());
+  EXPECT_TRUE(shows());
+  EXPECT_EQ(image.mBits, nullptr);
 }
 
 }  // namespace

@@ -130,14 +130,23 @@ TEST(BlitRows, SurfaceLoopsMatchTheClampTablesAndMasks) {
                 },
                 Tint{}, 30);
   static const uint32_t* t = table.data();
-  ExpectMatches([](uint32_t* d, const uint32_t* s, int n, const Tint&) { BlitRows::AddClamped(d, s, n); },
-                [](uint32_t d, uint32_t s, const Tint&) {
-                  uint32_t out = 0;
-                  for (int c = 0; c < 3; ++c)
-                    out |= t[((d & (0xFFu << 8 * c)) + (s & (0xFFu << 8 * c))) >> 8 * c] << 8 * c;
-                  return out;
-                },
+  static const Reference clamped = [](uint32_t d, uint32_t s, const Tint&) {
+    uint32_t out = 0;
+    for (int c = 0; c < 3; ++c) out |= t[((d & (0xFFu << 8 * c)) + (s & (0xFFu << 8 * c))) >> 8 * c] << 8 * c;
+    return out;
+  };
+  ExpectMatches([](uint32_t* d, const uint32_t* s, int n, const Tint&) { BlitRows::AddClampedUnlessBlack(d, s, n); },
+                clamped,
                 Tint{}, 31);
+  // A third of the source made black (any alpha): those pixels leave the destination whole, top byte too.
+  static const auto black = [](uint32_t s) { return (s >> 24) % 3 == 0; };
+  ExpectMatches(
+      [](uint32_t* d, const uint32_t* s, int n, const Tint&) {
+        std::vector<uint32_t> source(s, s + n);
+        for (uint32_t& p : source) p = black(p) ? p & 0xFF000000u : p;
+        BlitRows::AddClampedUnlessBlack(d, source.data(), n);
+      },
+      [](uint32_t d, uint32_t s, const Tint& none) { return black(s) ? d : clamped(d, s, none); }, Tint{}, 32);
 }
 
 // Whole blits through the path table against the per-pixel rules: transparent source pixels are

@@ -1,4 +1,6 @@
 #include <cmath>
+#include <random>
+#include <utility>
 
 #include "D3DTestKit.h"
 
@@ -176,6 +178,54 @@ TEST_F(D3DInterfaceTest, ThreeDAndSoftwareRoadsDrawTheSameFrame) {
   }
   // The roads round blends differently by a step or two.
   EXPECT_LE(worst, 4);
+}
+
+// A filtered transformed blit at a whole-pixel place and scale 1 gives the plain blit's bytes in every
+// drawing mode and colour: random pictures with clear, translucent and opaque texels, over one texture
+// piece and over several, onto a random background.
+TEST_F(D3DInterfaceTest, FilteredWholePixelBlitsGiveThePlainBlitsBytes) {
+  D3DSettings::Get().maxTextureWidth = D3DSettings::Get().maxTextureHeight = 64;
+  Start(160, 100);
+  std::mt19937 rng(7);
+  auto random = [&](int w, int h, bool opaque) {
+    std::vector<uint32_t> bits(static_cast<size_t>(w) * h);
+    for (uint32_t& p : bits) {
+      const uint32_t alpha = opaque || rng() % 3 == 0 ? 255 : rng() % 3 == 0 ? 0 : rng() & 0xFF;
+      p = alpha << 24 | (rng() & 0xFFFFFF);
+    }
+    auto image = std::make_unique<MemoryImage>(&mHost);
+    image->SetPixels(bits.data(), w, h, true);
+    return image;
+  };
+  const auto background = random(160, 100, true);
+  auto drawn = [&](auto draw) {
+    mD3D->Blit(background.get(), 0, 0, Rect(0, 0, 160, 100), Color::White, 0, false);
+    draw();
+    std::vector<uint32_t> pixels;
+    for (int y = 0; y < 100; ++y)
+      for (int x = 0; x < 160; ++x) pixels.push_back(Pixel(x, y));
+    return pixels;
+  };
+  const Color colours[] = {Color::White, Color(255, 255, 255, 128), Color(200, 120, 60), Color(90, 200, 255, 170)};
+  const Rect clip(0, 0, 160, 100);
+  for (const auto& [w, h] : {std::pair{37, 23}, std::pair{64, 64}, std::pair{150, 90}, std::pair{1, 5}}) {
+    const auto picture = random(w, h, false);
+    for (int drawMode : {0, 1})
+      for (const Color& colour : colours) {
+        const int x = static_cast<int>(rng() % static_cast<uint32_t>(161 - w));
+        const int y = static_cast<int>(rng() % static_cast<uint32_t>(101 - h));
+        const Rect part = w > 8 ? Rect(3, 2, w - 5, h - 4) : Rect(0, 0, w, h);
+        const auto plain = drawn([&] {
+          mD3D->Blit(picture.get(), static_cast<float>(x), static_cast<float>(y), part, colour, drawMode, false);
+        });
+        Matrix3x3 place;
+        place.Translate(static_cast<float>(x), static_cast<float>(y));
+        const auto filtered = drawn([&] {
+          mD3D->BlitTransformed(picture.get(), place, part, colour, drawMode, &clip, 0, 0, true, false);
+        });
+        ASSERT_EQ(plain, filtered) << w << " x " << h << " mode " << drawMode << " at " << x << ", " << y;
+      }
+  }
 }
 
 }  // namespace

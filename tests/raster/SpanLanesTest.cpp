@@ -1,6 +1,6 @@
 // The span pixel loop, which draws groups of pixels at once, against the per-pixel stages over
-// arbitrary channel values and steps (wrapping products, divisions beyond single precision), in every
-// format group and a spread of flag sets.
+// arbitrary channel values and steps (wrapping products, divisions beyond single precision, one texel
+// a pixel), in every format group and a spread of flag sets.
 
 #include <gtest/gtest.h>
 
@@ -34,6 +34,11 @@ void ExpectSameAsPerPixel(uint32_t seed)
         if (trial % 3) {
             start[kChanU] = int32_t(rng() % (12 << 16)) - (1 << 16);
             start[kChanV] = int32_t(rng() % (9 << 16)) - (1 << 16);
+        }
+        // One texel per pixel along a row, as blits draw, running on into the next rows and past the end.
+        if (trial % 4 == 1) {
+            grad[kChanU] = 0x10000;
+            grad[kChanV] = 0;
         }
         std::vector<uint8_t> before(size_t(count) * sizeof(Pixel) + 8);
         for (uint8_t& b : before)

@@ -166,6 +166,28 @@ uint32_t D3DPixelPipeline::Blend(uint32_t src, uint32_t dst) const {
   return out;
 }
 
+// One texel per pixel along a texture row: point samples near texel centres, as most blits take, or
+// filtered samples exactly on them, which weigh no neighbour.
+bool D3DPixelPipeline::TexelRun(int count, const D3DAttributes& at, const D3DAttributes& step, int& first,
+                                int& row) const {
+  const D3DTextureView& t = state_.texture;
+  if (step.v != 0) return false;
+  if (state_.linear) {
+    first = D3DSpanRows::ExactTexelColumn(at.u, step.u, t.width, count);
+    row = first < 0 ? -1 : D3DSpanRows::ExactTexelRow(at.v, t.height, state_.wrapV);
+    return row >= 0;
+  }
+  const float width = static_cast<float>(t.width);
+  const float start = at.u * width;
+  first = FloorInt(start);
+  const float fraction = start - static_cast<float>(first);
+  if (!(std::fabs(step.u * width - 1.0f) < 1e-5f && fraction > 0.01f && fraction < 0.99f && first >= 0 &&
+        first + count <= t.width))
+    return false;
+  row = Address(FloorInt(at.v * static_cast<float>(t.height)), t.height, state_.wrapV);
+  return true;
+}
+
 bool D3DPixelPipeline::CopySpan(uint8_t* out, int count, D3DAttributes at, const D3DAttributes& step,
                                 uint32_t diffuse) const {
   const D3DTextureView& t = state_.texture;
@@ -185,12 +207,8 @@ bool D3DPixelPipeline::CopySpan(uint8_t* out, int count, D3DAttributes at, const
     const uint32_t color = blendKind_ == BlendKind::kNone ? src : BlendFast(src, pixel[i] | (keepAlpha ? 0 : 0xFF000000u));
     pixel[i] = keepAlpha ? color : (color & 0xFFFFFFu);
   };
-  // One texel per pixel along a texture row, sampled near texel centres: most blits.
-  const float start = at.u * width;
-  const int first = FloorInt(start);
-  if (!state_.linear && step.v == 0 && std::fabs(step.u * width - 1.0f) < 1e-5f && start - static_cast<float>(first) > 0.01f &&
-      start - static_cast<float>(first) < 0.99f && first >= 0 && first + count <= t.width) {
-    const int y = Address(FloorInt(at.v * height), t.height, state_.wrapV);
+  int first = 0, y = 0;
+  if (TexelRun(count, at, step, first, y)) {
     if (sprite) {
       // Whole runs of opaque and clear texels need no arithmetic.
       const uint32_t* from = reinterpret_cast<const uint32_t*>(t.texels + static_cast<size_t>(y) * t.pitch) + first;

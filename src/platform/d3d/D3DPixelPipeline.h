@@ -64,6 +64,7 @@ class D3DPixelPipeline {
   uint32_t Texel(int x, int y) const;
   uint32_t Argument(DWORD arg, uint32_t texel, uint32_t diffuse) const;
   uint32_t BlendFast(uint32_t src, uint32_t dst) const;
+  bool TexelRun(int count, const D3DAttributes& at, const D3DAttributes& step, int& first, int& row) const;
   // 32-bit texels onto a 32-bit target in one diffuse colour, without the format codecs.
   bool CopySpan(uint8_t* out, int count, D3DAttributes at, const D3DAttributes& step, uint32_t diffuse) const;
 

@@ -50,6 +50,14 @@ struct SpriteTexture {
 // The filtered texel at texture position (u, v), 0 to 1 across the texture.
 uint32_t FilteredTexel(const SpriteTexture& t, float u, float v);
 
+// Where every filtered texel of a span is one texel alone, so that the span may be drawn one texel per
+// pixel with the same bytes. The first column of a span of count pixels from u by du a pixel, or -1:
+// on a texture a power of two wide with du one texel, every position is exact, so each filters to the
+// texel it sits on when the first does and the others weigh nothing.
+int ExactTexelColumn(float u, float du, int width, int count);
+// The texel row of a span at v, or -1 when its lower neighbour weighs anything.
+int ExactTexelRow(float v, int height, bool wrap);
+
 // x times a factor out of 255, rounded: (x * f + 127) / 255.
 inline uint32_t Mul255(uint32_t x, uint32_t f) { return (x * f + 127) / 255; }
 

@@ -197,21 +197,32 @@ HRESULT DDrawSurface::BltFrom(RECT* dstRect, DDrawSurface* src, RECT* srcRect, D
 
 void DDrawSurface::Copy(const RECT& dst, const DDrawSurface& src, const RECT& srcRect, bool keyed, DWORD keyLow,
                         DWORD keyHigh) {
+  const int w = dst.right - dst.left;
+  const int h = dst.bottom - dst.top;
+  if (w <= 0 || h <= 0) return;
   // A copy of the source rows keeps overlapping blits within one surface correct.
   const std::vector<uint8_t> source = &src == this ? pixels_ : std::vector<uint8_t>();
   const uint8_t* from = &src == this ? source.data() : src.pixels_.data();
-  const int w = dst.right - dst.left;
-  const int h = dst.bottom - dst.top;
   const int sw = srcRect.right - srcRect.left;
   const int sh = srcRect.bottom - srcRect.top;
   const int bpp = bytesPerPixel_;
+  // Nearest source column of every destination column, the same for all rows; rows of the same width
+  // without a key are copied whole.
+  const bool wholeRows = sw == w && !keyed;
+  std::vector<size_t> columns(wholeRows ? 0 : static_cast<size_t>(w));
+  for (int x = 0; x < static_cast<int>(columns.size()); ++x)
+    columns[static_cast<size_t>(x)] =
+        static_cast<size_t>(srcRect.left + static_cast<int>(static_cast<int64_t>(x) * sw / w)) * bpp;
   for (int y = 0; y < h; ++y) {
     const int sy = srcRect.top + static_cast<int>(static_cast<int64_t>(y) * sh / h);
     uint8_t* out = pixels_.data() + static_cast<size_t>(dst.top + y) * pitch_ + static_cast<size_t>(dst.left) * bpp;
     const uint8_t* row = from + static_cast<size_t>(sy) * src.pitch_;
+    if (wholeRows) {
+      std::memcpy(out, row + static_cast<size_t>(srcRect.left) * bpp, static_cast<size_t>(w) * bpp);
+      continue;
+    }
     for (int x = 0; x < w; ++x, out += bpp) {
-      const int sx = srcRect.left + static_cast<int>(static_cast<int64_t>(x) * sw / w);
-      const uint8_t* p = row + static_cast<size_t>(sx) * bpp;
+      const uint8_t* p = row + columns[static_cast<size_t>(x)];
       if (keyed) {
         const DWORD v = ReadPixel(p, bpp);
         if (v >= keyLow && v <= keyHigh) continue;

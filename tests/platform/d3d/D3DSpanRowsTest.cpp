@@ -3,6 +3,7 @@
 // without a target alpha.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <random>
 #include <vector>
 
@@ -66,4 +67,42 @@ TEST(D3DSpanRows, FilteredRowMatchesThePerPixelSample) {
             ASSERT_EQ(D3DSpanRows::SpritePixel(before[i], D3DSpanRows::FilteredTexel(tex, pu, pv), keep), row[i])
                 << "pixel " << i << " of " << count << " wrap " << wrap;
         }
+}
+
+// A span filtered exactly on texel centres of a power-of-two texture gives the bytes of its texels drawn
+// one per pixel; a position a hair off the centre, a width not a power of two or a step not one texel
+// does not count as exact, and a hair below the centre weighs the texel before it.
+TEST(D3DSpanRows, FilteringOnTexelCentresGivesTheTexelsThemselves) {
+  std::mt19937 rng(11);
+  for (int width : {2, 8, 64, 256, 1024}) {
+    const int height = 16, pitch = (width + 8) * 4;
+    std::vector<uint32_t> store(pitch / 4 * height);
+    for (uint32_t& t : store) t = (rng() % 4 == 0 ? 0u : rng() % 3 == 0 ? 0xFF000000u : rng() << 24) | (rng() & 0xFFFFFF);
+    for (bool wrap : {false, true})
+      for (uint32_t keep : {0xFFFFFFFFu, 0x00FFFFFFu})
+        for (int trial = 0; trial < 40; ++trial) {
+          const int count = 1 + static_cast<int>(rng() % static_cast<uint32_t>(width));
+          const int first = static_cast<int>(rng() % static_cast<uint32_t>(width - count + 1));
+          const int row = static_cast<int>(rng() % height);
+          const float w = static_cast<float>(width);
+          const float u = (static_cast<float>(first) + 0.5f) / w, du = 1.0f / w;
+          const float v = (static_cast<float>(row) + 0.5f) / height;
+          const D3DSpanRows::SpriteTexture tex{reinterpret_cast<const uint8_t*>(store.data()), pitch, width, height, 0, wrap, wrap};
+          ASSERT_EQ(first, D3DSpanRows::ExactTexelColumn(u, du, width, count));
+          ASSERT_EQ(row, D3DSpanRows::ExactTexelRow(v, height, wrap));
+          std::vector<uint32_t> filtered(static_cast<size_t>(count));
+          for (uint32_t& p : filtered) p = rng();
+          std::vector<uint32_t> plain = filtered;
+          D3DSpanRows::FilteredSpriteRow(filtered.data(), count, u, v, du, 0.0f, tex, keep);
+          D3DSpanRows::SpriteRow(plain.data(), &store[static_cast<size_t>(row * pitch / 4 + first)], count, keep);
+          ASSERT_EQ(plain, filtered) << "width " << width << " first " << first << " count " << count;
+        }
+  }
+  EXPECT_EQ(-1, D3DSpanRows::ExactTexelColumn(std::nextafter(0.5f / 64, 1.0f), 1.0f / 64, 64, 4));
+  EXPECT_EQ(-1, D3DSpanRows::ExactTexelColumn(0.5f / 48, 1.0f / 48, 48, 4));
+  EXPECT_EQ(-1, D3DSpanRows::ExactTexelColumn(0.5f / 64, 1.01f / 64, 64, 4));
+  EXPECT_EQ(-1, D3DSpanRows::ExactTexelColumn(60.5f / 64, 1.0f / 64, 64, 5));  // runs past the last texel
+  EXPECT_EQ(-1, D3DSpanRows::ExactTexelRow(std::nextafter(2.5f / 16, 0.0f), 16, false));
+  EXPECT_EQ(15, D3DSpanRows::ExactTexelRow(40.5f / 16, 16, false));  // clamped to the last row
+  EXPECT_EQ(8, D3DSpanRows::ExactTexelRow(40.5f / 16, 16, true));    // wrapped
 }

@@ -142,6 +142,31 @@ TEST_F(DDrawTest, BltChecksRectanglesKeysAndStretches) {
   dst->Release();
 }
 
+// A same-size copy lands row for row in its rectangle and leaves the rest; a stretch takes the nearest
+// source pixel below each destination pixel's position, columns and rows alike.
+TEST_F(DDrawTest, BltCopiesRowsWholeAndStretchesByNearestPixels) {
+  IDirectDrawSurface* src = Plain(37, 11);
+  IDirectDrawSurface* dst = Plain(50, 20);
+  auto pattern = [](int x, int y) { return static_cast<uint32_t>((x * 7919 + y * 104729) * 2654435761u); };
+  Fill32(src, pattern);
+  Fill32(dst, [](int, int) { return 0x00123456u; });
+  RECT place{5, 3, 42, 14};
+  ASSERT_EQ(dst->Blt(&place, src, nullptr, DDBLT_WAIT, nullptr), DD_OK);
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 50; ++x) {
+      const bool inside = x >= 5 && x < 42 && y >= 3 && y < 14;
+      ASSERT_EQ(At(dst, x, y), inside ? pattern(x - 5, y - 3) : 0x00123456u) << x << ", " << y;
+    }
+  ASSERT_EQ(dst->Blt(nullptr, src, nullptr, DDBLT_WAIT, nullptr), DD_OK);
+  // 37 columns over 50: destination column 49 takes 49 x 37 / 50 = 36.26 -> 36; row 19 takes 10.45 -> 10.
+  EXPECT_EQ(At(dst, 49, 19), pattern(36, 10));
+  EXPECT_EQ(At(dst, 1, 1), pattern(0, 0));
+  EXPECT_EQ(At(dst, 2, 2), pattern(1, 1));
+  EXPECT_EQ(At(dst, 27, 13), pattern(19, 7));  // 19.98 and 7.15
+  src->Release();
+  dst->Release();
+}
+
 TEST_F(DDrawTest, BltRefusesMixedFormats) {
   IDirectDrawSurface* dst = Plain(2, 2);
   DDSURFACEDESC2 desc;
