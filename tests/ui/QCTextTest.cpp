@@ -3,6 +3,8 @@
 #include "UiHarness.h"
 #include "engine/LocTexts.h"
 #include "ui/QCLabelImage.h"
+#include "app/VelkAppBase.h"
+#include "graphics/MemoryImage.h"
 
 namespace {
 
@@ -77,6 +79,17 @@ TEST_F(QCTextTest, TheLabelIsRenderedOncePerInvalidation) {
   Draw();
   EXPECT_EQ(QCLabelImage::RenderCount() - before, 2u);
   EXPECT_TRUE(PixelIs(15, 17, 0xFFFF0000));  // the disabled colour
+}
+
+// A label as large as a damaged ui.xml may ask is never larger than the screen.
+TEST(QCLabelImageTest, NoSideIsLargerThanTheScreen) {
+  QCLabelImage label;
+  ASSERT_TRUE(label.BeginRender(1215752191, 1215752191));
+  ASSERT_NE(label.Image(), nullptr);
+  const int screenWidth = Velk::gVelkApp ? Velk::gVelkApp->mWidth : QCLabelImage::kDefaultScreenWidth;
+  const int screenHeight = Velk::gVelkApp ? Velk::gVelkApp->mHeight : QCLabelImage::kDefaultScreenHeight;
+  EXPECT_EQ(label.Image()->GetWidth(), screenWidth);
+  EXPECT_EQ(label.Image()->GetHeight(), screenHeight);
 }
 
 TEST_F(QCTextTest, TypingInShowsAPrefixUntilTheNextUpdate) {
