@@ -76,7 +76,8 @@ TEST(BadInput, WithoutDataPakTheGameSaysSoAndChangesNothingAtHome) {
   std::filesystem::remove(run.ProgramFolder() / "data.pak");
 
   const PhaseResult result = run.Run("missing_data");
-  EXPECT_PHASE_PASSED(result);
+  EXPECT_EQ(result.exitCode, 1) << result.Transcript();
+  EXPECT_TRUE(result.failure.empty()) << result.Transcript();
   ASSERT_FALSE(result.steps.empty());
   EXPECT_EQ(result.steps.back().rfind("box FATAL ERROR: ", 0), 0u) << result.Transcript();
   // The resource list itself lives in data.pak, so start-up stops at it, before the "Init" group.
