@@ -1,15 +1,13 @@
 // Takes the input as cfg.xml (UTF-16LE behind a byte-order mark, as the game stores it) and reads
 // the characters' configuration tables and the upgrade lists from it; buying and selling every
 // upgrade must touch no byte outside the 29 flag slots.
-#include <unistd.h>
-
 #include <cstdint>
-#include <cstdio>
 #include <string>
 
 #include "cafe/CafeConfigs.h"
 #include "cafe/QCBoardUpgrades.h"
 #include "engine/XmlAccess.h"
+#include "support/MemoryPak.h"
 
 namespace {
 
@@ -55,13 +53,9 @@ class FuzzBoard : public QCBoardUpgrades {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const std::string path = "/tmp/cfgfuzz-" + std::to_string(getpid()) + ".xml";
-  FILE* out = std::fopen(path.c_str(), "wb");
-  if (!out) return 0;
-  std::fwrite(data, 1, size, out);
-  std::fclose(out);
-
-  IXMLDOMDocument* doc = CreateAndLoadXmlDocument(path.c_str());
+  static MemoryPak* pak = new MemoryPak();  // published as the process's archive layer
+  pak->Put("cfg\\cfg.xml", std::string(reinterpret_cast<const char*>(data), size));
+  IXMLDOMDocument* doc = CreateAndLoadXmlDocument("cfg\\cfg.xml");
   if (!doc) return 0;
   IXMLDOMNode* root = nullptr;
   doc->selectSingleNode(L"root", &root);

@@ -1,6 +1,6 @@
 // The Ogg Vorbis reader on arbitrary bytes: our callbacks and checks around the decoder.
 
-#include "sound/OggFile.h"
+#include "platform/audio/OggFile.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -2,16 +2,14 @@
 // and the mini-game take from it: the survival stages, the career offer, the tray's weights and
 // speed. Then tokens are drawn for every award and the tray runs for a while: no draw may hang
 // and the tray never holds more tokens than it has controls.
-#include <unistd.h>
-
 #include <cstdint>
-#include <cstdio>
 #include <string>
 
 #include "cafe/QCBoardUpgrades.h"
 #include "cafe/QCMiniGame.h"
 #include "engine/QCDeadline.h"
 #include "engine/XmlAccess.h"
+#include "support/MemoryPak.h"
 #include "platform/crt/Rand.h"
 
 namespace {
@@ -41,13 +39,9 @@ class NoRewards : public QCMiniGameRewards {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const std::string path = "/tmp/levelfuzz-" + std::to_string(getpid()) + ".xml";
-  FILE* out = std::fopen(path.c_str(), "wb");
-  if (!out) return 0;
-  std::fwrite(data, 1, size, out);
-  std::fclose(out);
-
-  IXMLDOMDocument* doc = CreateAndLoadXmlDocument(path.c_str());
+  static MemoryPak* pak = new MemoryPak();  // published as the process's archive layer
+  pak->Put("cfg\\fuzz.xml", std::string(reinterpret_cast<const char*>(data), size));
+  IXMLDOMDocument* doc = CreateAndLoadXmlDocument("cfg\\fuzz.xml");
   if (!doc) return 0;
   IXMLDOMNode* level = nullptr;
   doc->selectSingleNode(L"level", &level);
@@ -70,6 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     game.BindControl("effect_ele" + std::to_string(i), new QCCandyWidget(&game));
   }
   game.ReadLevel(level);
+  game.Reset();
   Velk::srand(static_cast<unsigned>(size));
   SetGameDt(0.01f);
   for (int award = -1; award <= QCMiniGame::kAwardIndexes; ++award) {

@@ -4,6 +4,7 @@
 #include "graphics/DDImage.h"
 #include "graphics/ImageTextureSet.h"
 #include "graphics/MemoryImage.h"
+#include "platform/files/AtomicFile.h"
 #include "platform/files/PathMap.h"
 #include "resources/ImageLib.h"
 
@@ -156,10 +157,8 @@ bool ImageDump::Write(const std::string& folder, const std::vector<MemoryImage*>
   for (int value : {totals.nativeAlpha, totals.rlAlpha, totals.rlAdditive}) page += Cell(Grouped(value));
   page += Cell("&nbsp;") + "</TR>\n</TABLE></CENTER></BODY></HTML>\n";
 
-  FILE* file = OpenFile(folder + "imagelist.html", "wb");
-  if (!file) return false;
-  bool ok = std::fwrite(page.data(), 1, page.size(), file) == page.size();
-  return std::fclose(file) == 0 && ok;
+  // Whole or not at all, like every file the program writes.
+  return WriteFileAtomically(MapPath(folder + "imagelist.html"), page);
 }
 
 }  // namespace Velk

@@ -283,7 +283,7 @@ void VelkAppBase::Init() {
     if (!LoadDemoFile(error)) {
       mDemo.mPlaying = false;
       ShowFatalErrorA(error);
-      ExitApplication(0);
+      ExitApplication(1);
     }
   }
   Velk::srand(GetTickCount());
@@ -346,9 +346,13 @@ void VelkAppBase::RunStatistics(DWORD startTime) {
   if (drawing > 0) line(FormatString("Avg FPS       = %d\r\n", static_cast<int>(mDrawCount * 1000 / drawing)));
 }
 
-void VelkAppBase::Shutdown() {
+bool VelkAppBase::IsOffMainThread() const {
   DWORD mainThread = mMainThreadId;
-  if (mainThread != 0 && GetCurrentThreadId() != mainThread) {
+  return mainThread != 0 && GetCurrentThreadId() != mainThread;
+}
+
+void VelkAppBase::Shutdown() {
+  if (IsOffMainThread()) {
     // Only the main thread tears down; the next timing step picks the request up.
     mShutdownRequested = true;
     return;

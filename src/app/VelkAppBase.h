@@ -433,6 +433,8 @@ class VelkAppBase : public ButtonListener, public WidgetHost, public DisplayHost
 
   // Ends the process; it does not return.
   [[noreturn]] void ExitApplication(int code);
+  // Called from a thread other than the main one, once that one is known.
+  bool IsOffMainThread() const;
   bool IsScreenSaverMode() const { return mIsScreenSaver; }
 
   // Services other layers reach through their host interfaces.

@@ -6,12 +6,15 @@
 #include "common/StringUtil.h"
 #include "graphics/DDInterface.h"
 #include "platform/clock/Clock.h"
+#include "platform/files/AtomicFile.h"
 #include "platform/msgbox/MessageBox.h"
 #include "widgets/Dialog.h"
 #include "widgets/WidgetManager.h"
 
 #include <cstdio>
 #include <ctime>
+#include <fstream>
+#include <iterator>
 
 namespace Velk {
 
@@ -19,6 +22,7 @@ namespace {
 
 // The log starts afresh once per process.
 bool sErrorLogFirstOpen = true;
+constexpr const char* kErrorLog = "ScrError.txt";
 
 }  // namespace
 
@@ -101,17 +105,22 @@ void VelkAppBase::ShowFatalErrorA(const std::string& text) {
   EndPopup();
 }
 
+// The log is rewritten whole with the line added, like every file the program writes: a reader
+// never sees half a line, and a process killed meanwhile leaves the log as it was.
 void VelkAppBase::LogError(const std::string& text) {
-  const char* mode = sErrorLogFirstOpen ? "w" : "a+";
+  std::string log;
+  if (!sErrorLogFirstOpen) {
+    std::ifstream old(kErrorLog, std::ios::binary);
+    log.assign(std::istreambuf_iterator<char>(old), {});
+  }
   sErrorLogFirstOpen = false;
-  FILE* file = std::fopen("ScrError.txt", mode);
-  if (!file) return;
   std::time_t now = std::time(nullptr);
   std::tm local{};
   localtime_r(&now, &local);
-  std::fprintf(file, "%s %02d:%02d:%02d %u\n", text.c_str(), local.tm_hour, local.tm_min, local.tm_sec,
-               static_cast<unsigned>(GetTickCount()));
-  std::fclose(file);
+  char stamp[64];
+  std::snprintf(stamp, sizeof stamp, " %02d:%02d:%02d %u\n", local.tm_hour, local.tm_min, local.tm_sec,
+                static_cast<unsigned>(GetTickCount()));
+  WriteFileAtomically(kErrorLog, log + text + stamp);
 }
 
 Dialog* VelkAppBase::NewDialog(int id, bool modal, const std::wstring& header, const std::wstring& lines,

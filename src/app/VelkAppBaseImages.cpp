@@ -98,9 +98,10 @@ void VelkAppBase::LoadResourceManifest() {
   if (!mResourceManager->ParseResourcesFile("properties\\resources.xml")) ReportResourceError(true);
 }
 
+// A start-up that cannot go on is a failure: the status says so, as for a display that cannot start.
 void VelkAppBase::ReportResourceError(bool exit) {
   ShowFatalErrorA(mResourceManager->GetErrorText());
-  if (exit) ExitApplication(0);
+  if (exit) ExitApplication(1);
 }
 
 }  // namespace Velk

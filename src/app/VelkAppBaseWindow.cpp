@@ -90,6 +90,9 @@ LRESULT VelkAppBase::HandleWindowMessage(HWND hwnd, UINT message, WPARAM wParam,
     case WM_ERASEBKGND:
       return 1;
     case WM_ENDSESSION:
+      // The process ends right after. Off the main thread (a display lost under the cursor thread)
+      // Shutdown only raises the request, so what the program keeps is written here.
+      if (IsOffMainThread() && mRegistryRead) WriteRegistrySettings();
       Shutdown();
       break;
     case WM_SETCURSOR:

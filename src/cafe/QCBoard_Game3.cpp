@@ -7,12 +7,14 @@
 #include "cafe/QCClient.h"
 #include "cafe/QCEngine3.h"
 #include "cafe/QCTutorial.h"
+#include "cafe/PlayerNotice.h"
 #include "cafe/QCWorker.h"
 #include "engine/QCEngine.h"
 #include "engine/QCMusicManager.h"
 #include "engine/QCSoundTable.h"
 #include "engine/TextVars.h"
 #include "engine/XmlAccess.h"
+#include "platform/msgbox/MessageBox.h"
 #include "scene/LevelLog.h"
 #include "scene/QCLevelEvents.h"
 #include "scene/QCMoveItem.h"
@@ -262,6 +264,16 @@ void QCBoard_Game3::FinishLevel() {
     mApp->mCareer->SetVisible(true);
   }
   mApp->mPref.Save();
+}
+
+// The day cannot be played: the player is told which file failed and is back at the book the day
+// was chosen from, with nothing saved for it.
+bool QCBoard_Game3::OnLevelUnreadable(const std::string& file) {
+  ShowPlayerNotice("LEVEL_FILE_UNREADABLE", L"This day cannot be played: its file cannot be read:", file, MB_ICONERROR);
+  QCCandyWidget* book = nullptr;
+  if (mApp) book = mSurvival ? static_cast<QCCandyWidget*>(mApp->mSurvival) : mApp->mCareer;
+  if (book != nullptr) book->Show();
+  return true;
 }
 
 void QCBoard_Game3::ResetLevel() {

@@ -67,6 +67,7 @@ class QCBoard_Game3 : public QCBoard_Game, public QCBoardUpgrades, public QCMini
   bool DispatchEvent(QCEventRecord* event) override;
   void OnPause() override {}
   void OnResume() override {}
+  bool OnLevelUnreadable(const std::string& file) override;
   QCItem* FindPlaceOccupant(QCItem* place) override;
 
   // Career: the cafe of the day (0 past day 59); survival: the level number.

@@ -123,6 +123,8 @@ QCEngine3::~QCEngine3() {
 }
 
 void QCEngine3::Init() {
+  // Before anything is read from the archives or written to pref.dat.
+  StopOnDamagedArchive();
   m3DTestRequested = true;
   mVSyncUpdates = true;
   // The texts first: the default hi-score tables of a new pref.dat are made of them.

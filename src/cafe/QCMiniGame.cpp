@@ -8,6 +8,7 @@
 #include "engine/QCDeadline.h"
 #include "engine/QCSoundTable.h"
 #include "engine/XmlAccess.h"
+#include "fonts/TruncToInt.h"
 #include "scene/LevelLog.h"
 #include "ui/QCButton.h"
 
@@ -86,23 +87,22 @@ void QCMiniGame::ButtonDepress(int id) {
 
 // ---- level settings
 
-// On the level-loading thread: the images are only looked up here, and the tray itself is emptied
-// by the board's level start on the main thread.
+// On the level-loading thread, into fields only the level start reads: the main thread may still
+// be sliding the old tray meanwhile.
 void QCMiniGame::ReadLevel(IXMLDOMNode* levelNode) {
   IXMLDOMNode* params = nullptr;
   if (levelNode) levelNode->selectSingleNode(L"partparams", &params);
   ReadWeights(params);
-  LoadKindImages();
-  mSpeed = 0.0f;
-  if (params && XmlGetAttrFloat(params, L"speed", mSpeed) && !(mSpeed >= 0.0f && std::isfinite(mSpeed))) {
-    LevelLog("partparams: the slide speed %g is read as 0", mSpeed);
-    mSpeed = 0.0f;
+  mLevelSpeed = 0.0f;
+  if (params && XmlGetAttrFloat(params, L"speed", mLevelSpeed) && !(mLevelSpeed >= 0.0f && std::isfinite(mLevelSpeed))) {
+    LevelLog("partparams: the slide speed %g is read as 0", mLevelSpeed);
+    mLevelSpeed = 0.0f;
   }
   if (params) params->Release();
 }
 
 void QCMiniGame::ReadWeights(IXMLDOMNode* params) {
-  mWeights.clear();
+  mLevelWeights.clear();
   if (params == nullptr) return;
   for (int award = 0; award < kAwardIndexes; ++award) {
     std::array<float, kKinds> weights{};
@@ -124,7 +124,7 @@ void QCMiniGame::ReadWeights(IXMLDOMNode* params) {
     for (float weight : weights) sum += weight;
     if (sum > 0.0f)
       for (float& weight : weights) weight /= sum;
-    mWeights[award] = weights;
+    mLevelWeights[award] = weights;
   }
 }
 
@@ -148,9 +148,13 @@ const std::array<float, QCMiniGame::kKinds>* QCMiniGame::Weights(int awardIndex)
 
 // ---- tokens arriving
 
+// On the main thread at the level start: the settings the level thread read take effect here.
 void QCMiniGame::Reset() {
   while (!mElements.empty()) Remove(0, Removal::kHidden);
   mPending.clear();
+  mWeights = mLevelWeights;
+  mSpeed = mLevelSpeed;
+  LoadKindImages();
 }
 
 void QCMiniGame::AddElement(int kind, bool enabled, bool atFront) {
@@ -265,7 +269,7 @@ void QCMiniGame::Refill() {
 
 bool QCMiniGame::Slide(size_t& chainFirst, size_t& chainCount) {
   float dt = GetGameDt();
-  int step = static_cast<int>(mSpeed * dt);
+  int step = Velk::TruncToInt(mSpeed * dt);
   // Slow speeds would truncate to nothing at a short frame; they still creep.
   if (step < 1 && mSpeed > 0.0f && dt > 0.0f) step = 1;
   float target = kFirstX;

@@ -67,10 +67,11 @@ class QCMiniGame : public QCDialog {
   // A token's button was pressed.
   void ButtonDepress(int id) override;
 
-  // The level's weights and slide speed from its "partparams", and the kinds' images. Leaves the
+  // The level's weights and slide speed from its "partparams", kept for the level start. Leaves the
   // widgets alone: the board calls Reset when the level starts.
   void ReadLevel(IXMLDOMNode* levelNode);
-  // Empties the tray (no effects) and forgets the waiting kinds.
+  // Empties the tray (no effects), forgets the waiting kinds and takes the level's settings and
+  // the kinds' images.
   void Reset();
   void AddElement(int kind, bool enabled, bool atFront);
   // A token drawn by the award's weights; never a third alike next to two at the right end.
@@ -106,6 +107,8 @@ class QCMiniGame : public QCDialog {
   std::deque<QCCandyWidget*> mFreeEffects;
   std::deque<int> mPending;
   std::map<int, std::array<float, kKinds>> mWeights;
+  std::map<int, std::array<float, kKinds>> mLevelWeights;  // written by the level thread
   QCTextureRef mImages[3][kKinds];  // normal, "_e", "_s"
   float mSpeed = 0.0f;
+  float mLevelSpeed = 0.0f;  // written by the level thread
 };

@@ -2,6 +2,7 @@
 
 #include "app/VelkAppBase.h"
 #include "cafe/CafeNames.h"
+#include "cafe/PlayerNotice.h"
 #include "common/Buffer.h"
 #include "common/Parse.h"
 #include "engine/LocTexts.h"
@@ -12,6 +13,7 @@
 #include "platform/files/FileHandles.h"
 #include "platform/files/ShellFolders.h"
 #include "platform/modules/Modules.h"
+#include "platform/msgbox/MessageBox.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -130,6 +132,23 @@ void LogDamaged(const std::string& path, const char* what) {
   std::fprintf(stderr, "pref.dat: %s: %s\n", path.c_str(), what);
 }
 
+// The whole file as it stands, for the copy kept aside.
+std::string AllBytes(HANDLE file) {
+  Velk::Buffer bytes;
+  ReadAt(file, 0, static_cast<size_t>(FileSizeOf(file)), bytes);
+  return std::string(reinterpret_cast<const char*>(bytes.Data()), static_cast<size_t>(bytes.ByteLength()));
+}
+
+// Written whole or not at all (the file calls write back atomically on close).
+bool WriteWholeFile(const std::string& path, const std::string& bytes) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD done = 0;
+  bool written = TruncateAt(file, 0) && WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr) &&
+                 done == bytes.size();
+  return CloseHandle(file) && written;
+}
+
 void LogNoFolder(const std::string& path) {
   std::fprintf(stderr, "pref.dat: could not make the folder %s (error %u); nothing will be saved\n", path.c_str(),
                static_cast<unsigned>(GetLastError()));
@@ -161,6 +180,8 @@ bool QCPref::Load() {
   bool valid = false;
   bool profileRead = false;
   HANDLE file = OpenFile(kReadWrite, 0, OPEN_EXISTING);
+  // A file the player may only read still holds the progress; the saves then fail and say so.
+  if (file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED) file = OpenFile(GENERIC_READ, 0, OPEN_EXISTING);
   if (file != INVALID_HANDLE_VALUE) {
     // Held open (and exclusive) throughout, so that the saves LoadProfile makes here write nothing.
     Velk::Buffer header;
@@ -168,15 +189,17 @@ bool QCPref::Load() {
     valid = ReadAt(file, 0, QCPrefHeader::kSize, header) && stored.Read(header);
     if (valid) {
       mHeader = stored;
-      profileRead = LoadProfile(file, mHeader.mCurrentProfile);
+      profileRead = LoadCurrentProfile(file);
       // A table the file holds only in part takes the defaults rather than a mix of old and new.
       bool survivalRead = ReadTable(file, kSurvivalOffset, mSurvivalTable);
       bool careerRead = ReadTable(file, kCareerOffset, mCareerTable);
       if (!survivalRead || !careerRead) LogDamaged(mPath, "its hi-score tables are cut short; the defaults stand in");
       SetDefaultTables(!survivalRead, !careerRead);
     } else {
-      // Not ours, or of another version: dropped, and written afresh by the save below.
+      // Not ours, or of another version: kept aside for the player, dropped, and written afresh by
+      // the save below.
       LogDamaged(mPath, "it is not a preference file of this version; starting afresh");
+      SetAside(file);
       TruncateAt(file, 0);
     }
     CloseHandle(file);
@@ -190,6 +213,47 @@ bool QCPref::Load() {
   ApplySettings();
   Save();
   return true;
+}
+
+// The stored index, else (when it names no record) the first record. A record cut short at the end
+// is named in the log: the next save drops it.
+bool QCPref::LoadCurrentProfile(HANDLE file) {
+  const uint64_t size = FileSizeOf(file);
+  const int count = ProfileCount(size);
+  if (size > ProfileOffset(count)) {
+    std::fprintf(stderr, "pref.dat: %s: profile record %d (counted from 1) is cut short at %llu of %d bytes and is dropped\n",
+                 mPath.c_str(), count + 1, static_cast<unsigned long long>(size - ProfileOffset(count)), static_cast<int>(QCProfile::kSize));
+  }
+  if (LoadProfile(file, mHeader.mCurrentProfile)) return true;
+  if (count == 0) return false;
+  std::fprintf(stderr, "pref.dat: %s: the current profile %d names no record; the first one is loaded\n",
+               mPath.c_str(), mHeader.mCurrentProfile);
+  return LoadProfile(file, 0);
+}
+
+// The unreadable file is copied to "pref.dat.bad" (replacing an older copy) before it is dropped,
+// and the player is told where it is.
+void QCPref::SetAside(HANDLE file) {
+  if (FileSizeOf(file) == 0) return;
+  const std::string kept = mPath + ".bad";
+  if (!WriteWholeFile(kept, AllBytes(file))) {
+    std::fprintf(stderr, "pref.dat: could not keep a copy as %s (error %u)\n", kept.c_str(),
+                 static_cast<unsigned>(GetLastError()));
+    return;
+  }
+  ShowPlayerNotice("PREF_UNREADABLE",
+                   L"Your saved progress could not be read, so the game starts afresh. A copy of the old file was kept as",
+                   kept, MB_ICONWARNING);
+}
+
+// Once a session: the player learns that progress is being lost while there is time to act.
+void QCPref::ReportSaveFailure() {
+  LogSaveFailure(mPath);
+  if (mSaveFailureReported) return;
+  mSaveFailureReported = true;
+  ShowPlayerNotice("PREF_NOT_SAVED",
+                   L"Your progress cannot be saved and will be lost when the game ends. It cannot be written to", mPath,
+                   MB_ICONWARNING);
 }
 
 bool QCPref::ReadTable(HANDLE file, uint64_t offset, QCHiScoreTable& table) {
@@ -208,7 +272,7 @@ bool QCPref::Save() {
   HANDLE file = OpenFile(kReadWrite, 0, OPEN_ALWAYS);
   if (file == INVALID_HANDLE_VALUE) {
     // Refused while Load or DeleteProfile hold the file: the nested save is meant to write nothing.
-    if (mHasFile && GetLastError() != ERROR_SHARING_VIOLATION) LogSaveFailure(mPath);
+    if (!mHasFile || GetLastError() != ERROR_SHARING_VIOLATION) ReportSaveFailure();
     return true;
   }
   if (Velk::gVelkApp != nullptr) mHeader.mWindowed = Velk::gVelkApp->mIsWindowed ? 1 : 0;
@@ -220,7 +284,7 @@ bool QCPref::Save() {
   DropPartialRecord(file);
   SaveProfile(file);
   WriteHeader(file);  // SaveProfile may have given the profile its index
-  if (!CloseHandle(file)) LogSaveFailure(mPath);
+  if (!CloseHandle(file)) ReportSaveFailure();
   return true;
 }
 
@@ -242,7 +306,7 @@ bool QCPref::SaveProfile(HANDLE file) {
   mProfile.Write(bytes);
   bool written = WriteAt(target, ProfileOffset(mHeader.mCurrentProfile), bytes);
   if (file == nullptr && !CloseHandle(target)) {
-    LogSaveFailure(mPath);
+    ReportSaveFailure();
     written = false;
   }
   return written;
@@ -303,7 +367,7 @@ bool QCPref::DeleteProfile(int index) {
     // This handle is exclusive, so the saves inside write nothing.
     LoadProfile(file, mHeader.mCurrentProfile);
   }
-  if (!CloseHandle(file)) LogSaveFailure(mPath);
+  if (!CloseHandle(file)) ReportSaveFailure();
   return true;
 }
 

@@ -34,11 +34,13 @@ class QCPref {
   // Finds (and makes) the folder of pref.dat. Nothing is read yet.
   QCPref();
 
-  // Reads pref.dat, or starts afresh with defaults when it is missing or not ours; applies the
-  // settings and writes the file back. Always true.
+  // Reads pref.dat, or starts afresh with defaults when it is missing or not ours (an unreadable
+  // file is kept as pref.dat.bad and the player told); applies the settings and writes the file
+  // back. Always true.
   bool Load();
   // Writes the header, both tables and the current profile. Always true: a file that cannot be
-  // written leaves everything in memory, and the next save tries again.
+  // written leaves everything in memory, and the next save tries again; the first failure of a
+  // session is shown to the player.
   bool Save();
   // Writes the current profile (when loaded) into `file`, or into pref.dat when none is given; a
   // profile without an index is appended and takes the next one. True when the record was written.
@@ -75,8 +77,12 @@ class QCPref {
   void SetDefaultTables(bool survival, bool career);
   bool ReadTable(HANDLE file, uint64_t offset, QCHiScoreTable& table);
   bool ReadProfileAt(HANDLE file, int index, QCProfile& profile);
+  bool LoadCurrentProfile(HANDLE file);
+  void SetAside(HANDLE file);
+  void ReportSaveFailure();
   void MoveRecordsDown(HANDLE file, int from, int count);
 
   std::string mPath;
   bool mHasFile = false;  // false when the folders could not be made: nothing is ever written
+  bool mSaveFailureReported = false;
 };

@@ -38,10 +38,10 @@ QCCandyWidget::~QCCandyWidget() {
 
 void QCCandyWidget::ReadCommonXml(IXMLDOMNode* node) {
   int x = 0, y = 0, width = 0, height = 0;
-  XmlGetAttrInt(node, L"x", x);
-  XmlGetAttrInt(node, L"y", y);
-  XmlGetAttrInt(node, L"width", width);
-  XmlGetAttrInt(node, L"height", height);
+  XmlGetAttrPixels(node, L"x", x);
+  XmlGetAttrPixels(node, L"y", y);
+  XmlGetAttrPixels(node, L"width", width);
+  XmlGetAttrPixels(node, L"height", height);
   bool flag = false;
   if (XmlGetAttrBool(node, L"visible", flag)) SetVisible(flag);
   Resize(x, y, width, height);
@@ -64,8 +64,8 @@ void QCCandyWidget::ReadCommonXml(IXMLDOMNode* node) {
       mEffect->SetOwner(this);
     }
   }
-  XmlGetAttrInt(node, L"scalepointx", mPivot.x);
-  XmlGetAttrInt(node, L"scalepointy", mPivot.y);
+  XmlGetAttrPixels(node, L"scalepointx", mPivot.x);
+  XmlGetAttrPixels(node, L"scalepointy", mPivot.y);
 }
 
 // Nothing while a show runs, nor on a widget that is up and not on its way out.

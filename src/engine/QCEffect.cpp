@@ -30,11 +30,12 @@ struct EffectReading {
 
 }  // namespace
 
-void LoadEffectDefinitions() {
+bool LoadEffectDefinitions() {
   ReleaseEffectDefinitions();
   gDefinitions = CreateAndLoadXmlDocument("cfg\\effect.xml");
   if (gDefinitions && gDefinitions->selectSingleNode(L"effects", &gEffects) != S_OK)
     DebugLog("LoadEffectDefinitions: cfg\\effect.xml has no effects");
+  return gEffects != nullptr;
 }
 
 void ReleaseEffectDefinitions() {

@@ -56,7 +56,8 @@ struct EffectTargetList {
 enum EffectCommand { kCommandNone = 0, kCommandStop = 1, kCommandStart = 2, kCommandResume = 3, kCommandPause = 4, kCommandCall = 5 };
 
 // Loads "cfg\effect.xml" and keeps it for the program's life; without it no effect can be created.
-void LoadEffectDefinitions();
+// False when it has no "effects" element (missing, unreadable or foreign).
+bool LoadEffectDefinitions();
 void ReleaseEffectDefinitions();
 // A new effect (the caller owns it), or null when there is no definition of that name.
 class QCEffect;

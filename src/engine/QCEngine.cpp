@@ -1,8 +1,10 @@
 #include "engine/QCEngine.h"
 
 #include <ctime>
+#include <filesystem>
 
 #include "common/Path.h"
+#include "common/StringUtil.h"
 #include "engine/EngineUtil.h"
 #include "engine/InitResources.h"
 #include "engine/LocTexts.h"
@@ -20,6 +22,7 @@
 #include "platform/clock/Clock.h"
 #include "platform/crt/Rand.h"
 #include "platform/files/FileCalls.h"
+#include "platform/files/PathMap.h"
 #include "platform/modules/Modules.h"
 #include "platform/threads/Threads.h"
 #include "resources/PakInterface.h"
@@ -28,6 +31,9 @@
 #include "widgets/WidgetManager.h"
 
 namespace {
+
+constexpr const char* kUiFile = "cfg\\ui.xml";
+constexpr const char* kEffectFile = "cfg\\effect.xml";
 
 QCEngine* gEngine = nullptr;
 QCLevelHandOver* gCurrentBoard = nullptr;
@@ -38,6 +44,11 @@ IXMLDOMNode* OpenRoot(const char* path, IXMLDOMDocument** doc) {
   IXMLDOMNode* root = nullptr;
   if (*doc && (*doc)->selectSingleNode(L"root", &root) != S_OK) DebugLog("%s has no root", path);
   return root;
+}
+
+bool IsPresent(const char* file) {
+  std::error_code ignored;
+  return std::filesystem::exists(Velk::MapPath(file), ignored);
 }
 
 void CloseRoot(IXMLDOMNode* root, IXMLDOMDocument* doc) {
@@ -61,9 +72,12 @@ QCEngine::QCEngine(int arg) {
   std::string folder = Velk::PathDirectory(path, false);
   if (!folder.empty()) SetCurrentDirectoryA(folder.c_str());
 
-  // A missing archive is no error: the files then come from the folder itself.
+  // A missing archive is no error: the files then come from the folder itself. One that is there
+  // but cannot be read is reported before anything else (StopOnDamagedArchive).
   mPak = std::make_unique<PakInterface>();
-  for (const char* archive : {"loc.pak", "data.pak", "mod.pak"}) mPak->MountArchive(archive);
+  for (const char* archive : {"loc.pak", "data.pak", "mod.pak"}) {
+    if (!mPak->MountArchive(archive) && mDamagedArchive.empty() && IsPresent(archive)) mDamagedArchive = archive;
+  }
 
   mLogicalWidth = 800;
   mLogicalHeight = 600;
@@ -119,6 +133,7 @@ QCEngine::~QCEngine() {
 }
 
 void QCEngine::Init() {
+  StopOnDamagedArchive();
   VelkAppBase::Init();
   if (mShutdown) return;
   Velk::srand(static_cast<unsigned>(time(nullptr)));
@@ -129,8 +144,22 @@ void QCEngine::Init() {
     ReportResourceError(true);
   }
   ExtractInitResources(mResourceManager);
-  LoadEffectDefinitions();
+  // Without its effects the splash would never end.
+  if (!LoadEffectDefinitions()) StopOnUnreadableFile(kEffectFile);
   StartSoundSystem(0);  // no window handle is needed here
+}
+
+void QCEngine::StopOnDamagedArchive() {
+  if (mDamagedArchive.empty()) return;
+  ShowFatalErrorW(GetString("DATA_FILE_DAMAGED", L"This data file is damaged or incomplete; please reinstall the game:") +
+                  L" " + Velk::Widen(mDamagedArchive));
+  ExitApplication(1);
+}
+
+void QCEngine::StopOnUnreadableFile(const std::string& path) {
+  ShowFatalErrorW(GetString("GAME_FILE_UNREADABLE", L"This game file cannot be read; please reinstall the game:") +
+                  L" " + Velk::Widen(path));
+  ExitApplication(1);
 }
 
 void QCEngine::LoadResourcesInBackground() {
@@ -142,7 +171,9 @@ void QCEngine::LoadResourcesInBackground() {
   LoadSoundTable(root);
   CloseRoot(root, doc);
 
-  root = OpenRoot("cfg\\ui.xml", &doc);
+  root = OpenRoot(kUiFile, &doc);
+  // Without it no screen could be made: the window would stay black.
+  if (root == nullptr) mUnreadableDocument = kUiFile;
   mTextures->ReadUiTextures(root);
   mFonts->ReadUiFonts(root);
   mCursors->ReadCursors(root, mTextures.get());
@@ -153,6 +184,7 @@ void QCEngine::LoadResourcesInBackground() {
 }
 
 void QCEngine::OnLoadingFinished() {
+  if (!mUnreadableDocument.empty()) StopOnUnreadableFile(mUnreadableDocument);
   mCursors->ApplyPendingCursor();
   mCursors->ShowCursor();
 }

@@ -53,6 +53,11 @@ class QCEngine : public Velk::VelkAppBase {
 
   // Reads cfg\loc.xml into the engine's table (the cafe's application calls it in its Init).
   bool LoadLocTable();
+  // An archive that is there but cannot be mounted ends the process (status 1) with a message that
+  // names it; the cafe's application calls this before it reads or writes anything.
+  void StopOnDamagedArchive();
+  // A start-up file without which the game cannot show a screen: a message naming it, status 1.
+  [[noreturn]] void StopOnUnreadableFile(const std::string& path);
   // Null for a name cfg\ui.xml does not declare.
   Velk::Font* GetFontByName(const std::string& name);
   // The root dialog brought to the front and shown: it takes all mouse input while an effect plays.
@@ -90,6 +95,10 @@ class QCEngine : public Velk::VelkAppBase {
   std::unique_ptr<TextVars> mTextVars;
   // The full-screen root dialog (a QCDialog), owned by the widget manager.
   Velk::Widget* mRootDialog = nullptr;
+  // The first archive found damaged by the constructor, or empty.
+  std::string mDamagedArchive;
+  // Set on the loading thread when cfg\ui.xml has no root; acted on once the loading has finished.
+  std::string mUnreadableDocument;
 };
 
 // The one engine; null before it is made and after it is gone.

@@ -183,10 +183,10 @@ void ReadAnimatedTexture(QCTexture* texture, IXMLDOMNode* node, int defaultWidth
   if (!texture) return;
   if (!manager) manager = QCTextureManager::Get();
   int u = 0, v = 0, width = defaultWidth, height = defaultHeight, fps = 0, count = 1, oneshot = 1;
-  XmlGetAttrInt(node, L"u", u);
-  XmlGetAttrInt(node, L"v", v);
-  XmlGetAttrInt(node, L"width", width);
-  XmlGetAttrInt(node, L"height", height);
+  XmlGetAttrPixels(node, L"u", u);
+  XmlGetAttrPixels(node, L"v", v);
+  XmlGetAttrPixels(node, L"width", width);
+  XmlGetAttrPixels(node, L"height", height);
   XmlGetAttrInt(node, L"fps", fps);
   XmlGetAttrInt(node, L"count", count);
   XmlGetAttrInt(node, L"oneshot", oneshot);
@@ -195,6 +195,10 @@ void ReadAnimatedTexture(QCTexture* texture, IXMLDOMNode* node, int defaultWidth
   char mode[128] = {};
   XmlGetAttrString(node, L"mode", mode, sizeof mode);
 
+  if (count > kMaxTextureFrames) {
+    std::fprintf(stderr, "texture %s: %d frames refused (at most %d); it shows nothing\n", id, count, kMaxTextureFrames);
+    count = 0;
+  }
   texture->mSourceRect = Velk::Rect(u, v, width, height);
   texture->mFps = fps;
   texture->mFrameCount = count;

@@ -156,6 +156,9 @@ class QCTexture {
   bool mVisible = true;
 };
 
+// More frames than this are refused: the texture then shows nothing.
+constexpr int kMaxTextureFrames = 1000;
+
 // Reads u, v, width, height, fps, count, oneshot, texture and mode of a texture element. With a frame
 // rate the frames are the ids "<texture>00", "<texture>01", ...; without, the one id. Frames are
 // looked up (in the process's manager when none is given), not acquired.

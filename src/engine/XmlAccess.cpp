@@ -2,7 +2,9 @@
 
 #include <strings.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <mutex>
 #include <set>
@@ -198,6 +200,12 @@ bool XmlGetAttrString(IXMLDOMNode* node, const wchar_t* name, char* buffer, int 
   return true;
 }
 
+std::string XmlReadName(IXMLDOMNode* node, const wchar_t* name) {
+  char buffer[128] = {};
+  XmlGetAttrString(node, name, buffer, sizeof buffer);
+  return buffer;
+}
+
 bool XmlGetAttrWString(IXMLDOMNode* node, const wchar_t* name, wchar_t* buffer, int capacity) {
   std::wstring value;
   if (!ReadAttribute(node, name, value)) return false;
@@ -221,6 +229,14 @@ bool XmlGetAttrInt(IXMLDOMNode* node, const wchar_t* name, int& out) {
   char text[128] = {};
   if (!XmlGetAttrString(node, name, text, sizeof text)) return false;
   out = XmlParseDecimal(text);
+  return true;
+}
+
+bool XmlGetAttrPixels(IXMLDOMNode* node, const wchar_t* name, int& out) {
+  if (!XmlGetAttrInt(node, name, out)) return false;
+  const int held = std::clamp(out, -kMaxXmlPixels, kMaxXmlPixels);
+  if (held != out) std::fprintf(stderr, "ui: %ls=\"%d\" held to %d\n", name, out, held);
+  out = held;
   return true;
 }
 

@@ -53,6 +53,8 @@ IXMLDOMNode* XmlWriteNode(IXMLDOMNode* parent, const wchar_t* tag, IXMLDOMNode* 
 // with a terminating zero.
 bool XmlGetNodeText(IXMLDOMNode* node, char* buffer, int size, UINT codepage = CP_ACP);
 bool XmlGetAttrString(IXMLDOMNode* node, const wchar_t* name, char* buffer, int size, UINT codepage = CP_ACP);
+// A name of the scene data: at most 127 bytes, as its 128-byte buffers hold; empty when absent.
+std::string XmlReadName(IXMLDOMNode* node, const wchar_t* name);
 // Copies only when the value fits with its terminating zero (capacity in characters); true whenever
 // the attribute exists, even when nothing was copied.
 bool XmlGetAttrWString(IXMLDOMNode* node, const wchar_t* name, wchar_t* buffer, int capacity);
@@ -60,6 +62,10 @@ bool XmlGetAttrWString(IXMLDOMNode* node, const wchar_t* name, wchar_t* buffer, 
 bool XmlGetAttrText(IXMLDOMNode* node, const wchar_t* name, std::wstring& out);
 bool XmlGetAttrText(IXMLDOMNode* node, const wchar_t* name, std::string& out);
 bool XmlGetAttrInt(IXMLDOMNode* node, const wchar_t* name, int& out);
+// A position, size or distance in pixels from the UI description, held to +-kMaxXmlPixels with a
+// log line: any sum, and any product of two, of such numbers stays inside int.
+constexpr int kMaxXmlPixels = 32767;
+bool XmlGetAttrPixels(IXMLDOMNode* node, const wchar_t* name, int& out);
 bool XmlGetAttrDword(IXMLDOMNode* node, const wchar_t* name, DWORD& out);
 // Integer and fraction split at the first '.'; without one the fraction and its scale are 0. The
 // fraction takes the sign only when the integer part is 0 ("-0.5"): "-1.5" reads as -1 and +5/10.

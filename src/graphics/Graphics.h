@@ -2,6 +2,7 @@
 #include <string>
 #include <vector>
 
+#include "fonts/TruncToInt.h"
 #include "graphics/GraphicsState.h"
 
 namespace Velk {
@@ -68,8 +69,9 @@ public:
   void DrawNinePartBox(const Rect& destRect, Image* image);
 
 private:
-  int TransX(int x) const { return static_cast<int>(static_cast<float>(x) + mTransX); }
-  int TransY(int y) const { return static_cast<int>(static_cast<float>(y) + mTransY); }
+  // Held to the int range: a coordinate from data may sit at its very end.
+  int TransX(int x) const { return TruncToInt(static_cast<float>(x) + mTransX); }
+  int TransY(int y) const { return TruncToInt(static_cast<float>(y) + mTransY); }
   const Color& ImageColor() const;
   int TextWidth(const std::wstring& str) const;
   Color TagColor(const std::wstring& text, size_t caret, int oldColor) const;

@@ -39,7 +39,8 @@ int Graphics::DrawTaggedString(const std::wstring& text, int x, int y, int width
   if (oldColor == -1) oldColor = static_cast<int>(mColor.ToArgb());
   if (draw && (justification == 0 || justification == 1)) {
     const int measured = DrawTaggedString(text, x, y, width, -1, false, offset, length, oldColor);
-    x += justification == 0 ? (width - measured) / 2 : width - measured;
+    const int64_t room = int64_t{width} - measured;
+    x = ClampToInt(x + (justification == 0 ? room / 2 : room));
   }
   const int64_t size = static_cast<int64_t>(text.size());
   const int64_t end = length < 0 ? size : std::min<int64_t>(static_cast<int64_t>(offset) + length, size);
@@ -61,15 +62,15 @@ int Graphics::DrawTaggedString(const std::wstring& text, int x, int y, int width
     if (i > end - kTagLength) break;
     const Color tagColor = TagColor(text, static_cast<size_t>(i), oldColor);
     if (draw) {
-      DrawString(run, x + pen, y);
+      DrawString(run, ClampToInt(int64_t{x} + pen), y);
       SetColor(tagColor);
     }
-    pen += TextWidth(run);
+    pen = ClampToInt(int64_t{pen} + TextWidth(run));
     run.clear();
     i += kTagLength;
   }
-  if (draw) DrawString(run, x + pen, y);
-  return pen + TextWidth(run);
+  if (draw) DrawString(run, ClampToInt(int64_t{x} + pen), y);
+  return ClampToInt(int64_t{pen} + TextWidth(run));
 }
 
 int Graphics::DrawTaggedSegment(const std::wstring& text, int offset, int count, int x, int y, int width,

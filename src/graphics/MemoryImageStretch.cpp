@@ -23,12 +23,13 @@ bool ClipStretch(const Rect& srcRect, const Rect& clip, const Rect& destRect, DR
   outDest = destRect.Intersect(clip);
   const double sx = double(srcRect.mWidth) / destRect.mWidth;
   const double sy = double(srcRect.mHeight) / destRect.mHeight;
-  const double fromLeft = mirrored ? destRect.mX + destRect.mWidth - outDest.mX - outDest.mWidth
-                                   : outDest.mX - destRect.mX;
+  // In doubles: the rectangles may span the whole int range.
+  const double fromLeft = mirrored ? double(destRect.mX) + destRect.mWidth - outDest.mX - outDest.mWidth
+                                   : double(outDest.mX) - destRect.mX;
   outSrc.mX = fromLeft * sx + srcRect.mX;
-  outSrc.mY = (outDest.mY - destRect.mY) * sy + srcRect.mY;
-  outSrc.mWidth = srcRect.mWidth + sx * (outDest.mWidth - destRect.mWidth);
-  outSrc.mHeight = srcRect.mHeight + sy * (outDest.mHeight - destRect.mHeight);
+  outSrc.mY = (double(outDest.mY) - destRect.mY) * sy + srcRect.mY;
+  outSrc.mWidth = srcRect.mWidth + sx * (double(outDest.mWidth) - destRect.mWidth);
+  outSrc.mHeight = srcRect.mHeight + sy * (double(outDest.mHeight) - destRect.mHeight);
   return outSrc.mWidth > 0 && outSrc.mHeight > 0;
 }
 

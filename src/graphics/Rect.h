@@ -1,5 +1,7 @@
 #pragma once
 #include <algorithm>
+#include <cstdint>
+#include <type_traits>
 
 namespace Velk {
 
@@ -17,16 +19,21 @@ public:
 
   // Rectangles that only touch give a zero-sized rectangle at the touching place; disjoint ones give
   // the all-zero rectangle.
+  // The far edges are taken in 64 bits: a rectangle from data may reach past the int range, and the
+  // overlap is never wider than either rectangle.
   TRect Intersect(const TRect& other) const {
     TRect r;
     r.mX = std::max(mX, other.mX);
-    r.mWidth = std::min(mX + mWidth, other.mX + other.mWidth) - r.mX;
+    r.mWidth = static_cast<T>(std::min(Far(mX, mWidth), Far(other.mX, other.mWidth)) - r.mX);
     if (r.mWidth < 0) return TRect();
     r.mY = std::max(mY, other.mY);
-    r.mHeight = std::min(mY + mHeight, other.mY + other.mHeight) - r.mY;
+    r.mHeight = static_cast<T>(std::min(Far(mY, mHeight), Far(other.mY, other.mHeight)) - r.mY);
     if (r.mHeight < 0) return TRect();
     return r;
   }
+
+  using Wide = std::conditional_t<std::is_integral_v<T>, int64_t, T>;
+  static Wide Far(T start, T extent) { return static_cast<Wide>(start) + extent; }
 
   bool operator==(const TRect& o) const {
     return mX == o.mX && mY == o.mY && mWidth == o.mWidth && mHeight == o.mHeight;

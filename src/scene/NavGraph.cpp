@@ -8,25 +8,17 @@
 
 namespace {
 
-constexpr int kNameSize = 128;
-
 float SegmentLength(int x1, int y1, int x2, int y2) {
   const int dx = x1 - x2;
   const int dy = y1 - y2;
   return static_cast<float>(std::sqrt(static_cast<double>(dx) * dx + static_cast<double>(dy) * dy));
 }
 
-std::string ReadName(IXMLDOMNode* node, const wchar_t* attribute) {
-  char buffer[kNameSize] = {};
-  XmlGetAttrString(node, attribute, buffer, kNameSize);
-  return buffer;
-}
-
 bool ReadPoint(IXMLDOMNode* node, void* graph, void*) {
   auto& points = *static_cast<std::map<std::string, NavPoint>*>(graph);
   NavPoint point;
-  point.name = ReadName(node, L"name");
-  point.direction = ReadName(node, L"direction");
+  point.name = XmlReadName(node, L"name");
+  point.direction = XmlReadName(node, L"direction");
   XmlGetAttrInt(node, L"x", point.x);
   XmlGetAttrInt(node, L"y", point.y);
   points.emplace(point.name, point);
@@ -35,8 +27,8 @@ bool ReadPoint(IXMLDOMNode* node, void* graph, void*) {
 
 bool ReadEdge(IXMLDOMNode* node, void* edges, void*) {
   NavEdge edge;
-  edge.p1 = ReadName(node, L"p1");
-  edge.p2 = ReadName(node, L"p2");
+  edge.p1 = XmlReadName(node, L"p1");
+  edge.p2 = XmlReadName(node, L"p2");
   static_cast<std::vector<NavEdge>*>(edges)->push_back(edge);
   return true;
 }
@@ -234,7 +226,7 @@ void Navigator::LoadNamed(IXMLDOMNode* root, NavGraph& into) {
       root, L"graphs/graph",
       [](IXMLDOMNode* node, void* a, void*) {
         auto* args = static_cast<Args*>(a);
-        if (ReadName(node, L"name") == *args->name) args->graph->LoadXml(node);
+        if (XmlReadName(node, L"name") == *args->name) args->graph->LoadXml(node);
         return true;
       },
       &args, nullptr);

@@ -302,6 +302,7 @@ void QCBoard_Game::LoadLevel(int level, int mode) {
   mSceneDoc = doc[0] ? CreateAndLoadXmlDocument(doc) : nullptr;
   IXMLDOMNode* sceneRoot = SelectRoot(mSceneDoc);
   if (!levelNode || !sceneRoot) DebugLog("Level %s: level or scene <%s> not read", path, doc);
+  mUnreadableLevelFile = !levelNode ? path : !sceneRoot ? (doc[0] ? doc : path) : "";
   CreateSceneObjects(sceneRoot);
   ApplyLevelObjects(levelNode);
   mHeldImages.clear();
@@ -340,6 +341,11 @@ void QCBoard_Game::OnLevelLoaded() {
   if (App()) App()->mLoadingRaised = false;
   SetThreadPriority(GetCurrentThread(), 0);
   if (QCEngine* engine = GetEngine()) engine->OnLevelLoadingFinished();
+  if (!mUnreadableLevelFile.empty() && OnLevelUnreadable(mUnreadableLevelFile)) {
+    // What was read stays unplayed: the next load clears it.
+    mLoading = false;
+    return;
+  }
   Show();
   ResetAndStart();
   mLoading = false;

@@ -77,6 +77,12 @@ class QCBoard_Game : public QCCandyWidget, public QCLevelHandOver {
   virtual bool DispatchEvent(QCEventRecord* event) = 0;
   virtual void OnPause() = 0;
   virtual void OnResume() = 0;
+  // On the main thread when the level file or scene document did not load; `file` names it. True
+  // when the level must not start; here it starts with whatever was read.
+  virtual bool OnLevelUnreadable(const std::string& file) {
+    (void)file;
+    return false;
+  }
   virtual void EventsStep();
   // The character or customer standing at a place (a table's worker, a client place's client).
   virtual QCItem* FindPlaceOccupant(QCItem* place);
@@ -132,6 +138,8 @@ class QCBoard_Game : public QCCandyWidget, public QCLevelHandOver {
   IXMLDOMDocument* mSceneDoc = nullptr;
   IXMLDOMDocument* mLevelDoc = nullptr;
   std::atomic<bool> mLoading{false};
+  // Written by the level thread, read once the load is handed over: the file that did not load.
+  std::string mUnreadableLevelFile;
   int mMoney = 0;
   int mStageBase = 0;
 

@@ -47,12 +47,6 @@ std::array<FactoryRow, 13>& Factory() {
   return rows;
 }
 
-std::string ReadName(IXMLDOMNode* node, const wchar_t* attribute) {
-  char buffer[kNameSize] = {};
-  XmlGetAttrString(node, attribute, buffer, kNameSize);
-  return buffer;
-}
-
 bool ReadPart(IXMLDOMNode* node, void* item, void*) {
   auto* owner = static_cast<QCItem*>(item);
   auto* part = new QCItemPart(owner);
@@ -62,8 +56,8 @@ bool ReadPart(IXMLDOMNode* node, void* item, void*) {
 }
 
 bool CreateSceneObject(IXMLDOMNode* node, void*, void*) {
-  const std::string keyword = ReadName(node, L"class");
-  const std::string name = ReadName(node, L"name");
+  const std::string keyword = XmlReadName(node, L"class");
+  const std::string name = XmlReadName(node, L"name");
   SceneObjectCreator create = GetSceneObjectCreator(keyword);
   if (!create) {
     DebugLog("Scene object <%s>: unknown class <%s>, skipped", name.c_str(), keyword.c_str());
@@ -125,7 +119,7 @@ QCItem* QCItem::FindByName(const std::string& name) {
 }
 
 void QCItem::LoadFromXml(IXMLDOMNode* node) {
-  mName = ReadName(node, L"name");
+  mName = XmlReadName(node, L"name");
   char orient[kNameSize] = {};
   if (XmlGetAttrString(node, L"orient", orient, kNameSize)) mOrientation = orient;
   mPosX = mPosY = mOffsX = mOffsY = 0;
@@ -135,7 +129,7 @@ void QCItem::LoadFromXml(IXMLDOMNode* node) {
   XmlGetAttrInt(node, L"offs_y", mOffsY);
   delete mEffect;
   mEffect = nullptr;
-  const std::string effect = ReadName(node, L"effect");
+  const std::string effect = XmlReadName(node, L"effect");
   if (!effect.empty() && (mEffect = CreateEffectByName(effect.c_str()))) {
     mEffect->EffectSetParam(kParamTargets, &mTargets);
     mEffect->EffectSetParam(kParamVisible, &mVisible);
@@ -145,8 +139,8 @@ void QCItem::LoadFromXml(IXMLDOMNode* node) {
 }
 
 void QCItem::ApplySkinXml(IXMLDOMNode* node) {
-  const std::string skin = ReadName(node, L"skin");
-  const std::string anim = ReadName(node, L"anim");
+  const std::string skin = XmlReadName(node, L"skin");
+  const std::string anim = XmlReadName(node, L"anim");
   SetSkin(skin, true);
   PlayAnim("");
   if (!anim.empty()) PlayPartsAnim(anim, false);

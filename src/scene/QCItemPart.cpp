@@ -15,16 +15,8 @@
 
 namespace {
 
-constexpr int kNameSize = 128;
-
-std::string ReadName(IXMLDOMNode* node, const wchar_t* attribute) {
-  char buffer[kNameSize] = {};
-  XmlGetAttrString(node, attribute, buffer, kNameSize);
-  return buffer;
-}
-
 bool ReadExchangeSkin(IXMLDOMNode* node, void* map, void*) {
-  (*static_cast<std::map<std::string, std::string>*>(map))[ReadName(node, L"from")] = ReadName(node, L"to");
+  (*static_cast<std::map<std::string, std::string>*>(map))[XmlReadName(node, L"from")] = XmlReadName(node, L"to");
   return true;
 }
 
@@ -70,10 +62,10 @@ QCItemPart::~QCItemPart() {
 void QCItemPart::OnAnmStopped(const std::string& anim) { mOwner->OnPartStopped(this, anim); }
 
 bool QCItemPart::LoadFromXml(IXMLDOMNode* node) {
-  mName = ReadName(node, L"name");
-  const std::string effect = ReadName(node, L"effect");
-  mFont = FontByName(ReadName(node, L"font"));
-  mSubFont = FontByName(ReadName(node, L"sub_font"));
+  mName = XmlReadName(node, L"name");
+  const std::string effect = XmlReadName(node, L"effect");
+  mFont = FontByName(XmlReadName(node, L"font"));
+  mSubFont = FontByName(XmlReadName(node, L"sub_font"));
   XmlGetAttrInt(node, L"offs_x", mAnchorX);
   XmlGetAttrInt(node, L"offs_y", mAnchorY);
   XmlGetAttrInt(node, L"scale_point_x", mScalePoint.x);
@@ -85,7 +77,7 @@ bool QCItemPart::LoadFromXml(IXMLDOMNode* node) {
   XmlForEachNode(node, L"exchange_skin", &ReadExchangeSkin, &mExchangeSkins, nullptr);
   for (POINT& p : mZLine) p = POINT{};
   if (!mZOver) {
-    mParentZ = ReadName(node, L"parent_z");
+    mParentZ = XmlReadName(node, L"parent_z");
     const wchar_t* names[3][2] = {{L"order0_x", L"order0_y"}, {L"order1_x", L"order1_y"}, {L"order2_x", L"order2_y"}};
     for (int i = 0; i < 3; ++i) {
       int x = 0;

@@ -1,5 +1,9 @@
 #include "scene/QCLevelEvents.h"
 
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+
 #include "engine/EngineUtil.h"
 #include "engine/XmlAccess.h"
 #include "scene/LevelLog.h"
@@ -266,14 +270,15 @@ float QCLevelEvents::GetProgress() const {
 int QCLevelEvents::GetStageTarget() const { return mTarget; }
 
 void QCLevelEvents::NextStage() {
-  const int step = mTarget - mPrevTarget;
+  // Points come from the level file: the step and the next target saturate instead of wrapping.
+  const int64_t step = static_cast<int64_t>(mTarget) - mPrevTarget;
   mPrevTarget = mTarget;
   if (mStageCursor + 1 < mStages.size()) {
     mTarget = mStages[++mStageCursor].points;
     // A stage after an empty one starts the arrivals again.
     if (mKind == kSurvival && mQueue.empty()) DrawNext();
   } else {
-    mTarget += step;
+    mTarget = static_cast<int>(std::clamp<int64_t>(mTarget + step, INT32_MIN, INT32_MAX));
   }
 }
 

@@ -13,19 +13,11 @@ std::map<std::string, QCCharacterDef> CharacterMap;
 
 namespace {
 
-constexpr int kNameSize = 128;
-
-std::string ReadName(IXMLDOMNode* node, const wchar_t* attribute) {
-  char buffer[kNameSize] = {};
-  XmlGetAttrString(node, attribute, buffer, kNameSize);
-  return buffer;
-}
-
 bool ReadOrientation(IXMLDOMNode* node, void* def, void*) {
-  const std::string code = ReadName(node, L"orientation");
+  const std::string code = XmlReadName(node, L"orientation");
   if (code.empty()) return true;
   QCOrientationDef orientation;
-  orientation.actual = ReadName(node, L"actual_orientation");
+  orientation.actual = XmlReadName(node, L"actual_orientation");
   XmlGetAttrInt(node, L"ofs_x", orientation.ofsX);
   XmlGetAttrInt(node, L"ofs_y", orientation.ofsY);
   static_cast<QCCharacterDef*>(def)->orientations.emplace(code, orientation);
@@ -34,7 +26,7 @@ bool ReadOrientation(IXMLDOMNode* node, void* def, void*) {
 
 bool ReadCharacter(IXMLDOMNode* node, void*, void*) {
   QCCharacterDef def;
-  def.name = ReadName(node, L"name");
+  def.name = XmlReadName(node, L"name");
   XmlGetAttrFloat(node, L"move_speed", def.moveSpeed);
   XmlForEachNode(node, L"orientations", &ReadOrientation, &def, nullptr);
   CharacterMap.emplace(def.name, def);
@@ -95,7 +87,7 @@ void QCMoveItem::Reset(bool start) {
 
 void QCMoveItem::LoadFromXml(IXMLDOMNode* node) {
   QCItem::LoadFromXml(node);
-  mStartPoint = ReadName(node, L"start_point");
+  mStartPoint = XmlReadName(node, L"start_point");
   mCurrentPoint = mStartPoint;
 }
 

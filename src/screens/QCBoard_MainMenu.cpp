@@ -158,20 +158,31 @@ void QCBoard_MainMenu::OpenNameDialog(bool refuseCancel) {
   SetDisabledIf(mCancel, refuseCancel);
 }
 
-// A name that a profile already bears creates nothing.
+// A name that a profile already bears creates nothing. At the first start (no profile loaded) it
+// loads that profile instead: the player is never left on one that is not saved.
 void QCBoard_MainMenu::CreateProfile() {
   if (mNameEdit != nullptr && !mNameEdit->GetText().empty()) {
     QCPref& pref = mGame->mPref;
-    if (!pref.mLoaded) ShowMainPage();
+    const bool firstStart = !pref.mLoaded;
+    if (firstStart) ShowMainPage();
     Refresh();
-    const std::wstring name = mNameEdit->GetText();
-    bool taken = false;
-    for (const QCProfile& profile : mProfiles) taken = taken || PrefNameText(profile.mName) == name;
-    if (!taken) pref.CreateProfile(name.c_str(), nullptr, nullptr);
+    const int taken = ProfileNamed(mNameEdit->GetText());
+    if (taken < 0) {
+      pref.CreateProfile(mNameEdit->GetText().c_str(), nullptr, nullptr);
+    } else if (firstStart) {
+      pref.LoadProfile(nullptr, taken);
+    }
     HideIf(mCreateProfile);
     Refresh();
   }
   EnableBookmarks();
+}
+
+int QCBoard_MainMenu::ProfileNamed(const std::wstring& name) const {
+  for (size_t i = 0; i < mProfiles.size(); ++i) {
+    if (PrefNameText(mProfiles[i].mName) == name) return static_cast<int>(i);
+  }
+  return -1;
 }
 
 void QCBoard_MainMenu::CancelNameDialog() {

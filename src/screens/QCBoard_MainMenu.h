@@ -84,6 +84,8 @@ class QCBoard_MainMenu : public QCDialog {
   void DeleteProfile();
   void OpenNameDialog(bool refuseCancel);
   void CreateProfile();
+  // The row of the cached profile of that name, or -1.
+  int ProfileNamed(const std::wstring& name) const;
   void CancelNameDialog();
   void EnableBookmarks();
 

@@ -21,7 +21,7 @@ QCBar::~QCBar() = default;
 
 void QCBar::Build(IXMLDOMNode* node, QCEngine*) {
   ReadCommonXml(node);
-  XmlGetAttrInt(node, L"seg_width", mSegWidth);
+  XmlGetAttrPixels(node, L"seg_width", mSegWidth);
   if (mSegWidth <= 0) LogElementProblem(node, "no positive seg_width: the bar draws nothing");
   ReadSegment(node, L"texture[@id=\"fill\"]", mFill);
   ReadSegment(node, L"texture[@id=\"empty\"]", mEmpty);
@@ -33,9 +33,9 @@ void QCBar::ReadSegment(IXMLDOMNode* node, const wchar_t* query, QCTexture& text
   QCTextureRef picture = ReadTextureName(node, element.Get());
   if (!picture.IsEmpty()) texture.SetImage(picture);
   int rect[4] = {0, 0, mSegWidth, mHeight};
-  XmlGetAttrInt(element.Get(), L"u", rect[0]);
-  XmlGetAttrInt(element.Get(), L"v", rect[1]);
-  XmlGetAttrInt(element.Get(), L"height", rect[3]);
+  XmlGetAttrPixels(element.Get(), L"u", rect[0]);
+  XmlGetAttrPixels(element.Get(), L"v", rect[1]);
+  XmlGetAttrPixels(element.Get(), L"height", rect[3]);
   texture.SetSourceRect(rect);
 }
 

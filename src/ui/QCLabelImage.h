@@ -21,11 +21,15 @@ public:
   // Gives the image the size w x h (a new image, stale, when it has none or another size). When it
   // is stale, clears it, marks it valid, counts a rendering and answers true: the caller then draws
   // the text into Image().
+  // Neither side is ever larger than the screen's.
   bool BeginRender(int width, int height);
   Velk::MemoryImage* Image() const { return mImage; }
 
   // Renderings of every label image so far; tests and benchmarks read it.
   static uint64_t RenderCount();
+
+  static constexpr int kDefaultScreenWidth = 800;
+  static constexpr int kDefaultScreenHeight = 600;
 
 private:
   Velk::MemoryImage* mImage = nullptr;

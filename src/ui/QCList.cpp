@@ -23,8 +23,8 @@ QCList::QCList(QCCandyWidget* parent) : QCCandyWidget(parent) {}
 QCList::~QCList() { mCheck.ReleaseFrames(); }
 
 void QCList::Build(IXMLDOMNode* node, QCEngine* app) {
-  XmlGetAttrInt(node, L"line_spacing", mLineSpacing);
-  XmlGetAttrInt(node, L"left", mLeft);
+  XmlGetAttrPixels(node, L"line_spacing", mLineSpacing);
+  XmlGetAttrPixels(node, L"left", mLeft);
   ParseColorAttr(node, L"sel_color", &mSelColor);
   ReadCommonXml(node);
   if (QCNodeRef element = SelectChild(node, L"element[@name=\"scroll\"]")) BuildScrollBar(element.Get(), app);
@@ -71,14 +71,14 @@ void QCList::ReadCheckTexture(IXMLDOMNode* node) {
   mCheck.AcquireFrames();
   Velk::Image* image = mCheck.Frames().empty() ? nullptr : mCheck.Frames()[0].GetImage();
   int rect[4] = {0, 0, 0, 0};
-  XmlGetAttrInt(element.Get(), L"u", rect[0]);
-  XmlGetAttrInt(element.Get(), L"v", rect[1]);
+  XmlGetAttrPixels(element.Get(), L"u", rect[0]);
+  XmlGetAttrPixels(element.Get(), L"v", rect[1]);
   if (image) {
     rect[2] = image->GetWidth() - rect[0];
     rect[3] = image->GetHeight() - rect[1];
   }
-  XmlGetAttrInt(element.Get(), L"width", rect[2]);
-  XmlGetAttrInt(element.Get(), L"height", rect[3]);
+  XmlGetAttrPixels(element.Get(), L"width", rect[2]);
+  XmlGetAttrPixels(element.Get(), L"height", rect[3]);
   mCheck.SetSourceRect(rect);
   mCheckWidth = rect[2];
   mCheckHeight = rect[3];

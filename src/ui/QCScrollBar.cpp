@@ -13,10 +13,10 @@ QCScrollBar::~QCScrollBar() = default;
 
 void QCScrollBar::Build(IXMLDOMNode* node, QCEngine* app) {
   ReadCommonXml(node);
-  XmlGetAttrInt(node, L"distx1", mDistX1);
-  XmlGetAttrInt(node, L"disty1", mDistY1);
-  XmlGetAttrInt(node, L"distx2", mDistX2);
-  XmlGetAttrInt(node, L"disty2", mDistY2);
+  XmlGetAttrPixels(node, L"distx1", mDistX1);
+  XmlGetAttrPixels(node, L"disty1", mDistY1);
+  XmlGetAttrPixels(node, L"distx2", mDistX2);
+  XmlGetAttrPixels(node, L"disty2", mDistY2);
   mUp = BuildButton(node, L"element[@name=\"up\"]", "up", UpId, app);
   mDown = BuildButton(node, L"element[@name=\"down\"]", "down", DownId, app);
   mSlider = BuildButton(node, L"element[@name=\"slider\"]", "slider", SliderId, app);

@@ -1,8 +1,10 @@
 #include "ui/QCSlider.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "engine/XmlAccess.h"
+#include "fonts/TruncToInt.h"
 #include "ui/QCBar.h"
 #include "ui/QCText.h"
 #include "ui/QCUiXml.h"
@@ -13,12 +15,12 @@ QCSlider::~QCSlider() = default;
 
 void QCSlider::Build(IXMLDOMNode* node, QCEngine* app) {
   ReadCommonXml(node);
-  XmlGetAttrInt(node, L"mz_x", mZoneX);
-  XmlGetAttrInt(node, L"mz_y", mZoneY);
-  XmlGetAttrInt(node, L"mz_width", mZoneWidth);
-  XmlGetAttrInt(node, L"mz_height", mZoneHeight);
-  XmlGetAttrInt(node, L"mz_dz1", mDeadLeft);
-  XmlGetAttrInt(node, L"mz_dz2", mDeadRight);
+  XmlGetAttrPixels(node, L"mz_x", mZoneX);
+  XmlGetAttrPixels(node, L"mz_y", mZoneY);
+  XmlGetAttrPixels(node, L"mz_width", mZoneWidth);
+  XmlGetAttrPixels(node, L"mz_height", mZoneHeight);
+  XmlGetAttrPixels(node, L"mz_dz1", mDeadLeft);
+  XmlGetAttrPixels(node, L"mz_dz2", mDeadRight);
   if (QCNodeRef element = SelectChild(node, L"element[@name=\"back\"]")) {
     auto* back = new QCText(this, app);
     back->Build(element.Get(), app);
@@ -61,26 +63,27 @@ void QCSlider::SetValue(int value) {
 
 // The right dead zone wins; an empty zone gives 0 instead of a quotient by zero.
 int QCSlider::ValueAt(int x) const {
-  if (x > mWidth - mDeadRight) return mMax;
+  if (x > int64_t{mWidth} - mDeadRight) return mMax;
   if (x < mDeadLeft || mZoneWidth <= 0) return 0;
-  return static_cast<int>(static_cast<double>(x - mZoneX) / mZoneWidth * mMax);
+  return Velk::TruncToInt((static_cast<double>(x) - mZoneX) / mZoneWidth * mMax);
 }
 
 void QCSlider::MouseDown(int x, int y, int button, int clickCount) {
   QCCandyWidget::MouseDown(x, y, button, clickCount);
   Invalidate();
-  if (y < mZoneY || y > mZoneY + mZoneHeight || x < mZoneX || x > mZoneX + mZoneWidth) return;
+  // The zone comes from ui.xml: its far edges are taken in 64 bits.
+  if (y < mZoneY || y > int64_t{mZoneY} + mZoneHeight || x < mZoneX || x > int64_t{mZoneX} + mZoneWidth) return;
   SetValue(ValueAt(x));
 }
 
 // A thumb wider than the track starts left of the margin: the limit is then negative.
 void QCSlider::PlaceThumb() {
-  const int track = mWidth - 2 * mThumbMargin;
-  const float ratio = static_cast<float>(mValue) / static_cast<float>(mMax);
-  const int position = static_cast<int>(static_cast<float>(track) * ratio);
-  int x = position - mThumb->mWidth / 2;
+  const int64_t track = int64_t{mWidth} - 2 * int64_t{mThumbMargin};
+  const double ratio = static_cast<double>(mValue) / static_cast<double>(mMax);
+  const int64_t position = Velk::TruncToInt(static_cast<double>(track) * ratio);
+  int64_t x = position - mThumb->mWidth / 2;
   x = x < 0 ? 0 : std::min(x, track - mThumb->mWidth);
-  mThumb->Move(mThumbMargin + x, mThumb->mLayout.mY);
+  mThumb->Move(Velk::ClampToInt(mThumbMargin + x), mThumb->mLayout.mY);
 }
 
 void QCSlider::Update() {

@@ -24,10 +24,10 @@ Velk::Rect QCTextLayout::Area(int width, int height, int textHeight, Fallback fa
 }
 
 void QCTextLayout::Read(IXMLDOMNode* node) {
-  XmlGetAttrInt(node, L"line_spacing", lineSpacing);
+  XmlGetAttrPixels(node, L"line_spacing", lineSpacing);
   XmlGetAttrInt(node, L"justify", justify);
   XmlGetAttrInt(node, L"valign", valign);
-  XmlGetAttrInt(node, L"hoffset", hoffset);
+  XmlGetAttrPixels(node, L"hoffset", hoffset);
 }
 
 void DrawTextLayers(Velk::Graphics& g, const QCTextLayers& layers, const QCTextLayout& layout,

@@ -1,9 +1,11 @@
 #include "widgets/Widget.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <memory>
 
 #include "fonts/Font.h"
+#include "fonts/TruncToInt.h"
 #include "graphics/Graphics.h"
 #include "graphics/Image.h"
 #include "platform/window/WinUser.h"
@@ -233,11 +235,14 @@ void Widget::DrawNumberFromStrip(Graphics* g, int number, int x, int y, Image* s
   }
 }
 
-bool Widget::Contains(int x, int y) { return x >= mX && x < mX + mWidth && y >= mY && y < mY + mHeight; }
+bool Widget::Contains(int x, int y) {
+  return x >= mX && x < Rect::Far(mX, mWidth) && y >= mY && y < Rect::Far(mY, mHeight);
+}
 
 Rect Widget::GetInsetRect() {
-  return Rect(mX + mMargins.mLeft, mY + mMargins.mTop, mWidth - mMargins.mLeft - mMargins.mRight,
-              mHeight - mMargins.mTop - mMargins.mBottom);
+  return Rect(ClampToInt(int64_t{mX} + mMargins.mLeft), ClampToInt(int64_t{mY} + mMargins.mTop),
+              ClampToInt(int64_t{mWidth} - mMargins.mLeft - mMargins.mRight),
+              ClampToInt(int64_t{mHeight} - mMargins.mTop - mMargins.mBottom));
 }
 
 }  // namespace Velk

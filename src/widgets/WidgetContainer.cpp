@@ -15,8 +15,8 @@ WidgetContainer::~WidgetContainer() = default;
 Rect WidgetContainer::GetRect() { return Rect(mX, mY, mWidth, mHeight); }
 
 bool WidgetContainer::Intersects(WidgetContainer* other) {
-  return !(other->mX + other->mWidth <= mX || other->mY + other->mHeight <= mY || other->mX >= mX + mWidth ||
-           other->mY >= mY + mHeight);
+  return !(Rect::Far(other->mX, other->mWidth) <= mX || Rect::Far(other->mY, other->mHeight) <= mY ||
+           other->mX >= Rect::Far(mX, mWidth) || other->mY >= Rect::Far(mY, mHeight));
 }
 
 WidgetContainer::WidgetList::iterator WidgetContainer::Find(Widget* widget) {

@@ -1,5 +1,8 @@
 #include "widgets/WidgetManager.h"
 
+#include <cstdint>
+
+#include "fonts/TruncToInt.h"
 #include "platform/window/WinUser.h"
 #include "widgets/Widget.h"
 
@@ -46,11 +49,11 @@ Widget* WidgetManager::FindWidgetAt(WidgetContainer* container, int x, int y, ui
     uint32_t childFlags = w->mWidgetFlagsMod.Apply(flags);
     if (below) childFlags = mBelowModalFlagsMod.Apply(childFlags);
     if ((childFlags & WidgetFlag::MouseInput) && w->mVisible) {
-      const int lx = x - w->mX, ly = y - w->mY;
+      const int lx = ClampToInt(int64_t{x} - w->mX), ly = ClampToInt(int64_t{y} - w->mY);
       if (Widget* found = FindWidgetAt(w, lx, ly, childFlags, localX, localY)) return found;
       const Rect inset = w->GetInsetRect();
-      if (w->mMouseVisible && x >= inset.mX && x < inset.mX + inset.mWidth && y >= inset.mY &&
-          y < inset.mY + inset.mHeight && w->AcceptsPoint(lx, ly)) {
+      if (w->mMouseVisible && x >= inset.mX && x < Rect::Far(inset.mX, inset.mWidth) && y >= inset.mY &&
+          y < Rect::Far(inset.mY, inset.mHeight) && w->AcceptsPoint(lx, ly)) {
         if (localX) *localX = lx;
         if (localY) *localY = ly;
         return w;

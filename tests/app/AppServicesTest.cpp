@@ -8,6 +8,7 @@
 #include "widgets/WidgetManager.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -137,6 +138,25 @@ TEST_F(AppServicesTest, InScreenSaverModeBoxesGoToTheErrorLog) {
   text << in.rdbuf();
   EXPECT_EQ(text.str().find("first "), 0u);
   EXPECT_NE(text.str().find("\nsecond "), std::string::npos);
+}
+
+// The log is replaced whole, never written in place: another name of the old file keeps its text.
+TEST_F(AppServicesTest, TheErrorLogIsReplacedWholeAtEveryLine) {
+  CountingApp& app = MakeApp();
+  app.mIsScreenSaver = true;
+  ASSERT_EQ(chdir(scratch_.Path().c_str()), 0);
+  app.MsgBoxA("one", "c", MB_OK);
+  std::filesystem::create_hard_link(scratch_ / "ScrError.txt", scratch_ / "before.txt");
+  app.MsgBoxA("two", "c", MB_OK);
+  std::ifstream before(scratch_ / "before.txt");
+  std::stringstream kept;
+  kept << before.rdbuf();
+  EXPECT_EQ(kept.str().find("two"), std::string::npos);
+  std::ifstream log(scratch_ / "ScrError.txt");
+  std::stringstream text;
+  text << log.rdbuf();
+  EXPECT_EQ(text.str().find("one "), 0u);
+  EXPECT_NE(text.str().find("\ntwo "), std::string::npos);
 }
 
 TEST_F(AppServicesTest, SharedImagesAreFoundWithoutCaseAndFreedAtTheNextUpdate) {

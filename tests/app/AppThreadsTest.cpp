@@ -72,6 +72,21 @@ TEST_F(AppThreadsTest, AShutdownUnderTheDisplayLockStillWritesTheSettings) {
   while (app.mCursorThreadRunning) std::this_thread::sleep_for(std::chrono::milliseconds(5));
 }
 
+// The end of the session told on another thread (a display lost under the cursor thread ends the
+// process right after it): the settings are written before that thread goes on.
+TEST_F(AppThreadsTest, TheSessionsEndOnAnotherThreadWritesTheSettingsAtOnce) {
+  CountingApp& app = StartApp();
+  RegistryStore store(app.mRegKey);
+  int inProgress = -1;
+  ASSERT_TRUE(store.ReadInteger("InProgress", inProgress));
+  ASSERT_EQ(inProgress, 1);
+  std::thread([&app] { SendMessageW(app.mHWnd, WM_ENDSESSION, TRUE, 0); }).join();
+  EXPECT_TRUE(store.ReadInteger("InProgress", inProgress));
+  EXPECT_EQ(inProgress, 0);
+  EXPECT_FALSE(app.mShutdown) << "the main thread still does the rest";
+  app.Shutdown();
+}
+
 TEST_F(AppThreadsTest, AShutdownAskedByTheLoaderWaitsForTheMainThread) {
   class SelfStopping : public CountingApp {
    public:

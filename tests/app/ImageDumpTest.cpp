@@ -27,6 +27,21 @@ TEST(ImageDumpTest, ThumbnailSamplesTheCellCentres) {
   EXPECT_FALSE(ImageDump::Thumbnail(bits.data(), 0, 2));
 }
 
+// A new page replaces the old one whole: another name of the old page keeps it.
+TEST(ImageDumpTest, ThePageIsReplacedWhole) {
+  Velk::Testing::TestHost host;
+  Velk::MemoryImage image(&host);
+  ScratchFolder scratch;
+  const std::filesystem::path dir = scratch.Path();
+  ASSERT_TRUE(ImageDump::Write(dir.string() + "/", {&image}, "Mon"));
+  std::filesystem::create_hard_link(dir / "imagelist.html", dir / "old.html");
+  ASSERT_TRUE(ImageDump::Write(dir.string() + "/", {&image}, "Tue"));
+  std::ifstream old(dir / "old.html");
+  const std::string page((std::istreambuf_iterator<char>(old)), std::istreambuf_iterator<char>());
+  EXPECT_NE(page.find("Mon"), std::string::npos);
+  EXPECT_EQ(page.find("Tue"), std::string::npos);
+}
+
 TEST(ImageDumpTest, PageListsImagesLargestFirstAndSkipsEmptyPictures) {
   Velk::Testing::TestHost host;
   Velk::MemoryImage empty(&host);

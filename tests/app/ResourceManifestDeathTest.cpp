@@ -1,4 +1,4 @@
-// A resource manifest that cannot be read ends start-up with the fatal box and exit code 0.
+// A resource manifest that cannot be read ends start-up with the fatal box and exit code 1.
 #include "AppTestSupport.h"
 #include "resources/ResourceManager.h"
 
@@ -25,10 +25,28 @@ TEST_F(ResourceManifestDeathTest, AnUnreadableManifestEndsStartUp) {
           std::filesystem::current_path(scratch_ / folder);
           app.LoadResourceManifest();
         },
-        ::testing::ExitedWithCode(0),
+        ::testing::ExitedWithCode(1),
         folder[0] == 'm' ? "\\[FATAL ERROR\\] Resource file not found: properties.resources.xml"
                          : "\\[FATAL ERROR\\] Expecting ResourceManifest tag on Line 1 in File 'properties.resources.xml'");
   }
+  GTEST_FLAG_SET(death_test_style, style);
+}
+
+// A demo to play that cannot be read ends start-up the same way.
+TEST_F(ResourceManifestDeathTest, AnUnreadableDemoEndsStartUp) {
+  const std::string style = GTEST_FLAG_GET(death_test_style);
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        scratch_.RemoveAtExit();
+        CountingApp& app = MakeApp();
+        app.mIsWindowed = true;
+        app.mEnforceSingleInstance = false;
+        app.mDemo.mPlaying = true;
+        app.mDemoFilePath = scratch_ / "none.dmo";
+        app.Init();
+      },
+      ::testing::ExitedWithCode(1), "\\[FATAL ERROR\\]");
   GTEST_FLAG_SET(death_test_style, style);
 }
 

@@ -2,6 +2,7 @@
 // and overrides, arrivals, and what happens to bad level files.
 
 #include "cafe/CafeFixture.h"
+#include "platform/msgbox/MessageBox.h"
 #include "screens/QBoard_Hud.h"
 
 using namespace CafeTesting;
@@ -132,6 +133,30 @@ TEST_F(BoardRulesTest, AchievementSettingsFallBackByElementAndAttribute) {
   EXPECT_EQ(board->mDefaultSkin, "c1");
   EXPECT_EQ(board->mNormalGoal, 30);
   EXPECT_EQ(board->mExpertGoal, 60);
+}
+
+// A day whose level file or scene document does not load is not started (the board's base would
+// start it empty): the player is told which file failed.
+TEST_F(BoardRulesTest, ADayThatCannotBeReadDoesNotStart) {
+  std::vector<std::wstring> boxes;
+  Velk::SetMessageBoxHook([&boxes](const std::wstring& text, const std::wstring&, UINT) {
+    boxes.push_back(text);
+    return IDOK;
+  });
+  pak.Put("cfg\\l8.xml", std::string(40, '\0'));
+  Load(8, 0);
+  EXPECT_FALSE(board->mRunning);
+  EXPECT_FALSE(board->mLoading);
+  pak.Put("cfg\\l9.xml", Utf16File(R"(<level doc="cfg\nowhere.xml"/>)"));
+  Load(9, 0);
+  EXPECT_FALSE(board->mRunning);
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_NE(boxes[0].find(L"l8.xml"), std::wstring::npos);
+  EXPECT_NE(boxes[1].find(L"nowhere.xml"), std::wstring::npos);
+  Load(2, 0);
+  EXPECT_TRUE(board->mRunning) << "a readable day after it starts as ever";
+  EXPECT_EQ(boxes.size(), 2u);
+  Velk::SetMessageBoxHook(nullptr);
 }
 
 TEST_F(BoardRulesTest, OverridesLastOneLevelEvenWhenGivenTwice) {

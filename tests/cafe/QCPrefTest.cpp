@@ -5,6 +5,7 @@
 #include "engine/QCMusicManager.h"
 #include "engine/QCSoundSystem.h"
 #include "platform/modules/Modules.h"
+#include "platform/msgbox/MessageBox.h"
 #include "support/MemoryPak.h"
 #include "support/XmlFixture.h"
 
@@ -15,6 +16,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <iterator>
 #include <random>
 #include <sstream>
 #include <string>
@@ -64,6 +67,19 @@ std::string TableBytes(const std::vector<std::pair<std::wstring, int>>& entries)
   std::string bytes;
   for (size_t i = 0; i < 10; ++i) bytes += i < entries.size() ? EntryBytes(entries[i].first, entries[i].second) : EntryBytes(L"", 0);
   return bytes;
+}
+
+// Runs `body` in a child process, as the user "nobody" when this one is root (for whom no file is
+// read-only), and answers its exit status (-1 when it did not exit).
+int InChildAsOtherUser(const std::function<int()>& body) {
+  pid_t pid = fork();
+  if (pid == 0) {
+    if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(100);
+    _exit(body());
+  }
+  int status = 0;
+  if (pid < 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
+  return WEXITSTATUS(status);
 }
 
 // A record whose every byte after the name depends on `seed`, so records tell apart byte for byte.
@@ -298,13 +314,21 @@ TEST_F(QCPrefTest, DeletingTheLastProfileIsNotUndoneByTheNextSave) {
   EXPECT_EQ(std::wstring(pref.GetProfile()->mName), L"unknown");
 }
 
-TEST_F(QCPrefTest, AStoredIndexBeyondTheRecordsLoadsNoProfileUntilOneIsChosen) {
+// A current index that names no record (a flipped byte, or worse) loads the first record, so the
+// session is played on a profile that is saved.
+TEST_F(QCPrefTest, AStoredIndexThatNamesNoRecordLoadsTheFirst) {
+  for (int32_t damaged : {5, 2, 65280, 1000000, -7}) {
+    StoreFile(damaged, {RecordBytes(L"A", 1), RecordBytes(L"B", 2)});
+    QCPref pref;
+    pref.Load();
+    EXPECT_TRUE(pref.mLoaded) << damaged;
+    EXPECT_EQ(pref.mHeader.mCurrentProfile, 0) << damaged;
+    EXPECT_EQ(std::wstring(pref.GetProfile()->mName), L"A") << damaged;
+    EXPECT_EQ(Le32At(Stored(), 32), 0) << damaged;
+  }
   StoreFile(5, {RecordBytes(L"A", 1), RecordBytes(L"B", 2)});
   QCPref pref;
   pref.Load();
-  EXPECT_FALSE(pref.mLoaded);
-  EXPECT_EQ(pref.mHeader.mCurrentProfile, 5);
-  EXPECT_EQ(std::wstring(pref.GetProfile()->mName), L"unknown");
   EXPECT_FALSE(pref.LoadProfile(nullptr, 2));
   EXPECT_FALSE(pref.LoadProfile(nullptr, -1));
 
@@ -507,6 +531,97 @@ TEST_F(QCPrefTest, KeptDamagedFilesEndAsWholeRecords) {
     ++replayed;
   }
   EXPECT_EQ(replayed, 7);
+}
+
+class PrefDamageTest : public QCPrefTest {
+ protected:
+  PrefDamageTest() {
+    Velk::SetMessageBoxHook([this](const std::wstring& text, const std::wstring&, UINT) {
+      boxes.push_back(text);
+      return IDOK;
+    });
+  }
+  ~PrefDamageTest() override { Velk::SetMessageBoxHook(nullptr); }
+  std::vector<std::wstring> boxes;
+};
+
+bool Mentions(const std::wstring& text, const std::string& what) {
+  return text.find(std::wstring(what.begin(), what.end())) != std::wstring::npos;
+}
+
+// One damaged byte in the header: the old file is kept as pref.dat.bad and the player told once
+// where; the fresh start itself stays.
+TEST_F(PrefDamageTest, ADamagedHeaderIsKeptAsideAndThePlayerTold) {
+  for (size_t at : {size_t{3}, size_t{16}}) {
+    boxes.clear();
+    StoreFile(0, {RecordBytes(L"A", 1)});
+    std::string damaged = Stored();
+    damaged[at] = static_cast<char>(damaged[at] ^ 0x40);
+    Store(damaged);
+    QCPref pref;
+    pref.Load();
+    EXPECT_FALSE(pref.mLoaded);
+    EXPECT_EQ(Stored().size(), kTables) << at;
+    std::ifstream kept(Path() + ".bad", std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), damaged) << at;
+    ASSERT_EQ(boxes.size(), 1u) << at;
+    EXPECT_TRUE(Mentions(boxes[0], Path() + ".bad")) << at;
+  }
+  // Nothing to keep from an empty file, and nothing to say.
+  boxes.clear();
+  fs::remove(Path() + ".bad");
+  Store("");
+  QCPref pref;
+  pref.Load();
+  EXPECT_TRUE(boxes.empty());
+  EXPECT_FALSE(fs::exists(Path() + ".bad"));
+}
+
+// A folder where pref.dat should be: the game plays on, and the player is told once per session
+// that progress cannot be saved, with the file's name.
+TEST_F(PrefDamageTest, AnUnwritableFileIsReportedOnceASession) {
+  fs::create_directories(Path());
+  QCPref pref;
+  pref.Load();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_TRUE(Mentions(boxes[0], Path()));
+  pref.CreateProfile(L"Ann", nullptr, nullptr);
+  pref.Save();
+  EXPECT_EQ(boxes.size(), 1u);
+  EXPECT_TRUE(fs::is_directory(Path()));
+  EXPECT_EQ(std::wstring(pref.GetProfile()->mName), L"Ann");
+}
+
+// A pref.dat this user may only read (as another user when the tests run as root): its profile
+// is loaded, and the first save says that nothing can be saved.
+TEST_F(PrefDamageTest, AReadOnlyFileIsLoadedAndTheFailedSaveReported) {
+  StoreFile(0, {RecordBytes(L"A", 1)});
+  const std::string before = Stored();
+  fs::permissions(Path(), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  for (std::string folder = Path(); folder != scratch_.Path();) {
+    folder = fs::path(folder).parent_path();
+    fs::permissions(folder, fs::perms::all & ~fs::perms::group_write & ~fs::perms::others_write);
+  }
+  const int status = InChildAsOtherUser([this] {
+    QCPref pref;
+    pref.Load();
+    if (!pref.mLoaded || std::wstring(pref.GetProfile()->mName) != L"A") return 1;
+    pref.Save();
+    return boxes.size() == 1 && Mentions(boxes[0], Path()) ? 0 : 2;
+  });
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(Stored(), before);
+}
+
+// A file cut inside its last record: the log names the record.
+TEST_F(QCPrefTest, ACutShortRecordIsNamedInTheLog) {
+  StoreFile(0, {RecordBytes(L"A", 1), RecordBytes(L"B", 2).substr(0, 300)});
+  testing::internal::CaptureStderr();
+  QCPref pref;
+  pref.Load();
+  const std::string log = testing::internal::GetCapturedStderr();
+  EXPECT_NE(log.find("profile record 2 (counted from 1) is cut short at 300 of 912 bytes"), std::string::npos) << log;
+  EXPECT_EQ(Stored().size(), kTables + kRecord);
 }
 
 // A save killed at any moment leaves pref.dat whole: the contents before it or after it.

@@ -346,10 +346,11 @@ int RunPhase(const std::string& name, PlaythroughOptions options) {
       {"one_more_profile", OneMoreProfile}, {"screen_pictures", ScreenPictures},
       {"asks_for_name", AsksForName},     {"close_while_loading", CloseWhileLoading},
       {"make_ann", MakeAnn},             {"memory_road", MemoryRoad},
+      {"damaged_pref", AsksForName},
   };
   const auto phase = kPhases.find(name);
   if (phase == kPhases.end()) return 2;
-  options.expectMessageBox = name == "missing_data";
+  options.expectMessageBox = name == "missing_data" || name == "damaged_pref";
   Playthrough play(std::move(options));
   return phase->second(play);
 }

@@ -2,6 +2,7 @@
 // fresh home and reads what they left behind.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <csignal>
@@ -76,7 +77,8 @@ TEST(BadInput, WithoutDataPakTheGameSaysSoAndChangesNothingAtHome) {
   std::filesystem::remove(run.ProgramFolder() / "data.pak");
 
   const PhaseResult result = run.Run("missing_data");
-  EXPECT_PHASE_PASSED(result);
+  EXPECT_EQ(result.exitCode, 1) << result.Transcript();
+  EXPECT_TRUE(result.failure.empty()) << result.Transcript();
   ASSERT_FALSE(result.steps.empty());
   EXPECT_EQ(result.steps.back().rfind("box FATAL ERROR: ", 0), 0u) << result.Transcript();
   // The resource list itself lives in data.pak, so start-up stops at it, before the "Init" group.
@@ -91,6 +93,7 @@ TEST(BadInput, WithoutDataPakTheGameSaysSoAndChangesNothingAtHome) {
   EXPECT_EQ(after.size(), before.size());
 }
 
+// The seven bytes are kept as pref.dat.bad, and the player is told so.
 TEST(BadInput, APrefDatOfSevenRandomBytesGivesAFreshStart) {
   GameRun run(TestName());
   std::filesystem::create_directories(run.PrefPath().parent_path());
@@ -99,10 +102,19 @@ TEST(BadInput, APrefDatOfSevenRandomBytesGivesAFreshStart) {
       static_cast<char>(random()), static_cast<char>(random()), static_cast<char>(random()),
       static_cast<char>(random()), static_cast<char>(random())};
 
-  const PhaseResult result = run.Run("asks_for_name");
+  const std::string seven = PrefFile(run.PrefPath()).Bytes();
+
+  const PhaseResult result = run.Run("damaged_pref");
   EXPECT_PHASE_PASSED(result);
   EXPECT_TRUE(result.HasStep("pref 5240 profiles ")) << result.Transcript();
   EXPECT_TRUE(result.HasStep("asks for a name")) << result.Transcript();
+  const std::string kept = run.PrefPath().string() + ".bad";
+  const auto told = std::find_if(result.steps.begin(), result.steps.end(), [&kept](const std::string& step) {
+    return step.rfind("box ", 0) == 0 && step.find("saved progress could not be read") != std::string::npos &&
+           step.ends_with(kept);
+  });
+  EXPECT_NE(told, result.steps.end()) << result.Transcript();
+  EXPECT_EQ(PrefFile(kept).Bytes(), seven);
   const PrefFile pref(run.PrefPath());
   EXPECT_EQ(pref.Size(), PrefFile::kProfilesOffset);
   EXPECT_EQ(pref.Version(), PrefFile::kVersion);

@@ -165,6 +165,34 @@ TEST_F(EngineTest, AFailingInitGroupShowsTheErrorAndEndsTheProgram) {
         Velk::SetMessageBoxHook([](const std::wstring&, const std::wstring&, UINT) { return IDOK; });
         StartEngine();
       },
-      ::testing::ExitedWithCode(0), "\\[FATAL ERROR\\].*none");
+      ::testing::ExitedWithCode(1), "\\[FATAL ERROR\\].*none");
+  GTEST_FLAG_SET(death_test_style, style);
+}
+
+// Without its effects the splash would never end; without its UI document the window would stay
+// black: either ends the start-up with a message that names the file.
+TEST_F(EngineTest, AnUnreadableEffectOrUiDocumentEndsTheProgramNamingIt) {
+  const std::string style = GTEST_FLAG_GET(death_test_style);
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  WriteStartUpData();
+  scratch_.Write("cfg/effect.xml", std::string(64, '\0'));
+  EXPECT_EXIT(
+      {
+        scratch_.RemoveAtExit();
+        Velk::SetMessageBoxHook([](const std::wstring&, const std::wstring&, UINT) { return IDOK; });
+        StartEngine();
+      },
+      ::testing::ExitedWithCode(1), "\\[FATAL ERROR\\].*cfg.effect\\.xml");
+  WriteStartUpData();
+  scratch_.Write("cfg/ui.xml", std::string(64, '\0'));
+  EXPECT_EXIT(
+      {
+        scratch_.RemoveAtExit();
+        Velk::SetMessageBoxHook([](const std::wstring&, const std::wstring&, UINT) { return IDOK; });
+        TestEngine& engine = StartEngine();
+        engine.LoadResourcesInBackground();
+        engine.OnLoadingFinished();
+      },
+      ::testing::ExitedWithCode(1), "\\[FATAL ERROR\\].*cfg.ui\\.xml");
   GTEST_FLAG_SET(death_test_style, style);
 }

@@ -31,6 +31,8 @@ class TextureTest : public ::testing::Test {
       <still texture="glow" count="3" oneshot="0" mode="Additive"/>
       <holes texture="glow" fps="4" count="4"/>
       <wrap texture="glow" fps="100" count="3" oneshot="0"/>
+      <huge texture="glow" fps="10" count="2147483647" width="99999999999" height="70000"/>
+      <most texture="glow" fps="10" count="1000"/>
     </root>)"));
     mDoc = CreateAndLoadXmlDocument("cfg\\ui.xml");
     mDoc->selectSingleNode(L"root", &mRoot);
@@ -127,6 +129,19 @@ TEST_F(TextureTest, AnimatedTexturesLookUpNumberedFrames) {
   ReadAnimatedTexture(&holes, Node(L"holes"), 1, 1);
   ASSERT_EQ(holes.Frames().size(), 4u);
   EXPECT_TRUE(holes.Frames()[3].IsEmpty()) << "an unknown frame id is a blank frame";
+}
+
+// Numbers from a damaged ui.xml: a frame count past the limit is refused, long sides are held.
+TEST_F(TextureTest, HugeFrameCountsAreRefusedAndSidesCut) {
+  QCTexture huge;
+  ReadAnimatedTexture(&huge, Node(L"huge"), 1, 1);
+  EXPECT_TRUE(huge.Frames().empty());
+  EXPECT_EQ(huge.GetSourceRect(), Velk::Rect(0, 0, kMaxXmlPixels, kMaxXmlPixels));
+  huge.Advance(1.0f);
+  EXPECT_EQ(huge.GetCurrentFrame(), 0);
+  QCTexture most;
+  ReadAnimatedTexture(&most, Node(L"most"), 1, 1);
+  EXPECT_EQ(most.Frames().size(), static_cast<size_t>(kMaxTextureFrames));
 }
 
 TEST_F(TextureTest, FramesStepAtTheirRateOneAtATime) {

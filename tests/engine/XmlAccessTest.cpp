@@ -85,6 +85,24 @@ TEST_F(XmlAccessTest, NumbersReadWithTheGamesOwnParsing) {
   EXPECT_EQ(XmlParseDecimal("+5"), 0);
 }
 
+// Pixel measures of a damaged UI description are held to the limit, so sums and products of two
+// stay inside int.
+TEST_F(XmlAccessTest, PixelMeasuresAreHeldToTheLimit) {
+  IXMLDOMNode* e = Element("w='99999999999' x='-2147483648' y='120' z='32768'");
+  int v = 0;
+  EXPECT_TRUE(XmlGetAttrPixels(e, L"w", v));
+  EXPECT_EQ(v, kMaxXmlPixels);
+  EXPECT_TRUE(XmlGetAttrPixels(e, L"x", v));
+  EXPECT_EQ(v, -kMaxXmlPixels);
+  EXPECT_TRUE(XmlGetAttrPixels(e, L"y", v));
+  EXPECT_EQ(v, 120);
+  EXPECT_TRUE(XmlGetAttrPixels(e, L"z", v));
+  EXPECT_EQ(v, 32767);
+  v = 5;
+  EXPECT_FALSE(XmlGetAttrPixels(e, L"none", v));
+  EXPECT_EQ(v, 5);
+}
+
 TEST_F(XmlAccessTest, MinusOnePointFiveKeepsItsStoredReadingAndIsLoggedOnce) {
   std::vector<std::string> lines;
   SetDebugLogSink([&](const std::string& line) { lines.push_back(line); });

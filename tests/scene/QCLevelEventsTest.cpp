@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "platform/crt/Rand.h"
 #include "scene/LevelLog.h"
 #include "scene/SceneTestKit.h"
@@ -136,6 +138,23 @@ TEST_F(LevelEventsTest, SurvivalAlwaysHasOneRecordWaitingAndTargetsKeepRising) {
   EXPECT_EQ(events.GetStageTarget(), 700);
   events.NextStage();
   EXPECT_EQ(events.GetStageTarget(), 900);
+}
+
+// Stage points at the ends of the integer range: the targets past the last stage stop at the ends.
+TEST_F(LevelEventsTest, TargetsPastTheLastStageSaturate) {
+  QCLevelEvents events;
+  Load(events, QCLevelEvents::kSurvival,
+       R"(<level><events_queue><stages><stage points="-2147483647"/><stage points="2147483647"/></stages></events_queue></level>)");
+  EXPECT_EQ(events.GetStageTarget(), -2147483647);
+  events.NextStage();
+  EXPECT_EQ(events.GetStageTarget(), 2147483647);
+  events.NextStage();
+  EXPECT_EQ(events.GetStageTarget(), 2147483647);
+  Load(events, QCLevelEvents::kSurvival,
+       R"(<level><events_queue><stages><stage points="2147483647"/><stage points="-2147483647"/></stages></events_queue></level>)");
+  events.NextStage();
+  events.NextStage();
+  EXPECT_EQ(events.GetStageTarget(), INT32_MIN);
 }
 
 TEST_F(LevelEventsTest, StandListsGiveOneOrderUpToTheFirstListsWeightAndTwoAbove) {

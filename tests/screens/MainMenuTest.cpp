@@ -83,6 +83,22 @@ TEST_F(MainMenuTest, ATakenNameCreatesNothing) {
   EXPECT_EQ(GetTextVar("profile_name"), L"ann");
 }
 
+// The first start's dialog over a file that holds profiles (its current index was damaged): a name
+// that one of them bears loads it, so the session is saved in its place.
+TEST_F(MainMenuTest, AtTheFirstStartATakenNameLoadsThatProfile) {
+  for (const wchar_t* name : {L"Ann", L"Bob"}) Game().mPref.CreateProfile(name, nullptr, nullptr);
+  Game().mPref.ResetProfile(nullptr);
+  Game().mPref.mLoaded = false;
+  StartScreens();
+  ASSERT_TRUE(Menu().mCreateProfile->mVisible);
+  EnterName(L"Ann");
+  EXPECT_FALSE(Menu().mCreateProfile->mVisible);
+  EXPECT_TRUE(Game().mPref.mLoaded);
+  EXPECT_EQ(Game().mPref.mHeader.mCurrentProfile, 0);
+  EXPECT_EQ(GetTextVar("profile_name"), L"Ann");
+  EXPECT_EQ(StoredProfiles(), (std::vector<std::wstring>{L"Ann", L"Bob"}));
+}
+
 TEST_F(MainMenuTest, SelectMakesTheChosenRowCurrentAndTurnsBack) {
   StartWithProfiles({L"Ann", L"Bob"});
   Release(Menu().mProfileOpen);

@@ -3,6 +3,8 @@
 #include "UiHarness.h"
 #include "engine/LocTexts.h"
 #include "ui/QCLabelImage.h"
+#include "app/VelkAppBase.h"
+#include "graphics/MemoryImage.h"
 
 namespace {
 
@@ -99,6 +101,17 @@ TEST_F(QCTextTest, ACaptionAndItsShadowAreEachWrittenOnceInOneBox) {
   EXPECT_TRUE(PixelIs(101, 17, 0xFF0000FF));
   EXPECT_TRUE(PixelIs(99, 17, 0xFFFFFFFF));
   EXPECT_TRUE(PixelIs(140, 17, 0xFFFFFFFF));
+}
+
+// A label as large as a damaged ui.xml may ask is never larger than the screen.
+TEST(QCLabelImageTest, NoSideIsLargerThanTheScreen) {
+  QCLabelImage label;
+  ASSERT_TRUE(label.BeginRender(1215752191, 1215752191));
+  ASSERT_NE(label.Image(), nullptr);
+  const int screenWidth = Velk::gVelkApp ? Velk::gVelkApp->mWidth : QCLabelImage::kDefaultScreenWidth;
+  const int screenHeight = Velk::gVelkApp ? Velk::gVelkApp->mHeight : QCLabelImage::kDefaultScreenHeight;
+  EXPECT_EQ(label.Image()->GetWidth(), screenWidth);
+  EXPECT_EQ(label.Image()->GetHeight(), screenHeight);
 }
 
 TEST_F(QCTextTest, TypingInShowsAPrefixUntilTheNextUpdate) {

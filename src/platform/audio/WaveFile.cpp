@@ -1,5 +1,6 @@
 #include "platform/audio/WaveFile.h"
 
+#include "platform/files/AtomicFile.h"
 #include "platform/files/PathMap.h"
 
 #include <algorithm>
@@ -155,14 +156,7 @@ std::vector<uint8_t> WaveFile::BuildPlain(const PcmSound& sound) {
 }
 
 bool WaveFile::WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
-  const std::string temporary = path + ".tmp";
-  FILE* file = OpenFile(temporary, "wb");
-  if (!file) return false;
-  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  const bool closed = std::fclose(file) == 0;
-  if (written && closed && std::rename(MapPath(temporary).c_str(), MapPath(path).c_str()) == 0) return true;
-  std::remove(MapPath(temporary).c_str());
-  return false;
+  return WriteFileAtomically(MapPath(path), std::string(bytes.begin(), bytes.end()));
 }
 
 void WaveFile::Scramble(std::vector<uint8_t>& data, uint8_t key) {

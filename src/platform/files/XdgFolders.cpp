@@ -47,9 +47,10 @@ std::string GetConfigHome() { return EnvOrHome("XDG_CONFIG_HOME", "/.config"); }
 
 std::string GetDataHome() { return EnvOrHome("XDG_DATA_HOME", "/.local/share"); }
 
+// A variable naming a folder that is not there counts as unset: the single-instance lock lives here.
 std::string GetRuntimeFolder() {
   std::string value = AbsoluteEnv("XDG_RUNTIME_DIR");
-  return value.empty() ? "/tmp" : value;
+  return value.empty() || !IsFolder(value) ? "/tmp" : value;
 }
 
 bool MakeFolders(const std::string& path) {

@@ -3,6 +3,7 @@
 #include "../ScopedEnv.h"
 #include "../ScratchFolder.h"
 #include "platform/base/LastError.h"
+#include "platform/files/XdgFolders.h"
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -59,6 +60,25 @@ TEST_F(InstanceLock, SecondCopyFindsTheLockAndTellsTheFirst) {
               return next != nullptr && GetLastError() == ERROR_SUCCESS ? 0 : 1;
             }),
             0);
+}
+
+// A runtime folder that does not exist is passed over for /tmp, so the lock is still taken.
+TEST(InstanceLockFallback, AMissingRuntimeFolderFallsBackToTmp) {
+  ScopedEnv runtime{"XDG_RUNTIME_DIR", "/nonexistent/run/user"};
+  EXPECT_EQ(Velk::GetRuntimeFolder(), "/tmp");
+  const std::wstring name = L"PeluneFallbackTest" + std::to_wstring(getpid()) + L"Mutex";
+  HANDLE first = CreateMutexW(nullptr, TRUE, name.c_str());
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(GetLastError(), ERROR_SUCCESS);
+  EXPECT_EQ(InChild([&name] {
+              HANDLE second = CreateMutexW(nullptr, TRUE, name.c_str());
+              return second != nullptr && GetLastError() == ERROR_ALREADY_EXISTS ? 0 : 1;
+            }),
+            0);
+  EXPECT_TRUE(CloseHandle(first));
+  const std::string base = "/tmp/" + std::string(name.begin(), name.end());
+  std::filesystem::remove(base + ".lock");
+  std::filesystem::remove(base + ".sock");
 }
 
 TEST_F(InstanceLock, HolderThatDiedLeavesNoLockBehind) {

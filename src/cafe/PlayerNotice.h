@@ -1,0 +1,7 @@
+#pragma once
+// A message box for the player about a file of the game: a text from the string properties (its
+// built-in default otherwise) followed by the file's name as the system spells it.
+
+#include <string>
+
+void ShowPlayerNotice(const char* textId, const wchar_t* defaultText, const std::string& file, unsigned icon);

@@ -1,0 +1,145 @@
+// The program itself (not the test's phases) started over damaged data as a player would start it:
+// it ends within ten seconds with a non-zero status and a message that names the damaged file, and
+// the home it found stays as it was.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "app/ChildProcess.h"
+#include "e2e/GameRun.h"
+#include "resources/PakFormat.h"
+
+namespace E2e {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kLimitMs = 10000 * kPhaseSlowdown;
+
+std::string TestName() {
+  const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
+  return std::string(info->test_suite_name()) + "." + info->name();
+}
+
+std::string ReadBytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Replaces the archive's link with a file of its own, so the build's archive stays whole.
+void WriteArchive(const fs::path& path, const std::string& bytes) {
+  fs::remove(path);
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+uint32_t U32At(const std::string& plain, size_t at) {
+  uint32_t value = 0;
+  for (int i = 3; i >= 0; --i) value = (value << 8) | static_cast<uint8_t>(plain.at(at + i));
+  return value;
+}
+
+// Where a member's bytes lie in the archive: [first, first + size).
+std::pair<size_t, size_t> MemberRange(const std::string& archive, const std::string& member) {
+  std::string plain = archive;
+  PakUnscrambleBytes(reinterpret_cast<uint8_t*>(plain.data()), plain.size());
+  size_t at = 8, offset = 0, found = std::string::npos, size = 0;
+  while (!(static_cast<uint8_t>(plain.at(at)) & kPakEndOfDirectory)) {
+    const size_t length = static_cast<uint8_t>(plain.at(at + 1));
+    const std::string name = plain.substr(at + 2, length);
+    const size_t memberSize = U32At(plain, at + 2 + length);
+    if (name == member) {
+      found = offset;
+      size = memberSize;
+    }
+    offset += memberSize;
+    at += 2 + length + 12;
+  }
+  return {found + at + 1, size};
+}
+
+struct Outcome {
+  std::optional<int> status;
+  std::string errors;
+};
+
+class DamagedData : public ::testing::Test {
+ protected:
+  DamagedData() : run(TestName()) {
+    EXPECT_TRUE(run.Run("two_profiles").Passed());
+    fs::copy_file(fs::path(PELUNE_RUNTIME_DIR) / "pelune", run.ProgramFolder() / "pelune");
+    before = run.HomeFiles();
+  }
+
+  // The program from its folder, headless, over the test's home; its standard error kept.
+  Outcome Start() {
+    const std::map<std::string, std::string> env = {
+        {"XDG_DATA_HOME", run.DataHome().string()},
+        {"XDG_CONFIG_HOME", run.ConfigHome().string()},
+        {"XDG_RUNTIME_DIR", (run.DataHome().parent_path() / "run").string()},
+        {"VELK_BACKEND", "headless"},
+        {"SDL_VIDEODRIVER", "dummy"},
+        {"SDL_AUDIODRIVER", "dummy"},
+    };
+    Velk::Testing::ChildProcess child({(run.ProgramFolder() / "pelune").string()}, env, 2);
+    Outcome outcome;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(kLimitMs);
+    auto left = [&end] {
+      return static_cast<int>(std::max<int64_t>(
+          std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now()).count(), 0));
+    };
+    while (std::optional<std::string> line = child.ReadLine(left())) outcome.errors += *line + "\n";
+    if (std::optional<int> status = child.WaitForEnd(left()); status && WIFEXITED(*status)) {
+      outcome.status = WEXITSTATUS(*status);
+    }
+    return outcome;
+  }
+
+  // Unchanged but for the mark a run leaves in the settings while it runs, which a start-up that
+  // ends on a fatal error leaves set, as a crash would.
+  void ExpectHomeUnchanged() {
+    const std::map<std::string, std::string> after = run.HomeFiles();
+    EXPECT_EQ(after.size(), before.size());
+    for (const auto& [name, bytes] : before) {
+      if (name.find("settings.ini") != std::string::npos) continue;
+      EXPECT_TRUE(after.count(name) && after.at(name) == bytes) << name << " changed";
+    }
+  }
+
+  GameRun run;
+  std::map<std::string, std::string> before;
+};
+
+TEST_F(DamagedData, ATruncatedDataPakIsNamedAndTheProgramFails) {
+  const fs::path pak = run.ProgramFolder() / "data.pak";
+  const std::string whole = ReadBytes(pak);
+  for (size_t cut : {size_t{0}, size_t{3}, size_t{9}, size_t{200}, whole.size() / 10, whole.size() / 3, whole.size() / 2,
+                     whole.size() - 1000, whole.size() - 2, whole.size() - 1}) {
+    WriteArchive(pak, whole.substr(0, cut));
+    const Outcome outcome = Start();
+    EXPECT_EQ(outcome.status, 1) << "cut at " << cut << "\n" << outcome.errors;
+    EXPECT_NE(outcome.errors.find("[FATAL ERROR]"), std::string::npos) << outcome.errors;
+    EXPECT_NE(outcome.errors.find("data.pak"), std::string::npos) << "cut at " << cut << "\n" << outcome.errors;
+    ExpectHomeUnchanged();
+  }
+}
+
+TEST_F(DamagedData, AZeroedUiDocumentIsNamedAndTheProgramFails) {
+  const fs::path pak = run.ProgramFolder() / "data.pak";
+  std::string bytes = ReadBytes(pak);
+  const auto [first, size] = MemberRange(bytes, "cfg\\ui.xml");
+  ASSERT_GT(size, 0u);
+  std::fill(bytes.begin() + static_cast<std::ptrdiff_t>(first), bytes.begin() + static_cast<std::ptrdiff_t>(first + size),
+            static_cast<char>(PakScrambleByte(0)));
+  WriteArchive(pak, bytes);
+  const Outcome outcome = Start();
+  EXPECT_EQ(outcome.status, 1) << outcome.errors;
+  EXPECT_NE(outcome.errors.find("[FATAL ERROR]"), std::string::npos) << outcome.errors;
+  EXPECT_NE(outcome.errors.find("cfg\\ui.xml"), std::string::npos) << outcome.errors;
+  ExpectHomeUnchanged();
+}
+
+}  // namespace
+}  // namespace E2e
