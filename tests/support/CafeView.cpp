@@ -126,11 +126,19 @@ std::vector<std::string> CafeView::PartsOf(const std::string& order) const {
   return parts;
 }
 
-std::vector<std::string> CafeView::Missing() const {
+// Only a worker's dish joins one in a hand; what a source gives needs a free hand.
+bool CafeView::Completable(const std::string& held, const std::string& order) const {
+  if (!IsPartOf(held, order)) return false;
+  for (const std::string& part : PartsOf(order))
+    if (!IsPartOf(part, held) && FindSource(part) != nullptr) return false;
+  return true;
+}
+
+std::vector<CafeView::Need> CafeView::Missing() const {
   std::vector<std::string> hands;
   for (const std::string* hand : {&mBoss.mMask, &mBoss.mSecond})
     if (!hand->empty()) hands.push_back(*hand);
-  std::vector<std::string> missing;
+  std::vector<Need> missing;
   for (const Place& place : mPlaces) {
     const std::string& order = place.client->mMask;
     if (order.empty()) continue;
@@ -140,12 +148,18 @@ std::vector<std::string> CafeView::Missing() const {
       hands.erase(held);
       continue;
     }
+    const size_t first = missing.size();
+    bool sourceMissing = false;
     for (const std::string& part : PartsOf(order)) {
-      const auto partial = std::find_if(hands.begin(), hands.end(), [&](const std::string& h) {
-        return IsPartOf(part, h) && IsPartOf(h, order);
+      const bool partial = std::any_of(hands.begin(), hands.end(), [&](const std::string& h) {
+        return IsPartOf(part, h) && Completable(h, order);
       });
-      if (partial == hands.end()) missing.push_back(part);
+      if (partial) continue;
+      missing.push_back({part, false});
+      sourceMissing = sourceMissing || FindSource(part) != nullptr;
     }
+    // A worker's dish waits until the source's is in a hand to join.
+    for (size_t i = first; i < missing.size(); ++i) missing[i].waits = sourceMissing && FindSource(missing[i].part) == nullptr;
   }
   return missing;
 }
@@ -165,15 +179,17 @@ const CafeView::Table* CafeView::ReadyTable(const std::string& product) const {
 }
 
 QCPickItem* CafeView::Fetch() const {
-  for (const std::string& part : Missing()) {
-    if (const Source* source = FindSource(part); source && HandFree()) return source->pick;
-    if (const Table* table = ReadyTable(part); table && mBoss.CanTake(table->worker->mMask)) return table->pick;
+  for (const Need& need : Missing()) {
+    if (need.waits) continue;
+    if (const Source* source = FindSource(need.part); source && HandFree()) return source->pick;
+    if (const Table* table = ReadyTable(need.part); table && mBoss.CanTake(table->worker->mMask)) return table->pick;
   }
   return nullptr;
 }
 
 QCPickItem* CafeView::StartWorker() const {
-  std::vector<std::string> missing = Missing();
+  std::vector<std::string> missing;
+  for (const Need& need : Missing()) missing.push_back(need.part);
   for (const Table& table : mTables)
     if (table.worker->mState == QCWorker::kReady || table.worker->mState == QCWorker::kWorking)
       Erase(missing, table.worker->GetProduct());
@@ -185,17 +201,16 @@ QCPickItem* CafeView::StartWorker() const {
 
 bool CafeView::Needed(const std::string& held) const {
   if (held == kItemSuper) return true;
-  return std::any_of(mPlaces.begin(), mPlaces.end(), [&held](const Place& place) {
-    return !place.client->mMask.empty() && IsPartOf(held, place.client->mMask);
+  return std::any_of(mPlaces.begin(), mPlaces.end(), [this, &held](const Place& place) {
+    return !place.client->mMask.empty() && (held == place.client->mMask || Completable(held, place.client->mMask));
   });
 }
 
-// A dish nobody waits for is thrown away only when a hand is wanted for something else.
+// The boss throws away the dish in his second hand, else the one in his first.
 QCPickItem* CafeView::ThrowAway() const {
   if (mTrash == nullptr || mBoss.mSecond == kItemWash) return nullptr;
-  if (HandFree() && !(AnyBroken() && !mBoss.mSecond.empty())) return nullptr;
   const std::string& top = !mBoss.mSecond.empty() ? mBoss.mSecond : mBoss.mMask;
-  return Needed(top) ? nullptr : mTrash;
+  return top.empty() || Needed(top) ? nullptr : mTrash;
 }
 
 }  // namespace TestSupport

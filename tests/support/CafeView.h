@@ -39,6 +39,10 @@ class CafeView {
     QCPickItem* pick;
     QCWorker* worker;
   };
+  struct Need {
+    std::string part;
+    bool waits;  // another part must be in a hand first
+  };
   struct Source {
     QCPickItem* pick;
     std::string product;
@@ -46,10 +50,12 @@ class CafeView {
 
   void Add(QCBoard_Game3& board, QCPickItem* pick);
   // The products still missing for the orders that no hand serves, lowest patience first.
-  std::vector<std::string> Missing() const;
+  std::vector<Need> Missing() const;
   // The products a worker or source makes that together fill the order.
   std::vector<std::string> PartsOf(const std::string& order) const;
   bool Needed(const std::string& held) const;
+  // Whether the held dish can grow into the order.
+  bool Completable(const std::string& held, const std::string& order) const;
   bool HandFree() const;
   bool AnyBroken() const;
   QCPickItem* FetchCloth() const;
