@@ -64,9 +64,9 @@ std::optional<POINT> ServingPolicy::TrayClick() const {
 
 std::optional<POINT> ServingPolicy::BoardClick(const CafeView& view) const {
   using Rule = QCPickItem* (CafeView::*)() const;
-  static constexpr Rule kRules[] = {&CafeView::NoteTarget,   &CafeView::Serve,     &CafeView::UseCloth,
-                                    &CafeView::FetchClothForBroken, &CafeView::TakeOrder, &CafeView::Fetch,
-                                    &CafeView::StartWorker,  &CafeView::ThrowAway, &CafeView::FetchClothForDirty};
+  static constexpr Rule kRules[] = {&CafeView::NoteTarget, &CafeView::Serve,       &CafeView::UseCloth,
+                                    &CafeView::FetchClothForBroken, &CafeView::ThrowAway, &CafeView::TakeOrder,
+                                    &CafeView::Fetch,      &CafeView::StartWorker, &CafeView::FetchClothForDirty};
   for (Rule rule : kRules)
     if (QCPickItem* target = (view.*rule)())
       if (std::optional<POINT> at = mTargets.PointOf(target)) return at;

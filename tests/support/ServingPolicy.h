@@ -6,8 +6,8 @@
 //
 // Its rules, in order: serve the waiting guest of least patience whose dish is in a hand; use the
 // wash cloth on a broken (else the dirtiest) workplace; fetch the cloth for a broken workplace;
-// take orders; take from a table or source what an order needs; start a worker for an open order;
-// clean a dirty workplace; throw away a dish nobody wants when it blocks the hands. A tray token
+// throw away the dish on top when nobody wants it; take orders; take from a table or source what
+// an order needs; start a worker for an open order; clean a dirty workplace. A tray token
 // whose removal brings three alike together is clicked whenever it is there. While the first day's
 // notes lock objects, it clicks what the notes unlock. It reacts 300 ms after the boss is free,
 // and clicks at most every 300 ms.
