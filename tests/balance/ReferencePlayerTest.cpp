@@ -1,0 +1,100 @@
+// The reference player over every level of the built pack, against content/levels/balance.tsv:
+// each career day won on every seed, with the money over goal inside the day's band on average,
+// from the upgrades a career player owns on that day; each survival shift ending inside its band
+// of game time. One test per cafe, so that CTest spreads them over the cores.
+#include <cstdio>
+#include <vector>
+
+#include "balance/BalanceTable.h"
+#include "balance/ReferencePlayer.h"
+#include "cafe/QCBoard_Game3.h"
+#include "pack/PackGame.h"
+
+namespace {
+
+constexpr unsigned kSeeds[] = {11, 23};
+constexpr float kDayCap = 600.0f;
+constexpr float kShiftCap = 1800.0f;
+
+class ReferencePlayerTest : public PackTesting::PackGameTest {
+ protected:
+  void SetUp() override {
+    std::string error;
+    ASSERT_TRUE(mTable.Read(CONTENT_SOURCE_DIR "/levels/balance.tsv", error)) << error;
+    Start();
+    mPlayer = std::make_unique<Balance::ReferencePlayer>(*mGame);
+  }
+  void TearDown() override { mPlayer.reset(); }
+
+  // Days first..last; the days before them only leave their upgrades.
+  void PlayCareer(int first, int last) {
+    for (int day = 1; day < first; ++day) mPlayer->TakeOffer(day);
+    int experts = 0;
+    for (int day = first; day <= last; ++day) {
+      experts += PlayDay(day) ? 1 : 0;
+      mPlayer->TakeOffer(day);
+    }
+    std::printf("days %d-%d: expert on %d\n", first, last, experts);
+    EXPECT_GT(experts, 0) << "days " << first << "-" << last << ": the expert goal is never reached";
+    ExpectNothingLogged("days " + std::to_string(first) + "-" + std::to_string(last));
+  }
+  // Whether the expert goal was reached on every seed.
+  bool PlayDay(int day) {
+    const Balance::Band* band = mTable.Career(day);
+    EXPECT_NE(band, nullptr) << "no row for day " << day;
+    double sum = 0.0;
+    bool expert = true;
+    for (unsigned seed : kSeeds) {
+      const Balance::LevelOutcome out = mPlayer->Play(day, Balance::ReferencePlayer::kCareerMode, seed, kDayCap);
+      std::printf("day %d seed %u: money %d goal %d expert %d ratio %.2f time %.0f s breakdowns %d\n", day, seed,
+                  out.money, out.goal, out.expert, out.Ratio(), out.seconds, out.breakdowns);
+      EXPECT_TRUE(out.over) << "day " << day << " seed " << seed << " still running after " << kDayCap << " s";
+      EXPECT_GE(out.money, out.goal) << "day " << day << " seed " << seed << " lost";
+      expert = expert && out.money >= out.expert;
+      sum += out.Ratio();
+    }
+    const double mean = sum / std::size(kSeeds);
+    if (band) {
+      EXPECT_GE(mean, band->low) << "day " << day << " harder than its band";
+      EXPECT_LE(mean, band->high) << "day " << day << " easier than its band";
+      EXPECT_EQ(expert, band->expert) << "day " << day << (expert ? ": expert reached" : ": expert not reached");
+    }
+    return expert;
+  }
+  void PlayShift(int cafe) {
+    const Balance::Band* band = mTable.Survival(cafe);
+    ASSERT_NE(band, nullptr) << "no row for survival cafe " << cafe;
+    for (unsigned seed : kSeeds) {
+      const Balance::LevelOutcome out = mPlayer->Play(cafe, Balance::ReferencePlayer::kSurvivalMode, seed, kShiftCap);
+      std::printf("survival %d seed %u: money %d time %.0f s breakdowns %d\n", cafe, seed, out.money, out.seconds,
+                  out.breakdowns);
+      EXPECT_TRUE(out.over) << "survival " << cafe << " seed " << seed << " still running after " << kShiftCap << " s";
+      EXPECT_GE(out.seconds, band->low) << "survival " << cafe << " seed " << seed << " too short";
+      EXPECT_LE(out.seconds, band->high) << "survival " << cafe << " seed " << seed << " too long";
+    }
+    ExpectNothingLogged("survival " + std::to_string(cafe));
+  }
+
+  Balance::BalanceTable mTable;
+  std::unique_ptr<Balance::ReferencePlayer> mPlayer;
+};
+
+// Day 1 is played by its notes to their end, day 2 by the rules alone; both are won by a margin.
+TEST_F(ReferencePlayerTest, TheFirstTwoDaysAreWon) {
+  for (int day : {1, 2})
+    for (unsigned seed : kSeeds) {
+      const Balance::LevelOutcome out = mPlayer->Play(day, Balance::ReferencePlayer::kCareerMode, seed, kDayCap);
+      EXPECT_TRUE(out.over) << "day " << day << " seed " << seed;
+      EXPECT_GE(out.money, out.expert) << "day " << day << " seed " << seed;
+    }
+  ExpectNothingLogged("days 1 and 2");
+}
+
+TEST_F(ReferencePlayerTest, FirstCafe) { PlayCareer(1, 15); }
+TEST_F(ReferencePlayerTest, SecondCafe) { PlayCareer(16, 35); }
+TEST_F(ReferencePlayerTest, ThirdCafe) { PlayCareer(36, 59); }
+TEST_F(ReferencePlayerTest, SurvivalCafes) {
+  for (int cafe = 1; cafe <= 3; ++cafe) PlayShift(cafe);
+}
+
+}  // namespace
