@@ -76,7 +76,7 @@ PhaseResult GameRun::Run(const std::string& phase, const PhaseOptions& options) 
   }
   argv.insert(argv.end(), {(ProgramFolder() / "e2e_tests").string(), "--phase", phase, "--out", OutFolder().string()});
   if (std::getenv("E2E_UPDATE_GOLDENS") != nullptr) argv.push_back("--update-goldens");
-  const std::map<std::string, std::string> env = {
+  std::map<std::string, std::string> env = {
       {"XDG_DATA_HOME", DataHome().string()},
       {"XDG_CONFIG_HOME", ConfigHome().string()},
       {"XDG_RUNTIME_DIR", (root_ / "home" / "run").string()},
@@ -84,6 +84,7 @@ PhaseResult GameRun::Run(const std::string& phase, const PhaseOptions& options) 
       {"SDL_VIDEODRIVER", options.underXvfb ? "x11" : "dummy"},
       {"SDL_AUDIODRIVER", "dummy"},
   };
+  if (options.memoryRoad) env["VELK_FORCE_SOFTWARE"] = "1";
   Velk::Testing::ChildProcess child(argv, env);
   PhaseResult result;
   const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(options.limitMs);

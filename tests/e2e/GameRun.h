@@ -40,7 +40,9 @@ struct PhaseOptions {
   std::string killAfterStep;
   // Runs in a real window under a virtual X server instead of headless.
   bool underXvfb = false;
-  int limitMs = 120000 * kPhaseSlowdown;
+  // Draws by the memory road (the software blitters) rather than the 3-D one.
+  bool memoryRoad = false;
+  int limitMs = 300000 * kPhaseSlowdown;
 };
 
 class GameRun {
