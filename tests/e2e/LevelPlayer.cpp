@@ -12,6 +12,13 @@ namespace {
 
 bool Shown(const QCCandyWidget* widget) { return widget != nullptr && widget->mVisible && !widget->mHiding; }
 
+const QCTutorial::Script* DayOneScript() {
+  for (int i = 0; i < kTutorialScriptCount; ++i) {
+    if (kTutorialScripts[i].day == 1) return &kTutorialScripts[i];
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 LevelPlayer::LevelPlayer(Playthrough& play, bool clickNotesAway)
@@ -41,8 +48,8 @@ void LevelPlayer::Run(const std::function<bool()>& done, int maxUpdates, const s
   const DWORD start = play_.Game().mUpdateCount;
   while (!done()) {
     if (static_cast<int>(play_.Game().mUpdateCount - start) > maxUpdates || play_.Game().mShutdown) {
-      play_.Fail("not within " + std::to_string(maxUpdates / 100) + " s of game time: " + what + " (day 1's script at step " +
-                 std::to_string(board_.mTutorial->CurrentStep()) + ", money " + std::to_string(board_.mMoney) + ")");
+      play_.Fail("not within " + std::to_string(maxUpdates / 100) + " s of game time: " + what + " (money " +
+                 std::to_string(board_.mMoney) + ", lives " + std::to_string(board_.mLives) + ")");
     }
     if (serve && ClickNoteAway()) continue;
     const std::optional<POINT> at = serve ? policy_.NextClick() : std::nullopt;
@@ -55,10 +62,9 @@ void LevelPlayer::Run(const std::function<bool()>& done, int maxUpdates, const s
 }
 
 void LevelPlayer::Watch() {
-  // The step that shows a note runs first in its update: the next step before it.
   for (const auto& [number, note] : board_.mHud->mTutorialControls) {
     if (Shown(note) && seen_.insert(number).second) {
-      play_.Log("note " + std::to_string(number) + " at step " + std::to_string(stepBefore_));
+      play_.Log("note " + std::to_string(number) + " at step " + std::to_string(ShowingStep(number)));
     }
   }
   stepBefore_ = board_.mTutorial->CurrentStep();
@@ -70,6 +76,16 @@ void LevelPlayer::Watch() {
     lives_ = board_.mLives;
     play_.Log("lives " + std::to_string(lives_));
   }
+}
+
+// Of the steps that ran in the last update (a step that clicks runs the next at once), the one
+// that shows the note; the first of them when none does.
+int LevelPlayer::ShowingStep(int note) const {
+  const QCTutorial::Script* script = DayOneScript();
+  for (int step = board_.mTutorial->CurrentStep() - 1; script != nullptr && step > stepBefore_; --step) {
+    if (script->steps[step].showPanel == note) return step;
+  }
+  return stepBefore_;
 }
 
 // A note is clicked away once it is fully up, as by a player who has read it at a glance.

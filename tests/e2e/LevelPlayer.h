@@ -34,6 +34,7 @@ class LevelPlayer {
   // After every update.
   void Watch();
   bool ClickNoteAway();
+  int ShowingStep(int note) const;
 
   Playthrough& play_;
   QCBoard_Game3& board_;

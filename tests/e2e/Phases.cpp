@@ -313,6 +313,8 @@ void DayEnds(Playthrough& play, int day) {
   bool rising = true;
   while (career.mCounting) {
     play.Step();
+    // Until the count has begun "score" holds the day's best, published as the page opened.
+    if (career.mCountTime <= 0.0f) continue;
     const int now = std::stoi("0" + Velk::WideToUtf8(game.GetTextVars()->GetTextVar("score")));
     rising = rising && now >= shown;
     shown = now;
