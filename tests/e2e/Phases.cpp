@@ -342,9 +342,10 @@ void NextDay(Playthrough& play, int day) {
   play.Expect(board.mGoalReached, named + " won");
 }
 
-// The book's back button turns to the main menu.
+// The book's back button turns to the main menu, once the page that brought the book up lies still.
 void BackToMainMenu(Playthrough& play, QCCandyWidget* back, const std::string& name) {
   QCEngine3& game = play.Game();
+  play.StepUntil([&] { return !game.mMainMenu->mFlipping; }, 300, "the page turn to the book");
   play.ClickWidget(back, name);
   play.StepUntil([&] { return Settled(game.mMainMenu->mMainDlg) && game.mMainMenu->mVisible; }, 500, "the main menu");
 }
