@@ -40,7 +40,7 @@ struct PhaseOptions {
   std::string killAfterStep;
   // Runs in a real window under a virtual X server instead of headless.
   bool underXvfb = false;
-  int limitMs = 120000 * kPhaseSlowdown;
+  int limitMs = 300000 * kPhaseSlowdown;
   // Further environment of the child, such as VELK_FORCE_SOFTWARE=1 for the memory road.
   std::map<std::string, std::string> env;
 };

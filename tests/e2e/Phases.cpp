@@ -2,16 +2,22 @@
 #include "e2e/Phases.h"
 
 #include <algorithm>
+#include <chrono>
+#include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <map>
+#include <thread>
 
 #include "cafe/QCBoard_Game3.h"
 #include "cafe/QCEngine3.h"
 #include "cafe/QCTutorial.h"
+#include "e2e/LevelPlayer.h"
 #include "engine/QCTexture.h"
 #include "graphics/MemoryImage.h"
 #include "platform/backend/Backend.h"
+#include "platform/files/AtomicFile.h"
 #include "platform/window/WinUser.h"
 #include "engine/TextVars.h"
 #include "screens/QBoard_Hud.h"
@@ -19,7 +25,11 @@
 #include "screens/QCBoard_Career.h"
 #include "screens/QCBoard_LoadScreen.h"
 #include "screens/QCBoard_MainMenu.h"
+#include "screens/QCBoard_Options.h"
 #include "screens/QCBoard_Splash.h"
+#include "screens/QCBoard_Survival.h"
+#include "screens/QCBoard_HiScores.h"
+#include "ui/QCCheckBox.h"
 #include "ui/QCList.h"
 #include "ui/QCText.h"
 #include "widgets/WidgetManager.h"
@@ -31,11 +41,23 @@ namespace E2e {
 
 namespace {
 
+// Bounds in updates of 10 ms of game time: a career day, a survival shift.
+constexpr int kDayUpdates = 60000;
+constexpr int kShiftUpdates = 60000;
+// The policy serves the first minute of the survival shift.
+constexpr float kServedSeconds = 60.0f;
+// A write goes out in pieces of this size while a probe watches it.
+constexpr size_t kProbePiece = 4096;
+
 // The game names its files with either separator.
-size_t FileSize(std::string path) {
+std::string DiskPath(std::string path) {
   std::replace(path.begin(), path.end(), '\\', '/');
+  return path;
+}
+
+size_t FileSize(const std::string& path) {
   std::error_code error;
-  const auto size = std::filesystem::file_size(path, error);
+  const auto size = std::filesystem::file_size(DiskPath(path), error);
   return error ? 0 : static_cast<size_t>(size);
 }
 
@@ -63,6 +85,7 @@ void StartUp(Playthrough& play) {
   // An unchanged screen is presented again once a second.
   play.StepUntil([&game] { return game.mDrawCount > 0; }, 150, "the first frame");
   play.Log("pref " + std::to_string(FileSize(game.mPref.GetPath())) + " profiles " + Joined(ProfileNames(game)));
+  play.Log(game.Is3DModeOn() ? "road 3-D" : "road memory");
 }
 
 int Quit(Playthrough& play) {
@@ -92,10 +115,9 @@ std::string Text(const QCCandyWidget* widget) {
   return text != nullptr ? Velk::WideToUtf8(text->GetDisplayText()) : std::string();
 }
 
-// A probe of the centre of a picture control: what the picture's own pixels average there, in the
-// image the game loaded, drawn from its source rectangle stretched over the control.
-Probe PictureProbe(Playthrough& play, const std::string& what, QCCandyWidget* widget) {
-  QCTexture* texture = widget->GetTexture(0, 0);
+// A probe of the centre of a control drawn from the texture: what the picture's own pixels average
+// there, in the image the game loaded, drawn from its source rectangle stretched over the control.
+Probe TextureProbe(Playthrough& play, const std::string& what, QCCandyWidget* widget, QCTexture* texture) {
   Velk::Image* image = texture != nullptr && !texture->Frames().empty() ? texture->Frames().front().GetImage() : nullptr;
   auto* memory = dynamic_cast<Velk::MemoryImage*>(image);
   const uint32_t* bits = memory != nullptr ? memory->GetArgbBits() : nullptr;
@@ -110,6 +132,11 @@ Probe PictureProbe(Playthrough& play, const std::string& what, QCCandyWidget* wi
                                             std::max(1, kSide * source.mHeight / widget->mHeight));
   const POINT at = widget->AbsolutePos();
   return Probe{what, at.x + widget->mWidth / 2 - kSide / 2, at.y + widget->mHeight / 2 - kSide / 2, kSide, kSide, expected};
+}
+
+// A picture control's probe: its first normal texture.
+Probe PictureProbe(Playthrough& play, const std::string& what, QCCandyWidget* widget) {
+  return TextureProbe(play, what, widget, widget->GetTexture(0, 0));
 }
 
 // After loading the splash is the topmost screen, the menu backdrop the lowest, and the splash's
@@ -170,12 +197,18 @@ QCBoard_MainMenu& MenuAfterSplash(Playthrough& play) {
   return menu;
 }
 
-// Checkpoint career_book: "Career" turns the page to the book, where day 1 is today.
-void CareerBook(Playthrough& play) {
+// "Career" turns the page to the book.
+void OpenCareerBook(Playthrough& play) {
   QCEngine3& game = play.Game();
   play.ClickWidget(game.mMainMenu->mCareer, "main_menu > right_page > career");
   play.StepUntil([&] { return Settled(game.mCareer) && !game.mMainMenu->mVisible; }, 300, "the career book");
   play.Step(30);
+}
+
+// Checkpoint career_book: the book opens where day 1 is today.
+void CareerBook(Playthrough& play) {
+  QCEngine3& game = play.Game();
+  OpenCareerBook(play);
   play.Expect(game.mCareer->mSelectedSlot == 1, "day 1 is today's page in the book");
   play.Checkpoint("career_book");
 }
@@ -202,27 +235,39 @@ void Comic(Playthrough& play) {
 }
 
 // Checkpoint briefing: the load screen while day 1 loads, then the briefing with the day's goals.
-void Briefing(Playthrough& play) {
+// The load screen while the level loads, then the level's briefing, settled.
+void LevelLoads(Playthrough& play, const std::string& level) {
   QCEngine3& game = play.Game();
-  play.StepUntil([&] { return game.mBoard->IsLevelLoading(); }, 300, "day 1 starting to load");
-  play.Expect(game.mLoadScreen != nullptr && game.mLoadScreen->mVisible, "the load screen while day 1 loads");
-  play.WaitFor([&] { return game.mLoadingThreadCompleted.load(); }, "day 1 loading on the level thread");
-  play.StepUntil([&] { return !game.mBoard->IsLevelLoading(); }, 100, "the hand-over of day 1");
+  play.StepUntil([&] { return game.mBoard->IsLevelLoading(); }, 300, level + " starting to load");
+  play.Expect(game.mLoadScreen != nullptr && game.mLoadScreen->mVisible, "the load screen while " + level + " loads");
+  play.WaitFor([&] { return game.mLoadingThreadCompleted.load(); }, level + " loading on the level thread");
+  play.StepUntil([&] { return !game.mBoard->IsLevelLoading(); }, 100, "the hand-over of " + level);
   play.Expect(!game.mLoadScreen->mVisible, "the load screen gone at the hand-over");
   play.StepUntil([&] { return game.mBoard->mBriefing != nullptr && Settled(game.mBoard->mBriefing); }, 500, "the briefing");
   play.Step(30);
+}
+
+void Briefing(Playthrough& play) {
+  QCEngine3& game = play.Game();
+  LevelLoads(play, "day 1");
   play.Checkpoint("briefing");
   play.Expect(Text(game.mBoard->mBriefing->mGoalLabel) == "Goal: $80", "the briefing's goal");
   play.Expect(Text(game.mBoard->mBriefing->mExpertLabel) == "Expert: $120", "the briefing's expert goal");
+}
+
+// "Start" closes the briefing and the level runs.
+void StartPlay(Playthrough& play, const std::string& level) {
+  QCEngine3& game = play.Game();
+  play.ClickWidget(game.mBoard->mBriefing->mStart, "briefing_dialog > start");
+  play.StepUntil([&] { return !game.mBoard->mBriefing->mVisible; }, 300, "the briefing closing");
+  play.Expect(game.mBoard->mRunning && game.mBoard->mVisible, level + " running");
 }
 
 // Checkpoint tutorial_1: "Start" closes the briefing and day 1 runs; the first guest comes and the
 // tutorial's first note shows, with no money yet.
 void FirstNote(Playthrough& play) {
   QCEngine3& game = play.Game();
-  play.ClickWidget(game.mBoard->mBriefing->mStart, "briefing_dialog > start");
-  play.StepUntil([&] { return !game.mBoard->mBriefing->mVisible; }, 300, "the briefing closing");
-  play.Expect(game.mBoard->mRunning && game.mBoard->mVisible, "day 1 running");
+  StartPlay(play, "day 1");
   QBoard_Hud& hud = *game.mBoard->mHud;
   auto note = [&]() -> QCCandyWidget* {
     const auto it = hud.mTutorialControls.find(1);
@@ -235,8 +280,8 @@ void FirstNote(Playthrough& play) {
   play.Expect(game.GetTextVars()->GetTextVar("money") == L"0", "no money yet");
 }
 
-// Phase 1: a first start from an empty home.
-int NewPlayer(Playthrough& play) {
+// A first start from an empty home, up to day 1's first note.
+void ToFirstNote(Playthrough& play) {
   StartUp(play);
   play.Expect(FileSize(play.Game().mPref.GetPath()) == 5240, "a fresh pref.dat of header and tables only");
   Splash(play);
@@ -245,7 +290,223 @@ int NewPlayer(Playthrough& play) {
   Comic(play);
   Briefing(play);
   FirstNote(play);
+}
+
+// Day 1 played on from its first note by the serving policy's clicks: its notes to the end of the
+// script, then the remaining guests; the day is won once it ends with the goal reached.
+void PlayDayOne(Playthrough& play, bool clickNotesAway) {
+  QCBoard_Game3& board = *play.Game().mBoard;
+  LevelPlayer player(play, clickNotesAway);
+  player.PlayUntil([&] { return !board.mTutorial->IsRunning(); }, kDayUpdates, "the end of day 1's notes");
+  play.Log("tutorial over");
+  player.PlayUntil([&] { return board.mEnded; }, kDayUpdates, "the end of day 1");
+  play.Expect(board.mGoalReached, "day 1 won");
+}
+
+// The level end: the board hands the day to the career book, which opens on it and counts the
+// money up from 0 to the day's money and badges; the day carries its mark and the next is today.
+void DayEnds(Playthrough& play, int day) {
+  QCEngine3& game = play.Game();
+  QCBoard_Career& career = *game.mCareer;
+  const std::string named = "day " + std::to_string(day);
+  play.StepUntil([&] { return career.mVisible && career.mCounting; }, 500, "the career book after " + named);
+  int shown = 0;
+  bool rising = true;
+  while (career.mCounting) {
+    play.Step();
+    // Until the count has begun "score" holds the day's best, published as the page opened.
+    if (career.mCountTime <= 0.0f) continue;
+    const int now = std::stoi("0" + Velk::WideToUtf8(game.GetTextVars()->GetTextVar("score")));
+    rising = rising && now >= shown;
+    shown = now;
+  }
+  play.Expect(rising && shown == career.mCountedMoney && career.mCountedMoney >= game.mBoard->mMoney,
+              "the money counted up to " + named + "'s");
+  play.Log(named + " money " + std::to_string(game.mBoard->mMoney) + " counted " + std::to_string(shown));
+  const int today = game.mPref.GetProfile()->mCurrentDay;
+  play.Expect(today == day + 1, "day " + std::to_string(day + 1) + " is today");
+  const int slot = day - career.mOffset - 1;
+  play.Expect(career.mPage.goalMarks[slot]->mVisible || career.mPage.expertMarks[slot]->mVisible, named + " carries its mark");
+}
+
+// "Next" in the book starts the next day: its briefing, then the policy plays it to its end.
+void NextDay(Playthrough& play, int day) {
+  QCEngine3& game = play.Game();
+  QCBoard_Career& career = *game.mCareer;
+  play.StepUntil([&] { return Settled(career.mNext) && !career.mNext->mDisabled; }, 500, "the next button");
+  play.ClickWidget(career.mNext, "career_menu > career_dlg > right_page > next_button");
+  const std::string named = "day " + std::to_string(day);
+  LevelLoads(play, named);
+  StartPlay(play, named);
+  QCBoard_Game3& board = *game.mBoard;
+  LevelPlayer(play, false).PlayUntil([&] { return board.mEnded; }, kDayUpdates, "the end of " + named);
+  play.Expect(board.mGoalReached, named + " won");
+}
+
+// The book's back button turns to the main menu, once the page that brought the book up lies still.
+void BackToMainMenu(Playthrough& play, QCCandyWidget* back, const std::string& name) {
+  QCEngine3& game = play.Game();
+  play.StepUntil([&] { return !game.mMainMenu->mFlipping; }, 300, "the page turn to the book");
+  play.ClickWidget(back, name);
+  play.StepUntil([&] { return Settled(game.mMainMenu->mMainDlg) && game.mMainMenu->mVisible; }, 500, "the main menu");
+}
+
+// The main menu's quit button ends the run in order.
+int QuitFromMainMenu(Playthrough& play) {
+  QCEngine3& game = play.Game();
+  play.StepUntil([&] { return Settled(game.mMainMenu->mMainDlg); }, 500, "the main menu");
+  play.ClickWidget(game.mMainMenu->mQuit, "main_menu > right_page > quit");
+  play.StepUntil([&] { return game.mShutdown.load(); }, 100, "the end of the run after quit");
+  return play.Finish();
+}
+
+// Phase 1: a first start from an empty home; day 1 by its notes, day 2 from the book's "Next",
+// both won; back to the main menu and quit there.
+int NewPlayer(Playthrough& play) {
+  ToFirstNote(play);
+  PlayDayOne(play, false);
+  DayEnds(play, 1);
+  play.Checkpoint("level_end");
+  NextDay(play, 2);
+  DayEnds(play, 2);
+  BackToMainMenu(play, play.Game().mCareer->mBack, "career_menu > career_dlg > left_page > back_button");
+  return QuitFromMainMenu(play);
+}
+
+// Phase 1 up to day 1's first note, closed there.
+int FirstNoteOnly(Playthrough& play) {
+  ToFirstNote(play);
   return Quit(play);
+}
+
+// Says so and holds the save half written, long enough for the parent's kill to land inside it.
+void HoldTheSave(size_t written) {
+  if (written < kProbePiece) return;
+  std::printf("step saving\n");
+  std::fflush(stdout);
+  std::this_thread::sleep_for(std::chrono::seconds(5));
+}
+
+// Day 1 with each note clicked away as soon as it is up, won; the parent kills the process while
+// the level end writes pref.dat.
+int NotesClickedAwayThenKilled(Playthrough& play) {
+  ToFirstNote(play);
+  PlayDayOne(play, true);
+  Velk::SetAtomicWriteProbe(HoldTheSave);
+  play.StepUntil([&] { return play.Game().mCareer->mVisible; }, 500, "the level end");
+  play.Fail("the level end saved without being stopped");
+}
+
+// A check box's texture set in the order the box reads it: unchecked normal, over and disabled,
+// then the checked three.
+constexpr int kCheckedNormalTexture = 3;
+
+// The box as the frame shows it with the pointer elsewhere: its normal texture of the state.
+Probe BoxProbe(Playthrough& play, const std::string& name, QCCheckBox* box, bool checked) {
+  return TextureProbe(play, name + (checked ? " ticked" : " unticked"), box, box->GetTexture(0, checked ? kCheckedNormalTexture : 0));
+}
+
+void OpenOptions(Playthrough& play) {
+  QCEngine3& game = play.Game();
+  play.ClickWidget(game.mMainMenu->mSettings, "main_menu > right_page > settings");
+  play.StepUntil([&] { return Settled(game.mOptions); }, 300, "the options");
+}
+
+// Both boxes against the frame, the pointer away from them.
+void CheckBoxes(Playthrough& play, const std::string& checkpoint, bool mute, bool fullScreen) {
+  QCBoard_Options& options = *play.Game().mOptions;
+  play.MoveMouse(700, 560);
+  play.Step(10);
+  play.Checkpoint(checkpoint, {BoxProbe(play, "mute_checkbox", options.mMuteCheckbox, mute),
+                               BoxProbe(play, "fullscreen_checkbox", options.mFullscreenCheckbox, fullScreen)});
+}
+
+void CloseOptions(Playthrough& play, QCCandyWidget* button, const std::string& name) {
+  QCEngine3& game = play.Game();
+  play.ClickWidget(button, "options > " + name);
+  play.StepUntil([&] { return !game.mOptions->mVisible; }, 300, "the options closing");
+}
+
+// The pref.dat header's windowed and mute bytes as the file on disk holds them.
+std::string StoredScreenAndMute(Playthrough& play) {
+  std::ifstream in(DiskPath(play.Game().mPref.GetPath()), std::ios::binary);
+  char header[30] = {};
+  in.read(header, sizeof header);
+  return "windowed " + std::to_string(header[28]) + " mute " + std::to_string(header[29]);
+}
+
+// The options from the main menu: Mute ticked, the full-screen box unticked, applied (a window);
+// opened again, both shown so; Mute unticked, full screen ticked, applied (full screen again).
+int Options(Playthrough& play) {
+  StartUp(play);
+  FirstName(play);
+  QCEngine3& game = play.Game();
+  QCBoard_Options& options = *game.mOptions;
+  OpenOptions(play);
+  CheckBoxes(play, "options", false, true);
+  play.ClickWidget(options.mMuteCheckbox, "options > mute_checkbox");
+  play.ClickWidget(options.mFullscreenCheckbox, "options > fullscreen_checkbox");
+  CheckBoxes(play, "options_ticked", true, false);
+  play.Expect(game.mPref.mHeader.mMute == 1, "muted while the box is ticked");
+  CloseOptions(play, options.mApply, "apply");
+  play.Expect(game.mIsWindowed, "a window after apply");
+  play.Log("pref " + StoredScreenAndMute(play));
+  OpenOptions(play);
+  CheckBoxes(play, "options_ticked", true, false);
+  play.ClickWidget(options.mMuteCheckbox, "options > mute_checkbox");
+  play.ClickWidget(options.mFullscreenCheckbox, "options > fullscreen_checkbox");
+  CloseOptions(play, options.mApply, "apply");
+  play.Expect(!game.mIsWindowed, "full screen after apply");
+  play.Log("pref " + StoredScreenAndMute(play));
+  OpenOptions(play);
+  CheckBoxes(play, "options", false, true);
+  CloseOptions(play, options.mCancel, "cancel");
+  return QuitFromMainMenu(play);
+}
+
+// The survival book from the main menu: cafe 1 chosen, the only one open to a new career.
+void SurvivalBook(Playthrough& play) {
+  QCEngine3& game = play.Game();
+  QCBoard_Survival& book = *game.mSurvival;
+  play.ClickWidget(game.mMainMenu->mSurvival, "main_menu > right_page > survival");
+  play.StepUntil([&] { return Settled(&book) && !game.mMainMenu->mVisible; }, 300, "the survival book");
+  play.Step(30);
+  play.Expect(book.mSelectedCafe == 1, "cafe 1 chosen in the survival book");
+  play.Expect(book.mCafeButtons[1]->mDisabled && book.mCafeButtons[2]->mDisabled, "cafes 2 and 3 closed to a new career");
+  play.Checkpoint("survival_book");
+}
+
+// A survival shift: the book, cafe 1, its briefing; the policy serves for a minute, then nobody
+// is served: the guests leave unhappy, a life each, and the fourth ends the shift. Then the
+// hi-score screen when the money ranks in the survival table, else the survival book; back to the
+// main menu and quit there.
+int SurvivalShift(Playthrough& play) {
+  StartUp(play);
+  FirstName(play);
+  QCEngine3& game = play.Game();
+  SurvivalBook(play);
+  play.ClickWidget(game.mSurvival->mPlay, "survival_menu > survival_dlg > right_page > play_button");
+  LevelLoads(play, "survival cafe 1");
+  play.Checkpoint("survival_briefing");
+  play.Log("briefing " + Text(game.mBoard->mBriefing->mGoalLabel));
+  StartPlay(play, "survival cafe 1");
+  QCBoard_Game3& board = *game.mBoard;
+  {
+    LevelPlayer player(play, false);
+    player.PlayUntil([&] { return board.mPlayTime >= kServedSeconds; }, kShiftUpdates, "a minute of the shift");
+    play.Log("serving stops with lives " + std::to_string(board.mLives));
+    player.IdleUntil([&] { return !board.mRunning; }, kShiftUpdates, "the end of the shift");
+  }
+  play.Log("shift money " + std::to_string(board.mMoney));
+  play.StepUntil([&] { return Settled(game.mSurvival) || Settled(game.mHiScores); }, 500, "a screen after the shift");
+  if (Settled(game.mHiScores)) {
+    play.Log("hi-score screen");
+    BackToMainMenu(play, game.mHiScores->mClose, "hiscores > close");
+  } else {
+    play.Log("survival book");
+    BackToMainMenu(play, game.mSurvival->mCancel, "survival_menu > survival_dlg > right_page > cancel_button");
+  }
+  return QuitFromMainMenu(play);
 }
 
 // Phase 2: a second start from the home the first one left greets its player.
@@ -256,6 +517,16 @@ int Restart(Playthrough& play) {
   play.Expect(!menu.mCreateProfile->mVisible, "no name dialog once a profile exists");
   play.Log("greeting " + Text(Control(play, menu.mMainDlg, {"left_page", "who"})));
   play.Log("profile rows " + std::to_string(menu.mList->GetLines().size()));
+  OpenCareerBook(play);
+  const QCBoard_Career& career = *play.Game().mCareer;
+  play.Log("career book today " + std::to_string(career.mOffset + career.mSelectedSlot));
+  std::string done;
+  for (int slot = 0; slot < QCBoard_Career::kSlots; ++slot) {
+    if (career.mPage.goalMarks[slot]->mVisible || career.mPage.expertMarks[slot]->mVisible) {
+      done += (done.empty() ? "" : ",") + std::to_string(career.mOffset + slot + 1);
+    }
+  }
+  play.Log("days done " + done);
   return Quit(play);
 }
 
@@ -347,6 +618,8 @@ int RunPhase(const std::string& name, PlaythroughOptions options) {
       {"asks_for_name", AsksForName},     {"close_while_loading", CloseWhileLoading},
       {"make_ann", MakeAnn},             {"memory_road", MemoryRoad},
       {"damaged_pref", AsksForName},
+      {"first_note", FirstNoteOnly},       {"notes_clicked_away_then_killed", NotesClickedAwayThenKilled},
+      {"options", Options},                {"survival_shift", SurvivalShift},
   };
   const auto phase = kPhases.find(name);
   if (phase == kPhases.end()) return 2;

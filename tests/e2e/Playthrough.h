@@ -53,6 +53,8 @@ class Playthrough {
 
   // Logic updates of the main loop (10 ms of game time each), drawing as it draws.
   void Step(int updates = 1);
+  // Called after every logic update from now on, to see what no single check between steps catches.
+  void WatchEveryUpdate(std::function<void()> watch) { watch_ = std::move(watch); }
   // Steps until `done`, at most `maxUpdates`; a failure naming `what` otherwise.
   void StepUntil(const std::function<bool()>& done, int maxUpdates, const std::string& what);
   // Waits without stepping, at most 10 s of wall time, for work on another thread.
@@ -93,6 +95,7 @@ class Playthrough {
   QCEngine3* game_ = nullptr;
   std::mutex boxesLock_;
   std::vector<std::wstring> boxes_;
+  std::function<void()> watch_;
 };
 
 }  // namespace E2e

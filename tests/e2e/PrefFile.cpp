@@ -28,16 +28,30 @@ uint32_t PrefFile::U32(size_t offset) const {
   return v;
 }
 
+std::wstring PrefFile::Name(size_t offset) const {
+  std::wstring name;
+  for (size_t unit = 0; unit < kNameUnits && offset + 2 * unit + 1 < bytes_.size(); ++unit) {
+    const wchar_t c = static_cast<wchar_t>(Byte(offset + 2 * unit) | Byte(offset + 2 * unit + 1) << 8);
+    if (c == 0) break;
+    name += c;
+  }
+  return name;
+}
+
+std::vector<StoredHiScore> PrefFile::SurvivalTable() const {
+  std::vector<StoredHiScore> table;
+  for (size_t entry = 0; entry < kHiScoreEntries; ++entry) {
+    const size_t at = kSurvivalTableOffset + entry * kHiScoreSize;
+    table.push_back({Name(at), static_cast<int32_t>(U32(at + 2 * kNameUnits))});
+  }
+  return table;
+}
+
 std::vector<StoredProfile> PrefFile::Profiles() const {
   std::vector<StoredProfile> profiles;
   for (size_t at = kProfilesOffset; at + kProfileSize <= bytes_.size(); at += kProfileSize) {
     StoredProfile profile;
-    for (size_t unit = 0; unit < kNameUnits; ++unit) {
-      const wchar_t c = static_cast<wchar_t>(static_cast<uint8_t>(bytes_[at + 2 * unit]) |
-                                             static_cast<uint8_t>(bytes_[at + 2 * unit + 1]) << 8);
-      if (c == 0) break;
-      profile.name += c;
-    }
+    profile.name = Name(at);
     profile.currentDay = static_cast<int32_t>(U32(at + kCurrentDayOffset));
     for (int day = 0; day < 60; ++day) profile.bestMoney[day] = static_cast<int32_t>(U32(at + kBestMoneyOffset + 4 * day));
     profiles.push_back(profile);
