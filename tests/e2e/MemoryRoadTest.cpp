@@ -22,7 +22,7 @@ TEST(MemoryRoad, TheMenuAndTheNameDialogShowAsOnTheThreeDRoad) {
   const PhaseResult result = run.Run("memory_road", options);
   ASSERT_TRUE(result.Passed()) << result.Transcript();
 
-  const std::optional<FrameGrid> memory = FrameGrid::Golden("memory_name_dialog");
+  const std::optional<FrameGrid> memory = FrameGrid::Golden("memory_road/memory_name_dialog");
   const std::optional<FrameGrid> threeD = FrameGrid::Golden("name_dialog");
   ASSERT_TRUE(memory && threeD);
   int cell = 0;

@@ -348,13 +348,15 @@ void BackToMainMenu(Playthrough& play, QCCandyWidget* back, const std::string& n
   QCEngine3& game = play.Game();
   play.StepUntil([&] { return !game.mMainMenu->mFlipping; }, 300, "the page turn to the book");
   play.ClickWidget(back, name);
-  play.StepUntil([&] { return Settled(game.mMainMenu->mMainDlg) && game.mMainMenu->mVisible; }, 500, "the main menu");
+  play.StepUntil([&] { return Settled(game.mMainMenu->mMainDlg) && game.mMainMenu->mVisible && !game.mMainMenu->mFlipping; },
+                 500, "the main menu");
 }
 
 // The main menu's quit button ends the run in order.
 int QuitFromMainMenu(Playthrough& play) {
   QCEngine3& game = play.Game();
-  play.StepUntil([&] { return Settled(game.mMainMenu->mMainDlg); }, 500, "the main menu");
+  play.StepUntil([&] { return Settled(game.mMainMenu->mMainDlg) && !game.mMainMenu->mFlipping; }, 500, "the main menu");
+  play.Step(30);
   play.ClickWidget(game.mMainMenu->mQuit, "main_menu > right_page > quit");
   play.StepUntil([&] { return game.mShutdown.load(); }, 100, "the end of the run after quit");
   return play.Finish();
