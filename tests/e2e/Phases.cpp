@@ -356,7 +356,15 @@ void BackToMainMenu(Playthrough& play, QCCandyWidget* back, const std::string& n
 int QuitFromMainMenu(Playthrough& play) {
   QCEngine3& game = play.Game();
   play.StepUntil([&] { return Settled(game.mMainMenu->mMainDlg) && !game.mMainMenu->mFlipping; }, 500, "the main menu");
-  play.Step(30);
+  // The page may still slide after its turn: click only where the button has come to rest.
+  POINT last{-1, -1};
+  int still = 0;
+  play.StepUntil([&] {
+    const POINT at = game.mMainMenu->mQuit->AbsolutePos();
+    still = (at.x == last.x && at.y == last.y) ? still + 1 : 0;
+    last = at;
+    return still >= 10;
+  }, 500, "the quit button at rest");
   play.ClickWidget(game.mMainMenu->mQuit, "main_menu > right_page > quit");
   play.StepUntil([&] { return game.mShutdown.load(); }, 100, "the end of the run after quit");
   return play.Finish();
