@@ -7,7 +7,6 @@
 #include <sstream>
 
 #include "app/ChildProcess.h"
-#include "e2e/FindProgram.h"
 
 namespace E2e {
 
@@ -59,20 +58,17 @@ GameRun::GameRun(const std::string& testName) : root_(fs::path(E2E_OUTPUT_DIR) /
 }
 
 PhaseResult GameRun::Run(const std::string& phase, const PhaseOptions& options) {
-  std::vector<std::string> argv;
-  if (options.underXvfb) {
-    argv = {FindProgram("timeout").value_or("/usr/bin/timeout"), "--kill-after=5", std::to_string(options.limitMs / 1000 - 5),
-            FindXvfbRun().value_or("/usr/bin/xvfb-run"), "-a", "-s", "-screen 0 1024x768x24"};
-  }
-  argv.insert(argv.end(), {(ProgramFolder() / "e2e_tests").string(), "--phase", phase, "--out", OutFolder().string()});
+  std::vector<std::string> argv = {(ProgramFolder() / "e2e_tests").string(), "--phase", phase, "--out", OutFolder().string()};
   if (std::getenv("E2E_UPDATE_GOLDENS") != nullptr) argv.push_back("--update-goldens");
   std::map<std::string, std::string> env = options.env;
+  const bool window = !options.display.empty();
+  if (window) env["DISPLAY"] = options.display;
   env.insert({
       {"XDG_DATA_HOME", DataHome().string()},
       {"XDG_CONFIG_HOME", ConfigHome().string()},
       {"XDG_RUNTIME_DIR", (root_ / "home" / "run").string()},
-      {"VELK_BACKEND", options.underXvfb ? "sdl" : "headless"},
-      {"SDL_VIDEODRIVER", options.underXvfb ? "x11" : "dummy"},
+      {"VELK_BACKEND", window ? "sdl" : "headless"},
+      {"SDL_VIDEODRIVER", window ? "x11" : "dummy"},
       {"SDL_AUDIODRIVER", "dummy"},
   });
   Velk::Testing::ChildProcess child(argv, env);
@@ -111,7 +107,5 @@ std::map<std::string, std::string> GameRun::HomeFiles() const {
   }
   return files;
 }
-
-std::optional<std::string> GameRun::FindXvfbRun() { return FindProgram("xvfb-run"); }
 
 }  // namespace E2e

@@ -38,8 +38,8 @@ constexpr int kPhaseSlowdown = 1;
 struct PhaseOptions {
   // Stopped with SIGKILL as soon as this step is logged.
   std::string killAfterStep;
-  // Runs in a real window under a virtual X server instead of headless.
-  bool underXvfb = false;
+  // Runs in a real window on that X display (a test's XvfbScreen) instead of headless.
+  std::string display;
   int limitMs = 300000 * kPhaseSlowdown;
   // Further environment of the child, such as VELK_FORCE_SOFTWARE=1 for the memory road.
   std::map<std::string, std::string> env;
@@ -59,9 +59,6 @@ class GameRun {
   std::filesystem::path PrefPath() const { return DataHome() / "Drimak Games" / "Pelune" / "pref.dat"; }
   // Every file of the data and config homes with its bytes.
   std::map<std::string, std::string> HomeFiles() const;
-
-  // The xvfb-run program, or nothing where it is not installed.
-  static std::optional<std::string> FindXvfbRun();
 
  private:
   std::filesystem::path root_;

@@ -370,17 +370,29 @@ int QuitFromMainMenu(Playthrough& play) {
   return play.Finish();
 }
 
-// Phase 1: a first start from an empty home; day 1 by its notes, day 2 from the book's "Next",
-// both won; back to the main menu and quit there.
-int NewPlayer(Playthrough& play) {
+// A first start from an empty home, day 1 by its notes (left for the script to take away) to its
+// level end in the book.
+void ToLevelEnd(Playthrough& play) {
   ToFirstNote(play);
   PlayDayOne(play, false);
   DayEnds(play, 1);
   play.Checkpoint("level_end");
+}
+
+// Phase 1: a first start from an empty home; day 1 by its notes, day 2 from the book's "Next",
+// both won; back to the main menu and quit there.
+int NewPlayer(Playthrough& play) {
+  ToLevelEnd(play);
   NextDay(play, 2);
   DayEnds(play, 2);
   BackToMainMenu(play, play.Game().mCareer->mBack, "career_menu > career_dlg > left_page > back_button");
   return QuitFromMainMenu(play);
+}
+
+// Phase 1 up to day 1's level end, closed there.
+int LevelEndOnly(Playthrough& play) {
+  ToLevelEnd(play);
+  return Quit(play);
 }
 
 // Phase 1 up to day 1's first note, closed there.
@@ -628,7 +640,8 @@ int RunPhase(const std::string& name, PlaythroughOptions options) {
       {"asks_for_name", AsksForName},     {"close_while_loading", CloseWhileLoading},
       {"make_ann", MakeAnn},             {"memory_road", MemoryRoad},
       {"damaged_pref", AsksForName},
-      {"first_note", FirstNoteOnly},       {"notes_clicked_away_then_killed", NotesClickedAwayThenKilled},
+      {"first_note", FirstNoteOnly},       {"to_level_end", LevelEndOnly},
+          {"notes_clicked_away_then_killed", NotesClickedAwayThenKilled},
       {"options", Options},                {"survival_shift", SurvivalShift},
   };
   const auto phase = kPhases.find(name);

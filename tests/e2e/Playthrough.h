@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "e2e/FrameGrid.h"
+#include "e2e/XConnection.h"
 #include "platform/base/WinTypes.h"
 
 class QCEngine3;
@@ -75,7 +76,8 @@ class Playthrough {
   void Expect(bool ok, const std::string& what);
   [[noreturn]] void Fail(const std::string& message);
 
-  // The frame on screen against its probes and against golden/<name>.txt.
+  // The frame on screen against its probes and against golden/<name>.txt; in a real window, what
+  // the X server shows of the window.
   void Checkpoint(const std::string& name, const std::vector<Probe>& probes = {});
   // The pictures of the screen at a checkpoint, kept for the parent to compare: the framework's
   // screenshot "<back end>_<name>_screenshot.png"; headless the presented frame "headless_<name>.png",
@@ -86,6 +88,7 @@ class Playthrough {
 
  private:
   void CheckMessageBoxes();
+  Frame WindowFrame(const std::string& name);
   // The frame and the grids that did not match; the names written, for the failure message.
   std::string KeepFrames(const std::string& name, const Frame& frame, const FrameGrid* golden);
   void InjectButton(int x, int y, bool down);
@@ -96,6 +99,7 @@ class Playthrough {
   std::mutex boxesLock_;
   std::vector<std::wstring> boxes_;
   std::function<void()> watch_;
+  std::unique_ptr<XConnection> screen_;  // in a real window, once a checkpoint reads it
 };
 
 }  // namespace E2e

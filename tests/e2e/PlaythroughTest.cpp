@@ -9,9 +9,11 @@
 #include <random>
 #include <sstream>
 
+#include "e2e/FindProgram.h"
 #include "e2e/FolderWatch.h"
 #include "e2e/GameRun.h"
 #include "e2e/PrefFile.h"
+#include "e2e/XvfbScreen.h"
 
 namespace E2e {
 namespace {
@@ -186,6 +188,30 @@ TEST(Playthrough, TwoDaysThenRestart) {
   ExpectAtomicSaves(saves, run.PrefPath().parent_path(), 1, false);
   ExpectSteps(second, {"greeting Hello, Ann!", "ok no name dialog once a profile exists", "profile rows 1",
                        "career book today 3", "days done 1,2"});
+}
+
+// Phase 1 to day 1's level end in a real window, full screen on an 800 x 600 X screen as a first
+// start shows it: at each checkpoint (among them the main menu with the name dialog, the career
+// book, the briefing, the first note and the level end) what the X server shows of the window
+// matches the golden that the headless runs match. Skipped where Xvfb is not installed.
+TEST(RealWindow, PhaseOneToTheLevelEndShowsWhatTheHeadlessRunShows) {
+  SKIP_WHOLE_DAYS();
+  if (!FindProgram("Xvfb")) GTEST_SKIP() << "Xvfb is not installed";
+  XvfbScreen screen(800, 600);
+  ASSERT_EQ(screen.Failure(), "");
+  // Where the headless run's pointer starts: the game's cursor comes into the window there.
+  screen.MovePointer(0, 0);
+  GameRun run(TestName());
+  PhaseOptions window;
+  window.display = screen.Name();
+  window.limitMs = kWholeDaysLimitMs;
+  // The script steps game time as fast as the frames are drawn; waiting for the screen's refresh
+  // after each present would hold the day's thousands of frames to a sixtieth of a second each.
+  window.env = {{"SDL_RENDER_VSYNC", "0"}};
+  const PhaseResult result = run.Run("to_level_end", window);
+  EXPECT_PHASE_PASSED(result);
+  ExpectSteps(result, {"window name_dialog", "window career_book", "window briefing", "window tutorial_1",
+                       "ok day 1 won", "window level_end", "finished"});
 }
 
 // The value line of one setting in settings.ini ("dword:..." or a quoted string); empty when absent.

@@ -4,8 +4,10 @@
 
 #include <memory>
 
+#include "e2e/FindProgram.h"
 #include "e2e/FrameGrid.h"
 #include "e2e/GameRun.h"
+#include "e2e/XvfbScreen.h"
 #include "resources/ImageLib.h"
 
 namespace E2e {
@@ -36,12 +38,14 @@ TEST(Screenshots, TheFrameworksScreenshotIsThePresentedFrame) {
 }
 
 TEST(Screenshots, AWindowUnderXvfbShowsWhatTheHeadlessRunPresents) {
-  if (!GameRun::FindXvfbRun()) GTEST_SKIP() << "xvfb-run is not installed";
+  if (!FindProgram("Xvfb")) GTEST_SKIP() << "Xvfb is not installed";
+  XvfbScreen screen(1024, 768);
+  ASSERT_EQ(screen.Failure(), "");
   GameRun run("Screenshots.Xvfb");
   const PhaseResult headless = run.Run("screen_pictures");
   ASSERT_TRUE(headless.Passed()) << headless.Transcript();
   PhaseOptions window;
-  window.underXvfb = true;
+  window.display = screen.Name();
   window.limitMs = 90000 * kPhaseSlowdown;
   const PhaseResult shown = run.Run("screen_pictures", window);
   ASSERT_TRUE(shown.Passed()) << shown.Transcript();

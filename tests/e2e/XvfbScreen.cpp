@@ -2,8 +2,6 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
-#include <X11/Xutil.h>
-#include <X11/extensions/XTest.h>
 
 #include <chrono>
 #include <thread>
@@ -29,7 +27,7 @@ XvfbScreen::XvfbScreen(int width, int height, const std::string& windowManager) 
 }
 
 XvfbScreen::~XvfbScreen() {
-  if (display_ != nullptr) XCloseDisplay(display_);
+  Disconnect();
   if (windowManager_) Stop(*windowManager_);
   if (server_) Stop(*server_);
 }
@@ -59,9 +57,8 @@ bool XvfbScreen::StartServer() {
   }
   name_ = ":" + *number;
   XSetErrorHandler(IgnoreXError);
-  display_ = XOpenDisplay(name_.c_str());
-  if (display_ == nullptr) failure_ = "no connection to " + name_;
-  return display_ != nullptr;
+  if (!Connect(name_)) failure_ = "no connection to " + name_;
+  return failure_.empty();
 }
 
 bool XvfbScreen::StartWindowManager(const std::string& program) {
@@ -85,84 +82,17 @@ bool XvfbScreen::StartWindowManager(const std::string& program) {
 
 // A window manager of the current standard announces itself on the root window.
 bool XvfbScreen::WindowManagerRuns() const {
-  const Atom check = XInternAtom(display_, "_NET_SUPPORTING_WM_CHECK", False);
+  const Atom check = XInternAtom(Connection(), "_NET_SUPPORTING_WM_CHECK", False);
   Atom type = None;
   int format = 0;
   unsigned long count = 0;
   unsigned long after = 0;
   unsigned char* data = nullptr;
-  const int status = XGetWindowProperty(display_, DefaultRootWindow(display_), check, 0, 1, False, XA_WINDOW, &type,
+  const int status = XGetWindowProperty(Connection(), DefaultRootWindow(Connection()), check, 0, 1, False, XA_WINDOW, &type,
                                         &format, &count, &after, &data);
   const bool runs = status == Success && count == 1;
   if (data != nullptr) XFree(data);
   return runs;
-}
-
-Frame XvfbScreen::Grab() const {
-  Frame frame;
-  XImage* image = XGetImage(display_, DefaultRootWindow(display_), 0, 0, static_cast<unsigned>(width_),
-                            static_cast<unsigned>(height_), AllPlanes, ZPixmap);
-  if (image == nullptr) return frame;
-  frame.width = width_;
-  frame.height = height_;
-  frame.pixels.resize(static_cast<size_t>(width_) * height_);
-  for (int y = 0; y < height_; ++y) {
-    for (int x = 0; x < width_; ++x) {
-      frame.pixels[static_cast<size_t>(y) * width_ + x] = static_cast<uint32_t>(XGetPixel(image, x, y)) & 0xFFFFFFu;
-    }
-  }
-  XDestroyImage(image);
-  return frame;
-}
-
-void XvfbScreen::PressKeys(const std::vector<unsigned long>& keySyms) const {
-  for (unsigned long sym : keySyms) XTestFakeKeyEvent(display_, XKeysymToKeycode(display_, sym), True, CurrentTime);
-  for (auto it = keySyms.rbegin(); it != keySyms.rend(); ++it) {
-    XTestFakeKeyEvent(display_, XKeysymToKeycode(display_, *it), False, CurrentTime);
-  }
-  XSync(display_, False);
-}
-
-std::optional<ScreenRect> XvfbScreen::WindowOf(pid_t pid) const {
-  std::optional<ScreenRect> best;
-  FindWindows(DefaultRootWindow(display_), XInternAtom(display_, "_NET_WM_PID", False), pid, best);
-  return best;
-}
-
-// A window manager puts the program's windows into frames of its own, so the whole tree is searched.
-void XvfbScreen::FindWindows(unsigned long window, unsigned long pidAtom, pid_t pid,
-                             std::optional<ScreenRect>& best) const {
-  Atom type = None;
-  int format = 0;
-  unsigned long count = 0;
-  unsigned long after = 0;
-  unsigned char* data = nullptr;
-  if (XGetWindowProperty(display_, window, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &count, &after,
-                         &data) == Success &&
-      count == 1 && format == 32 && static_cast<pid_t>(*reinterpret_cast<unsigned long*>(data)) == pid) {
-    XWindowAttributes attributes;
-    Window child = None;
-    int x = 0;
-    int y = 0;
-    if (XGetWindowAttributes(display_, window, &attributes) && attributes.map_state == IsViewable &&
-        XTranslateCoordinates(display_, window, DefaultRootWindow(display_), 0, 0, &x, &y, &child) &&
-        (!best || attributes.width * attributes.height > best->width * best->height)) {
-      best = ScreenRect{x, y, attributes.width, attributes.height};
-    }
-  }
-  if (data != nullptr) XFree(data);
-  Window root = None;
-  Window parent = None;
-  Window* children = nullptr;
-  unsigned int number = 0;
-  if (!XQueryTree(display_, window, &root, &parent, &children, &number)) return;
-  for (unsigned int i = 0; i < number; ++i) FindWindows(children[i], pidAtom, pid, best);
-  if (children != nullptr) XFree(children);
-}
-
-void XvfbScreen::MovePointer(int x, int y) const {
-  XWarpPointer(display_, None, DefaultRootWindow(display_), 0, 0, 0, 0, x, y);
-  XSync(display_, False);
 }
 
 }  // namespace E2e

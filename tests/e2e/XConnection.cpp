@@ -1,0 +1,97 @@
+#include "e2e/XConnection.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+
+namespace E2e {
+
+XConnection::~XConnection() { Disconnect(); }
+
+bool XConnection::Connect(const std::string& name) {
+  Disconnect();
+  display_ = XOpenDisplay(name.c_str());
+  return display_ != nullptr;
+}
+
+void XConnection::Disconnect() {
+  if (display_ != nullptr) XCloseDisplay(display_);
+  display_ = nullptr;
+}
+
+int XConnection::Width() const { return display_ != nullptr ? DisplayWidth(display_, DefaultScreen(display_)) : 0; }
+
+int XConnection::Height() const { return display_ != nullptr ? DisplayHeight(display_, DefaultScreen(display_)) : 0; }
+
+Frame XConnection::Grab() const { return Grab(ScreenRect{0, 0, Width(), Height()}); }
+
+Frame XConnection::Grab(const ScreenRect& area) const {
+  Frame frame;
+  if (display_ == nullptr || area.width <= 0 || area.height <= 0) return frame;
+  XImage* image = XGetImage(display_, DefaultRootWindow(display_), area.x, area.y, static_cast<unsigned>(area.width),
+                            static_cast<unsigned>(area.height), AllPlanes, ZPixmap);
+  if (image == nullptr) return frame;
+  frame.width = area.width;
+  frame.height = area.height;
+  frame.pixels.resize(static_cast<size_t>(area.width) * area.height);
+  for (int y = 0; y < area.height; ++y) {
+    for (int x = 0; x < area.width; ++x) {
+      frame.pixels[static_cast<size_t>(y) * area.width + x] = static_cast<uint32_t>(XGetPixel(image, x, y)) & 0xFFFFFFu;
+    }
+  }
+  XDestroyImage(image);
+  return frame;
+}
+
+void XConnection::MovePointer(int x, int y) const {
+  XWarpPointer(display_, None, DefaultRootWindow(display_), 0, 0, 0, 0, x, y);
+  XSync(display_, False);
+}
+
+void XConnection::PressKeys(const std::vector<unsigned long>& keySyms) const {
+  for (unsigned long sym : keySyms) XTestFakeKeyEvent(display_, XKeysymToKeycode(display_, sym), True, CurrentTime);
+  for (auto it = keySyms.rbegin(); it != keySyms.rend(); ++it) {
+    XTestFakeKeyEvent(display_, XKeysymToKeycode(display_, *it), False, CurrentTime);
+  }
+  XSync(display_, False);
+}
+
+std::optional<ScreenRect> XConnection::WindowOf(pid_t pid) const {
+  std::optional<ScreenRect> best;
+  FindWindows(DefaultRootWindow(display_), XInternAtom(display_, "_NET_WM_PID", False), pid, best);
+  return best;
+}
+
+// A window manager puts the program's windows into frames of its own, so the whole tree is searched.
+void XConnection::FindWindows(unsigned long window, unsigned long pidAtom, pid_t pid,
+                              std::optional<ScreenRect>& best) const {
+  Atom type = None;
+  int format = 0;
+  unsigned long count = 0;
+  unsigned long after = 0;
+  unsigned char* data = nullptr;
+  if (XGetWindowProperty(display_, window, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &count, &after,
+                         &data) == Success &&
+      count == 1 && format == 32 && static_cast<pid_t>(*reinterpret_cast<unsigned long*>(data)) == pid) {
+    XWindowAttributes attributes;
+    Window child = None;
+    int x = 0;
+    int y = 0;
+    if (XGetWindowAttributes(display_, window, &attributes) && attributes.map_state == IsViewable &&
+        XTranslateCoordinates(display_, window, DefaultRootWindow(display_), 0, 0, &x, &y, &child) &&
+        (!best || attributes.width * attributes.height > best->width * best->height)) {
+      best = ScreenRect{x, y, attributes.width, attributes.height};
+    }
+  }
+  if (data != nullptr) XFree(data);
+  Window root = None;
+  Window parent = None;
+  Window* children = nullptr;
+  unsigned int number = 0;
+  if (!XQueryTree(display_, window, &root, &parent, &children, &number)) return;
+  for (unsigned int i = 0; i < number; ++i) FindWindows(children[i], pidAtom, pid, best);
+  if (children != nullptr) XFree(children);
+}
+
+}  // namespace E2e

@@ -1,0 +1,69 @@
+#pragma once
+// A connection to an X display and what a test does there through Xlib: read the screen, move the
+// pointer, press keys, find the windows a process shows. The parent holds one to the screen it
+// started; a phase in a real window holds one to read back what its own window shows.
+
+#include <sys/types.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "e2e/FrameGrid.h"
+
+struct _XDisplay;
+
+namespace E2e {
+
+struct ScreenPoint {
+  int x = 0;
+  int y = 0;
+};
+
+// A rectangle of the screen, in pixels.
+struct ScreenRect {
+  int x = 0;
+  int y = 0;
+  int width = 0;
+  int height = 0;
+  bool operator==(const ScreenRect&) const = default;
+};
+
+class XConnection {
+ public:
+  // Not connected until Connect.
+  XConnection() = default;
+  virtual ~XConnection();
+  XConnection(const XConnection&) = delete;
+  XConnection& operator=(const XConnection&) = delete;
+
+  // False when the display (":1", ...) takes no connection.
+  bool Connect(const std::string& name);
+  // The screen's size.
+  int Width() const;
+  int Height() const;
+
+  // What the screen shows now, as X8R8G8B8 rows; empty when it cannot be read.
+  Frame Grab() const;
+  // What a part of the screen shows now.
+  Frame Grab(const ScreenRect& area) const;
+  // Puts the pointer on that screen point, as a player's mouse would.
+  void MovePointer(int x, int y) const;
+  // Presses the keys in order and lets them go in reverse order (X key symbols: XK_Alt_L, ...).
+  void PressKeys(const std::vector<unsigned long>& keySyms) const;
+  // The client area of the largest window the process shows (by the process id its windows carry),
+  // in screen coordinates; nothing while it shows none.
+  std::optional<ScreenRect> WindowOf(pid_t pid) const;
+
+ protected:
+  // Before the server goes: a connection to a server that has gone cannot be closed.
+  void Disconnect();
+  _XDisplay* Connection() const { return display_; }
+
+ private:
+  void FindWindows(unsigned long window, unsigned long pidAtom, pid_t pid, std::optional<ScreenRect>& best) const;
+
+  _XDisplay* display_ = nullptr;
+};
+
+}  // namespace E2e
