@@ -10,6 +10,7 @@
 #include <map>
 #include <thread>
 
+#include "cafe/CafeConfigs.h"
 #include "cafe/QCBoard_Game3.h"
 #include "cafe/QCEngine3.h"
 #include "cafe/QCTutorial.h"
@@ -44,7 +45,7 @@ namespace {
 // Bounds in updates of 10 ms of game time: a career day, a survival shift.
 constexpr int kDayUpdates = 60000;
 constexpr int kShiftUpdates = 60000;
-// The policy serves the first minute of the survival shift.
+// The policy serves at least the first minute of the survival shift.
 constexpr float kServedSeconds = 60.0f;
 // A write goes out in pieces of this size while a probe watches it.
 constexpr size_t kProbePiece = 4096;
@@ -498,10 +499,33 @@ void SurvivalBook(Playthrough& play) {
   play.Checkpoint("survival_book");
 }
 
-// A survival shift: the book, cafe 1, its briefing; the policy serves for a minute, then nobody
-// is served: the guests leave unhappy, a life each, and the fourth ends the shift. Then the
-// hi-score screen when the money ranks in the survival table, else the survival book; back to the
-// main menu and quit there.
+// Whether the shift's money ranks in the survival table even after the losses still to come: the
+// shift ends when lives fall below 0, one for each guest who leaves unserved (two may leave in
+// one update), and each such guest takes the highest loss any kind of guest can cost.
+bool RanksAfterTheLosses(QCEngine3& game, const QCBoard_Game3& board) {
+  int highestLoss = 0;
+  for (const auto& [name, config] : gClientConfigs) highestLoss = std::max(highestLoss, config.mLossesMoney);
+  const int lowest = game.mPref.GetHiScoreTable(true)[QCPref::kTableEntries - 1].mScore;
+  return board.mMoney - (board.mLives + 2) * highestLoss > lowest;
+}
+
+// The survival table as the hi-score screen shows it once its page has turned, a row a line.
+void LogSurvivalRows(Playthrough& play) {
+  QCEngine3& game = play.Game();
+  play.StepUntil([&] { return !game.mMainMenu->mFlipping; }, 300, "the page turn to the hi-scores");
+  play.Step();
+  QCCandyWidget* page = game.mHiScores->mRightPage;
+  for (int i = 0; i < QCPref::kTableEntries; ++i) {
+    const std::string row = "1" + std::to_string(i);
+    play.Log("survival row " + std::to_string(i) + " " + Text(Control(play, page, {("line" + row).c_str()})) + " " +
+             Text(Control(play, page, {("score" + row).c_str()})));
+  }
+}
+
+// A survival shift: the book, cafe 1, its briefing; the policy serves for a minute and on until
+// the money ranks in the survival table, then nobody is served: the guests leave unhappy, a life
+// each, and the fourth ends the shift. Then the hi-score screen when the money ranks, else the
+// survival book; back to the main menu and quit there.
 int SurvivalShift(Playthrough& play) {
   StartUp(play);
   FirstName(play);
@@ -515,14 +539,16 @@ int SurvivalShift(Playthrough& play) {
   QCBoard_Game3& board = *game.mBoard;
   {
     LevelPlayer player(play, false);
-    player.PlayUntil([&] { return board.mPlayTime >= kServedSeconds; }, kShiftUpdates, "a minute of the shift");
-    play.Log("serving stops with lives " + std::to_string(board.mLives));
+    player.PlayUntil([&] { return board.mPlayTime >= kServedSeconds && RanksAfterTheLosses(game, board); },
+                     kShiftUpdates, "money that ranks in the survival table");
+    play.Log("serving stops at $" + std::to_string(board.mMoney) + " with lives " + std::to_string(board.mLives));
     player.IdleUntil([&] { return !board.mRunning; }, kShiftUpdates, "the end of the shift");
   }
   play.Log("shift money " + std::to_string(board.mMoney));
   play.StepUntil([&] { return Settled(game.mSurvival) || Settled(game.mHiScores); }, 500, "a screen after the shift");
   if (Settled(game.mHiScores)) {
     play.Log("hi-score screen");
+    LogSurvivalRows(play);
     BackToMainMenu(play, game.mHiScores->mClose, "hiscores > close");
   } else {
     play.Log("survival book");

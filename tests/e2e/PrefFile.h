@@ -20,6 +20,7 @@ struct StoredProfile {
 struct StoredHiScore {
   std::wstring name;
   int32_t score = 0;
+  bool operator==(const StoredHiScore&) const = default;
 };
 
 class PrefFile {
