@@ -14,6 +14,7 @@
 #include "cafe/QCBoard_Game3.h"
 #include "cafe/QCEngine3.h"
 #include "cafe/QCTutorial.h"
+#include "e2e/BookPaper.h"
 #include "e2e/LevelPlayer.h"
 #include "engine/QCTexture.h"
 #include "graphics/MemoryImage.h"
@@ -330,17 +331,42 @@ void DayEnds(Playthrough& play, int day) {
   play.Expect(career.mPage.goalMarks[slot]->mVisible || career.mPage.expertMarks[slot]->mVisible, named + " carries its mark");
 }
 
-// "Next" in the book starts the next day: its briefing, then the policy plays it to its end.
+// Nothing of the books shows while a day runs: neither the book the day was started from nor the
+// main menu that lay behind it (the board does not cover the whole screen). A dialog of the day's
+// own with paper of its own is left out.
+void NoBookAround(Playthrough& play, const BookPaper& paper, const std::string& when, QCCandyWidget* dialog = nullptr) {
+  std::optional<ScreenRect> leftOut;
+  if (dialog != nullptr) {
+    const POINT at = dialog->AbsolutePos();
+    leftOut = ScreenRect{at.x, at.y, dialog->mWidth, dialog->mHeight};
+  }
+  const int runs = paper.Runs(play.CurrentFrame(), leftOut);
+  if (runs > 0) play.Fail(std::to_string(runs) + " runs of the book's paper on the screen " + when);
+  play.Log("no book " + when);
+}
+
+// "Next" in the book starts the next day: its briefing, then the policy plays it to its end; no
+// page of a book shows around the briefing or at the day's first second, half minute and minute.
 void NextDay(Playthrough& play, int day) {
   QCEngine3& game = play.Game();
   QCBoard_Career& career = *game.mCareer;
   play.StepUntil([&] { return Settled(career.mNext) && !career.mNext->mDisabled; }, 500, "the next button");
+  // The check must see a book where one shows.
+  const BookPaper paper(play.CurrentFrame());
+  play.Expect(paper.Runs(play.CurrentFrame()) > 0, "the book's paper seen in the book");
   play.ClickWidget(career.mNext, "career_menu > career_dlg > right_page > next_button");
   const std::string named = "day " + std::to_string(day);
   LevelLoads(play, named);
-  StartPlay(play, named);
   QCBoard_Game3& board = *game.mBoard;
-  LevelPlayer(play, false).PlayUntil([&] { return board.mEnded; }, kDayUpdates, "the end of " + named);
+  NoBookAround(play, paper, "around the briefing", board.mBriefing);
+  StartPlay(play, named);
+  LevelPlayer player(play, false);
+  for (const int second : {1, 30, 60}) {
+    player.PlayUntil([&] { return board.mPlayTime >= static_cast<float>(second) || board.mEnded; }, kDayUpdates,
+                     "second " + std::to_string(second) + " of " + named);
+    if (!board.mEnded) NoBookAround(play, paper, "at second " + std::to_string(second) + " of " + named);
+  }
+  player.PlayUntil([&] { return board.mEnded; }, kDayUpdates, "the end of " + named);
   play.Expect(board.mGoalReached, named + " won");
 }
 
