@@ -59,9 +59,10 @@ GameRun::GameRun(const std::string& testName) : root_(fs::path(E2E_OUTPUT_DIR) /
 
 PhaseResult GameRun::Run(const std::string& phase, const PhaseOptions& options) {
   std::vector<std::string> argv = {(ProgramFolder() / "e2e_tests").string(), "--phase", phase, "--out", OutFolder().string()};
-  if (std::getenv("E2E_UPDATE_GOLDENS") != nullptr) argv.push_back("--update-goldens");
-  std::map<std::string, std::string> env = options.env;
   const bool window = !options.display.empty();
+  // Goldens are the headless frames; a real window is only compared with them.
+  if (std::getenv("E2E_UPDATE_GOLDENS") != nullptr && !window) argv.push_back("--update-goldens");
+  std::map<std::string, std::string> env = options.env;
   if (window) env["DISPLAY"] = options.display;
   env.insert({
       {"XDG_DATA_HOME", DataHome().string()},

@@ -86,6 +86,9 @@ bool Playthrough::Start() {
   game_->StartLoadingThread();
   ShowWindow(game_->mHWnd, SW_SHOW);
   SetFocus(game_->mHWnd);
+  // A real pointer starts where a headless run's does, in the screen's top left corner: the game's
+  // cursor follows it into the window.
+  if (Headless() == nullptr) Screen().MovePointer(0, 0);
   game_->mRunning = true;
   game_->ResetTiming(false);
   return true;
@@ -327,27 +330,32 @@ void Playthrough::Checkpoint(const std::string& name, const std::vector<Probe>& 
 // it. The picture was presented before the checkpoint, but the server may draw it a moment later:
 // it counts once two looks a moment apart agree.
 Frame Playthrough::WindowFrame(const std::string& name) {
-  if (!screen_) {
-    screen_ = std::make_unique<XConnection>();
-    const char* display = std::getenv("DISPLAY");
-    if (display == nullptr || !screen_->Connect(display)) Fail("checkpoint " + name + ": no connection to the X display");
-  }
-  const std::optional<ScreenRect> window = screen_->WindowOf(getpid());
-  if (!window || window->x < 0 || window->y < 0 || window->x + window->width > screen_->Width() ||
-      window->y + window->height > screen_->Height()) {
+  const XConnection& screen = Screen();
+  const std::optional<ScreenRect> window = screen.WindowOf(getpid());
+  if (!window || window->x < 0 || window->y < 0 || window->x + window->width > screen.Width() ||
+      window->y + window->height > screen.Height()) {
     Fail("checkpoint " + name + ": the game shows no window wholly on the screen");
   }
   const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(kWallLimitMs);
-  Frame shown = screen_->Grab(*window);
+  Frame shown = screen.Grab(*window);
   for (;;) {
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    Frame again = screen_->Grab(*window);
+    Frame again = screen.Grab(*window);
     if (again.pixels == shown.pixels) break;
     if (std::chrono::steady_clock::now() > end) Fail("checkpoint " + name + ": the window does not settle");
     shown = std::move(again);
   }
   Log("window " + name);
   return shown;
+}
+
+const XConnection& Playthrough::Screen() {
+  if (!screen_) {
+    screen_ = std::make_unique<XConnection>();
+    const char* display = std::getenv("DISPLAY");
+    if (display == nullptr || !screen_->Connect(display)) Fail("no connection to the X display");
+  }
+  return *screen_;
 }
 
 }  // namespace E2e

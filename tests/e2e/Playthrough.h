@@ -89,6 +89,8 @@ class Playthrough {
  private:
   void CheckMessageBoxes();
   Frame WindowFrame(const std::string& name);
+  // In a real window: the X screen it is on, connected on first use.
+  const XConnection& Screen();
   // The frame and the grids that did not match; the names written, for the failure message.
   std::string KeepFrames(const std::string& name, const Frame& frame, const FrameGrid* golden);
   void InjectButton(int x, int y, bool down);
@@ -99,7 +101,7 @@ class Playthrough {
   std::mutex boxesLock_;
   std::vector<std::wstring> boxes_;
   std::function<void()> watch_;
-  std::unique_ptr<XConnection> screen_;  // in a real window, once a checkpoint reads it
+  std::unique_ptr<XConnection> screen_;
 };
 
 }  // namespace E2e

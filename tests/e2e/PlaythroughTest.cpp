@@ -207,8 +207,6 @@ TEST(RealWindow, PhaseOneToTheLevelEndShowsWhatTheHeadlessRunShows) {
   if (!FindProgram("Xvfb")) GTEST_SKIP() << "Xvfb is not installed";
   XvfbScreen screen(800, 600);
   ASSERT_EQ(screen.Failure(), "");
-  // Where the headless run's pointer starts: the game's cursor comes into the window there.
-  screen.MovePointer(0, 0);
   GameRun run(TestName());
   PhaseOptions window;
   window.display = screen.Name();
