@@ -243,7 +243,9 @@ TEST_P(DesktopTest, TheMenuFillsItsRectangleAndThePointerLandsWhereItIs) {
   const ScreenRect screen{0, 0, c.width, c.height};
   const ScreenRect seen = Bounds(frame_, c.windowed && c.windowManager ? picture : screen);
   EXPECT_TRUE(SameRect(seen, picture, 1)) << Describe(seen) << " against " << Describe(picture);
-  if (!c.windowed) EXPECT_EQ(game_->Window().value_or(ScreenRect{}), screen) << "the window covers the screen";
+  if (!c.windowed) {
+    EXPECT_EQ(game_->Window().value_or(ScreenRect{}), screen) << "the window covers the screen";
+  }
 
   // Over the left end of "create": the button lights (its right part changes).
   const Frame before = settled;
