@@ -212,6 +212,9 @@ bool D3DPixelPipeline::CopySpan(uint8_t* out, int count, D3DAttributes at, const
     if (sprite) {
       // Whole runs of opaque and clear texels need no arithmetic.
       const uint32_t* from = reinterpret_cast<const uint32_t*>(t.texels + static_cast<size_t>(y) * t.pitch) + first;
+      // Spans run down the rows, which the processor does not fetch ahead by itself.
+      D3DSpanRows::FetchAhead(out, 2 * pitch_, count * 4, true);
+      D3DSpanRows::FetchAhead(from, 2 * t.pitch, count * 4, false);
       if (opaque) {
         for (int i = 0; i < count; ++i) pixel[i] = (from[i] | opaque) & keep;
       } else {

@@ -119,7 +119,9 @@ VELK_VECTOR_CLONES void SpriteRow(uint32_t* pixels, const uint32_t* texels, int 
   int i = 0;
   if constexpr (kVectorLanes > 0) {
     for (; i + kWidth <= count; i += kWidth) {
-      Store(pixels + i, SpriteLanes(Load(pixels + i), Load(texels + i), keep));
+      // Opaque texels replace the pixels, which are then not read at all.
+      const U32 t = Load(texels + i);
+      Store(pixels + i, AllEqual(t >> 24, 255) ? t & keep : SpriteLanes(Load(pixels + i), t, keep));
     }
   }
   for (; i < count; ++i) pixels[i] = SpritePixel(pixels[i], texels[i], keep);

@@ -69,6 +69,18 @@ uint32_t BlendAlpha(uint32_t src, uint32_t dst);
 // keep are cleared (a target without alpha reads as opaque and stores no alpha).
 uint32_t SpritePixel(uint32_t pixel, uint32_t texel, uint32_t keep);
 
+// Asks for the cache lines of bytes from offset past at; the place need not lie inside any object.
+inline void FetchAhead(const void* at, ptrdiff_t offset, int bytes, bool forWriting) {
+  const uintptr_t first = reinterpret_cast<uintptr_t>(at) + static_cast<uintptr_t>(offset);
+  for (uintptr_t line = first; line < first + static_cast<uintptr_t>(bytes) + 63; line += 64) {
+    if (forWriting) {
+      __builtin_prefetch(reinterpret_cast<const void*>(line), 1);
+    } else {
+      __builtin_prefetch(reinterpret_cast<const void*>(line), 0);
+    }
+  }
+}
+
 void SpriteRow(uint32_t* pixels, const uint32_t* texels, int count, uint32_t keep);
 
 // count pixels drawn with SpritePixel from filtered texels, the position starting at (u, v) and
