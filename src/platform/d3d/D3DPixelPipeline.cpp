@@ -191,9 +191,10 @@ bool D3DPixelPipeline::TexelRun(int count, const D3DAttributes& at, const D3DAtt
   return true;
 }
 
+// A diffuse channel is 255 where ToByte gives 255 for it.
 bool D3DPixelPipeline::IsSprite(const D3DSpan& s) const {
   return plain32_ && blendKind_ == BlendKind::kAlpha && s.step.a == 0 && s.step.r == 0 && s.step.g == 0 &&
-         s.step.b == 0 && (ToByte(s.at.a) & ToByte(s.at.r) & ToByte(s.at.g) & ToByte(s.at.b)) == 255;
+         s.step.b == 0 && std::min({s.at.a, s.at.r, s.at.g, s.at.b}) + 0.5f >= 255.0f;
 }
 
 uint8_t* D3DPixelPipeline::PixelAt(int x, int y) const {

@@ -18,7 +18,7 @@ D3DAttributes AttributesOf(const D3DTLVERTEX& v, DWORD color) {
 
 // Member-wise a + (b - a) * t and friends over the six attributes.
 template <typename F>
-D3DAttributes Map(const D3DAttributes& a, const D3DAttributes& b, const D3DAttributes& c, F f) {
+[[gnu::always_inline]] inline D3DAttributes Map(const D3DAttributes& a, const D3DAttributes& b, const D3DAttributes& c, F f) {
   return D3DAttributes{f(a.u, b.u, c.u), f(a.v, b.v, c.v), f(a.a, b.a, c.a),
                        f(a.r, b.r, c.r), f(a.g, b.g, c.g), f(a.b, b.b, c.b)};
 }
