@@ -228,6 +228,12 @@ bool D3DPixelPipeline::CopySpan(uint8_t* out, int count, D3DAttributes at, const
   // Sprites in their own colours, which the span rows draw.
   const bool sprite = diffuse == 0xFFFFFFFFu && blendKind_ == BlendKind::kAlpha;
   auto* pixel = reinterpret_cast<uint32_t*>(out);
+  // A diffuse alpha of 0 modulates every texel to alpha 0, by which the blend leaves each pixel.
+  if (state_.alphaOp == D3DTOP_MODULATE && diffuse >> 24 == 0 &&
+      (blendKind_ == BlendKind::kAlpha || blendKind_ == BlendKind::kAlphaAdd)) {
+    for (int i = 0; i < count; ++i) pixel[i] &= keep_;
+    return true;
+  }
   auto put = [&](int i, uint32_t sample) {
     const uint32_t src = Modulate(sample, diffuse, state_.alphaOp == D3DTOP_MODULATE);
     const uint32_t color = blendKind_ == BlendKind::kNone ? src : BlendFast(src, pixel[i] | (keepAlpha ? 0 : 0xFF000000u));

@@ -295,7 +295,7 @@ TEST_F(D3DDeviceTest, StripsAndFansGiveTheBytesOfTheirTrianglesOneByOne) {
       device_->SetTextureStageState(0, D3DTSS_ALPHAOP, random(2) ? D3DTOP_SELECTARG1 : D3DTOP_MODULATE);
       device_->SetTextureStageState(0, D3DTSS_MAGFILTER, random(3) ? D3DTFG_LINEAR : D3DTFG_POINT);
       device_->SetTextureStageState(0, D3DTSS_ADDRESSU, random(2) ? D3DTADDRESS_WRAP : D3DTADDRESS_CLAMP);
-      const DWORD color = random(3) ? 0xFFFFFFFFu : rng();
+      const DWORD color = random(3) ? 0xFFFFFFFFu : random(2) ? rng() : rng() & 0x00FFFFFFu;
       // Corners in strip order: top left, top right, bottom left, bottom right.
       D3DTLVERTEX v[6];
       const int shape = random(4);
@@ -334,6 +334,36 @@ TEST_F(D3DDeviceTest, StripsAndFansGiveTheBytesOfTheirTrianglesOneByOne) {
         ASSERT_EQ(Pixels(w, h), together) << "trial " << trial << " type " << type << " shape " << shape;
       }
     }
+    device_->Release();
+    device_ = nullptr;
+  }
+}
+
+// A vertex colour of alpha 0 modulated into the texels' alpha leaves every pixel under the alpha
+// blends as it was, a target without alpha storing no alpha.
+TEST_F(D3DDeviceTest, AVertexAlphaOfZeroLeavesThePixels) {
+  std::mt19937 rng(23);
+  const int w = 20, h = 12;
+  std::vector<uint32_t> texels(16 * 16);
+  for (uint32_t& t : texels) t = rng();
+  for (const DDPIXELFORMAT& format : {kX8R8G8B8, kA8R8G8B8}) {
+    Start(w, h, format);
+    device_->SetTexture(0, Texture(16, 16, kA8R8G8B8, texels));
+    device_->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, TRUE);
+    device_->SetRenderState(D3DRENDERSTATE_SRCBLEND, D3DBLEND_SRCALPHA);
+    device_->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
+    for (DWORD dest : {D3DBLEND_INVSRCALPHA, D3DBLEND_ONE})
+      for (DWORD filter : {D3DTFG_POINT, D3DTFG_LINEAR}) {
+        device_->SetRenderState(D3DRENDERSTATE_DESTBLEND, dest);
+        device_->SetTextureStageState(0, D3DTSS_MAGFILTER, filter);
+        std::vector<uint32_t> before(w * h);
+        for (uint32_t& p : before) p = rng();
+        Fill(w, h, before);
+        Quad(-0.5f, -0.5f, 19.5f, 11.5f, rng() & 0x00FFFFFFu, 1.25f, 0.75f);
+        Quad(2.3f, 1.7f, 19.1f, 9.2f, 0x00FFFFFFu, 0.8f, 0.6f);
+        for (uint32_t& p : before) p &= format.dwRGBAlphaBitMask ? 0xFFFFFFFFu : 0x00FFFFFFu;
+        EXPECT_EQ(Pixels(w, h), before) << "dest blend " << dest << " filter " << filter;
+      }
     device_->Release();
     device_ = nullptr;
   }
