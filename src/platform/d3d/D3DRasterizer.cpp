@@ -129,6 +129,8 @@ class D3DRasterizer::TriangleRows {
       return static_cast<float>(((a2 - a0) * fx1 - (a1 - a0) * fx2) / det);
     });
     origin_ = at[0];
+    plainColour_ = ddx_.a == 0 && ddx_.r == 0 && ddx_.g == 0 && ddx_.b == 0 && ddy_.a == 0 && ddy_.r == 0 &&
+                   ddy_.g == 0 && ddy_.b == 0;
     ox_ = static_cast<double>(x[0]) / kSubPixels;
     oy_ = static_cast<double>(y[0]) / kSubPixels;
 
@@ -160,15 +162,22 @@ class D3DRasterizer::TriangleRows {
     span.x = static_cast<int>(lo);
     span.y = row;
     span.count = static_cast<int>(hi - lo + 1);
-    span.at = Map(origin_, ddx_, ddy_, [&](float a0, float gx, float gy) {
-      return static_cast<float>(a0 + gx * dx + gy * dy);
-    });
+    auto plane = [&](float a0, float gx, float gy) { return static_cast<float>(a0 + gx * dx + gy * dy); };
+    if (plainColour_) {
+      // The plane of a colour without slopes gives its corner's value everywhere.
+      span.at = origin_;
+      span.at.u = plane(origin_.u, ddx_.u, ddy_.u);
+      span.at.v = plane(origin_.v, ddx_.v, ddy_.v);
+    } else {
+      span.at = Map(origin_, ddx_, ddy_, plane);
+    }
     span.step = ddx_;
     return true;
   }
 
  private:
   D3DAttributes origin_, ddx_, ddy_;
+  bool plainColour_ = false;
   double ox_ = 0, oy_ = 0;
   int top_ = 0, bottom_ = -1;
   int left_ = 0, right_ = 0;
