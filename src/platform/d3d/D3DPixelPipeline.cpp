@@ -171,8 +171,8 @@ uint32_t D3DPixelPipeline::Blend(uint32_t src, uint32_t dst) const {
 
 // One texel per pixel along a texture row: point samples near texel centres, as most blits take, or
 // filtered samples exactly on them, which weigh no neighbour.
-bool D3DPixelPipeline::TexelRun(int count, const D3DAttributes& at, const D3DAttributes& step, int& first,
-                                int& row) const {
+[[gnu::always_inline]] inline bool D3DPixelPipeline::TexelRun(int count, const D3DAttributes& at,
+                                                               const D3DAttributes& step, int& first, int& row) const {
   const D3DTextureView& t = state_.texture;
   if (step.v != 0) return false;
   if (state_.linear) {
@@ -192,7 +192,7 @@ bool D3DPixelPipeline::TexelRun(int count, const D3DAttributes& at, const D3DAtt
 }
 
 // A diffuse channel is 255 where ToByte gives 255 for it.
-bool D3DPixelPipeline::IsSprite(const D3DSpan& s) const {
+[[gnu::always_inline]] inline bool D3DPixelPipeline::IsSprite(const D3DSpan& s) const {
   return plain32_ && blendKind_ == BlendKind::kAlpha && s.step.a == 0 && s.step.r == 0 && s.step.g == 0 &&
          s.step.b == 0 && std::min({s.at.a, s.at.r, s.at.g, s.at.b}) + 0.5f >= 255.0f;
 }
