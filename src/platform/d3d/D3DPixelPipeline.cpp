@@ -194,7 +194,7 @@ uint32_t D3DPixelPipeline::Blend(uint32_t src, uint32_t dst) const {
 // A diffuse channel is 255 where ToByte gives 255 for it.
 [[gnu::always_inline]] inline bool D3DPixelPipeline::IsSprite(const D3DSpan& s) const {
   return plain32_ && blendKind_ == BlendKind::kAlpha && s.step.a == 0 && s.step.r == 0 && s.step.g == 0 &&
-         s.step.b == 0 && std::min({s.at.a, s.at.r, s.at.g, s.at.b}) + 0.5f >= 255.0f;
+         s.step.b == 0 && std::min(std::min(s.at.a, s.at.r), std::min(s.at.g, s.at.b)) + 0.5f >= 255.0f;
 }
 
 uint8_t* D3DPixelPipeline::PixelAt(int x, int y) const {

@@ -54,7 +54,7 @@ uint32_t FilteredTexel(const SpriteTexture& t, float u, float v);
 // pixel with the same bytes. The first column of a span of count pixels from u by du a pixel, or -1:
 // on a texture a power of two wide with du one texel, every position is exact, so each filters to the
 // texel it sits on when the first does and the others weigh nothing.
-inline int ExactTexelColumn(float u, float du, int width, int count) {
+[[gnu::always_inline]] inline int ExactTexelColumn(float u, float du, int width, int count) {
   if (width <= 0 || (width & (width - 1)) != 0) return -1;
   const float w = static_cast<float>(width);
   if (du * w != 1.0f) return -1;
@@ -65,7 +65,7 @@ inline int ExactTexelColumn(float u, float du, int width, int count) {
 }
 
 // The texel row of a span at v, or -1 when its lower neighbour weighs anything.
-inline int ExactTexelRow(float v, int height, bool wrap) {
+[[gnu::always_inline]] inline int ExactTexelRow(float v, int height, bool wrap) {
   const float fy = v * static_cast<float>(height) - 0.5f;
   const int y0 = FloorInt(fy);
   const uint32_t wy = static_cast<uint32_t>((fy - static_cast<float>(y0)) * 256);
