@@ -18,7 +18,8 @@ D3DAttributes AttributesOf(const D3DTLVERTEX& v, DWORD color) {
 
 // Member-wise a + (b - a) * t and friends over the six attributes.
 template <typename F>
-[[gnu::always_inline]] inline D3DAttributes Map(const D3DAttributes& a, const D3DAttributes& b, const D3DAttributes& c, F f) {
+[[gnu::always_inline]] inline D3DAttributes Map(const D3DAttributes& a, const D3DAttributes& b,
+                                                const D3DAttributes& c, F f) {
   return D3DAttributes{f(a.u, b.u, c.u), f(a.v, b.v, c.v), f(a.a, b.a, c.a),
                        f(a.r, b.r, c.r), f(a.g, b.g, c.g), f(a.b, b.b, c.b)};
 }
@@ -186,6 +187,10 @@ class D3DRasterizer::TriangleRows {
 
 void D3DRasterizer::Triangle(const D3DTLVERTEX& v0, const D3DTLVERTEX& v1, const D3DTLVERTEX& v2) const {
   TriangleRows rows(v0, v1, v2, *this);
+  Rows(rows);
+}
+
+void D3DRasterizer::Rows(TriangleRows& rows) const {
   D3DSpan span;
   for (int row = rows.Top(); row <= rows.Bottom(); ++row)
     if (rows.NextRow(row, span)) pipeline_.ShadeSpan(span);
@@ -195,6 +200,11 @@ void D3DRasterizer::Triangle(const D3DTLVERTEX& v0, const D3DTLVERTEX& v1, const
 // change its bytes even where the two overlap.
 void D3DRasterizer::TrianglePair(const D3DTLVERTEX* (&first)[3], const D3DTLVERTEX* (&second)[3]) const {
   TriangleRows a(*first[0], *first[1], *first[2], *this), b(*second[0], *second[1], *second[2], *this);
+  if (!a.Covers(a.Top()) || !b.Covers(b.Top())) {
+    Rows(a);
+    Rows(b);
+    return;
+  }
   D3DSpan spanA, spanB;
   for (int row = std::min(a.Top(), b.Top()); row <= std::max(a.Bottom(), b.Bottom()); ++row) {
     const bool inA = a.Covers(row) && a.NextRow(row, spanA);
