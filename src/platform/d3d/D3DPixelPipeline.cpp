@@ -85,6 +85,9 @@ D3DPixelPipeline::D3DPixelPipeline(const D3DPipelineState& state, uint8_t* targe
               IsDiffuse(state.colorArg2) && (state.alphaArg1 & 0xF) == D3DTA_TEXTURE &&
               (state.alphaOp == D3DTOP_SELECTARG1 ||
                (state.alphaOp == D3DTOP_MODULATE && IsDiffuse(state.alphaArg2)));
+  const D3DTextureView& t = state.texture;
+  plain32_ = t.texels && t.codec->IsPlain32() && codec.IsPlain32() && modulate_;
+  keep_ = codec.HasAlpha() ? 0xFFFFFFFFu : 0xFFFFFFu;
 }
 
 uint32_t D3DPixelPipeline::Texel(int x, int y) const {
@@ -168,8 +171,8 @@ uint32_t D3DPixelPipeline::Blend(uint32_t src, uint32_t dst) const {
 
 // One texel per pixel along a texture row: point samples near texel centres, as most blits take, or
 // filtered samples exactly on them, which weigh no neighbour.
-bool D3DPixelPipeline::TexelRun(int count, const D3DAttributes& at, const D3DAttributes& step, int& first,
-                                int& row) const {
+[[gnu::always_inline]] inline bool D3DPixelPipeline::TexelRun(int count, const D3DAttributes& at,
+                                                               const D3DAttributes& step, int& first, int& row) const {
   const D3DTextureView& t = state_.texture;
   if (step.v != 0) return false;
   if (state_.linear) {
@@ -188,10 +191,34 @@ bool D3DPixelPipeline::TexelRun(int count, const D3DAttributes& at, const D3DAtt
   return true;
 }
 
+// A diffuse channel is 255 where ToByte gives 255 for it.
+[[gnu::always_inline]] inline bool D3DPixelPipeline::IsSprite(const D3DSpan& s) const {
+  return plain32_ && blendKind_ == BlendKind::kAlpha && s.step.a == 0 && s.step.r == 0 && s.step.g == 0 &&
+         s.step.b == 0 && std::min(std::min(s.at.a, s.at.r), std::min(s.at.g, s.at.b)) + 0.5f >= 255.0f;
+}
+
+uint8_t* D3DPixelPipeline::PixelAt(int x, int y) const {
+  return target_ + static_cast<size_t>(y) * pitch_ + static_cast<size_t>(x) * codec_.BytesPerPixel();
+}
+
+void D3DPixelPipeline::SpriteRun(uint8_t* out, int first, int row, int count) const {
+  const D3DTextureView& t = state_.texture;
+  auto* pixels = reinterpret_cast<uint32_t*>(out);
+  const uint32_t* from = reinterpret_cast<const uint32_t*>(t.texels + static_cast<size_t>(row) * t.pitch) + first;
+  // Spans run down the rows, which the processor does not fetch ahead by itself.
+  D3DSpanRows::FetchAhead(pixels, 2 * pitch_, count * 4, true);
+  D3DSpanRows::FetchAhead(from, 2 * t.pitch, count * 4, false);
+  if (!t.codec->HasAlpha()) {
+    for (int i = 0; i < count; ++i) pixels[i] = (from[i] | 0xFF000000u) & keep_;
+  } else {
+    D3DSpanRows::SpriteRow(pixels, from, count, keep_);
+  }
+}
+
 bool D3DPixelPipeline::CopySpan(uint8_t* out, int count, D3DAttributes at, const D3DAttributes& step,
                                 uint32_t diffuse) const {
   const D3DTextureView& t = state_.texture;
-  if (!t.texels || !t.codec->IsPlain32() || !codec_.IsPlain32() || !modulate_) return false;
+  if (!plain32_) return false;
   const uint32_t opaque = t.codec->HasAlpha() ? 0 : 0xFF000000u;
   const bool keepAlpha = codec_.HasAlpha();
   const float width = static_cast<float>(t.width);
@@ -200,30 +227,29 @@ bool D3DPixelPipeline::CopySpan(uint8_t* out, int count, D3DAttributes at, const
   auto texel = [&](int x, int y) { return tex.At(x, y); };
   // Sprites in their own colours, which the span rows draw.
   const bool sprite = diffuse == 0xFFFFFFFFu && blendKind_ == BlendKind::kAlpha;
-  const uint32_t keep = keepAlpha ? 0xFFFFFFFFu : 0xFFFFFFu;
   auto* pixel = reinterpret_cast<uint32_t*>(out);
+  // A diffuse alpha of 0 modulates every texel to alpha 0, by which the blend leaves each pixel.
+  if (state_.alphaOp == D3DTOP_MODULATE && diffuse >> 24 == 0 &&
+      (blendKind_ == BlendKind::kAlpha || blendKind_ == BlendKind::kAlphaAdd)) {
+    for (int i = 0; i < count; ++i) pixel[i] &= keep_;
+    return true;
+  }
   auto put = [&](int i, uint32_t sample) {
     const uint32_t src = Modulate(sample, diffuse, state_.alphaOp == D3DTOP_MODULATE);
     const uint32_t color = blendKind_ == BlendKind::kNone ? src : BlendFast(src, pixel[i] | (keepAlpha ? 0 : 0xFF000000u));
-    pixel[i] = keepAlpha ? color : (color & 0xFFFFFFu);
+    pixel[i] = color & keep_;
   };
   int first = 0, y = 0;
   if (TexelRun(count, at, step, first, y)) {
     if (sprite) {
-      // Whole runs of opaque and clear texels need no arithmetic.
-      const uint32_t* from = reinterpret_cast<const uint32_t*>(t.texels + static_cast<size_t>(y) * t.pitch) + first;
-      if (opaque) {
-        for (int i = 0; i < count; ++i) pixel[i] = (from[i] | opaque) & keep;
-      } else {
-        D3DSpanRows::SpriteRow(pixel, from, count, keep);
-      }
+      SpriteRun(out, first, y, count);
       return true;
     }
     for (int i = 0; i < count; ++i) put(i, texel(first + i, y));
     return true;
   }
   if (state_.linear && sprite) {
-    D3DSpanRows::FilteredSpriteRow(pixel, count, at.u, at.v, step.u, step.v, tex, keep);
+    D3DSpanRows::FilteredSpriteRow(pixel, count, at.u, at.v, step.u, step.v, tex, keep_);
     return true;
   }
   for (int i = 0; i < count; ++i, at.u += step.u, at.v += step.v) {
@@ -234,13 +260,27 @@ bool D3DPixelPipeline::CopySpan(uint8_t* out, int count, D3DAttributes at, const
   return true;
 }
 
-void D3DPixelPipeline::ShadeSpan(int x, int y, int count, D3DAttributes at, const D3DAttributes& step) const {
+void D3DPixelPipeline::ShadeSpans(const D3DSpan& left, const D3DSpan& right) const {
+  int leftFirst = 0, leftRow = 0, rightFirst = 0, rightRow = 0;
+  if (IsSprite(left) && IsSprite(right) && TexelRun(left.count, left.at, left.step, leftFirst, leftRow) &&
+      TexelRun(right.count, right.at, right.step, rightFirst, rightRow) && leftRow == rightRow &&
+      rightFirst == leftFirst + left.count) {
+    SpriteRun(PixelAt(left.x, left.y), leftFirst, leftRow, left.count + right.count);
+    return;
+  }
+  ShadeSpan(left);
+  ShadeSpan(right);
+}
+
+void D3DPixelPipeline::ShadeSpan(const D3DSpan& span) const {
   const int bytes = codec_.BytesPerPixel();
-  uint8_t* out = target_ + static_cast<size_t>(y) * pitch_ + static_cast<size_t>(x) * bytes;
+  uint8_t* out = PixelAt(span.x, span.y);
+  const D3DAttributes& step = span.step;
+  D3DAttributes at = span.at;
   const bool flat = step.a == 0 && step.r == 0 && step.g == 0 && step.b == 0;
   uint32_t diffuse = ToByte(at.a) << 24 | ToByte(at.r) << 16 | ToByte(at.g) << 8 | ToByte(at.b);
-  if (flat && CopySpan(out, count, at, step, diffuse)) return;
-  for (int i = 0; i < count; ++i, out += bytes) {
+  if (flat && CopySpan(out, span.count, at, step, diffuse)) return;
+  for (int i = 0; i < span.count; ++i, out += bytes) {
     if (!flat) diffuse = ToByte(at.a) << 24 | ToByte(at.r) << 16 | ToByte(at.g) << 8 | ToByte(at.b);
     const uint32_t src = Combine(Sample(at.u, at.v), diffuse);
     const uint32_t color = blendKind_ == BlendKind::kNone ? src : BlendFast(src, codec_.Decode(codec_.Read(out)));

@@ -20,6 +20,15 @@ struct D3DAttributes {
   float b = 0;
 };
 
+// count pixels of row y from column x, the attributes starting at `at` and advancing by step a pixel.
+struct D3DSpan {
+  int x = 0;
+  int y = 0;
+  int count = 0;
+  D3DAttributes at;
+  D3DAttributes step;
+};
+
 struct D3DTextureView {
   const uint8_t* texels = nullptr;  // null: no texture
   int width = 0;
@@ -50,8 +59,10 @@ class D3DPixelPipeline {
  public:
   D3DPixelPipeline(const D3DPipelineState& state, uint8_t* target, int pitch, const D3DPixelCodec& codec);
 
-  // Shades count pixels of row y from column x, the attributes advancing by step per pixel.
-  void ShadeSpan(int x, int y, int count, D3DAttributes at, const D3DAttributes& step) const;
+  void ShadeSpan(const D3DSpan& span) const;
+  // Two spans of one row, the right one starting where the left one ends: one run of texels where
+  // both are the texels of one texture row, one after the other.
+  void ShadeSpans(const D3DSpan& left, const D3DSpan& right) const;
 
   uint32_t Sample(float u, float v) const;
   uint32_t Combine(uint32_t texel, uint32_t diffuse) const;
@@ -65,11 +76,19 @@ class D3DPixelPipeline {
   uint32_t Argument(DWORD arg, uint32_t texel, uint32_t diffuse) const;
   uint32_t BlendFast(uint32_t src, uint32_t dst) const;
   bool TexelRun(int count, const D3DAttributes& at, const D3DAttributes& step, int& first, int& row) const;
+  // Whether a span draws 32-bit texels in their own colours with the source-alpha blend, which
+  // the sprite rows do.
+  bool IsSprite(const D3DSpan& span) const;
+  uint8_t* PixelAt(int x, int y) const;
+  // count texels of texture row `row` from column `first`, one per pixel from out.
+  void SpriteRun(uint8_t* out, int first, int row, int count) const;
   // 32-bit texels onto a 32-bit target in one diffuse colour, without the format codecs.
   bool CopySpan(uint8_t* out, int count, D3DAttributes at, const D3DAttributes& step, uint32_t diffuse) const;
 
   BlendKind blendKind_;
   bool modulate_;  // the default stage-0 set-up: texture times diffuse
+  bool plain32_;   // 32-bit texels onto a 32-bit target, modulated
+  uint32_t keep_;  // the bits a pixel of the target holds
 
   const D3DPipelineState& state_;
   uint8_t* target_;

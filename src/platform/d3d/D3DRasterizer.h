@@ -22,11 +22,17 @@ class D3DRasterizer {
       : pipeline_(pipeline), clip_(clip), flat_(flat), cullMode_(cullMode) {}
 
   void Triangle(const D3DTLVERTEX& v0, const D3DTLVERTEX& v1, const D3DTLVERTEX& v2) const;
+  // Two triangles with a common edge, as a strip or fan gives them, drawn row by row together, so
+  // that a row's two spans that meet can be shaded as one.
+  void TrianglePair(const D3DTLVERTEX* (&first)[3], const D3DTLVERTEX* (&second)[3]) const;
   // Lights the pixels from the start up to, not including, the end pixel.
   void Line(const D3DTLVERTEX& from, const D3DTLVERTEX& to) const;
   void Point(const D3DTLVERTEX& v) const;
 
  private:
+  class TriangleRows;
+
+  void Rows(TriangleRows& rows) const;
   void ShadeOne(int x, int y, const D3DAttributes& at) const;
 
   const D3DPixelPipeline& pipeline_;

@@ -37,23 +37,6 @@ uint32_t FilteredTexel(const SpriteTexture& t, float u, float v) {
   return Bilinear(t.At(xa, ya), t.At(xb, ya), t.At(xa, yb), t.At(xb, yb), wx, wy);
 }
 
-int ExactTexelColumn(float u, float du, int width, int count) {
-  if (width <= 0 || (width & (width - 1)) != 0) return -1;
-  const float w = static_cast<float>(width);
-  if (du * w != 1.0f) return -1;
-  const float fx = u * w - 0.5f;
-  if (!(fx >= 0.0f && fx <= static_cast<float>(width - count))) return -1;
-  const int first = static_cast<int>(fx);
-  return static_cast<float>(first) == fx ? first : -1;
-}
-
-int ExactTexelRow(float v, int height, bool wrap) {
-  const float fy = v * static_cast<float>(height) - 0.5f;
-  const int y0 = FloorInt(fy);
-  const uint32_t wy = static_cast<uint32_t>((fy - static_cast<float>(y0)) * 256);
-  return wy == 0 ? Address(y0, height, wrap) : -1;
-}
-
 namespace {
 
 using I32 = Lanes::I32;
@@ -119,7 +102,9 @@ VELK_VECTOR_CLONES void SpriteRow(uint32_t* pixels, const uint32_t* texels, int 
   int i = 0;
   if constexpr (kVectorLanes > 0) {
     for (; i + kWidth <= count; i += kWidth) {
-      Store(pixels + i, SpriteLanes(Load(pixels + i), Load(texels + i), keep));
+      // Opaque texels replace the pixels, which are then not read at all.
+      const U32 t = Load(texels + i);
+      Store(pixels + i, AllEqual(t >> 24, 255) ? t & keep : SpriteLanes(Load(pixels + i), t, keep));
     }
   }
   for (; i < count; ++i) pixels[i] = SpritePixel(pixels[i], texels[i], keep);

@@ -54,9 +54,23 @@ uint32_t FilteredTexel(const SpriteTexture& t, float u, float v);
 // pixel with the same bytes. The first column of a span of count pixels from u by du a pixel, or -1:
 // on a texture a power of two wide with du one texel, every position is exact, so each filters to the
 // texel it sits on when the first does and the others weigh nothing.
-int ExactTexelColumn(float u, float du, int width, int count);
+[[gnu::always_inline]] inline int ExactTexelColumn(float u, float du, int width, int count) {
+  if (width <= 0 || (width & (width - 1)) != 0) return -1;
+  const float w = static_cast<float>(width);
+  if (du * w != 1.0f) return -1;
+  const float fx = u * w - 0.5f;
+  if (!(fx >= 0.0f && fx <= static_cast<float>(width - count))) return -1;
+  const int first = static_cast<int>(fx);
+  return static_cast<float>(first) == fx ? first : -1;
+}
+
 // The texel row of a span at v, or -1 when its lower neighbour weighs anything.
-int ExactTexelRow(float v, int height, bool wrap);
+[[gnu::always_inline]] inline int ExactTexelRow(float v, int height, bool wrap) {
+  const float fy = v * static_cast<float>(height) - 0.5f;
+  const int y0 = FloorInt(fy);
+  const uint32_t wy = static_cast<uint32_t>((fy - static_cast<float>(y0)) * 256);
+  return wy == 0 ? Address(y0, height, wrap) : -1;
+}
 
 // x times a factor out of 255, rounded: (x * f + 127) / 255.
 inline uint32_t Mul255(uint32_t x, uint32_t f) { return (x * f + 127) / 255; }
@@ -68,6 +82,18 @@ uint32_t BlendAlpha(uint32_t src, uint32_t dst);
 // One pixel: an opaque texel is copied, a clear one leaves the pixel, the others blend; bits outside
 // keep are cleared (a target without alpha reads as opaque and stores no alpha).
 uint32_t SpritePixel(uint32_t pixel, uint32_t texel, uint32_t keep);
+
+// Asks for the cache lines of bytes from offset past at; the place need not lie inside any object.
+inline void FetchAhead(const void* at, ptrdiff_t offset, int bytes, bool forWriting) {
+  const uintptr_t first = reinterpret_cast<uintptr_t>(at) + static_cast<uintptr_t>(offset);
+  for (uintptr_t line = first; line < first + static_cast<uintptr_t>(bytes) + 63; line += 64) {
+    if (forWriting) {
+      __builtin_prefetch(reinterpret_cast<const void*>(line), 1);
+    } else {
+      __builtin_prefetch(reinterpret_cast<const void*>(line), 0);
+    }
+  }
+}
 
 void SpriteRow(uint32_t* pixels, const uint32_t* texels, int count, uint32_t keep);
 

@@ -25,6 +25,24 @@ DWORD MinimumCount(D3DPRIMITIVETYPE type) {
   }
 }
 
+// The triangles of a strip or a fan, which share an edge with the next; corners(i, c) gives those of
+// triangle i.
+template <class Corners>
+void DrawInPairs(const D3DRasterizer& raster, DWORD triangles, Corners corners) {
+  const D3DTLVERTEX* first[3];
+  const D3DTLVERTEX* second[3];
+  DWORD i = 0;
+  for (; i + 1 < triangles; i += 2) {
+    corners(i, first);
+    corners(i + 1, second);
+    raster.TrianglePair(first, second);
+  }
+  if (i < triangles) {
+    corners(i, first);
+    raster.Triangle(*first[0], *first[1], *first[2]);
+  }
+}
+
 }  // namespace
 
 DDPIXELFORMAT Direct3DDevice::TextureFormat(DWORD settingsBit) {
@@ -316,11 +334,18 @@ HRESULT Direct3DDevice::Draw(D3DPRIMITIVETYPE type, const D3DTLVERTEX* v, DWORD 
       break;
     case D3DPT_TRIANGLESTRIP:
       // Every other triangle is taken in reverse so that all keep the winding of the first.
-      for (DWORD i = 0; i + 2 < count; ++i)
-        (i % 2) ? raster.Triangle(v[i + 1], v[i], v[i + 2]) : raster.Triangle(v[i], v[i + 1], v[i + 2]);
+      DrawInPairs(raster, count - 2, [v](DWORD i, const D3DTLVERTEX* (&corners)[3]) {
+        corners[0] = &v[i + i % 2];
+        corners[1] = &v[i + 1 - i % 2];
+        corners[2] = &v[i + 2];
+      });
       break;
     default:
-      for (DWORD i = 1; i + 1 < count; ++i) raster.Triangle(v[0], v[i], v[i + 1]);
+      DrawInPairs(raster, count - 2, [v](DWORD i, const D3DTLVERTEX* (&corners)[3]) {
+        corners[0] = &v[0];
+        corners[1] = &v[i + 1];
+        corners[2] = &v[i + 2];
+      });
       break;
   }
   return DD_OK;

@@ -57,32 +57,34 @@ std::vector<uint32_t> DDrawScreen::Snapshot(int* width, int* height) {
 void DDrawScreen::Record(const DDrawSurface& primary) {
   const DDPIXELFORMAT& f = primary.Format();
   const int bpp = primary.BytesPerPixel();
-  std::vector<uint32_t> pixels(static_cast<size_t>(primary.Width()) * primary.Height());
-  {
-    std::lock_guard<std::mutex> surfaceGuard(primary.Mutex());
-    // The usual X8R8G8B8 primary needs no conversion: its rows are copied with the top byte cleared.
-    const bool x8r8g8b8 = bpp == 4 && f.dwRBitMask == 0xFF0000 && f.dwGBitMask == 0xFF00 && f.dwBBitMask == 0xFF;
-    for (int y = 0; y < primary.Height(); ++y) {
-      const uint8_t* row = primary.Pixels() + static_cast<size_t>(y) * primary.Pitch();
-      uint32_t* out = pixels.data() + static_cast<size_t>(y) * primary.Width();
-      if (x8r8g8b8) {
-        std::memcpy(out, row, static_cast<size_t>(primary.Width()) * 4);
-        for (int x = 0; x < primary.Width(); ++x) out[x] &= 0xFFFFFFu;
-        continue;
+  const int width = primary.Width(), height = primary.Height();
+  std::lock_guard<std::mutex> surfaceGuard(primary.Mutex());
+  std::lock_guard<std::mutex> guard(Screen().mutex);
+  // The last frame's memory is written over in place.
+  std::vector<uint32_t>& pixels = Screen().pixels;
+  pixels.resize(static_cast<size_t>(width) * height);
+  // The usual X8R8G8B8 primary needs no conversion: its rows are copied with the top byte cleared.
+  const bool x8r8g8b8 = bpp == 4 && f.dwRBitMask == 0xFF0000 && f.dwGBitMask == 0xFF00 && f.dwBBitMask == 0xFF;
+  for (int y = 0; y < height; ++y) {
+    const uint8_t* row = primary.Pixels() + static_cast<size_t>(y) * primary.Pitch();
+    uint32_t* out = pixels.data() + static_cast<size_t>(y) * width;
+    if (x8r8g8b8) {
+      for (int x = 0; x < width; ++x) {
+        uint32_t v;
+        std::memcpy(&v, row + x * 4, 4);
+        out[x] = v & 0xFFFFFFu;
       }
-      for (int x = 0; x < primary.Width(); ++x) {
-        uint32_t v = 0;
-        for (int i = 0; i < bpp; ++i) v |= static_cast<uint32_t>(row[x * bpp + i]) << (8 * i);
-        out[x] =
-            (Expand(v, f.dwRBitMask) << 16) | (Expand(v, f.dwGBitMask) << 8) | Expand(v, f.dwBBitMask);
-      }
+      continue;
+    }
+    for (int x = 0; x < width; ++x) {
+      uint32_t v = 0;
+      for (int i = 0; i < bpp; ++i) v |= static_cast<uint32_t>(row[x * bpp + i]) << (8 * i);
+      out[x] = (Expand(v, f.dwRBitMask) << 16) | (Expand(v, f.dwGBitMask) << 8) | Expand(v, f.dwBBitMask);
     }
   }
-  std::lock_guard<std::mutex> guard(Screen().mutex);
   ++Screen().frames;
-  Screen().width = primary.Width();
-  Screen().height = primary.Height();
-  Screen().pixels = std::move(pixels);
+  Screen().width = width;
+  Screen().height = height;
 }
 
 }  // namespace Velk

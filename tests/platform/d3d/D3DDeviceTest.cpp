@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <random>
 #include <vector>
 
 #include "../ScopedEnv.h"
@@ -83,6 +84,20 @@ class D3DDeviceTest : public ::testing::Test {
   void Quad(float l, float t, float r, float b, DWORD color, float u1 = 1, float v1 = 1) {
     D3DTLVERTEX v[4] = {V(l, t, color, 0, 0), V(r, t, color, u1, 0), V(l, b, color, 0, v1), V(r, b, color, u1, v1)};
     ASSERT_EQ(device_->DrawPrimitive(D3DPT_TRIANGLESTRIP, D3DFVF_TLVERTEX, v, 4, D3DDP_WAIT), DD_OK);
+  }
+
+  std::vector<uint32_t> Pixels(int w, int h) {
+    std::vector<uint32_t> out;
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) out.push_back(At(x, y));
+    return out;
+  }
+
+  void Fill(int w, int h, const std::vector<uint32_t>& pixels) {
+    DDSURFACEDESC2 d;
+    ASSERT_EQ(target_->Lock(nullptr, &d, DDLOCK_WAIT, nullptr), DD_OK);
+    for (int y = 0; y < h; ++y) std::memcpy(static_cast<uint8_t*>(d.lpSurface) + y * d.lPitch, &pixels[y * w], w * 4);
+    target_->Unlock(nullptr);
   }
 
   void Additive() {
@@ -252,6 +267,106 @@ TEST_F(D3DDeviceTest, TextureFormatsEnumerateInOrderUntilCancelled) {
   seen = Seen{{}, 100};
   device_->EnumTextureFormats(collect, &seen);
   EXPECT_EQ(seen.bits, (std::vector<DWORD>{32, 16, 16, 16, 16, 8}));
+}
+
+// Strips and fans draw their triangles two at a time, row by row together; the bytes must be those of
+// the same triangles drawn one after the other as a list. Quads on whole and half pixels with one
+// texel a pixel (drawn as one run of texels), stretched, random and folded ones (whose halves overlap),
+// in every blend, filter and cull mode, in white and in a colour, onto targets with and without alpha.
+TEST_F(D3DDeviceTest, StripsAndFansGiveTheBytesOfTheirTrianglesOneByOne) {
+  std::mt19937 rng(17);
+  const int w = 48, h = 40, tw = 64, th = 32;
+  auto random = [&](int n) { return static_cast<int>(rng() % static_cast<uint32_t>(n)); };
+  std::vector<uint32_t> texels(tw * th);
+  for (uint32_t& t : texels) t = (random(3) == 0 ? 0u : random(2) ? 0xFF000000u : rng() << 24) | (rng() & 0xFFFFFF);
+  for (const DDPIXELFORMAT& format : {kX8R8G8B8, kA8R8G8B8}) {
+    Start(w, h, format);
+    IDirectDrawSurface7* withAlpha = Texture(tw, th, kA8R8G8B8, texels);
+    IDirectDrawSurface7* opaque = Texture(tw, th, kX8R8G8B8, texels);
+    for (int trial = 0; trial < 400; ++trial) {
+      device_->SetTexture(0, random(4) ? withAlpha : opaque);
+      const DWORD blends[][2] = {{D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA}, {D3DBLEND_SRCALPHA, D3DBLEND_ONE},
+                                 {D3DBLEND_ONE, D3DBLEND_ONE}, {D3DBLEND_ONE, D3DBLEND_ZERO}};
+      const int blend = random(5);
+      device_->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, blend < 4);
+      device_->SetRenderState(D3DRENDERSTATE_SRCBLEND, blends[blend % 4][0]);
+      device_->SetRenderState(D3DRENDERSTATE_DESTBLEND, blends[blend % 4][1]);
+      device_->SetRenderState(D3DRENDERSTATE_CULLMODE, random(2) ? D3DCULL_NONE : random(2) ? D3DCULL_CCW : D3DCULL_CW);
+      device_->SetTextureStageState(0, D3DTSS_ALPHAOP, random(2) ? D3DTOP_SELECTARG1 : D3DTOP_MODULATE);
+      device_->SetTextureStageState(0, D3DTSS_MAGFILTER, random(3) ? D3DTFG_LINEAR : D3DTFG_POINT);
+      device_->SetTextureStageState(0, D3DTSS_ADDRESSU, random(2) ? D3DTADDRESS_WRAP : D3DTADDRESS_CLAMP);
+      const DWORD color = random(3) ? 0xFFFFFFFFu : random(2) ? rng() : rng() & 0x00FFFFFFu;
+      // Corners in strip order: top left, top right, bottom left, bottom right.
+      D3DTLVERTEX v[6];
+      const int shape = random(4);
+      const float left = static_cast<float>(random(w)) - (shape == 0 ? 0.5f : 0.0f) - 4;
+      const float top = static_cast<float>(random(h)) - (shape == 0 ? 0.5f : 0.0f) - 4;
+      const int qw = 1 + random(tw), qh = 1 + random(th);
+      const int first = random(tw - qw + 1), row = random(th - qh + 1);
+      const float u0 = static_cast<float>(first) / tw, v0 = static_cast<float>(row) / th;
+      const float u1 = static_cast<float>(first + qw) / tw, v1 = static_cast<float>(row + qh) / th;
+      const float sx = shape == 1 ? 0.5f + static_cast<float>(random(300)) / 100 : 1.0f;
+      for (int i = 0; i < 4; ++i) {
+        const float x = left + (i % 2 ? qw * sx : 0.0f), y = top + (i / 2 ? qh * sx : 0.0f);
+        v[i] = V(x, y, color, i % 2 ? u1 : u0, i / 2 ? v1 : v0);
+        if (shape >= 2) v[i] = V(static_cast<float>(random(w * 8)) / 7 - 4, static_cast<float>(random(h * 8)) / 7 - 4, rng(),
+                                 static_cast<float>(random(200)) / 100, static_cast<float>(random(200)) / 100);
+      }
+      if (shape == 2 && random(2)) std::swap(v[2], v[3]);  // a strip's quad becomes a fan's
+      v[4] = V(left + 30, top - 3, color, 0.3f, 0.9f);
+      v[5] = V(left + 10, top + 25, color, 0.7f, 0.1f);
+      const DWORD count = 4 + static_cast<DWORD>(random(3));
+      std::vector<uint32_t> before(w * h);
+      for (uint32_t& p : before) p = rng();
+      for (D3DPRIMITIVETYPE type : {D3DPT_TRIANGLESTRIP, D3DPT_TRIANGLEFAN}) {
+        std::vector<D3DTLVERTEX> list;
+        for (DWORD i = 0; i + 2 < count; ++i) {
+          const DWORD corners[3] = {type == D3DPT_TRIANGLEFAN ? 0 : i + i % 2,
+                                    type == D3DPT_TRIANGLEFAN ? i + 1 : i + 1 - i % 2, i + 2};
+          for (DWORD c : corners) list.push_back(v[c]);
+        }
+        Fill(w, h, before);
+        ASSERT_EQ(device_->DrawPrimitive(type, D3DFVF_TLVERTEX, v, count, 0), DD_OK);
+        const std::vector<uint32_t> together = Pixels(w, h);
+        Fill(w, h, before);
+        ASSERT_EQ(device_->DrawPrimitive(D3DPT_TRIANGLELIST, D3DFVF_TLVERTEX, list.data(),
+                                         static_cast<DWORD>(list.size()), 0), DD_OK);
+        ASSERT_EQ(Pixels(w, h), together) << "trial " << trial << " type " << type << " shape " << shape;
+      }
+    }
+    device_->Release();
+    device_ = nullptr;
+  }
+}
+
+// A vertex colour of alpha 0 modulated into the texels' alpha leaves every pixel under the alpha
+// blends as it was, a target without alpha storing no alpha.
+TEST_F(D3DDeviceTest, AVertexAlphaOfZeroLeavesThePixels) {
+  std::mt19937 rng(23);
+  const int w = 20, h = 12;
+  std::vector<uint32_t> texels(16 * 16);
+  for (uint32_t& t : texels) t = rng();
+  for (const DDPIXELFORMAT& format : {kX8R8G8B8, kA8R8G8B8}) {
+    Start(w, h, format);
+    device_->SetTexture(0, Texture(16, 16, kA8R8G8B8, texels));
+    device_->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, TRUE);
+    device_->SetRenderState(D3DRENDERSTATE_SRCBLEND, D3DBLEND_SRCALPHA);
+    device_->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
+    for (DWORD dest : {D3DBLEND_INVSRCALPHA, D3DBLEND_ONE})
+      for (DWORD filter : {D3DTFG_POINT, D3DTFG_LINEAR}) {
+        device_->SetRenderState(D3DRENDERSTATE_DESTBLEND, dest);
+        device_->SetTextureStageState(0, D3DTSS_MAGFILTER, filter);
+        std::vector<uint32_t> before(w * h);
+        for (uint32_t& p : before) p = rng();
+        Fill(w, h, before);
+        Quad(-0.5f, -0.5f, 19.5f, 11.5f, rng() & 0x00FFFFFFu, 1.25f, 0.75f);
+        Quad(2.3f, 1.7f, 19.1f, 9.2f, 0x00FFFFFFu, 0.8f, 0.6f);
+        for (uint32_t& p : before) p &= format.dwRGBAlphaBitMask ? 0xFFFFFFFFu : 0x00FFFFFFu;
+        EXPECT_EQ(Pixels(w, h), before) << "dest blend " << dest << " filter " << filter;
+      }
+    device_->Release();
+    device_ = nullptr;
+  }
 }
 
 }  // namespace
