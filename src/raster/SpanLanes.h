@@ -1,11 +1,12 @@
 // The span fillers' pixel loop on eight pixels of one span at a time: texel fetch, colour stage and
 // each format group's write, giving exactly the bytes of the per-pixel stages in SpanFiller.h and
-// SpanPixelWriter.h, whose arithmetic (32-bit, wrapping) they repeat lane by lane; the pixels left
-// at a span's end go through those stages.
+// SpanPixelWriter.h, whose arithmetic (32-bit, wrapping) they repeat lane by lane. A span's last
+// few pixels are drawn as the last group of eight, leaving the lanes drawn already; spans shorter
+// than a group go through the per-pixel stages.
 //
 // SpanFiller.h includes this file twice: into namespace SpanLanes::VELK_SPAN_LANES, each time with
-// VELK_SPAN_GATHER telling whether texels are read with the AVX2 gather (the second inclusion is
-// compiled for AVX2 as a whole).
+// VELK_SPAN_AVX2 telling whether texels are read with the AVX2 gather and masks tested with the
+// AVX test instruction (the second inclusion is compiled for AVX2 as a whole).
 
 #include "platform/simd/GatherLanes.h"
 
@@ -18,6 +19,25 @@ struct Rgb {
     U32 g;
     U32 b;
 };
+
+// Whether every bit of every lane is 0, or 1.
+VELK_LANE bool AllZero(U32 v)
+{
+#if VELK_SPAN_AVX2
+    return AllZeroAvx2(v);
+#else
+    return AllEqual(v, 0);
+#endif
+}
+
+VELK_LANE bool AllOnes(U32 v)
+{
+#if VELK_SPAN_AVX2
+    return AllOnesAvx2(v);
+#else
+    return AllEqual(v, ~0u);
+#endif
+}
 
 // Which pixels of the group are written, and with what.
 struct Outcome {
@@ -42,16 +62,29 @@ VELK_LANE U32 LoadPixels(const uint8_t* at)
 }
 
 template <class Pixel>
-VELK_LANE void StorePixels(uint8_t* at, Outcome o)
+VELK_LANE void StorePixels(uint8_t* at, U32 value)
 {
-    const U32 merged = Select(o.write, o.value, LoadPixels<Pixel>(at));
     if constexpr (sizeof(Pixel) == 4) {
-        std::memcpy(at, &merged, sizeof merged);
+        std::memcpy(at, &value, sizeof value);
     } else {
         using Narrow = uint16_t __attribute__((vector_size(16)));
-        const Narrow v = __builtin_convertvector(merged, Narrow);
+        const Narrow v = __builtin_convertvector(value, Narrow);
         std::memcpy(at, &v, sizeof v);
     }
+}
+
+// Writes the group: `opaque` lanes take `written` without the destination being read when that is
+// all of them; the others take the blend where it writes and keep their pixel elsewhere.
+template <class Pixel, class Blended>
+VELK_LANE void WriteGroup(uint8_t* at, U32 drawn, U32 opaque, U32 written, Blended blended)
+{
+    if (AllOnes(opaque)) {
+        StorePixels<Pixel>(at, written);
+        return;
+    }
+    const U32 d = LoadPixels<Pixel>(at);
+    const Outcome b = blended(d);
+    StorePixels<Pixel>(at, Select(opaque, written, Select(drawn & b.write, b.value, d)));
 }
 
 // Exact n / d lane by lane: through single precision where every numerator and divisor is below
@@ -59,7 +92,7 @@ VELK_LANE void StorePixels(uint8_t* at, Outcome o)
 // lane at a time. Divisors must not be 0.
 VELK_LANE U32 Divide(U32 n, U32 d)
 {
-    if (AllEqual((n | d) >> 23, 0))
+    if (AllZero((n | d) >> 23))
         return DivSmall(n, d);
     U32 q;
     for (int l = 0; l < kWidth; ++l)
@@ -150,7 +183,7 @@ VELK_LANE U32 Texels(const SpanTexture& t, U32 index)
     if (t.count <= 0)
         return Splat(0);
     const U32 valid = Gt(Splat(uint32_t(t.count)), index);
-#if VELK_SPAN_GATHER
+#if VELK_SPAN_AVX2
     // Valid indices lie below the texel count, so their offsets fit the gather's signed 32 bits.
     return GatherAvx2(t.texels, index, valid);
 #else
@@ -160,14 +193,7 @@ VELK_LANE U32 Texels(const SpanTexture& t, U32 index)
 
 VELK_LANE U32 Nearest(const SpanTexture& t, U32 u, U32 v)
 {
-    const U32 index = (v >> 16) * uint32_t(t.width) + (u >> 16);
-    // One texel per pixel along a texel row, as most blits draw: the texels are read as they lie.
-    const uint32_t first = index[0];
-    const U32 lane{0, 1, 2, 3, 4, 5, 6, 7};
-    if (t.count > 0 && first < uint32_t(t.count) && uint32_t(t.count) - first >= uint32_t(kWidth) &&
-        AllEqual(index ^ (Splat(first) + lane), 0))
-        return Load(t.texels + first);
-    return Texels(t, index);
+    return Texels(t, (v >> 16) * uint32_t(t.width) + (u >> 16));
 }
 
 struct Filtered {
@@ -202,28 +228,31 @@ VELK_LANE U32 Steps(int32_t start, int32_t grad)
     return Splat(uint32_t(start)) + lane * uint32_t(grad);
 }
 
-template <SpanFormat F, bool Blend, bool VCol, bool Mod, bool Bil>
-VELK_LANE Outcome ShadeTextured(U32 d, const U32* c, const SpanTexture& T, const SpanColor& C)
+// The texels of a group: from the span's texel run where it has one, else at the channels' places.
+template <bool Blend, bool Bil>
+VELK_LANE Filtered Sample(const U32* c, const uint32_t* run, const SpanTexture& T)
 {
-    Rgb s;
-    U32 a0 = Splat(255);
     if constexpr (Bil) {
         const Filtered filtered = Bilinear(T, c[kChanU], c[kChanV]);
-        s = filtered.rgb;
-        if constexpr (Blend)
-            a0 = filtered.a;
+        return {filtered.rgb, Blend ? filtered.a : Splat(255)};
     } else {
-        const U32 texel = Nearest(T, c[kChanU], c[kChanV]);
-        s = {(texel >> 16) & 0xFF, (texel >> 8) & 0xFF, texel & 0xFF};
-        if constexpr (Blend)
-            a0 = texel >> 24;
+        const U32 texel = run ? Load(run) : Nearest(T, c[kChanU], c[kChanV]);
+        return {{(texel >> 16) & 0xFF, (texel >> 8) & 0xFF, texel & 0xFF}, Blend ? texel >> 24 : Splat(255)};
     }
-    U32 drawn = Splat(~0u);
+}
+
+// One group of a textured span; only the `own` lanes are drawn. A group whose texels are all too
+// clear to draw is not written at all.
+template <SpanFormat F, bool Blend, bool VCol, bool Mod, bool Bil>
+VELK_LANE void ShadeTextured(uint8_t* at, U32 own, const Filtered& texel, const U32* c, const SpanColor& C)
+{
+    U32 drawn = own;
     if constexpr (Blend) {
-        drawn = Gt(a0, Splat(8)); // tested before any modulation
-        if (AllEqual(drawn, 0))
-            return {drawn, d};
+        drawn &= Gt(texel.a, Splat(8)); // tested before any modulation
+        if (AllZero(drawn))
+            return;
     }
+    const Rgb& s = texel.rgb;
     const int32_t block[4] = {C.a, C.r, C.g, C.b};
     U32 f[4];
     for (int k = 0; k < 4; ++k) {
@@ -237,30 +266,31 @@ VELK_LANE Outcome ShadeTextured(U32 d, const U32* c, const SpanTexture& T, const
             f[k] = Splat(256);
     }
     const Rgb s1 = {(s.r * f[1]) >> 8, (s.g * f[2]) >> 8, (s.b * f[3]) >> 8};
-    const U32 sA = (a0 * f[0]) >> 8;
+    const U32 sA = (texel.a * f[0]) >> 8;
     const U32 pa = Bil ? f[0] : sA;
     const Rgb p = {(s1.r * pa) >> 8, (s1.g * pa) >> 8, (s1.b * pa) >> 8};
     using W = Writer<F>;
-    const U32 opaque = ~Gt(Splat(240), sA);
-    const Outcome blended = W::Blend(d, sA, p);
-    const U32 written = W::Opaque(Bil ? p : s1);
-    return {drawn & (opaque | blended.write), Select(opaque, written, blended.value)};
+    WriteGroup<typename SpanPixelWriter<F>::Pixel>(at, drawn, drawn & ~Gt(Splat(240), sA), W::Opaque(Bil ? p : s1),
+                                                   [&](U32 d) __attribute__((always_inline)) {
+                                                       return W::Blend(d, sA, p);
+                                                   });
 }
 
 template <SpanFormat F>
-VELK_LANE Outcome ShadeUntextured(U32 d, const U32* c)
+VELK_LANE void ShadeUntextured(uint8_t* at, U32 own, const U32* c)
 {
     const U32 a = c[kChanA];
-    const U32 drawn = Gt(a, Splat(0x80000));
-    if (AllEqual(drawn, 0))
-        return {drawn, d};
+    const U32 drawn = own & Gt(a, Splat(0x80000));
+    if (AllZero(drawn))
+        return;
     const U32 r = c[kChanR], g = c[kChanG], b = c[kChanB];
     using W = Writer<F>;
-    const U32 opaque = Gt(a, Splat(0xF00000));
     const U32 sA = a >> 16;
-    const Outcome blended = W::Blend(d, sA, W::UntexturedSource(sA, r, g, b));
-    const U32 written = W::Opaque({r >> 16, g >> 16, b >> 16});
-    return {drawn & (opaque | blended.write), Select(opaque, written, blended.value)};
+    WriteGroup<typename SpanPixelWriter<F>::Pixel>(at, drawn, drawn & Gt(a, Splat(0xF00000)),
+                                                   W::Opaque({r >> 16, g >> 16, b >> 16}),
+                                                   [&](U32 d) __attribute__((always_inline)) {
+                                                       return W::Blend(d, sA, W::UntexturedSource(sA, r, g, b));
+                                                   });
 }
 
 // The pixels of one span: count pixels from at, the channels starting at c and stepping by grad.
@@ -270,25 +300,37 @@ void SpanPixels(uint8_t* at, int32_t count, int32_t* c, const int32_t* grad, con
 {
     constexpr unsigned kMask = kSpanChannelMask<Tex, VCol>;
     using Pixel = typename SpanPixelWriter<F>::Pixel;
-    int32_t x = 0;
-    if constexpr (kVectorLanes > 0) {
-        // Whole groups of pixels at once; the last few by the per-pixel stages below.
-        for (; count - x >= kWidth; x += kWidth, at += kWidth * sizeof(Pixel)) {
+    if (kVectorLanes > 0 && count >= kWidth) {
+        const uint32_t* run = nullptr;
+        if constexpr (Tex && !Bil)
+            run = TexelRun(T, c[kChanU], c[kChanV], grad[kChanU], grad[kChanV], count);
+        // The group of pixels x to x + 7, drawing the lanes in own.
+        auto group = [&](int32_t x, U32 own) __attribute__((always_inline)) {
             U32 lanes[kChanCount];
+            // A span on a texel run needs its channels only for the vertex colours.
+            constexpr unsigned kStepped = Tex && !Bil ? kMask & ~0x30u : kMask;
+            const unsigned stepped = run ? kStepped : kMask;
             for (int k = 0; k < kChanCount; ++k)
-                lanes[k] = kMask & (1u << k) ? Steps(c[k], grad[k]) : U32{};
-            const U32 d = LoadPixels<Pixel>(at);
+                lanes[k] = stepped & (1u << k) ? Steps(Add32(c[k], Mul32(grad[k], x)), grad[k]) : U32{};
+            uint8_t* to = at + ptrdiff_t(x) * ptrdiff_t(sizeof(Pixel));
             if constexpr (Tex)
-                StorePixels<Pixel>(at, ShadeTextured<F, Blend, VCol, Mod, Bil>(d, lanes, T, C));
+                ShadeTextured<F, Blend, VCol, Mod, Bil>(to, own, Sample<Blend, Bil>(lanes, run ? run + x : nullptr, T), lanes, C);
             else
-                StorePixels<Pixel>(at, ShadeUntextured<F>(d, lanes));
-            for (int k = 0; k < kChanCount; ++k) {
-                if (kMask & (1u << k))
-                    c[k] = Add32(c[k], Mul32(grad[k], kWidth));
-            }
+                ShadeUntextured<F>(to, own, lanes);
+        };
+        int32_t x = 0;
+        for (; count - x >= kWidth; x += kWidth)
+            group(x, Splat(~0u));
+        // The last few pixels as the last eight of the span, without the lanes drawn already.
+        if (x < count) {
+            const int32_t done = kWidth - (count - x);
+            const U32 lane{0, 1, 2, 3, 4, 5, 6, 7};
+            group(count - kWidth, Gt(lane, Splat(uint32_t(done - 1))));
         }
+        return;
     }
-    for (; x < count; ++x, at += sizeof(Pixel)) {
+    // Short spans, and every span without lanes, pixel by pixel.
+    for (int32_t x = 0; x < count; ++x, at += sizeof(Pixel)) {
         if constexpr (Tex)
             ::Velk::ShadeTextured<F, Blend, VCol, Mod, Bil>(at, c, T, C);
         else
@@ -303,4 +345,4 @@ void SpanPixels(uint8_t* at, int32_t count, int32_t* c, const int32_t* grad, con
 } // namespace Velk::SpanLanes::VELK_SPAN_LANES
 
 #undef VELK_SPAN_LANES
-#undef VELK_SPAN_GATHER
+#undef VELK_SPAN_AVX2
