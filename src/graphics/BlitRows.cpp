@@ -16,14 +16,20 @@ constexpr uint32_t kRB = 0x00FF00FFu;
 constexpr uint32_t kG = 0x0000FF00u;
 
 // Runs vec over whole groups of lanes and scalar over the rest of the row. With SkipClear, groups of
-// wholly transparent source pixels are passed over without touching the destination.
-template <bool SkipClear = false, typename Vec, typename Scalar>
+// wholly transparent source pixels are passed over without touching the destination; with
+// CopyOpaque, groups of wholly opaque source pixels are copied without reading it (for routines that
+// draw an opaque pixel as it is).
+template <bool SkipClear = false, bool CopyOpaque = false, typename Vec, typename Scalar>
 [[gnu::always_inline]] inline void EachPixel(uint32_t* d, const uint32_t* s, int n, Vec vec, Scalar scalar) {
   int i = 0;
   if constexpr (kVectorLanes > 0)
     for (; i + kWidth <= n; i += kWidth) {
       const U32 sp = Load(s + i);
       if (SkipClear && AllEqual(sp >> 24, 0)) continue;
+      if (CopyOpaque && AllEqual(sp >> 24, 255)) {
+        Store(d + i, sp);
+        continue;
+      }
       Store(d + i, vec(Load(d + i), sp));
     }
   for (; i < n; ++i) d[i] = scalar(d[i], s[i]);
@@ -118,11 +124,10 @@ void Copy(uint32_t* d, const uint32_t* s, int n, const Tint&) {
 }
 
 VELK_VECTOR_CLONES void OntoOpaque(uint32_t* d, const uint32_t* s, int n, const Tint&) {
-  EachPixel<true>(
+  EachPixel<true, true>(
       d, s, n,
       [](U32 dp, U32 sp) __attribute__((always_inline)) {
         const U32 a = sp >> 24;
-        if (AllEqual(a, 255)) return sp;
         return Select(Eq(a, Splat(255)), sp, Select(Eq(a, Splat(0)), dp, 0xFF000000u | BlendLane(sp, dp, a)));
       },
       PixelOps::OntoOpaque);
@@ -189,15 +194,25 @@ uint32_t KeepAndAddPixel(uint32_t d, uint32_t s) {
   return ((((d & kG) * keep) >> 8) & kG) + ((((d & kRB) * keep) >> 8) & kRB) + s;
 }
 
-VELK_VECTOR_CLONES void KeepAndAdd(uint32_t* d, const uint32_t* s, int n) {
-  EachPixel(
+namespace {
+
+template <bool KeepUnderClear>
+[[gnu::always_inline]] inline void KeepAndAddRow(uint32_t* d, const uint32_t* s, int n) {
+  EachPixel<KeepUnderClear, true>(
       d, s, n,
       [](U32 dp, U32 sp) __attribute__((always_inline)) {
-        const U32 keep = 256 - (sp >> 24);
-        return ((((dp & kG) * keep) >> 8) & kG) + ((((dp & kRB) * keep) >> 8) & kRB) + sp;
+        const U32 sa = sp >> 24, keep = 256 - sa;
+        const U32 out = ((((dp & kG) * keep) >> 8) & kG) + ((((dp & kRB) * keep) >> 8) & kRB) + sp;
+        return KeepUnderClear ? Select(Eq(sa, Splat(0)), dp, out) : out;
       },
-      KeepAndAddPixel);
+      [](uint32_t dp, uint32_t sp) { return KeepUnderClear && (sp >> 24) == 0 ? dp : KeepAndAddPixel(dp, sp); });
 }
+
+}  // namespace
+
+VELK_VECTOR_CLONES void KeepAndAdd(uint32_t* d, const uint32_t* s, int n) { KeepAndAddRow<false>(d, s, n); }
+
+VELK_VECTOR_CLONES void KeepAndAddUnlessClear(uint32_t* d, const uint32_t* s, int n) { KeepAndAddRow<true>(d, s, n); }
 
 namespace {
 
