@@ -136,12 +136,15 @@ template <>
 struct Writer<SpanFormat::Xrgb888> {
     VELK_LANE static U32 Opaque(const Rgb& c) { return 0xFF000000u | Pack888(c); }
 
-    VELK_LANE static Outcome Blend(U32 d, U32 sA, const Rgb& q)
+    VELK_LANE static Outcome Blend(U32 d, U32 sA, const Rgb& q) { return BlendPacked(d, sA, Pack888(q)); }
+
+    // The same with the source term already packed as 0x00RRGGBB.
+    VELK_LANE static Outcome BlendPacked(U32 d, U32 sA, U32 q)
     {
         const U32 inv = 255 - sA;
         const U32 rb = (((d & 0x00FF00FFu) * inv) >> 8) & 0x00FF00FFu;
         const U32 g = (((d & 0x0000FF00u) * inv) >> 8) & 0x0000FF00u;
-        return {Splat(~0u), 0xFF000000u | (rb + g + Pack888(q))};
+        return {Splat(~0u), 0xFF000000u | (rb + g + q)};
     }
 
     VELK_LANE static Rgb UntexturedSource(U32 sA, U32 r, U32 g, U32 b)
@@ -229,22 +232,38 @@ VELK_LANE U32 Steps(int32_t start, int32_t grad)
 }
 
 // The texels of a group: from the span's texel run where it has one, else at the channels' places.
+// A group's texels as the colour stage takes them; a nearest texel's colour also as it lies.
+struct Sampled {
+    Rgb rgb;
+    U32 a;
+    U32 packed;
+};
+
+// The texels of a group: from the span's texel run where it has one, else at the channels' places.
 template <bool Blend, bool Bil>
-VELK_LANE Filtered Sample(const U32* c, const uint32_t* run, const SpanTexture& T)
+VELK_LANE Sampled Sample(const U32* c, const uint32_t* run, const SpanTexture& T)
 {
     if constexpr (Bil) {
         const Filtered filtered = Bilinear(T, c[kChanU], c[kChanV]);
-        return {filtered.rgb, Blend ? filtered.a : Splat(255)};
+        return {filtered.rgb, Blend ? filtered.a : Splat(255), U32{}};
     } else {
         const U32 texel = run ? Load(run) : Nearest(T, c[kChanU], c[kChanV]);
-        return {{(texel >> 16) & 0xFF, (texel >> 8) & 0xFF, texel & 0xFF}, Blend ? texel >> 24 : Splat(255)};
+        return {{(texel >> 16) & 0xFF, (texel >> 8) & 0xFF, texel & 0xFF}, Blend ? texel >> 24 : Splat(255),
+                texel & 0xFFFFFFu};
     }
+}
+
+// Channels packed as 0x00RRGGBB, each times a (at most 256) over 256: red and blue share one
+// product, since blue's stays below bit 16.
+VELK_LANE U32 ScalePacked(U32 c, U32 a)
+{
+    return ((((c & 0x00FF00FFu) * a) >> 8) & 0x00FF00FFu) | ((((c & 0x0000FF00u) * a) >> 8) & 0x0000FF00u);
 }
 
 // One group of a textured span; only the `own` lanes are drawn. A group whose texels are all too
 // clear to draw is not written at all.
 template <SpanFormat F, bool Blend, bool VCol, bool Mod, bool Bil>
-VELK_LANE void ShadeTextured(uint8_t* at, U32 own, const Filtered& texel, const U32* c, const SpanColor& C)
+VELK_LANE void ShadeTextured(uint8_t* at, U32 own, const Sampled& texel, const U32* c, const SpanColor& C)
 {
     U32 drawn = own;
     if constexpr (Blend) {
@@ -270,10 +289,16 @@ VELK_LANE void ShadeTextured(uint8_t* at, U32 own, const Filtered& texel, const 
     const U32 pa = Bil ? f[0] : sA;
     const Rgb p = {(s1.r * pa) >> 8, (s1.g * pa) >> 8, (s1.b * pa) >> 8};
     using W = Writer<F>;
-    WriteGroup<typename SpanPixelWriter<F>::Pixel>(at, drawn, drawn & ~Gt(Splat(240), sA), W::Opaque(Bil ? p : s1),
-                                                   [&](U32 d) __attribute__((always_inline)) {
-                                                       return W::Blend(d, sA, p);
-                                                   });
+    using Pixel = typename SpanPixelWriter<F>::Pixel;
+    // An unmodulated nearest texel keeps its colour as it lies (a factor of 256 changes nothing).
+    constexpr bool kAsItLies = !VCol && !Mod && !Bil;
+    const U32 written = kAsItLies && sizeof(Pixel) == 4 ? 0xFF000000u | texel.packed : W::Opaque(Bil ? p : s1);
+    WriteGroup<Pixel>(at, drawn, drawn & ~Gt(Splat(240), sA), written, [&](U32 d) __attribute__((always_inline)) {
+        if constexpr (kAsItLies && F == SpanFormat::Xrgb888)
+            return W::BlendPacked(d, sA, ScalePacked(texel.packed, sA));
+        else
+            return W::Blend(d, sA, p);
+    });
 }
 
 template <SpanFormat F>
