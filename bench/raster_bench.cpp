@@ -71,15 +71,20 @@ std::vector<Velk::PolygonVertex> Quad()
     return v;
 }
 
+// The span fillers ready and a texture of w x h texels.
+void Prepare(Velk::MemoryImage& texture, int w, int h, const std::vector<uint32_t>& texels)
+{
+    Velk::InitSpanFillerTable();
+    texture.CreateBlank(w, h);
+    std::memcpy(texture.GetArgbBits(), texels.data(), texels.size() * 4);
+    texture.OnBitsChanged();
+}
+
 // Args: format word, bilinear, global colour, input.
 void BM_Rasteriser(benchmark::State& state)
 {
-    Velk::InitSpanFillerTable();
     Velk::MemoryImage texture(nullptr);
-    texture.CreateBlank(kTex, kTex);
-    const std::vector<uint32_t> sprite = Texels(state.range(3));
-    std::memcpy(texture.GetArgbBits(), sprite.data(), sprite.size() * 4);
-    texture.OnBitsChanged();
+    Prepare(texture, kTex, kTex, Texels(state.range(3)));
     std::vector<uint32_t> dest = Background();
     const std::vector<Velk::PolygonVertex> quad = Quad();
     const Velk::Color color = state.range(2) ? Velk::Color(255, 200, 160, 200) : Velk::Color::White;
@@ -111,12 +116,8 @@ std::vector<uint32_t> Picture(int64_t banded)
 
 void BM_RasteriserWholePixels(benchmark::State& state)
 {
-    Velk::InitSpanFillerTable();
     Velk::MemoryImage texture(nullptr);
-    texture.CreateBlank(kW, kH);
-    const std::vector<uint32_t> picture = Picture(state.range(0));
-    std::memcpy(texture.GetArgbBits(), picture.data(), picture.size() * 4);
-    texture.OnBitsChanged();
+    Prepare(texture, kW, kH, Picture(state.range(0)));
     std::vector<uint32_t> dest = Background();
     // Pixel centres on texel centres, as the memory image's transformed blit places a picture.
     std::vector<Velk::PolygonVertex> quad;
