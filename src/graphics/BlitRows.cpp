@@ -117,6 +117,14 @@ template <typename VecAmount, typename ScalarAmount>
       [&](uint32_t dp, uint32_t sp) { return PixelOps::AddThroughTable(t.sat, dp, scalar(sp, t)); });
 }
 
+// The channels at 16, 8 and 0 of p, each times its weight over 256 (weights at most 256, so every
+// product stays below 65536), by 16-bit products: red and blue in one, weighed by the high and low
+// halves of rb's lanes, green by g's.
+[[gnu::always_inline]] inline U32 ScaleChannels(U32 p, U16 rb, U16 g) {
+  const U32 redBlue = reinterpret_cast<U32>((reinterpret_cast<U16>(p & kRB) * rb) >> 8);
+  return redBlue | reinterpret_cast<U32>((reinterpret_cast<U16>(Channel(p, 8)) * g) >> 8) << 8;
+}
+
 }  // namespace
 
 void Copy(uint32_t* d, const uint32_t* s, int n, const Tint&) {
@@ -163,7 +171,8 @@ VELK_VECTOR_CLONES void AddWeighted(uint32_t* d, const uint32_t* s, int n, const
       d, s, n, t,
       [](U32 sp) __attribute__((always_inline)) {
         const U32 sa = sp >> 24;
-        return ((Channel(sp, 16) * sa) >> 8 << 16) | ((Channel(sp, 8) * sa) >> 8 << 8) | ((Channel(sp, 0) * sa) >> 8);
+        const U16 w = reinterpret_cast<U16>(sa | sa << 16);
+        return ScaleChannels(sp, w, w);
       },
       PixelOps::AddWeighted);
 }
@@ -172,8 +181,7 @@ VELK_VECTOR_CLONES void AddTinted(uint32_t* d, const uint32_t* s, int n, const T
   AddRow(
       d, s, n, t,
       [&t](U32 sp) __attribute__((always_inline)) {
-        return ((Channel(sp, 16) * t.k[0]) >> 8 << 16) | ((Channel(sp, 8) * t.k[1]) >> 8 << 8) |
-               ((Channel(sp, 0) * t.k[2]) >> 8);
+        return ScaleChannels(sp, reinterpret_cast<U16>(Splat(t.k[2] | t.k[0] << 16)), reinterpret_cast<U16>(Splat(t.k[1])));
       },
       PixelOps::AddTinted);
 }

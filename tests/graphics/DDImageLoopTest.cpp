@@ -382,7 +382,7 @@ TEST_F(DDImageLoopTest, FastStretchesOnto32BitsMatchThePerPixelBlend) {
     const Rect to(static_cast<int>(rng() % 16), static_cast<int>(rng() % 2), dw, sw % 4 == 0 ? 3 : 2);
     const Rect from(0, sw % 7 == 0 ? 1 : 0, static_cast<int>(sw), 2);
     for (bool mirrored : {false, true}) {
-      auto dest = SurfaceImage(kW, kH, 0);
+      auto dest = SurfaceImage(kW, kH, 0xFF000000);
       std::vector<uint32_t> expected(static_cast<size_t>(kW) * kH);
       for (uint32_t& p : expected) p = rng();
       SurfaceRows(dest->mSurface, expected, true);
@@ -398,6 +398,58 @@ TEST_F(DDImageLoopTest, FastStretchesOnto32BitsMatchThePerPixelBlend) {
         ASSERT_EQ(drawn[i], expected[i]) << "source width " << sw << " mirrored " << mirrored << " at " << i % kW
                                          << "," << i / kW;
     }
+  }
+}
+
+// The additive blit onto a 32-bit surface, one pixel at a time: the source in display format (each
+// channel times alpha + 1, over 256); a black one leaves the destination whole, any other adds each
+// channel up to 255 and clears the top byte.
+uint32_t ModelAdditive(uint32_t d, uint32_t p) {
+  const uint32_t a = p >> 24;
+  uint32_t out = 0;
+  for (int c = 0; c < 24; c += 8)
+    out |= std::min(((d >> c) & 0xFF) + ((((p >> c) & 0xFF) * (a + 1)) >> 8), 255u) << c;
+  for (int c = 0; c < 24; c += 8)
+    if (((((p >> c) & 0xFF) * (a + 1)) >> 8) != 0) return out;
+  return d;
+}
+
+TEST_F(DDImageLoopTest, AdditiveBlitsOnto32BitsMatchTheClampedSumAroundBlackStretches) {
+  ASSERT_EQ(Start(), 0);
+  constexpr int kW = 830;
+  std::mt19937 rng(78);
+  std::vector<int> widths;
+  for (int w = 1; w <= 67; ++w) widths.push_back(w);
+  widths.push_back(800);
+  for (int sw : widths) {
+    // Stretches, long and short, of black pixels, of dark ones (black in display format wherever
+    // alpha or colour is small) and of opaque ones without blue.
+    std::vector<uint32_t> pixels;
+    while (pixels.size() < static_cast<size_t>(sw) * 2) {
+      const uint32_t kind = rng() % 3;
+      for (uint32_t n = 1 + rng() % (rng() % 3 ? 12 : 300); n > 0; --n)
+        pixels.push_back(kind == 0   ? rng() & 0xFF000000u
+                         : kind == 1 ? (rng() % 40) << 24 | (rng() & 0x0F0F0F)
+                                     : 0xFF010000u | (rng() & 0xFFFF00));
+    }
+    pixels.resize(static_cast<size_t>(sw) * 2);
+    MemoryImage src(&mHost);
+    src.SetPixels(pixels.data(), sw, 2, true);
+    auto dest = SurfaceImage(kW, 2, 0xFF000000);
+    std::vector<uint32_t> expected(static_cast<size_t>(kW) * 2);
+    for (uint32_t& p : expected) p = rng();
+    SurfaceRows(dest->mSurface, expected, true);
+    const int x = static_cast<int>(rng() % 16);
+    dest->Blit(&src, x, 0, Rect(0, 0, sw, 2), Color::White, 1);
+    for (int y = 0; y < 2; ++y)
+      for (int i = 0; i < sw; ++i) {
+        uint32_t& d = expected[static_cast<size_t>(y) * kW + x + i];
+        d = ModelAdditive(d, pixels[static_cast<size_t>(y) * sw + i]);
+      }
+    std::vector<uint32_t> drawn(expected.size());
+    SurfaceRows(dest->mSurface, drawn, false);
+    for (size_t i = 0; i < drawn.size(); ++i)
+      ASSERT_EQ(drawn[i], expected[i]) << "source width " << sw << " at " << i % kW << "," << i / kW;
   }
 }
 
