@@ -25,10 +25,15 @@ template <bool SkipClear = false, bool CopyOpaque = false, typename Vec, typenam
   if constexpr (kVectorLanes > 0)
     for (; i + kWidth <= n; i += kWidth) {
       const U32 sp = Load(s + i);
-      if (SkipClear && AllEqual(sp >> 24, 0)) continue;
-      if (CopyOpaque && AllEqual(sp >> 24, 255)) {
-        Store(d + i, sp);
-        continue;
+      if constexpr (SkipClear || CopyOpaque) {
+        // One test for both: the low half is 0 when every alpha is, the high half when all are 255.
+        const U32 a = sp >> 24;
+        const uint32_t kinds = OrAll(a | (a ^ 255) << 16);
+        if (SkipClear && (kinds & 0xFFFF) == 0) continue;
+        if (CopyOpaque && kinds >> 16 == 0) {
+          Store(d + i, sp);
+          continue;
+        }
       }
       Store(d + i, vec(Load(d + i), sp));
     }
