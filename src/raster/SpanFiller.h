@@ -161,13 +161,13 @@ inline void ScaleVertexColours(const SpanVertex* const in[3], const SpanColor& C
 
 // The span loop, once for the baseline processor and once for AVX2 (whose texel reads gather).
 #define VELK_SPAN_LANES Baseline
-#define VELK_SPAN_AVX2 0
+#define VELK_LANES_AVX2 0
 #include "raster/SpanLanes.h"
 #if VELK_AVX2_PATH
 #pragma GCC push_options
 #pragma GCC target("avx2")
 #define VELK_SPAN_LANES Avx2
-#define VELK_SPAN_AVX2 1
+#define VELK_LANES_AVX2 1
 #include "raster/SpanLanes.h"
 #pragma GCC pop_options
 #endif

@@ -5,7 +5,7 @@
 // than a group go through the per-pixel stages.
 //
 // SpanFiller.h includes this file twice: into namespace SpanLanes::VELK_SPAN_LANES, each time with
-// VELK_SPAN_AVX2 telling whether texels are read with the AVX2 gather and masks tested with the
+// VELK_LANES_AVX2 telling whether texels are read with the AVX2 gather and masks tested with the
 // AVX test instruction (the second inclusion is compiled for AVX2 as a whole).
 
 #include "platform/simd/GatherLanes.h"
@@ -20,24 +20,7 @@ struct Rgb {
     U32 b;
 };
 
-// Whether every bit of every lane is 0, or 1.
-VELK_LANE bool AllZero(U32 v)
-{
-#if VELK_SPAN_AVX2
-    return AllZeroAvx2(v);
-#else
-    return AllEqual(v, 0);
-#endif
-}
-
-VELK_LANE bool AllOnes(U32 v)
-{
-#if VELK_SPAN_AVX2
-    return AllOnesAvx2(v);
-#else
-    return AllEqual(v, ~0u);
-#endif
-}
+#include "platform/simd/LaneTests.h"
 
 // Which pixels of the group are written, and with what.
 struct Outcome {
@@ -186,7 +169,7 @@ VELK_LANE U32 Texels(const SpanTexture& t, U32 index)
     if (t.count <= 0)
         return Splat(0);
     const U32 valid = Gt(Splat(uint32_t(t.count)), index);
-#if VELK_SPAN_AVX2
+#if VELK_LANES_AVX2
     // Valid indices lie below the texel count, so their offsets fit the gather's signed 32 bits.
     return GatherAvx2(t.texels, index, valid);
 #else
@@ -370,4 +353,4 @@ void SpanPixels(uint8_t* at, int32_t count, int32_t* c, const int32_t* grad, con
 } // namespace Velk::SpanLanes::VELK_SPAN_LANES
 
 #undef VELK_SPAN_LANES
-#undef VELK_SPAN_AVX2
+#undef VELK_LANES_AVX2
