@@ -18,24 +18,35 @@ constexpr uint32_t kG = 0x0000FF00u;
 // Runs vec over whole groups of lanes and scalar over the rest of the row. With SkipClear, groups of
 // wholly transparent source pixels are passed over without touching the destination; with
 // CopyOpaque, groups of wholly opaque source pixels are copied without reading it (for routines that
-// draw an opaque pixel as it is).
-template <bool SkipClear = false, bool CopyOpaque = false, typename Vec, typename Scalar>
+// draw an opaque pixel as it is); with NoteOpaqueDest, vec also learns whether the group lies on
+// wholly opaque destination pixels. One reduction of the lanes serves all three.
+template <bool SkipClear = false, bool CopyOpaque = false, bool NoteOpaqueDest = false, typename Vec,
+          typename Scalar>
 [[gnu::always_inline]] inline void EachPixel(uint32_t* d, const uint32_t* s, int n, Vec vec, Scalar scalar) {
   int i = 0;
   if constexpr (kVectorLanes > 0)
     for (; i + kWidth <= n; i += kWidth) {
       const U32 sp = Load(s + i);
-      if constexpr (SkipClear || CopyOpaque) {
-        // One test for both: the low half is 0 when every alpha is, the high half when all are 255.
-        const U32 a = sp >> 24;
-        const uint32_t kinds = OrAll(a | (a ^ 255) << 16);
+      U32 dp{};
+      if constexpr (NoteOpaqueDest) dp = Load(d + i);
+      bool destOpaque = false;
+      if constexpr (SkipClear || CopyOpaque || NoteOpaqueDest) {
+        // The low half is 0 when every source alpha is, the high half when every alpha it tests is 255.
+        const U32 a = sp >> 24, tested = NoteOpaqueDest ? dp >> 24 : a;
+        const uint32_t kinds = OrAll(a | (tested ^ 255) << 16);
         if (SkipClear && (kinds & 0xFFFF) == 0) continue;
         if (CopyOpaque && kinds >> 16 == 0) {
           Store(d + i, sp);
           continue;
         }
+        destOpaque = NoteOpaqueDest && kinds >> 16 == 0;
       }
-      Store(d + i, vec(Load(d + i), sp));
+      if constexpr (!NoteOpaqueDest) dp = Load(d + i);
+      if constexpr (NoteOpaqueDest) {
+        Store(d + i, vec(dp, sp, destOpaque));
+      } else {
+        Store(d + i, vec(dp, sp));
+      }
     }
   for (; i < n; ++i) d[i] = scalar(d[i], s[i]);
 }
@@ -62,8 +73,8 @@ struct LaneMix {
 
 // PixelOps::MixOver in lanes: an opaque destination gives outA 255 and w = sa by the same formula.
 // Lanes with sa = 0 and da = 0 divide by 1 and are left unchanged by the caller.
-[[gnu::always_inline]] inline LaneMix MixOver(U32 da, U32 sa) {
-  if (AllEqual(da, 255)) return {Splat(255), sa};  // no division onto opaque pixels
+[[gnu::always_inline]] inline LaneMix MixOver(U32 da, U32 sa, bool destOpaque) {
+  if (destOpaque) return {Splat(255), sa};  // no division onto opaque pixels
   const U32 outA = da + Div255Small((255 - da) * sa);
   return {outA, DivSmall(sa * 255, Max(outA, Splat(1)))};
 }
@@ -98,11 +109,11 @@ template <bool Grey>
 
 template <bool Grey>
 [[gnu::always_inline]] inline void OverColorizedRow(uint32_t* d, const uint32_t* s, int n, const Tint& t) {
-  EachPixel<true>(
+  EachPixel<true, false, true>(
       d, s, n,
-      [&t](U32 dp, U32 sp) __attribute__((always_inline)) {
+      [&t](U32 dp, U32 sp, bool destOpaque) __attribute__((always_inline)) {
         const U32 sa = Div255Small(MulNarrow(sp >> 24, Splat(t.a)));
-        const LaneMix m = MixOver(dp >> 24, sa);
+        const LaneMix m = MixOver(dp >> 24, sa, destOpaque);
         return Select(Eq(sa, Splat(0)), dp, (m.outA << 24) | ColorizedTerms<Grey>(sp, dp, m.w, t));
       },
       [&t](uint32_t dp, uint32_t sp) { return PixelOps::OverColorized(dp, sp, t); });
@@ -147,11 +158,11 @@ VELK_VECTOR_CLONES void OntoOpaque(uint32_t* d, const uint32_t* s, int n, const 
 }
 
 VELK_VECTOR_CLONES void Over(uint32_t* d, const uint32_t* s, int n, const Tint&) {
-  EachPixel<true>(
+  EachPixel<true, false, true>(
       d, s, n,
-      [](U32 dp, U32 sp) __attribute__((always_inline)) {
+      [](U32 dp, U32 sp, bool destOpaque) __attribute__((always_inline)) {
         const U32 sa = sp >> 24;
-        const LaneMix m = MixOver(dp >> 24, sa);
+        const LaneMix m = MixOver(dp >> 24, sa, destOpaque);
         return Select(Eq(sa, Splat(0)), dp, (m.outA << 24) | BlendLane(sp, dp, m.w));
       },
       [](uint32_t dp, uint32_t sp) { return PixelOps::OverLane(dp, sp, sp >> 24); });
