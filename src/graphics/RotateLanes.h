@@ -1,7 +1,6 @@
 // The rotated blit's row in lanes (see RotateRows.h): RotateRows.cpp includes this file twice, into
 // namespace RotateLanes::VELK_ROTATE_LANES, the second time compiled for AVX2 as a whole with
-// VELK_LANES_AVX2 set, so that its texel reads use the gather instruction and its group tests the
-// test instruction.
+// VELK_LANES_AVX2 set, so that its group tests use the test instruction.
 
 #include "platform/simd/GatherLanes.h"
 
@@ -21,16 +20,12 @@ struct LaneSample {
   const U32 right = Gt(Splat(src.width), ix + 1);
   const U32 down = Gt(Splat(src.height), iy + 1);
   const U32 index = iy * static_cast<uint32_t>(src.stride) + ix;
-  // Neighbours outside the rectangle are read as 0: not at all by the gather, or read with the texel
-  // to their left (the row below as the row itself) and cleared.
+  // Each texel is read with its right neighbour as one 64-bit word (the images keep a word to read
+  // past their last texel); neighbours outside the rectangle are read with the texel to their left
+  // (the row below as the row itself) and cleared. On the processors measured this beats the gather.
   const U32 below = down & static_cast<uint32_t>(src.stride);
-#if VELK_LANES_AVX2
-  const U32 t[4] = {GatherAvx2(src.texels, index, Splat(~0u)), GatherAvx2(src.texels, index + 1, right),
-                    GatherAvx2(src.texels, index + below, down), GatherAvx2(src.texels, index + below + 1, right & down)};
-#else
   const Pair top = GatherPairs(src.texels, index), bottom = GatherPairs(src.texels, index + below);
   const U32 t[4] = {top.first, top.second & right, bottom.first & down, bottom.second & right & down};
-#endif
   // A wholly clear footprint has alpha 0, which draws nothing whatever its sums.
   if (AllZero((t[0] | t[1] | t[2] | t[3]) >> 24)) return {Splat(0), {}};
   const U32 fx = (u & 0xFFFE) + 1, fy = (v & 0xFFFE) + 1;
