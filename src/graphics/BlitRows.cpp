@@ -220,9 +220,11 @@ uint32_t KeepAndAddPixel(uint32_t d, uint32_t s) {
 
 namespace {
 
+// The surface loop's translucent runs hold neither clear nor opaque pixels, so only the stretches'
+// row, which takes whole picked rows, tests its groups for them.
 template <bool KeepUnderClear>
 [[gnu::always_inline]] inline void KeepAndAddRow(uint32_t* d, const uint32_t* s, int n) {
-  EachPixel<KeepUnderClear, true>(
+  EachPixel<KeepUnderClear, KeepUnderClear>(
       d, s, n,
       [](U32 dp, U32 sp) __attribute__((always_inline)) {
         const U32 sa = sp >> 24, keep = 256 - sa;

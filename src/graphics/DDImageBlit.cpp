@@ -76,15 +76,15 @@ void RunRows32(const SurfaceView& v, const uint8_t* runs, const uint32_t* src, i
   }
 }
 
-// Additive 32-bit rows of a direct source, not mirrored: long black runs are skipped; everything
-// else goes to the row routine, which leaves black pixels as they are (the same bytes as skipping
-// them), so a dark source is not cut into many short runs.
+// Additive 32-bit rows of a direct source, not mirrored: black runs of 16 pixels or more are
+// skipped; everything else goes to the row routine, which leaves black pixels as they are (the same
+// bytes as skipping them), so a dark source is not cut into many short runs.
 void AdditiveRows32(const SurfaceView& v, const uint8_t* runs, const uint32_t* src, int srcWidth, int x, int y,
                     const Rect& s) {
   for (int r = 0; r < s.mHeight; ++r) {
     uint32_t* row = v.Row<uint32_t>(y + r) + x;
     const uint32_t* p = src + static_cast<size_t>(s.mY + r) * srcWidth + s.mX;
-    WalkRuns(
+    WalkRuns<16>(
         runs + (p - src), s.mWidth, [p](int i, int) { return (p[i] & 0xFFFFFFu) == 0; },
         [row, p](int i, int n) { BlitRows::AddClampedUnlessBlack(row + i, p + i, n); });
   }

@@ -90,8 +90,8 @@ void MemoryImage::TableBlit(MemoryImage* src, int x, int y, const Rect& s, const
       draw(path.row, d, sp, s.mWidth);
       continue;
     }
-    // A long clear run is skipped and a long opaque one copied whole.
-    WalkRuns(
+    // A clear run of 64 pixels or more is skipped and an opaque one copied whole.
+    WalkRuns<64>(
         runs + si, s.mWidth,
         [&](int i, int n) {
           const uint32_t a = sp[i] >> 24;

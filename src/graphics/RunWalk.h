@@ -7,18 +7,17 @@
 
 namespace Velk {
 
-// Runs at least this long are offered whole where they start a stretch; the row routine takes
-// stretches of up to kRunStretch pixels, which may run on into later runs of any length.
-constexpr int kLongRun = 64;
+// The row routine takes stretches of up to kRunStretch pixels, which may run on into later runs of
+// any length.
 constexpr int kRunStretch = 256;
 
-// Walks pixels [0, n) whose run lengths are runs[0..n): where a run of at least kLongRun starts,
-// whole(i, length) may take it (and returns true); everything else goes to part(i, count).
-template <typename Whole, typename Part>
+// Walks pixels [0, n) whose run lengths are runs[0..n): where a run of at least LongRun pixels
+// starts, whole(i, length) may take it (and returns true); everything else goes to part(i, count).
+template <int LongRun, typename Whole, typename Part>
 void WalkRuns(const uint8_t* runs, int n, Whole whole, Part part) {
   for (int i = 0; i < n;) {
     const int run = std::max(1, std::min<int>(runs[i], n - i));
-    if (run >= kLongRun && whole(i, run)) {
+    if (run >= LongRun && whole(i, run)) {
       i += run;
       continue;
     }
