@@ -214,7 +214,6 @@ VELK_LANE U32 Steps(int32_t start, int32_t grad)
     return Splat(uint32_t(start)) + lane * uint32_t(grad);
 }
 
-// The texels of a group: from the span's texel run where it has one, else at the channels' places.
 // A group's texels as the colour stage takes them; a nearest texel's colour also as it lies.
 struct Sampled {
     Rgb rgb;
