@@ -274,9 +274,9 @@ void DDImage::BlitAdditiveRuns(MemoryImage* src, int x, int y, const Rect& srcRe
   if (!BeginSurfaceDraw(true)) return;
   const uint32_t* native = src->BuildDisplayFormatData(mDDInterface);
   src->ScanAlpha();
+  const uint8_t* runs = native ? src->BuildAdditiveRuns(mDDInterface) : nullptr;
   const SurfaceView v = View();
   const BlitColor bc(color);
-  const uint8_t* runs = native ? src->BuildAdditiveRuns(mDDInterface) : nullptr;
   if (runs && v.bitsPerPixel == 32 && !mirrored && !bc.colorized && IsDirect(src) && HasClampedBytes(v)) {
     AdditiveRows32(v, runs, native, src->mWidth, x, y, s);
   } else if (runs) {
