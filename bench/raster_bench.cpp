@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "graphics/MemoryImage.h"
@@ -70,15 +71,20 @@ std::vector<Velk::PolygonVertex> Quad()
     return v;
 }
 
+// The span fillers ready and a texture of w x h texels.
+void Prepare(Velk::MemoryImage& texture, int w, int h, const std::vector<uint32_t>& texels)
+{
+    Velk::InitSpanFillerTable();
+    texture.CreateBlank(w, h);
+    std::memcpy(texture.GetArgbBits(), texels.data(), texels.size() * 4);
+    texture.OnBitsChanged();
+}
+
 // Args: format word, bilinear, global colour, input.
 void BM_Rasteriser(benchmark::State& state)
 {
-    Velk::InitSpanFillerTable();
     Velk::MemoryImage texture(nullptr);
-    texture.CreateBlank(kTex, kTex);
-    const std::vector<uint32_t> sprite = Texels(state.range(3));
-    std::memcpy(texture.GetArgbBits(), sprite.data(), sprite.size() * 4);
-    texture.OnBitsChanged();
+    Prepare(texture, kTex, kTex, Texels(state.range(3)));
     std::vector<uint32_t> dest = Background();
     const std::vector<Velk::PolygonVertex> quad = Quad();
     const Velk::Color color = state.range(2) ? Velk::Color(255, 200, 160, 200) : Velk::Color::White;
@@ -92,6 +98,40 @@ void BM_Rasteriser(benchmark::State& state)
 BENCHMARK(BM_Rasteriser)
     ->ArgNames({"format", "bilinear", "colour", "input"})
     ->ArgsProduct({{0x888, 0x8888}, {0, 1}, {0, 1}, {0, 1}});
+
+// A whole 800 x 600 picture at whole pixels, scale 1, as the memory road draws every widget picture:
+// opaque (the filler without blending) or banded with transparent, opaque and translucent stretches.
+// Args: input (0 opaque, 1 banded). Rates are megapixels of the picture per second.
+std::vector<uint32_t> Picture(int64_t banded)
+{
+    std::vector<uint32_t> px(size_t(kW) * kH);
+    for (int y = 0; y < kH; ++y)
+        for (int x = 0; x < kW; ++x) {
+            const int band = (x / 40 + y / 30) % 3;
+            const uint32_t a = !banded || band == 1 ? 255 : band == 0 ? 0 : 1 + uint32_t(x * 5 + y) % 254;
+            px[size_t(y) * kW + x] = a << 24 | ((uint32_t(x) * 0x010203u + uint32_t(y) * 0x030201u) & 0xFFFFFF);
+        }
+    return px;
+}
+
+void BM_RasteriserWholePixels(benchmark::State& state)
+{
+    Velk::MemoryImage texture(nullptr);
+    Prepare(texture, kW, kH, Picture(state.range(0)));
+    std::vector<uint32_t> dest = Background();
+    // Pixel centres on texel centres, as the memory image's transformed blit places a picture.
+    std::vector<Velk::PolygonVertex> quad;
+    for (const auto& [x, y] : {std::pair{0, 0}, {kW, 0}, {0, kH}, {kW, kH}})
+        quad.push_back({float(x) - 0.5f, float(y) - 0.5f, float(x) / kW, float(y) / kH, 0xFFFFFFFF});
+    for (auto _ : state) {
+        Velk::DrawSoftwarePolygon(quad.data(), 4, &texture, Velk::Color::White, 0, Velk::Rect(0, 0, kW, kH),
+                                  dest.data(), kW * 4, 0x888, false, false);
+        benchmark::ClobberMemory();
+    }
+    state.counters["MPix/s"] =
+        benchmark::Counter(double(state.iterations()) * kW * kH / 1e6, benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_RasteriserWholePixels)->ArgNames({"banded"})->Arg(0)->Arg(1);
 
 // SDL2's software renderer: SDL_RenderCopyEx with blend mode BLEND.
 void BM_SDL2RenderCopyEx(benchmark::State& state)

@@ -16,15 +16,37 @@ constexpr uint32_t kRB = 0x00FF00FFu;
 constexpr uint32_t kG = 0x0000FF00u;
 
 // Runs vec over whole groups of lanes and scalar over the rest of the row. With SkipClear, groups of
-// wholly transparent source pixels are passed over without touching the destination.
-template <bool SkipClear = false, typename Vec, typename Scalar>
+// wholly transparent source pixels are passed over without touching the destination; with
+// CopyOpaque, groups of wholly opaque source pixels are copied without reading it (for routines that
+// draw an opaque pixel as it is); with NoteOpaqueDest, vec also learns whether the group lies on
+// wholly opaque destination pixels. One reduction of the lanes serves all three.
+template <bool SkipClear = false, bool CopyOpaque = false, bool NoteOpaqueDest = false, typename Vec,
+          typename Scalar>
 [[gnu::always_inline]] inline void EachPixel(uint32_t* d, const uint32_t* s, int n, Vec vec, Scalar scalar) {
   int i = 0;
   if constexpr (kVectorLanes > 0)
     for (; i + kWidth <= n; i += kWidth) {
       const U32 sp = Load(s + i);
-      if (SkipClear && AllEqual(sp >> 24, 0)) continue;
-      Store(d + i, vec(Load(d + i), sp));
+      U32 dp{};
+      if constexpr (NoteOpaqueDest) dp = Load(d + i);
+      bool destOpaque = false;
+      if constexpr (SkipClear || CopyOpaque || NoteOpaqueDest) {
+        // The low half is 0 when every source alpha is, the high half when every alpha it tests is 255.
+        const U32 a = sp >> 24, tested = NoteOpaqueDest ? dp >> 24 : a;
+        const uint32_t kinds = OrAll(a | (tested ^ 255) << 16);
+        if (SkipClear && (kinds & 0xFFFF) == 0) continue;
+        if (CopyOpaque && kinds >> 16 == 0) {
+          Store(d + i, sp);
+          continue;
+        }
+        destOpaque = NoteOpaqueDest && kinds >> 16 == 0;
+      }
+      if constexpr (!NoteOpaqueDest) dp = Load(d + i);
+      if constexpr (NoteOpaqueDest) {
+        Store(d + i, vec(dp, sp, destOpaque));
+      } else {
+        Store(d + i, vec(dp, sp));
+      }
     }
   for (; i < n; ++i) d[i] = scalar(d[i], s[i]);
 }
@@ -51,8 +73,8 @@ struct LaneMix {
 
 // PixelOps::MixOver in lanes: an opaque destination gives outA 255 and w = sa by the same formula.
 // Lanes with sa = 0 and da = 0 divide by 1 and are left unchanged by the caller.
-[[gnu::always_inline]] inline LaneMix MixOver(U32 da, U32 sa) {
-  if (AllEqual(da, 255)) return {Splat(255), sa};  // no division onto opaque pixels
+[[gnu::always_inline]] inline LaneMix MixOver(U32 da, U32 sa, bool destOpaque) {
+  if (destOpaque) return {Splat(255), sa};  // no division onto opaque pixels
   const U32 outA = da + Div255Small((255 - da) * sa);
   return {outA, DivSmall(sa * 255, Max(outA, Splat(1)))};
 }
@@ -87,11 +109,11 @@ template <bool Grey>
 
 template <bool Grey>
 [[gnu::always_inline]] inline void OverColorizedRow(uint32_t* d, const uint32_t* s, int n, const Tint& t) {
-  EachPixel<true>(
+  EachPixel<true, false, true>(
       d, s, n,
-      [&t](U32 dp, U32 sp) __attribute__((always_inline)) {
+      [&t](U32 dp, U32 sp, bool destOpaque) __attribute__((always_inline)) {
         const U32 sa = Div255Small(MulNarrow(sp >> 24, Splat(t.a)));
-        const LaneMix m = MixOver(dp >> 24, sa);
+        const LaneMix m = MixOver(dp >> 24, sa, destOpaque);
         return Select(Eq(sa, Splat(0)), dp, (m.outA << 24) | ColorizedTerms<Grey>(sp, dp, m.w, t));
       },
       [&t](uint32_t dp, uint32_t sp) { return PixelOps::OverColorized(dp, sp, t); });
@@ -111,6 +133,14 @@ template <typename VecAmount, typename ScalarAmount>
       [&](uint32_t dp, uint32_t sp) { return PixelOps::AddThroughTable(t.sat, dp, scalar(sp, t)); });
 }
 
+// The channels at 16, 8 and 0 of p, each times its weight over 256 (weights at most 256, so every
+// product stays below 65536), by 16-bit products: red and blue in one, weighed by the high and low
+// halves of rb's lanes, green by g's.
+[[gnu::always_inline]] inline U32 ScaleChannels(U32 p, U16 rb, U16 g) {
+  const U32 redBlue = reinterpret_cast<U32>((reinterpret_cast<U16>(p & kRB) * rb) >> 8);
+  return redBlue | reinterpret_cast<U32>((reinterpret_cast<U16>(Channel(p, 8)) * g) >> 8) << 8;
+}
+
 }  // namespace
 
 void Copy(uint32_t* d, const uint32_t* s, int n, const Tint&) {
@@ -118,22 +148,21 @@ void Copy(uint32_t* d, const uint32_t* s, int n, const Tint&) {
 }
 
 VELK_VECTOR_CLONES void OntoOpaque(uint32_t* d, const uint32_t* s, int n, const Tint&) {
-  EachPixel<true>(
+  EachPixel<true, true>(
       d, s, n,
       [](U32 dp, U32 sp) __attribute__((always_inline)) {
         const U32 a = sp >> 24;
-        if (AllEqual(a, 255)) return sp;
         return Select(Eq(a, Splat(255)), sp, Select(Eq(a, Splat(0)), dp, 0xFF000000u | BlendLane(sp, dp, a)));
       },
       PixelOps::OntoOpaque);
 }
 
 VELK_VECTOR_CLONES void Over(uint32_t* d, const uint32_t* s, int n, const Tint&) {
-  EachPixel<true>(
+  EachPixel<true, false, true>(
       d, s, n,
-      [](U32 dp, U32 sp) __attribute__((always_inline)) {
+      [](U32 dp, U32 sp, bool destOpaque) __attribute__((always_inline)) {
         const U32 sa = sp >> 24;
-        const LaneMix m = MixOver(dp >> 24, sa);
+        const LaneMix m = MixOver(dp >> 24, sa, destOpaque);
         return Select(Eq(sa, Splat(0)), dp, (m.outA << 24) | BlendLane(sp, dp, m.w));
       },
       [](uint32_t dp, uint32_t sp) { return PixelOps::OverLane(dp, sp, sp >> 24); });
@@ -158,7 +187,8 @@ VELK_VECTOR_CLONES void AddWeighted(uint32_t* d, const uint32_t* s, int n, const
       d, s, n, t,
       [](U32 sp) __attribute__((always_inline)) {
         const U32 sa = sp >> 24;
-        return ((Channel(sp, 16) * sa) >> 8 << 16) | ((Channel(sp, 8) * sa) >> 8 << 8) | ((Channel(sp, 0) * sa) >> 8);
+        const U16 w = reinterpret_cast<U16>(sa | sa << 16);
+        return ScaleChannels(sp, w, w);
       },
       PixelOps::AddWeighted);
 }
@@ -167,8 +197,7 @@ VELK_VECTOR_CLONES void AddTinted(uint32_t* d, const uint32_t* s, int n, const T
   AddRow(
       d, s, n, t,
       [&t](U32 sp) __attribute__((always_inline)) {
-        return ((Channel(sp, 16) * t.k[0]) >> 8 << 16) | ((Channel(sp, 8) * t.k[1]) >> 8 << 8) |
-               ((Channel(sp, 0) * t.k[2]) >> 8);
+        return ScaleChannels(sp, reinterpret_cast<U16>(Splat(t.k[2] | t.k[0] << 16)), reinterpret_cast<U16>(Splat(t.k[1])));
       },
       PixelOps::AddTinted);
 }
@@ -189,15 +218,27 @@ uint32_t KeepAndAddPixel(uint32_t d, uint32_t s) {
   return ((((d & kG) * keep) >> 8) & kG) + ((((d & kRB) * keep) >> 8) & kRB) + s;
 }
 
-VELK_VECTOR_CLONES void KeepAndAdd(uint32_t* d, const uint32_t* s, int n) {
-  EachPixel(
+namespace {
+
+// The surface loop's translucent runs hold neither clear nor opaque pixels, so only the stretches'
+// row, which takes whole picked rows, tests its groups for them.
+template <bool KeepUnderClear>
+[[gnu::always_inline]] inline void KeepAndAddRow(uint32_t* d, const uint32_t* s, int n) {
+  EachPixel<KeepUnderClear, KeepUnderClear>(
       d, s, n,
       [](U32 dp, U32 sp) __attribute__((always_inline)) {
-        const U32 keep = 256 - (sp >> 24);
-        return ((((dp & kG) * keep) >> 8) & kG) + ((((dp & kRB) * keep) >> 8) & kRB) + sp;
+        const U32 sa = sp >> 24, keep = 256 - sa;
+        const U32 out = ((((dp & kG) * keep) >> 8) & kG) + ((((dp & kRB) * keep) >> 8) & kRB) + sp;
+        return KeepUnderClear ? Select(Eq(sa, Splat(0)), dp, out) : out;
       },
-      KeepAndAddPixel);
+      [](uint32_t dp, uint32_t sp) { return KeepUnderClear && (sp >> 24) == 0 ? dp : KeepAndAddPixel(dp, sp); });
 }
+
+}  // namespace
+
+VELK_VECTOR_CLONES void KeepAndAdd(uint32_t* d, const uint32_t* s, int n) { KeepAndAddRow<false>(d, s, n); }
+
+VELK_VECTOR_CLONES void KeepAndAddUnlessClear(uint32_t* d, const uint32_t* s, int n) { KeepAndAddRow<true>(d, s, n); }
 
 namespace {
 

@@ -25,11 +25,13 @@ void AddTintedWeighted(uint32_t* d, const uint32_t* s, int n, const PixelOps::Ti
 
 // Surface loops on 8-bit channels at bits 16, 8 and 0 of a 32-bit pixel whose source is in that
 // display format with premultiplied colour. KeepAndAdd: each destination channel scaled by
-// 256 - source alpha, then the source added. AddClampedUnlessBlack: the colour channels summed with
+// 256 - source alpha, then the source added; KeepAndAddUnlessClear does the same except under
+// transparent source pixels, which leave the destination whole. AddClampedUnlessBlack: the colour channels summed with
 // saturation, everything outside them cleared, except under black source pixels, which leave the
 // destination whole.
 uint32_t KeepAndAddPixel(uint32_t d, uint32_t s);
 void KeepAndAdd(uint32_t* d, const uint32_t* s, int n);
+void KeepAndAddUnlessClear(uint32_t* d, const uint32_t* s, int n);
 void AddClampedUnlessBlack(uint32_t* d, const uint32_t* s, int n);
 
 }  // namespace Velk::BlitRows

@@ -6,6 +6,7 @@
 #include "graphics/DDImage.h"
 #include "graphics/DDInterface.h"
 #include "graphics/PixelOps.h"
+#include "graphics/RunWalk.h"
 #include "graphics/SourcePixels.h"
 #include "graphics/SurfaceBlitClip.h"
 #include "graphics/SurfaceView.h"
@@ -75,29 +76,17 @@ void RunRows32(const SurfaceView& v, const uint8_t* runs, const uint32_t* src, i
   }
 }
 
-// Additive 32-bit rows of a direct source, not mirrored: black runs at least this long are skipped
-// whole; everything between them goes to the row in one piece, which leaves its black pixels as
-// they are, so a dark source is not cut into many short runs.
-constexpr int kSkippedBlackRun = 16;
-
+// Additive 32-bit rows of a direct source, not mirrored: black runs of 16 pixels or more are
+// skipped; everything else goes to the row routine, which leaves black pixels as they are (the same
+// bytes as skipping them), so a dark source is not cut into many short runs.
 void AdditiveRows32(const SurfaceView& v, const uint8_t* runs, const uint32_t* src, int srcWidth, int x, int y,
                     const Rect& s) {
   for (int r = 0; r < s.mHeight; ++r) {
     uint32_t* row = v.Row<uint32_t>(y + r) + x;
-    const size_t base = static_cast<size_t>(s.mY + r) * srcWidth + s.mX;
-    for (int i = 0; i < s.mWidth;) {
-      int end = i, skipped = 0;
-      while (end < s.mWidth && skipped == 0) {
-        const int run = std::max(1, std::min<int>(runs[base + end], s.mWidth - end));
-        if ((src[base + end] & 0xFFFFFFu) == 0 && run >= kSkippedBlackRun) {
-          skipped = run;
-        } else {
-          end += run;
-        }
-      }
-      if (end > i) BlitRows::AddClampedUnlessBlack(row + i, src + base + i, end - i);
-      i = end + skipped;
-    }
+    const uint32_t* p = src + static_cast<size_t>(s.mY + r) * srcWidth + s.mX;
+    WalkRuns<16>(
+        runs + (p - src), s.mWidth, [p](int i, int) { return (p[i] & 0xFFFFFFu) == 0; },
+        [row, p](int i, int n) { BlitRows::AddClampedUnlessBlack(row + i, p + i, n); });
   }
 }
 

@@ -1,6 +1,8 @@
 // Nearest-neighbour stretch loops on the locked surface, straight or mirrored.
 #include <algorithm>
+#include <vector>
 
+#include "graphics/BlitRows.h"
 #include "graphics/DDImage.h"
 #include "graphics/DDInterface.h"
 #include "graphics/PixelOps.h"
@@ -42,23 +44,67 @@ uint32_t StretchPixel(const SurfaceView& v, uint32_t d, uint32_t s, bool additiv
   return out;
 }
 
-template <typename T, typename Fetch>
-void Stretch(const SurfaceView& v, Fetch fetch, int srcWidth, int srcHeight, const Rect& d, const DRect& area,
-             bool additive, const StretchColor& sc, bool mirrored) {
-  using PixelOps::TruncInt;
-  const int64_t ystart = TruncInt(area.mY * 65536);
-  const int64_t xstart = TruncInt(area.mX * 65536);
-  const int64_t xstep = TruncInt(area.mWidth * 65536 / d.mWidth);
-  const int64_t ystep = TruncInt(area.mHeight * 65536 / d.mHeight);
-  for (int r = 0; r < d.mHeight; ++r) {
-    const int sy = std::clamp(static_cast<int>((ystart + r * ystep) >> 16), 0, srcHeight - 1);
-    T* row = v.Row<T>(d.mY + r);
-    for (int i = 0; i < d.mWidth; ++i) {
-      const int sx = std::clamp(static_cast<int>((xstart + i * xstep) >> 16), 0, srcWidth - 1);
-      T& out = row[mirrored ? d.mX + d.mWidth - 1 - i : d.mX + i];
-      out = static_cast<T>(StretchPixel(v, out, fetch(static_cast<size_t>(sy) * srcWidth + sx), additive, sc));
-    }
+// The source column of every destination column, left to right, and the source line of every row;
+// positions step in 16.16 from the area's corner.
+struct StretchMap {
+  std::vector<int> columns;
+  std::vector<int> lines;
+
+  StretchMap(const Rect& d, const DRect& area, int srcWidth, int srcHeight, bool mirrored) {
+    using PixelOps::TruncInt;
+    const int64_t ystart = TruncInt(area.mY * 65536);
+    const int64_t xstart = TruncInt(area.mX * 65536);
+    const int64_t xstep = TruncInt(area.mWidth * 65536 / d.mWidth);
+    const int64_t ystep = TruncInt(area.mHeight * 65536 / d.mHeight);
+    columns.resize(static_cast<size_t>(d.mWidth));
+    for (int i = 0; i < d.mWidth; ++i)
+      columns[mirrored ? d.mWidth - 1 - i : i] =
+          std::clamp(static_cast<int>((xstart + i * xstep) >> 16), 0, srcWidth - 1);
+    for (int r = 0; r < d.mHeight; ++r)
+      lines.push_back(std::clamp(static_cast<int>((ystart + r * ystep) >> 16), 0, srcHeight - 1));
   }
+
+  // The columns read one source pixel after another.
+  bool Straight() const {
+    for (size_t i = 1; i < columns.size(); ++i)
+      if (columns[i] != columns[0] + static_cast<int>(i)) return false;
+    return true;
+  }
+};
+
+template <typename T, typename Fetch>
+void Stretch(const SurfaceView& v, Fetch fetch, int srcWidth, const Rect& d, const StretchMap& map, bool additive,
+             const StretchColor& sc) {
+  for (int r = 0; r < d.mHeight; ++r) {
+    const size_t line = static_cast<size_t>(map.lines[r]) * srcWidth;
+    T* row = v.Row<T>(d.mY + r) + d.mX;
+    for (int i = 0; i < d.mWidth; ++i)
+      row[i] = static_cast<T>(StretchPixel(v, row[i], fetch(line + map.columns[i]), additive, sc));
+  }
+}
+
+// The plain normal stretch onto 8-bit channels at bits 16, 8 and 0 of 32-bit pixels: each row's
+// source pixels, picked into a row unless they lie one after another, drawn as the surface alpha loop
+// draws them.
+template <typename Fetch>
+void StretchRows32(const SurfaceView& v, Fetch fetch, const uint32_t* direct, int srcWidth, const Rect& d,
+                   const StretchMap& map) {
+  const bool straight = direct && map.Straight();
+  std::vector<uint32_t> picked(straight ? 0 : static_cast<size_t>(d.mWidth));
+  for (int r = 0; r < d.mHeight; ++r) {
+    const size_t line = static_cast<size_t>(map.lines[r]) * srcWidth;
+    const uint32_t* s = picked.data();
+    if (straight) {
+      s = direct + line + map.columns[0];
+    } else {
+      for (int i = 0; i < d.mWidth; ++i) picked[i] = fetch(line + map.columns[i]);
+    }
+    BlitRows::KeepAndAddUnlessClear(v.Row<uint32_t>(d.mY + r) + d.mX, s, d.mWidth);
+  }
+}
+
+bool HasByteChannels32(const SurfaceView& v) {
+  return v.bitsPerPixel == 32 && v.mask[0] == 0xFF0000u && v.mask[1] == 0xFF00u && v.mask[2] == 0xFFu;
 }
 
 }  // namespace
@@ -76,14 +122,18 @@ void DDImage::StretchLoops(MemoryImage* src, const Rect& dest, const DRect& srcA
   const SurfaceView v = View();
   const StretchColor sc(color);
   const bool additive = drawMode != 0;
+  const StretchMap map(d, srcArea, src->mWidth, src->mHeight, mirrored);
+  const bool palettized = src->mColorTable && src->mColorIndices;
   auto run = [&](auto fetch) {
-    if (v.bitsPerPixel == 16) {
-      Stretch<uint16_t>(v, fetch, src->mWidth, src->mHeight, d, srcArea, additive, sc, mirrored);
+    if (!additive && !sc.colorized && HasByteChannels32(v)) {
+      StretchRows32(v, fetch, palettized ? nullptr : native, src->mWidth, d, map);
+    } else if (v.bitsPerPixel == 16) {
+      Stretch<uint16_t>(v, fetch, src->mWidth, d, map, additive, sc);
     } else {
-      Stretch<uint32_t>(v, fetch, src->mWidth, src->mHeight, d, srcArea, additive, sc, mirrored);
+      Stretch<uint32_t>(v, fetch, src->mWidth, d, map, additive, sc);
     }
   };
-  if (src->mColorTable && src->mColorIndices) {
+  if (palettized) {
     const uint8_t* idx = src->mColorIndices.get();
     run([native, idx](size_t i) { return native[idx[i]]; });
   } else {

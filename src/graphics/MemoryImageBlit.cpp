@@ -6,6 +6,7 @@
 #include "graphics/BlitPathTable.h"
 #include "graphics/MemoryImage.h"
 #include "graphics/PixelOps.h"
+#include "graphics/RunWalk.h"
 #include "graphics/SourcePixels.h"
 
 namespace Velk {
@@ -13,11 +14,6 @@ namespace Velk {
 using namespace PixelOps;
 
 namespace {
-
-// Runs at least this long are skipped or copied whole where they start a stretch; the row routines
-// take stretches of up to kStretch pixels.
-constexpr int kLongRun = 64;
-constexpr int kStretch = 256;
 
 // Cuts the source rectangle to the source and the destination; false when nothing is left.
 bool ClipBlit(Rect& s, int& x, int& y, int srcW, int srcH, int dstW, int dstH) {
@@ -94,20 +90,15 @@ void MemoryImage::TableBlit(MemoryImage* src, int x, int y, const Rect& s, const
       draw(path.row, d, sp, s.mWidth);
       continue;
     }
-    // Where a long clear or opaque run starts it is skipped or copied whole; everything else goes to
-    // the row routine a stretch at a time.
-    for (int i = 0; i < s.mWidth;) {
-      const int n = std::max(1, std::min<int>(runs[si + i], s.mWidth - i));
-      const uint32_t a = sp[i] >> 24;
-      if (n >= kLongRun && (a == 0 || a == 255)) {
-        if (a == 255) draw(path.opaqueRow, d + i, sp + i, n);
-        i += n;
-      } else {
-        const int m = std::min(kStretch, s.mWidth - i);
-        draw(path.row, d + i, sp + i, m);
-        i += m;
-      }
-    }
+    // A clear run of 64 pixels or more is skipped and an opaque one copied whole.
+    WalkRuns<64>(
+        runs + si, s.mWidth,
+        [&](int i, int n) {
+          const uint32_t a = sp[i] >> 24;
+          if (a == 255) draw(path.opaqueRow, d + i, sp + i, n);
+          return a == 0 || a == 255;
+        },
+        [&](int i, int n) { draw(path.row, d + i, sp + i, n); });
   }
 }
 

@@ -49,13 +49,13 @@ uint32_t DrawSample(uint32_t d, RotateSample smp, const RotateTint& tint) {
 }  // namespace Velk
 
 #define VELK_ROTATE_LANES Baseline
-#define VELK_ROTATE_GATHER 0
+#define VELK_LANES_AVX2 0
 #include "graphics/RotateLanes.h"
 #if VELK_AVX2_PATH
 #pragma GCC push_options
 #pragma GCC target("avx2")
 #define VELK_ROTATE_LANES Avx2
-#define VELK_ROTATE_GATHER 1
+#define VELK_LANES_AVX2 1
 #include "graphics/RotateLanes.h"
 #pragma GCC pop_options
 #endif

@@ -27,6 +27,26 @@ inline uint32_t FetchNearest(const SpanTexture& t, int32_t u, int32_t v)
     return TexelAt(t, (uint32_t(v) >> 16) * uint32_t(t.width) + (uint32_t(u) >> 16));
 }
 
+// Where pixel l of a span of count pixels reads texel run[l] (one texel a pixel along a texel row,
+// every texel inside the texture), run; otherwise null. Positions advance in straight lines, so
+// what holds at both ends holds between them.
+inline const uint32_t* TexelRun(const SpanTexture& t, int32_t u, int32_t v, int32_t du, int32_t dv, int32_t count)
+{
+    if (count <= 0)
+        return nullptr;
+    const int64_t last = count - 1;
+    const int64_t u0 = uint32_t(u), v0 = uint32_t(v);
+    const int64_t u1 = u0 + last * du, v1 = v0 + last * dv;
+    const int64_t column = u0 >> 16, line = v0 >> 16;
+    // Beyond 32 bits the positions would wrap.
+    if (u1 < 0 || u1 >> 32 || (u1 >> 16) != column + last || v1 < 0 || (v1 >> 16) != line)
+        return nullptr;
+    const uint32_t first = uint32_t(line) * uint32_t(t.width) + uint32_t(column);
+    if (int64_t(first) + last >= int64_t(t.count))
+        return nullptr;
+    return t.texels + first;
+}
+
 // Filtered colour, already premultiplied by its alpha `a`.
 struct SpanFiltered {
     SpanRgb rgb;
@@ -141,13 +161,13 @@ inline void ScaleVertexColours(const SpanVertex* const in[3], const SpanColor& C
 
 // The span loop, once for the baseline processor and once for AVX2 (whose texel reads gather).
 #define VELK_SPAN_LANES Baseline
-#define VELK_SPAN_GATHER 0
+#define VELK_LANES_AVX2 0
 #include "raster/SpanLanes.h"
 #if VELK_AVX2_PATH
 #pragma GCC push_options
 #pragma GCC target("avx2")
 #define VELK_SPAN_LANES Avx2
-#define VELK_SPAN_GATHER 1
+#define VELK_LANES_AVX2 1
 #include "raster/SpanLanes.h"
 #pragma GCC pop_options
 #endif

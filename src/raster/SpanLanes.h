@@ -1,11 +1,12 @@
 // The span fillers' pixel loop on eight pixels of one span at a time: texel fetch, colour stage and
 // each format group's write, giving exactly the bytes of the per-pixel stages in SpanFiller.h and
-// SpanPixelWriter.h, whose arithmetic (32-bit, wrapping) they repeat lane by lane; the pixels left
-// at a span's end go through those stages.
+// SpanPixelWriter.h, whose arithmetic (32-bit, wrapping) they repeat lane by lane. A span's last
+// few pixels are drawn as the last group of eight, leaving the lanes drawn already; spans shorter
+// than a group go through the per-pixel stages.
 //
 // SpanFiller.h includes this file twice: into namespace SpanLanes::VELK_SPAN_LANES, each time with
-// VELK_SPAN_GATHER telling whether texels are read with the AVX2 gather (the second inclusion is
-// compiled for AVX2 as a whole).
+// VELK_LANES_AVX2 telling whether texels are read with the AVX2 gather and masks tested with the
+// AVX test instruction (the second inclusion is compiled for AVX2 as a whole).
 
 #include "platform/simd/GatherLanes.h"
 
@@ -18,6 +19,8 @@ struct Rgb {
     U32 g;
     U32 b;
 };
+
+#include "platform/simd/LaneTests.h"
 
 // Which pixels of the group are written, and with what.
 struct Outcome {
@@ -42,16 +45,29 @@ VELK_LANE U32 LoadPixels(const uint8_t* at)
 }
 
 template <class Pixel>
-VELK_LANE void StorePixels(uint8_t* at, Outcome o)
+VELK_LANE void StorePixels(uint8_t* at, U32 value)
 {
-    const U32 merged = Select(o.write, o.value, LoadPixels<Pixel>(at));
     if constexpr (sizeof(Pixel) == 4) {
-        std::memcpy(at, &merged, sizeof merged);
+        std::memcpy(at, &value, sizeof value);
     } else {
         using Narrow = uint16_t __attribute__((vector_size(16)));
-        const Narrow v = __builtin_convertvector(merged, Narrow);
+        const Narrow v = __builtin_convertvector(value, Narrow);
         std::memcpy(at, &v, sizeof v);
     }
+}
+
+// Writes the group: `opaque` lanes take `written` without the destination being read when that is
+// all of them; the others take the blend where it writes and keep their pixel elsewhere.
+template <class Pixel, class Blended>
+VELK_LANE void WriteGroup(uint8_t* at, U32 drawn, U32 opaque, U32 written, Blended blended)
+{
+    if (AllOnes(opaque)) {
+        StorePixels<Pixel>(at, written);
+        return;
+    }
+    const U32 d = LoadPixels<Pixel>(at);
+    const Outcome b = blended(d);
+    StorePixels<Pixel>(at, Select(opaque, written, Select(drawn & b.write, b.value, d)));
 }
 
 // Exact n / d lane by lane: through single precision where every numerator and divisor is below
@@ -59,7 +75,7 @@ VELK_LANE void StorePixels(uint8_t* at, Outcome o)
 // lane at a time. Divisors must not be 0.
 VELK_LANE U32 Divide(U32 n, U32 d)
 {
-    if (AllEqual((n | d) >> 23, 0))
+    if (AllZero((n | d) >> 23))
         return DivSmall(n, d);
     U32 q;
     for (int l = 0; l < kWidth; ++l)
@@ -103,12 +119,15 @@ template <>
 struct Writer<SpanFormat::Xrgb888> {
     VELK_LANE static U32 Opaque(const Rgb& c) { return 0xFF000000u | Pack888(c); }
 
-    VELK_LANE static Outcome Blend(U32 d, U32 sA, const Rgb& q)
+    VELK_LANE static Outcome Blend(U32 d, U32 sA, const Rgb& q) { return BlendPacked(d, sA, Pack888(q)); }
+
+    // The same with the source term already packed as 0x00RRGGBB.
+    VELK_LANE static Outcome BlendPacked(U32 d, U32 sA, U32 q)
     {
         const U32 inv = 255 - sA;
         const U32 rb = (((d & 0x00FF00FFu) * inv) >> 8) & 0x00FF00FFu;
         const U32 g = (((d & 0x0000FF00u) * inv) >> 8) & 0x0000FF00u;
-        return {Splat(~0u), 0xFF000000u | (rb + g + Pack888(q))};
+        return {Splat(~0u), 0xFF000000u | (rb + g + q)};
     }
 
     VELK_LANE static Rgb UntexturedSource(U32 sA, U32 r, U32 g, U32 b)
@@ -150,7 +169,7 @@ VELK_LANE U32 Texels(const SpanTexture& t, U32 index)
     if (t.count <= 0)
         return Splat(0);
     const U32 valid = Gt(Splat(uint32_t(t.count)), index);
-#if VELK_SPAN_GATHER
+#if VELK_LANES_AVX2
     // Valid indices lie below the texel count, so their offsets fit the gather's signed 32 bits.
     return GatherAvx2(t.texels, index, valid);
 #else
@@ -160,14 +179,7 @@ VELK_LANE U32 Texels(const SpanTexture& t, U32 index)
 
 VELK_LANE U32 Nearest(const SpanTexture& t, U32 u, U32 v)
 {
-    const U32 index = (v >> 16) * uint32_t(t.width) + (u >> 16);
-    // One texel per pixel along a texel row, as most blits draw: the texels are read as they lie.
-    const uint32_t first = index[0];
-    const U32 lane{0, 1, 2, 3, 4, 5, 6, 7};
-    if (t.count > 0 && first < uint32_t(t.count) && uint32_t(t.count) - first >= uint32_t(kWidth) &&
-        AllEqual(index ^ (Splat(first) + lane), 0))
-        return Load(t.texels + first);
-    return Texels(t, index);
+    return Texels(t, (v >> 16) * uint32_t(t.width) + (u >> 16));
 }
 
 struct Filtered {
@@ -202,28 +214,46 @@ VELK_LANE U32 Steps(int32_t start, int32_t grad)
     return Splat(uint32_t(start)) + lane * uint32_t(grad);
 }
 
-template <SpanFormat F, bool Blend, bool VCol, bool Mod, bool Bil>
-VELK_LANE Outcome ShadeTextured(U32 d, const U32* c, const SpanTexture& T, const SpanColor& C)
+// A group's texels as the colour stage takes them; a nearest texel's colour also as it lies.
+struct Sampled {
+    Rgb rgb;
+    U32 a;
+    U32 packed;
+};
+
+// The texels of a group: from the span's texel run where it has one, else at the channels' places.
+template <bool Blend, bool Bil>
+VELK_LANE Sampled Sample(const U32* c, const uint32_t* run, const SpanTexture& T)
 {
-    Rgb s;
-    U32 a0 = Splat(255);
     if constexpr (Bil) {
         const Filtered filtered = Bilinear(T, c[kChanU], c[kChanV]);
-        s = filtered.rgb;
-        if constexpr (Blend)
-            a0 = filtered.a;
+        return {filtered.rgb, Blend ? filtered.a : Splat(255), U32{}};
     } else {
-        const U32 texel = Nearest(T, c[kChanU], c[kChanV]);
-        s = {(texel >> 16) & 0xFF, (texel >> 8) & 0xFF, texel & 0xFF};
-        if constexpr (Blend)
-            a0 = texel >> 24;
+        const U32 texel = run ? Load(run) : Nearest(T, c[kChanU], c[kChanV]);
+        return {{(texel >> 16) & 0xFF, (texel >> 8) & 0xFF, texel & 0xFF}, Blend ? texel >> 24 : Splat(255),
+                texel & 0xFFFFFFu};
     }
-    U32 drawn = Splat(~0u);
+}
+
+// Channels packed as 0x00RRGGBB, each times a (at most 256) over 256: red and blue share one
+// product, since blue's stays below bit 16.
+VELK_LANE U32 ScalePacked(U32 c, U32 a)
+{
+    return ((((c & 0x00FF00FFu) * a) >> 8) & 0x00FF00FFu) | ((((c & 0x0000FF00u) * a) >> 8) & 0x0000FF00u);
+}
+
+// One group of a textured span; only the `own` lanes are drawn. A group whose texels are all too
+// clear to draw is not written at all.
+template <SpanFormat F, bool Blend, bool VCol, bool Mod, bool Bil>
+VELK_LANE void ShadeTextured(uint8_t* at, U32 own, const Sampled& texel, const U32* c, const SpanColor& C)
+{
+    U32 drawn = own;
     if constexpr (Blend) {
-        drawn = Gt(a0, Splat(8)); // tested before any modulation
-        if (AllEqual(drawn, 0))
-            return {drawn, d};
+        drawn &= Gt(texel.a, Splat(8)); // tested before any modulation
+        if (AllZero(drawn))
+            return;
     }
+    const Rgb& s = texel.rgb;
     const int32_t block[4] = {C.a, C.r, C.g, C.b};
     U32 f[4];
     for (int k = 0; k < 4; ++k) {
@@ -237,30 +267,37 @@ VELK_LANE Outcome ShadeTextured(U32 d, const U32* c, const SpanTexture& T, const
             f[k] = Splat(256);
     }
     const Rgb s1 = {(s.r * f[1]) >> 8, (s.g * f[2]) >> 8, (s.b * f[3]) >> 8};
-    const U32 sA = (a0 * f[0]) >> 8;
+    const U32 sA = (texel.a * f[0]) >> 8;
     const U32 pa = Bil ? f[0] : sA;
     const Rgb p = {(s1.r * pa) >> 8, (s1.g * pa) >> 8, (s1.b * pa) >> 8};
     using W = Writer<F>;
-    const U32 opaque = ~Gt(Splat(240), sA);
-    const Outcome blended = W::Blend(d, sA, p);
-    const U32 written = W::Opaque(Bil ? p : s1);
-    return {drawn & (opaque | blended.write), Select(opaque, written, blended.value)};
+    using Pixel = typename SpanPixelWriter<F>::Pixel;
+    // An unmodulated nearest texel keeps its colour as it lies (a factor of 256 changes nothing).
+    constexpr bool kAsItLies = !VCol && !Mod && !Bil;
+    const U32 written = kAsItLies && sizeof(Pixel) == 4 ? 0xFF000000u | texel.packed : W::Opaque(Bil ? p : s1);
+    WriteGroup<Pixel>(at, drawn, drawn & ~Gt(Splat(240), sA), written, [&](U32 d) __attribute__((always_inline)) {
+        if constexpr (kAsItLies && F == SpanFormat::Xrgb888)
+            return W::BlendPacked(d, sA, ScalePacked(texel.packed, sA));
+        else
+            return W::Blend(d, sA, p);
+    });
 }
 
 template <SpanFormat F>
-VELK_LANE Outcome ShadeUntextured(U32 d, const U32* c)
+VELK_LANE void ShadeUntextured(uint8_t* at, U32 own, const U32* c)
 {
     const U32 a = c[kChanA];
-    const U32 drawn = Gt(a, Splat(0x80000));
-    if (AllEqual(drawn, 0))
-        return {drawn, d};
+    const U32 drawn = own & Gt(a, Splat(0x80000));
+    if (AllZero(drawn))
+        return;
     const U32 r = c[kChanR], g = c[kChanG], b = c[kChanB];
     using W = Writer<F>;
-    const U32 opaque = Gt(a, Splat(0xF00000));
     const U32 sA = a >> 16;
-    const Outcome blended = W::Blend(d, sA, W::UntexturedSource(sA, r, g, b));
-    const U32 written = W::Opaque({r >> 16, g >> 16, b >> 16});
-    return {drawn & (opaque | blended.write), Select(opaque, written, blended.value)};
+    WriteGroup<typename SpanPixelWriter<F>::Pixel>(at, drawn, drawn & Gt(a, Splat(0xF00000)),
+                                                   W::Opaque({r >> 16, g >> 16, b >> 16}),
+                                                   [&](U32 d) __attribute__((always_inline)) {
+                                                       return W::Blend(d, sA, W::UntexturedSource(sA, r, g, b));
+                                                   });
 }
 
 // The pixels of one span: count pixels from at, the channels starting at c and stepping by grad.
@@ -270,25 +307,40 @@ void SpanPixels(uint8_t* at, int32_t count, int32_t* c, const int32_t* grad, con
 {
     constexpr unsigned kMask = kSpanChannelMask<Tex, VCol>;
     using Pixel = typename SpanPixelWriter<F>::Pixel;
-    int32_t x = 0;
-    if constexpr (kVectorLanes > 0) {
-        // Whole groups of pixels at once; the last few by the per-pixel stages below.
-        for (; count - x >= kWidth; x += kWidth, at += kWidth * sizeof(Pixel)) {
+    if (kVectorLanes > 0 && count >= kWidth) {
+        const uint32_t* run = nullptr;
+        if constexpr (Tex && !Bil)
+            run = TexelRun(T, c[kChanU], c[kChanV], grad[kChanU], grad[kChanV], count);
+        // The group of pixels x to x + 7, drawing the lanes in own.
+        auto group = [&](int32_t x, U32 own) __attribute__((always_inline)) {
             U32 lanes[kChanCount];
+            // A span on a texel run needs its channels only for the vertex colours.
+            constexpr unsigned kStepped = Tex && !Bil ? kMask & ~0x30u : kMask;
+            const unsigned stepped = run ? kStepped : kMask;
             for (int k = 0; k < kChanCount; ++k)
-                lanes[k] = kMask & (1u << k) ? Steps(c[k], grad[k]) : U32{};
-            const U32 d = LoadPixels<Pixel>(at);
+                lanes[k] = stepped & (1u << k) ? Steps(Add32(c[k], Mul32(grad[k], x)), grad[k]) : U32{};
+            uint8_t* to = at + ptrdiff_t(x) * ptrdiff_t(sizeof(Pixel));
+            // A picture is drawn row after row: its texels two rows down are asked for ahead.
+            if (run)
+                __builtin_prefetch(run + x + 2 * T.width);
             if constexpr (Tex)
-                StorePixels<Pixel>(at, ShadeTextured<F, Blend, VCol, Mod, Bil>(d, lanes, T, C));
+                ShadeTextured<F, Blend, VCol, Mod, Bil>(to, own, Sample<Blend, Bil>(lanes, run ? run + x : nullptr, T), lanes, C);
             else
-                StorePixels<Pixel>(at, ShadeUntextured<F>(d, lanes));
-            for (int k = 0; k < kChanCount; ++k) {
-                if (kMask & (1u << k))
-                    c[k] = Add32(c[k], Mul32(grad[k], kWidth));
-            }
+                ShadeUntextured<F>(to, own, lanes);
+        };
+        int32_t x = 0;
+        for (; count - x >= kWidth; x += kWidth)
+            group(x, Splat(~0u));
+        // The last few pixels as the last eight of the span, without the lanes drawn already.
+        if (x < count) {
+            const int32_t done = kWidth - (count - x);
+            const U32 lane{0, 1, 2, 3, 4, 5, 6, 7};
+            group(count - kWidth, Gt(lane, Splat(uint32_t(done - 1))));
         }
+        return;
     }
-    for (; x < count; ++x, at += sizeof(Pixel)) {
+    // Short spans, and every span without lanes, pixel by pixel.
+    for (int32_t x = 0; x < count; ++x, at += sizeof(Pixel)) {
         if constexpr (Tex)
             ::Velk::ShadeTextured<F, Blend, VCol, Mod, Bil>(at, c, T, C);
         else
@@ -303,4 +355,4 @@ void SpanPixels(uint8_t* at, int32_t count, int32_t* c, const int32_t* grad, con
 } // namespace Velk::SpanLanes::VELK_SPAN_LANES
 
 #undef VELK_SPAN_LANES
-#undef VELK_SPAN_GATHER
+#undef VELK_LANES_AVX2

@@ -121,14 +121,16 @@ TEST(BlitRows, AdditiveBlitsMatchTheSaturationTable) {
 TEST(BlitRows, SurfaceLoopsMatchTheClampTablesAndMasks) {
   std::vector<uint32_t> table(511);
   for (uint32_t i = 0; i < 511; ++i) table[i] = std::min(i, 255u);
-  ExpectMatches([](uint32_t* d, const uint32_t* s, int n, const Tint&) { BlitRows::KeepAndAdd(d, s, n); },
-                [](uint32_t d, uint32_t s, const Tint&) {
-                  const uint32_t keep = 256 - (s >> 24);
-                  uint32_t out = 0;
-                  for (int c = 0; c < 3; ++c) out += (((d & (0xFFu << 8 * c)) * keep) >> 8) & (0xFFu << 8 * c);
-                  return out + s;
-                },
+  static const Reference keepAndAdd = [](uint32_t d, uint32_t s, const Tint&) {
+    const uint32_t keep = 256 - (s >> 24);
+    uint32_t out = 0;
+    for (int c = 0; c < 3; ++c) out += (((d & (0xFFu << 8 * c)) * keep) >> 8) & (0xFFu << 8 * c);
+    return out + s;
+  };
+  ExpectMatches([](uint32_t* d, const uint32_t* s, int n, const Tint&) { BlitRows::KeepAndAdd(d, s, n); }, keepAndAdd,
                 Tint{}, 30);
+  ExpectMatches([](uint32_t* d, const uint32_t* s, int n, const Tint&) { BlitRows::KeepAndAddUnlessClear(d, s, n); },
+                [](uint32_t d, uint32_t s, const Tint& t) { return s >> 24 ? keepAndAdd(d, s, t) : d; }, Tint{}, 32);
   static const uint32_t* t = table.data();
   static const Reference clamped = [](uint32_t d, uint32_t s, const Tint&) {
     uint32_t out = 0;

@@ -1,4 +1,7 @@
+#include <random>
+
 #include "DisplayTestKit.h"
+#include "graphics/PixelOps.h"
 #include "platform/ddraw/DDrawSettings.h"
 
 namespace Velk::Testing {
@@ -314,6 +317,140 @@ TEST_F(DDImageLoopTest, SmoothStretchGoesThroughATemporaryImageOntoTheSurface) {
   // A clip that leaves no source width draws nothing.
   dest->BlitStretched(&src, Rect(1, 1, 4, 4), Rect(0, 0, 2, 2), Rect(5, 0, 0, 6), Color(255, 0, 0), 0, true);
   EXPECT_EQ(SurfacePixel(dest->mSurface, 5, 1), 0u);
+}
+
+// Copies a 32-bit surface's pixels, row after row, into or out of `pixels`.
+void SurfaceRows(IDirectDrawSurface* s, std::vector<uint32_t>& pixels, bool write) {
+  DDSURFACEDESC d;
+  ASSERT_EQ(s->Lock(nullptr, &d, DDLOCK_WAIT, nullptr), DD_OK);
+  for (DWORD y = 0; y < d.dwHeight; ++y) {
+    auto* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(d.lpSurface) + static_cast<size_t>(y) * d.lPitch);
+    uint32_t* at = pixels.data() + static_cast<size_t>(y) * d.dwWidth;
+    write ? std::copy(at, at + d.dwWidth, row) : std::copy(row, row + d.dwWidth, at);
+  }
+  s->Unlock(nullptr);
+}
+
+// The nearest-pixel stretch onto a 32-bit surface, one pixel at a time: the source column and line
+// stepped in 16.16, the source in display format (each channel times alpha + 1, over 256), a clear
+// source pixel leaving the destination, any other keeping (256 - alpha) / 256 of each channel and
+// adding the source.
+void ModelFastStretch(const std::vector<uint32_t>& src, int sw, int sh, const Rect& from, const Rect& to,
+                      bool mirrored, std::vector<uint32_t>& surface, int pitch) {
+  const int64_t xstep = PixelOps::TruncInt(from.mWidth * 65536.0 / to.mWidth);
+  const int64_t ystep = PixelOps::TruncInt(from.mHeight * 65536.0 / to.mHeight);
+  for (int r = 0; r < to.mHeight; ++r)
+    for (int i = 0; i < to.mWidth; ++i) {
+      const int sx = std::clamp(static_cast<int>((from.mX * int64_t{65536} + i * xstep) >> 16), 0, sw - 1);
+      const int sy = std::clamp(static_cast<int>((from.mY * int64_t{65536} + r * ystep) >> 16), 0, sh - 1);
+      const uint32_t p = src[static_cast<size_t>(sy) * sw + sx], a = p >> 24;
+      uint32_t s = a << 24;
+      for (int c = 0; c < 24; c += 8) s |= ((((p >> c) & 0xFF) * (a + 1)) >> 8) << c;
+      uint32_t& d = surface[static_cast<size_t>(to.mY + r) * pitch + to.mX + (mirrored ? to.mWidth - 1 - i : i)];
+      if (a == 0) continue;
+      uint32_t out = s;
+      for (int c = 0; c < 24; c += 8) out += (((d & (0xFFu << c)) * (256 - a)) >> 8) & (0xFFu << c);
+      d = out;
+    }
+}
+
+TEST_F(DDImageLoopTest, FastStretchesOnto32BitsMatchThePerPixelBlend) {
+  ASSERT_EQ(Start(), 0);
+  constexpr int kW = 830, kH = 5;
+  std::mt19937 rng(77);
+  std::vector<uint32_t> widths;
+  for (int w = 1; w <= 67; ++w) widths.push_back(w);
+  widths.push_back(800);
+  for (uint32_t sw : widths) {
+    // Stretches of clear, opaque and translucent pixels; with few colours the source can be palettized.
+    const bool palettized = sw % 5 == 0;
+    const int sh = 3;
+    std::vector<uint32_t> pixels(sw * sh);
+    for (size_t i = 0; i < pixels.size();) {
+      const uint32_t kind = rng() % 3;
+      for (size_t end = std::min(pixels.size(), i + 1 + rng() % 20); i < end; ++i) {
+        const uint32_t a = kind == 0 ? 0 : kind == 1 ? 255 : palettized ? 1 + (rng() % 8) * 36 : rng() % 256;
+        pixels[i] = a << 24 | (palettized ? (rng() % 4) * 0x3F2F1F : rng() & 0xFFFFFF);
+      }
+    }
+    MemoryImage src(&mHost);
+    src.SetPixels(pixels.data(), static_cast<int>(sw), sh, true);
+    if (palettized) {
+      ASSERT_TRUE(src.ReduceToPalette());
+    }
+    const int dw = std::min<int>(kW - 20, sw % 3 == 0 ? sw : sw % 3 == 1 ? 2 * sw + 1 : sw / 2 + 1);
+    const Rect to(static_cast<int>(rng() % 16), static_cast<int>(rng() % 2), dw, sw % 4 == 0 ? 3 : 2);
+    const Rect from(0, sw % 7 == 0 ? 1 : 0, static_cast<int>(sw), 2);
+    for (bool mirrored : {false, true}) {
+      auto dest = SurfaceImage(kW, kH, 0xFF000000);
+      std::vector<uint32_t> expected(static_cast<size_t>(kW) * kH);
+      for (uint32_t& p : expected) p = rng();
+      SurfaceRows(dest->mSurface, expected, true);
+      if (mirrored) {
+        dest->BlitStretchedMirrored(&src, to, from, Rect(0, 0, kW, kH), Color::White, 0, true);
+      } else {
+        dest->BlitStretched(&src, to, from, Rect(0, 0, kW, kH), Color::White, 0, true);
+      }
+      ModelFastStretch(pixels, static_cast<int>(sw), sh, from, to, mirrored, expected, kW);
+      std::vector<uint32_t> drawn(expected.size());
+      SurfaceRows(dest->mSurface, drawn, false);
+      for (size_t i = 0; i < drawn.size(); ++i)
+        ASSERT_EQ(drawn[i], expected[i]) << "source width " << sw << " mirrored " << mirrored << " at " << i % kW
+                                         << "," << i / kW;
+    }
+  }
+}
+
+// The additive blit onto a 32-bit surface, one pixel at a time: the source in display format (each
+// channel times alpha + 1, over 256); a black one leaves the destination whole, any other adds each
+// channel up to 255 and clears the top byte.
+uint32_t ModelAdditive(uint32_t d, uint32_t p) {
+  const uint32_t a = p >> 24;
+  uint32_t out = 0;
+  for (int c = 0; c < 24; c += 8)
+    out |= std::min(((d >> c) & 0xFF) + ((((p >> c) & 0xFF) * (a + 1)) >> 8), 255u) << c;
+  for (int c = 0; c < 24; c += 8)
+    if (((((p >> c) & 0xFF) * (a + 1)) >> 8) != 0) return out;
+  return d;
+}
+
+TEST_F(DDImageLoopTest, AdditiveBlitsOnto32BitsMatchTheClampedSumAroundBlackStretches) {
+  ASSERT_EQ(Start(), 0);
+  constexpr int kW = 830;
+  std::mt19937 rng(78);
+  std::vector<int> widths;
+  for (int w = 1; w <= 67; ++w) widths.push_back(w);
+  widths.push_back(800);
+  for (int sw : widths) {
+    // Stretches, long and short, of black pixels, of dark ones (black in display format wherever
+    // alpha or colour is small) and of opaque ones without blue.
+    std::vector<uint32_t> pixels;
+    while (pixels.size() < static_cast<size_t>(sw) * 2) {
+      const uint32_t kind = rng() % 3;
+      for (uint32_t n = 1 + rng() % (rng() % 3 ? 12 : 300); n > 0; --n)
+        pixels.push_back(kind == 0   ? rng() & 0xFF000000u
+                         : kind == 1 ? (rng() % 40) << 24 | (rng() & 0x0F0F0F)
+                                     : 0xFF010000u | (rng() & 0xFFFF00));
+    }
+    pixels.resize(static_cast<size_t>(sw) * 2);
+    MemoryImage src(&mHost);
+    src.SetPixels(pixels.data(), sw, 2, true);
+    auto dest = SurfaceImage(kW, 2, 0xFF000000);
+    std::vector<uint32_t> expected(static_cast<size_t>(kW) * 2);
+    for (uint32_t& p : expected) p = rng();
+    SurfaceRows(dest->mSurface, expected, true);
+    const int x = static_cast<int>(rng() % 16);
+    dest->Blit(&src, x, 0, Rect(0, 0, sw, 2), Color::White, 1);
+    for (int y = 0; y < 2; ++y)
+      for (int i = 0; i < sw; ++i) {
+        uint32_t& d = expected[static_cast<size_t>(y) * kW + x + i];
+        d = ModelAdditive(d, pixels[static_cast<size_t>(y) * sw + i]);
+      }
+    std::vector<uint32_t> drawn(expected.size());
+    SurfaceRows(dest->mSurface, drawn, false);
+    for (size_t i = 0; i < drawn.size(); ++i)
+      ASSERT_EQ(drawn[i], expected[i]) << "source width " << sw << " at " << i % kW << "," << i / kW;
+  }
 }
 
 TEST_F(DDImageLoopTest, FastStretchOntoADestinationWithoutSurfaceDrawsInSoftware) {
