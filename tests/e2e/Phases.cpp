@@ -14,11 +14,13 @@
 #include "cafe/QCBoard_Game3.h"
 #include "cafe/QCEngine3.h"
 #include "cafe/QCTutorial.h"
+#include "common/MersenneTwister.h"
 #include "e2e/BookPaper.h"
 #include "e2e/LevelPlayer.h"
 #include "engine/QCTexture.h"
 #include "graphics/MemoryImage.h"
 #include "platform/backend/Backend.h"
+#include "platform/crt/Rand.h"
 #include "platform/files/AtomicFile.h"
 #include "platform/window/WinUser.h"
 #include "engine/TextVars.h"
@@ -48,6 +50,8 @@ constexpr int kDayUpdates = 60000;
 constexpr int kShiftUpdates = 60000;
 // The policy serves at least the first minute of the survival shift.
 constexpr float kServedSeconds = 60.0f;
+// The seed of both generators from a level's hand-over on.
+constexpr unsigned kLevelSeed = 11;
 // A write goes out in pieces of this size while a probe watches it.
 constexpr size_t kProbePiece = 4096;
 
@@ -243,6 +247,10 @@ void LevelLoads(Playthrough& play, const std::string& level) {
   play.StepUntil([&] { return game.mBoard->IsLevelLoading(); }, 300, level + " starting to load");
   play.Expect(game.mLoadScreen != nullptr && game.mLoadScreen->mVisible, "the load screen while " + level + " loads");
   play.WaitFor([&] { return game.mLoadingThreadCompleted.load(); }, level + " loading on the level thread");
+  // The game seeds its generators from the wall clock; from the hand-over on, one seed makes every
+  // run of the day the same, whatever the load did meanwhile.
+  Velk::srand(kLevelSeed);
+  Velk::SeedRandom(kLevelSeed);
   play.StepUntil([&] { return !game.mBoard->IsLevelLoading(); }, 100, "the hand-over of " + level);
   play.Expect(!game.mLoadScreen->mVisible, "the load screen gone at the hand-over");
   play.StepUntil([&] { return game.mBoard->mBriefing != nullptr && Settled(game.mBoard->mBriefing); }, 500, "the briefing");
