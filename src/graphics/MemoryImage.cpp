@@ -84,6 +84,15 @@ uint32_t FromNativePixel(uint32_t p, const NativeDisplay& d) {
   return a << 24 | r << 16 | g << 8 | b;
 }
 
+// Premultiplying drops the low bits of a translucent pixel's colour (and all of a clear one's), and a
+// display with fewer bits a channel drops more: only where none of that happens may the native data
+// stand for the pixels.
+bool NativeGivesBack(const uint32_t* pixels, const uint32_t* native, size_t count, const NativeDisplay& d) {
+  for (size_t i = 0; i < count; ++i)
+    if (FromNativePixel(native[i], d) != pixels[i]) return false;
+  return true;
+}
+
 template <typename T>
 std::unique_ptr<T[]> CopyBuffer(const std::unique_ptr<T[]>& src, size_t count) {
   if (!src) return nullptr;
@@ -322,8 +331,10 @@ void MemoryImage::DropBits() {
   if (!mApp->Is3DModeOn()) {
     if (!mBits && !mColorIndices) return;
     // Without a display there is nowhere to keep the pixels, so they stay.
-    if (BuildDisplayFormatData(mApp->GetNativeDisplay())) mBits.reset();
+    const NativeDisplay* display = mApp->GetNativeDisplay();
+    const uint32_t* native = BuildDisplayFormatData(display);
     // The native data of a palettized image is indexed through the colour table, so both stay.
+    if (native && mBits && NativeGivesBack(mBits.get(), native, PixelCount(), *display)) mBits.reset();
     return;
   }
   if (!mTextureData) return;

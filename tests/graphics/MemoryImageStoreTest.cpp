@@ -165,6 +165,39 @@ TEST(MemoryImageStore, PurgeWithoutThreeDKeepsOpaquePixels) {
   EXPECT_NE(nullptr, image.mBits);
 }
 
+// Premultiplied, 0x80FF8040 would read back as 0x80FE7F3F and a clear 0x00FFFFFF as 0; on a 5-6-5
+// display even an opaque 0xFF123456 loses its low bits. Such pictures keep their pixels.
+TEST(MemoryImageStore, PurgeWithoutThreeDKeepsPixelsTheDisplayCannotGiveBack) {
+  TestHost host;
+  for (uint32_t pixel : {0x80FF8040u, 0x00FFFFFFu}) {
+    MemoryImage image(&host);
+    Fill(image, 2, 1, {0xFF123456, pixel});
+    image.DropBits();
+    ASSERT_NE(nullptr, image.mBits) << std::hex << pixel;
+    EXPECT_EQ(pixel, Px(image, 1, 0));
+    EXPECT_EQ(0xFF123456u, Px(image, 0, 0));
+  }
+
+  host.mDisplay.mBitsPerPixel = 16;
+  host.mDisplay.mRedMask = 0xF800;
+  host.mDisplay.mGreenMask = 0x07E0;
+  host.mDisplay.mBlueMask = 0x001F;
+  host.mDisplay.mRedBits = host.mDisplay.mBlueBits = 5;
+  host.mDisplay.mGreenBits = 6;
+  host.mDisplay.mRedShift = 11;
+  host.mDisplay.mGreenShift = 5;
+  MemoryImage image(&host);
+  Fill(image, 2, 1, {0xFF123456, 0xFF000000});
+  image.DropBits();
+  ASSERT_NE(nullptr, image.mBits);
+  EXPECT_EQ(0xFF123456u, Px(image, 0, 0));
+  // Pixels a 5-6-5 display holds whole do go.
+  Fill(image, 2, 1, {0xFF000000, 0xFFF8FCF8});
+  image.DropBits();
+  EXPECT_EQ(nullptr, image.mBits);
+  EXPECT_EQ(0xFFF8FCF8u, Px(image, 1, 0));
+}
+
 TEST(MemoryImageStore, PurgeInThreeDReadsTexturesBack) {
   TestHost host;
   host.m3D = true;
