@@ -102,6 +102,7 @@ private:
   void AllocateBits();
   void FreeDisplayCaches(bool includeAlphaRuns);
   uint32_t* RebuildBits();
+  bool TexturesGiveBack();
   const uint8_t* SaturationTable() const;
   void TableBlit(MemoryImage* src, int x, int y, const Rect& srcRect, const Color& color, BlitOp op);
   void FastStretchBlit(MemoryImage* src, const Rect& destRect, const DRect& srcRect);

@@ -371,5 +371,33 @@ TEST_F(ScreenModeTest, DroppedPicturesShowAgainAfterModeAndRoadSwitches) {
   EXPECT_EQ(bits(), pixels);
 }
 
+// An opaque picture allowed 5-6-5 textures (and a picture that prefers 4-4-4-4 ones) cannot have its
+// pixels back from them: it keeps them, and the memory road shows them as they were.
+TEST_F(ScreenModeTest, OpaquePicturesKeepPixelsTheirTexturesCannotGiveBack) {
+  CountingApp& app = StartReal(true);
+  ASSERT_NE(app.mDDInterface, nullptr);
+  if (!app.Is3DModeOn()) GTEST_SKIP() << "display started without 3-D";
+  std::vector<uint32_t> pixels(9 * 5);
+  for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = 0xFF000000u | static_cast<uint32_t>(i * 0x050301u + 0x010101u);
+  MemoryImage opaque(&app);
+  opaque.mTextureFlags = 0;
+  opaque.SetPixels(pixels.data(), 9, 5, true);
+  pixels[7] &= 0x80FFFFFFu;
+  MemoryImage translucent(&app);
+  translucent.mTextureFlags = 4;
+  translucent.SetPixels(pixels.data(), 9, 5, true);
+  for (MemoryImage* image : {&opaque, &translucent}) {
+    image->DropBits();
+    Graphics(app.mDDInterface->GetScreenImage()).DrawImage(image, 1, 1);
+    ASSERT_NE(image->mTextureData, nullptr);
+    EXPECT_NE(image->mBits, nullptr);
+  }
+  app.SwitchScreenMode(true, false, false);
+  ASSERT_FALSE(app.Is3DModeOn());
+  EXPECT_EQ(std::vector<uint32_t>(translucent.GetArgbBits(), translucent.GetArgbBits() + pixels.size()), pixels);
+  pixels[7] |= 0xFF000000u;
+  EXPECT_EQ(std::vector<uint32_t>(opaque.GetArgbBits(), opaque.GetArgbBits() + pixels.size()), pixels);
+}
+
 }  // namespace
 }  // namespace Velk::Testing

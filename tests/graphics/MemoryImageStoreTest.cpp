@@ -202,15 +202,21 @@ TEST(MemoryImageStore, PurgeInThreeDReadsTexturesBack) {
   TestHost host;
   host.m3D = true;
   MemoryImage image(&host);
-  Fill(image, 2, 2, {0xFF000000, 0xFF000000, 0xFF000000, 0xFF000000});
+  Fill(image, 2, 2, {0xFF000000, 0xFF112233, 0xFF112233, 0xFF112233});
   image.DropBits();
   EXPECT_NE(nullptr, image.mBits);  // no textures yet: nothing else holds the pixels
 
+  // Textures that would give other pixels back (0xFF112233 everywhere) do not stand for these.
   ImageTextureSet* textures = reinterpret_cast<ImageTextureSet*>(&host);
   image.mTextureData = textures;
   image.DropBits();
+  ASSERT_NE(nullptr, image.mBits);
+  EXPECT_EQ(0xFF000000u, Px(image, 0, 0));
+
+  Fill(image, 2, 2, {0xFF112233, 0xFF112233, 0xFF112233, 0xFF112233});
+  image.DropBits();
   EXPECT_EQ(nullptr, image.mBits);
-  EXPECT_EQ(host.mTexturePixel, Px(image, 1, 1));
+  EXPECT_EQ(0xFF112233u, Px(image, 1, 1));
 
   image.mBits.reset();
   host.mReadBackOk = false;
