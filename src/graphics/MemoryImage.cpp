@@ -179,15 +179,27 @@ uint32_t* MemoryImage::RebuildBits() {
 
 void MemoryImage::SetPixels(const uint32_t* pixels, int width, int height, bool commit) {
   if (pixels == mBits.get() || !pixels || width < 0 || height < 0) return;
-  mColorIndices.reset();
-  mColorTable.reset();
-  mNumColors = 0;
   if (width != mWidth || height != mHeight || !mBits) {
     mWidth = width;
     mHeight = height;
     AllocateBits();
   }
   std::memcpy(mBits.get(), pixels, PixelCount() * sizeof(uint32_t));
+  PixelsReplaced(commit);
+}
+
+void MemoryImage::TakePixels(std::unique_ptr<uint32_t[]> pixels, int width, int height, bool commit) {
+  if (!pixels || width < 0 || height < 0) return;
+  mWidth = width;
+  mHeight = height;
+  mBits = std::move(pixels);
+  PixelsReplaced(commit);
+}
+
+void MemoryImage::PixelsReplaced(bool commit) {
+  mColorIndices.reset();
+  mColorTable.reset();
+  mNumColors = 0;
   mBits[PixelCount()] = kEndMarker;
   OnBitsChanged();
   if (commit) ScanAlpha();

@@ -133,6 +133,28 @@ TEST(MemoryImageStore, PaletteOrderUnusedEntriesAndScan) {
   EXPECT_TRUE(image.mWantPal);
 }
 
+// Taken pixels are kept where they are: the marker goes into their spare word, a colour table from
+// before goes, and the alpha flags follow the new pixels.
+TEST(MemoryImageStore, TakenPixelsStayInPlaceAndEndWithTheMarker) {
+  TestHost host;
+  MemoryImage image(&host);
+  Fill(image, 2, 2, {0xFF000000, 0xFF000000, 0xFFFFFFFF, 0xFF000000});
+  ASSERT_TRUE(image.ReduceToPalette());
+  auto pixels = std::make_unique<uint32_t[]>(7);
+  for (uint32_t i = 0; i < 6; ++i) pixels[i] = 0xFF000000u | i;
+  pixels[4] = 0x80123456u;
+  const uint32_t* given = pixels.get();
+  image.TakePixels(std::move(pixels), 3, 2, true);
+  EXPECT_EQ(given, image.mBits.get());
+  EXPECT_EQ(0x4BEEFADEu, image.mBits[6]);
+  EXPECT_EQ(nullptr, image.mColorTable);
+  EXPECT_EQ(nullptr, image.mColorIndices);
+  EXPECT_TRUE(image.mHasAlpha);
+  EXPECT_FALSE(image.mHasTrans);
+  EXPECT_EQ(0x80123456u, Px(image, 1, 1));
+  EXPECT_EQ(0xFF000005u, Px(image, 2, 1));
+}
+
 TEST(MemoryImageStore, CreateBlankDropsTheColourTable) {
   TestHost host;
   MemoryImage image(&host);
