@@ -349,26 +349,15 @@ void MemoryImage::DropBits() {
     if (native && mBits && NativeGivesBack(mBits.get(), native, PixelCount(), *display)) mBits.reset();
     return;
   }
-  if (!mTextureData || ((mBits || mColorIndices) && !TexturesGiveBack())) return;
+  // Textures with fewer bits a channel than the pixels (5-6-5, 4-4-4-4) would give other colours back
+  // after a road switch: then the pixels stay.
+  if (!mTextureData || ((mBits || mColorIndices) && !mApp->TexturesHoldPixels(this))) return;
   mBits.reset();
   mColorIndices.reset();
   mColorTable.reset();
   mNumColors = 0;
   // Palette-sized native data cannot stand for the pixels once the indices are gone.
   mNativeAlphaData.reset();
-}
-
-// An opaque picture's textures may have fewer bits a channel than its pixels (5-6-5); then the
-// pixels stay, or a road switch would bring back other colours.
-bool MemoryImage::TexturesGiveBack() {
-  const size_t n = PixelCount();
-  std::vector<uint32_t> back(n);
-  if (!mApp->ReadBackTextures(this, back.data())) return false;
-  for (size_t i = 0; i < n; ++i) {
-    const uint32_t pixel = mBits ? mBits[i] : mColorTable[mColorIndices[i]];
-    if (back[i] != pixel) return false;
-  }
-  return true;
 }
 
 void MemoryImage::Restore() {

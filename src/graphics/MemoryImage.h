@@ -106,7 +106,6 @@ private:
   void FreeDisplayCaches(bool includeAlphaRuns);
   uint32_t* RebuildBits();
   void PixelsReplaced(bool commit);
-  bool TexturesGiveBack();
   const uint8_t* SaturationTable() const;
   void TableBlit(MemoryImage* src, int x, int y, const Rect& srcRect, const Color& color, BlitOp op);
   void FastStretchBlit(MemoryImage* src, const Rect& destRect, const DRect& srcRect);
