@@ -23,6 +23,7 @@
 #include "platform/modules/Modules.h"
 #include "platform/msgbox/MessageBox.h"
 #include "platform/process/CloseSignals.h"
+#include "platform/process/ProcessHeap.h"
 #include "platform/process/ProcessInfo.h"
 #include "platform/threads/Threads.h"
 #include "platform/version/Version.h"
@@ -51,6 +52,7 @@ constexpr int kMaxPath = 260;
 }  // namespace
 
 VelkAppBase::VelkAppBase() {
+  ShareProcessHeapBetweenThreads();
   gVelkApp = this;
   mDemo.AttachCounter(&mUpdateCount);
   mCrashHost = std::make_unique<AppCrashHost>(*this);

@@ -442,6 +442,7 @@ class VelkAppBase : public ButtonListener, public WidgetHost, public DisplayHost
   void UnregisterMemoryImage(MemoryImage* image) override;
   void ReleaseImageTextures(MemoryImage* image) override;
   bool ReadBackTextures(MemoryImage* image, uint32_t* bits) override;
+  bool TexturesHoldPixels(MemoryImage* image) override;
   bool Is3DModeOn() override;
   NativeDisplay* GetNativeDisplay() override;
   const uint8_t* GetSaturationTable() override { return mAdd8BitMaxTable; }

@@ -21,7 +21,7 @@ DDImage* VelkAppBase::LoadImage(const std::string& path) {
   if (!decoded) return nullptr;
   auto* image = new DDImage(mDDInterface);
   image->mFilePath = path;
-  image->SetPixels(decoded->GetBits(), decoded->GetWidth(), decoded->GetHeight(), true);
+  image->TakePixels(decoded->TakeBits(), decoded->GetWidth(), decoded->GetHeight(), true);
   return image;
 }
 

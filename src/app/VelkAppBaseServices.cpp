@@ -91,10 +91,19 @@ void VelkAppBase::ReleaseImageTextures(MemoryImage* image) {
   if (mDDInterface) mDDInterface->ForgetImageTextures(image);
 }
 
+// Only a 3-D renderer keeps pixels that the images themselves do not.
+static D3DInterface* TextureRenderer(DDInterface* display) {
+  return display ? dynamic_cast<D3DInterface*>(display->mRenderer.get()) : nullptr;
+}
+
 bool VelkAppBase::ReadBackTextures(MemoryImage* image, uint32_t* bits) {
-  // Only a 3-D renderer keeps pixels that the images themselves do not.
-  auto* renderer = mDDInterface ? dynamic_cast<D3DInterface*>(mDDInterface->mRenderer.get()) : nullptr;
+  D3DInterface* renderer = TextureRenderer(mDDInterface);
   return renderer && renderer->ReadBackImage(image, bits);
+}
+
+bool VelkAppBase::TexturesHoldPixels(MemoryImage* image) {
+  D3DInterface* renderer = TextureRenderer(mDDInterface);
+  return renderer && renderer->TexturesHoldPixels(image);
 }
 
 bool VelkAppBase::Is3DModeOn() { return mDDInterface && mDDInterface->mIs3D; }

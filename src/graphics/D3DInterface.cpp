@@ -211,4 +211,12 @@ bool D3DInterface::ReadBackImage(MemoryImage* image, uint32_t* bits) {
   return set->ReadBack(image, bits);
 }
 
+// A8R8G8B8 texels and a palette of ARGB entries hold the pixels as they are; 4-4-4-4 and 5-6-5
+// texels drop bits.
+bool D3DInterface::TexturesHoldPixels(const MemoryImage* image) const {
+  const ImageTextureSet* set = image->mTextureData;
+  return set && set->mBitsChangedCount == image->mBitsChangedCount &&
+         (set->mTextureFormat == ImageTextureSet::kA8R8G8B8 || set->mTextureFormat == ImageTextureSet::kPalettized);
+}
+
 }  // namespace Velk

@@ -66,6 +66,8 @@ public:
   bool PrepareImage(MemoryImage* image);
   // The image's pixels from its textures into bits (width x height words).
   bool ReadBackImage(MemoryImage* image, uint32_t* bits);
+  // Whether the image's textures are up to date and give its pixels back exactly.
+  bool TexturesHoldPixels(const MemoryImage* image) const;
 
   void FillRect(const Rect& rect, const Color& color, int drawMode) override;
   void DrawLine(double x1, double y1, double x2, double y2, const Color& color, int drawMode) override;

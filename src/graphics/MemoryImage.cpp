@@ -84,6 +84,15 @@ uint32_t FromNativePixel(uint32_t p, const NativeDisplay& d) {
   return a << 24 | r << 16 | g << 8 | b;
 }
 
+// Premultiplying drops the low bits of a translucent pixel's colour (and all of a clear one's), and a
+// display with fewer bits a channel drops more: only where none of that happens may the native data
+// stand for the pixels.
+bool NativeGivesBack(const uint32_t* pixels, const uint32_t* native, size_t count, const NativeDisplay& d) {
+  for (size_t i = 0; i < count; ++i)
+    if (FromNativePixel(native[i], d) != pixels[i]) return false;
+  return true;
+}
+
 template <typename T>
 std::unique_ptr<T[]> CopyBuffer(const std::unique_ptr<T[]>& src, size_t count) {
   if (!src) return nullptr;
@@ -170,15 +179,27 @@ uint32_t* MemoryImage::RebuildBits() {
 
 void MemoryImage::SetPixels(const uint32_t* pixels, int width, int height, bool commit) {
   if (pixels == mBits.get() || !pixels || width < 0 || height < 0) return;
-  mColorIndices.reset();
-  mColorTable.reset();
-  mNumColors = 0;
   if (width != mWidth || height != mHeight || !mBits) {
     mWidth = width;
     mHeight = height;
     AllocateBits();
   }
   std::memcpy(mBits.get(), pixels, PixelCount() * sizeof(uint32_t));
+  PixelsReplaced(commit);
+}
+
+void MemoryImage::TakePixels(std::unique_ptr<uint32_t[]> pixels, int width, int height, bool commit) {
+  if (!pixels || width < 0 || height < 0) return;
+  mWidth = width;
+  mHeight = height;
+  mBits = std::move(pixels);
+  PixelsReplaced(commit);
+}
+
+void MemoryImage::PixelsReplaced(bool commit) {
+  mColorIndices.reset();
+  mColorTable.reset();
+  mNumColors = 0;
   mBits[PixelCount()] = kEndMarker;
   OnBitsChanged();
   if (commit) ScanAlpha();
@@ -322,11 +343,15 @@ void MemoryImage::DropBits() {
   if (!mApp->Is3DModeOn()) {
     if (!mBits && !mColorIndices) return;
     // Without a display there is nowhere to keep the pixels, so they stay.
-    if (BuildDisplayFormatData(mApp->GetNativeDisplay())) mBits.reset();
+    const NativeDisplay* display = mApp->GetNativeDisplay();
+    const uint32_t* native = BuildDisplayFormatData(display);
     // The native data of a palettized image is indexed through the colour table, so both stay.
+    if (native && mBits && NativeGivesBack(mBits.get(), native, PixelCount(), *display)) mBits.reset();
     return;
   }
-  if (!mTextureData) return;
+  // Textures with fewer bits a channel than the pixels (5-6-5, 4-4-4-4) would give other colours back
+  // after a road switch: then the pixels stay.
+  if (!mTextureData || ((mBits || mColorIndices) && !mApp->TexturesHoldPixels(this))) return;
   mBits.reset();
   mColorIndices.reset();
   mColorTable.reset();

@@ -72,6 +72,9 @@ public:
   virtual void FreeDisplayFormatData();
   virtual void ClearPixels();
   virtual void SetPixels(const uint32_t* pixels, int width, int height, bool commit);
+  // SetPixels without the copy: the image keeps `pixels`, which hold width x height words and one more
+  // for the end marker.
+  void TakePixels(std::unique_ptr<uint32_t[]> pixels, int width, int height, bool commit);
   virtual void CreateBlank(int width, int height);
   // Never null: pixels that cannot be rebuilt read as transparent black.
   virtual uint32_t* GetArgbBits();
@@ -102,6 +105,7 @@ private:
   void AllocateBits();
   void FreeDisplayCaches(bool includeAlphaRuns);
   uint32_t* RebuildBits();
+  void PixelsReplaced(bool commit);
   const uint8_t* SaturationTable() const;
   void TableBlit(MemoryImage* src, int x, int y, const Rect& srcRect, const Color& color, BlitOp op);
   void FastStretchBlit(MemoryImage* src, const Rect& destRect, const DRect& srcRect);

@@ -18,6 +18,9 @@ public:
   virtual void ReleaseImageTextures(MemoryImage* image) = 0;
   // Reads the renderer's textures of the image back into bits (width x height words); false on failure.
   virtual bool ReadBackTextures(MemoryImage* image, uint32_t* bits) = 0;
+  // Whether the image's textures give its pixels (bits, or colour table and indices) back exactly;
+  // this one reads them back and compares.
+  virtual bool TexturesHoldPixels(MemoryImage* image);
   virtual bool Is3DModeOn() = 0;
   // Null while no display exists.
   virtual NativeDisplay* GetNativeDisplay() = 0;

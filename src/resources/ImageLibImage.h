@@ -22,7 +22,12 @@ public:
     }
 
     // A zero-filled picture of the given size; null when a side is not positive or it is too large.
+    // One spare word follows the pixels, so that a memory image can take them over whole and write
+    // its end marker there.
     static std::unique_ptr<Image> Create(int width, int height);
+
+    // Hands the pixels (and the spare word) over; the picture has none afterwards.
+    std::unique_ptr<uint32_t[]> TakeBits() { return std::move(mBits); }
 
     int GetWidth() const { return mWidth; }
     int GetHeight() const { return mHeight; }

@@ -113,7 +113,34 @@ bool IsCmyk(J_COLOR_SPACE space)
     return space == JCS_CMYK || space == JCS_YCCK;
 }
 
-// libjpeg leaves this frame by longjmp on an error, so it holds no object with a destructor.
+bool ReadRowsInPlace(Decompressor& d, Image& image)
+{
+    while (d.info.output_scanline < d.info.output_height) {
+        JSAMPROW row = reinterpret_cast<JSAMPROW>(image.Row(int(d.info.output_scanline)));
+        if (jpeg_read_scanlines(&d.info, &row, 1) != 1)
+            return false;
+    }
+    return true;
+}
+
+bool ReadRowsConverted(Decompressor& d, Image& image, bool cmyk)
+{
+    const int components = d.info.output_components;
+    const bool inverted = d.info.saw_Adobe_marker;
+    JSAMPARRAY row = (*d.info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&d.info), JPOOL_IMAGE,
+                                                 d.info.output_width * JDIMENSION(components), 1);
+    while (d.info.output_scanline < d.info.output_height) {
+        uint32_t* pixels = image.Row(int(d.info.output_scanline));
+        if (jpeg_read_scanlines(&d.info, row, 1) != 1)
+            return false;
+        for (JDIMENSION x = 0; x < d.info.output_width; ++x)
+            pixels[x] = Pixel(row[0] + x * JDIMENSION(components), components, cmyk, inverted);
+    }
+    return true;
+}
+
+// libjpeg leaves this frame (and the row readers) by longjmp on an error, so they hold no object with
+// a destructor.
 bool Decompress(Decompressor& d, ImageSource& source, std::unique_ptr<Image>* out)
 {
     if (setjmp(d.error.jump))
@@ -134,23 +161,20 @@ bool Decompress(Decompressor& d, ImageSource& source, std::unique_ptr<Image>* ou
     const bool cmyk = IsCmyk(d.info.jpeg_color_space);
     if (cmyk)
         d.info.out_color_space = JCS_CMYK;
+    // Colour pictures come out of libjpeg in our pixel layout (B, G, R, A bytes), with the same colour
+    // conversion as its plain RGB.
+    const bool direct = d.info.out_color_space == JCS_RGB;
+    if (direct)
+        d.info.out_color_space = JCS_EXT_BGRA;
     jpeg_start_decompress(&d.info);
     int components = d.info.output_components;
     if (components != 1 && components < 3)
         return false;
-    const bool inverted = d.info.saw_Adobe_marker;
     *out = Image::Create(int(d.info.output_width), int(d.info.output_height));
     if (!*out)
         return false;
-    JSAMPARRAY row = (*d.info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&d.info), JPOOL_IMAGE,
-                                                 d.info.output_width * JDIMENSION(components), 1);
-    while (d.info.output_scanline < d.info.output_height) {
-        uint32_t* pixels = (*out)->Row(int(d.info.output_scanline));
-        if (jpeg_read_scanlines(&d.info, row, 1) != 1)
-            return false;
-        for (JDIMENSION x = 0; x < d.info.output_width; ++x)
-            pixels[x] = Pixel(row[0] + x * JDIMENSION(components), components, cmyk, inverted);
-    }
+    if (direct ? !ReadRowsInPlace(d, **out) : !ReadRowsConverted(d, **out, cmyk))
+        return false;
     jpeg_finish_decompress(&d.info);
     return true;
 }

@@ -145,6 +145,18 @@ bool PatternMatchesKey(const std::string& pattern, const std::string& key) {
   return key.size() >= head.size() + tail.size() && key.ends_with(tail);
 }
 
+// A member is read once, mostly while loading; its pages need not stay in the process's memory
+// after it is closed. They stay in the system's file cache, so a reader of the same pages (another
+// member sharing the page, another handle) reads them again from there, unchanged: the mapping is
+// never written.
+void ReleaseMemberPages(const PakEntry& entry) {
+  static const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+  const size_t begin = static_cast<size_t>(entry.start) / page * page;
+  const size_t memberEnd = static_cast<size_t>(entry.start) + static_cast<size_t>(entry.size);
+  const size_t end = std::min(entry.archive->size, (memberEnd + page - 1) / page * page);
+  if (end > begin) madvise(const_cast<uint8_t*>(entry.archive->view) + begin, end - begin, MADV_DONTNEED);
+}
+
 }  // namespace
 
 struct PakFindData {
@@ -193,7 +205,9 @@ bool PakInterface::MountArchive(const std::string& fileName) {
   PakFile file{&own, 0, nullptr};
   std::vector<DirectoryRecord> records;
   int64_t dataEnd = 0;
-  if (!ReadDirectory(*this, &file, records, dataEnd)) return false;
+  const bool readable = ReadDirectory(*this, &file, records, dataEnd);
+  ReleaseMemberPages(own);
+  if (!readable) return false;
   // Bytes after the last member are allowed, but a damaged directory looks just like that (an
   // early end mark leaves every member's data uncovered), so say so.
   mArchives.back()->uncoveredBytes = size - static_cast<size_t>(dataEnd);
@@ -245,6 +259,7 @@ PakFile* PakInterface::Open(const char* name, const char* mode) {
 
 int PakInterface::Close(PakFile* file) {
   if (!file->entry) return PakDiskClose(file);
+  ReleaseMemberPages(*file->entry);
   delete file;
   return 0;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The archive file layer: .pak archives mapped read-only, one folded directory over all of them
-// (the archive mounted last wins), and stdio-like reads that fall back to loose files on disk.
+// (the archive mounted last wins), and stdio-like reads that fall back to loose files on disk. A closed
+// member's pages leave the process's memory (the system's file cache keeps them).
 //
 // One instance per process publishes itself; the module-level PakFile* functions below go through
 // it, or straight to the C runtime while none is published.

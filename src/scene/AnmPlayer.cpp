@@ -10,7 +10,7 @@
 #include "engine/QCTimer.h"
 #include "fonts/TruncToInt.h"
 #include "graphics/MemoryImage.h"
-#include "resources/PakInterface.h"
+#include "scene/AnmFileCache.h"
 
 namespace {
 
@@ -51,21 +51,6 @@ void MoveTimerTo(QCTimer* timer, double t) {
   timer->TimerRewind();
   const double start = timer->GetTime();
   timer->TimerStep(t >= start ? t - start : start - t);
-}
-
-// The whole file's bytes through the archive layer; empty when it cannot be read.
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
-  PakFile* file = PakFileOpen(path.c_str(), "rb");
-  if (!file) return false;
-  bool ok = PakFileSeek(file, 0, SEEK_END) == 0;
-  LONG size = ok ? PakFileTell(file) : -1;
-  ok = ok && size >= 0 && PakFileSeek(file, 0, SEEK_SET) == 0;
-  if (ok) {
-    bytes.resize(static_cast<size_t>(size));
-    ok = PakFileRead(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  }
-  PakFileClose(file);
-  return ok;
 }
 
 }  // namespace
@@ -125,16 +110,11 @@ AnmPlayer::AnmPlayer(QCAnmOwner* owner) : mEffect(new QCEffect()), mOwner(owner)
 AnmPlayer::~AnmPlayer() { delete mEffect; }
 
 bool AnmPlayer::Load(const std::string& name) {
-  std::vector<uint8_t> bytes;
-  if (!ReadWholeFile("anm\\" + name + ".anm", bytes)) return false;
-  AnmFile file;
-  if (!file.Parse(bytes.data(), bytes.size())) {
-    DebugLog("anm\\%s.anm: damaged, not loaded", name.c_str());
-    return false;
-  }
+  std::shared_ptr<const AnmFile> file = AnmFileCache::Get(name);
+  if (!file) return false;
   mEffect->EffectSetParam(kParamSequence, nullptr);
   mFile = std::move(file);
-  mImages.assign(mFile.Entries().size(), Velk::SharedImageHandle());
+  mImages.assign(Entries().size(), Velk::SharedImageHandle());
   mVariants.clear();
   mLoaded = true;
   CancelStopFrame();
@@ -145,16 +125,21 @@ bool AnmPlayer::Load(const std::string& name) {
   return true;
 }
 
+const std::vector<AnmEntry>& AnmPlayer::Entries() const {
+  static const std::vector<AnmEntry> kNone;
+  return mFile ? mFile->Entries() : kNone;
+}
+
 bool AnmPlayer::ValidIndex(int index) const {
-  return index >= 0 && static_cast<size_t>(index) < mFile.Entries().size();
+  return index >= 0 && static_cast<size_t>(index) < Entries().size();
 }
 
 const AnmSequence* AnmPlayer::CurrentSequence() const {
-  return ValidIndex(mCurrentEntry) ? mFile.Entries()[static_cast<size_t>(mCurrentEntry)].sequence.get() : nullptr;
+  return ValidIndex(mCurrentEntry) ? Entries()[static_cast<size_t>(mCurrentEntry)].sequence.get() : nullptr;
 }
 
 int AnmPlayer::FindSequence(const std::string& name) const {
-  const auto& entries = mFile.Entries();
+  const auto& entries = Entries();
   for (size_t i = 0; i < entries.size(); ++i)
     if (entries[i].name == name) return static_cast<int>(i);
   return -1;
@@ -213,7 +198,7 @@ void AnmPlayer::PlaySequence(int index, bool keepTime) {
     t0 = timer->GetTime();
   else
     mCurrentFrame = 0;
-  const AnmEntry& entry = mFile.Entries()[static_cast<size_t>(index)];
+  const AnmEntry& entry = Entries()[static_cast<size_t>(index)];
   FetchImage(index);
 
   const AnmSequence& seq = *entry.sequence;
@@ -265,7 +250,7 @@ bool AnmPlayer::Stop() {
   mState = kStopped;
   QCTimer* timer = mEffect->EffectGetTimer(kAnmTimer);
   if (timer->GetFtime() > 0.0f && mOwner) {
-    const AnmEntry* entry = ValidIndex(mCurrentEntry) ? &mFile.Entries()[static_cast<size_t>(mCurrentEntry)] : nullptr;
+    const AnmEntry* entry = ValidIndex(mCurrentEntry) ? &Entries()[static_cast<size_t>(mCurrentEntry)] : nullptr;
     mOwner->OnAnmStopped(entry ? entry->name : std::string());
   }
   timer->TimerSetControlActive(kProgressControl, false);
@@ -323,7 +308,7 @@ const AnmFrame* AnmPlayer::GetCurrentFrame() const {
 
 const AnmEntry* AnmPlayer::GetCurrentEntry() const {
   if ((mState != kPlaying && mState != kPaused) || !ValidIndex(mCurrentEntry)) return nullptr;
-  return &mFile.Entries()[static_cast<size_t>(mCurrentEntry)];
+  return &Entries()[static_cast<size_t>(mCurrentEntry)];
 }
 
 Velk::MemoryImage* AnmPlayer::GetCurrentImage() const {
@@ -337,7 +322,7 @@ float AnmPlayer::GetDuration() const {
 }
 
 void AnmPlayer::FetchImage(int index) {
-  const AnmEntry& entry = mFile.Entries()[static_cast<size_t>(index)];
+  const AnmEntry& entry = Entries()[static_cast<size_t>(index)];
   Velk::SharedImageHandle& image = mImages[static_cast<size_t>(index)];
   if (image.GetImage() || !Velk::gVelkApp) return;
   bool isNew = false;
@@ -346,7 +331,7 @@ void AnmPlayer::FetchImage(int index) {
 }
 
 const AnmEntry* AnmPlayer::GetEntry(int index) const {
-  return ValidIndex(index) ? &mFile.Entries()[static_cast<size_t>(index)] : nullptr;
+  return ValidIndex(index) ? &Entries()[static_cast<size_t>(index)] : nullptr;
 }
 
 Velk::MemoryImage* AnmPlayer::GetEntryImage(int index) const {
@@ -354,7 +339,7 @@ Velk::MemoryImage* AnmPlayer::GetEntryImage(int index) const {
 }
 
 void AnmPlayer::FetchImages(const std::string& key) {
-  const auto& entries = mFile.Entries();
+  const auto& entries = Entries();
   for (size_t i = 0; i < entries.size(); ++i)
     if (entries[i].name.find(key) != std::string::npos) FetchImage(static_cast<int>(i));
 }

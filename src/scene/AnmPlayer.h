@@ -4,6 +4,7 @@
 // keep-time replays and stop-at-frame.
 
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -91,7 +92,9 @@ class AnmPlayer {
   void StartNamed(int index, bool keepTime);
   void SetSeekControl(bool active, float time);
 
-  AnmFile mFile;
+  const std::vector<AnmEntry>& Entries() const;
+
+  std::shared_ptr<const AnmFile> mFile;  // shared with the other players of the same file
   bool mLoaded = false;
   // Beside the entries: each entry's image, fetched at its first play.
   std::vector<Velk::SharedImageHandle> mImages;

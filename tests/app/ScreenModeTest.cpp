@@ -320,19 +320,29 @@ TEST_F(ScreenModeTest, DroppedPicturesShowAgainAfterModeAndRoadSwitches) {
   image.SetPixels(pixels.data(), 12, 7, true);
   image.DropBits();  // only the request until the textures exist
   ASSERT_NE(image.mBits, nullptr);
-  // Opaque pixels land unchanged on either road.
-  auto shows = [&] {
-    Graphics(app.mDDInterface->GetScreenImage()).DrawImage(&image, 3, 2);
+  // The 12 x 7 pixels a picture drawn at (3, 2) over dark grey leaves.
+  auto drawn = [&](MemoryImage& picture) {
+    Graphics g(app.mDDInterface->GetScreenImage());
+    g.SetColor(Color(9, 9, 9));
+    g.FillRect(3, 2, 12, 7);
+    g.DrawImage(&picture, 3, 2);
+    std::vector<uint32_t> out;
     DDSURFACEDESC d{};
     IDirectDrawSurface* surface = app.mDDInterface->mDrawSurface;
-    if (surface->Lock(nullptr, &d, DDLOCK_WAIT, nullptr) != DD_OK) return false;
-    bool same = true;
-    for (size_t i = 0; i < pixels.size(); i += 3) {
-      const auto* row = static_cast<const uint8_t*>(d.lpSurface) + static_cast<size_t>(2 + i / 12) * d.lPitch;
-      same = same && (reinterpret_cast<const uint32_t*>(row)[3 + i % 12] & 0xFFFFFFu) == (pixels[i] & 0xFFFFFFu);
-    }
+    if (surface->Lock(nullptr, &d, DDLOCK_WAIT, nullptr) != DD_OK) return out;
+    for (int y = 2; y < 9; ++y)
+      for (int x = 3; x < 15; ++x)
+        out.push_back(reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(d.lpSurface) + y * d.lPitch)[x]);
     surface->Unlock(nullptr);
-    return same;
+    return out;
+  };
+  // Opaque pixels land unchanged on either road.
+  auto shows = [&] {
+    const std::vector<uint32_t> out = drawn(image);
+    if (out.size() != pixels.size()) return false;
+    for (size_t i = 0; i < pixels.size(); i += 3)
+      if ((out[i] & 0xFFFFFFu) != (pixels[i] & 0xFFFFFFu)) return false;
+    return true;
   };
   auto bits = [&] { return std::vector<uint32_t>(image.GetArgbBits(), image.GetArgbBits() + pixels.size()); };
   EXPECT_TRUE(shows());
@@ -344,11 +354,49 @@ TEST_F(ScreenModeTest, DroppedPicturesShowAgainAfterModeAndRoadSwitches) {
   EXPECT_EQ(image.mBits, nullptr);
   EXPECT_EQ(bits(), pixels);
 
-  // The memory road keeps the dropped picture in the display's premultiplied format.
+  // The display's premultiplied format cannot hold translucent pixels exactly, so on the memory road
+  // the picture keeps them: drawn, it gives the bytes of a copy that was never dropped, and the
+  // 3-D road gets it back unchanged.
   app.SwitchScreenMode(true, false, false);
   ASSERT_FALSE(app.Is3DModeOn());
   EXPECT_TRUE(shows());
-  EXPECT_EQ(image.mBits, nullptr);
+  EXPECT_EQ(bits(), pixels);
+  MemoryImage fresh(&app);
+  fresh.SetPixels(pixels.data(), 12, 7, true);
+  EXPECT_EQ(drawn(image), drawn(fresh));
+
+  app.SwitchScreenMode(true, true, false);
+  ASSERT_TRUE(app.Is3DModeOn());
+  EXPECT_TRUE(shows());
+  EXPECT_EQ(bits(), pixels);
+}
+
+// An opaque picture allowed 5-6-5 textures (and a picture that prefers 4-4-4-4 ones) cannot have its
+// pixels back from them: it keeps them, and the memory road shows them as they were.
+TEST_F(ScreenModeTest, OpaquePicturesKeepPixelsTheirTexturesCannotGiveBack) {
+  CountingApp& app = StartReal(true);
+  ASSERT_NE(app.mDDInterface, nullptr);
+  if (!app.Is3DModeOn()) GTEST_SKIP() << "display started without 3-D";
+  std::vector<uint32_t> pixels(9 * 5);
+  for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = 0xFF000000u | static_cast<uint32_t>(i * 0x050301u + 0x010101u);
+  MemoryImage opaque(&app);
+  opaque.mTextureFlags = 0;
+  opaque.SetPixels(pixels.data(), 9, 5, true);
+  pixels[7] &= 0x80FFFFFFu;
+  MemoryImage translucent(&app);
+  translucent.mTextureFlags = 4;
+  translucent.SetPixels(pixels.data(), 9, 5, true);
+  for (MemoryImage* image : {&opaque, &translucent}) {
+    image->DropBits();
+    Graphics(app.mDDInterface->GetScreenImage()).DrawImage(image, 1, 1);
+    ASSERT_NE(image->mTextureData, nullptr);
+    EXPECT_NE(image->mBits, nullptr);
+  }
+  app.SwitchScreenMode(true, false, false);
+  ASSERT_FALSE(app.Is3DModeOn());
+  EXPECT_EQ(std::vector<uint32_t>(translucent.GetArgbBits(), translucent.GetArgbBits() + pixels.size()), pixels);
+  pixels[7] |= 0xFF000000u;
+  EXPECT_EQ(std::vector<uint32_t>(opaque.GetArgbBits(), opaque.GetArgbBits() + pixels.size()), pixels);
 }
 
 }  // namespace

@@ -133,6 +133,28 @@ TEST(MemoryImageStore, PaletteOrderUnusedEntriesAndScan) {
   EXPECT_TRUE(image.mWantPal);
 }
 
+// Taken pixels are kept where they are: the marker goes into their spare word, a colour table from
+// before goes, and the alpha flags follow the new pixels.
+TEST(MemoryImageStore, TakenPixelsStayInPlaceAndEndWithTheMarker) {
+  TestHost host;
+  MemoryImage image(&host);
+  Fill(image, 2, 2, {0xFF000000, 0xFF000000, 0xFFFFFFFF, 0xFF000000});
+  ASSERT_TRUE(image.ReduceToPalette());
+  auto pixels = std::make_unique<uint32_t[]>(7);
+  for (uint32_t i = 0; i < 6; ++i) pixels[i] = 0xFF000000u | i;
+  pixels[4] = 0x80123456u;
+  const uint32_t* given = pixels.get();
+  image.TakePixels(std::move(pixels), 3, 2, true);
+  EXPECT_EQ(given, image.mBits.get());
+  EXPECT_EQ(0x4BEEFADEu, image.mBits[6]);
+  EXPECT_EQ(nullptr, image.mColorTable);
+  EXPECT_EQ(nullptr, image.mColorIndices);
+  EXPECT_TRUE(image.mHasAlpha);
+  EXPECT_FALSE(image.mHasTrans);
+  EXPECT_EQ(0x80123456u, Px(image, 1, 1));
+  EXPECT_EQ(0xFF000005u, Px(image, 2, 1));
+}
+
 TEST(MemoryImageStore, CreateBlankDropsTheColourTable) {
   TestHost host;
   MemoryImage image(&host);
@@ -165,19 +187,58 @@ TEST(MemoryImageStore, PurgeWithoutThreeDKeepsOpaquePixels) {
   EXPECT_NE(nullptr, image.mBits);
 }
 
+// Premultiplied, 0x80FF8040 would read back as 0x80FE7F3F and a clear 0x00FFFFFF as 0; on a 5-6-5
+// display even an opaque 0xFF123456 loses its low bits. Such pictures keep their pixels.
+TEST(MemoryImageStore, PurgeWithoutThreeDKeepsPixelsTheDisplayCannotGiveBack) {
+  TestHost host;
+  for (uint32_t pixel : {0x80FF8040u, 0x00FFFFFFu}) {
+    MemoryImage image(&host);
+    Fill(image, 2, 1, {0xFF123456, pixel});
+    image.DropBits();
+    ASSERT_NE(nullptr, image.mBits) << std::hex << pixel;
+    EXPECT_EQ(pixel, Px(image, 1, 0));
+    EXPECT_EQ(0xFF123456u, Px(image, 0, 0));
+  }
+
+  host.mDisplay.mBitsPerPixel = 16;
+  host.mDisplay.mRedMask = 0xF800;
+  host.mDisplay.mGreenMask = 0x07E0;
+  host.mDisplay.mBlueMask = 0x001F;
+  host.mDisplay.mRedBits = host.mDisplay.mBlueBits = 5;
+  host.mDisplay.mGreenBits = 6;
+  host.mDisplay.mRedShift = 11;
+  host.mDisplay.mGreenShift = 5;
+  MemoryImage image(&host);
+  Fill(image, 2, 1, {0xFF123456, 0xFF000000});
+  image.DropBits();
+  ASSERT_NE(nullptr, image.mBits);
+  EXPECT_EQ(0xFF123456u, Px(image, 0, 0));
+  // Pixels a 5-6-5 display holds whole do go.
+  Fill(image, 2, 1, {0xFF000000, 0xFFF8FCF8});
+  image.DropBits();
+  EXPECT_EQ(nullptr, image.mBits);
+  EXPECT_EQ(0xFFF8FCF8u, Px(image, 1, 0));
+}
+
 TEST(MemoryImageStore, PurgeInThreeDReadsTexturesBack) {
   TestHost host;
   host.m3D = true;
   MemoryImage image(&host);
-  Fill(image, 2, 2, {0xFF000000, 0xFF000000, 0xFF000000, 0xFF000000});
+  Fill(image, 2, 2, {0xFF000000, 0xFF112233, 0xFF112233, 0xFF112233});
   image.DropBits();
   EXPECT_NE(nullptr, image.mBits);  // no textures yet: nothing else holds the pixels
 
+  // Textures that would give other pixels back (0xFF112233 everywhere) do not stand for these.
   ImageTextureSet* textures = reinterpret_cast<ImageTextureSet*>(&host);
   image.mTextureData = textures;
   image.DropBits();
+  ASSERT_NE(nullptr, image.mBits);
+  EXPECT_EQ(0xFF000000u, Px(image, 0, 0));
+
+  Fill(image, 2, 2, {0xFF112233, 0xFF112233, 0xFF112233, 0xFF112233});
+  image.DropBits();
   EXPECT_EQ(nullptr, image.mBits);
-  EXPECT_EQ(host.mTexturePixel, Px(image, 1, 1));
+  EXPECT_EQ(0xFF112233u, Px(image, 1, 1));
 
   image.mBits.reset();
   host.mReadBackOk = false;

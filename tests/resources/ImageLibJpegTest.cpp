@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 #include <jpeglib.h>
 
@@ -21,7 +22,48 @@ bool Near(uint32_t a, uint32_t b, int tolerance)
     return true;
 }
 
+// libjpeg's own RGB output of a file, as 0xFFRRGGBB pixels; empty on failure.
+std::vector<uint32_t> PlainRgbDecode(const std::vector<uint8_t>& bytes)
+{
+    jpeg_decompress_struct info;
+    jpeg_error_mgr error;
+    info.err = jpeg_std_error(&error);
+    jpeg_create_decompress(&info);
+    jpeg_mem_src(&info, bytes.data(), static_cast<unsigned long>(bytes.size()));
+    jpeg_read_header(&info, TRUE);
+    info.out_color_space = JCS_RGB;
+    jpeg_start_decompress(&info);
+    std::vector<uint32_t> pixels;
+    std::vector<JSAMPLE> row(info.output_width * 3);
+    while (info.output_scanline < info.output_height) {
+        JSAMPROW rows[1] = {row.data()};
+        jpeg_read_scanlines(&info, rows, 1);
+        for (JDIMENSION x = 0; x < info.output_width; ++x)
+            pixels.push_back(0xFF000000u | uint32_t(row[x * 3]) << 16 | uint32_t(row[x * 3 + 1]) << 8 | row[x * 3 + 2]);
+    }
+    jpeg_finish_decompress(&info);
+    jpeg_destroy_decompress(&info);
+    return pixels;
+}
+
 } // namespace
+
+// A colour file gives exactly libjpeg's RGB output, on a size that is no multiple of the blocks.
+TEST(ImageLibJpeg, ColourPixelsAreLibjpegsRgb)
+{
+    auto image = ImageLib::Image::Create(37, 21);
+    for (int y = 0; y < 21; ++y)
+        for (int x = 0; x < 37; ++x)
+            image->Row(y)[x] = uint32_t(x * 7 + y * 3) << 16 | uint32_t(x * y) << 8 | uint32_t(255 - x * 5);
+    std::string path = TempPath("colour.jpg");
+    ASSERT_TRUE(ImageLib::WriteJPEGImage(path, image.get()));
+    const std::vector<uint8_t> bytes = ReadBytes(path);
+    auto decoded = Decode(DecodeJPEG, bytes);
+    ASSERT_TRUE(decoded);
+    const std::vector<uint32_t> expected = PlainRgbDecode(bytes);
+    ASSERT_EQ(expected.size(), 37u * 21u);
+    EXPECT_EQ(std::vector<uint32_t>(decoded->GetBits(), decoded->GetBits() + expected.size()), expected);
+}
 
 TEST(ImageLibJpeg, WriterRoundTripDropsAlpha)
 {

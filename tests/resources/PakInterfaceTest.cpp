@@ -1,5 +1,6 @@
 #include "resources/PakInterface.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -334,3 +335,61 @@ TEST(PakPublicationTest, WithoutAnInstanceTheFunctionsAreTheirDiskTwins) {
 }
 
 }  // namespace
+
+namespace {
+
+// Whether the page holding `address` is mapped into this process now, from /proc/self/pagemap.
+bool PagePresent(const void* address) {
+  const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+  const int fd = open("/proc/self/pagemap", O_RDONLY | O_CLOEXEC);
+  uint64_t entry = 0;
+  const off_t at = static_cast<off_t>(reinterpret_cast<uintptr_t>(address) / page * sizeof entry);
+  const bool read = fd >= 0 && pread(fd, &entry, sizeof entry, at) == static_cast<ssize_t>(sizeof entry);
+  if (fd >= 0) close(fd);
+  return read && (entry >> 63) != 0;
+}
+
+// How many pages of a member's bytes are mapped into this process.
+size_t MemberPagesPresent(PakInterface& pak, const char* name) {
+  const PakEntry& entry = pak.GetDirectory().at(PakInterface::MemberKey(name));
+  const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+  size_t present = 0;
+  for (int32_t at = entry.start; at < entry.start + entry.size; at += static_cast<int32_t>(page))
+    present += PagePresent(entry.archive->view + at) ? 1 : 0;
+  return present;
+}
+
+}  // namespace
+
+// A closed member's pages leave the process's memory at once; members that share a page with it,
+// read before, during or after, still read every byte as stored.
+TEST_F(PakInterfaceTest, ClosedMembersLeaveMemoryAndStillReadWhole) {
+  std::string first(20000, ' '), second(30001, ' ');
+  for (size_t i = 0; i < first.size(); ++i) first[i] = static_cast<char>('a' + i % 23);
+  for (size_t i = 0; i < second.size(); ++i) second[i] = static_cast<char>('A' + i % 19);
+  PlainPak()
+      .Header()
+      .Record("first.bin", static_cast<uint32_t>(first.size()))
+      .Record("second.bin", static_cast<uint32_t>(second.size()))
+      .End()
+      .Text(first)
+      .Text(second)
+      .WriteTo("pages.pak");
+  ASSERT_TRUE(pak.MountArchive("pages.pak"));
+  EXPECT_EQ(MemberPagesPresent(pak, "first.bin"), 0u);
+
+  PakFile* open = pak.Open("second.bin", "rb");
+  ASSERT_NE(open, nullptr);
+  std::string head(12345, '\0');
+  ASSERT_EQ(pak.Read(head.data(), 1, head.size(), open), head.size());
+  PakFile* other = pak.Open("first.bin", "rb");
+  EXPECT_EQ(ReadAll(pak, other), first);
+  EXPECT_EQ(MemberPagesPresent(pak, "first.bin"), 5u);
+  pak.Close(other);
+  EXPECT_EQ(MemberPagesPresent(pak, "first.bin"), 0u);
+  EXPECT_EQ(head + ReadAll(pak, open), second);
+  pak.Close(open);
+  EXPECT_EQ(MemberPagesPresent(pak, "second.bin"), 0u);
+  EXPECT_EQ(ReadMember(pak, "first.bin"), first);
+  EXPECT_EQ(ReadMember(pak, "second.bin"), second);
+}

@@ -204,3 +204,37 @@ TEST_F(AnmPlayerTest, ReloadRestartsTheCurrentEntryOnlyWhenItStillExists) {
 }
 
 }  // namespace
+
+namespace {
+
+// Players of one file share its parsed entries while any of them holds it; once none does, the file
+// is read again, and a damaged file is never kept.
+TEST_F(AnmPlayerTest, PlayersOfOneFileShareItWhileTheyHoldIt) {
+  Put("shared", AnmBytes().Add("a", 2, 4, 0).Add("b", 3, 4, 0));
+  ASSERT_TRUE(player.Load("shared"));
+  {
+    AnmPlayer other(&owner);
+    ASSERT_TRUE(other.Load("SHARED"));
+    EXPECT_EQ(other.GetEntry(1), player.GetEntry(1));
+  }
+  EXPECT_FALSE(player.Load("one"));  // missing: the shared file stays
+  EXPECT_NE(player.GetEntry(1), nullptr);
+
+  Put("one", AnmBytes().Add("z", 1, 4, 0));
+  ASSERT_TRUE(player.Load("one"));
+  Put("shared", AnmBytes().Add("c", 2, 4, 0));
+  ASSERT_TRUE(player.Load("shared"));
+  EXPECT_EQ(player.FindSequence("c"), 0);
+  EXPECT_EQ(player.FindSequence("a"), -1);
+
+  AnmBytes bad;
+  bad.Add("x", 2, 2, 0);
+  bad.magic = 0x12345678;
+  Put("later", bad);
+  EXPECT_FALSE(player.Load("later"));
+  Put("later", AnmBytes().Add("y", 2, 2, 0));
+  ASSERT_TRUE(player.Load("later"));
+  EXPECT_EQ(player.FindSequence("y"), 0);
+}
+
+}  // namespace
