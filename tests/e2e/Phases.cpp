@@ -348,7 +348,7 @@ void NoBookAround(Playthrough& play, const BookPaper& paper, const std::string& 
     const POINT at = dialog->AbsolutePos();
     leftOut = ScreenRect{at.x, at.y, dialog->mWidth, dialog->mHeight};
   }
-  const int runs = paper.Runs(play.CurrentFrame(), leftOut);
+  const int runs = paper.Runs(play.ShownFrame(when), leftOut);
   if (runs > 0) play.Fail(std::to_string(runs) + " runs of the book's paper on the screen " + when);
   play.Log("no book " + when);
 }
@@ -360,8 +360,9 @@ void NextDay(Playthrough& play, int day) {
   QCBoard_Career& career = *game.mCareer;
   play.StepUntil([&] { return Settled(career.mNext) && !career.mNext->mDisabled; }, 500, "the next button");
   // The check must see a book where one shows.
-  const BookPaper paper(play.CurrentFrame());
-  play.Expect(paper.Runs(play.CurrentFrame()) > 0, "the book's paper seen in the book");
+  const Frame book = play.ShownFrame("the book");
+  const BookPaper paper(book);
+  play.Expect(paper.Runs(book) > 0, "the book's paper seen in the book");
   play.ClickWidget(career.mNext, "career_menu > career_dlg > right_page > next_button");
   const std::string named = "day " + std::to_string(day);
   LevelLoads(play, named);

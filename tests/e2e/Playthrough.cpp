@@ -288,7 +288,7 @@ std::string Playthrough::KeepFrames(const std::string& name, const Frame& frame,
 }
 
 void Playthrough::Checkpoint(const std::string& name, const std::vector<Probe>& probes) {
-  const Frame frame = Headless() != nullptr ? CurrentFrame() : WindowFrame(name);
+  const Frame frame = ShownFrame(name);
   if (frame.width != 800 || frame.height != 600) {
     Fail("checkpoint " + name + ": no 800 x 600 frame was presented");
   }
@@ -329,6 +329,8 @@ void Playthrough::Checkpoint(const std::string& name, const std::vector<Probe>& 
 // In a real window the frame is what the X server shows of the game's window, as a player sees
 // it. The picture was presented before the checkpoint, but the server may draw it a moment later:
 // it counts once two looks a moment apart agree.
+Frame Playthrough::ShownFrame(const std::string& what) { return Headless() != nullptr ? CurrentFrame() : WindowFrame(what); }
+
 Frame Playthrough::WindowFrame(const std::string& name) {
   const XConnection& screen = Screen();
   const std::optional<ScreenRect> window = screen.WindowOf(getpid());

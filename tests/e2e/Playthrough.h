@@ -84,6 +84,8 @@ class Playthrough {
   // in a real window what the window shows, "sdl_<name>_window.png".
   void KeepScreenPictures(const std::string& name);
   Frame CurrentFrame() const;
+  // What the player sees: headless the presented frame, in a real window what the X server shows.
+  Frame ShownFrame(const std::string& what);
   std::vector<std::wstring> MessageBoxes();
 
  private:
