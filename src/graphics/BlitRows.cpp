@@ -15,35 +15,50 @@ namespace {
 constexpr uint32_t kRB = 0x00FF00FFu;
 constexpr uint32_t kG = 0x0000FF00u;
 
+using I16 = int16_t __attribute__((vector_size(32)));
+
+// The alpha bytes of a group of pixels, read as 64-bit words on the scalar side so that the vector
+// side is left to the arithmetic: their OR and their AND.
+struct GroupAlpha {
+  static constexpr uint64_t kAlphas = 0xFF000000FF000000u;
+  uint64_t any = 0, all = ~uint64_t{0};
+  bool Clear() const { return (any & kAlphas) == 0; }
+  bool Opaque() const { return (all & kAlphas) == kAlphas; }
+};
+
+[[gnu::always_inline]] inline GroupAlpha AlphaOf(const uint32_t* p) {
+  GroupAlpha a;
+  for (int k = 0; k < kWidth; k += 2) {
+    uint64_t w;
+    std::memcpy(&w, p + k, sizeof w);
+    a.any |= w;
+    a.all &= w;
+  }
+  return a;
+}
+
 // Runs vec over whole groups of lanes and scalar over the rest of the row. With SkipClear, groups of
 // wholly transparent source pixels are passed over without touching the destination; with
 // CopyOpaque, groups of wholly opaque source pixels are copied without reading it (for routines that
 // draw an opaque pixel as it is); with NoteOpaqueDest, vec also learns whether the group lies on
-// wholly opaque destination pixels. One reduction of the lanes serves all three.
+// wholly opaque destination pixels.
 template <bool SkipClear = false, bool CopyOpaque = false, bool NoteOpaqueDest = false, typename Vec,
           typename Scalar>
 [[gnu::always_inline]] inline void EachPixel(uint32_t* d, const uint32_t* s, int n, Vec vec, Scalar scalar) {
   int i = 0;
   if constexpr (kVectorLanes > 0)
     for (; i + kWidth <= n; i += kWidth) {
-      const U32 sp = Load(s + i);
-      U32 dp{};
-      if constexpr (NoteOpaqueDest) dp = Load(d + i);
-      bool destOpaque = false;
-      if constexpr (SkipClear || CopyOpaque || NoteOpaqueDest) {
-        // The low half is 0 when every source alpha is, the high half when every alpha it tests is 255.
-        const U32 a = sp >> 24, tested = NoteOpaqueDest ? dp >> 24 : a;
-        const uint32_t kinds = OrAll(a | (tested ^ 255) << 16);
-        if (SkipClear && (kinds & 0xFFFF) == 0) continue;
-        if (CopyOpaque && kinds >> 16 == 0) {
-          Store(d + i, sp);
+      if constexpr (SkipClear || CopyOpaque) {
+        const GroupAlpha a = AlphaOf(s + i);
+        if (SkipClear && a.Clear()) continue;
+        if (CopyOpaque && a.Opaque()) {
+          Store(d + i, Load(s + i));
           continue;
         }
-        destOpaque = NoteOpaqueDest && kinds >> 16 == 0;
       }
-      if constexpr (!NoteOpaqueDest) dp = Load(d + i);
+      const U32 sp = Load(s + i), dp = Load(d + i);
       if constexpr (NoteOpaqueDest) {
-        Store(d + i, vec(dp, sp, destOpaque));
+        Store(d + i, vec(dp, sp, AlphaOf(d + i).Opaque()));
       } else {
         Store(d + i, vec(dp, sp));
       }
@@ -141,6 +156,23 @@ template <typename VecAmount, typename ScalarAmount>
   return redBlue | reinterpret_cast<U32>((reinterpret_cast<U16>(Channel(p, 8)) * g) >> 8) << 8;
 }
 
+// PixelOps::OntoOpaque in lanes. Every product of a channel and a weight stays below 65536, so they
+// are formed in 16-bit halves: red with blue (the sum of the halves shifted as whole lanes truncates
+// blue term by term and red summed, as BlendLane does), and green (beside the alpha, which is
+// dropped). An opaque source weighs 256 instead of 255, which gives exactly the source pixel; a clear
+// one keeps the destination pixel whole.
+[[gnu::always_inline]] inline U32 OntoOpaqueLanes(U32 dp, U32 sp) {
+  const U16 sGA = reinterpret_cast<U16>(sp) >> 8, dGA = reinterpret_cast<U16>(dp) >> 8;  // green, alpha
+  U16 w = __builtin_shufflevector(sGA, sGA, 1, 1, 3, 3, 5, 5, 7, 7, 9, 9, 11, 11, 13, 13, 15, 15);
+  w -= reinterpret_cast<U16>(w == 255);
+  const U16 v = 256 - w;
+  const U32 rs = reinterpret_cast<U32>(reinterpret_cast<U16>(sp & kRB) * w);
+  const U32 rd = reinterpret_cast<U32>(reinterpret_cast<U16>(dp & kRB) * v);
+  const U32 g = reinterpret_cast<U32>(sGA * w + dGA * v);
+  const U32 out = 0xFF000000u | (((rs >> 8) + (rd >> 8)) & kRB) | (g & kG);
+  return reinterpret_cast<U32>(reinterpret_cast<I16>(w == 0) ? reinterpret_cast<I16>(dp) : reinterpret_cast<I16>(out));
+}
+
 }  // namespace
 
 void Copy(uint32_t* d, const uint32_t* s, int n, const Tint&) {
@@ -148,13 +180,7 @@ void Copy(uint32_t* d, const uint32_t* s, int n, const Tint&) {
 }
 
 VELK_VECTOR_CLONES void OntoOpaque(uint32_t* d, const uint32_t* s, int n, const Tint&) {
-  EachPixel<true, true>(
-      d, s, n,
-      [](U32 dp, U32 sp) __attribute__((always_inline)) {
-        const U32 a = sp >> 24;
-        return Select(Eq(a, Splat(255)), sp, Select(Eq(a, Splat(0)), dp, 0xFF000000u | BlendLane(sp, dp, a)));
-      },
-      PixelOps::OntoOpaque);
+  EachPixel<true, true>(d, s, n, OntoOpaqueLanes, PixelOps::OntoOpaque);
 }
 
 VELK_VECTOR_CLONES void Over(uint32_t* d, const uint32_t* s, int n, const Tint&) {
