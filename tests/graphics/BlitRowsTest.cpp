@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <utility>
 #include <vector>
 
 #include "TestHost.h"
@@ -25,7 +26,20 @@ std::vector<int> Widths() {
   return w;
 }
 
-// Source and destination rows holding every alpha pair, then random pixels.
+// n random pixels in runs of clear, opaque, translucent and mixed alpha, mostly a group long or
+// longer, so that groups of every kind and every mix of kinds come up wherever a row starts.
+std::vector<uint32_t> AlphaKindRuns(std::mt19937& rng, size_t n) {
+  const auto next = [&rng](uint32_t below) { return static_cast<uint32_t>(rng() % below); };
+  std::vector<uint32_t> px(n);
+  for (size_t i = 0, left = 0, kind = 0; i < n; ++i, --left) {
+    if (left == 0) left = next(3) ? 8 + next(24) : 1 + next(8), kind = next(4);
+    const uint32_t alpha[] = {0, 255, 1 + next(254), next(3) == 0 ? 0 : next(2) ? 255 : next(256)};
+    px[i] = alpha[kind] << 24 | next(1 << 24);
+  }
+  return px;
+}
+
+// Source and destination rows holding every alpha pair, then random pixels, then runs of each kind.
 struct Rows {
   std::vector<uint32_t> src, dst;
   explicit Rows(std::mt19937& rng) {
@@ -37,6 +51,10 @@ struct Rows {
     for (int i = 0; i < 4096; ++i) {
       src.push_back(rng());
       dst.push_back(rng());
+    }
+    for (std::vector<uint32_t>* row : {&src, &dst}) {
+      const std::vector<uint32_t> runs = AlphaKindRuns(rng, 4096);
+      row->insert(row->end(), runs.begin(), runs.end());
     }
   }
 };
@@ -149,6 +167,60 @@ TEST(BlitRows, SurfaceLoopsMatchTheClampTablesAndMasks) {
         BlitRows::AddClampedUnlessBlack(d, source.data(), n);
       },
       [](uint32_t d, uint32_t s, const Tint& none) { return black(s) ? d : clamped(d, s, none); }, Tint{}, 32);
+}
+
+namespace {
+
+// The normal blit onto an opaque destination worked out channel by channel: red and green are the
+// sum of both weighted channels over 256, blue the sum of each weighted channel over 256; a clear
+// source pixel leaves the destination pixel, an opaque one replaces it.
+uint32_t OntoOpaqueByChannel(uint32_t d, uint32_t s) {
+  const uint32_t a = s >> 24;
+  if (a == 0) return d;
+  if (a == 255) return s;
+  const auto channel = [&](int shift) { return std::pair{(s >> shift) & 0xFF, (d >> shift) & 0xFF}; };
+  const auto [sr, dr] = channel(16);
+  const auto [sg, dg] = channel(8);
+  const auto [sb, db] = channel(0);
+  const uint32_t red = (sr * a + dr * (256 - a)) / 256, green = (sg * a + dg * (256 - a)) / 256;
+  const uint32_t blue = sb * a / 256 + db * (256 - a) / 256;
+  return 0xFF000000u | red << 16 | green << 8 | blue;
+}
+
+void ExpectOntoOpaqueByChannel(const std::vector<uint32_t>& src, const std::vector<uint32_t>& dst, size_t at, int n) {
+  std::vector<uint32_t> d = dst;
+  BlitRows::OntoOpaque(d.data() + at, src.data() + at, n, Tint{});
+  for (size_t i = 0; i < d.size(); ++i) {
+    const bool drawn = i >= at && i < at + n;
+    ASSERT_EQ(drawn ? OntoOpaqueByChannel(dst[i], src[i]) : dst[i], d[i])
+        << "start " << at << " count " << n << " pixel " << i << std::hex << " src " << src[i] << " dst " << dst[i];
+  }
+}
+
+}  // namespace
+
+// Every alpha with every pair of source and destination values in each channel. Neighbouring pixels
+// differ in alpha, so every group mixes alphas, clear and opaque ones among translucent ones.
+TEST(BlitRows, OntoOpaqueMatchesItsChannelFormulaForEveryAlphaAndChannelPair) {
+  std::vector<uint32_t> src(1 << 16), dst(1 << 16);
+  for (uint32_t y = 0; y < 256; ++y) {
+    for (uint32_t x = 0; x < 256; ++x)
+      for (uint32_t a = 0; a < 256; ++a) {
+        const size_t i = x << 8 | a;
+        src[i] = a << 24 | x << 16 | (x ^ 0x5A) << 8 | (255 - x);
+        dst[i] = (x * 7 + a) % 256 << 24 | y << 16 | (y ^ 0xA5) << 8 | (255 - y);
+      }
+    ASSERT_NO_FATAL_FAILURE(ExpectOntoOpaqueByChannel(src, dst, 0, 1 << 16));
+  }
+}
+
+// Rows of runs of every kind, with counts 1 to 67 and 800 from every start within 16 pixels.
+TEST(BlitRows, OntoOpaqueMatchesItsChannelFormulaOverGroupsOfEveryKind) {
+  std::mt19937 rng(50);
+  const std::vector<uint32_t> src = AlphaKindRuns(rng, 4096), dst = AlphaKindRuns(rng, 4096);
+  for (size_t start = 0; start < 16; ++start)
+    for (int n : Widths())
+      ASSERT_NO_FATAL_FAILURE(ExpectOntoOpaqueByChannel(src, dst, start + rng() % 200 * 16, n));
 }
 
 // Whole blits through the path table against the per-pixel rules: transparent source pixels are
