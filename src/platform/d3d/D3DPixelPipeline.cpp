@@ -281,7 +281,8 @@ void D3DPixelPipeline::ShadeRows(D3DSpan span, int rows, float rowStepV) const {
   int first = 0, row = 0, lastFirst = 0, lastRow = 0;
   if (IsSprite(span) && TexelRun(span.count, span.at, span.step, first, row) &&
       TexelRun(span.count, last, span.step, lastFirst, lastRow) && lastRow - row == rows - 1) {
-    for (int i = 0; i < rows; ++i) SpriteRun(PixelAt(span.x, span.y + i), first, row + i, span.count);
+    uint8_t* out = PixelAt(span.x, span.y);
+    for (int i = 0; i < rows; ++i, out += pitch_) SpriteRun(out, first, row + i, span.count);
     return;
   }
   for (int i = 0; i < rows; ++i, ++span.y, span.at.v += rowStepV) ShadeSpan(span);
