@@ -272,6 +272,22 @@ void D3DPixelPipeline::ShadeSpans(const D3DSpan& left, const D3DSpan& right) con
   ShadeSpan(right);
 }
 
+// Where the top row is one run of texels of the texture, so is every row, the same columns from the
+// rows below: u is the same on every row, v exact, so only the texel row changes, and it grows by one
+// a row from the top to the bottom row only where no row wraps or clamps.
+void D3DPixelPipeline::ShadeRows(D3DSpan span, int rows, float rowStepV) const {
+  D3DAttributes last = span.at;
+  last.v += rowStepV * static_cast<float>(rows - 1);
+  int first = 0, row = 0, lastFirst = 0, lastRow = 0;
+  if (IsSprite(span) && TexelRun(span.count, span.at, span.step, first, row) &&
+      TexelRun(span.count, last, span.step, lastFirst, lastRow) && lastRow - row == rows - 1) {
+    uint8_t* out = PixelAt(span.x, span.y);
+    for (int i = 0; i < rows; ++i, out += pitch_) SpriteRun(out, first, row + i, span.count);
+    return;
+  }
+  for (int i = 0; i < rows; ++i, ++span.y, span.at.v += rowStepV) ShadeSpan(span);
+}
+
 void D3DPixelPipeline::ShadeSpan(const D3DSpan& span) const {
   const int bytes = codec_.BytesPerPixel();
   uint8_t* out = PixelAt(span.x, span.y);

@@ -64,6 +64,13 @@ class D3DPixelPipeline {
   // both are the texels of one texture row, one after the other.
   void ShadeSpans(const D3DSpan& left, const D3DSpan& right) const;
 
+  // rows spans one below the other from span, v growing by rowStepV a row, where every row's v is
+  // exact as drawing a rectangle's triangles gives it (see D3DRectangle).
+  void ShadeRows(D3DSpan span, int rows, float rowStepV) const;
+
+  const D3DTextureView& Texture() const { return state_.texture; }
+  bool ReadsItsTarget() const { return state_.texture.texels == target_; }
+
   uint32_t Sample(float u, float v) const;
   uint32_t Combine(uint32_t texel, uint32_t diffuse) const;
   uint32_t Blend(uint32_t src, uint32_t dst) const;

@@ -1,15 +1,25 @@
 #include "platform/d3d/D3DRasterizer.h"
 
+#include "platform/d3d/D3DGeometry.h"
+#include "platform/d3d/D3DRectangle.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <optional>
 #include <utility>
 
 namespace Velk {
 
 namespace {
 
-constexpr int kSubPixels = 16;
+using D3DGeometry::Area;
+using D3DGeometry::CeilDiv;
+using D3DGeometry::Culled;
+using D3DGeometry::Drawable;
+using D3DGeometry::Fixed;
+using D3DGeometry::FloorDiv;
+using D3DGeometry::kSubPixels;
 
 D3DAttributes AttributesOf(const D3DTLVERTEX& v, DWORD color) {
   return D3DAttributes{v.tu, v.tv, static_cast<float>(color >> 24), static_cast<float>((color >> 16) & 0xFF),
@@ -23,16 +33,6 @@ template <typename F>
   return D3DAttributes{f(a.u, b.u, c.u), f(a.v, b.v, c.v), f(a.a, b.a, c.a),
                        f(a.r, b.r, c.r), f(a.g, b.g, c.g), f(a.b, b.b, c.b)};
 }
-
-int64_t FloorDiv(int64_t a, int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
-int64_t CeilDiv(int64_t a, int64_t b) { return -FloorDiv(-a, b); }
-
-// Positions beyond this are refused: their fixed-point products would overflow.
-constexpr float kPositionLimit = 1 << 24;
-
-bool Drawable(const D3DTLVERTEX& v) { return std::fabs(v.sx) < kPositionLimit && std::fabs(v.sy) < kPositionLimit; }
-
-int64_t Fixed(float v) { return std::llround(static_cast<double>(v) * kSubPixels); }
 
 struct Edge {
   int64_t x0, y0, dx, dy;
@@ -104,10 +104,8 @@ class D3DRasterizer::TriangleRows {
     if (!Drawable(v0) || !Drawable(in1) || !Drawable(in2)) return;
     int64_t x[3] = {Fixed(v0.sx), Fixed(in1.sx), Fixed(in2.sx)};
     int64_t y[3] = {Fixed(v0.sy), Fixed(in1.sy), Fixed(in2.sy)};
-    const int64_t area = (x[1] - x[0]) * (y[2] - y[0]) - (y[1] - y[0]) * (x[2] - x[0]);
-    if (area == 0) return;
-    // A positive area runs clockwise on the screen.
-    if ((r.cullMode_ == D3DCULL_CW && area > 0) || (r.cullMode_ == D3DCULL_CCW && area < 0)) return;
+    const int64_t area = Area(x, y);
+    if (area == 0 || Culled(area, r.cullMode_)) return;
     const DWORD flatColor = v0.color;
     D3DAttributes at[3] = {AttributesOf(v0, v0.color), AttributesOf(in1, r.flat_ ? flatColor : in1.color),
                            AttributesOf(in2, r.flat_ ? flatColor : in2.color)};
@@ -199,6 +197,7 @@ void D3DRasterizer::Rows(TriangleRows& rows) const {
 // Every pixel still takes the first triangle before the second, so the order of the rows does not
 // change its bytes even where the two overlap.
 void D3DRasterizer::TrianglePair(const D3DTLVERTEX* (&first)[3], const D3DTLVERTEX* (&second)[3]) const {
+  if (Rectangle(first, second)) return;
   TriangleRows a(*first[0], *first[1], *first[2], *this), b(*second[0], *second[1], *second[2], *this);
   if (!a.Covers(a.Top()) || !b.Covers(b.Top())) {
     Rows(a);
@@ -218,6 +217,20 @@ void D3DRasterizer::TrianglePair(const D3DTLVERTEX* (&first)[3], const D3DTLVERT
       if (inB) pipeline_.ShadeSpan(spanB);
     }
   }
+}
+
+bool D3DRasterizer::Rectangle(const D3DTLVERTEX* (&first)[3], const D3DTLVERTEX* (&second)[3]) const {
+  // A texture that is the target may be read where this pair has drawn; such pairs take the rows of
+  // their triangles.
+  if (pipeline_.ReadsItsTarget()) return false;
+  const D3DTextureView& t = pipeline_.Texture();
+  const std::optional<D3DRectangle> r =
+      D3DRectangle::Of(first, second, cullMode_, t.texels ? t.width : 0, t.texels ? t.height : 0);
+  if (!r) return false;
+  const int left = std::max(r->Left(), clip_.left), right = std::min(r->Right(), clip_.right);
+  const int top = std::max(r->Top(), clip_.top), bottom = std::min(r->Bottom(), clip_.bottom);
+  if (left < right && top < bottom) pipeline_.ShadeRows(r->Span(left, top, right - left), bottom - top, r->RowStepV());
+  return true;
 }
 
 void D3DRasterizer::ShadeOne(int x, int y, const D3DAttributes& at) const {

@@ -33,6 +33,8 @@ class D3DRasterizer {
   class TriangleRows;
 
   void Rows(TriangleRows& rows) const;
+  // Draws a pair that tiles a rectangle as its rows; false where the pair is not one.
+  bool Rectangle(const D3DTLVERTEX* (&first)[3], const D3DTLVERTEX* (&second)[3]) const;
   void ShadeOne(int x, int y, const D3DAttributes& at) const;
 
   const D3DPixelPipeline& pipeline_;
