@@ -13,6 +13,21 @@ constexpr size_t kMaxLength = 0x7FFFFFFF;
 // A run shorter than this costs as much as the words themselves.
 constexpr size_t kShortestRun = 3;
 
+// Where the run of pixels[i] ends: eight words at a time while they all match, which the compiler
+// turns into vector compares, then word by word.
+size_t RunEnd(const uint32_t* pixels, size_t i, size_t count) {
+  const uint32_t value = pixels[i];
+  size_t j = i + 1;
+  while (j + 8 <= count) {
+    uint32_t differ = 0;
+    for (size_t k = 0; k < 8; ++k) differ |= pixels[j + k] ^ value;
+    if (differ) break;
+    j += 8;
+  }
+  while (j < count && pixels[j] == value) ++j;
+  return j;
+}
+
 // Walks the pixels as runs and stretches; `emit(run, length, words)` is told each piece in order.
 template <typename Emit>
 void Walk(const uint32_t* pixels, size_t count, Emit emit) {
@@ -23,8 +38,7 @@ void Walk(const uint32_t* pixels, size_t count, Emit emit) {
   };
   size_t i = 0;
   while (i < count) {
-    size_t j = i + 1;
-    while (j < count && pixels[j] == pixels[i]) ++j;
+    const size_t j = RunEnd(pixels, i, count);
     if (j - i >= kShortestRun) {
       flush(i);
       for (size_t at = i; at < j; at += std::min(j - at, kMaxLength)) emit(true, std::min(j - at, kMaxLength), pixels + i);
