@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace Velk {
 
@@ -28,25 +29,28 @@ size_t RunEnd(const uint32_t* pixels, size_t i, size_t count) {
   return j;
 }
 
-// Walks the pixels as runs and stretches; `emit(run, length, words)` is told each piece in order.
+// Walks the pixels as runs and stretches; `emit(run, length, words)` is told each piece in order and
+// may stop the walk by answering false, which the walk then answers.
 template <typename Emit>
-void Walk(const uint32_t* pixels, size_t count, Emit emit) {
+bool Walk(const uint32_t* pixels, size_t count, Emit emit) {
   size_t literal = 0;  // where the stretch of words as they are began
   auto flush = [&](size_t end) {
     for (size_t at = literal; at < end; at += std::min(end - at, kMaxLength))
-      emit(false, std::min(end - at, kMaxLength), pixels + at);
+      if (!emit(false, std::min(end - at, kMaxLength), pixels + at)) return false;
+    return true;
   };
   size_t i = 0;
   while (i < count) {
     const size_t j = RunEnd(pixels, i, count);
     if (j - i >= kShortestRun) {
-      flush(i);
-      for (size_t at = i; at < j; at += std::min(j - at, kMaxLength)) emit(true, std::min(j - at, kMaxLength), pixels + i);
+      if (!flush(i)) return false;
+      for (size_t at = i; at < j; at += std::min(j - at, kMaxLength))
+        if (!emit(true, std::min(j - at, kMaxLength), pixels + i)) return false;
       literal = j;
     }
     i = j;
   }
-  flush(count);
+  return flush(count);
 }
 
 }  // namespace
@@ -56,18 +60,21 @@ PackedPixels::PackedPixels(size_t count, size_t wordCount)
 
 std::unique_ptr<PackedPixels> PackedPixels::Pack(const uint32_t* pixels, size_t count) {
   if (!pixels || count == 0) return nullptr;
-  // Measured first, so that the words are allocated once and at their size.
-  size_t words = 0;
-  Walk(pixels, count, [&](bool run, size_t length, const uint32_t*) { words += 1 + (run ? 1 : length); });
-  if (words > count / 2) return nullptr;
-  std::unique_ptr<PackedPixels> packed(new PackedPixels(count, words));
-  uint32_t* out = packed->mWords.get();
-  Walk(pixels, count, [&](bool run, size_t length, const uint32_t* from) {
-    *out++ = static_cast<uint32_t>(length << 1 | (run ? 1 : 0));
+  // One walk into a growing buffer, given up as soon as it passes half the room; the words then move
+  // to a buffer of their size.
+  const size_t limit = count / 2;
+  std::vector<uint32_t> words;
+  words.reserve(std::min(limit, count / 16 + 16));
+  const bool fits = Walk(pixels, count, [&](bool run, size_t length, const uint32_t* from) {
     const size_t n = run ? 1 : length;
-    std::memcpy(out, from, n * sizeof(uint32_t));
-    out += n;
+    if (words.size() + 1 + n > limit) return false;
+    words.push_back(static_cast<uint32_t>(length << 1 | (run ? 1 : 0)));
+    words.insert(words.end(), from, from + n);
+    return true;
   });
+  if (!fits) return nullptr;
+  std::unique_ptr<PackedPixels> packed(new PackedPixels(count, words.size()));
+  std::memcpy(packed->mWords.get(), words.data(), words.size() * sizeof(uint32_t));
   return packed;
 }
 
