@@ -30,7 +30,9 @@ int RandomInt(int a, int b) {
 
 void DropPixelsAfterUpload(Velk::VelkAppBase* app, Velk::Image* image) {
   auto* picture = dynamic_cast<Velk::MemoryImage*>(image);
-  if (picture && app && app->Is3DModeOn()) picture->DropBits();
+  if (!picture || !app) return;
+  if (app->Is3DModeOn()) picture->DropBits();
+  else picture->PackBits();
 }
 
 bool LineIntersection(int x1, int y1, float angle1, int x2, int y2, float angle2, POINT& out) {

@@ -21,7 +21,8 @@ int RandomInt(int a, int b);
 bool LineIntersection(int x1, int y1, float angle1, int x2, int y2, float angle2, POINT& out);
 
 // A picture only drawn: its decoded pixels go once the 3-D road holds it as textures (they come back
-// from the textures when asked for). The memory road draws from the pixels, so there it stays whole.
+// from the textures when asked for). Until it is first drawn, and on the memory road, which draws from
+// the pixels or from the display's copy made of them, it keeps them packed where that pays.
 void DropPixelsAfterUpload(Velk::VelkAppBase* app, Velk::Image* image);
 
 // Messages of the engine that nobody reads in a release: they go to the sink when one is set.

@@ -94,6 +94,7 @@ void DDImage::FreeNonSurfaceData() {
   // Without a surface these are the only copy of the picture.
   if (!mSurface) return;
   mBits.reset();
+  mPackedBits.reset();
   mNativeAlphaData.reset();
   mRLAdditiveData.reset();
   mRLAlphaData.reset();
@@ -184,7 +185,8 @@ bool DDImage::GenerateSurface() {
   ScanAlpha();
   if (mHasAlpha) return false;
   mWantDDSurface = true;
-  if (mColorTable) GetArgbBits();
+  // The surface is written from the pixels: rebuilt from a colour table or a packed copy first.
+  if (!mBits) GetArgbBits();
   DDSURFACEDESC2 desc;
   desc.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH;
   desc.dwWidth = static_cast<DWORD>(mWidth);
@@ -367,6 +369,7 @@ void DDImage::DropBits() {
   }
   if (mWantDDSurface && GenerateSurface()) {
     mBits.reset();
+    mPackedBits.reset();
     mColorIndices.reset();
     mColorTable.reset();
     mNumColors = 0;

@@ -163,7 +163,9 @@ uint32_t* MemoryImage::RebuildBits() {
   uint32_t* bits = mBits.get();
   const size_t n = PixelCount();
   const NativeDisplay* display = mApp ? mApp->GetNativeDisplay() : nullptr;
-  if (mColorTable) {
+  if (mPackedBits) {
+    mPackedBits->Unpack(bits);
+  } else if (mColorTable) {
     for (size_t i = 0; i < n; ++i) bits[i] = mColorTable[mColorIndices[i]];
     mColorIndices.reset();
     mColorTable.reset();
@@ -239,6 +241,7 @@ void MemoryImage::OnBitsChanged() {
   mNativeAlphaData.reset();
   mRLAlphaData.reset();
   mRLAdditiveData.reset();
+  mPackedBits.reset();
 }
 
 void MemoryImage::ScanAlpha() {
@@ -270,6 +273,7 @@ uint32_t* MemoryImage::BuildDisplayFormatData(const NativeDisplay* display) {
   if (mNativeAlphaData) return mNativeAlphaData.get();
   if (!display) return nullptr;
   ScanAlpha();
+  const bool unpacked = !mBits && mPackedBits;
   const uint32_t* pixels;
   size_t count;
   if (mColorTable) {
@@ -283,6 +287,8 @@ uint32_t* MemoryImage::BuildDisplayFormatData(const NativeDisplay* display) {
   auto native = std::make_unique<uint32_t[]>(count);
   for (size_t i = 0; i < count; ++i) native[i] = ToNativePixel(pixels[i], *display);
   mNativeAlphaData = std::move(native);
+  // Pixels unpacked only to make this copy go again: nobody was given them.
+  if (unpacked) mBits.reset();
   return mNativeAlphaData.get();
 }
 
@@ -318,7 +324,7 @@ uint8_t* MemoryImage::BuildAdditiveRuns(const NativeDisplay* display) {
 }
 
 void MemoryImage::FreeDisplayCaches(bool includeAlphaRuns) {
-  if (!mBits && !mColorIndices) GetArgbBits();
+  if (!mBits && !mColorIndices && !mPackedBits) GetArgbBits();
   mNativeAlphaData.reset();
   mRLAdditiveData.reset();
   if (includeAlphaRuns) mRLAlphaData.reset();
@@ -342,22 +348,49 @@ void MemoryImage::DropBits() {
   if (!mApp) return;
   if (!mApp->Is3DModeOn()) {
     if (!mBits && !mColorIndices) return;
-    // Without a display there is nowhere to keep the pixels, so they stay.
+    // Without a display there is nowhere to keep the pixels, so they stay (packed where that pays).
     const NativeDisplay* display = mApp->GetNativeDisplay();
     const uint32_t* native = BuildDisplayFormatData(display);
     // The native data of a palettized image is indexed through the colour table, so both stay.
-    if (native && mBits && NativeGivesBack(mBits.get(), native, PixelCount(), *display)) mBits.reset();
+    if (native && mBits && NativeGivesBack(mBits.get(), native, PixelCount(), *display)) {
+      mBits.reset();
+      mPackedBits.reset();
+    } else {
+      PackBits();
+    }
     return;
   }
-  // Textures with fewer bits a channel than the pixels (5-6-5, 4-4-4-4) would give other colours back
-  // after a road switch: then the pixels stay.
-  if (!mTextureData || ((mBits || mColorIndices) && !mApp->TexturesHoldPixels(this))) return;
+  // Until the textures exist, and where they have fewer bits a channel than the pixels (5-6-5,
+  // 4-4-4-4) and would give other colours back after a road switch, the pixels stay, packed where that
+  // pays.
+  if (!mTextureData) {
+    PackBits();
+    return;
+  }
+  if (mBits || mColorIndices) {
+    if (!mApp->TexturesHoldPixels(this)) {
+      PackBits();
+      return;
+    }
+  } else if (mPackedBits) {
+    return;
+  }
   mBits.reset();
+  mPackedBits.reset();
   mColorIndices.reset();
   mColorTable.reset();
   mNumColors = 0;
   // Palette-sized native data cannot stand for the pixels once the indices are gone.
   mNativeAlphaData.reset();
+}
+
+bool MemoryImage::PackBits() {
+  if (!mBits) return false;
+  std::unique_ptr<PackedPixels> packed = PackedPixels::Pack(mBits.get(), PixelCount());
+  if (!packed) return false;
+  mPackedBits = std::move(packed);
+  mBits.reset();
+  return true;
 }
 
 void MemoryImage::Restore() {
@@ -384,6 +417,7 @@ bool MemoryImage::ReduceToPalette() {
   mColorTable = std::move(table);
   mNumColors = numColors;
   mBits.reset();
+  mPackedBits.reset();
   mNativeAlphaData.reset();
   mWantPal = true;
   return true;

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "graphics/Image.h"
+#include "graphics/PackedPixels.h"
 
 namespace Velk {
 
@@ -33,6 +34,7 @@ public:
   std::unique_ptr<uint32_t[]> mNativeAlphaData;
   std::unique_ptr<uint8_t[]> mRLAlphaData;
   std::unique_ptr<uint8_t[]> mRLAdditiveData;
+  std::unique_ptr<PackedPixels> mPackedBits;  // stands for the pixels while they are away
   bool mBitsChanged = false;  // the alpha flags are stale
   MemoryImageHost* mApp = nullptr;
 
@@ -63,6 +65,9 @@ public:
   virtual uint8_t* BuildAlphaRuns();
   virtual uint8_t* BuildAdditiveRuns(const NativeDisplay* display);
   virtual void DropBits();
+  // Keeps the pixels packed instead when that takes at most half their room (false when it would not);
+  // they are unpacked when asked for, and the picture draws and reads as before.
+  bool PackBits();
   virtual void FreeSoftwareCaches();
   virtual void FreeTextureData();
   virtual void FreeAllCaches();

@@ -63,6 +63,24 @@ TEST(WindowPlacementTest, AWindowLargerThanTheWorkAreaKeepsItsClientAreaOnIt) {
   EXPECT_EQ(at.y, 20 - 22);
 }
 
+// The pixels a picture drawn at (x, y) over dark grey leaves on the draw surface, row by row.
+std::vector<uint32_t> DrawnOverGrey(CountingApp& app, MemoryImage& picture, int x, int y) {
+  Graphics g(app.mDDInterface->GetScreenImage());
+  g.SetColor(Color(9, 9, 9));
+  g.FillRect(x, y, picture.mWidth, picture.mHeight);
+  g.DrawImage(&picture, x, y);
+  std::vector<uint32_t> out;
+  DDSURFACEDESC d{};
+  IDirectDrawSurface* surface = app.mDDInterface->mDrawSurface;
+  if (surface->Lock(nullptr, &d, DDLOCK_WAIT, nullptr) != DD_OK) return out;
+  for (int row = y; row < y + picture.mHeight; ++row) {
+    const auto* line = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(d.lpSurface) + row * d.lPitch);
+    out.insert(out.end(), line + x, line + x + picture.mWidth);
+  }
+  surface->Unlock(nullptr);
+  return out;
+}
+
 class ScreenModeTest : public AppTest {
  protected:
   ~ScreenModeTest() override {
@@ -320,22 +338,7 @@ TEST_F(ScreenModeTest, DroppedPicturesShowAgainAfterModeAndRoadSwitches) {
   image.SetPixels(pixels.data(), 12, 7, true);
   image.DropBits();  // only the request until the textures exist
   ASSERT_NE(image.mBits, nullptr);
-  // The 12 x 7 pixels a picture drawn at (3, 2) over dark grey leaves.
-  auto drawn = [&](MemoryImage& picture) {
-    Graphics g(app.mDDInterface->GetScreenImage());
-    g.SetColor(Color(9, 9, 9));
-    g.FillRect(3, 2, 12, 7);
-    g.DrawImage(&picture, 3, 2);
-    std::vector<uint32_t> out;
-    DDSURFACEDESC d{};
-    IDirectDrawSurface* surface = app.mDDInterface->mDrawSurface;
-    if (surface->Lock(nullptr, &d, DDLOCK_WAIT, nullptr) != DD_OK) return out;
-    for (int y = 2; y < 9; ++y)
-      for (int x = 3; x < 15; ++x)
-        out.push_back(reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(d.lpSurface) + y * d.lPitch)[x]);
-    surface->Unlock(nullptr);
-    return out;
-  };
+  auto drawn = [&](MemoryImage& picture) { return DrawnOverGrey(app, picture, 3, 2); };
   // Opaque pixels land unchanged on either road.
   auto shows = [&] {
     const std::vector<uint32_t> out = drawn(image);
@@ -397,6 +400,67 @@ TEST_F(ScreenModeTest, OpaquePicturesKeepPixelsTheirTexturesCannotGiveBack) {
   EXPECT_EQ(std::vector<uint32_t>(translucent.GetArgbBits(), translucent.GetArgbBits() + pixels.size()), pixels);
   pixels[7] |= 0xFF000000u;
   EXPECT_EQ(std::vector<uint32_t>(opaque.GetArgbBits(), opaque.GetArgbBits() + pixels.size()), pixels);
+}
+
+// Flat pictures whose pixels were packed before their first draw (as the day's animation sheets are)
+// draw as pictures that never were, on both roads and after a switch to full screen and of the road;
+// one that the 3-D road holds as 5-6-5 textures keeps its pixels packed, and every pixel comes back.
+TEST_F(ScreenModeTest, PackedPicturesShowAgainAfterModeAndRoadSwitches) {
+  CountingApp& app = StartReal(true);
+  ASSERT_NE(app.mDDInterface, nullptr);
+  if (!app.Is3DModeOn()) GTEST_SKIP() << "display started without 3-D";
+  std::vector<uint32_t> sheet(40 * 12, 0x00FFFFFFu);
+  for (size_t i = 40; i < 200; ++i) sheet[i] = i < 120 ? 0xFF336699u : 0x80FF8040u;
+  sheet[300] = 0x40010203u;
+  std::vector<uint32_t> panel(40 * 12, 0xFF204060u);
+  for (size_t i = 100; i < 180; ++i) panel[i] = 0xFFF0E0D1u;
+  MemoryImage translucent(&app);
+  translucent.SetPixels(sheet.data(), 40, 12, true);
+  MemoryImage opaque(&app);
+  opaque.mTextureFlags = 0;  // 5-6-5 textures allowed
+  opaque.SetPixels(panel.data(), 40, 12, true);
+  struct Case {
+    MemoryImage& image;
+    const std::vector<uint32_t>& pixels;
+  };
+  const Case cases[] = {{translucent, sheet}, {opaque, panel}};
+  for (const Case& c : cases) {
+    c.image.DropBits();
+    EXPECT_EQ(c.image.mBits, nullptr);
+    EXPECT_NE(c.image.mPackedBits, nullptr);
+  }
+  auto showsAsNew = [&](const Case& c) {
+    MemoryImage fresh(&app);
+    fresh.mTextureFlags = c.image.mTextureFlags;
+    fresh.SetPixels(c.pixels.data(), 40, 12, true);
+    const std::vector<uint32_t> expected = DrawnOverGrey(app, fresh, 5, 4);
+    return !expected.empty() && DrawnOverGrey(app, c.image, 5, 4) == expected;
+  };
+  auto bits = [&](const Case& c) {
+    return std::vector<uint32_t>(c.image.GetArgbBits(), c.image.GetArgbBits() + c.pixels.size());
+  };
+  for (const Case& c : cases) EXPECT_TRUE(showsAsNew(c));
+  EXPECT_EQ(translucent.mBits, nullptr);
+  EXPECT_EQ(translucent.mPackedBits, nullptr);  // its textures hold it
+  EXPECT_EQ(opaque.mBits, nullptr);
+  EXPECT_NE(opaque.mPackedBits, nullptr);
+
+  for (bool windowed : {false, true}) {
+    app.SwitchScreenMode(windowed);
+    ASSERT_TRUE(app.Is3DModeOn());
+    for (const Case& c : cases) {
+      EXPECT_TRUE(showsAsNew(c)) << windowed;
+      EXPECT_EQ(bits(c), c.pixels) << windowed;
+    }
+  }
+  for (bool threeD : {false, true}) {
+    app.SwitchScreenMode(true, threeD, false);
+    ASSERT_EQ(app.Is3DModeOn(), threeD);
+    for (const Case& c : cases) {
+      EXPECT_TRUE(showsAsNew(c)) << threeD;
+      EXPECT_EQ(bits(c), c.pixels) << threeD;
+    }
+  }
 }
 
 }  // namespace

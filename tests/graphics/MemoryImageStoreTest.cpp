@@ -248,3 +248,125 @@ TEST(MemoryImageStore, PurgeInThreeDReadsTexturesBack) {
   EXPECT_EQ((std::vector<MemoryImage*>{&image}), host.mReleased);
   image.mTextureData = nullptr;
 }
+
+namespace {
+
+// 64 x 4 of flat art: clear, translucent and opaque runs, one translucent pixel the premultiplied
+// display copy cannot give back (0x80FF8040 would read as 0x80FE7F3F).
+std::vector<uint32_t> FlatPicture() {
+  std::vector<uint32_t> pixels(64 * 4, 0x00FFFFFFu);
+  for (size_t i = 64; i < 128; ++i) pixels[i] = 0xFF336699u;
+  for (size_t i = 128; i < 160; ++i) pixels[i] = 0x80FF8040u;
+  pixels[200] = 0xFF000001u;
+  return pixels;
+}
+
+std::vector<uint32_t> Bits(MemoryImage& image) {
+  const uint32_t* bits = image.GetArgbBits();
+  return std::vector<uint32_t>(bits, bits + image.mWidth * image.mHeight);
+}
+
+}  // namespace
+
+TEST(MemoryImageStore, PackedPixelsReadBackAndGoWhenThePixelsChange) {
+  TestHost host;
+  const std::vector<uint32_t> pixels = FlatPicture();
+  MemoryImage image(&host);
+  image.SetPixels(pixels.data(), 64, 4, true);
+  ASSERT_TRUE(image.PackBits());
+  EXPECT_EQ(nullptr, image.mBits);
+  EXPECT_TRUE(image.mHasTrans);
+  EXPECT_TRUE(image.mHasAlpha);
+
+  MemoryImage copy(image);
+  EXPECT_EQ(pixels, Bits(copy));
+  EXPECT_EQ(nullptr, image.mBits);  // the copy leaves the source packed
+  EXPECT_EQ(pixels, Bits(image));
+  EXPECT_EQ(0x4BEEFADEu, image.mBits[64 * 4]);
+  ASSERT_NE(nullptr, image.mPackedBits);  // still stands for the pixels once they are out
+
+  // A change makes the packed copy stale: it goes, and the changed pixels are the ones kept.
+  image.FillRect(Rect(0, 0, 1, 1), Color(1, 2, 3), 0);
+  EXPECT_EQ(nullptr, image.mPackedBits);
+  EXPECT_EQ(0xFF010203u, Px(image, 0, 0));
+
+  // A picture whose packed form would not halve it keeps its pixels.
+  Fill(image, 3, 1, {1, 2, 3});
+  EXPECT_FALSE(image.PackBits());
+  EXPECT_NE(nullptr, image.mBits);
+  // So does one that goes to a colour table instead.
+  image.SetPixels(pixels.data(), 64, 4, true);
+  ASSERT_TRUE(image.PackBits());
+  ASSERT_TRUE(image.ReduceToPalette());
+  EXPECT_EQ(nullptr, image.mPackedBits);
+  EXPECT_EQ(pixels, Bits(image));
+}
+
+// The memory road draws from the display copy: made from the packed pixels, it is the copy the pixels
+// themselves give, and the unpacked pixels go again; freeing it leaves the packed pixels alone.
+TEST(MemoryImageStore, DisplayCopyOfPackedPixelsLeavesThemPacked) {
+  TestHost host;
+  const std::vector<uint32_t> pixels = FlatPicture();
+  MemoryImage whole(&host);
+  whole.SetPixels(pixels.data(), 64, 4, true);
+  MemoryImage packed(&host);
+  packed.SetPixels(pixels.data(), 64, 4, true);
+  ASSERT_TRUE(packed.PackBits());
+  const uint32_t* expected = whole.BuildDisplayFormatData(&host.mDisplay);
+  const uint32_t* native = packed.BuildDisplayFormatData(&host.mDisplay);
+  ASSERT_NE(nullptr, native);
+  EXPECT_EQ(std::vector<uint32_t>(expected, expected + 256), std::vector<uint32_t>(native, native + 256));
+  EXPECT_EQ(nullptr, packed.mBits);
+  EXPECT_EQ(0x80804020u, native[128]);  // 255, 128, 64 times 129 / 256, truncated
+
+  packed.FreeDisplayFormatData();
+  EXPECT_EQ(nullptr, packed.mBits);
+  EXPECT_EQ(nullptr, packed.mNativeAlphaData);
+  EXPECT_EQ(pixels, Bits(packed));
+
+  // Pixels already out when the copy is made stay out: whoever asked for them may hold them.
+  packed.mBits.reset();
+  const uint32_t* out = packed.GetArgbBits();
+  packed.FreeDisplayFormatData();
+  packed.BuildDisplayFormatData(&host.mDisplay);
+  EXPECT_EQ(out, packed.mBits.get());
+}
+
+// Asked to go, pixels nothing else holds exactly are packed: on the memory road where the display copy
+// cannot give them back, on the 3-D road until the textures exist and where the textures would give
+// other colours back; textures that hold them let both go.
+TEST(MemoryImageStore, PurgedPixelsNothingElseHoldsArePacked) {
+  TestHost host;
+  const std::vector<uint32_t> pixels = FlatPicture();
+  MemoryImage image(&host);
+  image.SetPixels(pixels.data(), 64, 4, true);
+  image.DropBits();
+  EXPECT_EQ(nullptr, image.mBits);
+  ASSERT_NE(nullptr, image.mPackedBits);
+  ASSERT_NE(nullptr, image.mNativeAlphaData);
+  EXPECT_EQ(pixels, Bits(image));
+
+  host.m3D = true;
+  image.mNativeAlphaData.reset();
+  image.DropBits();
+  EXPECT_EQ(nullptr, image.mBits);
+  EXPECT_EQ(pixels, Bits(image));
+
+  // Textures that read back as 0xFF112233 everywhere do not hold these pixels.
+  image.mTextureData = reinterpret_cast<ImageTextureSet*>(&host);
+  image.DropBits();
+  EXPECT_EQ(nullptr, image.mBits);
+  ASSERT_NE(nullptr, image.mPackedBits);
+  image.DropBits();  // packed already: nothing to compare the textures with, so the packed pixels stay
+  EXPECT_EQ(pixels, Bits(image));
+
+  std::vector<uint32_t> flat(64 * 4, 0xFF112233u);
+  image.SetPixels(flat.data(), 64, 4, true);
+  ASSERT_TRUE(image.PackBits());
+  image.GetArgbBits();
+  image.DropBits();
+  EXPECT_EQ(nullptr, image.mBits);
+  EXPECT_EQ(nullptr, image.mPackedBits);
+  EXPECT_EQ(flat, Bits(image));
+  image.mTextureData = nullptr;
+}
