@@ -5,6 +5,8 @@
 #include <functional>
 #include <numbers>
 #include <sstream>
+#include <tuple>
+#include <vector>
 
 #include "contentlib/Figure.h"
 #include "contentlib/PropArt.h"
@@ -61,22 +63,6 @@ void Heart(Canvas& c, double cx, double cy, double r, uint32_t colour) {
   c.Triangle(cx - r * 0.93, cy - r * 0.1, cx + r * 0.93, cy - r * 0.1, cx, cy + r * 0.85, colour);
 }
 
-void StickFigure(Canvas& c, double x, double y, double w, double h, uint32_t colour, int frame, const std::string& facing) {
-  const double cx = x + w / 2, head = std::min(w, h) * 0.16;
-  const double stroke = std::max(1.5, w * 0.06);
-  const double lean = facing.find('r') != std::string::npos ? 1 : facing.find('l') != std::string::npos ? -1 : 0;
-  c.Circle(cx + lean * head * 0.3, y + head + 1, head, colour);
-  const double hip = y + h * 0.62, neck = y + head * 2 + 1;
-  c.Line(cx, neck, cx, hip, stroke * 1.6, colour);
-  const double swing = std::sin(frame * kPi / 2) * w * 0.2;
-  c.Line(cx, hip, cx - swing, y + h - 1, stroke, colour);
-  c.Line(cx, hip, cx + swing, y + h - 1, stroke, colour);
-  c.Line(cx, neck + 3, cx - w * 0.3 + lean * 3, y + h * 0.5 + swing * 0.3, stroke, colour);
-  c.Line(cx, neck + 3, cx + w * 0.3 + lean * 3, y + h * 0.5 - swing * 0.3, stroke, colour);
-  if (facing.find('t') == std::string::npos && facing != "x")  // a face when it looks at the viewer
-    c.Circle(cx + lean * head * 0.6, y + head + 1, head * 0.25, kWhite);
-}
-
 std::string Option(const ArtRequest& request, const std::string& key, const std::string& fallback) {
   auto it = request.options.find(key);
   return it == request.options.end() ? fallback : it->second;
@@ -93,7 +79,7 @@ const std::set<std::string>& FlatArt::Glyphs() {
 
 const std::set<std::string>& FlatArt::CelShapes() {
   static const std::set<std::string> shapes = [] {
-    std::set<std::string> all = {"rect", "round", "figure", "bubble", "bar", "badge", "stain"};
+    std::set<std::string> all = {"rect", "round", "figure", "bubble", "bar", "badge", "stain", "sparkle"};
     all.insert(PropArt::Shapes().begin(), PropArt::Shapes().end());
     return all;
   }();
@@ -217,9 +203,21 @@ void FlatArt::DrawCel(Canvas& c, const Pictograms& pictograms, int x, int y, int
     c.Circle(cx, cy, r, cel.colour);
     Star(c, cx, cy, r * 0.6, kWhite);
   } else if (cel.shape == "stain") {
-    c.Circle(cx, cy, r * 0.6, 0xC0FFFFFF);
-    c.Circle(cx + r * 0.35, cy - r * 0.2, r * 0.35, 0xC0FFFFFF);
-    c.Circle(cx - r * 0.4, cy + r * 0.15, r * 0.3, 0xC0FFFFFF);
+    // Dark spills and a cup's ring, so that a dirty table reads as dirty on any light top; the
+    // game fades them in by how dirty the place is.
+    const uint32_t spill = Canvas::WithAlpha(Canvas::Scale(cel.colour, 0.5), 0xD0);
+    c.Circle(cx - r * 0.35, cy, r * 0.5, spill);
+    c.Circle(cx - r * 0.05, cy + r * 0.25, r * 0.3, spill);
+    c.Circle(cx + r * 0.75, cy - r * 0.35, r * 0.15, spill);
+    c.Ring(cx + r * 0.45, cy + r * 0.1, r * 0.32, std::max(1.5, r * 0.08), spill);
+  } else if (cel.shape == "sparkle") {
+    // Soap bubbles and glints that rise and fade: the last frame leaves next to nothing behind.
+    const uint32_t alpha = static_cast<uint32_t>(255 * (1 - 0.9 * pulse));
+    const double rise = pulse * h * 0.2;
+    for (const auto& [bx, by, br] : {std::tuple{-0.45, 0.35, 0.22}, {0.3, 0.45, 0.16}, {0.05, -0.1, 0.28}, {-0.2, 0.75, 0.12}})
+      c.Ring(cx + bx * r, cy + by * r - rise, br * r, std::max(1.0, r * 0.06), Canvas::WithAlpha(cel.colour, alpha));
+    Star(c, cx + r * 0.5, cy - r * 0.45 - rise, r * (0.25 + 0.1 * pulse), Canvas::WithAlpha(0xFFFFFF, alpha));
+    Star(c, cx - r * 0.55, cy - r * 0.2 - rise, r * 0.16, Canvas::WithAlpha(0xFFFFFF, alpha));
   } else {
     PropArt::Draw(c, pictograms, x, y, w, h, cel);
   }
@@ -550,24 +548,59 @@ bool Cursor(Ctx& x) {
   return true;
 }
 
+// What stands behind the people of one comic panel.
+void ComicBackdrop(Canvas& k, const std::string& scene, double left, double top, double w, double h) {
+  const double ground = top + h * 0.72;
+  if (scene == "street") {
+    k.Rect(left, top, w, ground - top, 0xFFBFE3F5);
+    k.Rect(left + w * 0.08, top + h * 0.12, w * 0.84, ground - top - h * 0.12, 0xFFD9A441);
+    for (int stripe = 0; stripe < 6; ++stripe)
+      k.Rect(left + w * 0.06 + stripe * w * 0.148, top + h * 0.1, w * 0.148, h * 0.08, stripe % 2 ? kWhite : 0xFFC62828);
+    k.Rect(left + w * 0.16, top + h * 0.3, w * 0.26, h * 0.2, 0xFF90CAF9);
+    k.Rect(left + w * 0.58, top + h * 0.3, w * 0.22, ground - top - h * 0.3, 0xFF6D4C41);
+    k.Rect(left, ground, w, top + h - ground, 0xFFB0BEC5);
+    return;
+  }
+  k.Rect(left, top, w, ground - top, 0xFFF3E9D2);
+  k.Rect(left, ground, w, top + h - ground, scene == "kitchen" ? 0xFFCFD8DC : 0xFFD7B98E);
+  if (scene == "kitchen") {
+    // The workers' tables along the back wall.
+    k.Rect(left + w * 0.05, ground - h * 0.16, w * 0.9, h * 0.16, 0xFF8D6E63);
+    k.Rect(left + w * 0.05, ground - h * 0.16, w * 0.9, h * 0.025, 0xFFA1887F);
+  } else {
+    // A picture on the wall and a table with a cup.
+    k.Rect(left + w * 0.62, top + h * 0.12, w * 0.26, h * 0.16, 0xFF90CAF9);
+    k.Rect(left + w * 0.6, ground - h * 0.02, w * 0.32, h * 0.05, 0xFF8D6E63);
+    k.RoundRect(left + w * 0.72, ground - h * 0.07, w * 0.07, h * 0.05, 2, kWhite);
+  }
+}
+
+// Two panels, one under each page's caption: the boss in her dress beside a guest or a worker of
+// the cafe, drawn as the cafe draws them; the caption strip lies on the paper below the picture.
 bool Comic(Ctx& x) {
   int seed;
   std::string scene;
   if (!x.Int("seed", 1, 0, 1000000, seed) || !x.Word("scene", "cafe", {"cafe", "kitchen", "street"}, scene)) return false;
+  static const std::vector<std::string> guests = {"girl", "student", "granny", "manager"};
+  static const std::vector<std::string> workers = {"baker", "juicer", "cook", "icecream"};
   Random random(static_cast<uint32_t>(seed));
   Canvas& k = x.mCanvas;
-  k.Rect(0, 0, x.w, x.h, kWhite);
-  const double panel = (x.w - 8) / 3.0;
-  for (int p = 0; p < 3; ++p) {
+  k.Rect(0, 0, x.w, x.h, 0xFF3B2A1E);
+  const double panel = (x.w - 6) / 2.0, pictureHeight = x.h * 0.76;
+  for (int p = 0; p < 2; ++p) {
     const double left = 2 + p * (panel + 2);
     k.Rect(left, 2, panel, x.h - 4, 0xFFF7F1E3);
-    k.Rect(left, x.h * 0.75, panel, x.h * 0.25 - 2, scene == "street" ? 0xFFB0BEC5 : 0xFFD7B98E);
-    const int figures = 1 + static_cast<int>(random.Next() * 2);
-    for (int f = 0; f < figures; ++f) {
-      const double fx = left + panel * (0.2 + 0.5 * random.Next());
-      StickFigure(k, fx - 10, x.h * 0.35, 20, x.h * 0.45, kInk, p + f, f ? "bl" : "br");
-    }
-    k.RoundRect(left + panel * 0.6, x.h * 0.55, panel * 0.3, x.h * 0.2, 3, Canvas::Scale(0xFFD9A441, 0.6 + 0.4 * random.Next()));
+    ComicBackdrop(k, scene, left + 8, 10, panel - 16, pictureHeight - 12);
+    const std::vector<std::string>& others = scene == "kitchen" ? workers : guests;
+    const std::string other = others[static_cast<size_t>(random.Next() * others.size()) % others.size()];
+    uint32_t otherColour = 0xFF8D6E63;
+    FlatArt::Colour(other, otherColour);
+    const double fw = panel * 0.3, fh = pictureHeight * 0.62, feet = 10 + (pictureHeight - 12) * 0.9;
+    const bool bossLeft = random.Next() < 0.5;
+    Figure::Draw(k, x.Pictures(), left + panel * (bossLeft ? 0.14 : 0.56), feet - fh, fw, fh, "std", 0xFF3F51B5, p,
+                 bossLeft ? "br" : "bl");
+    Figure::Draw(k, x.Pictures(), left + panel * (bossLeft ? 0.56 : 0.14), feet - fh, fw, fh, other, otherColour, p + 1,
+                 bossLeft ? "bl" : "br");
   }
   return true;
 }
