@@ -293,5 +293,38 @@ TEST_F(GameRulesTest, TextsAPlayerCouldNotRead) {
   EXPECT_EQ(findings.Count(), 4u) << Text(findings);
 }
 
+// Texts laid out where they cannot be read at 800 x 600: a label wider than its tab, a caption that
+// reaches out of its page, one under the page's button, one whose words need more lines than its
+// box holds, and a text drawn in a font smaller than 11 px.
+TEST_F(GameRulesTest, TextsOutOfTheirPlaces) {
+  Edit("cfg\\loc.xml", [](pugi::xml_node root) {
+    root.find_child_by_attribute("loc", "id", "comic_15_l").attribute("text") =
+        "The harbour bistro is for sale, with its old kitchen, its long counter, its terrace over the water and "
+        "a view of every boat that comes in.";
+  });
+  Edit("cfg\\ui.xml", [](pugi::xml_node root) {
+    pugi::xml_node career = Named(root, "element", "career_menu");
+    Named(career, "element", "cafe3_button").attribute("width") = "100";
+    pugi::xml_node comic = Named(career, "element", "comix");
+    auto caption = [&](const char* page, const char* day) {
+      return Named(Named(Named(comic, "element", day), "element", page), "element", "caption");
+    };
+    caption("left_page", "comix05").attribute("y") = "520";    // 520 + 62 > 565
+    caption("right_page", "comix25").attribute("y") = "480";   // over next_button at 512
+    root.append_child("font").append_attribute("name") = "tiny";
+    root.last_child().append_attribute("type") = "System";
+    root.last_child().append_attribute("size") = "9";
+    caption("left_page", "comix35").find_child_by_attribute("textattr", "id", "normal").attribute("font") = "tiny";
+  });
+  const Findings findings = Run();
+  EXPECT_TRUE(findings.Mentions("cfg\\ui.xml: text 'cafe3_button' its label is")) << Text(findings);
+  EXPECT_TRUE(findings.Mentions("px free at each end of its 100 px"));
+  EXPECT_TRUE(findings.Mentions("text 'caption' reaches out of the panel it lies in"));
+  EXPECT_TRUE(findings.Mentions("text 'caption' lies under the button 'next_button'"));
+  EXPECT_TRUE(findings.Mentions("text 'caption' wraps into"));
+  EXPECT_TRUE(findings.Mentions("text 'caption' is drawn 9 px high with the font 'tiny', less than 11 px"));
+  EXPECT_EQ(findings.Count(), 5u) << Text(findings);
+}
+
 }  // namespace
 }  // namespace Content

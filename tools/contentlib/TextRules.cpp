@@ -11,6 +11,7 @@
 
 #include "contentlib/GameRules.h"
 #include "contentlib/PngReader.h"
+#include "contentlib/UiBox.h"
 #include "contentlib/ValidatorRules.h"
 
 namespace Content::ValidatorRules {
@@ -58,17 +59,7 @@ double Contrast(uint32_t argb, uint32_t background) {
   return a > b ? a / b : b / a;
 }
 
-struct Box {
-  int x = 0, y = 0, w = 0, h = 0;
-};
-
-// Held to a range in which the sums and products below stay exact whatever the data says.
-int Coordinate(pugi::xml_attribute a) { return std::clamp(a.as_int(), -10000, 10000); }
-
-Box BoxOf(pugi::xml_node element) {
-  return {Coordinate(element.attribute("x")), Coordinate(element.attribute("y")), Coordinate(element.attribute("width")),
-          Coordinate(element.attribute("height"))};
-}
+using Box = UiBox;
 
 class ContrastCheck {
  public:
@@ -90,8 +81,7 @@ class ContrastCheck {
   };
 
   void Element(pugi::xml_node element, Backdrop under, int x, int y) {
-    const Box own = BoxOf(element);
-    const Box placed{x + own.x, y + own.y, own.w, own.h};
+    const Box placed = UiBox::Of(element).MovedBy({x, y, 0, 0});
     if (pugi::xml_node texture = element.find_child_by_attribute("texture", "id", "normal")) under = {texture, placed};
     const std::string type = element.attribute("type").value();
     if (type == "qcbutton") Text(element, "color", under.normal, under.box, placed);
@@ -124,9 +114,9 @@ class ContrastCheck {
   bool FlatUnder(pugi::xml_node texture, const Box& box, const Box& text, uint32_t& colour) {
     const Picture* picture = PictureOf(texture.attribute("texture").value());
     if (picture == nullptr || box.w <= 0 || box.h <= 0) return false;
-    const int u = Coordinate(texture.attribute("u")), v = Coordinate(texture.attribute("v"));
-    const int sw = texture.attribute("width") ? Coordinate(texture.attribute("width")) : box.w;
-    const int sh = texture.attribute("height") ? Coordinate(texture.attribute("height")) : box.h;
+    const int u = UiBox::Coordinate(texture.attribute("u")), v = UiBox::Coordinate(texture.attribute("v"));
+    const int sw = texture.attribute("width") ? UiBox::Coordinate(texture.attribute("width")) : box.w;
+    const int sh = texture.attribute("height") ? UiBox::Coordinate(texture.attribute("height")) : box.h;
     bool any = false;
     // Only what lies on the 800 x 600 screen can be seen.
     for (int y = std::max(text.y + text.h / 4, 0); y < std::min(text.y + text.h - text.h / 4, 600); ++y)

@@ -31,6 +31,7 @@ const std::vector<ValidatorRule>& Validator::GameRules() {
       {"shown texts", ValidatorRules::ShownTexts},
       {"text contrast", ValidatorRules::TextContrast},
       {"text layers", ValidatorRules::TextLayers},
+      {"text layout", ValidatorRules::TextLayout},
       {"product pictures", ValidatorRules::ProductPictures},
       {"trade signs", ValidatorRules::TradeSigns},
   };
