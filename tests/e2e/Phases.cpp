@@ -48,6 +48,8 @@ namespace {
 // Bounds in updates of 10 ms of game time: a career day, a survival shift.
 constexpr int kDayUpdates = 60000;
 constexpr int kShiftUpdates = 60000;
+// Updates a screen is given to come to rest (slides and fades end) before a checkpoint looks at it.
+constexpr int kLookDelayUpdates = 60;
 // The policy serves at least the first minute of the survival shift.
 constexpr float kServedSeconds = 60.0f;
 // The seed of both generators from a level's hand-over on.
@@ -273,16 +275,19 @@ void StartPlay(Playthrough& play, const std::string& level) {
   play.Expect(game.mBoard->mRunning && game.mBoard->mVisible, level + " running");
 }
 
+// The HUD's tutorial note with the number, null until the HUD has it.
+QCCandyWidget* Note(QBoard_Hud& hud, int number) {
+  const auto it = hud.mTutorialControls.find(number);
+  return it != hud.mTutorialControls.end() ? it->second : nullptr;
+}
+
 // Checkpoint tutorial_1: "Start" closes the briefing and day 1 runs; the first guest comes and the
 // tutorial's first note shows, with no money yet.
 void FirstNote(Playthrough& play) {
   QCEngine3& game = play.Game();
   StartPlay(play, "day 1");
   QBoard_Hud& hud = *game.mBoard->mHud;
-  auto note = [&]() -> QCCandyWidget* {
-    const auto it = hud.mTutorialControls.find(1);
-    return it != hud.mTutorialControls.end() ? it->second : nullptr;
-  };
+  auto note = [&] { return Note(hud, 1); };
   play.StepUntil([&] { return Settled(note()); }, 1000, "the first tutorial note");
   play.Step(30);
   play.Checkpoint("tutorial_1");
@@ -303,12 +308,27 @@ void ToFirstNote(Playthrough& play) {
 }
 
 // Day 1 played on from its first note by the serving policy's clicks: its notes to the end of the
-// script, then the remaining guests; the day is won once it ends with the goal reached.
+// script, then the remaining guests; the day is won once it ends with the goal reached. With the
+// notes left to the script, it looks at the screens a new player meets on the way: checkpoint
+// dirty_table at the note that asks to clean the baker's table, demonstration once the script's
+// own moves are under way beside the guests' bubbles, and closing_time with the closed sign up.
+// Looking clicks nothing: the day plays as it would unwatched.
 void PlayDayOne(Playthrough& play, bool clickNotesAway) {
   QCBoard_Game3& board = *play.Game().mBoard;
+  QBoard_Hud& hud = *board.mHud;
   LevelPlayer player(play, clickNotesAway);
+  const auto lookAt = [&](const std::string& checkpoint, const std::function<bool()>& shown) {
+    if (clickNotesAway) return;
+    player.PlayUntil(shown, kDayUpdates, "the screen of checkpoint " + checkpoint);
+    int updates = 0;
+    player.PlayUntil([&] { return ++updates > kLookDelayUpdates; }, kLookDelayUpdates + 1, checkpoint + " settling");
+    play.Checkpoint(checkpoint);
+  };
+  lookAt("dirty_table", [&] { return Settled(Note(hud, 12)); });
+  lookAt("demonstration", [&] { return Settled(hud.mTutorBg); });
   player.PlayUntil([&] { return !board.mTutorial->IsRunning(); }, kDayUpdates, "the end of day 1's notes");
   play.Log("tutorial over");
+  lookAt("closing_time", [&] { return Settled(hud.mClosed) || board.mEnded; });
   player.PlayUntil([&] { return board.mEnded; }, kDayUpdates, "the end of day 1");
   play.Expect(board.mGoalReached, "day 1 won");
 }
