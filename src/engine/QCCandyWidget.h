@@ -63,6 +63,8 @@ class QCCandyWidget : public Velk::Widget, public QCIEffect {
   void SetBounds(int x, int y, int width, int height) override;
   void Move(int x, int y) override;
   using Velk::Widget::SetBounds;
+  // The offset its effect slides it by: the mouse finds the widget where it is drawn.
+  POINT DrawnOffset() override { return {mOffset.x, mOffset.y}; }
 
   // QCIEffect: they only store; the next update applies them.
   void SetAlpha(float value) override { mOpacity = value; }

@@ -2,6 +2,7 @@
 
 #include <iterator>
 
+#include "fonts/TruncToInt.h"
 #include "graphics/Graphics.h"
 #include "widgets/Widget.h"
 #include "widgets/WidgetManager.h"
@@ -147,8 +148,13 @@ void WidgetContainer::PutInFront(Widget* widget, Widget* reference) {
   Reinsert(it, widget);
 }
 
+POINT WidgetContainer::DrawnOffset() { return {0, 0}; }
+
+// Where the container is drawn on the screen, so that mouse coordinates made local with it agree
+// with the hit-test.
 POINT WidgetContainer::AbsolutePos() {
-  POINT p{mX, mY};
+  const POINT shift = DrawnOffset();
+  POINT p{ClampToInt(int64_t{mX} + shift.x), ClampToInt(int64_t{mY} + shift.y)};
   if (mParent) {
     const POINT parent = mParent->AbsolutePos();
     p.x += parent.x;

@@ -71,6 +71,9 @@ public:
   virtual void DrawAll(ModalFlags& flags, Graphics* g);
   virtual void VisitTree();
   virtual void VisitHook();
+  // How far from its bounds the container is drawn (a widget that slides draws itself elsewhere
+  // without moving its bounds); where the mouse finds it follows. None here.
+  virtual POINT DrawnOffset();
 
 private:
   WidgetList::iterator Find(Widget* widget);

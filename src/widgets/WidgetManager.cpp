@@ -49,11 +49,14 @@ Widget* WidgetManager::FindWidgetAt(WidgetContainer* container, int x, int y, ui
     uint32_t childFlags = w->mWidgetFlagsMod.Apply(flags);
     if (below) childFlags = mBelowModalFlagsMod.Apply(childFlags);
     if ((childFlags & WidgetFlag::MouseInput) && w->mVisible) {
-      const int lx = ClampToInt(int64_t{x} - w->mX), ly = ClampToInt(int64_t{y} - w->mY);
+      // The point as the widget's bounds see it: where it is drawn, not where it was laid out.
+      const POINT shift = w->DrawnOffset();
+      const int hx = ClampToInt(int64_t{x} - shift.x), hy = ClampToInt(int64_t{y} - shift.y);
+      const int lx = ClampToInt(int64_t{hx} - w->mX), ly = ClampToInt(int64_t{hy} - w->mY);
       if (Widget* found = FindWidgetAt(w, lx, ly, childFlags, localX, localY)) return found;
       const Rect inset = w->GetInsetRect();
-      if (w->mMouseVisible && x >= inset.mX && x < Rect::Far(inset.mX, inset.mWidth) && y >= inset.mY &&
-          y < Rect::Far(inset.mY, inset.mHeight) && w->AcceptsPoint(lx, ly)) {
+      if (w->mMouseVisible && hx >= inset.mX && hx < Rect::Far(inset.mX, inset.mWidth) && hy >= inset.mY &&
+          hy < Rect::Far(inset.mY, inset.mHeight) && w->AcceptsPoint(lx, ly)) {
         if (localX) *localX = lx;
         if (localY) *localY = ly;
         return w;

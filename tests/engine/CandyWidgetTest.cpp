@@ -165,6 +165,24 @@ TEST_F(CandyWidgetTest, MatrixCombinesPivotRotationScaleAndTheParent) {
   EXPECT_EQ(bounds, Velk::Rect(135, 75, 40, 20));
 }
 
+// An effect's slide moves where the mouse finds the widget and its children exactly as far as it
+// moves their pictures.
+TEST_F(CandyWidgetTest, TheMouseFindsASlidWidgetWhereItIsDrawn) {
+  QCCandyWidget parent(nullptr);
+  parent.Resize(34, 17, 732, 565);
+  auto* child = new QCCandyWidget(&parent);
+  parent.BindControl("c", child);
+  child->Resize(664, 515, 48, 36);
+  parent.SetOffsetX(-400);
+  parent.InvalidateTransform();
+  Velk::Rect drawn;
+  child->GetBounds(drawn);
+  const POINT found = child->AbsolutePos();
+  EXPECT_EQ(found.x, drawn.mX);
+  EXPECT_EQ(found.y, drawn.mY);
+  EXPECT_EQ(found.x, 34 - 400 + 664);
+}
+
 TEST_F(CandyWidgetTest, BoundsOutsideTheParentAreEmptyAndNothingDraws) {
   Ui("");
   QCCandyWidget parent(nullptr);

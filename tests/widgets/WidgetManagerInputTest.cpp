@@ -46,6 +46,27 @@ TEST_F(Input, NestedWidgetsGetLocalCoordinatesForEveryHandler) {
             TakeLog());
 }
 
+// A container slid away from its bounds (its children with it) answers where it is drawn: the
+// press, the drag and the release reach the child there, in the child's own coordinates, and the
+// place it was laid out at answers no more.
+TEST_F(Input, ASlidWidgetAnswersWhereItIsDrawn) {
+  LogWidget* book = Make("book", 400, 200, 300, 300);
+  book->mMouseVisible = false;
+  LogWidget* button = Make("button", 10, 20, 50, 50, book);
+  book->mShift = {-400, 30};
+  EXPECT_EQ(button->AbsolutePos().x, 10);
+  EXPECT_EQ(button->AbsolutePos().y, 250);
+  mManager.DispatchMouseDown(415, 225, 1);
+  EXPECT_TRUE(TakeLog().empty()) << "the place it was laid out at";
+  mManager.DispatchMouseUp(415, 225, 1);
+  mManager.DispatchMouseDown(15, 255, 1);
+  mManager.DispatchMouseMove(20, 260);
+  mManager.DispatchMouseUp(21, 261, 1);
+  EXPECT_EQ((Log{"button:enter", "button:move 5,5", "button:down 5,5 b0 c1", "button:drag 10,10", "button:up 11,11",
+                 "button:up 11,11 b0 c1", "button:move 11,11"}),
+            TakeLog());
+}
+
 TEST_F(Input, ASecondButtonGoesToTheHeldWidget) {
   LogWidget* a = Make("a", 0, 0, 100, 100);
   Make("b", 200, 0, 100, 100);

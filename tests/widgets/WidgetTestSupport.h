@@ -78,6 +78,7 @@ public:
   int mDraws = 0;
   std::function<void()> mOnUpdate;
   bool mRefuse = false;
+  POINT mShift{0, 0};  // drawn this far from its bounds
 
   LogWidget(const std::string& name, Log* log, int x, int y, int w, int h) : mName(name), mLog(log) {
     mX = x;
@@ -127,6 +128,7 @@ public:
   void KeyUp(int key) override { Add("keyup " + std::to_string(key)); }
   void KeyChar(wchar_t c) override { Add("char " + std::to_string(static_cast<int>(c))); }
   bool AcceptsPoint(int, int) override { return !mRefuse; }
+  POINT DrawnOffset() override { return mShift; }
 };
 
 // A manager over an 800 x 600 screen with the fake application.
