@@ -118,6 +118,14 @@ void QCBoard_Game::MouseMove(int x, int y) {
   BoardHover(x, y);
 }
 
+// Whatever covers the cafe now (a book, a dialog) takes the pointer: the object under it no longer
+// shows the hand.
+void QCBoard_Game::MouseLeave() {
+  QCCandyWidget::MouseLeave();
+  mHovered = nullptr;
+  SetCursor("normal");
+}
+
 void QCBoard_Game::MouseDown(int x, int y, int button, int) {
   if (GateOpen() && button == 0) BoardClick(x, y);
 }

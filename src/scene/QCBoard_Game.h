@@ -49,6 +49,7 @@ class QCBoard_Game : public QCCandyWidget, public QCLevelHandOver {
   void KeyUp(int) override {}
   void MouseDrag(int, int) override {}
   void MouseMove(int x, int y) override;
+  void MouseLeave() override;
   void MouseDown(int x, int y, int button, int clickCount) override;
   using Velk::Widget::MouseDown;
   void Activate() override {}

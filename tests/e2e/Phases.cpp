@@ -17,6 +17,7 @@
 #include "common/MersenneTwister.h"
 #include "e2e/BookPaper.h"
 #include "e2e/LevelPlayer.h"
+#include "engine/QCCursorManager.h"
 #include "engine/QCTexture.h"
 #include "graphics/MemoryImage.h"
 #include "platform/backend/Backend.h"
@@ -26,6 +27,8 @@
 #include "engine/TextVars.h"
 #include "screens/QBoard_Hud.h"
 #include "screens/QCBoard_Briefing.h"
+#include "screens/QCBoard_EscapeMenu.h"
+#include "screens/QCBoard_Help.h"
 #include "screens/QCBoard_Career.h"
 #include "screens/QCBoard_LoadScreen.h"
 #include "screens/QCBoard_MainMenu.h"
@@ -40,6 +43,8 @@
 #include "common/Unicode.h"
 #include "resources/PakInterface.h"
 #include "raster/SpanFillerTable.h"
+#include "scene/QCPickItem.h"
+#include "support/ScreenTargets.h"
 
 namespace E2e {
 
@@ -696,6 +701,86 @@ int MemoryRoad(Playthrough& play) {
   return Quit(play);
 }
 
+// Each control wholly on the 800 x 600 screen, and a click at its middle reaches it.
+void AnswerWhereDrawn(Playthrough& play, const std::vector<std::pair<QCCandyWidget*, std::string>>& controls) {
+  Velk::WidgetManager& manager = *play.Game().mWidgetManager;
+  for (const auto& [control, name] : controls) {
+    if (control == nullptr || !control->IsVisibleInTree()) play.Fail("the control " + name + " is not shown");
+    const POINT at = control->AbsolutePos();
+    play.Expect(at.x >= 0 && at.y >= 0 && at.x + control->mWidth <= 800 && at.y + control->mHeight <= 600,
+                name + " on the screen");
+    play.Expect(manager.GetAnyWidgetAt(at.x + control->mWidth / 2, at.y + control->mHeight / 2) == control,
+                name + " answers where it is drawn");
+  }
+}
+
+// The help book still: its slide and its page turn over.
+bool HelpStill(QCEngine3& game, int offset) {
+  return game.mHelp->mVisible && !game.mMainMenu->mFlipping && game.mHelp->mOffset.x == offset;
+}
+
+std::string HelpTitle(Playthrough& play) {
+  QCBoard_Help& help = *play.Game().mHelp;
+  return Text(Control(play, help.mPages[static_cast<size_t>(help.mCurrentPage)], {"left_page", "title"}));
+}
+
+// One page on with the button (next or prev), once it has turned.
+void TurnHelpPage(Playthrough& play, QCCandyWidget* button, const std::string& name) {
+  QCEngine3& game = play.Game();
+  const int before = game.mHelp->mCurrentPage;
+  play.ClickWidget(button, name);
+  play.StepUntil([&] { return game.mHelp->mCurrentPage != before && HelpStill(game, 400); }, 200, "the help page turning");
+  play.Log("help page " + HelpTitle(play));
+}
+
+// Help from the pause menu: over a fresh home, day 1 runs to its first note; Escape pauses it and
+// Help opens the help book beside the pause book (checkpoint pause_help) with every control of both
+// answering where it is drawn; the pages are read forward and back, Close turns back to the pause
+// menu (checkpoint pause_help_closed), Resume goes on with the day: its clock runs and the guest's
+// place answers a click.
+int PauseHelp(Playthrough& play) {
+  ToFirstNote(play);
+  QCEngine3& game = play.Game();
+  QCBoard_Game3& board = *game.mBoard;
+  QCBoard_EscapeMenu& pause = *board.mEscapeMenu;
+  QCBoard_Help& help = *game.mHelp;
+  const std::optional<POINT> place = TestSupport::ScreenTargets(game).PointOf(QCPickItem::FindPickable("client_place02"));
+  if (!place) play.Fail("the guest's place cannot be clicked");
+  play.MoveMouse(place->x, place->y);
+  play.Log("cursor over the guest's place " + game.GetCursorManager()->GetCurrentName());
+  play.PressKey(VK_ESCAPE);
+  play.StepUntil([&] { return pause.mVisible; }, 100, "the pause menu");
+  play.MoveMouse(place->x + 1, place->y);
+  play.Step(30);
+  play.Expect(game.GetCursorManager()->GetCurrentName() == "normal", "no hand over the pause book");
+  const float clock = board.mPlayTime;
+  play.ClickWidget(pause.mHelp, "escape_dlg > right_page > help");
+  play.StepUntil([&] { return HelpStill(game, 400) && pause.mOffset.x == -400; }, 300, "the help book beside the pause book");
+  play.Step(30);
+  play.Checkpoint("pause_help");
+  AnswerWhereDrawn(play, {{pause.mResume, "resume"}, {pause.mRestart, "restart"}, {pause.mSettings, "settings"},
+                          {pause.mHelp, "help"}, {pause.mQuit, "quit"}, {help.mNextBtn, "next_btn"},
+                          {help.mPrevBtn, "prev_btn"}, {help.mClose, "close"}});
+  play.Log("help page " + HelpTitle(play));
+  while (!help.mNextBtn->mDisabled) TurnHelpPage(play, help.mNextBtn, "next_btn");
+  while (!help.mPrevBtn->mDisabled) TurnHelpPage(play, help.mPrevBtn, "prev_btn");
+  play.ClickWidget(help.mClose, "close");
+  play.StepUntil([&] { return !help.mVisible && !game.mMainMenu->mFlipping && pause.mOffset.x == 0; }, 300,
+                 "the pause menu back");
+  play.Step(30);
+  play.Expect(pause.mVisible && board.mPlayTime == clock, "the pause menu back and the day still paused");
+  play.Checkpoint("pause_help_closed");
+  play.ClickWidget(pause.mResume, "resume");
+  play.StepUntil([&] { return !pause.mVisible; }, 100, "the pause menu closing");
+  play.Step(100);
+  play.Expect(board.mPlayTime > clock, "the day's clock runs again");
+  const int step = board.mTutorial->CurrentStep();
+  play.Click(place->x, place->y);
+  play.StepUntil([&] { return board.mTutorial->CurrentStep() > step; }, 300, "the guest's place answering");
+  play.Log("the guest's place answers");
+  return Quit(play);
+}
+
 // The same pictures from the headless run and from a real window; the parent compares them.
 int ScreenPictures(Playthrough& play) {
   StartUp(play);
@@ -724,6 +809,7 @@ int RunPhase(const std::string& name, PlaythroughOptions options) {
       {"first_note", FirstNoteOnly},       {"to_level_end", LevelEndOnly},
           {"notes_clicked_away_then_killed", NotesClickedAwayThenKilled},
       {"options", Options},                {"survival_shift", SurvivalShift},
+      {"pause_help", PauseHelp},
   };
   const auto phase = kPhases.find(name);
   if (phase == kPhases.end()) return 2;

@@ -220,6 +220,36 @@ TEST(RealWindow, PhaseOneToTheLevelEndShowsWhatTheHeadlessRunShows) {
                        "ok day 1 won", "window level_end", "finished"});
 }
 
+const char* const kPauseHelp[] = {
+    "checkpoint pause_help", "ok resume answers where it is drawn", "ok next_btn answers where it is drawn",
+    "ok close answers where it is drawn", "help page The boss", "help page What guests order", "help page Rush and tray",
+    "checkpoint pause_help_closed", "ok the day's clock runs again", "the guest's place answers", "finished"};
+
+// Help from the pause menu, read page by page and closed back to the pause menu; Resume goes on
+// with the day.
+TEST(PauseMenu, HelpBesideThePauseBookIsReadAndClosedAndTheDayGoesOn) {
+  GameRun run(TestName());
+  const PhaseResult result = run.Run("pause_help");
+  EXPECT_PHASE_PASSED(result);
+  ExpectSteps(result, {std::begin(kPauseHelp), std::end(kPauseHelp)});
+}
+
+// The same in a real window on an 800 x 600 X screen: what the server shows at the two
+// checkpoints matches the headless goldens.
+TEST(RealWindow, HelpBesideThePauseBookShowsWhatTheHeadlessRunShows) {
+  if (!FindProgram("Xvfb")) GTEST_SKIP() << "Xvfb is not installed";
+  XvfbScreen screen(800, 600);
+  ASSERT_EQ(screen.Failure(), "");
+  GameRun run(TestName());
+  PhaseOptions window;
+  window.display = screen.Name();
+  window.env = {{"SDL_RENDER_VSYNC", "0"}};
+  const PhaseResult result = run.Run("pause_help", window);
+  EXPECT_PHASE_PASSED(result);
+  ExpectSteps(result, {std::begin(kPauseHelp), std::end(kPauseHelp)});
+  ExpectSteps(result, {"window pause_help", "window pause_help_closed"});
+}
+
 // The value line of one setting in settings.ini ("dword:..." or a quoted string); empty when absent.
 std::string SettingValue(const std::map<std::string, std::string>& home, const std::string& setting) {
   const std::string key = "\"" + setting + "\"=";

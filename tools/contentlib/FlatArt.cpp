@@ -619,42 +619,51 @@ constexpr ProductCard kProductCards[] = {
     {"pizza", "Pizza", "pizza_baker"},      {"super", "Super_dish", "now_and_then"}, {"wash", "Cloth", "wash_stand"},
     {"ready", "Not_ordered", "click_the_guest"}};
 
+// Two columns on a page-high picture, four on a wide one; the names stay large enough to read on
+// an 800 x 600 screen either way.
 bool ProductTable(Ctx& x) {
-  constexpr int kColumns = 4, kRows = 3;
-  const double cw = static_cast<double>(x.w) / kColumns, ch = static_cast<double>(x.h) / kRows;
-  for (int i = 0; i < kColumns * kRows; ++i) {
+  constexpr int kCards = sizeof kProductCards / sizeof kProductCards[0];
+  const int columns = x.w > x.h ? 4 : 2, rows = kCards / columns;
+  const double cw = static_cast<double>(x.w) / columns, ch = static_cast<double>(x.h) / rows;
+  const int nameLine = static_cast<int>(ch * 0.3), makerLine = static_cast<int>(ch * 0.28);
+  const double side = ch - nameLine - makerLine - 4;
+  for (int i = 0; i < kCards; ++i) {
     const ProductCard& card = kProductCards[i];
-    const int left = static_cast<int>(cw * (i % kColumns)), top = static_cast<int>(ch * (i / kColumns));
-    const double side = ch * 0.5;
+    const int left = static_cast<int>(cw * (i % columns)), top = static_cast<int>(ch * (i / columns));
     x.Pictures().Draw(x.mCanvas, card.picture, left + (cw - side) / 2, top + 2, side, side);
-    const int line = static_cast<int>(ch * 0.22);
-    if (!x.Label(card.name, left + 1, top + static_cast<int>(side) + 3, static_cast<int>(cw) - 2, line, kInk) ||
-        !x.Label(card.maker, left + 1, top + static_cast<int>(side) + 3 + line, static_cast<int>(cw) - 2, line - 2, 0xFF5D4037))
+    const int nameTop = top + static_cast<int>(side) + 3;
+    if (!x.Label(card.name, left + 1, nameTop, static_cast<int>(cw) - 2, nameLine, kInk) ||
+        !x.Label(card.maker, left + 1, nameTop + nameLine, static_cast<int>(cw) - 2, makerLine, 0xFF5D4037))
       return false;
   }
   return true;
 }
 
+// A sketch on the page's own paper: nothing is filled behind it, so the ruling runs on through it.
+// The person stands at the left, what the page is about at the right, both about the middle.
 bool Diagram(Ctx& x) {
   std::string topic;
   if (!x.Word("topic", "boss", {"boss", "guest", "worker", "tray", "products"}, topic)) return false;
   Canvas& k = x.mCanvas;
-  k.Rect(0, 0, x.w, x.h, 0xFFF3E9D2);
   if (topic == "products") return ProductTable(x);
   const double s = std::min(x.w, x.h);
   static const std::map<std::string, std::pair<std::string, uint32_t>> people = {
       {"boss", {"std", 0xFF3F51B5}}, {"guest", {"girl", 0xFFE36D8C}}, {"worker", {"baker", 0xFFC58B4E}}, {"tray", {"std", 0xFF3F51B5}}};
   const auto& [kind, colour] = people.at(topic);
-  Figure::Draw(k, x.Pictures(), x.w * 0.2, x.h * 0.2, s * 0.3, s * 0.6, kind, colour, 0, "br");
-  const int bx = static_cast<int>(x.w * 0.5), side = static_cast<int>(s * 0.3);
-  if (topic == "boss") FlatArt::DrawCel(k, x.Pictures(), bx, static_cast<int>(x.h * 0.3), side, side, {"plate", 0xFF6D4C41, 0, 1, "", "", {"coffee"}});
-  if (topic == "guest") {
-    FlatArt::DrawCel(k, x.Pictures(), bx, static_cast<int>(x.h * 0.1), static_cast<int>(s * 0.4), static_cast<int>(s * 0.35), {"bubble", kWhite, 0, 1, "", "", {}});
-    x.Pictures().Draw(k, "cake", bx + s * 0.1, x.h * 0.1 + s * 0.04, s * 0.2, s * 0.18);
+  const double top = (x.h - s * 0.8) / 2;
+  Figure::Draw(k, x.Pictures(), x.w * 0.1, top, s * 0.4, s * 0.8, kind, colour, 0, "br");
+  const double bx = x.w * 0.55, right = x.w - bx - 2;
+  if (topic == "boss") {
+    const int side = static_cast<int>(right * 0.8);
+    FlatArt::DrawCel(k, x.Pictures(), static_cast<int>(bx), static_cast<int>(top + s * 0.2), side, side, {"plate", 0xFF6D4C41, 0, 1, "", "", {"coffee"}});
   }
-  if (topic == "worker") k.Rect(x.w * 0.5, x.h * 0.55, x.w * 0.4, x.h * 0.1, 0xFF8D6E63);
+  if (topic == "guest") {
+    FlatArt::DrawCel(k, x.Pictures(), static_cast<int>(bx), static_cast<int>(top), static_cast<int>(right), static_cast<int>(right * 0.85), {"bubble", kWhite, 0, 1, "", "", {}});
+    x.Pictures().Draw(k, "cake", bx + right * 0.25, top + right * 0.1, right * 0.5, right * 0.45);
+  }
+  if (topic == "worker") k.Rect(bx, top + s * 0.45, right, s * 0.12, 0xFF8D6E63);
   if (topic == "tray")
-    for (int i = 0; i < 4; ++i) k.Circle(x.w * (0.5 + 0.1 * i), x.h * 0.5, s * 0.05, 0xFFFFD700);
+    for (int i = 0; i < 4; ++i) k.Circle(bx + right * (0.125 + 0.25 * i), top + s * 0.4, right * 0.1, 0xFFFFD700);
   return true;
 }
 
