@@ -781,6 +781,42 @@ int PauseHelp(Playthrough& play) {
   return Quit(play);
 }
 
+QCCandyWidget* Note(QCBoard_Game3& board, int number) {
+  const auto it = board.mHud->mTutorialControls.find(number);
+  return it != board.mHud->mTutorialControls.end() ? it->second : nullptr;
+}
+
+// Day 1 played up to note `shown`; it is clicked through the X server `ms` after it starts to show,
+// at the middle of where it is drawn then; the note the script shows in answer, `next`, comes up
+// and stays.
+void ClickNoteAwayAt(Playthrough& play, LevelPlayer& player, int shown, int next, int ms) {
+  QCBoard_Game3& board = *play.Game().mBoard;
+  const std::string name = "note " + std::to_string(shown);
+  player.PlayUntil([&] { return Note(board, shown)->mVisible; }, kDayUpdates, name);
+  play.Step(ms / 10);
+  QCCandyWidget* note = Note(board, shown);
+  Velk::Rect drawn;
+  note->GetBounds(drawn);
+  play.ServerClick(drawn.mX + drawn.mWidth / 2, drawn.mY + drawn.mHeight / 2);
+  // Taken away by the click, not by the script's own time for it.
+  play.StepUntil([&] { return note->mHiding || !note->mVisible; }, 30, name + " going on the click");
+  QCCandyWidget* answer = Note(board, next);
+  player.IdleUntil([&] { return Settled(answer); }, 600, "note " + std::to_string(next) + " after " + name);
+  play.Step(100);
+  play.Expect(Settled(answer), "note " + std::to_string(next) + " up after " + name + " clicked at " + std::to_string(ms) + " ms");
+}
+// Day 1 in a real window with notes 2 and 10 clicked away through the X server, each the number
+// of milliseconds in E2E_NOTE_CLICK_MS after it starts to show.
+int NotesClickedThroughTheServer(Playthrough& play) {
+  const char* delay = std::getenv("E2E_NOTE_CLICK_MS");
+  const int ms = delay != nullptr ? std::atoi(delay) : 0;
+  ToFirstNote(play);
+  LevelPlayer player(play, false);
+  ClickNoteAwayAt(play, player, 2, 4, ms);
+  ClickNoteAwayAt(play, player, 10, 11, ms);
+  return Quit(play);
+}
+
 // The same pictures from the headless run and from a real window; the parent compares them.
 int ScreenPictures(Playthrough& play) {
   StartUp(play);
@@ -809,7 +845,7 @@ int RunPhase(const std::string& name, PlaythroughOptions options) {
       {"first_note", FirstNoteOnly},       {"to_level_end", LevelEndOnly},
           {"notes_clicked_away_then_killed", NotesClickedAwayThenKilled},
       {"options", Options},                {"survival_shift", SurvivalShift},
-      {"pause_help", PauseHelp},
+      {"pause_help", PauseHelp},          {"notes_clicked_through_the_server", NotesClickedThroughTheServer},
   };
   const auto phase = kPhases.find(name);
   if (phase == kPhases.end()) return 2;

@@ -168,6 +168,14 @@ void Playthrough::ClickWidget(Velk::Widget* widget, const std::string& name) {
   Click(at.x + widget->mWidth / 2, at.y + widget->mHeight / 2);
 }
 
+void Playthrough::ServerClick(int x, int y) {
+  if (Headless() != nullptr) Fail("a click through the X server needs a real window");
+  const std::optional<ScreenRect> window = Screen().WindowOf(getpid());
+  if (!window) Fail("the game shows no window to click");
+  Log("server click " + std::to_string(x) + "," + std::to_string(y));
+  Screen().Click(window->x + x, window->y + y);
+}
+
 void Playthrough::SendKey(UINT vk, bool down) {
   if (Velk::HeadlessBackend* headless = Headless()) {
     headless->InjectKey(game_->mHWnd, vk, down);

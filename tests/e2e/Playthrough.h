@@ -65,6 +65,9 @@ class Playthrough {
   void Click(int x, int y);
   void MoveMouse(int x, int y);
   void ClickWidget(Velk::Widget* widget, const std::string& name);
+  // In a real window only: a click at window coordinates through the X server, pressed and let go
+  // at once as a player's quick click reaches the program; no update runs here.
+  void ServerClick(int x, int y);
   void Type(const std::string& utf8);
   void PressKey(UINT vk);
   // The window's close box; steps until the application has shut down.

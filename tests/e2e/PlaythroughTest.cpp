@@ -198,6 +198,17 @@ TEST(Playthrough, TwoDaysThenRestart) {
                        "career book today 3", "days done 1,2"});
 }
 
+// A phase's options for a run in a real window on that screen.
+PhaseOptions InWindow(const XvfbScreen& screen, int limitMs = PhaseOptions{}.limitMs) {
+  PhaseOptions window;
+  window.display = screen.Name();
+  window.limitMs = limitMs;
+  // The script steps game time as fast as the frames are drawn; waiting for the screen's refresh
+  // after each present would hold the day's thousands of frames to a sixtieth of a second each.
+  window.env = {{"SDL_RENDER_VSYNC", "0"}};
+  return window;
+}
+
 // Phase 1 to day 1's level end in a real window, full screen on an 800 x 600 X screen as a first
 // start shows it: at each checkpoint (among them the main menu with the name dialog, the career
 // book, the briefing, the first note and the level end) what the X server shows of the window
@@ -208,13 +219,7 @@ TEST(RealWindow, PhaseOneToTheLevelEndShowsWhatTheHeadlessRunShows) {
   XvfbScreen screen(800, 600);
   ASSERT_EQ(screen.Failure(), "");
   GameRun run(TestName());
-  PhaseOptions window;
-  window.display = screen.Name();
-  window.limitMs = kWholeDaysLimitMs;
-  // The script steps game time as fast as the frames are drawn; waiting for the screen's refresh
-  // after each present would hold the day's thousands of frames to a sixtieth of a second each.
-  window.env = {{"SDL_RENDER_VSYNC", "0"}};
-  const PhaseResult result = run.Run("to_level_end", window);
+  const PhaseResult result = run.Run("to_level_end", InWindow(screen, kWholeDaysLimitMs));
   EXPECT_PHASE_PASSED(result);
   ExpectSteps(result, {"window name_dialog", "window career_book", "window briefing", "window tutorial_1",
                        "ok day 1 won", "window level_end", "finished"});
@@ -241,14 +246,30 @@ TEST(RealWindow, HelpBesideThePauseBookShowsWhatTheHeadlessRunShows) {
   XvfbScreen screen(800, 600);
   ASSERT_EQ(screen.Failure(), "");
   GameRun run(TestName());
-  PhaseOptions window;
-  window.display = screen.Name();
-  window.env = {{"SDL_RENDER_VSYNC", "0"}};
-  const PhaseResult result = run.Run("pause_help", window);
+  const PhaseResult result = run.Run("pause_help", InWindow(screen));
   EXPECT_PHASE_PASSED(result);
   ExpectSteps(result, {std::begin(kPauseHelp), std::end(kPauseHelp)});
   ExpectSteps(result, {"window pause_help", "window pause_help_closed"});
 }
+
+// Day 1 in a real window: notes 2 and 10, clicked through the X server 0, 100, 300 or 1000 ms
+// after they start to show, give way to notes 4 and 11, which stay up.
+class NoteClicks : public ::testing::TestWithParam<int> {};
+
+TEST_P(NoteClicks, TheNextNoteComesAndStays) {
+  if (!FindProgram("Xvfb")) GTEST_SKIP() << "Xvfb is not installed";
+  XvfbScreen screen(800, 600);
+  ASSERT_EQ(screen.Failure(), "");
+  GameRun run("NoteClicks.At" + std::to_string(GetParam()));
+  PhaseOptions window = InWindow(screen);
+  window.env["E2E_NOTE_CLICK_MS"] = std::to_string(GetParam());
+  const PhaseResult result = run.Run("notes_clicked_through_the_server", window);
+  EXPECT_PHASE_PASSED(result);
+  const std::string at = " clicked at " + std::to_string(GetParam()) + " ms";
+  ExpectSteps(result, {"ok note 4 up after note 2" + at, "ok note 11 up after note 10" + at, "finished"});
+}
+
+INSTANTIATE_TEST_SUITE_P(RealWindow, NoteClicks, ::testing::Values(0, 100, 300, 1000));
 
 // The value line of one setting in settings.ini ("dword:..." or a quoted string); empty when absent.
 std::string SettingValue(const std::map<std::string, std::string>& home, const std::string& setting) {

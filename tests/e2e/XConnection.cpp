@@ -49,6 +49,13 @@ void XConnection::MovePointer(int x, int y) const {
   XSync(display_, False);
 }
 
+void XConnection::Click(int x, int y) const {
+  XTestFakeMotionEvent(display_, DefaultScreen(display_), x, y, CurrentTime);
+  XTestFakeButtonEvent(display_, 1, True, CurrentTime);
+  XTestFakeButtonEvent(display_, 1, False, CurrentTime);
+  XSync(display_, False);
+}
+
 void XConnection::PressKeys(const std::vector<unsigned long>& keySyms) const {
   for (unsigned long sym : keySyms) XTestFakeKeyEvent(display_, XKeysymToKeycode(display_, sym), True, CurrentTime);
   for (auto it = keySyms.rbegin(); it != keySyms.rend(); ++it) {

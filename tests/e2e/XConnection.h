@@ -49,6 +49,9 @@ class XConnection {
   Frame Grab(const ScreenRect& area) const;
   // Puts the pointer on that screen point, as a player's mouse would.
   void MovePointer(int x, int y) const;
+  // The pointer to that screen point and the left button pressed and let go there at once, as the
+  // server delivers a player's quick click.
+  void Click(int x, int y) const;
   // Presses the keys in order and lets them go in reverse order (X key symbols: XK_Alt_L, ...).
   void PressKeys(const std::vector<unsigned long>& keySyms) const;
   // The client area of the largest window the process shows (by the process id its windows carry),
