@@ -781,26 +781,21 @@ int PauseHelp(Playthrough& play) {
   return Quit(play);
 }
 
-QCCandyWidget* Note(QCBoard_Game3& board, int number) {
-  const auto it = board.mHud->mTutorialControls.find(number);
-  return it != board.mHud->mTutorialControls.end() ? it->second : nullptr;
-}
-
 // Day 1 played up to note `shown`; it is clicked through the X server `ms` after it starts to show,
 // at the middle of where it is drawn then; the note the script shows in answer, `next`, comes up
 // and stays.
 void ClickNoteAwayAt(Playthrough& play, LevelPlayer& player, int shown, int next, int ms) {
   QCBoard_Game3& board = *play.Game().mBoard;
   const std::string name = "note " + std::to_string(shown);
-  player.PlayUntil([&] { return Note(board, shown)->mVisible; }, kDayUpdates, name);
+  player.PlayUntil([&] { return Note(*board.mHud, shown)->mVisible; }, kDayUpdates, name);
   play.Step(ms / 10);
-  QCCandyWidget* note = Note(board, shown);
+  QCCandyWidget* note = Note(*board.mHud, shown);
   Velk::Rect drawn;
   note->GetBounds(drawn);
   play.ServerClick(drawn.mX + drawn.mWidth / 2, drawn.mY + drawn.mHeight / 2);
   // Taken away by the click, not by the script's own time for it.
   play.StepUntil([&] { return note->mHiding || !note->mVisible; }, 30, name + " going on the click");
-  QCCandyWidget* answer = Note(board, next);
+  QCCandyWidget* answer = Note(*board.mHud, next);
   player.IdleUntil([&] { return Settled(answer); }, 600, "note " + std::to_string(next) + " after " + name);
   play.Step(100);
   play.Expect(Settled(answer), "note " + std::to_string(next) + " up after " + name + " clicked at " + std::to_string(ms) + " ms");

@@ -105,7 +105,7 @@ const std::map<std::string, std::set<std::string>>& FlatArt::Styles() {
       {"token", {"colour", "glyph", "variant"}},
       {"cursor", {"kind"}},
       {"comic", {"seed", "scene"}},
-      {"diagram", {"topic"}},
+      {"diagram", {"topic", "ground"}},
       {"puff", {"frame", "of", "cels"}},
       {"star", {"frame", "of", "cels"}},
       {"spinner", {"frame", "of", "cels"}},
@@ -639,31 +639,31 @@ bool ProductTable(Ctx& x) {
   return true;
 }
 
-// A sketch on the page's own paper: nothing is filled behind it, so the ruling runs on through it.
-// The person stands at the left, what the page is about at the right, both about the middle.
+// A sketch of one topic: the person at the left, what the topic is about at the right. On its own
+// paper-coloured ground, or with ground=none straight on the page it lies on, whose ruling then
+// runs on through it.
 bool Diagram(Ctx& x) {
-  std::string topic;
-  if (!x.Word("topic", "boss", {"boss", "guest", "worker", "tray", "products"}, topic)) return false;
+  std::string topic, ground;
+  if (!x.Word("topic", "boss", {"boss", "guest", "worker", "tray", "products"}, topic) ||
+      !x.Word("ground", "paper", {"paper", "none"}, ground))
+    return false;
   Canvas& k = x.mCanvas;
+  if (ground == "paper") k.Rect(0, 0, x.w, x.h, 0xFFF3E9D2);
   if (topic == "products") return ProductTable(x);
   const double s = std::min(x.w, x.h);
   static const std::map<std::string, std::pair<std::string, uint32_t>> people = {
       {"boss", {"std", 0xFF3F51B5}}, {"guest", {"girl", 0xFFE36D8C}}, {"worker", {"baker", 0xFFC58B4E}}, {"tray", {"std", 0xFF3F51B5}}};
   const auto& [kind, colour] = people.at(topic);
-  const double top = (x.h - s * 0.8) / 2;
-  Figure::Draw(k, x.Pictures(), x.w * 0.1, top, s * 0.4, s * 0.8, kind, colour, 0, "br");
-  const double bx = x.w * 0.55, right = x.w - bx - 2;
-  if (topic == "boss") {
-    const int side = static_cast<int>(right * 0.8);
-    FlatArt::DrawCel(k, x.Pictures(), static_cast<int>(bx), static_cast<int>(top + s * 0.2), side, side, {"plate", 0xFF6D4C41, 0, 1, "", "", {"coffee"}});
-  }
+  Figure::Draw(k, x.Pictures(), x.w * 0.2, x.h * 0.2, s * 0.3, s * 0.6, kind, colour, 0, "br");
+  const int bx = static_cast<int>(x.w * 0.5), side = static_cast<int>(s * 0.3);
+  if (topic == "boss") FlatArt::DrawCel(k, x.Pictures(), bx, static_cast<int>(x.h * 0.3), side, side, {"plate", 0xFF6D4C41, 0, 1, "", "", {"coffee"}});
   if (topic == "guest") {
-    FlatArt::DrawCel(k, x.Pictures(), static_cast<int>(bx), static_cast<int>(top), static_cast<int>(right), static_cast<int>(right * 0.85), {"bubble", kWhite, 0, 1, "", "", {}});
-    x.Pictures().Draw(k, "cake", bx + right * 0.25, top + right * 0.1, right * 0.5, right * 0.45);
+    FlatArt::DrawCel(k, x.Pictures(), bx, static_cast<int>(x.h * 0.1), static_cast<int>(s * 0.4), static_cast<int>(s * 0.35), {"bubble", kWhite, 0, 1, "", "", {}});
+    x.Pictures().Draw(k, "cake", bx + s * 0.1, x.h * 0.1 + s * 0.04, s * 0.2, s * 0.18);
   }
-  if (topic == "worker") k.Rect(bx, top + s * 0.45, right, s * 0.12, 0xFF8D6E63);
+  if (topic == "worker") k.Rect(x.w * 0.5, x.h * 0.55, x.w * 0.4, x.h * 0.1, 0xFF8D6E63);
   if (topic == "tray")
-    for (int i = 0; i < 4; ++i) k.Circle(bx + right * (0.125 + 0.25 * i), top + s * 0.4, right * 0.1, 0xFFFFD700);
+    for (int i = 0; i < 4; ++i) k.Circle(x.w * (0.5 + 0.1 * i), x.h * 0.5, s * 0.05, 0xFFFFD700);
   return true;
 }
 
