@@ -95,7 +95,29 @@ public:
   void DetachFromDisplay();
 
 private:
+  // The four roads a drawing call can take: the display's renderer, a DirectDraw Blt, the own loops
+  // on the locked surface, or the memory image's operation on the bits.
+  enum class Road : uint8_t { Renderer, Blt, Loops, Bits };
+  // When an operation's own loops may draw: never, while the image is plain and the 3-D mode is off,
+  // the same or on a cursor area, or always.
+  enum class LoopsWhen : uint8_t { Never, Plain, PlainOrCursor, Always };
+  enum class BltWhere : uint8_t { OnDrawSurface, OffDrawSurface, Anywhere };
+  struct RoadCase {
+    LoopsWhen loops;
+    DDImage* bltFrom = nullptr;  // the source, when the call is a copy a Blt can make
+    BltWhere bltWhere = BltWhere::Anywhere;
+    Road withoutSurface = Road::Bits;  // the road of such a copy when this image cannot hold a surface
+  };
+
   bool IsPlain() const { return !mHasTrans && !mHasAlpha; }
+  // The one road choice of every drawing operation. A source's surface is asked for only off the 3-D
+  // draw surface and only where the loops may draw, as late as the copy needs it.
+  Road ChooseRoad(const RoadCase& road);
+  bool LoopsMayDraw(LoopsWhen when);
+  // A line the renderer or the bits draw (true), or one for the surface loops (false).
+  bool LineOffTheLoops(double x1, double y1, double x2, double y2, const Color& color, int drawMode);
+  void StretchedBlit(Image* src, const Rect& destRect, const Rect& srcRect, const Rect& clip, const Color& color,
+                     int drawMode, bool fast, bool mirrored);
   bool Is3DOn() const;
   DisplayRenderer* Renderer() const;
   // GetSurface and LockSurface together, for the loops; false when there is nothing to draw on.

@@ -18,37 +18,66 @@ RECT ToRECT(int x, int y, int w, int h) { return RECT{x, y, x + w, y + h}; }
 
 }  // namespace
 
+DDImage::Road DDImage::ChooseRoad(const RoadCase& road) {
+  if (Is3DDrawSurface()) return road.bltFrom && road.bltWhere != BltWhere::OffDrawSurface ? Road::Blt : Road::Renderer;
+  if (!LoopsMayDraw(road.loops)) return Road::Bits;
+  if (road.bltFrom && road.bltWhere != BltWhere::OnDrawSurface && road.bltFrom->GetSurface())
+    return GetSurface() ? Road::Blt : road.withoutSurface;
+  return Road::Loops;
+}
+
+bool DDImage::LoopsMayDraw(LoopsWhen when) {
+  switch (when) {
+    case LoopsWhen::Never:
+      return false;
+    case LoopsWhen::Plain:
+      return IsPlain() && !Is3DOn();
+    case LoopsWhen::PlainOrCursor:
+      return IsPlain() && (!Is3DOn() || (mDDInterface && mDDInterface->IsCursorArea(this)));
+    case LoopsWhen::Always:
+      break;
+  }
+  return true;
+}
+
 bool DDImage::FillPolygon(const POINT* points, int count, const Rect& clip, const Color& color, int drawMode,
                           int offsetX, int offsetY, bool) {
-  if (!Is3DDrawSurface()) return false;
+  if (ChooseRoad({LoopsWhen::Never}) != Road::Renderer) return false;
   Renderer()->FillPolygon(points, count, clip, color, drawMode, offsetX, offsetY);
   return true;
 }
 
 void DDImage::FillRect(const Rect& rect, const Color& color, int drawMode) {
-  if (Is3DDrawSurface()) {
-    Renderer()->FillRect(rect, color, drawMode);
-    return;
+  ScanAlpha();  // nothing to scan on the 3-D draw surface, which holds a surface
+  switch (ChooseRoad({LoopsWhen::Plain})) {
+    case Road::Renderer:
+      Renderer()->FillRect(rect, color, drawMode);
+      return;
+    case Road::Loops:
+      if (drawMode == 0) SurfaceFillRect(rect, color);
+      if (drawMode == 1) SurfaceFillRectAdditive(rect, color);
+      FreeNonSurfaceData();
+      return;
+    default:
+      MemoryImage::FillRect(rect, color, drawMode);
   }
-  ScanAlpha();
-  if (IsPlain() && !Is3DOn()) {
-    if (drawMode == 0) SurfaceFillRect(rect, color);
-    if (drawMode == 1) SurfaceFillRectAdditive(rect, color);
-    FreeNonSurfaceData();
-    return;
+}
+
+bool DDImage::LineOffTheLoops(double x1, double y1, double x2, double y2, const Color& color, int drawMode) {
+  switch (ChooseRoad({LoopsWhen::Plain})) {
+    case Road::Renderer:
+      Renderer()->DrawLine(x1, y1, x2, y2, color, drawMode);
+      return true;
+    case Road::Loops:
+      return false;
+    default:
+      MemoryImage::DrawLine(x1, y1, x2, y2, color, drawMode);
+      return true;
   }
-  MemoryImage::FillRect(rect, color, drawMode);
 }
 
 void DDImage::DrawLine(double x1, double y1, double x2, double y2, const Color& color, int drawMode) {
-  if (Is3DDrawSurface()) {
-    Renderer()->DrawLine(x1, y1, x2, y2, color, drawMode);
-    return;
-  }
-  if (!IsPlain() || Is3DOn()) {
-    MemoryImage::DrawLine(x1, y1, x2, y2, color, drawMode);
-    return;
-  }
+  if (LineOffTheLoops(x1, y1, x2, y2, color, drawMode)) return;
   using PixelOps::TruncInt;
   if (y1 == y2) {
     const int left = TruncInt(std::min(x1, x2));
@@ -67,14 +96,7 @@ void DDImage::DrawLine(double x1, double y1, double x2, double y2, const Color& 
 }
 
 void DDImage::DrawLineSmooth(double x1, double y1, double x2, double y2, const Color& color, int drawMode) {
-  if (Is3DDrawSurface()) {
-    Renderer()->DrawLine(x1, y1, x2, y2, color, drawMode);
-    return;
-  }
-  if (!IsPlain() || Is3DOn()) {
-    MemoryImage::DrawLine(x1, y1, x2, y2, color, drawMode);
-    return;
-  }
+  if (LineOffTheLoops(x1, y1, x2, y2, color, drawMode)) return;
   if (x1 == x2 || y1 == y2) {
     DrawLine(x1, y1, x2, y2, color, drawMode);
     return;
@@ -88,29 +110,31 @@ void DDImage::DrawLineSmooth(double x1, double y1, double x2, double y2, const C
 void DDImage::Blit(Image* src, int x, int y, const Rect& srcRect, const Color& color, int drawMode) {
   if (src) src->mDrawn = true;
   ScanAlpha();
-  if (Is3DDrawSurface()) {
-    auto* dd = dynamic_cast<DDImage*>(src);
-    if (dd && dd->mSurface && drawMode == 0 && IsWhite(color) && !dd->mHasAlpha) {
+  auto* dd = dynamic_cast<DDImage*>(src);
+  const bool copy = dd && dd->mSurface && drawMode == 0 && IsWhite(color) && !dd->mHasAlpha;
+  // Off the 3-D draw surface the copy by Blt is SurfaceBlit's own choice.
+  switch (ChooseRoad({LoopsWhen::PlainOrCursor, copy ? dd : nullptr, BltWhere::OnDrawSurface})) {
+    case Road::Renderer:
+      Renderer()->Blit(src, static_cast<float>(x), static_cast<float>(y), srcRect, color, drawMode, false);
+      return;
+    case Road::Blt:
       DirectDrawCopy(dd, ToRECT(x, y, srcRect.mWidth, srcRect.mHeight),
                      ToRECT(srcRect.mX, srcRect.mY, srcRect.mWidth, srcRect.mHeight));
-    } else {
-      Renderer()->Blit(src, static_cast<float>(x), static_cast<float>(y), srcRect, color, drawMode, false);
-    }
-    return;
+      return;
+    case Road::Loops:
+      if (drawMode == 0) SurfaceBlit(src, x, y, srcRect, color);
+      if (drawMode == 1) SurfaceBlitAdditive(src, x, y, srcRect, color);
+      FreeNonSurfaceData();
+      return;
+    case Road::Bits:
+      MemoryImage::Blit(src, x, y, srcRect, color, drawMode);
   }
-  if (IsPlain() && (!Is3DOn() || (mDDInterface && mDDInterface->IsCursorArea(this)))) {
-    if (drawMode == 0) SurfaceBlit(src, x, y, srcRect, color);
-    if (drawMode == 1) SurfaceBlitAdditive(src, x, y, srcRect, color);
-    FreeNonSurfaceData();
-    return;
-  }
-  MemoryImage::Blit(src, x, y, srcRect, color, drawMode);
 }
 
 void DDImage::BlitF(Image* src, float x, float y, const Rect& srcRect, const Rect& clip, const Color& color,
                     int drawMode) {
   if (src) src->mDrawn = true;
-  if (!Is3DDrawSurface()) {
+  if (ChooseRoad({LoopsWhen::Never}) != Road::Renderer) {
     BlitRotated(src, x, y, srcRect, clip, color, drawMode, 0.0, 0, 0);
     return;
   }
@@ -125,7 +149,7 @@ void DDImage::BlitF(Image* src, float x, float y, const Rect& srcRect, const Rec
 
 void DDImage::BlitMirrored(Image* src, int x, int y, const Rect& srcRect, const Color& color, int drawMode) {
   ScanAlpha();
-  if (Is3DDrawSurface()) {
+  if (ChooseRoad({LoopsWhen::Always}) == Road::Renderer) {
     Renderer()->BlitMirrored(src, static_cast<float>(x), static_cast<float>(y), srcRect, color, drawMode, false);
     return;
   }
@@ -137,14 +161,17 @@ void DDImage::BlitMirrored(Image* src, int x, int y, const Rect& srcRect, const 
 void DDImage::BlitTransformed(Image* src, float x, float y, const Matrix3x3& matrix, const Rect& clip,
                               const Color& color, int drawMode, const Rect& srcRect, bool blend) {
   if (src) src->mDrawn = true;
-  if (Is3DDrawSurface()) {
-    Renderer()->BlitTransformed(src, matrix, srcRect, color, drawMode, &clip, x, y, blend, false);
-    return;
-  }
+  // The 3-D draw surface cannot be locked, so it has no format word.
   const int format = SurfaceFormatWord();
-  if (!format) {
-    MemoryImage::BlitTransformed(src, x, y, matrix, clip, color, drawMode, srcRect, blend);
-    return;
+  switch (ChooseRoad({format ? LoopsWhen::Always : LoopsWhen::Never})) {
+    case Road::Renderer:
+      Renderer()->BlitTransformed(src, matrix, srcRect, color, drawMode, &clip, x, y, blend, false);
+      return;
+    case Road::Loops:
+      break;
+    default:
+      MemoryImage::BlitTransformed(src, x, y, matrix, clip, color, drawMode, srcRect, blend);
+      return;
   }
   if (!LockSurface()) return;
   DrawTransformedInto(src, x, y, matrix, clip.Intersect(Rect(0, 0, mWidth, mHeight)), color, drawMode, srcRect, blend,
@@ -156,14 +183,16 @@ void DDImage::BlitTransformed(Image* src, float x, float y, const Matrix3x3& mat
 void DDImage::BlitTriangles(Image* src, const TriVertex (*triangles)[3], int count, const Rect& clip,
                             const Color& color, int drawMode, float x, float y, bool blend) {
   if (src) src->mDrawn = true;
-  if (Is3DDrawSurface()) {
-    Renderer()->BlitTriangles(src, triangles, count, clip, color, drawMode, x, y, blend);
-    return;
-  }
   const int format = SurfaceFormatWord();
-  if (!format) {
-    MemoryImage::BlitTriangles(src, triangles, count, clip, color, drawMode, x, y, blend);
-    return;
+  switch (ChooseRoad({format ? LoopsWhen::Always : LoopsWhen::Never})) {
+    case Road::Renderer:
+      Renderer()->BlitTriangles(src, triangles, count, clip, color, drawMode, x, y, blend);
+      return;
+    case Road::Loops:
+      break;
+    default:
+      MemoryImage::BlitTriangles(src, triangles, count, clip, color, drawMode, x, y, blend);
+      return;
   }
   if (!LockSurface()) return;
   DrawTrianglesInto(src, triangles, count, clip.Intersect(Rect(0, 0, mWidth, mHeight)), color, drawMode, x, y, blend,
@@ -191,13 +220,15 @@ void DDImage::BlitRotated(Image* src, float x, float y, const Rect& srcRect, con
   if (src) src->mDrawn = true;
   if (mNoLock) return;
   ScanAlpha();
-  if (Is3DDrawSurface()) {
-    Renderer()->BlitRotated(src, x, y, clip, color, drawMode, angle, centerX, centerY, srcRect);
-    return;
-  }
-  if (!IsPlain() || Is3DOn()) {
-    MemoryImage::BlitRotated(src, x, y, srcRect, clip, color, drawMode, angle, centerX, centerY);
-    return;
+  switch (ChooseRoad({LoopsWhen::Plain})) {
+    case Road::Renderer:
+      Renderer()->BlitRotated(src, x, y, clip, color, drawMode, angle, centerX, centerY, srcRect);
+      return;
+    case Road::Loops:
+      break;
+    default:
+      MemoryImage::BlitRotated(src, x, y, srcRect, clip, color, drawMode, angle, centerX, centerY);
+      return;
   }
   DRect bounds;
   if (!GetRotatedBlitBounds(x, y, srcRect, clip, angle, bounds, centerX, centerY)) return;
@@ -212,36 +243,43 @@ void DDImage::BlitRotated(Image* src, float x, float y, const Rect& srcRect, con
 
 void DDImage::BlitStretched(Image* src, const Rect& destRect, const Rect& srcRect, const Rect& clip,
                             const Color& color, int drawMode, bool fast) {
+  StretchedBlit(src, destRect, srcRect, clip, color, drawMode, fast, false);
+}
+
+void DDImage::BlitStretchedMirrored(Image* src, const Rect& destRect, const Rect& srcRect, const Rect& clip,
+                                    const Color& color, int drawMode, bool fast) {
+  StretchedBlit(src, destRect, srcRect, clip, color, drawMode, fast, true);
+}
+
+// A mirrored stretch is always nearest-pixel on the loops. An unmirrored smooth stretch is drawn
+// into a temporary image that is then blitted; an unmirrored fast one is a Blt where it is an
+// opaque copy between surfaces.
+void DDImage::StretchedBlit(Image* src, const Rect& destRect, const Rect& srcRect, const Rect& clip,
+                            const Color& color, int drawMode, bool fast, bool mirrored) {
   if (src) src->mDrawn = true;
   ScanAlpha();
-  if (Is3DDrawSurface()) {
-    Renderer()->BlitStretched(src, destRect, srcRect, clip, color, drawMode, fast, false);
-    return;
-  }
   DRect area;
   Rect clipped;
-  if (!ClipStretchBlit(srcRect, clip.Intersect(Rect(0, 0, mWidth, mHeight)), destRect, area, clipped) || area.mWidth <= 0 || area.mHeight <= 0) return;
-  if (!fast) {
-    if (!IsPlain() || Is3DOn()) {
-      MemoryImage::BlitStretched(src, destRect, srcRect, clip, color, drawMode, false);
-      return;
-    }
-    auto* mem = dynamic_cast<MemoryImage*>(src);
-    if (!mem) return;
-    MemoryImage temp(mApp);
-    temp.CreateBlank(clipped.mWidth, clipped.mHeight);
-    temp.SmoothStretchBlit(mem, Rect(0, 0, clipped.mWidth, clipped.mHeight), area);
-    Blit(&temp, clipped.mX, clipped.mY, Rect(0, 0, clipped.mWidth, clipped.mHeight), color, drawMode);
-    FreeNonSurfaceData();
+  const Rect onImage = clip.Intersect(Rect(0, 0, mWidth, mHeight));
+  const bool visible = (mirrored ? ClipStretchBlitMirrored(srcRect, onImage, destRect, area, clipped)
+                                 : ClipStretchBlit(srcRect, onImage, destRect, area, clipped)) &&
+                       area.mWidth > 0 && area.mHeight > 0;
+  const bool smooth = !fast && !mirrored;
+  auto* dd = dynamic_cast<DDImage*>(src);
+  const bool copy =
+      visible && fast && !mirrored && dd && IsWhite(color) && drawMode == 0 && !dd->mHasAlpha;
+  const Road road = ChooseRoad({smooth ? LoopsWhen::Plain : LoopsWhen::Always, copy ? dd : nullptr,
+                                BltWhere::OffDrawSurface});
+  if (road == Road::Renderer) {
+    Renderer()->BlitStretched(src, destRect, srcRect, clip, color, drawMode, fast, mirrored);
     return;
   }
-  auto* dd = dynamic_cast<DDImage*>(src);
-  if (dd && IsWhite(color) && drawMode == 0 && !dd->mHasAlpha && dd->GetSurface()) {
-    // A destination that cannot hold a surface is drawn in software instead.
-    if (!GetSurface()) {
-      MemoryImage::BlitStretched(src, destRect, srcRect, clip, color, drawMode, true);
-      return;
-    }
+  if (!visible) return;
+  if (road == Road::Bits) {
+    MemoryImage::BlitStretched(src, destRect, srcRect, clip, color, drawMode, fast);
+    return;
+  }
+  if (road == Road::Blt) {
     using PixelOps::TruncInt;
     DirectDrawCopy(dd, ToRECT(clipped.mX, clipped.mY, clipped.mWidth, clipped.mHeight),
                    RECT{TruncInt(area.mX), TruncInt(area.mY), TruncInt(area.mX + area.mWidth),
@@ -251,30 +289,18 @@ void DDImage::BlitStretched(Image* src, const Rect& destRect, const Rect& srcRec
   }
   auto* mem = dynamic_cast<MemoryImage*>(src);
   if (!mem) {
-    FreeNonSurfaceData();
+    if (!smooth) FreeNonSurfaceData();
     return;
   }
-  StretchLoops(mem, clipped, area, color, drawMode, false);
-}
-
-void DDImage::BlitStretchedMirrored(Image* src, const Rect& destRect, const Rect& srcRect, const Rect& clip,
-                                    const Color& color, int drawMode, bool fast) {
-  if (src) src->mDrawn = true;
-  ScanAlpha();
-  if (Is3DDrawSurface()) {
-    Renderer()->BlitStretched(src, destRect, srcRect, clip, color, drawMode, fast, true);
+  if (!smooth) {
+    StretchLoops(mem, clipped, area, color, drawMode, mirrored);
     return;
   }
-  DRect area;
-  Rect clipped;
-  if (!ClipStretchBlitMirrored(srcRect, clip.Intersect(Rect(0, 0, mWidth, mHeight)), destRect, area, clipped) || area.mWidth <= 0 || area.mHeight <= 0)
-    return;
-  auto* mem = dynamic_cast<MemoryImage*>(src);
-  if (!mem) {
-    FreeNonSurfaceData();
-    return;
-  }
-  StretchLoops(mem, clipped, area, color, drawMode, true);
+  MemoryImage temp(mApp);
+  temp.CreateBlank(clipped.mWidth, clipped.mHeight);
+  temp.SmoothStretchBlit(mem, Rect(0, 0, clipped.mWidth, clipped.mHeight), area);
+  Blit(&temp, clipped.mX, clipped.mY, Rect(0, 0, clipped.mWidth, clipped.mHeight), color, drawMode);
+  FreeNonSurfaceData();
 }
 
 // An outer lock is given up around the Blt (a locked surface cannot be blitted) and taken again.

@@ -117,6 +117,32 @@ TEST_F(DDImageRouteTest, RendererMatricesPlaceTheCornersOfTheSource) {
   ExpectMaps(mCalls[0].matrix, 4, 2, 100 + 2 + 0 + 1, 50 + 1 - 2 + 0);
 }
 
+// The renderer takes every stretch on the 3-D draw surface, opaque surface copies and stretches that
+// miss the image included; off it, a mirrored stretch is nearest-pixel whatever the fast flag says.
+TEST_F(DDImageRouteTest, StretchesOnTheThreeDSurfaceAllGoToTheRenderer) {
+  ASSERT_EQ(Start(32, true), 0);
+  DDImage* screen = mDisplay->GetScreenImage();
+  auto sprite = SurfaceImage(2, 1, 0xFF123456);
+  mCalls.clear();
+  screen->BlitStretched(sprite.get(), Rect(0, 0, 4, 2), Rect(0, 0, 2, 1), Rect(0, 0, 800, 600), Color::White, 0, true);
+  screen->BlitStretched(sprite.get(), Rect(900, 0, 4, 2), Rect(0, 0, 2, 1), Rect(0, 0, 800, 600), Color::White, 0,
+                        true);
+  screen->BlitStretchedMirrored(sprite.get(), Rect(0, 0, 4, 2), Rect(0, 0, 2, 1), Rect(0, 0, 0, 0), Color::White, 0,
+                                false);
+  EXPECT_EQ(CallNames(), (std::vector<std::string>{"BlitTransformed", "BlitTransformed", "BlitTransformed"}));
+  EXPECT_EQ(SurfacePixel(mDisplay->mDrawSurface, 1, 1), 0u);
+
+  auto dest = SurfaceImage(4, 1, 0xFF000000);
+  MemoryImage src(&mHost);
+  const uint32_t px[2] = {0xFF0000FF, 0xFF00FF00};
+  src.SetPixels(px, 2, 1, true);
+  dest->BlitStretchedMirrored(&src, Rect(0, 0, 4, 1), Rect(0, 0, 2, 1), Rect(0, 0, 4, 1), Color::White, 0, false);
+  EXPECT_EQ(SurfacePixel(dest->mSurface, 0, 0) & 0xFFFFFF, 0x0000FF00u);
+  EXPECT_EQ(SurfacePixel(dest->mSurface, 1, 0) & 0xFFFFFF, 0x0000FF00u);
+  EXPECT_EQ(SurfacePixel(dest->mSurface, 2, 0) & 0xFFFFFF, 0x000000FFu);
+  EXPECT_EQ(SurfacePixel(dest->mSurface, 3, 0) & 0xFFFFFF, 0x000000FFu);
+}
+
 TEST_F(DDImageRouteTest, BlitFAwayFromTheThreeDSurfaceIsAnUnturnedRotation) {
   ASSERT_EQ(Start(), 0);
   mDisplay->SetVideoMemoryDraw(true);
