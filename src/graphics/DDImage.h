@@ -15,6 +15,7 @@ namespace Velk {
 class DDInterface;
 class DisplayRenderer;
 struct SurfaceView;
+enum class SurfaceBlitOp : uint8_t;
 
 class DDImage : public MemoryImage {
 public:
@@ -130,10 +131,10 @@ private:
   void WriteSurface32(const SurfaceView& view);
   void DirectDrawCopy(DDImage* src, RECT dst, RECT srcRect);
   void LineLoop(double x1, double y1, double x2, double y2, const Color& color, bool additive);
-  void BlitRuns(MemoryImage* src, int x, int y, const Rect& srcRect, const Color& color, bool mirrored);
-  void BlitAdditiveRuns(MemoryImage* src, int x, int y, const Rect& srcRect, const Color& color, bool mirrored);
-  void PlainCopy(MemoryImage* src, int x, int y, const Rect& srcRect);
-  void VolatileBlend(MemoryImage* src, int x, int y, const Rect& srcRect);
+  // The surface blit loops: clip, lock, the source's display-format pixels and runs as the operation
+  // needs them, and the loop the surface blit table picks.
+  void BlitLoops(SurfaceBlitOp op, MemoryImage* src, int x, int y, const Rect& srcRect, const Color& color,
+                 bool mirrored);
   void StretchLoops(MemoryImage* src, const Rect& dest, const DRect& srcArea, const Color& color, int drawMode,
                     bool mirrored);
   void RotateLoops(MemoryImage* src, float x, float y, const Rect& srcRect, const Color& color, int drawMode,
