@@ -70,7 +70,7 @@ void DDImage::BlitLoops(SurfaceBlitOp op, MemoryImage* src, int x, int y, const 
   if (ready) {
     const SurfaceView view = View();
     const SurfaceBlitJob job{view, *src, native, runs, x, y, s, mirrored, SurfaceBlitColor(color)};
-    FindSurfaceBlitPath(DescribeSurfaceBlit(op, job)).loop(job);
+    FindSurfaceBlitLoop(op, job)(job);
   }
   UnlockSurface();
 }

@@ -52,6 +52,19 @@ uint32_t KeepOnly(const SurfaceView& v, uint32_t d, uint32_t keep) {
   return out;
 }
 
+// The job's placement copied out, so that the compiler need not read it again after every pixel
+// store (the stores could alias the job's ints).
+struct Place {
+  Rect s;
+  int x;
+  int y;
+  int srcWidth;
+  const uint8_t* runs;
+  bool mirrored;
+  explicit Place(const SurfaceBlitJob& j)
+      : s(j.s), x(j.x), y(j.y), srcWidth(j.src.mWidth), runs(j.runs), mirrored(j.mirrored) {}
+};
+
 // ---- Run loops: each source row is walked run by run; runs the pixel rule skips are passed over
 // whole, the others drawn pixel by pixel with rule(d, s, opaqueRun).
 
@@ -59,19 +72,19 @@ template <typename T, typename Rule>
 void Runs(const SurfaceBlitJob& j) {
   const Rule rule(j);
   const SurfaceView& v = j.view;
-  const Rect& s = j.s;
-  const int srcWidth = j.src.mWidth;
+  const Place at(j);
+  const Rect& s = at.s;
   WithNative(j, [&](auto fetch) {
     for (int r = 0; r < s.mHeight; ++r) {
-      T* row = v.Row<T>(j.y + r);
-      const size_t base = static_cast<size_t>(s.mY + r) * srcWidth + s.mX;
+      T* row = v.Row<T>(at.y + r);
+      const size_t base = static_cast<size_t>(s.mY + r) * at.srcWidth + s.mX;
       for (int i = 0; i < s.mWidth;) {
-        const int run = std::max(1, std::min<int>(j.runs[base + i], s.mWidth - i));
+        const int run = std::max(1, std::min<int>(at.runs[base + i], s.mWidth - i));
         const uint32_t first = fetch(base + i);
         if (!Rule::Skip(first)) {
           const bool opaque = (first >> 24) == 255;
           for (int k = i; k < i + run; ++k) {
-            T& d = row[j.mirrored ? j.x + s.mWidth - 1 - k : j.x + k];
+            T& d = row[at.mirrored ? at.x + s.mWidth - 1 - k : at.x + k];
             d = static_cast<T>(rule(static_cast<uint32_t>(d), fetch(base + k), opaque));
           }
         }
@@ -161,13 +174,14 @@ struct TintedAdd : Added {
 // The 32-bit rows of a direct source, not mirrored, uncoloured: each drawn run goes whole to the
 // wide copy or over-blend row.
 void OverRows32(const SurfaceBlitJob& j) {
-  const Rect& s = j.s;
+  const Place at(j);
+  const Rect& s = at.s;
   const uint32_t* src = j.native;
   for (int r = 0; r < s.mHeight; ++r) {
-    uint32_t* row = j.view.Row<uint32_t>(j.y + r) + j.x;
-    const size_t base = static_cast<size_t>(s.mY + r) * j.src.mWidth + s.mX;
+    uint32_t* row = j.view.Row<uint32_t>(at.y + r) + at.x;
+    const size_t base = static_cast<size_t>(s.mY + r) * at.srcWidth + s.mX;
     for (int i = 0; i < s.mWidth;) {
-      const int run = std::max(1, std::min<int>(j.runs[base + i], s.mWidth - i));
+      const int run = std::max(1, std::min<int>(at.runs[base + i], s.mWidth - i));
       const uint32_t first = src[base + i];
       if (!Over::Skip(first)) {
         if ((first >> 24) == 255) {
@@ -185,13 +199,14 @@ void OverRows32(const SurfaceBlitJob& j) {
 // skipped; everything else goes to the row routine, which leaves black pixels as they are (the same
 // bytes as skipping them), so a dark source is not cut into many short runs.
 void AddedRows32(const SurfaceBlitJob& j) {
-  const Rect& s = j.s;
+  const Place at(j);
+  const Rect& s = at.s;
   const uint32_t* src = j.native;
   for (int r = 0; r < s.mHeight; ++r) {
-    uint32_t* row = j.view.Row<uint32_t>(j.y + r) + j.x;
-    const uint32_t* p = src + static_cast<size_t>(s.mY + r) * j.src.mWidth + s.mX;
+    uint32_t* row = j.view.Row<uint32_t>(at.y + r) + at.x;
+    const uint32_t* p = src + static_cast<size_t>(s.mY + r) * at.srcWidth + s.mX;
     WalkRuns<16>(
-        j.runs + (p - src), s.mWidth, [p](int i, int) { return (p[i] & 0xFFFFFFu) == 0; },
+        at.runs + (p - src), s.mWidth, [p](int i, int) { return (p[i] & 0xFFFFFFu) == 0; },
         [row, p](int i, int n) { BlitRows::AddClampedUnlessBlack(row + i, p + i, n); });
   }
 }
@@ -200,12 +215,13 @@ void AddedRows32(const SurfaceBlitJob& j) {
 
 template <typename T>
 void CopyPixels(const SurfaceBlitJob& j) {
-  const Rect& s = j.s;
+  const Place at(j);
+  const Rect& s = at.s;
   const bool skipClear = j.src.mHasTrans;
   WithNative(j, [&](auto fetch) {
     for (int r = 0; r < s.mHeight; ++r) {
-      const size_t base = static_cast<size_t>(s.mY + r) * j.src.mWidth + s.mX;
-      T* row = j.view.Row<T>(j.y + r) + j.x;
+      const size_t base = static_cast<size_t>(s.mY + r) * at.srcWidth + s.mX;
+      T* row = j.view.Row<T>(at.y + r) + at.x;
       for (int i = 0; i < s.mWidth; ++i) {
         const uint32_t p = fetch(base + i);
         if (!skipClear || (p >> 24)) row[i] = static_cast<T>(p);
@@ -219,11 +235,12 @@ void CopyPixels(const SurfaceBlitJob& j) {
 template <typename T, typename Blend>
 void VolatilePixels(const SurfaceBlitJob& j) {
   const Blend blend{j.view};
-  const Rect& s = j.s;
+  const Place at(j);
+  const Rect& s = at.s;
   WithSourcePixels(&j.src, [&](auto fetch) {
     for (int r = 0; r < s.mHeight; ++r) {
-      const size_t base = static_cast<size_t>(s.mY + r) * j.src.mWidth + s.mX;
-      T* row = j.view.Row<T>(j.y + r) + j.x;
+      const size_t base = static_cast<size_t>(s.mY + r) * at.srcWidth + s.mX;
+      T* row = j.view.Row<T>(at.y + r) + at.x;
       for (int i = 0; i < s.mWidth; ++i) row[i] = static_cast<T>(blend(row[i], fetch(base + i)));
     }
   });
@@ -296,10 +313,20 @@ constexpr SurfaceBlitPath kPaths[] = {
     {Op::Additive, 0, A, A, A, A, A, A, A, Runs<uint32_t, PlainAdd>},
 };
 
-bool Serves(const SurfaceBlitPath& p, const SurfaceBlitCase& b) {
+// Every condition but the clamped bytes, whose check reads three tables of 511 entries and is made
+// only for a row that asks for it.
+bool ServesOtherwise(const SurfaceBlitPath& p, const SurfaceBlitCase& b) {
   return p.op == b.op && (p.depth == 0 || p.depth == b.depth) && Meets(p.mirrored, b.mirrored) &&
          Meets(p.colorized, b.colorized) && Meets(p.grey, b.grey) && Meets(p.direct, b.direct) &&
-         Meets(p.lanes, b.lanes) && Meets(p.rgbOrder, b.rgbOrder) && Meets(p.clampedBytes, b.clampedBytes);
+         Meets(p.lanes, b.lanes) && Meets(p.rgbOrder, b.rgbOrder);
+}
+
+template <typename Clamped>
+const SurfaceBlitPath& Find(const SurfaceBlitCase& blit, Clamped clampedBytes) {
+  for (const SurfaceBlitPath& path : kPaths)
+    if (ServesOtherwise(path, blit) && (path.clampedBytes == Need::Any || Meets(path.clampedBytes, clampedBytes())))
+      return path;
+  return kPaths[std::size(kPaths) - 1];  // every operation's last row serves all its blits
 }
 
 }  // namespace
@@ -312,23 +339,27 @@ SurfaceBlitColor::SurfaceBlitColor(const Color& c)
   grey = k[0] == k[1] && k[1] == k[2];
 }
 
-SurfaceBlitCase DescribeSurfaceBlit(SurfaceBlitOp op, const SurfaceBlitJob& job) {
+SurfaceBlitLoop FindSurfaceBlitLoop(SurfaceBlitOp op, const SurfaceBlitJob& job) {
   const SurfaceView& v = job.view;
-  return {op,
-          v.bitsPerPixel,
-          job.mirrored,
-          job.color.colorized,
-          job.color.grey,
-          IsDirect(job.src),
-          v.bitsPerPixel == 16 && IsSpreadable(v),
-          DDInterface::sRgbOrder,
-          op == SurfaceBlitOp::Additive && v.bitsPerPixel == 32 && HasClampedBytes(v)};
+  const SurfaceBlitCase blit{op,
+                             v.bitsPerPixel,
+                             job.mirrored,
+                             job.color.colorized,
+                             job.color.grey,
+                             IsDirect(job.src),
+                             v.bitsPerPixel == 16 && IsSpreadable(v),
+                             DDInterface::sRgbOrder,
+                             false};
+  int clamped = -1;
+  auto clampedBytes = [&] {
+    if (clamped < 0) clamped = HasClampedBytes(v) ? 1 : 0;
+    return clamped == 1;
+  };
+  return Find(blit, clampedBytes).loop;
 }
 
 const SurfaceBlitPath& FindSurfaceBlitPath(const SurfaceBlitCase& blit) {
-  for (const SurfaceBlitPath& path : kPaths)
-    if (Serves(path, blit)) return path;
-  return kPaths[std::size(kPaths) - 1];  // every operation's last row serves all its blits
+  return Find(blit, [&blit] { return blit.clampedBytes; });
 }
 
 std::span<const SurfaceBlitPath> SurfaceBlitPaths() { return kPaths; }

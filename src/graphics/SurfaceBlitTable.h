@@ -71,8 +71,9 @@ struct SurfaceBlitPath {
   SurfaceBlitLoop loop;
 };
 
-SurfaceBlitCase DescribeSurfaceBlit(SurfaceBlitOp op, const SurfaceBlitJob& job);
 const SurfaceBlitPath& FindSurfaceBlitPath(const SurfaceBlitCase& blit);
+// The loop of one blit, its case read from the job.
+SurfaceBlitLoop FindSurfaceBlitLoop(SurfaceBlitOp op, const SurfaceBlitJob& job);
 // Every row, in the order they are tried.
 std::span<const SurfaceBlitPath> SurfaceBlitPaths();
 
