@@ -13,7 +13,7 @@
 
 namespace Balance {
 
-ReferencePlayer::ReferencePlayer(QCEngine3& game) : mGame(game), mPolicy(game) {
+ReferencePlayer::ReferencePlayer(QCEngine3& game) : mGame(game), mPolicy(game), mGreedy(game) {
   // The player has gone past the splash and the menus to the cafe.
   for (QCCandyWidget* screen : {static_cast<QCCandyWidget*>(game.mSplash), static_cast<QCCandyWidget*>(game.mMainMenu)})
     if (screen != nullptr) screen->SetVisible(false);
@@ -28,15 +28,20 @@ void ReferencePlayer::Load(int level, int mode, unsigned seed) {
   board.OnLevelLoaded();
   board.mBriefing->Hide();
   mPolicy.Reset();
+  mGreedy.Reset();
 }
 
-LevelOutcome ReferencePlayer::Play(int level, int mode, unsigned seed, float capSeconds) {
+LevelOutcome ReferencePlayer::Play(int level, int mode, unsigned seed, float capSeconds, Policy policy) {
   Load(level, mode, seed);
   QCBoard_Game3& board = *mGame.mBoard;
   while (!board.mEnded && board.mPlayTime < capSeconds) {
     Velk::Clock::Advance(mGame.mFrameTime);
     mGame.RunLogicUpdate();
-    if (std::optional<POINT> at = mPolicy.NextClick()) mPolicy.Targets().Click(*at);
+    if (policy == Policy::kGreedy) {
+      for (const POINT& at : mGreedy.NextClicks()) mGreedy.Targets().Click(at);
+    } else if (std::optional<POINT> at = mPolicy.NextClick()) {
+      mPolicy.Targets().Click(*at);
+    }
   }
   LevelOutcome outcome{board.mMoney, board.mNormalGoal, board.mExpertGoal, board.mPlayTime, board.mEnded,
                        board.mBreakdowns};

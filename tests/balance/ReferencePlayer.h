@@ -1,9 +1,11 @@
 #pragma once
 // The reference player: a career day or survival shift of the running game, loaded on the level
 // thread as the career book and the survival screen load it, seeded just before the load, and
-// played by the serving policy with clicks through the widget manager, logic updates only and no
-// drawing, until the level is over or its game time is used up.
+// played with clicks through the widget manager, logic updates only and no drawing, until the
+// level is over or its game time is used up. The careful player clicks as the serving policy says,
+// one click at a time; the greedy one starts every idle worker along with each of its clicks.
 
+#include "balance/GreedyPolicy.h"
 #include "support/ServingPolicy.h"
 
 class QCEngine3;
@@ -26,9 +28,11 @@ class ReferencePlayer {
   static constexpr int kCareerMode = 0;
   static constexpr int kSurvivalMode = 1;
 
+  enum class Policy { kCareful, kGreedy };
+
   explicit ReferencePlayer(QCEngine3& game);
 
-  LevelOutcome Play(int level, int mode, unsigned seed, float capSeconds);
+  LevelOutcome Play(int level, int mode, unsigned seed, float capSeconds, Policy policy = Policy::kCareful);
   // What a career player owns after the day: the first upgrade the day offers, taken. The day is
   // loaded for its offer and not played.
   void TakeOffer(int day);
@@ -38,6 +42,7 @@ class ReferencePlayer {
 
   QCEngine3& mGame;
   TestSupport::ServingPolicy mPolicy;
+  GreedyPolicy mGreedy;
 };
 
 }  // namespace Balance

@@ -1,8 +1,13 @@
 // The reference player over every level of the built pack, against content/levels/balance.tsv:
-// each career day won on every seed, with the money over goal inside the day's band on average,
-// from the upgrades a career player owns on that day; each survival shift ending inside its band
-// of game time. One test per cafe, so that CTest spreads them over the cores.
+// each career day won on every seed by the careful player, with the money over goal inside the
+// day's band on average, from the upgrades a career player owns on that day; each survival shift
+// ending inside its band of game time. The greedy player, without upgrades, finds the goals
+// getting harder within each cafe: its money over goal (the median of its seeds) falls from the
+// first day to the last and never rises by more than kGreedyRise from one day to the next. One
+// test per cafe and player, so that CTest spreads them over the cores.
+#include <algorithm>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "balance/BalanceTable.h"
@@ -13,6 +18,8 @@
 namespace {
 
 constexpr unsigned kSeeds[] = {11, 23};
+constexpr unsigned kGreedySeeds[] = {11, 23, 37};
+constexpr double kGreedyRise = 0.2;
 constexpr float kDayCap = 600.0f;
 constexpr float kShiftCap = 1800.0f;
 
@@ -61,6 +68,28 @@ class ReferencePlayerTest : public PackTesting::PackGameTest {
     }
     return expert;
   }
+  void PlayGreedy(int first, int last) {
+    const std::string days = "days " + std::to_string(first) + "-" + std::to_string(last);
+    std::vector<double> margins;
+    for (int day = first; day <= last; ++day) {
+      std::vector<double> ratios;
+      for (unsigned seed : kGreedySeeds) {
+        const Balance::LevelOutcome out = mPlayer->Play(day, Balance::ReferencePlayer::kCareerMode, seed, kDayCap,
+                                                        Balance::ReferencePlayer::Policy::kGreedy);
+        EXPECT_TRUE(out.over) << "day " << day << " seed " << seed << " still running after " << kDayCap << " s";
+        ratios.push_back(out.Ratio());
+      }
+      std::nth_element(ratios.begin(), ratios.begin() + ratios.size() / 2, ratios.end());
+      const double median = ratios[ratios.size() / 2];
+      std::printf("greedy day %d: money over goal %.2f\n", day, median);
+      if (!margins.empty()) {
+        EXPECT_LE(median, margins.back() + kGreedyRise) << "day " << day << ": easier than the day before";
+      }
+      margins.push_back(median);
+    }
+    EXPECT_LT(margins.back(), margins.front()) << days << ": the greedy player's margin does not fall";
+    ExpectNothingLogged("greedy " + days);
+  }
   void PlayShift(int cafe) {
     const Balance::Band* band = mTable.Survival(cafe);
     ASSERT_NE(band, nullptr) << "no row for survival cafe " << cafe;
@@ -93,6 +122,9 @@ TEST_F(ReferencePlayerTest, TheFirstTwoDaysAreWon) {
 TEST_F(ReferencePlayerTest, FirstCafe) { PlayCareer(1, 15); }
 TEST_F(ReferencePlayerTest, SecondCafe) { PlayCareer(16, 35); }
 TEST_F(ReferencePlayerTest, ThirdCafe) { PlayCareer(36, 59); }
+TEST_F(ReferencePlayerTest, GreedyFirstCafe) { PlayGreedy(1, 15); }
+TEST_F(ReferencePlayerTest, GreedySecondCafe) { PlayGreedy(16, 35); }
+TEST_F(ReferencePlayerTest, GreedyThirdCafe) { PlayGreedy(36, 59); }
 TEST_F(ReferencePlayerTest, SurvivalCafes) {
   for (int cafe = 1; cafe <= 3; ++cafe) PlayShift(cafe);
 }

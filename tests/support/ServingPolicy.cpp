@@ -17,12 +17,12 @@ int RunOf(const std::vector<QCMiniGame::Placed>& tokens, int from, int step, int
   return count;
 }
 
-bool BossFree(const QCBoard_Game3& board) {
+}  // namespace
+
+bool ServingPolicy::BossFree(const QCBoard_Game3& board) {
   const auto* boss = dynamic_cast<const QCBoss*>(SceneBossObject);
   return boss != nullptr && board.mClickQueue.empty() && boss->mQueue.empty() && !boss->IsBusy();
 }
-
-}  // namespace
 
 void ServingPolicy::Reset() {
   mBusyUntil = 0.0f;

@@ -18,6 +18,7 @@
 #include "platform/base/WinTypes.h"
 #include "support/ScreenTargets.h"
 
+class QCBoard_Game3;
 class QCEngine3;
 class QCPickItem;
 
@@ -36,6 +37,8 @@ class ServingPolicy {
   // A new level: nothing seen yet.
   void Reset();
   const ScreenTargets& Targets() const { return mTargets; }
+  // The boss stands still with no click waiting for him.
+  static bool BossFree(const QCBoard_Game3& board);
 
  private:
   std::optional<POINT> TrayClick() const;
