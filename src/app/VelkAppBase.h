@@ -382,6 +382,8 @@ class VelkAppBase : public ButtonListener, public WidgetHost, public DisplayHost
   void UpdateFocus();
   void CheckIdlePause(DWORD now);
   void TakeDesktopLastInput(DWORD now);
+  void NoteUserInput();
+  void EndIdlePause();
   void ClearKeyTable();
 
   // Threads
@@ -460,6 +462,8 @@ class VelkAppBase : public ButtonListener, public WidgetHost, public DisplayHost
   void CheckMouseInWindow(HWND hwnd);
   void PumpMessages();
   void CatchUp(float perFrame, double frameMs, bool vsyncMode);
+  bool RestWhileIdlePaused(double frameMs, bool allowSleep);
+  void RunDueIdleCheck(DWORD now);
   void LoadingYield(DWORD now, DWORD slept, bool allowSleep, bool& blocked);
 
   void ReleaseUnusedSharedImages();

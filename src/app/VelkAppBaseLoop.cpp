@@ -19,6 +19,7 @@ namespace {
 enum StepState { kPump = 0, kUpdate = 1, kCatchUp = 2, kDone = 3 };
 
 constexpr int32_t kPresentIntervalMs = 1000;
+constexpr int32_t kIdleCheckMs = 1000;
 constexpr int32_t kMaxLoadingYieldMs = 250;
 constexpr int32_t kMinLoadingDrawMs = 15;
 constexpr int32_t kLoadingPresentGapMs = 35;
@@ -103,9 +104,10 @@ bool VelkAppBase::StepTiming(bool allowSleep) {
     return true;
   }
 
+  if (!vsyncMode) AccumulateElapsed();
+  if (mIdlePaused) return RestWhileIdlePaused(frameMs, allowSleep);
   DWORD now = timeGetTime();
   DWORD slept = 0;
-  if (!vsyncMode) AccumulateElapsed();
 
   bool draw = mUpdateAppState != kUpdate && mUpdateAppState != kCatchUp;
   if (mUpdateAppState == kUpdate) {
@@ -146,6 +148,27 @@ bool VelkAppBase::StepTiming(bool allowSleep) {
   bool blocked = false;
   LoadingYield(now, slept, allowSleep, blocked);
   if (blocked) return false;
+  ProcessSafeDeletes();
+  return true;
+}
+
+// Nothing is updated or drawn while the desktop's screen saver is due. The loop still takes input
+// and asks the desktop once a second, and sleeps the rest of each frame so that the machine rests;
+// the paused time is not caught up afterwards.
+bool VelkAppBase::RestWhileIdlePaused(double frameMs, bool allowSleep) {
+  mUpdateAppState = kDone;
+  mNonDrawCount = 0;
+  DWORD now = timeGetTime();
+  RunDueIdleCheck(now);
+  mTimer.Reset(now, false);
+  if (mIdlePaused) {
+    int rest = mTimer.IdleSleepMs(frameMs);
+    if (rest > 0) {
+      if (!allowSleep) return false;
+      ++mSleepCount;
+      Sleep(rest);
+    }
+  }
   ProcessSafeDeletes();
   return true;
 }
@@ -202,6 +225,12 @@ void VelkAppBase::UpdateFraction(float fraction) {
   if (mVSyncUpdates && !mMinimized) mWidgetManager->UpdateFrameFraction(fraction);
 }
 
+void VelkAppBase::RunDueIdleCheck(DWORD now) {
+  if (TickDiff(now, mLastIdleCheck) <= kIdleCheckMs) return;
+  mLastIdleCheck = now;
+  CheckIdlePause(now);
+}
+
 bool VelkAppBase::DrawFrame() {
   if (mDisplayLost) {
     PresentFrame(nullptr);
@@ -210,10 +239,7 @@ bool VelkAppBase::DrawFrame() {
     return false;
   }
   DWORD now = timeGetTime();
-  if (TickDiff(now, mLastIdleCheck) > kPresentIntervalMs) {
-    mLastIdleCheck = now;
-    CheckIdlePause(now);
-  }
+  RunDueIdleCheck(now);
   if (mIdlePaused) return false;
 
   mDrawing = true;

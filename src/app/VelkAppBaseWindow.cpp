@@ -179,7 +179,7 @@ void VelkAppBase::ClearKeyTable() {
 }
 
 void VelkAppBase::DeliverKeyDown(UINT message, WPARAM key) {
-  mLastUserInputTick = mLastTimerTime;
+  NoteUserInput();
   if (key == VK_RETURN && message == WM_SYSKEYDOWN && !mForceFullscreen && !mFellBackToWindowed) {
     SwitchScreenMode(!mIsWindowed);
     ClearKeyTable();
@@ -197,7 +197,7 @@ void VelkAppBase::DeliverMouse(const DeferredInput& input) {
   int x = LowWordSigned(input.lParam);
   int y = HighWordSigned(static_cast<uint32_t>(input.lParam));
   mWidgetManager->RemapMouse(x, y);
-  mLastUserInputTick = mLastTimerTime;
+  NoteUserInput();
   mWidgetManager->DispatchMouseMove(x, y);
   if (!mMouseIn) {
     mDemo.RecordEvent(kDemoMouseEnter);
@@ -269,11 +269,11 @@ void VelkAppBase::DeliverInput(const DeferredInput& input) {
       break;
     case WM_KEYUP:
     case WM_SYSKEYUP:
-      mLastUserInputTick = mLastTimerTime;
+      NoteUserInput();
       mWidgetManager->DispatchKeyUp(static_cast<int>(input.wParam));
       break;
     case WM_CHAR:
-      mLastUserInputTick = mLastTimerTime;
+      NoteUserInput();
       mWidgetManager->DispatchKeyChar(static_cast<wchar_t>(input.wParam & 0xFFFF));
       break;
     case WM_MOVE:
@@ -369,6 +369,17 @@ void VelkAppBase::TakeDesktopLastInput(DWORD now) {
   mLastUserInputTick = TickDiff(info.dwTime, now) > 0 ? now : info.dwTime;
 }
 
+// Input to the window ends a pause at once rather than at the next look at the desktop.
+void VelkAppBase::NoteUserInput() {
+  mLastUserInputTick = mLastTimerTime;
+  if (mIdlePaused) EndIdlePause();
+}
+
+void VelkAppBase::EndIdlePause() {
+  mWidgetManager->InvalidateAll();
+  mIdlePaused = false;
+}
+
 void VelkAppBase::CheckIdlePause(DWORD now) {
   if (!IdleInWindowedMode(this)) return;
   if (!mIdleSettingsRead || TickDiff(now, mLastIdleSettingsRead) >= kIdleReadMs) {
@@ -388,10 +399,7 @@ void VelkAppBase::CheckIdlePause(DWORD now) {
   if (mIdlePaused) {
     BOOL running = FALSE;
     bool known = SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0) != FALSE;
-    if ((!known || !running) && idle < mIdleThresholdMs) {
-      mWidgetManager->InvalidateAll();
-      mIdlePaused = false;
-    }
+    if ((!known || !running) && idle < mIdleThresholdMs) EndIdlePause();
   } else if (idle > mIdleThresholdMs) {
     mIdlePaused = true;
   }

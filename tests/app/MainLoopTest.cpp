@@ -44,7 +44,7 @@ class MainLoopTest : public AppTest {
   void RunUntil(DWORD time) {
     while (TickDiff(timeGetTime(), time) < 0) Steps(1);
   }
-  // A paused loop does not sleep, so the manual clock moves on by itself here.
+  // The clock also moves on between steps, so that a loop that never sleeps cannot hold a test up.
   void RunPausableUntil(DWORD time) {
     while (TickDiff(timeGetTime(), time) < 0) {
       Steps(1);
@@ -110,6 +110,41 @@ TEST_F(MainLoopTest, AWindowPausesWhileTheScreenSaverIsDueAndTheNextInputResumes
   ScreenSaver::Inject(ScreenSaverState{10, false, false, 0});
   RunPausableUntil(34000);
   EXPECT_FALSE(app.mIdlePaused) << "a disabled saver never pauses";
+  ScreenSaver::Inject(std::nullopt);
+}
+
+// Paused, the loop neither updates nor draws and sleeps out each frame, so that the machine rests;
+// a mouse move on the window ends the pause before the next frame is over, and what the pause
+// lasted is not caught up.
+TEST_F(MainLoopTest, AnIdlePauseSleepsEachFrameAndOneInputEndsItWithinAFrame) {
+  CountingApp& app = MakeLoopApp(true);
+  app.mIsWindowed = true;
+  ScreenSaver::Inject(ScreenSaverState{10, true, false, 5000});
+  RunPausableUntil(14500);
+  ASSERT_TRUE(app.mIdlePaused);
+
+  const DWORD updates = app.mUpdateCount;
+  const DWORD draws = app.mDrawCount;
+  const DWORD sleeps = app.mSleepCount;
+  const DWORD pausedAt = timeGetTime();
+  Steps(200);  // a pump and a timing step a frame
+  EXPECT_EQ(app.mUpdateCount, updates);
+  EXPECT_EQ(app.mDrawCount, draws);
+  EXPECT_EQ(app.mSleepCount - sleeps, 100u);
+  EXPECT_EQ(TickDiff(timeGetTime(), pausedAt), 1000) << "a whole frame slept each time";
+  EXPECT_TRUE(app.mIdlePaused);
+
+  // The desktop sees the move too, as a real one would be.
+  ScreenSaver::Inject(ScreenSaverState{10, true, false, timeGetTime()});
+  const DWORD movedAt = timeGetTime();
+  app.mDeferredInput.Add(DeferredInput{nullptr, WM_MOUSEMOVE, 0, MAKELPARAM(20, 30)});
+  for (int step = 0; step < 10 && app.mUpdateCount == updates; ++step) Steps(1);
+  EXPECT_FALSE(app.mIdlePaused);
+  EXPECT_LE(TickDiff(timeGetTime(), movedAt), 10);
+  EXPECT_EQ(app.mUpdateCount, updates + 1) << "the paused time is not caught up";
+  RunUntil(movedAt + 100);
+  EXPECT_GT(app.mDrawCount, draws);
+  EXPECT_FALSE(app.mIdlePaused);
   ScreenSaver::Inject(std::nullopt);
 }
 

@@ -345,5 +345,46 @@ TEST_P(ModeSwitchTest, WindowFullScreenWindowWithoutAnXError) {
 INSTANTIATE_TEST_SUITE_P(Screens, ModeSwitchTest, testing::Bool(),
                          [](const testing::TestParamInfo<bool>& info) { return info.param ? "openbox" : "bare"; });
 
+// Under a window manager, a window dragged by its title bar opens where the last run left it, start
+// after start, and one closed without a move opens where it was.
+TEST(WindowPlacementTest, AWindowOpensWhereTheLastRunLeftIt) {
+  if (!FindProgram("Xvfb")) GTEST_SKIP() << "Xvfb is not installed";
+  if (!FindProgram("openbox")) GTEST_SKIP() << "openbox is not installed";
+  XvfbScreen screen(1024, 768, "openbox");
+  ASSERT_EQ(screen.Failure(), "");
+  const std::filesystem::path home = std::filesystem::path(E2E_OUTPUT_DIR) / "WindowPlacement";
+  // Each keeps the window well inside the screen, away from the edges the manager snaps to; the
+  // last two starts do not move it.
+  const std::vector<ScreenPoint> moves = {{-60, -30}, {40, 50}, {-20, 25}, {70, -40}, {-30, -10}, {0, 0}, {0, 0}};
+  constexpr int kTitleBarY = -8;  // above the client area, in the manager's title bar
+  constexpr int kSettleMs = 500;   // for the program to hear of its move
+  std::optional<ScreenRect> left;
+  for (size_t start = 0; start < moves.size(); ++start) {
+    PeluneOnScreen game(screen, home, true, {}, start > 0);
+    std::optional<ScreenRect> shown;
+    auto opened = [&] { return (shown = game.Window()) && shown->width == 800 && shown->height == 600; };
+    ASSERT_TRUE(WaitUntil(opened, kStartLimitMs)) << "start " << start << ": no window\n" << game.Errors();
+    if (left) {
+      WaitUntil([&] { return (shown = game.Window()) && *shown == *left; }, kPointerLimitMs);
+      ASSERT_TRUE(shown);
+      EXPECT_EQ(Describe(*shown), Describe(*left)) << "start " << start;
+    }
+    const ScreenPoint move = moves[start];
+    ScreenRect target = *shown;
+    if (move.x != 0 || move.y != 0) {
+      target.x += move.x;
+      target.y += move.y;
+      const ScreenPoint grip{shown->x + shown->width / 2, shown->y + kTitleBarY};
+      screen.Drag(grip, ScreenPoint{grip.x + move.x, grip.y + move.y});
+      const bool moved = WaitUntil([&] { return game.Window() == std::optional<ScreenRect>(target); }, kPointerLimitMs);
+      ASSERT_TRUE(moved) << "start " << start << ": the drag left the window at "
+                         << (game.Window() ? Describe(*game.Window()) : "none");
+      std::this_thread::sleep_for(std::chrono::milliseconds(kSettleMs));
+    }
+    left = target;
+    ASSERT_TRUE(game.Stop()) << "start " << start;
+  }
+}
+
 }  // namespace
 }  // namespace E2e

@@ -15,14 +15,14 @@ constexpr int kStopLimitMs = 10000;
 }  // namespace
 
 PeluneOnScreen::PeluneOnScreen(const XvfbScreen& screen, const fs::path& home, bool windowed,
-                               const std::map<std::string, std::string>& env)
+                               const std::map<std::string, std::string>& env, bool keepHome)
     : screen_(screen) {
-  fs::remove_all(home);
+  if (!keepHome) fs::remove_all(home);
   const fs::path config = home / "config";
   fs::create_directories(home / "data");
   fs::create_directories(home / "run");
   fs::permissions(home / "run", fs::perms::owner_all);
-  if (windowed) {
+  if (windowed && !keepHome) {
     // The screen mode a player chose last time, where the game keeps its settings.
     fs::create_directories(config / "Drimak Games" / "Pelune Cafe");
     std::ofstream(config / "Drimak Games" / "Pelune Cafe" / "settings.ini") << "\"ScreenMode\"=dword:00000000\n";

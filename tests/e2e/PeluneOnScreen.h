@@ -17,9 +17,10 @@ namespace E2e {
 
 class PeluneOnScreen {
  public:
-  // `home` is made fresh; `env` adds to the program's environment (VELK_FORCE_SOFTWARE=1, ...).
+  // `home` is made fresh, or with `keepHome` kept as the last run left it (then `windowed` is what
+  // that run saved); `env` adds to the program's environment (VELK_FORCE_SOFTWARE=1, ...).
   PeluneOnScreen(const XvfbScreen& screen, const std::filesystem::path& home, bool windowed,
-                 const std::map<std::string, std::string>& env = {});
+                 const std::map<std::string, std::string>& env = {}, bool keepHome = false);
   ~PeluneOnScreen();
   PeluneOnScreen(const PeluneOnScreen&) = delete;
   PeluneOnScreen& operator=(const PeluneOnScreen&) = delete;

@@ -5,6 +5,9 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 
+#include <chrono>
+#include <thread>
+
 namespace E2e {
 
 XConnection::~XConnection() { Disconnect(); }
@@ -52,6 +55,22 @@ void XConnection::MovePointer(int x, int y) const {
 void XConnection::Click(int x, int y) const {
   XTestFakeMotionEvent(display_, DefaultScreen(display_), x, y, CurrentTime);
   XTestFakeButtonEvent(display_, 1, True, CurrentTime);
+  XTestFakeButtonEvent(display_, 1, False, CurrentTime);
+  XSync(display_, False);
+}
+
+void XConnection::Drag(ScreenPoint from, ScreenPoint to) const {
+  constexpr int kSteps = 10;
+  XTestFakeMotionEvent(display_, -1, from.x, from.y, CurrentTime);
+  XTestFakeButtonEvent(display_, 1, True, CurrentTime);
+  XSync(display_, False);
+  // A window manager follows a drag through the moves between press and release.
+  for (int step = 1; step <= kSteps; ++step) {
+    XTestFakeMotionEvent(display_, -1, from.x + (to.x - from.x) * step / kSteps,
+                         from.y + (to.y - from.y) * step / kSteps, CurrentTime);
+    XSync(display_, False);
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
   XTestFakeButtonEvent(display_, 1, False, CurrentTime);
   XSync(display_, False);
 }

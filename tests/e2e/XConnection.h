@@ -52,6 +52,9 @@ class XConnection {
   // The pointer to that screen point and the left button pressed and let go there at once, as the
   // server delivers a player's quick click.
   void Click(int x, int y) const;
+  // Presses the left button at `from`, moves to `to` and lets go, as a player drags a window by
+  // its title bar.
+  void Drag(ScreenPoint from, ScreenPoint to) const;
   // Presses the keys in order and lets them go in reverse order (X key symbols: XK_Alt_L, ...).
   void PressKeys(const std::vector<unsigned long>& keySyms) const;
   // The client area of the largest window the process shows (by the process id its windows carry),

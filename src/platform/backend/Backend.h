@@ -11,6 +11,7 @@
 #include "platform/window/WinUser.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -59,6 +60,9 @@ class Backend {
   virtual void RaiseNativeWindow(HWND hwnd) = 0;
   // The back end's own window object (an SDL_Window* for sdl), or null.
   virtual void* NativeWindow(HWND hwnd) = 0;
+  // The frame the desktop draws around a top-level window (left, top, right and bottom thickness);
+  // nothing where the desktop has told of none, and the window table's own frame stands.
+  virtual std::optional<RECT> NativeFrame(HWND) { return std::nullopt; }
 
   // Turns pending native events into queued messages.
   virtual void PumpEvents() = 0;

@@ -5,6 +5,8 @@
 #include "platform/sdl/SdlCursorPlanes.h"
 #include "platform/sdl/SdlKeyMap.h"
 #include "platform/sdl/XConnectionWatch.h"
+#include "platform/sdl/XWindowFrame.h"
+#include "platform/window/WindowTable.h"
 
 #include <SDL.h>
 #include <unistd.h>
@@ -103,6 +105,23 @@ bool SdlBackend::CreateNativeWindow(HWND hwnd, const std::wstring& title, const 
   return true;
 }
 
+// A window manager puts the corner of its own frame where a window asks to be when it first
+// shows, so a window with a caption asks for the corner of its whole rectangle there and hears
+// where its client area went once it is framed. Without a manager the client area stands where the
+// window's frame leaves it.
+void SdlBackend::LeaveFrameToManager(HWND hwnd, SDL_Window* window) {
+  if (SDL_GetWindowFlags(window) & SDL_WINDOW_SHOWN) return;
+  const std::optional<Window> w = WindowTable::Instance().Get(hwnd);
+  if (!w || (w->style & WS_CAPTION) != WS_CAPTION || !XWindowFrame::ManagerRuns(window)) return;
+  SDL_SetWindowPosition(window, w->rect.left, w->rect.top);
+}
+
+std::optional<RECT> SdlBackend::NativeFrame(HWND hwnd) {
+  auto* window = static_cast<SDL_Window*>(NativeWindow(hwnd));
+  if (!window) return std::nullopt;
+  return XWindowFrame::Extents(window);
+}
+
 void SdlBackend::DestroyNativeWindow(HWND hwnd) {
   auto it = windows_.find(hwnd);
   if (it == windows_.end()) return;
@@ -116,6 +135,7 @@ void SdlBackend::DestroyNativeWindow(HWND hwnd) {
 void SdlBackend::ShowNativeWindow(HWND hwnd, int cmd) {
   auto* window = static_cast<SDL_Window*>(NativeWindow(hwnd));
   if (!window) return;
+  if (cmd != SW_HIDE) LeaveFrameToManager(hwnd, window);
   switch (cmd) {
     case SW_HIDE: SDL_HideWindow(window); return;
     case SW_MINIMIZE:

@@ -35,6 +35,7 @@ class SdlBackend : public Backend {
   void PlaceNativeWindow(HWND hwnd, const RECT& client) override;
   void RaiseNativeWindow(HWND hwnd) override;
   void* NativeWindow(HWND hwnd) override;
+  std::optional<RECT> NativeFrame(HWND hwnd) override;
   void PumpEvents() override;
   void WaitEvents(DWORD ms) override;
   void CaptureMouse(bool on) override;
@@ -52,6 +53,7 @@ class SdlBackend : public Backend {
 
  private:
   HWND WindowOf(uint32_t windowId) const;
+  void LeaveFrameToManager(HWND hwnd, SDL_Window* window);
   void TranslateWindowEvent(const SDL_Event& event);
   void TranslateKey(const SDL_Event& event);
   // Forgets every SDL object without freeing it and makes no further SDL call.

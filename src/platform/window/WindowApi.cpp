@@ -27,6 +27,17 @@ bool Deactivates(int cmd) {
   return cmd == SW_HIDE || cmd == SW_MINIMIZE || cmd == SW_SHOWMINIMIZED || cmd == SW_SHOWMINNOACTIVE;
 }
 
+// The normal rectangle with the frame the desktop really draws, so that a position kept from it
+// and handed back to CreateWindow puts the window where it was.
+RECT NormalRectOnDesktop(HWND hwnd, const Window& w) {
+  if (w.style & WS_CHILD) return w.normalRect;
+  const std::optional<RECT> native = Backend::Get().NativeFrame(hwnd);
+  if (!native) return w.normalRect;
+  const RECT frame = Velk::WindowFrame(w.style);
+  return RECT{w.normalRect.left + frame.left - native->left, w.normalRect.top + frame.top - native->top,
+              w.normalRect.right - frame.right + native->right, w.normalRect.bottom - frame.bottom + native->bottom};
+}
+
 }  // namespace
 
 ATOM RegisterClassW(const WNDCLASSW* wc) {
@@ -173,7 +184,7 @@ BOOL GetWindowPlacement(HWND hwnd, WINDOWPLACEMENT* placement) {
   placement->showCmd = w->minimized ? SW_SHOWMINIMIZED : w->maximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
   placement->ptMinPosition = POINT{-1, -1};
   placement->ptMaxPosition = POINT{-1, -1};
-  placement->rcNormalPosition = w->normalRect;
+  placement->rcNormalPosition = NormalRectOnDesktop(hwnd, *w);
   return TRUE;
 }
 

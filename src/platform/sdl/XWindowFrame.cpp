@@ -1,0 +1,74 @@
+#include "platform/sdl/XWindowFrame.h"
+
+#include <SDL.h>
+#include <SDL_syswm.h>
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+
+#include <vector>
+
+namespace Velk {
+
+namespace {
+
+constexpr long kSides = 4;
+// No real frame is this thick; a larger value is a broken property, not a frame.
+constexpr long kMaxSide = 4096;
+
+// The property's 32-bit items (Xlib hands them over as longs), when it has `type` and exactly
+// `count` of them.
+std::optional<std::vector<long>> ReadProperty(Display* display, ::Window window, const char* name, Atom type,
+                                              long count) {
+  const Atom property = XInternAtom(display, name, True);
+  if (property == None) return std::nullopt;
+  Atom actualType = None;
+  int format = 0;
+  unsigned long items = 0;
+  unsigned long rest = 0;
+  unsigned char* data = nullptr;
+  const int status = XGetWindowProperty(display, window, property, 0, count, False, type, &actualType, &format,
+                                        &items, &rest, &data);
+  std::optional<std::vector<long>> values;
+  if (status == Success && data && actualType == type && format == 32 && items == static_cast<unsigned long>(count)) {
+    const long* first = reinterpret_cast<const long*>(data);
+    values.emplace(first, first + count);
+  }
+  if (data) XFree(data);
+  return values;
+}
+
+bool X11Of(SDL_Window* window, SDL_SysWMinfo& info) {
+  SDL_VERSION(&info.version);
+  return window && SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_X11;
+}
+
+}  // namespace
+
+bool XWindowFrame::ManagerRuns(SDL_Window* window) {
+  SDL_SysWMinfo info;
+  if (!X11Of(window, info)) return false;
+  Display* display = info.info.x11.display;
+  const auto check = ReadProperty(display, DefaultRootWindow(display), "_NET_SUPPORTING_WM_CHECK", XA_WINDOW, 1);
+  if (!check) return false;
+  // A manager that has gone leaves the root's entry behind; a live one names its own check window.
+  int (*previous)(Display*, XErrorEvent*) = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+  const auto own = ReadProperty(display, static_cast<::Window>((*check)[0]), "_NET_SUPPORTING_WM_CHECK", XA_WINDOW, 1);
+  XSync(display, False);
+  XSetErrorHandler(previous);
+  return own && (*own)[0] == (*check)[0];
+}
+
+std::optional<RECT> XWindowFrame::Extents(SDL_Window* window) {
+  SDL_SysWMinfo info;
+  if (!X11Of(window, info)) return std::nullopt;
+  const auto sides = ReadProperty(info.info.x11.display, info.info.x11.window, "_NET_FRAME_EXTENTS", XA_CARDINAL, kSides);
+  if (!sides) return std::nullopt;
+  for (long side : *sides) {
+    if (side < 0 || side > kMaxSide) return std::nullopt;
+  }
+  // The property's order is left, right, top, bottom.
+  return RECT{static_cast<LONG>((*sides)[0]), static_cast<LONG>((*sides)[2]), static_cast<LONG>((*sides)[1]),
+              static_cast<LONG>((*sides)[3])};
+}
+
+}  // namespace Velk
