@@ -11,6 +11,7 @@
 #include "graphics/D3DInterface.h"
 #include "graphics/DDInterface.h"
 #include "graphics/DisplayRenderer.h"
+#include "platform/audio/AudioOutput.h"
 #include "platform/base/LastError.h"
 #include "platform/clock/Clock.h"
 #include "platform/cursor/Cursor.h"
@@ -204,6 +205,9 @@ void VelkAppBase::ExitApplication(int code) {
   if (mDDInterface && !mIsPhysWindowed && mDDInterface->mDD) mDDInterface->mDD->RestoreDisplayMode();
   std::fflush(nullptr);
   if (mLoadingThreadStarted && !mLoadingThreadCompleted) std::quick_exit(code);
+  // The static destructors run next: the sound output's thread ends first, as the destructor's
+  // release of the sound manager ends it on the ordinary way out.
+  AudioOutput::CloseForExit();
   std::exit(code);
 }
 

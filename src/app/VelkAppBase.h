@@ -428,7 +428,10 @@ class VelkAppBase : public ButtonListener, public WidgetHost, public DisplayHost
   DDImage* CopyImageRegion(Image* image, const Rect& rect);
   SoundManager* GetSoundManager() override;
   void LoadResourceManifest();
+  // Shows ResourceErrorText as a fatal error; with `exit` the process then ends with status 1.
   void ReportResourceError(bool exit);
+  // The resource manager's error; an application may add what it knows of the cause.
+  virtual std::string ResourceErrorText() const;
 
   std::string GetClipboardText();
   void SetClipboardText(const std::string& text);

@@ -100,8 +100,10 @@ void VelkAppBase::LoadResourceManifest() {
 
 // A start-up that cannot go on is a failure: the status says so, as for a display that cannot start.
 void VelkAppBase::ReportResourceError(bool exit) {
-  ShowFatalErrorA(mResourceManager->GetErrorText());
+  ShowFatalErrorA(ResourceErrorText());
   if (exit) ExitApplication(1);
 }
+
+std::string VelkAppBase::ResourceErrorText() const { return mResourceManager->GetErrorText(); }
 
 }  // namespace Velk

@@ -1,6 +1,7 @@
 #pragma once
-// A message box for the player about a file of the game: a text from the string properties (its
-// built-in default otherwise) followed by the file's name as the system spells it.
+// A message box for the player about a file: a text from the string properties (its built-in
+// default otherwise) followed by the file's name as given (a game file as the game names it, with
+// '\'; a file of the player's home as the system spells it).
 
 #include <string>
 

@@ -104,7 +104,8 @@ QCEngine3::QCEngine3() {
 QCEngine3::~QCEngine3() {
   // Nothing may go while the loading thread still makes screens.
   WaitForLoader();
-  // The board's shutdown (its level stopped, its scene and configurations cleared) goes here.
+  // Screens never handed to the widget manager are deleted here (the board's destructor stops its
+  // level and clears its scene and configurations); added ones go with the manager.
   if (!mScreensAdded) {
     for (Velk::Widget* screen : mScreens) delete screen;
     DropConfirmDialogs();
@@ -156,7 +157,7 @@ void QCEngine3::MakeScreens(IXMLDOMNode* uiRoot) {
 void QCEngine3::OnLoadingFinished() {
   QCEngine::OnLoadingFinished();
   // Below the screens: first the confirmation dialogs and their backdrop, then the board's escape
-  // menu (its line goes here).
+  // menu.
   AddConfirmDialogs(mWidgetManager);
   if (mBoard != nullptr && mBoard->mEscapeMenu != nullptr) mWidgetManager->AddChild(mBoard->mEscapeMenu);
   for (Screen screen : kStackingOrder) {

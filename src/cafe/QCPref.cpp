@@ -9,13 +9,16 @@
 #include "engine/QCMusicManager.h"
 #include "engine/QCSoundTable.h"
 #include "platform/base/LastError.h"
+#include "platform/files/AtomicFile.h"
 #include "platform/files/FileCalls.h"
 #include "platform/files/FileHandles.h"
+#include "platform/files/PathMap.h"
 #include "platform/files/ShellFolders.h"
 #include "platform/modules/Modules.h"
 #include "platform/msgbox/MessageBox.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cwchar>
 
@@ -139,14 +142,12 @@ std::string AllBytes(HANDLE file) {
   return std::string(reinterpret_cast<const char*>(bytes.Data()), static_cast<size_t>(bytes.ByteLength()));
 }
 
-// Written whole or not at all (the file calls write back atomically on close).
+// Written whole or not at all, and not through a file handle: a handle would leave its lock file
+// beside a copy the game never opens again.
 bool WriteWholeFile(const std::string& path, const std::string& bytes) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  DWORD done = 0;
-  bool written = TruncateAt(file, 0) && WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr) &&
-                 done == bytes.size();
-  return CloseHandle(file) && written;
+  if (Velk::WriteFileAtomically(path, bytes)) return true;
+  SetLastError(Velk::ErrorFromErrno(errno));
+  return false;
 }
 
 void LogNoFolder(const std::string& path) {
@@ -160,14 +161,15 @@ void LogNoFolder(const std::string& path) {
 QCPref::QCPref() : mHeader(QCPrefHeader::Defaults()) {
   std::string folder = DataFolder();
   for (const char* name : {"Drimak Games", "Pelune"}) {
-    folder += std::string("\\") + name;
+    folder += std::string("/") + name;
     if (!MakeFolder(folder)) {
       LogNoFolder(folder);
       mPath = folder;
       return;
     }
   }
-  mPath = folder + "\\" + CafeNames::kPrefFileName;
+  // As the system spells it: the logs and the boxes name the file the player will find.
+  mPath = Velk::MapPath(folder + "/" + CafeNames::kPrefFileName);
   mHasFile = true;
 }
 
@@ -199,7 +201,8 @@ bool QCPref::Load() {
       // Not ours, or of another version: kept aside for the player, dropped, and written afresh by
       // the save below.
       LogDamaged(mPath, "it is not a preference file of this version; starting afresh");
-      SetAside(file);
+      SetAside(file, "PREF_UNREADABLE",
+               L"Your saved progress could not be read, so the game starts afresh. A copy of the old file was kept as");
       TruncateAt(file, 0);
     }
     CloseHandle(file);
@@ -216,13 +219,15 @@ bool QCPref::Load() {
 }
 
 // The stored index, else (when it names no record) the first record. A record cut short at the end
-// is named in the log: the next save drops it.
+// is named in the log and the file kept aside with it, since the next save drops it.
 bool QCPref::LoadCurrentProfile(HANDLE file) {
   const uint64_t size = FileSizeOf(file);
   const int count = ProfileCount(size);
   if (size > ProfileOffset(count)) {
     std::fprintf(stderr, "pref.dat: %s: profile record %d (counted from 1) is cut short at %llu of %d bytes and is dropped\n",
                  mPath.c_str(), count + 1, static_cast<unsigned long long>(size - ProfileOffset(count)), static_cast<int>(QCProfile::kSize));
+    SetAside(file, "PREF_PROFILE_CUT",
+             L"A saved profile was cut short and could not be read, so it is left out. A copy of the old file was kept as");
   }
   if (LoadProfile(file, mHeader.mCurrentProfile)) return true;
   if (count == 0) return false;
@@ -231,9 +236,9 @@ bool QCPref::LoadCurrentProfile(HANDLE file) {
   return LoadProfile(file, 0);
 }
 
-// The unreadable file is copied to "pref.dat.bad" (replacing an older copy) before it is dropped,
-// and the player is told where it is.
-void QCPref::SetAside(HANDLE file) {
+// The file, before what cannot be read of it is dropped, is copied to "pref.dat.bad" (replacing an
+// older copy), and the player is told why and where it is.
+void QCPref::SetAside(HANDLE file, const char* textId, const wchar_t* text) {
   if (FileSizeOf(file) == 0) return;
   const std::string kept = mPath + ".bad";
   if (!WriteWholeFile(kept, AllBytes(file))) {
@@ -241,9 +246,7 @@ void QCPref::SetAside(HANDLE file) {
                  static_cast<unsigned>(GetLastError()));
     return;
   }
-  ShowPlayerNotice("PREF_UNREADABLE",
-                   L"Your saved progress could not be read, so the game starts afresh. A copy of the old file was kept as",
-                   kept, MB_ICONWARNING);
+  ShowPlayerNotice(textId, text, kept, MB_ICONWARNING);
 }
 
 // Once a session: the player learns that progress is being lost while there is time to act.

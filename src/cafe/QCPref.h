@@ -34,9 +34,9 @@ class QCPref {
   // Finds (and makes) the folder of pref.dat. Nothing is read yet.
   QCPref();
 
-  // Reads pref.dat, or starts afresh with defaults when it is missing or not ours (an unreadable
-  // file is kept as pref.dat.bad and the player told); applies the settings and writes the file
-  // back. Always true.
+  // Reads pref.dat, or starts afresh with defaults when it is missing or not ours; an unreadable
+  // file, or one whose last profile is cut short, is kept as pref.dat.bad and the player told.
+  // Applies the settings and writes the file back. Always true.
   bool Load();
   // Writes the header, both tables and the current profile. Always true: a file that cannot be
   // written leaves everything in memory, and the next save tries again; the first failure of a
@@ -78,7 +78,7 @@ class QCPref {
   bool ReadTable(HANDLE file, uint64_t offset, QCHiScoreTable& table);
   bool ReadProfileAt(HANDLE file, int index, QCProfile& profile);
   bool LoadCurrentProfile(HANDLE file);
-  void SetAside(HANDLE file);
+  void SetAside(HANDLE file, const char* textId, const wchar_t* text);
   void ReportSaveFailure();
   void MoveRecordsDown(HANDLE file, int from, int count);
 

@@ -32,6 +32,7 @@
 
 namespace {
 
+constexpr const char* kCfgFile = "cfg\\cfg.xml";
 constexpr const char* kUiFile = "cfg\\ui.xml";
 constexpr const char* kEffectFile = "cfg\\effect.xml";
 
@@ -72,11 +73,17 @@ QCEngine::QCEngine(int arg) {
   std::string folder = Velk::PathDirectory(path, false);
   if (!folder.empty()) SetCurrentDirectoryA(folder.c_str());
 
-  // A missing archive is no error: the files then come from the folder itself. One that is there
-  // but cannot be read is reported before anything else (StopOnDamagedArchive).
+  // A missing archive is no error: the files then come from the folder itself (a start-up file
+  // found nowhere names the missing archives). One that is there but cannot be read is reported
+  // before anything else (StopOnDamagedArchive). mod.pak is optional.
   mPak = std::make_unique<PakInterface>();
   for (const char* archive : {"loc.pak", "data.pak", "mod.pak"}) {
-    if (!mPak->MountArchive(archive) && mDamagedArchive.empty() && IsPresent(archive)) mDamagedArchive = archive;
+    if (mPak->MountArchive(archive)) continue;
+    if (IsPresent(archive)) {
+      if (mDamagedArchive.empty()) mDamagedArchive = archive;
+    } else if (std::string(archive) != "mod.pak") {
+      mMissingArchives.push_back(archive);
+    }
   }
 
   mLogicalWidth = 800;
@@ -162,18 +169,26 @@ void QCEngine::StopOnUnreadableFile(const std::string& path) {
   ExitApplication(1);
 }
 
+std::string QCEngine::ResourceErrorText() const {
+  std::string text = VelkAppBase::ResourceErrorText();
+  for (const std::string& archive : mMissingArchives) text += "\n" + archive + " is missing; please reinstall the game";
+  return text;
+}
+
 void QCEngine::LoadResourcesInBackground() {
   CoInitialize(nullptr);
 
   IXMLDOMDocument* doc = nullptr;
-  IXMLDOMNode* root = OpenRoot("cfg\\cfg.xml", &doc);
+  IXMLDOMNode* root = OpenRoot(kCfgFile, &doc);
+  // Without it there would be no music, no sounds and no worker in play: no day could be won.
+  if (root == nullptr) mUnreadableDocument = kCfgFile;
   mMusic->LoadMusicTable(root);
   LoadSoundTable(root);
   CloseRoot(root, doc);
 
   root = OpenRoot(kUiFile, &doc);
   // Without it no screen could be made: the window would stay black.
-  if (root == nullptr) mUnreadableDocument = kUiFile;
+  if (root == nullptr && mUnreadableDocument.empty()) mUnreadableDocument = kUiFile;
   mTextures->ReadUiTextures(root);
   mFonts->ReadUiFonts(root);
   mCursors->ReadCursors(root, mTextures.get());

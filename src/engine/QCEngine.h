@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/VelkAppBase.h"
 
@@ -39,6 +40,9 @@ class QCEngine : public Velk::VelkAppBase {
   void OnLoadingFinished() override;
   // LoadingThreadProc: the tables of cfg\cfg.xml and the textures, fonts and cursors of cfg\ui.xml.
   void LoadResourcesInBackground() override;
+  // The manager's error, and for each of the game's archives that is not there a line that names
+  // it: a file neither in an archive nor loose is then most likely missing with its archive.
+  std::string ResourceErrorText() const override;
   // UpdateAppStep: the level hand-over, then the framework's step.
   bool RunLoopStep(bool* updated) override;
   // DrawCursor: the framework's overlays, then the game cursor on top.
@@ -97,7 +101,10 @@ class QCEngine : public Velk::VelkAppBase {
   Velk::Widget* mRootDialog = nullptr;
   // The first archive found damaged by the constructor, or empty.
   std::string mDamagedArchive;
-  // Set on the loading thread when cfg\ui.xml has no root; acted on once the loading has finished.
+  // The game's archives the constructor did not find.
+  std::vector<std::string> mMissingArchives;
+  // Set on the loading thread to the first start-up document (cfg\cfg.xml, cfg\ui.xml) that has no
+  // root; acted on once the loading has finished.
   std::string mUnreadableDocument;
 };
 

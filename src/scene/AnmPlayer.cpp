@@ -11,6 +11,7 @@
 #include "fonts/TruncToInt.h"
 #include "graphics/MemoryImage.h"
 #include "scene/AnmFileCache.h"
+#include "scene/LevelLog.h"
 
 namespace {
 
@@ -328,6 +329,8 @@ void AnmPlayer::FetchImage(int index) {
   bool isNew = false;
   image = Velk::gVelkApp->GetSharedImage(entry.imageFile, "", &isNew);
   if (isNew) DropPixelsAfterUpload(Velk::gVelkApp, image.GetImage());
+  // The entry then shows nothing; every player of the file would find the same.
+  if (!image.GetImage()) LevelLogOnce("picture " + entry.imageFile, "scene: cannot read the picture %s", entry.imageFile.c_str());
 }
 
 const AnmEntry* AnmPlayer::GetEntry(int index) const {
@@ -342,6 +345,12 @@ void AnmPlayer::FetchImages(const std::string& key) {
   const auto& entries = Entries();
   for (size_t i = 0; i < entries.size(); ++i)
     if (entries[i].name.find(key) != std::string::npos) FetchImage(static_cast<int>(i));
+}
+
+bool AnmPlayer::HasEntryStartingWith(const std::string& prefix) const {
+  const auto& entries = Entries();
+  return std::any_of(entries.begin(), entries.end(),
+                     [&prefix](const AnmEntry& entry) { return entry.name.rfind(prefix, 0) == 0; });
 }
 
 void AnmPlayer::HandOverImages(std::vector<Velk::SharedImageHandle>& out) {

@@ -81,6 +81,8 @@ class AnmPlayer {
   const AnmEntry* GetEntry(int index) const;
   Velk::MemoryImage* GetEntryImage(int index) const;
   void FetchImages(const std::string& key);
+  // True when an entry's name begins with `prefix`.
+  bool HasEntryStartingWith(const std::string& prefix) const;
   void HandOverImages(std::vector<Velk::SharedImageHandle>& out);
 
  private:

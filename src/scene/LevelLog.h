@@ -6,5 +6,8 @@
 #include <string>
 
 void LevelLog(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// The same, the first time `key` is given in this process only: for a name that is missing every
+// time it is looked up.
+void LevelLogOnce(const std::string& key, const char* format, ...) __attribute__((format(printf, 2, 3)));
 // Every line also goes to the listener while one is set; an empty function removes it.
 void SetLevelLogListener(std::function<void(const std::string&)> listener);

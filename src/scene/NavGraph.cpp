@@ -116,6 +116,9 @@ void NavGraph::RelaxFrom(const NavPoint& from, std::vector<NavEdge>& edges, Poin
     NavPoint& o = points.at(*other);
     const float nd = edge.length + d;
     if (!o.predecessor.empty() && o.distance < nd) continue;
+    // A zero-length edge never gives an equal route of its own: relabelling over it would have two
+    // points at one spot name each other, and neither would lead back to the start.
+    if (!o.predecessor.empty() && o.distance == nd && edge.length == 0.0f) continue;
     if (o.predecessor == "self") continue;
     o.predecessor = from.name;
     o.distance = nd;
@@ -139,8 +142,7 @@ bool NavGraph::FindPath(const std::string& from, const std::string& to) {
     if (a == points.end() || b == points.end()) return false;
     edge.length = SegmentLength(a->second.x, a->second.y, b->second.x, b->second.y);
   }
-  // With positive lengths no route gets shorter after as many waves as there are points; the cap
-  // only ends the endless relabelling that two joined points at one spot would cause.
+  // No route gets shorter after as many waves as there are points; the cap is a bound on the work.
   std::map<std::string, bool> frontier{{from, true}};
   for (size_t wave = 0; !frontier.empty() && wave < points.size(); ++wave) {
     std::map<std::string, bool> next;

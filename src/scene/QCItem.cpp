@@ -8,6 +8,7 @@
 #include "engine/QCDeadline.h"
 #include "engine/XmlAccess.h"
 #include "scene/QCBoard_Game.h"
+#include "scene/LevelLog.h"
 #include "scene/QCItemPart.h"
 #include "scene/QCPickItem.h"
 #include "scene/QCZOrderManager.h"
@@ -142,6 +143,11 @@ void QCItem::ApplySkinXml(IXMLDOMNode* node) {
   const std::string skin = XmlReadName(node, L"skin");
   const std::string anim = XmlReadName(node, L"anim");
   SetSkin(skin, true);
+  // A skin none of the parts' files has pictures of leaves the object without any.
+  auto anyPart = [this](auto test) { return std::any_of(mParts.begin(), mParts.end(), test); };
+  const bool shown = skin.empty() || !anyPart([](const QCItemPart* part) { return part->GetPlayer() != nullptr; }) ||
+                     anyPart([](const QCItemPart* part) { return part->HasSkinEntries(); });
+  if (!shown) LevelLogOnce("skin " + skin, "Level: the skin \"%s\" has no pictures", skin.c_str());
   PlayAnim("");
   if (!anim.empty()) PlayPartsAnim(anim, false);
   bool stop = false;

@@ -11,6 +11,7 @@
 #include "graphics/Graphics.h"
 #include "graphics/MemoryImage.h"
 #include "scene/QCBoard_Game.h"
+#include "scene/LevelLog.h"
 #include "scene/QCItem.h"
 
 namespace {
@@ -90,7 +91,11 @@ bool QCItemPart::LoadFromXml(IXMLDOMNode* node) {
   mOrientationFree = mName == "checkmark";
   if (!effect.empty()) ReadEffect(effect);
   mPlayer = std::make_unique<AnmPlayer>(this);
-  if (!mPlayer->Load(mName)) mPlayer.reset();
+  if (!mPlayer->Load(mName)) {
+    mPlayer.reset();
+    // Parts over the z-order are anchors and text parts, which need no file of their own.
+    if (!mZOver) LevelLogOnce("anm " + mName, "scene: cannot read anm\\%s.anm; the part shows nothing", mName.c_str());
+  }
   return true;
 }
 
@@ -144,6 +149,8 @@ bool QCItemPart::ApplySkin() {
   mPlayer->FetchImages(mSkin + (mOrientationFree ? "" : mOrientation));
   return true;
 }
+
+bool QCItemPart::HasSkinEntries() const { return mPlayer && mPlayer->HasEntryStartingWith(mName + mSkin); }
 
 std::string QCItemPart::FullName(const std::string& anim) const {
   return mName + mSkin + (mOrientationFree ? std::string() : mOrientation) + anim;

@@ -62,6 +62,8 @@ class QCItemPart : public QCIEffect, public QCAnmOwner {
   void SetSkin(const std::string& name);
   void SetOrientation(const std::string& code, bool replay);
   bool ApplySkin();
+  // True when the part's animation file has an entry of its skin.
+  bool HasSkinEntries() const;
   bool PlayAnim(const std::string& name, bool keepTime = false);
   void OnStateElapsed(const std::string& name);
   void SetText(const std::wstring& text, int width, int height);

@@ -12,10 +12,10 @@ namespace {
 std::atomic<uint64_t> gRenders{0};
 
 // The text is drawn on the screen, so the screen's side bounds the image's: a size from a damaged
-// ui.xml cannot ask for gigabytes.
-int ScreenBound(int length, int screen, const char* side) {
+// ui.xml cannot ask for gigabytes. Named in the log unless `quiet`.
+int ScreenBound(int length, int screen, const char* side, bool quiet) {
   if (length <= screen) return std::max(length, 0);
-  std::fprintf(stderr, "label image: %s %d cut to the screen's %d\n", side, length, screen);
+  if (!quiet) std::fprintf(stderr, "label image: %s %d cut to the screen's %d\n", side, length, screen);
   return screen;
 }
 
@@ -31,8 +31,13 @@ void QCLabelImage::Drop() {
 
 bool QCLabelImage::BeginRender(int width, int height) {
   const Velk::VelkAppBase* app = Velk::gVelkApp;
-  width = ScreenBound(width, app != nullptr ? app->mWidth : kDefaultScreenWidth, "width");
-  height = ScreenBound(height, app != nullptr ? app->mHeight : kDefaultScreenHeight, "height");
+  const int screenWidth = app != nullptr ? app->mWidth : kDefaultScreenWidth;
+  const int screenHeight = app != nullptr ? app->mHeight : kDefaultScreenHeight;
+  // Drawn every frame: a label that is too large is named once.
+  const bool quiet = mCutLogged;
+  mCutLogged = mCutLogged || width > screenWidth || height > screenHeight;
+  width = ScreenBound(width, screenWidth, "width", quiet);
+  height = ScreenBound(height, screenHeight, "height", quiet);
   if (!mImage || mImage->GetWidth() != width || mImage->GetHeight() != height) {
     Drop();
     mImage = new Velk::MemoryImage();

@@ -21,7 +21,7 @@ public:
   // Gives the image the size w x h (a new image, stale, when it has none or another size). When it
   // is stale, clears it, marks it valid, counts a rendering and answers true: the caller then draws
   // the text into Image().
-  // Neither side is ever larger than the screen's.
+  // Neither side is ever larger than the screen's; a side cut to it is logged once per label.
   bool BeginRender(int width, int height);
   Velk::MemoryImage* Image() const { return mImage; }
 
@@ -34,4 +34,5 @@ public:
 private:
   Velk::MemoryImage* mImage = nullptr;
   bool mValid = false;
+  bool mCutLogged = false;  // a side larger than the screen's was named in the log
 };

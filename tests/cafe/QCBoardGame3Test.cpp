@@ -153,6 +153,7 @@ TEST_F(BoardRulesTest, ADayThatCannotBeReadDoesNotStart) {
   ASSERT_EQ(boxes.size(), 2u);
   EXPECT_NE(boxes[0].find(L"l8.xml"), std::wstring::npos);
   EXPECT_NE(boxes[1].find(L"nowhere.xml"), std::wstring::npos);
+  EXPECT_NE(boxes[0].find(L"cfg\\l8.xml"), std::wstring::npos) << "named as the game names its files";
   Load(2, 0);
   EXPECT_TRUE(board->mRunning) << "a readable day after it starts as ever";
   EXPECT_EQ(boxes.size(), 2u);

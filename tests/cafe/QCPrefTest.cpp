@@ -142,7 +142,7 @@ class QCPrefTest : public ::testing::Test {
 
 TEST_F(QCPrefTest, AFirstStartWritesTheHeaderAndTheDefaultTables) {
   QCPref pref;
-  EXPECT_EQ(pref.GetPath(), scratch_.Path() + "/share\\Drimak Games\\Pelune\\pref.dat");
+  EXPECT_EQ(pref.GetPath(), scratch_.Path() + "/share/Drimak Games/Pelune/pref.dat");
   ASSERT_TRUE(pref.Load());
   std::string file = Stored();
   ASSERT_EQ(file.size(), 5240u);
@@ -494,7 +494,7 @@ TEST_F(QCPrefTest, WithoutTheShellModuleTheDataFolderIsStillTheBase) {
   fs::create_directories(scratch_ / "share");
   QCPref pref;
   Velk::ModuleTable::Hide("shfolder.dll", false);
-  EXPECT_EQ(pref.GetPath(), scratch_.Path() + "/share\\Drimak Games\\Pelune\\pref.dat");
+  EXPECT_EQ(pref.GetPath(), scratch_.Path() + "/share/Drimak Games/Pelune/pref.dat");
   pref.Load();
   EXPECT_EQ(Stored().size(), 5240u);
 
@@ -566,6 +566,7 @@ TEST_F(PrefDamageTest, ADamagedHeaderIsKeptAsideAndThePlayerTold) {
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), damaged) << at;
     ASSERT_EQ(boxes.size(), 1u) << at;
     EXPECT_TRUE(Mentions(boxes[0], Path() + ".bad")) << at;
+    EXPECT_FALSE(fs::exists(Path() + ".bad.lock")) << at;
   }
   // Nothing to keep from an empty file, and nothing to say.
   boxes.clear();
@@ -575,6 +576,29 @@ TEST_F(PrefDamageTest, ADamagedHeaderIsKeptAsideAndThePlayerTold) {
   pref.Load();
   EXPECT_TRUE(boxes.empty());
   EXPECT_FALSE(fs::exists(Path() + ".bad"));
+}
+
+// The only profile cut short (its name whole): the next save drops it, so the old file is kept as
+// pref.dat.bad and the player told once, as for a damaged header.
+TEST_F(PrefDamageTest, ACutShortRecordIsKeptAsideAndThePlayerTold) {
+  StoreFile(0, {RecordBytes(L"A", 1).substr(0, 460)});
+  const std::string cut = Stored();
+  QCPref pref;
+  pref.Load();
+  EXPECT_FALSE(pref.mLoaded);
+  EXPECT_EQ(Stored().size(), kTables);
+  std::ifstream kept(Path() + ".bad", std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), cut);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_TRUE(Mentions(boxes[0], Path() + ".bad"));
+  EXPECT_FALSE(fs::exists(Path() + ".bad.lock"));
+
+  // Whole records only from now on: nothing more to keep or to say.
+  QCPref again;
+  again.Load();
+  EXPECT_EQ(boxes.size(), 1u);
+  std::ifstream keptStill(Path() + ".bad", std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(keptStill), {}), cut);
 }
 
 // A folder where pref.dat should be: the game plays on, and the player is told once per session

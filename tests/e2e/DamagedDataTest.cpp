@@ -66,7 +66,7 @@ struct Outcome {
 };
 
 class DamagedData : public ::testing::Test {
- protected:
+ public:
   DamagedData() : run(TestName()) {
     EXPECT_TRUE(run.Run("two_profiles").Passed());
     fs::copy_file(fs::path(PELUNE_RUNTIME_DIR) / "pelune", run.ProgramFolder() / "pelune");
@@ -126,19 +126,46 @@ TEST_F(DamagedData, ATruncatedDataPakIsNamedAndTheProgramFails) {
   }
 }
 
-TEST_F(DamagedData, AZeroedUiDocumentIsNamedAndTheProgramFails) {
-  const fs::path pak = run.ProgramFolder() / "data.pak";
+// The archive whole but for one member's bytes, all zero: the start stops with a message that names
+// the member, and the home stays as it was.
+void ExpectZeroedMemberStopsTheStart(DamagedData& test, const std::string& member) {
+  const fs::path pak = test.run.ProgramFolder() / "data.pak";
   std::string bytes = ReadBytes(pak);
-  const auto [first, size] = MemberRange(bytes, "cfg\\ui.xml");
-  ASSERT_GT(size, 0u);
+  const auto [first, size] = MemberRange(bytes, member);
+  ASSERT_GT(size, 0u) << member;
   std::fill(bytes.begin() + static_cast<std::ptrdiff_t>(first), bytes.begin() + static_cast<std::ptrdiff_t>(first + size),
             static_cast<char>(PakScrambleByte(0)));
   WriteArchive(pak, bytes);
-  const Outcome outcome = Start();
+  const Outcome outcome = test.Start();
   EXPECT_EQ(outcome.status, 1) << outcome.errors;
   EXPECT_NE(outcome.errors.find("[FATAL ERROR]"), std::string::npos) << outcome.errors;
-  EXPECT_NE(outcome.errors.find("cfg\\ui.xml"), std::string::npos) << outcome.errors;
-  ExpectHomeUnchanged();
+  EXPECT_NE(outcome.errors.find(member), std::string::npos) << outcome.errors;
+  test.ExpectHomeUnchanged();
+}
+
+TEST_F(DamagedData, AZeroedUiDocumentIsNamedAndTheProgramFails) { ExpectZeroedMemberStopsTheStart(*this, "cfg\\ui.xml"); }
+
+// Without the music, the sounds and the characters' tables no day could be won: the start stops
+// as for the UI document rather than run on in silence.
+TEST_F(DamagedData, AZeroedConfigurationIsNamedAndTheProgramFails) {
+  ExpectZeroedMemberStopsTheStart(*this, "cfg\\cfg.xml");
+}
+
+// A missing archive: the file the start could not find is named as before, and the archive with it.
+TEST_F(DamagedData, AMissingArchiveIsNamedWithTheFileItHeld) {
+  for (const auto& [archive, file] : {std::pair{"data.pak", "properties\\resources.xml"}, {"loc.pak", "fonts/"}}) {
+    const fs::path path = run.ProgramFolder() / archive;
+    const std::string bytes = ReadBytes(path);
+    fs::remove(path);
+    const Outcome outcome = Start();
+    EXPECT_EQ(outcome.status, 1) << outcome.errors;
+    EXPECT_NE(outcome.errors.find("[FATAL ERROR]"), std::string::npos) << outcome.errors;
+    EXPECT_NE(outcome.errors.find(file), std::string::npos) << outcome.errors;
+    EXPECT_NE(outcome.errors.find(std::string(archive) + " is missing; please reinstall the game"), std::string::npos)
+        << outcome.errors;
+    ExpectHomeUnchanged();
+    WriteArchive(path, bytes);
+  }
 }
 
 }  // namespace

@@ -7,8 +7,11 @@
 #include <X11/keysym.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <functional>
+#include <string>
 #include <thread>
 
 #include "e2e/FindProgram.h"
@@ -21,6 +24,13 @@ namespace E2e {
 namespace {
 
 constexpr int kStartLimitMs = 30000 * kPhaseSlowdown;
+// A start is judged by the program's progress, not by the clock alone: alone it shows its menu
+// after about 8 s of processor time, which a loaded machine hands out slowly. It fails after using
+// far more than that, after using none for a while (blocked: on the X server, on the window
+// manager), or after ten minutes in all.
+constexpr int64_t kStartCpuMs = 60000 * kPhaseSlowdown;
+constexpr int64_t kStallMs = 20000 * kPhaseSlowdown;
+constexpr int64_t kStartWallMs = 600000 * kPhaseSlowdown;
 constexpr int kPointerLimitMs = 5000 * kPhaseSlowdown;
 // Cells of the scaled picture average a little differently from the unscaled frame's.
 constexpr int kCellTolerance = 16;
@@ -161,6 +171,34 @@ bool WaitUntil(const std::function<bool()>& done, int limitMs) {
   return true;
 }
 
+// Polls until `done` holds at the program's pace (see kStartCpuMs): empty then, else why not.
+std::string WaitForProgram(PeluneOnScreen& game, const std::function<bool()>& done) {
+  using Clock = std::chrono::steady_clock;
+  const auto start = Clock::now();
+  auto since = [](Clock::time_point t) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - t).count();
+  };
+  const int64_t firstCpu = game.CpuMs();
+  int64_t cpu = firstCpu;
+  auto lastGain = start;
+  while (!done()) {
+    const int64_t now = game.CpuMs();
+    if (now > cpu) lastGain = Clock::now();
+    const std::string why = now < 0                          ? "it ended"
+                            : now - firstCpu > kStartCpuMs   ? "it used its processor time"
+                            : since(lastGain) > kStallMs     ? "it used no processor time for a while"
+                            : since(start) > kStartWallMs    ? "the time was up"
+                                                             : "";
+    if (!why.empty()) {
+      return why + " after " + std::to_string(since(start)) + " ms with " + std::to_string(now - firstCpu) +
+             " ms of processor time; its threads:\n" + game.ThreadStates();
+    }
+    cpu = std::max(cpu, now);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  return "";
+}
+
 class DesktopTest : public testing::TestWithParam<DesktopCase> {
  protected:
   void SetUp() override {
@@ -171,6 +209,11 @@ class DesktopTest : public testing::TestWithParam<DesktopCase> {
     ASSERT_EQ(screen_->Failure(), "");
     golden_ = FrameGrid::Golden("name_dialog");
     ASSERT_TRUE(golden_) << "no golden name_dialog";
+  }
+
+  // A failing case shows what the program said.
+  void TearDown() override {
+    if (HasFailure() && game_) std::printf("the program's error output:\n%s", game_->Errors().c_str());
   }
 
   std::filesystem::path Home() const {
@@ -220,10 +263,10 @@ TEST_P(DesktopTest, TheMenuFillsItsRectangleAndThePointerLandsWhereItIs) {
   // The pointer starts in a corner, away from the name dialog in the picture's middle.
   screen_->MovePointer(c.width - 1, c.height - 1);
   game_ = std::make_unique<PeluneOnScreen>(*screen_, Home(), c.windowed);
-  const bool up = WaitUntil([&] { return MenuUp(); }, kStartLimitMs);
-  if (!up) screen_->Grab().WritePng((Home() / "no_menu.png").string());
-  ASSERT_TRUE(up) << "the menu with the name dialog did not show in " << Describe(Picture()) << "; window "
-                  << (game_->Window() ? Describe(*game_->Window()) : "none") << "\n" << game_->Errors();
+  const std::string notUp = WaitForProgram(*game_, [&] { return MenuUp(); });
+  if (!notUp.empty()) screen_->Grab().WritePng((Home() / "no_menu.png").string());
+  ASSERT_EQ(notUp, "") << "the menu with the name dialog did not show in " << Describe(Picture()) << "; window "
+                       << (game_->Window() ? Describe(*game_->Window()) : "none");
 
   // The dialog fades in: it is up once two looks at its caption a moment apart agree.
   const ScreenRect caption = OnScreen(kDialogCaption);
@@ -322,7 +365,7 @@ TEST_P(ModeSwitchTest, WindowFullScreenWindowWithoutAnXError) {
     const std::optional<ScreenRect> window = game.Window();
     return window && *window == ScreenRect{0, 0, 1024, 768} && ShowsMenu(screen, *window, *golden, frame);
   };
-  ASSERT_TRUE(WaitUntil(windowShowsMenu, kStartLimitMs)) << "no menu in the window\n" << game.Errors();
+  ASSERT_EQ(WaitForProgram(game, windowShowsMenu), "") << "no menu in the window\n" << game.Errors();
   const std::vector<std::pair<std::function<bool()>, const char*>> switches = {
       {fullScreenShowsMenu, "full screen"}, {windowShowsMenu, "the window"}};
   for (const auto& [shows, what] : switches) {

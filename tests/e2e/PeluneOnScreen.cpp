@@ -1,6 +1,10 @@
 #include "e2e/PeluneOnScreen.h"
 
+#include <unistd.h>
+
 #include <fstream>
+#include <iterator>
+#include <sstream>
 
 #include "app/ChildProcess.h"
 
@@ -11,6 +15,28 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr int kStopLimitMs = 10000;
+
+std::string ReadText(const fs::path& path) {
+  std::ifstream in(path);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The fields of a /proc stat line after the name, which may hold spaces and brackets itself: the
+// first is the state (field 3 of the line).
+std::vector<std::string> StatFields(const std::string& stat) {
+  const size_t end = stat.rfind(')');
+  std::vector<std::string> fields;
+  if (end == std::string::npos) return fields;
+  std::istringstream rest(stat.substr(end + 1));
+  for (std::string field; rest >> field;) fields.push_back(field);
+  return fields;
+}
+
+std::string TaskName(const std::string& stat) {
+  const size_t open = stat.find('(');
+  const size_t close = stat.rfind(')');
+  return open == std::string::npos || close == std::string::npos ? "?" : stat.substr(open + 1, close - open - 1);
+}
 
 }  // namespace
 
@@ -46,6 +72,26 @@ pid_t PeluneOnScreen::Pid() const { return process_->Pid(); }
 const std::string& PeluneOnScreen::Errors() {
   while (std::optional<std::string> line = process_->ReadLine(1)) errors_ += *line + "\n";
   return errors_;
+}
+
+int64_t PeluneOnScreen::CpuMs() const {
+  // utime and stime, fields 14 and 15 of the line, in clock ticks.
+  const std::vector<std::string> fields = StatFields(ReadText("/proc/" + std::to_string(Pid()) + "/stat"));
+  if (fields.size() < 13 || fields[0] == "Z") return -1;
+  const int64_t ticks = std::stoll(fields[11]) + std::stoll(fields[12]);
+  return ticks * 1000 / sysconf(_SC_CLK_TCK);
+}
+
+std::string PeluneOnScreen::ThreadStates() const {
+  std::string text;
+  std::error_code ignored;
+  const fs::path tasks = "/proc/" + std::to_string(Pid()) + "/task";
+  for (const fs::directory_entry& task : fs::directory_iterator(tasks, ignored)) {
+    const std::string stat = ReadText(task.path() / "stat");
+    const std::vector<std::string> fields = StatFields(stat);
+    text += "  " + TaskName(stat) + " " + (fields.empty() ? "?" : fields[0]) + " " + ReadText(task.path() / "wchan") + "\n";
+  }
+  return text.empty() ? "  (ended)\n" : text;
 }
 
 bool PeluneOnScreen::Stop() {

@@ -2,6 +2,7 @@
 // The real program, started as a player starts it, on an X screen of the tests: a home of its own,
 // full screen as on a first start or in a window as its settings say, its error output kept.
 
+#include <cstdint>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -30,6 +31,11 @@ class PeluneOnScreen {
   std::optional<ScreenRect> Window() const { return screen_.WindowOf(Pid()); }
   // What the program wrote to its error output so far.
   const std::string& Errors();
+  // The processor time the program has used so far, in milliseconds; -1 once it has ended.
+  int64_t CpuMs() const;
+  // Where each of its threads is: its name, its state (R running, S sleeping, D waiting on a disk)
+  // and the kernel function it waits in; for a failure.
+  std::string ThreadStates() const;
   // Asks the program to end as a session end does and waits for it; false when it did not end.
   bool Stop();
 

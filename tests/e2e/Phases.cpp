@@ -836,7 +836,7 @@ int RunPhase(const std::string& name, PlaythroughOptions options) {
       {"one_more_profile", OneMoreProfile}, {"screen_pictures", ScreenPictures},
       {"asks_for_name", AsksForName},     {"close_while_loading", CloseWhileLoading},
       {"make_ann", MakeAnn},             {"memory_road", MemoryRoad},
-      {"damaged_pref", AsksForName},
+      {"damaged_pref", AsksForName},       {"cut_pref", OneMoreProfile},
       {"first_note", FirstNoteOnly},       {"to_level_end", LevelEndOnly},
           {"notes_clicked_away_then_killed", NotesClickedAwayThenKilled},
       {"options", Options},                {"survival_shift", SurvivalShift},
@@ -844,7 +844,7 @@ int RunPhase(const std::string& name, PlaythroughOptions options) {
   };
   const auto phase = kPhases.find(name);
   if (phase == kPhases.end()) return 2;
-  options.expectMessageBox = name == "missing_data" || name == "damaged_pref";
+  options.expectMessageBox = name == "missing_data" || name == "damaged_pref" || name == "cut_pref";
   Playthrough play(std::move(options));
   return phase->second(play);
 }

@@ -410,9 +410,17 @@ TEST(Faults, APartialTrailingRecordIsDroppedBeforeTheNextProfile) {
   ASSERT_EQ(Names(PrefFile(run.PrefPath())), (std::vector<std::wstring>{L"Ann", L"Bob"}));
   std::filesystem::resize_file(run.PrefPath(), PrefFile::kProfilesOffset + 2 * PrefFile::kProfileSize - 100);
 
-  const PhaseResult result = run.Run("one_more_profile");
+  const std::string cut = PrefFile(run.PrefPath()).Bytes();
+
+  // The player is told, and the file as it was is kept aside before the record goes.
+  const PhaseResult result = run.Run("cut_pref");
   EXPECT_PHASE_PASSED(result);
   EXPECT_TRUE(result.HasStep("profiles now Ann,Cid")) << result.Transcript();
+  const std::string kept = run.PrefPath().string() + ".bad";
+  EXPECT_TRUE(std::any_of(result.steps.begin(), result.steps.end(),
+                          [&kept](const std::string& step) { return step.rfind("box ", 0) == 0 && step.ends_with(kept); }))
+      << result.Transcript();
+  EXPECT_EQ(PrefFile(kept).Bytes(), cut);
   const PrefFile pref(run.PrefPath());
   EXPECT_EQ(pref.Size(), PrefFile::kProfilesOffset + 2 * PrefFile::kProfileSize);
   EXPECT_EQ(Names(pref), (std::vector<std::wstring>{L"Ann", L"Cid"}));

@@ -3,9 +3,6 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
-#include <chrono>
-#include <thread>
-
 #include "app/ChildProcess.h"
 #include "e2e/FindProgram.h"
 
@@ -14,6 +11,8 @@ namespace E2e {
 namespace {
 
 constexpr int kStartLimitMs = 10000;
+// A window manager starting on a loaded machine may take much longer than the server.
+constexpr int kWindowManagerLimitMs = 120000;
 constexpr int kStopLimitMs = 3000;
 
 // Xlib reports errors of the test's own requests here instead of ending the test program.
@@ -67,15 +66,15 @@ bool XvfbScreen::StartWindowManager(const std::string& program) {
     failure_ = program + " is not installed";
     return false;
   }
+  // It announces itself on the root window early, but finishes starting (managing the windows there
+  // under a server grab) only later: a window mapped meanwhile may never be mapped for it, and the
+  // program that maps it then waits for ever. So the test's programs start once it has run its
+  // start-up command, which prints a line to the pipe it was given.
   windowManager_ = std::make_unique<Velk::Testing::ChildProcess>(
-      std::vector<std::string>{*path}, std::map<std::string, std::string>{{"DISPLAY", name_}});
-  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(kStartLimitMs);
-  while (!WindowManagerRuns()) {
-    if (std::chrono::steady_clock::now() > end) {
-      failure_ = program + " did not start managing " + name_;
-      return false;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      std::vector<std::string>{*path, "--startup", "echo started"}, std::map<std::string, std::string>{{"DISPLAY", name_}});
+  if (!windowManager_->WaitForLine("started", kWindowManagerLimitMs) || !WindowManagerRuns()) {
+    failure_ = program + " did not start managing " + name_;
+    return false;
   }
   return true;
 }

@@ -17,7 +17,8 @@ namespace E2e {
 
 class XvfbScreen : public XConnection {
  public:
-  // `windowManager` names a program on PATH ("openbox"), or is empty for a bare screen.
+  // `windowManager` names a program on PATH that takes a start-up command ("openbox"), or is empty
+  // for a bare screen; the screen is ready once the window manager has started.
   XvfbScreen(int width, int height, const std::string& windowManager = "");
   ~XvfbScreen();
   XvfbScreen(const XvfbScreen&) = delete;

@@ -49,7 +49,7 @@ const char* kUi = R"(<root>
   </element>
 </root>)";
 
-// Stands for the UI issue's button: reports its release to the dialog it sits in.
+// A stand-in for the game's button: reports its release to the dialog it sits in.
 class ClickButton : public QCCandyWidget {
  public:
   ClickButton(QCDialog* parent) : QCCandyWidget(parent), listener(parent), id(NextButtonId()) {}

@@ -70,9 +70,14 @@ TEST_F(NavGraphTest, PointsAtOneSpotEndTheSearch) {
   // U and V share a spot: zero-length edges relabel each other on equal distance.
   NavGraph graph = Load(R"(<points><point name='U' x='5' y='5'/><point name='V' x='5' y='5'/>
       <point name='W' x='9' y='5'/></points><edges><edge p1='U' p2='V'/><edge p1='V' p2='W'/></edges>)");
-  graph.FindPath("W", "U");
-  graph.FindPath("U", "W");
-  graph.FindPath("V", "U");
+  // The only routes run over the edges as given, the zero-length one included.
+  using RouteList = std::vector<std::pair<int, int>>;
+  ASSERT_TRUE(graph.FindPath("W", "U"));
+  EXPECT_EQ(Route(graph), (RouteList{{5, 5}, {5, 5}}));
+  ASSERT_TRUE(graph.FindPath("U", "W"));
+  EXPECT_EQ(Route(graph), (RouteList{{5, 5}, {9, 5}}));
+  ASSERT_TRUE(graph.FindPath("V", "U"));
+  EXPECT_EQ(Route(graph), (RouteList{{5, 5}}));
   // Walking a path over a zero-length segment gives a finite position on it.
   NavGraph pair = Load(R"(<points><point name='A' x='5' y='5'/><point name='B' x='5' y='5'/></points>
       <edges><edge p1='A' p2='B'/></edges>)");

@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "scene/LevelLog.h"
 #include "scene/QCItemPart.h"
 #include "scene/QCMoveItem.h"
 #include "scene/SceneTestKit.h"
@@ -170,6 +175,31 @@ TEST_F(QCItemTest, PartNamingOrientationAndSkins) {
   EXPECT_FALSE(arm->mMirror);
   EXPECT_EQ(item.FindPart("arm", 0), arm);
   EXPECT_EQ(item.FindPart("arm", 1), nullptr);
+}
+
+// What a damaged archive or level leaves out is named once per name, however often it is asked for;
+// parts over the z-order are anchors that have no file of their own.
+TEST_F(QCItemTest, MissingFilesAndSkinsAreNamedOncePerName) {
+  std::vector<std::string> lines;
+  SetLevelLogListener([&lines](const std::string& line) { lines.push_back(line); });
+  PutAnm(pak, "kettle", {"kettlegreenidle"});
+  const std::string objects = R"(<object class="item" name="a"><part name="kettle"/><part name="gone_counter"/>
+        <part name="gone_anchor" zover="true"/></object>
+      <object class="item" name="b"><part name="gone_counter"/><part name="kettle"/></object>)";
+  const std::string level = R"(<object name="a" skin="green"/><object name="b" skin="purple_spots"/>)";
+  Create(objects, level);
+  DestroySceneObjects();
+  Create(objects, level);
+  SetLevelLogListener(nullptr);
+  auto count = [&lines](const std::string& text) {
+    return std::count_if(lines.begin(), lines.end(), [&text](const std::string& l) { return l.find(text) != std::string::npos; });
+  };
+  EXPECT_EQ(count("anm\\gone_counter.anm"), 1);
+  EXPECT_EQ(count("gone_anchor"), 0);
+  EXPECT_EQ(count("kettle"), 0);
+  EXPECT_EQ(count("\"purple_spots\""), 1);
+  EXPECT_EQ(count("\"green\""), 0);
+  EXPECT_EQ(lines.size(), 2u);
 }
 
 TEST_F(QCItemTest, TextTrailAndZParent) {

@@ -6,6 +6,9 @@
 #include "app/VelkAppBase.h"
 #include "graphics/MemoryImage.h"
 
+#include <algorithm>
+#include <string>
+
 namespace {
 
 using Velk::Color;
@@ -112,6 +115,24 @@ TEST(QCLabelImageTest, NoSideIsLargerThanTheScreen) {
   const int screenHeight = Velk::gVelkApp ? Velk::gVelkApp->mHeight : QCLabelImage::kDefaultScreenHeight;
   EXPECT_EQ(label.Image()->GetWidth(), screenWidth);
   EXPECT_EQ(label.Image()->GetHeight(), screenHeight);
+}
+
+// Drawn every frame, a label that is too large is named once, not once a frame.
+TEST(QCLabelImageTest, ACutLabelIsLoggedOnce) {
+  auto linesLogged = [](QCLabelImage& label) {
+    testing::internal::CaptureStderr();
+    for (int frame = 0; frame < 50; ++frame) {
+      label.BeginRender(99999, 99999);
+      label.Invalidate();
+    }
+    const std::string log = testing::internal::GetCapturedStderr();
+    return std::count(log.begin(), log.end(), '\n');
+  };
+  QCLabelImage label;
+  EXPECT_EQ(linesLogged(label), 2) << "width and height, the first time";
+  EXPECT_EQ(linesLogged(label), 0);
+  QCLabelImage other;
+  EXPECT_EQ(linesLogged(other), 2) << "each label names its own";
 }
 
 TEST_F(QCTextTest, TypingInShowsAPrefixUntilTheNextUpdate) {

@@ -3,6 +3,8 @@
 #include "platform/audio/NullAudioSink.h"
 #include "platform/audio/SdlAudioSink.h"
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -18,6 +20,7 @@ struct OutputState {
   bool manual = false;
   bool failOpen = false;
   std::unique_ptr<AudioSink> sink;
+  pid_t opener = 0;  // the process that opened the sink, and so runs its thread
 };
 
 OutputState& State() {
@@ -50,7 +53,10 @@ bool AudioOutput::Acquire() {
   OutputState& state = State();
   std::lock_guard lock(state.mutex);
   if (state.failOpen) return false;
-  if (state.users++ == 0 && !state.manual) state.sink = OpenSink(Mixer());
+  if (state.users++ == 0 && !state.manual) {
+    state.sink = OpenSink(Mixer());
+    state.opener = getpid();
+  }
   return true;
 }
 
@@ -58,6 +64,13 @@ void AudioOutput::Release() {
   OutputState& state = State();
   std::lock_guard lock(state.mutex);
   if (state.users > 0 && --state.users == 0) state.sink.reset();
+}
+
+void AudioOutput::CloseForExit() {
+  OutputState& state = State();
+  std::lock_guard lock(state.mutex);
+  // A child made by fork has the sink but not its thread, which could never be joined there.
+  if (state.opener == getpid()) state.sink.reset();
 }
 
 bool AudioOutput::IsAudible() {

@@ -15,6 +15,10 @@ class AudioOutput {
   // False only when a test made opening fail.
   static bool Acquire();
   static void Release();
+  // Closes the sink whoever holds it (its thread ends): for a process that ends without giving its
+  // references back, so that nothing mixes beside the static destructors. A child made by fork
+  // keeps it as it is.
+  static void CloseForExit();
   // True while a sink that reaches a real device is open.
   static bool IsAudible();
 

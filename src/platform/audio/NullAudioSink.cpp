@@ -15,7 +15,8 @@ constexpr uint64_t kMaxFramesPerPass = AudioMixer::kOutputRate / 5;
 
 }  // namespace
 
-NullAudioSink::NullAudioSink(AudioMixer& mixer) : mixer_(mixer), thread_([this] { Run(); }) {}
+NullAudioSink::NullAudioSink(AudioMixer& mixer)
+    : mixer_(mixer), scratch_(kMaxFramesPerPass * AudioMixer::kOutputChannels), thread_([this] { Run(); }) {}
 
 NullAudioSink::~NullAudioSink() {
   {
@@ -27,7 +28,6 @@ NullAudioSink::~NullAudioSink() {
 }
 
 void NullAudioSink::Run() {
-  std::vector<int16_t> scratch(kMaxFramesPerPass * AudioMixer::kOutputChannels);
   uint64_t last = Clock::Nanoseconds();
   uint64_t carry = 0;  // nanoseconds times the output rate not yet turned into whole frames
   std::unique_lock lock(mutex_);
@@ -39,7 +39,7 @@ void NullAudioSink::Run() {
     const uint64_t frames = std::min<uint64_t>(carry / 1000000000u, kMaxFramesPerPass);
     carry -= frames * 1000000000u;
     carry = std::min<uint64_t>(carry, 1000000000u);  // a backlog beyond one pass is dropped
-    mixer_.Mix(scratch.data(), frames);
+    mixer_.Mix(scratch_.data(), frames);
   }
 }
 

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 namespace Velk {
 
@@ -25,6 +26,9 @@ class NullAudioSink : public AudioSink {
   std::mutex mutex_;
   std::condition_variable wake_;
   bool stopping_ = false;
+  // Held here rather than on the thread's stack: a process that ends without closing the sink
+  // still reaches it.
+  std::vector<int16_t> scratch_;
   std::thread thread_;
 };
 

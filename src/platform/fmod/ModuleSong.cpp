@@ -45,7 +45,9 @@ std::unique_ptr<ModuleSong> ModuleSong::Render(const uint8_t* data, size_t size,
     if (order >= 0 && static_cast<size_t>(order) < song->orderStarts_.size() && !song->orderStarts_[order]) {
       song->orderStarts_[order] = frames;
     }
-    const size_t got = openmpt_module_read_interleaved_stereo(module.get(), kRate, kChunkFrames, chunk.data());
+    // The last read stops at the limit: a song that plays on past its stated length is cut there.
+    const size_t want = std::min<size_t>(kChunkFrames, maxFrames - frames);
+    const size_t got = openmpt_module_read_interleaved_stereo(module.get(), kRate, want, chunk.data());
     if (got == 0) break;
     for (size_t i = 0; i < got * 2; ++i) {
       pcm->bytes.push_back(static_cast<uint8_t>(chunk[i] & 0xFF));

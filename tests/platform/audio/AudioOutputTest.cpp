@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 #include <thread>
 
 namespace Velk {
@@ -33,6 +34,29 @@ TEST(AudioOutput, OpeningCanBeMadeToFail) {
   AudioOutput::SetFailOpen(false);
   ASSERT_TRUE(AudioOutput::Acquire());
   AudioOutput::Release();
+}
+
+int ThreadCount() {
+  int count = 0;
+  for ([[maybe_unused]] const auto& task : std::filesystem::directory_iterator("/proc/self/task")) ++count;
+  return count;
+}
+
+// A process that ends without giving its references back ends the sink's thread first.
+TEST(AudioOutput, ClosingForExitEndsTheSinksThread) {
+  AudioOutput::SetManualMixing(false);
+  const int before = ThreadCount();
+  ASSERT_TRUE(AudioOutput::Acquire());
+  ASSERT_TRUE(AudioOutput::Acquire());
+  EXPECT_EQ(ThreadCount(), before + 1);
+  AudioOutput::CloseForExit();
+  EXPECT_EQ(ThreadCount(), before);
+  AudioOutput::Release();
+  AudioOutput::Release();
+  ASSERT_TRUE(AudioOutput::Acquire());
+  EXPECT_EQ(ThreadCount(), before + 1) << "the next first user opens it again";
+  AudioOutput::Release();
+  EXPECT_EQ(ThreadCount(), before);
 }
 
 }  // namespace
