@@ -1,44 +1,52 @@
 #include "app/CrashCatcher.h"
 
+#include "app/CrashAppInfo.h"
 #include "app/CrashHost.h"
-#include "app/CrashReport.h"
-#include "app/CrashSubmit.h"
-#include "app/CrashUpload.h"
-#include "app/LinkerMap.h"
-#include "platform/crash/CrashSystem.h"
-#include "platform/files/AtomicFile.h"
-#include "platform/files/PathMap.h"
+#include "app/CrashReporter.h"
+#include "platform/crash/ReporterLink.h"
 
 #include <atomic>
 #include <csignal>
-#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+#include <sys/eventfd.h>
+#include <thread>
+#include <unistd.h>
 
 namespace Velk {
 
 namespace {
 
-const wchar_t* const kCrashMessage = L"An unexpected error has occured!";
-
 std::atomic<CrashHost*> gHost{nullptr};
 std::atomic<bool> gShowWindow{true};
 std::atomic<bool> gUploadAllowed{true};
+std::mutex gSettingsLock;
 std::string gSubmitHost;
-std::string gErrorTitle;
-std::string gErrorText;
-std::string gDemoFile;
-bool gDemoAvailable = false;
+int gWake = -1;
 
 }  // namespace
 
-void CrashCatcher::Install() { InstallFatalSignalHandler(&CrashCatcher::HandleFault); }
+void CrashCatcher::Install() {
+  static std::once_flag started;
+  std::call_once(started, [] {
+    // The reporter is forked before the crash thread exists, while the process has one thread.
+    ReporterLink::Start(&CrashReporter::Run);
+    gWake = eventfd(0, EFD_CLOEXEC);
+    if (gWake >= 0) std::thread(&CrashCatcher::CrashThread, gWake).detach();
+  });
+  InstallFatalSignalHandler(ReporterLink::Descriptor(), gWake);
+}
+
 void CrashCatcher::Remove() { RemoveFatalSignalHandler(); }
 void CrashCatcher::SetCrashHost(CrashHost* host) { gHost = host; }
 CrashHost* CrashCatcher::GetCrashHost() { return gHost; }
 void CrashCatcher::SetShowWindow(bool show) { gShowWindow = show; }
 void CrashCatcher::SetUploadAllowed(bool allowed) { gUploadAllowed = allowed; }
-void CrashCatcher::SetSubmitHost(const std::string& host) { gSubmitHost = host; }
-const std::string& CrashCatcher::GetErrorTitle() { return gErrorTitle; }
-const std::string& CrashCatcher::GetErrorText() { return gErrorText; }
+
+void CrashCatcher::SetSubmitHost(const std::string& host) {
+  std::lock_guard guard(gSettingsLock);
+  gSubmitHost = host;
+}
 
 void CrashCatcher::CrashNow() {
   Install();
@@ -46,45 +54,40 @@ void CrashCatcher::CrashNow() {
   std::_Exit(1);  // not reached: the handler ends with the default action
 }
 
-void CrashCatcher::HandleFault(const FaultRecord& record) {
+CrashAppInfo CrashCatcher::GatherAppInfo() {
+  CrashAppInfo info;
+  info.showWindow = gShowWindow;
+  info.uploadAllowed = gUploadAllowed;
+  {
+    std::lock_guard guard(gSettingsLock);
+    info.submitHost = gSubmitHost;
+  }
   CrashHost* host = gHost;
-  if (host) host->OnCrash();
-  gErrorText = CrashReport::Build(record, host, gErrorTitle);
-  std::string mapFile = LinkerMap::FindMapFile();
-  LinkerMap map;
-  if (!mapFile.empty() && map.Load(mapFile)) gErrorText = map.Symbolise(gErrorText);
-  WriteReportFile(gErrorText);
-  SaveDemo();
-  if (!gShowWindow) return;
-  bool offerSend = host && gUploadAllowed && !gSubmitHost.empty();
-  if (ShowCrashWindow(L"Fatal Error!", kCrashMessage, gErrorText, offerSend) == kCrashWindowSend) SendReport();
-}
-
-void CrashCatcher::WriteReportFile(const std::string& report) {
-  WriteFileAtomically(MapPath("crash.txt"), report + "\n");
-}
-
-void CrashCatcher::SaveDemo() {
-  CrashHost* host = gHost;
-  if (!host) return;
-  gDemoAvailable = host->SaveDemoForCrash(gDemoFile);
+  if (!host) return info;
+  host->OnCrash();
+  info.hasApplication = true;
+  info.crashInfo = host->GetCrashInfo();
+  info.ddrawVersion = host->GetProductVersion("ddraw.dll");
+  info.dsoundVersion = host->GetProductVersion("dsound.dll");
+  info.product = host->GetProductName();
+  info.version = host->GetProductVersionText();
+  host->FillUploadFields(info.uploadFields);
+  info.demoAvailable = host->SaveDemoForCrash(info.demoFile);
   std::string extra = host->GetExtraInfoText();
   if (!extra.empty()) {
-    gDemoFile = extra;
-    gDemoAvailable = true;
+    info.demoFile = extra;
+    info.demoAvailable = true;
   }
+  return info;
 }
 
-void CrashCatcher::SendReport() {
-  CrashHost* host = gHost;
-  CrashUploadFields fields;
-  host->FillUploadFields(fields.extra);
-  fields.product = host->GetProductName();
-  fields.version = host->GetProductVersionText();
-  fields.errorTitle = gErrorTitle;
-  fields.errorText = gErrorText;
-  fields.hasDemo = gDemoAvailable && host->ReadUploadFile(gDemoFile, fields.demo);
-  CrashSubmit::Run(gSubmitHost, std::move(fields), true);
+// Woken by the handler after a fault, outside the signal context.
+void CrashCatcher::CrashThread(int wake) {
+  uint64_t count = 0;
+  while (read(wake, &count, sizeof count) != static_cast<ssize_t>(sizeof count)) {
+  }
+  ReporterLink::Send(GatherAppInfo().Encode());
+  WaitForFatalEnd();
 }
 
 }  // namespace Velk

@@ -1,7 +1,9 @@
 #pragma once
 // Turns an unhandled fault anywhere in the process into a report: "crash.txt" in the current
-// folder, the application's demo saved, and the "Fatal Error!" window. It needs neither the display
-// nor the widgets, and reaches the application only through the registered crash host.
+// folder, the application's demo saved, and the "Fatal Error!" window. The fatal-signal handler only
+// records the fault and hands it to the crash reporter, a process started with the catcher; the
+// catcher's crash thread, woken by the handler, adds what only the application knows (through the
+// registered crash host) and saves its demo. Neither the display nor the widgets are needed.
 #include "platform/crash/FatalSignals.h"
 
 #include <string>
@@ -9,10 +11,11 @@
 namespace Velk {
 
 class CrashHost;
+struct CrashAppInfo;
 
 class CrashCatcher {
  public:
-  // Installs the fatal-signal handler for the whole process.
+  // Starts the reporter and the crash thread (once) and installs the fatal-signal handler.
   static void Install();
   static void Remove();
   static void SetCrashHost(CrashHost* host);
@@ -24,15 +27,12 @@ class CrashCatcher {
   // Runs the report path at once, as an unhandled fault would, and ends the process.
   [[noreturn]] static void CrashNow();
 
-  // The handler: report, "crash.txt", demo, window.
-  static void HandleFault(const FaultRecord& record);
-  static const std::string& GetErrorTitle();
-  static const std::string& GetErrorText();
+  // What the crash thread hands the reporter: the host's part (none without a host) and the
+  // catcher's settings. The crash host's OnCrash runs first; the demo is saved.
+  static CrashAppInfo GatherAppInfo();
 
  private:
-  static void WriteReportFile(const std::string& report);
-  static void SaveDemo();
-  static void SendReport();
+  static void CrashThread(int wake);
 };
 
 }  // namespace Velk

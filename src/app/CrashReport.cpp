@@ -1,6 +1,6 @@
 #include "app/CrashReport.h"
 
-#include "app/CrashHost.h"
+#include "app/CrashAppInfo.h"
 #include "common/StringUtil.h"
 #include "platform/crash/CrashSystem.h"
 #include "platform/crash/ModuleAddress.h"
@@ -64,7 +64,7 @@ std::string CrashReport::Heading(const FaultRecord& record, std::string& title) 
   else
     text = FormatString("Unknown exception: (code 0x%x) at address %08llX in thread %X\r\n", record.exceptionCode,
                         static_cast<ULL>(record.address), record.threadId);
-  ModuleAddress where = DescribeAddress(record.address);
+  ModuleAddress where = DescribeAddressOf(record.processId, record.address);
   text += "Module: " + ModuleFileName(where.modulePath) + "\r\n";
   text += FormatString("Logical Address: %04X:%08llX\r\n\r\n", where.section, static_cast<ULL>(where.offset));
   title = FormatString("Exception at %04X:%08llX", where.section, static_cast<ULL>(where.offset));
@@ -74,7 +74,7 @@ std::string CrashReport::Heading(const FaultRecord& record, std::string& title) 
 std::string CrashReport::StackTrace(const FaultRecord& record) {
   std::string text;
   for (int i = 0; i < record.frameCount; ++i) {
-    ModuleAddress where = DescribeAddress(record.frames[i]);
+    ModuleAddress where = DescribeAddressOf(record.processId, record.frames[i]);
     if (!where.symbol.empty())
       text += FormatString("%08llX %s+%llX\r\n", static_cast<ULL>(record.frames[i]), where.symbol.c_str(),
                            static_cast<ULL>(where.symbolOffset));
@@ -95,22 +95,19 @@ std::string CrashReport::Registers(const FaultRegisters& r) {
          FormatString("Flags:%08X\r\n\r\n", r.flags);
 }
 
-std::string CrashReport::SystemText(CrashHost* host) {
+std::string CrashReport::SystemText(const CrashAppInfo* app) {
   std::string text = "Windows Ver: " + SystemVersionText() + "\r\n";
-  if (host) {
-    text += "DDraw Ver: " + host->GetProductVersion("ddraw.dll") + "\r\n";
-    text += "DSound Ver: " + host->GetProductVersion("dsound.dll") + "\r\n";
+  if (app && app->hasApplication) {
+    text += "DDraw Ver: " + app->ddrawVersion + "\r\n";
+    text += "DSound Ver: " + app->dsoundVersion + "\r\n";
   }
   return text;
 }
 
-std::string CrashReport::Build(const FaultRecord& record, CrashHost* host, std::string& title) {
+std::string CrashReport::Build(const FaultRecord& record, const CrashAppInfo* app, std::string& title) {
   std::string text = Heading(record, title) + StackTrace(record) + "\r\n" + Registers(record.registers) +
-                     SystemText(host);
-  if (host) {
-    std::string info = host->GetCrashInfo();
-    if (!info.empty()) text += "\r\n" + info;
-  }
+                     SystemText(app);
+  if (app && app->hasApplication && !app->crashInfo.empty()) text += "\r\n" + app->crashInfo;
   return text;
 }
 

@@ -7,21 +7,21 @@
 
 namespace Velk {
 
-class CrashHost;
+struct CrashAppInfo;
 
 class CrashReport {
  public:
   // The exception's name, or null for a code without one.
   static const char* ExceptionName(DWORD code);
-  // The report; `title` receives "Exception at SSSS:OOOOOOOO". Without a host the application's
-  // parts are left out.
-  static std::string Build(const FaultRecord& record, CrashHost* host, std::string& title);
+  // The report; `title` receives "Exception at SSSS:OOOOOOOO". Without the application's
+  // information its parts are left out.
+  static std::string Build(const FaultRecord& record, const CrashAppInfo* app, std::string& title);
 
  private:
   static std::string Heading(const FaultRecord& record, std::string& title);
   static std::string StackTrace(const FaultRecord& record);
   static std::string Registers(const FaultRegisters& r);
-  static std::string SystemText(CrashHost* host);
+  static std::string SystemText(const CrashAppInfo* app);
 };
 
 }  // namespace Velk

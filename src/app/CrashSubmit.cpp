@@ -1,5 +1,6 @@
 #include "app/CrashSubmit.h"
 
+#include "app/CrashWindowKit.h"
 #include "app/HTTPTransfer.h"
 #include "common/StringUtil.h"
 #include "platform/msgbox/MessageBox.h"
@@ -15,8 +16,6 @@ const wchar_t* const kDetailsRequest =
     L"Please help out by providing as much information as you can about this crash.";
 const wchar_t* const kConnectFailed = L"Failed to connect to server.";
 const wchar_t* const kPleaseWait = L"Please Wait";
-constexpr DWORD kWindowStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-constexpr DWORD kChildStyle = WS_CHILD | WS_VISIBLE;
 constexpr int kContinueId = 1;
 constexpr int kAbortId = 2;
 constexpr int kCommentId = 3;
@@ -34,33 +33,6 @@ std::string gRequest;
 HTTPTransfer& Transfer() {
   static HTTPTransfer transfer;
   return transfer;
-}
-
-HWND MakeWindow(const wchar_t* className, WNDPROC proc, const wchar_t* title, int x, int y, int width,
-                int height) {
-  WNDCLASSW windowClass;
-  windowClass.lpfnWndProc = proc;
-  windowClass.lpszClassName = className;
-  RegisterClassW(&windowClass);  // a second crash finds it registered
-  RECT outer{0, 0, width, height};
-  AdjustWindowRect(&outer, kWindowStyle, FALSE);
-  return CreateWindowExW(0, className, title, kWindowStyle, x, y, outer.right - outer.left,
-                         outer.bottom - outer.top, nullptr, nullptr, nullptr, nullptr);
-}
-
-HWND MakeChild(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style, int id, int x, int y,
-               int width, int height) {
-  return CreateWindowExW(0, className, text, kChildStyle | style, x, y, width, height, parent,
-                         reinterpret_cast<HMENU>(static_cast<intptr_t>(id)), nullptr, nullptr);
-}
-
-// The window's own loop; it dispatches whatever the thread gets until the window is done.
-void RunLoop() {
-  MSG msg;
-  while (!gDone && GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
 }
 
 LRESULT DetailsProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -122,19 +94,30 @@ void CrashSubmit::Run(const std::string& host, CrashUploadFields fields, bool wi
   Upload(host, CrashUpload::BuildRequest(host, CrashUpload::BuildBody(fields)));
 }
 
+HWND CrashSubmit::MakeDetailsWindow(bool withApplication) {
+  using Kit = CrashWindowKit;
+  HWND window = Kit::MakeWindow(L"SubmitInfoWindow", &DetailsProc, L"Error Details", 80, 80, 400, 300);
+  if (!window) return nullptr;
+  const HFONT text = Kit::Font("Tahoma", 8, false);
+  Kit::MakeChild(window, L"EDIT", kDetailsRequest, ES_MULTILINE | ES_READONLY, 0, 8, 8, 384, 84,
+                 Kit::Font("Arial", 9, true));
+  Kit::MakeChild(window, L"EDIT", L"", ES_MULTILINE | ES_AUTOVSCROLL | WS_BORDER | WS_VSCROLL,
+                 kCommentId, 8, 92, 384, 168, text);
+  Kit::MakeChild(window, L"BUTTON", L"Continue", withApplication ? 0 : WS_DISABLED, kContinueId, 8, 268, 188, 24,
+                 text);
+  Kit::MakeChild(window, L"BUTTON", L"Abort", 0, kAbortId, 204, 268, 188, 24, text);
+  return window;
+}
+
 bool CrashSubmit::AskDetails(bool withApplication, std::string& userText) {
-  HWND window = MakeWindow(L"SubmitInfoWindow", &DetailsProc, L"Error Details", 80, 80, 400, 300);
+  HWND window = MakeDetailsWindow(withApplication);
   if (!window) return false;
-  MakeChild(window, L"EDIT", kDetailsRequest, ES_MULTILINE | ES_READONLY, 0, 8, 8, 384, 84);
-  HWND comment = MakeChild(window, L"EDIT", L"", ES_MULTILINE | ES_AUTOVSCROLL | WS_BORDER | WS_VSCROLL,
-                           kCommentId, 8, 92, 384, 168);
-  MakeChild(window, L"BUTTON", L"Continue", withApplication ? 0 : WS_DISABLED, kContinueId, 8, 268, 188, 24);
-  MakeChild(window, L"BUTTON", L"Abort", 0, kAbortId, 204, 268, 188, 24);
-  ShowWindow(window, SW_SHOWNORMAL);
+  HWND comment = GetDlgItem(window, kCommentId);
+  ShowWindow(window, SW_SHOW);
   SetFocus(comment);
   gDone = false;
   gContinue = false;
-  RunLoop();
+  CrashWindowKit::RunLoop(gDone);
   if (gContinue) {
     std::wstring text(static_cast<size_t>(GetWindowTextLengthW(comment)) + 1, L'\0');
     text.resize(static_cast<size_t>(GetWindowTextW(comment, text.data(), static_cast<int>(text.size()))));
@@ -144,20 +127,27 @@ bool CrashSubmit::AskDetails(bool withApplication, std::string& userText) {
   return gContinue;
 }
 
+HWND CrashSubmit::MakeProgressWindow() {
+  using Kit = CrashWindowKit;
+  HWND window = Kit::MakeWindow(L"SEHProgressWindow", &ProgressProc, L"Submitting Report", 64, 64, 240, 64);
+  if (!window) return nullptr;
+  Kit::MakeChild(window, L"STATIC", kPleaseWait, 0, kProgressTextId, 24, 10, 224, 24, Kit::Font("Tahoma", 10, true));
+  Kit::MakeChild(window, L"BUTTON", L"Abort", 0, kAbortId, 72, 36, 96, 22, Kit::Font("Tahoma", 8, false));
+  return window;
+}
+
 void CrashSubmit::Upload(const std::string& host, const std::string& request) {
-  HWND window = MakeWindow(L"SEHProgressWindow", &ProgressProc, L"Submitting Report", 64, 64, 240, 64);
+  HWND window = MakeProgressWindow();
   if (!window) return;
-  MakeChild(window, L"STATIC", kPleaseWait, 0, kProgressTextId, 24, 10, 224, 24);
-  MakeChild(window, L"BUTTON", L"Abort", 0, kAbortId, 72, 36, 96, 22);
   SetTimer(window, kPollTimer, 20, nullptr);
   SetTimer(window, kDotTimer, 1000, nullptr);
   gDone = false;
   gDots = 0;
   gHost = host;
   gRequest = request;
-  ShowWindow(window, SW_SHOWNORMAL);
+  ShowWindow(window, SW_SHOW);
   StartUpload();
-  RunLoop();
+  CrashWindowKit::RunLoop(gDone);
   DestroyWindow(window);
 }
 

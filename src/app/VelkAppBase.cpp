@@ -165,12 +165,10 @@ std::string VelkAppBase::GetProductVersion(const std::string& path) {
   return {};
 }
 
-void VelkAppBase::OnCrash() {
-  SetMusicVolume(0.0);
-  if (mHWnd) ShowWindow(mHWnd, SW_HIDE);
-  mCrashed = true;
-  ApplyCursor();
-}
+// Runs on the crash thread while the faulting thread waits. The mixer already plays silence and the
+// loop has stopped (both read the fault flag); the crash reporter hides the window with the cursor
+// from its own display connection, so nothing here touches the display.
+void VelkAppBase::OnCrash() { mCrashed = true; }
 
 void VelkAppBase::ParseCommandLine() {
   std::string line = GetCommandLineA();

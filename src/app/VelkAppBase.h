@@ -100,7 +100,7 @@ class VelkAppBase : public ButtonListener, public WidgetHost, public DisplayHost
   bool mExitToTop = false;
   bool mInitialized = false;
   bool mRunning = false;
-  bool mCrashed = false;
+  std::atomic<bool> mCrashed{false};
   bool mIsScreenSaver = false;
   bool mEnforceSingleInstance = true;
   bool mCmdLineParsed = false;

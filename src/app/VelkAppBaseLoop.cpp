@@ -5,6 +5,7 @@
 
 #include "graphics/DDInterface.h"
 #include "platform/clock/Clock.h"
+#include "platform/crash/FatalSignals.h"
 #include "platform/instance/InstanceLock.h"
 #include "platform/threads/Threads.h"
 #include "sound/MusicInterface.h"
@@ -61,6 +62,8 @@ void VelkAppBase::PumpMessages() {
 
 bool VelkAppBase::RunLoopStep(bool* updated) {
   *updated = false;
+  // After a fault on any thread the game goes no further: the process ends once it is reported.
+  if (FatalSignalCaught()) WaitForFatalEnd();
   if (mExitToTop) return false;
   if (mUpdateAppState == kDone) mUpdateAppState = kPump;
   ++mUpdateAppDepth;

@@ -9,16 +9,8 @@
 namespace Velk::Testing {
 namespace {
 
-// The limits are the program's; a build under the thread sanitizer runs several times slower, and
-// under the address sanitizer the child's leak scan at exit (over the X libraries' heap too) can take
-// most of a second on a busy machine.
-#if defined(__SANITIZE_THREAD__)
-constexpr int kSlowdown = 4;
-#elif defined(__SANITIZE_ADDRESS__)
-constexpr int kSlowdown = 3;
-#else
-constexpr int kSlowdown = 1;
-#endif
+// The limits are the program's, stretched for a sanitizer build.
+constexpr int kSlowdown = kChildSlowdown;
 constexpr int kCloseLimitMs = 1000 * kSlowdown;
 constexpr int kLostDisplayLimitMs = 3000 * kSlowdown;
 

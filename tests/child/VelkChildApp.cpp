@@ -1,14 +1,20 @@
 // A bare application that the application tests run as a process of its own, to see how it ends:
 // it says "running" on its standard output after its first update and then runs until closed, and
 // "idle paused" the first time it pauses while the desktop's screen saver is due.
-// With VELK_CHILD_SLOW_SHUTDOWN set, its shutdown says "closing" and then takes 30 s.
+// With VELK_CHILD_SLOW_SHUTDOWN set, its shutdown says "closing" and then takes 30 s. With
+// VELK_CHILD_TWO_FAULTS set, two threads of its own fault at the same moment after its first update.
+// Like the program, it installs the crash catcher first.
 
+#include "app/CrashCatcher.h"
 #include "app/VelkAppBase.h"
 #include "platform/clock/Clock.h"
 #include "platform/process/ProcessInfo.h"
 
+#include <atomic>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <thread>
 
 namespace {
 
@@ -25,6 +31,7 @@ class ChildApp : public Velk::VelkAppBase {
   void RunLogicUpdate() override {
     VelkAppBase::RunLogicUpdate();
     Say(mUpdateCount == 1, "running");
+    if (mUpdateCount == 1 && std::getenv("VELK_CHILD_TWO_FAULTS")) FaultTwice();
   }
 
   bool DrawFrame() override {
@@ -34,6 +41,9 @@ class ChildApp : public Velk::VelkAppBase {
     return drawn;
   }
 
+  // It stays in the folder it was started in, where a crash report of a test lands.
+  bool HandleWorkingDirectory(const std::string&) override { return true; }
+
   void OnShutdown() override {
     if (!std::getenv("VELK_CHILD_SLOW_SHUTDOWN")) return;
     Say(true, "closing");
@@ -42,6 +52,21 @@ class ChildApp : public Velk::VelkAppBase {
 
  private:
   bool saidIdle_ = false;
+
+  // A bad write on one thread and a bad division on another, released together.
+  static void FaultTwice() {
+    static std::atomic<bool> go{false};
+    static volatile int zero = 0;
+    std::thread([] {
+      while (!go) {}
+      *reinterpret_cast<volatile int*>(static_cast<uintptr_t>(zero) + 16) = 1;
+    }).detach();
+    std::thread([] {
+      while (!go) {}
+      Say(100 / zero == 1, "divided");
+    }).detach();
+    go = true;
+  }
 
   static void Say(bool when, const char* what) {
     if (!when) return;
@@ -57,6 +82,7 @@ class ChildApp : public Velk::VelkAppBase {
 extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so\n"; }
 
 int main(int argc, char** argv) {
+  Velk::CrashCatcher::Install();
   Velk::SetCommandLine(argc, argv);
   auto* app = new ChildApp();
   app->Init();

@@ -18,6 +18,7 @@
 #include "e2e/FrameGrid.h"
 #include "e2e/GameRun.h"
 #include "e2e/PeluneOnScreen.h"
+#include "e2e/Polling.h"
 #include "e2e/XvfbScreen.h"
 
 namespace E2e {
@@ -159,16 +160,6 @@ bool ShowsMenu(const XvfbScreen& screen, const ScreenRect& picture, const FrameG
     return false;
   frame = screen.Grab();
   return !frame.Empty() && DifferingCells(Part(frame, picture), golden) <= kChangingCells;
-}
-
-// Polls until `done` holds, at most `limitMs`.
-bool WaitUntil(const std::function<bool()>& done, int limitMs) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  }
-  return true;
 }
 
 // Polls until `done` holds at the program's pace (see kStartCpuMs): empty then, else why not.

@@ -41,7 +41,8 @@ std::string TaskName(const std::string& stat) {
 }  // namespace
 
 PeluneOnScreen::PeluneOnScreen(const XvfbScreen& screen, const fs::path& home, bool windowed,
-                               const std::map<std::string, std::string>& env, bool keepHome)
+                               const std::map<std::string, std::string>& env, bool keepHome,
+                               const fs::path& programFolder)
     : screen_(screen) {
   if (!keepHome) fs::remove_all(home);
   const fs::path config = home / "config";
@@ -61,7 +62,8 @@ PeluneOnScreen::PeluneOnScreen(const XvfbScreen& screen, const fs::path& home, b
               {"XDG_CONFIG_HOME", config.string()},
               {"XDG_DATA_HOME", (home / "data").string()},
               {"XDG_RUNTIME_DIR", (home / "run").string()}});
-  const std::string program = std::string(PELUNE_RUNTIME_DIR) + "/pelune";
+  const std::string program =
+      ((programFolder.empty() ? fs::path(PELUNE_RUNTIME_DIR) : programFolder) / "pelune").string();
   process_ = std::make_unique<Velk::Testing::ChildProcess>(std::vector<std::string>{program}, all, 2);
 }
 
@@ -93,6 +95,8 @@ std::string PeluneOnScreen::ThreadStates() const {
   }
   return text.empty() ? "  (ended)\n" : text;
 }
+
+std::optional<int> PeluneOnScreen::WaitForEnd(int limitMs) { return process_->WaitForEnd(limitMs); }
 
 bool PeluneOnScreen::Stop() {
   if (process_->WaitForEnd(0)) return true;

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "e2e/XvfbScreen.h"
@@ -19,9 +20,11 @@ namespace E2e {
 class PeluneOnScreen {
  public:
   // `home` is made fresh, or with `keepHome` kept as the last run left it (then `windowed` is what
-  // that run saved); `env` adds to the program's environment (VELK_FORCE_SOFTWARE=1, ...).
+  // that run saved); `env` adds to the program's environment (VELK_FORCE_SOFTWARE=1, ...);
+  // `programFolder` holds the program and its archives, the built ones when empty.
   PeluneOnScreen(const XvfbScreen& screen, const std::filesystem::path& home, bool windowed,
-                 const std::map<std::string, std::string>& env = {}, bool keepHome = false);
+                 const std::map<std::string, std::string>& env = {}, bool keepHome = false,
+                 const std::filesystem::path& programFolder = {});
   ~PeluneOnScreen();
   PeluneOnScreen(const PeluneOnScreen&) = delete;
   PeluneOnScreen& operator=(const PeluneOnScreen&) = delete;
@@ -36,6 +39,8 @@ class PeluneOnScreen {
   // Where each of its threads is: its name, its state (R running, S sleeping, D waiting on a disk)
   // and the kernel function it waits in; for a failure.
   std::string ThreadStates() const;
+  // Waits at most `limitMs` for the program to end by itself; its wait status, or nothing.
+  std::optional<int> WaitForEnd(int limitMs);
   // Asks the program to end as a session end does and waits for it; false when it did not end.
   bool Stop();
 

@@ -85,13 +85,31 @@ void XConnection::PressKeys(const std::vector<unsigned long>& keySyms) const {
 
 std::optional<ScreenRect> XConnection::WindowOf(pid_t pid) const {
   std::optional<ScreenRect> best;
-  FindWindows(DefaultRootWindow(display_), XInternAtom(display_, "_NET_WM_PID", False), pid, best);
+  unsigned long window = None;
+  FindWindows(DefaultRootWindow(display_), XInternAtom(display_, "_NET_WM_PID", False), pid, best, window);
   return best;
+}
+
+bool XConnection::AskToClose(pid_t pid) const {
+  std::optional<ScreenRect> best;
+  unsigned long window = None;
+  FindWindows(DefaultRootWindow(display_), XInternAtom(display_, "_NET_WM_PID", False), pid, best, window);
+  if (window == None) return false;
+  XEvent event{};
+  event.xclient.type = ClientMessage;
+  event.xclient.window = window;
+  event.xclient.message_type = XInternAtom(display_, "WM_PROTOCOLS", False);
+  event.xclient.format = 32;
+  event.xclient.data.l[0] = static_cast<long>(XInternAtom(display_, "WM_DELETE_WINDOW", False));
+  event.xclient.data.l[1] = CurrentTime;
+  XSendEvent(display_, window, False, NoEventMask, &event);
+  XSync(display_, False);
+  return true;
 }
 
 // A window manager puts the program's windows into frames of its own, so the whole tree is searched.
 void XConnection::FindWindows(unsigned long window, unsigned long pidAtom, pid_t pid,
-                              std::optional<ScreenRect>& best) const {
+                              std::optional<ScreenRect>& best, unsigned long& bestWindow) const {
   Atom type = None;
   int format = 0;
   unsigned long count = 0;
@@ -108,6 +126,7 @@ void XConnection::FindWindows(unsigned long window, unsigned long pidAtom, pid_t
         XTranslateCoordinates(display_, window, DefaultRootWindow(display_), 0, 0, &x, &y, &child) &&
         (!best || attributes.width * attributes.height > best->width * best->height)) {
       best = ScreenRect{x, y, attributes.width, attributes.height};
+      bestWindow = window;
     }
   }
   if (data != nullptr) XFree(data);
@@ -116,7 +135,7 @@ void XConnection::FindWindows(unsigned long window, unsigned long pidAtom, pid_t
   Window* children = nullptr;
   unsigned int number = 0;
   if (!XQueryTree(display_, window, &root, &parent, &children, &number)) return;
-  for (unsigned int i = 0; i < number; ++i) FindWindows(children[i], pidAtom, pid, best);
+  for (unsigned int i = 0; i < number; ++i) FindWindows(children[i], pidAtom, pid, best, bestWindow);
   if (children != nullptr) XFree(children);
 }
 

@@ -55,6 +55,9 @@ class XConnection {
   // Presses the left button at `from`, moves to `to` and lets go, as a player drags a window by
   // its title bar.
   void Drag(ScreenPoint from, ScreenPoint to) const;
+  // Asks the largest window of the process to close, as a window manager's close box does
+  // (WM_DELETE_WINDOW); false when the process shows none.
+  bool AskToClose(pid_t pid) const;
   // Presses the keys in order and lets them go in reverse order (X key symbols: XK_Alt_L, ...).
   void PressKeys(const std::vector<unsigned long>& keySyms) const;
   // The client area of the largest window the process shows (by the process id its windows carry),
@@ -67,7 +70,8 @@ class XConnection {
   _XDisplay* Connection() const { return display_; }
 
  private:
-  void FindWindows(unsigned long window, unsigned long pidAtom, pid_t pid, std::optional<ScreenRect>& best) const;
+  void FindWindows(unsigned long window, unsigned long pidAtom, pid_t pid, std::optional<ScreenRect>& best,
+                   unsigned long& bestWindow) const;
 
   _XDisplay* display_ = nullptr;
 };

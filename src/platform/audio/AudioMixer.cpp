@@ -1,5 +1,7 @@
 #include "platform/audio/AudioMixer.h"
 
+#include "platform/crash/FatalSignals.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -190,6 +192,11 @@ void AudioMixer::MixVoice(Voice& voice, int32_t* acc, size_t frames) {
 }
 
 void AudioMixer::Mix(int16_t* out, size_t frames) {
+  // After a fault the music stops at once, without waiting on a lock the faulting thread may hold.
+  if (FatalSignalCaught()) {
+    std::fill_n(out, frames * kOutputChannels, int16_t{0});
+    return;
+  }
   std::lock_guard lock(mutex_);
   int32_t acc[kChunkFrames * kOutputChannels];
   while (frames > 0) {

@@ -64,6 +64,18 @@ class Backend {
   // nothing where the desktop has told of none, and the window table's own frame stands.
   virtual std::optional<RECT> NativeFrame(HWND) { return std::nullopt; }
 
+  // Shows a picture of a window's client area (0x00RRGGBB rows): the windows drawn by the program
+  // itself rather than by the display, such as those made of the system's controls.
+  virtual void PresentClient(HWND hwnd, const uint32_t* pixels, int width, int height) {
+    (void)hwnd, (void)pixels, (void)width, (void)height;
+  }
+  // Hides every top-level window that the process `pid` shows, through a display connection of
+  // this process's own; false when there is no display to do it on.
+  virtual bool HideWindowsOfProcess(int pid) {
+    (void)pid;
+    return false;
+  }
+
   // Turns pending native events into queued messages.
   virtual void PumpEvents() = 0;
   // Waits at most `ms` for a native event.

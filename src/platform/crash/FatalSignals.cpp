@@ -6,8 +6,14 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <cerrno>
+#include <ctime>
 #include <execinfo.h>
+#include <poll.h>
+#include <pthread.h>
+#include <sys/socket.h>
 #include <ucontext.h>
+#include <unistd.h>
 
 namespace Velk {
 
@@ -18,8 +24,11 @@ constexpr int kSignalCount = sizeof kSignals / sizeof kSignals[0];
 constexpr uintptr_t kStackGuardReach = 64 * 1024;
 constexpr size_t kAltStackSize = 256 * 1024;
 
-std::atomic<FatalSignalHandler> gHandler{nullptr};
-std::atomic<bool> gHandling{false};
+std::atomic<int> gReporter{-1};
+std::atomic<int> gWake{-1};
+// The thread whose fault is being reported; 0 while none is.
+std::atomic<DWORD> gFaultingThread{0};
+std::atomic<bool> gCaught{false};
 struct sigaction gPrevious[kSignalCount];
 bool gInstalled = false;
 alignas(16) char gAltStack[kAltStackSize];
@@ -82,23 +91,88 @@ void ReadStack(FaultRecord& record) {
   for (int i = first; i < count; ++i) record.frames[record.frameCount++] = reinterpret_cast<uintptr_t>(frames[i]);
 }
 
-void OnFatalSignal(int signal, siginfo_t* info, void* rawContext) {
-  // A fault inside the handler itself goes straight to the default action.
-  if (!gHandling.exchange(true)) {
-    static FaultRecord record;
-    record = FaultRecord{};
-    record.signal = signal;
-    ReadRegisters(static_cast<const ucontext_t*>(rawContext), record);
-    record.address = static_cast<uintptr_t>(record.registers.eip);
-    record.exceptionCode = ExceptionCodeForSignal(signal, info ? info->si_code : 0,
-                                                  info ? reinterpret_cast<uintptr_t>(info->si_addr) : 0,
-                                                  static_cast<uintptr_t>(record.registers.esp));
-    record.threadId = GetCurrentThreadId();
-    ReadStack(record);
-    if (FatalSignalHandler handler = gHandler.load()) handler(record);
+uint64_t MonotonicMs() {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return static_cast<uint64_t>(now.tv_sec) * 1000u + static_cast<uint64_t>(now.tv_nsec) / 1000000u;
+}
+
+// The default action, at once: the signal is unblocked with nothing left to catch it.
+[[noreturn]] void EndBySignal(int signal) {
+  struct sigaction action {};
+  action.sa_handler = SIG_DFL;
+  sigemptyset(&action.sa_mask);
+  sigaction(signal, &action, nullptr);
+  sigset_t unblock;
+  sigemptyset(&unblock);
+  sigaddset(&unblock, signal);
+  raise(signal);
+  pthread_sigmask(SIG_UNBLOCK, &unblock, nullptr);
+  _exit(128 + signal);  // not reached
+}
+
+// One reply of the reporter within `timeoutMs` (-1: however long it takes); false when none comes,
+// or the reporter has gone.
+bool AwaitReply(int reporter, int timeoutMs, char& reply) {
+  const uint64_t deadline = MonotonicMs() + static_cast<uint64_t>(timeoutMs < 0 ? 0 : timeoutMs);
+  for (;;) {
+    int wait = -1;
+    if (timeoutMs >= 0) {
+      const uint64_t now = MonotonicMs();
+      wait = now >= deadline ? 0 : static_cast<int>(deadline - now);
+    }
+    pollfd readable{reporter, POLLIN, 0};
+    const int ready = poll(&readable, 1, wait);
+    if (ready < 0 && errno == EINTR) continue;
+    if (ready <= 0) return false;
+    return recv(reporter, &reply, 1, 0) == 1;
   }
-  std::signal(signal, SIG_DFL);
-  std::raise(signal);
+}
+
+// The reporter takes the record within the watchdog's time, then answers once the report is done.
+void AwaitReport(int reporter) {
+  char reply = 0;
+  if (!AwaitReply(reporter, kReporterWatchdogMs, reply)) return;
+  while (reply != kFaultReported && AwaitReply(reporter, -1, reply)) {
+  }
+}
+
+void Wake() {
+  const int wake = gWake.load();
+  const uint64_t one = 1;
+  if (wake >= 0) [[maybe_unused]] ssize_t written = write(wake, &one, sizeof one);
+}
+
+// Only calls that are safe in a signal handler: the stack is read by the unwinder loaded at
+// installation, the record goes out with send, and the wait is poll and recv.
+void OnFatalSignal(int signal, siginfo_t* info, void* rawContext) {
+  const int savedErrno = errno;
+  const DWORD self = GetCurrentThreadId();
+  DWORD reporting = 0;
+  if (!gFaultingThread.compare_exchange_strong(reporting, self)) {
+    if (reporting == self) EndBySignal(signal);  // a fault while this thread reports its own
+    WaitForFatalEnd();
+  }
+  gCaught = true;
+  static FaultRecord record;
+  record = FaultRecord{};
+  record.signal = signal;
+  record.processId = getpid();
+  record.clockMs = MonotonicMs();
+  ReadRegisters(static_cast<const ucontext_t*>(rawContext), record);
+  record.address = static_cast<uintptr_t>(record.registers.eip);
+  record.exceptionCode = ExceptionCodeForSignal(signal, info ? info->si_code : 0,
+                                                info ? reinterpret_cast<uintptr_t>(info->si_addr) : 0,
+                                                static_cast<uintptr_t>(record.registers.esp));
+  record.threadId = self;
+  ReadStack(record);
+  const int reporter = gReporter.load();
+  const bool sent =
+      reporter >= 0 && send(reporter, &record, sizeof record, MSG_NOSIGNAL) == static_cast<ssize_t>(sizeof record);
+  Wake();
+  if (sent) AwaitReport(reporter);
+  errno = savedErrno;
+  EndBySignal(signal);
 }
 
 }  // namespace
@@ -129,8 +203,9 @@ DWORD ExceptionCodeForSignal(int signal, int signalCode, uintptr_t faultAddress,
   }
 }
 
-void InstallFatalSignalHandler(FatalSignalHandler handler) {
-  gHandler = handler;
+void InstallFatalSignalHandler(int reporter, int wake) {
+  gReporter = reporter;
+  gWake = wake;
   if (gInstalled) return;
   // The unwinder loads lazily; loading it here keeps that out of the handler.
   void* warmUp[1];
@@ -150,8 +225,15 @@ void InstallFatalSignalHandler(FatalSignalHandler handler) {
 void RemoveFatalSignalHandler() {
   if (!gInstalled) return;
   for (int i = 0; i < kSignalCount; ++i) sigaction(kSignals[i], &gPrevious[i], nullptr);
-  gHandler = nullptr;
+  gReporter = -1;
+  gWake = -1;
   gInstalled = false;
+}
+
+bool FatalSignalCaught() { return gCaught.load(); }
+
+void WaitForFatalEnd() {
+  for (;;) pause();
 }
 
 }  // namespace Velk

@@ -1,8 +1,11 @@
 #pragma once
 // Unhandled faults: the fatal signals are caught on an alternate stack and described the way the
 // exception filter saw them (an exception code, the faulting instruction, the registers and the
-// stack). After the handler has run, the signal is raised again with its default action, so the
-// process still ends as the system would end it.
+// stack). The handler itself only records: the record goes, as one message, to the descriptor of
+// the crash reporter given at installation, and a second descriptor wakes the process's own crash
+// thread. The faulting thread then waits for the reporter's answer and the process ends by the
+// signal with its default action, as the system would end it. A fault on another thread while one
+// is being reported waits too; it starts no second report.
 #include "platform/base/WinTypes.h"
 
 #include <cstdint>
@@ -35,27 +38,45 @@ struct FaultRegisters {
   uint32_t flags = 0;
 };
 
+// Plain data only: it is written to the reporter byte for byte.
 struct FaultRecord {
   static constexpr int kMaxFrames = 64;
   int signal = 0;
+  int processId = 0;
   DWORD exceptionCode = 0;
   uintptr_t address = 0;  // the faulting instruction
   DWORD threadId = 0;
+  uint64_t clockMs = 0;  // the monotonic clock when the fault was caught
   FaultRegisters registers;
   // Program counters from the faulting instruction outwards.
   uintptr_t frames[kMaxFrames] = {};
   int frameCount = 0;
 };
 
+// What the reporter answers the faulting thread.
+enum FaultReply : char {
+  kFaultReceived = 'R',  // the record arrived; the report is being made
+  kFaultReported = 'E',  // the report is done (its window closed): end now
+};
+
+// How long the faulting thread waits for the reporter to take the record before the process ends
+// without it.
+constexpr int kReporterWatchdogMs = 10000;
+
 // The exception code a signal with its si_code stands for; faultAddress and stackPointer tell a
 // stack overflow from other access violations.
 DWORD ExceptionCodeForSignal(int signal, int signalCode, uintptr_t faultAddress, uintptr_t stackPointer);
 
-using FatalSignalHandler = void (*)(const FaultRecord& record);
 // Installs the handler for SIGSEGV, SIGBUS, SIGILL, SIGFPE and SIGABRT; the previous actions are
-// kept. Installing again only replaces the handler.
-void InstallFatalSignalHandler(FatalSignalHandler handler);
+// kept. `reporter` is a connected packet socket to the reporter (or -1: none), `wake` a descriptor
+// that one 8-byte write wakes (or -1). Installing again only replaces the descriptors.
+void InstallFatalSignalHandler(int reporter, int wake);
 // Puts the previous actions back.
 void RemoveFatalSignalHandler();
+
+// True once a fatal signal was caught anywhere in the process: the game's loop and the mixer stop.
+bool FatalSignalCaught();
+// For a thread that must not go on after a fault elsewhere: waits until the process ends.
+[[noreturn]] void WaitForFatalEnd();
 
 }  // namespace Velk

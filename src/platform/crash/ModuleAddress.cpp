@@ -1,9 +1,12 @@
 #include "platform/crash/ModuleAddress.h"
 
 #include <cxxabi.h>
+#include <map>
 #include <cstdlib>
 #include <dlfcn.h>
+#include <fstream>
 #include <link.h>
+#include <sstream>
 
 namespace Velk {
 
@@ -53,6 +56,32 @@ ModuleAddress DescribeAddress(uintptr_t address) {
     }
   }
   return result;
+}
+
+ModuleAddress DescribeAddressOf(int process, uintptr_t address) {
+  ModuleAddress local = DescribeAddress(address);
+  if (local.section != 0) return local;
+  // Lines of "start-end perms offset device inode path".
+  std::ifstream maps("/proc/" + std::to_string(process) + "/maps");
+  std::string line;
+  std::map<std::string, int> executables;
+  while (std::getline(maps, line)) {
+    std::istringstream fields(line);
+    std::string range, perms, offset, device, inode, path;
+    fields >> range >> perms >> offset >> device >> inode >> path;
+    const size_t dash = range.find('-');
+    if (dash == std::string::npos || perms.find('x') == std::string::npos) continue;
+    const int section = ++executables[path];
+    const uintptr_t start = std::strtoull(range.c_str(), nullptr, 16);
+    const uintptr_t end = std::strtoull(range.c_str() + dash + 1, nullptr, 16);
+    if (address < start || address >= end) continue;
+    ModuleAddress found;
+    found.modulePath = path;
+    found.section = section;
+    found.offset = address - start;
+    return found;
+  }
+  return local;
 }
 
 std::string ModuleFileName(const std::string& path) {

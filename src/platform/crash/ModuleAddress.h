@@ -16,6 +16,9 @@ struct ModuleAddress {
 };
 
 ModuleAddress DescribeAddress(uintptr_t address);
+// The same for an address of another process (a copy of this one forked at its start): what this
+// process had loaded then lies at the same places; other modules are found in the process's map.
+ModuleAddress DescribeAddressOf(int process, uintptr_t address);
 // The file-name part of a path.
 std::string ModuleFileName(const std::string& path);
 // A readable form of a mangled symbol name, or the name itself.

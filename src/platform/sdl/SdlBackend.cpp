@@ -5,6 +5,8 @@
 #include "platform/sdl/SdlCursorPlanes.h"
 #include "platform/sdl/SdlKeyMap.h"
 #include "platform/sdl/XConnectionWatch.h"
+#include "platform/sdl/XFaultHook.h"
+#include "platform/sdl/XProcessWindows.h"
 #include "platform/sdl/XWindowFrame.h"
 #include "platform/window/WindowTable.h"
 
@@ -46,6 +48,9 @@ SdlBackend::SdlBackend() {
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
   // Termination signals are the program's own (a close request), the same in every back end.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  // As on Windows, the click that activates a window reaches it too: a button clicked at once on a
+  // window that just appeared is clicked.
+  SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
   // The desktop's screen saver may start: the program pauses for it while it is due.
   SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
   ready_ = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
@@ -179,6 +184,26 @@ void* SdlBackend::NativeWindow(HWND hwnd) {
   return it == windows_.end() ? nullptr : it->second;
 }
 
+void SdlBackend::PresentClient(HWND hwnd, const uint32_t* pixels, int width, int height) {
+  // The window's own pixels, not a renderer's texture: a renderer would make the window again, and
+  // a window made again is gone from the screen for a moment, with the clicks that land then.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  auto* window = static_cast<SDL_Window*>(NativeWindow(hwnd));
+  SDL_Surface* target = window ? SDL_GetWindowSurface(window) : nullptr;
+  if (!target || !pixels) return;
+  SDL_Surface* picture = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(pixels), width, height, 32,
+                                                            width * 4, SDL_PIXELFORMAT_RGB888);
+  if (!picture) return;
+  SDL_BlitSurface(picture, nullptr, target, nullptr);
+  SDL_FreeSurface(picture);
+  SDL_UpdateWindowSurface(window);
+}
+
+bool SdlBackend::HideWindowsOfProcess(int pid) {
+  const char* driver = ready_ ? SDL_GetCurrentVideoDriver() : nullptr;
+  return driver && std::strcmp(driver, "x11") == 0 && XProcessWindows::Withdraw(pid);
+}
+
 HWND SdlBackend::WindowOf(uint32_t windowId) const {
   auto it = byId_.find(windowId);
   return it == byId_.end() ? nullptr : it->second;
@@ -190,6 +215,7 @@ void SdlBackend::PumpEvents() {
   while (SDL_PollEvent(&event)) Translate(event);
   // Frames the cursor thread put on the primary are shown from here, on the main thread.
   SdlPresenter::ShowPending();
+  if (!windows_.empty()) XFaultHook::Poll(windows_.begin()->second);
 }
 
 void SdlBackend::WaitEvents(DWORD ms) {

@@ -36,6 +36,8 @@ class SdlBackend : public Backend {
   void RaiseNativeWindow(HWND hwnd) override;
   void* NativeWindow(HWND hwnd) override;
   std::optional<RECT> NativeFrame(HWND hwnd) override;
+  void PresentClient(HWND hwnd, const uint32_t* pixels, int width, int height) override;
+  bool HideWindowsOfProcess(int pid) override;
   void PumpEvents() override;
   void WaitEvents(DWORD ms) override;
   void CaptureMouse(bool on) override;

@@ -4,6 +4,8 @@
 #include "platform/base/PlatformText.h"
 #include "platform/clock/Clock.h"
 #include "platform/process/CloseSignals.h"
+#include "platform/window/ChildInput.h"
+#include "platform/window/ControlPainter.h"
 #include "platform/window/MessageQueue.h"
 #include "platform/window/WindowTable.h"
 
@@ -48,6 +50,7 @@ BOOL PeekMessageW(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT remo
   if (!msg) return FALSE;
   PostSignalledClose();
   Backend::Get().PumpEvents();
+  Velk::ControlPainter::PresentChanged();
   auto taken = MessageQueue::Instance().Take(hwnd, filterMin, filterMax, (removeMsg & PM_REMOVE) != 0);
   if (!taken) return FALSE;
   *msg = *taken;
@@ -72,8 +75,9 @@ BOOL TranslateMessage(const MSG* msg) {
 
 LRESULT DispatchMessageW(const MSG* msg) {
   if (!msg || !msg->hwnd) return 0;
-  WNDPROC proc = ProcOf(msg->hwnd);
-  return proc ? proc(msg->hwnd, msg->message, msg->wParam, msg->lParam) : 0;
+  const MSG routed = Velk::ChildInput::Route(*msg);
+  WNDPROC proc = ProcOf(routed.hwnd);
+  return proc ? proc(routed.hwnd, routed.message, routed.wParam, routed.lParam) : 0;
 }
 
 LRESULT DefWindowProcW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -92,6 +96,9 @@ LRESULT DefWindowProcW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_ERASEBKGND:
       return 1;
+    case WM_PAINT:
+      Velk::ControlPainter::Invalidate(hwnd);
+      return 0;
     default:
       return 0;
   }

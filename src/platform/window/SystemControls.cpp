@@ -3,6 +3,9 @@
 #include "platform/window/SystemControls.h"
 
 #include "platform/base/PlatformText.h"
+#include "platform/window/ButtonControl.h"
+#include "platform/window/ControlStates.h"
+#include "platform/window/EditControl.h"
 
 #include <algorithm>
 #include <cstring>
@@ -12,16 +15,10 @@ using Velk::WindowTable;
 
 namespace {
 
-// Only a button acts on its own; an edit's text is set and read through the window calls.
-LRESULT ButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message != WM_LBUTTONUP) return DefWindowProcW(hwnd, message, wParam, lParam);
-  auto w = WindowTable::Instance().Get(hwnd);
-  if (w && w->enabled && w->parent) {
-    // Handles are small numbers here, so one fits the 32-bit lParam.
-    SendMessageW(w->parent, WM_COMMAND, static_cast<WPARAM>(static_cast<WORD>(w->id)) | (BN_CLICKED << 16),
-                 static_cast<LPARAM>(reinterpret_cast<uintptr_t>(hwnd)));
-  }
-  return 0;
+// A static control only shows its text in its font.
+LRESULT StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (Velk::ControlStates::Instance().Common(hwnd, message, wParam)) return 0;
+  return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 }  // namespace
@@ -33,7 +30,7 @@ std::optional<WindowClass> SystemControlClass(const std::wstring& name) {
   if (lower != L"button" && lower != L"edit" && lower != L"static") return std::nullopt;
   WindowClass control;
   control.name = lower;
-  control.proc = lower == L"button" ? &ButtonProc : &DefWindowProcW;
+  control.proc = lower == L"button" ? &ButtonControl::Proc : lower == L"edit" ? &EditControl::Proc : &StaticProc;
   return control;
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/backend/Backend.h"
 #include "platform/base/PlatformText.h"
+#include "platform/window/ControlStates.h"
 #include "platform/window/MessageQueue.h"
 #include "platform/window/SystemControls.h"
 #include "platform/window/WindowTable.h"
@@ -118,6 +119,7 @@ BOOL DestroyWindow(HWND hwnd) {
   SendMessageW(hwnd, WM_DESTROY, 0, 0);
   Backend::Get().DestroyNativeWindow(hwnd);
   Velk::MessageQueue::Instance().Forget(hwnd);
+  Velk::ControlStates::Instance().Forget(hwnd);
   table.Remove(hwnd);
   return TRUE;
 }
@@ -254,8 +256,11 @@ BOOL ScreenToClient(HWND hwnd, POINT* pt) {
 HWND SetFocus(HWND hwnd) {
   auto& table = WindowTable::Instance();
   HWND previous = table.Focus();
-  if (hwnd && !table.Get(hwnd)) return nullptr;
+  auto w = hwnd ? table.Get(hwnd) : std::nullopt;
+  if (hwnd && !w) return nullptr;
   table.SetFocus(hwnd);
+  // The window gives the focus back to this child when it gets it again.
+  if (w && w->parent) Velk::ControlStates::Instance().Update(w->parent, [&](Velk::ControlState& s) { s.focusChild = hwnd; });
   return previous;
 }
 
