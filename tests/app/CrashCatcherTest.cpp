@@ -1,3 +1,4 @@
+#include "app/CrashAppInfo.h"
 #include "app/CrashCatcher.h"
 #include "app/CrashReport.h"
 #include "app/CrashUpload.h"
@@ -93,6 +94,34 @@ TEST(CrashUploadTest, MultipartBodyAndRequest) {
             "POST /tramix_error.php HTTP/1.1\r\nContent-Type: multipart/form-data; boundary=" + b +
                 "\r\nUser-Agent: Mozilla/4.0 (compatible; hexfin)\r\nHost: h\r\nContent-Length: 3\r\n"
                 "Connection: close\r\n\r\nxyz");
+}
+
+// What the crash thread hands the reporter arrives whole, and a message cut short or of another kind
+// is refused rather than read past its end.
+TEST(CrashAppInfoTest, RoundTripsAndRefusesDamagedMessages) {
+  Velk::CrashAppInfo info;
+  info.hasApplication = true;
+  info.crashInfo = "Product: P\r\n";
+  info.product = "P";
+  info.uploadFields = {{"a", "1"}, {"b", std::string("\0x", 2)}};
+  info.demoAvailable = true;
+  info.demoFile = "d.dmo";
+  info.showWindow = false;
+  info.submitHost = "h";
+  const std::string message = info.Encode();
+  std::optional<Velk::CrashAppInfo> back = Velk::CrashAppInfo::Decode(message);
+  ASSERT_TRUE(back);
+  EXPECT_EQ(back->crashInfo, info.crashInfo);
+  EXPECT_EQ(back->uploadFields, info.uploadFields);
+  EXPECT_TRUE(back->hasApplication && back->demoAvailable && !back->showWindow && back->uploadAllowed);
+  EXPECT_EQ(back->demoFile, "d.dmo");
+  EXPECT_EQ(back->submitHost, "h");
+  for (size_t cut : {size_t{0}, size_t{5}, size_t{20}, message.size() - 1})
+    EXPECT_FALSE(Velk::CrashAppInfo::Decode(message.substr(0, cut))) << cut;
+  EXPECT_FALSE(Velk::CrashAppInfo::Decode(message + "x"));
+  std::string huge = message;
+  huge[9] = '\xff';  // the crash information's length now reaches far past the end
+  EXPECT_FALSE(Velk::CrashAppInfo::Decode(huge));
 }
 
 void FaultAt(uintptr_t address) { *reinterpret_cast<volatile int*>(address) = 1; }
