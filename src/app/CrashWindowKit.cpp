@@ -9,6 +9,19 @@
 
 namespace Velk {
 
+namespace {
+
+// The windows' fonts, made once and given back when the process ends.
+struct FontCache {
+  ~FontCache() {
+    for (auto& [description, font] : fonts) DeleteObject(font);
+  }
+  std::mutex lock;
+  std::map<std::tuple<std::string, int, bool>, HFONT> fonts;
+};
+
+}  // namespace
+
 HWND CrashWindowKit::MakeWindow(const wchar_t* className, WNDPROC proc, const wchar_t* title, int x, int y,
                                 int width, int height) {
   WNDCLASSW windowClass;
@@ -30,10 +43,9 @@ HWND CrashWindowKit::MakeChild(HWND parent, const wchar_t* className, const wcha
 }
 
 HFONT CrashWindowKit::Font(const char* face, int points, bool bold) {
-  static std::mutex lock;
-  static std::map<std::tuple<std::string, int, bool>, HFONT> fonts;
-  std::lock_guard guard(lock);
-  HFONT& font = fonts[{face, points, bold}];
+  static FontCache cache;
+  std::lock_guard guard(cache.lock);
+  HFONT& font = cache.fonts[{face, points, bold}];
   if (!font) {
     font = CreateFontA(-MulDiv(points, 96, 72), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET,
                        OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);

@@ -11,7 +11,6 @@
 #include "platform/process/ProcessInfo.h"
 
 #include <atomic>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <thread>
@@ -53,17 +52,17 @@ class ChildApp : public Velk::VelkAppBase {
  private:
   bool saidIdle_ = false;
 
-  // A bad write on one thread and a bad division on another, released together.
+  // A bad write on one thread and an illegal instruction on another, released together.
   static void FaultTwice() {
     static std::atomic<bool> go{false};
-    static volatile int zero = 0;
+    static volatile uintptr_t nowhere = 16;
     std::thread([] {
       while (!go) {}
-      *reinterpret_cast<volatile int*>(static_cast<uintptr_t>(zero) + 16) = 1;
+      *reinterpret_cast<volatile int*>(nowhere) = 1;
     }).detach();
     std::thread([] {
       while (!go) {}
-      Say(100 / zero == 1, "divided");
+      __builtin_trap();
     }).detach();
     go = true;
   }
