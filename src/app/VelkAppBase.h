@@ -3,6 +3,7 @@
 // invisible window, the display, the sound manager, the music interface and the widget manager;
 // it starts up, runs the fixed-step main loop with its loading and cursor threads, queues window
 // input and replays it into the widget tree, and keeps the user's settings in the registry.
+// Its functions live in VelkAppBase*.cpp by subject; each group below names its file.
 
 #include "app/DeferredInputQueue.h"
 #include "app/DemoControls.h"
@@ -229,6 +230,7 @@ class VelkAppBase : public ButtonListener, public WidgetHost, public DisplayHost
   bool mFpsFirst = true;
   std::unique_ptr<CrashHost> mCrashHost;
 
+  // Life and dialog buttons (VelkAppBase.cpp)
   VelkAppBase();
   ~VelkAppBase() override;
   VelkAppBase(const VelkAppBase&) = delete;
@@ -238,7 +240,14 @@ class VelkAppBase : public ButtonListener, public WidgetHost, public DisplayHost
   void OnDialogButtonPressed(int dialogId, int buttonId) override;
   void OnDialogButtonReleased(int dialogId, int buttonId) override;
 
-  // The virtual interface, in its fixed order.
+  // The virtual interface, in its fixed order. Its files by subject: VelkAppBaseLoop.cpp the timing
+  // steps, frames and the main loop; VelkAppBaseScreen.cpp the window, screen modes, cursor and
+  // present; VelkAppBaseDialogs.cpp dialogs, popups, message boxes and errors;
+  // VelkAppBaseServices.cpp images held, volumes, samples, URLs and safe deletion;
+  // VelkAppBaseRegistry.cpp the settings; VelkAppBaseImages.cpp image loading;
+  // VelkAppBaseThreads.cpp the loading progress; VelkAppBaseWindow.cpp bringing to front and
+  // system keys; VelkAppBaseDebug.cpp crash text, debug keys and the overlay; VelkAppBaseDemo.cpp
+  // switches; VelkAppBase.cpp start-up, run, shutdown, the command line, music and crashes.
   virtual bool StepTiming(bool allowSleep);
   virtual void RunLogicUpdate();
   virtual bool UpdateOnce();
@@ -341,7 +350,7 @@ class VelkAppBase : public ButtonListener, public WidgetHost, public DisplayHost
   virtual bool MayRestoreWindow() { return !mIsDisabled; }
   void DrawOverlay(Graphics* g) override;
 
-  // Demo
+  // Demo (VelkAppBaseDemo.cpp; its dialogs in VelkAppBaseDemoDialogs.cpp)
   bool LoadDemoFile(std::string& error);
   void SaveDemoFile();
   void StartDemoPlayback();
@@ -366,17 +375,17 @@ class VelkAppBase : public ButtonListener, public WidgetHost, public DisplayHost
   void DemoExchangeBool(bool& value) { mDemo.ExchangeBool(value); }
   void DemoExchangeString(std::string& value) { mDemo.ExchangeString(value); }
 
-  // Debug tools
+  // Debug tools (VelkAppBaseDebug.cpp)
   void TakeScreenshot();
   void DumpImages();
   void ShowVideoStats();
 
-  // Loop
+  // Loop (VelkAppBaseLoop.cpp)
   bool RunLoopStep() override;
   void AccumulateElapsed();
   void ResetTiming(bool suppressCatchUp);
 
-  // Window input
+  // Window input (VelkAppBaseWindow.cpp)
   static LRESULT WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   bool ProcessDeferredInput(bool oneOnly);
   void UpdateFocus();
@@ -386,12 +395,12 @@ class VelkAppBase : public ButtonListener, public WidgetHost, public DisplayHost
   void EndIdlePause();
   void ClearKeyTable();
 
-  // Threads
+  // Threads (VelkAppBaseThreads.cpp)
   void StartCursorThread();
   void StartLoadingThread();
   void WaitForLoader();
 
-  // Registry
+  // Registry (VelkAppBaseRegistry.cpp)
   bool WriteRegistry(const std::string& name, DWORD type, const BYTE* data, DWORD size);
   bool WriteRegistryString(const std::string& name, const std::string& text);
   bool WriteRegistryInteger(const std::string& name, int value);
@@ -401,17 +410,17 @@ class VelkAppBase : public ButtonListener, public WidgetHost, public DisplayHost
   bool ReadRegistryBoolean(const std::string& name, bool& value);
   void EraseRegistryValue(const std::wstring& name);
 
-  // Strings and popups
+  // Strings and popups (VelkAppBaseDialogs.cpp)
   std::wstring GetString(const std::string& id, const std::wstring& defaultText);
   void SetString(const std::string& id, const std::wstring& text);
   void ClearStrings() { mStringProperties.clear(); }
   // The error box other layers call.
   void PopupError(const std::wstring& text) { ShowFatalErrorW(text); }
 
-  // Deferred deletion
+  // Deferred deletion (VelkAppBaseServices.cpp)
   void ProcessSafeDeletes();
 
-  // Screen and cursors
+  // Screen and cursors (VelkAppBaseScreen.cpp)
   // The name the game's settings use for SwitchScreenMode(windowed); safe before start-up.
   void SetWindowed(bool windowed) { SwitchScreenMode(windowed); }
   int InitDisplay();
@@ -423,6 +432,7 @@ class VelkAppBase : public ButtonListener, public WidgetHost, public DisplayHost
   // Numbers 0 to 12; the image is not owned.
   void SetCursorImage(int number, Image* image);
 
+  // Images and resources (VelkAppBaseImages.cpp)
   // Copies owned by the caller.
   DDImage* DuplicateImage(Image* image);
   DDImage* CopyImageRegion(Image* image, const Rect& rect);
@@ -433,16 +443,18 @@ class VelkAppBase : public ButtonListener, public WidgetHost, public DisplayHost
   // The resource manager's error; an application may add what it knows of the cause.
   virtual std::string ResourceErrorText() const;
 
+  // Clipboard (VelkAppBaseServices.cpp)
   std::string GetClipboardText();
   void SetClipboardText(const std::string& text);
 
+  // The process (VelkAppBase.cpp)
   // Ends the process; it does not return.
   [[noreturn]] void ExitApplication(int code);
   // Called from a thread other than the main one, once that one is known.
   bool IsOffMainThread() const;
   bool IsScreenSaverMode() const { return mIsScreenSaver; }
 
-  // Services other layers reach through their host interfaces.
+  // Services other layers reach through their host interfaces (VelkAppBaseServices.cpp)
   void RegisterMemoryImage(MemoryImage* image) override;
   void UnregisterMemoryImage(MemoryImage* image) override;
   void ReleaseImageTextures(MemoryImage* image) override;
@@ -455,7 +467,9 @@ class VelkAppBase : public ButtonListener, public WidgetHost, public DisplayHost
                       bool underline) override;
 
  private:
+  // VelkAppBase.cpp
   void RunStatistics(DWORD startTime);
+  // VelkAppBaseWindow.cpp
   LRESULT HandleWindowMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   bool QueueInput(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
   void DeliverInput(const DeferredInput& input);
@@ -463,14 +477,17 @@ class VelkAppBase : public ButtonListener, public WidgetHost, public DisplayHost
   void DeliverMouse(const DeferredInput& input);
   void DeliverTimer(HWND hwnd);
   void CheckMouseInWindow(HWND hwnd);
+  // VelkAppBaseLoop.cpp
   void PumpMessages();
   void CatchUp(float perFrame, double frameMs, bool vsyncMode);
   bool RestWhileIdlePaused(double frameMs, bool allowSleep);
   void RunDueIdleCheck(DWORD now);
   void LoadingYield(DWORD now, DWORD slept, bool allowSleep, bool& blocked);
 
+  // VelkAppBaseImages.cpp
   void ReleaseUnusedSharedImages();
   void DeleteSharedImages();
+  // VelkAppBaseScreen.cpp
   HWND CreateWindowForMode();
   std::unique_ptr<DisplayRenderer> MakeRenderer();
   void CreateCustomCursors();
@@ -479,18 +496,23 @@ class VelkAppBase : public ButtonListener, public WidgetHost, public DisplayHost
   void UseNewScreenImage();
   void RecoverDisplay();
   void FollowClientSize();
+  // VelkAppBaseServices.cpp
   // The display's lock, or the application's own before the display exists.
   CriticalSection& ImageLock();
   void ForEachMemoryImage(void (MemoryImage::*action)());
+  // VelkAppBase.cpp
   void CreateInvisibleWindow();
   void RegisterWindowClasses();
   void EnforceSingleInstance();
   void SetUpDataFolder();
+  // VelkAppBaseDialogs.cpp
   void FillStringDefaults();
+  // VelkAppBase.cpp
   // False when the player was asked, which settles the question for this run.
   bool AskAbout3DOnExit();
   void AskAboutFailing3DOnExit();
   std::wstring HardwareQuestionCaption();
+  // VelkAppBaseThreads.cpp
   static void CursorThreadProc(void* arg);
   static void LoadingThreadProc(void* arg);
   void CursorThreadLoop();

@@ -16,6 +16,7 @@
 #include "engine/LocTexts.h"
 #include "engine/XmlAccess.h"
 #include "exports/ExportTable.h"
+#include "scene/LevelLog.h"
 #include "screens/ConfirmDialogs.h"
 #include "screens/QCBoard_Career.h"
 #include "screens/QCBoard_EscapeMenu.h"
@@ -60,20 +61,36 @@ QCItem* MakeItem() {
   return new Item();
 }
 
+struct CafeCreator {
+  const char* keyword;
+  SceneObjectCreator creator;
+};
+
+constexpr CafeCreator kCafeCreators[] = {
+    {"boss", &MakeItem<QCBoss>},
+    {"worker", &MakeItem<QCWorker>},
+    {"tray", &MakeItem<QCTray>},
+    {"status_bubble", &MakeItem<QCStatus_Bubble>},
+    {"trash_bin", &MakeItem<QCTrash>},
+    {"status_hp_worker", &MakeItem<QCStatus_HP_Worker>},
+    {"status_hp_client", &MakeItem<QCStatus_HP_Client>},
+    {"period_item", &MakeItem<QCPeriodItem>},
+    {"client", &MakeItem<QCClientStand>},
+    {"client_sit", &MakeItem<QCClientSit>},
+    {"item_bonus", &MakeItem<QCItemBonus>},
+};
+
 }  // namespace
 
-void SetCafeObjectCreators() {
-  SetSceneObjectCreator("boss", &MakeItem<QCBoss>);
-  SetSceneObjectCreator("worker", &MakeItem<QCWorker>);
-  SetSceneObjectCreator("tray", &MakeItem<QCTray>);
-  SetSceneObjectCreator("status_bubble", &MakeItem<QCStatus_Bubble>);
-  SetSceneObjectCreator("trash_bin", &MakeItem<QCTrash>);
-  SetSceneObjectCreator("status_hp_worker", &MakeItem<QCStatus_HP_Worker>);
-  SetSceneObjectCreator("status_hp_client", &MakeItem<QCStatus_HP_Client>);
-  SetSceneObjectCreator("period_item", &MakeItem<QCPeriodItem>);
-  SetSceneObjectCreator("client", &MakeItem<QCClientStand>);
-  SetSceneObjectCreator("client_sit", &MakeItem<QCClientSit>);
-  SetSceneObjectCreator("item_bonus", &MakeItem<QCItemBonus>);
+// A keyword the scene's factory lacks would leave its objects made as plain items: say which.
+bool SetCafeObjectCreators() {
+  bool all = true;
+  for (const CafeCreator& row : kCafeCreators) {
+    if (SetSceneObjectCreator(row.keyword, row.creator)) continue;
+    LevelLog("Scene: the object factory has no keyword \"%s\"; its cafe objects are not made", row.keyword);
+    all = false;
+  }
+  return all;
 }
 
 const QCEngine3::ScreenCreators QCEngine3::kGameScreens = {

@@ -85,5 +85,6 @@ class QCEngine3 : public QCEngine {
   bool mScreensAdded = false;
 };
 
-// The cafe's rows of the scene's object factory (the application sets them as it is made).
-void SetCafeObjectCreators();
+// The cafe's rows of the scene's object factory (the application sets them as it is made); false
+// when a keyword has no row there.
+bool SetCafeObjectCreators();

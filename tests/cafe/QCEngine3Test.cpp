@@ -3,6 +3,7 @@
 #include "engine/EngineTestSupport.h"
 #include "engine/LocTexts.h"
 #include "platform/clock/Clock.h"
+#include "scene/QCItem.h"
 #include "widgets/Widget.h"
 #include "widgets/WidgetManager.h"
 
@@ -194,6 +195,19 @@ TEST_F(GameAppTest, ClosingWhileScreensLoadWaitsForTheLoadingThread) {
   gHoldLoader = false;
   closer.join();
   EXPECT_TRUE(deleted);
+}
+
+// Every keyword of the cafe's table finds its row in the scene's factory, and each row then makes
+// the cafe's own kind rather than a plain item.
+TEST(CafeObjectCreators, EveryKeywordFindsItsRow) {
+  EXPECT_TRUE(SetCafeObjectCreators());
+  for (const char* keyword : {"boss", "worker", "tray", "status_bubble", "trash_bin", "status_hp_worker",
+                              "status_hp_client", "period_item", "client", "client_sit", "item_bonus"}) {
+    SceneObjectCreator create = GetSceneObjectCreator(keyword);
+    ASSERT_NE(create, nullptr) << keyword;
+    std::unique_ptr<QCItem> item(create());
+    EXPECT_NE(typeid(*item), typeid(QCItem)) << keyword;
+  }
 }
 
 }  // namespace
