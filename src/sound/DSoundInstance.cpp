@@ -17,22 +17,22 @@ constexpr double kMaxFrequency = 100000;
 
 }  // namespace
 
-DSoundInstance::DSoundInstance(DSoundManager* manager, IDirectSoundBuffer* source) : manager_(manager) {
+DSoundInstance::DSoundInstance(DSoundManager* manager, IDirectSoundBuffer* source) : mManager(manager) {
   if (source) {
-    const HRESULT result = manager_->GetDirectSound()->DuplicateSoundBuffer(source, &buffer_);
+    const HRESULT result = mManager->GetDirectSound()->DuplicateSoundBuffer(source, &mBuffer);
     if (FAILED(result)) {
       // The instance stays silent rather than taking the program down.
       std::fprintf(stderr, "Hey: %s\n", DirectXErrorName(static_cast<uint32_t>(result)).c_str());
-      buffer_ = nullptr;
+      mBuffer = nullptr;
     } else {
-      buffer_->GetFrequency(&defaultFrequency_);
+      mBuffer->GetFrequency(&mDefaultFrequency);
     }
   }
   ApplyVolume();
 }
 
 DSoundInstance::~DSoundInstance() {
-  if (buffer_) buffer_->Release();
+  if (mBuffer) mBuffer->Release();
 }
 
 LONG DSoundInstance::VolumeToAttenuation(double volume) {
@@ -43,75 +43,75 @@ LONG DSoundInstance::VolumeToAttenuation(double volume) {
 }
 
 void DSoundInstance::ApplyVolume() {
-  if (buffer_) buffer_->SetVolume(VolumeToAttenuation(volume_ * baseVolume_ * manager_->GetVolume()));
+  if (mBuffer) mBuffer->SetVolume(VolumeToAttenuation(mVolume * mBaseVolume * mManager->GetVolume()));
 }
 
 void DSoundInstance::ApplyPan() {
-  if (buffer_) buffer_->SetPan(static_cast<LONG>(std::clamp<int64_t>(int64_t{pan_} + basePan_, DSBPAN_LEFT, DSBPAN_RIGHT)));
+  if (mBuffer) mBuffer->SetPan(static_cast<LONG>(std::clamp<int64_t>(int64_t{mPan} + mBasePan, DSBPAN_LEFT, DSBPAN_RIGHT)));
 }
 
 void DSoundInstance::Release() {
   Stop();
-  released_ = true;
+  mReleased = true;
 }
 
 void DSoundInstance::SetBaseVolume(double volume) {
-  baseVolume_ = volume;
+  mBaseVolume = volume;
   ApplyVolume();
 }
 
 void DSoundInstance::SetBasePan(int pan) {
-  basePan_ = pan;
+  mBasePan = pan;
   ApplyPan();
 }
 
 void DSoundInstance::AdjustPitch(double semitones) {
-  if (!buffer_) return;
-  const double frequency = std::pow(kSemitone, semitones) * defaultFrequency_;
-  buffer_->SetFrequency(static_cast<DWORD>(std::clamp(frequency, kMinFrequency, kMaxFrequency)));
+  if (!mBuffer) return;
+  const double frequency = std::pow(kSemitone, semitones) * mDefaultFrequency;
+  mBuffer->SetFrequency(static_cast<DWORD>(std::clamp(frequency, kMinFrequency, kMaxFrequency)));
 }
 
 void DSoundInstance::SetVolume(double volume) {
-  volume_ = volume;
+  mVolume = volume;
   ApplyVolume();
 }
 
 void DSoundInstance::SetPan(int pan) {
-  pan_ = pan;
+  mPan = pan;
   ApplyPan();
 }
 
 bool DSoundInstance::Play(bool looping, bool autoRelease) {
   Stop();
-  hasPlayed_ = true;
-  autoRelease_ = autoRelease;
-  if (!buffer_) return false;
-  return SUCCEEDED(buffer_->Play(0, 0, looping ? DSBPLAY_LOOPING : 0));
+  mHasPlayed = true;
+  mAutoRelease = autoRelease;
+  if (!mBuffer) return false;
+  return SUCCEEDED(mBuffer->Play(0, 0, looping ? DSBPLAY_LOOPING : 0));
 }
 
 void DSoundInstance::Halt() {
-  if (!buffer_) return;
-  buffer_->Stop();
-  buffer_->SetCurrentPosition(0);
+  if (!mBuffer) return;
+  mBuffer->Stop();
+  mBuffer->SetCurrentPosition(0);
 }
 
 void DSoundInstance::Stop() {
   Halt();
-  autoRelease_ = false;
+  mAutoRelease = false;
 }
 
 bool DSoundInstance::IsPlaying() {
-  if (!hasPlayed_ || !buffer_) return false;
+  if (!mHasPlayed || !mBuffer) return false;
   DWORD status = 0;
-  if (FAILED(buffer_->GetStatus(&status))) return false;
+  if (FAILED(mBuffer->GetStatus(&status))) return false;
   return (status & DSBSTATUS_PLAYING) != 0;
 }
 
 bool DSoundInstance::IsReleased() {
-  if (!released_ && autoRelease_ && hasPlayed_ && !IsPlaying()) Release();
-  return released_;
+  if (!mReleased && mAutoRelease && mHasPlayed && !IsPlaying()) Release();
+  return mReleased;
 }
 
-double DSoundInstance::GetVolume() { return volume_; }
+double DSoundInstance::GetVolume() { return mVolume; }
 
 }  // namespace Velk

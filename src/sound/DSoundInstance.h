@@ -32,7 +32,7 @@ class DSoundInstance : public SoundInstance {
   // still collected.
   void Halt();
   // The duplicate this instance plays; null when silent.
-  IDirectSoundBuffer* GetBuffer() const { return buffer_; }
+  IDirectSoundBuffer* GetBuffer() const { return mBuffer; }
 
   // The buffer attenuation (hundredths of a decibel) for a linear volume 0..1.
   static LONG VolumeToAttenuation(double volume);
@@ -41,16 +41,16 @@ class DSoundInstance : public SoundInstance {
   void ApplyVolume();
   void ApplyPan();
 
-  DSoundManager* manager_;
-  IDirectSoundBuffer* buffer_ = nullptr;
-  bool autoRelease_ = false;
-  bool hasPlayed_ = false;
-  bool released_ = false;
-  int basePan_ = 0;
-  double baseVolume_ = 1.0;
-  int pan_ = 0;
-  double volume_ = 1.0;
-  DWORD defaultFrequency_ = 44100;
+  DSoundManager* mManager;
+  IDirectSoundBuffer* mBuffer = nullptr;
+  bool mAutoRelease = false;
+  bool mHasPlayed = false;
+  bool mReleased = false;
+  int mBasePan = 0;
+  double mBaseVolume = 1.0;
+  int mPan = 0;
+  double mVolume = 1.0;
+  DWORD mDefaultFrequency = 44100;
 };
 
 }  // namespace Velk

@@ -38,8 +38,8 @@ WAVEFORMATEX PcmFormat(WORD channels, DWORD rate, WORD bits) {
 
 }  // namespace
 
-DSoundManager::DSoundManager(HWND window, bool useFmod) : useFmod_(useFmod) {
-  baseVolumes_.fill(1.0);
+DSoundManager::DSoundManager(HWND window, bool useFmod) : mUseFmod(useFmod) {
+  mBaseVolumes.fill(1.0);
   if (window) CreateDevice(window);
 }
 
@@ -48,49 +48,49 @@ void DSoundManager::CreateDevice(HWND window) {
   HMODULE module = GetModuleHandleA("dsound.dll");
   auto create = reinterpret_cast<decltype(&DirectSoundCreate)>(module ? GetProcAddress(module, "DirectSoundCreate")
                                                                        : nullptr);
-  if (!create || FAILED(create(nullptr, &directSound_, nullptr))) {
-    directSound_ = nullptr;
+  if (!create || FAILED(create(nullptr, &mDirectSound, nullptr))) {
+    mDirectSound = nullptr;
     return;
   }
-  if (useFmod_ && (fmod_ = FMOD_INSTANCE::Acquire()) != nullptr) {
-    fmod_->FSOUND_SetHWND(window);
-    fmod_->FSOUND_SetBufferSize(200);
-    fmod_->FSOUND_Init(44100, 64, 2);
+  if (mUseFmod && (mFmod = FMOD_INSTANCE::Acquire()) != nullptr) {
+    mFmod->FSOUND_SetHWND(window);
+    mFmod->FSOUND_SetBufferSize(200);
+    mFmod->FSOUND_Init(44100, 64, 2);
   }
-  if (FAILED(directSound_->SetCooperativeLevel(window, DSSCL_PRIORITY))) {
-    directSound_->SetCooperativeLevel(window, DSSCL_NORMAL);
+  if (FAILED(mDirectSound->SetCooperativeLevel(window, DSSCL_PRIORITY))) {
+    mDirectSound->SetCooperativeLevel(window, DSSCL_NORMAL);
     return;
   }
   DSBUFFERDESC desc{DSBUFFERDESC_SIZE, DSBCAPS_PRIMARYBUFFER, 0, 0, nullptr};
-  if (FAILED(directSound_->CreateSoundBuffer(&desc, &primary_, nullptr))) {
-    primary_ = nullptr;
+  if (FAILED(mDirectSound->CreateSoundBuffer(&desc, &mPrimary, nullptr))) {
+    mPrimary = nullptr;
     return;
   }
   const WAVEFORMATEX format = PcmFormat(2, 44100, 16);
-  primary_->SetFormat(&format);
+  mPrimary->SetFormat(&format);
 }
 
 DSoundManager::~DSoundManager() {
   ReleaseChannels();
   ReleaseSounds();
-  if (primary_) primary_->Release();
-  if (!directSound_) return;
-  if (fmod_) fmod_->FSOUND_Close();
-  directSound_->Release();
-  if (fmod_) FMOD_INSTANCE::Release();
+  if (mPrimary) mPrimary->Release();
+  if (!mDirectSound) return;
+  if (mFmod) mFmod->FSOUND_Close();
+  mDirectSound->Release();
+  if (mFmod) FMOD_INSTANCE::Release();
 }
 
-bool DSoundManager::IsInitialized() { return directSound_ != nullptr; }
+bool DSoundManager::IsInitialized() { return mDirectSound != nullptr; }
 
 int DSoundManager::LoadSound(const std::string& fileName) {
   for (int id = 0; id < kMaxSounds; ++id) {
-    if (sourceNames_[id] != fileName) continue;
+    if (mSourceNames[id] != fileName) continue;
     // A slot emptied by ReleaseSounds keeps its name: fill it again rather than hand out silence.
-    if (directSound_ && !sources_[id] && !LoadSoundAt(id, fileName)) return -1;
+    if (mDirectSound && !mSources[id] && !LoadSoundAt(id, fileName)) return -1;
     return id;
   }
   for (int id = kMaxSounds - 1; id >= 0; --id) {
-    if (!sources_[id]) return LoadSoundAt(id, fileName) ? id : -1;
+    if (!mSources[id]) return LoadSoundAt(id, fileName) ? id : -1;
   }
   return -1;
 }
@@ -98,8 +98,8 @@ int DSoundManager::LoadSound(const std::string& fileName) {
 bool DSoundManager::LoadSoundAt(int id, const std::string& name) {
   if (!IsValidId(id)) return false;
   ReleaseSound(id);
-  if (!directSound_) return true;
-  sourceNames_[id] = name;
+  if (!mDirectSound) return true;
+  mSourceNames[id] = name;
 
   std::string cacheFile;
   if (IsCacheable(name)) {
@@ -108,7 +108,7 @@ bool DSoundManager::LoadSoundAt(int id, const std::string& name) {
     MakeDirs(PathDirectory(cacheFile, false));
   }
   if (ReadWaveFile(id, name + ".wav")) return true;
-  if (useFmod_ && LoadMp3ViaFmod(id, name + ".mp3")) {
+  if (mUseFmod && LoadMp3ViaFmod(id, name + ".mp3")) {
     WriteSoundCache(id, cacheFile, name + ".mp3");
     return true;
   }
@@ -123,11 +123,11 @@ bool DSoundManager::LoadSoundAt(int id, const std::string& name) {
 
 bool DSoundManager::StoreSound(int id, const std::optional<PcmSound>& sound) {
   if (!sound) return false;
-  sourceSizes_[id] = static_cast<DWORD>(sound->data.size());
+  mSourceSizes[id] = static_cast<DWORD>(sound->data.size());
   WAVEFORMATEX format = PcmFormat(sound->channels, sound->rate, sound->bits);
-  DSBUFFERDESC desc{DSBUFFERDESC_SIZE, kStaticBufferFlags, sourceSizes_[id], 0, &format};
-  IDirectSoundBuffer*& buffer = sources_[id];
-  if (FAILED(directSound_->CreateSoundBuffer(&desc, &buffer, nullptr))) {
+  DSBUFFERDESC desc{DSBUFFERDESC_SIZE, kStaticBufferFlags, mSourceSizes[id], 0, &format};
+  IDirectSoundBuffer*& buffer = mSources[id];
+  if (FAILED(mDirectSound->CreateSoundBuffer(&desc, &buffer, nullptr))) {
     buffer = nullptr;
     return false;
   }
@@ -167,21 +167,21 @@ bool DSoundManager::LoadAuFile(int id, const std::string& file) {
 }
 
 bool DSoundManager::LoadMp3ViaFmod(int id, const std::string& file) {
-  if (!useFmod_ || !fmod_) return false;
-  FSOUND_SAMPLE* sample = fmod_->FSOUND_Sample_Load(-1, file.c_str(), 0, 0);
+  if (!mUseFmod || !mFmod) return false;
+  FSOUND_SAMPLE* sample = mFmod->FSOUND_Sample_Load(-1, file.c_str(), 0, 0);
   if (!sample) return false;
-  const auto sound = fmod_->ReadSample(sample);
-  fmod_->FSOUND_Sample_Free(sample);
+  const auto sound = mFmod->ReadSample(sample);
+  mFmod->FSOUND_Sample_Free(sample);
   return StoreSound(id, sound);
 }
 
 std::optional<PcmSound> DSoundManager::ReadBackSound(int id) {
-  IDirectSoundBuffer* buffer = sources_[id];
+  IDirectSoundBuffer* buffer = mSources[id];
   WAVEFORMATEX format;
   if (FAILED(buffer->GetFormat(&format, sizeof(format), nullptr))) return std::nullopt;
   void* part = nullptr;
   DWORD bytes = 0;
-  if (FAILED(buffer->Lock(0, sourceSizes_[id], &part, &bytes, nullptr, nullptr, 0))) return std::nullopt;
+  if (FAILED(buffer->Lock(0, mSourceSizes[id], &part, &bytes, nullptr, nullptr, 0))) return std::nullopt;
   PcmSound sound;
   sound.channels = format.nChannels;
   sound.rate = format.nSamplesPerSec;
@@ -193,7 +193,7 @@ std::optional<PcmSound> DSoundManager::ReadBackSound(int id) {
 }
 
 bool DSoundManager::WriteSoundCache(int id, const std::string& cacheFile, const std::string& source) {
-  if (source.empty() || cacheFile.empty() || !IsValidId(id) || !sources_[id]) return false;
+  if (source.empty() || cacheFile.empty() || !IsValidId(id) || !mSources[id]) return false;
   const auto sound = ReadBackSound(id);
   if (!sound) return false;
   uint64_t time = 0;
@@ -223,60 +223,60 @@ bool DSoundManager::GetSourceFileTime(const std::string& name, uint64_t& time) {
 
 void DSoundManager::ReleaseSound(int id) {
   if (!IsValidId(id)) return;
-  if (sources_[id]) sources_[id]->Release();
-  sources_[id] = nullptr;
-  sourceNames_[id].clear();
-  sourceSizes_[id] = 0;
+  if (mSources[id]) mSources[id]->Release();
+  mSources[id] = nullptr;
+  mSourceNames[id].clear();
+  mSourceSizes[id] = 0;
 }
 
 void DSoundManager::SetVolume(double volume) {
-  volume_ = volume;
-  for (auto& channel : channels_) {
+  mVolume = volume;
+  for (auto& channel : mChannels) {
     if (channel) channel->SetVolume(channel->GetVolume());
   }
 }
 
 bool DSoundManager::SetBaseVolume(int id, double volume) {
   if (!IsValidId(id)) return false;
-  baseVolumes_[id] = volume;
+  mBaseVolumes[id] = volume;
   return true;
 }
 
 bool DSoundManager::SetBasePan(int id, int pan) {
   if (!IsValidId(id)) return false;
-  basePans_[id] = pan;
+  mBasePans[id] = pan;
   return true;
 }
 
 SoundInstance* DSoundManager::GetSoundInstance(int id) {
   if (!IsValidId(id)) return nullptr;
   const DWORD now = GetTickCount();
-  if (TickDiff(now, lastReleaseCheck_) > kReleaseCheckMs) {
-    for (auto& channel : channels_) {
+  if (TickDiff(now, mLastReleaseCheck) > kReleaseCheckMs) {
+    for (auto& channel : mChannels) {
       if (channel && channel->IsReleased()) channel.reset();
     }
-    lastReleaseCheck_ = now;
+    mLastReleaseCheck = now;
   }
-  auto free = std::find_if(channels_.begin(), channels_.end(),
+  auto free = std::find_if(mChannels.begin(), mChannels.end(),
                            [](const auto& channel) { return !channel || channel->IsReleased(); });
-  if (free == channels_.end()) return nullptr;
+  if (free == mChannels.end()) return nullptr;
   free->reset();
-  if (directSound_ && !sources_[id]) return nullptr;
-  *free = std::make_unique<DSoundInstance>(this, directSound_ ? sources_[id] : nullptr);
-  (*free)->SetBasePan(basePans_[id]);
-  (*free)->SetBaseVolume(baseVolumes_[id]);
+  if (mDirectSound && !mSources[id]) return nullptr;
+  *free = std::make_unique<DSoundInstance>(this, mDirectSound ? mSources[id] : nullptr);
+  (*free)->SetBasePan(mBasePans[id]);
+  (*free)->SetBaseVolume(mBaseVolumes[id]);
   return free->get();
 }
 
 void DSoundManager::ReleaseSounds() {
-  for (auto& source : sources_) {
+  for (auto& source : mSources) {
     if (source) source->Release();
     source = nullptr;
   }
 }
 
 void DSoundManager::ReleaseChannels() {
-  for (auto& channel : channels_) channel.reset();
+  for (auto& channel : mChannels) channel.reset();
 }
 
 // The wave-out volume is the mixer's master gain, kept in the 16-bit steps of a volume control.
@@ -289,24 +289,24 @@ void DSoundManager::SetMasterVolume(double volume) {
 void DSoundManager::Flush() {}
 
 void DSoundManager::SetCooperativeLevel(HWND window, bool /*windowed*/) {
-  if (directSound_) directSound_->SetCooperativeLevel(window, DSSCL_NORMAL);
+  if (mDirectSound) mDirectSound->SetCooperativeLevel(window, DSSCL_NORMAL);
 }
 
 void DSoundManager::StopAllSounds() {
-  for (auto& channel : channels_) {
+  for (auto& channel : mChannels) {
     if (channel) channel->Halt();
   }
 }
 
 int DSoundManager::GetFreeSoundId() {
   for (int id = 0; id < kMaxSounds; ++id) {
-    if (!sources_[id]) return id;
+    if (!mSources[id]) return id;
   }
   return -1;
 }
 
 int DSoundManager::GetNumSounds() {
-  return static_cast<int>(std::count_if(sources_.begin(), sources_.end(), [](auto* s) { return s != nullptr; }));
+  return static_cast<int>(std::count_if(mSources.begin(), mSources.end(), [](auto* s) { return s != nullptr; }));
 }
 
 }  // namespace Velk

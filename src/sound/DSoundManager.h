@@ -49,8 +49,8 @@ class DSoundManager : public SoundManager {
   int GetFreeSoundId() override;
   int GetNumSounds() override;
 
-  IDirectSound* GetDirectSound() const { return directSound_; }
-  double GetVolume() const { return volume_; }
+  IDirectSound* GetDirectSound() const { return mDirectSound; }
+  double GetVolume() const { return mVolume; }
 
   // The source's last-write time as a FILETIME value; 0 (and false) when it is neither a plain file
   // nor an archive member.
@@ -69,18 +69,18 @@ class DSoundManager : public SoundManager {
   bool StoreSound(int id, const std::optional<PcmSound>& sound);
   std::optional<PcmSound> ReadBackSound(int id);
 
-  IDirectSound* directSound_ = nullptr;
-  IDirectSoundBuffer* primary_ = nullptr;
-  std::array<IDirectSoundBuffer*, kMaxSounds> sources_{};
-  std::array<std::string, kMaxSounds> sourceNames_;
-  std::array<DWORD, kMaxSounds> sourceSizes_{};
-  std::array<double, kMaxSounds> baseVolumes_;
-  std::array<int, kMaxSounds> basePans_{};
-  std::array<std::unique_ptr<DSoundInstance>, kMaxChannels> channels_;
-  double volume_ = 1.0;
-  DWORD lastReleaseCheck_ = 0;
-  bool useFmod_ = false;
-  FMOD_INSTANCE* fmod_ = nullptr;
+  IDirectSound* mDirectSound = nullptr;
+  IDirectSoundBuffer* mPrimary = nullptr;
+  std::array<IDirectSoundBuffer*, kMaxSounds> mSources{};
+  std::array<std::string, kMaxSounds> mSourceNames;
+  std::array<DWORD, kMaxSounds> mSourceSizes{};
+  std::array<double, kMaxSounds> mBaseVolumes;
+  std::array<int, kMaxSounds> mBasePans{};
+  std::array<std::unique_ptr<DSoundInstance>, kMaxChannels> mChannels;
+  double mVolume = 1.0;
+  DWORD mLastReleaseCheck = 0;
+  bool mUseFmod = false;
+  FMOD_INSTANCE* mFmod = nullptr;
 };
 
 }  // namespace Velk

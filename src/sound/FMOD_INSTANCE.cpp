@@ -71,7 +71,7 @@ FMOD_INSTANCE* FMOD_INSTANCE::Acquire() {
     HMODULE module = LoadLibraryA("fmod.dll");
     if (!module) Fail("Can't find fmod.dll.");
     auto* table = new FMOD_INSTANCE;
-    table->module_ = module;
+    table->mModule = module;
     table->Resolve(module);
     gInstance = table;
   }
@@ -82,7 +82,7 @@ FMOD_INSTANCE* FMOD_INSTANCE::Acquire() {
 void FMOD_INSTANCE::Release() {
   std::lock_guard lock(gMutex);
   if (!gInstance || --gReferences >= 1) return;
-  FreeLibrary(gInstance->module_);
+  FreeLibrary(gInstance->mModule);
   delete gInstance;
   gInstance = nullptr;
 }

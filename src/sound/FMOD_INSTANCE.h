@@ -61,7 +61,7 @@ class FMOD_INSTANCE {
   FMOD_INSTANCE() = default;
   void Resolve(HMODULE module);
 
-  HMODULE module_ = nullptr;
+  HMODULE mModule = nullptr;
 };
 
 }  // namespace Velk

@@ -10,39 +10,39 @@
 
 namespace Velk {
 
-FModMusicInterface::FModMusicInterface(HWND /*window*/) : fmod_(FMOD_INSTANCE::Acquire()) {}
+FModMusicInterface::FModMusicInterface(HWND /*window*/) : mFmod(FMOD_INSTANCE::Acquire()) {}
 
 FModMusicInterface::~FModMusicInterface() { FMOD_INSTANCE::Release(); }
 
 FModMusicInterface::Song* FModMusicInterface::Find(int songId) {
-  auto it = songs_.find(songId);
-  return it == songs_.end() ? nullptr : &it->second;
+  auto it = mSongs.find(songId);
+  return it == mSongs.end() ? nullptr : &it->second;
 }
 
 void FModMusicInterface::ApplyVolume(int songId, const Song& song) {
   if (song.module) {
-    fmod_->FMUSIC_SetMasterVolume(song.module, static_cast<int>(masterVolume_ * song.volume * moduleVolumeScale_));
+    mFmod->FMUSIC_SetMasterVolume(song.module, static_cast<int>(mMasterVolume * song.volume * mModuleVolumeScale));
   } else {
-    fmod_->FSOUND_SetVolume(songId, static_cast<int>(masterVolume_ * song.volume * sampleVolumeScale_));
+    mFmod->FSOUND_SetVolume(songId, static_cast<int>(mMasterVolume * song.volume * mSampleVolumeScale));
   }
 }
 
 void FModMusicInterface::Halt(int songId, const Song& song) {
   if (song.module) {
-    fmod_->FMUSIC_StopSong(song.module);
+    mFmod->FMUSIC_StopSong(song.module);
   } else {
-    fmod_->FSOUND_StopSound(songId);
+    mFmod->FSOUND_StopSound(songId);
   }
 }
 
 void FModMusicInterface::SetLooping(const Song& song, bool noLoop) {
-  fmod_->FMUSIC_SetLooping(song.module, noLoop ? 1 : 2);
+  mFmod->FMUSIC_SetLooping(song.module, noLoop ? 1 : 2);
 }
 
 bool FModMusicInterface::LoadMusic(int songId, const std::string& fileName) {
-  FMUSIC_MODULE* module = fmod_->FMUSIC_LoadSong(fileName.c_str());
+  FMUSIC_MODULE* module = mFmod->FMUSIC_LoadSong(fileName.c_str());
   if (!module) return false;
-  songs_[songId] = Song{nullptr, module};
+  mSongs[songId] = Song{nullptr, module};
   return true;
 }
 
@@ -52,15 +52,15 @@ void FModMusicInterface::PlayMusic(int songId, int offset, bool noLoop) {
   song->volume = song->volumeCap;
   song->fadeStep = 0.0;
   if (song->sample) {
-    fmod_->FSOUND_PlaySound(songId, song->sample);
-    fmod_->FSOUND_SetLoopMode(songId, song->loop ? FSOUND_LOOP_NORMAL : FSOUND_LOOP_OFF);
+    mFmod->FSOUND_PlaySound(songId, song->sample);
+    mFmod->FSOUND_SetLoopMode(songId, song->loop ? FSOUND_LOOP_NORMAL : FSOUND_LOOP_OFF);
     ApplyVolume(songId, *song);
     return;
   }
   ApplyVolume(songId, *song);
   SetLooping(*song, noLoop);
-  fmod_->FMUSIC_PlaySong(song->module);
-  fmod_->FMUSIC_SetOrder(song->module, offset);
+  mFmod->FMUSIC_PlaySong(song->module);
+  mFmod->FMUSIC_SetOrder(song->module, offset);
 }
 
 void FModMusicInterface::StopMusic(int songId) {
@@ -72,18 +72,18 @@ void FModMusicInterface::StopMusic(int songId) {
 
 void FModMusicInterface::PauseMusic(int songId) {
   if (Song* song = Find(songId)) {
-    song->module ? fmod_->FMUSIC_SetPaused(song->module, 1) : fmod_->FSOUND_SetPaused(songId, 1);
+    song->module ? mFmod->FMUSIC_SetPaused(song->module, 1) : mFmod->FSOUND_SetPaused(songId, 1);
   }
 }
 
 void FModMusicInterface::ResumeMusic(int songId) {
   if (Song* song = Find(songId)) {
-    song->module ? fmod_->FMUSIC_SetPaused(song->module, 0) : fmod_->FSOUND_SetPaused(songId, 0);
+    song->module ? mFmod->FMUSIC_SetPaused(song->module, 0) : mFmod->FSOUND_SetPaused(songId, 0);
   }
 }
 
 void FModMusicInterface::StopAllMusic() {
-  for (auto& [id, song] : songs_) {
+  for (auto& [id, song] : mSongs) {
     song.volume = 0.0;
     Halt(id, song);
   }
@@ -96,13 +96,13 @@ void FModMusicInterface::FadeIn(int songId, int offset, double speed, bool noLoo
   if (song->module) {
     ApplyVolume(songId, *song);
     SetLooping(*song, noLoop);
-    if (!fmod_->FMUSIC_IsPlaying(song->module)) fmod_->FMUSIC_PlaySong(song->module);
-    if (offset != -1) fmod_->FMUSIC_SetOrder(song->module, offset);
+    if (!mFmod->FMUSIC_IsPlaying(song->module)) mFmod->FMUSIC_PlaySong(song->module);
+    if (offset != -1) mFmod->FMUSIC_SetOrder(song->module, offset);
     return;
   }
-  if (!fmod_->FSOUND_IsPlaying(songId)) {
-    fmod_->FSOUND_PlaySound(songId, song->sample);
-    fmod_->FSOUND_SetLoopMode(songId, song->loop ? FSOUND_LOOP_NORMAL : FSOUND_LOOP_OFF);
+  if (!mFmod->FSOUND_IsPlaying(songId)) {
+    mFmod->FSOUND_PlaySound(songId, song->sample);
+    mFmod->FSOUND_SetLoopMode(songId, song->loop ? FSOUND_LOOP_NORMAL : FSOUND_LOOP_OFF);
   }
   ApplyVolume(songId, *song);
 }
@@ -115,7 +115,7 @@ void FModMusicInterface::FadeOut(int songId, bool stopWhenFaded, double speed) {
 }
 
 void FModMusicInterface::FadeOutAll(bool stopWhenFaded, double speed) {
-  for (auto& [id, song] : songs_) FadeOut(id, stopWhenFaded, speed);
+  for (auto& [id, song] : mSongs) FadeOut(id, stopWhenFaded, speed);
 }
 
 void FModMusicInterface::SetSongVolume(int songId, double volume) {
@@ -128,16 +128,16 @@ void FModMusicInterface::SetSongVolume(int songId, double volume) {
 bool FModMusicInterface::IsPlaying(int songId) {
   Song* song = Find(songId);
   if (!song) return false;
-  return song->module ? fmod_->FMUSIC_IsPlaying(song->module) != 0 : fmod_->FSOUND_IsPlaying(songId) != 0;
+  return song->module ? mFmod->FMUSIC_IsPlaying(song->module) != 0 : mFmod->FSOUND_IsPlaying(songId) != 0;
 }
 
 void FModMusicInterface::SetVolume(double volume) {
-  masterVolume_ = volume;
-  for (auto& [id, song] : songs_) ApplyVolume(id, song);
+  mMasterVolume = volume;
+  for (auto& [id, song] : mSongs) ApplyVolume(id, song);
 }
 
 void FModMusicInterface::Update() {
-  for (auto& [id, song] : songs_) {
+  for (auto& [id, song] : mSongs) {
     if (song.fadeStep == 0.0) continue;
     song.volume += song.fadeStep;
     if (song.volume > song.volumeCap) {
@@ -158,7 +158,7 @@ bool FModMusicInterface::LoadSample(int songId, const std::string& fileName, boo
   Song song;
   song.sample = sample;
   song.loop = loop;
-  songs_[songId] = song;
+  mSongs[songId] = song;
   return true;
 }
 
@@ -167,34 +167,34 @@ bool FModMusicInterface::LoadSampleWithLoop(int songId, const std::string& intro
                                             bool loop) {
   FSOUND_SAMPLE* intro = LoadCachedSample(introFile);
   FSOUND_SAMPLE* tail = intro ? LoadCachedSample(loopFile) : nullptr;
-  const auto introSound = intro ? fmod_->ReadSample(intro) : std::nullopt;
-  const auto tailSound = tail ? fmod_->ReadSample(tail) : std::nullopt;
-  const unsigned int mode = intro ? fmod_->FSOUND_Sample_GetMode(intro) : 0;
-  if (intro) fmod_->FSOUND_Sample_Free(intro);
-  if (tail) fmod_->FSOUND_Sample_Free(tail);
+  const auto introSound = intro ? mFmod->ReadSample(intro) : std::nullopt;
+  const auto tailSound = tail ? mFmod->ReadSample(tail) : std::nullopt;
+  const unsigned int mode = intro ? mFmod->FSOUND_Sample_GetMode(intro) : 0;
+  if (intro) mFmod->FSOUND_Sample_Free(intro);
+  if (tail) mFmod->FSOUND_Sample_Free(tail);
   if (!introSound || !tailSound || introSound->BlockAlign() == 0) return false;
 
   const int align = introSound->BlockAlign();
   const int introFrames = static_cast<int>(introSound->data.size() / align);
   const int length = introFrames + static_cast<int>(tailSound->data.size() / align);
-  FSOUND_SAMPLE* joined = fmod_->FSOUND_Sample_Alloc(-1, length, mode | FSOUND_LOOP_NORMAL,
+  FSOUND_SAMPLE* joined = mFmod->FSOUND_Sample_Alloc(-1, length, mode | FSOUND_LOOP_NORMAL,
                                                      static_cast<int>(introSound->rate), 255, 128, 0);
   if (!joined) return false;
   void* part1 = nullptr;
   void* part2 = nullptr;
   unsigned int bytes1 = 0;
   unsigned int bytes2 = 0;
-  if (fmod_->FSOUND_Sample_Lock(joined, 0, length * align, &part1, &part2, &bytes1, &bytes2)) {
+  if (mFmod->FSOUND_Sample_Lock(joined, 0, length * align, &part1, &part2, &bytes1, &bytes2)) {
     std::vector<uint8_t> all = introSound->data;
     all.insert(all.end(), tailSound->data.begin(), tailSound->data.end());
     std::memcpy(part1, all.data(), std::min<size_t>(bytes1, all.size()));
-    fmod_->FSOUND_Sample_Unlock(joined, part1, part2, bytes1, bytes2);
+    mFmod->FSOUND_Sample_Unlock(joined, part1, part2, bytes1, bytes2);
   }
-  fmod_->FSOUND_Sample_SetLoopPoints(joined, introFrames, length - 1);
+  mFmod->FSOUND_Sample_SetLoopPoints(joined, introFrames, length - 1);
   Song song;
   song.sample = joined;
   song.loop = loop;
-  songs_[songId] = song;
+  mSongs[songId] = song;
   return true;
 }
 
@@ -202,10 +202,10 @@ bool FModMusicInterface::LoadSampleWithLoop(int songId, const std::string& intro
 FSOUND_SAMPLE* FModMusicInterface::LoadCachedSample(const std::string& file) {
   const std::string cacheFile = GetDataFolder() + "cached\\" + PathFileName(file, false) + ".wav";
   MakeDirs(PathDirectory(cacheFile, false));
-  if (FSOUND_SAMPLE* cached = fmod_->FSOUND_Sample_Load(-1, cacheFile.c_str(), 0, 0)) return cached;
-  FSOUND_SAMPLE* sample = fmod_->FSOUND_Sample_Load(-1, (file + ".ogg").c_str(), 0, 0);
+  if (FSOUND_SAMPLE* cached = mFmod->FSOUND_Sample_Load(-1, cacheFile.c_str(), 0, 0)) return cached;
+  FSOUND_SAMPLE* sample = mFmod->FSOUND_Sample_Load(-1, (file + ".ogg").c_str(), 0, 0);
   if (!sample) return nullptr;
-  if (const auto sound = fmod_->ReadSample(sample)) WaveFile::WriteWholeFile(cacheFile, WaveFile::BuildPlain(*sound));
+  if (const auto sound = mFmod->ReadSample(sample)) WaveFile::WriteWholeFile(cacheFile, WaveFile::BuildPlain(*sound));
   return sample;
 }
 

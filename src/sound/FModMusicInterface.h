@@ -50,11 +50,11 @@ class FModMusicInterface : public MusicInterface {
   void SetLooping(const Song& song, bool noLoop);
   FSOUND_SAMPLE* LoadCachedSample(const std::string& file);
 
-  FMOD_INSTANCE* fmod_;
-  std::map<int, Song> songs_;
-  double masterVolume_ = 1.0;
-  int moduleVolumeScale_ = 100;
-  int sampleVolumeScale_ = 100;
+  FMOD_INSTANCE* mFmod;
+  std::map<int, Song> mSongs;
+  double mMasterVolume = 1.0;
+  int mModuleVolumeScale = 100;
+  int mSampleVolumeScale = 100;
 };
 
 }  // namespace Velk

@@ -10,18 +10,18 @@ std::unique_ptr<PakSoundSource> PakSoundSource::Open(const std::string& name) {
   return std::unique_ptr<PakSoundSource>(new PakSoundSource(file));
 }
 
-PakSoundSource::~PakSoundSource() { PakFileClose(file_); }
+PakSoundSource::~PakSoundSource() { PakFileClose(mFile); }
 
 size_t PakSoundSource::Read(void* dst, size_t bytes) {
   if (bytes == 0) return 0;
-  return PakFileRead(dst, 1, bytes, file_);
+  return PakFileRead(dst, 1, bytes, mFile);
 }
 
 bool PakSoundSource::Seek(int64_t offset, int origin) {
   if (offset < std::numeric_limits<LONG>::min() || offset > std::numeric_limits<LONG>::max()) return false;
-  return PakFileSeek(file_, static_cast<LONG>(offset), origin) == 0;
+  return PakFileSeek(mFile, static_cast<LONG>(offset), origin) == 0;
 }
 
-int64_t PakSoundSource::Tell() { return PakFileTell(file_); }
+int64_t PakSoundSource::Tell() { return PakFileTell(mFile); }
 
 }  // namespace Velk

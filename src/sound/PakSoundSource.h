@@ -22,8 +22,8 @@ class PakSoundSource : public SoundSource {
   int64_t Tell() override;
 
  private:
-  explicit PakSoundSource(PakFile* file) : file_(file) {}
-  PakFile* file_;
+  explicit PakSoundSource(PakFile* file) : mFile(file) {}
+  PakFile* mFile;
 };
 
 }  // namespace Velk
