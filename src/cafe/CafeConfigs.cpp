@@ -76,38 +76,22 @@ void Read(IXMLDOMNode* node, PeriodItemConfig& config) {
   XmlGetAttrFloat(node, L"timeout_max", config.mTimeoutMax);
 }
 
-template <class Config>
-struct TableLoad {
-  std::map<std::string, Config>* table;
-  const char* kind;
-};
-
 // One record per named element; the first of a name stays.
 template <class Config>
-bool ReadRecord(IXMLDOMNode* node, void* load, void*) {
-  auto& into = *static_cast<TableLoad<Config>*>(load);
+void ReadRecord(IXMLDOMNode* node, std::map<std::string, Config>& table, const char* kind) {
   char name[kNameBuffer] = {};
-  if (!XmlGetAttrString(node, L"name", name, sizeof name)) return true;
+  if (!XmlGetAttrString(node, L"name", name, sizeof name)) return;
   Config config;
   Read(node, config);
-  if (!into.table->emplace(name, config).second) {
-    std::fprintf(stderr, "cfg.xml: a second %s named \"%s\" is ignored\n", into.kind, name);
+  if (!table.emplace(name, config).second) {
+    std::fprintf(stderr, "cfg.xml: a second %s named \"%s\" is ignored\n", kind, name);
   }
-  return true;
 }
 
 template <class Config>
 void LoadTable(IXMLDOMNode* parent, const wchar_t* path, std::map<std::string, Config>& table, const char* kind) {
   table.clear();
-  TableLoad<Config> load{&table, kind};
-  XmlForEachNode(parent, path, ReadRecord<Config>, &load, nullptr);
-}
-
-// The section element, or null. The caller releases it.
-IXMLDOMNode* Section(IXMLDOMNode* root, const wchar_t* name) {
-  IXMLDOMNode* section = nullptr;
-  if (root == nullptr || root->selectSingleNode(name, &section) != S_OK) return nullptr;
-  return section;
+  XmlForEach(parent, path, [&](IXMLDOMNode* node) { ReadRecord(node, table, kind); });
 }
 
 struct FloatKey {
@@ -120,12 +104,11 @@ struct FloatKey {
 template <class Config>
 void LoadSection(IXMLDOMNode* root, const wchar_t* section, std::initializer_list<FloatKey> settings,
                  const wchar_t* child, std::map<std::string, Config>& table, const char* kind) {
-  IXMLDOMNode* node = Section(root, section);
-  if (node != nullptr) {
-    for (const FloatKey& setting : settings) XmlGetAttrFloat(node, setting.key, *setting.value);
+  XmlNodeRef node = SelectChild(root, section);
+  if (node) {
+    for (const FloatKey& setting : settings) XmlGetAttrFloat(node.Get(), setting.key, *setting.value);
   }
-  LoadTable(node, child, table, kind);
-  if (node != nullptr) node->Release();
+  LoadTable(node.Get(), child, table, kind);
 }
 
 template <class Config>

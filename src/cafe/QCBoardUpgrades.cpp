@@ -28,31 +28,31 @@ int UpgradeKindOf(IXMLDOMNode* node) {
   return 0;
 }
 
-bool ReadVisualObjectName(IXMLDOMNode* node, void* a, void*) {
-  std::string name;
-  if (XmlGetAttrText(node, L"name", name)) static_cast<QCUpgradeInfo*>(a)->objectNames.push_back(name);
-  return true;
-}
-
-bool ReadUpgrade(IXMLDOMNode* node, void* a, void* b) {
+QCUpgradeInfo ReadUpgrade(IXMLDOMNode* node, int kind) {
   QCUpgradeInfo record;
-  record.kind = *static_cast<int*>(b);
+  record.kind = kind;
   XmlGetAttrText(node, L"name", record.name);
   XmlGetAttrText(node, L"object", record.object);
   XmlGetAttrInt(node, L"min_level", record.minLevel);
   XmlGetAttrInt(node, L"max_level", record.maxLevel);
-  if (record.kind == QCUpgradeInfo::kVisual) XmlForEachNode(node, L"object", ReadVisualObjectName, &record, nullptr);
-  static_cast<std::vector<QCUpgradeInfo>*>(a)->push_back(std::move(record));
-  return true;
+  if (record.kind != QCUpgradeInfo::kVisual) return record;
+  XmlForEach(node, L"object", [&record](IXMLDOMNode* object) {
+    std::string name;
+    if (XmlGetAttrText(object, L"name", name)) record.objectNames.push_back(name);
+  });
+  return record;
 }
 
-bool ReadStage(IXMLDOMNode* node, void* a, void*) {
+void ReadUpgrades(IXMLDOMNode* cfgRoot, const wchar_t* path, int kind, std::vector<QCUpgradeInfo>& into) {
+  XmlForEach(cfgRoot, path, [&](IXMLDOMNode* node) { into.push_back(ReadUpgrade(node, kind)); });
+}
+
+void ReadStage(IXMLDOMNode* node, std::vector<std::pair<int, int>>& stages) {
   int kind = UpgradeKindOf(node);
-  if (kind == 0) return true;
+  if (kind == 0) return;
   int day = 0;
   XmlGetAttrInt(node, L"num", day);
-  static_cast<std::vector<std::pair<int, int>>*>(a)->emplace_back(day, kind);
-  return true;
+  stages.emplace_back(day, kind);
 }
 
 void ReportNoSlot(QCUpgradeInfo& record) {
@@ -74,10 +74,8 @@ int VisualUpgradeSlot(const std::string& object, int minLevel) {
 
 void QCBoardUpgrades::LoadUpgrades(IXMLDOMNode* cfgRoot) {
   ClearUpgrades();
-  int functional = QCUpgradeInfo::kFunctional;
-  int visual = QCUpgradeInfo::kVisual;
-  XmlForEachNode(cfgRoot, L"upgrade/functional", ReadUpgrade, &mFunctionalUpgrades, &functional);
-  XmlForEachNode(cfgRoot, L"upgrade/visual", ReadUpgrade, &mVisualUpgrades, &visual);
+  ReadUpgrades(cfgRoot, L"upgrade/functional", QCUpgradeInfo::kFunctional, mFunctionalUpgrades);
+  ReadUpgrades(cfgRoot, L"upgrade/visual", QCUpgradeInfo::kVisual, mVisualUpgrades);
 }
 
 void QCBoardUpgrades::ClearUpgrades() {
@@ -89,7 +87,7 @@ void QCBoardUpgrades::LoadStages(IXMLDOMNode* levelNode) {
   mUpgradeStages.clear();
   mUpgradeStageCursor = 0;
   if (IsSurvivalLevel()) {
-    XmlForEachNode(levelNode, L"stages/stage", ReadStage, &mUpgradeStages, nullptr);
+    XmlForEach(levelNode, L"stages/stage", [this](IXMLDOMNode* node) { ReadStage(node, mUpgradeStages); });
   } else {
     mOfferedUpgradeKind = levelNode ? UpgradeKindOf(levelNode) : 0;
   }

@@ -53,18 +53,11 @@ void SetTextVarInt(const char* name, int value) {
 }
 
 void ReadSkins(IXMLDOMNode* sceneRoot, std::string& upgradeSkin, std::string& defaultSkin) {
-  IXMLDOMNode* param = nullptr;
-  if (!sceneRoot || sceneRoot->selectSingleNode(L"param", &param) != 0 || !param) return;
+  XmlNodeRef param = SelectChild(sceneRoot, L"param");
+  if (!param) return;
   char text[kSkinSize] = {};
-  if (XmlGetAttrString(param, L"upgrade_skin", text, kSkinSize)) upgradeSkin = text;
-  if (XmlGetAttrString(param, L"default_skin", text, kSkinSize)) defaultSkin = text;
-  param->Release();
-}
-
-IXMLDOMNode* SelectChild(IXMLDOMNode* node, const wchar_t* path) {
-  IXMLDOMNode* child = nullptr;
-  if (!node || node->selectSingleNode(path, &child) != 0) return nullptr;
-  return child;
+  if (XmlGetAttrString(param.Get(), L"upgrade_skin", text, kSkinSize)) upgradeSkin = text;
+  if (XmlGetAttrString(param.Get(), L"default_skin", text, kSkinSize)) defaultSkin = text;
 }
 
 std::string ReadName(IXMLDOMNode* node) {
@@ -73,12 +66,12 @@ std::string ReadName(IXMLDOMNode* node) {
   return name;
 }
 
-bool OverrideWorker(IXMLDOMNode* node, void*, void*) {
+void OverrideWorker(IXMLDOMNode* node) {
   const std::string name = ReadName(node);
   WorkerConfig* config = FindWorkerConfig(name, nullptr);
   if (!config) {
     LevelLog("Level: override of an unknown worker \"%s\" skipped", name.c_str());
-    return true;
+    return;
   }
   if (!config->mOverridden) {
     config->mSavedWorkTime = config->mWorkTime;
@@ -91,21 +84,20 @@ bool OverrideWorker(IXMLDOMNode* node, void*, void*) {
   XmlGetAttrFloat(node, L"tidiness_down", config->mTidinessDown);
   config->mStartStamina = 100.0f;
   XmlGetAttrFloat(node, L"worker_start_stamina", config->mStartStamina);
-  return true;
 }
 
 void ReadMoney(IXMLDOMNode* node, const wchar_t* const names[3], int values[3]) {
   for (int i = 0; i < 3; ++i) XmlGetAttrInt(node, names[i], values[i]);
 }
 
-bool OverrideClient(IXMLDOMNode* node, void*, void*) {
+void OverrideClient(IXMLDOMNode* node) {
   static const wchar_t* const kMoney01[3] = {L"client_money01_g", L"client_money01_y", L"client_money01_r"};
   static const wchar_t* const kMoney02[3] = {L"client_money02_g", L"client_money02_y", L"client_money02_r"};
   const std::string name = ReadName(node);
   ClientConfig* config = FindClientConfig(name);
   if (!config) {
     LevelLog("Level: override of an unknown customer \"%s\" skipped", name.c_str());
-    return true;
+    return;
   }
   if (!config->mOverridden) {
     config->mSavedPatienceSpeed = config->mPatienceSpeed;
@@ -120,7 +112,6 @@ bool OverrideClient(IXMLDOMNode* node, void*, void*) {
   XmlGetAttrInt(node, L"client_losses_money", config->mLossesMoney);
   config->mStartPatience = 100.0f;
   XmlGetAttrFloat(node, L"client_start_stamina", config->mStartPatience);
-  return true;
 }
 
 QCCharacterDef* BossCharacter() {
@@ -288,10 +279,9 @@ void QCBoard_Game3::ReadLevel(IXMLDOMNode* sceneRoot, IXMLDOMNode* levelNode) {
   ReadSkins(sceneRoot, mUpgradeSkin, mDefaultSkin);
   LoadStages(levelNode);
   mMiniGame->ReadLevel(levelNode);
-  if (IXMLDOMNode* params = SelectChild(levelNode, L"params")) {
-    XmlGetAttrInt(params, L"normal", mNormalGoal);
-    XmlGetAttrInt(params, L"expert", mExpertGoal);
-    params->Release();
+  if (XmlNodeRef params = SelectChild(levelNode, L"params")) {
+    XmlGetAttrInt(params.Get(), L"normal", mNormalGoal);
+    XmlGetAttrInt(params.Get(), L"expert", mExpertGoal);
   }
   ApplyOverrides(levelNode);
   if (!mSurvival) ReadAchievements(levelNode);
@@ -299,8 +289,8 @@ void QCBoard_Game3::ReadLevel(IXMLDOMNode* sceneRoot, IXMLDOMNode* levelNode) {
 
 void QCBoard_Game3::ApplyOverrides(IXMLDOMNode* levelNode) {
   if (!levelNode) return;
-  XmlForEachNode(levelNode, L"override_workers/worker", &OverrideWorker, nullptr, nullptr);
-  XmlForEachNode(levelNode, L"override_clients/client", &OverrideClient, nullptr, nullptr);
+  XmlForEach(levelNode, L"override_workers/worker", &OverrideWorker);
+  XmlForEach(levelNode, L"override_clients/client", &OverrideClient);
   float speed = 0.0f;
   if (!XmlGetAttrFloat(levelNode, L"override_boss_speed", speed)) return;
   PersConfig* config = FindPersConfig(CafeNames::kObjBoss);
@@ -342,19 +332,18 @@ void QCBoard_Game3::RestoreOverrides() {
 
 void QCBoard_Game3::ReadAchievements(IXMLDOMNode* levelNode) {
   mAchievements = AchievementParams{};
-  IXMLDOMNode* node = SelectChild(levelNode, L"achparams");
+  XmlNodeRef node = SelectChild(levelNode, L"achparams");
   if (!node) {
     mAchievements.bonusSuper = 4;
     return;
   }
-  XmlGetAttrInt(node, L"freeze", mAchievements.freeze);
-  XmlGetAttrInt(node, L"clean", mAchievements.clean);
-  XmlGetAttrInt(node, L"candy", mAchievements.candy);
-  XmlGetAttrInt(node, L"no_broke", mAchievements.noBroke);
-  XmlGetAttrInt(node, L"bonus_cash", mAchievements.bonusCash);
-  XmlGetAttrInt(node, L"bonus_super", mAchievements.bonusSuper);
-  XmlGetAttrInt(node, L"bonus_super_cash", mAchievements.bonusSuperCash);
-  node->Release();
+  XmlGetAttrInt(node.Get(), L"freeze", mAchievements.freeze);
+  XmlGetAttrInt(node.Get(), L"clean", mAchievements.clean);
+  XmlGetAttrInt(node.Get(), L"candy", mAchievements.candy);
+  XmlGetAttrInt(node.Get(), L"no_broke", mAchievements.noBroke);
+  XmlGetAttrInt(node.Get(), L"bonus_cash", mAchievements.bonusCash);
+  XmlGetAttrInt(node.Get(), L"bonus_super", mAchievements.bonusSuper);
+  XmlGetAttrInt(node.Get(), L"bonus_super_cash", mAchievements.bonusSuperCash);
 }
 
 void QCBoard_Game3::ResetItems() {
@@ -382,14 +371,13 @@ void QCBoard_Game3::LoadConfigs(IXMLDOMNode* cfgRoot) {
   LoadClientConfigs(cfgRoot);
   LoadPeriodItemConfigs(cfgRoot);
   LoadPersConfigs(cfgRoot);
-  if (IXMLDOMNode* level = SelectChild(cfgRoot, L"level")) {
-    XmlGetAttrInt(level, L"bonus_cash", gCafeLevel.bonusCash);
-    XmlGetAttrInt(level, L"bonus_cash_upgrade", gCafeLevel.bonusCashUpgrade);
-    XmlGetAttrFloat(level, L"bonus_wstamina", gCafeLevel.bonusWStamina);
-    XmlGetAttrFloat(level, L"bonus_cstamina", gCafeLevel.bonusCStamina);
-    XmlGetAttrFloat(level, L"bonus_iceagetimeout", gCafeLevel.bonusIceAgeTimeout);
-    XmlGetAttrFloat(level, L"client_pause", gCafeLevel.clientPause);
-    level->Release();
+  if (XmlNodeRef level = SelectChild(cfgRoot, L"level")) {
+    XmlGetAttrInt(level.Get(), L"bonus_cash", gCafeLevel.bonusCash);
+    XmlGetAttrInt(level.Get(), L"bonus_cash_upgrade", gCafeLevel.bonusCashUpgrade);
+    XmlGetAttrFloat(level.Get(), L"bonus_wstamina", gCafeLevel.bonusWStamina);
+    XmlGetAttrFloat(level.Get(), L"bonus_cstamina", gCafeLevel.bonusCStamina);
+    XmlGetAttrFloat(level.Get(), L"bonus_iceagetimeout", gCafeLevel.bonusIceAgeTimeout);
+    XmlGetAttrFloat(level.Get(), L"client_pause", gCafeLevel.clientPause);
   }
   mBonus.Load(cfgRoot);
 }

@@ -10,16 +10,14 @@ namespace {
 
 constexpr int kLocIdSize = 260;
 
-bool ReadStage(IXMLDOMNode* node, void* stages, void*) {
-  auto* list = static_cast<std::vector<QCBonusStage>*>(stages);
+QCBonusStage ReadStage(IXMLDOMNode* node, int index) {
   QCBonusStage stage;
-  stage.index = static_cast<int>(list->size());
+  stage.index = index;
   XmlGetAttrInt(node, L"action", stage.action);
   XmlGetAttrInt(node, L"bonus", stage.bonus);
   char id[kLocIdSize] = {};
   if (XmlGetAttrString(node, L"loc_str", id, kLocIdSize)) stage.text = GetLocText(id);
-  list->push_back(std::move(stage));
-  return true;
+  return stage;
 }
 
 }  // namespace
@@ -27,11 +25,11 @@ bool ReadStage(IXMLDOMNode* node, void* stages, void*) {
 void QCBonus::Load(IXMLDOMNode* cfgRoot) {
   mStages.clear();
   mCurrent = -1;
-  IXMLDOMNode* config = nullptr;
-  if (!cfgRoot || cfgRoot->selectSingleNode(L"bonus_config", &config) != 0 || !config) return;
-  XmlGetAttrFloat(config, L"rush_timeout", mRushTimeout);
-  XmlForEachNode(config, L"bonus_stages/*", &ReadStage, &mStages, nullptr);
-  config->Release();
+  XmlNodeRef config = SelectChild(cfgRoot, L"bonus_config");
+  if (!config) return;
+  XmlGetAttrFloat(config.Get(), L"rush_timeout", mRushTimeout);
+  XmlForEach(config.Get(), L"bonus_stages/*",
+             [this](IXMLDOMNode* node) { mStages.push_back(ReadStage(node, static_cast<int>(mStages.size()))); });
 }
 
 void QCBonus::Reset() {

@@ -154,12 +154,8 @@ void QCEngine3::Init() {
 
 void QCEngine3::LoadResourcesInBackground() {
   QCEngine::LoadResourcesInBackground();
-  IXMLDOMDocument* doc = CreateAndLoadXmlDocument("cfg\\ui.xml");
-  IXMLDOMNode* root = nullptr;
-  if (doc != nullptr) doc->selectSingleNode(L"root", &root);
-  MakeScreens(root);
-  if (root != nullptr) root->Release();
-  if (doc != nullptr) doc->Release();
+  XmlNodeRef root = LoadXmlRoot("cfg\\ui.xml");
+  MakeScreens(root.Get());
 }
 
 void QCEngine3::MakeScreens(IXMLDOMNode* uiRoot) {

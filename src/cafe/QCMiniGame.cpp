@@ -90,15 +90,14 @@ void QCMiniGame::ButtonDepress(int id) {
 // On the level-loading thread, into fields only the level start reads: the main thread may still
 // be sliding the old tray meanwhile.
 void QCMiniGame::ReadLevel(IXMLDOMNode* levelNode) {
-  IXMLDOMNode* params = nullptr;
-  if (levelNode) levelNode->selectSingleNode(L"partparams", &params);
-  ReadWeights(params);
+  XmlNodeRef params = SelectChild(levelNode, L"partparams");
+  ReadWeights(params.Get());
   mLevelSpeed = 0.0f;
-  if (params && XmlGetAttrFloat(params, L"speed", mLevelSpeed) && !(mLevelSpeed >= 0.0f && std::isfinite(mLevelSpeed))) {
+  if (params && XmlGetAttrFloat(params.Get(), L"speed", mLevelSpeed) &&
+      !(mLevelSpeed >= 0.0f && std::isfinite(mLevelSpeed))) {
     LevelLog("partparams: the slide speed %g is read as 0", mLevelSpeed);
     mLevelSpeed = 0.0f;
   }
-  if (params) params->Release();
 }
 
 void QCMiniGame::ReadWeights(IXMLDOMNode* params) {

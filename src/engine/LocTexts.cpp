@@ -8,28 +8,17 @@ namespace {
 LocTexts* gLocTexts = nullptr;
 TextVars* gTextVars = nullptr;
 
-bool ReadLoc(IXMLDOMNode* loc, void* texts, void*) {
-  char id[128] = {};
-  std::wstring text;
-  // The whole text is kept, however long.
-  if (XmlGetAttrString(loc, L"id", id, sizeof id) && XmlGetAttrText(loc, L"text", text))
-    static_cast<std::map<std::string, std::wstring>*>(texts)->emplace(id, std::move(text));
-  return true;
-}
-
 }  // namespace
 
 bool LocTexts::LoadLocTable() {
-  IXMLDOMDocument* doc = CreateAndLoadXmlDocument("cfg\\loc.xml");
-  if (!doc) return true;
-  IXMLDOMNode* root = nullptr;
-  if (doc->selectSingleNode(L"root", &root) == S_OK) {
-    XmlForEachNode(root, L"loc", ReadLoc, &mTexts, nullptr);
-    root->Release();
-  } else {
-    DebugLog("LoadLocTable: cfg\\loc.xml has no root");
-  }
-  doc->Release();
+  XmlNodeRef root = LoadXmlRoot("cfg\\loc.xml");
+  XmlForEach(root.Get(), L"loc", [this](IXMLDOMNode* loc) {
+    char id[128] = {};
+    std::wstring text;
+    // The whole text is kept, however long.
+    if (XmlGetAttrString(loc, L"id", id, sizeof id) && XmlGetAttrText(loc, L"text", text))
+      mTexts.emplace(id, std::move(text));
+  });
   return true;
 }
 

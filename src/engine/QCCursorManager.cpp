@@ -11,11 +11,6 @@ namespace {
 // The custom cursor the framework shows while a game cursor is drawn; its image stays empty.
 constexpr int kGameCursorNumber = 12;
 
-struct CursorReading {
-  QCCursorManager* cursors;
-  QCTextureManager* textures;
-};
-
 }  // namespace
 
 QCCursorManager::QCCursorManager(Velk::VelkAppBase* app) : mApp(app) {}
@@ -23,12 +18,9 @@ QCCursorManager::QCCursorManager(Velk::VelkAppBase* app) : mApp(app) {}
 QCCursorManager::~QCCursorManager() { Clear(); }
 
 void QCCursorManager::ReadCursors(IXMLDOMNode* uiRoot, QCTextureManager* textures) {
-  CursorReading reading{this, textures ? textures : QCTextureManager::Get()};
-  if (!reading.textures) return;
-  XmlForEachNode(uiRoot, L"cursors", [](IXMLDOMNode* item, void* a, void*) {
-    auto* r = static_cast<CursorReading*>(a);
-    return r->cursors->ReadCursor(item, r->textures);
-  }, &reading, nullptr);
+  if (!textures) textures = QCTextureManager::Get();
+  if (!textures) return;
+  XmlForEach(uiRoot, L"cursors", [&](IXMLDOMNode* item) { return ReadCursor(item, textures); });
 }
 
 bool QCCursorManager::ReadCursor(IXMLDOMNode* node, QCTextureManager* textures) {

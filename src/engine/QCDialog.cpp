@@ -65,11 +65,9 @@ QCDialog::~QCDialog() {
 
 // A missing element leaves the dialog empty; the log names it.
 void QCDialog::LoadFromUi(IXMLDOMNode* node, const std::string& name) {
-  IXMLDOMNode* element = nullptr;
   XPathVars vars{{L"n", Velk::Utf8ToWide(name)}};
-  if (node && node->selectSingleNode(L"element[@name=$n and @type=\"qcdialog\"]", vars, &element) == S_OK && element) {
-    Build(element);
-    element->Release();
+  if (XmlNodeRef element = SelectChild(node, L"element[@name=$n and @type=\"qcdialog\"]", vars)) {
+    Build(element.Get());
     return;
   }
   DebugLog("UI element <%s> is missing: the dialog stays empty", name.c_str());
@@ -77,21 +75,13 @@ void QCDialog::LoadFromUi(IXMLDOMNode* node, const std::string& name) {
 
 void QCDialog::BuildDialogFromXml(IXMLDOMNode* node) {
   ReadCommonXml(node);
-  IXMLDOMNode* background = nullptr;
-  if (node->selectSingleNode(L"texture[@id=\"normal\"]", &background) == S_OK && background) {
+  if (XmlNodeRef background = SelectChild(node, L"texture[@id=\"normal\"]")) {
     auto* texture = new QCTexture();
-    ReadAnimatedTexture(texture, background, mWidth, mHeight);
+    ReadAnimatedTexture(texture, background.Get(), mWidth, mHeight);
     AddTexture(0, texture);
-    background->Release();
   }
   XmlGetAttrBool(node, L"modal", mModal);
-  XmlForEachNode(
-      node, L"element",
-      [](IXMLDOMNode* item, void* dialog, void*) {
-        static_cast<QCDialog*>(dialog)->BuildChild(item);
-        return true;
-      },
-      this, nullptr);
+  XmlForEach(node, L"element", [this](IXMLDOMNode* item) { BuildChild(item); });
 }
 
 void QCDialog::BuildChild(IXMLDOMNode* node) {

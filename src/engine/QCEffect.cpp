@@ -10,8 +10,8 @@
 
 namespace {
 
-IXMLDOMDocument* gDefinitions = nullptr;
-IXMLDOMNode* gEffects = nullptr;
+XmlDocumentRef gDefinitions;
+XmlNodeRef gEffects;
 
 int CommandFromName(const char* name) {
   static const std::pair<const char*, int> kCommands[] = {
@@ -22,36 +22,27 @@ int CommandFromName(const char* name) {
   return kCommandNone;
 }
 
-struct EffectReading {
-  QCEffect* effect;
-  std::map<std::string, QCTimer*> timersByName;
-  int nextId = 0;
-};
-
 }  // namespace
 
 bool LoadEffectDefinitions() {
   ReleaseEffectDefinitions();
-  gDefinitions = CreateAndLoadXmlDocument("cfg\\effect.xml");
-  if (gDefinitions && gDefinitions->selectSingleNode(L"effects", &gEffects) != S_OK)
-    DebugLog("LoadEffectDefinitions: cfg\\effect.xml has no effects");
-  return gEffects != nullptr;
+  gDefinitions = XmlDocumentRef(CreateAndLoadXmlDocument("cfg\\effect.xml"));
+  gEffects = SelectChild(gDefinitions.Get(), L"effects");
+  if (gDefinitions && !gEffects) DebugLog("LoadEffectDefinitions: cfg\\effect.xml has no effects");
+  return static_cast<bool>(gEffects);
 }
 
 void ReleaseEffectDefinitions() {
-  if (gEffects) gEffects->Release();
-  if (gDefinitions) gDefinitions->Release();
-  gEffects = nullptr;
-  gDefinitions = nullptr;
+  gEffects = XmlNodeRef();
+  gDefinitions = XmlDocumentRef();
 }
 
 QCEffect* CreateEffectByName(const char* name) {
   if (!gEffects || !name) return nullptr;
-  IXMLDOMNode* node = nullptr;
-  if (gEffects->selectSingleNode(L"effect[@name=$n]", {{L"n", Velk::Utf8ToWide(name)}}, &node) != S_OK) return nullptr;
+  XmlNodeRef node = SelectChild(gEffects.Get(), L"effect[@name=$n]", {{L"n", Velk::Utf8ToWide(name)}});
+  if (!node) return nullptr;
   auto* effect = new QCEffect();
-  effect->ReadEffect(node);
-  node->Release();
+  effect->ReadEffect(node.Get());
   return effect;
 }
 
@@ -61,25 +52,23 @@ QCEffect::~QCEffect() {
 }
 
 void QCEffect::ReadEffect(IXMLDOMNode* node) {
-  EffectReading reading{this, {}, 0};
-  XmlForEachNode(node, L"timers/timer", [](IXMLDOMNode* item, void* a, void*) {
-    auto* r = static_cast<EffectReading*>(a);
-    int id = r->nextId++;
-    r->effect->EffectAddTimer(id);
-    QCTimer* timer = r->effect->EffectGetTimer(id);
+  std::map<std::string, QCTimer*> timersByName;
+  int nextId = 0;
+  XmlForEach(node, L"timers/timer", [&](IXMLDOMNode* item) {
+    int id = nextId++;
+    EffectAddTimer(id);
+    QCTimer* timer = EffectGetTimer(id);
     timer->ReadTimer(item);
     char name[128] = {};
-    if (XmlGetAttrString(item, L"name", name, sizeof name)) r->timersByName.emplace(name, timer);
-    return true;
-  }, &reading, nullptr);
-  XmlForEachNode(node, L"messages/message", [](IXMLDOMNode* item, void* a, void*) {
-    auto* r = static_cast<EffectReading*>(a);
+    if (XmlGetAttrString(item, L"name", name, sizeof name)) timersByName.emplace(name, timer);
+  });
+  XmlForEach(node, L"messages/message", [&](IXMLDOMNode* item) {
     Binding binding;
     char text[128] = {};
     XmlGetAttrString(item, L"timer_id", text, sizeof text);
     std::string target = text;
-    auto it = r->timersByName.find(target);
-    binding.timer = it == r->timersByName.end() ? nullptr : it->second;
+    auto it = timersByName.find(target);
+    binding.timer = it == timersByName.end() ? nullptr : it->second;
     text[0] = '\0';
     XmlGetAttrString(item, L"command", text, sizeof text);
     binding.command = CommandFromName(text);
@@ -87,9 +76,8 @@ void QCEffect::ReadEffect(IXMLDOMNode* node) {
       binding.function = reinterpret_cast<EffectCallback>(GetProcAddress(GetModuleHandleA(nullptr), target.c_str()));
     text[0] = '\0';
     XmlGetAttrString(item, L"name", text, sizeof text);
-    r->effect->mBindings.emplace(text, binding);
-    return true;
-  }, &reading, nullptr);
+    mBindings.emplace(text, binding);
+  });
 }
 
 bool QCEffect::EffectAddTimer(int id) {

@@ -39,22 +39,9 @@ constexpr const char* kEffectFile = "cfg\\effect.xml";
 QCEngine* gEngine = nullptr;
 QCLevelHandOver* gCurrentBoard = nullptr;
 
-// The document's "root" element; null when the file is missing or broken.
-IXMLDOMNode* OpenRoot(const char* path, IXMLDOMDocument** doc) {
-  *doc = CreateAndLoadXmlDocument(path);
-  IXMLDOMNode* root = nullptr;
-  if (*doc && (*doc)->selectSingleNode(L"root", &root) != S_OK) DebugLog("%s has no root", path);
-  return root;
-}
-
 bool IsPresent(const char* file) {
   std::error_code ignored;
   return std::filesystem::exists(Velk::MapPath(file), ignored);
-}
-
-void CloseRoot(IXMLDOMNode* root, IXMLDOMDocument* doc) {
-  if (root) root->Release();
-  if (doc) doc->Release();
 }
 
 }  // namespace
@@ -178,24 +165,21 @@ std::string QCEngine::ResourceErrorText() const {
 void QCEngine::LoadResourcesInBackground() {
   CoInitialize(nullptr);
 
-  IXMLDOMDocument* doc = nullptr;
-  IXMLDOMNode* root = OpenRoot(kCfgFile, &doc);
+  XmlNodeRef cfgRoot = LoadXmlRoot(kCfgFile);
   // Without it there would be no music, no sounds and no worker in play: no day could be won.
-  if (root == nullptr) mUnreadableDocument = kCfgFile;
-  mMusic->LoadMusicTable(root);
-  LoadSoundTable(root);
-  CloseRoot(root, doc);
+  if (!cfgRoot) mUnreadableDocument = kCfgFile;
+  mMusic->LoadMusicTable(cfgRoot.Get());
+  LoadSoundTable(cfgRoot.Get());
 
-  root = OpenRoot(kUiFile, &doc);
+  XmlNodeRef uiRoot = LoadXmlRoot(kUiFile);
   // Without it no screen could be made: the window would stay black.
-  if (root == nullptr && mUnreadableDocument.empty()) mUnreadableDocument = kUiFile;
-  mTextures->ReadUiTextures(root);
-  mFonts->ReadUiFonts(root);
-  mCursors->ReadCursors(root, mTextures.get());
+  if (!uiRoot && mUnreadableDocument.empty()) mUnreadableDocument = kUiFile;
+  mTextures->ReadUiTextures(uiRoot.Get());
+  mFonts->ReadUiFonts(uiRoot.Get());
+  mCursors->ReadCursors(uiRoot.Get(), mTextures.get());
   // Recorded here and applied on the main thread when the loading has finished.
   mCursors->SetCursor("normal");
   mCursors->HideCursor();
-  CloseRoot(root, doc);
 }
 
 void QCEngine::OnLoadingFinished() {

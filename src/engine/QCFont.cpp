@@ -13,13 +13,11 @@ QCFont::QCFont(Velk::VelkAppBase* app) : mApp(app) {}
 QCFont::~QCFont() = default;
 
 void QCFont::ReadUiFonts(IXMLDOMNode* uiRoot) {
-  XmlForEachNode(uiRoot, L"font", [](IXMLDOMNode* item, void* a, void*) {
-    auto* table = static_cast<QCFont*>(a);
+  XmlForEach(uiRoot, L"font", [this](IXMLDOMNode* item) {
     char name[128] = {};
     XmlGetAttrString(item, L"name", name, sizeof name);
-    if (Velk::Font* font = table->MakeFont(item)) table->mFonts[name].reset(font);
-    return true;
-  }, this, nullptr);
+    if (Velk::Font* font = MakeFont(item)) mFonts[name].reset(font);
+  });
 }
 
 Velk::Font* QCFont::MakeFont(IXMLDOMNode* node) const {

@@ -51,32 +51,25 @@ void StartFadeOut(QCMusicStream& stream) {
   }
 }
 
-struct TableReader {
-  std::map<std::string, std::unique_ptr<QCMusicStream>>* streams;
-  bool ok = true;
-};
-
-bool ReadStream(IXMLDOMNode* node, void* a, void*) {
-  auto* reader = static_cast<TableReader*>(a);
+// False at a stream without a name or a path, or with the name of one read before.
+bool ReadStream(IXMLDOMNode* node, std::map<std::string, std::unique_ptr<QCMusicStream>>& streams) {
   char name[kNameSize] = {};
   char path[kPathSize] = {};
   if (!node || !XmlGetAttrString(node, L"name", name, kNameSize) || !XmlGetAttrString(node, L"path", path, kPathSize) ||
-      reader->streams->count(name) != 0) {
-    reader->ok = false;
+      streams.count(name) != 0)
     return false;
-  }
   auto stream = std::make_unique<QCMusicStream>();
   stream->path = path;
-  (*reader->streams)[name] = std::move(stream);
+  streams[name] = std::move(stream);
   return true;
 }
 
 }  // namespace
 
 bool QCMusicManager::LoadMusicTable(IXMLDOMNode* root) {
-  TableReader reader{&streams_};
-  XmlForEachNode(root, L"music/stream", &ReadStream, &reader, nullptr);
-  return reader.ok;
+  bool ok = true;
+  XmlForEach(root, L"music/stream", [&](IXMLDOMNode* node) { return ok = ReadStream(node, streams_); });
+  return ok;
 }
 
 QCMusicStream* QCMusicManager::Find(const std::string& name) const {

@@ -50,7 +50,7 @@ void UnloadSample(QCSoundEntry& entry) {
   entry.sample = 0;
 }
 
-bool ReadSound(IXMLDOMNode* node, void*, void*) {
+void ReadSound(IXMLDOMNode* node) {
   auto entry = std::make_unique<QCSoundEntry>();
   const std::string name = ReadAttr(node, L"name", kNameSize);
   const std::string group = ReadAttr(node, L"group", kNameSize);
@@ -61,7 +61,6 @@ bool ReadSound(IXMLDOMNode* node, void*, void*) {
   std::unique_ptr<QCSoundEntry>& slot = Table().sounds[name];
   if (slot) UnloadSample(*slot);  // a later sound of the same name replaces the earlier one
   slot = std::move(entry);
-  return true;
 }
 
 // The new channel, or 0 when nothing plays (no sample, or every voice busy: a later play retries).
@@ -88,7 +87,7 @@ void ForAll(Action action) {
 
 }  // namespace
 
-void LoadSoundTable(IXMLDOMNode* root) { XmlForEachNode(root, L"sounds/sound", &ReadSound, nullptr, nullptr); }
+void LoadSoundTable(IXMLDOMNode* root) { XmlForEach(root, L"sounds/sound", &ReadSound); }
 
 QCSoundEntry* FindSoundEntry(const std::string& name) {
   if (name.empty()) return nullptr;

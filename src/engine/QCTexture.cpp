@@ -15,11 +15,6 @@ namespace {
 
 std::atomic<QCTextureManager*> gManager{nullptr};
 
-struct TextureReading {
-  QCTextureManager* manager;
-  std::map<std::string, TextureRecord>* records;
-};
-
 }  // namespace
 
 void TextureRecord::AddRef() {
@@ -79,23 +74,20 @@ QCTextureManager::~QCTextureManager() {
 }
 
 void QCTextureManager::ReadUiTextures(IXMLDOMNode* uiRoot) {
-  TextureReading reading{this, &mRecords};
-  XmlForEachNode(uiRoot, L"texture", [](IXMLDOMNode* item, void* a, void*) {
-    auto* r = static_cast<TextureReading*>(a);
+  XmlForEach(uiRoot, L"texture", [this](IXMLDOMNode* item) {
     char id[260] = {};
     char file[260] = {};
     XmlGetAttrString(item, L"id", id, sizeof id);
     XmlGetAttrString(item, L"file", file, sizeof file);
     // Only a file that exists gets a record; its picture loads when something shows it.
     PakFile* probe = PakFileOpen(file, "r");
-    if (!probe) return true;
+    if (!probe) return;
     PakFileClose(probe);
     TextureRecord record;
     record.fileName = file;
-    record.manager = r->manager;
-    r->records->emplace(id, std::move(record));
-    return true;
-  }, &reading, nullptr);
+    record.manager = this;
+    mRecords.emplace(id, std::move(record));
+  });
 }
 
 QCTextureRef QCTextureManager::Find(const std::string& id) {

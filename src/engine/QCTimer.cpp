@@ -25,10 +25,9 @@ int TypeFromName(const char* name, int current) {
   return current;
 }
 
-bool ReadControl(IXMLDOMNode* node, void* timer, void*) {
+TimerControl ReadControl(IXMLDOMNode* node, QCEffect* owner) {
   TimerControl control;
-  auto* owner = static_cast<QCTimer*>(timer);
-  control.owner = owner->GetOwner();
+  control.owner = owner;
   XmlGetAttrInt(node, L"id", control.id);
   XmlGetAttrFloat(node, L"starttime", control.start);
   XmlGetAttrFloat(node, L"endtime", control.end);
@@ -40,8 +39,7 @@ bool ReadControl(IXMLDOMNode* node, void* timer, void*) {
   if (std::strcmp(text, "point") == 0) control.flags |= kControlPoint;
   if (std::strcmp(text, "range") == 0) control.flags |= kControlRange;
   XmlGetAttrBool(node, L"active", control.active);
-  owner->TimerAddControl(control);
-  return true;
+  return control;
 }
 
 }  // namespace
@@ -62,7 +60,7 @@ void QCTimer::ReadTimer(IXMLDOMNode* node) {
     mT = mFtime;
     mPhaseForward = false;
   }
-  XmlForEachNode(node, L"control", ReadControl, this, nullptr);
+  XmlForEach(node, L"control", [this](IXMLDOMNode* item) { TimerAddControl(ReadControl(item, GetOwner())); });
 }
 
 bool QCTimer::TimerAddControl(const TimerControl& control) {

@@ -44,16 +44,12 @@ std::wstring TextAfterMark(const std::vector<uint8_t>& bytes) {
 // The value of an attribute node of that name.
 bool ReadAttribute(IXMLDOMNode* node, const wchar_t* name, std::wstring& value) {
   if (!node || !name) return false;
-  IXMLDOMNamedNodeMap* attributes = nullptr;
-  if (node->get_attributes(&attributes) != S_OK || !attributes) return false;
-  IXMLDOMNode* attribute = nullptr;
-  bool found = attributes->getNamedItem(name, &attribute) == S_OK && attribute;
-  if (found) {
-    attribute->get_text(&value);
-    attribute->Release();
-  }
-  attributes->Release();
-  return found;
+  XmlAttributesRef attributes;
+  if (node->get_attributes(attributes.Out()) != S_OK || !attributes) return false;
+  XmlNodeRef attribute;
+  if (attributes->getNamedItem(name, attribute.Out()) != S_OK || !attribute) return false;
+  attribute->get_text(&value);
+  return true;
 }
 
 // UTF-8 into a byte buffer: at most size - 1 bytes, never half a character, always terminated.
@@ -75,21 +71,20 @@ void NoteNegativeFraction(const char* text) {
   if (reported.insert(text).second) DebugLog("XmlGetAttrFixed: \"%s\" reads as its integer part plus the fraction", text);
 }
 
-bool ForEachInList(IXMLDOMNodeList* list, XmlNodeCallback callback, void* a, void* b, bool elementsOnly) {
-  IXMLDOMNode* item = nullptr;
-  while (list->nextNode(&item) == S_OK && item) {
-    DOMNodeType type = NODE_INVALID;
-    item->get_nodeType(&type);
-    bool go = elementsOnly && type != NODE_ELEMENT ? true : callback(item, a, b);
-    item->Release();
-    if (!go) break;
-  }
-  return true;
+bool IsElement(IXMLDOMNode* node) {
+  DOMNodeType type = NODE_INVALID;
+  node->get_nodeType(&type);
+  return type == NODE_ELEMENT;
 }
 
-bool CountOne(IXMLDOMNode*, void* count, void*) {
-  ++*static_cast<int*>(count);
-  return true;
+// Each node is held for its visit only.
+void WalkList(IXMLDOMNodeList* list, const XmlVisitor& visit, bool elementsOnly) {
+  for (;;) {
+    XmlNodeRef item;
+    if (list->nextNode(item.Out()) != S_OK || !item) return;
+    if (elementsOnly && !IsElement(item.Get())) continue;
+    if (!visit(item.Get())) return;
+  }
 }
 
 int CountInList(IXMLDOMNodeList* list, bool elementsOnly) {
@@ -99,8 +94,26 @@ int CountInList(IXMLDOMNodeList* list, bool elementsOnly) {
     return length;
   }
   int count = 0;
-  ForEachInList(list, CountOne, &count, nullptr, true);
+  WalkList(
+      list,
+      [&count](IXMLDOMNode*) {
+        ++count;
+        return true;
+      },
+      true);
   return count;
+}
+
+XmlNodeListRef SelectList(IXMLDOMNode* node, const wchar_t* path) {
+  XmlNodeListRef list;
+  if (node && node->selectNodes(path, list.Out()) != S_OK) list = XmlNodeListRef();
+  return list;
+}
+
+XmlNodeListRef ChildList(IXMLDOMNode* node) {
+  XmlNodeListRef list;
+  if (node && node->get_childNodes(list.Out()) != S_OK) list = XmlNodeListRef();
+  return list;
 }
 
 }  // namespace
@@ -125,63 +138,77 @@ bool LoadXmlFromPak(const char* path, IXMLDOMDocument* doc) {
 }
 
 IXMLDOMDocument* CreateAndLoadXmlDocument(const char* path) {
-  IXMLDOMDocument* doc = nullptr;
-  if (!CreateXmlDocument(&doc)) return nullptr;
-  if (LoadXmlFromPak(path, doc)) return doc;
+  XmlDocumentRef doc;
+  if (!CreateXmlDocument(doc.Out())) return nullptr;
+  if (LoadXmlFromPak(path, doc.Get())) return doc.Detach();
   DebugLog("LoadXmlFromPak: %s does not open", path ? path : "(null)");
-  doc->Release();
   return nullptr;
+}
+
+XmlNodeRef LoadXmlRoot(const char* path) {
+  XmlDocumentRef doc(CreateAndLoadXmlDocument(path));
+  XmlNodeRef root = SelectChild(doc.Get(), L"root");
+  if (doc && !root) DebugLog("%s has no root", path);
+  return root;
 }
 
 IXMLDOMNode* SelectLevelNode(IXMLDOMNode* doc) {
-  if (!doc) return nullptr;
-  IXMLDOMNode* level = nullptr;
-  if (doc->selectSingleNode(L"level", &level) == S_OK) return level;
-  if (doc->selectSingleNode(L"root/level", &level) == S_OK) return level;
-  return nullptr;
+  XmlNodeRef level = SelectChild(doc, L"level");
+  if (!level) level = SelectChild(doc, L"root/level");
+  return level.Detach();
+}
+
+XmlNodeRef SelectChild(IXMLDOMNode* node, const wchar_t* query) {
+  XmlNodeRef child;
+  if (node && node->selectSingleNode(query, child.Out()) != S_OK) child = XmlNodeRef();
+  return child;
+}
+
+XmlNodeRef SelectChild(IXMLDOMNode* node, const wchar_t* query, const XPathVars& vars) {
+  XmlNodeRef child;
+  if (node && node->selectSingleNode(query, vars, child.Out()) != S_OK) child = XmlNodeRef();
+  return child;
 }
 
 int XmlCountNodes(IXMLDOMNode* node, const wchar_t* path) {
-  IXMLDOMNodeList* list = nullptr;
-  if (!node || node->selectNodes(path, &list) != S_OK || !list) return 0;
-  int count = CountInList(list, false);
-  list->Release();
-  return count;
+  XmlNodeListRef list = SelectList(node, path);
+  return list ? CountInList(list.Get(), false) : 0;
 }
 
 bool XmlForEachNode(IXMLDOMNode* node, const wchar_t* path, XmlNodeCallback callback, void* a, void* b) {
-  IXMLDOMNodeList* list = nullptr;
-  if (!node || !callback || node->selectNodes(path, &list) != S_OK || !list) return false;
-  ForEachInList(list, callback, a, b, false);
-  list->Release();
-  return true;
+  return callback && XmlWalkNodes(node, path, [&](IXMLDOMNode* item) { return callback(item, a, b); });
 }
 
 int XmlCountChildElements(IXMLDOMNode* node) {
-  IXMLDOMNodeList* list = nullptr;
-  if (!node || node->get_childNodes(&list) != S_OK || !list) return 0;
-  int count = CountInList(list, true);
-  list->Release();
-  return count;
+  XmlNodeListRef list = ChildList(node);
+  return list ? CountInList(list.Get(), true) : 0;
 }
 
 bool XmlForEachChildElement(IXMLDOMNode* node, XmlNodeCallback callback, void* a, void* b) {
-  IXMLDOMNodeList* list = nullptr;
-  if (!node || !callback || node->get_childNodes(&list) != S_OK || !list) return false;
-  ForEachInList(list, callback, a, b, true);
-  list->Release();
+  return callback && XmlWalkChildElements(node, [&](IXMLDOMNode* item) { return callback(item, a, b); });
+}
+
+bool XmlWalkNodes(IXMLDOMNode* node, const wchar_t* path, const XmlVisitor& visit) {
+  XmlNodeListRef list = SelectList(node, path);
+  if (!list) return false;
+  WalkList(list.Get(), visit, false);
+  return true;
+}
+
+bool XmlWalkChildElements(IXMLDOMNode* node, const XmlVisitor& visit) {
+  XmlNodeListRef list = ChildList(node);
+  if (!list) return false;
+  WalkList(list.Get(), visit, true);
   return true;
 }
 
 IXMLDOMNode* XmlWriteNode(IXMLDOMNode* parent, const wchar_t* tag, IXMLDOMNode* before) {
   if (!parent) return nullptr;
-  IXMLDOMDocument* doc = nullptr;
-  if (parent->get_ownerDocument(&doc) != S_OK || !doc) return nullptr;
-  IXMLDOMNode* element = nullptr;
+  XmlDocumentRef doc;
+  if (parent->get_ownerDocument(doc.Out()) != S_OK || !doc) return nullptr;
+  XmlNodeRef element;
   IXMLDOMNode* placed = nullptr;
-  if (doc->createElement(tag, &element) == S_OK) parent->insertBefore(element, before, &placed);
-  if (element) element->Release();
-  doc->Release();
+  if (doc->createElement(tag, element.Out()) == S_OK) parent->insertBefore(element.Get(), before, &placed);
   return placed;
 }
 

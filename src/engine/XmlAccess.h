@@ -4,10 +4,14 @@
 // sizes and the game's own number parsing. A missing attribute leaves the caller's value as it was,
 // so readers set their defaults first. Nothing here throws; failures are false or null.
 //
-// Every node or document handed out carries a reference that the receiver releases.
+// Every node or document handed out carries a reference that the receiver releases; the game's
+// readers hold each in an XmlRef and walk nodes with the typed loops.
 
+#include <functional>
 #include <string>
+#include <type_traits>
 
+#include "engine/XmlRef.h"
 #include "platform/base/WinTypes.h"
 #include "platform/msxml/MsXml.h"
 
@@ -16,6 +20,8 @@ constexpr UINT CP_UTF8 = 65001;
 
 // The callback of the walks: false stops the walk.
 using XmlNodeCallback = bool (*)(IXMLDOMNode* item, void* a, void* b);
+// The visit of the typed walks, with the same rule.
+using XmlVisitor = std::function<bool(IXMLDOMNode* item)>;
 
 struct XmlFlagName {
   const char* name;
@@ -35,9 +41,15 @@ bool CreateXmlDocument(IXMLDOMDocument** doc);
 bool LoadXmlFromPak(const char* path, IXMLDOMDocument* doc);
 // Null when the file does not open.
 IXMLDOMDocument* CreateAndLoadXmlDocument(const char* path);
+// The "root" element of a data file, which keeps its document alive; empty (and logged when the
+// file opened) when there is none.
+XmlNodeRef LoadXmlRoot(const char* path);
 
 // The level element of a level file: "level", or "root/level" where the level sits under a root.
 IXMLDOMNode* SelectLevelNode(IXMLDOMNode* doc);
+// The first node the query selects below the node; empty when none or when the node is null.
+XmlNodeRef SelectChild(IXMLDOMNode* node, const wchar_t* query);
+XmlNodeRef SelectChild(IXMLDOMNode* node, const wchar_t* query, const XPathVars& vars);
 
 int XmlCountNodes(IXMLDOMNode* node, const wchar_t* path);
 // False for a null node or a failed selection; otherwise true, also when a callback stopped early.
@@ -45,6 +57,33 @@ bool XmlForEachNode(IXMLDOMNode* node, const wchar_t* path, XmlNodeCallback call
 // The element children only, in document order.
 int XmlCountChildElements(IXMLDOMNode* node);
 bool XmlForEachChildElement(IXMLDOMNode* node, XmlNodeCallback callback, void* a, void* b);
+
+// The typed walks, the same as the two above: each node is released right after its visit, and a
+// visit that answers false stops the walk (one that answers nothing never stops it).
+bool XmlWalkNodes(IXMLDOMNode* node, const wchar_t* path, const XmlVisitor& visit);
+bool XmlWalkChildElements(IXMLDOMNode* node, const XmlVisitor& visit);
+
+template <class Visit>
+XmlVisitor MakeXmlVisitor(Visit& visit) {
+  if constexpr (std::is_void_v<std::invoke_result_t<Visit&, IXMLDOMNode*>>)
+    return [&visit](IXMLDOMNode* item) {
+      visit(item);
+      return true;
+    };
+  else
+    return [&visit](IXMLDOMNode* item) { return static_cast<bool>(visit(item)); };
+}
+
+template <class Visit>
+bool XmlForEach(IXMLDOMNode* node, const wchar_t* path, Visit&& visit) {
+  return XmlWalkNodes(node, path, MakeXmlVisitor(visit));
+}
+
+template <class Visit>
+bool XmlForEachChild(IXMLDOMNode* node, Visit&& visit) {
+  return XmlWalkChildElements(node, MakeXmlVisitor(visit));
+}
+
 // A new element `tag` in the parent, before `before` when given, else last; null on failure.
 IXMLDOMNode* XmlWriteNode(IXMLDOMNode* parent, const wchar_t* tag, IXMLDOMNode* before);
 

@@ -14,23 +14,20 @@ float SegmentLength(int x1, int y1, int x2, int y2) {
   return static_cast<float>(std::sqrt(static_cast<double>(dx) * dx + static_cast<double>(dy) * dy));
 }
 
-bool ReadPoint(IXMLDOMNode* node, void* graph, void*) {
-  auto& points = *static_cast<std::map<std::string, NavPoint>*>(graph);
+NavPoint ReadPoint(IXMLDOMNode* node) {
   NavPoint point;
   point.name = XmlReadName(node, L"name");
   point.direction = XmlReadName(node, L"direction");
   XmlGetAttrInt(node, L"x", point.x);
   XmlGetAttrInt(node, L"y", point.y);
-  points.emplace(point.name, point);
-  return true;
+  return point;
 }
 
-bool ReadEdge(IXMLDOMNode* node, void* edges, void*) {
+NavEdge ReadEdge(IXMLDOMNode* node) {
   NavEdge edge;
   edge.p1 = XmlReadName(node, L"p1");
   edge.p2 = XmlReadName(node, L"p2");
-  static_cast<std::vector<NavEdge>*>(edges)->push_back(edge);
-  return true;
+  return edge;
 }
 
 bool Joins(const NavEdge& edge, const std::string& a, const std::string& b) {
@@ -56,8 +53,11 @@ bool DirectionStep(const std::string& code, int& dx, int& dy) {
 
 void NavGraph::LoadXml(IXMLDOMNode* graph) {
   Clear();
-  XmlForEachNode(graph, L"points/point", &ReadPoint, &mPoints, nullptr);
-  XmlForEachNode(graph, L"edges/edge", &ReadEdge, &mEdges, nullptr);
+  XmlForEach(graph, L"points/point", [this](IXMLDOMNode* node) {
+    NavPoint point = ReadPoint(node);
+    mPoints.emplace(point.name, point);
+  });
+  XmlForEach(graph, L"edges/edge", [this](IXMLDOMNode* node) { mEdges.push_back(ReadEdge(node)); });
 }
 
 void NavGraph::Clear() {
@@ -220,18 +220,9 @@ bool NavGraph::Walk(float time, float speed, int& x, int& y, int& dx, int& dy) c
 }
 
 void Navigator::LoadNamed(IXMLDOMNode* root, NavGraph& into) {
-  struct Args {
-    const std::string* name;
-    NavGraph* graph;
-  } args{&mName, &into};
-  XmlForEachNode(
-      root, L"graphs/graph",
-      [](IXMLDOMNode* node, void* a, void*) {
-        auto* args = static_cast<Args*>(a);
-        if (XmlReadName(node, L"name") == *args->name) args->graph->LoadXml(node);
-        return true;
-      },
-      &args, nullptr);
+  XmlForEach(root, L"graphs/graph", [&](IXMLDOMNode* node) {
+    if (XmlReadName(node, L"name") == mName) into.LoadXml(node);
+  });
 }
 
 void Navigator::LoadBaseGraphs(IXMLDOMNode* root) { LoadNamed(root, mBase); }

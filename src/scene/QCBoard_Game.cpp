@@ -36,29 +36,15 @@ void SetTextVarInt(const char* name, int value) {
   if (engine && engine->GetTextVars()) engine->GetTextVars()->SetTextVarInt(name, value);
 }
 
-void ReleaseNode(IXMLDOMNode* node) {
-  if (node) node->Release();
-}
-
-IXMLDOMNode* SelectRoot(IXMLDOMDocument* doc) {
-  IXMLDOMNode* root = nullptr;
-  if (doc) doc->selectSingleNode(L"root", &root);
-  return root;
-}
-
-bool ReadStageObject(IXMLDOMNode* node, void* stage, void*) {
-  char name[kNameSize] = {};
-  XmlGetAttrString(node, L"name", name, kNameSize);
-  static_cast<QCStage*>(stage)->objects.push_back(QCItem::FindByName(name));
-  return true;
-}
-
-bool ReadStage(IXMLDOMNode* node, void* stages, void*) {
+QCStage ReadStage(IXMLDOMNode* node) {
   QCStage stage;
   XmlGetAttrInt(node, L"num", stage.num);
-  XmlForEachNode(node, L"object", &ReadStageObject, &stage, nullptr);
-  static_cast<std::vector<QCStage>*>(stages)->push_back(stage);
-  return true;
+  XmlForEach(node, L"object", [&stage](IXMLDOMNode* object) {
+    char name[kNameSize] = {};
+    XmlGetAttrString(object, L"name", name, kNameSize);
+    stage.objects.push_back(QCItem::FindByName(name));
+  });
+  return stage;
 }
 
 }  // namespace
@@ -303,28 +289,28 @@ void QCBoard_Game::LoadLevel(int level, int mode) {
   mSurvival = mode != 0;
   char path[kPathSize];
   std::snprintf(path, sizeof path, mode == 0 ? "cfg\\l%d.xml" : "cfg\\e%d.xml", level);
-  mLevelDoc = CreateAndLoadXmlDocument(path);
-  IXMLDOMNode* levelNode = mLevelDoc ? SelectLevelNode(mLevelDoc) : nullptr;
+  mLevelDoc = XmlDocumentRef(CreateAndLoadXmlDocument(path));
+  XmlNodeRef levelNode(SelectLevelNode(mLevelDoc.Get()));
   char doc[kPathSize] = {};
-  XmlGetAttrString(levelNode, L"doc", doc, kPathSize);
-  mSceneDoc = doc[0] ? CreateAndLoadXmlDocument(doc) : nullptr;
-  IXMLDOMNode* sceneRoot = SelectRoot(mSceneDoc);
+  XmlGetAttrString(levelNode.Get(), L"doc", doc, kPathSize);
+  mSceneDoc = XmlDocumentRef(doc[0] ? CreateAndLoadXmlDocument(doc) : nullptr);
+  XmlNodeRef sceneRoot = SelectChild(mSceneDoc.Get(), L"root");
   if (!levelNode || !sceneRoot) DebugLog("Level %s: level or scene <%s> not read", path, doc);
   mUnreadableLevelFile = !levelNode ? path : !sceneRoot ? (doc[0] ? doc : path) : "";
-  CreateSceneObjects(sceneRoot);
-  ApplyLevelObjects(levelNode);
+  CreateSceneObjects(sceneRoot.Get());
+  ApplyLevelObjects(levelNode.Get());
   mHeldImages.clear();
   RegisterSceneParts();
-  if (mSurvival) ReadStages(levelNode);
-  LoadGraphs(sceneRoot, levelNode);
+  if (mSurvival) ReadStages(levelNode.Get());
+  LoadGraphs(sceneRoot.Get(), levelNode.Get());
   mEvents->mKind = mSurvival ? QCLevelEvents::kSurvival : QCLevelEvents::kCareer;
-  mEvents->LoadLevelEvents(levelNode);
-  ReadLevel(sceneRoot, levelNode);
+  mEvents->LoadLevelEvents(levelNode.Get());
+  ReadLevel(sceneRoot.Get(), levelNode.Get());
   ReleaseLoadDocuments(sceneRoot, levelNode);
 }
 
 void QCBoard_Game::ReadStages(IXMLDOMNode* levelNode) {
-  XmlForEachNode(levelNode, L"stages/stage", &ReadStage, &mStages, nullptr);
+  XmlForEach(levelNode, L"stages/stage", [this](IXMLDOMNode* node) { mStages.push_back(ReadStage(node)); });
 }
 
 void QCBoard_Game::LoadGraphs(IXMLDOMNode* sceneRoot, IXMLDOMNode* levelNode) {
@@ -335,13 +321,11 @@ void QCBoard_Game::LoadGraphs(IXMLDOMNode* sceneRoot, IXMLDOMNode* levelNode) {
   }
 }
 
-void QCBoard_Game::ReleaseLoadDocuments(IXMLDOMNode* sceneRoot, IXMLDOMNode* levelNode) {
-  ReleaseNode(sceneRoot);
-  ReleaseNode(levelNode);
-  ReleaseNode(mSceneDoc);
-  ReleaseNode(mLevelDoc);
-  mSceneDoc = nullptr;
-  mLevelDoc = nullptr;
+void QCBoard_Game::ReleaseLoadDocuments(XmlNodeRef& sceneRoot, XmlNodeRef& levelNode) {
+  sceneRoot = XmlNodeRef();
+  levelNode = XmlNodeRef();
+  mSceneDoc = XmlDocumentRef();
+  mLevelDoc = XmlDocumentRef();
 }
 
 void QCBoard_Game::OnLevelLoaded() {
@@ -426,9 +410,6 @@ void QCBoard_Game::Shutdown() {
 }
 
 void QCBoard_Game::LoadObjectConfigs() {
-  IXMLDOMDocument* doc = CreateAndLoadXmlDocument("cfg\\cfg.xml");
-  IXMLDOMNode* root = SelectRoot(doc);
-  LoadConfigs(root);
-  ReleaseNode(root);
-  ReleaseNode(doc);
+  XmlNodeRef root = LoadXmlRoot("cfg\\cfg.xml");
+  LoadConfigs(root.Get());
 }

@@ -19,10 +19,9 @@
 #include "engine/QCCandyWidget.h"
 #include "engine/QCDeadline.h"
 #include "engine/QCLevelHandOver.h"
+#include "engine/XmlRef.h"
 #include "graphics/SharedImageHandle.h"
 
-class IXMLDOMDocument;
-class IXMLDOMNode;
 class Navigator;
 struct QCEventRecord;
 class QCItem;
@@ -136,8 +135,8 @@ class QCBoard_Game : public QCCandyWidget, public QCLevelHandOver {
   QCPickItem* mHovered = nullptr;
   std::list<QCPickItem*> mClickQueue;
   std::vector<Velk::SharedImageHandle> mHeldImages;
-  IXMLDOMDocument* mSceneDoc = nullptr;
-  IXMLDOMDocument* mLevelDoc = nullptr;
+  XmlDocumentRef mSceneDoc;
+  XmlDocumentRef mLevelDoc;
   std::atomic<bool> mLoading{false};
   // Written by the level thread, read once the load is handed over: the file that did not load.
   std::string mUnreadableLevelFile;
@@ -155,7 +154,7 @@ class QCBoard_Game : public QCCandyWidget, public QCLevelHandOver {
   void BoardClick(int x, int y);
   void ReadStages(IXMLDOMNode* levelNode);
   void LoadGraphs(IXMLDOMNode* sceneRoot, IXMLDOMNode* levelNode);
-  void ReleaseLoadDocuments(IXMLDOMNode* sceneRoot, IXMLDOMNode* levelNode);
+  void ReleaseLoadDocuments(XmlNodeRef& sceneRoot, XmlNodeRef& levelNode);
   void OpenStage();
   void SetCursor(const char* name);
 

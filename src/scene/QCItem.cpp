@@ -48,21 +48,13 @@ std::array<FactoryRow, 13>& Factory() {
   return rows;
 }
 
-bool ReadPart(IXMLDOMNode* node, void* item, void*) {
-  auto* owner = static_cast<QCItem*>(item);
-  auto* part = new QCItemPart(owner);
-  part->LoadFromXml(node);
-  owner->mParts.push_back(part);
-  return true;
-}
-
-bool CreateSceneObject(IXMLDOMNode* node, void*, void*) {
+void CreateSceneObject(IXMLDOMNode* node) {
   const std::string keyword = XmlReadName(node, L"class");
   const std::string name = XmlReadName(node, L"name");
   SceneObjectCreator create = GetSceneObjectCreator(keyword);
   if (!create) {
     DebugLog("Scene object <%s>: unknown class <%s>, skipped", name.c_str(), keyword.c_str());
-    return true;
+    return;
   }
   QCItem* item = create();
   if (name == "boss") SceneBossObject = item;
@@ -70,7 +62,6 @@ bool CreateSceneObject(IXMLDOMNode* node, void*, void*) {
   item->LoadFromXml(node);
   SceneObjectMap.emplace(name, item);
   SceneObjectList.push_back(item);
-  return true;
 }
 
 template <typename F>
@@ -136,7 +127,11 @@ void QCItem::LoadFromXml(IXMLDOMNode* node) {
     mEffect->EffectSetParam(kParamVisible, &mVisible);
     mEffect->SetOwner(this);
   }
-  XmlForEachNode(node, L"part", &ReadPart, this, nullptr);
+  XmlForEach(node, L"part", [this](IXMLDOMNode* element) {
+    auto* part = new QCItemPart(this);
+    part->LoadFromXml(element);
+    mParts.push_back(part);
+  });
 }
 
 void QCItem::ApplySkinXml(IXMLDOMNode* node) {
@@ -325,18 +320,13 @@ void QCItem::SetDelay(float seconds, uint32_t code) {
   mDelayCode = code;
 }
 
-void CreateSceneObjects(IXMLDOMNode* root) { XmlForEachNode(root, L"objects/object", &CreateSceneObject, nullptr, nullptr); }
+void CreateSceneObjects(IXMLDOMNode* root) { XmlForEach(root, L"objects/object", &CreateSceneObject); }
 
 void ApplyLevelObjects(IXMLDOMNode* levelNode) {
   for (QCItem* item : SceneObjectList) {
-    IXMLDOMNode* node = nullptr;
-    if (levelNode) {
-      const XPathVars vars{{L"name", Velk::Utf8ToWide(item->mName)}};
-      levelNode->selectSingleNode(L"objects//object[@name=$name]", vars, &node);
-    }
-    if (node) {
-      item->ApplySkinXml(node);
-      node->Release();
+    const XPathVars vars{{L"name", Velk::Utf8ToWide(item->mName)}};
+    if (XmlNodeRef node = SelectChild(levelNode, L"objects//object[@name=$name]", vars)) {
+      item->ApplySkinXml(node.Get());
     } else {
       item->SetVisible(false);
       item->mActive = false;

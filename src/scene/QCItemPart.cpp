@@ -16,11 +16,6 @@
 
 namespace {
 
-bool ReadExchangeSkin(IXMLDOMNode* node, void* map, void*) {
-  (*static_cast<std::map<std::string, std::string>*>(map))[XmlReadName(node, L"from")] = XmlReadName(node, L"to");
-  return true;
-}
-
 Velk::Color FromRgba(uint32_t rgba) {
   return Velk::Color(static_cast<int>(rgba >> 24), static_cast<int>((rgba >> 16) & 0xFF),
                      static_cast<int>((rgba >> 8) & 0xFF), static_cast<int>(rgba & 0xFF));
@@ -75,7 +70,8 @@ bool QCItemPart::LoadFromXml(IXMLDOMNode* node) {
   XmlGetAttrInt(node, L"mirror", mirror);
   mMirror = mirror != 0;
   XmlGetAttrBool(node, L"zover", mZOver);
-  XmlForEachNode(node, L"exchange_skin", &ReadExchangeSkin, &mExchangeSkins, nullptr);
+  XmlForEach(node, L"exchange_skin",
+             [this](IXMLDOMNode* item) { mExchangeSkins[XmlReadName(item, L"from")] = XmlReadName(item, L"to"); });
   for (POINT& p : mZLine) p = POINT{};
   if (!mZOver) {
     mParentZ = XmlReadName(node, L"parent_z");

@@ -77,36 +77,26 @@ void AppendOrders(const QCOrderPart& part, QCEventRecord& record) {
   }
 }
 
-bool ReadParam(IXMLDOMNode* node, void* record, void*) {
-  std::string name;
-  if (XmlGetAttrText(node, L"name", name)) static_cast<QCEventRecord*>(record)->entries.push_back(name);
-  return true;
-}
-
-bool ReadOrder(IXMLDOMNode* node, void* list, void*) {
-  QCOrder order{ReadFloat(node, L"prob"), ReadText(node, L"name")};
-  auto* orders = static_cast<QCOrderList*>(list);
-  orders->sum += order.prob;
-  orders->orders.push_back(order);
-  return true;
-}
-
-bool ReadOrderList(IXMLDOMNode* node, void* part, void*) {
+QCOrderList ReadOrderList(IXMLDOMNode* node) {
   QCOrderList list;
   list.prob = ReadFloat(node, L"prob");
-  XmlForEachNode(node, L"order", &ReadOrder, &list, nullptr);
-  auto* orders = static_cast<QCOrderPart*>(part);
-  orders->sum += list.prob;
-  orders->lists.push_back(std::move(list));
-  return true;
+  XmlForEach(node, L"order", [&list](IXMLDOMNode* item) {
+    QCOrder order{ReadFloat(item, L"prob"), ReadText(item, L"name")};
+    list.sum += order.prob;
+    list.orders.push_back(order);
+  });
+  return list;
 }
 
 void ReadOrderPart(IXMLDOMNode* templateNode, const wchar_t* name, QCOrderPart& part) {
-  IXMLDOMNode* node = nullptr;
-  if (templateNode->selectSingleNode(name, &node) != 0 || !node) return;
-  part.prob = ReadFloat(node, L"prob");
-  XmlForEachNode(node, L"order_list", &ReadOrderList, &part, nullptr);
-  node->Release();
+  XmlNodeRef node = SelectChild(templateNode, name);
+  if (!node) return;
+  part.prob = ReadFloat(node.Get(), L"prob");
+  XmlForEach(node.Get(), L"order_list", [&part](IXMLDOMNode* item) {
+    QCOrderList list = ReadOrderList(item);
+    part.sum += list.prob;
+    part.lists.push_back(std::move(list));
+  });
 }
 
 bool IsClientEvent(const std::string& type, const std::string& event) {
@@ -133,74 +123,58 @@ QCLevelEvents::~QCLevelEvents() { Clear(); }
 void QCLevelEvents::LoadLevelEvents(IXMLDOMNode* levelNode) {
   Clear();
   if (!levelNode || (mKind != kCareer && mKind != kSurvival)) return;
-  IXMLDOMNode* queueNode = nullptr;
-  if (levelNode->selectSingleNode(L"events_queue", &queueNode) != 0 || !queueNode) return;
+  XmlNodeRef queueNode = SelectChild(levelNode, L"events_queue");
+  if (!queueNode) return;
   if (mKind == kCareer)
-    ReadQueue(queueNode);
+    ReadQueue(queueNode.Get());
   else
-    ReadStages(queueNode);
-  queueNode->Release();
+    ReadStages(queueNode.Get());
 }
 
 void QCLevelEvents::ReadQueue(IXMLDOMNode* queueNode) {
-  XmlForEachNode(
-      queueNode, L"time_point",
-      [](IXMLDOMNode* node, void* self, void*) {
-        std::string type = ReadText(node, L"type"), event = ReadText(node, L"event");
-        if (!IsClientEvent(type, event)) return true;
-        auto* record = new QCEventRecord{0, ReadFloat(node, L"time"), type, event, {}, true};
-        ++gPool.live;
-        XmlForEachNode(node, L"param", &ReadParam, record, nullptr);
-        static_cast<QCLevelEvents*>(self)->mQueue.push_back(record);
-        return true;
-      },
-      this, nullptr);
+  XmlForEach(queueNode, L"time_point", [this](IXMLDOMNode* node) {
+    std::string type = ReadText(node, L"type"), event = ReadText(node, L"event");
+    if (!IsClientEvent(type, event)) return;
+    auto* record = new QCEventRecord{0, ReadFloat(node, L"time"), type, event, {}, true};
+    ++gPool.live;
+    XmlForEach(node, L"param", [record](IXMLDOMNode* param) {
+      std::string name;
+      if (XmlGetAttrText(param, L"name", name)) record->entries.push_back(name);
+    });
+    mQueue.push_back(record);
+  });
   mCursor = mQueue.begin();
 }
 
 void QCLevelEvents::ReadStages(IXMLDOMNode* queueNode) {
-  XmlForEachNode(
-      queueNode, L"templates/order_template",
-      [](IXMLDOMNode* node, void* self, void*) {
-        auto entry = std::make_unique<QCOrderTemplate>();
-        entry->name = ReadText(node, L"name");
-        ReadOrderPart(node, L"stand", entry->stand);
-        ReadOrderPart(node, L"sit", entry->sit);
-        auto& table = static_cast<QCLevelEvents*>(self)->mTemplates;
-        table.emplace(entry->name, std::move(entry));
-        return true;
-      },
-      this, nullptr);
-  XmlForEachNode(
-      queueNode, L"stages/stage",
-      [](IXMLDOMNode* node, void* self, void*) {
-        QCEventStage stage;
-        XmlGetAttrInt(node, L"points", stage.points);
-        XmlForEachNode(
-            node, L"time_point_template",
-            [](IXMLDOMNode* item, void* stagePtr, void* selfPtr) {
-              QCEventTemplate entry{ReadFloat(item, L"prob"), ReadText(item, L"type"), ReadText(item, L"event"),
-                                    ReadFloat(item, L"time_min"), ReadFloat(item, L"time_max"), nullptr};
-              if (!IsClientEvent(entry.type, entry.event)) return true;
-              const std::string orders = ReadText(item, L"order_template");
-              auto& table = static_cast<QCLevelEvents*>(selfPtr)->mTemplates;
-              auto found = table.find(orders);
-              if (found != table.end())
-                entry.orders = found->second.get();
-              else
-                LevelLog("Level events: order template \"%s\" is not defined; its customers order nothing",
-                         orders.c_str());
-              auto* target = static_cast<QCEventStage*>(stagePtr);
-              target->sum += entry.prob;
-              target->templates.push_back(std::move(entry));
-              return true;
-            },
-            &stage, self);
-        static_cast<QCLevelEvents*>(self)->mStages.push_back(std::move(stage));
-        return true;
-      },
-      this, nullptr);
+  XmlForEach(queueNode, L"templates/order_template", [this](IXMLDOMNode* node) {
+    auto entry = std::make_unique<QCOrderTemplate>();
+    entry->name = ReadText(node, L"name");
+    ReadOrderPart(node, L"stand", entry->stand);
+    ReadOrderPart(node, L"sit", entry->sit);
+    mTemplates.emplace(entry->name, std::move(entry));
+  });
+  XmlForEach(queueNode, L"stages/stage", [this](IXMLDOMNode* node) {
+    QCEventStage stage;
+    XmlGetAttrInt(node, L"points", stage.points);
+    XmlForEach(node, L"time_point_template", [&](IXMLDOMNode* item) { ReadStageTemplate(item, stage); });
+    mStages.push_back(std::move(stage));
+  });
   FirstStage();
+}
+
+void QCLevelEvents::ReadStageTemplate(IXMLDOMNode* item, QCEventStage& stage) {
+  QCEventTemplate entry{ReadFloat(item, L"prob"), ReadText(item, L"type"), ReadText(item, L"event"),
+                        ReadFloat(item, L"time_min"), ReadFloat(item, L"time_max"), nullptr};
+  if (!IsClientEvent(entry.type, entry.event)) return;
+  const std::string orders = ReadText(item, L"order_template");
+  auto found = mTemplates.find(orders);
+  if (found != mTemplates.end())
+    entry.orders = found->second.get();
+  else
+    LevelLog("Level events: order template \"%s\" is not defined; its customers order nothing", orders.c_str());
+  stage.sum += entry.prob;
+  stage.templates.push_back(std::move(entry));
 }
 
 void QCLevelEvents::FirstStage() {

@@ -112,6 +112,7 @@ class QCLevelEvents {
  private:
   void ReadQueue(IXMLDOMNode* queueNode);
   void ReadStages(IXMLDOMNode* queueNode);
+  void ReadStageTemplate(IXMLDOMNode* item, QCEventStage& stage);
   void FirstStage();
   void DrawNext();
   void DropQueue();

@@ -13,24 +13,22 @@ std::map<std::string, QCCharacterDef> CharacterMap;
 
 namespace {
 
-bool ReadOrientation(IXMLDOMNode* node, void* def, void*) {
+void ReadOrientation(IXMLDOMNode* node, QCCharacterDef& def) {
   const std::string code = XmlReadName(node, L"orientation");
-  if (code.empty()) return true;
+  if (code.empty()) return;
   QCOrientationDef orientation;
   orientation.actual = XmlReadName(node, L"actual_orientation");
   XmlGetAttrInt(node, L"ofs_x", orientation.ofsX);
   XmlGetAttrInt(node, L"ofs_y", orientation.ofsY);
-  static_cast<QCCharacterDef*>(def)->orientations.emplace(code, orientation);
-  return true;
+  def.orientations.emplace(code, orientation);
 }
 
-bool ReadCharacter(IXMLDOMNode* node, void*, void*) {
+void ReadCharacter(IXMLDOMNode* node) {
   QCCharacterDef def;
   def.name = XmlReadName(node, L"name");
   XmlGetAttrFloat(node, L"move_speed", def.moveSpeed);
-  XmlForEachNode(node, L"orientations", &ReadOrientation, &def, nullptr);
+  XmlForEach(node, L"orientations", [&def](IXMLDOMNode* item) { ReadOrientation(item, def); });
   CharacterMap.emplace(def.name, def);
-  return true;
 }
 
 // Heading sectors, clockwise from screen-up: the last row whose threshold is below the heading.
@@ -54,7 +52,7 @@ float Heading(int dx, int u) {
 
 void QCMoveItem::LoadCharacters(IXMLDOMNode* root) {
   CharacterMap.clear();
-  XmlForEachNode(root, L"perses/pers", &ReadCharacter, nullptr, nullptr);
+  XmlForEach(root, L"perses/pers", &ReadCharacter);
 }
 
 const QCCharacterDef* QCMoveItem::FindCharacter(const std::string& name) {

@@ -17,21 +17,17 @@ constexpr int kNameSize = 128;
 constexpr int kPickSize = 260;
 constexpr int kRegionSize = 2048;
 
-struct ReadList {
-  const wchar_t* attribute;
-  int size;
-  std::vector<std::string>* out;
-};
-
-bool ReadListEntry(IXMLDOMNode* node, void* list, void*) {
-  auto* read = static_cast<ReadList*>(list);
-  std::vector<char> buffer(static_cast<size_t>(read->size), '\0');
-  XmlGetAttrString(node, read->attribute, buffer.data(), read->size);
-  if (buffer[0] != '\0') read->out->push_back(buffer.data());
-  return true;
+// The attribute of each selected node, read into a buffer of `size` bytes; empty values are left out.
+void ReadNameList(IXMLDOMNode* node, const wchar_t* path, const wchar_t* attribute, int size,
+                  std::vector<std::string>& out) {
+  XmlForEach(node, path, [&](IXMLDOMNode* item) {
+    std::vector<char> buffer(static_cast<size_t>(size), '\0');
+    XmlGetAttrString(item, attribute, buffer.data(), size);
+    if (buffer[0] != '\0') out.push_back(buffer.data());
+  });
 }
 
-bool ReadPoint(IXMLDOMNode* node, void* points, void*) {
+QCPickPoint ReadPoint(IXMLDOMNode* node) {
   QCPickPoint point;
   char buffer[kNameSize] = {};
   XmlGetAttrString(node, L"owner", buffer, kNameSize);
@@ -41,8 +37,7 @@ bool ReadPoint(IXMLDOMNode* node, void* points, void*) {
   point.direction = buffer;
   XmlGetAttrInt(node, L"offs_x", point.offsX);
   XmlGetAttrInt(node, L"offs_y", point.offsY);
-  static_cast<std::vector<QCPickPoint>*>(points)->push_back(point);
-  return true;
+  return point;
 }
 
 // The next whitespace-separated decimal integer; false at the end or at a token that is not one.
@@ -100,11 +95,9 @@ void QCPickItem::ReleaseImages() {
 void QCPickItem::LoadFromXml(IXMLDOMNode* node) {
   QCItem::LoadFromXml(node);
   PickableMap.emplace(mName, this);
-  ReadList pairs{L"pair_item", kNameSize, &mPairNames};
-  XmlForEachNode(node, L"select_block", &ReadListEntry, &pairs, nullptr);
-  ReadList picks{L"pick", kPickSize, &mPickNames};
-  XmlForEachNode(node, L"picks", &ReadListEntry, &picks, nullptr);
-  XmlForEachNode(node, L"point", &ReadPoint, &mPoints, nullptr);
+  ReadNameList(node, L"select_block", L"pair_item", kNameSize, mPairNames);
+  ReadNameList(node, L"picks", L"pick", kPickSize, mPickNames);
+  XmlForEach(node, L"point", [this](IXMLDOMNode* item) { mPoints.push_back(ReadPoint(item)); });
   std::vector<char> region(kRegionSize, '\0');
   XmlGetAttrString(node, L"rgn", region.data(), kRegionSize);
   ParseRegion(region.data());

@@ -15,17 +15,11 @@ void QCAnim::Build(IXMLDOMNode* node, QCEngine*) {
   ReadCommonXml(node);
   XmlGetAttrInt(node, L"fps", mFps);
   XmlGetAttrBool(node, L"oneshot", mOneshot);
-  IXMLDOMNodeList* list = nullptr;
-  if (node->selectNodes(L"texture", &list) == S_OK && list) {
-    IXMLDOMNode* element = nullptr;
-    while (list->nextNode(&element) == S_OK && element) {
-      auto frame = std::make_unique<QCTexture>();
-      ReadTextureElement(node, element, *frame, mWidth, mHeight);
-      mFrames.push_back(std::move(frame));
-      element->Release();
-    }
-    list->Release();
-  }
+  XmlForEach(node, L"texture", [&](IXMLDOMNode* element) {
+    auto frame = std::make_unique<QCTexture>();
+    ReadTextureElement(node, element, *frame, mWidth, mHeight);
+    mFrames.push_back(std::move(frame));
+  });
   mCurrent = mFrames.empty() ? -1 : 0;
 }
 

@@ -28,7 +28,7 @@ void QCBar::Build(IXMLDOMNode* node, QCEngine*) {
 }
 
 void QCBar::ReadSegment(IXMLDOMNode* node, const wchar_t* query, QCTexture& texture) {
-  QCNodeRef element = SelectChild(node, query);
+  XmlNodeRef element = SelectChild(node, query);
   if (!element) return;
   QCTextureRef picture = ReadTextureName(node, element.Get());
   if (!picture.IsEmpty()) texture.SetImage(picture);

@@ -27,7 +27,7 @@ void QCList::Build(IXMLDOMNode* node, QCEngine* app) {
   XmlGetAttrPixels(node, L"left", mLeft);
   ParseColorAttr(node, L"sel_color", &mSelColor);
   ReadCommonXml(node);
-  if (QCNodeRef element = SelectChild(node, L"element[@name=\"scroll\"]")) BuildScrollBar(element.Get(), app);
+  if (XmlNodeRef element = SelectChild(node, L"element[@name=\"scroll\"]")) BuildScrollBar(element.Get(), app);
   ReadTextAttrs(node, [this](int layer, const QCTextAttrValues& v) { SetTextAttr(layer, v.font, v.color, v.dcolor); });
   AddTexture(kNormal, ReadWidgetTexture(node, L"texture[@id=\"normal\"]", mWidth, mHeight));
   AddTexture(kDisabled, ReadWidgetTexture(node, L"texture[@id=\"disabled\"]", mWidth, mHeight));
@@ -64,7 +64,7 @@ void QCList::BuildScrollBar(IXMLDOMNode* element, QCEngine* app) {
 
 // Without a width the mark covers the image from (u, v) on; an unknown image gives an empty mark.
 void QCList::ReadCheckTexture(IXMLDOMNode* node) {
-  QCNodeRef element = SelectChild(node, L"texture[@id=\"check\"]");
+  XmlNodeRef element = SelectChild(node, L"texture[@id=\"check\"]");
   if (!element) return;
   QCTextureRef picture = ReadTextureName(node, element.Get());
   if (!picture.IsEmpty()) mCheck.SetImage(picture);

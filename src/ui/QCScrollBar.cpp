@@ -24,7 +24,7 @@ void QCScrollBar::Build(IXMLDOMNode* node, QCEngine* app) {
 
 QCButton* QCScrollBar::BuildButton(IXMLDOMNode* node, const wchar_t* query, const char* name, int id,
                                    QCEngine* app) {
-  QCNodeRef element = SelectChild(node, query);
+  XmlNodeRef element = SelectChild(node, query);
   if (!element) {
     LogElementProblem(node, "a part of the scroll bar is missing and is left out");
     return nullptr;

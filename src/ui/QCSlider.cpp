@@ -21,19 +21,19 @@ void QCSlider::Build(IXMLDOMNode* node, QCEngine* app) {
   XmlGetAttrPixels(node, L"mz_height", mZoneHeight);
   XmlGetAttrPixels(node, L"mz_dz1", mDeadLeft);
   XmlGetAttrPixels(node, L"mz_dz2", mDeadRight);
-  if (QCNodeRef element = SelectChild(node, L"element[@name=\"back\"]")) {
+  if (XmlNodeRef element = SelectChild(node, L"element[@name=\"back\"]")) {
     auto* back = new QCText(this, app);
     back->Build(element.Get(), app);
     BindControl("back", back);
   }
-  if (QCNodeRef element = SelectChild(node, L"element[@name=\"bar\"]")) {
+  if (XmlNodeRef element = SelectChild(node, L"element[@name=\"bar\"]")) {
     auto* bar = new QCBar(this);
     bar->Build(element.Get(), app);
     BindControl("bar", bar);
   } else {
     LogElementProblem(node, "no bar: the slider shows no fill");
   }
-  if (QCNodeRef element = SelectChild(node, L"element[@name=\"thumb\"]")) {
+  if (XmlNodeRef element = SelectChild(node, L"element[@name=\"thumb\"]")) {
     auto* thumb = new QCText(this, app);
     thumb->Build(element.Get(), app);
     mThumbMargin = thumb->mLayout.mX;

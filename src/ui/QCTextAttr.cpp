@@ -103,7 +103,7 @@ void ReadTextAttrs(IXMLDOMNode* node, const std::function<void(int layer, const 
       {L"textattr[@id=\"shadow\"]", TextShadow},
   };
   for (const auto& [query, layer] : kLayers) {
-    QCNodeRef element = SelectChild(node, query);
+    XmlNodeRef element = SelectChild(node, query);
     if (!element) continue;
     QCTextAttrValues values = ReadTextAttr(element.Get());
     std::string font;

@@ -6,23 +6,13 @@
 #include "ui/QCUiEngine.h"
 #include "ui/QCWidgetPaint.h"
 
-QCNodeRef::~QCNodeRef() {
-  if (mNode) mNode->Release();
-}
-
-QCNodeRef SelectChild(IXMLDOMNode* node, const wchar_t* query) {
-  IXMLDOMNode* child = nullptr;
-  if (node && node->selectSingleNode(query, &child) != S_OK) child = nullptr;
-  return QCNodeRef(child);
-}
-
 void ReadTextureElement(IXMLDOMNode* widget, IXMLDOMNode* element, QCTexture& texture, int width, int height) {
   ReadAnimatedTexture(&texture, element, width, height);
   if (!TextureHasImage(&texture)) LogElementProblem(widget, "a texture names no picture of the texture table");
 }
 
 QCTexture* ReadWidgetTexture(IXMLDOMNode* node, const wchar_t* query, int width, int height) {
-  QCNodeRef element = SelectChild(node, query);
+  XmlNodeRef element = SelectChild(node, query);
   if (!element) return nullptr;
   auto* texture = new QCTexture();
   ReadTextureElement(node, element.Get(), *texture, width, height);

@@ -336,3 +336,62 @@ TEST_F(XmlAccessTest, LevelNodeAndWrittenNodes) {
   for (IXMLDOMNode* n : {edge, head, points, edges, graph}) n->Release();
   doc->Release();
 }
+
+namespace {
+
+// Each visited node is a fresh object held by the walk alone; the probe reads its count.
+ULONG References(IXMLDOMNode* node) {
+  node->AddRef();
+  return node->Release();
+}
+
+}  // namespace
+
+TEST_F(XmlAccessTest, TypedWalksKeepTheRulesOfTheCallbackWalks) {
+  mPak.Put("cfg\\w.xml", Utf16File(R"(<root><n name="a"/><n name="b"/><n name="c"/>
+    <box>text<n name="x"/><!-- note --><n name="y"/></box></root>)"));
+  XmlNodeRef root = LoadXmlRoot("cfg\\w.xml");
+  ASSERT_TRUE(root);
+
+  std::vector<std::string> seen;
+  std::vector<ULONG> counts;
+  EXPECT_TRUE(XmlForEach(root.Get(), L"n", [&](IXMLDOMNode* item) {
+    seen.push_back(XmlReadName(item, L"name"));
+    counts.push_back(References(item));
+  }));
+  EXPECT_EQ(seen, (std::vector<std::string>{"a", "b", "c"})) << "a visit that answers nothing never stops";
+  EXPECT_EQ(counts, (std::vector<ULONG>{1, 1, 1}));
+
+  seen.clear();
+  EXPECT_TRUE(XmlForEach(root.Get(), L"n", [&](IXMLDOMNode* item) {
+    seen.push_back(XmlReadName(item, L"name"));
+    return seen.back() != "b";
+  })) << "a walk stopped early still answers true";
+  EXPECT_EQ(seen, (std::vector<std::string>{"a", "b"}));
+
+  seen.clear();
+  XmlNodeRef box = SelectChild(root.Get(), L"box");
+  EXPECT_TRUE(XmlForEachChild(box.Get(), [&](IXMLDOMNode* item) { seen.push_back(XmlReadName(item, L"name")); }));
+  EXPECT_EQ(seen, (std::vector<std::string>{"x", "y"})) << "only the element children";
+
+  int visits = 0;
+  auto count = [&visits](IXMLDOMNode*) { ++visits; };
+  EXPECT_FALSE(XmlForEach(nullptr, L"n", count));
+  EXPECT_FALSE(XmlForEach(root.Get(), L"][", count));
+  EXPECT_FALSE(XmlForEachChild(nullptr, count));
+  EXPECT_EQ(visits, 0);
+}
+
+TEST_F(XmlAccessTest, SelectChildAndTheRootOfAFile) {
+  mPak.Put("cfg\\s.xml", Utf16File(R"(<root><e name="it's"/><e name="other"/></root>)"));
+  mPak.Put("cfg\\noroot.xml", Utf16File("<top/>"));
+  XmlNodeRef root = LoadXmlRoot("cfg\\s.xml");
+  XmlNodeRef found = SelectChild(root.Get(), L"e[@name=$n]", {{L"n", L"it's"}});
+  ASSERT_TRUE(found);
+  EXPECT_EQ(XmlReadName(found.Get(), L"name"), "it's");
+  EXPECT_FALSE(SelectChild(root.Get(), L"missing"));
+  EXPECT_FALSE(SelectChild(nullptr, L"e"));
+  EXPECT_FALSE(SelectChild(root.Get(), L"]["));
+  EXPECT_FALSE(LoadXmlRoot("cfg\\noroot.xml"));
+  EXPECT_FALSE(LoadXmlRoot("cfg\\absent.xml"));
+}

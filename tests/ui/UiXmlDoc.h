@@ -12,23 +12,16 @@ public:
   // The document element of `xml`; null when it does not parse.
   explicit UiXmlDoc(const std::string& xml) {
     CoInitialize(nullptr);
-    if (!CreateXmlDocument(&mDoc)) return;
+    if (!CreateXmlDocument(mDoc.Out())) return;
     VARIANT_BOOL ok = VARIANT_FALSE;
     std::wstring text = Velk::Utf8ToWide(xml);
     mDoc->loadXML(text.c_str(), &ok);
-    IXMLDOMNode* root = nullptr;
-    if (mDoc->get_documentElement(&root) == S_OK) mRoot = QCNodeRef(root);
-  }
-  UiXmlDoc(const UiXmlDoc&) = delete;
-  UiXmlDoc& operator=(const UiXmlDoc&) = delete;
-  ~UiXmlDoc() {
-    mRoot = QCNodeRef();
-    if (mDoc) mDoc->Release();
+    if (mDoc->get_documentElement(mRoot.Out()) != S_OK) mRoot = XmlNodeRef();
   }
 
   IXMLDOMNode* Root() const { return mRoot.Get(); }
 
 private:
-  IXMLDOMDocument* mDoc = nullptr;
-  QCNodeRef mRoot;
+  XmlDocumentRef mDoc;
+  XmlNodeRef mRoot;
 };
