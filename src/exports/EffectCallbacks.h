@@ -14,6 +14,7 @@
 
 
 // Every exported name with its function: the control callbacks, then the message callbacks.
+// clang-format off
 #define QC_CONTROL_CALLBACKS(X)                                                                         \
   X(EffectScaleZero) X(EffectScaleUpRecoil) X(EffectScaleDownToOne) X(EffectScaleDown) X(EffectFadeIn)  \
   X(EffectFadeOut) X(EffectFadeOne) X(EffectFadeZero) X(EffectSlideUpAccel) X(EffectShake)              \
@@ -29,6 +30,7 @@
   X(DlgSlideDownAccel485) X(DlgSlideFromBottomAccel) X(DlgSlideFromBottomAccel485)                      \
   X(DlgSlideFromLeftAccel) X(DlgSlideFromLeftAccel400) X(DlgSlideFromLeftAccel400M)                     \
   X(FuncOnWorkerWorkingPSEffect) X(DlgSlideRightAccelGirl) X(DlgSlideFromRightAccelGirl)
+// clang-format on
 
 #define QC_MESSAGE_CALLBACKS(X) X(RenderPSFunc) X(StopPSFunc) X(WidgetsLock) X(WidgetsUnlock)
 
