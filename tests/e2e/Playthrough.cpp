@@ -17,7 +17,7 @@
 #include "platform/backend/Backend.h"
 #include "platform/clock/Clock.h"
 #include "platform/ddraw/DDrawPresenter.h"
-#include "platform/ddraw/SdlPresenter.h"
+#include "platform/sdl/SdlPresenter.h"
 #include "platform/headless/HeadlessBackend.h"
 #include "platform/msgbox/MessageBox.h"
 #include "platform/process/ProcessInfo.h"

@@ -49,6 +49,25 @@ class CheckLayeringTest(unittest.TestCase):
         self.assertIn("the velk library reaches up into game", out)
         self.assertIn("graphics/G.cpp:1: #include pugixml.hpp: only src/platform", out)
 
+    def test_a_back_end_is_named_only_by_the_list_and_by_the_back_ends(self):
+        code, out = run_check({
+            "platform/backend/Backend.h": [],
+            "platform/backend/BackendList.cpp": ["platform/sdl/SdlBackend.h", "platform/headless/HeadlessBackend.h"],
+            "platform/sdl/SdlBackend.h": ["platform/backend/Backend.h", "platform/headless/HeadlessPresenter.h"],
+            "platform/headless/HeadlessBackend.h": ["platform/backend/Backend.h"],
+            "platform/headless/HeadlessPresenter.h": [],
+        })
+        self.assertEqual(code, 0, out)
+        code, out = run_check({
+            "platform/backend/Backend.cpp": ["platform/sdl/SdlBackend.h"],
+            "platform/audio/AudioOutput.cpp": ["platform/headless/NullAudioSink.h"],
+            "platform/sdl/SdlBackend.h": [],
+            "platform/headless/NullAudioSink.h": [],
+        })
+        self.assertEqual(code, 1)
+        self.assertIn("platform/backend/Backend.cpp:1: #include platform/sdl/SdlBackend.h: a back end is reached", out)
+        self.assertIn("platform/audio/AudioOutput.cpp:1: #include platform/headless/NullAudioSink.h", out)
+
     def test_a_circle_within_one_floor_fails(self):
         code, out = run_check({"scene/A.h": ["ui/B.h"], "ui/B.h": ["scene/A.h"]})
         self.assertEqual(code, 1)

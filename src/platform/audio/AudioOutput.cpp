@@ -1,12 +1,10 @@
 #include "platform/audio/AudioOutput.h"
 
-#include "platform/audio/NullAudioSink.h"
-#include "platform/audio/SdlAudioSink.h"
+#include "platform/audio/AudioSink.h"
+#include "platform/backend/Backend.h"
 
 #include <unistd.h>
 
-#include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <mutex>
 
@@ -29,19 +27,6 @@ OutputState& State() {
   return *state;
 }
 
-bool WantsNullSink() {
-  const char* backend = std::getenv("VELK_BACKEND");
-  const char* driver = std::getenv("SDL_AUDIODRIVER");
-  return (backend && std::strcmp(backend, "headless") == 0) || (driver && std::strcmp(driver, "dummy") == 0);
-}
-
-std::unique_ptr<AudioSink> OpenSink(AudioMixer& mixer) {
-  if (!WantsNullSink()) {
-    if (auto sink = SdlAudioSink::Open(mixer)) return sink;
-  }
-  return std::make_unique<NullAudioSink>(mixer);
-}
-
 }  // namespace
 
 AudioMixer& AudioOutput::Mixer() {
@@ -54,7 +39,7 @@ bool AudioOutput::Acquire() {
   std::lock_guard lock(state.mutex);
   if (state.failOpen) return false;
   if (state.users++ == 0 && !state.manual) {
-    state.sink = OpenSink(Mixer());
+    state.sink = Backend::Get().OpenAudioSink(Mixer());
     state.opener = getpid();
   }
   return true;

@@ -1,8 +1,7 @@
 #pragma once
 // The process's one mixer and the sink it plays through. Users take a reference with Acquire and
 // give it back with Release; the sink opens with the first reference and closes with the last.
-// The sink is the SDL device, or the null sink when the back end is headless, SDL's driver is
-// "dummy" or no device opens.
+// The back end opens the sink: a real device, or the null sink where there is none.
 
 #include "platform/audio/AudioMixer.h"
 

@@ -1,7 +1,5 @@
 #include "platform/backend/Backend.h"
 
-#include "platform/headless/HeadlessBackend.h"
-#include "platform/sdl/SdlBackend.h"
 #include "platform/window/MessageQueue.h"
 #include "platform/window/WindowTable.h"
 
@@ -26,11 +24,6 @@ std::mutex& Lock() {
   return lock;
 }
 
-bool IsSet(const char* name) {
-  const char* value = std::getenv(name);
-  return value && *value;
-}
-
 Backend* Existing() {
   std::lock_guard guard(Lock());
   return Current().get();
@@ -43,14 +36,20 @@ Backend::Backend() {
   serial_ = ++made;
 }
 
+// A named back end is made whether or not it is available: asked for, it reports its own failure.
+// A name of none runs on the last row, as does a machine where no other row is available.
 std::unique_ptr<Backend> Backend::FromEnvironment() {
+  const std::span<const BackendRow> rows = BackendRows();
   const char* chosen = std::getenv("VELK_BACKEND");
-  bool sdl = chosen && *chosen ? std::strcmp(chosen, "sdl") == 0 : IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY");
-  if (chosen && *chosen && !sdl && std::strcmp(chosen, "headless") != 0) {
-    std::fprintf(stderr, "VELK_BACKEND=%s is neither sdl nor headless; running headless\n", chosen);
+  if (chosen && *chosen) {
+    for (const BackendRow& row : rows)
+      if (std::strcmp(chosen, row.name) == 0) return row.make();
+    std::fprintf(stderr, "VELK_BACKEND=%s names no back end; running %s\n", chosen, rows.back().name);
+    return rows.back().make();
   }
-  if (sdl) return std::make_unique<SdlBackend>();
-  return std::make_unique<HeadlessBackend>();
+  for (const BackendRow& row : rows)
+    if (row.available()) return row.make();
+  return rows.back().make();
 }
 
 Backend& Backend::Get() {

@@ -1,21 +1,41 @@
 #pragma once
 // The back end under the window layer: `sdl` shows real windows and reads real input, `headless`
-// has no window and takes its input from tests and demos. One is chosen at start-up from
-// VELK_BACKEND (sdl|headless); without it, sdl when a display is set, else headless.
+// has no window and takes its input from tests and demos. Each lives in a folder of its own and is
+// a row of the one list (BackendList.cpp); one is chosen at start-up from VELK_BACKEND, and without
+// it the first row that is available (sdl when a display is set, else headless).
 //
-// Everything above src/platform sees only the Windows-named calls. Code inside src/platform that
-// must reach the native window (the display presenting the primary surface) asks NativeWindow().
+// Everything above src/platform sees only the Windows-named calls. The facilities inside
+// src/platform reach the back end only through this interface: the display's presenter, the
+// audio output's sink and the screen-saver query included.
 
 #include "platform/metrics/DisplayInfo.h"
+#include "platform/metrics/ScreenSaverState.h"
 #include "platform/window/InputTranslator.h"
 #include "platform/window/WinUser.h"
 
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
 namespace Velk {
+
+class AudioMixer;
+class AudioSink;
+class Backend;
+class DDrawPresenter;
+
+// One back end of the list: its VELK_BACKEND name, whether it can run here when none is named,
+// and how it is made.
+struct BackendRow {
+  const char* name;
+  bool (*available)();
+  std::unique_ptr<Backend> (*make)();
+};
+
+// The list, in the order a back end is looked for; the last row runs anywhere.
+std::span<const BackendRow> BackendRows();
 
 // A monochrome cursor in the Windows AND/XOR form, one bit per pixel, rows padded to whole bytes.
 struct CursorShape {
@@ -63,6 +83,12 @@ class Backend {
   // The frame the desktop draws around a top-level window (left, top, right and bottom thickness);
   // nothing where the desktop has told of none, and the window table's own frame stands.
   virtual std::optional<RECT> NativeFrame(HWND) { return std::nullopt; }
+  // Shows the window's primary surface: on the native window, or into memory where there is none.
+  virtual std::unique_ptr<DDrawPresenter> PresenterForWindow(HWND hwnd) = 0;
+  // The mixer's output: a real device, or the null sink where none opens. Never null.
+  virtual std::unique_ptr<AudioSink> OpenAudioSink(AudioMixer& mixer) = 0;
+  // The desktop's screen saver; nothing where the desktop cannot tell.
+  virtual std::optional<ScreenSaverState> QueryScreenSaver() = 0;
 
   // Shows a picture of a window's client area (0x00RRGGBB rows): the windows drawn by the program
   // itself rather than by the display, such as those made of the system's controls.

@@ -2,8 +2,6 @@
 
 #include "platform/backend/Backend.h"
 #include "platform/ddraw/DDrawSurface.h"
-#include "platform/ddraw/HeadlessPresenter.h"
-#include "platform/ddraw/SdlPresenter.h"
 
 #include <cstring>
 #include <mutex>
@@ -36,11 +34,7 @@ uint32_t Expand(uint32_t v, DWORD mask) {
 
 }  // namespace
 
-std::unique_ptr<DDrawPresenter> DDrawPresenter::ForWindow(HWND hwnd) {
-  if (void* window = hwnd ? Backend::Get().NativeWindow(hwnd) : nullptr)
-    return std::make_unique<SdlPresenter>(window);
-  return std::make_unique<HeadlessPresenter>();
-}
+std::unique_ptr<DDrawPresenter> DDrawPresenter::ForWindow(HWND hwnd) { return Backend::Get().PresenterForWindow(hwnd); }
 
 uint64_t DDrawScreen::FrameCount() {
   std::lock_guard<std::mutex> guard(Screen().mutex);

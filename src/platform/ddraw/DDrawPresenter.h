@@ -21,7 +21,8 @@ class DDrawPresenter {
   // True when the desktop's mode is never changed: a full-screen mode is the desktop's.
   virtual bool KeepsDesktopMode() const = 0;
 
-  // The window's presenter when the back end has a native window for it, else the memory one.
+  // The back end's presenter for the window: on the window itself where it has a native one, else
+  // into memory.
   static std::unique_ptr<DDrawPresenter> ForWindow(HWND hwnd);
 };
 

@@ -1,6 +1,8 @@
 #include "platform/headless/HeadlessBackend.h"
 
 #include "platform/clock/Clock.h"
+#include "platform/headless/HeadlessPresenter.h"
+#include "platform/headless/NullAudioSink.h"
 
 #include <algorithm>
 
@@ -97,6 +99,14 @@ void* HeadlessBackend::CreateCursor(const CursorShape&) {
 void HeadlessBackend::DestroyCursor(void* cursor) {
   if (shownCursor_ == cursor) shownCursor_ = nullptr;
   std::erase_if(cursors_, [&](const auto& c) { return c.get() == cursor; });
+}
+
+std::unique_ptr<DDrawPresenter> HeadlessBackend::PresenterForWindow(HWND) {
+  return std::make_unique<HeadlessPresenter>();
+}
+
+std::unique_ptr<AudioSink> HeadlessBackend::OpenAudioSink(AudioMixer& mixer) {
+  return std::make_unique<NullAudioSink>(mixer);
 }
 
 bool HeadlessBackend::OpenUrl(const std::string& url) {

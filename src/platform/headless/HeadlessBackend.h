@@ -59,6 +59,9 @@ class HeadlessBackend : public Backend {
   void PlaceNativeWindow(HWND, const RECT&) override {}
   void RaiseNativeWindow(HWND) override {}
   void* NativeWindow(HWND) override { return nullptr; }
+  std::unique_ptr<DDrawPresenter> PresenterForWindow(HWND hwnd) override;
+  std::unique_ptr<AudioSink> OpenAudioSink(AudioMixer& mixer) override;
+  std::optional<ScreenSaverState> QueryScreenSaver() override { return std::nullopt; }
   void PumpEvents() override {}
   void WaitEvents(DWORD ms) override;
   void CaptureMouse(bool on) override { captured_ = on; }

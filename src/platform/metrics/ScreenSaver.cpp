@@ -1,9 +1,7 @@
 #include "platform/metrics/ScreenSaver.h"
 
 #include "platform/backend/Backend.h"
-#include "platform/sdl/XScreenSaver.h"
 
-#include <cstring>
 #include <mutex>
 
 namespace Velk {
@@ -20,8 +18,7 @@ std::optional<ScreenSaverState> ScreenSaver::Query() {
     std::lock_guard lock(gMutex);
     if (gInjected) return gInjected;
   }
-  if (std::strcmp(Backend::Get().Name(), "sdl") != 0) return std::nullopt;
-  return XScreenSaver::Query();
+  return Backend::Get().QueryScreenSaver();
 }
 
 void ScreenSaver::Inject(std::optional<ScreenSaverState> state) {

@@ -2,18 +2,11 @@
 // The desktop's screen saver as the idle pause needs it: its timeout, whether it is enabled and
 // running, and when the user last gave any input to the desktop.
 
-#include "platform/base/WinTypes.h"
+#include "platform/metrics/ScreenSaverState.h"
 
 #include <optional>
 
 namespace Velk {
-
-struct ScreenSaverState {
-  UINT timeoutSeconds = 0;
-  bool active = false;
-  bool running = false;
-  DWORD lastInputTick = 0;  // GetTickCount time
-};
 
 class ScreenSaver {
  public:

@@ -1,12 +1,16 @@
 #include "platform/sdl/SdlBackend.h"
 
 #include "platform/base/PlatformText.h"
-#include "platform/ddraw/SdlPresenter.h"
+#include "platform/headless/HeadlessPresenter.h"
+#include "platform/headless/NullAudioSink.h"
+#include "platform/sdl/SdlAudioSink.h"
 #include "platform/sdl/SdlCursorPlanes.h"
 #include "platform/sdl/SdlKeyMap.h"
+#include "platform/sdl/SdlPresenter.h"
 #include "platform/sdl/XConnectionWatch.h"
 #include "platform/sdl/XFaultHook.h"
 #include "platform/sdl/XProcessWindows.h"
+#include "platform/sdl/XScreenSaver.h"
 #include "platform/sdl/XWindowFrame.h"
 #include "platform/window/WindowTable.h"
 
@@ -17,6 +21,7 @@
 #include <atomic>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <unordered_map>
 
@@ -203,6 +208,22 @@ bool SdlBackend::HideWindowsOfProcess(int pid) {
   const char* driver = ready_ ? SDL_GetCurrentVideoDriver() : nullptr;
   return driver && std::strcmp(driver, "x11") == 0 && XProcessWindows::Withdraw(pid);
 }
+
+// A window the back end has no native window for (none made, or a null one) is shown into memory.
+std::unique_ptr<DDrawPresenter> SdlBackend::PresenterForWindow(HWND hwnd) {
+  if (void* window = hwnd ? NativeWindow(hwnd) : nullptr) return std::make_unique<SdlPresenter>(window);
+  return std::make_unique<HeadlessPresenter>();
+}
+
+std::unique_ptr<AudioSink> SdlBackend::OpenAudioSink(AudioMixer& mixer) {
+  const char* driver = std::getenv("SDL_AUDIODRIVER");
+  if (!(driver && std::strcmp(driver, "dummy") == 0)) {
+    if (auto sink = SdlAudioSink::Open(mixer)) return sink;
+  }
+  return std::make_unique<NullAudioSink>(mixer);
+}
+
+std::optional<ScreenSaverState> SdlBackend::QueryScreenSaver() { return XScreenSaver::Query(); }
 
 HWND SdlBackend::WindowOf(uint32_t windowId) const {
   auto it = byId_.find(windowId);

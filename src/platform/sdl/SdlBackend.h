@@ -38,6 +38,10 @@ class SdlBackend : public Backend {
   std::optional<RECT> NativeFrame(HWND hwnd) override;
   void PresentClient(HWND hwnd, const uint32_t* pixels, int width, int height) override;
   bool HideWindowsOfProcess(int pid) override;
+  std::unique_ptr<DDrawPresenter> PresenterForWindow(HWND hwnd) override;
+  // SDL's dummy driver, or no device that opens, gives the null sink: the program runs on, silent.
+  std::unique_ptr<AudioSink> OpenAudioSink(AudioMixer& mixer) override;
+  std::optional<ScreenSaverState> QueryScreenSaver() override;
   void PumpEvents() override;
   void WaitEvents(DWORD ms) override;
   void CaptureMouse(bool on) override;

@@ -2,7 +2,7 @@
 // The X server's screen saver: the timeout and whether it is enabled (the core protocol), the idle
 // time and whether it runs (the screen-saver extension), over a connection of its own.
 
-#include "platform/metrics/ScreenSaver.h"
+#include "platform/metrics/ScreenSaverState.h"
 
 #include <optional>
 

@@ -1,4 +1,4 @@
-#include "platform/audio/NullAudioSink.h"
+#include "platform/headless/NullAudioSink.h"
 
 #include "platform/clock/Clock.h"
 

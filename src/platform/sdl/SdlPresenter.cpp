@@ -1,4 +1,4 @@
-#include "platform/ddraw/SdlPresenter.h"
+#include "platform/sdl/SdlPresenter.h"
 
 #include "platform/ddraw/DDrawSurface.h"
 

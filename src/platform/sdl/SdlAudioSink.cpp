@@ -1,4 +1,4 @@
-#include "platform/audio/SdlAudioSink.h"
+#include "platform/sdl/SdlAudioSink.h"
 
 #include <SDL2/SDL.h>
 

@@ -1,4 +1,4 @@
-#include "platform/ddraw/HeadlessPresenter.h"
+#include "platform/headless/HeadlessPresenter.h"
 
 #include "platform/ddraw/DDrawSettings.h"
 
