@@ -22,7 +22,7 @@ constexpr int kW = 800;
 constexpr int kH = 600;
 
 class BenchHost : public Velk::MemoryImageHost {
-public:
+ public:
   uint8_t mSat[512];
   BenchHost() {
     for (int i = 0; i < 512; ++i) mSat[i] = static_cast<uint8_t>(std::min(i, 255));
@@ -117,7 +117,9 @@ void BM_VelkAlphaBlit(benchmark::State& state, Input input) { BlitMode(state, in
 void BM_VelkAlphaBlitTranslucentDest(benchmark::State& state, Input input) {
   BlitMode(state, input(kW, kH), Velk::Color::White, 0, true);
 }
-void BM_VelkAdditiveBlit(benchmark::State& state, Input input) { BlitMode(state, input(kW, kH), Velk::Color::White, 1); }
+void BM_VelkAdditiveBlit(benchmark::State& state, Input input) {
+  BlitMode(state, input(kW, kH), Velk::Color::White, 1);
+}
 void BM_VelkColorizedBlit(benchmark::State& state, Input input) {
   BlitMode(state, input(kW, kH), Velk::Color(200, 150, 100, 200), 0);
 }
@@ -181,7 +183,7 @@ void BM_Memcpy(benchmark::State& state) {
 // The surface roads: the display's 800 x 600 X8R8G8B8 draw surface (with its padded pitch) as the
 // destination of the run-length alpha loop and the additive loop.
 class SurfaceHost : public Velk::DisplayHost {
-public:
+ public:
   Velk::DDInterface* mDisplay = nullptr;
   void RegisterMemoryImage(Velk::MemoryImage*) override {}
   void UnregisterMemoryImage(Velk::MemoryImage*) override {}
@@ -219,7 +221,7 @@ void BM_SurfaceAdditiveBlit32(benchmark::State& state, Input input) { SurfaceBli
 }  // namespace
 
 // Each composite with both inputs: banded (thirds transparent, opaque, translucent) and random alpha.
-#define BOTH_INPUTS(fn)                   \
+#define BOTH_INPUTS(fn)                       \
   BENCHMARK_CAPTURE(fn, banded, VariedAlpha); \
   BENCHMARK_CAPTURE(fn, random_alpha, RandomAlpha)
 

@@ -49,42 +49,58 @@ struct Cafe {
 
 std::string BuildCafe(std::string& level) {
   Cafe cafe;
-  cafe.Add("<object class=\"boss\" name=\"boss\" start_point=\"home\"><part name=\"boss\"/>"
-           "<part name=\"held_items\"/><part name=\"held_items\"/><part name=\"held_items\"/><part name=\"held_items\"/></object>",
-           "boss");
+  cafe.Add(
+      "<object class=\"boss\" name=\"boss\" start_point=\"home\"><part name=\"boss\"/>"
+      "<part name=\"held_items\"/><part name=\"held_items\"/><part name=\"held_items\"/><part "
+      "name=\"held_items\"/></object>",
+      "boss");
   cafe.Target(Pickable("tray", "coffeemachine", 20, 20, "thing=\"1000\"", ""), "coffeemachine");
   cafe.Target(Pickable("tray", "wash_stand", 80, 20, "thing=\"wash\"", ""), "wash_stand");
   cafe.Target(Pickable("trash_bin", "trash_bin", 140, 20, "", ""), "trash_bin");
   cafe.Target(Pickable("period_item", "super_material", 200, 20, "thing=\"super\"", ""), "super_material");
   for (int i = 1; i <= 6; ++i) {
     const std::string n = "0" + std::to_string(i);
-    cafe.Target(Pickable("pickable", "table" + n, 100 * i, 100, "",
-                         "<part name=\"soiling_table" + n + "\"/><part name=\"soiling_floor01\"/><part name=\"soiling_front01\"/><part name=\"cleaning\"/>"),
-                "table" + n);
+    cafe.Target(
+        Pickable("pickable", "table" + n, 100 * i, 100, "",
+                 "<part name=\"soiling_table" + n +
+                     "\"/><part name=\"soiling_floor01\"/><part name=\"soiling_front01\"/><part name=\"cleaning\"/>"),
+        "table" + n);
     cafe.scene += "<object class=\"worker\" name=\"worker" + n + "\"><part name=\"worker_up\"/></object>\n";
     cafe.objects += "<object name=\"worker" + n + "\" skin=\"" + (i % 2 ? "baker" : "juicer") + "\"/>";
-    cafe.Add(Status("status_bubble", "status_bubble_worker" + n, "<part name=\"status_bubble\"/><part name=\"status_production\"/>"),
+    cafe.Add(Status("status_bubble", "status_bubble_worker" + n,
+                    "<part name=\"status_bubble\"/><part name=\"status_production\"/>"),
              "status_bubble_worker" + n);
-    cafe.Add(Status("status_hp_worker", "status_hp_worker" + n, "<part name=\"status_hp_worker\"/><part name=\"status_hp_worker_back\"/>"),
+    cafe.Add(Status("status_hp_worker", "status_hp_worker" + n,
+                    "<part name=\"status_hp_worker\"/><part name=\"status_hp_worker_back\"/>"),
              "status_hp_worker" + n);
   }
   for (int i = 1; i <= 4; ++i) {
     const std::string n = "0" + std::to_string(i);
-    cafe.Target(Pickable("pickable", "client_place" + n, 150 * i, 300, "", "<part name=\"client_money\"/><part name=\"bar\"/>"),
-                "client_place" + n);
-    cafe.Add(Status("client", "client" + n, "<part name=\"client_stand_up\"/><part name=\"cash\"/><part name=\"bonus\"/>"), "client" + n);
-    cafe.Target(Pickable("pickable", "client_sit_place" + n, 150 * i, 450, "", "<part name=\"client_money\"/>"), "client_sit_place" + n);
-    cafe.Add(Status("client_sit", "client_sit" + n, "<part name=\"client_sitting_up\"/><part name=\"cash\"/><part name=\"bonus\"/>"),
+    cafe.Target(
+        Pickable("pickable", "client_place" + n, 150 * i, 300, "", "<part name=\"client_money\"/><part name=\"bar\"/>"),
+        "client_place" + n);
+    cafe.Add(
+        Status("client", "client" + n, "<part name=\"client_stand_up\"/><part name=\"cash\"/><part name=\"bonus\"/>"),
+        "client" + n);
+    cafe.Target(Pickable("pickable", "client_sit_place" + n, 150 * i, 450, "", "<part name=\"client_money\"/>"),
+                "client_sit_place" + n);
+    cafe.Add(Status("client_sit", "client_sit" + n,
+                    "<part name=\"client_sitting_up\"/><part name=\"cash\"/><part name=\"bonus\"/>"),
              "client_sit" + n);
     for (const std::string& who : {n, "_sit" + n}) {
-      cafe.Add(Status("status_bubble", "status_bubble_client" + who, "<part name=\"status_bubble\"/><part name=\"status_production\"/>"),
+      cafe.Add(Status("status_bubble", "status_bubble_client" + who,
+                      "<part name=\"status_bubble\"/><part name=\"status_production\"/>"),
                "status_bubble_client" + who);
       cafe.Add(Status("status_hp_client", "status_hp_client" + who,
-                      "<part name=\"status_hp_client\"/><part name=\"status_hp_client_back\"/><part name=\"status_hp_client_smile\"/>"),
+                      "<part name=\"status_hp_client\"/><part name=\"status_hp_client_back\"/><part "
+                      "name=\"status_hp_client_smile\"/>"),
                "status_hp_client" + who);
     }
   }
-  cafe.Add("<object class=\"item_bonus\" name=\"bonus\"><part name=\"cash\"/><part name=\"cash\"/><part name=\"bonus\"/></object>", "bonus");
+  cafe.Add(
+      "<object class=\"item_bonus\" name=\"bonus\"><part name=\"cash\"/><part name=\"cash\"/><part "
+      "name=\"bonus\"/></object>",
+      "bonus");
   std::string points;
   for (int t = 0; t < 400; ++t)
     points += "<time_point time=\"" + std::to_string(t) + "\" type=\"client\" event=\"girl\"><param name=\"" +
@@ -115,7 +131,7 @@ void BoardFrame(benchmark::State& state) {
   Velk::srand(3);
   QCBoard_Game3 board(nullptr, nullptr);
   board.LoadObjectConfigs();
-  const char* const targets[] = {"client_place01", "table01", "coffeemachine", "client_place02", "table02",
+  const char* const targets[] = {"client_place01",     "table01",   "coffeemachine", "client_place02", "table02",
                                  "client_sit_place01", "trash_bin", "table03"};
   // A day runs 200 s of game time here, then starts again (outside the measurement); each starts
   // with 20 s so that the customers are in.

@@ -42,7 +42,8 @@ std::string EffectXml() {
 // About 200 KB as stored: dialogs of elements with the attributes the UI reads.
 std::string UiXml() {
   std::string xml = "<root>";
-  for (int i = 0; i < 300; ++i) xml += "<texture id='tex" + std::to_string(i) + "' file='img\\ui\\t" + std::to_string(i) + ".png'/>";
+  for (int i = 0; i < 300; ++i)
+    xml += "<texture id='tex" + std::to_string(i) + "' file='img\\ui\\t" + std::to_string(i) + ".png'/>";
   for (int d = 0; d < 60; ++d) {
     xml += "<element type='qcdialog' name='screen" + std::to_string(d) +
            "' x='0' y='0' width='800' height='600' visible='false' effect='fade'>";

@@ -26,7 +26,7 @@ constexpr int kW = 800;
 constexpr int kH = 600;
 
 class FrameHost : public Velk::DisplayHost {
-public:
+ public:
   Velk::DDInterface* mDisplay = nullptr;
   uint8_t mSat[512];
   FrameHost() {
@@ -78,7 +78,8 @@ struct Frame {
   template <typename Blit, typename Rotated>
   void Draw(Blit blit, Rotated rotated) {
     blit(background.get(), 0, 0, Velk::Rect(0, 0, kW, kH));
-    for (int i = 0; i < 200; ++i) blit(sprite.get(), (i * 37) % (kW - 64), (i * 53) % (kH - 64), Velk::Rect(0, 0, 64, 64));
+    for (int i = 0; i < 200; ++i)
+      blit(sprite.get(), (i * 37) % (kW - 64), (i * 53) % (kH - 64), Velk::Rect(0, 0, 64, 64));
     for (int i = 0; i < 50; ++i) rotated((i * 71) % (kW - 64), (i * 29) % (kH - 64), 0.1 * i);
     for (int i = 0; i < 40; ++i) blit(text.get(), 20, 10 + i * 14, Velk::Rect(0, 0, 540, 14));
   }
@@ -159,24 +160,27 @@ void BM_FramePixman(benchmark::State& state) {
     pixman_image_composite32(PIXMAN_OP_OVER, src, nullptr, dst, 0, 0, 0, 0, x, y, w, h);
   };
   for (auto _ : state) {
-    frame.Draw([&](Velk::Image* src, int x, int y, const Velk::Rect& r) {
-      over(src == frame.background.get() ? background.image : src == frame.text.get() ? text.image : sprite.image, x, y,
-           r.mWidth, r.mHeight);
-    },
-               [&](int x, int y, double angle) {
-                 // Destination to source: about the sprite's centre, placed at (x, y).
-                 pixman_f_transform inverse;
-                 pixman_f_transform_init_translate(&inverse, -(x + 32.0), -(y + 32.0));
-                 pixman_f_transform_rotate(&inverse, nullptr, std::cos(angle), std::sin(angle));
-                 pixman_f_transform_translate(&inverse, nullptr, 32.0, 32.0);
-                 pixman_transform transform;
-                 pixman_transform_from_pixman_f_transform(&transform, &inverse);
-                 pixman_image_set_transform(turned.image, &transform);
-                 const int box = static_cast<int>(std::ceil(64 * (std::fabs(std::cos(angle)) + std::fabs(std::sin(angle)))));
-                 const int bx = std::max(0, x + 32 - box / 2), by = std::max(0, y + 32 - box / 2);
-                 pixman_image_composite32(PIXMAN_OP_OVER, turned.image, nullptr, dst, bx, by, 0, 0, bx, by,
-                                          std::min(box, kW - bx), std::min(box, kH - by));
-               });
+    frame.Draw(
+        [&](Velk::Image* src, int x, int y, const Velk::Rect& r) {
+          over(src == frame.background.get() ? background.image
+               : src == frame.text.get()     ? text.image
+                                             : sprite.image,
+               x, y, r.mWidth, r.mHeight);
+        },
+        [&](int x, int y, double angle) {
+          // Destination to source: about the sprite's centre, placed at (x, y).
+          pixman_f_transform inverse;
+          pixman_f_transform_init_translate(&inverse, -(x + 32.0), -(y + 32.0));
+          pixman_f_transform_rotate(&inverse, nullptr, std::cos(angle), std::sin(angle));
+          pixman_f_transform_translate(&inverse, nullptr, 32.0, 32.0);
+          pixman_transform transform;
+          pixman_transform_from_pixman_f_transform(&transform, &inverse);
+          pixman_image_set_transform(turned.image, &transform);
+          const int box = static_cast<int>(std::ceil(64 * (std::fabs(std::cos(angle)) + std::fabs(std::sin(angle)))));
+          const int bx = std::max(0, x + 32 - box / 2), by = std::max(0, y + 32 - box / 2);
+          pixman_image_composite32(PIXMAN_OP_OVER, turned.image, nullptr, dst, bx, by, 0, 0, bx, by,
+                                   std::min(box, kW - bx), std::min(box, kH - by));
+        });
     benchmark::DoNotOptimize(target.data());
   }
   pixman_image_unref(dst);
@@ -188,7 +192,8 @@ void BM_FrameSdl(benchmark::State& state) {
   Frame frame;
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
   std::vector<uint32_t> target(static_cast<size_t>(kW) * kH);
-  SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(target.data(), kW, kH, 32, kW * 4, SDL_PIXELFORMAT_ARGB8888);
+  SDL_Surface* surface =
+      SDL_CreateRGBSurfaceWithFormatFrom(target.data(), kW, kH, 32, kW * 4, SDL_PIXELFORMAT_ARGB8888);
   SDL_Renderer* renderer = SDL_CreateSoftwareRenderer(surface);
   auto texture = [&](const Velk::MemoryImage& from) {
     SDL_Texture* t =
@@ -204,7 +209,10 @@ void BM_FrameSdl(benchmark::State& state) {
     frame.Draw(
         [&](Velk::Image* src, int x, int y, const Velk::Rect& r) {
           const SDL_Rect to{x, y, r.mWidth, r.mHeight};
-          SDL_RenderCopy(renderer, src == frame.background.get() ? background : src == frame.text.get() ? text : sprite,
+          SDL_RenderCopy(renderer,
+                         src == frame.background.get() ? background
+                         : src == frame.text.get()     ? text
+                                                       : sprite,
                          nullptr, &to);
         },
         [&](int x, int y, double angle) {

@@ -71,7 +71,8 @@ void BM_StartupToFirstFrame(benchmark::State& state) {
     const Clock::time_point start = Clock::now();
     QCEngine3* game = StartGame();
     const uint64_t frames = Velk::DDrawScreen::FrameCount();
-    if (!RunUntil(*game, [&] { return Velk::DDrawScreen::FrameCount() > frames; })) state.SkipWithError("no first frame");
+    if (!RunUntil(*game, [&] { return Velk::DDrawScreen::FrameCount() > frames; }))
+      state.SkipWithError("no first frame");
     state.SetIterationTime(MillisecondsSince(start) / 1000.0);
     const uint64_t loadedFrames = Velk::DDrawScreen::FrameCount();
     RunUntil(*game, [&] { return game->mLoadingFinishHandled && Velk::DDrawScreen::FrameCount() > loadedFrames; });
@@ -141,10 +142,26 @@ void BM_LevelLoad(benchmark::State& state, int level, int mode) {
   state.counters["first_load_ms"] = LoadLevel(game, level, mode);
   for (auto _ : state) state.SetIterationTime(LoadLevel(game, level, mode) / 1000.0);
 }
-BENCHMARK_CAPTURE(BM_LevelLoad, l1, 1, 0)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5)->Repetitions(3);
-BENCHMARK_CAPTURE(BM_LevelLoad, l36, 36, 0)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5)->Repetitions(3);
-BENCHMARK_CAPTURE(BM_LevelLoad, l59, 59, 0)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5)->Repetitions(3);
-BENCHMARK_CAPTURE(BM_LevelLoad, e3, 3, 1)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5)->Repetitions(3);
+BENCHMARK_CAPTURE(BM_LevelLoad, l1, 1, 0)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5)
+    ->Repetitions(3);
+BENCHMARK_CAPTURE(BM_LevelLoad, l36, 36, 0)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5)
+    ->Repetitions(3);
+BENCHMARK_CAPTURE(BM_LevelLoad, l59, 59, 0)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5)
+    ->Repetitions(3);
+BENCHMARK_CAPTURE(BM_LevelLoad, e3, 3, 1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5)
+    ->Repetitions(3);
 
 // The shared game in day 1, after 20 s of play.
 QCEngine3& DayOne() {

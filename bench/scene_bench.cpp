@@ -76,8 +76,8 @@ void BM_FindPath(benchmark::State& state) {
   std::string xml = "<graph name='boss'><points>";
   for (int r = 0; r < 6; ++r)
     for (int c = 0; c < 10; ++c)
-      xml += "<point name='" + name(c, r) + "' x='" + std::to_string(50 + c * 70) + "' y='" + std::to_string(50 + r * 90) +
-             "' direction='b'/>";
+      xml += "<point name='" + name(c, r) + "' x='" + std::to_string(50 + c * 70) + "' y='" +
+             std::to_string(50 + r * 90) + "' direction='b'/>";
   xml += "</points><edges>";
   int edges = 0;
   for (int r = 0; r < 6; ++r)
@@ -133,7 +133,8 @@ void BM_HoverPass(benchmark::State& state) {
     const int cy = 60 + (i / 8) * 120;
     for (int k = 0; k < 12; ++k) {
       const double a = k * 3.14159265 / 6.0;
-      item->mRegionPoints.push_back(POINT{cx + static_cast<int>(40 * std::cos(a)), cy + static_cast<int>(40 * std::sin(a))});
+      item->mRegionPoints.push_back(
+          POINT{cx + static_cast<int>(40 * std::cos(a)), cy + static_cast<int>(40 * std::sin(a))});
     }
     item->mRegion = CreatePolygonRgn(item->mRegionPoints.data(), 12, WINDING);
     PickableMap.emplace(item->mName, item.get());

@@ -30,9 +30,9 @@ void BM_SdlUploadAndPresent(benchmark::State& state) {
   }
   SDL_Window* window = SDL_CreateWindow("present", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kWidth, kHeight, 0);
   SDL_Renderer* renderer = window ? SDL_CreateRenderer(window, -1, 0) : nullptr;
-  SDL_Texture* texture = renderer ? SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888,
-                                                      SDL_TEXTUREACCESS_STREAMING, kWidth, kHeight)
-                                  : nullptr;
+  SDL_Texture* texture =
+      renderer ? SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, kWidth, kHeight)
+               : nullptr;
   std::vector<uint32_t> picture(static_cast<size_t>(kWidth) * kHeight);
   double cpu = 0;
   double wall = 0;

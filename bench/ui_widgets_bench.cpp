@@ -18,7 +18,7 @@ constexpr int kLabels = 40;
 
 // Forty 180 x 20 labels in four columns, each with its text already rendered.
 class LabelScreen {
-public:
+ public:
   LabelScreen() {
     std::string xml = R"(<element type="qcdialog" name="d" width="800" height="600">)";
     for (int i = 0; i < kLabels; ++i) {

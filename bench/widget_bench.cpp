@@ -188,7 +188,6 @@ void BM_PresetEmittersUpdateAndDraw(benchmark::State& state) {
 }
 BENCHMARK(BM_PresetEmittersUpdateAndDraw)->Unit(benchmark::kMicrosecond);
 
-
 }  // namespace
 
 BENCHMARK_MAIN();

@@ -41,8 +41,8 @@ void Setup(MemoryPak& pak) {
   pak.Put("cfg/effect.xml", Utf16File(kEffects));
   pak.Put("img/a.png", "x");
   LoadEffectDefinitions();
-  for (const char* type : {"qcbutton", "qctext", "qcbar", "qclist", "qcscroll", "qccheckbox", "qcslider", "qcedit",
-                           "qcanim"})
+  for (const char* type :
+       {"qcbutton", "qctext", "qcbar", "qclist", "qcscroll", "qccheckbox", "qcslider", "qcedit", "qcanim"})
     QCDialog::SetWidgetCreator(type, [](QCDialog* parent, IXMLDOMNode* node, QCEngine*) {
       auto* widget = new QCCandyWidget(parent);
       widget->ReadCommonXml(node);

@@ -57,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   pref.Save();
   CheckNames(pref, profiles);
 
-  struct stat info{};
+  struct stat info {};
   if (stat(path.c_str(), &info) != 0) __builtin_trap();
   uint64_t saved = static_cast<uint64_t>(info.st_size);
   if (saved < QCPref::kProfilesOffset || (saved - QCPref::kProfilesOffset) % QCProfile::kSize != 0) __builtin_trap();

@@ -12,9 +12,9 @@
 
 namespace {
 
-const wchar_t* const kNames[] = {L"id",    L"name",  L"text",   L"type",      L"ftime",   L"direction", L"starttime",
-                                 L"endtime", L"active", L"x",    L"y",         L"width",   L"height",    L"visible",
-                                 L"scale", L"fps",   L"count",  L"oneshot",   L"command", L"timer_id",  L"flags"};
+const wchar_t* const kNames[] = {L"id",      L"name",   L"text",  L"type",    L"ftime",   L"direction", L"starttime",
+                                 L"endtime", L"active", L"x",     L"y",       L"width",   L"height",    L"visible",
+                                 L"scale",   L"fps",    L"count", L"oneshot", L"command", L"timer_id",  L"flags"};
 
 const XmlFlagName kFlags[] = {{"a", 1}, {"b", 2}, {"left", 4}};
 const XmlFlagNameW kFlagsW[] = {{L"a", 1}, {L"b", 2}, {L"left", 4}};

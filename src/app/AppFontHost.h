@@ -14,8 +14,7 @@ class AppFontHost : public FontHost {
 
   void PopupError(const std::wstring& text) override;
   // The image lives as long as any copy of the pointer does.
-  std::shared_ptr<Image> GetSharedImage(const std::string& fileName, const std::string& variant,
-                                        bool* isNew) override;
+  std::shared_ptr<Image> GetSharedImage(const std::string& fileName, const std::string& variant, bool* isNew) override;
   Image* DuplicateImage(Image* image) override;
   HWND GetMainWindow() override;
 

@@ -73,7 +73,8 @@ std::optional<CrashAppInfo> CrashAppInfo::Decode(const std::string& message) {
   for (std::string* text : {&info.crashInfo, &info.ddrawVersion, &info.dsoundVersion, &info.product, &info.version})
     in.Take(*text);
   std::string count;
-  if (!in.Take(count) || count.empty() || count.size() > 9 || count.find_first_not_of("0123456789") != std::string::npos)
+  if (!in.Take(count) || count.empty() || count.size() > 9 ||
+      count.find_first_not_of("0123456789") != std::string::npos)
     return std::nullopt;
   for (unsigned long i = std::stoul(count); i > 0; --i) {
     std::string name, value;

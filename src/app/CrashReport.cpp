@@ -105,8 +105,8 @@ std::string CrashReport::SystemText(const CrashAppInfo* app) {
 }
 
 std::string CrashReport::Build(const FaultRecord& record, const CrashAppInfo* app, std::string& title) {
-  std::string text = Heading(record, title) + StackTrace(record) + "\r\n" + Registers(record.registers) +
-                     SystemText(app);
+  std::string text =
+      Heading(record, title) + StackTrace(record) + "\r\n" + Registers(record.registers) + SystemText(app);
   if (app && app->hasApplication && !app->crashInfo.empty()) text += "\r\n" + app->crashInfo;
   return text;
 }

@@ -52,8 +52,7 @@ HWND CrashReportWindow::Create(const std::string& report, bool offerSend, bool s
                  ES_MULTILINE | ES_READONLY | WS_BORDER | WS_VSCROLL, kReportId, 8, 92, 384, 168,
                  Kit::Font("Courier New", 8, false));
   if (offerSend) {
-    Kit::MakeChild(window, L"BUTTON", L"Send Report", sendEnabled ? 0 : WS_DISABLED, kSendId, 8, 268, 188, 24,
-                   buttons);
+    Kit::MakeChild(window, L"BUTTON", L"Send Report", sendEnabled ? 0 : WS_DISABLED, kSendId, 8, 268, 188, 24, buttons);
     Kit::MakeChild(window, L"BUTTON", L"Close Now", 0, kCloseId, 204, 268, 188, 24, buttons);
   } else {
     Kit::MakeChild(window, L"BUTTON", L"Close Now", 0, kCloseId, 8, 268, 384, 24, buttons);

@@ -70,8 +70,7 @@ void CrashReporter::Report(int descriptor, pid_t program, const FaultRecord& rec
   send(descriptor, &reported, 1, MSG_NOSIGNAL);
 }
 
-void CrashReporter::Show(pid_t program, const std::string& title, const std::string& report,
-                         const CrashAppInfo* app) {
+void CrashReporter::Show(pid_t program, const std::string& title, const std::string& report, const CrashAppInfo* app) {
   Backend& backend = Backend::Get();
   CrashReportWindow::Choice choice = CrashReportWindow::kNotShown;
   if (std::strcmp(backend.Name(), "headless") != 0) {

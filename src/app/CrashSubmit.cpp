@@ -12,8 +12,7 @@ namespace Velk {
 
 namespace {
 
-const wchar_t* const kDetailsRequest =
-    L"Please help out by providing as much information as you can about this crash.";
+const wchar_t* const kDetailsRequest = L"Please help out by providing as much information as you can about this crash.";
 const wchar_t* const kConnectFailed = L"Failed to connect to server.";
 const wchar_t* const kPleaseWait = L"Please Wait";
 constexpr int kContinueId = 1;
@@ -101,10 +100,9 @@ HWND CrashSubmit::MakeDetailsWindow(bool withApplication) {
   const HFONT text = Kit::Font("Tahoma", 8, false);
   Kit::MakeChild(window, L"EDIT", kDetailsRequest, ES_MULTILINE | ES_READONLY, 0, 8, 8, 384, 84,
                  Kit::Font("Arial", 9, true));
-  Kit::MakeChild(window, L"EDIT", L"", ES_MULTILINE | ES_AUTOVSCROLL | WS_BORDER | WS_VSCROLL,
-                 kCommentId, 8, 92, 384, 168, text);
-  Kit::MakeChild(window, L"BUTTON", L"Continue", withApplication ? 0 : WS_DISABLED, kContinueId, 8, 268, 188, 24,
-                 text);
+  Kit::MakeChild(window, L"EDIT", L"", ES_MULTILINE | ES_AUTOVSCROLL | WS_BORDER | WS_VSCROLL, kCommentId, 8, 92, 384,
+                 168, text);
+  Kit::MakeChild(window, L"BUTTON", L"Continue", withApplication ? 0 : WS_DISABLED, kContinueId, 8, 268, 188, 24, text);
   Kit::MakeChild(window, L"BUTTON", L"Abort", 0, kAbortId, 204, 268, 188, 24, text);
   return window;
 }

@@ -22,16 +22,16 @@ struct FontCache {
 
 }  // namespace
 
-HWND CrashWindowKit::MakeWindow(const wchar_t* className, WNDPROC proc, const wchar_t* title, int x, int y,
-                                int width, int height) {
+HWND CrashWindowKit::MakeWindow(const wchar_t* className, WNDPROC proc, const wchar_t* title, int x, int y, int width,
+                                int height) {
   WNDCLASSW windowClass;
   windowClass.lpfnWndProc = proc;
   windowClass.lpszClassName = className;
   RegisterClassW(&windowClass);  // a second window finds it registered
   RECT outer{0, 0, width, height};
   AdjustWindowRect(&outer, kWindowStyle, FALSE);
-  return CreateWindowExW(0, className, title, kWindowStyle, x, y, outer.right - outer.left,
-                         outer.bottom - outer.top, nullptr, nullptr, nullptr, nullptr);
+  return CreateWindowExW(0, className, title, kWindowStyle, x, y, outer.right - outer.left, outer.bottom - outer.top,
+                         nullptr, nullptr, nullptr, nullptr);
 }
 
 HWND CrashWindowKit::MakeChild(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style, int id, int x,

@@ -16,8 +16,8 @@ class CrashWindowKit {
   // A hidden window whose client area is `width` x `height` at (x, y).
   static HWND MakeWindow(const wchar_t* className, WNDPROC proc, const wchar_t* title, int x, int y, int width,
                          int height);
-  static HWND MakeChild(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style, int id, int x,
-                        int y, int width, int height, HFONT font);
+  static HWND MakeChild(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style, int id, int x, int y,
+                        int width, int height, HFONT font);
   // The font of that face and size in points, made once.
   static HFONT Font(const char* face, int points, bool bold);
   // Dispatches whatever comes until `done` is set.

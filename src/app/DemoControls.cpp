@@ -23,26 +23,42 @@ DemoControls::Action DemoControls::HandleKey(wchar_t key, double& speed, DWORD c
                                              DWORD frameTime) {
   if (frameTime == 0) frameTime = 1;
   switch (key) {
-    case L'+': speed *= kSpeedStep; return kNone;
-    case L'-': speed /= kSpeedStep; return kNone;
-    case L'=': speed = 1.0; return kNone;
-    case L'0': SetJumpTarget(demoLength, counter, demoLength); return kNone;
+    case L'+':
+      speed *= kSpeedStep;
+      return kNone;
+    case L'-':
+      speed /= kSpeedStep;
+      return kNone;
+    case L'=':
+      speed = 1.0;
+      return kNone;
+    case L'0':
+      SetJumpTarget(demoLength, counter, demoLength);
+      return kNone;
     case L'J':
-    case L'j': return kJumpToTimeDialog;
+    case L'j':
+      return kJumpToTimeDialog;
     case L'L':
-    case L'l': return kMarkerListDialog;
+    case L'l':
+      return kMarkerListDialog;
     case L'M':
-    case L'm': mRunToEnd = true; return kNone;
+    case L'm':
+      mRunToEnd = true;
+      return kNone;
     case L'N':
     case L'n':
       SetJumpTarget(counter + 1, counter, demoLength);
       mSingleStep = true;
       return kNone;
     case L'P':
-    case L'p': mPaused = !mPaused; return kPauseToggled;
+    case L'p':
+      mPaused = !mPaused;
+      return kPauseToggled;
     case L'S':
-    case L's': return kToggleSound;
-    default: break;
+    case L's':
+      return kToggleSound;
+    default:
+      break;
   }
   if (key >= L'4' && key <= L'9') {
     DWORD back = TimeBeforeEndMs(key) / frameTime;

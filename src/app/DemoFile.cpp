@@ -71,8 +71,7 @@ bool DemoFile::Save(const std::string& path, const Buffer& events) const {
   return WriteFileAtomically(MapPath(path), std::string(bytes.begin(), bytes.end()));
 }
 
-bool DemoFile::Load(const std::string& path, const std::string& expectedVersion, Buffer& events,
-                    std::string& error) {
+bool DemoFile::Load(const std::string& path, const std::string& expectedVersion, Buffer& events, std::string& error) {
   FILE* file = OpenFile(path, "rb");
   if (!file) {
     error = "Demo file not found: " + path;

@@ -33,8 +33,7 @@ class DemoFile {
 
   // Writes and parses the same bytes as Save and Load, without the file.
   std::vector<uint8_t> Serialise(const Buffer& events) const;
-  bool Parse(const std::vector<uint8_t>& bytes, const std::string& expectedVersion, Buffer& events,
-             std::string& error);
+  bool Parse(const std::vector<uint8_t>& bytes, const std::string& expectedVersion, Buffer& events, std::string& error);
 
  private:
   bool ParseMarkers(const std::vector<uint8_t>& block);

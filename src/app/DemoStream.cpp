@@ -121,8 +121,10 @@ bool DemoStream::NextInputEvent(DemoEvent& event) {
   event = DemoEvent{};
   event.mouse = mMouseEvent;
   event.command = mCommand;
-  if (mMouseEvent) ReadMouseEvent(event);
-  else ReadOtherEvent(event);
+  if (mMouseEvent)
+    ReadMouseEvent(event);
+  else
+    ReadOtherEvent(event);
   event.x = mMouseX;
   event.y = mMouseY;
   return true;
@@ -144,17 +146,28 @@ void DemoStream::ReadOtherEvent(DemoEvent& event) {
       mMouseX = static_cast<int32_t>(mBuffer.ReadBits(kCoordBits, true));
       mMouseY = static_cast<int32_t>(mBuffer.ReadBits(kCoordBits, true));
       break;
-    case kDemoActivate: event.flag = mBuffer.ReadBits(1) != 0; break;
-    case kDemoMinimised: event.flag = mBuffer.ReadBool(); break;
+    case kDemoActivate:
+      event.flag = mBuffer.ReadBits(1) != 0;
+      break;
+    case kDemoMinimised:
+      event.flag = mBuffer.ReadBool();
+      break;
     case kDemoKeyDown:
-    case kDemoKeyUp: event.value = static_cast<int>(mBuffer.ReadBits(8)); break;
-    case kDemoChar: event.value = static_cast<int>(mBuffer.ReadBits(mBuffer.ReadBits(1) ? 16 : 8)); break;
-    case kDemoWheel: event.value = static_cast<int32_t>(mBuffer.ReadBits(8, true)); break;
+    case kDemoKeyUp:
+      event.value = static_cast<int>(mBuffer.ReadBits(8));
+      break;
+    case kDemoChar:
+      event.value = static_cast<int>(mBuffer.ReadBits(mBuffer.ReadBits(1) ? 16 : 8));
+      break;
+    case kDemoWheel:
+      event.value = static_cast<int32_t>(mBuffer.ReadBits(8, true));
+      break;
     case kDemoDisplaySettings:
       event.flag = mBuffer.ReadBool();
       event.value = mBuffer.ReadByte();
       break;
-    default: break;
+    default:
+      break;
   }
   if (mCommand == kDemoClose) mClosing = true;
 }

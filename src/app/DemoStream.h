@@ -14,8 +14,8 @@
 namespace Velk {
 
 enum DemoCommand {
-  kDemoMouseMove = 0,      // mouse kind: relative move; other kind: absolute move
-  kDemoMouseButton = 1,    // mouse kind
+  kDemoMouseMove = 0,    // mouse kind: relative move; other kind: absolute move
+  kDemoMouseButton = 1,  // mouse kind
   kDemoActivate = 1,
   kDemoMinimised = 2,
   kDemoKeyDown = 3,

@@ -71,8 +71,10 @@ bool HTTPResponseReader::StepHeaders(State& state) {
 void HTTPResponseReader::ReadHeader(const std::string& line) {
   if (StartsWith(line, "HTTP/1.")) {
     std::string status = line.size() > 9 ? line.substr(9, 3) : std::string();
-    if (status == "404") mStatusResult = 3;
-    else if (status != "200") mStatusResult = 4;
+    if (status == "404")
+      mStatusResult = 3;
+    else if (status != "200")
+      mStatusResult = 4;
   } else if (StartsWith(line, "Transfer-Encoding: ")) {
     if (NamesChunked(line.substr(19))) mChunked = true;
   } else if (StartsWith(line, "Content-Length: ")) {

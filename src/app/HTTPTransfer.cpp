@@ -199,8 +199,10 @@ void HTTPTransfer::Worker() {
     if (!mExit) Receive(socket);
   }
   CloseSocket(socket);
-  if (mAborted) mResult.store(kAborted, std::memory_order_release);
-  else if (mResult.load() == kInProgress) mResult.store(kCompleted, std::memory_order_release);
+  if (mAborted)
+    mResult.store(kAborted, std::memory_order_release);
+  else if (mResult.load() == kInProgress)
+    mResult.store(kCompleted, std::memory_order_release);
   mRunning = false;
   mBusy = false;
 }

@@ -31,11 +31,16 @@ std::string FlagCell(const char* word, bool on) { return Cell(on ? word : "&nbsp
 
 const char* FormatName(int format) {
   switch (format) {
-    case ImageTextureSet::kA8R8G8B8: return "A8R8G8B8";
-    case ImageTextureSet::kA4R4G4B4: return "A4R4G4B4";
-    case ImageTextureSet::kR5G6B5: return "R5G6B5";
-    case ImageTextureSet::kPalettized: return "Palette8";
-    default: return "";
+    case ImageTextureSet::kA8R8G8B8:
+      return "A8R8G8B8";
+    case ImageTextureSet::kA4R4G4B4:
+      return "A4R4G4B4";
+    case ImageTextureSet::kR5G6B5:
+      return "R5G6B5";
+    case ImageTextureSet::kPalettized:
+      return "Palette8";
+    default:
+      return "";
   }
 }
 
@@ -124,8 +129,7 @@ void ImageDump::WritePictures(int index, MemoryImage* image, const std::string& 
   ImageLib::WritePNGImage(folder + FormatString("img%04d.png", index), copy.get());
 }
 
-bool ImageDump::Write(const std::string& folder, const std::vector<MemoryImage*>& images,
-                      const std::string& timeText) {
+bool ImageDump::Write(const std::string& folder, const std::vector<MemoryImage*>& images, const std::string& timeText) {
   std::vector<std::pair<MemoryImage*, ImageMemory>> sized;
   ImageMemory totals;
   int total = 0;
@@ -152,7 +156,8 @@ bool ImageDump::Write(const std::string& folder, const std::vector<MemoryImage*>
     WritePictures(static_cast<int>(i), sized[i].first, folder);
   }
   page += "<TR>\n" + Cell("Totals");
-  for (int value : {total, totals.bits, totals.palettized, totals.surface, totals.texture}) page += Cell(Grouped(value));
+  for (int value : {total, totals.bits, totals.palettized, totals.surface, totals.texture})
+    page += Cell(Grouped(value));
   for (int i = 0; i < 4; ++i) page += Cell("&nbsp;");
   for (int value : {totals.nativeAlpha, totals.rlAlpha, totals.rlAdditive}) page += Cell(Grouped(value));
   page += Cell("&nbsp;") + "</TR>\n</TABLE></CENTER></BODY></HTML>\n";

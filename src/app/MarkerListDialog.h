@@ -15,7 +15,7 @@ class MarkerListDialog : public DemoDialog {
   static constexpr int kVisibleRows = 16;
 
   std::vector<DemoJumps::Entry> mEntries;
-  int mSelected;  // -1: nothing chosen
+  int mSelected;    // -1: nothing chosen
   int mTopRow = 0;  // the first row shown; a long list scrolls with the selection
 
   MarkerListDialog(Image* buttonImage, std::vector<DemoJumps::Entry> entries);

@@ -3,7 +3,6 @@
 #include "common/StringUtil.h"
 #include "platform/registry/Registry.h"
 
-
 namespace Velk {
 
 bool RegistryStore::Locate(const std::string& name, std::string& path, std::string& value) const {
@@ -28,8 +27,8 @@ bool RegistryStore::Write(const std::string& name, DWORD type, const BYTE* data,
   if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_WRITE, &key) != ERROR_SUCCESS) {
     char keyClass[] = "Key";
     DWORD disposition = 0;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, keyClass, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
-                        nullptr, &key, &disposition) != ERROR_SUCCESS) {
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, keyClass, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                        &key, &disposition) != ERROR_SUCCESS) {
       return false;
     }
   }
@@ -61,7 +60,6 @@ bool RegistryStore::WriteInteger(const std::string& name, int value) const {
   return Write(name, REG_DWORD, bytes, 4);
 }
 
-
 bool RegistryStore::Read(const std::string& name, DWORD* type, BYTE* data, DWORD* size) const {
   std::string path, value;
   if (!Locate(name, path, value)) return false;
@@ -78,7 +76,6 @@ bool RegistryStore::ReadInteger(const std::string& name, int& value) const {
   DWORD size = sizeof(bytes);
   return Read(name, &type, bytes, &size) && DecodeInteger(type, bytes, size, value);
 }
-
 
 void RegistryStore::EraseValue(const std::wstring& name) const {
   std::string path, value;

@@ -22,8 +22,8 @@ bool IsWakeSideEffect(UINT message) {
 
 }  // namespace
 
-std::optional<LRESULT> ScreenSaverFilter::Filter(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                                 HWND mainWindow, bool afterMonitorPower) {
+std::optional<LRESULT> ScreenSaverFilter::Filter(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, HWND mainWindow,
+                                                 bool afterMonitorPower) {
   if (mClosing) return std::nullopt;
   // The window is made before the application is attached to it, so its creation is not always
   // seen here: the first message stands in for it.

@@ -143,13 +143,17 @@ VelkAppBase::~VelkAppBase() {
 }
 
 void VelkAppBase::OnDialogButtonPressed(int dialogId, int buttonId) {
-  if (buttonId == Dialog::YesButtonId) OnButtonPressed(dialogId + 2000);
-  else if (buttonId == Dialog::NoButtonId) OnButtonPressed(dialogId + 3000);
+  if (buttonId == Dialog::YesButtonId)
+    OnButtonPressed(dialogId + 2000);
+  else if (buttonId == Dialog::NoButtonId)
+    OnButtonPressed(dialogId + 3000);
 }
 
 void VelkAppBase::OnDialogButtonReleased(int dialogId, int buttonId) {
-  if (buttonId == Dialog::YesButtonId) OnButtonReleased(dialogId + 2000);
-  else if (buttonId == Dialog::NoButtonId) OnButtonReleased(dialogId + 3000);
+  if (buttonId == Dialog::YesButtonId)
+    OnButtonReleased(dialogId + 2000);
+  else if (buttonId == Dialog::NoButtonId)
+    OnButtonReleased(dialogId + 3000);
 }
 
 MusicInterface* VelkAppBase::CreateMusicInterface(HWND window) {
@@ -223,8 +227,8 @@ void VelkAppBase::SetUpDataFolder() {
     query = module ? GetProcAddress(module, "SHGetFolderPathA") : nullptr;
   }
   char folder[kMaxPath] = {};
-  if (query &&
-      SUCCEEDED(reinterpret_cast<FolderQuery>(query)(nullptr, CSIDL_COMMON_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder))) {
+  if (query && SUCCEEDED(reinterpret_cast<FolderQuery>(query)(nullptr, CSIDL_COMMON_APPDATA, nullptr,
+                                                              SHGFP_TYPE_CURRENT, folder))) {
     SetDataFolder(StripTrailingSlash(folder) + "\\" + mCompanyName + "\\" + mProdName + "\\");
   }
   if (module) FreeLibrary(module);
@@ -387,8 +391,7 @@ void VelkAppBase::AskAboutFailing3DOnExit() {
 }
 
 std::wstring VelkAppBase::HardwareQuestionCaption() {
-  return Widen(mCaptionPrefix) + L" " +
-         GetString("HARDWARE_ACCEL_CONFIRMATION", L"Hardware Acceleration Confirmation");
+  return Widen(mCaptionPrefix) + L" " + GetString("HARDWARE_ACCEL_CONFIRMATION", L"Hardware Acceleration Confirmation");
 }
 
 bool VelkAppBase::AskAbout3DOnExit() {
@@ -403,7 +406,8 @@ bool VelkAppBase::AskAbout3DOnExit() {
                                 L"Hardware Acceleration was switched on during this session.\r\n"
                                 L"If this resulted in slower performance, it should be switched off.\r\n"
                                 L"Would you like to keep Hardware Acceleration switched on?");
-  bool keep = MessageBoxW(nullptr, text.c_str(), HardwareQuestionCaption().c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES;
+  bool keep =
+      MessageBoxW(nullptr, text.c_str(), HardwareQuestionCaption().c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES;
   mDDInterface->mIs3D = keep;
   if (keep) WriteRegistryBoolean("Is3D", true);
   return false;

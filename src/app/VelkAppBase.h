@@ -48,8 +48,7 @@ class SoundManager;
 class Widget;
 class WidgetManager;
 
-class VelkAppBase : public ButtonListener, public WidgetHost, public DisplayHost,
-                    public ResourceManagerHost {
+class VelkAppBase : public ButtonListener, public WidgetHost, public DisplayHost, public ResourceManagerHost {
  public:
   // Identity
   std::string mProdName = "Product";
@@ -81,8 +80,8 @@ class VelkAppBase : public ButtonListener, public WidgetHost, public DisplayHost
   std::unique_ptr<AppFontHost> mFontHost;
 
   // Screen
-  bool mIsWindowed = false;         // requested
-  bool mIsPhysWindowed = true;      // what the last window is
+  bool mIsWindowed = false;     // requested
+  bool mIsPhysWindowed = true;  // what the last window is
   bool mForceFullscreen = false;
   bool mFellBackToWindowed = false;
   int mPreferredX = -1;
@@ -90,7 +89,7 @@ class VelkAppBase : public ButtonListener, public WidgetHost, public DisplayHost
   bool mAllowMaximize = false;
   int mRefreshRate = 100;
   bool mVSyncUpdates = false;
-  bool mSoftVSyncWait = true;       // emulate the vertical-blank wait when windowed
+  bool mSoftVSyncWait = true;  // emulate the vertical-blank wait when windowed
   bool m3DModeSwitched = false;
   bool m3DAllowed = true;
   Rect mScreenBounds{0, 0, 800, 600};
@@ -168,7 +167,7 @@ class VelkAppBase : public ButtonListener, public WidgetHost, public DisplayHost
   DWORD mSleepCount = 0;
   DWORD mDrawTime = 0;
   DWORD mScreenBltTime = 0;
-  bool mHasPendingDraw = false;     // an update happened since the last draw
+  bool mHasPendingDraw = false;  // an update happened since the last draw
   bool mLastDrawWasEmpty = false;
   int mNonDrawCount = 0;
   DWORD mLastDrawTick = 0;

@@ -85,8 +85,10 @@ bool VelkAppBase::DebugKey(int key) {
   }
   if (key == static_cast<int>(VK_F10)) return true;
   if (key == static_cast<int>(VK_F11)) {
-    if (shift) DumpImages();
-    else TakeScreenshot();
+    if (shift)
+      DumpImages();
+    else
+      TakeScreenshot();
     return true;
   }
   if (key == static_cast<int>(VK_F2)) {
@@ -152,7 +154,8 @@ void VelkAppBase::ShowVideoStats() {
     }
   }
   const char* verdict = IsRendererRecommended() ? "Recommended" : IsRendererUsable() ? "Supported" : "Unsupported";
-  std::string text = FormatString("3D-Mode is %s (3D is %s on this system)\r\n\r\n", Is3DModeOn() ? "On" : "Off", verdict);
+  std::string text =
+      FormatString("3D-Mode is %s (3D is %s on this system)\r\n\r\n", Is3DModeOn() ? "On" : "Off", verdict);
   text += FormatString("Num Images: %d\r\n", images);
   text += FormatString("Num Sounds: %d\r\n", mSoundManager ? mSoundManager->GetNumSounds() : 0);
   text += "Video Memory: " + KB(static_cast<int>(totalVideo - freeVideo)) + "/" + KB(static_cast<int>(totalVideo)) +
@@ -189,8 +192,9 @@ void VelkAppBase::DumpImages() {
 }
 
 std::string VelkAppBase::GetCrashInfo() {
-  return "Product: " + mProdName + "\r\nVersion: " + mProductVersion + "\r\nTime Loaded: " +
-         DemoJumps::ClockText(GetTickCount() - mLoadingStartTick) + "\r\nFullscreen: " + (mIsWindowed ? "No" : "Yes") +
+  return "Product: " + mProdName + "\r\nVersion: " + mProductVersion +
+         "\r\nTime Loaded: " + DemoJumps::ClockText(GetTickCount() - mLoadingStartTick) +
+         "\r\nFullscreen: " + (mIsWindowed ? "No" : "Yes") +
          FormatString("\r\nPrimary ThreadId: %X\r\n", static_cast<unsigned>(mMainThreadId.load()));
 }
 

@@ -39,15 +39,32 @@ bool IsRecordedInput(UINT message) {
 // The button code and whether it goes down, for the button messages.
 bool ButtonOf(UINT message, int& button, bool& down) {
   switch (message) {
-    case WM_LBUTTONDOWN: button = 1, down = true; return true;
-    case WM_LBUTTONUP: button = 1, down = false; return true;
-    case WM_LBUTTONDBLCLK: button = 2, down = true; return true;
-    case WM_RBUTTONDOWN: button = -1, down = true; return true;
-    case WM_RBUTTONUP: button = -1, down = false; return true;
-    case WM_RBUTTONDBLCLK: button = -2, down = true; return true;
-    case WM_MBUTTONDOWN: button = 3, down = true; return true;
-    case WM_MBUTTONUP: button = 3, down = false; return true;
-    default: return false;
+    case WM_LBUTTONDOWN:
+      button = 1, down = true;
+      return true;
+    case WM_LBUTTONUP:
+      button = 1, down = false;
+      return true;
+    case WM_LBUTTONDBLCLK:
+      button = 2, down = true;
+      return true;
+    case WM_RBUTTONDOWN:
+      button = -1, down = true;
+      return true;
+    case WM_RBUTTONUP:
+      button = -1, down = false;
+      return true;
+    case WM_RBUTTONDBLCLK:
+      button = -2, down = true;
+      return true;
+    case WM_MBUTTONDOWN:
+      button = 3, down = true;
+      return true;
+    case WM_MBUTTONUP:
+      button = 3, down = false;
+      return true;
+    default:
+      return false;
   }
 }
 
@@ -132,21 +149,32 @@ bool VelkAppBase::DemoFiltersInput(const DeferredInput& input) {
   }
   switch (input.message) {
     case WM_KEYDOWN:
-    case WM_SYSKEYDOWN: mDemo.RecordBits(kDemoKeyDown, static_cast<uint32_t>(input.wParam), 8); break;
-    case WM_KEYUP:
-    case WM_SYSKEYUP: mDemo.RecordBits(kDemoKeyUp, static_cast<uint32_t>(input.wParam), 8); break;
-    case WM_CHAR: mDemo.RecordChar(static_cast<uint16_t>(input.wParam)); break;
-    case WM_MOUSEWHEEL:
-      mDemo.RecordBits(kDemoWheel, static_cast<uint32_t>(static_cast<int16_t>(HIWORD(static_cast<uint32_t>(input.wParam))) / WHEEL_DELTA), 8);
+    case WM_SYSKEYDOWN:
+      mDemo.RecordBits(kDemoKeyDown, static_cast<uint32_t>(input.wParam), 8);
       break;
-    case WM_SIZE: mDemo.RecordMinimised(input.wParam == SIZE_MINIMIZED); break;
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+      mDemo.RecordBits(kDemoKeyUp, static_cast<uint32_t>(input.wParam), 8);
+      break;
+    case WM_CHAR:
+      mDemo.RecordChar(static_cast<uint16_t>(input.wParam));
+      break;
+    case WM_MOUSEWHEEL:
+      mDemo.RecordBits(
+          kDemoWheel,
+          static_cast<uint32_t>(static_cast<int16_t>(HIWORD(static_cast<uint32_t>(input.wParam))) / WHEEL_DELTA), 8);
+      break;
+    case WM_SIZE:
+      mDemo.RecordMinimised(input.wParam == SIZE_MINIMIZED);
+      break;
     case WM_ACTIVATEAPP:
       if (input.hwnd == mHWnd) mDemo.RecordBits(kDemoActivate, input.wParam != 0 ? 1 : 0, 1);
       break;
     case WM_CLOSE:
       if (input.hwnd == mHWnd || input.hwnd == mInvisHWnd) mDemo.RecordEvent(kDemoClose);
       break;
-    default: break;
+    default:
+      break;
   }
   return false;
 }
@@ -158,13 +186,17 @@ void VelkAppBase::ProcessDemoEvents() {
 
 void VelkAppBase::PlayDemoEvent(const DemoEvent& event) {
   if (event.mouse && event.command == kDemoMouseButton) {
-    if (event.flag) mWidgetManager->DispatchMouseDown(event.x, event.y, event.button);
-    else mWidgetManager->DispatchMouseUp(event.x, event.y, event.button);
+    if (event.flag)
+      mWidgetManager->DispatchMouseDown(event.x, event.y, event.button);
+    else
+      mWidgetManager->DispatchMouseUp(event.x, event.y, event.button);
     return;
   }
   switch (event.mouse ? -1 : event.command) {
     case -1:
-    case kDemoMouseMove: mWidgetManager->DispatchMouseMove(event.x, event.y); break;
+    case kDemoMouseMove:
+      mWidgetManager->DispatchMouseMove(event.x, event.y);
+      break;
     case kDemoActivate:
       mActive = event.flag;
       UpdateFocus();
@@ -174,7 +206,8 @@ void VelkAppBase::PlayDemoEvent(const DemoEvent& event) {
     case kDemoMinimised:
       if (!mShutdown && event.flag != mMinimized) {
         mMinimized = event.flag;
-        if (mMinimized) Mute(true);
+        if (mMinimized)
+          Mute(true);
         else {
           Unmute(true);
           mWidgetManager->InvalidateAll();
@@ -182,10 +215,18 @@ void VelkAppBase::PlayDemoEvent(const DemoEvent& event) {
       }
       UpdateFocus();
       break;
-    case kDemoKeyDown: mWidgetManager->DispatchKeyDown(event.value); break;
-    case kDemoKeyUp: mWidgetManager->DispatchKeyUp(event.value); break;
-    case kDemoChar: mWidgetManager->DispatchKeyChar(static_cast<wchar_t>(event.value)); break;
-    case kDemoClose: Shutdown(); break;
+    case kDemoKeyDown:
+      mWidgetManager->DispatchKeyDown(event.value);
+      break;
+    case kDemoKeyUp:
+      mWidgetManager->DispatchKeyUp(event.value);
+      break;
+    case kDemoChar:
+      mWidgetManager->DispatchKeyChar(static_cast<wchar_t>(event.value));
+      break;
+    case kDemoClose:
+      Shutdown();
+      break;
     case kDemoMouseEnter:
       mMouseIn = true;
       ApplyCursor();
@@ -195,13 +236,18 @@ void VelkAppBase::PlayDemoEvent(const DemoEvent& event) {
       mMouseIn = false;
       ApplyCursor();
       break;
-    case kDemoLoadingFinished: mLoadingFinishedSeen = true; break;
-    case kDemoWheel: mWidgetManager->DispatchMouseWheel(event.value); break;
+    case kDemoLoadingFinished:
+      mLoadingFinishedSeen = true;
+      break;
+    case kDemoWheel:
+      mWidgetManager->DispatchMouseWheel(event.value);
+      break;
     case kDemoDisplaySettings:
       mIsWindowed = event.flag;
       mRefreshRate = event.value;
       break;
-    default: break;
+    default:
+      break;
   }
 }
 
@@ -244,9 +290,15 @@ bool VelkAppBase::HandleDemoPlaybackKey(UINT message, WPARAM key) {
   }
   if (message != WM_CHAR) return false;
   switch (mDemoControls.HandleKey(static_cast<wchar_t>(key), mSpeed, mUpdateCount, mDemoInfo.mDemoLength, mFrameTime)) {
-    case DemoControls::kPauseToggled: ResetTiming(true); break;
-    case DemoControls::kJumpToTimeDialog: ShowJumpToTimeDialog(); break;
-    case DemoControls::kMarkerListDialog: ShowMarkerListDialog(); break;
+    case DemoControls::kPauseToggled:
+      ResetTiming(true);
+      break;
+    case DemoControls::kJumpToTimeDialog:
+      ShowJumpToTimeDialog();
+      break;
+    case DemoControls::kMarkerListDialog:
+      ShowMarkerListDialog();
+      break;
     case DemoControls::kToggleSound:
       if (GetMusicVolume() != 0.0) {
         mSavedMusicVolume = GetMusicVolume();
@@ -258,7 +310,8 @@ bool VelkAppBase::HandleDemoPlaybackKey(UINT message, WPARAM key) {
         SetSfxVolume(mSavedSfxVolume);
       }
       break;
-    default: break;
+    default:
+      break;
   }
   return false;
 }

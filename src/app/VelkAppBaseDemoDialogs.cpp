@@ -41,7 +41,8 @@ void VelkAppBase::ShowMarkerListDialog() {
   auto* dialog = new MarkerListDialog(
       nullptr, DemoJumps::MarkersAhead(mDemoInfo.mMarkers, mUpdateCount, mDemoInfo.mDemoLength, mFrameTime));
   const int rows = std::min(static_cast<int>(dialog->mEntries.size()), MarkerListDialog::kVisibleRows);
-  dialog->SetBounds(10, 10, kDialogWidth, MarkerListDialog::kListTop + rows * MarkerListDialog::kRowHeight + kButtonArea);
+  dialog->SetBounds(10, 10, kDialogWidth,
+                    MarkerListDialog::kListTop + rows * MarkerListDialog::kRowHeight + kButtonArea);
   if (OpenDemoDialog(dialog) == Dialog::YesButtonId)
     mDemoControls.SetJumpTarget(dialog->Target(), mUpdateCount, mDemoInfo.mDemoLength);
   RemoveDialog(dialog);

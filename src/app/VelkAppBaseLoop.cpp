@@ -87,8 +87,8 @@ void VelkAppBase::ResetTiming(bool suppressCatchUp) { mTimer.Reset(timeGetTime()
 bool VelkAppBase::StepTiming(bool allowSleep) {
   if (mShutdownRequested.exchange(false)) Shutdown();
 
-  bool vsyncMode = mVSyncUpdates && !mLastDrawWasEmpty && !mVSyncBroken &&
-                   (!mIsPhysWindowed || (mWaitForVSync && !mSoftVSyncWait));
+  bool vsyncMode =
+      mVSyncUpdates && !mLastDrawWasEmpty && !mVSyncBroken && (!mIsPhysWindowed || (mWaitForVSync && !mSoftVSyncWait));
   double frameMs;
   float perFrame = 1.0f;
   if (mVSyncUpdates) {

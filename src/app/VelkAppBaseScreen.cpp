@@ -31,15 +31,24 @@ constexpr int kAlwaysImageCursor = 12;
 
 LPCWSTR SystemCursorFor(int number) {
   switch (number) {
-    case 3: return IDC_IBEAM;
-    case 4: return IDC_NO;
-    case 5: return IDC_SIZEALL;
-    case 6: return IDC_SIZENESW;
-    case 7: return IDC_SIZENS;
-    case 8: return IDC_SIZENWSE;
-    case 9: return IDC_SIZEWE;
-    case 10: return IDC_WAIT;
-    default: return IDC_ARROW;
+    case 3:
+      return IDC_IBEAM;
+    case 4:
+      return IDC_NO;
+    case 5:
+      return IDC_SIZEALL;
+    case 6:
+      return IDC_SIZENESW;
+    case 7:
+      return IDC_SIZENS;
+    case 8:
+      return IDC_SIZENWSE;
+    case 9:
+      return IDC_SIZEWE;
+    case 10:
+      return IDC_WAIT;
+    default:
+      return IDC_ARROW;
   }
 }
 
@@ -74,9 +83,12 @@ void VelkAppBase::ApplyCursor() {
   }
   HCURSOR cursor = nullptr;
   int number = (mCrashed || !mMouseIn) ? 0 : mCursorNum;
-  if (number == 1) cursor = mHandCursor;
-  else if (number == 2) cursor = mDraggingCursor;
-  else if (number != kNoCursor && number != kAlwaysImageCursor) cursor = LoadCursorW(nullptr, SystemCursorFor(number));
+  if (number == 1)
+    cursor = mHandCursor;
+  else if (number == 2)
+    cursor = mDraggingCursor;
+  else if (number != kNoCursor && number != kAlwaysImageCursor)
+    cursor = LoadCursorW(nullptr, SystemCursorFor(number));
   SetCursor(cursor);
   if (mDDInterface->SetCursorImage(nullptr)) mCursorChanged = true;
   mSysCursor = true;
@@ -155,8 +167,7 @@ void VelkAppBase::CreateMainWindow() {
     SwitchScreenMode(false);
     return;
   }
-  if (!mIsWindowed &&
-      (result == DDInterface::RESULT_EXCLUSIVE_FAIL || result == DDInterface::RESULT_DISPCHANGE_FAIL)) {
+  if (!mIsWindowed && (result == DDInterface::RESULT_EXCLUSIVE_FAIL || result == DDInterface::RESULT_DISPCHANGE_FAIL)) {
     mFellBackToWindowed = true;
     SwitchScreenMode(true);
   } else if (result == DDInterface::RESULT_3D_FAIL || (result != DDInterface::RESULT_OK && Is3DModeOn())) {

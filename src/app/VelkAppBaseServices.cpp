@@ -158,7 +158,8 @@ bool VelkAppBase::OpenURL(const std::string& url, bool shutdownAfter) {
   mIsOpeningURL = true;
   mOpeningURL = url;
   mOpeningURLTime = GetTickCount();
-  auto result = reinterpret_cast<uintptr_t>(ShellExecuteA(nullptr, "open", url.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+  auto result =
+      reinterpret_cast<uintptr_t>(ShellExecuteA(nullptr, "open", url.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
   if (result > 32) return true;
   OnUrlOpenFailed(url);
   return false;

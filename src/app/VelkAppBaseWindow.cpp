@@ -213,15 +213,32 @@ void VelkAppBase::DeliverMouse(const DeferredInput& input) {
     mWidgetManager->DispatchMouseUp(x, y, code);
   };
   switch (input.message) {
-    case WM_LBUTTONDOWN: press(1); break;
-    case WM_LBUTTONDBLCLK: press(2); break;
-    case WM_RBUTTONDOWN: press(-1); break;
-    case WM_RBUTTONDBLCLK: press(-2); break;
-    case WM_MBUTTONDOWN: press(3); break;
-    case WM_LBUTTONUP: release(kLeftDown, 1); break;
-    case WM_RBUTTONUP: release(kRightDown, -1); break;
-    case WM_MBUTTONUP: release(kMiddleDown, 3); break;
-    default: break;
+    case WM_LBUTTONDOWN:
+      press(1);
+      break;
+    case WM_LBUTTONDBLCLK:
+      press(2);
+      break;
+    case WM_RBUTTONDOWN:
+      press(-1);
+      break;
+    case WM_RBUTTONDBLCLK:
+      press(-2);
+      break;
+    case WM_MBUTTONDOWN:
+      press(3);
+      break;
+    case WM_LBUTTONUP:
+      release(kLeftDown, 1);
+      break;
+    case WM_RBUTTONUP:
+      release(kRightDown, -1);
+      break;
+    case WM_MBUTTONUP:
+      release(kMiddleDown, 3);
+      break;
+    default:
+      break;
   }
 }
 
@@ -231,8 +248,10 @@ void VelkAppBase::DeliverTimer(HWND hwnd) {
   mLastTimerTime = now;
   if (mIsOpeningURL && TickDiff(now, mResumeTime) > kUrlSettleMs) {
     int32_t since = TickDiff(now, mOpeningURLTime);
-    if (!mActive && since > kUrlOpenedMs) OnUrlOpened(mOpeningURL);
-    else if (mActive && since > kUrlFailedMs) OnUrlOpenFailed(mOpeningURL);
+    if (!mActive && since > kUrlOpenedMs)
+      OnUrlOpened(mOpeningURL);
+    else if (mActive && since > kUrlFailedMs)
+      OnUrlOpenFailed(mOpeningURL);
   }
   CheckMouseInWindow(hwnd);
 }
@@ -245,8 +264,8 @@ void VelkAppBase::CheckMouseInWindow(HWND hwnd) {
   ClientToScreen(hwnd, &end);
   POINT cursor{0, 0};
   GetCursorPos(&cursor);
-  bool inside = WindowFromPoint(cursor) == hwnd && cursor.x >= origin.x && cursor.y >= origin.y &&
-                cursor.x < end.x && cursor.y < end.y;
+  bool inside = WindowFromPoint(cursor) == hwnd && cursor.x >= origin.x && cursor.y >= origin.y && cursor.x < end.x &&
+                cursor.y < end.y;
   // While a demo plays, the pointer's comings and goings are the recorded ones.
   if (inside == mMouseIn || mDemo.mPlaying) return;
   mDemo.RecordEvent(inside ? kDemoMouseEnter : kDemoMouseLeave);

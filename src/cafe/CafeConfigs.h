@@ -50,13 +50,13 @@ struct ClientConfig {
 };
 
 struct WorkerConfig {
-  float mWorkTime = 0.0f;                 // work_time
-  float mTidinessUp = 0.0f;               // tidiness_up: gained per second while idle or ready
-  float mTidinessDown = 0.0f;             // tidiness_down: lost per second of work
-  int mDirectCharacterBreakFrame = 0;     // direct_character_break_frame
-  float mDirectCharacterBreakTime = 0.0f; // direct_character_break_time
-  float mUpgradeTidinessDown = 0.0f;      // upgrade_tidiness_down: factor after the tidiness upgrade
-  float mUpgradeWorkSpeed = 0.0f;         // upgrade_work_speed: factor after the speed upgrade
+  float mWorkTime = 0.0f;                  // work_time
+  float mTidinessUp = 0.0f;                // tidiness_up: gained per second while idle or ready
+  float mTidinessDown = 0.0f;              // tidiness_down: lost per second of work
+  int mDirectCharacterBreakFrame = 0;      // direct_character_break_frame
+  float mDirectCharacterBreakTime = 0.0f;  // direct_character_break_time
+  float mUpgradeTidinessDown = 0.0f;       // upgrade_tidiness_down: factor after the tidiness upgrade
+  float mUpgradeWorkSpeed = 0.0f;          // upgrade_work_speed: factor after the speed upgrade
   // A level's override: the values it replaces, and the stamina its worker starts with.
   bool mOverridden = false;
   float mSavedWorkTime = 0.0f;
@@ -83,26 +83,26 @@ struct PeriodItemConfig {
 
 // Read from the "clients" element; 0 until read.
 struct ClientGlobals {
-  float mPatienceGLevel = 0.0f;             // patience_g_level
-  float mPatienceYLevel = 0.0f;             // patience_y_level
-  float mPatienceRLevel = 0.0f;             // patience_r_level
-  float mPatienceCritical = 0.0f;           // patience_critical
-  float mScandalEffect = 0.0f;              // scandal_effect
-  float mJukeBoxEffect = 0.0f;              // client_juke_box_effect
-  float mReminderTimeout = 0.0f;            // client_reminder_timeout
-  float mAlphaBlendTime = 0.0f;             // client_alpha_blend_time
-  float mJuiceCupEffect = 0.0f;             // juice_cup_effect
-  float mScandalBubblePresent = 0.0f;       // client_scandal_bubble_present
+  float mPatienceGLevel = 0.0f;        // patience_g_level
+  float mPatienceYLevel = 0.0f;        // patience_y_level
+  float mPatienceRLevel = 0.0f;        // patience_r_level
+  float mPatienceCritical = 0.0f;      // patience_critical
+  float mScandalEffect = 0.0f;         // scandal_effect
+  float mJukeBoxEffect = 0.0f;         // client_juke_box_effect
+  float mReminderTimeout = 0.0f;       // client_reminder_timeout
+  float mAlphaBlendTime = 0.0f;        // client_alpha_blend_time
+  float mJuiceCupEffect = 0.0f;        // juice_cup_effect
+  float mScandalBubblePresent = 0.0f;  // client_scandal_bubble_present
 };
 
 // Read from the "workers" element; 0 until read.
 struct WorkerGlobals {
-  float mTidinessGLevel = 0.0f;        // tidiness_g_level
-  float mTidinessYLevel = 0.0f;        // tidiness_y_level
-  float mTidinessRLevel = 0.0f;        // tidiness_r_level
-  float mCleanserEffect = 0.0f;        // cleanser_effect
-  float mBrushEffect = 0.0f;           // brush_effect
-  float mAlphaBlendTime = 0.0f;        // worker_alpha_blend_time
+  float mTidinessGLevel = 0.0f;  // tidiness_g_level
+  float mTidinessYLevel = 0.0f;  // tidiness_y_level
+  float mTidinessRLevel = 0.0f;  // tidiness_r_level
+  float mCleanserEffect = 0.0f;  // cleanser_effect
+  float mBrushEffect = 0.0f;     // brush_effect
+  float mAlphaBlendTime = 0.0f;  // worker_alpha_blend_time
 };
 
 extern std::map<std::string, PersConfig> gPersConfigs;

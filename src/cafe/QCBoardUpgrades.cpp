@@ -179,8 +179,8 @@ int QCBoardUpgrades::CollectUpgradeOffers(std::vector<QCUpgradeInfo*>& out) {
     if (mUpgradeQueue.empty()) ShowUpgradeButton(false);
   }
   std::vector<QCUpgradeInfo>* list = mOfferedUpgradeKind == QCUpgradeInfo::kFunctional ? &mFunctionalUpgrades
-                                     : mOfferedUpgradeKind == QCUpgradeInfo::kVisual  ? &mVisualUpgrades
-                                                                                      : nullptr;
+                                     : mOfferedUpgradeKind == QCUpgradeInfo::kVisual   ? &mVisualUpgrades
+                                                                                       : nullptr;
   if (list == nullptr) return 0;
   for (QCUpgradeInfo& record : *list) {
     if (static_cast<int>(out.size()) == kMaxOffers) break;

@@ -175,7 +175,8 @@ void QCBoard_Game3::OnShowHook() {
   QCBoard_Game::OnShowHook();
   const int cafe = GetCafe();
   QCEngine* engine = GetEngine();
-  if (cafe >= 1 && cafe <= 3 && engine && engine->GetMusicManager()) engine->GetMusicManager()->Play(kCafeMusic[cafe - 1]);
+  if (cafe >= 1 && cafe <= 3 && engine && engine->GetMusicManager())
+    engine->GetMusicManager()->Play(kCafeMusic[cafe - 1]);
 }
 
 int QCBoard_Game3::GetCafe() const {
@@ -431,7 +432,8 @@ QCItem* QCBoard_Game3::FindPlaceOccupant(QCItem* place) {
   if (SplitPrefix(place->mName, CafeNames::kObjTable, rest)) return FindWorkerByName(CafeNames::kObjWorker + rest);
   if (SplitPrefix(place->mName, CafeNames::kObjClientSitPlace, rest))
     return FindClientByName(CafeNames::kObjClientSit + rest);
-  if (SplitPrefix(place->mName, CafeNames::kObjClientPlace, rest)) return FindClientByName(CafeNames::kObjClient + rest);
+  if (SplitPrefix(place->mName, CafeNames::kObjClientPlace, rest))
+    return FindClientByName(CafeNames::kObjClient + rest);
   return nullptr;
 }
 

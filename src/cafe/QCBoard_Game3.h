@@ -30,15 +30,14 @@ class QCTutorial;
 
 // The "level" settings of cfg.xml that hold for every level; an absent attribute keeps the value.
 struct CafeLevelGlobals {
-  int bonusCash = 0;               // money per coin of the mini-game
-  int bonusCashUpgrade = 0;        // the same once the money upgrade is bought
-  float bonusWStamina = 0.0f;      // tidiness per unit of the clean reward
-  float bonusCStamina = 0.0f;      // patience per unit of the happy reward
-  float bonusIceAgeTimeout = 0.0f; // seconds per unit of the ice and of the speed reward
-  float clientPause = 0.0f;        // a standing place's rest after its customer leaves
+  int bonusCash = 0;                // money per coin of the mini-game
+  int bonusCashUpgrade = 0;         // the same once the money upgrade is bought
+  float bonusWStamina = 0.0f;       // tidiness per unit of the clean reward
+  float bonusCStamina = 0.0f;       // patience per unit of the happy reward
+  float bonusIceAgeTimeout = 0.0f;  // seconds per unit of the ice and of the speed reward
+  float clientPause = 0.0f;         // a standing place's rest after its customer leaves
 };
 extern CafeLevelGlobals gCafeLevel;
-
 
 class QCBoard_Game3 : public QCBoard_Game, public QCBoardUpgrades, public QCMiniGameRewards, public QCInGameBoard {
  public:

@@ -47,8 +47,8 @@ void QCBoss::Reset(bool start) {
     BindCharacter();
     mWalking = false;
     if (mConfig)
-      for (const char* anim : {kAnimBossIdleEmpty1, kAnimBossIdleEmpty2, kAnimBossIdleFull, kAnimBossIdleSecond,
-                               kAnimBossIdleFullSecond})
+      for (const char* anim :
+           {kAnimBossIdleEmpty1, kAnimBossIdleEmpty2, kAnimBossIdleFull, kAnimBossIdleSecond, kAnimBossIdleFullSecond})
         AddTimedState(anim, mConfig->mIdleStopFrame, mConfig->mIdleRestartTimeMin, mConfig->mIdleRestartTimeMax);
     mMask.clear();
     PlayAnim("");

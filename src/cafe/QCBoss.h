@@ -37,7 +37,7 @@ class QCBoss : public QCMoveItem {
 
   int mMotion = kStanding;
   bool mWalking = false;
-  std::string mSecond;  // the second hand; the first is mMask
+  std::string mSecond;        // the second hand; the first is mMask
   QCItemPart* mHeld[4] = {};  // plate and product of the first hand, then of the second
   QCItemPart* mBossPart = nullptr;
   QCSoundChannel* mSteps = nullptr;

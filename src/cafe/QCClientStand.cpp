@@ -62,7 +62,8 @@ void QCClientStand::EnterOwnState(int state) {
     Arrive();
     if (mBar) mBar->Show(true);
     bool sits = false;
-    for (size_t i = mCursor; mRecord && i < mRecord->entries.size(); ++i) sits = sits || mRecord->entries[i] == kItemSit;
+    for (size_t i = mCursor; mRecord && i < mRecord->entries.size(); ++i)
+      sits = sits || mRecord->entries[i] == kItemSit;
     if (mPlace) mPlace->PlayAnim(sits ? kItemTray : kItemPack);
     PlayAnim(kAnimClientDirectGreen);
     PlaySoundByName(kSndClientSpawn);

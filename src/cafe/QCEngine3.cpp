@@ -36,9 +36,9 @@ namespace {
 
 // Bottom to top: the backdrop lowest, the splash over everything.
 constexpr QCEngine3::Screen kStackingOrder[] = {
-    QCEngine3::kMenuScreen,     QCEngine3::kLoadScreen,     QCEngine3::kMainMenuScreen, QCEngine3::kOptionsScreen,
-    QCEngine3::kHelpScreen,     QCEngine3::kHiScoresScreen, QCEngine3::kCareerScreen,   QCEngine3::kSurvivalScreen,
-    QCEngine3::kBoardScreen,    QCEngine3::kSplashScreen,
+    QCEngine3::kMenuScreen,  QCEngine3::kLoadScreen,     QCEngine3::kMainMenuScreen, QCEngine3::kOptionsScreen,
+    QCEngine3::kHelpScreen,  QCEngine3::kHiScoresScreen, QCEngine3::kCareerScreen,   QCEngine3::kSurvivalScreen,
+    QCEngine3::kBoardScreen, QCEngine3::kSplashScreen,
 };
 static_assert(std::size(kStackingOrder) == QCEngine3::kScreenCount);
 

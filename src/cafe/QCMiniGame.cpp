@@ -192,7 +192,8 @@ void QCMiniGame::AddRandomElement(int awardIndex) {
   const std::array<float, kKinds>* weights = Weights(awardIndex);
   if (weights == nullptr) return;
   size_t n = mElements.size();
-  int banned = n >= 2 && mElements[n - 1].record.kind == mElements[n - 2].record.kind ? mElements[n - 1].record.kind : -1;
+  int banned =
+      n >= 2 && mElements[n - 1].record.kind == mElements[n - 2].record.kind ? mElements[n - 1].record.kind : -1;
   int kind = DrawKind(*weights, banned);
   if (kind >= 0) AddElement(kind, true, false);
 }

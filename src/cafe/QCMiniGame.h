@@ -108,7 +108,7 @@ class QCMiniGame : public QCDialog {
   std::deque<int> mPending;
   std::map<int, std::array<float, kKinds>> mWeights;
   std::map<int, std::array<float, kKinds>> mLevelWeights;  // written by the level thread
-  QCTextureRef mImages[3][kKinds];  // normal, "_e", "_s"
+  QCTextureRef mImages[3][kKinds];                         // normal, "_e", "_s"
   float mSpeed = 0.0f;
   float mLevelSpeed = 0.0f;  // written by the level thread
 };

@@ -56,9 +56,7 @@ uint64_t FileSizeOf(HANDLE file) {
   return (static_cast<uint64_t>(high) << 32) | low;
 }
 
-uint64_t ProfileOffset(int index) {
-  return QCPref::kProfilesOffset + static_cast<uint64_t>(index) * QCProfile::kSize;
-}
+uint64_t ProfileOffset(int index) { return QCPref::kProfilesOffset + static_cast<uint64_t>(index) * QCProfile::kSize; }
 
 // Whole records only; a partial one at the end does not count.
 int ProfileCount(uint64_t fileSize) {
@@ -100,9 +98,7 @@ std::string DataFolder() {
   return base;
 }
 
-bool SameName(const QCPrefName& a, const QCPrefName& b) {
-  return std::wcsncmp(a, b, kPrefNameUnits) == 0;
-}
+bool SameName(const QCPrefName& a, const QCPrefName& b) { return std::wcsncmp(a, b, kPrefNameUnits) == 0; }
 
 // Decimal only; anything else is 0.
 int ParseScore(const std::wstring& text) {
@@ -183,7 +179,8 @@ bool QCPref::Load() {
   bool profileRead = false;
   HANDLE file = OpenFile(kReadWrite, 0, OPEN_EXISTING);
   // A file the player may only read still holds the progress; the saves then fail and say so.
-  if (file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED) file = OpenFile(GENERIC_READ, 0, OPEN_EXISTING);
+  if (file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED)
+    file = OpenFile(GENERIC_READ, 0, OPEN_EXISTING);
   if (file != INVALID_HANDLE_VALUE) {
     // Held open (and exclusive) throughout, so that the saves LoadProfile makes here write nothing.
     Velk::Buffer header;
@@ -224,15 +221,18 @@ bool QCPref::LoadCurrentProfile(HANDLE file) {
   const uint64_t size = FileSizeOf(file);
   const int count = ProfileCount(size);
   if (size > ProfileOffset(count)) {
-    std::fprintf(stderr, "pref.dat: %s: profile record %d (counted from 1) is cut short at %llu of %d bytes and is dropped\n",
-                 mPath.c_str(), count + 1, static_cast<unsigned long long>(size - ProfileOffset(count)), static_cast<int>(QCProfile::kSize));
-    SetAside(file, "PREF_PROFILE_CUT",
-             L"A saved profile was cut short and could not be read, so it is left out. A copy of the old file was kept as");
+    std::fprintf(stderr,
+                 "pref.dat: %s: profile record %d (counted from 1) is cut short at %llu of %d bytes and is dropped\n",
+                 mPath.c_str(), count + 1, static_cast<unsigned long long>(size - ProfileOffset(count)),
+                 static_cast<int>(QCProfile::kSize));
+    SetAside(
+        file, "PREF_PROFILE_CUT",
+        L"A saved profile was cut short and could not be read, so it is left out. A copy of the old file was kept as");
   }
   if (LoadProfile(file, mHeader.mCurrentProfile)) return true;
   if (count == 0) return false;
-  std::fprintf(stderr, "pref.dat: %s: the current profile %d names no record; the first one is loaded\n",
-               mPath.c_str(), mHeader.mCurrentProfile);
+  std::fprintf(stderr, "pref.dat: %s: the current profile %d names no record; the first one is loaded\n", mPath.c_str(),
+               mHeader.mCurrentProfile);
   return LoadProfile(file, 0);
 }
 

@@ -61,7 +61,7 @@ struct QCProfile {
   QCPrefName mName{};
   int32_t mScreenValue = 0;  // kept for the screens; cleared when the profile is reset
   uint8_t mUpgrades[kUpgradeSlots] = {};
-  int32_t mCurrentDay = 0;   // the newest career day open to the player
+  int32_t mCurrentDay = 0;  // the newest career day open to the player
   int32_t mBestMoney[kDays] = {};
   int32_t mScreenCounters[4] = {};  // kept for the screens; cleared with the progress
   uint8_t mExpert[kDays] = {};

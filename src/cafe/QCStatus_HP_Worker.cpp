@@ -26,9 +26,7 @@ void QCStatus_HP_Worker::Reset(bool start) {
   mSegment = -1;
 }
 
-int QCStatus_HP_Worker::SegmentAt(float t) {
-  return std::min(12, static_cast<int>(std::ceil(t / 8.333333f)));
-}
+int QCStatus_HP_Worker::SegmentAt(float t) { return std::min(12, static_cast<int>(std::ceil(t / 8.333333f))); }
 
 void QCStatus_HP_Worker::Update() {
   QCItem::Update();

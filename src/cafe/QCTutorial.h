@@ -42,8 +42,8 @@ class QCTutorial {
   static constexpr int kNameSlots = 16;
 
   struct Step {
-    int wait = 0;         // the event that runs it; 0: the previous step's delay has passed
-    float delay = 0.0f;   // seconds, started when it runs
+    int wait = 0;        // the event that runs it; 0: the previous step's delay has passed
+    float delay = 0.0f;  // seconds, started when it runs
     int showPanel = 0;
     int hidePanel = 0;
     int hold[kKindSlots] = {};

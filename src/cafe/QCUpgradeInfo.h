@@ -12,9 +12,9 @@ struct QCUpgradeInfo {
   enum Kind { kFunctional = 1, kVisual = 2 };
   static constexpr int kNoSlot = -1;
 
-  std::string name;    // "speed", "tidiness", "money", or the visual upgrade's name
-  std::string object;  // a worker kind, "boss", "bonus"; visual: "floor", "bar", "client_table", ...
-  QCIUpgrade* handler = nullptr;  // a worker's upgrades: that worker's scene object
+  std::string name;                      // "speed", "tidiness", "money", or the visual upgrade's name
+  std::string object;                    // a worker kind, "boss", "bonus"; visual: "floor", "bar", "client_table", ...
+  QCIUpgrade* handler = nullptr;         // a worker's upgrades: that worker's scene object
   std::vector<std::string> objectNames;  // visual: the scene objects that change skin
   int kind = kFunctional;
   int minLevel = 0;  // the first cafe that offers it

@@ -27,8 +27,8 @@ constexpr int kEventWorkDone = 8;
 
 const char* const kCookingAnims[] = {kAnimWorkerCookingIdle, kAnimWorkerCookingProcess01, kAnimWorkerCookingProcess02,
                                      kAnimWorkerCookingProcess03};
-const char* const kChainAnims[] = {kAnimWorkerReadyGreenBegin, kAnimWorkerReadyGreenEnd, kAnimWorkerSwitchWork,
-                                   kAnimWorkerSwitchIdle,      kAnimWorkerCookingIdle,   kAnimWorkerCookingProcess01,
+const char* const kChainAnims[] = {kAnimWorkerReadyGreenBegin,  kAnimWorkerReadyGreenEnd,   kAnimWorkerSwitchWork,
+                                   kAnimWorkerSwitchIdle,       kAnimWorkerCookingIdle,     kAnimWorkerCookingProcess01,
                                    kAnimWorkerCookingProcess02, kAnimWorkerCookingProcess03};
 
 bool Allowed(int kind) {

@@ -8,8 +8,9 @@ namespace {
 using Step = QCTutorial::Step;
 
 // Every object the player can click on the first day.
-#define TUTORIAL_ALL_OBJECTS \
-  "client_place02", "client_place03", "client_place04", "trash_bin", "tray", "wash_stand", "table01", "table03", "table04"
+#define TUTORIAL_ALL_OBJECTS                                                                                     \
+  "client_place02", "client_place03", "client_place04", "trash_bin", "tray", "wash_stand", "table01", "table03", \
+      "table04"
 
 constexpr Step kDay1Steps[] = {
     /* 0 */ {.wait = 0, .delay = 0.0f, .hold = {1, 6, 4, 3}, .lock = {TUTORIAL_ALL_OBJECTS}},
@@ -44,7 +45,8 @@ constexpr Step kDay1Steps[] = {
     /* 29 */ {.wait = 1, .hold = {5}, .tutorBackground = 1},
     /* 30 */ {.wait = 0, .release = {5}, .tutorBackground = 1},
     /* 31 */ {.wait = 1, .delay = 5.0f, .showPanel = 19, .hold = {5}, .tutorBackground = 1},
-    /* 32 */ {.wait = 0, .showPanel = 20, .hidePanel = 19, .unlock = {"table01"}, .click = "table01", .tutorBackground = 1},
+    /* 32 */
+    {.wait = 0, .showPanel = 20, .hidePanel = 19, .unlock = {"table01"}, .click = "table01", .tutorBackground = 1},
     /* 33 */ {.wait = 2, .delay = 0.3f, .lock = {"table01"}, .tutorBackground = 1},
     /* 34 */ {.wait = 0, .unlock = {"table04"}, .click = "table04", .tutorBackground = 1},
     /* 35 */ {.wait = 2, .delay = 0.3f, .lock = {"table04"}, .tutorBackground = 1},
@@ -55,8 +57,14 @@ constexpr Step kDay1Steps[] = {
     /* 40 */ {.wait = 0, .unlock = {"client_place03"}, .click = "client_place03", .tutorBackground = 1},
     /* 41 */ {.wait = 2, .delay = 0.3f, .lock = {"client_place03"}, .tutorBackground = 1},
     /* 42 */ {.wait = 0, .unlock = {"client_place02"}, .click = "client_place02", .tutorBackground = 1},
-    /* 43 */ {.wait = 2, .delay = 5.0f, .showPanel = 21, .hidePanel = 20, .lock = {"client_place02"}, .awards = 4,
-              .enableElement = 2},
+    /* 43 */
+    {.wait = 2,
+     .delay = 5.0f,
+     .showPanel = 21,
+     .hidePanel = 20,
+     .lock = {"client_place02"},
+     .awards = 4,
+     .enableElement = 2},
     /* 44 */ {.wait = 6, .delay = 2.0f, .showPanel = 22, .hidePanel = 21},
     /* 45 */ {.wait = 0, .showPanel = 23, .hidePanel = 22, .enableElement = 2},
     /* 46 */ {.wait = 6, .delay = 3.0f, .showPanel = 24, .hidePanel = 23},

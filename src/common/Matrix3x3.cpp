@@ -12,7 +12,8 @@ void Matrix3x3::LoadIdentity() {
 Matrix3x3 Matrix3x3::Multiply(const Matrix3x3& other) const {
   Matrix3x3 result(false);
   for (int r = 0; r < 3; ++r)
-    for (int c = 0; c < 3; ++c) result.m[r][c] = m[r][0] * other.m[0][c] + m[r][1] * other.m[1][c] + m[r][2] * other.m[2][c];
+    for (int c = 0; c < 3; ++c)
+      result.m[r][c] = m[r][0] * other.m[0][c] + m[r][1] * other.m[1][c] + m[r][2] * other.m[2][c];
   return result;
 }
 

@@ -11,8 +11,8 @@ class MersenneTwister {
  public:
   MersenneTwister() { Seed(4357); }
 
-  void Seed(uint32_t seed);  // 0 stands for 4357
-  uint32_t Next();           // 0 ... 2^31 - 1
+  void Seed(uint32_t seed);      // 0 stands for 4357
+  uint32_t Next();               // 0 ... 2^31 - 1
   float NextFloat(float range);  // in [0, range]
 
  private:

@@ -31,8 +31,10 @@ int RandomInt(int a, int b) {
 void DropPixelsAfterUpload(Velk::VelkAppBase* app, Velk::Image* image) {
   auto* picture = dynamic_cast<Velk::MemoryImage*>(image);
   if (!picture || !app) return;
-  if (app->Is3DModeOn()) picture->DropBits();
-  else picture->PackBits();
+  if (app->Is3DModeOn())
+    picture->DropBits();
+  else
+    picture->PackBits();
 }
 
 bool LineIntersection(int x1, int y1, float angle1, int x2, int y2, float angle2, POINT& out) {

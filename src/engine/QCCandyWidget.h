@@ -39,16 +39,16 @@ class QCCandyWidget : public Velk::Widget, public QCIEffect {
 
   QCIntPair mOffset;
   float mScale = 1.0f;
-  QCIntPair mPivot;  // in the parent's coordinates
-  float mAngle = 0.0f;  // degrees
+  QCIntPair mPivot;      // in the parent's coordinates
+  float mAngle = 0.0f;   // degrees
   QCIntPair mDrawShift;  // applied to the widget's own textures only
-  Velk::Rect mLayout;  // the rectangle last given to Resize or Move
+  Velk::Rect mLayout;    // the rectangle last given to Resize or Move
   float mOpacity = 1.0f;
-  QCEffect* mEffect = nullptr;  // owned
+  QCEffect* mEffect = nullptr;   // owned
   QCCandyWidget* mParentWidget;  // not owned; may be null
   std::vector<ChildEffectHook> mChildHooks;
   std::map<std::string, QCCandyWidget*> mChildren;  // by name; the first of a name stays
-  std::multimap<int, QCTexture*> mTextures;  // owned; key 0 "normal"
+  std::multimap<int, QCTexture*> mTextures;         // owned; key 0 "normal"
   bool mHiding = false;
   bool mShowing = false;
   bool mBlinkOff = false;  // holds a blinking effect at full opacity

@@ -23,8 +23,8 @@ constexpr int kNameSize = 128;
 constexpr int kTutorialNameSize = 260;
 
 // The type keywords of the UI description, in the order they are tried (case-sensitive).
-const char* const kWidgetTypes[] = {"qcbutton", "qctext",  "qcdialog", "qcbar",  "qclist",    "qcscroll",
-                                    "qccheckbox", "qcslider", "qcedit", "qcanim", "qctutorial"};
+const char* const kWidgetTypes[] = {"qcbutton",   "qctext",   "qcdialog", "qcbar",  "qclist",    "qcscroll",
+                                    "qccheckbox", "qcslider", "qcedit",   "qcanim", "qctutorial"};
 
 // Creators of the UI widget classes, registered at start-up and read by the loading thread.
 std::mutex gCreatorsLock;
@@ -115,7 +115,8 @@ QCCandyWidget* QCDialog::CreateChild(const std::string& type, IXMLDOMNode* node)
   if (!creator) {
     static std::set<std::string> reported;
     std::lock_guard<std::mutex> lock(gCreatorsLock);
-    if (reported.insert(type).second) DebugLog("ui: no widget class for \"%s\"; such elements are skipped", type.c_str());
+    if (reported.insert(type).second)
+      DebugLog("ui: no widget class for \"%s\"; such elements are skipped", type.c_str());
     return nullptr;
   }
   return creator(this, node, mApp);

@@ -14,9 +14,11 @@ XmlDocumentRef gDefinitions;
 XmlNodeRef gEffects;
 
 int CommandFromName(const char* name) {
-  static const std::pair<const char*, int> kCommands[] = {
-      {"stop", kCommandStop}, {"start", kCommandStart}, {"resume", kCommandResume},
-      {"pause", kCommandPause}, {"call", kCommandCall}};
+  static const std::pair<const char*, int> kCommands[] = {{"stop", kCommandStop},
+                                                          {"start", kCommandStart},
+                                                          {"resume", kCommandResume},
+                                                          {"pause", kCommandPause},
+                                                          {"call", kCommandCall}};
   for (const auto& [text, command] : kCommands)
     if (std::strcmp(name, text) == 0) return command;
   return kCommandNone;

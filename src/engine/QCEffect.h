@@ -18,16 +18,16 @@ class IXMLDOMNode;
 
 // Parameter ids the owners publish and the callbacks read.
 enum EffectParam {
-  kParamFrame = 1,           // int*: the current frame of a part animation
-  kParamSequence = 2,        // the animation sequence record
-  kParamOffset = 3,          // {int x, y} of a widget; a part animation's done byte
-  kParamScalePoint = 5,      // {int x, y}
-  kParamWidget = 6,          // the widget itself
-  kParamChildHooks = 7,      // the widget's child-hook vector
-  kParamTargets = 256,       // EffectTargetList of a scene object
-  kParamVisible = 257,       // the object's visible byte
-  kParamParticles0 = 258,    // 258 to 261: particle systems
-  kParamGraphics = 262,      // the Graphics of the current draw
+  kParamFrame = 1,         // int*: the current frame of a part animation
+  kParamSequence = 2,      // the animation sequence record
+  kParamOffset = 3,        // {int x, y} of a widget; a part animation's done byte
+  kParamScalePoint = 5,    // {int x, y}
+  kParamWidget = 6,        // the widget itself
+  kParamChildHooks = 7,    // the widget's child-hook vector
+  kParamTargets = 256,     // EffectTargetList of a scene object
+  kParamVisible = 257,     // the object's visible byte
+  kParamParticles0 = 258,  // 258 to 261: particle systems
+  kParamGraphics = 262,    // the Graphics of the current draw
   kParamSpawnX = 263,
   kParamSpawnY = 264,
   kParamOrientation = 265,
@@ -53,7 +53,14 @@ struct EffectTargetList {
   EffectTarget targets[kMaxTargets];
 };
 
-enum EffectCommand { kCommandNone = 0, kCommandStop = 1, kCommandStart = 2, kCommandResume = 3, kCommandPause = 4, kCommandCall = 5 };
+enum EffectCommand {
+  kCommandNone = 0,
+  kCommandStop = 1,
+  kCommandStart = 2,
+  kCommandResume = 3,
+  kCommandPause = 4,
+  kCommandCall = 5
+};
 
 // Loads "cfg\effect.xml" and keeps it for the program's life; without it no effect can be created.
 // False when it has no "effects" element (missing, unreadable or foreign).

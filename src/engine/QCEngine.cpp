@@ -145,8 +145,9 @@ void QCEngine::Init() {
 
 void QCEngine::StopOnDamagedArchive() {
   if (mDamagedArchive.empty()) return;
-  ShowFatalErrorW(GetString("DATA_FILE_DAMAGED", L"This data file is damaged or incomplete; please reinstall the game:") +
-                  L" " + Velk::Widen(mDamagedArchive));
+  ShowFatalErrorW(
+      GetString("DATA_FILE_DAMAGED", L"This data file is damaged or incomplete; please reinstall the game:") + L" " +
+      Velk::Widen(mDamagedArchive));
   ExitApplication(1);
 }
 

@@ -31,10 +31,10 @@ enum PSRandomFlags { kPSRandomStartScale = 1, kPSRandomEndScale = 2, kPSRandomSp
 struct PSDescriptor {
   static constexpr int kMaxColorKeys = 8;
 
-  std::string texture;  // UI texture id drawn by every particle
+  std::string texture;     // UI texture id drawn by every particle
   int colourKeyCount = 0;  // 0, or 2 to 8
   PSColorKey colourKeys[kMaxColorKeys];
-  float rate = 0.0f;  // particles per second
+  float rate = 0.0f;   // particles per second
   float speed = 0.0f;  // pixels per second
   float startScale = 0.0f;
   float endScale = 0.0f;

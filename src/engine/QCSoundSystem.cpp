@@ -9,11 +9,25 @@
 namespace {
 
 constexpr QCSquallCalls kLibrary = {
-    &SQUALL_GetNumDevice,      &SQUALL_Init,          &SQUALL_SetSpeakerMode,      &SQUALL_SetFileCallbacks,
-    &SQUALL_SetMemoryCallbacks, &SQUALL_Pause,        &SQUALL_Stop,                &SQUALL_Free,
-    &SQUALL_Sample_LoadFile,   &SQUALL_Sample_PlayEx, &SQUALL_Sample_Pause,        &SQUALL_Sample_Stop,
-    &SQUALL_Sample_Unload,     &SQUALL_Channel_Status, &SQUALL_Channel_Start,      &SQUALL_Channel_Stop,
-    &SQUALL_Channel_Pause,     &SQUALL_Channel_SetVolume, &SQUALL_ChannelGroup_SetVolume,
+    &SQUALL_GetNumDevice,
+    &SQUALL_Init,
+    &SQUALL_SetSpeakerMode,
+    &SQUALL_SetFileCallbacks,
+    &SQUALL_SetMemoryCallbacks,
+    &SQUALL_Pause,
+    &SQUALL_Stop,
+    &SQUALL_Free,
+    &SQUALL_Sample_LoadFile,
+    &SQUALL_Sample_PlayEx,
+    &SQUALL_Sample_Pause,
+    &SQUALL_Sample_Stop,
+    &SQUALL_Sample_Unload,
+    &SQUALL_Channel_Status,
+    &SQUALL_Channel_Start,
+    &SQUALL_Channel_Stop,
+    &SQUALL_Channel_Pause,
+    &SQUALL_Channel_SetVolume,
+    &SQUALL_ChannelGroup_SetVolume,
     &SQUALL_Channel_SetWorker,
 };
 

@@ -188,7 +188,8 @@ void ReadAnimatedTexture(QCTexture* texture, IXMLDOMNode* node, int defaultWidth
   XmlGetAttrString(node, L"mode", mode, sizeof mode);
 
   if (count > kMaxTextureFrames) {
-    std::fprintf(stderr, "texture %s: %d frames refused (at most %d); it shows nothing\n", id, count, kMaxTextureFrames);
+    std::fprintf(stderr, "texture %s: %d frames refused (at most %d); it shows nothing\n", id, count,
+                 kMaxTextureFrames);
     count = 0;
   }
   texture->mSourceRect = Velk::Rect(u, v, width, height);

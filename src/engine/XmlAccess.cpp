@@ -68,7 +68,8 @@ void NoteNegativeFraction(const char* text) {
   static std::mutex lock;
   static std::set<std::string> reported;
   std::lock_guard<std::mutex> guard(lock);
-  if (reported.insert(text).second) DebugLog("XmlGetAttrFixed: \"%s\" reads as its integer part plus the fraction", text);
+  if (reported.insert(text).second)
+    DebugLog("XmlGetAttrFixed: \"%s\" reads as its integer part plus the fraction", text);
 }
 
 bool IsElement(IXMLDOMNode* node) {
@@ -283,8 +284,10 @@ bool XmlGetAttrFixed(IXMLDOMNode* node, const wchar_t* name, int& intPart, int& 
   if (const char* dot = std::strchr(text, '.')) {
     fracPart = XmlParseDecimal(dot + 1, &fracScale);
     if (text[0] == '-') {
-      if (intPart == 0) fracPart = -fracPart;
-      else if (fracPart != 0) NoteNegativeFraction(text);
+      if (intPart == 0)
+        fracPart = -fracPart;
+      else if (fracPart != 0)
+        NoteNegativeFraction(text);
     }
   }
   return true;

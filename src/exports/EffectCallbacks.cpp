@@ -305,11 +305,13 @@ int DlgSetCenterScalePoint(void* a) {
   QCCandyWidget* dialog = Dialog(a);
   if (!point || !dialog) return 0;
   const Velk::Rect& box = dialog->mLayout;
-  *point = {Velk::ClampToInt(int64_t{box.mX} + Half(box.mWidth)), Velk::ClampToInt(int64_t{box.mY} + Half(box.mHeight))};
+  *point = {Velk::ClampToInt(int64_t{box.mX} + Half(box.mWidth)),
+            Velk::ClampToInt(int64_t{box.mY} + Half(box.mHeight))};
   return 1;
 }
 int DlgShiftDown(void* a) {
-  return WithOffset(a, [t = Call(a).value](QCIntPair& o, const Velk::Rect& box) { o.y = Trunc(box.mHeight * (0.2f * t)); });
+  return WithOffset(
+      a, [t = Call(a).value](QCIntPair& o, const Velk::Rect& box) { o.y = Trunc(box.mHeight * (0.2f * t)); });
 }
 int DlgShiftToRight(void* a) {
   return WithOffset(a, [t = Call(a).value](QCIntPair& o, const Velk::Rect&) { o.x = Trunc(400.0f * t - 200.0f); });
@@ -320,7 +322,8 @@ int SparklingStar(void* a) {
   return WithOffset(a, [point](QCIntPair& o, const Velk::Rect& box) {
     o.x = Trunc(Velk::RandomFloat(static_cast<float>(QCCandyWidget::kScreenWidth) - static_cast<float>(box.mWidth)));
     o.y = Trunc(Velk::RandomFloat(static_cast<float>(QCCandyWidget::kScreenHeight) - static_cast<float>(box.mHeight)));
-    if (point) *point = {Velk::ClampToInt(int64_t{o.x} + Half(box.mWidth)), Velk::ClampToInt(int64_t{o.y} + Half(box.mHeight))};
+    if (point)
+      *point = {Velk::ClampToInt(int64_t{o.x} + Half(box.mWidth)), Velk::ClampToInt(int64_t{o.y} + Half(box.mHeight))};
   });
 }
 int Rotate360(void* a) {

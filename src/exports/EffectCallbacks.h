@@ -12,7 +12,6 @@
 
 #include "engine/QCCandyWidget.h"
 
-
 // Every exported name with its function: the control callbacks, then the message callbacks.
 // clang-format off
 #define QC_CONTROL_CALLBACKS(X)                                                                         \

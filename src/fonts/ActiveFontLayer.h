@@ -10,7 +10,7 @@ class Image;
 
 // A layer of the descriptor as one font uses it: its glyphs at the font's size and scale.
 class ActiveFontLayer {
-public:
+ public:
   const FontLayer* mBaseFontLayer = nullptr;
   Image* mScaledImage = nullptr;  // the layer's own image unless scaling made one
   bool mOwnsImage = false;

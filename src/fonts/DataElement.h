@@ -4,7 +4,7 @@ namespace Velk {
 
 // A value of the descriptor language: one word or a list of values.
 class DataElement {
-public:
+ public:
   bool mIsList = false;
 
   DataElement() = default;
@@ -14,7 +14,7 @@ public:
   // A deep copy of the same kind, owned by the caller.
   virtual DataElement* Duplicate() const = 0;
 
-protected:
+ protected:
   DataElement(const DataElement&) = default;
   DataElement& operator=(const DataElement&) = default;
 };

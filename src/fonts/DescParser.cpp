@@ -25,7 +25,7 @@ const SingleDataElement& AsSingle(const DataElement& element) { return static_ca
 
 // Appends to the command being collected, noting the line where it begins.
 class CommandText {
-public:
+ public:
   CommandText(std::wstring& line, int& lineNum, const int& lineCounter)
       : mLine(line), mLineNum(lineNum), mLineCounter(lineCounter) {}
 
@@ -34,7 +34,7 @@ public:
     mLine.push_back(c);
   }
 
-private:
+ private:
   std::wstring& mLine;
   int& mLineNum;
   const int& mLineCounter;
@@ -189,8 +189,7 @@ bool DescParser::ParseCommand() {
   return HandleCommand(params);
 }
 
-bool DescParser::TokenizeCommand(const std::wstring& text, ListDataElement& dst, bool inList, size_t& pos,
-                                 int depth) {
+bool DescParser::TokenizeCommand(const std::wstring& text, ListDataElement& dst, bool inList, size_t& pos, int depth) {
   bool inSingle = false, inDouble = false, escape = false;
   SingleDataElement* word = nullptr;
   auto append = [&](wchar_t c) {

@@ -14,7 +14,7 @@ namespace Velk {
 // parenthesised lists, and hands every command to HandleCommand. Keeps the defines that later
 // commands may use in place of values.
 class DescParser {
-public:
+ public:
   std::wstring mError;
   int mCurrentLineNum = 0;  // where the command being parsed began; 0 outside a file
   std::wstring mCurrentLine;
@@ -44,13 +44,13 @@ public:
   bool GetDoubleList(const DataElement& element, std::vector<double>& out);
   bool GetColor(const DataElement& element, Color& out);
 
-protected:
+ protected:
   // Runs every command of the text of a whole file.
   bool ExecuteText(const std::wstring& text);
   // Replaces a define (null removes it); the value is taken over.
   void SetDefine(const std::wstring& name, DataElement* value);
 
-private:
+ private:
   void CollectCommand(const std::wstring& text, size_t& pos, int& lineCounter);
   bool ParseCommand();
   bool ResolveList(const ListDataElement& src, ListDataElement& dst, int depth, size_t& nodes);

@@ -11,7 +11,7 @@ class Graphics;
 // The abstract font: four metrics, width queries and a string draw. The base measures every string
 // as 0 and draws nothing.
 class Font {
-public:
+ public:
   int mAscent = 0;
   int mAscentPadding = 0;
   int mHeight = 0;

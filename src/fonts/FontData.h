@@ -15,12 +15,12 @@ class FontHost;
 // A bitmap font's descriptor: the layers and defines its file builds. Shared by an image font and
 // all its copies through a reference count.
 class FontData : public DescParser {
-public:
+ public:
   bool mInitialized = false;  // a descriptor was read without error
   std::atomic<int> mRefCount{0};
   FontHost* mApp = nullptr;
   int mDefaultPointSize = 0;
-  std::list<FontLayer> mFontLayerList;  // creation order, which is the drawing order
+  std::list<FontLayer> mFontLayerList;              // creation order, which is the drawing order
   std::map<std::string, FontLayer*> mFontLayerMap;  // by upper-cased name
   std::string mSourceFile;
   std::wstring mFontErrorHeader;
@@ -39,7 +39,7 @@ public:
   // Deletes the object when the last reference goes.
   void DeRef();
 
-private:
+ private:
   using Params = std::vector<const DataElement*>;
   // What a command found wrong beyond a failure it reported itself.
   struct Status {

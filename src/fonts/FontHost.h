@@ -11,7 +11,7 @@ class Image;
 // What fonts need of the application: its error box, its cache of shared images, image copies and
 // the main window that measuring borrows. The application object implements it.
 class FontHost {
-public:
+ public:
   virtual ~FontHost() = default;
 
   // Shows the text in an error box and returns; may be called on the loading thread.

@@ -15,7 +15,7 @@ class Image;
 // One layer of a bitmap font: an image of glyphs with their metrics, colours, draw order and the
 // rules that select it. Copies share the image.
 class FontLayer {
-public:
+ public:
   FontData* mFontData = nullptr;
   std::vector<std::string> mRequiredTags;  // upper-cased
   std::vector<std::string> mExcludedTags;  // upper-cased
@@ -29,7 +29,7 @@ public:
   int mSpacing = 0;  // added to an advance when another character follows
   int mMinPointSize = -1;
   int mMaxPointSize = -1;  // -1: no upper bound
-  int mPointSize = 0;  // 0: scaled by the font's scale alone
+  int mPointSize = 0;      // 0: scaled by the font's scale alone
   int mAscent = 0;
   int mAscentPadding = 0;
   int mHeight = 0;  // 0: use mDefaultHeight

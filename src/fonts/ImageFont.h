@@ -14,7 +14,7 @@ class FontLayer;
 // A font drawn from images: the layers of a descriptor that apply at the font's point size, scale
 // and tags, drawn as a stack whose glyphs are ranked by draw order.
 class ImageFont : public Font {
-public:
+ public:
   FontData* mFontData;  // counted reference, shared with every copy
   int mPointSize = 0;
   std::vector<std::string> mTagVector;  // upper-cased
@@ -48,7 +48,7 @@ public:
   // Regenerates the active layers when a setting changed since.
   virtual void Prepare();
 
-private:
+ private:
   bool LayerApplies(const FontLayer& layer) const;
   double LayerScale(const FontLayer& layer) const;
   void AddActiveLayer(const FontLayer& layer, bool first);

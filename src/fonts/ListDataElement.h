@@ -7,7 +7,7 @@ namespace Velk {
 
 // A parenthesised list; it owns its elements, and copies are deep.
 class ListDataElement : public DataElement {
-public:
+ public:
   std::vector<DataElement*> mElementVector;
 
   ListDataElement() : DataElement(true) {}
@@ -17,7 +17,7 @@ public:
 
   DataElement* Duplicate() const override;
 
-private:
+ private:
   void Clear();
 };
 

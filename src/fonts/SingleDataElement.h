@@ -7,7 +7,7 @@ namespace Velk {
 
 // One word as it was read; a quoted word keeps its quotes until it is unquoted.
 class SingleDataElement : public DataElement {
-public:
+ public:
   std::wstring mString;
 
   SingleDataElement() = default;

@@ -47,9 +47,9 @@ void SysFont::InitFont(FontHost* app, const std::string& face, int pointSize, in
   HWND window = MainWindow();
   HDC dc = GetDC(window);
   const int h = MulDiv(pointSize, useDeviceDpi ? GetDeviceCaps(dc, LOGPIXELSY) : kDefaultDpi, kPointsPerInch);
-  mHFont = CreateFontA(-h, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, italics, underline, 0, static_cast<DWORD>(charSet),
-                       OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                       face.c_str());
+  mHFont =
+      CreateFontA(-h, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, italics, underline, 0, static_cast<DWORD>(charSet),
+                  OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face.c_str());
   HGDIOBJ old = SelectObject(dc, mHFont);
   TEXTMETRICA metrics;
   GetTextMetricsA(dc, &metrics);

@@ -13,17 +13,16 @@ class FontHost;
 // A font of the system, drawn by its text output through a pair of bitmaps whose difference
 // gives the text's alpha.
 class SysFont : public Font {
-public:
+ public:
   HFONT mHFont = nullptr;  // owned
   FontHost* mApp = nullptr;
-  bool mDrawShadow = false;  // a black copy one pixel right and down, under the text
+  bool mDrawShadow = false;    // a black copy one pixel right and down, under the text
   bool mSimulateBold = false;  // every output repeated one pixel to the right
 
   // The global application, the ANSI character set and 96 pixels per inch.
   SysFont(const std::string& face, int pointSize, bool bold, bool italics, bool underline);
   // The screen's pixels per inch.
-  SysFont(FontHost* app, const std::string& face, int pointSize, int charSet, bool bold, bool italics,
-          bool underline);
+  SysFont(FontHost* app, const std::string& face, int pointSize, int charSet, bool bold, bool italics, bool underline);
   SysFont(const SysFont& other);
   SysFont& operator=(const SysFont&) = delete;
   ~SysFont() override;
@@ -35,7 +34,7 @@ public:
   // One ARGB pixel from the same pixel of text drawn over white and over black (0x00RRGGBB each).
   static uint32_t RecoverPixel(uint32_t white, uint32_t black);
 
-private:
+ private:
   void InitFont(FontHost* app, const std::string& face, int pointSize, int charSet, bool bold, bool italics,
                 bool underline, bool useDeviceDpi);
   HWND MainWindow() const;

@@ -17,8 +17,6 @@ inline int TruncToInt(double v) {
 
 namespace Velk {
 
-inline int ClampToInt(long long v) {
-  return v > INT_MAX ? INT_MAX : v < INT_MIN ? INT_MIN : static_cast<int>(v);
-}
+inline int ClampToInt(long long v) { return v > INT_MAX ? INT_MAX : v < INT_MIN ? INT_MIN : static_cast<int>(v); }
 
 }  // namespace Velk

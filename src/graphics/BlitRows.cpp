@@ -42,8 +42,7 @@ struct GroupAlpha {
 // CopyOpaque, groups of wholly opaque source pixels are copied without reading it (for routines that
 // draw an opaque pixel as it is); with NoteOpaqueDest, vec also learns whether the group lies on
 // wholly opaque destination pixels.
-template <bool SkipClear = false, bool CopyOpaque = false, bool NoteOpaqueDest = false, typename Vec,
-          typename Scalar>
+template <bool SkipClear = false, bool CopyOpaque = false, bool NoteOpaqueDest = false, typename Vec, typename Scalar>
 [[gnu::always_inline]] inline void EachPixel(uint32_t* d, const uint32_t* s, int n, Vec vec, Scalar scalar) {
   int i = 0;
   if constexpr (kVectorLanes > 0)
@@ -106,7 +105,7 @@ struct LaneMix {
 template <bool Grey>
 [[gnu::always_inline]] inline U32 ColorizedTerms(U32 s, U32 d, U32 w, const Tint& t) {
   const U16 w2 = reinterpret_cast<U16>(w | w << 16), v2 = 256 - w2;
-  const U32 dRB = reinterpret_cast<U32>(reinterpret_cast<U16>(d & kRB) * v2);         // red, blue x v
+  const U32 dRB = reinterpret_cast<U32>(reinterpret_cast<U16>(d & kRB) * v2);          // red, blue x v
   const U32 dG = reinterpret_cast<U32>(reinterpret_cast<U16>((d >> 8) & 0xFFu) * v2);  // green x v
   if constexpr (Grey) {
     const U16 r2 = reinterpret_cast<U16>(Splat(t.r | t.r << 16));
@@ -185,8 +184,7 @@ VELK_VECTOR_CLONES void OntoOpaque(uint32_t* d, const uint32_t* s, int n, const 
 
 VELK_VECTOR_CLONES void Over(uint32_t* d, const uint32_t* s, int n, const Tint&) {
   EachPixel<true, false, true>(
-      d, s, n,
-      [](U32 dp, U32 sp, bool destOpaque) __attribute__((always_inline)) {
+      d, s, n, [](U32 dp, U32 sp, bool destOpaque) __attribute__((always_inline)) {
         const U32 sa = sp >> 24;
         const LaneMix m = MixOver(dp >> 24, sa, destOpaque);
         return Select(Eq(sa, Splat(0)), dp, (m.outA << 24) | BlendLane(sp, dp, m.w));
@@ -205,13 +203,13 @@ VELK_VECTOR_CLONES void OverColorized(uint32_t* d, const uint32_t* s, int n, con
 }
 
 VELK_VECTOR_CLONES void AddPlain(uint32_t* d, const uint32_t* s, int n, const Tint& t) {
-  AddRow(d, s, n, t, [](U32 sp) __attribute__((always_inline)) { return sp & 0xFFFFFFu; }, PixelOps::AddPlain);
+  AddRow(
+      d, s, n, t, [](U32 sp) __attribute__((always_inline)) { return sp & 0xFFFFFFu; }, PixelOps::AddPlain);
 }
 
 VELK_VECTOR_CLONES void AddWeighted(uint32_t* d, const uint32_t* s, int n, const Tint& t) {
   AddRow(
-      d, s, n, t,
-      [](U32 sp) __attribute__((always_inline)) {
+      d, s, n, t, [](U32 sp) __attribute__((always_inline)) {
         const U32 sa = sp >> 24;
         const U16 w = reinterpret_cast<U16>(sa | sa << 16);
         return ScaleChannels(sp, w, w);
@@ -223,7 +221,8 @@ VELK_VECTOR_CLONES void AddTinted(uint32_t* d, const uint32_t* s, int n, const T
   AddRow(
       d, s, n, t,
       [&t](U32 sp) __attribute__((always_inline)) {
-        return ScaleChannels(sp, reinterpret_cast<U16>(Splat(t.k[2] | t.k[0] << 16)), reinterpret_cast<U16>(Splat(t.k[1])));
+        return ScaleChannels(sp, reinterpret_cast<U16>(Splat(t.k[2] | t.k[0] << 16)),
+                             reinterpret_cast<U16>(Splat(t.k[1])));
       },
       PixelOps::AddTinted);
 }
@@ -251,8 +250,7 @@ namespace {
 template <bool KeepUnderClear>
 [[gnu::always_inline]] inline void KeepAndAddRow(uint32_t* d, const uint32_t* s, int n) {
   EachPixel<KeepUnderClear, KeepUnderClear>(
-      d, s, n,
-      [](U32 dp, U32 sp) __attribute__((always_inline)) {
+      d, s, n, [](U32 dp, U32 sp) __attribute__((always_inline)) {
         const U32 sa = sp >> 24, keep = 256 - sa;
         const U32 out = ((((dp & kG) * keep) >> 8) & kG) + ((((dp & kRB) * keep) >> 8) & kRB) + sp;
         return KeepUnderClear ? Select(Eq(sa, Splat(0)), dp, out) : out;
@@ -279,8 +277,7 @@ uint32_t AddClampedPixel(uint32_t d, uint32_t s) {
 
 VELK_VECTOR_CLONES void AddClampedUnlessBlack(uint32_t* d, const uint32_t* s, int n) {
   EachPixel(
-      d, s, n,
-      [](U32 dp, U32 sp) __attribute__((always_inline)) {
+      d, s, n, [](U32 dp, U32 sp) __attribute__((always_inline)) {
         const U32 colour = sp & 0xFFFFFFu;
         return Select(Eq(colour, Splat(0)), dp, AddSaturate8(dp & 0xFFFFFFu, colour));
       },

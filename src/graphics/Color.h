@@ -5,7 +5,7 @@ namespace Velk {
 
 // An RGBA colour. Components are 0..255 by convention; nothing clamps them.
 class Color {
-public:
+ public:
   int mRed = 0;
   int mGreen = 0;
   int mBlue = 0;

@@ -68,9 +68,9 @@ bool D3DInterface::Init(DDInterface* display) {
   mHWnd = display->mHWnd;
   mWidth = display->mWidth;
   mHeight = display->mHeight;
-  if (!display->mDrawSurface ||
-      CheckError(display->mDrawSurface->QueryInterface(IID_IDirectDrawSurface7, reinterpret_cast<void**>(&mDrawSurface)),
-                 "Query DrawSurface"))
+  if (!display->mDrawSurface || CheckError(display->mDrawSurface->QueryInterface(
+                                               IID_IDirectDrawSurface7, reinterpret_cast<void**>(&mDrawSurface)),
+                                           "Query DrawSurface"))
     return false;
   mIsWindowed = display->mIsWindowed;
   return SetUpDevice();
@@ -86,12 +86,13 @@ void D3DInterface::ReadCaps(const D3DDEVICEDESC7& desc) {
   sMaxTextureHeight = static_cast<int>(std::min<DWORD>(desc.dwMaxTextureHeight, 1024));
   sMinTextureWidth = static_cast<int>(std::clamp<DWORD>(desc.dwMinTextureWidth, 1, 1024));
   sMinTextureHeight = static_cast<int>(std::clamp<DWORD>(desc.dwMinTextureHeight, 1, 1024));
-  sMaxTextureAspectRatio = desc.dwMaxTextureAspectRatio ? static_cast<int>(std::min<DWORD>(desc.dwMaxTextureAspectRatio, 65536)) : 65536;
+  sMaxTextureAspectRatio =
+      desc.dwMaxTextureAspectRatio ? static_cast<int>(std::min<DWORD>(desc.dwMaxTextureAspectRatio, 65536)) : 65536;
 }
 
 bool D3DInterface::SetUpDevice() {
-  if (!mDD || CheckError(mDD->QueryInterface(IID_IDirect3D7, reinterpret_cast<void**>(&mD3D)),
-                         "QueryInterface IID_IDirect3D7"))
+  if (!mDD ||
+      CheckError(mDD->QueryInterface(IID_IDirect3D7, reinterpret_cast<void**>(&mD3D)), "QueryInterface IID_IDirect3D7"))
     return false;
   if (CheckError(mD3D->CreateDevice(IID_IDirect3DHALDevice, mDrawSurface, &mD3DDevice),
                  "CreateDevice IID_IDirect3DHALDevice"))
@@ -108,8 +109,12 @@ bool D3DInterface::SetUpDevice() {
   // widened full-screen buffer) and would clip drawing away.
   DDSURFACEDESC2 surface;
   const bool sized = SUCCEEDED(mDrawSurface->GetSurfaceDesc(&surface));
-  mD3DViewport = D3DVIEWPORT7{0, 0, sized ? surface.dwWidth : static_cast<DWORD>(mWidth),
-                              sized ? surface.dwHeight : static_cast<DWORD>(mHeight), 0.0f, 1.0f};
+  mD3DViewport = D3DVIEWPORT7{0,
+                              0,
+                              sized ? surface.dwWidth : static_cast<DWORD>(mWidth),
+                              sized ? surface.dwHeight : static_cast<DWORD>(mHeight),
+                              0.0f,
+                              1.0f};
   mD3DDevice->SetViewport(&mD3DViewport);
   mD3D->EnumZBufferFormats(IID_IDirect3DHALDevice, FirstZFormat, nullptr);
   mD3DDevice->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000u, 1.0f, 0);

@@ -20,7 +20,7 @@ class DDInterface;
 class ImageTextureSet;
 
 class D3DInterface : public DisplayRenderer {
-public:
+ public:
   // Shared with the texture sets; set at construction and at device set-up.
   static int sMinTextureWidth;
   static int sMinTextureHeight;
@@ -71,16 +71,15 @@ public:
 
   void FillRect(const Rect& rect, const Color& color, int drawMode) override;
   void DrawLine(double x1, double y1, double x2, double y2, const Color& color, int drawMode) override;
-  void FillPolygon(const POINT* points, int count, const Rect& clip, const Color& color, int drawMode,
-                   int offsetX, int offsetY) override;
-  void Blit(Image* src, float x, float y, const Rect& srcRect, const Color& color, int drawMode,
-            bool linear) override;
+  void FillPolygon(const POINT* points, int count, const Rect& clip, const Color& color, int drawMode, int offsetX,
+                   int offsetY) override;
+  void Blit(Image* src, float x, float y, const Rect& srcRect, const Color& color, int drawMode, bool linear) override;
   void BlitTransformed(Image* src, const Matrix3x3& matrix, const Rect& srcRect, const Color& color, int drawMode,
                        const Rect* clip, float x, float y, bool linear, bool centred) override;
   void BlitTriangles(Image* src, const TriVertex (*triangles)[3], int count, const Rect& clip, const Color& color,
                      int drawMode, float x, float y, bool linear) override;
 
-private:
+ private:
   using VertexList = std::vector<D3DTLVERTEX>;
 
   bool SetUpDevice();

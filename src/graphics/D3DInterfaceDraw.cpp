@@ -25,10 +25,14 @@ D3DTLVERTEX Vertex(float x, float y, DWORD color, float u = 0, float v = 0) {
 
 float Coordinate(const D3DTLVERTEX& v, int axis) {
   switch (axis) {
-    case 0: return v.sx;
-    case 1: return v.sy;
-    case 2: return v.tu;
-    default: return v.tv;
+    case 0:
+      return v.sx;
+    case 1:
+      return v.sy;
+    case 2:
+      return v.tu;
+    default:
+      return v.tv;
   }
 }
 

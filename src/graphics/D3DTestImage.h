@@ -8,7 +8,7 @@
 namespace Velk {
 
 class D3DTestImage {
-public:
+ public:
   std::vector<uint32_t> mBits;  // 0xAARRGGBB, row after row
   int mWidth = 0;
   int mHeight = 0;

@@ -146,8 +146,8 @@ void D3DTester::InitSteps(HWND window, IDirectDraw7* directDraw) {
     directDraw->AddRef();
     mDD = directDraw;
   } else {
-    auto create = reinterpret_cast<DirectDrawCreateExFunc>(
-        GetProcAddress(GetModuleHandleA("ddraw.dll"), "DirectDrawCreateEx"));
+    auto create =
+        reinterpret_cast<DirectDrawCreateExFunc>(GetProcAddress(GetModuleHandleA("ddraw.dll"), "DirectDrawCreateEx"));
     if (!create) {
       SetFailureReason("No DirectDrawCreateEx");
       return;
@@ -200,8 +200,7 @@ void D3DTester::ReadDriverYear() {
   std::error_code error;
   const auto written = std::filesystem::last_write_time(MapPath(path), error);
   if (error) return;
-  const std::time_t seconds =
-      std::chrono::system_clock::to_time_t(std::chrono::file_clock::to_sys(written));
+  const std::time_t seconds = std::chrono::system_clock::to_time_t(std::chrono::file_clock::to_sys(written));
   std::tm utc{};
   if (gmtime_r(&seconds, &utc)) mDriverYear = utc.tm_year + 1900;
 }
@@ -282,8 +281,10 @@ void D3DTester::DrawTile(float x, float y, int sx, int sy, int w, int h, DWORD c
   const float l = x - 0.5f, t = y - 0.5f;
   const float r = l + static_cast<float>(w), b = t + static_cast<float>(h);
   const float u = static_cast<float>(w) / kTileSize, v = static_cast<float>(h) / kTileSize;
-  D3DTLVERTEX quad[4] = {{l, t, 0, 1, color, 0, 0, 0}, {r, t, 0, 1, color, 0, u, 0},
-                         {l, b, 0, 1, color, 0, 0, v}, {r, b, 0, 1, color, 0, u, v}};
+  D3DTLVERTEX quad[4] = {{l, t, 0, 1, color, 0, 0, 0},
+                         {r, t, 0, 1, color, 0, u, 0},
+                         {l, b, 0, 1, color, 0, 0, v},
+                         {r, b, 0, 1, color, 0, u, v}};
   CheckResult(mD3DDevice->SetTexture(0, mTexture), "SetTexture theTexture");
   CheckResult(mD3DDevice->DrawPrimitive(D3DPT_TRIANGLESTRIP, D3DFVF_TLVERTEX, quad, 4, D3DDP_WAIT), "DrawPrimitive");
   CheckResult(mD3DDevice->SetTexture(0, nullptr), "SetTexture NULL");
@@ -312,17 +313,20 @@ void D3DTester::CopyPrimary() {
 void D3DTester::BeginTest(DWORD srcBlend, const char* srcLabel, DWORD destBlend, const char* destLabel) {
   CheckResult(mD3DDevice->BeginScene(), "");
   CheckResult(mD3DDevice->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000u, 1.0f, 0), "Clear");
-  CheckResult(mD3DDevice->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, TRUE), "D3DRENDERSTATE_ALPHABLENDENABLE, TRUE");
+  CheckResult(mD3DDevice->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, TRUE),
+              "D3DRENDERSTATE_ALPHABLENDENABLE, TRUE");
   CheckResult(mD3DDevice->SetRenderState(D3DRENDERSTATE_SRCBLEND, srcBlend), srcLabel);
   CheckResult(mD3DDevice->SetRenderState(D3DRENDERSTATE_DESTBLEND, destBlend), destLabel);
-  CheckResult(mD3DDevice->SetRenderState(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE), "D3DRENDERSTATE_CULLMODE, D3DCULL_NONE");
+  CheckResult(mD3DDevice->SetRenderState(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE),
+              "D3DRENDERSTATE_CULLMODE, D3DCULL_NONE");
 }
 
 bool D3DTester::RunBlendTest(const BlendTest& test) {
   try {
     BeginTest(test.srcBlend, test.srcLabel, test.destBlend, test.destLabel);
     if (test.modulateAlpha)
-      CheckResult(mD3DDevice->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE), "D3DTSS_ALPHAOP, D3DTOP_MODULATE");
+      CheckResult(mD3DDevice->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE),
+                  "D3DTSS_ALPHAOP, D3DTOP_MODULATE");
     mTestImage.Create(kTileSize, kTileSize);
     mTestImage.FillRect(0, 0, kTileSize, kTileSize, test.firstFill);
     DrawImage(0, 0, test.firstColor);
@@ -379,15 +383,14 @@ bool D3DTester::RunTests() {
   static const char* kDestInvAlpha = "D3DRENDERSTATE_DESTBLEND, D3DBLEND_INVSRCALPHA";
   static const char* kDestOne = "D3DRENDERSTATE_DESTBLEND, D3DBLEND_ONE";
   static const BlendTest kTests[] = {
-      {D3DBLEND_SRCALPHA, kSrcAlpha, D3DBLEND_INVSRCALPHA, kDestInvAlpha, false, 0xFF0000FFu, 0xFFFFFFFFu,
-       0x80FF0000u, 0xFFFFFFFFu, 0x7F007F, "Alpha blend test not uniform.", "Alpha blend Not Supported"},
+      {D3DBLEND_SRCALPHA, kSrcAlpha, D3DBLEND_INVSRCALPHA, kDestInvAlpha, false, 0xFF0000FFu, 0xFFFFFFFFu, 0x80FF0000u,
+       0xFFFFFFFFu, 0x7F007F, "Alpha blend test not uniform.", "Alpha blend Not Supported"},
       {D3DBLEND_ONE, kSrcOne, D3DBLEND_ONE, kDestOne, false, 0xFF404040u, 0xFFFFFFFFu, 0xFF404040u, 0xFFFFFFFFu,
        0x808080, "Additive blend test not uniform.", "Additive blend not supported."},
-      {D3DBLEND_SRCALPHA, kSrcAlpha, D3DBLEND_ONE, kDestOne, false, 0xFF404040u, 0xFFFFFFFFu, 0x80808080u,
-       0xFFFFFFFFu, 0x808080, "AlphaAdd blend test not uniform.", "AlphaAdd blend not supported."},
-      {D3DBLEND_SRCALPHA, kSrcAlpha, D3DBLEND_INVSRCALPHA, kDestInvAlpha, true, 0xFF0000FFu, 0xFFFFFFFFu,
-       0xFFFF0000u, 0x80FFFFFFu, 0x7F007F, "AlphaModulated blend test not uniform.",
-       "AlphaModulated blend not supported."},
+      {D3DBLEND_SRCALPHA, kSrcAlpha, D3DBLEND_ONE, kDestOne, false, 0xFF404040u, 0xFFFFFFFFu, 0x80808080u, 0xFFFFFFFFu,
+       0x808080, "AlphaAdd blend test not uniform.", "AlphaAdd blend not supported."},
+      {D3DBLEND_SRCALPHA, kSrcAlpha, D3DBLEND_INVSRCALPHA, kDestInvAlpha, true, 0xFF0000FFu, 0xFFFFFFFFu, 0xFFFF0000u,
+       0x80FFFFFFu, 0x7F007F, "AlphaModulated blend test not uniform.", "AlphaModulated blend not supported."},
   };
   for (const BlendTest& test : kTests)
     if (!RunBlendTest(test)) return false;

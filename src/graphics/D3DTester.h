@@ -13,9 +13,9 @@
 namespace Velk {
 
 class D3DTester : public DisplayCapabilityTest {
-public:
+ public:
   class TestException : public std::exception {
-  public:
+   public:
     explicit TestException(std::string message) : mMessage(std::move(message)) {}
     const char* what() const noexcept override { return mMessage.c_str(); }
     std::string mMessage;
@@ -61,7 +61,7 @@ public:
   std::string GetWarning() override { return mWarning; }
   bool NoStoredFailureReason() override { return mNoStoredFailureReason; }
 
-private:
+ private:
   struct BlendTest;
 
   void InitSteps(HWND window, IDirectDraw7* directDraw);

@@ -27,7 +27,7 @@ uint32_t FromSurfacePixel(uint32_t q, const DDInterface& d) {
 
 // A bit per value; marks come in, free values go out.
 class ValueTable {
-public:
+ public:
   explicit ValueTable(size_t values) : mWords(values / 32) {}
   void Mark(uint32_t v) { mWords[v >> 5] |= 1u << (v & 31); }
   bool Full(size_t word) const { return mWords[word] == 0xFFFFFFFFu; }
@@ -38,15 +38,13 @@ public:
   }
   size_t Words() const { return mWords.size(); }
 
-private:
+ private:
   std::vector<uint32_t> mWords;
 };
 
 }  // namespace
 
-DDImage::DDImage(DDInterface* display) : MemoryImage(display->mApp), mDDInterface(display) {
-  display->AddImage(this);
-}
+DDImage::DDImage(DDInterface* display) : MemoryImage(display->mApp), mDDInterface(display) { display->AddImage(this); }
 
 DDImage::~DDImage() {
   if (mSurface) mSurface->Release();

@@ -18,11 +18,11 @@ struct SurfaceView;
 enum class SurfaceBlitOp : uint8_t;
 
 class DDImage : public MemoryImage {
-public:
+ public:
   DDInterface* mDDInterface;
   IDirectDrawSurface* mSurface = nullptr;
   bool mSurfaceSet = false;  // handed in from outside: never dropped or rebuilt here
-  bool mNoLock = false;  // never read the surface back (the video-memory screen image)
+  bool mNoLock = false;      // never read the surface back (the video-memory screen image)
   bool mVideoMemory = false;
   bool mWantDDSurface = false;
   int mLockCount = 0;
@@ -38,8 +38,8 @@ public:
   void FillRect(const Rect& rect, const Color& color, int drawMode) override;
   void DrawLine(double x1, double y1, double x2, double y2, const Color& color, int drawMode) override;
   void DrawLineSmooth(double x1, double y1, double x2, double y2, const Color& color, int drawMode) override;
-  void FillSpansCoverage(const Span* spans, int count, const Color& color, int drawMode,
-                         const unsigned char* coverage, int originX, int originY, int stride, bool unused) override;
+  void FillSpansCoverage(const Span* spans, int count, const Color& color, int drawMode, const unsigned char* coverage,
+                         int originX, int originY, int stride, bool unused) override;
   void Blit(Image* src, int x, int y, const Rect& srcRect, const Color& color, int drawMode) override;
   void BlitF(Image* src, float x, float y, const Rect& srcRect, const Rect& clip, const Color& color,
              int drawMode) override;
@@ -95,7 +95,7 @@ public:
   // The display is going away: the surface is let go and the image stands alone.
   void DetachFromDisplay();
 
-private:
+ private:
   // The four roads a drawing call can take: the display's renderer, a DirectDraw Blt, the own loops
   // on the locked surface, or the memory image's operation on the bits.
   enum class Road : uint8_t { Renderer, Blt, Loops, Bits };

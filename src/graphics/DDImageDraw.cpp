@@ -111,7 +111,8 @@ void DDImage::LineLoop(double x1, double y1, double x2, double y2, const Color& 
   AdditiveTerms(v, color, terms);
   for (int c = 0; c < 3; ++c) {
     const uint32_t m = v.mask[c];
-    k += a >= 255 ? ((Chan(color, c) * m + m / 2) >> 8) & m : ((((Chan(color, c) * a + 128) >> 8) * m + m / 2) >> 8) & m;
+    k +=
+        a >= 255 ? ((Chan(color, c) * m + m / 2) >> 8) & m : ((((Chan(color, c) * a + 128) >> 8) * m + m / 2) >> 8) & m;
   }
   auto plot = [&](int x, int y) {
     // Lines are clipped by the caller; a stray one still never writes outside the surface.
@@ -276,8 +277,7 @@ void DDImage::FillSpansCoverage(const Span* spans, int count, const Color& color
       const uint32_t aa = ((g + 1) * ca) >> 8;
       const uint32_t d = ReadPixel(v, x, s.y);
       uint32_t p = 0;
-      for (int c = 0; c < 3; ++c)
-        p += (((d & v.mask[c]) * (256 - aa) + (k & v.mask[c]) * aa) >> 8) & v.mask[c];
+      for (int c = 0; c < 3; ++c) p += (((d & v.mask[c]) * (256 - aa) + (k & v.mask[c]) * aa) >> 8) & v.mask[c];
       WritePixel(v, x, s.y, p);
     }
   }

@@ -64,8 +64,8 @@ uint32_t RotatePixel(const SurfaceView& v, uint32_t d, const Samples& s, const R
   }
   for (int c = 0; c < 3; ++c) {
     const int down = kChannelPos[c] + 16 - v.width[c];
-    const uint32_t src = rs.colorized ? (((s.S[c] >> 8) * (rs.colour[c] + 1)) >> down) << v.shift[c]
-                                      : (s.S[c] >> down) << v.shift[c];
+    const uint32_t src =
+        rs.colorized ? (((s.S[c] >> 8) * (rs.colour[c] + 1)) >> down) << v.shift[c] : (s.S[c] >> down) << v.shift[c];
     out |= src + ((((d & v.mask[c]) * s.rest) >> 8) & v.mask[c]);
   }
   return out;

@@ -241,8 +241,8 @@ void DDImage::BlitRotated(Image* src, float x, float y, const Rect& srcRect, con
   RotateLoops(mem, x, y, srcRect, color, drawMode, angle, centerX, centerY, bounds);
 }
 
-void DDImage::BlitStretched(Image* src, const Rect& destRect, const Rect& srcRect, const Rect& clip,
-                            const Color& color, int drawMode, bool fast) {
+void DDImage::BlitStretched(Image* src, const Rect& destRect, const Rect& srcRect, const Rect& clip, const Color& color,
+                            int drawMode, bool fast) {
   StretchedBlit(src, destRect, srcRect, clip, color, drawMode, fast, false);
 }
 
@@ -254,8 +254,8 @@ void DDImage::BlitStretchedMirrored(Image* src, const Rect& destRect, const Rect
 // A mirrored stretch is always nearest-pixel on the loops. An unmirrored smooth stretch is drawn
 // into a temporary image that is then blitted; an unmirrored fast one is a Blt where it is an
 // opaque copy between surfaces.
-void DDImage::StretchedBlit(Image* src, const Rect& destRect, const Rect& srcRect, const Rect& clip,
-                            const Color& color, int drawMode, bool fast, bool mirrored) {
+void DDImage::StretchedBlit(Image* src, const Rect& destRect, const Rect& srcRect, const Rect& clip, const Color& color,
+                            int drawMode, bool fast, bool mirrored) {
   if (src) src->mDrawn = true;
   ScanAlpha();
   DRect area;
@@ -266,10 +266,9 @@ void DDImage::StretchedBlit(Image* src, const Rect& destRect, const Rect& srcRec
                        area.mWidth > 0 && area.mHeight > 0;
   const bool smooth = !fast && !mirrored;
   auto* dd = dynamic_cast<DDImage*>(src);
-  const bool copy =
-      visible && fast && !mirrored && dd && IsWhite(color) && drawMode == 0 && !dd->mHasAlpha;
-  const Road road = ChooseRoad({smooth ? LoopsWhen::Plain : LoopsWhen::Always, copy ? dd : nullptr,
-                                BltWhere::OffDrawSurface});
+  const bool copy = visible && fast && !mirrored && dd && IsWhite(color) && drawMode == 0 && !dd->mHasAlpha;
+  const Road road =
+      ChooseRoad({smooth ? LoopsWhen::Plain : LoopsWhen::Always, copy ? dd : nullptr, BltWhere::OffDrawSurface});
   if (road == Road::Renderer) {
     Renderer()->BlitStretched(src, destRect, srcRect, clip, color, drawMode, fast, mirrored);
     return;
@@ -281,9 +280,9 @@ void DDImage::StretchedBlit(Image* src, const Rect& destRect, const Rect& srcRec
   }
   if (road == Road::Blt) {
     using PixelOps::TruncInt;
-    DirectDrawCopy(dd, ToRECT(clipped.mX, clipped.mY, clipped.mWidth, clipped.mHeight),
-                   RECT{TruncInt(area.mX), TruncInt(area.mY), TruncInt(area.mX + area.mWidth),
-                        TruncInt(area.mY + area.mHeight)});
+    DirectDrawCopy(
+        dd, ToRECT(clipped.mX, clipped.mY, clipped.mWidth, clipped.mHeight),
+        RECT{TruncInt(area.mX), TruncInt(area.mY), TruncInt(area.mX + area.mWidth), TruncInt(area.mY + area.mHeight)});
     if (mLockCount == 0 || mLockedSurfaceDesc.lpSurface) FreeNonSurfaceData();
     return;
   }

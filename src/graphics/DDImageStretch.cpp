@@ -109,8 +109,8 @@ bool HasByteChannels32(const SurfaceView& v) {
 
 }  // namespace
 
-void DDImage::StretchLoops(MemoryImage* src, const Rect& dest, const DRect& srcArea, const Color& color,
-                           int drawMode, bool mirrored) {
+void DDImage::StretchLoops(MemoryImage* src, const Rect& dest, const DRect& srcArea, const Color& color, int drawMode,
+                           bool mirrored) {
   const Rect d = dest.Intersect(Rect(0, 0, mWidth, mHeight));
   if (d.mWidth <= 0 || d.mHeight <= 0 || src->mWidth <= 0 || src->mHeight <= 0) return;
   if (!BeginSurfaceDraw(false)) return;

@@ -86,14 +86,22 @@ DDInterface::~DDInterface() {
 
 std::string DDInterface::ResultName(int result) {
   switch (result) {
-    case RESULT_OK: return "RESULT_OK";
-    case RESULT_FAIL: return "RESULT_FAIL";
-    case RESULT_DD_CREATE_FAIL: return "RESULT_DD_CREATE_FAIL";
-    case RESULT_SURFACE_FAIL: return "RESULT_SURFACE_FAIL";
-    case RESULT_EXCLUSIVE_FAIL: return "RESULT_EXCLUSIVE_FAIL";
-    case RESULT_DISPCHANGE_FAIL: return "RESULT_DISPCHANGE_FAIL";
-    case RESULT_INVALID_COLORDEPTH: return "RESULT_INVALID_COLORDEPTH";
-    default: return "RESULT_UNKNOWN";
+    case RESULT_OK:
+      return "RESULT_OK";
+    case RESULT_FAIL:
+      return "RESULT_FAIL";
+    case RESULT_DD_CREATE_FAIL:
+      return "RESULT_DD_CREATE_FAIL";
+    case RESULT_SURFACE_FAIL:
+      return "RESULT_SURFACE_FAIL";
+    case RESULT_EXCLUSIVE_FAIL:
+      return "RESULT_EXCLUSIVE_FAIL";
+    case RESULT_DISPCHANGE_FAIL:
+      return "RESULT_DISPCHANGE_FAIL";
+    case RESULT_INVALID_COLORDEPTH:
+      return "RESULT_INVALID_COLORDEPTH";
+    default:
+      return "RESULT_UNKNOWN";
   }
 }
 
@@ -182,9 +190,12 @@ bool DDInterface::IsCursorArea(const DDImage* image) const {
 
 const uint32_t* DDInterface::AddTableFor(int channel) const {
   switch (channel) {
-    case 0: return mRedAddTable.data();
-    case 1: return mGreenAddTable.data();
-    default: return mBlueAddTable.data();
+    case 0:
+      return mRedAddTable.data();
+    case 1:
+      return mGreenAddTable.data();
+    default:
+      return mBlueAddTable.data();
   }
 }
 

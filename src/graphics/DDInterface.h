@@ -26,7 +26,7 @@ class Image;
 class MemoryImage;
 
 class DDInterface : public NativeDisplay {
-public:
+ public:
   enum Result {
     RESULT_OK = 0,
     RESULT_FAIL = 1,
@@ -127,7 +127,7 @@ public:
   // The additive clamp table of channel 0 (red), 1 (green) or 2 (blue).
   const uint32_t* AddTableFor(int channel) const;
 
-private:
+ private:
   bool Decide3D();
   void SetUpSizes(HWND hwnd, bool isWindowed);
   int InitWindowed();

@@ -12,7 +12,9 @@ namespace Velk {
 
 namespace {
 
-Rect Local(const Rect& r, int originX, int originY) { return Rect(r.mX - originX, r.mY - originY, r.mWidth, r.mHeight); }
+Rect Local(const Rect& r, int originX, int originY) {
+  return Rect(r.mX - originX, r.mY - originY, r.mWidth, r.mHeight);
+}
 
 RECT ToRECT(const Rect& r) { return RECT{r.mX, r.mY, r.mX + r.mWidth, r.mY + r.mHeight}; }
 

@@ -86,8 +86,8 @@ bool DDInterface::Present(const Rect* area) {
 
 // The one place where a frame's pixels reach the screen: the draw buffer's rectangle copied into
 // its place in the presentation rectangle, scaled when the two differ in size.
-HRESULT DDInterface::BlitFrame(IDirectDrawSurface* target, IDirectDrawSurface* source, RECT dst, RECT src,
-                               DWORD flags, DDBLTFX* fx) {
+HRESULT DDInterface::BlitFrame(IDirectDrawSurface* target, IDirectDrawSurface* source, RECT dst, RECT src, DWORD flags,
+                               DDBLTFX* fx) {
   return target->Blt(&dst, source, &src, flags, fx);
 }
 

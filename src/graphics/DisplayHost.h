@@ -11,7 +11,7 @@
 namespace Velk {
 
 class DisplayHost : public MemoryImageHost {
-public:
+ public:
   int mWidth = 800;
   int mHeight = 600;
   int mColorDepth = 32;
@@ -34,7 +34,7 @@ public:
 
 // The start-up 3-D test as the display runs it.
 class DisplayCapabilityTest {
-public:
+ public:
   virtual ~DisplayCapabilityTest() = default;
   virtual void Run(HWND window, IDirectDraw7* directDraw, DWORD minVideoMemory, DWORD recVideoMemory) = 0;
   virtual std::string GetFailureReason() = 0;

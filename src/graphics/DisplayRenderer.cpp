@@ -4,8 +4,8 @@
 
 namespace Velk {
 
-void DisplayRenderer::BlitMirrored(Image* src, float x, float y, const Rect& srcRect, const Color& color,
-                                   int drawMode, bool linear) {
+void DisplayRenderer::BlitMirrored(Image* src, float x, float y, const Rect& srcRect, const Color& color, int drawMode,
+                                   bool linear) {
   Matrix3x3 m;
   m.Translate(static_cast<float>(-srcRect.mWidth), 0).Scale(-1, 1).Translate(x, y);
   BlitTransformed(src, m, srcRect, color, drawMode, nullptr, 0, 0, linear, false);

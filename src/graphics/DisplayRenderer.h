@@ -17,7 +17,7 @@ class MemoryImage;
 class Matrix3x3;
 
 class DisplayRenderer {
-public:
+ public:
   virtual ~DisplayRenderer() = default;
 
   // True when the renderer can draw into the display's draw surface.
@@ -40,8 +40,7 @@ public:
   virtual void BlitTriangles(Image* src, const TriVertex (*triangles)[3], int count, const Rect& clip,
                              const Color& color, int drawMode, float x, float y, bool blend) = 0;
 
-  void BlitMirrored(Image* src, float x, float y, const Rect& srcRect, const Color& color, int drawMode,
-                    bool linear);
+  void BlitMirrored(Image* src, float x, float y, const Rect& srcRect, const Color& color, int drawMode, bool linear);
   void BlitClipped(Image* src, float x, float y, const Rect& srcRect, const Rect& clip, const Color& color,
                    int drawMode);
   void BlitStretched(Image* src, const Rect& destRect, const Rect& srcRect, const Rect& clip, const Color& color,

@@ -75,8 +75,7 @@ void Graphics::DrawImage(Image* image, int x, int y) {
 
 void Graphics::DrawImage(Image* image, int x, int y, const Rect& s) {
   // A source rectangle must lie inside the image.
-  if (!image || s.mX < 0 || s.mY < 0 || s.mX + s.mWidth > image->mWidth || s.mY + s.mHeight > image->mHeight)
-    return;
+  if (!image || s.mX < 0 || s.mY < 0 || s.mX + s.mWidth > image->mWidth || s.mY + s.mHeight > image->mHeight) return;
   const int tx = TransX(x), ty = TransY(y);
   if (mScaleX == 1.0f && mScaleY == 1.0f) {
     const Rect d = Rect(tx, ty, s.mWidth, s.mHeight).Intersect(mClipRect);

@@ -12,7 +12,7 @@ class Matrix3x3;
 // The drawing context: translates, scales and clips each request and hands it to its image's
 // drawing operations. It owns neither the image nor the font.
 class Graphics : public GraphicsState {
-public:
+ public:
   // With no image it draws into gNullImage.
   explicit Graphics(Image* destImage = nullptr);
   // Copies the state; the copy's stack starts empty.
@@ -68,7 +68,7 @@ public:
   void DrawNinePartBox(const Rect& srcRect, const Rect& destRect, Image* image);
   void DrawNinePartBox(const Rect& destRect, Image* image);
 
-private:
+ private:
   // Held to the int range: a coordinate from data may sit at its very end.
   int TransX(int x) const { return TruncToInt(static_cast<float>(x) + mTransX); }
   int TransY(int y) const { return TruncToInt(static_cast<float>(y) + mTransY); }

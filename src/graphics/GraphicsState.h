@@ -9,7 +9,7 @@ class Image;
 
 // Everything a drawing context applies to a request; the state stack copies it whole.
 class GraphicsState {
-public:
+ public:
   Image* mDestImage = nullptr;  // not owned
   float mTransX = 0;
   float mTransY = 0;

@@ -29,8 +29,7 @@ Color Graphics::TagColor(const std::wstring& text, size_t caret, int oldColor) c
     return Color(old.mRed, old.mGreen, old.mBlue, mColor.mAlpha);
   }
   int rgb[3];
-  for (int k = 0; k < 3; ++k)
-    rgb[k] = HexDigit(text[caret + 1 + 2 * k]) * 16 + HexDigit(text[caret + 2 + 2 * k]);
+  for (int k = 0; k < 3; ++k) rgb[k] = HexDigit(text[caret + 1 + 2 * k]) * 16 + HexDigit(text[caret + 2 + 2 * k]);
   return Color(rgb[0], rgb[1], rgb[2], mColor.mAlpha);
 }
 

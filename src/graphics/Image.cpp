@@ -54,8 +54,8 @@ void Image::BlitRotated(Image*, float, float, const Rect&, const Rect&, const Co
 
 void Image::BlitStretched(Image*, const Rect&, const Rect&, const Rect&, const Color&, int, bool) {}
 
-void Image::BlitTransformed(Image*, float, float, const Matrix3x3&, const Rect&, const Color&, int, const Rect&,
-                            bool) {}
+void Image::BlitTransformed(Image*, float, float, const Matrix3x3&, const Rect&, const Color&, int, const Rect&, bool) {
+}
 
 void Image::BlitTriangles(Image*, const TriVertex (*)[3], int, const Rect&, const Color&, int, float, float, bool) {}
 

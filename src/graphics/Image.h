@@ -16,7 +16,7 @@ class Matrix3x3;
 // The abstract drawing target. The drawing context reaches every image kind only through the
 // seventeen virtual operations below; in the base they do nothing unless stated.
 class Image {
-public:
+ public:
   bool mDrawn = false;  // set on a source by the derived images' blits
   std::string mFilePath;
   int mWidth = 0;
@@ -42,8 +42,7 @@ public:
   virtual void FillSpans(const Span* spans, int count, const Color& color, int drawMode);
   // coverage holds one byte per pixel, addressed from (originX, originY) with the given row stride.
   virtual void FillSpansCoverage(const Span* spans, int count, const Color& color, int drawMode,
-                                 const unsigned char* coverage, int originX, int originY, int stride,
-                                 bool unused);
+                                 const unsigned char* coverage, int originX, int originY, int stride, bool unused);
   virtual void Blit(Image* src, int x, int y, const Rect& srcRect, const Color& color, int drawMode);
   virtual void BlitF(Image* src, float x, float y, const Rect& srcRect, const Rect& clip, const Color& color,
                      int drawMode);

@@ -5,7 +5,7 @@ namespace Velk {
 
 // How an image's cels animate: which cel each step shows and how long each step lasts.
 class ImageAnimSettings {
-public:
+ public:
   enum AnimType { None = 0, Once = 1, PingPong = 2, Loop = 3 };
 
   int mAnimType = None;

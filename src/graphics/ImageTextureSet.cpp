@@ -38,14 +38,18 @@ const std::array<int, 1024>& SideTable() {
   return table;
 }
 
-int BytesPerTexel(int format) { return format == ImageTextureSet::kA8R8G8B8 ? 4 : format == ImageTextureSet::kPalettized ? 1 : 2; }
+int BytesPerTexel(int format) {
+  return format == ImageTextureSet::kA8R8G8B8 ? 4 : format == ImageTextureSet::kPalettized ? 1 : 2;
+}
 
 uint32_t ToTexel(uint32_t p, int format) {
   switch (format) {
     case ImageTextureSet::kA4R4G4B4:
       return ((p >> 16) & 0xF000) | ((p >> 12) & 0x0F00) | ((p >> 8) & 0x00F0) | ((p >> 4) & 0x000F);
-    case ImageTextureSet::kR5G6B5: return ((p >> 8) & 0xF800) | ((p >> 5) & 0x07E0) | ((p >> 3) & 0x001F);
-    default: return p;
+    case ImageTextureSet::kR5G6B5:
+      return ((p >> 8) & 0xF800) | ((p >> 5) & 0x07E0) | ((p >> 3) & 0x001F);
+    default:
+      return p;
   }
 }
 
@@ -60,7 +64,8 @@ uint32_t FromTexel(uint32_t t, int format, const PALETTEENTRY* palette) {
       const PALETTEENTRY& e = palette[t & 0xFF];
       return uint32_t{e.peFlags} << 24 | uint32_t{e.peRed} << 16 | uint32_t{e.peGreen} << 8 | e.peBlue;
     }
-    default: return t;
+    default:
+      return t;
   }
 }
 
@@ -118,10 +123,14 @@ void ImageTextureSet::ReleaseTextures() {
 
 DDPIXELFORMAT ImageTextureSet::PixelFormatOf(int format) {
   switch (format) {
-    case kA8R8G8B8: return RgbPixelFormat(32, 0xFF000000u, 0xFF0000, 0xFF00, 0xFF);
-    case kA4R4G4B4: return RgbPixelFormat(16, 0xF000, 0x0F00, 0x00F0, 0x000F);
-    case kR5G6B5: return RgbPixelFormat(16, 0, 0xF800, 0x07E0, 0x001F);
-    default: return Pal8PixelFormat();
+    case kA8R8G8B8:
+      return RgbPixelFormat(32, 0xFF000000u, 0xFF0000, 0xFF00, 0xFF);
+    case kA4R4G4B4:
+      return RgbPixelFormat(16, 0xF000, 0x0F00, 0x00F0, 0x000F);
+    case kR5G6B5:
+      return RgbPixelFormat(16, 0, 0xF800, 0x07E0, 0x001F);
+    default:
+      return Pal8PixelFormat();
   }
 }
 
@@ -237,8 +246,10 @@ void ImageTextureSet::Build(MemoryImage* image, IDirect3DDevice7* device, IDirec
     LayOut(image->mWidth, image->mHeight, static_cast<int>(mImageFlags));
   }
   if (palette) {
-    if (mPalette) mPalette->Release();
-    else mTexMemSize += 1024;
+    if (mPalette)
+      mPalette->Release();
+    else
+      mTexMemSize += 1024;
     mPalette = palette;
   }
   mTextureFormat = format;
@@ -339,8 +350,7 @@ bool ImageTextureSet::ReadBack(MemoryImage* image, uint32_t* bits) {
     for (int col = 0; col < mTexPiecesX; ++col) {
       const Piece& p = mTextures[static_cast<size_t>(row * mTexPiecesX + col)];
       DDSURFACEDESC2 desc;
-      if (!p.mTexture || FAILED(p.mTexture->Lock(nullptr, &desc, DDLOCK_WAIT | DDLOCK_READONLY, nullptr)))
-        return false;
+      if (!p.mTexture || FAILED(p.mTexture->Lock(nullptr, &desc, DDLOCK_WAIT | DDLOCK_READONLY, nullptr))) return false;
       const int x0 = col * mTexPieceWidth;
       const int y0 = row * mTexPieceHeight;
       const int w = std::min({p.mWidth, mTexPieceWidth, image->mWidth - x0});
@@ -348,7 +358,8 @@ bool ImageTextureSet::ReadBack(MemoryImage* image, uint32_t* bits) {
       for (int y = 0; y < h; ++y) {
         const auto* in = static_cast<const uint8_t*>(desc.lpSurface) + static_cast<size_t>(y) * desc.lPitch;
         uint32_t* out = bits + static_cast<size_t>(y0 + y) * image->mWidth + x0;
-        for (int x = 0; x < w; ++x) out[x] = FromTexel(ReadTexel(in + static_cast<size_t>(x) * bytes, bytes), mTextureFormat, palette);
+        for (int x = 0; x < w; ++x)
+          out[x] = FromTexel(ReadTexel(in + static_cast<size_t>(x) * bytes, bytes), mTextureFormat, palette);
       }
       p.mTexture->Unlock(nullptr);
     }

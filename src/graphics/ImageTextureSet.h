@@ -12,7 +12,7 @@ namespace Velk {
 class MemoryImage;
 
 class ImageTextureSet {
-public:
+ public:
   // Texture formats, one bit each in the renderer's format mask.
   enum Format { kA8R8G8B8 = 1, kA4R4G4B4 = 2, kR5G6B5 = 4, kPalettized = 8 };
   // Texture-flag bits of the image.
@@ -61,7 +61,7 @@ public:
   static void CopySurface32ToArgb(const DDSURFACEDESC2& locked, uint32_t* out, int width, int height);
   static void CopySurface16ToArgb(const DDSURFACEDESC2& locked, uint32_t* out, int width, int height);
 
-private:
+ private:
   int ChooseFormat(MemoryImage* image, IDirectDraw7* directDraw, IDirectDrawPalette*& palette);
   void LayOut(int width, int height, int flags);
 };

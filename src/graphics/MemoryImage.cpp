@@ -46,8 +46,7 @@ bool BuildPalette(const uint32_t* pixels, size_t count, uint8_t* indices, uint32
   sorted.reserve(256);
   for (size_t i = 0; i < count; ++i) {
     const uint32_t c = pixels[i];
-    auto it = std::lower_bound(sorted.begin(), sorted.end(), c,
-                               [](const Entry& e, uint32_t v) { return e.color < v; });
+    auto it = std::lower_bound(sorted.begin(), sorted.end(), c, [](const Entry& e, uint32_t v) { return e.color < v; });
     if (it != sorted.end() && it->color == c) {
       indices[i] = it->index;
       continue;
@@ -263,8 +262,10 @@ void MemoryImage::ScanAlpha() {
   mHasTrans = false;
   for (size_t i = 0; i < count; ++i) {
     const AlphaClass c = ClassOfAlpha(pixels[i]);
-    if (c == kClear) mHasTrans = true;
-    else if (c == kTranslucent) mHasAlpha = true;
+    if (c == kClear)
+      mHasTrans = true;
+    else if (c == kTranslucent)
+      mHasAlpha = true;
   }
   mBitsChanged = false;
 }

@@ -15,7 +15,7 @@ enum class BlitOp : uint8_t;
 // The software image: width x height 0xAARRGGBB words (row stride = width) followed by an end marker,
 // or a 256-entry colour table with one index byte per pixel, plus caches derived from the pixels.
 class MemoryImage : public Image {
-public:
+ public:
   static constexpr uint32_t kEndMarker = 0x4BEEFADE;
 
   std::unique_ptr<uint32_t[]> mBits;
@@ -35,7 +35,7 @@ public:
   std::unique_ptr<uint8_t[]> mRLAlphaData;
   std::unique_ptr<uint8_t[]> mRLAdditiveData;
   std::unique_ptr<PackedPixels> mPackedBits;  // stands for the pixels while they are away
-  bool mBitsChanged = false;  // the alpha flags are stale
+  bool mBitsChanged = false;                  // the alpha flags are stale
   MemoryImageHost* mApp = nullptr;
 
   MemoryImage();
@@ -47,8 +47,8 @@ public:
   void ClearRect(const Rect& rect) override;
   void DrawLine(double x1, double y1, double x2, double y2, const Color& color, int drawMode) override;
   void DrawLineSmooth(double x1, double y1, double x2, double y2, const Color& color, int drawMode) override;
-  void FillSpansCoverage(const Span* spans, int count, const Color& color, int drawMode,
-                         const unsigned char* coverage, int originX, int originY, int stride, bool unused) override;
+  void FillSpansCoverage(const Span* spans, int count, const Color& color, int drawMode, const unsigned char* coverage,
+                         int originX, int originY, int stride, bool unused) override;
   void Blit(Image* src, int x, int y, const Rect& srcRect, const Color& color, int drawMode) override;
   void BlitF(Image* src, float x, float y, const Rect& srcRect, const Rect& clip, const Color& color,
              int drawMode) override;
@@ -87,8 +87,8 @@ public:
   virtual void SetVolatile(bool isVolatile);
   virtual bool ReduceToPalette();
 
-  static bool GetRotatedBlitBounds(float x, float y, const Rect& srcRect, const Rect& clip, double angle,
-                                   DRect& bounds, float centerX, float centerY);
+  static bool GetRotatedBlitBounds(float x, float y, const Rect& srcRect, const Rect& clip, double angle, DRect& bounds,
+                                   float centerX, float centerY);
   static bool ClipStretchBlit(const Rect& srcRect, const Rect& clip, const Rect& destRect, DRect& outSrc,
                               Rect& outDest);
   static bool ClipStretchBlitMirrored(const Rect& srcRect, const Rect& clip, const Rect& destRect, DRect& outSrc,
@@ -105,7 +105,7 @@ public:
                                 const Color& color, int drawMode, float x, float y, bool blend, void* destBits,
                                 int destPitch, int formatWord);
 
-private:
+ private:
   size_t PixelCount() const { return static_cast<size_t>(mWidth) * static_cast<size_t>(mHeight); }
   void AllocateBits();
   void FreeDisplayCaches(bool includeAlphaRuns);

@@ -62,8 +62,7 @@ void MemoryImage::TableBlit(MemoryImage* src, int x, int y, const Rect& s, const
     tint.k[1] = scaled(color.mGreen);
     tint.k[2] = scaled(color.mBlue);
   }
-  const BlitPath& path =
-      FindBlitPath({op, src->mHasAlpha != 0, !mHasAlpha && !mHasTrans, color != Color::White});
+  const BlitPath& path = FindBlitPath({op, src->mHasAlpha != 0, !mHasAlpha && !mHasTrans, color != Color::White});
   const uint8_t* runs = path.byRuns ? src->BuildAlphaRuns() : nullptr;
   if (path.byRuns && !runs) return;
   const uint32_t* srcBits = src->mColorTable ? nullptr : src->GetArgbBits();

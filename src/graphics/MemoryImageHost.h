@@ -10,7 +10,7 @@ class NativeDisplay;
 // pixel format, the renderer's textures and the additive saturation table. The application object
 // implements it.
 class MemoryImageHost {
-public:
+ public:
   virtual ~MemoryImageHost() = default;
 
   virtual void RegisterMemoryImage(MemoryImage* image) = 0;

@@ -55,13 +55,12 @@ bool MemoryImage::GetRotatedBlitBounds(float x, float y, const Rect& srcRect, co
     minY = std::min<double>(minY, ty);
     maxY = std::max<double>(maxY, ty);
   }
-  bounds = DRect(minX, minY, maxX - minX, maxY - minY)
-               .Intersect(DRect(clip.mX, clip.mY, clip.mWidth, clip.mHeight));
+  bounds = DRect(minX, minY, maxX - minX, maxY - minY).Intersect(DRect(clip.mX, clip.mY, clip.mWidth, clip.mHeight));
   return bounds.mWidth > 0 && bounds.mHeight > 0;
 }
 
-void MemoryImage::BlitRotated(Image* src, float x, float y, const Rect& srcRect, const Rect& clip,
-                              const Color& color, int drawMode, double angle, float centerX, float centerY) {
+void MemoryImage::BlitRotated(Image* src, float x, float y, const Rect& srcRect, const Rect& clip, const Color& color,
+                              int drawMode, double angle, float centerX, float centerY) {
   if (src) src->mDrawn = true;
   auto* source = dynamic_cast<MemoryImage*>(src);
   if (!source || !InsideImage(srcRect, *source)) return;
@@ -77,8 +76,13 @@ void MemoryImage::BlitRotated(Image* src, float x, float y, const Rect& srcRect,
   const int64_t du = TruncInt(std::cos(angle) * 65536), dv = TruncInt(std::sin(angle) * 65536);
   const size_t srcW = static_cast<size_t>(source->mWidth);
   const uint32_t ca = static_cast<uint32_t>(color.mAlpha);
-  RotateTint tint{drawMode != 0, color == Color::White, ca, {uint32_t(color.mBlue), uint32_t(color.mGreen), uint32_t(color.mRed)},
-                  {}, sat, drawMode != 0 && IsClampTable(sat, 512, 255)};
+  RotateTint tint{drawMode != 0,
+                  color == Color::White,
+                  ca,
+                  {uint32_t(color.mBlue), uint32_t(color.mGreen), uint32_t(color.mRed)},
+                  {},
+                  sat,
+                  drawMode != 0 && IsClampTable(sat, 512, 255)};
   for (int c = 0; c < 3; ++c) tint.k[c] = tint.col[c] * ca / 255;
 
   // A palettized source rectangle is looked up once into plain texels.

@@ -24,8 +24,8 @@ bool ClipStretch(const Rect& srcRect, const Rect& clip, const Rect& destRect, DR
   const double sx = double(srcRect.mWidth) / destRect.mWidth;
   const double sy = double(srcRect.mHeight) / destRect.mHeight;
   // In doubles: the rectangles may span the whole int range.
-  const double fromLeft = mirrored ? double(destRect.mX) + destRect.mWidth - outDest.mX - outDest.mWidth
-                                   : double(outDest.mX) - destRect.mX;
+  const double fromLeft =
+      mirrored ? double(destRect.mX) + destRect.mWidth - outDest.mX - outDest.mWidth : double(outDest.mX) - destRect.mX;
   outSrc.mX = fromLeft * sx + srcRect.mX;
   outSrc.mY = (double(outDest.mY) - destRect.mY) * sy + srcRect.mY;
   outSrc.mWidth = srcRect.mWidth + sx * (double(outDest.mWidth) - destRect.mWidth);
@@ -117,8 +117,9 @@ Taps ByArea(int count, double ratio, double start, int last, uint32_t unit) {
   Taps taps;
   taps.reserve(static_cast<size_t>(count) * 2);
   for (int i = 0; i < count; ++i)
-    SpreadByArea(i * ratio + start * ratio + 1.0, ratio, unit, last,
-                 [&](int rec, uint32_t weight) { taps.push_back({i, rec, weight}); });
+    SpreadByArea(i * ratio + start * ratio + 1.0, ratio, unit, last, [&](int rec, uint32_t weight) {
+      taps.push_back({i, rec, weight});
+    });
   return taps;
 }
 
@@ -193,8 +194,8 @@ bool MemoryImage::ClipStretchBlit(const Rect& srcRect, const Rect& clip, const R
   return ClipStretch(srcRect, clip, destRect, outSrc, outDest, false);
 }
 
-bool MemoryImage::ClipStretchBlitMirrored(const Rect& srcRect, const Rect& clip, const Rect& destRect,
-                                          DRect& outSrc, Rect& outDest) {
+bool MemoryImage::ClipStretchBlitMirrored(const Rect& srcRect, const Rect& clip, const Rect& destRect, DRect& outSrc,
+                                          Rect& outDest) {
   return ClipStretch(srcRect, clip, destRect, outSrc, outDest, true);
 }
 

@@ -27,8 +27,8 @@ void MemoryImage::BlitTransformed(Image* src, float x, float y, const Matrix3x3&
 }
 
 bool MemoryImage::DrawTransformedInto(Image* src, float x, float y, const Matrix3x3& matrix, const Rect& clip,
-                                      const Color& color, int drawMode, const Rect& srcRect, bool blend,
-                                      void* destBits, int destPitch, int formatWord) {
+                                      const Color& color, int drawMode, const Rect& srcRect, bool blend, void* destBits,
+                                      int destPitch, int formatWord) {
   // A source that is not a memory image has no texels to draw.
   auto* source = dynamic_cast<MemoryImage*>(src);
   if (!source || source->mWidth <= 0 || source->mHeight <= 0) return false;
@@ -39,10 +39,8 @@ bool MemoryImage::DrawTransformedInto(Image* src, float x, float y, const Matrix
   const float v0 = static_cast<float>(srcRect.mY) / source->mHeight;
   const float v1 = static_cast<float>(srcRect.mY + srcRect.mHeight) / source->mHeight;
   // Top left, top right, bottom left, bottom right: a strip of two triangles.
-  const std::array<PolygonVertex, 4> corners = {{{0, 0, u0, v0, 0xFFFFFFFF},
-                                                 {w, 0, u1, v0, 0xFFFFFFFF},
-                                                 {0, h, u0, v1, 0xFFFFFFFF},
-                                                 {w, h, u1, v1, 0xFFFFFFFF}}};
+  const std::array<PolygonVertex, 4> corners = {
+      {{0, 0, u0, v0, 0xFFFFFFFF}, {w, 0, u1, v0, 0xFFFFFFFF}, {0, h, u0, v1, 0xFFFFFFFF}, {w, h, u1, v1, 0xFFFFFFFF}}};
   std::array<PolygonVertex, 4> quad = corners;
   for (PolygonVertex& p : quad) {
     const Vector3 t = matrix.TransformVector3(p.x, p.y, 1.0f);

@@ -5,7 +5,7 @@ namespace Velk {
 // The display's pixel format; the display interface derives from it and fills it from its primary
 // surface. A shift is the index of the lowest set bit of its mask.
 class NativeDisplay {
-public:
+ public:
   virtual ~NativeDisplay() = default;
 
   int mBitsPerPixel = 0;

@@ -9,7 +9,7 @@
 namespace Velk {
 
 class PackedPixels {
-public:
+ public:
   // The packed form of `count` words, or null when it would take more than half their room.
   static std::unique_ptr<PackedPixels> Pack(const uint32_t* pixels, size_t count);
 
@@ -18,7 +18,7 @@ public:
   size_t Count() const { return mCount; }
   size_t ByteSize() const { return mWordCount * sizeof(uint32_t); }
 
-private:
+ private:
   PackedPixels(size_t count, size_t wordCount);
 
   size_t mCount;

@@ -29,8 +29,7 @@ inline Mix MixOver(uint32_t da, uint32_t sa) {
 inline uint32_t BlendSummed(uint32_t s, uint32_t d, uint32_t w) {
   const uint32_t v = 256 - w;
   uint32_t out = 0;
-  for (int shift = 0; shift <= 16; shift += 8)
-    out |= ((Channel(s, shift) * w + Channel(d, shift) * v) >> 8) << shift;
+  for (int shift = 0; shift <= 16; shift += 8) out |= ((Channel(s, shift) * w + Channel(d, shift) * v) >> 8) << shift;
   return out;
 }
 
@@ -84,8 +83,8 @@ inline uint32_t ColorizedTerms(uint32_t s, uint32_t d, uint32_t w, uint32_t r, u
   const uint32_t rs = ((((s & 0x00FF0000u) * w) >> 8) * r) >> 8;
   const uint32_t gs = ((s & 0x0000FF00u) * w * g) >> 16;
   const uint32_t bs = ((s & 0x000000FFu) * w * b) >> 16;
-  return ((rs + (((d & 0x00FF0000u) * v) >> 8)) & 0x00FF0000u) |
-         ((gs + (((d & 0x0000FF00u) * v) >> 8)) & 0x0000FF00u) | ((bs + (((d & 0x000000FFu) * v) >> 8)) & 0xFFu);
+  return ((rs + (((d & 0x00FF0000u) * v) >> 8)) & 0x00FF0000u) | ((gs + (((d & 0x0000FF00u) * v) >> 8)) & 0x0000FF00u) |
+         ((bs + (((d & 0x000000FFu) * v) >> 8)) & 0xFFu);
 }
 
 // The colourised normal blit of one pixel: the alpha scales by ca / 255, the channels by value / 256.

@@ -8,7 +8,7 @@ namespace Velk {
 // x, y, width, height; the right and bottom edges (x + width, y + height) are exclusive.
 template <typename T>
 class TRect {
-public:
+ public:
   T mX = 0;
   T mY = 0;
   T mWidth = 0;

@@ -68,7 +68,8 @@ struct LaneSample {
     if (AllZero(da ^ 255)) {
       // Over opaque pixels outA is 256: the division is a shift and the alpha stays 255.
       U32 onto = Splat(0xFF000000u);
-      for (int c = 0; c < 3; ++c) onto |= ((((d >> (c * 8)) & 0xFF) * 255 >> 8) * n + (smp.s[c] & ~255u)) >> 8 << (c * 8);
+      for (int c = 0; c < 3; ++c)
+        onto |= ((((d >> (c * 8)) & 0xFF) * 255 >> 8) * n + (smp.s[c] & ~255u)) >> 8 << (c * 8);
       return Select(over, opaque, Select(Eq(smp.a, Splat(0)), d, onto));
     }
     const U32 outA = 256 - ((n * (256 - da)) >> 8);

@@ -22,10 +22,10 @@ struct RotateTint {
   bool additive;
   bool white;
   uint32_t ca;
-  uint32_t col[3];       // blue, green, red
-  uint32_t k[3];         // blue, green, red x alpha / 255 (additive)
-  const uint8_t* sat;    // the saturation table (additive)
-  bool clamp;            // sat[i] is min(i, 255)
+  uint32_t col[3];     // blue, green, red
+  uint32_t k[3];       // blue, green, red x alpha / 255 (additive)
+  const uint8_t* sat;  // the saturation table (additive)
+  bool clamp;          // sat[i] is min(i, 255)
 };
 
 // The alpha-weighted sample at (u, v): its alpha and the blue, green and red sums (colour x 256).

@@ -8,7 +8,7 @@ class MemoryImage;
 // A reference to a shared image, or a private image of the handle's own that it may own. A copy
 // shares the record but never owns the private image.
 class SharedImageHandle {
-public:
+ public:
   SharedImageHandle() = default;
   explicit SharedImageHandle(SharedImage* shared);
   SharedImageHandle(const SharedImageHandle& other);
@@ -24,7 +24,7 @@ public:
   MemoryImage* GetSharedImage() const;
   MemoryImage* GetImage() const;
 
-private:
+ private:
   void Hold(SharedImage* shared);
 
   SharedImage* mSharedImage = nullptr;

@@ -331,8 +331,7 @@ const SurfaceBlitPath& Find(const SurfaceBlitCase& blit, Clamped clampedBytes) {
 
 }  // namespace
 
-SurfaceBlitColor::SurfaceBlitColor(const Color& c)
-    : colorized(c != Color::White), ca(static_cast<uint32_t>(c.mAlpha)) {
+SurfaceBlitColor::SurfaceBlitColor(const Color& c) : colorized(c != Color::White), ca(static_cast<uint32_t>(c.mAlpha)) {
   k[0] = static_cast<uint32_t>(c.mRed) * ca / 255;
   k[1] = static_cast<uint32_t>(c.mGreen) * ca / 255;
   k[2] = static_cast<uint32_t>(c.mBlue) * ca / 255;

@@ -8,11 +8,9 @@ namespace Velk {
 
 // Float to int32 truncated toward zero; NaN and out-of-range values give INT32_MIN, as the
 // hardware conversion does, so finite in-range data converts exactly as a plain cast would.
-inline int32_t Trunc32(float f)
-{
-    if (!(f >= -2147483648.0f && f < 2147483648.0f))
-        return INT32_MIN;
-    return int32_t(f);
+inline int32_t Trunc32(float f) {
+  if (!(f >= -2147483648.0f && f < 2147483648.0f)) return INT32_MIN;
+  return int32_t(f);
 }
 
 inline int64_t Mul64(int64_t a, int64_t b) { return int64_t(uint64_t(a) * uint64_t(b)); }
@@ -30,4 +28,4 @@ inline int32_t FixedFloor16(int32_t q) { return int32_t(uint32_t(q) & ~0xFFFFu);
 // 2^48 / d, truncated toward zero; d is never 0 where this is called.
 inline int64_t Inv48(int64_t d) { return (int64_t(1) << 48) / d; }
 
-} // namespace Velk
+}  // namespace Velk

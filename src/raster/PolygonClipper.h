@@ -12,18 +12,18 @@ using ClipList = const PolygonVertex* [kClipListSize];
 
 // Inclusive bounds: a vertex exactly on a bound is inside.
 struct ClipBounds {
-    float left;
-    float right;
-    float top;
-    float bottom;
+  float left;
+  float right;
+  float top;
+  float bottom;
 };
 
 // Intersection vertices of one triangle. A triangle clipped by four bounds needs at most 8.
 struct ClipVertexPool {
-    PolygonVertex slots[kClipListSize];
-    int used = 0;
+  PolygonVertex slots[kClipListSize];
+  int used = 0;
 
-    PolygonVertex* Take() { return &slots[used++]; }
+  PolygonVertex* Take() { return &slots[used++]; }
 };
 
 // Clips the null-terminated triangle into out; returns the vertex count (0 or at least 3).
@@ -39,4 +39,4 @@ int ClipPolygonBottom(ClipList& out, const ClipList& in, float bound, ClipVertex
 void ClipIntersectX(const PolygonVertex& o, const PolygonVertex& i, float bound, PolygonVertex& result);
 void ClipIntersectY(const PolygonVertex& o, const PolygonVertex& i, float bound, PolygonVertex& result);
 
-} // namespace Velk
+}  // namespace Velk

@@ -11,43 +11,43 @@ namespace Velk {
 
 // A texture as the driver reads it: ARGB bits with the image's alpha flags.
 struct PolygonTexture {
-    const uint32_t* bits = nullptr;
-    int32_t width = 0;
-    int32_t height = 0;
-    bool hasTransparency = false;
-    bool hasTranslucency = false;
+  const uint32_t* bits = nullptr;
+  int32_t width = 0;
+  int32_t height = 0;
+  bool hasTransparency = false;
+  bool hasTranslucency = false;
 };
 
 struct PolygonClip {
-    int32_t x = 0;
-    int32_t y = 0;
-    int32_t width = 0;
-    int32_t height = 0;
+  int32_t x = 0;
+  int32_t y = 0;
+  int32_t width = 0;
+  int32_t height = 0;
 };
 
 // Receives the fan triangles of each clipped strip triangle.
 class TriangleSink {
-public:
-    virtual ~TriangleSink() = default;
-    virtual void Triangle(const SpanVertex* const v[3]) = 0;
+ public:
+  virtual ~TriangleSink() = default;
+  virtual void Triangle(const SpanVertex* const v[3]) = 0;
 };
 
 class PolygonDriver {
-public:
-    // texture may be null (untextured).
-    PolygonDriver(const PolygonClip& clip, const PolygonTexture* texture, bool vertexColors);
+ public:
+  // texture may be null (untextured).
+  PolygonDriver(const PolygonClip& clip, const PolygonTexture* texture, bool vertexColors);
 
-    void DrawStrip(const PolygonVertex* vertices, int count, TriangleSink& sink) const;
+  void DrawStrip(const PolygonVertex* vertices, int count, TriangleSink& sink) const;
 
-private:
-    void DrawTriangle(const PolygonVertex* const triangle[4], TriangleSink& sink) const;
-    bool ToSpanVertex(const PolygonVertex& in, SpanVertex& out) const;
+ private:
+  void DrawTriangle(const PolygonVertex* const triangle[4], TriangleSink& sink) const;
+  bool ToSpanVertex(const PolygonVertex& in, SpanVertex& out) const;
 
-    ClipBounds bounds_;
-    float texWidth_ = 0;
-    float texHeight_ = 0;
-    bool textured_;
-    bool vertexColors_;
+  ClipBounds bounds_;
+  float texWidth_ = 0;
+  float texHeight_ = 0;
+  bool textured_;
+  bool vertexColors_;
 };
 
 // Draws a strip into 32-bit (format words 0x8888, 0x888) or 16-bit (0x565, 0x555) pixels
@@ -56,4 +56,4 @@ void DrawPolygon(const PolygonVertex* vertices, int count, const PolygonTexture*
                  const PolygonClip& clip, uint8_t* destBits, int32_t destPitch, int32_t formatWord, bool bilinear,
                  bool vertexColors, const SpanFillerTable& table);
 
-} // namespace Velk
+}  // namespace Velk

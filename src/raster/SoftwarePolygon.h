@@ -20,4 +20,4 @@ void DrawSoftwarePolygon(const PolygonVertex* vertices, int count, MemoryImage* 
                          int drawMode, const Rect& clip, void* destBits, int destPitch, int formatWord, bool bilinear,
                          bool vertexColors);
 
-} // namespace Velk
+}  // namespace Velk

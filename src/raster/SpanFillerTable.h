@@ -13,11 +13,11 @@ constexpr int kSpanFillerCount = 128;
 
 // Flags of one draw, as the driver works them out.
 struct SpanFlags {
-    bool texture = false;
-    bool alphaBlend = false;
-    bool vertexColors = false;
-    bool modulate = false;
-    bool bilinear = false;
+  bool texture = false;
+  bool alphaBlend = false;
+  bool vertexColors = false;
+  bool modulate = false;
+  bool bilinear = false;
 };
 
 // Format word 0x888 -> 1, 0x565 -> 2, 0x555 -> 3, anything else -> 0 (32-bit, alpha kept).
@@ -26,26 +26,26 @@ int SpanFormatGroup(int32_t formatWord);
 int SpanFillerIndex(int32_t formatWord, const SpanFlags& flags);
 
 class SpanFillerTable {
-public:
-    // Fills the table; any number of calls from any thread store the same entries once. Until
-    // then the table is empty and every dispatch draws nothing.
-    void Init();
+ public:
+  // Fills the table; any number of calls from any thread store the same entries once. Until
+  // then the table is empty and every dispatch draws nothing.
+  void Init();
 
-    bool IsReady() const { return ready_.load(std::memory_order_acquire); }
+  bool IsReady() const { return ready_.load(std::memory_order_acquire); }
 
-    // Null while the table is empty.
-    SpanFillerFn Entry(int index) const;
+  // Null while the table is empty.
+  SpanFillerFn Entry(int index) const;
 
-    void Dispatch(const SpanFlags& flags, const SpanVertex* const v[3], uint8_t* bits, int32_t pitch,
-                  const SpanTexture& texture, const SpanColor& color, int32_t formatWord) const;
+  void Dispatch(const SpanFlags& flags, const SpanVertex* const v[3], uint8_t* bits, int32_t pitch,
+                const SpanTexture& texture, const SpanColor& color, int32_t formatWord) const;
 
-    // The table the drawing entry uses.
-    static SpanFillerTable& Process();
+  // The table the drawing entry uses.
+  static SpanFillerTable& Process();
 
-private:
-    std::once_flag once_;
-    std::atomic<bool> ready_{false};
-    std::array<SpanFillerFn, kSpanFillerCount> entries_{};
+ private:
+  std::once_flag once_;
+  std::atomic<bool> ready_{false};
+  std::array<SpanFillerFn, kSpanFillerCount> entries_{};
 };
 
 // Fills the process-wide table.
@@ -54,4 +54,4 @@ void InitSpanFillerTable();
 void DispatchSpanFiller(const SpanFlags& flags, const SpanVertex* const v[3], uint8_t* bits, int32_t pitch,
                         const SpanTexture& texture, const SpanColor& color, int32_t formatWord);
 
-} // namespace Velk
+}  // namespace Velk

@@ -10,28 +10,28 @@ enum SpanChannel : int { kChanA, kChanR, kChanG, kChanB, kChanU, kChanV, kChanCo
 
 // Eight signed 16.16 values: x, y, then a, r, g, b (0..255) and u, v (texels).
 struct SpanVertex {
-    int32_t x = 0;
-    int32_t y = 0;
-    int32_t c[kChanCount] = {};
+  int32_t x = 0;
+  int32_t y = 0;
+  int32_t c[kChanCount] = {};
 };
 static_assert(sizeof(SpanVertex) == 32);
 
 // Row-major ARGB texels, rows `width` texels apart; `count` = width * height.
 struct SpanTexture {
-    const uint32_t* texels = nullptr;
-    int32_t width = 0;
-    int32_t count = 0;
+  const uint32_t* texels = nullptr;
+  int32_t width = 0;
+  int32_t count = 0;
 };
 
 // The drawing colour, each field 0..255.
 struct SpanColor {
-    int32_t a = 255;
-    int32_t r = 255;
-    int32_t g = 255;
-    int32_t b = 255;
+  int32_t a = 255;
+  int32_t r = 255;
+  int32_t g = 255;
+  int32_t b = 255;
 };
 
-using SpanFillerFn = void (*)(const SpanVertex* const v[3], uint8_t* bits, int32_t pitch,
-                              const SpanTexture& texture, const SpanColor& color);
+using SpanFillerFn = void (*)(const SpanVertex* const v[3], uint8_t* bits, int32_t pitch, const SpanTexture& texture,
+                              const SpanColor& color);
 
-} // namespace Velk
+}  // namespace Velk

@@ -35,7 +35,7 @@ void FreeJ2KCodec();
 bool WritePNGImage(const std::string& fileName, const Image* image);
 bool WriteJPEGImage(const std::string& fileName, const Image* image);
 
-} // namespace ImageLib
+}  // namespace ImageLib
 
 // Decodes the file by its extension, or tries each known extension when it has none; with
 // lookForAlpha, merges the alpha of an "_" companion file. The caller owns the result.

@@ -44,8 +44,6 @@ wchar_t* PakDiskGetws(wchar_t* buffer, int capacity, PakFile* file) {
   });
 }
 
-char* PakDiskGets(char* buffer, int capacity, PakFile* file) {
-  return std::fgets(buffer, capacity, file->stream);
-}
+char* PakDiskGets(char* buffer, int capacity, PakFile* file) { return std::fgets(buffer, capacity, file->stream); }
 
 int PakDiskEof(PakFile* file) { return std::feof(file->stream); }

@@ -216,9 +216,9 @@ bool PakInterface::MountArchive(const std::string& fileName) {
                  mArchives.back()->uncoveredBytes);
   }
   for (const DirectoryRecord& record : records) {
-    mDirectory[MemberKey(record.name)] = PakEntry{mArchives.back().get(), record.name, record.fileTime,
-                                                    static_cast<int32_t>(record.start),
-                                                    static_cast<int32_t>(record.size)};
+    mDirectory[MemberKey(record.name)] =
+        PakEntry{mArchives.back().get(), record.name, record.fileTime, static_cast<int32_t>(record.start),
+                 static_cast<int32_t>(record.size)};
   }
   return true;
 }
@@ -268,9 +268,12 @@ int PakInterface::Seek(PakFile* file, LONG offset, int origin) {
   if (!file->entry) return PakDiskSeek(file, offset, origin);
   int64_t size = file->entry->size;
   int64_t position = file->position;
-  if (origin == SEEK_SET) position = offset;
-  else if (origin == SEEK_CUR) position += offset;
-  else if (origin == SEEK_END) position = size + offset;
+  if (origin == SEEK_SET)
+    position = offset;
+  else if (origin == SEEK_CUR)
+    position += offset;
+  else if (origin == SEEK_END)
+    position = size + offset;
   file->position = static_cast<int32_t>(std::clamp<int64_t>(position, 0, size));
   return 0;
 }

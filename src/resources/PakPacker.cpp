@@ -114,8 +114,7 @@ bool PakPacker::Create(const std::string& archivePath, const std::string& folder
       return false;
     }
     uint64_t fileTime = times == TimeStamps::FromFiles ? FileTimeOf(it->path()) : 0;
-    if (!writer.AddMember(MemberName(fs::relative(it->path(), folder)), std::move(data), fileTime, error))
-      return false;
+    if (!writer.AddMember(MemberName(fs::relative(it->path(), folder)), std::move(data), fileTime, error)) return false;
   }
   if (ec) {
     error = "cannot list " + folder + ": " + ec.message();

@@ -13,8 +13,7 @@ class PakPacker {
 
   // Every regular file below the folder becomes a member named by its relative path with '\'
   // separators; fixed time stamps (0) keep the output reproducible.
-  static bool Create(const std::string& archivePath, const std::string& folder, TimeStamps times,
-                     std::string& error);
+  static bool Create(const std::string& archivePath, const std::string& folder, TimeStamps times, std::string& error);
 
   // One line per member: size, two spaces, stored name.
   static bool List(const std::string& archivePath, std::ostream& out, std::string& error);

@@ -26,8 +26,7 @@ bool IsAsciiName(const std::string& name) {
 
 }  // namespace
 
-bool PakWriter::AddMember(const std::string& name, std::vector<uint8_t> data, uint64_t fileTime,
-                          std::string& error) {
+bool PakWriter::AddMember(const std::string& name, std::vector<uint8_t> data, uint64_t fileTime, std::string& error) {
   if (name.empty() || name.size() > 255) {
     error = "member name must be 1 to 255 bytes: \"" + name + "\"";
     return false;

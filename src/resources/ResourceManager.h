@@ -22,11 +22,11 @@ class XMLParser;
 struct XMLElement;
 
 class ResourceManager {
-public:
+ public:
   enum ResType { ResType_Image = 0, ResType_Sound = 1, ResType_Font = 2 };
 
   class BaseRes {
-  public:
+   public:
     explicit BaseRes(ResType type) : mType(type) {}
     virtual ~BaseRes() = default;
     BaseRes(const BaseRes&) = delete;
@@ -43,7 +43,7 @@ public:
   };
 
   class ImageRes : public BaseRes {
-  public:
+   public:
     ImageRes() : BaseRes(ResType_Image) {}
     void DeleteResource() override;
 
@@ -65,18 +65,18 @@ public:
   };
 
   class SoundRes : public BaseRes {
-  public:
+   public:
     SoundRes() : BaseRes(ResType_Sound) {}
     void DeleteResource() override;
 
     int mSoundId = -1;
-    double mVolume = -1.0;  // below 0: not given
-    int mPan = 0;           // 0: not given
+    double mVolume = -1.0;                  // below 0: not given
+    int mPan = 0;                           // 0: not given
     SoundManager* mSoundManager = nullptr;  // the one that holds the slot
   };
 
   class FontRes : public BaseRes {
-  public:
+   public:
     FontRes();
     ~FontRes() override;
     void DeleteResource() override;
@@ -140,7 +140,7 @@ public:
   virtual bool ParseSetDefaults(XMLElement& element);
   virtual bool ParseResourcesSection();
 
-private:
+ private:
   bool ParseManifestBody();
   bool ParseResourceElement(XMLElement& element);
   bool ExpectEndTag();

@@ -10,7 +10,7 @@ class SoundManager;
 // What the resource manager needs of the application that owns it: the shared-image cache, the
 // sound manager and the display mode. The application object implements it.
 class ResourceManagerHost {
-public:
+ public:
   virtual ~ResourceManagerHost() = default;
 
   // The cached image of (path, variant), loaded on first request; isNew (when given) tells whether

@@ -61,8 +61,8 @@ bool ResourceManager::ApplyAlphaImage(ImageRes* res, MemoryImage* image) {
   DecodedImage alpha(LoadImageByExtension(res->mAlphaImage, true));
   if (!alpha) return Fail(FormatString("Failed to load image: %s", res->mAlphaImage.c_str()));
   if (alpha->GetWidth() != image->mWidth || alpha->GetHeight() != image->mHeight)
-    return Fail(FormatString("AlphaImage size mismatch between %s and %s", res->mPath.c_str(),
-                             res->mAlphaImage.c_str()));
+    return Fail(
+        FormatString("AlphaImage size mismatch between %s and %s", res->mPath.c_str(), res->mAlphaImage.c_str()));
   uint32_t* bits = image->GetArgbBits();
   if (!bits) return Fail(FormatString("Failed to load image: %s", res->mPath.c_str()));
   const uint32_t* alphaBits = alpha->GetBits();

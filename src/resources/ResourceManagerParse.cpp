@@ -83,9 +83,9 @@ void ReadHex(const std::string& text, uint32_t& out) {
 
 bool ParseAnimType(const std::wstring& value, int& type) {
   static const std::pair<const wchar_t*, int> kTypes[] = {{L"none", ImageAnimSettings::None},
-                                                         {L"once", ImageAnimSettings::Once},
-                                                         {L"loop", ImageAnimSettings::Loop},
-                                                         {L"pingpong", ImageAnimSettings::PingPong}};
+                                                          {L"once", ImageAnimSettings::Once},
+                                                          {L"loop", ImageAnimSettings::Loop},
+                                                          {L"pingpong", ImageAnimSettings::PingPong}};
   for (const auto& [name, code] : kTypes)
     if (value == name) {
       type = code;

@@ -24,7 +24,7 @@ std::wstring DecodeEntities(const std::wstring& text) {
   static const struct {
     const wchar_t* name;
     wchar_t c;
-  } kEntities[] = {{L"lt", L'<'},   {L"amp", L'&'},  {L"gt", L'>'}, {L"quot", L'"'},
+  } kEntities[] = {{L"lt", L'<'},    {L"amp", L'&'},  {L"gt", L'>'}, {L"quot", L'"'},
                    {L"apos", L'\''}, {L"nbsp", L' '}, {L"cr", L'\n'}};
   std::wstring out;
   size_t i = 0;
@@ -50,9 +50,9 @@ std::wstring DecodeEntities(const std::wstring& text) {
 struct XMLParser::ElementState {
   explicit ElementState(XMLElement* e) : element(e) {}
   XMLElement* element;
-  bool quoted = false;       // inside double quotes
-  bool spacePending = false; // white space since the last stored character
-  bool inAttributes = false; // a start tag past its name
+  bool quoted = false;        // inside double quotes
+  bool spacePending = false;  // white space since the last stored character
+  bool inAttributes = false;  // a start tag past its name
   bool inInstruction = false;
   std::wstring attrName;
   std::wstring attrValue;
@@ -133,9 +133,12 @@ XMLParser::Read XMLParser::ReadChar(wchar_t& c) {
 
 XMLParser::Read XMLParser::ReadFromFile(wchar_t& c) {
   switch (mEncoding) {
-    case Encoding::SingleByte: return ReadSingleByte(c);
-    case Encoding::Utf8: return ReadUtf8(c);
-    case Encoding::Utf16: return ReadUtf16(c);
+    case Encoding::SingleByte:
+      return ReadSingleByte(c);
+    case Encoding::Utf8:
+      return ReadUtf8(c);
+    case Encoding::Utf16:
+      return ReadUtf16(c);
   }
   return Read::End;
 }
@@ -230,10 +233,14 @@ bool XMLParser::NextElement(XMLElement* element) {
     while (step == Step::Continue) {
       wchar_t c = 0;
       Read read = ReadChar(c);
-      if (read == Read::Illegal) step = Fail(L"Illegal Character");
-      else if (read == Read::End && element->mType != XMLElement::TYPE_NONE) step = Fail(L"Unexpected End of File");
-      else if (read == Read::End) return false;
-      else step = HandleChar(s, c);
+      if (read == Read::Illegal)
+        step = Fail(L"Illegal Character");
+      else if (read == Read::End && element->mType != XMLElement::TYPE_NONE)
+        step = Fail(L"Unexpected End of File");
+      else if (read == Read::End)
+        return false;
+      else
+        step = HandleChar(s, c);
       s.previous = c;
     }
     if (step == Step::Failed) return false;
@@ -243,9 +250,12 @@ bool XMLParser::NextElement(XMLElement* element) {
 
 XMLParser::Step XMLParser::HandleChar(ElementState& s, wchar_t c) {
   switch (s.element->mType) {
-    case XMLElement::TYPE_INSTRUCTION: return HandleInstructionChar(s, c);
-    case XMLElement::TYPE_COMMENT: return HandleCommentChar(s, c);
-    default: break;
+    case XMLElement::TYPE_INSTRUCTION:
+      return HandleInstructionChar(s, c);
+    case XMLElement::TYPE_COMMENT:
+      return HandleCommentChar(s, c);
+    default:
+      break;
   }
   if (c == L'"') return HandleQuote(s);
   if (!s.quoted) return HandleMarkupChar(s, c);
@@ -261,8 +271,10 @@ XMLParser::Step XMLParser::HandleInstructionChar(ElementState& s, wchar_t c) {
     e.mValue = DecodeEntities(e.mValue);
     return Step::Done;
   }
-  if (!s.inInstruction && IsSpace(c)) s.inInstruction = true;
-  else target += c;
+  if (!s.inInstruction && IsSpace(c))
+    s.inInstruction = true;
+  else
+    target += c;
   return Step::Continue;
 }
 

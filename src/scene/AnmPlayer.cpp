@@ -34,7 +34,8 @@ void SetDone(QCEffect* effect) {
   if (bool* done = static_cast<bool*>(effect->EffectGetParam(kParamOffset))) *done = true;
 }
 
-TimerControl MakeControl(QCEffect* owner, int id, uint32_t type, float start, float end, EffectCallback function, bool active) {
+TimerControl MakeControl(QCEffect* owner, int id, uint32_t type, float start, float end, EffectCallback function,
+                         bool active) {
   TimerControl c;
   c.flags = type | kControlHasFunction;
   c.id = id;
@@ -131,9 +132,7 @@ const std::vector<AnmEntry>& AnmPlayer::Entries() const {
   return mFile ? mFile->Entries() : kNone;
 }
 
-bool AnmPlayer::ValidIndex(int index) const {
-  return index >= 0 && static_cast<size_t>(index) < Entries().size();
-}
+bool AnmPlayer::ValidIndex(int index) const { return index >= 0 && static_cast<size_t>(index) < Entries().size(); }
 
 const AnmSequence* AnmPlayer::CurrentSequence() const {
   return ValidIndex(mCurrentEntry) ? Entries()[static_cast<size_t>(mCurrentEntry)].sequence.get() : nullptr;
@@ -216,13 +215,13 @@ void AnmPlayer::PlaySequence(int index, bool keepTime) {
   desc.state = duration > 0.0f ? 1 : 0;
   timer->TimerSetDesc(desc);
 
-  timer->TimerReplaceControl(MakeControl(mEffect, kProgressControl, kControlRange, 0.0f, duration, &AnmFrameFromProgress,
-                                         duration > 0.0f));
+  timer->TimerReplaceControl(
+      MakeControl(mEffect, kProgressControl, kControlRange, 0.0f, duration, &AnmFrameFromProgress, duration > 0.0f));
   // A backward run ends at time 0, where its finished mark belongs.
   const float finishAt = backward ? 0.0f : duration;
   const bool reportsEnd = seq.loopMode != kAnmLoop && seq.frameCount > 1 && duration > 0.0f;
-  timer->TimerReplaceControl(MakeControl(mEffect, kFinishedControl, kControlPoint, finishAt, finishAt, &AnmMarkFinished,
-                                         reportsEnd));
+  timer->TimerReplaceControl(
+      MakeControl(mEffect, kFinishedControl, kControlPoint, finishAt, finishAt, &AnmMarkFinished, reportsEnd));
   mEffect->EffectSetParam(kParamSequence, const_cast<AnmSequence*>(&seq));
   mCurrentEntry = index;
   if (keepTime && t0 > 0.0) MoveTimerTo(timer, t0);
@@ -330,7 +329,8 @@ void AnmPlayer::FetchImage(int index) {
   image = Velk::gVelkApp->GetSharedImage(entry.imageFile, "", &isNew);
   if (isNew) DropPixelsAfterUpload(Velk::gVelkApp, image.GetImage());
   // The entry then shows nothing; every player of the file would find the same.
-  if (!image.GetImage()) LevelLogOnce("picture " + entry.imageFile, "scene: cannot read the picture %s", entry.imageFile.c_str());
+  if (!image.GetImage())
+    LevelLogOnce("picture " + entry.imageFile, "scene: cannot read the picture %s", entry.imageFile.c_str());
 }
 
 const AnmEntry* AnmPlayer::GetEntry(int index) const {

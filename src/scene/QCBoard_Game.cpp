@@ -88,9 +88,7 @@ void QCBoard_Game::HoldImages(std::vector<Velk::SharedImageHandle>& images) {
 
 QCItem* QCBoard_Game::FindPlaceOccupant(QCItem*) { return nullptr; }
 
-bool QCBoard_Game::GateOpen() const {
-  return mRunning && mPauseCount <= 0 && (!App() || App()->mActive) && mVisible;
-}
+bool QCBoard_Game::GateOpen() const { return mRunning && mPauseCount <= 0 && (!App() || App()->mActive) && mVisible; }
 
 void QCBoard_Game::Update() {
   QCCandyWidget::Update();

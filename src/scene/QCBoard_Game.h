@@ -31,7 +31,7 @@ class QCPickItem;
 class QCZOrderManager;
 
 struct QCStage {
-  int num = 0;  // the survival day on which it opens
+  int num = 0;                   // the survival day on which it opens
   std::vector<QCItem*> objects;  // null where a name found nothing
 };
 

@@ -355,7 +355,8 @@ void QCItemPart::DrawCel(Velk::Graphics* g, Velk::Image* image, const AnmFrame& 
   g->SetDrawMode(mode);
 }
 
-void QCItemPart::DrawWithHover(Velk::Graphics* g, Velk::Image* image, const Velk::Rect& src, Velk::Rect dest, bool mirror) {
+void QCItemPart::DrawWithHover(Velk::Graphics* g, Velk::Image* image, const Velk::Rect& src, Velk::Rect dest,
+                               bool mirror) {
   g->DrawImageMirrored(image, dest, src, mirror);
   if (!mOwner->IsSelected()) return;
   // The hover highlight: the same cel once more, added in faint white.

@@ -102,8 +102,8 @@ class QCItemPart : public QCIEffect, public QCAnmOwner {
   // The pivot of scaling, relative to the part's draw position.
   QCIntPair mScalePoint;
   QCEffect* mEffect = nullptr;  // owned
-  QCIntPair mPivotShift;  // added to the scale point
-  QCIntPair mOffset;  // added to the draw position
+  QCIntPair mPivotShift;        // added to the scale point
+  QCIntPair mOffset;            // added to the draw position
   EffectTargetList mOwnTargets;
   bool mTextOn = false;
   bool mTextDirty = false;

@@ -164,7 +164,7 @@ void QCLevelEvents::ReadStages(IXMLDOMNode* queueNode) {
 }
 
 void QCLevelEvents::ReadStageTemplate(IXMLDOMNode* item, QCEventStage& stage) {
-  QCEventTemplate entry{ReadFloat(item, L"prob"), ReadText(item, L"type"), ReadText(item, L"event"),
+  QCEventTemplate entry{ReadFloat(item, L"prob"),     ReadText(item, L"type"),      ReadText(item, L"event"),
                         ReadFloat(item, L"time_min"), ReadFloat(item, L"time_max"), nullptr};
   if (!IsClientEvent(entry.type, entry.event)) return;
   const std::string orders = ReadText(item, L"order_template");

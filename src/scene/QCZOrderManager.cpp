@@ -180,7 +180,8 @@ void QCZOrderManager::BuildZOrder() {
   for (QCItemPart* root : roots) Place(root);
   for (size_t i = 0; i < mStaticOrder.size(); ++i) Visit(mStaticOrder[i]);
   if (mStaticOrder.size() < mStatic.size() - isolated.size())
-    DebugLog("Z-order: %zu static parts never placed (a cycle)", mStatic.size() - isolated.size() - mStaticOrder.size());
+    DebugLog("Z-order: %zu static parts never placed (a cycle)",
+             mStatic.size() - isolated.size() - mStaticOrder.size());
 }
 
 QCItemPart* QCZOrderManager::OwnerUnder(const QCItemPart* mobile) {

@@ -49,7 +49,7 @@ class QCZOrderManager {
   std::vector<QCItemPart*> mMobile;
   std::vector<QCItemPart*> mOverlays;
   std::vector<Link> mParentLinks;  // (parent, child), registration order
-  std::vector<Link> mPairs;  // from AddPair, until the next draw order
+  std::vector<Link> mPairs;        // from AddPair, until the next draw order
   ZOwnerGrid mGrid;
   std::vector<QCItemPart*> mStatic;
   // Built by BuildZOrder: children by primary parent, and the precedence pairs (P before Q).

@@ -61,8 +61,7 @@ int TutorialControlNumber(const std::string& rest) {
   return static_cast<int>(number);
 }
 
-QBoard_Hud::QBoard_Hud(QCBoard_Game* board, QCEngine3* app, IXMLDOMNode* uiRoot)
-    : QCDialog(board, app), mBoard(board) {
+QBoard_Hud::QBoard_Hud(QCBoard_Game* board, QCEngine3* app, IXMLDOMNode* uiRoot) : QCDialog(board, app), mBoard(board) {
   LoadFromUi(uiRoot, "hud");
   SetVisible(false);
   mClockFrames = FindFrames("hud_watch%02d");
@@ -127,7 +126,8 @@ void QBoard_Hud::BindGoalPanel(QCCandyWidget* panel) {
 
 void QBoard_Hud::BindAchievements(QCCandyWidget* group) {
   mAchievements = group;
-  for (int icon = 1; icon <= kAchievementIcons; ++icon) mIcons[icon - 1] = group->FindChild(Velk::FormatString("ach_%01d", icon));
+  for (int icon = 1; icon <= kAchievementIcons; ++icon)
+    mIcons[icon - 1] = group->FindChild(Velk::FormatString("ach_%01d", icon));
   for (int row = 1; row <= kAchievementRows; ++row) {
     for (int star = 1; star <= kStars; ++star)
       mMarks[row - 1][star - 1] = group->FindChild(Velk::FormatString("ach_%d_%02d", row, star));

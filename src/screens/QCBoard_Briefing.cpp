@@ -80,7 +80,8 @@ void QCBoard_Briefing::FillTexts(int level, bool survival) {
   SetLabel(mGoalLabel, survival ? "mn04_endless_goal" : "mn04_goal");
   SetLabel(mExpertLabel, survival ? "mn04_endless_expert" : "mn04_expert");
   SetLabel(mReadyLabel, survival ? "mn04_endless_ready" : "mn04_ready");
-  SetTextVar("level_briefing", GetLocText(Velk::FormatString(survival ? "ebreif_text_l%02d" : "breif_text_l%02d", level)));
+  SetTextVar("level_briefing",
+             GetLocText(Velk::FormatString(survival ? "ebreif_text_l%02d" : "breif_text_l%02d", level)));
 }
 
 void QCBoard_Briefing::ShowPicture() {
@@ -122,4 +123,6 @@ void QCBoard_Briefing::Deactivate() {
   }
 }
 
-Velk::WidgetManager* QCBoard_Briefing::WidgetManagerOfGame() const { return mGame != nullptr ? mGame->mWidgetManager : nullptr; }
+Velk::WidgetManager* QCBoard_Briefing::WidgetManagerOfGame() const {
+  return mGame != nullptr ? mGame->mWidgetManager : nullptr;
+}

@@ -25,13 +25,20 @@ constexpr const char* kComicPages[] = {"comix00a", "comix00b", "comix00c", "comi
 // The comic page shown before a day, or 0.
 int ComicBeforeDay(int day) {
   switch (day) {
-    case 1: return 1;
-    case 6: return 4;
-    case 16: return 5;
-    case 26: return 6;
-    case 36: return 7;
-    case 46: return 8;
-    default: return 0;
+    case 1:
+      return 1;
+    case 6:
+      return 4;
+    case 16:
+      return 5;
+    case 26:
+      return 6;
+    case 36:
+      return 7;
+    case 46:
+      return 8;
+    default:
+      return 0;
   }
 }
 

@@ -22,9 +22,12 @@ constexpr float kCountSeconds = 2.0f;
 
 const char* SplashName(int result) {
   switch (result) {
-    case kExpertResult: return "expert_splash";
-    case kGoalResult: return "goal_splash";
-    default: return "fail_splash";
+    case kExpertResult:
+      return "expert_splash";
+    case kGoalResult:
+      return "goal_splash";
+    default:
+      return "fail_splash";
   }
 }
 
@@ -153,6 +156,7 @@ void QCBoard_Career::StepCount() {
     mResultSplash->ShowChildren();
   }
   const bool done = mCountTime > kCountSeconds;
-  SetTextVarInt("score", done ? mCountedMoney : static_cast<int>(static_cast<double>(mCountedMoney) * mCountTime * 0.5));
+  SetTextVarInt("score",
+                done ? mCountedMoney : static_cast<int>(static_cast<double>(mCountedMoney) * mCountTime * 0.5));
   if (done) mCounting = false;
 }

@@ -47,7 +47,8 @@ void DSoundInstance::ApplyVolume() {
 }
 
 void DSoundInstance::ApplyPan() {
-  if (mBuffer) mBuffer->SetPan(static_cast<LONG>(std::clamp<int64_t>(int64_t{mPan} + mBasePan, DSBPAN_LEFT, DSBPAN_RIGHT)));
+  if (mBuffer)
+    mBuffer->SetPan(static_cast<LONG>(std::clamp<int64_t>(int64_t{mPan} + mBasePan, DSBPAN_LEFT, DSBPAN_RIGHT)));
 }
 
 void DSoundInstance::Release() {

@@ -46,8 +46,8 @@ DSoundManager::DSoundManager(HWND window, bool useFmod) : mUseFmod(useFmod) {
 void DSoundManager::CreateDevice(HWND window) {
   // The application has loaded the module by name; its entry may be missing.
   HMODULE module = GetModuleHandleA("dsound.dll");
-  auto create = reinterpret_cast<decltype(&DirectSoundCreate)>(module ? GetProcAddress(module, "DirectSoundCreate")
-                                                                       : nullptr);
+  auto create =
+      reinterpret_cast<decltype(&DirectSoundCreate)>(module ? GetProcAddress(module, "DirectSoundCreate") : nullptr);
   if (!create || FAILED(create(nullptr, &mDirectSound, nullptr))) {
     mDirectSound = nullptr;
     return;

@@ -109,4 +109,3 @@ std::optional<PcmSound> FMOD_INSTANCE::ReadSample(FSOUND_SAMPLE* sample) {
 }
 
 }  // namespace Velk
-

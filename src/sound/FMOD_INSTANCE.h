@@ -27,8 +27,8 @@ class FMOD_INSTANCE {
   signed char (*FSOUND_Init)(int mixRate, int maxChannels, unsigned int flags) = nullptr;
   void (*FSOUND_Close)() = nullptr;
   FSOUND_SAMPLE* (*FSOUND_Sample_Load)(int index, const char* name, unsigned int mode, int length) = nullptr;
-  FSOUND_SAMPLE* (*FSOUND_Sample_Alloc)(int index, int length, unsigned int mode, int frequency, int volume,
-                                        int pan, int priority) = nullptr;
+  FSOUND_SAMPLE* (*FSOUND_Sample_Alloc)(int index, int length, unsigned int mode, int frequency, int volume, int pan,
+                                        int priority) = nullptr;
   void (*FSOUND_Sample_Free)(FSOUND_SAMPLE* sample) = nullptr;
   signed char (*FSOUND_Sample_Lock)(FSOUND_SAMPLE* sample, int offset, int length, void** part1, void** part2,
                                     unsigned int* bytes1, unsigned int* bytes2) = nullptr;

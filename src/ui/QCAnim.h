@@ -10,7 +10,7 @@ class QCTexture;
 // A sequence of pictures, one per "texture" child, stepped at its own frame rate; it loops or stops on
 // the last frame, and starts over each time it is shown.
 class QCAnim : public QCCandyWidget {
-public:
+ public:
   explicit QCAnim(QCCandyWidget* parent);
   ~QCAnim() override;
 
@@ -26,7 +26,7 @@ public:
   bool IsStopped() const { return mStopped; }
   float GetElapsed() const { return mElapsed; }
 
-private:
+ private:
   float mElapsed = 0.0f;  // since the last step
   int mFps = 0;
   bool mOneshot = false;

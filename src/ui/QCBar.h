@@ -7,7 +7,7 @@ class QCEngine;
 // A value between 0 and a maximum shown as a row of equal segments, each a "fill" or an "empty"
 // picture "seg_width" pixels wide.
 class QCBar : public QCCandyWidget {
-public:
+ public:
   explicit QCBar(QCCandyWidget* parent);
   ~QCBar() override;
 
@@ -26,7 +26,7 @@ public:
   int GetValue() const { return mValue; }
   int GetSegWidth() const { return mSegWidth; }
 
-private:
+ private:
   void ReadSegment(IXMLDOMNode* node, const wchar_t* query, QCTexture& texture);
   bool IsFilled(int segment, int count) const;
 

@@ -40,8 +40,10 @@ void QCButton::Build(IXMLDOMNode* node, QCEngine*) {
   mTextLayout.Read(node);
   XmlGetAttrText(node, L"snd_hover", mHoverSound);
   XmlGetAttrText(node, L"snd_click", mClickSound);
-  for (int key = Normal; key < StateCount; ++key) AddTexture(key, ReadWidgetTexture(node, kStateQueries[key], mWidth, mHeight));
-  ReadTextAttrs(node, [this](int layer, const QCTextAttrValues& v) { SetTextAttr(layer, v.font, v.color, v.hcolor, v.dcolor); });
+  for (int key = Normal; key < StateCount; ++key)
+    AddTexture(key, ReadWidgetTexture(node, kStateQueries[key], mWidth, mHeight));
+  ReadTextAttrs(
+      node, [this](int layer, const QCTextAttrValues& v) { SetTextAttr(layer, v.font, v.color, v.hcolor, v.dcolor); });
 }
 
 void QCButton::SetTextAttr(int layer, Velk::Font* font, const Velk::Color& color, const Velk::Color& hcolor,

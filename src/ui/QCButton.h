@@ -16,7 +16,7 @@ class ButtonListener;
 // in the three text layers, hover and click sounds, the game cursor while hovered, and the mouse
 // events reported to its listener under its id.
 class QCButton : public QCCandyWidget {
-public:
+ public:
   enum State { Normal = 0, Over = 1, Down = 2, Disabled = 3, StateCount = 4 };
 
   QCButton(QCCandyWidget* parent, int id, Velk::ButtonListener* listener);
@@ -50,7 +50,7 @@ public:
   using Velk::Widget::MouseDown;
   using Velk::Widget::MouseUp;
 
-private:
+ private:
   void ShowStateTextures();
 
   int mId;

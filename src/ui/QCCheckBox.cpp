@@ -11,12 +11,9 @@ QCCheckBox::~QCCheckBox() = default;
 void QCCheckBox::Build(IXMLDOMNode* node, QCEngine*) {
   ReadCommonXml(node);
   const std::pair<const wchar_t*, QCTexture**> parts[] = {
-      {L"texture[@id=\"normal\"]", &mBoxes.normal},
-      {L"texture[@id=\"over\"]", &mBoxes.over},
-      {L"texture[@id=\"disabled\"]", &mBoxes.disabled},
-      {L"texture[@id=\"check_normal\"]", &mChecks.normal},
-      {L"texture[@id=\"check_over\"]", &mChecks.over},
-      {L"texture[@id=\"check_disabled\"]", &mChecks.disabled},
+      {L"texture[@id=\"normal\"]", &mBoxes.normal},     {L"texture[@id=\"over\"]", &mBoxes.over},
+      {L"texture[@id=\"disabled\"]", &mBoxes.disabled}, {L"texture[@id=\"check_normal\"]", &mChecks.normal},
+      {L"texture[@id=\"check_over\"]", &mChecks.over},  {L"texture[@id=\"check_disabled\"]", &mChecks.disabled},
   };
   for (const auto& [query, field] : parts) {
     *field = ReadWidgetTexture(node, query, mWidth, mHeight);

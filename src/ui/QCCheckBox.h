@@ -7,7 +7,7 @@ class QCTexture;
 // An on/off control drawn from textures: normal, over and disabled for each state. A release over
 // the box toggles it; its owner reads and sets the state.
 class QCCheckBox : public QCCandyWidget {
-public:
+ public:
   explicit QCCheckBox(QCCandyWidget* parent);
   ~QCCheckBox() override;
 
@@ -22,7 +22,7 @@ public:
   void MouseUp(int x, int y, int button, int clickCount) override;
   using Velk::Widget::MouseUp;
 
-private:
+ private:
   // One state's textures, owned by the widget's texture set; each may be missing.
   struct TextureSet {
     QCTexture* normal = nullptr;

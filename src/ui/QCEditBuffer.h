@@ -10,10 +10,10 @@ class Font;
 // blink phase and one undo step. Widths come from the field's normal font; without one nothing can
 // be typed or pasted and every point maps to index 0.
 class QCEditBuffer {
-public:
+ public:
   // What the field asks of the application.
   class Host {
-  public:
+   public:
     virtual ~Host() = default;
     virtual std::string GetClipboardText() = 0;
     virtual void SetClipboardText(const std::string& text) = 0;
@@ -22,8 +22,8 @@ public:
   };
 
   static constexpr int MaxLength = 15;
-  static constexpr int TextLeft = 4;     // text starts this far from the left edge
-  static constexpr int TextInset = 8;    // usable width = width - TextInset
+  static constexpr int TextLeft = 4;   // text starts this far from the left edge
+  static constexpr int TextInset = 8;  // usable width = width - TextInset
   static constexpr int CaretWidth = 2;
   static constexpr int BlinkPeriod = 40;  // updates per phase, less one
 
@@ -61,7 +61,7 @@ public:
 
   static bool IsWordChar(wchar_t ch);
 
-private:
+ private:
   struct State {
     std::wstring text;
     int caret = 0;

@@ -35,7 +35,8 @@ void QCEditWidget::Build(IXMLDOMNode* node, QCEngine*) {
   ReadTextAttrs(node, [this](int layer, const QCTextAttrValues& v) { SetTextAttr(layer, v.font, v.color, v.hcolor); });
   const wchar_t* queries[2] = {L"texture[@id=\"normal\"]", L"texture[@id=\"disabled\"]"};
   for (int i = 0; i < 2; ++i) {
-    if (XmlNodeRef element = SelectChild(node, queries[i])) ReadTextureElement(node, element.Get(), mBack[i], mWidth, mHeight);
+    if (XmlNodeRef element = SelectChild(node, queries[i]))
+      ReadTextureElement(node, element.Get(), mBack[i], mWidth, mHeight);
   }
 }
 

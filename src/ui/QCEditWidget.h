@@ -13,7 +13,7 @@ class QCEngine;
 // word moves, the clipboard and one undo step. Enter and Escape go up to the screen that owns it; the
 // owner reads the text when it needs it. On a Tablet PC an invisible system caret follows the field.
 class QCEditWidget : public QCCandyWidget, private QCEditBuffer::Host {
-public:
+ public:
   explicit QCEditWidget(QCCandyWidget* parent);
   ~QCEditWidget() override;
 
@@ -52,7 +52,7 @@ public:
   using Velk::Widget::MouseDown;
   using Velk::Widget::MouseUp;
 
-private:
+ private:
   std::string GetClipboardText() override;
   void SetClipboardText(const std::string& text) override;
   bool AllowsExtendedChars() override;

@@ -8,7 +8,7 @@ class MemoryImage;
 }
 
 class QCLabelImage {
-public:
+ public:
   QCLabelImage() = default;
   QCLabelImage(const QCLabelImage&) = delete;
   QCLabelImage& operator=(const QCLabelImage&) = delete;
@@ -31,7 +31,7 @@ public:
   static constexpr int kDefaultScreenWidth = 800;
   static constexpr int kDefaultScreenHeight = 600;
 
-private:
+ private:
   Velk::MemoryImage* mImage = nullptr;
   bool mValid = false;
   bool mCutLogged = false;  // a side larger than the screen's was named in the log

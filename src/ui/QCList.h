@@ -14,7 +14,7 @@ class QCScrollBar;
 // and an optional scroll bar of its own along the right edge. The visible lines are rendered into a
 // cached image; the owner reads the selection when it needs it.
 class QCList : public QCCandyWidget {
-public:
+ public:
   explicit QCList(QCCandyWidget* parent);
   ~QCList() override;
 
@@ -37,8 +37,8 @@ public:
   void MouseDown(int x, int y, int button, int clickCount) override;
   void Activate() override;
   void Deactivate() override;
-  using Velk::Widget::MouseDown;
   using QCCandyWidget::SetBounds;
+  using Velk::Widget::MouseDown;
 
   // The lines are drawn again at the next draw.
   void MarkStale() { mLabel.Invalidate(); }
@@ -49,7 +49,7 @@ public:
   int GetChecked() const { return mChecked; }
   const std::vector<std::wstring>& GetLines() const { return mLines; }
 
-private:
+ private:
   void BuildScrollBar(IXMLDOMNode* element, QCEngine* app);
   void ReadCheckTexture(IXMLDOMNode* node);
   void UpdateScrollRange();

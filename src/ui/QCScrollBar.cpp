@@ -22,8 +22,7 @@ void QCScrollBar::Build(IXMLDOMNode* node, QCEngine* app) {
   mSlider = BuildButton(node, L"element[@name=\"slider\"]", "slider", SliderId, app);
 }
 
-QCButton* QCScrollBar::BuildButton(IXMLDOMNode* node, const wchar_t* query, const char* name, int id,
-                                   QCEngine* app) {
+QCButton* QCScrollBar::BuildButton(IXMLDOMNode* node, const wchar_t* query, const char* name, int id, QCEngine* app) {
   XmlNodeRef element = SelectChild(node, query);
   if (!element) {
     LogElementProblem(node, "a part of the scroll bar is missing and is left out");

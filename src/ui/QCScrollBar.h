@@ -9,7 +9,7 @@ class QCEngine;
 // up and a down arrow. It draws nothing itself; its buttons are its children. Built inside a list,
 // it repaints the list when an arrow moves it; built anywhere else its owner reads the value.
 class QCScrollBar : public QCCandyWidget, public Velk::ButtonListener {
-public:
+ public:
   enum ButtonId { UpId = 1, DownId = 2, SliderId = 3 };
 
   explicit QCScrollBar(QCCandyWidget* parent);
@@ -38,6 +38,6 @@ public:
   int mDistY1 = 0;
   int mDistY2 = 0;
 
-private:
+ private:
   QCButton* BuildButton(IXMLDOMNode* node, const wchar_t* query, const char* name, int id, QCEngine* app);
 };

@@ -8,7 +8,7 @@ class QCText;
 // A horizontal value control: a press inside the mouse zone sets the value from 0 to the maximum; a
 // background, a fill bar and a thumb show it. Its owner reads the value when it needs it.
 class QCSlider : public QCCandyWidget {
-public:
+ public:
   explicit QCSlider(QCCandyWidget* parent);
   ~QCSlider() override;
 
@@ -30,7 +30,7 @@ public:
   QCBar* GetBar() const { return mBar; }
   QCText* GetThumb() const { return mThumb; }
 
-private:
+ private:
   // The value a press at x gives (the zone test has passed).
   int ValueAt(int x) const;
   void PlaceThumb();

@@ -12,12 +12,12 @@ class QCTextureRef;
 namespace Velk {
 class Image;
 class MemoryImage;
-}
+}  // namespace Velk
 
 // A label: localised text with live %variable% values, drawn in up to three layers over the
 // widget's own textures (key 0 normal, key 1 disabled).
 class QCText : public QCCandyWidget {
-public:
+ public:
   QCText(QCCandyWidget* parent, QCEngine* app);
   ~QCText() override;
 
@@ -45,7 +45,7 @@ public:
   // The rendered label, null until drawn.
   Velk::MemoryImage* GetLabelImage() const { return mLabel.Image(); }
 
-private:
+ private:
   void UpdateDisplayText();
   void UpdateTextures();
 

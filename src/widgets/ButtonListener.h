@@ -4,7 +4,7 @@ namespace Velk {
 
 // What a button reports; everything but the counted press does nothing unless overridden.
 class ButtonListener {
-public:
+ public:
   virtual ~ButtonListener() = default;
 
   virtual void OnButtonPressed(int id, int clickCount) {

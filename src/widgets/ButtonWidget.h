@@ -14,7 +14,7 @@ class Font;
 // presses, releases, hold ticks and hover. The images and a font given by SetFont stay the
 // caller's; only the default font the button makes for itself is its own.
 class ButtonWidget : public Widget {
-public:
+ public:
   int mId;
   std::wstring mLabel;
   int mLabelJustify = 0;  // 0 centred, 1 right, else left
@@ -54,7 +54,7 @@ public:
   void MouseUp(int x, int y, int button, int clickCount) override;
   void MouseUp(int x, int y) override;
 
-protected:
+ protected:
   bool HaveOverState() const { return mOverImage || mOverRect.mWidth != 0; }
   bool HaveDownState() const { return mDownImage || mDownRect.mWidth != 0; }
   bool HaveDisabledState() const { return mDisabledImage || mDisabledRect.mWidth != 0; }
@@ -72,7 +72,7 @@ protected:
     g->SetImageColorize(false);
   }
 
-private:
+ private:
   std::unique_ptr<Font> mOwnFont;
   void DrawBevel(Graphics* g, bool pressed);
   void InvalidateIfHoverShows();

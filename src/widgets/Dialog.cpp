@@ -11,7 +11,15 @@ namespace Velk {
 
 namespace {
 
-enum DialogColor { HeaderColor, LinesColor, FooterColor, ButtonTextColor, ButtonTextOverColor, FaceColor, OutlineColor };
+enum DialogColor {
+  HeaderColor,
+  LinesColor,
+  FooterColor,
+  ButtonTextColor,
+  ButtonTextOverColor,
+  FaceColor,
+  OutlineColor
+};
 
 const std::wstring kYesLabel = L"YES";
 const std::wstring kNoLabel = L"NO";
@@ -46,8 +54,8 @@ Dialog::Dialog(Image* componentImage, Image* buttonImage, int id, bool isModal, 
     mNoButton->mLabel = buttonMode == 1 ? kNoLabel : kCancelLabel;
   }
   const int label = buttonImage ? 255 : 0;
-  const int colors[][3] = {{255, 255, 255}, {255, 255, 0},   {255, 255, 255},      {label, label, label},
-                           {label, label, label}, {80, 80, 80}, {255, 255, 255}};
+  const int colors[][3] = {{255, 255, 255},       {255, 255, 0}, {255, 255, 255}, {label, label, label},
+                           {label, label, label}, {80, 80, 80},  {255, 255, 255}};
   SetColors(colors, 7);
 }
 
@@ -159,8 +167,7 @@ void Dialog::SetBounds(int x, int y, int width, int height) {
         (width - bg.mLeft - bg.mRight - content.mLeft - content.mRight - 2 * mButtonSidePadding - mButtonHorzSpacing) /
         2;
     mYesButton->SetBounds(x + bg.mLeft + content.mLeft + mButtonSidePadding, buttonY, buttonWidth, mButtonHeight);
-    mNoButton->SetBounds(mYesButton->mX + buttonWidth + mButtonHorzSpacing, mYesButton->mY, buttonWidth,
-                         mButtonHeight);
+    mNoButton->SetBounds(mYesButton->mX + buttonWidth + mButtonHorzSpacing, mYesButton->mY, buttonWidth, mButtonHeight);
   } else if (mYesButton) {
     mYesButton->SetBounds(x + bg.mLeft + content.mLeft, buttonY,
                           width - content.mRight - bg.mRight - bg.mLeft - content.mLeft, mButtonHeight);
@@ -180,8 +187,8 @@ void Dialog::Draw(Graphics* g) {
     g->FillRect(mWidth - 12, 24, 12, mHeight - 36);
     g->FillRect(24, mHeight - 12, mWidth - 24, 12);
   } else {
-    g->DrawNinePartBox(
-        Rect(bg.mLeft, bg.mTop, mWidth - bg.mRight - bg.mLeft, mHeight - bg.mBottom - bg.mTop), mComponentImage);
+    g->DrawNinePartBox(Rect(bg.mLeft, bg.mTop, mWidth - bg.mRight - bg.mLeft, mHeight - bg.mBottom - bg.mTop),
+                       mComponentImage);
   }
   int y = content.mTop + bg.mTop;
   if (!mDialogHeader.empty()) {

@@ -14,7 +14,7 @@ class Font;
 // The framework's message dialog: header, wrapped lines, footer and up to two buttons, which are
 // kept as top-level widgets directly above it. Draggable; can be waited on for a result.
 class Dialog : public Widget, public ButtonListener {
-public:
+ public:
   static constexpr int NoResult = 0x7fffffff;
   static constexpr int YesButtonId = 1000;
   static constexpr int NoButtonId = 1001;
@@ -57,11 +57,11 @@ public:
   // the dialog left the manager first. Safe against the dialog being deleted meanwhile.
   virtual int WaitForResult(bool autoKill);
 
+  using ButtonListener::OnButtonPressed;
   using Widget::MouseDown;
   using Widget::MouseUp;
   using Widget::SetBounds;
   using Widget::SetColors;
-  using ButtonListener::OnButtonPressed;
 
   void AttachToManager(WidgetManager* manager) override;
   void DetachFromManager(WidgetManager* manager) override;
@@ -75,7 +75,7 @@ public:
   void OnButtonPressed(int id) override;
   void OnButtonReleased(int id) override;
 
-private:
+ private:
   // Outlives the dialog, so a wait can tell that it was deleted and what it answered.
   struct WaitToken {
     bool mAlive = true;

@@ -26,7 +26,8 @@ void DialogButton::DrawCells(Graphics* g, bool pressed) {
   else if (pressed)
     cell(mDownRect);
   else if (mOverAlpha > 0)
-    DrawFadedOver(g, [&] { cell(mNormalRect); }, [&] { cell(mOverRect); });
+    DrawFadedOver(
+        g, [&] { cell(mNormalRect); }, [&] { cell(mOverRect); });
   else
     cell(mIsOver ? mOverRect : mNormalRect);
 }

@@ -5,9 +5,9 @@ namespace Velk {
 
 // A dialog's push button; with a component image it draws each state as a nine-part box.
 class DialogButton : public ButtonWidget {
-public:
+ public:
   Image* mComponentImage;  // not owned
-  int mTranslateX = 1;  // shift of the pressed look
+  int mTranslateX = 1;     // shift of the pressed look
   int mTranslateY = 1;
   int mTextOffsetX = 0;
   int mTextOffsetY = 0;
@@ -16,7 +16,7 @@ public:
 
   void Draw(Graphics* g) override;
 
-private:
+ private:
   void DrawCells(Graphics* g, bool pressed);
 };
 

@@ -3,7 +3,7 @@
 namespace Velk {
 
 class DialogListener {
-public:
+ public:
   virtual ~DialogListener() = default;
 
   virtual void OnDialogButtonPressed(int dialogId, int buttonId) {

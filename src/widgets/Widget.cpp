@@ -20,7 +20,7 @@ namespace {
 
 // Lends the widgets' colour-tag setting to a drawing context for one call.
 class ScopedColorTags {
-public:
+ public:
   explicit ScopedColorTags(Graphics* g) : mG(g), mOld(g->mWriteColoredString) {
     g->mWriteColoredString = Widget::gColorTags;
   }
@@ -28,7 +28,7 @@ public:
   ScopedColorTags(const ScopedColorTags&) = delete;
   ScopedColorTags& operator=(const ScopedColorTags&) = delete;
 
-private:
+ private:
   Graphics* mG;
   bool mOld;
 };
@@ -197,8 +197,8 @@ Rect Widget::DrawCenteredLine(Graphics* g, int y, const std::wstring& line) {
   return Rect(lx, y - font->GetAscent(), w, font->GetHeight());
 }
 
-int Widget::DrawTaggedText(Graphics* g, const std::wstring& text, int x, int y, int width, int justification,
-                           bool draw, int offset, int length) {
+int Widget::DrawTaggedText(Graphics* g, const std::wstring& text, int x, int y, int width, int justification, bool draw,
+                           int offset, int length) {
   ScopedColorTags tags(g);
   return g->DrawTaggedString(text, x, y, width, justification, draw, offset, length, -1);
 }

@@ -13,7 +13,7 @@ class Image;
 // The base of every user-interface element: input state, colours, margins, Tab links and the
 // handlers the manager calls, which do nothing unless a derived class overrides them.
 class Widget : public WidgetContainer {
-public:
+ public:
   bool mVisible = true;
   bool mMouseVisible = true;  // false: never the hit itself, though its children may be
   bool mDisabled = false;

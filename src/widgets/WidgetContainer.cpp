@@ -249,7 +249,7 @@ namespace {
 // Applies a node's flags change on entry and puts the masks back on leaving; is-over stays as the
 // walk left it.
 class ScopedFlagsChange {
-public:
+ public:
   ScopedFlagsChange(ModalFlags& flags, const WidgetFlagsChange& change)
       : mFlags(flags), mOver(flags.mOverFlags), mUnder(flags.mUnderFlags) {
     flags.mOverFlags = change.Apply(flags.mOverFlags);
@@ -262,7 +262,7 @@ public:
   ScopedFlagsChange(const ScopedFlagsChange&) = delete;
   ScopedFlagsChange& operator=(const ScopedFlagsChange&) = delete;
 
-private:
+ private:
   ModalFlags& mFlags;
   uint32_t mOver;
   uint32_t mUnder;

@@ -15,7 +15,7 @@ class WidgetManager;
 // A node of the widget tree: the z-ordered children, dirty marking and the update and draw walks.
 // Children are not owned.
 class WidgetContainer {
-public:
+ public:
   using WidgetList = std::list<Widget*>;
 
   WidgetList mWidgets;  // ascending z-order: drawn first to last, hit last to first
@@ -75,7 +75,7 @@ public:
   // without moving its bounds); where the mouse finds it follows. None here.
   virtual POINT DrawnOffset();
 
-private:
+ private:
   WidgetList::iterator Find(Widget* widget);
   // Takes the node out of the list, first moving a running update walk past it.
   void Unlink(WidgetList::iterator it);

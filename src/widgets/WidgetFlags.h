@@ -14,7 +14,7 @@ constexpr uint32_t Focusable = 32;
 }  // namespace WidgetFlag
 
 class WidgetFlagsChange {
-public:
+ public:
   uint32_t mAddFlags = 0;
   uint32_t mRemoveFlags = 0;
 
@@ -27,7 +27,7 @@ public:
 // The masks above and below the modal widget; a node uses the first once the walk has passed the
 // modal widget.
 class ModalFlags {
-public:
+ public:
   uint32_t mOverFlags = 0;
   uint32_t mUnderFlags = 0;
   bool mIsOver = false;
@@ -36,7 +36,7 @@ public:
 };
 
 class Margins {
-public:
+ public:
   int mLeft = 0;
   int mTop = 0;
   int mRight = 0;

@@ -11,7 +11,7 @@ class Graphics;
 // The application services the widget tree calls. The application object implements them and
 // registers itself in gWidgetHost; without one every service does nothing.
 class WidgetHost : public DialogListener {
-public:
+ public:
   ~WidgetHost() override;
 
   // 0 arrow, 1 hand, 2 dragging.

@@ -36,9 +36,7 @@ void WidgetManager::SetMouseRects(const Rect& dest, const Rect& src) {
   mHeight = dest.mHeight + 2 * dest.mY;
 }
 
-uint32_t WidgetManager::GetWidgetFlags() {
-  return mHasFocus ? mWidgetFlags : mLostFocusFlagsMod.Apply(mWidgetFlags);
-}
+uint32_t WidgetManager::GetWidgetFlags() { return mHasFocus ? mWidgetFlags : mLostFocusFlagsMod.Apply(mWidgetFlags); }
 
 Widget* WidgetManager::FindWidgetAt(WidgetContainer* container, int x, int y, uint32_t flags, int* localX,
                                     int* localY) {

@@ -14,9 +14,9 @@ class WidgetHost;
 // The root of the widget tree: routes the application's input to the widgets (hover, held and
 // focus roles, modality) and updates and draws them.
 class WidgetManager : public WidgetContainer {
-public:
+ public:
   class PreModalInfo {
-  public:
+   public:
     Widget* mBaseModalWidget = nullptr;
     Widget* mPrevBaseModalWidget = nullptr;
     Widget* mPrevFocusWidget = nullptr;
@@ -24,7 +24,7 @@ public:
   };
 
   class DeferredOverlay {
-  public:
+   public:
     Widget* mWidget = nullptr;  // none once drawn
     int mPriority = 0;
   };
@@ -57,8 +57,8 @@ public:
   uint32_t mLastInputUpdateCnt = 0;
   bool mKeyDown[255] = {};
   int mLastDownButtonId = 0;
-  uint32_t mWidgetFlags = WidgetFlag::Update | WidgetFlag::Draw | WidgetFlag::ClipToBounds | WidgetFlag::MouseInput |
-                          WidgetFlag::Focusable;
+  uint32_t mWidgetFlags =
+      WidgetFlag::Update | WidgetFlag::Draw | WidgetFlag::ClipToBounds | WidgetFlag::MouseInput | WidgetFlag::Focusable;
 
   explicit WidgetManager(WidgetHost* app);
   ~WidgetManager() override;
@@ -97,7 +97,7 @@ public:
   void InitModalFlags(ModalFlags& flags);
   void FlushDeferredOverlays(int priorityLimit);
 
-private:
+ private:
   Widget* FindWidgetAt(WidgetContainer* container, int x, int y, uint32_t flags, int* localX, int* localY);
   void EnterWidget(Widget* widget);
   void LeaveWidget(Widget* widget);

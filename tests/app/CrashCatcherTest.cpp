@@ -57,7 +57,7 @@ TEST(LinkerMapTest, SymbolisesLogicalAddressesWithSymbolsAndLines) {
   const std::string pad(7, ' ');
   map.ParseLine(" 0001:00000000" + pad + "_main                      00401000 f   main.obj");
   map.ParseLine(" 0001:00000010" + pad + "Update 00401010 f   foo.obj");
-  map.ParseLine(" 0001:00000020" + pad + "X");           // 22 characters: too short
+  map.ParseLine(" 0001:00000020" + pad + "X");             // 22 characters: too short
   map.ParseLine(" 0001-00000030" + pad + "Elsewhere  x");  // another shape
   map.ParseLine("Line numbers for foo.obj(src\\foo.cpp) segment .text");
   map.ParseLine("    12 0001:00000010    13 0001:00000013    20 0001:00000030    21 0001:00000038");

@@ -18,8 +18,10 @@ constexpr int kHeadlessLimitMs = 2000 * kChildSlowdown;
 class CrashReporterTest : public ::testing::Test {
  protected:
   std::map<std::string, std::string> Environment() {
-    return {{"XDG_CONFIG_HOME", scratch_.Path()}, {"XDG_DATA_HOME", scratch_ / "data"},
-            {"XDG_RUNTIME_DIR", scratch_.Path()}, {"VELK_BACKEND", "headless"},
+    return {{"XDG_CONFIG_HOME", scratch_.Path()},
+            {"XDG_DATA_HOME", scratch_ / "data"},
+            {"XDG_RUNTIME_DIR", scratch_.Path()},
+            {"VELK_BACKEND", "headless"},
             {"SDL_AUDIODRIVER", "dummy"}};
   }
   std::string Report() { return ReadWholeFile(scratch_ / "crash.txt"); }

@@ -243,17 +243,16 @@ TEST_F(CrashSubmitTest, TheWindowsShowWhatTheyShouldAndTheServerReceivesTheRepor
   auto part = [](const std::string& name, const std::string& value) {
     return "--" + kBoundary + "\r\nContent-Disposition: form-data; name=\"" + name + "\"\r\n\r\n" + value + "\r\n";
   };
-  const std::string body =
-      part("build", "42") + part("prod", "VelkTest") + part("version", "1.0") + part("usertext", std::string(8192, 'x')) +
-      part("errortitle", "Exception at 0001:00001234") + part("errortext", "Exception: Access Violation\r\n") + "--" +
-      kBoundary +
-      "\r\nContent-Disposition: form-data; name=\"demofile\"; filename=\"hexfin.dmo\"\r\n"
-      "Content-Type: application/octet-stream\r\n\r\n" +
-      std::string("D\0", 2) + "\r\n--" + kBoundary + "--\r\n";
-  const std::string expected = "POST /tramix_error.php HTTP/1.1\r\nContent-Type: multipart/form-data; boundary=" +
-                               kBoundary + "\r\nUser-Agent: Mozilla/4.0 (compatible; hexfin)\r\nHost: " +
-                               server.Host() + "\r\nContent-Length: " + std::to_string(body.size()) +
-                               "\r\nConnection: close\r\n\r\n" + body;
+  const std::string body = part("build", "42") + part("prod", "VelkTest") + part("version", "1.0") +
+                           part("usertext", std::string(8192, 'x')) + part("errortitle", "Exception at 0001:00001234") +
+                           part("errortext", "Exception: Access Violation\r\n") + "--" + kBoundary +
+                           "\r\nContent-Disposition: form-data; name=\"demofile\"; filename=\"hexfin.dmo\"\r\n"
+                           "Content-Type: application/octet-stream\r\n\r\n" +
+                           std::string("D\0", 2) + "\r\n--" + kBoundary + "--\r\n";
+  const std::string expected =
+      "POST /tramix_error.php HTTP/1.1\r\nContent-Type: multipart/form-data; boundary=" + kBoundary +
+      "\r\nUser-Agent: Mozilla/4.0 (compatible; hexfin)\r\nHost: " + server.Host() +
+      "\r\nContent-Length: " + std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
   EXPECT_EQ(server.Received(), expected);
 }
 

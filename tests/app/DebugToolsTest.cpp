@@ -1,7 +1,6 @@
 #include "app/AppTestSupport.h"
 #include "widgets/WidgetManager.h"
 
-
 namespace Velk::Testing {
 namespace {
 
@@ -33,7 +32,8 @@ TEST_F(AppTest, CrashInfoBlock) {
   Clock::UseManual(10000000);
   app.mLoadingStartTick = 10000000 - 3723000;  // 1 h 2 min 3 s ago
   std::string info = app.GetCrashInfo();
-  EXPECT_EQ(info, "Product: Cafe\r\nVersion: 1.2\r\nTime Loaded: 01:02:03\r\nFullscreen: No\r\nPrimary ThreadId: AB\r\n");
+  EXPECT_EQ(info,
+            "Product: Cafe\r\nVersion: 1.2\r\nTime Loaded: 01:02:03\r\nFullscreen: No\r\nPrimary ThreadId: AB\r\n");
 }
 
 }  // namespace

@@ -90,7 +90,7 @@ TEST(DemoFileTest, LoadErrors) {
   } cases[] = {
       {{0x78, 0xEF, 0xBE}, "Invalid demo file."},
       {MakeFile(2, "1.0", noMarkers, {1}), ""},
-      {MakeFile(1, "1.0", {}, {1}), ""},                   // no marker block
+      {MakeFile(1, "1.0", {}, {1}), ""},                          // no marker block
       {MakeFile(2, "1.0", noMarkers, {}), "Invalid demo file."},  // no events
       {MakeFile(2, "0.9", noMarkers, {1}), "This demo file appears to be for '0.9'"},
   };
@@ -139,9 +139,10 @@ int SaveInChild(const DemoFile& file, const std::string& path, const Velk::Buffe
   pid_t child = fork();
   if (child == 0) {
     gKillAt = killAt;
-    if (killAt) Velk::SetAtomicWriteProbe([](size_t written) {
-      if (written >= gKillAt) std::raise(SIGKILL);
-    });
+    if (killAt)
+      Velk::SetAtomicWriteProbe([](size_t written) {
+        if (written >= gKillAt) std::raise(SIGKILL);
+      });
     _exit(file.Save(path, events) ? 0 : 1);
   }
   int status = 0;

@@ -86,7 +86,9 @@ class DemoRoundTripTest : public AppTest {
   }
 
   void Script(CountingApp& app, DWORD u) {
-    auto send = [&](UINT message, WPARAM wParam, LPARAM lParam) { VelkAppBase::WindowProc(app.mHWnd, message, wParam, lParam); };
+    auto send = [&](UINT message, WPARAM wParam, LPARAM lParam) {
+      VelkAppBase::WindowProc(app.mHWnd, message, wParam, lParam);
+    };
     if (u == 2) send(WM_MOUSEMOVE, 0, MAKELPARAM(100, 50));
     if (u == 3) send(WM_MOUSEMOVE, 0, MAKELPARAM(120, 40));
     if (u == 3) send(WM_LBUTTONDOWN, 0, MAKELPARAM(120, 40));

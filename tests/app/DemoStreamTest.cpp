@@ -59,9 +59,9 @@ TEST(DemoStreamTest, LongGapsAreChainedThroughFillers) {
 
 TEST(DemoStreamTest, MouseMovesRelativeOnlyWithinSixBitsAndStayInRange) {
   Recorder rec;
-  rec.demo.RecordMousePosition(31, -32);   // too far: absolute
-  rec.demo.RecordMousePosition(62, -63);   // (+31, -31): relative
-  rec.demo.RecordMousePosition(62, -63);   // unchanged: nothing
+  rec.demo.RecordMousePosition(31, -32);      // too far: absolute
+  rec.demo.RecordMousePosition(62, -63);      // (+31, -31): relative
+  rec.demo.RecordMousePosition(62, -63);      // unchanged: nothing
   rec.demo.RecordMousePosition(-3000, 5000);  // a drag outside the window, clamped
   rec.demo.RecordMouseButton(-1, true);
   Player play(rec.demo);
@@ -185,8 +185,8 @@ TEST(DemoStreamTest, PlaybackTakesTheRecordedThreeDVerdictWithoutTesting) {
   int runs = 0;
   Recorder rec;
   rec.counter = 3;
-  Velk::DemoCapabilityTest live(std::make_unique<FixedVerdict>("Not enough video memory.", "Low video memory.", true, runs),
-                                rec.demo);
+  Velk::DemoCapabilityTest live(
+      std::make_unique<FixedVerdict>("Not enough video memory.", "Low video memory.", true, runs), rec.demo);
   live.Run(nullptr, nullptr, 6, 14);
   EXPECT_EQ(runs, 1);
   EXPECT_EQ(live.GetFailureReason(), "Not enough video memory.");

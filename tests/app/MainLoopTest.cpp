@@ -174,7 +174,7 @@ TEST_F(MainLoopTest, SixtyHertzVSyncAveragesOneHundredUpdatesASecond) {
   app.mVSyncUpdates = true;
   app.mRefreshRate = 60;
   app.mIsPhysWindowed = false;  // full screen: the refresh paces the loop
-  Steps(5 * 2);  // per frame: pump, update, catch-up, pump, draw
+  Steps(5 * 2);                 // per frame: pump, update, catch-up, pump, draw
   EXPECT_EQ(app.mDrawCount, 2u);
   EXPECT_EQ(app.mUpdateCount, 3u);  // the second frame's fraction adds one
   Steps(5 * 58);

@@ -14,14 +14,16 @@ constexpr int kSlowdown = kChildSlowdown;
 constexpr int kCloseLimitMs = 1000 * kSlowdown;
 constexpr int kLostDisplayLimitMs = 3000 * kSlowdown;
 
-constexpr const char* kValues[] = {"MusicVolume", "SfxVolume", "Muted", "ScreenMode", "PreferredX",
-                                   "PreferredY", "CustomCursors", "InProgress", "WaitForVSync"};
+constexpr const char* kValues[] = {"MusicVolume", "SfxVolume",     "Muted",      "ScreenMode",  "PreferredX",
+                                   "PreferredY",  "CustomCursors", "InProgress", "WaitForVSync"};
 
 class ProcessEndTest : public ::testing::Test {
  protected:
   std::map<std::string, std::string> ChildEnvironment(const std::string& backend) {
-    return {{"XDG_CONFIG_HOME", scratch_.Path()}, {"XDG_DATA_HOME", scratch_ / "data"},
-            {"XDG_RUNTIME_DIR", scratch_.Path()}, {"VELK_BACKEND", backend},
+    return {{"XDG_CONFIG_HOME", scratch_.Path()},
+            {"XDG_DATA_HOME", scratch_ / "data"},
+            {"XDG_RUNTIME_DIR", scratch_.Path()},
+            {"VELK_BACKEND", backend},
             {"SDL_AUDIODRIVER", "dummy"}};
   }
   std::string Settings() { return ReadWholeFile(scratch_ / "Velk Tests/Child/settings.ini"); }
@@ -69,8 +71,7 @@ bool XvfbAvailable() { return access("/usr/bin/Xvfb", X_OK) == 0; }
 // through a pipe): a signal closes the program there too, and losing the server ends it promptly.
 TEST_F(ProcessEndTest, UnderXASignalClosesAndALostDisplayEndsPromptlyWithTheSettingsWritten) {
   if (!XvfbAvailable()) GTEST_SKIP() << "Xvfb is not installed";
-  ChildProcess xvfb({"/usr/bin/Xvfb", "-displayfd", "3", "-nolisten", "tcp", "-screen", "0", "1024x768x24"},
-                    {}, 3);
+  ChildProcess xvfb({"/usr/bin/Xvfb", "-displayfd", "3", "-nolisten", "tcp", "-screen", "0", "1024x768x24"}, {}, 3);
   std::optional<std::string> display = xvfb.ReadLine(10000);
   ASSERT_TRUE(display) << "Xvfb did not start";
   std::map<std::string, std::string> env = ChildEnvironment("sdl");

@@ -26,8 +26,9 @@ TEST_F(ResourceManifestDeathTest, AnUnreadableManifestEndsStartUp) {
           app.LoadResourceManifest();
         },
         ::testing::ExitedWithCode(1),
-        folder[0] == 'm' ? "\\[FATAL ERROR\\] Resource file not found: properties.resources.xml"
-                         : "\\[FATAL ERROR\\] Expecting ResourceManifest tag on Line 1 in File 'properties.resources.xml'");
+        folder[0] == 'm'
+            ? "\\[FATAL ERROR\\] Resource file not found: properties.resources.xml"
+            : "\\[FATAL ERROR\\] Expecting ResourceManifest tag on Line 1 in File 'properties.resources.xml'");
   }
   GTEST_FLAG_SET(death_test_style, style);
 }

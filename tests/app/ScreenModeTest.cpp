@@ -139,12 +139,15 @@ TEST_F(ScreenModeTest, FullScreenMapsTheMouseThroughThePictureOnEveryDesktop) {
   };
   const Desktop desktops[] = {
       {1024, 768, Rect(0, 0, 1024, 768), {{{512, 384}, {400, 300}}, {{1023, 767}, {799, 599}}}},
-      {1280, 720, Rect(160, 0, 960, 720),
+      {1280,
+       720,
+       Rect(160, 0, 960, 720),
        {{{640, 360}, {400, 300}}, {{1119, 719}, {799, 599}}, {{100, 360}, {-50, 300}}}},
-      {1920, 1080, Rect(240, 0, 1440, 1080),
+      {1920,
+       1080,
+       Rect(240, 0, 1440, 1080),
        {{{960, 540}, {400, 300}}, {{1679, 1079}, {799, 599}}, {{0, 0}, {-133, 0}}}},
-      {1280, 1024, Rect(0, 32, 1280, 960),
-       {{{640, 512}, {400, 300}}, {{1279, 991}, {799, 599}}, {{10, 10}, {6, -13}}}},
+      {1280, 1024, Rect(0, 32, 1280, 960), {{{640, 512}, {400, 300}}, {{1279, 991}, {799, 599}}, {{10, 10}, {6, -13}}}},
   };
   for (const Desktop& d : desktops) {
     SCOPED_TRACE(std::to_string(d.width) + "x" + std::to_string(d.height));
@@ -324,7 +327,6 @@ TEST_F(ScreenModeTest, PurgedImagesReadBackFromTheirTextures) {
   EXPECT_EQ(std::vector<uint32_t>(back, back + 4), pixels);
 }
 
-
 // A picture whose pixels were dropped once the 3-D road held it as textures shows again after a switch
 // to full screen, with every pixel as it was, and after the 3-D road is switched off.
 TEST_F(ScreenModeTest, DroppedPicturesShowAgainAfterModeAndRoadSwitches) {
@@ -333,7 +335,8 @@ TEST_F(ScreenModeTest, DroppedPicturesShowAgainAfterModeAndRoadSwitches) {
   if (!app.Is3DModeOn()) GTEST_SKIP() << "display started without 3-D";
   std::vector<uint32_t> pixels(12 * 7);
   for (size_t i = 0; i < pixels.size(); ++i)
-    pixels[i] = (i % 3 == 0 ? 0xFF000000u : static_cast<uint32_t>(i * 37 % 256) << 24) | static_cast<uint32_t>(i * 0x030507u);
+    pixels[i] =
+        (i % 3 == 0 ? 0xFF000000u : static_cast<uint32_t>(i * 37 % 256) << 24) | static_cast<uint32_t>(i * 0x030507u);
   MemoryImage image(&app);
   image.SetPixels(pixels.data(), 12, 7, true);
   image.DropBits();  // only the request until the textures exist

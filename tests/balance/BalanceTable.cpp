@@ -21,7 +21,8 @@ bool BalanceTable::Read(const std::string& path, std::string& error) {
     std::string expert;
     fields >> kind >> level >> band.low >> band.high;
     if (kind == 'l') fields >> expert;
-    if (!fields || (kind != 'l' && kind != 'e') || band.low > band.high || (kind == 'l' && expert != "yes" && expert != "no")) {
+    if (!fields || (kind != 'l' && kind != 'e') || band.low > band.high ||
+        (kind == 'l' && expert != "yes" && expert != "no")) {
       error = path + ":" + std::to_string(number) + ": not \"l<day> low high yes|no\" nor \"e<cafe> low high\"";
       return false;
     }

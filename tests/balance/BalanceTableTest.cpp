@@ -11,9 +11,7 @@ namespace {
 class BalanceTableTest : public ::testing::Test {
  protected:
   bool Read(const std::string& text, std::string& error) {
-    {
-      std::ofstream(mPath) << text;
-    }
+    { std::ofstream(mPath) << text; }
     return mTable.Read(mPath.string(), error);
   }
   ~BalanceTableTest() override { std::filesystem::remove(mPath); }

@@ -49,7 +49,8 @@ bool LevelGoals::ReadDay(const std::string& path, int day, std::string& error) {
   }
   std::map<std::string, int> prices = mPrices;
   for (const pugi::xml_node client : level.child("override_clients").children("client"))
-    if (const pugi::xml_attribute price = client.attribute(kPriceKey)) prices[client.attribute("name").value()] = price.as_int();
+    if (const pugi::xml_attribute price = client.attribute(kPriceKey))
+      prices[client.attribute("name").value()] = price.as_int();
   for (const pugi::xml_node guest : level.child("events_queue").children("time_point")) {
     const auto price = prices.find(guest.attribute("event").value());
     if (price == prices.end() || price->second <= 0) {

@@ -47,9 +47,10 @@ TEST_F(LevelGoalsFiles, GreenMaximumCountsEveryProductAtTheKindsFullPrice) {
   EXPECT_EQ(day.normal, 40);
   EXPECT_EQ(day.expert, 70);
 
-  Write("l1.xml", "<level doc=\"cfg\\scene1.xml\"><params normal=\"40\" expert=\"70\"/><events_queue>"
-                  "<time_point time=\"3.0\" type=\"client\" event=\"robot\"><param name=\"0200\"/></time_point>"
-                  "</events_queue></level>");
+  Write("l1.xml",
+        "<level doc=\"cfg\\scene1.xml\"><params normal=\"40\" expert=\"70\"/><events_queue>"
+        "<time_point time=\"3.0\" type=\"client\" event=\"robot\"><param name=\"0200\"/></time_point>"
+        "</events_queue></level>");
   EXPECT_FALSE(goals.Read(mDir.string(), 1, error));
   EXPECT_NE(error.find("'robot' has no price"), std::string::npos) << error;
   Write("l1.xml", "<level doc=\"cfg\\scene1.xml\"/>");

@@ -43,8 +43,8 @@ LevelOutcome ReferencePlayer::Play(int level, int mode, unsigned seed, float cap
       mPolicy.Targets().Click(*at);
     }
   }
-  LevelOutcome outcome{board.mMoney, board.mNormalGoal, board.mExpertGoal, board.mPlayTime, board.mEnded,
-                       board.mBreakdowns};
+  LevelOutcome outcome{board.mMoney,    board.mNormalGoal, board.mExpertGoal,
+                       board.mPlayTime, board.mEnded,      board.mBreakdowns};
   board.StopLevel();
   return outcome;
 }

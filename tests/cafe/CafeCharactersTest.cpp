@@ -15,8 +15,8 @@ class CharacterTest : public CafeFixture {
  protected:
   CharacterTest() {
     SceneTesting::PutAnm(pak, "held_items",
-                         {"held_itemsb0000boss_idle_full", "held_itemsb1200boss_idle_full", "held_itemsb0000boss_idle_second",
-                          "held_itemsbwashboss_idle_second"});
+                         {"held_itemsb0000boss_idle_full", "held_itemsb1200boss_idle_full",
+                          "held_itemsb0000boss_idle_second", "held_itemsbwashboss_idle_second"});
     Load(2, 0);
     Frames(2);
     client = Standing();

@@ -119,9 +119,10 @@ TEST_F(CafeConfigsTest, EveryKeyIsReadUnderItsOwnSpelling) {
   EXPECT_EQ((Floats{boy->mIdleRestartTimeMin, boy->mIdleRestartTimeMax}), (Floats{0.0f, 0.0f}));
 
   const ClientGlobals& c = gClientGlobals;
-  EXPECT_EQ((Floats{c.mPatienceGLevel, c.mPatienceYLevel, c.mPatienceRLevel, c.mPatienceCritical, c.mScandalEffect,
-                    c.mJukeBoxEffect, c.mReminderTimeout, c.mAlphaBlendTime, c.mJuiceCupEffect, c.mScandalBubblePresent}),
-            (Floats{66.0f, 33.0f, 15.0f, 5.0f, 10.0f, 0.5f, 7.0f, 0.25f, 20.0f, 3.0f}));
+  EXPECT_EQ(
+      (Floats{c.mPatienceGLevel, c.mPatienceYLevel, c.mPatienceRLevel, c.mPatienceCritical, c.mScandalEffect,
+              c.mJukeBoxEffect, c.mReminderTimeout, c.mAlphaBlendTime, c.mJuiceCupEffect, c.mScandalBubblePresent}),
+      (Floats{66.0f, 33.0f, 15.0f, 5.0f, 10.0f, 0.5f, 7.0f, 0.25f, 20.0f, 3.0f}));
 }
 
 TEST_F(CafeConfigsTest, WorkersAndTimedPickUps) {
@@ -204,7 +205,8 @@ TEST_F(CafeConfigsTest, MissingOrOddSectionsGiveEmptyTables) {
 
 TEST_F(CafeConfigsTest, LongNamesAreCutTo127Characters) {
   std::string longName(200, 'n');
-  LoadPeriodItemConfigs(Root("<period_items><period_item name=\"" + longName + "\" timeout_min=\"4\"/></period_items>"));
+  LoadPeriodItemConfigs(
+      Root("<period_items><period_item name=\"" + longName + "\" timeout_min=\"4\"/></period_items>"));
   EXPECT_EQ(FindPeriodItemConfig(longName), nullptr);
   const PeriodItemConfig* item = FindPeriodItemConfig(longName.substr(0, 127));
   ASSERT_NE(item, nullptr);

@@ -63,7 +63,9 @@ class CareerDay : public CafeFixture {
     Click("client_place01");
     Click("table02");
     Click("table01");
-    Until([&] { return Worker("worker02")->mState == QCWorker::kReady && Worker("worker01")->mState == QCWorker::kReady; });
+    Until([&] {
+      return Worker("worker02")->mState == QCWorker::kReady && Worker("worker01")->mState == QCWorker::kReady;
+    });
     Until([&] { return !client->mMask.empty(); });
     EXPECT_EQ(client->mMask, "0230");
     Click("table02");
@@ -147,7 +149,10 @@ TEST_F(SurvivalShift, EveryFixtureLevelRunsAMinuteUnattended) {
   }
   pak.Put("cfg\\l7.xml", Utf16File(R"(<level doc="cfg\scene_cafe.xml"><objects><object name="boss"/></objects>
       <events_queue><templates/><stages><stage points="5"/></stages></events_queue></level>)"));
-  pak.Put("cfg\\e2.xml", Utf16File(R"(<level doc="cfg\scene_cafe.xml"><objects><object name="client01"/><object name="client_place01"/></objects>
+  pak.Put(
+      "cfg\\e2.xml",
+      Utf16File(
+          R"(<level doc="cfg\scene_cafe.xml"><objects><object name="client01"/><object name="client_place01"/></objects>
       <events_queue><stages><stage points="5"><time_point_template event="girl" type="client" prob="1" order_template="none"/></stage></stages></events_queue></level>)"));
   pak.Put("cfg\\e3.xml", Utf16File(R"(<level doc="cfg\scene_cafe.xml"><events_queue/></level>)"));
   Load(7, 0);

@@ -15,11 +15,21 @@ TEST(ProductMask, FitTable) {
     const char* b;
     bool fit;
   } cases[] = {
-      {"1000", "0200", true},  {"1000", "1000", false}, {"0000", "0000", true},  {"0030", "1204", true},
-      {"0030", "0031", false}, {"", "0000", false},     {"0000", "", false},     {"", "", false},
-      {"100", "1000", false},  {"0000", "000", false},
+      {"1000", "0200", true},
+      {"1000", "1000", false},
+      {"0000", "0000", true},
+      {"0030", "1204", true},
+      {"0030", "0031", false},
+      {"", "0000", false},
+      {"0000", "", false},
+      {"", "", false},
+      {"100", "1000", false},
+      {"0000", "000", false},
       // Item words share the field: "wash" holds a letter in every slot, "super" is one slot longer.
-      {"wash", "0200", false}, {"wash", "0000", true},  {"super", "0000", false}, {"super", "00000", true},
+      {"wash", "0200", false},
+      {"wash", "0000", true},
+      {"super", "0000", false},
+      {"super", "00000", true},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(MasksFit(c.a, c.b), c.fit) << '"' << c.a << "\" / \"" << c.b << '"';

@@ -195,7 +195,9 @@ TEST_F(BoardRulesTest, LivesGoOneByOneAndTheFourthLossEndsTheShift) {
 }
 
 TEST_F(BoardRulesTest, ACareerDayWaitsForItsLastCustomer) {
-  pak.Put("cfg\\l4.xml", Utf16File(EditedDay(R"(<time_point time="5")", R"(<time_point time="5" type="visitor" event="cat"/><time_point time="6")")));
+  pak.Put("cfg\\l4.xml",
+          Utf16File(EditedDay(R"(<time_point time="5")",
+                              R"(<time_point time="5" type="visitor" event="cat"/><time_point time="6")")));
   Load(4, 0);
   Frames(2);
   ASSERT_TRUE(Standing()->IsStatActive());
@@ -205,8 +207,11 @@ TEST_F(BoardRulesTest, ACareerDayWaitsForItsLastCustomer) {
 }
 
 TEST_F(BoardRulesTest, UnknownKindsAreUsedUpOnceAndOtherEventsStillCome) {
-  pak.Put("cfg\\l5.xml", Utf16File(EditedDay(R"(<time_point time="0" type="client" event="girl">)",
-                                              R"(<time_point time="0" type="client" event="ghost"/><time_point time="0" type="client" event="ghost"/><time_point time="0" type="client" event="girl">)")));
+  pak.Put(
+      "cfg\\l5.xml",
+      Utf16File(EditedDay(
+          R"(<time_point time="0" type="client" event="girl">)",
+          R"(<time_point time="0" type="client" event="ghost"/><time_point time="0" type="client" event="ghost"/><time_point time="0" type="client" event="girl">)")));
   Load(5, 0);
   Frames(4);
   EXPECT_EQ(LogCount("ghost"), 1);
@@ -224,7 +229,9 @@ TEST_F(BoardRulesTest, MissingSettingsKeepObjectsOutOfPlay) {
   pak.Put("cfg\\cfg.xml", Utf16File(cfg));
   board->LoadObjectConfigs();
   std::string scene = ReadCafeData("scene_cafe.xml");
-  scene.replace(scene.find("</objects>"), 0, R"(<object class="status_hp_client" name="status_hp_client09"><part name="status_hp_client"/></object>)");
+  scene.replace(
+      scene.find("</objects>"), 0,
+      R"(<object class="status_hp_client" name="status_hp_client09"><part name="status_hp_client"/></object>)");
   pak.Put("cfg\\scene_cafe.xml", Utf16File(scene));
   std::string day = EditedDay(R"(skin="juicer")", R"(skin="nobody")");
   day.replace(day.find("<object name=\"bonus\"/>"), 0, R"(<object name="status_hp_client09"/>)");

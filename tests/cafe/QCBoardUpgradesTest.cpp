@@ -128,11 +128,11 @@ TEST_F(QCBoardUpgradesTest, EverySlotOfTheTable) {
   ASSERT_EQ(board.mVisualUpgrades.size(), 4u);
   EXPECT_EQ(board.mVisualUpgrades[1].objectNames, (std::vector<std::string>{"table01", "missing", "table02"}));
   std::vector<std::pair<QCUpgradeInfo*, int>> expected = {
-      {board.Find("speed", "boss"), 12},      {board.Find("speed", "coffee"), 6},
-      {board.Find("tidiness", "coffee"), 0},  {board.Find("speed", "tea"), 11},
-      {board.Find("tidiness", "tea"), 5},     {board.Find("money", "bonus"), 13},
-      {board.Find("floor_c1", "floor"), 14},  {board.Find("tables_c1", "client_table"), 18},
-      {board.Find("floor_c2", "floor"), 19},  {board.Find("decor_c3", "decor"), 27}};
+      {board.Find("speed", "boss"), 12},     {board.Find("speed", "coffee"), 6},
+      {board.Find("tidiness", "coffee"), 0}, {board.Find("speed", "tea"), 11},
+      {board.Find("tidiness", "tea"), 5},    {board.Find("money", "bonus"), 13},
+      {board.Find("floor_c1", "floor"), 14}, {board.Find("tables_c1", "client_table"), 18},
+      {board.Find("floor_c2", "floor"), 19}, {board.Find("decor_c3", "decor"), 27}};
   for (auto& [record, slot] : expected) {
     ASSERT_NE(record, nullptr);
     profile[slot] = 7;
@@ -227,7 +227,8 @@ TEST_F(QCBoardUpgradesTest, StagesQueueKindsAndOffersTakeThemOneAtATime) {
   board.LoadStages(Node(R"(<level upgrade="vis"><stages>
       <stage num="2" upgrade="func"/><stage num="3" upgrade="gold"/><stage num="3"/>
       <stage num="3" upgrade="vis"/><stage num="3" upgrade="func"/><stage num="5" upgrade="func"/>
-    </stages></level>)", L"level"));
+    </stages></level>)",
+                        L"level"));
   ASSERT_EQ(board.mUpgradeStages, (std::vector<std::pair<int, int>>{{2, 1}, {3, 2}, {3, 1}, {5, 1}}));
   EXPECT_TRUE(board.Offers().empty());  // nothing queued yet: no offer, the HUD untouched
   EXPECT_TRUE(board.buttons.empty());
@@ -258,8 +259,10 @@ TEST_F(QCBoardUpgradesTest, StagesQueueKindsAndOffersTakeThemOneAtATime) {
 
 TEST_F(QCBoardUpgradesTest, ACareerLevelOffersItsOwnKind) {
   LoadCfg(kCfg);
-  for (auto [xml, kind] : {std::pair{R"(<level upgrade="vis"/>)", 2}, {R"(<level upgrade="func"/>)", 1},
-                           {R"(<level upgrade="both"/>)", 0}, {"<level/>", 0}}) {
+  for (auto [xml, kind] : {std::pair{R"(<level upgrade="vis"/>)", 2},
+                           {R"(<level upgrade="func"/>)", 1},
+                           {R"(<level upgrade="both"/>)", 0},
+                           {"<level/>", 0}}) {
     board.mOfferedUpgradeKind = 9;
     board.LoadStages(Node(xml, L"level"));
     EXPECT_EQ(board.mOfferedUpgradeKind, kind) << xml;

@@ -67,7 +67,8 @@ TEST_F(RushTest, TheChainTimesOutOnTheBoardsOwnTime) {
 
 TEST_F(RushTest, DuplicateActionsFireTheFirstAndATimeoutOfZeroEndsEveryChain) {
   SceneTesting::XmlDoc doc(pak, R"(<root><bonus_config rush_timeout="0"><bonus_stages>
-      <a action="1" bonus="0"/><b action="1" bonus="9"/><c/></bonus_stages></bonus_config></root>)", L"root");
+      <a action="1" bonus="0"/><b action="1" bonus="9"/><c/></bonus_stages></bonus_config></root>)",
+                           L"root");
   QCBonus bonus;
   bonus.Load(doc.Node());
   ASSERT_EQ(bonus.Stages().size(), 3u);

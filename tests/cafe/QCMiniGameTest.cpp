@@ -120,7 +120,7 @@ TEST_F(MiniGameTest, RestingTokensWaitForEverythingLeftOfThem) {
   game.Update();  // the three arrive at 79, 111, 143: moved this frame, so no chain yet
   ASSERT_TRUE(rewards.paid.empty());
   game.OnElementClicked(game.Elements()[0].widget);  // the happy token now has to slide
-  SetGameDt(0.0f);  // a paused frame: nothing moves
+  SetGameDt(0.0f);                                   // a paused frame: nothing moves
   Frames(3);
   EXPECT_TRUE(rewards.paid.empty());  // the three rest, but left of them a token still slides
   EXPECT_EQ(Xs(), (std::vector<int>{47, 79, 111, 143}));

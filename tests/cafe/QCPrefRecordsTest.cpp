@@ -33,17 +33,24 @@ TEST(PrefHeader, DefaultBytesAndFieldOffsets) {
   Velk::Buffer out;
   QCPrefHeader::Defaults().Write(out);
   const std::string expected =
-      std::string("\xc3\x65\xc5\xbb\x90\x46\xa6\x43\xb3\xd3\xfd\xdd\xae\x48\x89\xd9", 16) +
-      std::string("\x0f\0\0\0" "\x3c\0\0\0" "\x3c\0\0\0" "\0\0" "\0\0" "\xff\xff\xff\xff" "\0\0\0\0", 24);
+      std::string("\xc3\x65\xc5\xbb\x90\x46\xa6\x43\xb3\xd3\xfd\xdd\xae\x48\x89\xd9", 16) + std::string(
+                                                                                                "\x0f\0\0\0"
+                                                                                                "\x3c\0\0\0"
+                                                                                                "\x3c\0\0\0"
+                                                                                                "\0\0"
+                                                                                                "\0\0"
+                                                                                                "\xff\xff\xff\xff"
+                                                                                                "\0\0\0\0",
+                                                                                                24);
   EXPECT_EQ(Bytes(out), expected);
 
   std::string bytes = expected;
   bytes[20] = 0x44, bytes[21] = 0x33, bytes[22] = 0x22, bytes[23] = 0x11;  // music
-  bytes[24] = 7;                                                            // sound
-  bytes[28] = 1;                                                            // windowed
-  bytes[29] = 1;                                                            // mute
-  bytes[30] = 'z', bytes[31] = 'z';                                         // padding: ignored
-  bytes[32] = 2, bytes[33] = 0, bytes[34] = 0, bytes[35] = 0;               // current profile
+  bytes[24] = 7;                                                           // sound
+  bytes[28] = 1;                                                           // windowed
+  bytes[29] = 1;                                                           // mute
+  bytes[30] = 'z', bytes[31] = 'z';                                        // padding: ignored
+  bytes[32] = 2, bytes[33] = 0, bytes[34] = 0, bytes[35] = 0;              // current profile
   bytes[36] = 9;
   QCPrefHeader header;
   Velk::Buffer in = FromBytes(bytes);

@@ -65,7 +65,8 @@ std::string EntryBytes(const std::wstring& name, int32_t score) { return NameByt
 
 std::string TableBytes(const std::vector<std::pair<std::wstring, int>>& entries) {
   std::string bytes;
-  for (size_t i = 0; i < 10; ++i) bytes += i < entries.size() ? EntryBytes(entries[i].first, entries[i].second) : EntryBytes(L"", 0);
+  for (size_t i = 0; i < 10; ++i)
+    bytes += i < entries.size() ? EntryBytes(entries[i].first, entries[i].second) : EntryBytes(L"", 0);
   return bytes;
 }
 
@@ -110,7 +111,8 @@ class QCPrefTest : public ::testing::Test {
       char n[3];
       std::snprintf(n, sizeof n, "%02d", i);
       loc += "<loc id=\"record_survival_name_" + std::string(n) + "\" text=\"Surv " + n + "\"/>";
-      loc += "<loc id=\"record_survival_value_" + std::string(n) + "\" text=\"" + std::to_string(1100 - 100 * i) + "\"/>";
+      loc +=
+          "<loc id=\"record_survival_value_" + std::string(n) + "\" text=\"" + std::to_string(1100 - 100 * i) + "\"/>";
       loc += "<loc id=\"record_career_name_" + std::string(n) + "\" text=\"Car " + n + "\"/>";
     }
     loc += "<loc id=\"record_career_value_01\" text=\"7000\"/><loc id=\"record_career_value_02\" text=\"-3\"/>";
@@ -437,7 +439,15 @@ TEST_F(HiScoreTest, APlayerKeepsOneEntry) {
 }
 
 TEST_F(HiScoreTest, AFullTableDropsItsLastEntry) {
-  Fill({{L"A", 100}, {L"B", 90}, {L"C", 80}, {L"D", 70}, {L"E", 60}, {L"F", 50}, {L"G", 40}, {L"H", 30}, {L"I", 20},
+  Fill({{L"A", 100},
+        {L"B", 90},
+        {L"C", 80},
+        {L"D", 70},
+        {L"E", 60},
+        {L"F", 50},
+        {L"G", 40},
+        {L"H", 30},
+        {L"I", 20},
         {L"J", 10}});
   EXPECT_EQ(pref_.AddHiScore(true, L"K", 9), 10);
   EXPECT_EQ(pref_.AddHiScore(true, L"K", 10), 9);  // equal to the tenth: it enters
@@ -458,8 +468,7 @@ TEST_F(QCPrefAppTest, TheStoredScreenModeIsAskedForBeforeTheWindowExists) {
   Velk::Testing::CountingApp& app = MakeApp();
   app.mIsWindowed = false;
   ScratchFolder files;
-  files.Write("Drimak Games/Pelune/pref.dat",
-              HeaderBytes(60, 60, 1, 0, -1) + std::string(5200, '\0'));
+  files.Write("Drimak Games/Pelune/pref.dat", HeaderBytes(60, 60, 1, 0, -1) + std::string(5200, '\0'));
   ScopedEnv data("XDG_DATA_HOME", files.Path().c_str());
   QCPref pref;
   pref.Load();

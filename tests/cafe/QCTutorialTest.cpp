@@ -350,8 +350,8 @@ TEST_F(TutorialTest, StepFortyThreeWithThePreparedAwardsUsedUp) {
   bool flag = false;
   while (tutorial.NextScriptedAward(flag) >= 0) {
   }
-  const std::vector<int> events = {1, 2, 4, 0, 2, 2, 2, 0, 8, 2, 2, 3, 0, 2, 2, 1, 2, 4, 0, 2, 2, 0, 0,
-                                   2, 0, 0, 1, 0, 1, 0, 1, 0, 2, 0, 2, 0, 2, 0, 2, 0, 2, 0, 2};
+  const std::vector<int> events = {1, 2, 4, 0, 2, 2, 2, 0, 8, 2, 2, 3, 0, 2, 2, 1, 2, 4, 0, 2, 2, 0,
+                                   0, 2, 0, 0, 1, 0, 1, 0, 1, 0, 2, 0, 2, 0, 2, 0, 2, 0, 2, 0, 2};
   for (int id : events) Advance(id);
   EXPECT_EQ(tutorial.CurrentStep(), 44);
   EXPECT_TRUE(miniGame.Elements().empty());

@@ -57,11 +57,13 @@ class ChildApp : public Velk::VelkAppBase {
     static std::atomic<bool> go{false};
     static volatile uintptr_t nowhere = 16;
     std::thread([] {
-      while (!go) {}
+      while (!go) {
+      }
       *reinterpret_cast<volatile int*>(nowhere) = 1;
     }).detach();
     std::thread([] {
-      while (!go) {}
+      while (!go) {
+      }
       __builtin_trap();
     }).detach();
     go = true;

@@ -4,9 +4,7 @@
 
 namespace {
 
-std::vector<uint8_t> Bytes(const Velk::Buffer& b) {
-  return std::vector<uint8_t>(b.Data(), b.Data() + b.ByteLength());
-}
+std::vector<uint8_t> Bytes(const Velk::Buffer& b) { return std::vector<uint8_t>(b.Data(), b.Data() + b.ByteLength()); }
 
 TEST(Buffer, BitFieldsAndBytesPackTightly) {
   Velk::Buffer b;

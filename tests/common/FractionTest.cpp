@@ -37,9 +37,7 @@ TEST(CriticalSection, ReentrantForTheOwnerExclusiveForOthers) {
   Velk::CriticalSection cs;
   std::lock_guard outer(cs);
   EnterCriticalSection(&cs.mCriticalSection);  // the owner may take it again, either way
-  {
-    std::lock_guard inner(cs);
-  }
+  { std::lock_guard inner(cs); }
   LeaveCriticalSection(&cs.mCriticalSection);
   std::atomic<bool> otherGotIt{true};
   std::thread([&] {

@@ -48,9 +48,7 @@ TEST_F(StopwatchTest, StopwatchMeasuresUntilStopped) {
   EXPECT_DOUBLE_EQ(watch.GetDuration(), 3.0);
 }
 
-TEST_F(StopwatchTest, CpuSpeedMeasurementEndsWhenTheCounterStandsStill) {
-  EXPECT_EQ(Velk::MeasureCpuSpeed(), 0);
-}
+TEST_F(StopwatchTest, CpuSpeedMeasurementEndsWhenTheCounterStandsStill) { EXPECT_EQ(Velk::MeasureCpuSpeed(), 0); }
 
 TEST(Profiler, RunWithoutEventsReportsOnlyTheTotal) {
   Velk::StartProfiling(false);

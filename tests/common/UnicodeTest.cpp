@@ -14,13 +14,15 @@ TEST(Unicode, Utf8RoundTripIncludingSurrogatePairs) {
 
 TEST(Unicode, MalformedInputBecomesReplacementCharacters) {
   const std::wstring bad = {0xFFFD, L'x'};
-  EXPECT_EQ(Velk::Utf8ToWide("\x80x"), bad);          // stray continuation byte
+  EXPECT_EQ(Velk::Utf8ToWide("\x80x"), bad);                       // stray continuation byte
   EXPECT_EQ(Velk::Utf8ToWide("\xC0\xAFx").substr(1), L"\uFFFDx");  // overlong '/'
-  EXPECT_EQ(Velk::Utf8ToWide("\xE2\x82x"), bad);      // truncated, next byte kept
-  EXPECT_EQ(Velk::Utf8ToWide("\xED\xA0\x80x"), bad);  // encoded surrogate
+  EXPECT_EQ(Velk::Utf8ToWide("\xE2\x82x"), bad);                   // truncated, next byte kept
+  EXPECT_EQ(Velk::Utf8ToWide("\xED\xA0\x80x"), bad);               // encoded surrogate
   EXPECT_EQ(Velk::Utf8ToWide("\xE2\x82"), std::wstring(1, 0xFFFD));
   // A lone surrogate unit cannot go out as UTF-8.
-  EXPECT_EQ(Velk::WideToUtf8(std::wstring{0xD800, L'a'}), "\xEF\xBF\xBD" "a");
+  EXPECT_EQ(Velk::WideToUtf8(std::wstring{0xD800, L'a'}),
+            "\xEF\xBF\xBD"
+            "a");
   EXPECT_EQ(Velk::WideToUtf8(std::wstring{L'a', 0xDC00}), "a\xEF\xBF\xBD");
 }
 

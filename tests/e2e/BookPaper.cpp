@@ -18,7 +18,8 @@ BookPaper::BookPaper(const Frame& book) {
 
 int BookPaper::Runs(const Frame& frame, const std::optional<ScreenRect>& leftOut) const {
   auto inside = [&leftOut](int x, int y) {
-    return leftOut && x >= leftOut->x && x < leftOut->x + leftOut->width && y >= leftOut->y && y < leftOut->y + leftOut->height;
+    return leftOut && x >= leftOut->x && x < leftOut->x + leftOut->width && y >= leftOut->y &&
+           y < leftOut->y + leftOut->height;
   };
   int runs = 0;
   for (int y = 0; y < frame.height; ++y) {

@@ -115,8 +115,8 @@ class DamagedData : public ::testing::Test {
 TEST_F(DamagedData, ATruncatedDataPakIsNamedAndTheProgramFails) {
   const fs::path pak = run.ProgramFolder() / "data.pak";
   const std::string whole = ReadBytes(pak);
-  for (size_t cut : {size_t{0}, size_t{3}, size_t{9}, size_t{200}, whole.size() / 10, whole.size() / 3, whole.size() / 2,
-                     whole.size() - 1000, whole.size() - 2, whole.size() - 1}) {
+  for (size_t cut : {size_t{0}, size_t{3}, size_t{9}, size_t{200}, whole.size() / 10, whole.size() / 3,
+                     whole.size() / 2, whole.size() - 1000, whole.size() - 2, whole.size() - 1}) {
     WriteArchive(pak, whole.substr(0, cut));
     const Outcome outcome = Start();
     EXPECT_EQ(outcome.status, 1) << "cut at " << cut << "\n" << outcome.errors;
@@ -133,8 +133,8 @@ void ExpectZeroedMemberStopsTheStart(DamagedData& test, const std::string& membe
   std::string bytes = ReadBytes(pak);
   const auto [first, size] = MemberRange(bytes, member);
   ASSERT_GT(size, 0u) << member;
-  std::fill(bytes.begin() + static_cast<std::ptrdiff_t>(first), bytes.begin() + static_cast<std::ptrdiff_t>(first + size),
-            static_cast<char>(PakScrambleByte(0)));
+  std::fill(bytes.begin() + static_cast<std::ptrdiff_t>(first),
+            bytes.begin() + static_cast<std::ptrdiff_t>(first + size), static_cast<char>(PakScrambleByte(0)));
   WriteArchive(pak, bytes);
   const Outcome outcome = test.Start();
   EXPECT_EQ(outcome.status, 1) << outcome.errors;
@@ -143,7 +143,9 @@ void ExpectZeroedMemberStopsTheStart(DamagedData& test, const std::string& membe
   test.ExpectHomeUnchanged();
 }
 
-TEST_F(DamagedData, AZeroedUiDocumentIsNamedAndTheProgramFails) { ExpectZeroedMemberStopsTheStart(*this, "cfg\\ui.xml"); }
+TEST_F(DamagedData, AZeroedUiDocumentIsNamedAndTheProgramFails) {
+  ExpectZeroedMemberStopsTheStart(*this, "cfg\\ui.xml");
+}
 
 // Without the music, the sounds and the characters' tables no day could be won: the start stops
 // as for the UI document rather than run on in silence.

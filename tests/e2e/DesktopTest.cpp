@@ -107,7 +107,9 @@ int DifferingCells(const Frame& picture, const FrameGrid& golden) {
   return differing;
 }
 
-bool Dark(uint32_t c) { return ((c >> 16) & 0xFF) <= kBlackLimit && ((c >> 8) & 0xFF) <= kBlackLimit && (c & 0xFF) <= kBlackLimit; }
+bool Dark(uint32_t c) {
+  return ((c >> 16) & 0xFF) <= kBlackLimit && ((c >> 8) & 0xFF) <= kBlackLimit && (c & 0xFF) <= kBlackLimit;
+}
 
 // The bounding box of what is not black inside `area`.
 ScreenRect Bounds(const Frame& frame, const ScreenRect& area) {
@@ -175,11 +177,11 @@ std::string WaitForProgram(PeluneOnScreen& game, const std::function<bool()>& do
   while (!done()) {
     const int64_t now = game.CpuMs();
     if (now > cpu) lastGain = Clock::now();
-    const std::string why = now < 0                          ? "it ended"
-                            : now - firstCpu > kStartCpuMs   ? "it used its processor time"
-                            : since(lastGain) > kStallMs     ? "it used no processor time for a while"
-                            : since(start) > kStartWallMs    ? "the time was up"
-                                                             : "";
+    const std::string why = now < 0                        ? "it ended"
+                            : now - firstCpu > kStartCpuMs ? "it used its processor time"
+                            : since(lastGain) > kStallMs   ? "it used no processor time for a while"
+                            : since(start) > kStartWallMs  ? "the time was up"
+                                                           : "";
     if (!why.empty()) {
       return why + " after " + std::to_string(since(start)) + " ms with " + std::to_string(now - firstCpu) +
              " ms of processor time; its threads:\n" + game.ThreadStates();
@@ -307,7 +309,8 @@ TEST_P(DesktopTest, TheMenuFillsItsRectangleAndThePointerLandsWhereItIs) {
 
   // On a bar beside the full-screen picture the button goes dark again and no cursor shows on it.
   if (!c.windowed && (picture.x > 0 || picture.y > 0)) {
-    const ScreenPoint bar = picture.x > 0 ? ScreenPoint{picture.x / 2, c.height / 2} : ScreenPoint{c.width / 2, picture.y / 2};
+    const ScreenPoint bar =
+        picture.x > 0 ? ScreenPoint{picture.x / 2, c.height / 2} : ScreenPoint{c.width / 2, picture.y / 2};
     screen_->MovePointer(bar.x, bar.y);
     const ScreenRect button = OnScreen(kCreateButton);
     const bool dark = WaitUntil([&] { return Changed(before, screen_->Grab(), button).width == 0; }, kPointerLimitMs);
@@ -357,8 +360,8 @@ TEST_P(ModeSwitchTest, WindowFullScreenWindowWithoutAnXError) {
     return window && *window == ScreenRect{0, 0, 1024, 768} && ShowsMenu(screen, *window, *golden, frame);
   };
   ASSERT_EQ(WaitForProgram(game, windowShowsMenu), "") << "no menu in the window\n" << game.Errors();
-  const std::vector<std::pair<std::function<bool()>, const char*>> switches = {
-      {fullScreenShowsMenu, "full screen"}, {windowShowsMenu, "the window"}};
+  const std::vector<std::pair<std::function<bool()>, const char*>> switches = {{fullScreenShowsMenu, "full screen"},
+                                                                               {windowShowsMenu, "the window"}};
   for (const auto& [shows, what] : switches) {
     // Keys go to the window under the pointer where no window manager gives the focus.
     const ScreenRect window = game.Window().value_or(ScreenRect{});
@@ -369,7 +372,8 @@ TEST_P(ModeSwitchTest, WindowFullScreenWindowWithoutAnXError) {
     const bool whole = WaitUntil(shows, kStartLimitMs);
     if (!whole) screen.Grab().WritePng((home / "failure.png").string());
     EXPECT_TRUE(whole) << "no whole picture in " << what << "; window "
-                       << (game.Window() ? Describe(*game.Window()) : "none") << "\n" << game.Errors();
+                       << (game.Window() ? Describe(*game.Window()) : "none") << "\n"
+                       << game.Errors();
   }
   EXPECT_TRUE(game.Stop());
   EXPECT_EQ(game.Errors().find("X Error"), std::string::npos) << game.Errors();
@@ -391,7 +395,7 @@ TEST(WindowPlacementTest, AWindowOpensWhereTheLastRunLeftIt) {
   // last two starts do not move it.
   const std::vector<ScreenPoint> moves = {{-60, -30}, {40, 50}, {-20, 25}, {70, -40}, {-30, -10}, {0, 0}, {0, 0}};
   constexpr int kTitleBarY = -8;  // above the client area, in the manager's title bar
-  constexpr int kSettleMs = 500;   // for the program to hear of its move
+  constexpr int kSettleMs = 500;  // for the program to hear of its move
   std::optional<ScreenRect> left;
   for (size_t start = 0; start < moves.size(); ++start) {
     PeluneOnScreen game(screen, home, true, {}, start > 0);

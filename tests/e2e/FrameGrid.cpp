@@ -76,10 +76,12 @@ std::optional<FrameGrid> FrameGrid::Parse(const std::string& text) {
     std::string word;
     int column = 0;
     while (words >> word) {
-      if (column == kColumns || word.size() != 6 || word.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
+      if (column == kColumns || word.size() != 6 ||
+          word.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
         return std::nullopt;
       }
-      grid.cells_[static_cast<size_t>(row) * kColumns + column++] = static_cast<uint32_t>(std::stoul(word, nullptr, 16));
+      grid.cells_[static_cast<size_t>(row) * kColumns + column++] =
+          static_cast<uint32_t>(std::stoul(word, nullptr, 16));
     }
     if (column != kColumns) return std::nullopt;
     ++row;

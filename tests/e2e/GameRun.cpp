@@ -54,11 +54,13 @@ GameRun::GameRun(const std::string& testName) : root_(fs::path(E2E_OUTPUT_DIR) /
   }
   fs::permissions(root_ / "home" / "run", fs::perms::owner_all);
   LinkOrCopy(fs::read_symlink("/proc/self/exe"), ProgramFolder() / "e2e_tests");
-  for (const char* archive : {"loc.pak", "data.pak"}) LinkOrCopy(fs::path(PELUNE_RUNTIME_DIR) / archive, ProgramFolder() / archive);
+  for (const char* archive : {"loc.pak", "data.pak"})
+    LinkOrCopy(fs::path(PELUNE_RUNTIME_DIR) / archive, ProgramFolder() / archive);
 }
 
 PhaseResult GameRun::Run(const std::string& phase, const PhaseOptions& options) {
-  std::vector<std::string> argv = {(ProgramFolder() / "e2e_tests").string(), "--phase", phase, "--out", OutFolder().string()};
+  std::vector<std::string> argv = {(ProgramFolder() / "e2e_tests").string(), "--phase", phase, "--out",
+                                   OutFolder().string()};
   const bool window = !options.display.empty();
   // Goldens are the headless frames; a real window is only compared with them.
   if (std::getenv("E2E_UPDATE_GOLDENS") != nullptr && !window) argv.push_back("--update-goldens");
@@ -76,7 +78,8 @@ PhaseResult GameRun::Run(const std::string& phase, const PhaseOptions& options) 
   PhaseResult result;
   const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(options.limitMs);
   for (;;) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now()).count();
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now()).count();
     std::optional<std::string> line = child.ReadLine(static_cast<int>(std::max<int64_t>(left, 0)));
     if (!line) break;
     if (line->rfind("step ", 0) == 0) {

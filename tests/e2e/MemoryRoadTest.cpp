@@ -3,7 +3,6 @@
 // roads' filtering allows.
 #include <gtest/gtest.h>
 
-
 #include "e2e/FrameGrid.h"
 #include "e2e/GameRun.h"
 

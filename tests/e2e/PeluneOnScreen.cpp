@@ -91,7 +91,8 @@ std::string PeluneOnScreen::ThreadStates() const {
   for (const fs::directory_entry& task : fs::directory_iterator(tasks, ignored)) {
     const std::string stat = ReadText(task.path() / "stat");
     const std::vector<std::string> fields = StatFields(stat);
-    text += "  " + TaskName(stat) + " " + (fields.empty() ? "?" : fields[0]) + " " + ReadText(task.path() / "wchan") + "\n";
+    text +=
+        "  " + TaskName(stat) + " " + (fields.empty() ? "?" : fields[0]) + " " + ReadText(task.path() / "wchan") + "\n";
   }
   return text.empty() ? "  (ended)\n" : text;
 }

@@ -131,20 +131,23 @@ std::string Text(const QCCandyWidget* widget) {
 // A probe of the centre of a control drawn from the texture: what the picture's own pixels average
 // there, in the image the game loaded, drawn from its source rectangle stretched over the control.
 Probe TextureProbe(Playthrough& play, const std::string& what, QCCandyWidget* widget, QCTexture* texture) {
-  Velk::Image* image = texture != nullptr && !texture->Frames().empty() ? texture->Frames().front().GetImage() : nullptr;
+  Velk::Image* image =
+      texture != nullptr && !texture->Frames().empty() ? texture->Frames().front().GetImage() : nullptr;
   auto* memory = dynamic_cast<Velk::MemoryImage*>(image);
   const uint32_t* bits = memory != nullptr ? memory->GetArgbBits() : nullptr;
   if (bits == nullptr) play.Fail("no pixels for the probe of " + what);
   Velk::Rect source = texture->GetSourceRect();
   if (source.mWidth <= 0 || source.mHeight <= 0) source = Velk::Rect(0, 0, memory->mWidth, memory->mHeight);
-  const Frame picture{memory->mWidth, memory->mHeight, std::vector<uint32_t>(bits, bits + static_cast<size_t>(memory->mWidth) * memory->mHeight)};
+  const Frame picture{memory->mWidth, memory->mHeight,
+                      std::vector<uint32_t>(bits, bits + static_cast<size_t>(memory->mWidth) * memory->mHeight)};
   constexpr int kSide = 10;
   const int sx = source.mX + source.mWidth / 2 - kSide / 2 * source.mWidth / widget->mWidth;
   const int sy = source.mY + source.mHeight / 2 - kSide / 2 * source.mHeight / widget->mHeight;
   const uint32_t expected = picture.Average(sx, sy, std::max(1, kSide * source.mWidth / widget->mWidth),
                                             std::max(1, kSide * source.mHeight / widget->mHeight));
   const POINT at = widget->AbsolutePos();
-  return Probe{what, at.x + widget->mWidth / 2 - kSide / 2, at.y + widget->mHeight / 2 - kSide / 2, kSide, kSide, expected};
+  return Probe{what,    at.x + widget->mWidth / 2 - kSide / 2, at.y + widget->mHeight / 2 - kSide / 2, kSide, kSide,
+               expected};
 }
 
 // A picture control's probe: its first normal texture.
@@ -160,10 +163,11 @@ QCCandyWidget* SplashUp(Playthrough& play) {
   play.Expect(game.mSplash != nullptr && !game.mSplash->mPictures.empty(), "a splash with pictures");
   play.Expect(stack.back() == game.mScreens[QCEngine3::kSplashScreen], "the splash stacked on top of every screen");
   const auto backdrop = std::find(stack.begin(), stack.end(), game.mScreens[QCEngine3::kMenuScreen]);
-  play.Expect(backdrop != stack.end() &&
-                  std::none_of(stack.begin(), backdrop, [&](Velk::Widget* w) {
-                    return std::find(game.mScreens.begin(), game.mScreens.end(), w) != game.mScreens.end();
-                  }),
+  play.Expect(backdrop != stack.end() && std::none_of(stack.begin(), backdrop,
+                                                      [&](Velk::Widget* w) {
+                                                        return std::find(game.mScreens.begin(), game.mScreens.end(),
+                                                                         w) != game.mScreens.end();
+                                                      }),
               "the menu backdrop below every other screen");
   QCCandyWidget* first = game.mSplash->mPictures.front();
   play.StepUntil([&] { return Settled(first); }, 500, "the splash's first picture");
@@ -240,7 +244,8 @@ void Comic(Playthrough& play) {
     play.Step(100);
     const int before = career.mComicIndex;
     play.ClickWidget(career.mComixNext, "comix > next_button");
-    play.StepUntil([&] { return career.mComicIndex != before || !career.mComix->mVisible; }, 200, "the next comic page");
+    play.StepUntil([&] { return career.mComicIndex != before || !career.mComix->mVisible; }, 200,
+                   "the next comic page");
     if (career.mComix->mVisible) pages += "," + std::to_string(career.mComicIndex);
   }
   play.Expect(!career.mComix->mVisible, "the comic closed after its pages");
@@ -260,7 +265,8 @@ void LevelLoads(Playthrough& play, const std::string& level) {
   Velk::SeedRandom(kLevelSeed);
   play.StepUntil([&] { return !game.mBoard->IsLevelLoading(); }, 100, "the hand-over of " + level);
   play.Expect(!game.mLoadScreen->mVisible, "the load screen gone at the hand-over");
-  play.StepUntil([&] { return game.mBoard->mBriefing != nullptr && Settled(game.mBoard->mBriefing); }, 500, "the briefing");
+  play.StepUntil([&] { return game.mBoard->mBriefing != nullptr && Settled(game.mBoard->mBriefing); }, 500,
+                 "the briefing");
   play.Step(30);
 }
 
@@ -361,7 +367,8 @@ void DayEnds(Playthrough& play, int day) {
   const int today = game.mPref.GetProfile()->mCurrentDay;
   play.Expect(today == day + 1, "day " + std::to_string(day + 1) + " is today");
   const int slot = day - career.mOffset - 1;
-  play.Expect(career.mPage.goalMarks[slot]->mVisible || career.mPage.expertMarks[slot]->mVisible, named + " carries its mark");
+  play.Expect(career.mPage.goalMarks[slot]->mVisible || career.mPage.expertMarks[slot]->mVisible,
+              named + " carries its mark");
 }
 
 // Nothing of the books shows while a day runs: neither the book the day was started from nor the
@@ -409,8 +416,9 @@ void BackToMainMenu(Playthrough& play, QCCandyWidget* back, const std::string& n
   QCEngine3& game = play.Game();
   play.StepUntil([&] { return !game.mMainMenu->mFlipping; }, 300, "the page turn to the book");
   play.ClickWidget(back, name);
-  play.StepUntil([&] { return Settled(game.mMainMenu->mMainDlg) && game.mMainMenu->mVisible && !game.mMainMenu->mFlipping; },
-                 500, "the main menu");
+  play.StepUntil(
+      [&] { return Settled(game.mMainMenu->mMainDlg) && game.mMainMenu->mVisible && !game.mMainMenu->mFlipping; }, 500,
+      "the main menu");
 }
 
 // The main menu's quit button ends the run in order.
@@ -420,12 +428,14 @@ int QuitFromMainMenu(Playthrough& play) {
   // The page may still slide after its turn: click only where the button has come to rest.
   POINT last{-1, -1};
   int still = 0;
-  play.StepUntil([&] {
-    const POINT at = game.mMainMenu->mQuit->AbsolutePos();
-    still = (at.x == last.x && at.y == last.y) ? still + 1 : 0;
-    last = at;
-    return still >= 10;
-  }, 500, "the quit button at rest");
+  play.StepUntil(
+      [&] {
+        const POINT at = game.mMainMenu->mQuit->AbsolutePos();
+        still = (at.x == last.x && at.y == last.y) ? still + 1 : 0;
+        last = at;
+        return still >= 10;
+      },
+      500, "the quit button at rest");
   play.ClickWidget(game.mMainMenu->mQuit, "main_menu > right_page > quit");
   play.StepUntil([&] { return game.mShutdown.load(); }, 100, "the end of the run after quit");
   return play.Finish();
@@ -486,7 +496,8 @@ constexpr int kCheckedNormalTexture = 3;
 
 // The box as the frame shows it with the pointer elsewhere: its normal texture of the state.
 Probe BoxProbe(Playthrough& play, const std::string& name, QCCheckBox* box, bool checked) {
-  return TextureProbe(play, name + (checked ? " ticked" : " unticked"), box, box->GetTexture(0, checked ? kCheckedNormalTexture : 0));
+  return TextureProbe(play, name + (checked ? " ticked" : " unticked"), box,
+                      box->GetTexture(0, checked ? kCheckedNormalTexture : 0));
 }
 
 void OpenOptions(Playthrough& play) {
@@ -555,7 +566,8 @@ void SurvivalBook(Playthrough& play) {
   play.StepUntil([&] { return Settled(&book) && !game.mMainMenu->mVisible; }, 300, "the survival book");
   play.Step(30);
   play.Expect(book.mSelectedCafe == 1, "cafe 1 chosen in the survival book");
-  play.Expect(book.mCafeButtons[1]->mDisabled && book.mCafeButtons[2]->mDisabled, "cafes 2 and 3 closed to a new career");
+  play.Expect(book.mCafeButtons[1]->mDisabled && book.mCafeButtons[2]->mDisabled,
+              "cafes 2 and 3 closed to a new career");
   play.Checkpoint("survival_book");
 }
 
@@ -729,7 +741,8 @@ void TurnHelpPage(Playthrough& play, QCCandyWidget* button, const std::string& n
   QCEngine3& game = play.Game();
   const int before = game.mHelp->mCurrentPage;
   play.ClickWidget(button, name);
-  play.StepUntil([&] { return game.mHelp->mCurrentPage != before && HelpStill(game, 400); }, 200, "the help page turning");
+  play.StepUntil([&] { return game.mHelp->mCurrentPage != before && HelpStill(game, 400); }, 200,
+                 "the help page turning");
   play.Log("help page " + HelpTitle(play));
 }
 
@@ -744,7 +757,8 @@ int PauseHelp(Playthrough& play) {
   QCBoard_Game3& board = *game.mBoard;
   QCBoard_EscapeMenu& pause = *board.mEscapeMenu;
   QCBoard_Help& help = *game.mHelp;
-  const std::optional<POINT> place = TestSupport::ScreenTargets(game).PointOf(QCPickItem::FindPickable("client_place02"));
+  const std::optional<POINT> place =
+      TestSupport::ScreenTargets(game).PointOf(QCPickItem::FindPickable("client_place02"));
   if (!place) play.Fail("the guest's place cannot be clicked");
   play.MoveMouse(place->x, place->y);
   play.Log("cursor over the guest's place " + game.GetCursorManager()->GetCurrentName());
@@ -755,12 +769,18 @@ int PauseHelp(Playthrough& play) {
   play.Expect(game.GetCursorManager()->GetCurrentName() == "normal", "no hand over the pause book");
   const float clock = board.mPlayTime;
   play.ClickWidget(pause.mHelp, "escape_dlg > right_page > help");
-  play.StepUntil([&] { return HelpStill(game, 400) && pause.mOffset.x == -400; }, 300, "the help book beside the pause book");
+  play.StepUntil([&] { return HelpStill(game, 400) && pause.mOffset.x == -400; }, 300,
+                 "the help book beside the pause book");
   play.Step(30);
   play.Checkpoint("pause_help");
-  AnswerWhereDrawn(play, {{pause.mResume, "resume"}, {pause.mRestart, "restart"}, {pause.mSettings, "settings"},
-                          {pause.mHelp, "help"}, {pause.mQuit, "quit"}, {help.mNextBtn, "next_btn"},
-                          {help.mPrevBtn, "prev_btn"}, {help.mClose, "close"}});
+  AnswerWhereDrawn(play, {{pause.mResume, "resume"},
+                          {pause.mRestart, "restart"},
+                          {pause.mSettings, "settings"},
+                          {pause.mHelp, "help"},
+                          {pause.mQuit, "quit"},
+                          {help.mNextBtn, "next_btn"},
+                          {help.mPrevBtn, "prev_btn"},
+                          {help.mClose, "close"}});
   play.Log("help page " + HelpTitle(play));
   while (!help.mNextBtn->mDisabled) TurnHelpPage(play, help.mNextBtn, "next_btn");
   while (!help.mPrevBtn->mDisabled) TurnHelpPage(play, help.mPrevBtn, "prev_btn");
@@ -798,7 +818,8 @@ void ClickNoteAwayAt(Playthrough& play, LevelPlayer& player, int shown, int next
   QCCandyWidget* answer = Note(*board.mHud, next);
   player.IdleUntil([&] { return Settled(answer); }, 600, "note " + std::to_string(next) + " after " + name);
   play.Step(100);
-  play.Expect(Settled(answer), "note " + std::to_string(next) + " up after " + name + " clicked at " + std::to_string(ms) + " ms");
+  play.Expect(Settled(answer),
+              "note " + std::to_string(next) + " up after " + name + " clicked at " + std::to_string(ms) + " ms");
 }
 // Day 1 in a real window with notes 2 and 10 clicked away through the X server, each the number
 // of milliseconds in E2E_NOTE_CLICK_MS after it starts to show.
@@ -831,16 +852,25 @@ int ScreenPictures(Playthrough& play) {
 
 int RunPhase(const std::string& name, PlaythroughOptions options) {
   static const std::map<std::string, std::function<int(Playthrough&)>> kPhases = {
-      {"new_player", NewPlayer},       {"restart", Restart},
-      {"missing_data", MissingData},   {"two_profiles", TwoProfiles},
-      {"one_more_profile", OneMoreProfile}, {"screen_pictures", ScreenPictures},
-      {"asks_for_name", AsksForName},     {"close_while_loading", CloseWhileLoading},
-      {"make_ann", MakeAnn},             {"memory_road", MemoryRoad},
-      {"damaged_pref", AsksForName},       {"cut_pref", OneMoreProfile},
-      {"first_note", FirstNoteOnly},       {"to_level_end", LevelEndOnly},
-          {"notes_clicked_away_then_killed", NotesClickedAwayThenKilled},
-      {"options", Options},                {"survival_shift", SurvivalShift},
-      {"pause_help", PauseHelp},          {"notes_clicked_through_the_server", NotesClickedThroughTheServer},
+      {"new_player", NewPlayer},
+      {"restart", Restart},
+      {"missing_data", MissingData},
+      {"two_profiles", TwoProfiles},
+      {"one_more_profile", OneMoreProfile},
+      {"screen_pictures", ScreenPictures},
+      {"asks_for_name", AsksForName},
+      {"close_while_loading", CloseWhileLoading},
+      {"make_ann", MakeAnn},
+      {"memory_road", MemoryRoad},
+      {"damaged_pref", AsksForName},
+      {"cut_pref", OneMoreProfile},
+      {"first_note", FirstNoteOnly},
+      {"to_level_end", LevelEndOnly},
+      {"notes_clicked_away_then_killed", NotesClickedAwayThenKilled},
+      {"options", Options},
+      {"survival_shift", SurvivalShift},
+      {"pause_help", PauseHelp},
+      {"notes_clicked_through_the_server", NotesClickedThroughTheServer},
   };
   const auto phase = kPhases.find(name);
   if (phase == kPhases.end()) return 2;

@@ -129,7 +129,8 @@ void Playthrough::StepUntil(const std::function<bool()>& done, int maxUpdates, c
 void Playthrough::WaitFor(const std::function<bool()>& done, const std::string& what) {
   const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(kWallLimitMs);
   while (!done()) {
-    if (std::chrono::steady_clock::now() > end) Fail("not within " + std::to_string(kWallLimitMs / 1000) + " s: " + what);
+    if (std::chrono::steady_clock::now() > end)
+      Fail("not within " + std::to_string(kWallLimitMs / 1000) + " s: " + what);
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
 }
@@ -255,7 +256,8 @@ void Playthrough::KeepScreenPictures(const std::string& name) {
   const std::string screenshot = Velk::NextScreenshotPath(folder);
   game_->TakeScreenshot();
   std::error_code error;
-  std::filesystem::copy_file(screenshot, prefix + "_screenshot.png", std::filesystem::copy_options::overwrite_existing, error);
+  std::filesystem::copy_file(screenshot, prefix + "_screenshot.png", std::filesystem::copy_options::overwrite_existing,
+                             error);
   if (error) Fail("no screenshot at " + screenshot);
   if (Headless() != nullptr) return;
   Frame window;
@@ -320,16 +322,16 @@ void Playthrough::Checkpoint(const std::string& name, const std::vector<Probe>& 
   const std::optional<FrameGrid> golden = FrameGrid::Parse(ReadText(goldenPath));
   if (!golden) {
     std::ofstream(options_.outFolder + "/" + name + ".txt", std::ios::binary) << grid.ToText(name);
-    Fail("checkpoint " + name + ": no readable golden " + goldenPath +
-         " (e2e_tests --update-goldens writes it)" + KeepFrames(name, frame, nullptr));
+    Fail("checkpoint " + name + ": no readable golden " + goldenPath + " (e2e_tests --update-goldens writes it)" +
+         KeepFrames(name, frame, nullptr));
   }
   int cell = 0;
   const int distance = grid.MaxDistance(*golden, &cell);
   if (distance > kGridTolerance) {
     Fail("checkpoint " + name + ": cell " + std::to_string(cell % FrameGrid::kColumns) + "," +
-         std::to_string(cell / FrameGrid::kColumns) + " is " + Hex(grid.Cell(cell % FrameGrid::kColumns, cell / FrameGrid::kColumns)) +
-         ", the golden " + Hex(golden->Cell(cell % FrameGrid::kColumns, cell / FrameGrid::kColumns)) +
-         KeepFrames(name, frame, &*golden));
+         std::to_string(cell / FrameGrid::kColumns) + " is " +
+         Hex(grid.Cell(cell % FrameGrid::kColumns, cell / FrameGrid::kColumns)) + ", the golden " +
+         Hex(golden->Cell(cell % FrameGrid::kColumns, cell / FrameGrid::kColumns)) + KeepFrames(name, frame, &*golden));
   }
   Log("checkpoint " + name);
 }
@@ -337,7 +339,9 @@ void Playthrough::Checkpoint(const std::string& name, const std::vector<Probe>& 
 // In a real window the frame is what the X server shows of the game's window, as a player sees
 // it. The picture was presented before the checkpoint, but the server may draw it a moment later:
 // it counts once two looks a moment apart agree.
-Frame Playthrough::ShownFrame(const std::string& what) { return Headless() != nullptr ? CurrentFrame() : WindowFrame(what); }
+Frame Playthrough::ShownFrame(const std::string& what) {
+  return Headless() != nullptr ? CurrentFrame() : WindowFrame(what);
+}
 
 Frame Playthrough::WindowFrame(const std::string& name) {
   const XConnection& screen = Screen();

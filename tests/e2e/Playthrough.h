@@ -32,7 +32,7 @@ struct Probe {
 };
 
 struct PlaythroughOptions {
-  std::string outFolder;   // frames and grids of a failure go here
+  std::string outFolder;  // frames and grids of a failure go here
   std::string goldenFolder;
   bool updateGoldens = false;
   bool expectMessageBox = false;  // a box is the phase's expected outcome, not a failure

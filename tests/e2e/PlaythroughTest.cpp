@@ -104,10 +104,17 @@ std::vector<std::string> NotesSeen(const PhaseResult& result) {
 }
 
 // The steps phase 1 logs up to day 1's first note.
-const char* const kToTheFirstNote[] = {
-    "ok loc.pak and data.pak mounted beside the program", "checkpoint splash", "checkpoint name_dialog",
-    "checkpoint career_book", "checkpoint comic", "comic pages 1,2,3", "checkpoint briefing", "ok day 1 running",
-    "checkpoint tutorial_1", "note A guest! Click the guest's place at the counter to take the order.", "ok no money yet"};
+const char* const kToTheFirstNote[] = {"ok loc.pak and data.pak mounted beside the program",
+                                       "checkpoint splash",
+                                       "checkpoint name_dialog",
+                                       "checkpoint career_book",
+                                       "checkpoint comic",
+                                       "comic pages 1,2,3",
+                                       "checkpoint briefing",
+                                       "ok day 1 running",
+                                       "checkpoint tutorial_1",
+                                       "note A guest! Click the guest's place at the counter to take the order.",
+                                       "ok no money yet"};
 
 void ExpectSteps(const PhaseResult& result, const std::vector<std::string>& steps) {
   for (const std::string& step : steps) EXPECT_TRUE(result.HasStep(step)) << step << "\n" << result.Transcript();
@@ -167,8 +174,9 @@ TEST(MemoryRoad, PhaseOneToTheFirstNote) {
 // Phase 1 to the end: day 1 by its notes, left for the script to take away, and the serving policy
 // for the guests after them; the goal stamp at $80; the level end counts the money up and the book
 // marks day 1 and opens day 2, which "Next" starts and the policy wins, with no page of a book on
-// the screen around its briefing or while it runs; back to the main menu and quit there (status 0). Phase 2 from the same home: greeted without a name dialog, one profile,
-// days 1 and 2 done and day 3 today. Every save of pref.dat on the way is one rename.
+// the screen around its briefing or while it runs; back to the main menu and quit there (status 0). Phase 2 from the
+// same home: greeted without a name dialog, one profile, days 1 and 2 done and day 3 today. Every save of pref.dat on
+// the way is one rename.
 TEST(Playthrough, TwoDaysThenRestart) {
   SKIP_WHOLE_DAYS();
   GameRun run(TestName());
@@ -179,11 +187,12 @@ TEST(Playthrough, TwoDaysThenRestart) {
   ExpectAtomicSaves(saves, run.PrefPath().parent_path(), 5, true);
   ExpectSteps(first, {std::begin(kToTheFirstNote), std::end(kToTheFirstNote)});
   EXPECT_EQ(NotesSeen(first), kDayOneNotes) << first.Transcript();
-  ExpectSteps(first, {"tutorial over", "ok day 1 won", "ok the money counted up to day 1's", "ok day 2 is today",
-                      "ok day 1 carries its mark", "checkpoint level_end", "ok the book's paper seen in the book",
-                      "no book around the briefing", "ok day 2 running", "no book at second 1 of day 2",
-                      "no book at second 30 of day 2", "no book at second 60 of day 2", "ok day 2 won",
-                      "ok the money counted up to day 2's", "ok day 3 is today", "ok day 2 carries its mark", "finished"});
+  ExpectSteps(first,
+              {"tutorial over", "ok day 1 won", "ok the money counted up to day 1's", "ok day 2 is today",
+               "ok day 1 carries its mark", "checkpoint level_end", "ok the book's paper seen in the book",
+               "no book around the briefing", "ok day 2 running", "no book at second 1 of day 2",
+               "no book at second 30 of day 2", "no book at second 60 of day 2", "ok day 2 won",
+               "ok the money counted up to day 2's", "ok day 3 is today", "ok day 2 carries its mark", "finished"});
   EXPECT_GE(NumberAfter(first, "goal stamp at $"), 80) << first.Transcript();
   const std::vector<StoredProfile> profiles = PrefFile(run.PrefPath()).Profiles();
   ASSERT_EQ(profiles.size(), 1u);
@@ -225,10 +234,17 @@ TEST(RealWindow, PhaseOneToTheLevelEndShowsWhatTheHeadlessRunShows) {
                        "ok day 1 won", "window level_end", "finished"});
 }
 
-const char* const kPauseHelp[] = {
-    "checkpoint pause_help", "ok resume answers where it is drawn", "ok next_btn answers where it is drawn",
-    "ok close answers where it is drawn", "help page The boss", "help page What guests order", "help page Rush and tray",
-    "checkpoint pause_help_closed", "ok the day's clock runs again", "the guest's place answers", "finished"};
+const char* const kPauseHelp[] = {"checkpoint pause_help",
+                                  "ok resume answers where it is drawn",
+                                  "ok next_btn answers where it is drawn",
+                                  "ok close answers where it is drawn",
+                                  "help page The boss",
+                                  "help page What guests order",
+                                  "help page Rush and tray",
+                                  "checkpoint pause_help_closed",
+                                  "ok the day's clock runs again",
+                                  "the guest's place answers",
+                                  "finished"};
 
 // Help from the pause menu, read page by page and closed back to the pause menu; Resume goes on
 // with the day.
@@ -290,8 +306,8 @@ TEST(Options, TheBoxesShowTheirStateAndTheSettingsOutliveTheRun) {
   GameRun run(TestName());
   const PhaseResult result = run.Run("options");
   EXPECT_PHASE_PASSED(result);
-  ExpectSteps(result, {"checkpoint options", "checkpoint options_ticked", "ok a window after apply", "pref windowed 1 mute 1",
-                       "ok full screen after apply", "pref windowed 0 mute 0", "finished"});
+  ExpectSteps(result, {"checkpoint options", "checkpoint options_ticked", "ok a window after apply",
+                       "pref windowed 1 mute 1", "ok full screen after apply", "pref windowed 0 mute 0", "finished"});
   const PrefFile pref(run.PrefPath());
   EXPECT_EQ(pref.WindowedByte(), 0);
   EXPECT_EQ(pref.MuteByte(), 0);
@@ -302,8 +318,8 @@ TEST(Options, TheBoxesShowTheirStateAndTheSettingsOutliveTheRun) {
 
 // The sample cafe's survival table on a first start, from its texts.
 const std::vector<StoredHiScore> kDefaultSurvivalTable = {
-    {L"Rosa", 3000}, {L"Igor", 2500}, {L"Ada", 2100}, {L"Finn", 1700}, {L"Lucia", 1400},
-    {L"Jonas", 1100}, {L"Mira", 800},  {L"Ravi", 600},  {L"Ella", 400},  {L"Sam", 200}};
+    {L"Rosa", 3000},  {L"Igor", 2500}, {L"Ada", 2100}, {L"Finn", 1700}, {L"Lucia", 1400},
+    {L"Jonas", 1100}, {L"Mira", 800},  {L"Ravi", 600}, {L"Ella", 400},  {L"Sam", 200}};
 
 // The rows "survival row <i> <name> <score>" the phase read off the hi-score screen.
 std::vector<StoredHiScore> RowsShown(const PhaseResult& result) {
@@ -330,9 +346,10 @@ TEST(Survival, AShiftEndsAtTheFourthLostGuestAndItsMoneyEntersTheHiScoreTable) {
   GameRun run(TestName());
   const PhaseResult result = RunWholeDays(run, "survival_shift");
   EXPECT_PHASE_PASSED(result);
-  ExpectSteps(result, {"checkpoint survival_book", "ok cafe 1 chosen in the survival book", "ok cafes 2 and 3 closed to a new career",
-                       "checkpoint survival_briefing", "briefing First target: $100", "ok survival cafe 1 running",
-                       "lives -1", "hi-score screen", "finished"});
+  ExpectSteps(result,
+              {"checkpoint survival_book", "ok cafe 1 chosen in the survival book",
+               "ok cafes 2 and 3 closed to a new career", "checkpoint survival_briefing", "briefing First target: $100",
+               "ok survival cafe 1 running", "lives -1", "hi-score screen", "finished"});
   // Lives only fall (two guests may leave in one update), from 3 to the -1 that ends the shift.
   int lives = 3;
   for (const std::string& step : result.steps) {
@@ -344,7 +361,8 @@ TEST(Survival, AShiftEndsAtTheFourthLostGuestAndItsMoneyEntersTheHiScoreTable) {
   const int money = NumberAfter(result, "shift money ");
   ASSERT_GT(money, kDefaultSurvivalTable.back().score) << result.Transcript();
   std::vector<StoredHiScore> expected = kDefaultSurvivalTable;
-  const auto rank = std::find_if(expected.begin(), expected.end(), [money](const StoredHiScore& e) { return e.score <= money; });
+  const auto rank =
+      std::find_if(expected.begin(), expected.end(), [money](const StoredHiScore& e) { return e.score <= money; });
   expected.insert(rank, StoredHiScore{L"Ann", money});
   expected.pop_back();
   const std::vector<StoredHiScore> stored = PrefFile(run.PrefPath()).SurvivalTable();
@@ -380,9 +398,10 @@ TEST(BadInput, APrefDatOfSevenRandomBytesGivesAFreshStart) {
   GameRun run(TestName());
   std::filesystem::create_directories(run.PrefPath().parent_path());
   std::mt19937 random(7);
-  std::ofstream(run.PrefPath(), std::ios::binary) << std::string{static_cast<char>(random()), static_cast<char>(random()),
-      static_cast<char>(random()), static_cast<char>(random()), static_cast<char>(random()),
-      static_cast<char>(random()), static_cast<char>(random())};
+  std::ofstream(run.PrefPath(), std::ios::binary)
+      << std::string{static_cast<char>(random()), static_cast<char>(random()), static_cast<char>(random()),
+                     static_cast<char>(random()), static_cast<char>(random()), static_cast<char>(random()),
+                     static_cast<char>(random())};
 
   const std::string seven = PrefFile(run.PrefPath()).Bytes();
 
@@ -417,9 +436,9 @@ TEST(Faults, APartialTrailingRecordIsDroppedBeforeTheNextProfile) {
   EXPECT_PHASE_PASSED(result);
   EXPECT_TRUE(result.HasStep("profiles now Ann,Cid")) << result.Transcript();
   const std::string kept = run.PrefPath().string() + ".bad";
-  EXPECT_TRUE(std::any_of(result.steps.begin(), result.steps.end(),
-                          [&kept](const std::string& step) { return step.rfind("box ", 0) == 0 && step.ends_with(kept); }))
-      << result.Transcript();
+  EXPECT_TRUE(std::any_of(result.steps.begin(), result.steps.end(), [&kept](const std::string& step) {
+    return step.rfind("box ", 0) == 0 && step.ends_with(kept);
+  })) << result.Transcript();
   EXPECT_EQ(PrefFile(kept).Bytes(), cut);
   const PrefFile pref(run.PrefPath());
   EXPECT_EQ(pref.Size(), PrefFile::kProfilesOffset + 2 * PrefFile::kProfileSize);
@@ -474,7 +493,8 @@ TEST(Faults, AKillDuringASaveLeavesAWholePrefDat) {
   EXPECT_EQ(killed.signal == SIGKILL || killed.exitCode.has_value(), true) << killed.Transcript();
   const PrefFile pref(run.PrefPath());
   ASSERT_TRUE(pref.Exists());
-  EXPECT_TRUE(pref.Size() == PrefFile::kProfilesOffset || pref.Size() == PrefFile::kProfilesOffset + PrefFile::kProfileSize)
+  EXPECT_TRUE(pref.Size() == PrefFile::kProfilesOffset ||
+              pref.Size() == PrefFile::kProfilesOffset + PrefFile::kProfileSize)
       << pref.Size();
   EXPECT_EQ(pref.Version(), PrefFile::kVersion);
   const std::vector<std::wstring> names = Names(pref);

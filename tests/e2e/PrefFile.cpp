@@ -53,7 +53,8 @@ std::vector<StoredProfile> PrefFile::Profiles() const {
     StoredProfile profile;
     profile.name = Name(at);
     profile.currentDay = static_cast<int32_t>(U32(at + kCurrentDayOffset));
-    for (int day = 0; day < 60; ++day) profile.bestMoney[day] = static_cast<int32_t>(U32(at + kBestMoneyOffset + 4 * day));
+    for (int day = 0; day < 60; ++day)
+      profile.bestMoney[day] = static_cast<int32_t>(U32(at + kBestMoneyOffset + 4 * day));
     profiles.push_back(profile);
   }
   return profiles;

@@ -19,7 +19,8 @@ constexpr int kTolerance = 2;
 int Distance(const std::filesystem::path& a, const std::filesystem::path& b) {
   std::unique_ptr<ImageLib::Image> first(ImageLib::GetPNGImage(a.string()));
   std::unique_ptr<ImageLib::Image> second(ImageLib::GetPNGImage(b.string()));
-  if (!first || !second || first->GetWidth() != second->GetWidth() || first->GetHeight() != second->GetHeight()) return -1;
+  if (!first || !second || first->GetWidth() != second->GetWidth() || first->GetHeight() != second->GetHeight())
+    return -1;
   int worst = 0;
   for (int64_t i = 0; i < first->PixelCount(); ++i) {
     worst = std::max(worst, Frame::ChannelDistance(first->GetBits()[i], second->GetBits()[i]));

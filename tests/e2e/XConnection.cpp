@@ -108,15 +108,15 @@ bool XConnection::AskToClose(pid_t pid) const {
 }
 
 // A window manager puts the program's windows into frames of its own, so the whole tree is searched.
-void XConnection::FindWindows(unsigned long window, unsigned long pidAtom, pid_t pid,
-                              std::optional<ScreenRect>& best, unsigned long& bestWindow) const {
+void XConnection::FindWindows(unsigned long window, unsigned long pidAtom, pid_t pid, std::optional<ScreenRect>& best,
+                              unsigned long& bestWindow) const {
   Atom type = None;
   int format = 0;
   unsigned long count = 0;
   unsigned long after = 0;
   unsigned char* data = nullptr;
-  if (XGetWindowProperty(display_, window, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &count, &after,
-                         &data) == Success &&
+  if (XGetWindowProperty(display_, window, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &count, &after, &data) ==
+          Success &&
       count == 1 && format == 32 && static_cast<pid_t>(*reinterpret_cast<unsigned long*>(data)) == pid) {
     XWindowAttributes attributes;
     Window child = None;

@@ -70,8 +70,9 @@ bool XvfbScreen::StartWindowManager(const std::string& program) {
   // under a server grab) only later: a window mapped meanwhile may never be mapped for it, and the
   // program that maps it then waits for ever. So the test's programs start once it has run its
   // start-up command, which prints a line to the pipe it was given.
-  windowManager_ = std::make_unique<Velk::Testing::ChildProcess>(
-      std::vector<std::string>{*path, "--startup", "echo started"}, std::map<std::string, std::string>{{"DISPLAY", name_}});
+  windowManager_ =
+      std::make_unique<Velk::Testing::ChildProcess>(std::vector<std::string>{*path, "--startup", "echo started"},
+                                                    std::map<std::string, std::string>{{"DISPLAY", name_}});
   if (!windowManager_->WaitForLine("started", kWindowManagerLimitMs) || !WindowManagerRuns()) {
     failure_ = program + " did not start managing " + name_;
     return false;
@@ -87,8 +88,8 @@ bool XvfbScreen::WindowManagerRuns() const {
   unsigned long count = 0;
   unsigned long after = 0;
   unsigned char* data = nullptr;
-  const int status = XGetWindowProperty(Connection(), DefaultRootWindow(Connection()), check, 0, 1, False, XA_WINDOW, &type,
-                                        &format, &count, &after, &data);
+  const int status = XGetWindowProperty(Connection(), DefaultRootWindow(Connection()), check, 0, 1, False, XA_WINDOW,
+                                        &type, &format, &count, &after, &data);
   const bool runs = status == Success && count == 1;
   if (data != nullptr) XFree(data);
   return runs;

@@ -194,8 +194,7 @@ TEST_F(DialogTest, DeepNestingStopsWithOneMessage) {
   int levels = 0;
   for (QCCandyWidget* w = top; w; w = w->FindChild("d")) ++levels;
   EXPECT_EQ(levels, QCDialog::kMaxNesting + 1);
-  EXPECT_EQ(std::count_if(log.begin(), log.end(), [](const std::string& l) { return l.find("nested") != l.npos; }),
-            1);
+  EXPECT_EQ(std::count_if(log.begin(), log.end(), [](const std::string& l) { return l.find("nested") != l.npos; }), 1);
 }
 
 }  // namespace

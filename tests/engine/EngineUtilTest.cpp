@@ -28,8 +28,8 @@ TEST(EngineUtil, EveryRandomCallDrawsOnceFromTheRuntimeGenerator) {
   // Seed 1 gives 41, 18467, 6334, 26500, 19169 ...
   Velk::srand(1);
   EXPECT_EQ(RandomInt(0, 99), 41);
-  EXPECT_EQ(RandomInt(9, 2), 9);   // draws 18467
-  EXPECT_EQ(RandomInt(0, 0), 0);   // draws 6334
+  EXPECT_EQ(RandomInt(9, 2), 9);     // draws 18467
+  EXPECT_EQ(RandomInt(0, 0), 0);     // draws 6334
   EXPECT_EQ(RandomInt(10, 11), 11);  // 26500 / 32767 >= 0.5
   EXPECT_FLOAT_EQ(RandomFloat(0.0f, 32767.0f), 19169.0f);
   Velk::srand(1);

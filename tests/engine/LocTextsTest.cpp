@@ -10,7 +10,9 @@ TEST(LocTexts, ReadsTheFirstTextOfEachIdWhole) {
   std::string longText(3000, 'a');
   longText += "\xE2\x82\xAC";  // and one character beyond the basic Latin range
   pak.Put("cfg/loc.xml", Utf16File("<root><loc id='title' text='Caf\xC3\xA9'/><loc id='title' text='second'/>"
-                                   "<loc id='long' text='" + longText + "'/><loc id='no_text'/><loc text='no id'/>"
+                                   "<loc id='long' text='" +
+                                   longText +
+                                   "'/><loc id='no_text'/><loc text='no id'/>"
                                    "<other id='x' text='not a loc'/></root>"));
   LocTexts table;
   EXPECT_TRUE(table.LoadLocTable());

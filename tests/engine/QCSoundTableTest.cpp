@@ -89,8 +89,8 @@ TEST_F(QCSoundTableTest, TheTableNumbersGroupsAndTheLaterOfTwoNamesWins) {
   EXPECT_EQ(Sample("steps"), 4);
   squall.Clear();
   PlaySoundByName("steps");
-  EXPECT_EQ(squall.Named("Sample_PlayEx"), (std::vector<SquallCall>{
-                                               {"Sample_PlayEx", {4, 0, Group("steps"), 1, 0, 100, 44100, 50}}}))
+  EXPECT_EQ(squall.Named("Sample_PlayEx"),
+            (std::vector<SquallCall>{{"Sample_PlayEx", {4, 0, Group("steps"), 1, 0, 100, 44100, 50}}}))
       << "the second of the name, once whatever its loop flag";
 }
 
@@ -115,12 +115,12 @@ TEST_F(QCSoundTableTest, GroupPausesCountAndTheFocusPauseDoesNot) {
   PauseSoundGroup("ui");
   PauseSoundGroup("ui");
   ResumeSoundGroup("ui");
-  EXPECT_EQ(squall.calls, (std::vector<SquallCall>{{"Sample_Pause", {Sample("click"), 1}},
-                                                   {"Sample_Pause", {Sample("goal"), 1}}}));
+  EXPECT_EQ(squall.calls,
+            (std::vector<SquallCall>{{"Sample_Pause", {Sample("click"), 1}}, {"Sample_Pause", {Sample("goal"), 1}}}));
   squall.Clear();
   ResumeSoundGroup("ui");
-  EXPECT_EQ(squall.calls, (std::vector<SquallCall>{{"Sample_Pause", {Sample("click"), 0}},
-                                                   {"Sample_Pause", {Sample("goal"), 0}}}));
+  EXPECT_EQ(squall.calls,
+            (std::vector<SquallCall>{{"Sample_Pause", {Sample("click"), 0}}, {"Sample_Pause", {Sample("goal"), 0}}}));
   squall.Clear();
   PauseSoundGroup("nowhere");
   StopSoundGroup("game");

@@ -13,8 +13,8 @@ namespace {
 class TextureTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    for (const char* file : {"img/a.png", "img/b.png", "img/first.png", "img/glow00.png", "img/glow01.png",
-                             "img/glow02.png"})
+    for (const char* file :
+         {"img/a.png", "img/b.png", "img/first.png", "img/glow00.png", "img/glow01.png", "img/glow02.png"})
       mPak.Put(file, std::string("x"));
     mPak.Put("cfg/ui.xml", Utf16File(R"(<root>
       <texture id="a" file="img\a.png"/>
@@ -112,7 +112,8 @@ TEST_F(TextureTest, AnimatedTexturesLookUpNumberedFrames) {
   QCTexture anim;
   ReadAnimatedTexture(&anim, Node(L"anim"), 40, 50);
   ASSERT_EQ(anim.Frames().size(), 3u);
-  for (int i = 0; i < 3; ++i) EXPECT_EQ(anim.Frames()[i].GetRecord(), mTextures.Find("glow0" + std::to_string(i)).GetRecord());
+  for (int i = 0; i < 3; ++i)
+    EXPECT_EQ(anim.Frames()[i].GetRecord(), mTextures.Find("glow0" + std::to_string(i)).GetRecord());
   EXPECT_FALSE(anim.Frames()[0].IsAcquired());
   EXPECT_EQ(anim.GetSourceRect(), Velk::Rect(1, 2, 30, 50));
   EXPECT_TRUE(anim.IsAdditive());

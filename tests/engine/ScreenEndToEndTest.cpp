@@ -99,7 +99,6 @@ class ScreenEndToEndTest : public EngineTest {
     const DWORD target = engine_->mUpdateCount + static_cast<DWORD>(ms / 10);
     for (int guard = 0; engine_->mUpdateCount < target && guard < 100000; ++guard) Steps(1);
   }
-
 };
 
 TEST_F(ScreenEndToEndTest, FadesInTakesClicksAndDrawsStars) {

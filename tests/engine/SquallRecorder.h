@@ -80,8 +80,9 @@ class SquallRecorder {
 
   static int GetNumDevice() { return Log("GetNumDevice", {}, R().devices); }
   static int Init(SQUALL_Settings* p) {
-    return Log("Init", {static_cast<int>(p->window), p->device, p->sampleRate, p->bitsPerSample, p->channels,
-                        p->option1, p->option2, p->option3, p->option4, p->option5},
+    return Log("Init",
+               {static_cast<int>(p->window), p->device, p->sampleRate, p->bitsPerSample, p->channels, p->option1,
+                p->option2, p->option3, p->option4, p->option5},
                R().initResult);
   }
   static int SetSpeakerMode(int mode) { return Log("SetSpeakerMode", {mode}); }
@@ -134,10 +135,26 @@ class SquallRecorder {
   }
 
   static constexpr QCSquallCalls kCalls = {
-      &GetNumDevice,   &Init,          &SetSpeakerMode, &SetFileCallbacks, &SetMemoryCallbacks,
-      &Pause,          &Stop,          &Free,           &Sample_LoadFile,  &Sample_PlayEx,
-      &Sample_Pause,   &Sample_Stop,   &Sample_Unload,  &Channel_Status,   &Channel_Start,
-      &Channel_Stop,   &Channel_Pause, &Channel_SetVolume, &ChannelGroup_SetVolume, &Channel_SetWorker,
+      &GetNumDevice,
+      &Init,
+      &SetSpeakerMode,
+      &SetFileCallbacks,
+      &SetMemoryCallbacks,
+      &Pause,
+      &Stop,
+      &Free,
+      &Sample_LoadFile,
+      &Sample_PlayEx,
+      &Sample_Pause,
+      &Sample_Stop,
+      &Sample_Unload,
+      &Channel_Status,
+      &Channel_Start,
+      &Channel_Stop,
+      &Channel_Pause,
+      &Channel_SetVolume,
+      &ChannelGroup_SetVolume,
+      &Channel_SetWorker,
   };
 
   int nextSample_ = 1;

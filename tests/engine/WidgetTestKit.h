@@ -130,8 +130,8 @@ class FakeControl : public QCCandyWidget {
 };
 
 inline void RegisterFakeCreators() {
-  for (const char* type : {"qcbutton", "qctext", "qcbar", "qclist", "qcscroll", "qccheckbox", "qcslider", "qcedit",
-                           "qcanim"}) {
+  for (const char* type :
+       {"qcbutton", "qctext", "qcbar", "qclist", "qcscroll", "qccheckbox", "qcslider", "qcedit", "qcanim"}) {
     QCDialog::SetWidgetCreator(type, [type](QCDialog* parent, IXMLDOMNode* node, QCEngine*) {
       auto* control = new FakeControl(parent, type);
       control->ReadCommonXml(node);

@@ -18,21 +18,72 @@ namespace {
 
 const float kPiF = 3.1415927f;
 
-const char* const kExported[] = {
-    "EffectScaleZero", "EffectScaleUpRecoil", "EffectScaleDownToOne", "EffectScaleDown", "EffectFadeIn",
-    "EffectFadeOut", "EffectFadeOne", "EffectBlinkHPOff", "EffectFadeZero", "EffectSlideUpAccel", "EffectShake",
-    "EffectSetCheckmarkScalepoint", "DlgSetCenterScalePoint", "DlgShiftDown", "DlgShiftToRight", "SparklingStar",
-    "Rotate360", "DlgShiftDownAccel", "DlgSlideDownAccel", "DlgSlideRightAccel", "DlgSlideLeftAccel",
-    "DlgSlideUp20", "DlgSlideDown20", "DlgSlideLeftAccel400", "DlgSlideLeftAccel400M", "EffectSetCashBonusColor",
-    "EffectSetCashPenaltyColor", "EffectSetCashPenaltyOffset", "EffectSetChainColor", "UpgradeEffectBlink",
-    "RenderPSFunc", "StopPSFunc", "WidgetsLock", "WidgetsUnlock", "WindowFadeOut", "WindowReset", "EffectBlinkHP",
-    "EffectScalePulse", "EffectJumpUp", "DlgShow", "EffectItemShow", "DlgHide", "EffectItemHide", "DlgReset",
-    "DlgScaleUpRecoil", "DlgScaleUpEaseOut", "DlgSmallScaleUpAccel", "DlgSmallScaleDownAccel",
-    "DlgBigScaleDownAccel", "DlgStampSplash", "DlgFadeIn", "DlgTypeIn", "DlgFadeOut", "DlgSlideFromRightAccel",
-    "DlgUpgradeBtnBlink", "FuncOnGoalExpertPSEffect", "EffectSlideFromBottomDecel", "DlgSlideDownAccel485",
-    "DlgSlideFromBottomAccel", "DlgSlideFromBottomAccel485", "DlgSlideFromLeftAccel", "DlgSlideFromLeftAccel400",
-    "DlgSlideFromLeftAccel400M", "FuncOnWorkerWorkingPSEffect", "DlgSlideRightAccelGirl",
-    "DlgSlideFromRightAccelGirl"};
+const char* const kExported[] = {"EffectScaleZero",
+                                 "EffectScaleUpRecoil",
+                                 "EffectScaleDownToOne",
+                                 "EffectScaleDown",
+                                 "EffectFadeIn",
+                                 "EffectFadeOut",
+                                 "EffectFadeOne",
+                                 "EffectBlinkHPOff",
+                                 "EffectFadeZero",
+                                 "EffectSlideUpAccel",
+                                 "EffectShake",
+                                 "EffectSetCheckmarkScalepoint",
+                                 "DlgSetCenterScalePoint",
+                                 "DlgShiftDown",
+                                 "DlgShiftToRight",
+                                 "SparklingStar",
+                                 "Rotate360",
+                                 "DlgShiftDownAccel",
+                                 "DlgSlideDownAccel",
+                                 "DlgSlideRightAccel",
+                                 "DlgSlideLeftAccel",
+                                 "DlgSlideUp20",
+                                 "DlgSlideDown20",
+                                 "DlgSlideLeftAccel400",
+                                 "DlgSlideLeftAccel400M",
+                                 "EffectSetCashBonusColor",
+                                 "EffectSetCashPenaltyColor",
+                                 "EffectSetCashPenaltyOffset",
+                                 "EffectSetChainColor",
+                                 "UpgradeEffectBlink",
+                                 "RenderPSFunc",
+                                 "StopPSFunc",
+                                 "WidgetsLock",
+                                 "WidgetsUnlock",
+                                 "WindowFadeOut",
+                                 "WindowReset",
+                                 "EffectBlinkHP",
+                                 "EffectScalePulse",
+                                 "EffectJumpUp",
+                                 "DlgShow",
+                                 "EffectItemShow",
+                                 "DlgHide",
+                                 "EffectItemHide",
+                                 "DlgReset",
+                                 "DlgScaleUpRecoil",
+                                 "DlgScaleUpEaseOut",
+                                 "DlgSmallScaleUpAccel",
+                                 "DlgSmallScaleDownAccel",
+                                 "DlgBigScaleDownAccel",
+                                 "DlgStampSplash",
+                                 "DlgFadeIn",
+                                 "DlgTypeIn",
+                                 "DlgFadeOut",
+                                 "DlgSlideFromRightAccel",
+                                 "DlgUpgradeBtnBlink",
+                                 "FuncOnGoalExpertPSEffect",
+                                 "EffectSlideFromBottomDecel",
+                                 "DlgSlideDownAccel485",
+                                 "DlgSlideFromBottomAccel",
+                                 "DlgSlideFromBottomAccel485",
+                                 "DlgSlideFromLeftAccel",
+                                 "DlgSlideFromLeftAccel400",
+                                 "DlgSlideFromLeftAccel400M",
+                                 "FuncOnWorkerWorkingPSEffect",
+                                 "DlgSlideRightAccelGirl",
+                                 "DlgSlideFromRightAccelGirl"};
 
 EffectCallback Find(const char* name) {
   return reinterpret_cast<EffectCallback>(GetProcAddress(GetModuleHandleA(nullptr), name));
@@ -133,7 +184,8 @@ TEST_F(CallbackTest, FormulasAtChosenTimes) {
       {"EffectSlideUpAccel", What::TargetOffsetY, [](float t) { return std::trunc(-20 * t * t); }, 0},
       {"EffectScalePulse", What::TargetScale, [](float t) { return 1 + 0.2f * std::sin(kPiF * t); }, 1e-5},
       {"EffectJumpUp", What::TargetOffsetY, [](float t) { return std::trunc(-5 * std::sin(kPiF * t)); }, 1},
-      {"EffectSlideFromBottomDecel", What::TargetOffsetY, [](float t) { return std::trunc(20 * (1 - t) * (1 - t)); }, 0},
+      {"EffectSlideFromBottomDecel", What::TargetOffsetY, [](float t) { return std::trunc(20 * (1 - t) * (1 - t)); },
+       0},
       {"UpgradeEffectBlink", What::TargetAlpha,
        [](float t) { return Frac(10 * t) > 0.3f ? std::min(t + 0.3f, 1.0f) : t; }, 1e-6},
       {"WindowFadeOut", What::TargetAlpha, [](float t) { return 1 - t; }, 1e-6},
@@ -172,8 +224,7 @@ TEST_F(CallbackTest, FormulasAtChosenTimes) {
          return 1.0f;
        },
        1e-5},
-      {"DlgStampSplash", What::OwnerScale,
-       [](float t) { return 0.7f * t < 0.5f ? 4 - 6 * 0.7f * t : 1.0f; }, 1e-5},
+      {"DlgStampSplash", What::OwnerScale, [](float t) { return 0.7f * t < 0.5f ? 4 - 6 * 0.7f * t : 1.0f; }, 1e-5},
       {"DlgStampSplash", What::OwnerAlpha,
        [](float t) {
          float u = 0.7f * t;
@@ -188,14 +239,30 @@ TEST_F(CallbackTest, FormulasAtChosenTimes) {
       EXPECT_EQ(Run(row.name, t), 1) << row.name;
       double actual = 0;
       switch (row.what) {
-        case What::TargetScale: actual = targets[1].scale; break;
-        case What::TargetAlpha: actual = targets[1].alpha; break;
-        case What::TargetOffsetY: actual = targets[1].offset[1]; break;
-        case What::OffsetX: actual = widget.mOffset.x; break;
-        case What::OffsetY: actual = widget.mOffset.y; break;
-        case What::OwnerScale: actual = widget.mScale; break;
-        case What::OwnerAlpha: actual = widget.mOpacity; break;
-        case What::Angle: actual = widget.mAngle; break;
+        case What::TargetScale:
+          actual = targets[1].scale;
+          break;
+        case What::TargetAlpha:
+          actual = targets[1].alpha;
+          break;
+        case What::TargetOffsetY:
+          actual = targets[1].offset[1];
+          break;
+        case What::OffsetX:
+          actual = widget.mOffset.x;
+          break;
+        case What::OffsetY:
+          actual = widget.mOffset.y;
+          break;
+        case What::OwnerScale:
+          actual = widget.mScale;
+          break;
+        case What::OwnerAlpha:
+          actual = widget.mOpacity;
+          break;
+        case What::Angle:
+          actual = widget.mAngle;
+          break;
       }
       EXPECT_NEAR(actual, row.expect(t), row.slack) << row.name << " at " << t;
     }
@@ -257,8 +324,13 @@ TEST_F(CallbackTest, ValuesTheSpecialCasesTurnOn) {
 
 TEST_F(CallbackTest, EmptyTargetListChangesNothing) {
   list.count = 0;
-  const char* const walkers[] = {"EffectScaleZero", "EffectFadeZero", "EffectShake", "EffectSetCashBonusColor",
-                                 "EffectBlinkHP", "WindowFadeOut", "EffectSetCheckmarkScalepoint"};
+  const char* const walkers[] = {"EffectScaleZero",
+                                 "EffectFadeZero",
+                                 "EffectShake",
+                                 "EffectSetCashBonusColor",
+                                 "EffectBlinkHP",
+                                 "WindowFadeOut",
+                                 "EffectSetCheckmarkScalepoint"};
   for (const char* name : walkers) EXPECT_EQ(Run(name, 1.0f), 1) << name;
   EXPECT_EQ(targets[0].scale, 9.0f);
   EXPECT_EQ(targets[1].alpha, 9.0f);

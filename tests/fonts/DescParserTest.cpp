@@ -12,7 +12,7 @@ namespace {
 
 // Records every command as text, with the line it began on.
 class RecordingParser : public DescParser {
-public:
+ public:
   using DescParser::ExecuteText;
   std::vector<std::wstring> mCommands;
   std::vector<int> mLines;
@@ -51,8 +51,8 @@ TEST(DescParserTest, ListsNestAndSeparatorsIncludeCommas) {
 
 TEST(DescParserTest, TokenizerErrorsFailTheFileAndStopIt) {
   const std::pair<const wchar_t*, const wchar_t*> cases[] = {
-      {L"Cmd a(b)", L"Unexpected List Start"},   {L"Cmd a)", L"Unexpected List End"},
-      {L"Cmd (a (b)", L"Unterminated List"},     {L"Cmd 'a", L"Unterminated Single Quotes"},
+      {L"Cmd a(b)", L"Unexpected List Start"},        {L"Cmd a)", L"Unexpected List End"},
+      {L"Cmd (a (b)", L"Unterminated List"},          {L"Cmd 'a", L"Unterminated Single Quotes"},
       {L"Cmd \"a 'b", L"Unterminated Double Quotes"}, {L"(a) b", L"Missing Command"},
   };
   for (const auto& [text, error] : cases) {
@@ -84,7 +84,7 @@ TEST(DescParserTest, UnquoteAndImmediateWords) {
 }
 
 class DefineParser : public RecordingParser {
-public:
+ public:
   DefineParser() {
     auto* list = new ListDataElement;
     for (const wchar_t* w : {L"0x10", L"-3", L"'q'"}) list->mElementVector.push_back(new SingleDataElement(w));

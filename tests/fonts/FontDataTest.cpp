@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-
 #include <filesystem>
 
 #include "common/StringUtil.h"
@@ -13,7 +12,7 @@ namespace {
 using Testing::FontTest;
 
 class FontDataTest : public FontTest {
-protected:
+ protected:
   // Loads a descriptor made of the text; the font data is kept for inspection.
   FontData& Load(const std::wstring& text, const std::string& name = "font.txt") {
     mPath = Descriptor(name, text);
@@ -29,24 +28,25 @@ protected:
 
 TEST_F(FontDataTest, AFullDescriptorBuildsItsLayers) {
   MemoryImage* glyphs = mHost.AddImage(mFolder / "fonts/glyphs.png", 40, 60, 0xFF00FF00);
-  Load(L"# every command\n"
-       L"SetDefaultPointSize 12;\n"
-       L"Define Letters ('A', 'B'); define widek 7;\n"
-       L"CreateHorzSpanRectList Rects (10 20 0 30) (5 6);\n"
-       L"createlayer Main;\n"
-       L"LayerSetImage main 'glyphs.png';\n"
-       L"LayerSetImageMap MAIN Letters Rects;\n"
-       L"LayerSetCharWidths Main Letters (6 WideK);\n"
-       L"LayerSetCharOffsets Main ('A' 'B') ((1 -2) (0 3));\n"
-       L"LayerSetKerningPairs Main (\"AB\" \"BA\") (-300 4);\n"
-       L"LayerSetCharOrders Main ('B') (2);\n"
-       L"LayerSetBaseOrder Main -1; LayerSetAscent Main 25; LayerSetAscentPadding Main 3;\n"
-       L"LayerSetLineSpacingOffset Main -2; LayerSetOffset Main (4 5); LayerSetSpacing Main 1;\n"
-       L"LayerSetPointSize Main 12; LayerSetHeight Main 31; LayerPointRange Main 8 40;\n"
-       L"LayerSetDrawMode Main 1; LayerSetColorMult Main (1 0.5 0 1); LayerSetColorAdd Main 0x01020304;\n"
-       L"LayerRequireTags Main ('bold'); LayerExcludeTags Main ('italic' \"Small\");\n"
-       L"CreateLayerFrom Shadow Main; LayerSetCharOffsetsShift Shadow 1 2 3; LayerSetBaseOrder shadow 4",
-       "fonts/main.txt");
+  Load(
+      L"# every command\n"
+      L"SetDefaultPointSize 12;\n"
+      L"Define Letters ('A', 'B'); define widek 7;\n"
+      L"CreateHorzSpanRectList Rects (10 20 0 30) (5 6);\n"
+      L"createlayer Main;\n"
+      L"LayerSetImage main 'glyphs.png';\n"
+      L"LayerSetImageMap MAIN Letters Rects;\n"
+      L"LayerSetCharWidths Main Letters (6 WideK);\n"
+      L"LayerSetCharOffsets Main ('A' 'B') ((1 -2) (0 3));\n"
+      L"LayerSetKerningPairs Main (\"AB\" \"BA\") (-300 4);\n"
+      L"LayerSetCharOrders Main ('B') (2);\n"
+      L"LayerSetBaseOrder Main -1; LayerSetAscent Main 25; LayerSetAscentPadding Main 3;\n"
+      L"LayerSetLineSpacingOffset Main -2; LayerSetOffset Main (4 5); LayerSetSpacing Main 1;\n"
+      L"LayerSetPointSize Main 12; LayerSetHeight Main 31; LayerPointRange Main 8 40;\n"
+      L"LayerSetDrawMode Main 1; LayerSetColorMult Main (1 0.5 0 1); LayerSetColorAdd Main 0x01020304;\n"
+      L"LayerRequireTags Main ('bold'); LayerExcludeTags Main ('italic' \"Small\");\n"
+      L"CreateLayerFrom Shadow Main; LayerSetCharOffsetsShift Shadow 1 2 3; LayerSetBaseOrder shadow 4",
+      "fonts/main.txt");
   EXPECT_TRUE(mData.mInitialized) << mData.mError;
   EXPECT_TRUE(mHost.mPopups.empty());
   EXPECT_EQ(mHost.mRequests, std::vector<std::string>{mFolder / "fonts/glyphs.png"});
@@ -114,7 +114,8 @@ TEST_F(FontDataTest, ErrorsNameTheFileTheLineAndTheCommandAndStopTheFile) {
   Load(L"CreateLayer A;\n\n  Bogus x\n y; CreateLayer B");
   EXPECT_FALSE(mData.mInitialized);
   ASSERT_EQ(mHost.mPopups.size(), 1u);
-  EXPECT_EQ(LastPopup(), L"Font Descriptor Error in " + Widen(mPath) + L"\r\nUnknown Command on Line 3:\r\n\r\nBogus x\ny");
+  EXPECT_EQ(LastPopup(),
+            L"Font Descriptor Error in " + Widen(mPath) + L"\r\nUnknown Command on Line 3:\r\n\r\nBogus x\ny");
   EXPECT_EQ(mData.mError, LastPopup());
   // What came before stays.
   EXPECT_EQ(mData.mFontLayerMap.count("A"), 1u);
@@ -162,8 +163,9 @@ TEST_F(FontDataTest, AnUndefinedLayerIsReportedThenATypeError) {
 
 TEST_F(FontDataTest, ListCommandsApplyTheGoodPairsBeforeFailing) {
   mHost.AddImage(mFolder / "g.png", 40, 10, 0xFFFFFFFF);
-  Load(L"CreateLayer L; LayerSetImage L g.png;\n"
-       L"LayerSetImageMap L ('a' 'b' 'c') ((0 0 2 2) (39 0 2 2) (0 0 1 1))");
+  Load(
+      L"CreateLayer L; LayerSetImage L g.png;\n"
+      L"LayerSetImageMap L ('a' 'b' 'c') ((0 0 2 2) (39 0 2 2) (0 0 1 1))");
   EXPECT_NE(LastPopup().find(L"Image rectangle out of bounds"), std::wstring::npos) << LastPopup();
   EXPECT_EQ(Layer("L").FindGlyph(L'a').mImageRect, Rect(0, 0, 2, 2));
   EXPECT_EQ(Layer("L").FindGlyph(L'c').mImageRect, Rect());
@@ -178,8 +180,9 @@ TEST_F(FontDataTest, ListCommandsApplyTheGoodPairsBeforeFailing) {
 }
 
 TEST_F(FontDataTest, ADuplicateLayerNameWarnsAndLaterCommandsAddressTheFirst) {
-  Load(L"CreateLayer L; CREATELAYER l; LayerSetSpacing l 5; LayerSetCharOffsetsShift;\n"
-       L"Define X 5; Define x 6");
+  Load(
+      L"CreateLayer L; CREATELAYER l; LayerSetSpacing l 5; LayerSetCharOffsetsShift;\n"
+      L"Define X 5; Define x 6");
   EXPECT_TRUE(mData.mInitialized);
   ASSERT_EQ(mHost.mPopups.size(), 1u);
   EXPECT_NE(LastPopup().find(L"Layer Already Exists"), std::wstring::npos);

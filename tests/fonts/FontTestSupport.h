@@ -14,15 +14,14 @@
 namespace Velk::Testing {
 
 class FakeFontHost : public FontHost {
-public:
+ public:
   std::vector<std::wstring> mPopups;
   std::vector<std::string> mRequests;
   std::map<std::string, std::shared_ptr<Image>> mImages;
   int mDuplicates = 0;
 
   void PopupError(const std::wstring& text) override { mPopups.push_back(text); }
-  std::shared_ptr<Image> GetSharedImage(const std::string& fileName, const std::string& variant,
-                                        bool* isNew) override {
+  std::shared_ptr<Image> GetSharedImage(const std::string& fileName, const std::string& variant, bool* isNew) override {
     mRequests.push_back(fileName + (variant.empty() ? "" : "|" + variant));
     auto it = mImages.find(fileName);
     if (it == mImages.end()) return nullptr;
@@ -47,7 +46,7 @@ public:
 
 // Images need an application; fonts get one of their own.
 class FontTest : public ::testing::Test {
-protected:
+ protected:
   FontTest() { MemoryImageHost::SetDefault(&mImageHost); }
   ~FontTest() override { MemoryImageHost::SetDefault(nullptr); }
 

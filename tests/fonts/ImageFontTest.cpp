@@ -14,7 +14,7 @@ using Testing::FontTest;
 
 // A destination that records what is drawn on it.
 class RecordingImage : public Image {
-public:
+ public:
   struct Call {
     Image* src;
     int x, y;
@@ -45,7 +45,7 @@ constexpr const wchar_t* kTwoLayers =
     L"LayerSetOffset Top (1 2)";
 
 class ImageFontTest : public FontTest {
-protected:
+ protected:
   ImageFontTest() {
     mRed = mHost.AddImage(mFolder / "red.png", 10, 10, 0xFFFF0000);
     mGreen = mHost.AddImage(mFolder / "green.png", 10, 10, 0xFF00FF00);
@@ -136,8 +136,9 @@ TEST_F(ImageFontTest, ScaleTwoDoublesGlyphImagesAndAdvances) {
 }
 
 TEST_F(ImageFontTest, LayerPointSizeScalesInRealArithmetic) {
-  ImageFont font = Font(L"SetDefaultPointSize 12; CreateLayer L; LayerSetPointSize L 10;\n"
-                        L"LayerSetCharWidths L ('A') (10); LayerSetAscent L 10");
+  ImageFont font = Font(
+      L"SetDefaultPointSize 12; CreateLayer L; LayerSetPointSize L 10;\n"
+      L"LayerSetCharWidths L ('A') (10); LayerSetAscent L 10");
   EXPECT_EQ(font.StringWidth(L"AA"), 24);
   Graphics g(&mDest);
   int drawn = 0;
@@ -183,7 +184,8 @@ TEST_F(ImageFontTest, GlyphsDrawBySlotThenStringOrderWithLayerColoursAndModes) {
 TEST_F(ImageFontTest, OrdersBeyondTheSlotRangeShareTheEndSlots) {
   for (const auto& [base, top, firstDrawn] :
        {std::tuple{L"-200", L"-300", 0}, std::tuple{L"500", L"127", 0}, std::tuple{L"1", L"0", 1}}) {
-    ImageFont font = Font(std::wstring(kTwoLayers) + L"; LayerSetBaseOrder Base " + base + L"; LayerSetBaseOrder Top " + top);
+    ImageFont font =
+        Font(std::wstring(kTwoLayers) + L"; LayerSetBaseOrder Base " + base + L"; LayerSetBaseOrder Top " + top);
     mDest.mCalls.clear();
     Graphics g(&mDest);
     font.DrawString(&g, 0, 0, L"A", Color::White, Rect());
@@ -209,7 +211,10 @@ TEST_F(ImageFontTest, MeasuringMissingGlyphsBesideADrawChangesNothingShared) {
   ImageFont copy(font);
   const size_t glyphs = font.mFontData->mFontLayerList.front().mCharData.size();
   std::thread measuring([&] {
-    for (int i = 0; i < 200; ++i) EXPECT_EQ(copy.StringWidth(L"A\x4E00\x4E01" L"B"), 5 + 1 + 1 + 8);
+    for (int i = 0; i < 200; ++i)
+      EXPECT_EQ(copy.StringWidth(L"A\x4E00\x4E01"
+                                 L"B"),
+                5 + 1 + 1 + 8);
   });
   Graphics g(&mDest);
   for (int i = 0; i < 200; ++i) font.DrawString(&g, 0, 0, L"AB\x4E02", Color::White, Rect());

@@ -8,7 +8,7 @@ namespace Velk {
 namespace {
 
 class SysFontSurfaceTest : public Testing::DisplayTest {
-protected:
+ protected:
   // The rows and columns of the surface that are no longer white.
   Rect Ink(IDirectDrawSurface* s, int w, int h) {
     int left = w, top = h, right = -1, bottom = -1;

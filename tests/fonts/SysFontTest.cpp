@@ -11,7 +11,7 @@ using Testing::FontTest;
 using Testing::Px;
 
 class SysFontTest : public FontTest {
-protected:
+ protected:
   // A 60 x 40 white image.
   MemoryImage& Canvas() {
     std::vector<uint32_t> white(60 * 40, 0xFFFFFFFF);

@@ -95,11 +95,12 @@ Tint Colour(uint32_t r, uint32_t g, uint32_t b, uint32_t a, const uint8_t* sat =
 
 TEST(BlitRows, NormalBlitsMatchThePerPixelComposite) {
   const Tint white;
-  ExpectMatches(BlitRows::Over, [](uint32_t d, uint32_t s, const Tint&) { return PixelOps::OverLane(d, s, s >> 24); },
-                white, 2);
-  ExpectMatches(BlitRows::OntoOpaque, [](uint32_t d, uint32_t s, const Tint&) { return PixelOps::OntoOpaque(d, s); },
-                white, 4);
-  ExpectMatches(BlitRows::Copy, [](uint32_t, uint32_t s, const Tint&) { return s; }, white, 3);
+  ExpectMatches(
+      BlitRows::Over, [](uint32_t d, uint32_t s, const Tint&) { return PixelOps::OverLane(d, s, s >> 24); }, white, 2);
+  ExpectMatches(
+      BlitRows::OntoOpaque, [](uint32_t d, uint32_t s, const Tint&) { return PixelOps::OntoOpaque(d, s); }, white, 4);
+  ExpectMatches(
+      BlitRows::Copy, [](uint32_t, uint32_t s, const Tint&) { return s; }, white, 3);
 }
 
 TEST(BlitRows, ColourisedBlitsMatchForGreyUnequalAndOutOfRangeChannels) {
@@ -109,8 +110,9 @@ TEST(BlitRows, ColourisedBlitsMatchForGreyUnequalAndOutOfRangeChannels) {
   for (const Tint& t : {Colour(128, 128, 128, 255), Colour(255, 255, 255, 254), Colour(200, 150, 100, 200),
                         Colour(0, 255, 7, 1), Colour(90, 90, 90, 0), Colour(300, 20, 255, 255),
                         Colour(256, 256, 256, 200), Colour(1000, 5, 70, 400), Colour(40, 50, 60, 256)})
-    ExpectMatches(BlitRows::OverColorized, [](uint32_t d, uint32_t s, const Tint& c) { return PixelOps::OverColorized(d, s, c); },
-                  t, ++seed);
+    ExpectMatches(
+        BlitRows::OverColorized, [](uint32_t d, uint32_t s, const Tint& c) { return PixelOps::OverColorized(d, s, c); },
+        t, ++seed);
 }
 
 TEST(BlitRows, AdditiveBlitsMatchTheSaturationTable) {
@@ -127,12 +129,14 @@ TEST(BlitRows, AdditiveBlitsMatchTheSaturationTable) {
   uint32_t seed = 20;
   for (const auto& kind : kinds)
     for (const uint8_t* sat : {static_cast<const uint8_t*>(host.mSat), static_cast<const uint8_t*>(odd)})
-      for (const Tint& t : {Colour(255, 255, 255, 255, sat), Colour(200, 200, 200, 128, sat), Colour(255, 100, 3, 250, sat)}) {
+      for (const Tint& t :
+           {Colour(255, 255, 255, 255, sat), Colour(200, 200, 200, 128, sat), Colour(255, 100, 3, 250, sat)}) {
         static uint32_t (*amount)(uint32_t, const Tint&);
         amount = kind.amount;
-        ExpectMatches(kind.row,
-                      [](uint32_t d, uint32_t s, const Tint& c) { return PixelOps::AddThroughTable(c.sat, d, amount(s, c)); },
-                      t, ++seed);
+        ExpectMatches(
+            kind.row,
+            [](uint32_t d, uint32_t s, const Tint& c) { return PixelOps::AddThroughTable(c.sat, d, amount(s, c)); }, t,
+            ++seed);
       }
 }
 
@@ -156,8 +160,7 @@ TEST(BlitRows, SurfaceLoopsMatchTheClampTablesAndMasks) {
     return out;
   };
   ExpectMatches([](uint32_t* d, const uint32_t* s, int n, const Tint&) { BlitRows::AddClampedUnlessBlack(d, s, n); },
-                clamped,
-                Tint{}, 31);
+                clamped, Tint{}, 31);
   // A third of the source made black (any alpha): those pixels leave the destination whole, top byte too.
   static const auto black = [](uint32_t s) { return (s >> 24) % 3 == 0; };
   ExpectMatches(
@@ -219,8 +222,7 @@ TEST(BlitRows, OntoOpaqueMatchesItsChannelFormulaOverGroupsOfEveryKind) {
   std::mt19937 rng(50);
   const std::vector<uint32_t> src = AlphaKindRuns(rng, 4096), dst = AlphaKindRuns(rng, 4096);
   for (size_t start = 0; start < 16; ++start)
-    for (int n : Widths())
-      ASSERT_NO_FATAL_FAILURE(ExpectOntoOpaqueByChannel(src, dst, start + rng() % 200 * 16, n));
+    for (int n : Widths()) ASSERT_NO_FATAL_FAILURE(ExpectOntoOpaqueByChannel(src, dst, start + rng() % 200 * 16, n));
 }
 
 // Whole blits through the path table against the per-pixel rules: transparent source pixels are
@@ -256,7 +258,9 @@ TEST(BlitRows, TableBlitsDrawEveryPixelByItsRule) {
           if (x >= 3 && y >= 2) {
             const uint32_t p = pixels[(y - 2) * w + x - 2];
             const uint32_t a = p >> 24;
-            want = opaqueDest ? (a == 255 ? p : a == 0 ? old : PixelOps::BlendOntoOpaque(old, p))
+            want = opaqueDest ? (a == 255 ? p
+                                 : a == 0 ? old
+                                          : PixelOps::BlendOntoOpaque(old, p))
                               : PixelOps::OverLane(old, p, a);
           }
           ASSERT_EQ(want, Px(d, x, y)) << x << "," << y << " opaque " << opaqueDest << " palette " << palettized;

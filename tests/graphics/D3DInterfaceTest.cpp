@@ -220,9 +220,8 @@ TEST_F(D3DInterfaceTest, FilteredWholePixelBlitsGiveThePlainBlitsBytes) {
         });
         Matrix3x3 place;
         place.Translate(static_cast<float>(x), static_cast<float>(y));
-        const auto filtered = drawn([&] {
-          mD3D->BlitTransformed(picture.get(), place, part, colour, drawMode, &clip, 0, 0, true, false);
-        });
+        const auto filtered = drawn(
+            [&] { mD3D->BlitTransformed(picture.get(), place, part, colour, drawMode, &clip, 0, 0, true, false); });
         ASSERT_EQ(plain, filtered) << w << " x " << h << " mode " << drawMode << " at " << x << ", " << y;
       }
   }

@@ -17,7 +17,7 @@
 namespace Velk::Testing {
 
 class D3DHost : public FakeDisplayHost {
-public:
+ public:
   // The application forgets a dying image's textures.
   void UnregisterMemoryImage(MemoryImage* image) override { ReleaseImageTextures(image); }
   void ReleaseImageTextures(MemoryImage* image) override {
@@ -30,7 +30,7 @@ public:
 };
 
 class D3DTest : public ::testing::Test {
-protected:
+ protected:
   D3DHost mHost;
   std::unique_ptr<DDInterface> mDisplay;
   D3DInterface* mD3D = nullptr;

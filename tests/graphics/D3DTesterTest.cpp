@@ -11,7 +11,7 @@ namespace Velk::Testing {
 namespace {
 
 class D3DTesterTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     Desktop(1024, 768, 32);
     DDrawSettings::Reset();
@@ -135,8 +135,13 @@ TEST_F(D3DTesterTest, BrokenBlendingFailsWithTheTestsText) {
   };
   const Case cases[] = {
       {fromDraw(1), "Alpha blend Not Supported", ""},
-      {[](DWORD& src, DWORD& dst) { if (src == D3DBLEND_ONE) dst = D3DBLEND_ZERO; }, "Additive blend not supported.", ""},
-      {[](DWORD& src, DWORD& dst) { if (src == D3DBLEND_SRCALPHA && dst == D3DBLEND_ONE) src = D3DBLEND_ZERO; },
+      {[](DWORD& src, DWORD& dst) {
+         if (src == D3DBLEND_ONE) dst = D3DBLEND_ZERO;
+       },
+       "Additive blend not supported.", ""},
+      {[](DWORD& src, DWORD& dst) {
+         if (src == D3DBLEND_SRCALPHA && dst == D3DBLEND_ONE) src = D3DBLEND_ZERO;
+       },
        "AlphaAdd blend not supported.", ""},
       {fromDraw(3), "AlphaModulated blend not supported.", ""},
       {fromDraw(5), "", "Clip problem detected."},

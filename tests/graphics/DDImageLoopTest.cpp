@@ -93,13 +93,10 @@ TEST_F(DDImageLoopTest, SmoothLineSplitsEachStepBetweenTwoRows) {
   image->DrawLineSmooth(0, 0, 4, 2, Color::White, 0);
   // Slope 1/2: the fraction alternates 0x8000 and 0, giving weights 127/128 and 255/0 of 0xFE.
   const uint32_t full = 0xFD, part = 0x7E, rest = 0x7F;
-  const uint32_t expected[4][6] = {{full, part, 0, 0, 0, 0},
-                                   {0, rest, full, part, 0, 0},
-                                   {0, 0, 0, rest, part, 0},
-                                   {0, 0, 0, 0, 0, 0}};
+  const uint32_t expected[4][6] = {
+      {full, part, 0, 0, 0, 0}, {0, rest, full, part, 0, 0}, {0, 0, 0, rest, part, 0}, {0, 0, 0, 0, 0, 0}};
   for (int y = 0; y < 4; ++y)
-    for (int x = 0; x < 6; ++x)
-      EXPECT_EQ(SurfacePixel(image->mSurface, x, y) & 0xFF, expected[y][x]) << x << "," << y;
+    for (int x = 0; x < 6; ++x) EXPECT_EQ(SurfacePixel(image->mSurface, x, y) & 0xFF, expected[y][x]) << x << "," << y;
 }
 
 TEST_F(DDImageLoopTest, FullCoverageKeepsOne256thOfTheOldPixel) {
@@ -248,8 +245,11 @@ TEST_F(DDImageLoopTest, VolatileSourcesBlendDirectlyAndAlphaZeroLeavesThePixel) 
 TEST_F(DDImageLoopTest, PalettizedAndDirectSourcesDrawAlike) {
   ASSERT_EQ(Start(16), 0);
   std::vector<uint32_t> pixels;
-  for (int i = 0; i < 16; ++i) pixels.push_back((i % 3 == 0 ? 0x00000000u : i % 3 == 1 ? 0x80000000u : 0xFF000000u) |
-                                               static_cast<uint32_t>(i * 0x0F0B07));
+  for (int i = 0; i < 16; ++i)
+    pixels.push_back((i % 3 == 0   ? 0x00000000u
+                      : i % 3 == 1 ? 0x80000000u
+                                   : 0xFF000000u) |
+                     static_cast<uint32_t>(i * 0x0F0B07));
   MemoryImage direct(&mHost);
   direct.SetPixels(pixels.data(), 4, 4, true);
   MemoryImage palettized(&mHost);
@@ -335,8 +335,8 @@ void SurfaceRows(IDirectDrawSurface* s, std::vector<uint32_t>& pixels, bool writ
 // stepped in 16.16, the source in display format (each channel times alpha + 1, over 256), a clear
 // source pixel leaving the destination, any other keeping (256 - alpha) / 256 of each channel and
 // adding the source.
-void ModelFastStretch(const std::vector<uint32_t>& src, int sw, int sh, const Rect& from, const Rect& to,
-                      bool mirrored, std::vector<uint32_t>& surface, int pitch) {
+void ModelFastStretch(const std::vector<uint32_t>& src, int sw, int sh, const Rect& from, const Rect& to, bool mirrored,
+                      std::vector<uint32_t>& surface, int pitch) {
   const int64_t xstep = PixelOps::TruncInt(from.mWidth * 65536.0 / to.mWidth);
   const int64_t ystep = PixelOps::TruncInt(from.mHeight * 65536.0 / to.mHeight);
   for (int r = 0; r < to.mHeight; ++r)
@@ -395,8 +395,8 @@ TEST_F(DDImageLoopTest, FastStretchesOnto32BitsMatchThePerPixelBlend) {
       std::vector<uint32_t> drawn(expected.size());
       SurfaceRows(dest->mSurface, drawn, false);
       for (size_t i = 0; i < drawn.size(); ++i)
-        ASSERT_EQ(drawn[i], expected[i]) << "source width " << sw << " mirrored " << mirrored << " at " << i % kW
-                                         << "," << i / kW;
+        ASSERT_EQ(drawn[i], expected[i]) << "source width " << sw << " mirrored " << mirrored << " at " << i % kW << ","
+                                         << i / kW;
     }
   }
 }
@@ -407,8 +407,7 @@ TEST_F(DDImageLoopTest, FastStretchesOnto32BitsMatchThePerPixelBlend) {
 uint32_t ModelAdditive(uint32_t d, uint32_t p) {
   const uint32_t a = p >> 24;
   uint32_t out = 0;
-  for (int c = 0; c < 24; c += 8)
-    out |= std::min(((d >> c) & 0xFF) + ((((p >> c) & 0xFF) * (a + 1)) >> 8), 255u) << c;
+  for (int c = 0; c < 24; c += 8) out |= std::min(((d >> c) & 0xFF) + ((((p >> c) & 0xFF) * (a + 1)) >> 8), 255u) << c;
   for (int c = 0; c < 24; c += 8)
     if (((((p >> c) & 0xFF) * (a + 1)) >> 8) != 0) return out;
   return d;

@@ -216,7 +216,7 @@ struct Beam {
 };
 
 class SplitBlitTest : public DisplayTest {
-protected:
+ protected:
   Beam mBeam;
   void SetUp() override {
     DisplayTest::SetUp();
@@ -336,7 +336,7 @@ TEST_F(DDInterfaceTest, CursorThreadMovesWhileFramesArePresented) {
 }
 
 class FakeTester : public DisplayCapabilityTest {
-public:
+ public:
   std::string mReason;
   std::string mWarning;
   bool mNoStored = false;
@@ -361,9 +361,9 @@ TEST_F(DDInterfaceTest, ThreeDDecision) {
     bool expect3D;
     int runs;
   } cases[] = {
-      {true, false, "", "", false, true, 1},       {true, false, "old card", "", false, false, 1},
-      {true, false, "", "slow", false, true, 1},    {true, false, "", "slow", true, false, 1},
-      {false, true, "", "", false, true, 1},        {false, true, "too little memory", "", true, false, 1},
+      {true, false, "", "", false, true, 1},     {true, false, "old card", "", false, false, 1},
+      {true, false, "", "slow", false, true, 1}, {true, false, "", "slow", true, false, 1},
+      {false, true, "", "", false, true, 1},     {false, true, "too little memory", "", true, false, 1},
       {false, false, "", "", false, true, 0},
   };
   for (const auto& c : cases) {

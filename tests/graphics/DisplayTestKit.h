@@ -24,7 +24,7 @@
 namespace Velk::Testing {
 
 class FakeDisplayHost : public DisplayHost {
-public:
+ public:
   DDInterface* mDisplay = nullptr;
   bool m3DMode = false;
   int mTested = 0;
@@ -52,7 +52,7 @@ struct RendererCall {
 };
 
 class RecordingRenderer : public DisplayRenderer {
-public:
+ public:
   std::vector<RendererCall>* mCalls;
   bool mInitOk = true;
   std::string mError;
@@ -76,17 +76,16 @@ public:
     call.color = color;
     mCalls->push_back(call);
   }
-  void BlitTransformed(Image*, const Matrix3x3& m, const Rect&, const Color& color, int, const Rect* clip, float,
-                       float, bool linear, bool) override {
+  void BlitTransformed(Image*, const Matrix3x3& m, const Rect&, const Color& color, int, const Rect* clip, float, float,
+                       bool linear, bool) override {
     RendererCall call{"BlitTransformed", m, linear, clip != nullptr, color};
     mCalls->push_back(call);
   }
-  void BlitTriangles(Image*, const TriVertex (*)[3], int, const Rect&, const Color&, int, float, float,
-                     bool) override {
+  void BlitTriangles(Image*, const TriVertex (*)[3], int, const Rect&, const Color&, int, float, float, bool) override {
     Record("BlitTriangles");
   }
 
-private:
+ private:
   void Record(const char* name) {
     RendererCall call;
     call.name = name;
@@ -95,7 +94,7 @@ private:
 };
 
 class DisplayTest : public ::testing::Test {
-protected:
+ protected:
   FakeDisplayHost mHost;
   std::vector<RendererCall> mCalls;
   RecordingRenderer* mRenderer = nullptr;
@@ -119,8 +118,8 @@ protected:
     wc.lpfnWndProc = Proc;
     wc.lpszClassName = L"DisplayTestWindow";
     RegisterClassW(&wc);
-    mWindow = CreateWindowExW(0, L"DisplayTestWindow", L"", WS_POPUP, 0, 0, 800, 600, nullptr, nullptr, nullptr,
-                              nullptr);
+    mWindow =
+        CreateWindowExW(0, L"DisplayTestWindow", L"", WS_POPUP, 0, 0, 800, 600, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(mWindow, nullptr);
   }
   void TearDown() override {
@@ -167,7 +166,7 @@ protected:
     return image;
   }
 
-public:
+ public:
   static uint32_t SurfacePixel(IDirectDrawSurface* s, int x, int y) {
     DDSURFACEDESC d;
     EXPECT_EQ(s->Lock(nullptr, &d, DDLOCK_WAIT, nullptr), DD_OK);

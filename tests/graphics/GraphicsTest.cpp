@@ -19,7 +19,7 @@ std::string Str(const Rect& r) {
 
 // Records what reaches the image as text: operation, destination, source, and a colour other than white.
 class RecordingImage : public Image {
-public:
+ public:
   std::vector<std::string> mCalls;
   Graphics* mContext = nullptr;
   float mTransDuringCall = -1;
@@ -50,7 +50,7 @@ public:
 };
 
 class WideFont : public Font {
-public:
+ public:
   std::vector<std::wstring> mDrawn;
   int StringWidth(const std::wstring& s) override { return 3 * static_cast<int>(s.size()); }
   void DrawString(Graphics*, int, int, const std::wstring& s, const Color&, const Rect&) override {

@@ -9,7 +9,7 @@ using namespace Velk;
 namespace {
 
 class FillRecorder : public Image {
-public:
+ public:
   std::vector<Rect> mFills;
   void FillRect(const Rect& r, const Color&, int) override { mFills.push_back(r); }
 };
@@ -86,5 +86,4 @@ TEST(Image, CopyKeepsCelsAndDeepCopiesSettings) {
   ASSERT_NE(nullptr, copy.mAnimInfo);
   EXPECT_NE(src.mAnimInfo.get(), copy.mAnimInfo.get());
   EXPECT_EQ(src.mAnimInfo->mFrameMap, copy.mAnimInfo->mFrameMap);
-
 }

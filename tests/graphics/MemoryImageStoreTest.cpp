@@ -55,8 +55,9 @@ TEST(MemoryImageStore, ScanAlphaFlagsAndForcing) {
 TEST(MemoryImageStore, AlphaRunBytes) {
   TestHost host;
   MemoryImage image(&host);
-  Fill(image, 6, 2, {0x00000000, 0x00FFFFFF, 0xFF000000, 0x80000000, 0x80123456, 0x80000000,  //
-                     0xFF000000, 0xFF000000, 0xFF000000, 0xFF000000, 0xFF000000, 0xFF000000});
+  Fill(image, 6, 2,
+       {0x00000000, 0x00FFFFFF, 0xFF000000, 0x80000000, 0x80123456, 0x80000000,  //
+        0xFF000000, 0xFF000000, 0xFF000000, 0xFF000000, 0xFF000000, 0xFF000000});
   const uint8_t* runs = image.BuildAlphaRuns();
   EXPECT_EQ((std::vector<uint8_t>{2, 1, 1, 3, 2, 1, 6, 5, 4, 3, 2, 1}), std::vector<uint8_t>(runs, runs + 12));
 
@@ -112,7 +113,8 @@ TEST(MemoryImageStore, PaletteOrderUnusedEntriesAndScan) {
   Fill(image, 4, 1, {0xFF0000FF, 0xFF00FF00, 0xFF0000FF, 0x80FFFFFF});
   ASSERT_TRUE(image.ReduceToPalette());
   EXPECT_EQ(3, image.mNumColors);
-  EXPECT_EQ((std::vector<uint8_t>{0, 1, 0, 2}), std::vector<uint8_t>(image.mColorIndices.get(), image.mColorIndices.get() + 4));
+  EXPECT_EQ((std::vector<uint8_t>{0, 1, 0, 2}),
+            std::vector<uint8_t>(image.mColorIndices.get(), image.mColorIndices.get() + 4));
   EXPECT_EQ(0x80FFFFFFu, image.mColorTable[2]);
   // Unused entries repeat entry 0, and scanning looks at the used ones.
   for (int i = 3; i < 256; ++i) ASSERT_EQ(0xFF0000FFu, image.mColorTable[i]);

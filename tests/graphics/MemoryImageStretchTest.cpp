@@ -29,8 +29,7 @@ TEST(MemoryImageRotate, Bounds) {
   ASSERT_TRUE(MemoryImage::GetRotatedBlitBounds(5, 5, Rect(0, 0, 10, 4), Rect(0, 0, 100, 100), 0, b, 0, 0));
   EXPECT_EQ(DRect(5, 5, 10, 4), b);
   // A quarter turn about the rect's centre swaps width and height around that centre.
-  ASSERT_TRUE(
-      MemoryImage::GetRotatedBlitBounds(0, 0, Rect(0, 0, 10, 4), Rect(-50, -50, 100, 100), M_PI / 2, b, 5, 2));
+  ASSERT_TRUE(MemoryImage::GetRotatedBlitBounds(0, 0, Rect(0, 0, 10, 4), Rect(-50, -50, 100, 100), M_PI / 2, b, 5, 2));
   EXPECT_NEAR(3, b.mX, 1e-4);
   EXPECT_NEAR(-3, b.mY, 1e-4);
   EXPECT_NEAR(4, b.mWidth, 1e-4);
@@ -58,8 +57,8 @@ TEST(MemoryImageRotate, HalfTexelOffsetBlendsAndColours) {
   TestHost host;
   MemoryImage src(&host), dst(&host);
   // Two opaque columns, black and red; half a texel to the left of a pixel centre mixes them.
-  Fill(src, 3, 3, {0xFF000000, 0xFFFF0000, 0xFFFF0000, 0xFF000000, 0xFFFF0000, 0xFFFF0000, 0xFF000000,
-                   0xFFFF0000, 0xFFFF0000});
+  Fill(src, 3, 3,
+       {0xFF000000, 0xFFFF0000, 0xFFFF0000, 0xFF000000, 0xFFFF0000, 0xFFFF0000, 0xFF000000, 0xFFFF0000, 0xFFFF0000});
   Fill(dst, 3, 3, std::vector<uint32_t>(9, 0xFF0000FF));
   dst.BlitRotated(&src, -0.5f, 0, Rect(0, 0, 3, 3), Rect(0, 0, 3, 3), Color::White, 0, 0, 0, 0);
   // At x = 0: u = 0x8000, fx = 0x8001: the right texel weighs (0x8001 x 0xFFFF >> 16) x 255 >> 16 = 127,
@@ -129,10 +128,11 @@ TEST(MemoryImageStretch, SmoothEnlargeInterpolates) {
 TEST(MemoryImageStretch, SmoothShrinkAveragesBlocks) {
   TestHost host;
   MemoryImage src(&host), dst(&host);
-  Fill(src, 4, 4, {0xFF000000, 0xFF640000, 0xFF000000, 0xFF000000,  //
-                   0xFFC80000, 0xFF280000, 0xFF000000, 0xFF000000,  //
-                   0xFF000000, 0xFF000000, 0xFF000000, 0xFF000000,  //
-                   0xFF000000, 0xFF000000, 0xFF000000, 0xFF0000FF});
+  Fill(src, 4, 4,
+       {0xFF000000, 0xFF640000, 0xFF000000, 0xFF000000,  //
+        0xFFC80000, 0xFF280000, 0xFF000000, 0xFF000000,  //
+        0xFF000000, 0xFF000000, 0xFF000000, 0xFF000000,  //
+        0xFF000000, 0xFF000000, 0xFF000000, 0xFF0000FF});
   Fill(dst, 2, 2, std::vector<uint32_t>(4, 0xFF000000));
   dst.BlitStretched(&src, Rect(0, 0, 2, 2), Rect(0, 0, 4, 4), Rect(0, 0, 2, 2), Color::White, 0, false);
   // (0 + 100 + 200 + 40) / 4 = 85, landing as 255 x 85 >> 8 = 84; 255 / 4 = 63 lands as 62.
@@ -164,8 +164,8 @@ TEST(MemoryImageRotate, SamplesNeverLeaveTheSourceRect) {
   for (double angle = -3.2; angle < 3.3; angle += 0.13)
     for (float offset : {0.0f, 0.25f, 0.5f, 0.99f})
       for (int mode : {0, 1})  // the clip reaches past the destination too
-        dst.BlitRotated(&src, 6 + offset, 5 - offset, Rect(1, 1, 4, 4), Rect(-9, -9, 40, 40), Color::White, mode,
-                        angle, 2 + offset, 1.5f);
+        dst.BlitRotated(&src, 6 + offset, 5 - offset, Rect(1, 1, 4, 4), Rect(-9, -9, 40, 40), Color::White, mode, angle,
+                        2 + offset, 1.5f);
   int drawn = 0;
   for (int y = 0; y < 16; ++y)
     for (int x = 0; x < 16; ++x) {

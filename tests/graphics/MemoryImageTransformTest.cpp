@@ -10,7 +10,7 @@ using namespace Velk;
 using namespace Velk::Testing;
 
 class MemoryImageTransform : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override { InitSpanFillerTable(); }
   TestHost host;
   MemoryImage src{&host};
@@ -26,8 +26,7 @@ TEST_F(MemoryImageTransform, IdentityLandsEachTexelOnItsPixel) {
   dst.BlitTransformed(&src, 0.5f, 0.5f, Matrix3x3(), Rect(0, 0, 6, 6), Color::White, 0, Rect(0, 0, 4, 4), false);
   EXPECT_TRUE(src.mDrawn);
   for (int y = 0; y < 6; ++y)
-    for (int x = 0; x < 6; ++x)
-      EXPECT_EQ(x < 4 && y < 4 ? px[y * 4 + x] : 0xFF00FF00u, Px(dst, x, y)) << x << "," << y;
+    for (int x = 0; x < 6; ++x) EXPECT_EQ(x < 4 && y < 4 ? px[y * 4 + x] : 0xFF00FF00u, Px(dst, x, y)) << x << "," << y;
 
   // A source rect maps its own texels: (1, 1, 2, 2) moved by the matrix to (3, 2).
   Matrix3x3 m;

@@ -50,11 +50,10 @@ class PresentationRectTest : public DisplayTest {
 
 TEST_F(PresentationRectTest, FullScreenOnADesktopWhoseModeStaysFillsTheLargestCentredPicture) {
   const ScreenCase screens[] = {
-      {800, 600, Rect(0, 0, 800, 600)},
-      {1024, 768, Rect(0, 0, 1024, 768)},
-      {1280, 720, Rect(160, 0, 960, 720)},      // 800 x 720 / 600 = 960 wide
-      {1920, 1080, Rect(240, 0, 1440, 1080)},   // 800 x 1080 / 600 = 1440 wide
-      {1280, 1024, Rect(0, 32, 1280, 960)},     // 5:4: 600 x 1280 / 800 = 960 high, letterboxed
+      {800, 600, Rect(0, 0, 800, 600)},       {1024, 768, Rect(0, 0, 1024, 768)},
+      {1280, 720, Rect(160, 0, 960, 720)},     // 800 x 720 / 600 = 960 wide
+      {1920, 1080, Rect(240, 0, 1440, 1080)},  // 800 x 1080 / 600 = 1440 wide
+      {1280, 1024, Rect(0, 32, 1280, 960)},    // 5:4: 600 x 1280 / 800 = 960 high, letterboxed
   };
   for (const ScreenCase& s : screens) {
     for (bool with3D : {false, true}) {

@@ -12,8 +12,9 @@ using namespace Velk;
 namespace {
 
 RotateTint Tint(bool additive, uint32_t r, uint32_t g, uint32_t b, uint32_t a, const uint8_t* sat, bool clamp) {
-  return RotateTint{additive, r == 255 && g == 255 && b == 255 && a == 255, a, {b, g, r},
-                    {b * a / 255, g * a / 255, r * a / 255}, sat, clamp};
+  return RotateTint{additive,  r == 255 && g == 255 && b == 255 && a == 255, a,
+                    {b, g, r}, {b * a / 255, g * a / 255, r * a / 255},      sat,
+                    clamp};
 }
 
 }  // namespace
@@ -27,10 +28,10 @@ TEST(RotateRows, EveryModeMatchesThePerPixelSample) {
   }
   const RotateTint tints[] = {
       Tint(false, 255, 255, 255, 255, nullptr, false), Tint(false, 200, 120, 40, 180, nullptr, false),
-      Tint(false, 255, 255, 255, 0, nullptr, false),   Tint(true, 255, 255, 255, 255, clamp, true),
-      Tint(true, 90, 200, 255, 128, clamp, true),      Tint(true, 255, 255, 255, 255, odd, false),
+      Tint(false, 255, 255, 255, 0, nullptr, false), Tint(true, 255, 255, 255, 255, clamp, true),
+      Tint(true, 90, 200, 255, 128, clamp, true), Tint(true, 255, 255, 255, 255, odd, false),
       // Nothing holds a blit colour to 0..255.
-      Tint(false, 300, 20, 255, 400, nullptr, false),  Tint(false, 256, 256, 256, 256, nullptr, false),
+      Tint(false, 300, 20, 255, 400, nullptr, false), Tint(false, 256, 256, 256, 256, nullptr, false),
       Tint(true, 1000, 3, 70, 300, clamp, true)};
   const uint32_t W = 37, H = 23, stride = 41;
   // Exactly the rectangle and the one word after it that may be read.

@@ -38,8 +38,8 @@ void Spread(double a, double ratio, uint32_t unit, int last, const std::function
 }
 
 // The stretch of source pixels (sw x sh) over dest (w x h at dx, dy), from the clipped source area s.
-void ModelStretch(const std::vector<uint32_t>& src, int sw, int sh, std::vector<uint32_t>& dst, int dstW,
-                  const Rect& d, const DRect& s) {
+void ModelStretch(const std::vector<uint32_t>& src, int sw, int sh, std::vector<uint32_t>& dst, int dstW, const Rect& d,
+                  const DRect& s) {
   const int w = d.mWidth, h = d.mHeight;
   int x0 = std::max(TruncInt(std::floor(s.mX)), 0), y0 = std::max(TruncInt(std::floor(s.mY)), 0);
   const int ww = std::min(TruncInt(std::ceil(s.mX - std::floor(s.mX) + s.mWidth)), sw - x0);
@@ -95,8 +95,7 @@ void ModelStretch(const std::vector<uint32_t>& src, int sw, int sh, std::vector<
       uint32_t& out = dst[static_cast<size_t>(d.mY + j) * dstW + d.mX + i];
       const uint32_t da = out >> 24;
       uint32_t px = (Div255((255 - da) * A) + da) << 24;
-      for (int c = 0; c < 3; ++c)
-        px |= (((Channel(out, c * 8) * (256 - A)) >> 8) + ((A * value(c)) >> 8)) << (c * 8);
+      for (int c = 0; c < 3; ++c) px |= (((Channel(out, c * 8) * (256 - A)) >> 8) + ((A * value(c)) >> 8)) << (c * 8);
       out = px;
     }
 }
@@ -121,8 +120,10 @@ std::vector<uint32_t> RandomPixels(std::mt19937& rng, int n) {
   std::vector<uint32_t> px(n);
   for (uint32_t& p : px) {
     p = static_cast<uint32_t>(rng());
-    if (rng() % 3 == 0) p &= 0x00FFFFFF;  // transparent runs, as sprites have
-    else if (rng() % 3 == 0) p |= 0xFF000000;
+    if (rng() % 3 == 0)
+      p &= 0x00FFFFFF;  // transparent runs, as sprites have
+    else if (rng() % 3 == 0)
+      p |= 0xFF000000;
   }
   return px;
 }
@@ -146,7 +147,8 @@ void CompareWithModel(bool fast, bool ontoItself, Model model) {
     MemoryImage* src = ontoItself ? &dst : &srcImage;
     const Rect srcRect(rng() % sw, rng() % sh, 1 + rng() % sw, 1 + rng() % sh);
     const Rect destRect(static_cast<int>(rng() % 20) - 10, static_cast<int>(rng() % 20) - 10, dw, dh);
-    const Rect clip = round % 3 ? Rect(0, 0, kSide, kSide) : Rect(rng() % 30, rng() % 30, 5 + rng() % 60, 5 + rng() % 60);
+    const Rect clip =
+        round % 3 ? Rect(0, 0, kSide, kSide) : Rect(rng() % 30, rng() % 30, 5 + rng() % 60, 5 + rng() % 60);
     DRect s;
     Rect d;
     if (MemoryImage::ClipStretchBlit(srcRect, clip.Intersect(Rect(0, 0, kSide, kSide)), destRect, s, d))

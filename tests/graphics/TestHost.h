@@ -13,7 +13,7 @@
 namespace Velk::Testing {
 
 class TestHost : public MemoryImageHost {
-public:
+ public:
   std::set<MemoryImage*> mLive;
   std::vector<MemoryImage*> mReleased;
   bool m3D = false;

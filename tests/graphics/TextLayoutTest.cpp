@@ -12,9 +12,9 @@ namespace {
 
 // Advance 10; ascent 8, padding 1, height 12, line spacing 14.
 class TextLayout : public ::testing::Test {
-protected:
+ protected:
   class SizedImage : public Image {
-  public:
+   public:
     SizedImage(int w, int h) {
       mWidth = w;
       mHeight = h;

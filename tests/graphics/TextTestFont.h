@@ -9,7 +9,7 @@
 namespace Velk::Testing {
 
 class TextTestFont : public Font {
-public:
+ public:
   struct Drawn {
     std::wstring text;
     int x;

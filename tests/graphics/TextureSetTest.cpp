@@ -3,7 +3,9 @@
 namespace Velk::Testing {
 namespace {
 
-uint32_t Opaque(int x, int y) { return 0xFF000000u | static_cast<uint32_t>(x * 16) << 16 | static_cast<uint32_t>(y * 16); }
+uint32_t Opaque(int x, int y) {
+  return 0xFF000000u | static_cast<uint32_t>(x * 16) << 16 | static_cast<uint32_t>(y * 16);
+}
 uint32_t HalfClear(int x, int) { return x % 2 ? 0xFF102030u : 0u; }
 
 std::pair<int, int> Size(int w, int h, bool remainder = false, int flags = 0) {
@@ -12,7 +14,7 @@ std::pair<int, int> Size(int w, int h, bool remainder = false, int flags = 0) {
 }
 
 class TextureSetTest : public D3DTest {
-protected:
+ protected:
   ImageTextureSet* Prepare(MemoryImage* image) {
     EXPECT_TRUE(mD3D->PrepareImage(image));
     return image->mTextureData;
@@ -61,7 +63,8 @@ TEST_F(TextureSetTest, TinyImagesAndSmallDevices) {
   auto image = Image(100, 70, Opaque);
   set = Prepare(image.get());
   EXPECT_EQ(set->mTextures.size(), 4u);
-  for (const ImageTextureSet::Piece& p : set->mTextures) EXPECT_EQ(std::make_pair(p.mWidth, p.mHeight), std::make_pair(64, 64));
+  for (const ImageTextureSet::Piece& p : set->mTextures)
+    EXPECT_EQ(std::make_pair(p.mWidth, p.mHeight), std::make_pair(64, 64));
 }
 
 TEST_F(TextureSetTest, FormatFollowsTheImageFlagsAndTheDevice) {
@@ -94,7 +97,9 @@ TEST_F(TextureSetTest, ShortPiecesRepeatTheirLastTexelAndRow) {
   ImageTextureSet::FillTexture(texture, image.get(), 0, 0, 4, 4, ImageTextureSet::kA8R8G8B8);
   DDSURFACEDESC2 d;
   ASSERT_EQ(texture->Lock(nullptr, &d, DDLOCK_WAIT, nullptr), DD_OK);
-  auto texel = [&](int x, int y) { return reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(d.lpSurface) + y * d.lPitch)[x]; };
+  auto texel = [&](int x, int y) {
+    return reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(d.lpSurface) + y * d.lPitch)[x];
+  };
   EXPECT_EQ(texel(2, 1), Opaque(2, 1));
   EXPECT_EQ(texel(3, 1), Opaque(2, 1));
   EXPECT_EQ(texel(3, 0), Opaque(2, 0));

@@ -112,9 +112,7 @@ class PackLevelsTest : public PackTesting::PackGameTest {
     for (int n = 4; n <= 24; ++n) notes.insert(n);
     return notes;
   }
-  static std::string Name(int level, int mode) {
-    return (mode == kCareerMode ? "l" : "e") + std::to_string(level);
-  }
+  static std::string Name(int level, int mode) { return (mode == kCareerMode ? "l" : "e") + std::to_string(level); }
 };
 
 TEST_F(PackLevelsTest, EveryLevelLoadsOnTheLevelThreadAndPlaysWithNothingLogged) {

@@ -20,12 +20,13 @@ class PackSceneTest : public EngineTest {
  protected:
   PackSceneTest() {
     engine_ = std::make_unique<TestEngine>(PELUNE_RUNTIME_DIR);
-    for (const char* archive : {"loc.pak", "data.pak"}) EXPECT_TRUE(engine_->GetPak()->MountArchive(archive)) << archive;
+    for (const char* archive : {"loc.pak", "data.pak"})
+      EXPECT_TRUE(engine_->GetPak()->MountArchive(archive)) << archive;
     engine_->Init();
     engine_->LoadResourcesInBackground();
     SetDebugLogSink([this](const std::string& line) { mLog.push_back(line); });
-    for (const char* plain : {"worker", "status_bubble", "status_hp_worker", "status_hp_client", "client", "client_sit",
-                              "item_bonus"})
+    for (const char* plain :
+         {"worker", "status_bubble", "status_hp_worker", "status_hp_client", "client", "client_sit", "item_bonus"})
       SetSceneObjectCreator(plain, [] { return new QCItem(); });
     for (const char* pickable : {"tray", "trash_bin", "period_item"})
       SetSceneObjectCreator(pickable, [] { return static_cast<QCItem*>(new QCPickItem()); });
@@ -33,8 +34,8 @@ class PackSceneTest : public EngineTest {
   }
   ~PackSceneTest() override {
     SetDebugLogSink(nullptr);
-    for (const char* keyword : {"worker", "status_bubble", "status_hp_worker", "status_hp_client", "client", "client_sit",
-                                "item_bonus", "tray", "trash_bin", "period_item", "boss"})
+    for (const char* keyword : {"worker", "status_bubble", "status_hp_worker", "status_hp_client", "client",
+                                "client_sit", "item_bonus", "tray", "trash_bin", "period_item", "boss"})
       SetSceneObjectCreator(keyword, nullptr);
   }
 

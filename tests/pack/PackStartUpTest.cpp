@@ -59,7 +59,9 @@ TEST_F(PackStartUpTest, EveryNameTheDocumentsUseIsFoundByTheGamesReaders) {
     texture.Release();
   }
   // One of each picture format: JPEG 2000, GIF, JPEG with an alpha companion, a book-sized PNG.
-  for (auto [id, width, height] : {std::tuple{"cafe_3", 200, 150}, {"list_check", 16, 16}, {"splash_sample", 400, 300},
+  for (auto [id, width, height] : {std::tuple{"cafe_3", 200, 150},
+                                   {"list_check", 16, 16},
+                                   {"splash_sample", 400, 300},
                                    {"book_pages", 732, 565}}) {
     QCTextureRef texture = engine.GetTextureManager()->Find(id);
     ASSERT_NE(texture.GetImage(), nullptr) << id;
@@ -92,7 +94,8 @@ TEST_F(PackStartUpTest, EveryNameTheDocumentsUseIsFoundByTheGamesReaders) {
   std::set<std::string> labels;
   for (const std::string& id : Values(ui, "//@label")) labels.insert(id);
   for (const std::string& id : Values(cfg, "//@loc_str")) labels.insert(id);
-  for (const char* id : {"app_title", "breif_l1", "breif_text_l01", "breif_l59", "breif_text_l59", "tut_01"}) labels.insert(id);
+  for (const char* id : {"app_title", "breif_l1", "breif_text_l01", "breif_l59", "breif_text_l59", "tut_01"})
+    labels.insert(id);
   for (const std::string& id : labels) EXPECT_FALSE(engine.GetLocTexts()->GetLocText(id).empty()) << "loc " << id;
   EXPECT_EQ(engine.GetLocTexts()->GetLocText("tut_01"),
             L"A guest! Click the guest's place at the counter to take the order.");

@@ -12,4 +12,4 @@ namespace RasterTest {
 void ReferenceFill(int index, const Velk::SpanVertex* const in[3], uint8_t* bits, int32_t pitch,
                    const Velk::SpanTexture& texture, const Velk::SpanColor& color);
 
-} // namespace RasterTest
+}  // namespace RasterTest

@@ -56,7 +56,8 @@ TEST_F(PakInterfaceTest, MembersAreFoundUnderEveryFoldedSpellingAndStoredScrambl
       .WriteTo("data.pak");
   ASSERT_TRUE(pak.MountArchive("data.pak"));
 
-  for (const char* name : {"Data\\Ui.XML", "data/ui.xml", "DATA\\\\\\\\UI.XML", "data\\x\\..\\ui.xml", "data//\\ui.xml"})
+  for (const char* name :
+       {"Data\\Ui.XML", "data/ui.xml", "DATA\\\\\\\\UI.XML", "data\\x\\..\\ui.xml", "data//\\ui.xml"})
     EXPECT_EQ(ReadMember(pak, name), "<ui/>") << name;
   EXPECT_EQ(ReadMember(pak, "other.bin", "R"), "\x01\x02");
   EXPECT_EQ(ReadMember(pak, "other.bin", "rt"), "\x01\x02");
@@ -87,7 +88,15 @@ TEST_F(PakInterfaceTest, FoldingResolvesSeparatorsParentsAndTheCurrentFolder) {
 
 TEST_F(PakInterfaceTest, LaterArchiveAndLaterRecordWin) {
   PlainPak().Header().Record("a.txt", 4).Record("only.txt", 1).End().Text("old1").Text("o").WriteTo("data.pak");
-  PlainPak().Header().Record("A.TXT", 4).Record("b.txt", 1).Record("B.txt", 2).End().Text("mod1").Text("x").Text("yz")
+  PlainPak()
+      .Header()
+      .Record("A.TXT", 4)
+      .Record("b.txt", 1)
+      .Record("B.txt", 2)
+      .End()
+      .Text("mod1")
+      .Text("x")
+      .Text("yz")
       .WriteTo("mod.pak");
   ASSERT_TRUE(pak.MountArchive("data.pak"));
   ASSERT_TRUE(pak.MountArchive("mod.pak"));

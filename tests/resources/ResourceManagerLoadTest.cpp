@@ -18,9 +18,7 @@ class ResourceManagerLoadTest : public testing::Test {
     return mManager.ParseResourcesFile("properties\\resources.xml");
   }
   Velk::MemoryImage* Image(const std::string& id) { return mManager.GetImage(id).GetImage(); }
-  static uint32_t Pixel(Velk::MemoryImage* image, int x, int y) {
-    return image->GetArgbBits()[y * image->mWidth + x];
-  }
+  static uint32_t Pixel(Velk::MemoryImage* image, int x, int y) { return image->GetArgbBits()[y * image->mWidth + x]; }
   // The text of the exception a getter throws ("" when none).
   template <typename Getter>
   static std::string Thrown(Getter getter) {
@@ -41,13 +39,15 @@ TEST_F(ResourceManagerLoadTest, AlphaImageAndAlphaGridTakeAlphaFromBlue) {
   WriteTga("images/ground.tga", 2, 1, {0xFF102030, 0x80405060});
   WriteTga("images/ground_a.tga", 2, 1, {0xFF0000C0, 0xFFFFFF07});
   // Two rows of two 2x1 cels; the grid gives each cel the same alpha.
-  WriteTga("images/cels.tga", 4, 2, {0xFF000001, 0xFF000002, 0xFF000003, 0xFF000004,  //
-                                     0xFF000005, 0xFF000006, 0xFF000007, 0xFF000008});
+  WriteTga("images/cels.tga", 4, 2,
+           {0xFF000001, 0xFF000002, 0xFF000003, 0xFF000004,  //
+            0xFF000005, 0xFF000006, 0xFF000007, 0xFF000008});
   WriteTga("images/cel_a.tga", 2, 1, {0xFFABCD11, 0x00000022});
-  ASSERT_TRUE(Parse("<Resources id=\"Init\"><SetDefaults path=\"images\\\" idprefix=\"GFX_\"/>"
-                    "<Image id=\"GAME_GROUND\" path=\"ground\" alphaimage=\"ground_a\" nopal />"
-                    "<Image id=\"CELS\" path=\"cels\" rows=\"2\" cols=\"2\" alphagrid=\"cel_a\" nopal />"
-                    "</Resources>"));
+  ASSERT_TRUE(
+      Parse("<Resources id=\"Init\"><SetDefaults path=\"images\\\" idprefix=\"GFX_\"/>"
+            "<Image id=\"GAME_GROUND\" path=\"ground\" alphaimage=\"ground_a\" nopal />"
+            "<Image id=\"CELS\" path=\"cels\" rows=\"2\" cols=\"2\" alphagrid=\"cel_a\" nopal />"
+            "</Resources>"));
   ASSERT_TRUE(mManager.LoadResources("Init")) << mManager.GetErrorText();
   EXPECT_TRUE(mManager.IsGroupLoaded("Init"));
 
@@ -94,8 +94,9 @@ TEST_F(ResourceManagerLoadTest, AlphaFailuresNameBothFiles) {
 TEST_F(ResourceManagerLoadTest, CelGridBelowOneCountsAsOne) {
   WriteTga("a.tga", 2, 2, std::vector<uint32_t>(4, 0xFF000000));
   WriteTga("a_grid.tga", 2, 2, {0xFF000001, 0xFF000002, 0xFF000003, 0xFF000004});
-  ASSERT_TRUE(Parse("<Resources id=\"G\"><Image path=\"a\" rows=\"x\" cols=\"0\" alphagrid=\"a_grid\" nopal />"
-                    "<Image id=\"b\" path=\"a\" variant=\"v\" rows=\"-3\" anim=\"loop\"/></Resources>"));
+  ASSERT_TRUE(
+      Parse("<Resources id=\"G\"><Image path=\"a\" rows=\"x\" cols=\"0\" alphagrid=\"a_grid\" nopal />"
+            "<Image id=\"b\" path=\"a\" variant=\"v\" rows=\"-3\" anim=\"loop\"/></Resources>"));
   ASSERT_TRUE(mManager.LoadResources("G")) << mManager.GetErrorText();
   Velk::MemoryImage* a = Image("a");
   EXPECT_EQ(a->mNumRows, 1);
@@ -108,13 +109,14 @@ TEST_F(ResourceManagerLoadTest, CelGridBelowOneCountsAsOne) {
 TEST_F(ResourceManagerLoadTest, ImageSettingsReachTheImage) {
   WriteTga("cels.tga", 4, 2, std::vector<uint32_t>(8, 0xFF336699));
   WriteTga("plain.tga", 2, 1, {0xFF000000, 0xFFFFFFFF});
-  ASSERT_TRUE(Parse("<Resources id=\"Extra\">"
-                    "<Image path=\"cels\" rows=\"2\" cols=\"4\" anim=\"pingpong\" framedelay=\"3\" enddelay=\"5\""
-                    " a4r4g4b4 minsubdivide nobits2d alphacolor=\"ff00ff\"/>"
-                    "<Image id=\"still\" path=\"plain\" anim=\"none\" framedelay=\"9\" nopal nobits3d />"
-                    "<Image id=\"timed\" path=\"plain\" variant=\"t\" anim=\"once\" perframedelay=\"4,,6\""
-                    " framemap=\"1,0\"/>"
-                    "</Resources>"));
+  ASSERT_TRUE(
+      Parse("<Resources id=\"Extra\">"
+            "<Image path=\"cels\" rows=\"2\" cols=\"4\" anim=\"pingpong\" framedelay=\"3\" enddelay=\"5\""
+            " a4r4g4b4 minsubdivide nobits2d alphacolor=\"ff00ff\"/>"
+            "<Image id=\"still\" path=\"plain\" anim=\"none\" framedelay=\"9\" nopal nobits3d />"
+            "<Image id=\"timed\" path=\"plain\" variant=\"t\" anim=\"once\" perframedelay=\"4,,6\""
+            " framemap=\"1,0\"/>"
+            "</Resources>"));
   ASSERT_TRUE(mManager.LoadResources("Extra")) << mManager.GetErrorText();
 
   Velk::MemoryImage* cels = Image("cels");
@@ -125,8 +127,8 @@ TEST_F(ResourceManagerLoadTest, ImageSettingsReachTheImage) {
   EXPECT_EQ(anim.mFrameMap, (std::vector<int>{0, 1, 2, 3, 2, 1}));
   EXPECT_EQ(anim.mPerFrameDelay, (std::vector<int>{3, 3, 3, 3, 3, 5}));
   EXPECT_EQ(cels->mTextureFlags, 0x8u | 0x4u | 0x1u);
-  EXPECT_TRUE(cels->mPurgeBits);              // nobits2d without 3-D
-  EXPECT_NE(cels->mColorTable, nullptr);      // palettized
+  EXPECT_TRUE(cels->mPurgeBits);          // nobits2d without 3-D
+  EXPECT_NE(cels->mColorTable, nullptr);  // palettized
   EXPECT_EQ(mHost.mAlphaColorsSeen[0], 0xFF00FFu);
   EXPECT_EQ(ImageLib::gAlphaColor, 0xFFFFFFu);
 
@@ -139,10 +141,11 @@ TEST_F(ResourceManagerLoadTest, ImageSettingsReachTheImage) {
 }
 
 TEST_F(ResourceManagerLoadTest, SoundsGoIntoFreeSlotsWithTheirBaseVolumeAndPan) {
-  ASSERT_TRUE(Parse("<Resources id=\"Init\"><SetDefaults path=\"sounds\"/>"
-                    "<Sound id=\"SND_CLICK\" path=\"click\" volume=\"0\"/>"
-                    "<Sound id=\"SND_PLAIN\" path=\"plain\"/>"
-                    "<Sound id=\"SND_LEFT\" path=\"left\" volume=\" 0.5\" pan=\"-300\"/></Resources>"));
+  ASSERT_TRUE(
+      Parse("<Resources id=\"Init\"><SetDefaults path=\"sounds\"/>"
+            "<Sound id=\"SND_CLICK\" path=\"click\" volume=\"0\"/>"
+            "<Sound id=\"SND_PLAIN\" path=\"plain\"/>"
+            "<Sound id=\"SND_LEFT\" path=\"left\" volume=\" 0.5\" pan=\"-300\"/></Resources>"));
   EXPECT_CALL(mHost.mSounds, GetFreeSoundId()).WillOnce(Return(4)).WillOnce(Return(5)).WillOnce(Return(6));
   EXPECT_CALL(mHost.mSounds, LoadSoundAt(_, _)).WillRepeatedly(Return(true));
   EXPECT_CALL(mHost.mSounds, SetBaseVolume(4, 0.0));
@@ -170,8 +173,9 @@ TEST_F(ResourceManagerLoadTest, SoundFailures) {
 TEST_F(ResourceManagerLoadTest, GroupLoadsOnceAndStopsAtTheFirstFailure) {
   WriteTga("a.tga", 1, 1, {0xFF000000});
   WriteTga("c.tga", 1, 1, {0xFF000000});
-  ASSERT_TRUE(Parse("<Resources id=\"G\"><Image path=\"a\"/><Image path=\"b\"/><Image path=\"c\"/></Resources>"
-                    "<Resources id=\"H\"><Image path=\"c\"  id=\"c2\"/></Resources>"));
+  ASSERT_TRUE(
+      Parse("<Resources id=\"G\"><Image path=\"a\"/><Image path=\"b\"/><Image path=\"c\"/></Resources>"
+            "<Resources id=\"H\"><Image path=\"c\"  id=\"c2\"/></Resources>"));
   EXPECT_FALSE(mManager.LoadResources("G"));
   EXPECT_EQ(mHost.mRequests, (std::vector<std::string>{"a", "b"}));
   EXPECT_NE(Image("c2"), nullptr);  // group H was never loaded: GetImage loads on demand

@@ -83,24 +83,25 @@ TEST_F(ResourceManagerParseTest, MissingFileAndFirstErrorKept) {
 }
 
 TEST_F(ResourceManagerParseTest, DefaultsAndIds) {
-  ASSERT_TRUE(Parse("\xEF\xBB\xBF<?xml version=\"1.0\"?>\n<!-- art -->\n<ResourceManifest>\n"
-                    "<Resources id=\"Init\">\n"
-                    "  <SetDefaults path=\"gfx\\\" idprefix=\"IMG_\\\"/>\n"
-                    "  <Image path=\"images/x.png\"/>\n"
-                    "  <Image id=\"GROUND\" path=\"ground\"/>\n"
-                    "  <Image id=\"P\" path=\"!program\"/>\n"
-                    "</Resources>\n"
-                    "<Resources id=\"Later\">\n"
-                    "  <Image path=\"sub.dir\\cels.tga\"/>\n"
-                    "  <SetDefaults path=\"\" idprefix=\"\"/>\n"
-                    "  <Image path=\"fonts\\page\"/>\n"
-                    "</Resources>\n"
-                    "</ResourceManifest>\n"));
+  ASSERT_TRUE(
+      Parse("\xEF\xBB\xBF<?xml version=\"1.0\"?>\n<!-- art -->\n<ResourceManifest>\n"
+            "<Resources id=\"Init\">\n"
+            "  <SetDefaults path=\"gfx\\\" idprefix=\"IMG_\\\"/>\n"
+            "  <Image path=\"images/x.png\"/>\n"
+            "  <Image id=\"GROUND\" path=\"ground\"/>\n"
+            "  <Image id=\"P\" path=\"!program\"/>\n"
+            "</Resources>\n"
+            "<Resources id=\"Later\">\n"
+            "  <Image path=\"sub.dir\\cels.tga\"/>\n"
+            "  <SetDefaults path=\"\" idprefix=\"\"/>\n"
+            "  <Image path=\"fonts\\page\"/>\n"
+            "</Resources>\n"
+            "</ResourceManifest>\n"));
   EXPECT_EQ(RequestedPath("IMG_x"), "gfx/images/x.png");
   EXPECT_EQ(RequestedPath("IMG_GROUND"), "gfx/ground");
   EXPECT_EQ(RequestedPath("IMG_cels"), "gfx/sub.dir\\cels.tga");  // defaults carry into later sections
-  EXPECT_EQ(RequestedPath("page"), "fonts\\page");                 // an empty default path adds nothing
-  EXPECT_EQ(RequestedPath("IMG_P"), "");                           // from the program: never read
+  EXPECT_EQ(RequestedPath("page"), "fonts\\page");                // an empty default path adds nothing
+  EXPECT_EQ(RequestedPath("IMG_P"), "");                          // from the program: never read
   EXPECT_EQ(RequestedPath("x"), "");
 }
 
@@ -111,9 +112,10 @@ TEST_F(ResourceManagerParseTest, InputEndingInsideASectionKeepsWhatWasRead) {
 }
 
 TEST_F(ResourceManagerParseTest, RepeatedSectionsAppendToOneGroup) {
-  ASSERT_TRUE(Parse("<ResourceManifest><Resources id=\"G\"><Image path=\"a\"/></Resources>"
-                    "<Resources id=\"H\"><Image path=\"b\"/></Resources>"
-                    "<Resources id=\"G\"><Image path=\"c\"/></Resources></ResourceManifest>"));
+  ASSERT_TRUE(
+      Parse("<ResourceManifest><Resources id=\"G\"><Image path=\"a\"/></Resources>"
+            "<Resources id=\"H\"><Image path=\"b\"/></Resources>"
+            "<Resources id=\"G\"><Image path=\"c\"/></Resources></ResourceManifest>"));
   WriteTga("a.tga", 1, 1, {0xFF000000});
   WriteTga("c.tga", 1, 1, {0xFF000000});
   EXPECT_TRUE(mManager.LoadResources("G"));

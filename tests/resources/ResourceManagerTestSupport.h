@@ -50,8 +50,8 @@ class TestHost : public Velk::ResourceManagerHost {
   };
 
   std::map<std::string, std::unique_ptr<Entry>> mImages;
-  std::vector<std::string> mRequests;         // path of every request, in order
-  std::vector<uint32_t> mAlphaColorsSeen;     // the decoder's alpha colour during each request
+  std::vector<std::string> mRequests;      // path of every request, in order
+  std::vector<uint32_t> mAlphaColorsSeen;  // the decoder's alpha colour during each request
   testing::NiceMock<MockSoundManager> mSounds;
   bool m3D = false;
   // Makes the image a decoded file goes into; a plain memory image unless a test sets it.

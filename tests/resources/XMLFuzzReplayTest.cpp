@@ -15,8 +15,8 @@ namespace {
 
 TEST(XMLFuzzReplayTest, EveryKeptInputEndsCleanlyOrWithAKnownError) {
   WorkingScratchFolder folder;
-  const std::set<std::wstring> kErrors = {L"Illegal Character", L"Unexpected '<'", L"Unexpected '>'",
-                                          L"Unexpected End", L"Unexpected End of File"};
+  const std::set<std::wstring> kErrors = {L"Illegal Character", L"Unexpected '<'", L"Unexpected '>'", L"Unexpected End",
+                                          L"Unexpected End of File"};
   int replayed = 0;
   for (const auto& item : std::filesystem::directory_iterator(std::string(TEST_DATA_DIR) + "/resources/xmlfuzz")) {
     SCOPED_TRACE(item.path().filename().string());

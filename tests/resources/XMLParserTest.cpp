@@ -65,10 +65,8 @@ TEST_F(XMLParserTest, EncodingFollowsTheByteOrderMark) {
   // Five-byte forms lie beyond UTF-16 and read as the replacement character.
   EXPECT_EQ(Parse("\xEF\xBB\xBF<a>\xF8\x88\x80\x80\x80</a>").elements[1], L"T[a]\uFFFD");
   // Little- and big-endian UTF-16 of <b>Z\u20AC</b>, the euro sign's units holding no ASCII.
-  std::vector<uint8_t> le = {0xFF, 0xFE, '<', 0, 'b', 0, '>', 0, 'Z', 0, 0xAC, 0x20,
-                             '<',  0,    '/', 0, 'b', 0, '>', 0};
-  std::vector<uint8_t> be = {0xFE, 0xFF, 0, '<', 0, 'b', 0, '>', 0, 'Z', 0x20, 0xAC,
-                             0,    '<',  0, '/', 0, 'b', 0, '>'};
+  std::vector<uint8_t> le = {0xFF, 0xFE, '<', 0, 'b', 0, '>', 0, 'Z', 0, 0xAC, 0x20, '<', 0, '/', 0, 'b', 0, '>', 0};
+  std::vector<uint8_t> be = {0xFE, 0xFF, 0, '<', 0, 'b', 0, '>', 0, 'Z', 0x20, 0xAC, 0, '<', 0, '/', 0, 'b', 0, '>'};
   Lines expected{L"S[]b", L"T[b]Z\u20AC", L"E[b]b"};
   EXPECT_EQ(Parse(le).elements, expected);
   EXPECT_EQ(Parse(be).elements, expected);
@@ -88,8 +86,8 @@ TEST_F(XMLParserTest, IllegalSequencesAreReported) {
       "\x80",              // continuation first
       "\xFC\x80\x80\x80\x80\x80",
       "\xF8\x87\xBF\xBF\xBF",  // over-long five bytes
-      "\xC3(",             // bad continuation
-      "\xE2\x82",          // cut short by the end
+      "\xC3(",                 // bad continuation
+      "\xE2\x82",              // cut short by the end
   };
   for (const char* bad : utf8Cases) {
     Parsed p = Parse(std::string("\xEF\xBB\xBF<a>") + bad + "</a>");

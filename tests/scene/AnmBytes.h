@@ -35,7 +35,7 @@ class AnmBytes {
   std::vector<RawEntry> entries;
   std::vector<RawSequence> sequences;
   uint32_t magic = 0x214D4E41;
-  int64_t sizeDelta = 0;         // added to the stored image size
+  int64_t sizeDelta = 0;           // added to the stored image size
   uint32_t entryPointerDelta = 0;  // added to the stored entry pointer
 
   std::vector<uint8_t> Build() const {

@@ -192,7 +192,8 @@ TEST_F(QCItemTest, MissingFilesAndSkinsAreNamedOncePerName) {
   Create(objects, level);
   SetLevelLogListener(nullptr);
   auto count = [&lines](const std::string& text) {
-    return std::count_if(lines.begin(), lines.end(), [&text](const std::string& l) { return l.find(text) != std::string::npos; });
+    return std::count_if(lines.begin(), lines.end(),
+                         [&text](const std::string& l) { return l.find(text) != std::string::npos; });
   };
   EXPECT_EQ(count("anm\\gone_counter.anm"), 1);
   EXPECT_EQ(count("gone_anchor"), 0);

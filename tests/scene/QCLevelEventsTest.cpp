@@ -100,7 +100,8 @@ TEST_F(LevelEventsTest, EmptyOrMissingQueuesAreFinished) {
   events.TakeEvent();
   events.NextStage();
   // A stage without templates draws nothing.
-  Load(events, QCLevelEvents::kSurvival, R"(<level><events_queue><stages><stage points="10"/></stages></events_queue></level>)");
+  Load(events, QCLevelEvents::kSurvival,
+       R"(<level><events_queue><stages><stage points="10"/></stages></events_queue></level>)");
   EXPECT_TRUE(events.IsFinished());
   EXPECT_EQ(events.GetStageTarget(), 10);
   Load(events, 0, kCareer);
@@ -143,15 +144,17 @@ TEST_F(LevelEventsTest, SurvivalAlwaysHasOneRecordWaitingAndTargetsKeepRising) {
 // Stage points at the ends of the integer range: the targets past the last stage stop at the ends.
 TEST_F(LevelEventsTest, TargetsPastTheLastStageSaturate) {
   QCLevelEvents events;
-  Load(events, QCLevelEvents::kSurvival,
-       R"(<level><events_queue><stages><stage points="-2147483647"/><stage points="2147483647"/></stages></events_queue></level>)");
+  Load(
+      events, QCLevelEvents::kSurvival,
+      R"(<level><events_queue><stages><stage points="-2147483647"/><stage points="2147483647"/></stages></events_queue></level>)");
   EXPECT_EQ(events.GetStageTarget(), -2147483647);
   events.NextStage();
   EXPECT_EQ(events.GetStageTarget(), 2147483647);
   events.NextStage();
   EXPECT_EQ(events.GetStageTarget(), 2147483647);
-  Load(events, QCLevelEvents::kSurvival,
-       R"(<level><events_queue><stages><stage points="2147483647"/><stage points="-2147483647"/></stages></events_queue></level>)");
+  Load(
+      events, QCLevelEvents::kSurvival,
+      R"(<level><events_queue><stages><stage points="2147483647"/><stage points="-2147483647"/></stages></events_queue></level>)");
   events.NextStage();
   events.NextStage();
   EXPECT_EQ(events.GetStageTarget(), INT32_MIN);

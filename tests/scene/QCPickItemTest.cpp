@@ -26,13 +26,14 @@ class QCPickItemTest : public ::testing::Test {
 };
 
 TEST_F(QCPickItemTest, RegionsAndPicksThatStealTheClick) {
-  Create(R"(<object class="pickable" name="table" rgn="0 0 100 0 100 100 0 100">
+  Create(
+      R"(<object class="pickable" name="table" rgn="0 0 100 0 100 100 0 100">
               <picks pick="tray"/><picks pick="ghost"/><picks pick=""/></object>
             <object class="pickable" name="tray" rgn="40 40 60 40 60 60 40 60 99"/>
             <object class="pickable" name="line" rgn="0 0 100 100"/>
             <object class="pickable" name="dot" rgn="5 5"/>
             <object class="pickable" name="junk" rgn="0 0 50 0 x 50 50 0 50"/>)",
-         R"(<object name="table"/><object name="tray"/><object name="line"/><object name="dot"/><object name="junk"/>)");
+      R"(<object name="table"/><object name="tray"/><object name="line"/><object name="dot"/><object name="junk"/>)");
   QCPickItem* table = Pick("table");
   QCPickItem* tray = Pick("tray");
   ASSERT_EQ(table->mPicks.size(), 1u) << "names that find nothing are skipped";

@@ -41,7 +41,6 @@ const char* kLevel = R"(<level doc="cfg\scene_a.xml"><objects>
   <object name="floor" anim="idle"/><object name="table" anim="idle"/><object name="tray" anim="idle"/>
   <object name="boss" anim="idle"/></objects></level>)";
 
-
 // Blending rounds a channel down by at most one step.
 ::testing::AssertionResult Near(uint32_t actual, uint32_t expected) {
   for (int shift = 0; shift < 24; shift += 8) {
@@ -180,9 +179,8 @@ TEST_F(SceneEndToEndTest, ALevelLoadsIsClickedAndWalked) {
   Velk::Graphics g(&log);
   board->Draw(&g);
   // The walker's cel is the one 10 x 20; the overlay markers come after it.
-  auto found = std::find_if(log.blits.begin(), log.blits.end(), [](const BlitCall& b) {
-    return b.src.mWidth == 10 && b.src.mHeight == 20;
-  });
+  auto found = std::find_if(log.blits.begin(), log.blits.end(),
+                            [](const BlitCall& b) { return b.src.mWidth == 10 && b.src.mHeight == 20; });
   ASSERT_NE(found, log.blits.end());
   const BlitCall& walker = *found;
   EXPECT_TRUE(walker.mirrored);

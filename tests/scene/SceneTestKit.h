@@ -46,7 +46,6 @@ class BlitLog : public Velk::MemoryImage {
   std::vector<BlitCall> blits;
 };
 
-
 // A document made from text, and its element; both released at the end.
 class XmlDoc {
  public:
@@ -130,7 +129,9 @@ class TestBoard : public QCBoard_Game {
   void StartLevel() override { calls.push_back("StartLevel"); }
   void EndLevel() override { calls.push_back("EndLevel"); }
   void ResetLevel() override { calls.push_back("ResetLevel"); }
-  void ReadLevel(IXMLDOMNode*, IXMLDOMNode* level) override { calls.push_back(level ? "ReadLevel" : "ReadLevel(none)"); }
+  void ReadLevel(IXMLDOMNode*, IXMLDOMNode* level) override {
+    calls.push_back(level ? "ReadLevel" : "ReadLevel(none)");
+  }
   void ResetItems() override { calls.push_back("ResetItems"); }
   void OnObjectClicked(QCPickItem* item) override {
     clicked.push_back(item);

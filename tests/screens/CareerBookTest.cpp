@@ -27,7 +27,8 @@ class CareerBookTest : public CareerTest {
   }
   int VisibleMarks(const QCBoard_Career::Page& page) {
     int shown = 0;
-    for (int n = 0; n < QCBoard_Career::kSlots; ++n) shown += page.goalMarks[n]->mVisible + page.expertMarks[n]->mVisible;
+    for (int n = 0; n < QCBoard_Career::kSlots; ++n)
+      shown += page.goalMarks[n]->mVisible + page.expertMarks[n]->mVisible;
     return shown;
   }
 };
@@ -37,7 +38,8 @@ TEST_F(CareerBookTest, ANewCareerOpensOnItsFirstDay) {
   EXPECT_EQ(Book().mShownCafe, 1);
   EXPECT_EQ(Book().mSelectedSlot, 1);
   EXPECT_EQ(OpenDayButtons(), 1);
-  for (int n = 2; n <= 15; ++n) EXPECT_TRUE(Page().dayButtons[n - 1]->mVisible && Page().dayButtons[n - 1]->mDisabled) << n;
+  for (int n = 2; n <= 15; ++n)
+    EXPECT_TRUE(Page().dayButtons[n - 1]->mVisible && Page().dayButtons[n - 1]->mDisabled) << n;
   for (int n = 16; n <= 24; ++n) EXPECT_FALSE(Page().dayButtons[n - 1]->mVisible) << n;
   EXPECT_TRUE(Book().mCafeButtons[1]->mDisabled);
   EXPECT_TRUE(Book().mCafeButtons[2]->mDisabled);
@@ -241,7 +243,8 @@ TEST_F(CareerBookTest, TheCurrentDayButtonTurnsOnlyWhenTheCafeChanges) {
 // end for a day outside it records nothing.
 TEST_F(CareerBookTest, ADamagedCurrentDayIsHeldToTheCalendar) {
   StartAtDay(1);
-  for (const auto& [stored, cafe, slot] : {std::tuple{60, 3, 24}, {-5, 1, 1}, {0, 1, 1}, {61, 3, 24}, {100000, 3, 24}}) {
+  for (const auto& [stored, cafe, slot] :
+       {std::tuple{60, 3, 24}, {-5, 1, 1}, {0, 1, 1}, {61, 3, 24}, {100000, 3, 24}}) {
     Profile().mCurrentDay = stored;
     Book().ResetSelectedSlot();
     Book().Show();

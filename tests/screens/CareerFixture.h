@@ -25,4 +25,3 @@ class CareerTest : public ScreenTest {
 
   CafeTestBoard* cafe = nullptr;
 };
-

@@ -135,10 +135,10 @@ TEST_F(ConfirmDialogTest, TheMessageBoxHasOneAnswer) {
 // the board's pause menu, the screens, the board and the splash on top.
 TEST_F(ConfirmDialogTest, TheScreensJoinTheWidgetManagerInOrder) {
   QCEngine3& game = Game();
-  const std::vector<Velk::Widget*> expected = {
-      GetConfirm2(), GetConfirm1(),    GetConfirmBackdrop(), GetEscapeMenu(), game.mMenu,     game.mLoadScreen,
-      game.mMainMenu, game.mOptions,   game.mHelp,           game.mHiScores,  game.mCareer,   game.mSurvival,
-      game.mBoard,   game.mSplash};
+  const std::vector<Velk::Widget*> expected = {GetConfirm2(), GetConfirm1(),    GetConfirmBackdrop(), GetEscapeMenu(),
+                                               game.mMenu,    game.mLoadScreen, game.mMainMenu,       game.mOptions,
+                                               game.mHelp,    game.mHiScores,   game.mCareer,         game.mSurvival,
+                                               game.mBoard,   game.mSplash};
   std::vector<Velk::Widget*> children;
   for (Velk::Widget* child : Manager()->mWidgets) {
     if (child != game.GetRootDialog()) children.push_back(child);

@@ -103,13 +103,13 @@ TEST_F(PauseMenuTest, SettingsOpenAboveTheMenuAndGiveTheKeysBack) {
 TEST_F(PauseMenuTest, HelpOpensBesideTheMenuAndTurnsBackToIt) {
   Release(pause->mHelp);
   EXPECT_TRUE(Help().mVisible);
-  EXPECT_EQ(ShiftMessages(), (std::vector<std::pair<std::string, void*>>{{"right", EffectOf(pause)},
-                                                                          {"right", EffectOf(&Help())}}));
+  EXPECT_EQ(ShiftMessages(),
+            (std::vector<std::pair<std::string, void*>>{{"right", EffectOf(pause)}, {"right", EffectOf(&Help())}}));
   Update(71);
   ShiftMessages().clear();
   Release(Help().mClose);
-  EXPECT_EQ(ShiftMessages(), (std::vector<std::pair<std::string, void*>>{{"left", EffectOf(&Help())},
-                                                                          {"left", EffectOf(pause)}}));
+  EXPECT_EQ(ShiftMessages(),
+            (std::vector<std::pair<std::string, void*>>{{"left", EffectOf(&Help())}, {"left", EffectOf(pause)}}));
   EXPECT_EQ(Game().mMainMenu->mFlipPage, pause->mEscapeDlg);
   EXPECT_TRUE(Game().mMainMenu->mFlipBackwards);
   Update(71);

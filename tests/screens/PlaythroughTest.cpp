@@ -47,9 +47,9 @@ class PlaythroughTest : public EngineTest {
       WriteImage(std::string("img/") + name + ".png", 16, 16, 0xFF808080);
       textures += std::string("<texture id=\"") + name + "\" file=\"img\\" + name + ".png\"/>";
     }
-    const std::string splash = UiText::Dialog(
-        "splash", "x=\"0\" y=\"0\" width=\"800\" height=\"600\"",
-        UiText::Dialog("logo", "x=\"300\" y=\"200\" width=\"200\" height=\"200\"", R"(<texture id="normal" texture="red"/>)"));
+    const std::string splash = UiText::Dialog("splash", "x=\"0\" y=\"0\" width=\"800\" height=\"600\"",
+                                              UiText::Dialog("logo", "x=\"300\" y=\"200\" width=\"200\" height=\"200\"",
+                                                             R"(<texture id="normal" texture="red"/>)"));
     std::string ui = UiText::Screens(textures + splash);
     WriteData("cfg/ui.xml", ui);
   }

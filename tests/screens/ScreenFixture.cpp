@@ -93,7 +93,8 @@ std::string Slider(const std::string& name, int y) {
 }
 
 std::string CheckBox(const std::string& name, int y) {
-  return UiText::Element("qccheckbox", name, "x=\"300\" y=\"" + std::to_string(y) + "\" width=\"20\" height=\"20\" visible=\"true\"",
+  return UiText::Element("qccheckbox", name,
+                         "x=\"300\" y=\"" + std::to_string(y) + "\" width=\"20\" height=\"20\" visible=\"true\"",
                          R"(<texture id="normal" texture="white"/><texture id="check_normal" texture="green"/>)");
 }
 
@@ -125,9 +126,10 @@ std::string Button(const std::string& name, int x, int y, bool visible) {
 }
 
 std::string Label(const std::string& name, int x, int y, const std::string& children) {
-  return Element("qctext", name,
-                 "x=\"" + std::to_string(x) + "\" y=\"" + std::to_string(y) + "\" width=\"200\" height=\"30\" visible=\"true\"",
-                 children);
+  return Element(
+      "qctext", name,
+      "x=\"" + std::to_string(x) + "\" y=\"" + std::to_string(y) + "\" width=\"200\" height=\"30\" visible=\"true\"",
+      children);
 }
 
 // Pages let clicks through to the screen's own controls under them.
@@ -159,11 +161,11 @@ std::string Screens(const std::string& extra) {
       Button("create", 20, 400) + Button("select", 130, 400) + Button("delete", 240, 400) +
       Element("qclist", "list", "x=\"20\" y=\"40\" width=\"300\" height=\"300\" visible=\"true\" line_spacing=\"24\"",
               R"(<texture id="normal" texture="white"/>)");
-  const std::string nameDialog = Dialog(
-      "create_profile", "x=\"200\" y=\"200\" width=\"332\" height=\"160\"",
-      Button("cancel", 20, 110) + Button("create", 210, 110) +
-          Element("qcedit", "entername_text", "x=\"20\" y=\"40\" width=\"290\" height=\"24\" visible=\"true\"",
-                  R"(<texture id="normal" texture="white"/>
+  const std::string nameDialog =
+      Dialog("create_profile", "x=\"200\" y=\"200\" width=\"332\" height=\"160\"",
+             Button("cancel", 20, 110) + Button("create", 210, 110) +
+                 Element("qcedit", "entername_text", "x=\"20\" y=\"40\" width=\"290\" height=\"24\" visible=\"true\"",
+                         R"(<texture id="normal" texture="white"/>
                      <textattr id="normal" color="ff000000" hcolor="ffffffff" font="sys"/>)"));
   std::string helpPages;
   for (const char* name : {"page_1", "xpage_2", "page_3"}) helpPages += Page(name, "", "", false);
@@ -173,14 +175,15 @@ std::string Screens(const std::string& extra) {
          Dialog("main_menu", book,
                 Page("main_menu_dlg", "", mainButtons, true) + Button("profile_open", 700, 40) +
                     Button("profile_close", 0, 40, false) + Page("select_profile", profileControls, "", false) +
-                    nameDialog + Leaves() + Label("player", 300, 530, "") ) +
+                    nameDialog + Leaves() + Label("player", 300, 530, "")) +
          Dialog("options", full,
                 CheckBox("mute_checkbox", 100) + CheckBox("fullscreen_checkbox", 150) + Button("cancel", 100, 400) +
                     Button("apply", 300, 400) + Slider("sndvol_slider", 200) + Slider("musvol_slider", 250)) +
          Dialog("help", book + " effect=\"shift\"",
                 Button("prev_btn", 20, 520) + Button("next_btn", 600, 520) + Button("close", 300, 520) + helpPages +
                     Leaves()) +
-         Dialog("hiscores", book, Button("close", 300, 520) + Page("hiscores_dlg", Rows('0'), Rows('1'), false) + Leaves()) +
+         Dialog("hiscores", book,
+                Button("close", 300, 520) + Page("hiscores_dlg", Rows('0'), Rows('1'), false) + Leaves()) +
          Dialog("escape_menu", book + " modal=\"true\" effect=\"shift\"",
                 Page("escape_dlg", "",
                      Button("restart", 100, 40) + Button("resume", 100, 90) + Button("settings", 100, 140) +
@@ -205,7 +208,8 @@ ScreenTest::ScreenTest() : UiHarness([] { return std::unique_ptr<QCEngine>(new S
   ReleaseEffectDefinitions();
   pak.Put("cfg/effect.xml", Utf16File(kEffects));
   LoadEffectDefinitions();
-  for (const auto& [name, function] : {std::pair{"ScreenTestShiftRight", &ShiftRight}, {"ScreenTestShiftLeft", &ShiftLeft}}) {
+  for (const auto& [name, function] :
+       {std::pair{"ScreenTestShiftRight", &ShiftRight}, {"ScreenTestShiftLeft", &ShiftLeft}}) {
     Velk::ModuleTable::RegisterProgramExport(name, reinterpret_cast<FARPROC>(function));
     Velk::ModuleTable::HideEntry("", name, false);
   }

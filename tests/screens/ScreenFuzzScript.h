@@ -32,7 +32,8 @@ inline void ReleaseButton(QCButton* button) {
 
 // Answers whatever question is open with its first button.
 inline void AnswerQuestions() {
-  for (QCConfirmDialog* dialog : {static_cast<QCConfirmDialog*>(GetConfirm2()), static_cast<QCConfirmDialog*>(GetConfirm1())}) {
+  for (QCConfirmDialog* dialog :
+       {static_cast<QCConfirmDialog*>(GetConfirm2()), static_cast<QCConfirmDialog*>(GetConfirm1())}) {
     if (dialog != nullptr && dialog->mVisible) dialog->ButtonDepress(0);
   }
 }
@@ -55,7 +56,8 @@ inline void Run(UiTestWorld& world, const std::string& xml) {
   world.Update(100);
   std::vector<QCDialog*> screens;
   for (Velk::Widget* child : world.Manager()->mWidgets) {
-    if (auto* screen = dynamic_cast<QCDialog*>(child); screen != nullptr && child != game.GetRootDialog()) screens.push_back(screen);
+    if (auto* screen = dynamic_cast<QCDialog*>(child); screen != nullptr && child != game.GetRootDialog())
+      screens.push_back(screen);
   }
   for (QCDialog* screen : screens) {
     screen->Show();

@@ -20,8 +20,10 @@ namespace {
 
 using UiText::Dialog;
 
-std::string Picture(const std::string& name, int x, const std::string& texture = "<texture id=\"normal\" texture=\"red\"/>") {
-  return Dialog(name, "x=\"" + std::to_string(x) + "\" y=\"100\" width=\"100\" height=\"100\" effect=\"picture\"", texture);
+std::string Picture(const std::string& name, int x,
+                    const std::string& texture = "<texture id=\"normal\" texture=\"red\"/>") {
+  return Dialog(name, "x=\"" + std::to_string(x) + "\" y=\"100\" width=\"100\" height=\"100\" effect=\"picture\"",
+                texture);
 }
 
 // Three pictures and one without a picture of its own, which never shows.
@@ -101,9 +103,11 @@ TEST_F(SplashTest, ClicksClimbToTheScreen) {
   Click(at.x + 5, at.y + 5);
   EXPECT_EQ(Game().shutdowns, 1) << "two dialogs deep";
 
-  UiXmlDoc only("<root>" + Dialog("main_menu", "x=\"0\" y=\"0\" width=\"800\" height=\"600\"",
-                                  Dialog("box", "x=\"0\" y=\"0\" width=\"300\" height=\"300\" visible=\"true\"",
-                                         UiText::Button("quit", 5, 5))) + "</root>");
+  UiXmlDoc only("<root>" +
+                Dialog("main_menu", "x=\"0\" y=\"0\" width=\"800\" height=\"600\"",
+                       Dialog("box", "x=\"0\" y=\"0\" width=\"300\" height=\"300\" visible=\"true\"",
+                              UiText::Button("quit", 5, 5))) +
+                "</root>");
   auto* unbound = new QCBoard_MainMenu(&Game(), only.Root());
   Manager()->AddChild(unbound);
   Release(unbound->FindChild("box")->FindChild("quit"));
@@ -116,17 +120,17 @@ TEST_F(SplashTest, ScreensWithoutElementsAreEmptyAndHarmless) {
   SetDebugLogSink([&log](const std::string& line) { log.push_back(line); });
   StartScreens("<root/>");
   SetDebugLogSink(nullptr);
-  const auto missing = std::count_if(log.begin(), log.end(), [](const std::string& line) {
-    return line.find("is missing") != std::string::npos;
-  });
-  EXPECT_EQ(missing, 17) << "one line for each element, the menu background's two, the board's four and the tutor's backdrop included";
+  const auto missing = std::count_if(
+      log.begin(), log.end(), [](const std::string& line) { return line.find("is missing") != std::string::npos; });
+  EXPECT_EQ(missing, 17)
+      << "one line for each element, the menu background's two, the board's four and the tutor's backdrop included";
   AddBoard(true);
   QCEngine3& game = Game();
   UiXmlDoc empty("<root/>");
   auto* pause = new QCBoard_EscapeMenu(&game, empty.Root());
   Manager()->AddChild(pause);
-  std::vector<QCDialog*> screens = {game.mMainMenu, game.mOptions, game.mHelp, game.mHiScores,
-                                    game.mCareer,   game.mSurvival, game.mMenu, game.mLoadScreen, pause};
+  std::vector<QCDialog*> screens = {game.mMainMenu, game.mOptions, game.mHelp,       game.mHiScores, game.mCareer,
+                                    game.mSurvival, game.mMenu,    game.mLoadScreen, pause};
   for (QCDialog* screen : screens) {
     EXPECT_TRUE(screen->mChildren.empty());
     screen->Show();

@@ -19,14 +19,14 @@ uint32_t Le32(const std::vector<uint8_t>& b, size_t at) {
 
 // Last-write time as 100 ns units since 1601.
 uint64_t FileTimeOf(const std::string& path) {
-  struct stat st{};
+  struct stat st {};
   EXPECT_EQ(stat(path.c_str(), &st), 0);
   return (static_cast<uint64_t>(st.st_mtim.tv_sec) + 11644473600ull) * 10000000ull + st.st_mtim.tv_nsec / 100;
 }
 
 std::vector<uint8_t> MuLawAu(const std::vector<uint8_t>& codes) {
-  std::vector<uint8_t> b = {'.', 's', 'n', 'd', 0, 0, 0, 24, 0, 0, 0, static_cast<uint8_t>(codes.size()),
-                            0, 0, 0, 1, 0, 0, 0xAC, 0x44, 0, 0, 0, 1};
+  std::vector<uint8_t> b = {'.', 's', 'n', 'd', 0, 0, 0,    24,   0, 0, 0, static_cast<uint8_t>(codes.size()),
+                            0,   0,   0,   1,   0, 0, 0xAC, 0x44, 0, 0, 0, 1};
   b.insert(b.end(), codes.begin(), codes.end());
   return b;
 }
@@ -110,7 +110,8 @@ TEST_F(DSoundCacheTest, ShortAbsoluteAndPlainWaveNamesAreNeverCached) {
   EXPECT_GE(manager.LoadSound("plain"), 0);
   EXPECT_EQ(manager.GetNumSounds(), 3);
   const fs::path cache = scratch_.Path() + "/data/cached";
-  const bool empty = !fs::exists(cache) || fs::recursive_directory_iterator(cache) == fs::recursive_directory_iterator();
+  const bool empty =
+      !fs::exists(cache) || fs::recursive_directory_iterator(cache) == fs::recursive_directory_iterator();
   EXPECT_TRUE(empty);
 }
 

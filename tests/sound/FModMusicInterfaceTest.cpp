@@ -82,23 +82,36 @@ FARPROC E(F* f) {
 }
 
 void RegisterFakeFmod() {
-  ModuleTable::Register(
-      "fmod.dll",
-      {{"_FSOUND_SetBufferSize@4", E(&Ok1)},          {"_FSOUND_SetHWND@4", E(&OkPtr)},
-       {"_FSOUND_Init@12", E(&Init)},                  {"_FSOUND_Close@0", E(&Close)},
-       {"_FSOUND_Sample_Load@16", E(&SampleLoad)},     {"_FSOUND_Sample_Alloc@28", E(&SampleAlloc)},
-       {"_FSOUND_Sample_Free@4", E(&SampleFree)},      {"_FSOUND_Sample_Lock@28", E(&SampleLock)},
-       {"_FSOUND_Sample_Unlock@20", E(&SampleUnlock)}, {"_FSOUND_Sample_SetLoopPoints@12", E(&SetLoopPoints)},
-       {"_FSOUND_Sample_GetLength@4", E(&GetLength)},  {"_FSOUND_Sample_GetDefaults@20", E(&GetDefaults)},
-       {"_FSOUND_Sample_GetMode@4", E(&GetMode)},      {"_FSOUND_PlaySound@8", E(&PlaySound)},
-       {"_FSOUND_StopSound@4", E(&StopSound)},         {"_FSOUND_SetVolume@8", E(&SetVolume)},
-       {"_FSOUND_SetPaused@8", E(&SetPaused)},         {"_FSOUND_SetLoopMode@8", E(&SetLoopMode)},
-       {"_FSOUND_IsPlaying@4", E(&IsPlaying)},         {"_FSOUND_Stream_OpenFile@12", E(&StreamOpen)},
-       {"_FSOUND_Stream_Close@4", E(&StreamClose)},    {"_FSOUND_Stream_Play@8", E(&StreamPlay)},
-       {"_FMUSIC_LoadSong@4", E(&LoadSong)},           {"_FMUSIC_PlaySong@4", E(&PlaySong)},
-       {"_FMUSIC_StopSong@4", E(&StopSong)},           {"_FMUSIC_SetLooping@8", E(&SetLooping)},
-       {"_FMUSIC_SetOrder@8", E(&SetOrder)},           {"_FMUSIC_SetPaused@8", E(&SetModulePaused)},
-       {"_FMUSIC_SetMasterVolume@8", E(&SetMasterVolume)}, {"_FMUSIC_IsPlaying@4", E(&ModulePlaying)}});
+  ModuleTable::Register("fmod.dll", {{"_FSOUND_SetBufferSize@4", E(&Ok1)},
+                                     {"_FSOUND_SetHWND@4", E(&OkPtr)},
+                                     {"_FSOUND_Init@12", E(&Init)},
+                                     {"_FSOUND_Close@0", E(&Close)},
+                                     {"_FSOUND_Sample_Load@16", E(&SampleLoad)},
+                                     {"_FSOUND_Sample_Alloc@28", E(&SampleAlloc)},
+                                     {"_FSOUND_Sample_Free@4", E(&SampleFree)},
+                                     {"_FSOUND_Sample_Lock@28", E(&SampleLock)},
+                                     {"_FSOUND_Sample_Unlock@20", E(&SampleUnlock)},
+                                     {"_FSOUND_Sample_SetLoopPoints@12", E(&SetLoopPoints)},
+                                     {"_FSOUND_Sample_GetLength@4", E(&GetLength)},
+                                     {"_FSOUND_Sample_GetDefaults@20", E(&GetDefaults)},
+                                     {"_FSOUND_Sample_GetMode@4", E(&GetMode)},
+                                     {"_FSOUND_PlaySound@8", E(&PlaySound)},
+                                     {"_FSOUND_StopSound@4", E(&StopSound)},
+                                     {"_FSOUND_SetVolume@8", E(&SetVolume)},
+                                     {"_FSOUND_SetPaused@8", E(&SetPaused)},
+                                     {"_FSOUND_SetLoopMode@8", E(&SetLoopMode)},
+                                     {"_FSOUND_IsPlaying@4", E(&IsPlaying)},
+                                     {"_FSOUND_Stream_OpenFile@12", E(&StreamOpen)},
+                                     {"_FSOUND_Stream_Close@4", E(&StreamClose)},
+                                     {"_FSOUND_Stream_Play@8", E(&StreamPlay)},
+                                     {"_FMUSIC_LoadSong@4", E(&LoadSong)},
+                                     {"_FMUSIC_PlaySong@4", E(&PlaySong)},
+                                     {"_FMUSIC_StopSong@4", E(&StopSong)},
+                                     {"_FMUSIC_SetLooping@8", E(&SetLooping)},
+                                     {"_FMUSIC_SetOrder@8", E(&SetOrder)},
+                                     {"_FMUSIC_SetPaused@8", E(&SetModulePaused)},
+                                     {"_FMUSIC_SetMasterVolume@8", E(&SetMasterVolume)},
+                                     {"_FMUSIC_IsPlaying@4", E(&ModulePlaying)}});
 }
 
 TEST(MusicInterfaces, BaseAndStubPlayNothing) {

@@ -193,9 +193,8 @@ std::optional<PcmSound> ReadAu(const Bytes& bytes) {
 TEST(AuFile, DecodesMuLawThroughTheSegmentTable) {
   // code -> 4 * sign * magnitude, worked out per segment of c = code | 0x80.
   const std::pair<uint8_t, int16_t> cases[] = {
-      {0xFF, 0},      {0x7F, 0},       {0xF0, 120},    {0x70, -120},   {0xE0, 368},    {0xD0, 864},
-      {0xC0, 1856},   {0xB0, 3840},    {0xA0, 7808},   {0x90, 15744},  {0x81, 30592},  {0x80, 31616},
-      {0x00, -31616}, {0x01, -30592}};
+      {0xFF, 0},    {0x7F, 0},    {0xF0, 120},   {0x70, -120},  {0xE0, 368},   {0xD0, 864},    {0xC0, 1856},
+      {0xB0, 3840}, {0xA0, 7808}, {0x90, 15744}, {0x81, 30592}, {0x80, 31616}, {0x00, -31616}, {0x01, -30592}};
   for (auto [code, value] : cases) EXPECT_EQ(AuFile::MuLawToLinear(code), value) << int(code);
 
   const auto sound = ReadAu(Au(1, {0x80, 0xFF}, 32));

@@ -92,7 +92,8 @@ QCPickItem* CafeView::UseCloth() const {
 QCPickItem* CafeView::FetchCloth() const { return mBoss.mSecond.empty() ? mWashStand : nullptr; }
 
 bool CafeView::AnyBroken() const {
-  return std::any_of(mTables.begin(), mTables.end(), [](const Table& t) { return t.worker->mState == QCWorker::kBroken; });
+  return std::any_of(mTables.begin(), mTables.end(),
+                     [](const Table& t) { return t.worker->mState == QCWorker::kBroken; });
 }
 
 QCPickItem* CafeView::FetchClothForBroken() const { return AnyBroken() ? FetchCloth() : nullptr; }
@@ -151,15 +152,15 @@ std::vector<CafeView::Need> CafeView::Missing() const {
     const size_t first = missing.size();
     bool sourceMissing = false;
     for (const std::string& part : PartsOf(order)) {
-      const bool partial = std::any_of(hands.begin(), hands.end(), [&](const std::string& h) {
-        return IsPartOf(part, h) && Completable(h, order);
-      });
+      const bool partial = std::any_of(
+          hands.begin(), hands.end(), [&](const std::string& h) { return IsPartOf(part, h) && Completable(h, order); });
       if (partial) continue;
       missing.push_back({part, false});
       sourceMissing = sourceMissing || FindSource(part) != nullptr;
     }
     // A worker's dish waits until the source's is in a hand to join.
-    for (size_t i = first; i < missing.size(); ++i) missing[i].waits = sourceMissing && FindSource(missing[i].part) == nullptr;
+    for (size_t i = first; i < missing.size(); ++i)
+      missing[i].waits = sourceMissing && FindSource(missing[i].part) == nullptr;
   }
   return missing;
 }

@@ -65,7 +65,7 @@ class CafeView {
   QCBoss& mBoss;
   bool mLocked = false;
   std::vector<QCPickItem*> mAllowed;
-  std::vector<Place> mPlaces;   // waiting guests, least patience first
+  std::vector<Place> mPlaces;  // waiting guests, least patience first
   std::vector<Table> mTables;
   std::vector<Source> mSources;
   QCPickItem* mWashStand = nullptr;

@@ -62,8 +62,8 @@ class FixtureBuilder {
       for (char& c : relative) c = c == '\\' ? '/' : c;
       const std::filesystem::path path = std::filesystem::path(folder) / relative;
       std::filesystem::create_directories(path.parent_path());
-      std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                  static_cast<std::streamsize>(bytes.size()));
+      std::ofstream(path, std::ios::binary)
+          .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     }
   }
 

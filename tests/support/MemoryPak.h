@@ -14,7 +14,9 @@
 class MemoryPak : public PakInterface {
  public:
   void Put(const std::string& name, std::string bytes) { mFiles[FoldName(name)] = std::move(bytes); }
-  void Put(const std::string& name, const std::vector<uint8_t>& bytes) { Put(name, std::string(bytes.begin(), bytes.end())); }
+  void Put(const std::string& name, const std::vector<uint8_t>& bytes) {
+    Put(name, std::string(bytes.begin(), bytes.end()));
+  }
   void Remove(const std::string& name) { mFiles.erase(FoldName(name)); }
   // The number of opens of a name, found or not.
   int OpenCount(const std::string& name) const {

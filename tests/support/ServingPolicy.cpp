@@ -56,7 +56,8 @@ std::optional<POINT> ServingPolicy::TrayClick() const {
   const std::vector<QCMiniGame::Placed>& tokens = tray->Elements();
   for (int i = 1; i + 1 < static_cast<int>(tokens.size()); ++i) {
     const int kind = tokens[i - 1].record.kind;
-    if (tokens[i + 1].record.kind != kind || RunOf(tokens, i - 1, -1, kind) + RunOf(tokens, i + 1, 1, kind) < 3) continue;
+    if (tokens[i + 1].record.kind != kind || RunOf(tokens, i - 1, -1, kind) + RunOf(tokens, i + 1, 1, kind) < 3)
+      continue;
     if (std::optional<POINT> at = mTargets.PointOf(tokens[i].widget)) return at;
   }
   return std::nullopt;
@@ -64,9 +65,10 @@ std::optional<POINT> ServingPolicy::TrayClick() const {
 
 std::optional<POINT> ServingPolicy::BoardClick(const CafeView& view) const {
   using Rule = QCPickItem* (CafeView::*)() const;
-  static constexpr Rule kRules[] = {&CafeView::NoteTarget, &CafeView::Serve,       &CafeView::UseCloth,
-                                    &CafeView::FetchClothForBroken, &CafeView::ThrowAway, &CafeView::TakeOrder,
-                                    &CafeView::Fetch,      &CafeView::StartWorker, &CafeView::FetchClothForDirty};
+  static constexpr Rule kRules[] = {
+      &CafeView::NoteTarget,        &CafeView::Serve,     &CafeView::UseCloth, &CafeView::FetchClothForBroken,
+      &CafeView::ThrowAway,         &CafeView::TakeOrder, &CafeView::Fetch,    &CafeView::StartWorker,
+      &CafeView::FetchClothForDirty};
   for (Rule rule : kRules)
     if (QCPickItem* target = (view.*rule)())
       if (std::optional<POINT> at = mTargets.PointOf(target)) return at;

@@ -25,7 +25,9 @@ struct LoadedEntry {
 std::vector<LoadedEntry> Load(const std::vector<uint8_t>& file) {
   std::vector<uint8_t> image(file.begin() + 12, file.end());
   const int64_t delta = -static_cast<int64_t>(U32(file, 4));  // offsets into the image stand for addresses
-  auto put = [&](size_t at, int64_t v) { for (int i = 0; i < 4; ++i) image[at + i] = static_cast<uint8_t>(v >> (8 * i)); };
+  auto put = [&](size_t at, int64_t v) {
+    for (int i = 0; i < 4; ++i) image[at + i] = static_cast<uint8_t>(v >> (8 * i));
+  };
   std::vector<LoadedEntry> entries(U32(image, 0));
   for (size_t i = 0; i < entries.size(); ++i) {
     const size_t entry = U32(image, 4) + delta + i * AnmWriter::kEntrySize;
@@ -49,9 +51,11 @@ std::vector<LoadedEntry> Load(const std::vector<uint8_t>& file) {
 
 AnmWriter Sample() {
   AnmWriter anm;
-  anm.Add({"anm\\img\\boss_std_br.png", "bossstdbrboss_move_empty", AnmLoop::Loop, 8, {{0, 0, 48, 80}, {48, 0, 48, 80}}});
+  anm.Add(
+      {"anm\\img\\boss_std_br.png", "bossstdbrboss_move_empty", AnmLoop::Loop, 8, {{0, 0, 48, 80}, {48, 0, 48, 80}}});
   anm.Add({"anm\\img\\boss_std_br.png", "bossstdbridle01", AnmLoop::Once, 4, {{0, 80, 48, 80}}});
-  anm.Add({"anm\\img\\boss_std_br.png", "bossstdbridle02", AnmLoop::Backward, 4, {{0, 160, 40, 70}, {40, 160, 40, 70}}});
+  anm.Add(
+      {"anm\\img\\boss_std_br.png", "bossstdbridle02", AnmLoop::Backward, 4, {{0, 160, 40, 70}, {40, 160, 40, 70}}});
   return anm;
 }
 
@@ -72,7 +76,8 @@ TEST(AnmWriterTest, LayoutFieldByField) {
   for (int i = 0; i < 3; ++i) sequences.insert(U32(file, 12 + 8 + i * 140 + 136));
   EXPECT_EQ(sequences, (std::set<uint32_t>{0x10000000u + 428, 0x10000000u + 452, 0x10000000u + 476}));
   // Name fields are zero-padded to 64 bytes.
-  for (size_t at = 12 + 8 + 68 + std::strlen("bossstdbrboss_move_empty"); at < 12 + 8 + 132; ++at) ASSERT_EQ(file[at], 0);
+  for (size_t at = 12 + 8 + 68 + std::strlen("bossstdbrboss_move_empty"); at < 12 + 8 + 132; ++at)
+    ASSERT_EQ(file[at], 0);
 }
 
 TEST(AnmWriterTest, EveryFrameReadsBackThroughAPerEntryRelocation) {
@@ -107,8 +112,8 @@ TEST(AnmWriterTest, NamesMustLeaveRoomForTheirTerminator) {
   anm.Add({"img.png", "empty", AnmLoop::Loop, 0, {}});
   EXPECT_FALSE(anm.Build("anm\\a.anm", file, findings));
   ASSERT_EQ(findings.Count(), 2u);
-  EXPECT_EQ(findings.List()[0].Text(), "anm\\a.anm: entry '" + std::string(64, 'x') + "': '" + std::string(64, 'x') +
-                                           "' is longer than 63 bytes");
+  EXPECT_EQ(findings.List()[0].Text(),
+            "anm\\a.anm: entry '" + std::string(64, 'x') + "': '" + std::string(64, 'x') + "' is longer than 63 bytes");
   EXPECT_EQ(findings.List()[1].Text(), "anm\\a.anm: entry 'empty' has no frames");
 }
 

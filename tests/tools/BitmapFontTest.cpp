@@ -97,7 +97,8 @@ TEST_F(BitmapFontTest, EveryDescriptorLoadsAndMeasuresItsGlyphs) {
     Velk::ImageFont font(&mDisk, path);
     ASSERT_TRUE(font.mFontData && font.mFontData->mInitialized) << entry.descriptor;
     EXPECT_TRUE(mDisk.mPopups.empty()) << entry.descriptor;
-    EXPECT_EQ(font.StringWidth(L"Pelune AVATAR 2048"), Width(atlas, L"Pelune AVATAR 2048", entry.kerning)) << entry.descriptor;
+    EXPECT_EQ(font.StringWidth(L"Pelune AVATAR 2048"), Width(atlas, L"Pelune AVATAR 2048", entry.kerning))
+        << entry.descriptor;
     // The characters the command language treats specially survive quoting.
     const std::wstring special = L"()\",;#' \\";
     EXPECT_EQ(font.StringWidth(special), Width(atlas, special)) << entry.descriptor;

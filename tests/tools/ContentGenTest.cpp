@@ -70,7 +70,8 @@ class ContentGenTest : public ::testing::Test {
 
 TEST_F(ContentGenTest, TwoRunsGiveIdenticalTrees) {
   ASSERT_EQ(sFirst.status, 0) << sFirst.errors;
-  const RunResult second = Contentgen("--src " + std::string(CONTENT_SOURCE_DIR) + " --out " + (sScratch / "b").string(), sScratch);
+  const RunResult second =
+      Contentgen("--src " + std::string(CONTENT_SOURCE_DIR) + " --out " + (sScratch / "b").string(), sScratch);
   ASSERT_EQ(second.status, 0) << second.errors;
   const auto a = Tree(sScratch / "a"), b = Tree(sScratch / "b");
   ASSERT_EQ(a.size(), b.size());
@@ -97,7 +98,8 @@ TEST_F(ContentGenTest, EverySoundDecodesAtItsListedLength) {
   ASSERT_EQ(sFirst.status, 0) << sFirst.errors;
   std::vector<SoundRecipe> recipes;
   Findings findings;
-  ASSERT_TRUE(SoundList::Parse("sounds.txt", ReadText(fs::path(CONTENT_SOURCE_DIR) / "sounds/sounds.txt"), recipes, findings));
+  ASSERT_TRUE(
+      SoundList::Parse("sounds.txt", ReadText(fs::path(CONTENT_SOURCE_DIR) / "sounds/sounds.txt"), recipes, findings));
   EXPECT_EQ(recipes.size(), 36u + 3 + 4);
   for (const SoundRecipe& r : recipes) {
     std::string path = r.file;
@@ -106,9 +108,12 @@ TEST_F(ContentGenTest, EverySoundDecodesAtItsListedLength) {
     Velk::MemorySoundSource source(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
     std::optional<Velk::PcmSound> pcm;
     const bool ogg = path.ends_with(".ogg");
-    if (ogg) pcm = Velk::OggFile::Read(source);
-    else if (path.ends_with(".au")) pcm = Velk::AuFile::Read(source);
-    else pcm = Velk::WaveFile::Read(source, nullptr);
+    if (ogg)
+      pcm = Velk::OggFile::Read(source);
+    else if (path.ends_with(".au"))
+      pcm = Velk::AuFile::Read(source);
+    else
+      pcm = Velk::WaveFile::Read(source, nullptr);
     ASSERT_TRUE(pcm) << path;
     EXPECT_EQ(pcm->rate, 44100u) << path;
     EXPECT_EQ(pcm->channels, path.starts_with("music/") ? 2 : 1) << path;
@@ -164,15 +169,16 @@ TEST_F(ContentGenTest, ATypoFailsWithTheSourceLineAndTheMissingName) {
 }
 
 TEST_F(ContentGenTest, MissingFacesAndUnwritableOutputAreFindings) {
-  const RunResult faces = Contentgen("--src " + std::string(CONTENT_SOURCE_DIR) + " --out " + (sScratch / "c").string() +
-                                         " --fonts " + (sScratch / "no-fonts").string(), sScratch);
+  const RunResult faces = Contentgen("--src " + std::string(CONTENT_SOURCE_DIR) + " --out " +
+                                         (sScratch / "c").string() + " --fonts " + (sScratch / "no-fonts").string(),
+                                     sScratch);
   EXPECT_EQ(faces.status, 1);
   EXPECT_NE(faces.errors.find("DejaVuSans.ttf (package fonts-dejavu-core)"), std::string::npos) << faces.errors;
   EXPECT_FALSE(fs::exists(sScratch / "c"));
 
   std::ofstream(sScratch / "plain-file") << "x";
-  const RunResult unwritable =
-      Contentgen("--src " + std::string(CONTENT_SOURCE_DIR) + " --out " + (sScratch / "plain-file" / "stage").string(), sScratch);
+  const RunResult unwritable = Contentgen(
+      "--src " + std::string(CONTENT_SOURCE_DIR) + " --out " + (sScratch / "plain-file" / "stage").string(), sScratch);
   EXPECT_EQ(unwritable.status, 1);
   EXPECT_NE(unwritable.errors.find("cannot write"), std::string::npos) << unwritable.errors;
   EXPECT_EQ(Contentgen("--src", sScratch).status, 2);

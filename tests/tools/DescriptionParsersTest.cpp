@@ -27,8 +27,9 @@ std::string AnimProblem(const std::string& t) { return FirstProblem<AnimList, An
 TEST(ImageListTest, LinesOptionsAndComments) {
   std::vector<ImageEntry> images;
   Findings findings;
-  ASSERT_TRUE(ImageList::Parse("d.txt", "# heading\n\ngfx\\a.png 10 20 solid colour=#8D6E63  # trailing\n"
-                                        "gfx\\b.jpg 4 8 button4 colour=c1 shape=round glyph=arrow\n",
+  ASSERT_TRUE(ImageList::Parse("d.txt",
+                               "# heading\n\ngfx\\a.png 10 20 solid colour=#8D6E63  # trailing\n"
+                               "gfx\\b.jpg 4 8 button4 colour=c1 shape=round glyph=arrow\n",
                                images, findings));
   ASSERT_EQ(images.size(), 2u);
   EXPECT_EQ(images[0].line, 3);
@@ -62,9 +63,11 @@ TEST(SoundListTest, VoicesSweepsAndOptions) {
   EXPECT_EQ(sounds[1].channels, 2);
   EXPECT_FALSE(sounds[1].voices.empty());
   EXPECT_EQ(SoundProblem("a a.wav 0.1 osc(hum, 100, 0, 0.1, 1)\n"), "d.txt:1: unknown wave 'hum'");
-  EXPECT_EQ(SoundProblem("a a.wav 0.1 osc(sine, 100, 0, 0.1)\n"), "d.txt:1: osc takes wave, f0[->f1], t0, t1, gain[, pan]");
+  EXPECT_EQ(SoundProblem("a a.wav 0.1 osc(sine, 100, 0, 0.1)\n"),
+            "d.txt:1: osc takes wave, f0[->f1], t0, t1, gain[, pan]");
   EXPECT_EQ(SoundProblem("a a.wav 0.1 osc(sine, 100, 0, 0.2, 1)\n"), "d.txt:1: '0.2' is outside 0.000000 to 0.100000");
-  EXPECT_EQ(SoundProblem("a a.mp3 0.1 osc(sine, 100, 0, 0.1, 1)\n"), "d.txt:1: sound file 'a.mp3' must end in .wav, .ogg or .au");
+  EXPECT_EQ(SoundProblem("a a.mp3 0.1 osc(sine, 100, 0, 0.1, 1)\n"),
+            "d.txt:1: sound file 'a.mp3' must end in .wav, .ogg or .au");
   EXPECT_EQ(SoundProblem("a a.wav 0.1 osc(sine, 100, 0, 0.1, 1) speed=2\n"), "d.txt:1: unknown option 'speed'");
   EXPECT_EQ(SoundProblem("a a.wav 0.1\n"), "d.txt:1: expected: name file duration voice...");
   EXPECT_EQ(SoundProblem("a a.ogg 8 song(C, 100)\n"), "d.txt:1: four bars at 100 bpm last 9.600000 s");
@@ -89,8 +92,7 @@ TEST(FontListTest, LayersOptionsAndSharedAtlases) {
   EXPECT_EQ(fonts[0].layers[1].tag, "shadow");
   EXPECT_TRUE(fonts[1].kerning);
   EXPECT_TRUE(fonts[2].digits);
-  EXPECT_EQ(FontProblem("f\\a.txt f\\a.png A.ttf 13 glow\n"),
-            "d.txt:1: unknown layer 'glow'");
+  EXPECT_EQ(FontProblem("f\\a.txt f\\a.png A.ttf 13 glow\n"), "d.txt:1: unknown layer 'glow'");
   EXPECT_EQ(FontProblem("f\\a.txt f\\a.png A.ttf 13 main\nf\\b.txt f\\a.png A.ttf 14 main\n"),
             "d.txt:2: atlas 'f\\a.png' is shared with another face or size");
   EXPECT_EQ(FontProblem("f\\a.txt f\\a.png A.ttf 13 main bold=true\n"), "d.txt:1: unknown option 'bold'");
@@ -120,14 +122,16 @@ TEST(AnimListTest, BlocksWordsVariantsAndMaskWords) {
   EXPECT_EQ(anims[1].masks, (std::vector<std::string>{"1000", "0200"}));
   EXPECT_EQ(anims[1].maskWords.size(), 2u);
   EXPECT_EQ(AnimProblem("anm a 1 1 shape=cube\n  word idle 1 0 loop\n"), "d.txt:1: unknown shape 'cube'");
-  EXPECT_EQ(AnimProblem("anm a 1 1 shape=crate picture=teapot\n  word idle 1 0 loop\n"), "d.txt:1: unknown picture 'teapot'");
+  EXPECT_EQ(AnimProblem("anm a 1 1 shape=crate picture=teapot\n  word idle 1 0 loop\n"),
+            "d.txt:1: unknown picture 'teapot'");
   EXPECT_EQ(AnimProblem("anm a 1 1 shape=rect\n  word idle 1 0 forever\n"),
             "d.txt:2: unknown mode 'forever' (loop, once, back)");
   EXPECT_EQ(AnimProblem("anm a 1 1 shape=rect\n  word idle 1\n"),
             "d.txt:2: unknown or incomplete line 'word' (skins, orients, word, words, maskwords)");
   EXPECT_EQ(AnimProblem("  word idle 1 0 loop\n"), "d.txt:1: indented line outside an anm block");
   EXPECT_EQ(AnimProblem("anm a 1 1 shape=rect\n"), "d.txt:1: anm 'a' has no words");
-  EXPECT_EQ(AnimProblem("anm a 1 1 shape=rect\n  word i 1 0 loop\nanm a 1 1 shape=rect\n"), "d.txt:3: anm 'a' made twice");
+  EXPECT_EQ(AnimProblem("anm a 1 1 shape=rect\n  word i 1 0 loop\nanm a 1 1 shape=rect\n"),
+            "d.txt:3: anm 'a' made twice");
   EXPECT_EQ(AnimProblem("anm a 1 1 shape=rect\n  word i 1 0 loop speed=2\n"), "d.txt:2: unknown option 'speed'");
 }
 

@@ -82,11 +82,10 @@ TEST_F(FlatArtTest, Button4StacksFourStatesOfTheButtonsHeight) {
 
 // A tick on a white box is drawn in the ink asked for, else it would vanish into the box.
 TEST_F(FlatArtTest, AnIconsGlyphTakesItsInk) {
-  auto count = [](const Picture& p, uint32_t colour) {
-    return std::count(p.pixels.begin(), p.pixels.end(), colour);
-  };
+  auto count = [](const Picture& p, uint32_t colour) { return std::count(p.pixels.begin(), p.pixels.end(), colour); };
   const Picture plain = Draw("t.png", 24, 24, "icon", {{"colour", "white"}, {"glyph", "tick"}, {"shape", "square"}});
-  const Picture inked = Draw("t.png", 24, 24, "icon", {{"colour", "white"}, {"glyph", "tick"}, {"shape", "square"}, {"ink", "#3B2A1E"}});
+  const Picture inked =
+      Draw("t.png", 24, 24, "icon", {{"colour", "white"}, {"glyph", "tick"}, {"shape", "square"}, {"ink", "#3B2A1E"}});
   EXPECT_EQ(count(plain, 0xFF3B2A1Eu), 0);
   EXPECT_GT(count(inked, 0xFF3B2A1Eu), 10);
   EXPECT_GT(count(plain, 0xFFFFFFFFu), count(inked, 0xFFFFFFFFu) + 10);
@@ -130,8 +129,8 @@ TEST_F(FlatArtTest, PanelCornersAreSeeThroughOnlyWhereTheFormatKeepsAlpha) {
 TEST_F(FlatArtTest, LabelsStayInsideTheirBox) {
   Picture p(120, 40);
   std::string error;
-  ASSERT_TRUE(mRasterizer.DrawLabel(std::string(kFaces) + "/DejaVuSans.ttf", "A label far too long for its box", p, 20, 10,
-                                    60, 16, 0xFF000000, error));
+  ASSERT_TRUE(mRasterizer.DrawLabel(std::string(kFaces) + "/DejaVuSans.ttf", "A label far too long for its box", p, 20,
+                                    10, 60, 16, 0xFF000000, error));
   int inked = 0;
   for (int y = 0; y < p.height; ++y)
     for (int x = 0; x < p.width; ++x) {

@@ -26,7 +26,8 @@ class GameRulesTest : public ::testing::Test {
  protected:
   void SetUp() override {
     Findings load;
-    ASSERT_TRUE(mStage.LoadFolder((kStage / "data").string(), load) && mStage.LoadFolder((kStage / "loc").string(), load));
+    ASSERT_TRUE(mStage.LoadFolder((kStage / "data").string(), load) &&
+                mStage.LoadFolder((kStage / "loc").string(), load));
   }
 
   // Changes one staged document the way a developer's edit would.
@@ -88,7 +89,8 @@ TEST_F(GameRulesTest, AScenePointNoEdgeReaches) {
     while (pugi::xml_node e = edges.find_child_by_attribute("edge", "p2", "super_material")) edges.remove_child(e);
   });
   const Findings findings = Run();
-  EXPECT_TRUE(findings.Mentions("cfg\\scene1.xml: the point of 'super_material' is not reached from home")) << Text(findings);
+  EXPECT_TRUE(findings.Mentions("cfg\\scene1.xml: the point of 'super_material' is not reached from home"))
+      << Text(findings);
   EXPECT_EQ(findings.Count(), 1u) << Text(findings);
 }
 
@@ -157,9 +159,9 @@ TEST_F(GameRulesTest, LevelFaultsThatWouldBlockTheDayOrCorruptOverrides) {
 TEST_F(GameRulesTest, AnAnimationNameMissingForOneOrientation) {
   AnmWriter anm;
   for (const char* orient : {"t", "tr", "r", "br", "b", "bl", "l"})  // no "tl"
-    for (const char* word : {"boss_idle_empty101", "boss_idle_empty201", "boss_idle_second01", "boss_idle_full01",
-                             "boss_idle_full_second01", "boss_move_empty", "boss_move_second", "boss_move_full",
-                             "boss_move_full_second"})
+    for (const char* word :
+         {"boss_idle_empty101", "boss_idle_empty201", "boss_idle_second01", "boss_idle_full01",
+          "boss_idle_full_second01", "boss_move_empty", "boss_move_second", "boss_move_full", "boss_move_full_second"})
       anm.Add({"anm\\img\\boss.png", std::string("bossstd") + orient + word, AnmLoop::Loop, 0, {{0, 0, 4, 4}}});
   std::vector<uint8_t> bytes;
   Findings built;
@@ -181,7 +183,8 @@ TEST_F(GameRulesTest, ACafeWithMoreOffersThanRecords) {
       stray.append_attribute(key) = value;
   });
   const Findings findings = Run();
-  EXPECT_TRUE(findings.Mentions("career: cafe 1 offers 3 visual upgrades but only 2 records are left")) << Text(findings);
+  EXPECT_TRUE(findings.Mentions("career: cafe 1 offers 3 visual upgrades but only 2 records are left"))
+      << Text(findings);
   EXPECT_TRUE(findings.Mentions("functional upgrade 'speed' of 'waiter' has no upgrade slot"));
   EXPECT_TRUE(findings.Mentions("min_level and max_level must lie in 1-3"));
 }
@@ -192,10 +195,14 @@ TEST_F(GameRulesTest, ProductsWhosePicturesAreMissingOrAlike) {
   Picture atlas(4, 4 * static_cast<int>(words.size()));
   AnmWriter anm;
   for (size_t row = 0; row < words.size(); ++row) {
-    const uint32_t colour = words[row] == "0200" ? 0xFF000001u : 0xFF000000u + static_cast<uint32_t>(row);  // 0200 as think
+    const uint32_t colour =
+        words[row] == "0200" ? 0xFF000001u : 0xFF000000u + static_cast<uint32_t>(row);  // 0200 as think
     for (int y = 0; y < 4; ++y)
       for (int x = 0; x < 4; ++x) atlas.At(x, static_cast<int>(row) * 4 + y) = colour;
-    anm.Add({"anm\\img\\status_production.png", "status_production" + words[row], AnmLoop::Loop, 0,
+    anm.Add({"anm\\img\\status_production.png",
+             "status_production" + words[row],
+             AnmLoop::Loop,
+             0,
              {{0, static_cast<int32_t>(row) * 4, 4, 4}}});
   }
   std::vector<uint8_t> png, bytes;
@@ -264,7 +271,8 @@ TEST_F(GameRulesTest, PickableRegionsThatOverlapButForAListedPick) {
     Named(objects, "object", "client_place04").attribute("rgn") = "670 320 720 320 720 350 670 350";
   });
   const Findings findings = Run();
-  EXPECT_TRUE(findings.Mentions("cfg\\scene1.xml: the hit regions of 'coffeemachine' and 'trash_bin' overlap (at 20,280)"))
+  EXPECT_TRUE(
+      findings.Mentions("cfg\\scene1.xml: the hit regions of 'coffeemachine' and 'trash_bin' overlap (at 20,280)"))
       << Text(findings);
   EXPECT_FALSE(findings.Mentions("'tray'"));
   EXPECT_FALSE(findings.Mentions("'client_place04' and 'super_material'"));
@@ -273,23 +281,28 @@ TEST_F(GameRulesTest, PickableRegionsThatOverlapButForAListedPick) {
 
 TEST_F(GameRulesTest, TextsAPlayerCouldNotRead) {
   Edit("cfg\\loc.xml", [](pugi::xml_node root) {
-    root.find_child_by_attribute("loc", "id", "mn09_desc_baker_speed").attribute("text") = "The baker works 30% faster.";
+    root.find_child_by_attribute("loc", "id", "mn09_desc_baker_speed").attribute("text") =
+        "The baker works 30% faster.";
     root.find_child_by_attribute("loc", "id", "hud_money").attribute("text") = "$%money";  // never closed
   });
   Edit("cfg\\ui.xml", [](pugi::xml_node root) {
     pugi::xml_node comic = Named(Named(root, "element", "career_menu"), "element", "comix");
-    pugi::xml_node caption = Named(Named(Named(comic, "element", "comix05"), "element", "left_page"), "element", "caption");
+    pugi::xml_node caption =
+        Named(Named(Named(comic, "element", "comix05"), "element", "left_page"), "element", "caption");
     caption.find_child_by_attribute("textattr", "id", "normal").attribute("color") = "FFFFFFFF";  // white on paper
     pugi::xml_node splash = Named(Named(root, "element", "career_menu"), "element", "expert_splash");
-    Named(splash, "element", "caption").find_child_by_attribute("textattr", "id", "shadow").attribute("font") = "ui_title_shadow";
+    Named(splash, "element", "caption").find_child_by_attribute("textattr", "id", "shadow").attribute("font") =
+        "ui_title_shadow";
   });
   const Findings findings = Run();
   EXPECT_TRUE(findings.Mentions("cfg\\loc.xml: text 'mn09_desc_baker_speed' holds a '%' that names no text variable"))
       << Text(findings);
   EXPECT_TRUE(findings.Mentions("text 'hud_money' holds a '%'"));
   // white against the paper F3E9D2 (luminance 0.8198): 1.05 / 0.8698
-  EXPECT_TRUE(findings.Mentions("cfg\\ui.xml: text 'caption': its color FFFFFFFF stands out from the flat F3E9D2 under it by 1.21:1"));
-  EXPECT_TRUE(findings.Mentions("text 'caption': its shadow font 'ui_title_shadow' is drawn at scale 1, its text font 'ui_big' at 1.5"));
+  EXPECT_TRUE(findings.Mentions(
+      "cfg\\ui.xml: text 'caption': its color FFFFFFFF stands out from the flat F3E9D2 under it by 1.21:1"));
+  EXPECT_TRUE(findings.Mentions(
+      "text 'caption': its shadow font 'ui_title_shadow' is drawn at scale 1, its text font 'ui_big' at 1.5"));
   EXPECT_EQ(findings.Count(), 4u) << Text(findings);
 }
 
@@ -309,8 +322,8 @@ TEST_F(GameRulesTest, TextsOutOfTheirPlaces) {
     auto caption = [&](const char* page, const char* day) {
       return Named(Named(Named(comic, "element", day), "element", page), "element", "caption");
     };
-    caption("left_page", "comix05").attribute("y") = "520";    // 520 + 62 > 565
-    caption("right_page", "comix25").attribute("y") = "480";   // over next_button at 512
+    caption("left_page", "comix05").attribute("y") = "520";   // 520 + 62 > 565
+    caption("right_page", "comix25").attribute("y") = "480";  // over next_button at 512
     root.append_child("font").append_attribute("name") = "tiny";
     root.last_child().append_attribute("type") = "System";
     root.last_child().append_attribute("size") = "9";

@@ -44,8 +44,7 @@ class ImageWritersTest : public ::testing::Test {
     ASSERT_EQ(image.GetWidth(), picture.width);
     ASSERT_EQ(image.GetHeight(), picture.height);
     for (int y = 0; y < picture.height; ++y)
-      for (int x = 0; x < picture.width; ++x)
-        ASSERT_EQ(image.Row(y)[x], picture.At(x, y)) << "at " << x << "," << y;
+      for (int x = 0; x < picture.width; ++x) ASSERT_EQ(image.Row(y)[x], picture.At(x, y)) << "at " << x << "," << y;
   }
 
   WorkingScratchFolder mFolder;  // the current folder while the test runs
@@ -89,8 +88,10 @@ TEST_F(ImageWritersTest, GifKeepsPaletteColoursAndTransparency) {
   for (int y = 0; y < p.height; ++y)
     for (int x = 0; x < p.width; ++x) {
       const uint32_t got = image->Row(y)[x];
-      if (p.At(x, y) == 0) ASSERT_EQ(got >> 24, 0u) << x << "," << y;
-      else ASSERT_EQ(got, p.At(x, y)) << x << "," << y;
+      if (p.At(x, y) == 0)
+        ASSERT_EQ(got >> 24, 0u) << x << "," << y;
+      else
+        ASSERT_EQ(got, p.At(x, y)) << x << "," << y;
     }
   Picture many(257, 1);
   for (int x = 0; x < 257; ++x) many.At(x, 0) = 0xFF000000 | static_cast<uint32_t>(x);
@@ -104,7 +105,8 @@ TEST_F(ImageWritersTest, GifCodesWidenAndResetOverLongInput) {
   // Enough distinct runs to fill the 4096-code table several times.
   Picture p(256, 256);
   for (int y = 0; y < p.height; ++y)
-    for (int x = 0; x < p.width; ++x) p.At(x, y) = 0xFF000000 | static_cast<uint32_t>(((x * 7 + y * 13 + x * y) % 251) << 8);
+    for (int x = 0; x < p.width; ++x)
+      p.At(x, y) = 0xFF000000 | static_cast<uint32_t>(((x * 7 + y * 13 + x * y) % 251) << 8);
   auto image = Encoded("big.gif", p);
   ASSERT_TRUE(image);
   ExpectPixels(*image, p);
@@ -121,7 +123,9 @@ TEST_F(ImageWritersTest, JpegIsCloseOnFlatAreasAndTakesItsAlphaFromTheCompanion)
   WriteBytes("_pic.jpg", alpha);
   auto image = Load("pic.jpg", colour);
   ASSERT_TRUE(image);
-  auto near = [](uint32_t a, uint32_t b, int shift) { return std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF)) <= 3; };
+  auto near = [](uint32_t a, uint32_t b, int shift) {
+    return std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF)) <= 3;
+  };
   for (auto [x, y] : {std::pair{3, 3}, std::pair{27, 20}})
     for (int shift : {0, 8, 16, 24}) EXPECT_TRUE(near(image->Row(y)[x], p.At(x, y), shift)) << x << " " << shift;
   // No thumbnail and no comment: the only markers before the frame are JFIF, tables and the frame.

@@ -24,13 +24,8 @@ TEST(PakWriterTest, WritesTheFormatFieldByField) {
   ASSERT_TRUE(writer.AddMember("b\\Two", Bytes("xyz"), 0x0102030405060708ULL, error));
   ASSERT_TRUE(writer.AddMember("a", Bytes(""), 0, error));
   // Records in key order ("A" before "B\TWO"), data back to back in the same order.
-  std::vector<uint8_t> expected = PlainPak()
-                                      .Header()
-                                      .Record("a", 0)
-                                      .Record("b\\Two", 3, 0x05060708, 0x01020304)
-                                      .End()
-                                      .Text("xyz")
-                                      .Stored();
+  std::vector<uint8_t> expected =
+      PlainPak().Header().Record("a", 0).Record("b\\Two", 3, 0x05060708, 0x01020304).End().Text("xyz").Stored();
   EXPECT_EQ(writer.Build(), expected);
 }
 

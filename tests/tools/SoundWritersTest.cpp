@@ -29,7 +29,8 @@ int Peak(const std::vector<int16_t>& s) {
 SoundRecipe Recipe(const std::string& line) {
   std::vector<SoundRecipe> recipes;
   Findings findings;
-  EXPECT_TRUE(SoundList::Parse("sounds.txt", line, recipes, findings)) << (findings.Empty() ? "" : findings.List()[0].Text());
+  EXPECT_TRUE(SoundList::Parse("sounds.txt", line, recipes, findings))
+      << (findings.Empty() ? "" : findings.List()[0].Text());
   return recipes.empty() ? SoundRecipe{} : recipes[0];
 }
 

@@ -39,12 +39,14 @@ const char kEffect[] =
 
 const char kCfg[] =
     "<root><music><stream name=\"level1\" path=\"music\\level1.ogg\"/></music>"
-    "<sounds><sound name=\"button_click\" group=\"0\" path=\"sounds\\button_click.wav\" loop=\"false\"/></sounds></root>";
+    "<sounds><sound name=\"button_click\" group=\"0\" path=\"sounds\\button_click.wav\" "
+    "loop=\"false\"/></sounds></root>";
 
 const char kScene[] =
     "<root><objects>"
     "<object class=\"static\" name=\"counter\"><part name=\"bar_counter\"/></object>"
-    "<object class=\"static\" name=\"plant\"><part name=\"plant\" parent_z=\"counter:bar_counter\" font=\"ui_body\"/></object>"
+    "<object class=\"static\" name=\"plant\"><part name=\"plant\" parent_z=\"counter:bar_counter\" "
+    "font=\"ui_body\"/></object>"
     "</objects></root>";
 
 const char kLevel[] = "<level doc=\"cfg\\scene1.xml\"><objects><object name=\"plant\" skin=\"c1\"/></objects></level>";
@@ -91,16 +93,19 @@ class ValidatorTest : public ::testing::Test {
 TEST_F(ValidatorTest, AConsistentStagePasses) { EXPECT_EQ(Run(), Texts{}); }
 
 TEST(StageTest, MemberNamesStayInsideTheStage) {
-  for (const char* good : {"gfx\\ui\\a.png", "GFX/UI/A.PNG", "cfg\\l1.xml"}) EXPECT_TRUE(Stage::PlainPath(good)) << good;
-  for (const char* bad : {"..\\a.png", "gfx\\..\\..\\a", "\\abs", "/abs", "c:x", "a\\\\b", "a\\", "", "sp ace",
-                          "caf\xC3\xA9.png"})
+  for (const char* good : {"gfx\\ui\\a.png", "GFX/UI/A.PNG", "cfg\\l1.xml"})
+    EXPECT_TRUE(Stage::PlainPath(good)) << good;
+  for (const char* bad :
+       {"..\\a.png", "gfx\\..\\..\\a", "\\abs", "/abs", "c:x", "a\\\\b", "a\\", "", "sp ace", "caf\xC3\xA9.png"})
     EXPECT_FALSE(Stage::PlainPath(bad)) << bad;
 }
 
 TEST_F(ValidatorTest, EncodingsOfDocumentsAndDescriptors) {
   const std::string ui = Utf16Writer::Convert(kUi, true);
   Add("cfg\\ui.xml", ui.substr(2));  // the game would lose the '<'
-  Descriptor("fonts\\sans14.txt", "\xEF\xBB\xBF" "CreateLayer Main;\nLayerSetImage Main \"sans14\";\n");
+  Descriptor("fonts\\sans14.txt",
+             "\xEF\xBB\xBF"
+             "CreateLayer Main;\nLayerSetImage Main \"sans14\";\n");
   EXPECT_EQ(Run(), (Texts{"cfg\\ui.xml: does not start with FF FE 3C 00 (UTF-16LE with a byte-order mark, then '<')",
                           "fonts\\sans14.txt: a font descriptor must be UTF-16LE without a byte-order mark"}));
 }
@@ -129,9 +134,11 @@ TEST_F(ValidatorTest, ManifestFilesAreFoundAsTheResourceManagerLooksForThem) {
 }
 
 TEST_F(ValidatorTest, IdsAreUnique) {
-  Edit("cfg\\ui.xml", kUi, "<texture id=\"arrow\"", "<texture id=\"btn\" file=\"gfx\\ui\\btn.png\"/><texture id=\"arrow\"");
+  Edit("cfg\\ui.xml", kUi, "<texture id=\"arrow\"",
+       "<texture id=\"btn\" file=\"gfx\\ui\\btn.png\"/><texture id=\"arrow\"");
   Xml("cfg\\loc.xml", "<root><loc id=\"play\" text=\"Play\"/><loc id=\"play\" text=\"Again\"/></root>");
-  Edit("cfg\\scene1.xml", kScene, "name=\"plant\"><part name=\"plant\" parent_z=\"counter:bar_counter\" font=\"ui_body\"/>",
+  Edit("cfg\\scene1.xml", kScene,
+       "name=\"plant\"><part name=\"plant\" parent_z=\"counter:bar_counter\" font=\"ui_body\"/>",
        "name=\"counter\"><part name=\"plant\"/>");
   EXPECT_EQ(Run(), (Texts{"cfg\\ui.xml: texture 'btn' is defined twice", "cfg\\loc.xml: loc id 'play' is defined twice",
                           "cfg\\scene1.xml: scene object 'counter' is defined twice",
@@ -140,9 +147,12 @@ TEST_F(ValidatorTest, IdsAreUnique) {
 
 TEST_F(ValidatorTest, EveryReferenceNamesADefinition) {
   std::string ui = kUi;
-  for (auto [from, to] : {std::pair{"texture=\"btn\"", "texture=\"btn2\""}, {"image=\"arrow\"", "image=\"arrow2\""},
-                          {"label=\"play\"", "label=\"plya\""}, {"effect=\"dlg_fade\"", "effect=\"fade\""},
-                          {"snd_click=\"button_click\"", "snd_click=\"click\""}, {"font=\"ui_body\"", "font=\"body\""}})
+  for (auto [from, to] : {std::pair{"texture=\"btn\"", "texture=\"btn2\""},
+                          {"image=\"arrow\"", "image=\"arrow2\""},
+                          {"label=\"play\"", "label=\"plya\""},
+                          {"effect=\"dlg_fade\"", "effect=\"fade\""},
+                          {"snd_click=\"button_click\"", "snd_click=\"click\""},
+                          {"font=\"ui_body\"", "font=\"body\""}})
     ui.replace(ui.find(from), std::strlen(from), to);
   Xml("cfg\\ui.xml", ui);
   Edit("cfg\\effect.xml", kEffect, "\"RenderPSFunc\"", "\"RenderPS\"");
@@ -171,28 +181,31 @@ TEST_F(ValidatorTest, TimersAndShowHideBindings) {
                            "starttime=\"0.2\" endtime=\"0.2\" function=\"EffectItemHide\""}})
     effect.replace(effect.find(from), std::strlen(from), to);
   Xml("cfg\\effect.xml", effect);
-  EXPECT_EQ(Run(), (Texts{
-      "cfg\\effect.xml: effect 'dlg_fade' timer 'in': type must be usual, self_destructive, cycle or ping_pong",
-      "cfg\\effect.xml: effect 'dlg_fade' timer 'in': ftime must be positive",
-      "cfg\\effect.xml: effect 'dlg_fade' timer 'in': direction must be forward or backward (a timer without one never runs)",
-      "cfg\\effect.xml: effect 'dlg_fade' binds onshow but shows nothing at time 0 (DlgShow/EffectItemShow)",
-      "cfg\\effect.xml: effect 'dlg_fade' binds onhide but hides nothing at its end (DlgHide/EffectItemHide)"}));
+  EXPECT_EQ(
+      Run(),
+      (Texts{"cfg\\effect.xml: effect 'dlg_fade' timer 'in': type must be usual, self_destructive, cycle or ping_pong",
+             "cfg\\effect.xml: effect 'dlg_fade' timer 'in': ftime must be positive",
+             "cfg\\effect.xml: effect 'dlg_fade' timer 'in': direction must be forward or backward (a timer without "
+             "one never runs)",
+             "cfg\\effect.xml: effect 'dlg_fade' binds onshow but shows nothing at time 0 (DlgShow/EffectItemShow)",
+             "cfg\\effect.xml: effect 'dlg_fade' binds onhide but hides nothing at its end (DlgHide/EffectItemHide)"}));
 }
 
 TEST_F(ValidatorTest, ValuesTheGameWouldMisread) {
   std::string ui = kUi;
-  for (auto [from, to] : {std::pair{"visible=\"true\"", "visible=\"\""}, {"y=\"-1.0\"", "y=\"-1.5\""},
-                          {"color=\"FF3B2A1E\"", "color=\"3B2A1E\""}, {"name=\"play\"", "name=\"Play\""}})
+  for (auto [from, to] : {std::pair{"visible=\"true\"", "visible=\"\""},
+                          {"y=\"-1.0\"", "y=\"-1.5\""},
+                          {"color=\"FF3B2A1E\"", "color=\"3B2A1E\""},
+                          {"name=\"play\"", "name=\"Play\""}})
     ui.replace(ui.find(from), std::strlen(from), to);
   Xml("cfg\\ui.xml", ui);
   Xml("cfg\\loc.xml", "<root><loc id=\"play\" text=\"" + std::string(2047, 'x') + "\"/><loc id=\"long\" text=\"" +
-                           std::string(2046, 'x') + "\xF0\x9F\x98\x80\"/></root>");
-  EXPECT_EQ(Run(), (Texts{
-      "cfg\\loc.xml: loc 'long': the game reads at most 2047 characters",
-      "cfg\\ui.xml: <element name=\"Play\">: names are lower case ASCII letters, digits and '_'",
-      "cfg\\ui.xml: <element y=\"-1.5\">: the game reads a negative fraction below -1 wrongly",
-      "cfg\\ui.xml: <element visible=\"\">: write true or false",
-      "cfg\\ui.xml: <textattr color=\"3B2A1E\">: a colour is 8 hex digits AARRGGBB"}));
+                          std::string(2046, 'x') + "\xF0\x9F\x98\x80\"/></root>");
+  EXPECT_EQ(Run(), (Texts{"cfg\\loc.xml: loc 'long': the game reads at most 2047 characters",
+                          "cfg\\ui.xml: <element name=\"Play\">: names are lower case ASCII letters, digits and '_'",
+                          "cfg\\ui.xml: <element y=\"-1.5\">: the game reads a negative fraction below -1 wrongly",
+                          "cfg\\ui.xml: <element visible=\"\">: write true or false",
+                          "cfg\\ui.xml: <textattr color=\"3B2A1E\">: a colour is 8 hex digits AARRGGBB"}));
 }
 
 }  // namespace

@@ -45,7 +45,8 @@ TEST(Utf16WriterTest, MarksDocumentsButNotDescriptorsAndKeepsEveryUnit) {
   EXPECT_EQ(marked.substr(0, 4), std::string("\xFF\xFE<\0", 4));
   const std::string bare = Utf16Writer::Convert("Define", false);
   EXPECT_EQ(bare.substr(0, 2), std::string("D\0", 2));
-  const std::wstring units = Velk::Utf16LEToWide(reinterpret_cast<const uint8_t*>(marked.data()) + 2, marked.size() - 2);
+  const std::wstring units =
+      Velk::Utf16LEToWide(reinterpret_cast<const uint8_t*>(marked.data()) + 2, marked.size() - 2);
   const std::wstring expected = {L'<', L'a', L' ', L't', L'=', L'"', 0xE9, 0x20AC, 0xD83D, 0xDE00, L'"', L'/', L'>'};
   EXPECT_EQ(units, expected);
   // A broken sequence becomes one replacement character, never a lost or extra unit.
@@ -88,24 +89,25 @@ TEST(XmlConvertTest, MalformedSourceNamesFileAndLine) {
 
 TEST(XmlExpandTest, NestedRepeatsExpandInOrderWithExpressions) {
   Findings findings;
-  const pugi::xml_document doc = Reread(Converted(
-      "<root><repeat var=\"n\" from=\"1\" to=\"12\">"
-      "<e name=\"day_button_{n:02}\" x=\"{28+((n-1)%6)*52}\" y=\"{240+((n-1)/6)*62}\"/>"
-      "</repeat></root>",
-      findings));
+  const pugi::xml_document doc =
+      Reread(Converted("<root><repeat var=\"n\" from=\"1\" to=\"12\">"
+                       "<e name=\"day_button_{n:02}\" x=\"{28+((n-1)%6)*52}\" y=\"{240+((n-1)/6)*62}\"/>"
+                       "</repeat></root>",
+                       findings));
   ASSERT_TRUE(findings.Empty()) << findings.List().front().Text();
   const auto xs = Attributes(doc, "//e/@x"), ys = Attributes(doc, "//e/@y"), names = Attributes(doc, "//e/@name");
   ASSERT_EQ(xs.size(), 12u);
-  EXPECT_EQ((std::vector<std::string>{xs[0], xs[1], xs[5], xs[6]}), (std::vector<std::string>{"28", "80", "288", "28"}));
+  EXPECT_EQ((std::vector<std::string>{xs[0], xs[1], xs[5], xs[6]}),
+            (std::vector<std::string>{"28", "80", "288", "28"}));
   EXPECT_EQ(ys[0], "240");
   EXPECT_EQ(ys[6], "302");
   EXPECT_EQ(names[6], "day_button_07");
 
-  const pugi::xml_document nested = Reread(Converted(
-      "<root><repeat var=\"i\" from=\"1\" to=\"2\"><repeat var=\"j\" from=\"{i}\" to=\"2\">"
-      "<p v=\"{i}{j}\" m=\"{min(i,j)}/{max(i,j)}\" r=\"{-7 % 3}\" q=\"{-7 / 2}\" b=\"{{x}\"/>"
-      "</repeat></repeat></root>",
-      findings));
+  const pugi::xml_document nested =
+      Reread(Converted("<root><repeat var=\"i\" from=\"1\" to=\"2\"><repeat var=\"j\" from=\"{i}\" to=\"2\">"
+                       "<p v=\"{i}{j}\" m=\"{min(i,j)}/{max(i,j)}\" r=\"{-7 % 3}\" q=\"{-7 / 2}\" b=\"{{x}\"/>"
+                       "</repeat></repeat></root>",
+                       findings));
   ASSERT_TRUE(findings.Empty());
   EXPECT_EQ(Attributes(nested, "//p/@v"), (std::vector<std::string>{"11", "12", "22"}));
   EXPECT_EQ(Attributes(nested, "//p/@m")[1], "1/2");
@@ -116,8 +118,8 @@ TEST(XmlExpandTest, NestedRepeatsExpandInOrderWithExpressions) {
 
 TEST(XmlExpandTest, WordListsSubstituteWords) {
   Findings findings;
-  const pugi::xml_document doc = Reread(Converted(
-      "<root><repeat var=\"c\" in=\"00a,00b,05\"><t id=\"mask_{c}\"/></repeat></root>", findings));
+  const pugi::xml_document doc =
+      Reread(Converted("<root><repeat var=\"c\" in=\"00a,00b,05\"><t id=\"mask_{c}\"/></repeat></root>", findings));
   EXPECT_EQ(Attributes(doc, "//t/@id"), (std::vector<std::string>{"mask_00a", "mask_00b", "mask_05"}));
   EXPECT_EQ(Problem("<root>\n<repeat var=\"c\" in=\"a,b\"><t x=\"{c+1}\"/></repeat></root>"),
             "content/xml/ui.xml:2: no arithmetic on the word variable 'c' in {c+1}");
@@ -128,12 +130,15 @@ TEST(XmlExpandTest, ArithmeticFaultsAndBadNamesAreFindingsWithLines) {
   EXPECT_EQ(Problem("<root>\n<t x=\"{7%0}\"/></root>"), "content/xml/ui.xml:2: division by zero in {7%0}");
   EXPECT_EQ(Problem("<root>\n<t x=\"{(0-2147483647-1)/(0-1)}\"/></root>"),
             "content/xml/ui.xml:2: result outside 32 bits in {(0-2147483647-1)/(0-1)}");
-  EXPECT_EQ(Problem("<root><t x=\"{65536*65536}\"/></root>"), "content/xml/ui.xml:1: result outside 32 bits in {65536*65536}");
-  EXPECT_EQ(Problem("<root><t x=\"{2147483647+1}\"/></root>"), "content/xml/ui.xml:1: result outside 32 bits in {2147483647+1}");
+  EXPECT_EQ(Problem("<root><t x=\"{65536*65536}\"/></root>"),
+            "content/xml/ui.xml:1: result outside 32 bits in {65536*65536}");
+  EXPECT_EQ(Problem("<root><t x=\"{2147483647+1}\"/></root>"),
+            "content/xml/ui.xml:1: result outside 32 bits in {2147483647+1}");
   EXPECT_EQ(Problem("<root><repeat var=\"n\" from=\"1\" to=\"2\">\n<t x=\"{m}\"/></repeat></root>"),
             "content/xml/ui.xml:2: unknown variable 'm' in {m}");
-  EXPECT_EQ(Problem("<root><repeat var=\"n\" from=\"1\" to=\"2\">\n<repeat var=\"n\" from=\"1\" to=\"2\"/></repeat></root>"),
-            "content/xml/ui.xml:2: repeat reuses the variable 'n' of an enclosing repeat");
+  EXPECT_EQ(
+      Problem("<root><repeat var=\"n\" from=\"1\" to=\"2\">\n<repeat var=\"n\" from=\"1\" to=\"2\"/></repeat></root>"),
+      "content/xml/ui.xml:2: repeat reuses the variable 'n' of an enclosing repeat");
   EXPECT_EQ(Problem("<root><t x=\"{1+\"/></root>"), "content/xml/ui.xml:1: unclosed '{' in \"{1+\"");
 }
 

@@ -5,7 +5,7 @@
 #include "graphics/Graphics.h"
 
 class BlockFont : public FixedAdvanceFont {
-public:
+ public:
   explicit BlockFont(int advance = 10, int height = 12, int ascent = 9) : FixedAdvanceFont(advance, height, ascent) {}
 
   void DrawString(Velk::Graphics* g, int x, int y, const std::wstring& str, const Velk::Color& color,

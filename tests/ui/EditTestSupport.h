@@ -7,7 +7,7 @@
 #include "ui/QCEditBuffer.h"
 
 class FixedAdvanceFont : public Velk::Font {
-public:
+ public:
   explicit FixedAdvanceFont(int advance, int height = 12, int ascent = 9) : mAdvance(advance) {
     mHeight = height;
     mAscent = ascent;
@@ -24,7 +24,7 @@ public:
 };
 
 class ClipboardHost : public QCEditBuffer::Host {
-public:
+ public:
   std::string clipboard;
   bool extended = true;
   std::string GetClipboardText() override { return clipboard; }

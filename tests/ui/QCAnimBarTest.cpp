@@ -5,7 +5,7 @@
 namespace {
 
 class QCAnimTest : public UiHarness {
-protected:
+ protected:
   QCAnim* Make(const std::string& attributes) {
     dialog = Build(R"(<element type="qcdialog" name="d" width="800" height="600">
         <element type="qcanim" name="a" x="10" y="10" width="20" height="20" visible="true" )" +
@@ -79,12 +79,12 @@ TEST_F(QCAnimTest, DrawsWithTheChainsOpacityAndNoFramesDrawNothing) {
 }
 
 class QCBarTest : public UiHarness {
-protected:
+ protected:
   QCBar* Make(const std::string& attributes, const std::string& parts = R"(<texture id="fill" texture="green"/>
         <texture id="empty" texture="grey"/>)") {
     dialog = Build(R"(<element type="qcdialog" name="d" width="800" height="600">
-        <element type="qcbar" name="b" x="0" y="0" height="10" visible="true" )" + attributes + ">" + parts +
-                   "</element></element>");
+        <element type="qcbar" name="b" x="0" y="0" height="10" visible="true" )" +
+                   attributes + ">" + parts + "</element></element>");
     return Child<QCBar>(dialog, "b");
   }
   // One letter per 5-pixel step across the first 100 pixels: f fill, e empty, . nothing.

@@ -12,7 +12,7 @@ using Log = std::vector<std::string>;
 
 // A 100 x 40 button at (50, 50) with the given textures, in a recording dialog.
 class QCButtonTest : public UiHarness {
-protected:
+ protected:
   QCButton* MakeButton(const std::string& textures) {
     dialog = new RecordingDialog(nullptr, engine.get());
     BuildInto(dialog, R"(<element type="qcdialog" name="d" width="800" height="600">

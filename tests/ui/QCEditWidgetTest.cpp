@@ -14,7 +14,7 @@ const char* kField = R"(<element type="qcedit" name="e" x="100" y="50" width="20
 
 // A field whose key handling is recorded.
 class KeyLoggingEdit : public QCEditWidget {
-public:
+ public:
   using QCEditWidget::QCEditWidget;
   void ProcessKey(int keyCode, wchar_t ch) override {
     keys.push_back(keyCode);
@@ -24,7 +24,7 @@ public:
 };
 
 class QCEditWidgetTest : public UiHarness {
-protected:
+ protected:
   QCEditWidget* Field(const std::string& around = "%") {
     screen = new RecordingDialog(nullptr, engine.get());
     std::string body = around;
@@ -64,7 +64,8 @@ TEST_F(QCEditWidgetTest, LetterKeyDownsOnlyMoveTheFocusButZGoesThrough) {
 }
 
 TEST_F(QCEditWidgetTest, EnterAndEscapeReachTheScreenOnce) {
-  for (const char* around : {"%", R"(<element type="qcdialog" name="inner" width="800" height="600" visible="true">%</element>)"}) {
+  for (const char* around :
+       {"%", R"(<element type="qcdialog" name="inner" width="800" height="600" visible="true">%</element>)"}) {
     QCEditWidget* field = Field(around);
     Manager()->SetFocus(field);
     KeyDown(13);

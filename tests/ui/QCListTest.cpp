@@ -17,7 +17,7 @@ const char* kScroll = R"(<element name="scroll" width="16" height="100" visible=
   </element>)";
 
 class QCListTest : public UiHarness {
-protected:
+ protected:
   QCList* Make(const std::string& attributes = R"(line_spacing="24")", const std::string& scroll = kScroll) {
     dialog = Build(R"(<element type="qcdialog" name="d" width="800" height="600">
         <element type="qclist" name="l" width="200" height="100" visible="true" left="22" sel_color="ffffff00" )" +
@@ -98,8 +98,8 @@ TEST_F(QCListTest, TheSelectionFillRunsToTheScrollBarAndDisabledUsesItsColours) 
   EXPECT_TRUE(PixelIs(183, 50, 0xFFFFFF00));
   EXPECT_FALSE(PixelIs(190, 50, 0xFFFFFF00));
   EXPECT_TRUE(PixelIs(0, 26, 0xFFFFFFFF));
-  EXPECT_TRUE(PixelIs(3, 12, 0xFF0000FF));  // the check mark: 8 x 6 in the middle of line 0
-  EXPECT_TRUE(PixelIs(24, 12, 0xFF000000)); // "line0" from the left margin
+  EXPECT_TRUE(PixelIs(3, 12, 0xFF0000FF));   // the check mark: 8 x 6 in the middle of line 0
+  EXPECT_TRUE(PixelIs(24, 12, 0xFF000000));  // "line0" from the left margin
   list->SetDisabled(true);
   list->MarkStale();
   Update();

@@ -14,11 +14,11 @@ const char* kArrows = R"(
 const char* kSliderButton = R"(<element name="slider" width="16" height="10" visible="true"/>)";
 
 class QCScrollBarTest : public UiHarness {
-protected:
+ protected:
   QCScrollBar* Make(const std::string& track, const std::string& parts) {
     dialog = Build(R"(<element type="qcdialog" name="d" width="800" height="600">
-        <element type="qcscroll" name="s" width="16" height="120" visible="true" )" + track + ">" + parts +
-                   "</element></element>");
+        <element type="qcscroll" name="s" width="16" height="120" visible="true" )" +
+                   track + ">" + parts + "</element></element>");
     return Child<QCScrollBar>(dialog, "s");
   }
   QCDialog* dialog = nullptr;
@@ -76,7 +76,7 @@ TEST_F(QCScrollBarTest, MissingPartsAreLeftOut) {
 
 // A slider 220 wide with a 200-pixel zone from x 10, a 10-pixel thumb and a track inset by 10.
 class QCSliderTest : public UiHarness {
-protected:
+ protected:
   QCSlider* Make(const std::string& attributes, const std::string& parts = R"(
         <element name="back" width="220" height="20" visible="true"><texture id="normal" texture="grey"/></element>
         <element name="bar" x="10" y="5" width="200" height="10" visible="true" seg_width="10">
@@ -162,7 +162,7 @@ TEST_F(QCSliderTest, ASliderWithoutBarAndThumbStillTakesPresses) {
 }
 
 class QCCheckBoxTest : public UiHarness {
-protected:
+ protected:
   QCCheckBox* Make(const std::string& textures) {
     dialog = Build(R"(<element type="qcdialog" name="d" width="800" height="600">
         <element type="qccheckbox" name="c" x="10" y="10" width="20" height="20" visible="true">)" +

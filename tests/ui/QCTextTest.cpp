@@ -14,7 +14,7 @@ namespace {
 using Velk::Color;
 
 class QCTextTest : public UiHarness {
-protected:
+ protected:
   QCText* Label(const std::string& attributes = "") {
     dialog = Build(R"(<element type="qcdialog" name="d" width="800" height="600">
         <element type="qctext" name="t" x="10" y="10" width="200" height="40" visible="true" effect="count_change" )" +

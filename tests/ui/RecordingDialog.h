@@ -6,7 +6,7 @@
 #include "engine/QCDialog.h"
 
 class RecordingDialog : public QCDialog {
-public:
+ public:
   using QCDialog::QCDialog;
 
   void OnButtonPressed(int id, int clickCount) override {

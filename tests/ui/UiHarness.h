@@ -10,7 +10,7 @@
 #include "engine/SquallRecorder.h"
 
 class UiHarness : public ::testing::Test, public UiTestWorld {
-protected:
+ protected:
   explicit UiHarness(const EngineMaker& makeEngine = nullptr);
   ~UiHarness() override;
 

@@ -26,7 +26,7 @@ struct FixturePicture {
 };
 
 class FixtureTextures : public QCTextureManager {
-public:
+ public:
   FixtureTextures() : QCTextureManager(nullptr) {}
   Velk::Image* LoadImageFile(const std::string& fileName) override;
 
@@ -35,7 +35,7 @@ public:
 };
 
 class UiTestWorld {
-public:
+ public:
   // "onchange" messages the "count_change" effect received.
   static int& ChangeCount();
 

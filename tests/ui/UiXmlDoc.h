@@ -8,7 +8,7 @@
 #include "ui/QCUiXml.h"
 
 class UiXmlDoc {
-public:
+ public:
   // The document element of `xml`; null when it does not parse.
   explicit UiXmlDoc(const std::string& xml) {
     CoInitialize(nullptr);
@@ -21,7 +21,7 @@ public:
 
   IXMLDOMNode* Root() const { return mRoot.Get(); }
 
-private:
+ private:
   XmlDocumentRef mDoc;
   XmlNodeRef mRoot;
 };

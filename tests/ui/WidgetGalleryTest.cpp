@@ -36,13 +36,13 @@ TEST_F(WidgetGallery, EveryWidgetBuildsDrawsAndAnswers) {
   EXPECT_TRUE(mute->IsChecked());
   EXPECT_EQ(name->GetText(), L"Ann");
   EXPECT_EQ(profiles->GetSelected(), 1);
-  EXPECT_TRUE(PixelIs(20 + 10 + 45, 200, 0xFF00FF00));   // 49 of 100: the fifth segment filled
-  EXPECT_TRUE(PixelIs(20 + 10 + 155, 200, 0xFFFFFFFF));  // the sixteenth empty
+  EXPECT_TRUE(PixelIs(20 + 10 + 45, 200, 0xFF00FF00));          // 49 of 100: the fifth segment filled
+  EXPECT_TRUE(PixelIs(20 + 10 + 155, 200, 0xFFFFFFFF));         // the sixteenth empty
   EXPECT_TRUE(PixelIs(20 + 10 + 98 - 5 + 2, 200, 0xFFFF0000));  // the thumb at 98 of the track
-  EXPECT_TRUE(PixelIs(262, 192, 0xFF00FF00));            // checked
-  EXPECT_TRUE(PixelIs(402, 60 + 24 + 2, 0xFFF0D8A0));    // the second row on the selection colour
-  EXPECT_TRUE(PixelIs(25, 115, 0xFF808080));             // an empty bar
-  EXPECT_TRUE(PixelIs(403, 60 + 12, 0xFF0000FF));        // the check mark on the first row
+  EXPECT_TRUE(PixelIs(262, 192, 0xFF00FF00));                   // checked
+  EXPECT_TRUE(PixelIs(402, 60 + 24 + 2, 0xFFF0D8A0));           // the second row on the selection colour
+  EXPECT_TRUE(PixelIs(25, 115, 0xFF808080));                    // an empty bar
+  EXPECT_TRUE(PixelIs(403, 60 + 12, 0xFF0000FF));               // the check mark on the first row
   int dark = 0;
   for (int x = 24; x < 60; ++x) dark += (Pixel(x, 152) & 0xFF) < 0x80 ? 1 : 0;
   EXPECT_GT(dark, 3);  // "Ann" in the field

@@ -9,7 +9,7 @@ using namespace Velk::Testing;
 namespace {
 
 class RecordingListener : public ButtonListener {
-public:
+ public:
   Log mLog;
   void OnButtonPressed(int id, int count) override {
     mLog.push_back("pressed " + std::to_string(id) + " " + std::to_string(count));
@@ -29,7 +29,7 @@ public:
 };
 
 class Button : public ::testing::Test, public WidgetFixtureBase {
-protected:
+ protected:
   RecordingListener mListener;
   ButtonWidget mButton{7, &mListener};
   RecordingImage mScreen{200, 100};
@@ -123,10 +123,10 @@ TEST_F(Button, WithoutFadeSpeedsTheHoverLookComesAndGoesAtOnce) {
 
 TEST_F(Button, BevelStyleAndLabel) {
   mButton.mInverted = true;  // idle looks pressed
-  const std::vector<std::string> pressed = {
-      "fill 0,0,50,20 212,212,212,255", "fill 0,0,49,1 0,0,0,255",       "fill 0,0,1,19 0,0,0,255",
-      "fill 0,19,50,1 255,255,255,255", "fill 49,0,1,20 255,255,255,255", "fill 1,1,47,1 132,132,132,255",
-      "fill 1,1,1,17 132,132,132,255"};
+  const std::vector<std::string> pressed = {"fill 0,0,50,20 212,212,212,255", "fill 0,0,49,1 0,0,0,255",
+                                            "fill 0,0,1,19 0,0,0,255",        "fill 0,19,50,1 255,255,255,255",
+                                            "fill 49,0,1,20 255,255,255,255", "fill 1,1,47,1 132,132,132,255",
+                                            "fill 1,1,1,17 132,132,132,255"};
   EXPECT_EQ(pressed, Draw());
   EXPECT_TRUE(mHost.mFontRequests.empty());  // no label, no font
 

@@ -9,7 +9,7 @@ using namespace Velk::Testing;
 namespace {
 
 class DialogButtonDraw : public ::testing::Test, public WidgetFixtureBase {
-protected:
+ protected:
   ButtonListener mListener;
   RecordingImage mCells{90, 30};  // normal, down and over cells of 30 x 30
   DialogButton mButton{&mCells, 1000, &mListener};

@@ -10,7 +10,7 @@ using namespace Velk::Testing;
 namespace {
 
 class DialogFixture : public ::testing::Test, public WidgetFixtureBase {
-protected:
+ protected:
   std::unique_ptr<Dialog> Make(int mode, const std::wstring& header = L"", const std::wstring& lines = L"",
                                const std::wstring& footer = L"") {
     return std::make_unique<Dialog>(nullptr, nullptr, 42, true, header, lines, footer, mode);

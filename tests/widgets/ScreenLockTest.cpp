@@ -5,7 +5,7 @@ namespace Velk::Testing {
 namespace {
 
 class LockProbe : public Widget {
-public:
+ public:
   DDImage* mScreen;
   int mLockCountSeen = -1;
   explicit LockProbe(DDImage* screen) : mScreen(screen) { SetBounds(0, 0, 10, 10); }

@@ -10,7 +10,7 @@ using namespace Velk::Testing;
 namespace {
 
 class WidgetTree : public ::testing::Test, public WidgetFixtureBase {
-protected:
+ protected:
   std::vector<std::string> Order(WidgetContainer* c = nullptr) {
     std::vector<std::string> names;
     for (Widget* w : (c ? c : &mManager)->mWidgets) names.push_back(static_cast<LogWidget*>(w)->mName);
@@ -26,7 +26,7 @@ protected:
 using Names = std::vector<std::string>;
 
 class OrderWatcher : public LogWidget {
-public:
+ public:
   using LogWidget::LogWidget;
   int mMoves = 0;
   void OrderInManagerChanged() override { ++mMoves; }
@@ -174,7 +174,7 @@ TEST_F(WidgetTree, DrawScreenDrawsOnlyDirtyVisibleTopLevelWidgets) {
 
 TEST_F(WidgetTree, DrawRecursionFollowsTheFlagMasksAndClips) {
   class ClipWatcher : public LogWidget {
-  public:
+   public:
     using LogWidget::LogWidget;
     Rect mClip;
     void Draw(Graphics* g) override {
@@ -213,7 +213,7 @@ TEST_F(WidgetTree, DrawRecursionFollowsTheFlagMasksAndClips) {
 
 TEST_F(WidgetTree, DeferredOverlaysDrawInPriorityOrderBeforeHigherNodes) {
   class Deferring : public LogWidget {
-  public:
+   public:
     using LogWidget::LogWidget;
     std::vector<WidgetManager::DeferredOverlay> mDefer;
     void Draw(Graphics* g) override {

@@ -200,8 +200,7 @@ TEST_F(Input, RemovingAWidgetEndsItsRoles) {
   mManager.DispatchMouseDown(10, 10, 3);
   TakeLog();
   mManager.RemoveChild(w);
-  EXPECT_EQ((Log{"w:leave", "w:up 10,10", "w:up 10,10 b0 c1", "w:up 10,10", "w:up 10,10 b2 c1", "w:blur"}),
-            TakeLog());
+  EXPECT_EQ((Log{"w:leave", "w:up 10,10", "w:up 10,10 b0 c1", "w:up 10,10", "w:up 10,10 b2 c1", "w:blur"}), TakeLog());
   EXPECT_EQ(nullptr, mManager.mLastDownWidget);
   EXPECT_EQ(nullptr, mManager.mOverWidget);
   EXPECT_EQ(nullptr, mManager.mFocusWidget);

@@ -73,8 +73,7 @@ TEST_F(WidgetBasics, ClickCodesSplitIntoButtonAndCount) {
   w->MouseDown(1, 2, 3);
   w->MouseDown(1, 2, 2);
   w->MouseUp(3, 4, -1);
-  EXPECT_EQ((Log{"w:down 1,2 b1 c2", "w:down 1,2 b2 c1", "w:down 1,2 b0 c2", "w:up 3,4", "w:up 3,4 b1 c1"}),
-            TakeLog());
+  EXPECT_EQ((Log{"w:down 1,2 b1 c2", "w:down 1,2 b2 c1", "w:down 1,2 b0 c2", "w:up 3,4", "w:up 3,4 b1 c1"}), TakeLog());
 }
 
 TEST_F(WidgetBasics, ColourTable) {
@@ -101,9 +100,9 @@ TEST_F(WidgetBasics, DigitsAndTheNumberStrip) {
   EXPECT_EQ((std::vector<std::string>{"blit 0,0,5,7 255,255,255,255 at 10,20"}), screen.mCalls);
   screen.mCalls.clear();
   w.DrawNumberFromStrip(&g, 92, 10, 20, &strip, 2);
-  EXPECT_EQ((std::vector<std::string>{"blit 45,0,5,7 255,255,255,255 at 10,20",
-                                      "blit 10,0,5,7 255,255,255,255 at 17,20"}),
-            screen.mCalls);
+  EXPECT_EQ(
+      (std::vector<std::string>{"blit 45,0,5,7 255,255,255,255 at 10,20", "blit 10,0,5,7 255,255,255,255 at 17,20"}),
+      screen.mCalls);
 }
 
 TEST_F(WidgetBasics, CentredLinesReportTheirRectangles) {

@@ -16,7 +16,7 @@ namespace Velk::Testing {
 using Log = std::vector<std::string>;
 
 class FakeHost : public WidgetHost {
-public:
+ public:
   std::vector<int> mCursorKinds;
   std::vector<int> mRemovedDialogs;
   std::vector<std::string> mFontRequests;
@@ -50,7 +50,7 @@ public:
 
 // Records fills (colour and rectangle) and blits (source rectangle and colour).
 class RecordingImage : public Image {
-public:
+ public:
   std::vector<std::string> mCalls;
 
   RecordingImage(int w, int h) {
@@ -70,7 +70,7 @@ public:
 };
 
 class LogWidget : public Widget {
-public:
+ public:
   std::string mName;
   Log* mLog;
   int mUpdates = 0;
@@ -133,7 +133,7 @@ public:
 
 // A manager over an 800 x 600 screen with the fake application.
 class WidgetFixtureBase {
-public:
+ public:
   FakeHost mHost;
   WidgetManager mManager{&mHost};
   Log mLog;

@@ -102,7 +102,8 @@ void ContentBuilder::Documents(Findings& findings) {
     const std::string name = path.filename().string();
     if (name == "loc.xml") continue;  // merged with the generated texts by Levels
     std::string text, out;
-    if (ReadSource("xml/" + name, text, findings, false) && XmlConvert::Convert("content/xml/" + name, text, out, findings))
+    if (ReadSource("xml/" + name, text, findings, false) &&
+        XmlConvert::Convert("content/xml/" + name, text, out, findings))
       Put(StagedDocumentName(name), Bytes(out), findings);
   }
 }
@@ -112,7 +113,8 @@ std::vector<std::string> ContentBuilder::SceneObjects(const std::string& scene) 
   std::vector<std::string> names;
   const auto it = mFiles.find(scene);
   pugi::xml_document doc;
-  if (it == mFiles.end() || !doc.load_buffer(it->second.data(), it->second.size(), pugi::parse_default, pugi::encoding_utf16_le))
+  if (it == mFiles.end() ||
+      !doc.load_buffer(it->second.data(), it->second.size(), pugi::parse_default, pugi::encoding_utf16_le))
     return names;
   for (pugi::xml_node object : doc.document_element().child("objects").children("object"))
     names.push_back(object.attribute("name").value());
@@ -122,8 +124,10 @@ std::vector<std::string> ContentBuilder::SceneObjects(const std::string& scene) 
 bool ContentBuilder::ReadCareer(CareerTable& table, Findings& findings) {
   std::string days, menus, notes, cfgText;
   pugi::xml_document cfg;
-  return ReadSource("levels/career.tsv", days, findings, false) && ReadSource("levels/menus.txt", menus, findings, false) &&
-         ReadSource("levels/notes.tsv", notes, findings, false) && ReadSource("xml/cfg.xml", cfgText, findings, false) &&
+  return ReadSource("levels/career.tsv", days, findings, false) &&
+         ReadSource("levels/menus.txt", menus, findings, false) &&
+         ReadSource("levels/notes.tsv", notes, findings, false) &&
+         ReadSource("xml/cfg.xml", cfgText, findings, false) &&
          table.ParseDays("content/levels/career.tsv", days, findings) &&
          table.ParseMenus("content/levels/menus.txt", menus, findings) &&
          table.ParseNotes("content/levels/notes.tsv", notes, findings) &&
@@ -132,10 +136,12 @@ bool ContentBuilder::ReadCareer(CareerTable& table, Findings& findings) {
 }
 
 // The hand-written day 1 goes into the book's texts like the generated days.
-void ContentBuilder::FirstDayBriefings(const LevelGen& gen, std::vector<std::pair<std::string, std::string>>& texts) const {
+void ContentBuilder::FirstDayBriefings(const LevelGen& gen,
+                                       std::vector<std::pair<std::string, std::string>>& texts) const {
   const auto it = mFiles.find("cfg\\l1.xml");
   pugi::xml_document doc;
-  if (it == mFiles.end() || !doc.load_buffer(it->second.data(), it->second.size(), pugi::parse_default, pugi::encoding_utf16_le))
+  if (it == mFiles.end() ||
+      !doc.load_buffer(it->second.data(), it->second.size(), pugi::parse_default, pugi::encoding_utf16_le))
     return;
   const pugi::xml_node level = doc.document_element();
   const int guests = static_cast<int>(level.child("events_queue").select_nodes("time_point").size());
@@ -156,7 +162,9 @@ void ContentBuilder::Levels(Findings& findings) {
       const std::string scene = "cfg\\scene" + std::to_string(day.cafe) + ".xml";
       const std::string name = "cfg\\l" + std::to_string(day.day) + ".xml";
       std::string out;
-      if (XmlConvert::Convert(name, gen.Document(day, drawn, SceneObjects(scene), "content/levels/career.tsv", findings), out, findings))
+      if (XmlConvert::Convert(name,
+                              gen.Document(day, drawn, SceneObjects(scene), "content/levels/career.tsv", findings), out,
+                              findings))
         Put(name, Bytes(out), findings);
       for (auto& text : gen.Briefings(day.day, day.dayInCafe, day.cafe, day.guests, drawn.normal, drawn.expert))
         texts.push_back(std::move(text));
@@ -164,7 +172,8 @@ void ContentBuilder::Levels(Findings& findings) {
   }
   std::string source;
   pugi::xml_document loc;
-  if (ReadSource("xml/loc.xml", source, findings, false) && XmlConvert::Load("content/xml/loc.xml", source, loc, findings) &&
+  if (ReadSource("xml/loc.xml", source, findings, false) &&
+      XmlConvert::Load("content/xml/loc.xml", source, loc, findings) &&
       LocMerge::Append(loc, texts, "content/xml/loc.xml", findings))
     Put("cfg\\loc.xml", Bytes(XmlConvert::Write(loc)), findings);
 }
@@ -211,7 +220,8 @@ void ContentBuilder::Fonts(Findings& findings) {
       std::string error;
       std::vector<uint8_t> bytes;
       const std::string face = mOptions.fonts + "/" + font.face;
-      if (!rasterizer.Render(face, font.pixels, atlas, error) || !ImageFile::Encode(font.atlas, atlas.picture, bytes, error)) {
+      if (!rasterizer.Render(face, font.pixels, atlas, error) ||
+          !ImageFile::Encode(font.atlas, atlas.picture, bytes, error)) {
         findings.Add("content/fonts/fonts.txt", font.line, error);
         continue;
       }
@@ -250,11 +260,16 @@ void ContentBuilder::Sounds(Findings& findings) {
     std::vector<uint8_t> bytes;
     std::string error;
     bool ok = true;
-    if (EndsWith(sound.file, ".wav")) bytes = WavWriter::Write(samples, sound.channels, Synth::kRate);
-    else if (EndsWith(sound.file, ".au")) ok = AuWriter::Write(samples, sound.channels, Synth::kRate, AuWriter::kMuLaw, bytes, error);
-    else ok = OggWriter::Write(samples, sound.channels, Synth::kRate, OggWriter::Serial(sound.file), bytes, error);
-    if (ok) Put(sound.file, std::move(bytes), findings);
-    else findings.Add("content/sounds/sounds.txt", sound.file + ": " + error);
+    if (EndsWith(sound.file, ".wav"))
+      bytes = WavWriter::Write(samples, sound.channels, Synth::kRate);
+    else if (EndsWith(sound.file, ".au"))
+      ok = AuWriter::Write(samples, sound.channels, Synth::kRate, AuWriter::kMuLaw, bytes, error);
+    else
+      ok = OggWriter::Write(samples, sound.channels, Synth::kRate, OggWriter::Serial(sound.file), bytes, error);
+    if (ok)
+      Put(sound.file, std::move(bytes), findings);
+    else
+      findings.Add("content/sounds/sounds.txt", sound.file + ": " + error);
   }
 }
 
@@ -270,7 +285,8 @@ bool ContentBuilder::Validate(Findings& findings) {
 // A finding about a staged document that quotes a name points at the source line where that name
 // first stands as an attribute value, so that a typo is found where it was made.
 void ContentBuilder::Locate(const Finding& finding, Findings& findings) {
-  const size_t open = finding.what.find('\''), close = open == std::string::npos ? open : finding.what.find('\'', open + 1);
+  const size_t open = finding.what.find('\''),
+               close = open == std::string::npos ? open : finding.what.find('\'', open + 1);
   const bool document = finding.file.compare(0, 4, "cfg\\") == 0 || finding.file == "properties\\resources.xml";
   std::string source;
   const std::string relative = "xml/" + finding.file.substr(finding.file.rfind('\\') + 1);
@@ -278,7 +294,8 @@ void ContentBuilder::Locate(const Finding& finding, Findings& findings) {
     return findings.Add(finding.file, finding.line, finding.what);
   const size_t at = source.find("\"" + finding.what.substr(open + 1, close - open - 1) + "\"");
   if (at == std::string::npos) return findings.Add(finding.file, finding.line, finding.what);
-  const int line = 1 + static_cast<int>(std::count(source.begin(), source.begin() + static_cast<std::ptrdiff_t>(at), '\n'));
+  const int line =
+      1 + static_cast<int>(std::count(source.begin(), source.begin() + static_cast<std::ptrdiff_t>(at), '\n'));
   findings.Add("content/" + relative, line, finding.what + " (staged as " + finding.file + ")");
 }
 

@@ -20,11 +20,16 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     const bool hasValue = i + 1 < argc;
-    if (arg == "--src" && hasValue) options.source = argv[++i];
-    else if (arg == "--out" && hasValue) options.output = argv[++i];
-    else if (arg == "--fonts" && hasValue) options.fonts = argv[++i];
-    else if (arg == "--pictograms" && hasValue) options.pictograms = argv[++i];
-    else return std::cerr << "contentgen: unknown argument '" << arg << "'\n" << kUsage, 2;
+    if (arg == "--src" && hasValue)
+      options.source = argv[++i];
+    else if (arg == "--out" && hasValue)
+      options.output = argv[++i];
+    else if (arg == "--fonts" && hasValue)
+      options.fonts = argv[++i];
+    else if (arg == "--pictograms" && hasValue)
+      options.pictograms = argv[++i];
+    else
+      return std::cerr << "contentgen: unknown argument '" << arg << "'\n" << kUsage, 2;
   }
   if (options.source.empty() || options.output.empty()) return std::cerr << kUsage, 2;
   Content::Findings findings;

@@ -63,8 +63,8 @@ bool AddPng(const std::string& path, const Picture& picture, std::map<std::strin
 // Rows of frames for one skin and orientation.
 bool RowAtlas(const AnimEntry& anim, const Pictograms& pictograms, const std::string& skin, const std::string& orient,
               bool single, AnmWriter& anm, std::map<std::string, std::vector<uint8_t>>& files, Findings& findings) {
-  const std::string image =
-      single ? "anm\\img\\" + anim.part + ".png" : "anm\\img\\" + anim.part + "_" + OrX(skin) + "_" + OrX(orient) + ".png";
+  const std::string image = single ? "anm\\img\\" + anim.part + ".png"
+                                   : "anm\\img\\" + anim.part + "_" + OrX(skin) + "_" + OrX(orient) + ".png";
   int rows = 0, columns = 1;
   for (const AnimWord& w : anim.words) rows += std::max(1, w.variants), columns = std::max(columns, w.frames);
   Picture atlas(columns * anim.width, rows * anim.height);
@@ -79,8 +79,8 @@ bool RowAtlas(const AnimEntry& anim, const Pictograms& pictograms, const std::st
         // A bar shows its entry's row as the filled share of all rows (point00 .. pointNN).
         const bool bar = anim.shape == "bar";
         FlatArt::DrawCel(canvas, pictograms, x, y, anim.width, anim.height,
-                         {anim.shape, SkinColour(anim, skin), bar ? row : f, bar ? rows : word.frames, orient,
-                          skin, CelPictures(anim, word.name)});
+                         {anim.shape, SkinColour(anim, skin), bar ? row : f, bar ? rows : word.frames, orient, skin,
+                          CelPictures(anim, word.name)});
       }
       anm.Add(std::move(entry));
       ++row;
@@ -102,22 +102,27 @@ bool MaskAtlas(const AnimEntry& anim, const Pictograms& pictograms, AnmWriter& a
     for (const std::string& skin : anim.skins)
       for (const std::string& orient : anim.orients)
         for (const std::string& word : anim.maskWords)
-          anm.Add({image, anim.part + skin + orient + anim.masks[m] + word, AnmLoop::Loop, 0, {{x, 0, anim.width, anim.height}}});
+          anm.Add({image,
+                   anim.part + skin + orient + anim.masks[m] + word,
+                   AnmLoop::Loop,
+                   0,
+                   {{x, 0, anim.width, anim.height}}});
   }
   return AddPng(image, atlas, files, AnimBuilder::AnmPath(anim), findings);
 }
 
 }  // namespace
 
-bool AnimBuilder::Build(const AnimEntry& anim, const Pictograms& pictograms, std::map<std::string, std::vector<uint8_t>>& files,
-                        Findings& findings) {
+bool AnimBuilder::Build(const AnimEntry& anim, const Pictograms& pictograms,
+                        std::map<std::string, std::vector<uint8_t>>& files, Findings& findings) {
   AnmWriter anm;
-  const bool single = anim.skins.size() == 1 && anim.orients.size() == 1 && anim.skins[0].empty() &&
-                      anim.orients[0].empty();
+  const bool single =
+      anim.skins.size() == 1 && anim.orients.size() == 1 && anim.skins[0].empty() && anim.orients[0].empty();
   bool ok = true;
   if (!anim.words.empty())
     for (const std::string& skin : anim.skins)
-      for (const std::string& orient : anim.orients) ok = RowAtlas(anim, pictograms, skin, orient, single, anm, files, findings) && ok;
+      for (const std::string& orient : anim.orients)
+        ok = RowAtlas(anim, pictograms, skin, orient, single, anm, files, findings) && ok;
   if (!anim.masks.empty()) {
     if (!anim.words.empty()) return findings.Add(AnmPath(anim), "a mask-word anm takes no other words"), false;
     ok = MaskAtlas(anim, pictograms, anm, files, findings) && ok;

@@ -16,8 +16,8 @@ namespace Content {
 class AnimBuilder {
  public:
   // Staged path ('\' separated) -> bytes. False with findings naming the .anm.
-  static bool Build(const AnimEntry& anim, const Pictograms& pictograms, std::map<std::string, std::vector<uint8_t>>& files,
-                    Findings& findings);
+  static bool Build(const AnimEntry& anim, const Pictograms& pictograms,
+                    std::map<std::string, std::vector<uint8_t>>& files, Findings& findings);
   static std::string AnmPath(const AnimEntry& anim) { return "anm\\" + anim.part + ".anm"; }
 };
 

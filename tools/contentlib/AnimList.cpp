@@ -10,7 +10,8 @@
 namespace Content {
 namespace {
 
-const std::map<std::string, AnmLoop> kModes = {{"loop", AnmLoop::Loop}, {"once", AnmLoop::Once}, {"back", AnmLoop::Backward}};
+const std::map<std::string, AnmLoop> kModes = {
+    {"loop", AnmLoop::Loop}, {"once", AnmLoop::Once}, {"back", AnmLoop::Backward}};
 
 class Parser {
  public:
@@ -35,7 +36,8 @@ class Parser {
       } else if (line.indented && mCurrent != kNone) {
         Body(line, anims[mCurrent]);
       } else {
-        mOk = mReader.Fail(line, line.indented ? "indented line outside an anm block" : "unknown record '" + head + "'");
+        mOk =
+            mReader.Fail(line, line.indented ? "indented line outside an anm block" : "unknown record '" + head + "'");
       }
     }
     for (const AnimEntry& entry : anims)
@@ -63,10 +65,12 @@ class Parser {
     if (line.words.size() != 4) return mOk = mReader.Fail(line, "expected: anm <part> <w> <h> shape=<shape>");
     entry.part = line.words[1];
     if (!mReader.Integer(line, line.words[2], entry.width, 1, 1024) ||
-        !mReader.Integer(line, line.words[3], entry.height, 1, 1024) || !mReader.OnlyOptions(line, {"shape", "colour", "picture"}))
+        !mReader.Integer(line, line.words[3], entry.height, 1, 1024) ||
+        !mReader.OnlyOptions(line, {"shape", "colour", "picture"}))
       return mOk = false;
     entry.shape = line.options.count("shape") ? line.options.at("shape") : "";
-    if (!FlatArt::CelShapes().count(entry.shape)) return mOk = mReader.Fail(line, "unknown shape '" + entry.shape + "'");
+    if (!FlatArt::CelShapes().count(entry.shape))
+      return mOk = mReader.Fail(line, "unknown shape '" + entry.shape + "'");
     if (line.options.count("colour")) {
       entry.colour = line.options.at("colour");
       entry.ownColour = true;
@@ -123,8 +127,8 @@ class Parser {
   void Body(const DescriptionLine& line, AnimEntry& entry) {
     const std::string kind = line.words.empty() ? std::string() : line.words[0];
     const size_t n = line.words.size();
-    bool ok = mReader.OnlyOptions(line, kind == "word" || kind == "words" ? std::set<std::string>{"variants"}
-                                                                          : std::set<std::string>{});
+    bool ok = mReader.OnlyOptions(
+        line, kind == "word" || kind == "words" ? std::set<std::string>{"variants"} : std::set<std::string>{});
     if (!ok) {
     } else if (kind == "skins" && n >= 2) {
       entry.skins = Names({line.words.begin() + 1, line.words.end()});

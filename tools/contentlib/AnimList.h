@@ -41,7 +41,8 @@ struct AnimEntry {
 
 class AnimList {
  public:
-  static bool Parse(const std::string& file, const std::string& text, std::vector<AnimEntry>& anims, Findings& findings);
+  static bool Parse(const std::string& file, const std::string& text, std::vector<AnimEntry>& anims,
+                    Findings& findings);
 };
 
 }  // namespace Content

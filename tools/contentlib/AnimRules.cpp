@@ -15,17 +15,18 @@
 namespace Content::ValidatorRules {
 namespace {
 
-const std::vector<std::string> kOrderMasks = {
-    "0004", "0005", "0030", "0034", "0035", "0060", "0064", "0065", "0200", "0204", "0205", "0230",
-    "0260", "0300", "0330", "1000", "1004", "1005", "1030", "1060", "1200", "1300", "2000", "2004",
-    "2030", "2200", "2300", "3000", "3004", "3005", "3030", "3200", "3300"};
-const std::vector<std::string> kBossWords = {"boss_idle_empty1", "boss_idle_empty2", "boss_idle_second",
-                                             "boss_idle_full", "boss_idle_full_second", "boss_move_empty",
-                                             "boss_move_second", "boss_move_full", "boss_move_full_second"};
+const std::vector<std::string> kOrderMasks = {"0004", "0005", "0030", "0034", "0035", "0060", "0064", "0065", "0200",
+                                              "0204", "0205", "0230", "0260", "0300", "0330", "1000", "1004", "1005",
+                                              "1030", "1060", "1200", "1300", "2000", "2004", "2030", "2200", "2300",
+                                              "3000", "3004", "3005", "3030", "3200", "3300"};
+const std::vector<std::string> kBossWords = {"boss_idle_empty1", "boss_idle_empty2",      "boss_idle_second",
+                                             "boss_idle_full",   "boss_idle_full_second", "boss_move_empty",
+                                             "boss_move_second", "boss_move_full",        "boss_move_full_second"};
 const std::vector<std::string> kWorkerWords = {
-    "idle_green", "idle_yellow", "idle_red", "ready_green_begin", "ready_green_end", "ready_green_action",
-    "ready_yellow_action", "switch_work", "switch_idle", "idle_broken_workplace", "cooking_idle",
-    "cooking_process_01", "cooking_process_02", "cooking_process_03", "direct_character", "worker_up"};
+    "idle_green",         "idle_yellow",         "idle_red",           "ready_green_begin",  "ready_green_end",
+    "ready_green_action", "ready_yellow_action", "switch_work",        "switch_idle",        "idle_broken_workplace",
+    "cooking_idle",       "cooking_process_01",  "cooking_process_02", "cooking_process_03", "direct_character",
+    "worker_up"};
 
 std::vector<std::string> Points(int last) {
   std::vector<std::string> words;
@@ -37,11 +38,12 @@ std::vector<std::string> Points(int last) {
 const std::map<std::string, std::vector<std::string>>& PartWords() {
   static const std::map<std::string, std::vector<std::string>> words = [] {
     std::map<std::string, std::vector<std::string>> w;
-    for (const char* still : {"floor", "picture", "bar_counter", "table", "material01", "material02", "wash_stand", "tray",
-                              "status_hp_client_back", "status_hp_worker_back"})
+    for (const char* still : {"floor", "picture", "bar_counter", "table", "material01", "material02", "wash_stand",
+                              "tray", "status_hp_client_back", "status_hp_worker_back"})
       w[still] = {"idle"};
-    for (const char* soil : {"soiling_table01", "soiling_table02", "soiling_table03", "soiling_table04", "soiling_table05",
-                             "soiling_table06", "soiling_floor01", "soiling_floor02", "soiling_front01", "soiling_front02"})
+    for (const char* soil :
+         {"soiling_table01", "soiling_table02", "soiling_table03", "soiling_table04", "soiling_table05",
+          "soiling_table06", "soiling_floor01", "soiling_floor02", "soiling_front01", "soiling_front02"})
       w[soil] = {"idle"};
     w["plant"] = w["bar"] = w["coffeemachine"] = w["checkmark"] = {"idle"};
     w["cleaning"] = w["client_money"] = w["trash_bin"] = {"idle", "activation"};
@@ -52,10 +54,10 @@ const std::map<std::string, std::vector<std::string>>& PartWords() {
       for (const std::string& word : kBossWords) w["held_items"].push_back(mask + word);
     for (const char* mask : {"super", "wash", "0000"})
       for (const std::string& word : kBossWords) w["held_items"].push_back(mask + word);
-    w["client_stand_up"] = {"idle_green", "idle_yellow", "discontent", "direct_green", "direct_yellow", "idle_thinking",
-                            "scandal", "go_happy", "go_unhappy", "go_sitting"};
-    w["client_sitting_up"] = {"idle_green", "idle_yellow", "discontent", "direct_green", "direct_yellow",
-                              "eating_process", "scandal", "go_happy", "go_unhappy"};
+    w["client_stand_up"] = {"idle_green",    "idle_yellow", "discontent", "direct_green", "direct_yellow",
+                            "idle_thinking", "scandal",     "go_happy",   "go_unhappy",   "go_sitting"};
+    w["client_sitting_up"] = {"idle_green",     "idle_yellow", "discontent", "direct_green", "direct_yellow",
+                              "eating_process", "scandal",     "go_happy",   "go_unhappy"};
     w["worker_up"] = w["worker_upgrade_1"] = w["worker_upgrade_2"] = kWorkerWords;
     for (const char* style : {"client", "multi_client", "small", "aggro", "worker", "broken"}) {
       w["status_bubble"].push_back(style);
@@ -96,7 +98,8 @@ class AnimCheck {
  public:
   AnimCheck(const Stage& stage, Findings& findings) : mStage(stage), mFindings(findings) {
     if (const pugi::xml_document* cfg = stage.Document(GameFacts::kCfg))
-      for (const pugi::xpath_node& n : cfg->select_nodes("//upgrade/visual/object")) mVisual.insert(n.node().attribute("name").value());
+      for (const pugi::xpath_node& n : cfg->select_nodes("//upgrade/visual/object"))
+        mVisual.insert(n.node().attribute("name").value());
   }
 
   void Level(const std::string& doc) {
@@ -127,8 +130,10 @@ class AnimCheck {
     if (words == PartWords().end()) return;
     std::vector<std::string> orients = {""};
     if (name == "held_items") skins = {""};
-    if (std::string(node.attribute("class").value()) == "boss") orients = {"t", "tr", "r", "br", "b", "bl", "l", "tl"};
-    else if (name != "checkmark") orients = {Unmirrored(node.attribute("orient").value())};
+    if (std::string(node.attribute("class").value()) == "boss")
+      orients = {"t", "tr", "r", "br", "b", "bl", "l", "tl"};
+    else if (name != "checkmark")
+      orients = {Unmirrored(node.attribute("orient").value())};
     const std::set<std::string>* entries = Entries(name);
     for (const std::string& skin : skins)
       for (const std::string& orient : orients)
@@ -139,11 +144,14 @@ class AnimCheck {
           if (entry.size() + 2 > AnmWriter::kNameField - 1)
             mFindings.Add(doc, "object '" + object + "': animation name '" + entry + "' does not fit 63 bytes");
           else if (!entries || (!entries->count(entry) && !entries->count(entry + "01")))
-            mFindings.Add(doc, "object '" + object + "': anm\\" + name + ".anm has no entry '" + entry + "' (nor its variant 01)");
+            mFindings.Add(doc, "object '" + object + "': anm\\" + name + ".anm has no entry '" + entry +
+                                   "' (nor its variant 01)");
         }
   }
 
-  static std::string Unmirrored(std::string orient) { return !orient.empty() && orient[0] == 'm' ? orient.substr(1) : orient; }
+  static std::string Unmirrored(std::string orient) {
+    return !orient.empty() && orient[0] == 'm' ? orient.substr(1) : orient;
+  }
 
   const std::set<std::string>* Entries(const std::string& part) {
     auto it = mEntries.find(part);

@@ -21,7 +21,7 @@ struct AnmEntry {
   std::string image;  // the atlas path, '\' separated
   std::string name;   // part + skin + orientation + word
   AnmLoop loop = AnmLoop::Loop;
-  int32_t fps = 0;    // a still is written with 0
+  int32_t fps = 0;  // a still is written with 0
   std::vector<AnmFrame> frames;
 };
 

@@ -100,47 +100,53 @@ void Canvas::Rect(double x, double y, double w, double h, uint32_t colour) {
       for (int px = static_cast<int>(x); px < x + w; ++px) Blend(px, py, colour, 1);
     return;
   }
-  FillShape(x, y, x + w, y + h, [=](double px, double py) { return RoundBoxDistance(px, py, x, y, w, h, 0); }, colour);
+  FillShape(
+      x, y, x + w, y + h, [=](double px, double py) { return RoundBoxDistance(px, py, x, y, w, h, 0); }, colour);
 }
 
 void Canvas::RoundRect(double x, double y, double w, double h, double radius, uint32_t colour) {
   radius = std::max(0.0, std::min({radius, w / 2, h / 2}));
-  FillShape(x, y, x + w, y + h, [=](double px, double py) { return RoundBoxDistance(px, py, x, y, w, h, radius); },
-            colour);
+  FillShape(
+      x, y, x + w, y + h, [=](double px, double py) { return RoundBoxDistance(px, py, x, y, w, h, radius); }, colour);
 }
 
 void Canvas::Circle(double cx, double cy, double r, uint32_t colour) {
-  FillShape(cx - r - 1, cy - r - 1, cx + r + 1, cy + r + 1, [=](double px, double py) { return Length(px - cx, py - cy) - r; },
-            colour);
+  FillShape(
+      cx - r - 1, cy - r - 1, cx + r + 1, cy + r + 1,
+      [=](double px, double py) { return Length(px - cx, py - cy) - r; }, colour);
 }
 
 void Canvas::Ring(double cx, double cy, double r, double width, uint32_t colour) {
-  FillShape(cx - r - 1, cy - r - 1, cx + r + 1, cy + r + 1,
-            [=](double px, double py) {
-              const double d = Length(px - cx, py - cy);
-              return std::max(d - r, r - width - d);
-            },
-            colour);
+  FillShape(
+      cx - r - 1, cy - r - 1, cx + r + 1, cy + r + 1,
+      [=](double px, double py) {
+        const double d = Length(px - cx, py - cy);
+        return std::max(d - r, r - width - d);
+      },
+      colour);
 }
 
 void Canvas::Line(double x0, double y0, double x1, double y1, double width, uint32_t colour) {
   const double half = width / 2;
-  FillShape(std::min(x0, x1) - half - 1, std::min(y0, y1) - half - 1, std::max(x0, x1) + half + 1,
-            std::max(y0, y1) + half + 1,
-            [=](double px, double py) { return SegmentDistance(px, py, x0, y0, x1, y1) - half; }, colour);
+  FillShape(
+      std::min(x0, x1) - half - 1, std::min(y0, y1) - half - 1, std::max(x0, x1) + half + 1,
+      std::max(y0, y1) + half + 1, [=](double px, double py) { return SegmentDistance(px, py, x0, y0, x1, y1) - half; },
+      colour);
 }
 
 void Canvas::Triangle(double x0, double y0, double x1, double y1, double x2, double y2, uint32_t colour) {
   auto side = [](double ax, double ay, double bx, double by, double px, double py) {
     return (bx - ax) * (py - ay) - (by - ay) * (px - ax);
   };
-  Fill(static_cast<int>(std::min({x0, x1, x2})), static_cast<int>(std::min({y0, y1, y2})),
-       static_cast<int>(std::max({x0, x1, x2})) + 1, static_cast<int>(std::max({y0, y1, y2})) + 1,
-       [=](double px, double py) {
-         const double a = side(x0, y0, x1, y1, px, py), b = side(x1, y1, x2, y2, px, py), c = side(x2, y2, x0, y0, px, py);
-         return (a >= 0 && b >= 0 && c >= 0) || (a <= 0 && b <= 0 && c <= 0);
-       },
-       colour);
+  Fill(
+      static_cast<int>(std::min({x0, x1, x2})), static_cast<int>(std::min({y0, y1, y2})),
+      static_cast<int>(std::max({x0, x1, x2})) + 1, static_cast<int>(std::max({y0, y1, y2})) + 1,
+      [=](double px, double py) {
+        const double a = side(x0, y0, x1, y1, px, py), b = side(x1, y1, x2, y2, px, py),
+                     c = side(x2, y2, x0, y0, px, py);
+        return (a >= 0 && b >= 0 && c >= 0) || (a <= 0 && b <= 0 && c <= 0);
+      },
+      colour);
 }
 
 void Canvas::Gradient(uint32_t top, uint32_t bottom) {

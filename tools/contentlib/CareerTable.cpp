@@ -43,9 +43,9 @@ bool Whole(const std::string& text, int& value) {
 
 // One row of career.tsv; false names the first column that does not read.
 bool ReadDay(const std::vector<std::string>& c, CareerDay& d, std::string& bad) {
-  static const char* kColumns[] = {"day", "cafe", "day_in_cafe", "guests", "t0", "dt", "tables", "sources",
-                                   "seats", "super", "menu", "kinds", "pair", "multi", "sit", "patience",
-                                   "fn", "fe", "upgrade", "boss_speed", "tidiness"};
+  static const char* kColumns[] = {"day",     "cafe",     "day_in_cafe", "guests", "t0",      "dt",         "tables",
+                                   "sources", "seats",    "super",       "menu",   "kinds",   "pair",       "multi",
+                                   "sit",     "patience", "fn",          "fe",     "upgrade", "boss_speed", "tidiness"};
   if (c.size() != std::size(kColumns)) return bad = "21 columns expected", false;
   auto fail = [&](int i) { return bad = std::string("column ") + kColumns[i] + " '" + c[i] + "'", false; };
   if (!Whole(c[0], d.day) || d.day < 2) return fail(0);
@@ -60,10 +60,14 @@ bool ReadDay(const std::vector<std::string>& c, CareerDay& d, std::string& bad) 
     d.tables.push_back(table);
   }
   for (const std::string& s : Split(c[7], '+')) {
-    if (s == "cm") d.coffee = true;
-    else if (s == "m1") d.tea = true;
-    else if (s == "m2") d.cocoa = true;
-    else if (s != "-") return fail(7);
+    if (s == "cm")
+      d.coffee = true;
+    else if (s == "m1")
+      d.tea = true;
+    else if (s == "m2")
+      d.cocoa = true;
+    else if (s != "-")
+      return fail(7);
   }
   if (!Whole(c[8], d.seats) || d.seats < 0 || d.seats > 4) return fail(8);
   if (c[9] != "yes" && c[9] != "no") return fail(9);
@@ -93,9 +97,12 @@ bool CareerTable::ParseDays(const std::string& file, const std::string& text, Fi
     CareerDay day;
     std::string bad;
     day.line = line;
-    if (!ReadDay(columns, day, bad)) findings.Add(file, line, bad);
-    else if (!days.empty() && day.day != days.back().day + 1) findings.Add(file, line, "days must follow each other");
-    else days.push_back(std::move(day));
+    if (!ReadDay(columns, day, bad))
+      findings.Add(file, line, bad);
+    else if (!days.empty() && day.day != days.back().day + 1)
+      findings.Add(file, line, "days must follow each other");
+    else
+      days.push_back(std::move(day));
   }
   return findings.Count() == before;
 }
@@ -109,13 +116,16 @@ bool CareerTable::ParseMenus(const std::string& file, const std::string& text, F
       Menu& menu = menus[line.words[1]];
       bool pairs = false;
       for (size_t i = 2; i < line.words.size(); ++i) {
-        if (line.words[i] == "|") pairs = true;
-        else (pairs ? menu.pairs : menu.singles).push_back(line.words[i]);
+        if (line.words[i] == "|")
+          pairs = true;
+        else
+          (pairs ? menu.pairs : menu.singles).push_back(line.words[i]);
       }
     } else if (head == "cafe" && line.words.size() == 2) {
       int number = 0;
       if (!reader.Integer(line, line.words[1], number, 1, 3) ||
-          !reader.OnlyOptions(line, {"name", "workers", "speed", "freeze", "clean", "candy", "bonus_cash", "bonus_super_cash"}))
+          !reader.OnlyOptions(
+              line, {"name", "workers", "speed", "freeze", "clean", "candy", "bonus_cash", "bonus_super_cash"}))
         continue;
       Cafe& cafe = cafes[number];
       auto option = [&](const char* key) { return line.options.count(key) ? line.options.at(key) : std::string(); };
@@ -128,7 +138,8 @@ bool CareerTable::ParseMenus(const std::string& file, const std::string& text, F
       for (int i = 0; i < 5; ++i) reader.Integer(line, option(keys[i]), *values[i], 0, 100000);
     } else if (head == "award" && line.words.size() == 8) {
       int cafe = 0, award = 0;
-      if (!reader.Integer(line, line.words[1], cafe, 1, 3) || !reader.Integer(line, line.words[2], award, 1, 6)) continue;
+      if (!reader.Integer(line, line.words[1], cafe, 1, 3) || !reader.Integer(line, line.words[2], award, 1, 6))
+        continue;
       for (int k = 0; k < 5; ++k) {
         double weight = 0;
         if (reader.Number(line, line.words[3 + k], weight, 0, 1)) cafes[cafe].awards[award - 1][k] = line.words[3 + k];

@@ -18,15 +18,15 @@ struct CareerDay {
   int line = 0;
   int day = 0, cafe = 0, dayInCafe = 0, guests = 0;
   double t0 = 0, dt = 0;
-  std::vector<int> tables;        // worker tables in use
+  std::vector<int> tables;  // worker tables in use
   bool coffee = false, tea = false, cocoa = false, super = false;
   int seats = 0;
   std::string menu;
-  std::array<int, 4> kinds{};     // integer weights of the guest kinds, in cfg.xml order
+  std::array<int, 4> kinds{};  // integer weights of the guest kinds, in cfg.xml order
   double pair = 0, multi = 0, sit = 0, patience = 1, fn = 0, fe = 0;
-  std::string upgrade;            // "func", "vis" or empty
-  std::string bossSpeed;          // override_boss_speed as written, or empty
-  double tidiness = 0;            // factor on tidiness_down, 0 when not set
+  std::string upgrade;    // "func", "vis" or empty
+  std::string bossSpeed;  // override_boss_speed as written, or empty
+  double tidiness = 0;    // factor on tidiness_down, 0 when not set
 };
 
 struct Menu {
@@ -43,8 +43,8 @@ struct Cafe {
 
 struct GuestKind {
   std::string name;
-  int money = 0;          // client_money01_g: one product served at green
-  double patience = 0;    // client_patience_speed
+  int money = 0;        // client_money01_g: one product served at green
+  double patience = 0;  // client_patience_speed
 };
 
 struct CareerTable {

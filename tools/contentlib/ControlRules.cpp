@@ -15,7 +15,7 @@ struct ScreenControls {
   const char* screen;
   std::vector<const char*> paths;  // '/' between nesting levels; [a-b] stands for a padded range
   std::vector<const char*> pages;  // the flipped pages, as paths from the screen
-  bool isScreen = true;             // false: a dialog the board binds into the HUD, shown with it
+  bool isScreen = true;            // false: a dialog the board binds into the HUD, shown with it
 };
 
 // Exactly the names the screens, the board and the mini-game bind.
@@ -44,22 +44,53 @@ const std::vector<ScreenControls>& Table() {
         "hiscores_dlg/right_page/score1[0-9]", "close"},
        {"hiscores_dlg"}},
       {"career_menu",
-       {"career_dlg/left_page/photo_cafe", "career_dlg/left_page/day_button_[01-24]", "career_dlg/left_page/day_text_[01-24]",
-        "career_dlg/left_page/star_[01-24]", "career_dlg/left_page/goal_[01-24]", "career_dlg/left_page/expert_[01-24]",
-        "career_dlg/left_page/day_mark", "career_dlg/left_page/back_button", "career_dlg/right_page/photo_briefing",
-        "career_dlg/right_page/brief_debrief", "career_dlg/right_page/photo_goal", "career_dlg/right_page/photo_expert",
-        "career_dlg/right_page/photo_star", "career_dlg/right_page/achievment_bg/ach_[1-4]_bg",
-        "career_dlg/right_page/achievment_bg/ach_[1-4]", "career_dlg/right_page/ach_prize",
-        "career_dlg/right_page/play_button", "career_dlg/right_page/next_button",
-        "career_dlg_fake/left_page/photo_cafe", "career_dlg_fake/left_page/day_text_[01-24]",
-        "career_dlg_fake/left_page/star_[01-24]", "career_dlg_fake/left_page/goal_[01-24]",
-        "career_dlg_fake/left_page/expert_[01-24]", "career_dlg_fake/left_page/day_mark",
-        "career_dlg_fake/right_page/photo_briefing", "career_dlg_fake/right_page/photo_goal",
-        "career_dlg_fake/right_page/photo_expert", "career_dlg_fake/right_page/photo_star",
-        "career_dlg_fake/right_page/achievment_bg/ach_[1-4]_bg", "career_dlg_fake/right_page/achievment_bg/ach_[1-4]",
-        "career_dlg_fake/right_page/ach_prize", "cafe[1-3]_button", "cafe[1-3]_text_big", "reset_button", "current_day",
-        "comix/comix00a", "comix/comix00b", "comix/comix00c", "comix/comix05", "comix/comix15", "comix/comix25",
-        "comix/comix35", "comix/comix45", "comix/comix60", "comix/next_button", "expert_splash", "goal_splash",
+       {"career_dlg/left_page/photo_cafe",
+        "career_dlg/left_page/day_button_[01-24]",
+        "career_dlg/left_page/day_text_[01-24]",
+        "career_dlg/left_page/star_[01-24]",
+        "career_dlg/left_page/goal_[01-24]",
+        "career_dlg/left_page/expert_[01-24]",
+        "career_dlg/left_page/day_mark",
+        "career_dlg/left_page/back_button",
+        "career_dlg/right_page/photo_briefing",
+        "career_dlg/right_page/brief_debrief",
+        "career_dlg/right_page/photo_goal",
+        "career_dlg/right_page/photo_expert",
+        "career_dlg/right_page/photo_star",
+        "career_dlg/right_page/achievment_bg/ach_[1-4]_bg",
+        "career_dlg/right_page/achievment_bg/ach_[1-4]",
+        "career_dlg/right_page/ach_prize",
+        "career_dlg/right_page/play_button",
+        "career_dlg/right_page/next_button",
+        "career_dlg_fake/left_page/photo_cafe",
+        "career_dlg_fake/left_page/day_text_[01-24]",
+        "career_dlg_fake/left_page/star_[01-24]",
+        "career_dlg_fake/left_page/goal_[01-24]",
+        "career_dlg_fake/left_page/expert_[01-24]",
+        "career_dlg_fake/left_page/day_mark",
+        "career_dlg_fake/right_page/photo_briefing",
+        "career_dlg_fake/right_page/photo_goal",
+        "career_dlg_fake/right_page/photo_expert",
+        "career_dlg_fake/right_page/photo_star",
+        "career_dlg_fake/right_page/achievment_bg/ach_[1-4]_bg",
+        "career_dlg_fake/right_page/achievment_bg/ach_[1-4]",
+        "career_dlg_fake/right_page/ach_prize",
+        "cafe[1-3]_button",
+        "cafe[1-3]_text_big",
+        "reset_button",
+        "current_day",
+        "comix/comix00a",
+        "comix/comix00b",
+        "comix/comix00c",
+        "comix/comix05",
+        "comix/comix15",
+        "comix/comix25",
+        "comix/comix35",
+        "comix/comix45",
+        "comix/comix60",
+        "comix/next_button",
+        "expert_splash",
+        "goal_splash",
         "fail_splash"},
        {"career_dlg", "career_dlg_fake", "comix/comix00a", "comix/comix00b", "comix/comix00c", "comix/comix05",
         "comix/comix15", "comix/comix25", "comix/comix35", "comix/comix45", "comix/comix60"}},
@@ -74,13 +105,32 @@ const std::vector<ScreenControls>& Table() {
         "escape_dlg/right_page/help", "escape_dlg/right_page/quit"},
        {"escape_dlg"}},
       {"hud",
-       {"right_part/goal_bkg", "right_part/expert_bkg", "right_part/goal_text", "right_part/expert_text",
-        "right_part/goal_value", "right_part/expert_value", "right_part/money_goal_value",
-        "right_part/money_goal_value_ghost", "right_part/money_expert_value", "right_part/money_expert_value_ghost",
-        "menu_btn", "left_part/clock", "left_part/alarm", "left_part/closed", "achievments/ach_[1-4]",
-        "achievments/ach_[1-3]_[01-05]", "left_survival_part/clock", "left_survival_part/upgrade_back",
-        "left_survival_part/upgrade_btn", "goal_splash", "expert_splash", "survival_life/life_[0-3]",
-        "globalclean/globalcleaning", "freeze/step_[1-3]", "tutor_bg/girl_front", "tutorial[1-24]/text"},
+       {"right_part/goal_bkg",
+        "right_part/expert_bkg",
+        "right_part/goal_text",
+        "right_part/expert_text",
+        "right_part/goal_value",
+        "right_part/expert_value",
+        "right_part/money_goal_value",
+        "right_part/money_goal_value_ghost",
+        "right_part/money_expert_value",
+        "right_part/money_expert_value_ghost",
+        "menu_btn",
+        "left_part/clock",
+        "left_part/alarm",
+        "left_part/closed",
+        "achievments/ach_[1-4]",
+        "achievments/ach_[1-3]_[01-05]",
+        "left_survival_part/clock",
+        "left_survival_part/upgrade_back",
+        "left_survival_part/upgrade_btn",
+        "goal_splash",
+        "expert_splash",
+        "survival_life/life_[0-3]",
+        "globalclean/globalcleaning",
+        "freeze/step_[1-3]",
+        "tutor_bg/girl_front",
+        "tutorial[1-24]/text"},
        {}},
       {"minigame", {"tray[01-16]", "effect_ele[01-16]"}, {}, false},
       {"upgrade_menu",
@@ -138,7 +188,8 @@ void FlippedPage(pugi::xml_node screen, const std::string& path, const std::stri
   for (const char* side : {"left_page", "right_page"})
     if (!Child(page, side)) findings.Add(kUi, where + ": the flipped page '" + path + "' has no " + side);
   for (const char* flip : {"f_pages", "f_cover"})
-    if (!Child(page.parent(), flip)) findings.Add(kUi, where + ": the parent of the flipped page '" + path + "' has no " + flip);
+    if (!Child(page.parent(), flip))
+      findings.Add(kUi, where + ": the parent of the flipped page '" + path + "' has no " + flip);
 }
 
 // A dialog binds its children by name: a second child of the same name would never be found.
@@ -147,7 +198,8 @@ void UniqueSiblings(pugi::xml_node parent, Findings& findings) {
   for (pugi::xml_node child : parent.children("element")) {
     const std::string name = child.attribute("name").value();
     if (!name.empty() && !names.insert(name).second)
-      findings.Add(kUi, std::string("element '") + parent.attribute("name").value() + "' has two children named '" + name + "'");
+      findings.Add(
+          kUi, std::string("element '") + parent.attribute("name").value() + "' has two children named '" + name + "'");
     UniqueSiblings(child, findings);
   }
 }
@@ -166,7 +218,8 @@ void Controls(const Stage& stage, Findings& findings) {
       findings.Add(kUi, where + " is not a qcdialog element of the root");
       continue;
     }
-    if (screen.isScreen && node.attribute("visible")) findings.Add(kUi, where + " carries visible: screens are shown by code");
+    if (screen.isScreen && node.attribute("visible"))
+      findings.Add(kUi, where + " carries visible: screens are shown by code");
     for (const char* pattern : screen.paths)
       for (const std::string& path : Expand(pattern))
         if (!Find(node, path)) findings.Add(kUi, where + " lacks the control '" + path + "'");
@@ -176,11 +229,13 @@ void Controls(const Stage& stage, Findings& findings) {
     if (CountPrefix(mini, "tray") < 16 || CountPrefix(mini, "effect_ele") < 16)
       findings.Add(kUi, "screen 'minigame' needs at least 16 tray* and 16 effect_ele* controls");
   if (const pugi::xml_node upgrade = root.find_child_by_attribute("element", "name", "upgrade_menu"))
-    if (CountPrefix(upgrade, "upgrade_tray") < 4) findings.Add(kUi, "screen 'upgrade_menu' needs at least 4 upgrade_tray* controls");
+    if (CountPrefix(upgrade, "upgrade_tray") < 4)
+      findings.Add(kUi, "screen 'upgrade_menu' needs at least 4 upgrade_tray* controls");
   if (const pugi::xml_node splash = root.find_child_by_attribute("element", "name", "splash"))
     for (pugi::xml_node picture : splash.children("element"))
       if (!*picture.find_child_by_attribute("texture", "id", "normal").attribute("texture").value())
-        findings.Add(kUi, std::string("splash picture '") + picture.attribute("name").value() + "' has no normal texture");
+        findings.Add(kUi,
+                     std::string("splash picture '") + picture.attribute("name").value() + "' has no normal texture");
 }
 
 }  // namespace Content::ValidatorRules

@@ -82,15 +82,13 @@ bool DescriptionReader::Number(const DescriptionLine& line, const std::string& t
   const char* begin = text.c_str();
   char* end = nullptr;
   value = std::strtod(begin, &end);
-  if (text.empty() || *end != '\0' || !std::isfinite(value))
-    return Fail(line, "'" + text + "' is not a number");
+  if (text.empty() || *end != '\0' || !std::isfinite(value)) return Fail(line, "'" + text + "' is not a number");
   if (value < low || value > high)
     return Fail(line, "'" + text + "' is outside " + std::to_string(low) + " to " + std::to_string(high));
   return true;
 }
 
-bool DescriptionReader::Integer(const DescriptionLine& line, const std::string& text, int& value, int low,
-                                int high) {
+bool DescriptionReader::Integer(const DescriptionLine& line, const std::string& text, int& value, int low, int high) {
   const char* end = text.data() + text.size();
   auto [ptr, ec] = std::from_chars(text.data(), end, value);
   if (text.empty() || ec != std::errc() || ptr != end) return Fail(line, "'" + text + "' is not a whole number");

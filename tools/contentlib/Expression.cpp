@@ -9,9 +9,7 @@ namespace {
 
 constexpr int kMaxDepth = 64;
 
-bool Fits(int64_t v) {
-  return v >= std::numeric_limits<int32_t>::min() && v <= std::numeric_limits<int32_t>::max();
-}
+bool Fits(int64_t v) { return v >= std::numeric_limits<int32_t>::min() && v <= std::numeric_limits<int32_t>::max(); }
 
 // Recursive descent over the text; the first error stops the walk.
 class Parser {
@@ -46,9 +44,12 @@ class Parser {
   int64_t Sum() {
     int64_t v = Product();
     while (mError.empty()) {
-      if (Take('+')) v = Checked(v + Product());
-      else if (Take('-')) v = Checked(v - Product());
-      else break;
+      if (Take('+'))
+        v = Checked(v + Product());
+      else if (Take('-'))
+        v = Checked(v - Product());
+      else
+        break;
     }
     return v;
   }
@@ -76,9 +77,12 @@ class Parser {
   int64_t Unary() {
     if (++mDepth > kMaxDepth) return Fail("expression nested too deeply"), 0;
     int64_t v = 0;
-    if (Take('-')) v = Checked(-Unary());
-    else if (Take('+')) v = Unary();
-    else v = Primary();
+    if (Take('-'))
+      v = Checked(-Unary());
+    else if (Take('+'))
+      v = Unary();
+    else
+      v = Primary();
     --mDepth;
     return v;
   }
@@ -108,8 +112,7 @@ class Parser {
 
   int64_t Name() {
     const size_t start = mPos;
-    while (mPos < mText.size() && (std::isalnum(static_cast<unsigned char>(mText[mPos])) || mText[mPos] == '_'))
-      ++mPos;
+    while (mPos < mText.size() && (std::isalnum(static_cast<unsigned char>(mText[mPos])) || mText[mPos] == '_')) ++mPos;
     const std::string name(mText.substr(start, mPos - start));
     if (name == "min" || name == "max") return Function(name == "min");
     auto it = mVars.find(name);

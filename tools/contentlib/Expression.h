@@ -25,8 +25,7 @@ class Expression {
   static std::optional<int32_t> Evaluate(std::string_view text, const LoopVariables& vars, std::string& error);
 
   // The text that "{...}" stands for: a lone word variable gives its word; ":0N" pads to N digits.
-  static std::optional<std::string> Substitute(std::string_view inside, const LoopVariables& vars,
-                                               std::string& error);
+  static std::optional<std::string> Substitute(std::string_view inside, const LoopVariables& vars, std::string& error);
 };
 
 }  // namespace Content

@@ -60,17 +60,19 @@ void Head(Canvas& c, const Body& b, uint32_t hair) {
   // Hair over the top of the head; from behind it covers all of it.
   c.Circle(b.cx, b.headY, b.r, b.back ? hair : kSkin);
   if (b.back) return;
-  c.Fill(static_cast<int>(b.cx - b.r - 1), static_cast<int>(b.headY - b.r - 1), static_cast<int>(b.cx + b.r + 2),
-         static_cast<int>(b.headY + 1),
-         [&](double px, double py) {
-           const double dx = px - b.cx, dy = py - b.headY;
-           return dx * dx + dy * dy <= b.r * b.r && dy < -b.r * 0.25 + dx * b.look * 0.3;
-         },
-         hair);
+  c.Fill(
+      static_cast<int>(b.cx - b.r - 1), static_cast<int>(b.headY - b.r - 1), static_cast<int>(b.cx + b.r + 2),
+      static_cast<int>(b.headY + 1),
+      [&](double px, double py) {
+        const double dx = px - b.cx, dy = py - b.headY;
+        return dx * dx + dy * dy <= b.r * b.r && dy < -b.r * 0.25 + dx * b.look * 0.3;
+      },
+      hair);
   const double eye = std::max(0.6, b.r * 0.14), ex = b.cx + b.look * b.r * 0.35;
   if (b.look <= 0) c.Circle(ex - b.r * 0.35, b.headY + b.r * 0.1, eye, kInk);
   if (b.look >= 0) c.Circle(ex + b.r * 0.35, b.headY + b.r * 0.1, eye, kInk);
-  c.Line(ex - b.r * 0.2, b.headY + b.r * 0.5, ex + b.r * 0.2, b.headY + b.r * 0.5, std::max(0.8, b.r * 0.1), 0xFFB0605A);
+  c.Line(ex - b.r * 0.2, b.headY + b.r * 0.5, ex + b.r * 0.2, b.headY + b.r * 0.5, std::max(0.8, b.r * 0.1),
+         0xFFB0605A);
 }
 
 // A cook's hat, a shirt in the trade's colour and a white apron with the trade's product on it.
@@ -92,9 +94,11 @@ void Worker(Canvas& c, const Pictograms& p, const Body& b, uint32_t colour, cons
 void Boss(Canvas& c, const Body& b, uint32_t colour) {
   Legs(c, b, kSkin);
   const uint32_t hair = 0xFF3E2723;
-  if (!b.back) c.Circle(b.cx - b.look * b.r * 0.9 + (b.look == 0 ? b.r * 0.95 : 0), b.headY - b.r * 0.2, b.r * 0.55, hair);
+  if (!b.back)
+    c.Circle(b.cx - b.look * b.r * 0.9 + (b.look == 0 ? b.r * 0.95 : 0), b.headY - b.r * 0.2, b.r * 0.55, hair);
   Torso(c, b, colour);
-  c.Triangle(b.cx - b.torso * 0.62, b.hip + b.r * 1.3, b.cx + b.torso * 0.62, b.hip + b.r * 1.3, b.cx, b.neck + b.r, colour);
+  c.Triangle(b.cx - b.torso * 0.62, b.hip + b.r * 1.3, b.cx + b.torso * 0.62, b.hip + b.r * 1.3, b.cx, b.neck + b.r,
+             colour);
   Arms(c, b, colour);
   if (!b.back) {
     c.Triangle(b.cx - b.r * 0.6, b.neck, b.cx + b.r * 0.6, b.neck, b.cx, b.neck + b.r * 0.7, kWhite);
@@ -108,7 +112,8 @@ void Girl(Canvas& c, const Body& b, uint32_t colour) {
   Legs(c, b, kSkin);
   c.RoundRect(b.cx - b.r * 1.15, b.headY - b.r * 0.3, b.r * 2.3, b.r * 1.9, b.r * 0.6, hair);  // long hair behind
   Torso(c, b, colour);
-  c.Triangle(b.cx - b.torso * 0.7, b.hip + b.r * 1.1, b.cx + b.torso * 0.7, b.hip + b.r * 1.1, b.cx, b.neck + b.r * 0.8, colour);
+  c.Triangle(b.cx - b.torso * 0.7, b.hip + b.r * 1.1, b.cx + b.torso * 0.7, b.hip + b.r * 1.1, b.cx, b.neck + b.r * 0.8,
+             colour);
   Arms(c, b, colour);
   Head(c, b, hair);
   c.Circle(b.cx + b.r * 0.75, b.headY - b.r * 0.85, b.r * 0.35, 0xFFE91E63);
@@ -123,20 +128,23 @@ void Student(Canvas& c, const Body& b, uint32_t colour) {
   Arms(c, b, colour);
   Head(c, b, 0xFF212121);
   const uint32_t cap = 0xFFD32F2F;
-  c.Fill(static_cast<int>(b.cx - b.r - 1), static_cast<int>(b.headY - b.r - 1), static_cast<int>(b.cx + b.r + 2),
-         static_cast<int>(b.headY),
-         [&](double px, double py) {
-           const double dx = px - b.cx, dy = py - b.headY;
-           return dx * dx + dy * dy <= b.r * b.r * 1.05 && dy < -b.r * 0.3;
-         },
-         cap);
-  if (!b.back) c.RoundRect(b.cx + (b.look >= 0 ? 0 : -b.r * 1.5), b.headY - b.r * 0.45, b.r * 1.5, b.r * 0.3, b.r * 0.15, cap);
+  c.Fill(
+      static_cast<int>(b.cx - b.r - 1), static_cast<int>(b.headY - b.r - 1), static_cast<int>(b.cx + b.r + 2),
+      static_cast<int>(b.headY),
+      [&](double px, double py) {
+        const double dx = px - b.cx, dy = py - b.headY;
+        return dx * dx + dy * dy <= b.r * b.r * 1.05 && dy < -b.r * 0.3;
+      },
+      cap);
+  if (!b.back)
+    c.RoundRect(b.cx + (b.look >= 0 ? 0 : -b.r * 1.5), b.headY - b.r * 0.45, b.r * 1.5, b.r * 0.3, b.r * 0.15, cap);
 }
 
 void Granny(Canvas& c, const Body& b, uint32_t colour) {
   Legs(c, b, 0xFF6D4C41);
   Torso(c, b, colour);
-  c.Triangle(b.cx - b.torso * 0.6, b.hip + b.r * 1.3, b.cx + b.torso * 0.6, b.hip + b.r * 1.3, b.cx, b.neck + b.r, colour);
+  c.Triangle(b.cx - b.torso * 0.6, b.hip + b.r * 1.3, b.cx + b.torso * 0.6, b.hip + b.r * 1.3, b.cx, b.neck + b.r,
+             colour);
   Arms(c, b, colour);
   const double hand = b.cx + b.torso / 2 + b.r * 0.35;
   c.Line(hand, b.hip - b.r * 0.4, hand + b.r * 0.3, b.foot, std::max(1.0, b.r * 0.22), 0xFF5D4037);  // a cane
@@ -144,7 +152,9 @@ void Granny(Canvas& c, const Body& b, uint32_t colour) {
   c.Circle(b.cx, b.headY - b.r * 1.05, b.r * 0.5, hair);  // a bun
   Head(c, b, hair);
   if (!b.back)
-    for (int side : {-1, 1}) c.Ring(b.cx + b.look * b.r * 0.35 + side * b.r * 0.35, b.headY + b.r * 0.1, b.r * 0.28, std::max(0.8, b.r * 0.1), kInk);
+    for (int side : {-1, 1})
+      c.Ring(b.cx + b.look * b.r * 0.35 + side * b.r * 0.35, b.headY + b.r * 0.1, b.r * 0.28, std::max(0.8, b.r * 0.1),
+             kInk);
 }
 
 // The manager pays most: a dark suit, a red tie, and a money bag in the hand.
@@ -154,7 +164,8 @@ void Manager(Canvas& c, const Pictograms& p, const Body& b, uint32_t colour) {
   Arms(c, b, colour);
   if (!b.back) {
     c.Triangle(b.cx - b.r * 0.55, b.neck, b.cx + b.r * 0.55, b.neck, b.cx, b.neck + b.r * 1.2, kWhite);
-    c.Triangle(b.cx - b.r * 0.2, b.neck + b.r * 0.2, b.cx + b.r * 0.2, b.neck + b.r * 0.2, b.cx, b.neck + b.r * 1.9, 0xFFD32F2F);
+    c.Triangle(b.cx - b.r * 0.2, b.neck + b.r * 0.2, b.cx + b.r * 0.2, b.neck + b.r * 0.2, b.cx, b.neck + b.r * 1.9,
+               0xFFD32F2F);
   }
   Head(c, b, 0xFF424242);
   const double bag = b.r * 1.7;
@@ -171,8 +182,8 @@ void Plain(Canvas& c, const Body& b, uint32_t colour) {
 }  // namespace
 
 const std::map<std::string, std::string>& Figure::TradeSigns() {
-  static const std::map<std::string, std::string> signs = {{"baker", "cake"},         {"juicer", "juice"},
-                                                           {"cook", "sandwich"},      {"icecream", "icecream"},
+  static const std::map<std::string, std::string> signs = {{"baker", "cake"},        {"juicer", "juice"},
+                                                           {"cook", "sandwich"},     {"icecream", "icecream"},
                                                            {"smoothie", "smoothie"}, {"pizza", "pizza"}};
   return signs;
 }
@@ -180,13 +191,20 @@ const std::map<std::string, std::string>& Figure::TradeSigns() {
 void Figure::Draw(Canvas& c, const Pictograms& p, double x, double y, double w, double h, const std::string& kind,
                   uint32_t colour, int frame, const std::string& facing) {
   const Body b = Measure(x, y, w, h, frame, facing);
-  if (const auto sign = TradeSigns().find(kind); sign != TradeSigns().end()) Worker(c, p, b, colour, sign->second);
-  else if (kind == "std") Boss(c, b, colour);
-  else if (kind == "girl") Girl(c, b, colour);
-  else if (kind == "student") Student(c, b, colour);
-  else if (kind == "granny") Granny(c, b, 0xFF9575CD);
-  else if (kind == "manager") Manager(c, p, b, colour);
-  else Plain(c, b, colour);
+  if (const auto sign = TradeSigns().find(kind); sign != TradeSigns().end())
+    Worker(c, p, b, colour, sign->second);
+  else if (kind == "std")
+    Boss(c, b, colour);
+  else if (kind == "girl")
+    Girl(c, b, colour);
+  else if (kind == "student")
+    Student(c, b, colour);
+  else if (kind == "granny")
+    Granny(c, b, 0xFF9575CD);
+  else if (kind == "manager")
+    Manager(c, p, b, colour);
+  else
+    Plain(c, b, colour);
 }
 
 }  // namespace Content

@@ -8,9 +8,7 @@ std::string Finding::Text() const {
   return text + ": " + what;
 }
 
-void Findings::Add(const std::string& file, int line, const std::string& what) {
-  mList.push_back({file, line, what});
-}
+void Findings::Add(const std::string& file, int line, const std::string& what) { mList.push_back({file, line, what}); }
 
 bool Findings::Mentions(const std::string& words) const {
   for (const Finding& f : mList)

@@ -22,15 +22,38 @@ constexpr uint32_t kDisabled = 0xFFB0B0B0;
 constexpr uint32_t kEmpty = 0xFFC8C8C8;
 
 const std::map<std::string, uint32_t>& Palette() {
-  static const std::map<std::string, uint32_t> palette = {
-      {"c1", 0xD9A441},      {"c1up", 0xF2C94C},     {"c2", 0x3A9E9A},      {"c2up", 0x56CCC6},
-      {"c3", 0x8E5A9B},      {"c3up", 0xB68AC2},     {"std", 0x3F51B5},     {"paper", 0xF3E9D2},
-      {"girl", 0xE36D8C},    {"student", 0x5B8DEF},  {"granny", 0xA3A3A3},  {"manager", 0x37474F},
-      {"baker", 0xC58B4E},   {"juicer", 0xF29E38},   {"cook", 0x7CB342},    {"icecream", 0xF48FB1},
-      {"smoothie", 0xBA68C8}, {"pizza", 0xE53935},   {"coffee", 0x6D4C41},  {"tea", 0x8BC34A},
-      {"cocoa", 0x4E342E},   {"cake", 0xFFCC80},     {"ice_cream", 0xF8BBD0}, {"juice", 0xFFA726},
-      {"smoothie_drink", 0xCE93D8}, {"sandwich", 0xD7CCC8}, {"pizza_slice", 0xEF5350}, {"super", 0xFFD700},
-      {"wash", 0x90CAF9},    {"white", 0xFFFFFF},    {"black", 0x000000},   {"ink", 0x3B2A1E}};
+  static const std::map<std::string, uint32_t> palette = {{"c1", 0xD9A441},
+                                                          {"c1up", 0xF2C94C},
+                                                          {"c2", 0x3A9E9A},
+                                                          {"c2up", 0x56CCC6},
+                                                          {"c3", 0x8E5A9B},
+                                                          {"c3up", 0xB68AC2},
+                                                          {"std", 0x3F51B5},
+                                                          {"paper", 0xF3E9D2},
+                                                          {"girl", 0xE36D8C},
+                                                          {"student", 0x5B8DEF},
+                                                          {"granny", 0xA3A3A3},
+                                                          {"manager", 0x37474F},
+                                                          {"baker", 0xC58B4E},
+                                                          {"juicer", 0xF29E38},
+                                                          {"cook", 0x7CB342},
+                                                          {"icecream", 0xF48FB1},
+                                                          {"smoothie", 0xBA68C8},
+                                                          {"pizza", 0xE53935},
+                                                          {"coffee", 0x6D4C41},
+                                                          {"tea", 0x8BC34A},
+                                                          {"cocoa", 0x4E342E},
+                                                          {"cake", 0xFFCC80},
+                                                          {"ice_cream", 0xF8BBD0},
+                                                          {"juice", 0xFFA726},
+                                                          {"smoothie_drink", 0xCE93D8},
+                                                          {"sandwich", 0xD7CCC8},
+                                                          {"pizza_slice", 0xEF5350},
+                                                          {"super", 0xFFD700},
+                                                          {"wash", 0x90CAF9},
+                                                          {"white", 0xFFFFFF},
+                                                          {"black", 0x000000},
+                                                          {"ink", 0x3B2A1E}};
   return palette;
 }
 
@@ -71,9 +94,9 @@ std::string Option(const ArtRequest& request, const std::string& key, const std:
 }  // namespace
 
 const std::set<std::string>& FlatArt::Glyphs() {
-  static const std::set<std::string> glyphs = {"arrow", "left", "up", "down", "grip", "bin", "calendar", "loop",
-                                               "door", "star", "tick", "knob", "medal", "coin", "broom", "snowflake",
-                                               "heart", "cross", "plus", "minus", "none"};
+  static const std::set<std::string> glyphs = {"arrow", "left",      "up",    "down",  "grip", "bin",   "calendar",
+                                               "loop",  "door",      "star",  "tick",  "knob", "medal", "coin",
+                                               "broom", "snowflake", "heart", "cross", "plus", "minus", "none"};
   return glyphs;
 }
 
@@ -214,7 +237,8 @@ void FlatArt::DrawCel(Canvas& c, const Pictograms& pictograms, int x, int y, int
     // Soap bubbles and glints that rise and fade: the last frame leaves next to nothing behind.
     const uint32_t alpha = static_cast<uint32_t>(255 * (1 - 0.9 * pulse));
     const double rise = pulse * h * 0.2;
-    for (const auto& [bx, by, br] : {std::tuple{-0.45, 0.35, 0.22}, {0.3, 0.45, 0.16}, {0.05, -0.1, 0.28}, {-0.2, 0.75, 0.12}})
+    for (const auto& [bx, by, br] :
+         {std::tuple{-0.45, 0.35, 0.22}, {0.3, 0.45, 0.16}, {0.05, -0.1, 0.28}, {-0.2, 0.75, 0.12}})
       c.Ring(cx + bx * r, cy + by * r - rise, br * r, std::max(1.0, r * 0.06), Canvas::WithAlpha(cel.colour, alpha));
     Star(c, cx + r * 0.5, cy - r * 0.45 - rise, r * (0.25 + 0.1 * pulse), Canvas::WithAlpha(0xFFFFFF, alpha));
     Star(c, cx - r * 0.55, cy - r * 0.2 - rise, r * 0.16, Canvas::WithAlpha(0xFFFFFF, alpha));
@@ -239,11 +263,13 @@ class FlatArt::Context {
     char* end = nullptr;
     const long v = std::strtol(text.c_str(), &end, 10);
     if (text.empty() || *end != '\0' || v < low || v > high)
-      return mError = key + " must be a whole number from " + std::to_string(low) + " to " + std::to_string(high), false;
+      return mError = key + " must be a whole number from " + std::to_string(low) + " to " + std::to_string(high),
+             false;
     out = static_cast<int>(v);
     return true;
   }
-  bool Word(const std::string& key, const std::string& fallback, const std::set<std::string>& allowed, std::string& out) {
+  bool Word(const std::string& key, const std::string& fallback, const std::set<std::string>& allowed,
+            std::string& out) {
     out = Option(mRequest, key, fallback);
     if (!allowed.count(out)) return mError = "unknown " + key + " '" + out + "'", false;
     return true;
@@ -252,8 +278,8 @@ class FlatArt::Context {
     if (text.empty() || lw <= 0 || lh <= 0) return true;
     std::string words = text;
     for (char& ch : words) ch = ch == '_' ? ' ' : ch;  // labels are written with '_' for blanks
-    return mArt.mRasterizer.DrawLabel(mArt.mFontsDir + "/DejaVuSans.ttf", words, mCanvas.Target(), x, y, lw, lh,
-                                      colour, mError);
+    return mArt.mRasterizer.DrawLabel(mArt.mFontsDir + "/DejaVuSans.ttf", words, mCanvas.Target(), x, y, lw, lh, colour,
+                                      mError);
   }
   std::string Text(const std::string& key) const { return Option(mRequest, key, ""); }
   // A comma-separated list of pictograms; false when one is unknown.
@@ -310,7 +336,8 @@ bool Paper(Ctx& x) {
   if (gutter > 0)
     for (int d = 0; d < 8; ++d) k.Rect(gutter - d, 0, 1, x.h, Canvas::WithAlpha(0x000000, 0x30 - d * 5));
   const uint32_t edge = Canvas::Scale(c, 0.7);
-  k.Rect(0, 0, x.w, 1, edge), k.Rect(0, x.h - 1, x.w, 1, edge), k.Rect(0, 0, 1, x.h, edge), k.Rect(x.w - 1, 0, 1, x.h, edge);
+  k.Rect(0, 0, x.w, 1, edge), k.Rect(0, x.h - 1, x.w, 1, edge), k.Rect(0, 0, 1, x.h, edge),
+      k.Rect(x.w - 1, 0, 1, x.h, edge);
   return true;
 }
 
@@ -333,7 +360,8 @@ bool Panel(Ctx& x) {
     // A see-through panel is its frame alone: what lies under it stays in sight.
     const int edge = 4;
     x.mCanvas.Rect(0, 0, x.w, edge, border), x.mCanvas.Rect(0, x.h - edge, x.w, edge, border);
-    x.mCanvas.Rect(0, edge, edge, x.h - 2 * edge, border), x.mCanvas.Rect(x.w - edge, edge, edge, x.h - 2 * edge, border);
+    x.mCanvas.Rect(0, edge, edge, x.h - 2 * edge, border),
+        x.mCanvas.Rect(x.w - edge, edge, edge, x.h - 2 * edge, border);
     return true;
   }
   x.mCanvas.RoundRect(0, 0, x.w, x.h, 8, border);
@@ -374,7 +402,8 @@ bool Button4(Ctx& x) {
     FlatArt::DrawGlyph(k, glyph, x.w / 2.0, state / 2.0, std::min(x.w, state) * 0.6, kWhite);
     PropArt::Row(k, x.Pictures(), x.w * 0.08, state * 0.12, x.w * 0.84, state * 0.76, pictures);
     for (int yy = 0; yy + shift < state; ++yy)
-      for (int xx = 0; xx + shift < x.w; ++xx) x.mCanvas.Target().At(xx + shift, s * state + yy + shift) = face.At(xx, yy);
+      for (int xx = 0; xx + shift < x.w; ++xx)
+        x.mCanvas.Target().At(xx + shift, s * state + yy + shift) = face.At(xx, yy);
   }
   return true;
 }
@@ -384,13 +413,16 @@ bool Icon(Ctx& x) {
   std::string glyph, shape;
   std::vector<std::string> pictures;
   // A white glyph reads on the palette's colours; a light face needs a dark ink.
-  if (!x.Colour("colour", "c1", c) || !x.Colour("ink", "#FFFFFF", ink) || !x.Word("glyph", "star", FlatArt::Glyphs(), glyph) ||
-      !x.Word("shape", "circle", {"circle", "square"}, shape) || !x.Pictures("picture", pictures))
+  if (!x.Colour("colour", "c1", c) || !x.Colour("ink", "#FFFFFF", ink) ||
+      !x.Word("glyph", "star", FlatArt::Glyphs(), glyph) || !x.Word("shape", "circle", {"circle", "square"}, shape) ||
+      !x.Pictures("picture", pictures))
     return false;
   const bool labelled = !x.Text("label").empty();
   const int side = std::min(x.w, labelled ? x.h * 3 / 4 : x.h);
-  if (shape == "circle") x.mCanvas.Circle(x.w / 2.0, side / 2.0, side / 2.0 - 1, c);
-  else x.mCanvas.RoundRect((x.w - side) / 2.0, 0, side, side, side / 5.0, c);
+  if (shape == "circle")
+    x.mCanvas.Circle(x.w / 2.0, side / 2.0, side / 2.0 - 1, c);
+  else
+    x.mCanvas.RoundRect((x.w - side) / 2.0, 0, side, side, side / 5.0, c);
   if (pictures.empty()) {
     FlatArt::DrawGlyph(x.mCanvas, glyph, x.w / 2.0, side / 2.0, side * 0.7, ink);
   } else {
@@ -477,13 +509,14 @@ bool Pie(Ctx& x) {
   const double cx = x.w / 2.0, cy = x.h / 2.0, r = std::min(x.w, x.h) / 2.0 - 1;
   x.mCanvas.Circle(cx, cy, r, kEmpty);
   const double sweep = 2 * kPi * fill / 7;
-  x.mCanvas.Fill(0, 0, x.w, x.h,
-                 [=](double px, double py) {
-                   double a = std::atan2(px - cx, cy - py);
-                   if (a < 0) a += 2 * kPi;
-                   return (px - cx) * (px - cx) + (py - cy) * (py - cy) <= r * r && a < sweep;
-                 },
-                 c);
+  x.mCanvas.Fill(
+      0, 0, x.w, x.h,
+      [=](double px, double py) {
+        double a = std::atan2(px - cx, cy - py);
+        if (a < 0) a += 2 * kPi;
+        return (px - cx) * (px - cx) + (py - cy) * (py - cy) <= r * r && a < sweep;
+      },
+      c);
   PropArt::Row(x.mCanvas, x.Pictures(), cx - r * 0.6, cy - r * 0.6, r * 1.2, r * 1.2, pictures);
   return true;
 }
@@ -496,8 +529,10 @@ bool Symbols(Ctx& x, bool hearts) {
   const double cell = static_cast<double>(x.w) / of, r = std::min(cell, static_cast<double>(x.h)) / 2 - 1;
   for (int i = 0; i < of; ++i) {
     const double cx = cell * (i + 0.5), cy = x.h / 2.0;
-    if (hearts) Heart(x.mCanvas, cx, cy, r, i < n ? c : kEmpty);
-    else Star(x.mCanvas, cx, cy, r, i < n ? c : kEmpty);
+    if (hearts)
+      Heart(x.mCanvas, cx, cy, r, i < n ? c : kEmpty);
+    else
+      Star(x.mCanvas, cx, cy, r, i < n ? c : kEmpty);
   }
   return true;
 }
@@ -555,7 +590,8 @@ void ComicBackdrop(Canvas& k, const std::string& scene, double left, double top,
     k.Rect(left, top, w, ground - top, 0xFFBFE3F5);
     k.Rect(left + w * 0.08, top + h * 0.12, w * 0.84, ground - top - h * 0.12, 0xFFD9A441);
     for (int stripe = 0; stripe < 6; ++stripe)
-      k.Rect(left + w * 0.06 + stripe * w * 0.148, top + h * 0.1, w * 0.148, h * 0.08, stripe % 2 ? kWhite : 0xFFC62828);
+      k.Rect(left + w * 0.06 + stripe * w * 0.148, top + h * 0.1, w * 0.148, h * 0.08,
+             stripe % 2 ? kWhite : 0xFFC62828);
     k.Rect(left + w * 0.16, top + h * 0.3, w * 0.26, h * 0.2, 0xFF90CAF9);
     k.Rect(left + w * 0.58, top + h * 0.3, w * 0.22, ground - top - h * 0.3, 0xFF6D4C41);
     k.Rect(left, ground, w, top + h - ground, 0xFFB0BEC5);
@@ -580,7 +616,8 @@ void ComicBackdrop(Canvas& k, const std::string& scene, double left, double top,
 bool Comic(Ctx& x) {
   int seed;
   std::string scene;
-  if (!x.Int("seed", 1, 0, 1000000, seed) || !x.Word("scene", "cafe", {"cafe", "kitchen", "street"}, scene)) return false;
+  if (!x.Int("seed", 1, 0, 1000000, seed) || !x.Word("scene", "cafe", {"cafe", "kitchen", "street"}, scene))
+    return false;
   static const std::vector<std::string> guests = {"girl", "student", "granny", "manager"};
   static const std::vector<std::string> workers = {"baker", "juicer", "cook", "icecream"};
   Random random(static_cast<uint32_t>(seed));
@@ -612,12 +649,18 @@ struct ProductCard {
   const char* name;
   const char* maker;
 };
-constexpr ProductCard kProductCards[] = {
-    {"coffee", "Coffee", "coffee_machine"}, {"tea", "Tea", "tea_box"},           {"cocoa", "Cocoa", "cocoa_box"},
-    {"cake", "Cake", "baker"},              {"juice", "Juice", "juicer"},        {"sandwich", "Sandwich", "cook"},
-    {"icecream", "Ice_cream", "ice_cream_maker"}, {"smoothie", "Smoothie", "smoothie_maker"},
-    {"pizza", "Pizza", "pizza_baker"},      {"super", "Super_dish", "now_and_then"}, {"wash", "Cloth", "wash_stand"},
-    {"ready", "Not_ordered", "click_the_guest"}};
+constexpr ProductCard kProductCards[] = {{"coffee", "Coffee", "coffee_machine"},
+                                         {"tea", "Tea", "tea_box"},
+                                         {"cocoa", "Cocoa", "cocoa_box"},
+                                         {"cake", "Cake", "baker"},
+                                         {"juice", "Juice", "juicer"},
+                                         {"sandwich", "Sandwich", "cook"},
+                                         {"icecream", "Ice_cream", "ice_cream_maker"},
+                                         {"smoothie", "Smoothie", "smoothie_maker"},
+                                         {"pizza", "Pizza", "pizza_baker"},
+                                         {"super", "Super_dish", "now_and_then"},
+                                         {"wash", "Cloth", "wash_stand"},
+                                         {"ready", "Not_ordered", "click_the_guest"}};
 
 // Two columns on a page-high picture, four on a wide one; the names stay large enough to read on
 // an 800 x 600 screen either way.
@@ -651,14 +694,19 @@ bool Diagram(Ctx& x) {
   if (ground == "paper") k.Rect(0, 0, x.w, x.h, 0xFFF3E9D2);
   if (topic == "products") return ProductTable(x);
   const double s = std::min(x.w, x.h);
-  static const std::map<std::string, std::pair<std::string, uint32_t>> people = {
-      {"boss", {"std", 0xFF3F51B5}}, {"guest", {"girl", 0xFFE36D8C}}, {"worker", {"baker", 0xFFC58B4E}}, {"tray", {"std", 0xFF3F51B5}}};
+  static const std::map<std::string, std::pair<std::string, uint32_t>> people = {{"boss", {"std", 0xFF3F51B5}},
+                                                                                 {"guest", {"girl", 0xFFE36D8C}},
+                                                                                 {"worker", {"baker", 0xFFC58B4E}},
+                                                                                 {"tray", {"std", 0xFF3F51B5}}};
   const auto& [kind, colour] = people.at(topic);
   Figure::Draw(k, x.Pictures(), x.w * 0.2, x.h * 0.2, s * 0.3, s * 0.6, kind, colour, 0, "br");
   const int bx = static_cast<int>(x.w * 0.5), side = static_cast<int>(s * 0.3);
-  if (topic == "boss") FlatArt::DrawCel(k, x.Pictures(), bx, static_cast<int>(x.h * 0.3), side, side, {"plate", 0xFF6D4C41, 0, 1, "", "", {"coffee"}});
+  if (topic == "boss")
+    FlatArt::DrawCel(k, x.Pictures(), bx, static_cast<int>(x.h * 0.3), side, side,
+                     {"plate", 0xFF6D4C41, 0, 1, "", "", {"coffee"}});
   if (topic == "guest") {
-    FlatArt::DrawCel(k, x.Pictures(), bx, static_cast<int>(x.h * 0.1), static_cast<int>(s * 0.4), static_cast<int>(s * 0.35), {"bubble", kWhite, 0, 1, "", "", {}});
+    FlatArt::DrawCel(k, x.Pictures(), bx, static_cast<int>(x.h * 0.1), static_cast<int>(s * 0.4),
+                     static_cast<int>(s * 0.35), {"bubble", kWhite, 0, 1, "", "", {}});
     x.Pictures().Draw(k, "cake", bx + s * 0.1, x.h * 0.1 + s * 0.04, s * 0.2, s * 0.18);
   }
   if (topic == "worker") k.Rect(x.w * 0.5, x.h * 0.55, x.w * 0.4, x.h * 0.1, 0xFF8D6E63);
@@ -675,16 +723,19 @@ bool Frames(Ctx& x) {
   Canvas& k = x.mCanvas;
   const std::string& style = x.mRequest.style;
   if (style == "puff") {
-    k.Circle(cx, cy + r * (0.4 - t), r * (0.3 + 0.4 * t), Canvas::WithAlpha(0xFFFFFF, static_cast<uint32_t>(200 * (1 - t))));
+    k.Circle(cx, cy + r * (0.4 - t), r * (0.3 + 0.4 * t),
+             Canvas::WithAlpha(0xFFFFFF, static_cast<uint32_t>(200 * (1 - t))));
   } else if (style == "star") {
     Star(k, cx, cy, r * (0.4 + 0.6 * std::sin(kPi * (t + 0.5 / of))), 0xFFFFF59D);
   } else if (style == "spinner") {
     for (int i = 0; i < 8; ++i) {
       const double a = 2 * kPi * (i / 8.0 + t);
-      k.Circle(cx + r * 0.7 * std::cos(a), cy + r * 0.7 * std::sin(a), r * 0.15, Canvas::WithAlpha(0xFFFFFF, 60 + 24 * i));
+      k.Circle(cx + r * 0.7 * std::cos(a), cy + r * 0.7 * std::sin(a), r * 0.15,
+               Canvas::WithAlpha(0xFFFFFF, 60 + 24 * i));
     }
   } else if (style == "ring") {
-    k.Ring(cx, cy, r * (0.3 + 0.7 * t), std::max(1.5, r * 0.15), Canvas::WithAlpha(0xD9A441, static_cast<uint32_t>(255 * (1 - t * 0.8))));
+    k.Ring(cx, cy, r * (0.3 + 0.7 * t), std::max(1.5, r * 0.15),
+           Canvas::WithAlpha(0xD9A441, static_cast<uint32_t>(255 * (1 - t * 0.8))));
   } else {
     k.RoundRect(0, 0, x.w, x.h, x.h / 2.0, 0x60000000);
     k.RoundRect(1, 1, (x.w - 2) * (frame + 1.0) / of, x.h - 2, (x.h - 2) / 2.0, 0xFFD9A441);
@@ -725,17 +776,37 @@ bool Cel(Ctx& x) {
 
 const std::map<std::string, std::function<bool(Ctx&)>>& Painters() {
   static const std::map<std::string, std::function<bool(Ctx&)>> painters = {
-      {"solid", Solid},   {"gradient", Gradient}, {"wood", Wood},       {"paper", Paper},   {"sheet", Sheet},
-      {"panel", Panel},   {"button4", Button4},   {"icon", Icon},       {"photo", Photo},   {"stamp", Stamp},
-      {"clock", Clock},   {"pie", Pie},           {"stars", [](Ctx& x) { return Symbols(x, false); }},
-      {"hearts", [](Ctx& x) { return Symbols(x, true); }},              {"token", Token},   {"cursor", Cursor},
-      {"comic", Comic},   {"diagram", Diagram},   {"puff", Frames},     {"star", Frames},   {"spinner", Frames},
-      {"ring", Frames},   {"bar", Frames},        {"noise", NoiseStyle}, {"cel", Cel}};
+      {"solid", Solid},
+      {"gradient", Gradient},
+      {"wood", Wood},
+      {"paper", Paper},
+      {"sheet", Sheet},
+      {"panel", Panel},
+      {"button4", Button4},
+      {"icon", Icon},
+      {"photo", Photo},
+      {"stamp", Stamp},
+      {"clock", Clock},
+      {"pie", Pie},
+      {"stars", [](Ctx& x) { return Symbols(x, false); }},
+      {"hearts", [](Ctx& x) { return Symbols(x, true); }},
+      {"token", Token},
+      {"cursor", Cursor},
+      {"comic", Comic},
+      {"diagram", Diagram},
+      {"puff", Frames},
+      {"star", Frames},
+      {"spinner", Frames},
+      {"ring", Frames},
+      {"bar", Frames},
+      {"noise", NoiseStyle},
+      {"cel", Cel}};
   return painters;
 }
 
 // A strip of cels drawn side by side (frames 0 .. cels-1 of cels), or the one picture.
-bool DrawCels(FlatArt& art, const ArtRequest& request, const std::function<bool(Ctx&)>& painter, Picture& out, std::string& error) {
+bool DrawCels(FlatArt& art, const ArtRequest& request, const std::function<bool(Ctx&)>& painter, Picture& out,
+              std::string& error) {
   auto cels = request.options.find("cels");
   if (cels == request.options.end()) {
     Ctx context(art, request, out, error);

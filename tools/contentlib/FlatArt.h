@@ -22,11 +22,11 @@ struct ArtRequest {
 };
 
 struct CelRequest {
-  std::string shape;      // rect round figure bubble bar badge stain plate stack picture machine sink bin crate
+  std::string shape;  // rect round figure bubble bar badge stain plate stack picture machine sink bin crate
   uint32_t colour = 0;
   int frame = 0, of = 1;
-  std::string orient;     // for figure: the facing (t tr r br b bl l tl)
-  std::string kind;       // for figure: who (the skin)
+  std::string orient;                 // for figure: the facing (t tr r br b bl l tl)
+  std::string kind;                   // for figure: who (the skin)
   std::vector<std::string> pictures;  // pictograms a plate, a picture or a prop shows
 };
 

@@ -27,7 +27,8 @@ bool Layer(DescriptionReader& reader, const DescriptionLine& line, const std::st
     layer.kind = Kind::Shadow;
     layer.tag = args[3];
     return reader.Integer(line, args[0], layer.dx, -8, 8) && reader.Integer(line, args[1], layer.dy, -8, 8) &&
-           reader.Number(line, args[2], layer.alpha, 0, 1) && (!layer.tag.empty() || reader.Fail(line, "shadow needs a tag"));
+           reader.Number(line, args[2], layer.alpha, 0, 1) &&
+           (!layer.tag.empty() || reader.Fail(line, "shadow needs a tag"));
   }
   if (name == "stroke" && args.size() == 1) {
     layer.kind = Kind::Stroke;

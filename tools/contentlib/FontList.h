@@ -23,17 +23,18 @@ struct FontEntry {
   int line = 0;
   std::string descriptor;  // staged path, '\' separated
   std::string atlas;
-  std::string face;        // file name below the fonts folder
+  std::string face;  // file name below the fonts folder
   int pixels = 0;
   std::vector<FontLayerEntry> layers;
   bool kerning = false;
-  bool digits = false;     // the digits row as one span list
+  bool digits = false;  // the digits row as one span list
   std::string ref;
 };
 
 class FontList {
  public:
-  static bool Parse(const std::string& file, const std::string& text, std::vector<FontEntry>& fonts, Findings& findings);
+  static bool Parse(const std::string& file, const std::string& text, std::vector<FontEntry>& fonts,
+                    Findings& findings);
 };
 
 }  // namespace Content

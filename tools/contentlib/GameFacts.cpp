@@ -10,7 +10,8 @@ const char kCfg[] = "cfg\\cfg.xml";
 std::vector<std::string> WorkerKinds(const Stage& stage) {
   std::vector<std::string> kinds;
   if (const pugi::xml_document* cfg = stage.Document(kCfg))
-    for (pugi::xml_node w : cfg->document_element().child("workers").children("worker")) kinds.push_back(w.attribute("name").value());
+    for (pugi::xml_node w : cfg->document_element().child("workers").children("worker"))
+      kinds.push_back(w.attribute("name").value());
   return kinds;
 }
 
@@ -25,7 +26,8 @@ std::map<std::string, std::string> WorkerProducts(const Stage& stage) {
 std::set<std::string> GuestKinds(const Stage& stage) {
   std::set<std::string> kinds;
   if (const pugi::xml_document* cfg = stage.Document(kCfg))
-    for (pugi::xml_node c : cfg->document_element().child("clients").children("client")) kinds.insert(c.attribute("name").value());
+    for (pugi::xml_node c : cfg->document_element().child("clients").children("client"))
+      kinds.insert(c.attribute("name").value());
   return kinds;
 }
 

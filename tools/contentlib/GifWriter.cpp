@@ -94,8 +94,10 @@ bool GifWriter::Write(const Picture& picture, std::vector<uint8_t>& out, std::st
   std::vector<uint32_t> colours(1u << bitsPerEntry, 0);
   int transparent = -1;
   for (auto [key, index] : palette) {
-    if (key == kTransparent) transparent = index;
-    else colours[index] = key;
+    if (key == kTransparent)
+      transparent = index;
+    else
+      colours[index] = key;
   }
   ByteBuffer b;
   b.Text("GIF89a");

@@ -73,7 +73,8 @@ bool GlyphRasterizer::Render(const std::string& facePath, int pixels, GlyphAtlas
   if (FT_New_Face(mLibrary->library, facePath.c_str(), 0, &raw) != 0)
     return error = "cannot open the face " + facePath + " (package fonts-dejavu-core)", false;
   FacePtr face(raw);
-  if (FT_Set_Pixel_Sizes(face.get(), 0, pixels) != 0) return error = "the face has no size " + std::to_string(pixels), false;
+  if (FT_Set_Pixel_Sizes(face.get(), 0, pixels) != 0)
+    return error = "the face has no size " + std::to_string(pixels), false;
   atlas.ascent = Pixels26_6(face->size->metrics.ascender);
   atlas.lineHeight = atlas.ascent + Pixels26_6(-face->size->metrics.descender);
   atlas.cells.clear();

@@ -30,8 +30,10 @@ Picture OverWhite(const Picture& picture, bool keepHoles) {
   for (int y = 0; y < picture.height; ++y)
     for (int x = 0; x < picture.width; ++x) {
       const uint32_t p = picture.At(x, y);
-      if (keepHoles && (p >> 24) < 0x80) white.At(x, y) = 0;
-      else canvas.Blend(x, y, p, 1);
+      if (keepHoles && (p >> 24) < 0x80)
+        white.At(x, y) = 0;
+      else
+        canvas.Blend(x, y, p, 1);
     }
   return white;
 }

@@ -35,9 +35,12 @@ bool ImageList::Parse(const std::string& file, const std::string& text, std::vec
   std::set<std::string> files;
   for (const DescriptionLine& line : reader.Read(text)) {
     ImageEntry entry;
-    if (!Record(reader, line, entry)) ok = false;
-    else if (!files.insert(entry.art.file).second) ok = reader.Fail(line, "file '" + entry.art.file + "' made twice");
-    else images.push_back(std::move(entry));
+    if (!Record(reader, line, entry))
+      ok = false;
+    else if (!files.insert(entry.art.file).second)
+      ok = reader.Fail(line, "file '" + entry.art.file + "' made twice");
+    else
+      images.push_back(std::move(entry));
   }
   return ok && findings.Count() == before;
 }

@@ -17,7 +17,8 @@ struct ImageEntry {
 
 class ImageList {
  public:
-  static bool Parse(const std::string& file, const std::string& text, std::vector<ImageEntry>& images, Findings& findings);
+  static bool Parse(const std::string& file, const std::string& text, std::vector<ImageEntry>& images,
+                    Findings& findings);
 };
 
 }  // namespace Content

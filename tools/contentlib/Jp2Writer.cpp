@@ -90,8 +90,8 @@ bool Jp2Writer::Write(const Picture& picture, std::vector<uint8_t>& out, std::st
   opj_stream_set_skip_function(stream.get(), SkipBytes);
   opj_stream_set_seek_function(stream.get(), SeekTo);
   const bool ok = opj_setup_encoder(codec.get(), &params, image.get()) &&
-                  opj_start_compress(codec.get(), image.get(), stream.get()) &&
-                  opj_encode(codec.get(), stream.get()) && opj_end_compress(codec.get(), stream.get());
+                  opj_start_compress(codec.get(), image.get(), stream.get()) && opj_encode(codec.get(), stream.get()) &&
+                  opj_end_compress(codec.get(), stream.get());
   if (!ok) return error = "JPEG 2000 encoding failed", false;
   return true;
 }

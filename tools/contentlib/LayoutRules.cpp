@@ -98,7 +98,8 @@ class LayoutCheck {
  public:
   LayoutCheck(const Stage& stage, Findings& findings) : mFindings(findings) {
     if (const pugi::xml_document* loc = stage.Document(kLoc))
-      for (pugi::xml_node text : loc->document_element().children("loc")) mTexts[text.attribute("id").value()] = text.attribute("text").value();
+      for (pugi::xml_node text : loc->document_element().children("loc"))
+        mTexts[text.attribute("id").value()] = text.attribute("text").value();
     mUi = stage.Document(kUi);
     if (mUi == nullptr) return;
     for (pugi::xml_node font : mUi->document_element().children("font")) {
@@ -145,16 +146,20 @@ class LayoutCheck {
   }
 
   const FontMetrics* FontOf(pugi::xml_node element) const {
-    const auto font = mFonts.find(element.find_child_by_attribute("textattr", "id", "normal").attribute("font").value());
+    const auto font =
+        mFonts.find(element.find_child_by_attribute("textattr", "id", "normal").attribute("font").value());
     return font == mFonts.end() ? nullptr : &font->second;
   }
 
   void Size(pugi::xml_node element) {
     const std::string name = element.find_child_by_attribute("textattr", "id", "normal").attribute("font").value();
     int pixels = 0;
-    if (const auto font = mFonts.find(name); font != mFonts.end()) pixels = static_cast<int>(font->second.pixels * font->second.scale);
-    else if (const auto system = mSystemSizes.find(name); system != mSystemSizes.end()) pixels = system->second;
-    else return;
+    if (const auto font = mFonts.find(name); font != mFonts.end())
+      pixels = static_cast<int>(font->second.pixels * font->second.scale);
+    else if (const auto system = mSystemSizes.find(name); system != mSystemSizes.end())
+      pixels = system->second;
+    else
+      return;
     if (pixels < kLeastPixels)
       Add(element, "is drawn " + std::to_string(pixels) + " px high with the font '" + name + "', less than 11 px");
   }
@@ -166,7 +171,8 @@ class LayoutCheck {
                     " px free at each end of its " + std::to_string(box.w) + " px");
   }
 
-  void Caption(pugi::xml_node text, const std::u32string& words, const FontMetrics& font, const Box& box, const Box& parent) {
+  void Caption(pugi::xml_node text, const std::u32string& words, const FontMetrics& font, const Box& box,
+               const Box& parent) {
     if (parent.w > 0 && parent.h > 0 && !box.Inside(parent)) Add(text, "reaches out of the panel it lies in");
     const int lines = Lines(words, font, box.w);
     // The first line is written whatever the box's height; each further one needs a line's room.
@@ -179,7 +185,8 @@ class LayoutCheck {
 
   // Where the words lie in the box: one line sits where the text's justification puts it (0 centres
   // it, 1 puts it to the right, else to the left), and valign="0" centres the lines in the height.
-  static Box Written(pugi::xml_node text, const std::u32string& words, const FontMetrics& font, const Box& box, int lines) {
+  static Box Written(pugi::xml_node text, const std::u32string& words, const FontMetrics& font, const Box& box,
+                     int lines) {
     Box written = box;
     written.h = std::min(box.h, static_cast<int>(lines * font.lineHeight * font.scale));
     if (text.attribute("valign") && text.attribute("valign").as_int() == 0) written.y += (box.h - written.h) / 2;

@@ -86,7 +86,8 @@ GeneratedDay LevelGen::Draw(const CareerDay& day) const {
       guest.entries.insert(guest.entries.end() - 1, "sit");
     }
     most += static_cast<int>(std::count_if(guest.entries.begin(), guest.entries.end(),
-                                           [](const std::string& e) { return e != "sit"; })) * kind.money;
+                                           [](const std::string& e) { return e != "sit"; })) *
+            kind.money;
     out.guests.push_back(std::move(guest));
   }
   out.normal = static_cast<int>(day.fn * most) / 10 * 10;
@@ -132,26 +133,35 @@ std::string LevelGen::ObjectLine(const std::string& name, const CareerDay& day, 
     const int n = GameFacts::Suffix(name, family.prefix);
     if (n < 0) continue;
     switch (family.kind) {
-      case Family::Table: return usedTable(n) ? line(furniture) : "";
-      case Family::Worker: return usedTable(n) ? line(" skin=\"" + cafe.workers[n - 1] + "\"") : "";
-      case Family::WorkerStatus: return usedTable(n) ? line("") : "";
-      case Family::Seat: return n <= day.seats ? line(furniture) : "";
-      case Family::Sitter: return n <= day.seats ? line("") : "";
-      case Family::Place: return line(furniture);
-      case Family::Stander: return line("");
+      case Family::Table:
+        return usedTable(n) ? line(furniture) : "";
+      case Family::Worker:
+        return usedTable(n) ? line(" skin=\"" + cafe.workers[n - 1] + "\"") : "";
+      case Family::WorkerStatus:
+        return usedTable(n) ? line("") : "";
+      case Family::Seat:
+        return n <= day.seats ? line(furniture) : "";
+      case Family::Sitter:
+        return n <= day.seats ? line("") : "";
+      case Family::Place:
+        return line(furniture);
+      case Family::Stander:
+        return line("");
     }
   }
   known = false;
   return "";
 }
 
-std::string LevelGen::Document(const CareerDay& day, const GeneratedDay& drawn, const std::vector<std::string>& sceneObjects,
-                               const std::string& file, Findings& findings) const {
+std::string LevelGen::Document(const CareerDay& day, const GeneratedDay& drawn,
+                               const std::vector<std::string>& sceneObjects, const std::string& file,
+                               Findings& findings) const {
   const Cafe& cafe = mTable.cafes.at(day.cafe);
   std::string xml = "<level doc=\"cfg\\scene" + std::to_string(day.cafe) + ".xml\"";
   if (!day.upgrade.empty()) xml += " upgrade=\"" + day.upgrade + "\"";
   if (!day.bossSpeed.empty()) xml += " override_boss_speed=\"" + day.bossSpeed + "\"";
-  xml += "><params normal=\"" + std::to_string(drawn.normal) + "\" expert=\"" + std::to_string(drawn.expert) + "\"/><objects>";
+  xml += "><params normal=\"" + std::to_string(drawn.normal) + "\" expert=\"" + std::to_string(drawn.expert) +
+         "\"/><objects>";
   for (const std::string& name : sceneObjects) {
     bool known = false;
     xml += ObjectLine(name, day, known);
@@ -167,7 +177,8 @@ std::string LevelGen::Document(const CareerDay& day, const GeneratedDay& drawn, 
   if (day.patience != 1.0) {
     xml += "<override_clients>";
     for (const GuestKind& kind : mTable.kinds)
-      xml += "<client name=\"" + kind.name + "\" client_patience_speed=\"" + Scaled(kind.patience, day.patience) + "\"/>";
+      xml +=
+          "<client name=\"" + kind.name + "\" client_patience_speed=\"" + Scaled(kind.patience, day.patience) + "\"/>";
     xml += "</override_clients>";
   }
   if (day.tidiness > 0) {
@@ -181,8 +192,9 @@ std::string LevelGen::Document(const CareerDay& day, const GeneratedDay& drawn, 
     xml += "</override_workers>";
   }
   xml += "<achparams freeze=\"" + std::to_string(cafe.freeze) + "\" clean=\"" + std::to_string(cafe.clean) +
-         "\" candy=\"" + std::to_string(cafe.candy) + "\" no_broke=\"1\" bonus_cash=\"" + std::to_string(cafe.bonusCash) +
-         "\" bonus_super=\"4\" bonus_super_cash=\"" + std::to_string(cafe.bonusSuperCash) + "\"/>";
+         "\" candy=\"" + std::to_string(cafe.candy) + "\" no_broke=\"1\" bonus_cash=\"" +
+         std::to_string(cafe.bonusCash) + "\" bonus_super=\"4\" bonus_super_cash=\"" +
+         std::to_string(cafe.bonusSuperCash) + "\"/>";
   xml += "<partparams speed=\"" + cafe.speed + "\"";
   for (int award = 0; award < 6; ++award)
     for (int kind = 0; kind < 5; ++kind) {
@@ -196,7 +208,7 @@ std::string LevelGen::Document(const CareerDay& day, const GeneratedDay& drawn, 
 }
 
 std::vector<std::pair<std::string, std::string>> LevelGen::Briefings(int day, int dayInCafe, int cafe, int guests,
-                                                                      int normal, int expert) const {
+                                                                     int normal, int expert) const {
   const auto it = mTable.cafes.find(cafe);
   const std::string cafeName = it == mTable.cafes.end() ? "cafe" : it->second.name;
   const std::string goals = "Goal $" + std::to_string(normal) + ", expert $" + std::to_string(expert) + ".";
@@ -204,7 +216,8 @@ std::vector<std::pair<std::string, std::string>> LevelGen::Briefings(int day, in
   std::snprintf(padded, sizeof padded, "%02d", day);
   return {{"breif_l" + std::to_string(day), "Day " + std::to_string(dayInCafe) + " in the " + cafeName + ": " +
                                                 std::to_string(guests) + " guests. " + goals},
-          {std::string("breif_text_l") + padded, mTable.Note(day) + " Serve " + std::to_string(guests) + " guests. " + goals}};
+          {std::string("breif_text_l") + padded,
+           mTable.Note(day) + " Serve " + std::to_string(guests) + " guests. " + goals}};
 }
 
 }  // namespace Content

@@ -14,7 +14,7 @@
 namespace Content {
 
 struct Guest {
-  std::string time;                  // seconds with one decimal, as written
+  std::string time;  // seconds with one decimal, as written
   std::string kind;
   std::vector<std::string> entries;  // order masks, with "sit" before the seated product
 };

@@ -24,8 +24,10 @@ class LevelCheck {
     if (!scene) return;  // reported by the generic rules
     mSceneObjects = GameFacts::SceneObjects(*scene);
     Objects();
-    if (GameFacts::IsSurvival(mLevel)) Survival();
-    else Career();
+    if (GameFacts::IsSurvival(mLevel))
+      Survival();
+    else
+      Career();
     Overrides("override_workers", "worker", GameFacts::WorkerProducts(mStage));
     std::map<std::string, std::string> kinds;
     for (const std::string& kind : GameFacts::GuestKinds(mStage)) kinds[kind];
@@ -39,24 +41,29 @@ class LevelCheck {
   void Objects() {
     std::map<std::string, int> opening;
     for (pugi::xml_node stage : mLevel.child("stages").children("stage"))
-      for (pugi::xml_node o : stage.children("object")) opening[o.attribute("name").value()] = stage.attribute("num").as_int();
+      for (pugi::xml_node o : stage.children("object"))
+        opening[o.attribute("name").value()] = stage.attribute("num").as_int();
     for (pugi::xml_node o : mLevel.child("objects").children("object")) {
       const std::string name = o.attribute("name").value();
       if (mOpenFrom.count(name)) Add("object '" + name + "' is listed twice");
       const bool stopped = o.attribute("stop").as_bool();
       mOpenFrom[name] = stopped ? (opening.count(name) ? opening[name] : -1) : 1;
-      if (opening.count(name) && !stopped) Add("object '" + name + "' is opened by a stage but listed without stop=\"true\"");
+      if (opening.count(name) && !stopped)
+        Add("object '" + name + "' is opened by a stage but listed without stop=\"true\"");
       mListed[name] = o;
     }
     for (const auto& [name, node] : mListed) StatusPair(name);
   }
 
   void StatusPair(const std::string& name) {
-    for (const auto& [prefix, character] : std::vector<std::pair<std::string, std::string>>{
-             {"status_bubble_worker", "worker"}, {"status_hp_worker", "worker"},
-             {"status_bubble_client", "client"}, {"status_hp_client", "client"}})
+    for (const auto& [prefix, character] :
+         std::vector<std::pair<std::string, std::string>>{{"status_bubble_worker", "worker"},
+                                                          {"status_hp_worker", "worker"},
+                                                          {"status_bubble_client", "client"},
+                                                          {"status_hp_client", "client"}})
       if (name.rfind(prefix, 0) == 0 && !mListed.count(character + name.substr(prefix.size()))) {
-        Add("status object '" + name + "' is listed without its character '" + character + name.substr(prefix.size()) + "'");
+        Add("status object '" + name + "' is listed without its character '" + character + name.substr(prefix.size()) +
+            "'");
         return;
       }
   }
@@ -69,7 +76,8 @@ class LevelCheck {
       if (from < 1 || from > day || !mSceneObjects.count(name)) continue;
       const pugi::xml_node object = mSceneObjects.at(name);
       const std::string cls = object.attribute("class").value();
-      if (cls == "tray" && GameFacts::IsOrderMask(object.attribute("thing").value())) made.insert(object.attribute("thing").value());
+      if (cls == "tray" && GameFacts::IsOrderMask(object.attribute("thing").value()))
+        made.insert(object.attribute("thing").value());
       if (cls == "worker") {
         const auto it = products.find(mListed.at(name).attribute("skin").value());
         if (it != products.end()) made.insert(it->second);
@@ -99,7 +107,8 @@ class LevelCheck {
   void Career() {
     const pugi::xml_node params = mLevel.child("params");
     const int normal = params.attribute("normal").as_int(), expert = params.attribute("expert").as_int();
-    if (normal <= 0 || expert < normal + 20) Add("params: the goal must be positive and the expert goal at least 20 above it");
+    if (normal <= 0 || expert < normal + 20)
+      Add("params: the goal must be positive and the expert goal at least 20 above it");
     const std::set<std::string> made = Made(1), kinds = GameFacts::GuestKinds(mStage);
     const bool seats = Seats(1);
     for (pugi::xml_node point : mLevel.child("events_queue").children("time_point")) {
@@ -126,7 +135,8 @@ class LevelCheck {
     std::set<int> days;
     for (pugi::xml_node stage : mLevel.child("stages").children("stage"))
       if (!days.insert(stage.attribute("num").as_int()).second)
-        Add("two stages open on day " + std::to_string(stage.attribute("num").as_int()) + ": the second would never come");
+        Add("two stages open on day " + std::to_string(stage.attribute("num").as_int()) +
+            ": the second would never come");
     std::map<std::string, pugi::xml_node> templates;
     for (pugi::xml_node t : mLevel.child("events_queue").child("templates").children("order_template"))
       templates[t.attribute("name").value()] = t;
@@ -141,7 +151,8 @@ class LevelCheck {
         Event(point, kinds, where);
         const auto t = templates.find(point.attribute("order_template").value());
         if (t == templates.end()) {
-          Add(where + ": order template '" + std::string(point.attribute("order_template").value()) + "' is not defined");
+          Add(where + ": order template '" + std::string(point.attribute("order_template").value()) +
+              "' is not defined");
           continue;
         }
         for (const pugi::xpath_node& order : t->second.select_nodes(".//order"))

@@ -51,18 +51,17 @@ void Span(double t0, double t1, int limit, int& first, std::vector<double>& weig
 
 const std::map<std::string, char32_t>& Pictograms::Names() {
   static const std::map<std::string, char32_t> names = {
-      {"coffee", 0x2615},    {"tea", 0x1F375},      {"cocoa", 0x1F36B},     {"cake", 0x1F370},
-      {"icecream", 0x1F366}, {"juice", 0x1F9C3},    {"smoothie", 0x1F964},  {"sandwich", 0x1F96A},
-      {"pizza", 0x1F355},    {"super", 0x1F958},    {"wash", 0x1F9FD},      {"think", 0x1F4AD},
-      {"scandal", 0x1F620},  {"broken", 0x1F527},   {"ready", 0x1F4DD},      {"working", 0x23F3},
-      {"moneybag", 0x1F4B0}};
+      {"coffee", 0x2615},  {"tea", 0x1F375},      {"cocoa", 0x1F36B},    {"cake", 0x1F370},   {"icecream", 0x1F366},
+      {"juice", 0x1F9C3},  {"smoothie", 0x1F964}, {"sandwich", 0x1F96A}, {"pizza", 0x1F355},  {"super", 0x1F958},
+      {"wash", 0x1F9FD},   {"think", 0x1F4AD},    {"scandal", 0x1F620},  {"broken", 0x1F527}, {"ready", 0x1F4DD},
+      {"working", 0x23F3}, {"moneybag", 0x1F4B0}};
   return names;
 }
 
 std::vector<std::string> Pictograms::OfMask(const std::string& mask) {
   // A slot's digit names the product in it.
   static const std::map<std::string, std::string> products = {
-      {"1000", "coffee"}, {"2000", "tea"},      {"3000", "cocoa"},    {"0200", "cake"},  {"0300", "icecream"},
+      {"1000", "coffee"}, {"2000", "tea"},      {"3000", "cocoa"},    {"0200", "cake"}, {"0300", "icecream"},
       {"0030", "juice"},  {"0060", "smoothie"}, {"0004", "sandwich"}, {"0005", "pizza"}};
   std::vector<std::string> pictures;
   if (!GameFacts::IsOrderMask(mask)) return pictures;
@@ -73,7 +72,8 @@ std::vector<std::string> Pictograms::OfMask(const std::string& mask) {
 
 bool Pictograms::Load(const std::string& fontPath, std::string& error) {
   std::ifstream file(fontPath, std::ios::binary);
-  if (!file) return error = "cannot read " + fontPath + " (package fonts-noto-color-emoji, scripts/install-deps)", false;
+  if (!file)
+    return error = "cannot read " + fontPath + " (package fonts-noto-color-emoji, scripts/install-deps)", false;
   const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
   if (const std::string hash = Sha256::Hex(bytes); hash != kFontSha256)
     return error = fontPath + " has SHA-256 " + hash + ", the build expects " + kFontSha256 +
@@ -86,9 +86,11 @@ bool Pictograms::Load(const std::string& fontPath, std::string& error) {
   if (FT_New_Memory_Face(library.get(), bytes.data(), static_cast<FT_Long>(bytes.size()), 0, &rawFace) != 0)
     return error = "FreeType cannot open " + fontPath, false;
   std::unique_ptr<FT_FaceRec_, FaceCloser> face(rawFace);
-  if (face->num_fixed_sizes < 1 || FT_Select_Size(face.get(), 0) != 0) return error = fontPath + " has no bitmap strike", false;
+  if (face->num_fixed_sizes < 1 || FT_Select_Size(face.get(), 0) != 0)
+    return error = fontPath + " has no bitmap strike", false;
   for (const auto& [name, code] : Names())
-    if (!Render(face.get(), code, mPictures[name])) return error = fontPath + " cannot render the pictogram '" + name + "'", false;
+    if (!Render(face.get(), code, mPictures[name]))
+      return error = fontPath + " cannot render the pictogram '" + name + "'", false;
   return true;
 }
 
@@ -120,8 +122,9 @@ void Pictograms::Draw(Canvas& canvas, const std::string& name, double x, double 
       for (int c = 0; c < 3; ++c)
         colour |= static_cast<uint32_t>(std::clamp(std::lround(sum[c] / sum[3] * 255), 0L, 255L)) << (8 * c);
       // Coverage of the target pixel by the picture's box, so its edges stay smooth.
-      const double covered = std::clamp(std::min<double>(tx + 1, left + src.width * scale) - std::max<double>(tx, left), 0.0, 1.0) *
-                             std::clamp(std::min<double>(ty + 1, top + src.height * scale) - std::max<double>(ty, top), 0.0, 1.0);
+      const double covered =
+          std::clamp(std::min<double>(tx + 1, left + src.width * scale) - std::max<double>(tx, left), 0.0, 1.0) *
+          std::clamp(std::min<double>(ty + 1, top + src.height * scale) - std::max<double>(ty, top), 0.0, 1.0);
       canvas.Blend(tx, ty, colour, alpha / 255 * covered);
     }
   }

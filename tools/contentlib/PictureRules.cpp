@@ -37,15 +37,18 @@ class AnmCells {
     for (uint32_t i = 0; i < count; ++i) {
       const size_t at = kImage + 8 + i * AnmWriter::kEntrySize;
       if (at + AnmWriter::kEntrySize > b->size()) return;
-      const std::string image(reinterpret_cast<const char*>(&(*b)[at]), strnlen(reinterpret_cast<const char*>(&(*b)[at]), AnmWriter::kNameField));
+      const std::string image(reinterpret_cast<const char*>(&(*b)[at]),
+                              strnlen(reinterpret_cast<const char*>(&(*b)[at]), AnmWriter::kNameField));
       const size_t nameAt = at + AnmWriter::kNameField + 4;
-      const std::string name(reinterpret_cast<const char*>(&(*b)[nameAt]), strnlen(reinterpret_cast<const char*>(&(*b)[nameAt]), AnmWriter::kNameField));
+      const std::string name(reinterpret_cast<const char*>(&(*b)[nameAt]),
+                             strnlen(reinterpret_cast<const char*>(&(*b)[nameAt]), AnmWriter::kNameField));
       const size_t sequence = kImage + (Le32(*b, at + AnmWriter::kEntrySize - 4) - AnmWriter::kBase);
       if (sequence + AnmWriter::kSequenceSize > b->size()) continue;
       const size_t frame = kImage + (Le32(*b, sequence + 20) - AnmWriter::kBase);
       if (frame + 16 > b->size()) continue;
-      mFrames[name] = {image, {static_cast<int32_t>(Le32(*b, frame)), static_cast<int32_t>(Le32(*b, frame + 4)),
-                               static_cast<int32_t>(Le32(*b, frame + 8)), static_cast<int32_t>(Le32(*b, frame + 12))}};
+      mFrames[name] = {image,
+                       {static_cast<int32_t>(Le32(*b, frame)), static_cast<int32_t>(Le32(*b, frame + 4)),
+                        static_cast<int32_t>(Le32(*b, frame + 8)), static_cast<int32_t>(Le32(*b, frame + 12))}};
     }
   }
 
@@ -60,7 +63,8 @@ class AnmCells {
     if (f.x < 0 || f.y < 0 || f.w <= 0 || f.h <= 0 || f.x + f.w > atlas.width || f.y + f.h > atlas.height) return false;
     out.clear();
     for (int y = f.y; y < f.y + f.h; ++y)
-      out.insert(out.end(), atlas.pixels.begin() + y * atlas.width + f.x, atlas.pixels.begin() + y * atlas.width + f.x + f.w);
+      out.insert(out.end(), atlas.pixels.begin() + y * atlas.width + f.x,
+                 atlas.pixels.begin() + y * atlas.width + f.x + f.w);
     return true;
   }
 
@@ -84,7 +88,8 @@ class AnmCells {
 std::set<std::string> ProductMasks(const Stage& stage) {
   std::set<std::string> masks;
   for (const std::string& doc : GameFacts::Levels(stage))
-    for (const pugi::xpath_node& p : stage.Document(doc)->select_nodes("//time_point/param | //time_point_template/param"))
+    for (const pugi::xpath_node& p :
+         stage.Document(doc)->select_nodes("//time_point/param | //time_point_template/param"))
       if (GameFacts::IsOrderMask(p.node().attribute("name").value())) masks.insert(p.node().attribute("name").value());
   for (const auto& [kind, mask] : GameFacts::WorkerProducts(stage))
     if (GameFacts::IsOrderMask(mask)) masks.insert(mask);
@@ -142,7 +147,8 @@ void TradeSigns(const Stage& stage, Findings& findings) {
     if (Pictograms::OfMask(mask) != std::vector<std::string>{sign->second})
       findings.Add(GameFacts::kCfg, "worker '" + kind + "' wears the sign of " + sign->second + " but makes " + mask);
     Pixels shown, made;
-    if (!bubbles.Cell("status_production" + type, shown) || !bubbles.Cell("status_production" + mask, made) || shown != made)
+    if (!bubbles.Cell("status_production" + type, shown) || !bubbles.Cell("status_production" + mask, made) ||
+        shown != made)
       findings.Add(bubbles.Anm(), "worker '" + kind + "': its bubble '" + type + "' does not show its product " + mask);
   }
 }

@@ -15,12 +15,13 @@ double Pulse(const CelRequest& cel) { return cel.of > 1 ? static_cast<double>(ce
 
 // A plate seen from the front: an oval as wide as the box, centred at cy, rx by ry.
 void Oval(Canvas& c, double x, double y, double w, double h, double cy, double ry, uint32_t colour) {
-  c.FillShape(x, y, x + w, y + h,
-              [=](double px, double py) {
-                const double dx = (px - x - w / 2) / (w / 2 - 0.5), dy = (py - cy) / ry;
-                return (dx * dx + dy * dy - 1) * std::min(w, h) * 0.2;
-              },
-              colour);
+  c.FillShape(
+      x, y, x + w, y + h,
+      [=](double px, double py) {
+        const double dx = (px - x - w / 2) / (w / 2 - 0.5), dy = (py - cy) / ry;
+        return (dx * dx + dy * dy - 1) * std::min(w, h) * 0.2;
+      },
+      colour);
 }
 
 // A plate low in the box, what lies on it above.
@@ -58,7 +59,7 @@ void Sink(Canvas& c, const Pictograms& p, double x, double y, double w, double h
   c.Rect(x + w * 0.49, top + h * 0.12, w * 0.02, h * 0.4, Canvas::Scale(cel.colour, 0.7));
   for (int side : {-1, 1}) c.Circle(x + w * (0.5 + side * 0.08), top + h * 0.3, w * 0.025, kShadow);
   c.RoundRect(x, top - h * 0.06, w, h * 0.1, h * 0.03, Canvas::Scale(cel.colour, 1.2));
-  c.RoundRect(x + w * 0.12, top - h * 0.1, w * 0.5, h * 0.1, h * 0.04, 0xFF4FC3F7);  // water in the basin
+  c.RoundRect(x + w * 0.12, top - h * 0.1, w * 0.5, h * 0.1, h * 0.04, 0xFF4FC3F7);     // water in the basin
   c.Line(x + w * 0.37, top - h * 0.1, x + w * 0.37, top - h * 0.32, w * 0.06, kMetal);  // the tap
   c.Line(x + w * 0.37, top - h * 0.32, x + w * 0.5, top - h * 0.32, w * 0.06, kMetal);
   c.Line(x + w * 0.5, top - h * 0.32, x + w * 0.5, top - h * 0.24, w * 0.05, kMetal);
@@ -71,7 +72,8 @@ void Bin(Canvas& c, double x, double y, double w, double h, const CelRequest& ce
   const uint32_t dark = Canvas::Scale(cel.colour, 0.7);
   c.Triangle(x + w * 0.12, top, x + w * 0.88, top, x + w * 0.22, y + h - 1, cel.colour);
   c.Triangle(x + w * 0.88, top, x + w * 0.78, y + h - 1, x + w * 0.22, y + h - 1, cel.colour);
-  for (int i = 1; i <= 3; ++i) c.Line(x + w * (0.2 + 0.15 * i), top + h * 0.1, x + w * (0.22 + 0.14 * i), y + h - 4, 1.5, dark);
+  for (int i = 1; i <= 3; ++i)
+    c.Line(x + w * (0.2 + 0.15 * i), top + h * 0.1, x + w * (0.22 + 0.14 * i), y + h - 4, 1.5, dark);
   c.RoundRect(x + w * 0.06, top - h * 0.1 - lift, w * 0.88, h * 0.1, h * 0.04, dark);
   c.RoundRect(x + w * 0.4, top - h * 0.17 - lift, w * 0.2, h * 0.08, h * 0.03, dark);
 }
@@ -79,7 +81,9 @@ void Bin(Canvas& c, double x, double y, double w, double h, const CelRequest& ce
 // A crate or shelf box of a material, its pictogram large on the front; glows when ready.
 void Crate(Canvas& c, const Pictograms& p, double x, double y, double w, double h, const CelRequest& cel) {
   const double glow = Pulse(cel);
-  if (glow > 0) c.Circle(x + w / 2, y + h / 2, std::min(w, h) / 2 - 1, Canvas::WithAlpha(0xFFF59D, static_cast<uint32_t>(80 + 120 * glow)));
+  if (glow > 0)
+    c.Circle(x + w / 2, y + h / 2, std::min(w, h) / 2 - 1,
+             Canvas::WithAlpha(0xFFF59D, static_cast<uint32_t>(80 + 120 * glow)));
   c.RoundRect(x + w * 0.06, y + h * 0.45, w * 0.88, h * 0.53, w * 0.06, cel.colour);
   c.Rect(x + w * 0.06, y + h * 0.6, w * 0.88, h * 0.04, Canvas::Scale(cel.colour, 0.75));
   c.Rect(x + w * 0.06, y + h * 0.8, w * 0.88, h * 0.04, Canvas::Scale(cel.colour, 0.75));
@@ -93,21 +97,30 @@ const std::set<std::string>& PropArt::Shapes() {
   return shapes;
 }
 
-void PropArt::Row(Canvas& c, const Pictograms& p, double x, double y, double w, double h, const std::vector<std::string>& pictures) {
+void PropArt::Row(Canvas& c, const Pictograms& p, double x, double y, double w, double h,
+                  const std::vector<std::string>& pictures) {
   if (pictures.empty()) return;
   const double n = static_cast<double>(pictures.size());
   const double side = std::min(h, w / n), left = x + (w - side * n) / 2, top = y + (h - side) / 2;
-  for (size_t i = 0; i < pictures.size(); ++i) p.Draw(c, pictures[i], left + side * static_cast<double>(i), top, side, side);
+  for (size_t i = 0; i < pictures.size(); ++i)
+    p.Draw(c, pictures[i], left + side * static_cast<double>(i), top, side, side);
 }
 
 void PropArt::Draw(Canvas& c, const Pictograms& p, double x, double y, double w, double h, const CelRequest& cel) {
-  if (cel.shape == "plate") Plate(c, p, x, y, w, h, cel);
-  else if (cel.shape == "stack") Stack(c, x, y, w, h, cel);
-  else if (cel.shape == "picture") Row(c, p, x + 1, y + 1 + cel.frame % 2, w - 2, h - 2, cel.pictures);
-  else if (cel.shape == "machine") Machine(c, p, x, y, w, h, cel);
-  else if (cel.shape == "sink") Sink(c, p, x, y, w, h, cel);
-  else if (cel.shape == "bin") Bin(c, x, y, w, h, cel);
-  else if (cel.shape == "crate") Crate(c, p, x, y, w, h, cel);
+  if (cel.shape == "plate")
+    Plate(c, p, x, y, w, h, cel);
+  else if (cel.shape == "stack")
+    Stack(c, x, y, w, h, cel);
+  else if (cel.shape == "picture")
+    Row(c, p, x + 1, y + 1 + cel.frame % 2, w - 2, h - 2, cel.pictures);
+  else if (cel.shape == "machine")
+    Machine(c, p, x, y, w, h, cel);
+  else if (cel.shape == "sink")
+    Sink(c, p, x, y, w, h, cel);
+  else if (cel.shape == "bin")
+    Bin(c, x, y, w, h, cel);
+  else if (cel.shape == "crate")
+    Crate(c, p, x, y, w, h, cel);
 }
 
 }  // namespace Content

@@ -1,7 +1,7 @@
 #pragma once
 // The cels that show things rather than people: plates and bubbles' pictures with their
-// pictograms side by side, the stack of clean plates, the coffee machine, the wash stand, the trash bin and the crates of
-// materials, each shaped like what it is and showing what it gives.
+// pictograms side by side, the stack of clean plates, the coffee machine, the wash stand, the trash bin and the crates
+// of materials, each shaped like what it is and showing what it gives.
 
 #include <set>
 #include <string>

@@ -23,9 +23,19 @@ namespace {
 using GameFacts::Suffix;
 
 const std::set<std::string>& FactoryClasses() {
-  static const std::set<std::string> classes = {"item", "pickable", "boss", "worker", "tray", "status_bubble", "trash_bin",
-                                                "status_hp_worker", "status_hp_client", "period_item", "client",
-                                                "client_sit", "item_bonus"};
+  static const std::set<std::string> classes = {"item",
+                                                "pickable",
+                                                "boss",
+                                                "worker",
+                                                "tray",
+                                                "status_bubble",
+                                                "trash_bin",
+                                                "status_hp_worker",
+                                                "status_hp_client",
+                                                "period_item",
+                                                "client",
+                                                "client_sit",
+                                                "item_bonus"};
   return classes;
 }
 
@@ -70,8 +80,10 @@ class SceneCheck {
     if (IsPickable(cls)) {
       if (!object.attribute("rgn")) Add("object '" + name + "': a pickable object needs a region (rgn)");
       pugi::xml_node point = object.find_child_by_attribute("point", "owner", "boss");
-      if (!point) Add("object '" + name + "': the boss can be sent to it but it has no point owner=\"boss\"");
-      else mObjectPoints[name] = {point.attribute("offs_x").as_int(), point.attribute("offs_y").as_int()};
+      if (!point)
+        Add("object '" + name + "': the boss can be sent to it but it has no point owner=\"boss\"");
+      else
+        mObjectPoints[name] = {point.attribute("offs_x").as_int(), point.attribute("offs_y").as_int()};
     }
     Pairs(name, cls, object);
   }
@@ -83,7 +95,8 @@ class SceneCheck {
     Point p[3];
     for (int i = 0; i < 3; ++i) {
       const std::string n = std::to_string(i);
-      p[i] = {part.attribute(("order" + n + "_x").c_str()).as_int(), part.attribute(("order" + n + "_y").c_str()).as_int()};
+      p[i] = {part.attribute(("order" + n + "_x").c_str()).as_int(),
+              part.attribute(("order" + n + "_y").c_str()).as_int()};
     }
     bool ok = p[0].x < p[1].x && p[1].x < p[2].x;
     for (const Point& q : p) ok = ok && q.x >= 0 && q.x <= 799 && q.y >= 0 && q.y <= 599;
@@ -125,7 +138,8 @@ class SceneCheck {
     for (size_t i = 0; i < polygon.size(); ++i) {
       const Point& a = polygon[i];
       const Point& b = polygon[(i + 1) % polygon.size()];
-      const long long side = static_cast<long long>(b.x - a.x) * (y - a.y) - static_cast<long long>(x - a.x) * (b.y - a.y);
+      const long long side =
+          static_cast<long long>(b.x - a.x) * (y - a.y) - static_cast<long long>(x - a.x) * (b.y - a.y);
       if (a.y <= y && b.y > y && side > 0) ++winding;
       if (a.y > y && b.y <= y && side < 0) --winding;
     }
@@ -238,7 +252,8 @@ class SceneCheck {
       return false;
     };
     for (const auto& [name, targets] : picks)
-      if (state[name] == 0 && cycle(name)) Add("the picks starting at '" + name + "' form a cycle: hit tests would never end");
+      if (state[name] == 0 && cycle(name))
+        Add("the picks starting at '" + name + "' form a cycle: hit tests would never end");
   }
 
   const std::string& mDoc;

@@ -9,8 +9,10 @@
 namespace Content {
 namespace {
 
-const std::map<std::string, Wave> kWaves = {{"sine", Wave::Sine},         {"square", Wave::Square},
-                                            {"triangle", Wave::Triangle}, {"saw", Wave::Saw},
+const std::map<std::string, Wave> kWaves = {{"sine", Wave::Sine},
+                                            {"square", Wave::Square},
+                                            {"triangle", Wave::Triangle},
+                                            {"saw", Wave::Saw},
                                             {"noise", Wave::Noise}};
 
 double NoteFrequency(int midi) { return 440.0 * std::pow(2.0, (midi - 69) / 12.0); }
@@ -32,9 +34,12 @@ class Parser {
         ok = false;
         continue;
       }
-      if (!names.insert(recipe.name).second) ok = mReader.Fail(line, "sound '" + recipe.name + "' named twice");
-      else if (!files.insert(recipe.file).second) ok = mReader.Fail(line, "file '" + recipe.file + "' made twice");
-      else recipes.push_back(std::move(recipe));
+      if (!names.insert(recipe.name).second)
+        ok = mReader.Fail(line, "sound '" + recipe.name + "' named twice");
+      else if (!files.insert(recipe.file).second)
+        ok = mReader.Fail(line, "file '" + recipe.file + "' made twice");
+      else
+        recipes.push_back(std::move(recipe));
     }
     return ok;
   }
@@ -79,8 +84,9 @@ class Parser {
     DescriptionReader::Call("adsr(" + value + ")", name, parts);
     if (parts.size() != 4) return Failed(line, "adsr takes attack,decay,sustain,release");
     e.adsr = true;
-    return mReader.Number(line, parts[0], e.attack, 0.0001, 10) && mReader.Number(line, parts[1], e.decay, 0.0001, 10) &&
-           mReader.Number(line, parts[2], e.sustain, 0, 1) && mReader.Number(line, parts[3], e.release, 0, 10);
+    return mReader.Number(line, parts[0], e.attack, 0.0001, 10) &&
+           mReader.Number(line, parts[1], e.decay, 0.0001, 10) && mReader.Number(line, parts[2], e.sustain, 0, 1) &&
+           mReader.Number(line, parts[3], e.release, 0, 10);
   }
 
   bool AddVoice(const DescriptionLine& line, const std::string& word, SoundRecipe& r) {
@@ -100,7 +106,8 @@ class Parser {
     v.wave = wave->second;
     if (!Sweep(line, args[1], v)) return false;
     if (!mReader.Number(line, args[2], v.t0, 0, r.duration) || !mReader.Number(line, args[3], v.t1, v.t0, r.duration) ||
-        !mReader.Number(line, args[4], v.gain, 0, 4) || (args.size() == 6 && !mReader.Number(line, args[5], v.pan, -1, 1)))
+        !mReader.Number(line, args[4], v.gain, 0, 4) ||
+        (args.size() == 6 && !mReader.Number(line, args[5], v.pan, -1, 1)))
       return Failed();
     r.voices.push_back(v);
     return true;

@@ -32,11 +32,16 @@ uint32_t Hash(const std::string& text, size_t salt) {
 double Oscillator(Wave wave, double phase) {
   const double p = phase - std::floor(phase);
   switch (wave) {
-    case Wave::Sine: return std::sin(kTwoPi * p);
-    case Wave::Square: return p < 0.5 ? 1.0 : -1.0;
-    case Wave::Triangle: return p < 0.5 ? 4 * p - 1 : 3 - 4 * p;
-    case Wave::Saw: return 2 * p - 1;
-    case Wave::Noise: return 0;
+    case Wave::Sine:
+      return std::sin(kTwoPi * p);
+    case Wave::Square:
+      return p < 0.5 ? 1.0 : -1.0;
+    case Wave::Triangle:
+      return p < 0.5 ? 4 * p - 1 : 3 - 4 * p;
+    case Wave::Saw:
+      return 2 * p - 1;
+    case Wave::Noise:
+      return 0;
   }
   return 0;
 }

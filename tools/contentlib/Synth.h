@@ -15,9 +15,9 @@ struct Voice {
   Wave wave = Wave::Sine;
   double f0 = 440, f1 = 440;  // Hz; for noise, the centre of the band
   bool exponential = false;
-  double t0 = 0, t1 = 0;      // seconds
+  double t0 = 0, t1 = 0;  // seconds
   double gain = 1;
-  double pan = 0;             // -1 left .. 1 right, for stereo sounds
+  double pan = 0;  // -1 left .. 1 right, for stereo sounds
 };
 
 struct Envelope {
@@ -30,7 +30,7 @@ struct SoundRecipe {
   std::string file;
   double duration = 0;
   int channels = 1;
-  bool loop = false;  // starts and ends at rest, so it repeats without a click
+  bool loop = false;   // starts and ends at rest, so it repeats without a click
   double tremolo = 0;  // Hz
   double vibrato = 0;  // Hz
   Envelope envelope;

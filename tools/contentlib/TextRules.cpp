@@ -19,7 +19,9 @@ namespace {
 
 constexpr double kLeastContrast = 4.5;
 
-bool IsNameChar(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_'; }
+bool IsNameChar(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+}
 
 // Every '%' opens a variable's name that a second '%' closes; anything else shows nothing from the
 // '%' on.
@@ -90,13 +92,16 @@ class ContrastCheck {
       // button may fade, as its face does.
       pugi::xml_node disabled = element.find_child_by_attribute("texture", "id", "disabled");
       Text(element, "color", under.normal, under.box, placed);
-      if (disabled) Text(element, "dcolor", disabled, placed, placed);
-      else Text(element, "dcolor", under.normal, under.box, placed);
+      if (disabled)
+        Text(element, "dcolor", disabled, placed, placed);
+      else
+        Text(element, "dcolor", under.normal, under.box, placed);
     }
     for (pugi::xml_node child : element.children("element")) Element(child, under, placed.x, placed.y);
   }
 
-  void Text(pugi::xml_node element, const char* colour, pugi::xml_node picture, const Box& pictureBox, const Box& text) {
+  void Text(pugi::xml_node element, const char* colour, pugi::xml_node picture, const Box& pictureBox,
+            const Box& text) {
     pugi::xml_node attr = element.find_child_by_attribute("textattr", "id", "normal");
     uint32_t background = 0;
     if (!attr || !attr.attribute(colour) || !picture || !FlatUnder(picture, pictureBox, text, background)) return;
@@ -104,7 +109,8 @@ class ContrastCheck {
     const double contrast = Contrast(argb, background);
     if (contrast >= kLeastContrast) return;
     char what[200];
-    std::snprintf(what, sizeof what, "text '%s': its %s %08X stands out from the flat %06X under it by %.2f:1, less than 4.5:1",
+    std::snprintf(what, sizeof what,
+                  "text '%s': its %s %08X stands out from the flat %06X under it by %.2f:1, less than 4.5:1",
                   element.attribute("name").value(), colour, argb, background & 0xFFFFFF, contrast);
     mFindings.Add(kUi, what);
   }
@@ -167,18 +173,23 @@ void TextLayers(const Stage& stage, Findings& findings) {
   if (ui == nullptr) return;
   std::map<std::string, double> scales;  // image fonts by name
   for (pugi::xml_node font : ui->document_element().children("font"))
-    if (std::string(font.attribute("type").value()) == "Image") scales[font.attribute("name").value()] = font.attribute("scale").as_double(1.0);
+    if (std::string(font.attribute("type").value()) == "Image")
+      scales[font.attribute("name").value()] = font.attribute("scale").as_double(1.0);
   for (const pugi::xpath_node& node : ui->select_nodes("//element[textattr]")) {
     pugi::xml_node element = node.node();
-    const auto normal = scales.find(element.find_child_by_attribute("textattr", "id", "normal").attribute("font").value());
+    const auto normal =
+        scales.find(element.find_child_by_attribute("textattr", "id", "normal").attribute("font").value());
     if (normal == scales.end()) continue;
     for (const char* layer : {"shadow", "stroke"}) {
       const std::string name = element.find_child_by_attribute("textattr", "id", layer).attribute("font").value();
       const auto other = scales.find(name);
       if (other == scales.end() || other->second == normal->second) continue;
       char what[240];
-      std::snprintf(what, sizeof what, "text '%s': its %s font '%s' is drawn at scale %g, its text font '%s' at %g: the %s shows as a second caption",
-                    element.attribute("name").value(), layer, name.c_str(), other->second, normal->first.c_str(), normal->second, layer);
+      std::snprintf(what, sizeof what,
+                    "text '%s': its %s font '%s' is drawn at scale %g, its text font '%s' at %g: the %s shows as a "
+                    "second caption",
+                    element.attribute("name").value(), layer, name.c_str(), other->second, normal->first.c_str(),
+                    normal->second, layer);
       findings.Add(kUi, what);
     }
   }

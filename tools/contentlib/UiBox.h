@@ -14,8 +14,8 @@ struct UiBox {
   static int Coordinate(pugi::xml_attribute a) { return std::clamp(a.as_int(), -10000, 10000); }
   // The control's own box, relative to its parent.
   static UiBox Of(pugi::xml_node element) {
-    return {Coordinate(element.attribute("x")), Coordinate(element.attribute("y")), Coordinate(element.attribute("width")),
-            Coordinate(element.attribute("height"))};
+    return {Coordinate(element.attribute("x")), Coordinate(element.attribute("y")),
+            Coordinate(element.attribute("width")), Coordinate(element.attribute("height"))};
   }
   UiBox MovedBy(const UiBox& origin) const { return {origin.x + x, origin.y + y, w, h}; }
   bool Inside(const UiBox& outer) const {

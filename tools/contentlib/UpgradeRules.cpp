@@ -25,7 +25,8 @@ int FunctionalSlot(const std::string& name, const std::string& object, const std
   if (object == "boss") return name == "speed" ? 12 : -1;
   if (object == "bonus") return name == "money" ? 13 : -1;
   for (size_t i = 0; i < workers.size() && i < 6; ++i)
-    if (workers[i] == object) return name == "tidiness" ? static_cast<int>(i) : name == "speed" ? 6 + static_cast<int>(i) : -1;
+    if (workers[i] == object)
+      return name == "tidiness" ? static_cast<int>(i) : name == "speed" ? 6 + static_cast<int>(i) : -1;
   return -1;
 }
 
@@ -43,8 +44,9 @@ void Offers(const char* kind, const std::vector<Record>& records, const std::map
     const int taken = career ? std::min(earlier, shared) : 0;
     const int asked = offers.count(cafe) ? offers.at(cafe) : 0;
     if (asked > serving - taken)
-      findings.Add(where, std::string("cafe ") + std::to_string(cafe) + " offers " + std::to_string(asked) + " " + kind +
-                              " upgrades but only " + std::to_string(serving - taken) + " records are left for it");
+      findings.Add(where, std::string("cafe ") + std::to_string(cafe) + " offers " + std::to_string(asked) + " " +
+                              kind + " upgrades but only " + std::to_string(serving - taken) +
+                              " records are left for it");
     earlier += asked;
   }
 }

@@ -52,7 +52,8 @@ void Walk(pugi::xml_node node, Each each) {
     if (child.type() == pugi::node_element) Walk(child, each);
 }
 
-void Unique(const Stage& stage, const std::string& doc, const char* xpath, const std::string& what, Findings& findings) {
+void Unique(const Stage& stage, const std::string& doc, const char* xpath, const std::string& what,
+            Findings& findings) {
   std::set<std::string> seen;
   for (const std::string& v : Values(stage, doc, xpath))
     if (!seen.insert(v).second) findings.Add(doc, what + " '" + v + "' is defined twice");
@@ -111,15 +112,19 @@ void ManifestFiles(const Stage& stage, Findings& findings) {
     for (pugi::xml_node item : group.children()) {
       const std::string kind = item.name(), path = item.attribute("path").value();
       if (kind == "SetDefaults") {
-        if (item.attribute("path")) folder = path.empty() || path.back() == '\\' || path.back() == '/' ? path : path + "\\";
+        if (item.attribute("path"))
+          folder = path.empty() || path.back() == '\\' || path.back() == '/' ? path : path + "\\";
         continue;
       }
       if (path.empty() || path[0] == '!') continue;  // system fonts, copies and program images
       const std::string file = folder + path;
       bool found = false;
-      if (kind == "Image") found = stage.HasImage(file);
-      else if (kind == "Font") found = stage.Has(file);
-      else if (kind == "Sound") found = stage.Has(file) || stage.Has(file + ".wav") || stage.Has(file + ".ogg") || stage.Has(file + ".au");
+      if (kind == "Image")
+        found = stage.HasImage(file);
+      else if (kind == "Font")
+        found = stage.Has(file);
+      else if (kind == "Sound")
+        found = stage.Has(file) || stage.Has(file + ".wav") || stage.Has(file + ".ogg") || stage.Has(file + ".au");
       if (!found) findings.Add(kManifest, kind + " '" + Stage::Key(file) + "' is not staged");
     }
 }
@@ -189,7 +194,8 @@ void References(const Stage& stage, Findings& findings) {
     });
   }
   for (const std::string& f : Values(stage, kEffect, "//control/@function"))
-    if (!Validator::ExportedFunctions().count(f)) findings.Add(kEffect, "function '" + f + "' is not an exported callback");
+    if (!Validator::ExportedFunctions().count(f))
+      findings.Add(kEffect, "function '" + f + "' is not an exported callback");
   for (const std::string& f : Values(stage, kEffect, "//message[@command='call']/@timer_id"))
     if (!Validator::ExportedFunctions().count(f)) findings.Add(kEffect, "call '" + f + "' is not an exported callback");
 }
@@ -224,8 +230,8 @@ namespace {
 
 void TimerForm(pugi::xml_node effect, pugi::xml_node timer, Findings& findings) {
   static const std::set<std::string> kTypes = {"usual", "self_destructive", "cycle", "ping_pong"};
-  const std::string where = std::string("effect '") + effect.attribute("name").value() + "' timer '" +
-                            timer.attribute("name").value() + "'";
+  const std::string where =
+      std::string("effect '") + effect.attribute("name").value() + "' timer '" + timer.attribute("name").value() + "'";
   if (!kTypes.count(timer.attribute("type").value()))
     findings.Add(kEffect, where + ": type must be usual, self_destructive, cycle or ping_pong");
   if (!(timer.attribute("ftime").as_double() > 0)) findings.Add(kEffect, where + ": ftime must be positive");
@@ -241,7 +247,8 @@ bool HasPoint(pugi::xml_node effect, const char* a, const char* b, bool atEnd) {
       const std::string f = control.attribute("function").value();
       const double at = control.attribute("starttime").as_double();
       const double want = atEnd ? timer.attribute("ftime").as_double() : 0;
-      if ((f == a || f == b) && std::strcmp(control.attribute("type").value(), "point") == 0 && std::abs(at - want) < 1e-9)
+      if ((f == a || f == b) && std::strcmp(control.attribute("type").value(), "point") == 0 &&
+          std::abs(at - want) < 1e-9)
         return true;
     }
   return false;
@@ -301,8 +308,8 @@ constexpr size_t kMaxLocText = 2048;
 }  // namespace
 
 void Values(const Stage& stage, Findings& findings) {
-  static const std::set<std::string> kBooleans = {"visible", "mousevisible", "modal", "loop", "active",
-                                                  "oneshot", "stop", "enabled", "checked", "mirror"};
+  static const std::set<std::string> kBooleans = {"visible", "mousevisible", "modal",   "loop",    "active",
+                                                  "oneshot", "stop",         "enabled", "checked", "mirror"};
   static const std::set<std::string> kColours = {"color", "dcolor", "hcolor", "hilite_color", "sel_color"};
   for (const std::string& doc : GameDocuments(stage)) {
     const pugi::xml_document* d = stage.Document(doc);
@@ -321,7 +328,8 @@ void Values(const Stage& stage, Findings& findings) {
         if ((name == "name" || (name == "id" && !loc)) && !PlainName(v))
           findings.Add(doc, at + ": names are lower case ASCII letters, digits and '_'");
         if (loc && name == "text" && Utf16Units(v) >= kMaxLocText)
-          findings.Add(doc, "loc '" + std::string(node.attribute("id").value()) + "': the game reads at most 2047 characters");
+          findings.Add(
+              doc, "loc '" + std::string(node.attribute("id").value()) + "': the game reads at most 2047 characters");
       }
     });
   }

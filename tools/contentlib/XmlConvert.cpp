@@ -10,13 +10,20 @@ namespace {
 
 std::string ParseProblem(const pugi::xml_parse_result& result) {
   switch (result.status) {
-    case pugi::status_end_element_mismatch: return "mismatched end tag";
-    case pugi::status_unrecognized_tag: return "malformed tag";
-    case pugi::status_bad_attribute: return "malformed attribute";
-    case pugi::status_bad_end_element: return "malformed end tag";
-    case pugi::status_bad_pcdata: return "malformed text";
-    case pugi::status_no_document_element: return "no document element";
-    default: return result.description();
+    case pugi::status_end_element_mismatch:
+      return "mismatched end tag";
+    case pugi::status_unrecognized_tag:
+      return "malformed tag";
+    case pugi::status_bad_attribute:
+      return "malformed attribute";
+    case pugi::status_bad_end_element:
+      return "malformed end tag";
+    case pugi::status_bad_pcdata:
+      return "malformed text";
+    case pugi::status_no_document_element:
+      return "no document element";
+    default:
+      return result.description();
   }
 }
 
@@ -39,8 +46,7 @@ class DepthWalker : public pugi::xml_tree_walker {
 
 }  // namespace
 
-bool XmlConvert::Load(const std::string& file, const std::string& source, pugi::xml_document& doc,
-                      Findings& findings) {
+bool XmlConvert::Load(const std::string& file, const std::string& source, pugi::xml_document& doc, Findings& findings) {
   XmlExpand expand(file, source, findings);
   const pugi::xml_parse_result result =
       doc.load_buffer(source.data(), source.size(), pugi::parse_default, pugi::encoding_utf8);

@@ -124,8 +124,8 @@ bool XmlExpand::Values(pugi::xml_node repeat, const LoopVariables& vars, std::ve
   } else {
     std::string error;
     const std::optional<int32_t> from = Expression::Evaluate(repeat.attribute("from").value(), vars, error);
-    const std::optional<int32_t> to = from ? Expression::Evaluate(repeat.attribute("to").value(), vars, error)
-                                           : std::nullopt;
+    const std::optional<int32_t> to =
+        from ? Expression::Evaluate(repeat.attribute("to").value(), vars, error) : std::nullopt;
     if (!from || !to) return Report(repeat, "repeat needs from and to, or in: " + error);
     if (int64_t{*to} - *from + 1 > kMaxCopies)
       return Report(repeat, "repeat makes more than " + std::to_string(kMaxCopies) + " copies");

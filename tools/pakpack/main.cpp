@@ -37,8 +37,10 @@ int Result(bool ok, const std::string& error) {
 int Create(int argc, char** argv) {
   Velk::PakPacker::TimeStamps times = Velk::PakPacker::TimeStamps::Fixed;
   if (argc == 6 && std::strcmp(argv[4], "--mtime") == 0) {
-    if (std::strcmp(argv[5], "file") == 0) times = Velk::PakPacker::TimeStamps::FromFiles;
-    else if (std::strcmp(argv[5], "fixed") != 0) return Usage("--mtime takes fixed or file");
+    if (std::strcmp(argv[5], "file") == 0)
+      times = Velk::PakPacker::TimeStamps::FromFiles;
+    else if (std::strcmp(argv[5], "fixed") != 0)
+      return Usage("--mtime takes fixed or file");
   } else if (argc != 4) {
     return Usage("create takes ARCHIVE FOLDER [--mtime fixed|file]");
   }

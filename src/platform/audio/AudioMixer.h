@@ -54,8 +54,8 @@ class AudioMixer {
     uint64_t position = 0;  // frames, 32.32 fixed point
     uint64_t step = 0;      // frames per output frame, 32.32 fixed point
     uint32_t rate = 0;
-    uint64_t loopStart = 0;  // frames, 32.32 fixed point
-    uint64_t loopEnd = 0;    // 0: the sound's end
+    uint64_t loopStart = 0;    // frames, 32.32 fixed point
+    uint64_t loopEnd = 0;      // 0: the sound's end
     int32_t gainLeft = 65536;  // 16.16 fixed point
     int32_t gainRight = 65536;
     bool playing = false;

@@ -39,8 +39,8 @@ bool Decode(OggVorbis_File& file, PcmSound& sound) {
   int section = 0;
   while (filled < sound.data.size()) {
     const size_t want = std::min<size_t>(sound.data.size() - filled, 1 << 16);
-    const long got = ov_read(&file, reinterpret_cast<char*>(sound.data.data() + filled), static_cast<int>(want),
-                             &section);
+    const long got =
+        ov_read(&file, reinterpret_cast<char*>(sound.data.data() + filled), static_cast<int>(want), &section);
     if (got < 1) break;
     filled += static_cast<size_t>(got);
   }

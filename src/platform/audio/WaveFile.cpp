@@ -131,8 +131,7 @@ std::optional<PcmSound> WaveFile::Read(SoundSource& source, const DependencyChec
   return sound;
 }
 
-std::vector<uint8_t> WaveFile::BuildCache(const PcmSound& sound, const std::string& sourceName,
-                                          uint64_t sourceTime) {
+std::vector<uint8_t> WaveFile::BuildCache(const PcmSound& sound, const std::string& sourceName, uint64_t sourceTime) {
   std::vector<uint8_t> out = Header(sound, 71 + sourceName.size());
   PutId(out, "dep ");
   Put32(out, static_cast<uint32_t>(sourceName.size()) + 10);

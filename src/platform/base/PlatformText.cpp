@@ -102,8 +102,8 @@ std::string Utf16ToLatin1(std::wstring_view utf16) {
   out.reserve(utf16.size());
   for (size_t i = 0; i < utf16.size(); ++i) {
     uint32_t c = static_cast<uint32_t>(utf16[i]) & 0xFFFF;
-    bool pair = c >= 0xD800 && c <= 0xDBFF && i + 1 < utf16.size() &&
-                (static_cast<uint32_t>(utf16[i + 1]) & 0xFC00) == 0xDC00;
+    bool pair =
+        c >= 0xD800 && c <= 0xDBFF && i + 1 < utf16.size() && (static_cast<uint32_t>(utf16[i + 1]) & 0xFC00) == 0xDC00;
     if (pair) ++i;
     out += c <= 0xFF ? static_cast<char>(c) : '?';
   }

@@ -1,6 +1,5 @@
 #include "platform/crash/CrashSystem.h"
 
-
 #include <cstdio>
 #include <cstdlib>
 #include <sys/utsname.h>

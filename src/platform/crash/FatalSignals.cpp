@@ -140,7 +140,8 @@ void AwaitReport(int reporter) {
 void Wake() {
   const int wake = gWake.load();
   const uint64_t one = 1;
-  if (wake >= 0) [[maybe_unused]] ssize_t written = write(wake, &one, sizeof one);
+  if (wake >= 0) [[maybe_unused]]
+    ssize_t written = write(wake, &one, sizeof one);
 }
 
 // Only calls that are safe in a signal handler: the stack is read by the unwinder loaded at
@@ -161,9 +162,9 @@ void OnFatalSignal(int signal, siginfo_t* info, void* rawContext) {
   record.clockMs = MonotonicMs();
   ReadRegisters(static_cast<const ucontext_t*>(rawContext), record);
   record.address = static_cast<uintptr_t>(record.registers.eip);
-  record.exceptionCode = ExceptionCodeForSignal(signal, info ? info->si_code : 0,
-                                                info ? reinterpret_cast<uintptr_t>(info->si_addr) : 0,
-                                                static_cast<uintptr_t>(record.registers.esp));
+  record.exceptionCode =
+      ExceptionCodeForSignal(signal, info ? info->si_code : 0, info ? reinterpret_cast<uintptr_t>(info->si_addr) : 0,
+                             static_cast<uintptr_t>(record.registers.esp));
   record.threadId = self;
   ReadStack(record);
   const int reporter = gReporter.load();
@@ -184,22 +185,32 @@ DWORD ExceptionCodeForSignal(int signal, int signalCode, uintptr_t faultAddress,
           signalCode == SEGV_MAPERR)
         return EXCEPTION_STACK_OVERFLOW;
       return EXCEPTION_ACCESS_VIOLATION;
-    case SIGBUS: return signalCode == BUS_ADRALN ? EXCEPTION_DATATYPE_MISALIGNMENT : EXCEPTION_IN_PAGE_ERROR;
+    case SIGBUS:
+      return signalCode == BUS_ADRALN ? EXCEPTION_DATATYPE_MISALIGNMENT : EXCEPTION_IN_PAGE_ERROR;
     case SIGILL:
       return signalCode == ILL_PRVOPC || signalCode == ILL_PRVREG ? EXCEPTION_PRIV_INSTRUCTION
                                                                   : EXCEPTION_ILLEGAL_INSTRUCTION;
     case SIGFPE:
       switch (signalCode) {
-        case FPE_INTDIV: return EXCEPTION_INT_DIVIDE_BY_ZERO;
-        case FPE_INTOVF: return EXCEPTION_INT_OVERFLOW;
-        case FPE_FLTDIV: return EXCEPTION_FLT_DIVIDE_BY_ZERO;
-        case FPE_FLTOVF: return EXCEPTION_FLT_OVERFLOW;
-        case FPE_FLTUND: return EXCEPTION_FLT_UNDERFLOW;
-        case FPE_FLTRES: return EXCEPTION_FLT_INEXACT_RESULT;
-        case FPE_FLTSUB: return EXCEPTION_ARRAY_BOUNDS_EXCEEDED;
-        default: return EXCEPTION_FLT_INVALID_OPERATION;
+        case FPE_INTDIV:
+          return EXCEPTION_INT_DIVIDE_BY_ZERO;
+        case FPE_INTOVF:
+          return EXCEPTION_INT_OVERFLOW;
+        case FPE_FLTDIV:
+          return EXCEPTION_FLT_DIVIDE_BY_ZERO;
+        case FPE_FLTOVF:
+          return EXCEPTION_FLT_OVERFLOW;
+        case FPE_FLTUND:
+          return EXCEPTION_FLT_UNDERFLOW;
+        case FPE_FLTRES:
+          return EXCEPTION_FLT_INEXACT_RESULT;
+        case FPE_FLTSUB:
+          return EXCEPTION_ARRAY_BOUNDS_EXCEEDED;
+        default:
+          return EXCEPTION_FLT_INVALID_OPERATION;
       }
-    default: return STATUS_FATAL_APP_EXIT;
+    default:
+      return STATUS_FATAL_APP_EXIT;
   }
 }
 

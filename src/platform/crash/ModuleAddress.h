@@ -11,7 +11,7 @@ struct ModuleAddress {
   std::string modulePath;  // empty when no module holds the address
   int section = 0;         // 0 when the address is in no executable segment
   uintptr_t offset = 0;
-  std::string symbol;      // demangled; empty when none
+  std::string symbol;  // demangled; empty when none
   uintptr_t symbolOffset = 0;
 };
 

@@ -55,8 +55,7 @@ namespace Velk::D3DSpanRows::FilteredLanes::VELK_FILTER_LANES {
          blend(topGA, bottomGA, 16) << 24;
 }
 
-void Row(uint32_t* pixels, int count, float u, float v, float du, float dv, const SpriteTexture& t,
-         uint32_t keep) {
+void Row(uint32_t* pixels, int count, float u, float v, float du, float dv, const SpriteTexture& t, uint32_t keep) {
   int i = 0;
   if (kVectorLanes > 0 && !t.wrapU && !t.wrapV && t.width > 1) {
     for (; i + kWidth <= count; i += kWidth) {

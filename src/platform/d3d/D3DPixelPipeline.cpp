@@ -29,10 +29,14 @@ uint32_t PerChannel(uint32_t a, uint32_t b, std::initializer_list<int> shifts, O
 
 uint32_t ApplyOp(DWORD op, uint32_t arg1, uint32_t arg2, std::initializer_list<int> shifts) {
   switch (op) {
-    case D3DTOP_SELECTARG1: return PerChannel(arg1, 0, shifts, [](uint32_t x, uint32_t) { return x; });
-    case D3DTOP_SELECTARG2: return PerChannel(0, arg2, shifts, [](uint32_t, uint32_t y) { return y; });
-    case D3DTOP_ADD: return PerChannel(arg1, arg2, shifts, [](uint32_t x, uint32_t y) { return std::min(x + y, 255u); });
-    default: return PerChannel(arg1, arg2, shifts, Mul255);
+    case D3DTOP_SELECTARG1:
+      return PerChannel(arg1, 0, shifts, [](uint32_t x, uint32_t) { return x; });
+    case D3DTOP_SELECTARG2:
+      return PerChannel(0, arg2, shifts, [](uint32_t, uint32_t y) { return y; });
+    case D3DTOP_ADD:
+      return PerChannel(arg1, arg2, shifts, [](uint32_t x, uint32_t y) { return std::min(x + y, 255u); });
+    default:
+      return PerChannel(arg1, arg2, shifts, Mul255);
   }
 }
 
@@ -40,18 +44,30 @@ uint32_t Factor(DWORD factor, uint32_t channel, uint32_t src, uint32_t dst, int 
   const uint32_t sa = Channel(src, 24);
   const uint32_t da = Channel(dst, 24);
   switch (factor) {
-    case D3DBLEND_ZERO: return 0;
-    case D3DBLEND_ONE: return channel;
-    case D3DBLEND_SRCCOLOR: return Mul255(channel, Channel(src, shift));
-    case D3DBLEND_INVSRCCOLOR: return Mul255(channel, 255 - Channel(src, shift));
-    case D3DBLEND_SRCALPHA: return Mul255(channel, sa);
-    case D3DBLEND_INVSRCALPHA: return Mul255(channel, 255 - sa);
-    case D3DBLEND_DESTALPHA: return Mul255(channel, da);
-    case D3DBLEND_INVDESTALPHA: return Mul255(channel, 255 - da);
-    case D3DBLEND_DESTCOLOR: return Mul255(channel, Channel(dst, shift));
-    case D3DBLEND_INVDESTCOLOR: return Mul255(channel, 255 - Channel(dst, shift));
-    case D3DBLEND_SRCALPHASAT: return Mul255(channel, shift == 24 ? 255 : std::min(sa, 255 - da));
-    default: return channel;
+    case D3DBLEND_ZERO:
+      return 0;
+    case D3DBLEND_ONE:
+      return channel;
+    case D3DBLEND_SRCCOLOR:
+      return Mul255(channel, Channel(src, shift));
+    case D3DBLEND_INVSRCCOLOR:
+      return Mul255(channel, 255 - Channel(src, shift));
+    case D3DBLEND_SRCALPHA:
+      return Mul255(channel, sa);
+    case D3DBLEND_INVSRCALPHA:
+      return Mul255(channel, 255 - sa);
+    case D3DBLEND_DESTALPHA:
+      return Mul255(channel, da);
+    case D3DBLEND_INVDESTALPHA:
+      return Mul255(channel, 255 - da);
+    case D3DBLEND_DESTCOLOR:
+      return Mul255(channel, Channel(dst, shift));
+    case D3DBLEND_INVDESTCOLOR:
+      return Mul255(channel, 255 - Channel(dst, shift));
+    case D3DBLEND_SRCALPHASAT:
+      return Mul255(channel, shift == 24 ? 255 : std::min(sa, 255 - da));
+    default:
+      return channel;
   }
 }
 
@@ -83,8 +99,7 @@ D3DPixelPipeline::D3DPixelPipeline(const D3DPipelineState& state, uint8_t* targe
   }
   modulate_ = state.colorOp == D3DTOP_MODULATE && (state.colorArg1 & 0xF) == D3DTA_TEXTURE &&
               IsDiffuse(state.colorArg2) && (state.alphaArg1 & 0xF) == D3DTA_TEXTURE &&
-              (state.alphaOp == D3DTOP_SELECTARG1 ||
-               (state.alphaOp == D3DTOP_MODULATE && IsDiffuse(state.alphaArg2)));
+              (state.alphaOp == D3DTOP_SELECTARG1 || (state.alphaOp == D3DTOP_MODULATE && IsDiffuse(state.alphaArg2)));
   const D3DTextureView& t = state.texture;
   plain32_ = t.texels && t.codec->IsPlain32() && codec.IsPlain32() && modulate_;
   keep_ = codec.HasAlpha() ? 0xFFFFFFFFu : 0xFFFFFFu;
@@ -122,9 +137,12 @@ uint32_t D3DPixelPipeline::Sample(float u, float v) const {
 
 uint32_t D3DPixelPipeline::Argument(DWORD arg, uint32_t texel, uint32_t diffuse) const {
   switch (arg & 0xF) {
-    case D3DTA_TEXTURE: return texel;
-    case D3DTA_TFACTOR: return state_.textureFactor;
-    default: return diffuse;  // stage 0: CURRENT is the diffuse colour
+    case D3DTA_TEXTURE:
+      return texel;
+    case D3DTA_TFACTOR:
+      return state_.textureFactor;
+    default:
+      return diffuse;  // stage 0: CURRENT is the diffuse colour
   }
 }
 
@@ -154,7 +172,8 @@ uint32_t D3DPixelPipeline::Combine(uint32_t texel, uint32_t diffuse) const {
     case BlendKind::kAdd:
       for (int s = 0; s < 32; s += 8) out |= std::min(Channel(src, s) + Channel(dst, s), 255u) << s;
       return out;
-    default: return Blend(src, dst);
+    default:
+      return Blend(src, dst);
   }
 }
 
@@ -162,8 +181,8 @@ uint32_t D3DPixelPipeline::Blend(uint32_t src, uint32_t dst) const {
   if (!state_.blend) return src;
   uint32_t out = 0;
   for (int s = 0; s < 32; s += 8) {
-    const uint32_t sum = Factor(state_.srcBlend, Channel(src, s), src, dst, s) +
-                         Factor(state_.destBlend, Channel(dst, s), src, dst, s);
+    const uint32_t sum =
+        Factor(state_.srcBlend, Channel(src, s), src, dst, s) + Factor(state_.destBlend, Channel(dst, s), src, dst, s);
     out |= std::min(sum, 255u) << s;
   }
   return out;
@@ -172,7 +191,7 @@ uint32_t D3DPixelPipeline::Blend(uint32_t src, uint32_t dst) const {
 // One texel per pixel along a texture row: point samples near texel centres, as most blits take, or
 // filtered samples exactly on them, which weigh no neighbour.
 [[gnu::always_inline]] inline bool D3DPixelPipeline::TexelRun(int count, const D3DAttributes& at,
-                                                               const D3DAttributes& step, int& first, int& row) const {
+                                                              const D3DAttributes& step, int& first, int& row) const {
   const D3DTextureView& t = state_.texture;
   if (step.v != 0) return false;
   if (state_.linear) {
@@ -236,7 +255,8 @@ bool D3DPixelPipeline::CopySpan(uint8_t* out, int count, D3DAttributes at, const
   }
   auto put = [&](int i, uint32_t sample) {
     const uint32_t src = Modulate(sample, diffuse, state_.alphaOp == D3DTOP_MODULATE);
-    const uint32_t color = blendKind_ == BlendKind::kNone ? src : BlendFast(src, pixel[i] | (keepAlpha ? 0 : 0xFF000000u));
+    const uint32_t color =
+        blendKind_ == BlendKind::kNone ? src : BlendFast(src, pixel[i] | (keepAlpha ? 0 : 0xFF000000u));
     pixel[i] = color & keep_;
   };
   int first = 0, y = 0;

@@ -22,14 +22,18 @@ using D3DGeometry::FloorDiv;
 using D3DGeometry::kSubPixels;
 
 D3DAttributes AttributesOf(const D3DTLVERTEX& v, DWORD color) {
-  return D3DAttributes{v.tu, v.tv, static_cast<float>(color >> 24), static_cast<float>((color >> 16) & 0xFF),
-                       static_cast<float>((color >> 8) & 0xFF), static_cast<float>(color & 0xFF)};
+  return D3DAttributes{v.tu,
+                       v.tv,
+                       static_cast<float>(color >> 24),
+                       static_cast<float>((color >> 16) & 0xFF),
+                       static_cast<float>((color >> 8) & 0xFF),
+                       static_cast<float>(color & 0xFF)};
 }
 
 // Member-wise a + (b - a) * t and friends over the six attributes.
 template <typename F>
-[[gnu::always_inline]] inline D3DAttributes Map(const D3DAttributes& a, const D3DAttributes& b,
-                                                const D3DAttributes& c, F f) {
+[[gnu::always_inline]] inline D3DAttributes Map(const D3DAttributes& a, const D3DAttributes& b, const D3DAttributes& c,
+                                                F f) {
   return D3DAttributes{f(a.u, b.u, c.u), f(a.v, b.v, c.v), f(a.a, b.a, c.a),
                        f(a.r, b.r, c.r), f(a.g, b.g, c.g), f(a.b, b.b, c.b)};
 }
@@ -118,8 +122,10 @@ class D3DRasterizer::TriangleRows {
                            MakeEdge(x[2], y[2], x[0], y[0])};
 
     // Attribute planes over the fixed-point positions.
-    const double fx1 = static_cast<double>(x[1] - x[0]) / kSubPixels, fy1 = static_cast<double>(y[1] - y[0]) / kSubPixels;
-    const double fx2 = static_cast<double>(x[2] - x[0]) / kSubPixels, fy2 = static_cast<double>(y[2] - y[0]) / kSubPixels;
+    const double fx1 = static_cast<double>(x[1] - x[0]) / kSubPixels,
+                 fy1 = static_cast<double>(y[1] - y[0]) / kSubPixels;
+    const double fx2 = static_cast<double>(x[2] - x[0]) / kSubPixels,
+                 fy2 = static_cast<double>(y[2] - y[0]) / kSubPixels;
     const double det = fx1 * fy2 - fy1 * fx2;
     ddx_ = Map(at[0], at[1], at[2], [&](float a0, float a1, float a2) {
       return static_cast<float>(((a1 - a0) * fy2 - (a2 - a0) * fy1) / det);

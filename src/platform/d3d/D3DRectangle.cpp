@@ -30,7 +30,7 @@ bool OnGrid(float position, int size, int64_t& sixteenths) {
 }  // namespace
 
 std::optional<D3DRectangle> D3DRectangle::Of(const D3DTLVERTEX* (&first)[3], const D3DTLVERTEX* (&second)[3],
-                                              DWORD cullMode, int textureWidth, int textureHeight) {
+                                             DWORD cullMode, int textureWidth, int textureHeight) {
   const D3DTLVERTEX* const v[6] = {first[0], first[1], first[2], second[0], second[1], second[2]};
   int64_t x[6], y[6];
   for (int i = 0; i < 6; ++i) {
@@ -51,8 +51,12 @@ std::optional<D3DRectangle> D3DRectangle::Of(const D3DTLVERTEX* (&first)[3], con
       !r.MapsTexels(v, x, y, textureWidth, textureHeight))
     return std::nullopt;
   const DWORD c = v[0]->color;
-  r.colour_ = D3DAttributes{0, 0, static_cast<float>(c >> 24), static_cast<float>((c >> 16) & 0xFF),
-                            static_cast<float>((c >> 8) & 0xFF), static_cast<float>(c & 0xFF)};
+  r.colour_ = D3DAttributes{0,
+                            0,
+                            static_cast<float>(c >> 24),
+                            static_cast<float>((c >> 16) & 0xFF),
+                            static_cast<float>((c >> 8) & 0xFF),
+                            static_cast<float>(c & 0xFF)};
   return r;
 }
 

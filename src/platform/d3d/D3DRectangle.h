@@ -20,8 +20,8 @@ class D3DRectangle {
  public:
   // The rectangle that first and second tile, or none where they are not one as above or cullMode
   // drops either. A texture size of 0 stands for no texture, where positions do not matter.
-  static std::optional<D3DRectangle> Of(const D3DTLVERTEX* (&first)[3], const D3DTLVERTEX* (&second)[3],
-                                        DWORD cullMode, int textureWidth, int textureHeight);
+  static std::optional<D3DRectangle> Of(const D3DTLVERTEX* (&first)[3], const D3DTLVERTEX* (&second)[3], DWORD cullMode,
+                                        int textureWidth, int textureHeight);
 
   // The pixels covered: columns Left() to Right() and rows Top() to Bottom(), the ends exclusive.
   int Left() const;
@@ -41,8 +41,8 @@ class D3DRectangle {
 
   int64_t x_[2] = {};  // fixed-point left and right edges
   int64_t y_[2] = {};  // top and bottom
-  float u_ = 0;         // at the left edge
-  float v_ = 0;         // at the top edge
+  float u_ = 0;        // at the left edge
+  float v_ = 0;        // at the top edge
   float du_ = 0;
   float dv_ = 0;
   D3DAttributes colour_;

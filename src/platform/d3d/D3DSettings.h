@@ -28,8 +28,8 @@ struct D3DSettings {
   DWORD maxTextureWidth = 2048;
   DWORD maxTextureHeight = 2048;
   DWORD maxTextureAspectRatio = 0;
-  DWORD textureCaps = D3DPTEXTURECAPS_PERSPECTIVE | D3DPTEXTURECAPS_ALPHA | D3DPTEXTURECAPS_TRANSPARENCY |
-                      D3DPTEXTURECAPS_ALPHAPALETTE;
+  DWORD textureCaps =
+      D3DPTEXTURECAPS_PERSPECTIVE | D3DPTEXTURECAPS_ALPHA | D3DPTEXTURECAPS_TRANSPARENCY | D3DPTEXTURECAPS_ALPHAPALETTE;
   DWORD formats = kAllFormats;
   // Given the source and destination factors of a draw, may change them (a broken blender).
   std::function<void(DWORD& src, DWORD& dst)> blendFault;

@@ -64,8 +64,8 @@ using F32 = Lanes::F32;
 [[gnu::always_inline]] inline U32 BlendLanes(U32 src, U32 dst, U32 a) {
   const U16 f = reinterpret_cast<U16>(a | a << 16), g = 255 - f;
   auto mix = [&](U32 s, U32 d) __attribute__((always_inline)) {
-    const U16 sum = Mul255Lanes(reinterpret_cast<U16>(s & 0x00FF00FFu), f) +
-                    Mul255Lanes(reinterpret_cast<U16>(d & 0x00FF00FFu), g);
+    const U16 sum =
+        Mul255Lanes(reinterpret_cast<U16>(s & 0x00FF00FFu), f) + Mul255Lanes(reinterpret_cast<U16>(d & 0x00FF00FFu), g);
     return reinterpret_cast<U32>(sum > 255 ? U16{} + 255 : sum);
   };
   return mix(src, dst) | mix(src >> 8, dst >> 8) << 8;

@@ -18,10 +18,13 @@ namespace {
 
 DWORD MinimumCount(D3DPRIMITIVETYPE type) {
   switch (type) {
-    case D3DPT_POINTLIST: return 1;
+    case D3DPT_POINTLIST:
+      return 1;
     case D3DPT_LINELIST:
-    case D3DPT_LINESTRIP: return 2;
-    default: return 3;
+    case D3DPT_LINESTRIP:
+      return 2;
+    default:
+      return 3;
   }
 }
 
@@ -47,13 +50,20 @@ void DrawInPairs(const D3DRasterizer& raster, DWORD triangles, Corners corners) 
 
 DDPIXELFORMAT Direct3DDevice::TextureFormat(DWORD settingsBit) {
   switch (settingsBit) {
-    case D3DSettings::kA8R8G8B8: return RgbPixelFormat(32, 0xFF000000u, 0xFF0000, 0xFF00, 0xFF);
-    case D3DSettings::kX8R8G8B8: return RgbPixelFormat(32, 0, 0xFF0000, 0xFF00, 0xFF);
-    case D3DSettings::kA4R4G4B4: return RgbPixelFormat(16, 0xF000, 0x0F00, 0x00F0, 0x000F);
-    case D3DSettings::kA1R5G5B5: return RgbPixelFormat(16, 0x8000, 0x7C00, 0x03E0, 0x001F);
-    case D3DSettings::kX1R5G5B5: return RgbPixelFormat(16, 0, 0x7C00, 0x03E0, 0x001F);
-    case D3DSettings::kR5G6B5: return RgbPixelFormat(16, 0, 0xF800, 0x07E0, 0x001F);
-    default: return Pal8PixelFormat();
+    case D3DSettings::kA8R8G8B8:
+      return RgbPixelFormat(32, 0xFF000000u, 0xFF0000, 0xFF00, 0xFF);
+    case D3DSettings::kX8R8G8B8:
+      return RgbPixelFormat(32, 0, 0xFF0000, 0xFF00, 0xFF);
+    case D3DSettings::kA4R4G4B4:
+      return RgbPixelFormat(16, 0xF000, 0x0F00, 0x00F0, 0x000F);
+    case D3DSettings::kA1R5G5B5:
+      return RgbPixelFormat(16, 0x8000, 0x7C00, 0x03E0, 0x001F);
+    case D3DSettings::kX1R5G5B5:
+      return RgbPixelFormat(16, 0, 0x7C00, 0x03E0, 0x001F);
+    case D3DSettings::kR5G6B5:
+      return RgbPixelFormat(16, 0, 0xF800, 0x07E0, 0x001F);
+    default:
+      return Pal8PixelFormat();
   }
 }
 
@@ -297,8 +307,8 @@ HRESULT Direct3DDevice::Draw(D3DPRIMITIVETYPE type, const D3DTLVERTEX* v, DWORD 
   std::array<uint32_t, 256> palette{};
   if (texture) {
     texelCodec.emplace(texture->Format());
-    state.texture = D3DTextureView{texture->Pixels(), texture->Width(), texture->Height(), texture->Pitch(),
-                                   &*texelCodec, nullptr};
+    state.texture =
+        D3DTextureView{texture->Pixels(), texture->Width(), texture->Height(), texture->Pitch(), &*texelCodec, nullptr};
     if (texelCodec->IsPalettized()) {
       PALETTEENTRY entries[256];
       IDirectDrawPalette* p = texture->Palette();
@@ -314,11 +324,9 @@ HRESULT Direct3DDevice::Draw(D3DPRIMITIVETYPE type, const D3DTLVERTEX* v, DWORD 
   const D3DPixelPipeline pipeline(state, target_->MutablePixels(), target_->Pitch(), codec);
   const int right = std::min<int>(target_->Width(), static_cast<int>(viewport_.dwX + viewport_.dwWidth));
   const int bottom = std::min<int>(target_->Height(), static_cast<int>(viewport_.dwY + viewport_.dwHeight));
-  const D3DRasterizer raster(pipeline,
-                             D3DRasterizer::Clip{static_cast<int>(viewport_.dwX), static_cast<int>(viewport_.dwY),
-                                                 right, bottom},
-                             renderStates_[D3DRENDERSTATE_SHADEMODE] == D3DSHADE_FLAT,
-                             renderStates_[D3DRENDERSTATE_CULLMODE]);
+  const D3DRasterizer raster(
+      pipeline, D3DRasterizer::Clip{static_cast<int>(viewport_.dwX), static_cast<int>(viewport_.dwY), right, bottom},
+      renderStates_[D3DRENDERSTATE_SHADEMODE] == D3DSHADE_FLAT, renderStates_[D3DRENDERSTATE_CULLMODE]);
   switch (type) {
     case D3DPT_POINTLIST:
       for (DWORD i = 0; i < count; ++i) raster.Point(v[i]);
@@ -334,14 +342,14 @@ HRESULT Direct3DDevice::Draw(D3DPRIMITIVETYPE type, const D3DTLVERTEX* v, DWORD 
       break;
     case D3DPT_TRIANGLESTRIP:
       // Every other triangle is taken in reverse so that all keep the winding of the first.
-      DrawInPairs(raster, count - 2, [v](DWORD i, const D3DTLVERTEX* (&corners)[3]) {
+      DrawInPairs(raster, count - 2, [v](DWORD i, const D3DTLVERTEX*(&corners)[3]) {
         corners[0] = &v[i + i % 2];
         corners[1] = &v[i + 1 - i % 2];
         corners[2] = &v[i + 2];
       });
       break;
     default:
-      DrawInPairs(raster, count - 2, [v](DWORD i, const D3DTLVERTEX* (&corners)[3]) {
+      DrawInPairs(raster, count - 2, [v](DWORD i, const D3DTLVERTEX*(&corners)[3]) {
         corners[0] = &v[0];
         corners[1] = &v[i + 1];
         corners[2] = &v[i + 2];

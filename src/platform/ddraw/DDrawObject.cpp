@@ -21,24 +21,28 @@ namespace {
 
 DDPIXELFORMAT FormatOfDepth(int bits, bool is555) {
   switch (bits) {
-    case 32: return RgbPixelFormat(32, 0, 0xFF0000, 0xFF00, 0xFF);
-    case 24: return RgbPixelFormat(24, 0, 0xFF0000, 0xFF00, 0xFF);
-    case 16: return is555 ? RgbPixelFormat(16, 0, 0x7C00, 0x03E0, 0x1F) : RgbPixelFormat(16, 0, 0xF800, 0x07E0, 0x1F);
-    default: return Pal8PixelFormat();
+    case 32:
+      return RgbPixelFormat(32, 0, 0xFF0000, 0xFF00, 0xFF);
+    case 24:
+      return RgbPixelFormat(24, 0, 0xFF0000, 0xFF00, 0xFF);
+    case 16:
+      return is555 ? RgbPixelFormat(16, 0, 0x7C00, 0x03E0, 0x1F) : RgbPixelFormat(16, 0, 0xF800, 0x07E0, 0x1F);
+    default:
+      return Pal8PixelFormat();
   }
 }
 
 // X8R8G8B8, A8R8G8B8, R5G6B5, X1R5G5B5, A4R4G4B4 and PAL8 are the formats surfaces may ask for.
 bool SupportedFormat(const DDPIXELFORMAT& f) {
-  const DDPIXELFORMAT known[] = {RgbPixelFormat(32, 0, 0xFF0000, 0xFF00, 0xFF),
-                                 RgbPixelFormat(32, 0xFF000000, 0xFF0000, 0xFF00, 0xFF),
-                                 RgbPixelFormat(16, 0, 0xF800, 0x07E0, 0x1F), RgbPixelFormat(16, 0, 0x7C00, 0x03E0, 0x1F),
-                                 RgbPixelFormat(16, 0xF000, 0x0F00, 0x00F0, 0x0F)};
+  const DDPIXELFORMAT known[] = {
+      RgbPixelFormat(32, 0, 0xFF0000, 0xFF00, 0xFF), RgbPixelFormat(32, 0xFF000000, 0xFF0000, 0xFF00, 0xFF),
+      RgbPixelFormat(16, 0, 0xF800, 0x07E0, 0x1F), RgbPixelFormat(16, 0, 0x7C00, 0x03E0, 0x1F),
+      RgbPixelFormat(16, 0xF000, 0x0F00, 0x00F0, 0x0F)};
   if (f.dwFlags & DDPF_PALETTEINDEXED8) return f.dwRGBBitCount == 8;
   for (const DDPIXELFORMAT& k : known) {
     if (f.dwRGBBitCount == k.dwRGBBitCount && f.dwRBitMask == k.dwRBitMask && f.dwGBitMask == k.dwGBitMask &&
-        f.dwBBitMask == k.dwBBitMask && ((f.dwFlags & DDPF_ALPHAPIXELS) ? f.dwRGBAlphaBitMask : 0) ==
-                                            k.dwRGBAlphaBitMask)
+        f.dwBBitMask == k.dwBBitMask &&
+        ((f.dwFlags & DDPF_ALPHAPIXELS) ? f.dwRGBAlphaBitMask : 0) == k.dwRGBAlphaBitMask)
       return true;
   }
   return false;
@@ -151,8 +155,8 @@ HRESULT DDrawObject::MakeSurface(DDSURFACEDESC2& desc, DDrawSurface** out) {
     if (!level_) return DDERR_NOCOOPERATIVELEVELSET;
     if (hasPrimary_) return DDERR_PRIMARYSURFACEALREADYEXISTS;
     const bool flipping = caps & DDSCAPS_FLIP;
-    if (flipping && (!(level_ & DDSCL_EXCLUSIVE) || !(desc.dwFlags & DDSD_BACKBUFFERCOUNT) ||
-                     desc.dwBackBufferCount != 1))
+    if (flipping &&
+        (!(level_ & DDSCL_EXCLUSIVE) || !(desc.dwFlags & DDSD_BACKBUFFERCOUNT) || desc.dwBackBufferCount != 1))
       return (level_ & DDSCL_EXCLUSIVE) ? DDERR_INVALIDPARAMS : DDERR_NOEXCLUSIVEMODE;
     const DisplayMode desktop = Desktop();
     int w = modeWidth_ ? modeWidth_ : desktop.width;

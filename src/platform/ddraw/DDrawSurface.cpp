@@ -12,8 +12,7 @@ namespace Velk {
 namespace {
 
 bool Inside(const RECT& r, int width, int height) {
-  return r.left >= 0 && r.top >= 0 && r.right <= width && r.bottom <= height && r.left < r.right &&
-         r.top < r.bottom;
+  return r.left >= 0 && r.top >= 0 && r.right <= width && r.bottom <= height && r.left < r.right && r.top < r.bottom;
 }
 
 DWORD ReadPixel(const uint8_t* p, int bytes) {

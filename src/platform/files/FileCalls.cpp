@@ -39,7 +39,7 @@ BOOL Report(int result) {
 BOOL DeleteFileA(const char* path) {
   if (Invalid(path)) return FALSE;
   std::string mapped = Velk::MapPath(path);
-  struct stat info{};
+  struct stat info {};
   // A folder is refused, as Windows does, rather than left to unlink's answer.
   if (lstat(mapped.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
     SetLastError(ERROR_ACCESS_DENIED);

@@ -38,9 +38,8 @@ bool Permits(const OpenMode& holder, const OpenMode& wanted) {
 
 bool Conflicts(const std::string& key, const OpenMode& wanted) {
   auto [first, last] = gOpenFiles.equal_range(key);
-  return std::any_of(first, last, [&](const auto& open) {
-    return !Permits(open.second, wanted) || !Permits(wanted, open.second);
-  });
+  return std::any_of(first, last,
+                     [&](const auto& open) { return !Permits(open.second, wanted) || !Permits(wanted, open.second); });
 }
 
 // The other-process guard; -1 when the lock file cannot be made (another process is then not kept
@@ -56,7 +55,7 @@ bool LockBeside(const std::string& path, const OpenMode& mode, int& fd) {
 }
 
 bool ReadAll(int fd, std::string& bytes) {
-  struct stat info{};
+  struct stat info {};
   if (fstat(fd, &info) != 0) return false;
   if (static_cast<uint64_t>(info.st_size) > Velk::kMaxFileImage) {
     errno = ENOMEM;
@@ -138,14 +137,13 @@ DWORD OpenError(const std::string& path, int err) {
 
 // Opens the file itself and reads it whole. -1 on failure, with errno set. Only a plain file is
 // taken (without waiting: a pipe in its place would block the open).
-int OpenImage(const std::string& path, const OpenMode& mode, DWORD disposition, bool& existed,
-              std::string& bytes) {
+int OpenImage(const std::string& path, const OpenMode& mode, DWORD disposition, bool& existed, std::string& bytes) {
   int flags = ((mode.access & GENERIC_WRITE) != 0 ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NONBLOCK;
   existed = access(path.c_str(), F_OK) == 0;
   if (disposition == OPEN_ALWAYS) flags |= O_CREAT;
   int fd = open(path.c_str(), flags, 0644);
   if (fd < 0) return -1;
-  struct stat info{};
+  struct stat info {};
   if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
     close(fd);
     errno = EISDIR;
@@ -160,8 +158,8 @@ int OpenImage(const std::string& path, const OpenMode& mode, DWORD disposition, 
 
 }  // namespace
 
-HANDLE CreateFileA(const char* name, DWORD access, DWORD shareMode, SECURITY_ATTRIBUTES*, DWORD disposition,
-                   DWORD, HANDLE) {
+HANDLE CreateFileA(const char* name, DWORD access, DWORD shareMode, SECURITY_ATTRIBUTES*, DWORD disposition, DWORD,
+                   HANDLE) {
   if (name == nullptr || name[0] == '\0') return Fail(ERROR_PATH_NOT_FOUND);
   if (disposition != OPEN_EXISTING && disposition != OPEN_ALWAYS) return Fail(ERROR_INVALID_PARAMETER);
   std::string path = Velk::MapPath(name);
@@ -221,10 +219,9 @@ BOOL WriteFile(HANDLE file, const void* buffer, DWORD count, DWORD* done, OVERLA
 DWORD SetFilePointer(HANDLE file, LONG distance, LONG* high, DWORD method) {
   FileImage* image = FindFile(file);
   if (image == nullptr) return INVALID_SET_FILE_POINTER;
-  int64_t move = high != nullptr
-                     ? static_cast<int64_t>((static_cast<uint64_t>(static_cast<uint32_t>(*high)) << 32) |
-                                            static_cast<uint32_t>(distance))
-                     : distance;
+  int64_t move = high != nullptr ? static_cast<int64_t>((static_cast<uint64_t>(static_cast<uint32_t>(*high)) << 32) |
+                                                        static_cast<uint32_t>(distance))
+                                 : distance;
   int64_t origin = 0;
   if (method == FILE_CURRENT) {
     origin = static_cast<int64_t>(image->position);

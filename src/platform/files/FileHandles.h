@@ -36,8 +36,8 @@ struct OVERLAPPED;
 // ERROR_ALREADY_EXISTS when the file was there). INVALID_HANDLE_VALUE on failure: ERROR_FILE_NOT_FOUND,
 // ERROR_PATH_NOT_FOUND, ERROR_ACCESS_DENIED (also for a folder), ERROR_SHARING_VIOLATION, or
 // ERROR_NOT_ENOUGH_MEMORY for a file too large to hold (more than kMaxFileImage bytes).
-HANDLE CreateFileA(const char* name, DWORD access, DWORD shareMode, SECURITY_ATTRIBUTES* security,
-                   DWORD disposition, DWORD flags, HANDLE templateFile);
+HANDLE CreateFileA(const char* name, DWORD access, DWORD shareMode, SECURITY_ATTRIBUTES* security, DWORD disposition,
+                   DWORD flags, HANDLE templateFile);
 // Reads up to `count` bytes at the file pointer; at the end of the file TRUE with fewer (or 0).
 BOOL ReadFile(HANDLE file, void* buffer, DWORD count, DWORD* done, OVERLAPPED* overlapped);
 // Writes at the file pointer; past the end the gap reads as zeros.

@@ -49,15 +49,15 @@ bool MatchFrom(const char* p, const char* n) {
 
 FILETIME ToFileTime(const timespec& t) {
   constexpr uint64_t kEpochDifference = 11644473600ull;  // seconds from 1601 to 1970
-  uint64_t ticks = (static_cast<uint64_t>(t.tv_sec) + kEpochDifference) * 10000000ull +
-                   static_cast<uint64_t>(t.tv_nsec) / 100;
+  uint64_t ticks =
+      (static_cast<uint64_t>(t.tv_sec) + kEpochDifference) * 10000000ull + static_cast<uint64_t>(t.tv_nsec) / 100;
   return {static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
 }
 
 bool Describe(const std::string& folder, const char* name, WIN32_FIND_DATAA* out) {
   size_t length = std::strlen(name);
   if (length >= MAX_PATH) return false;
-  struct stat info{};
+  struct stat info {};
   if (lstat((folder + name).c_str(), &info) != 0) return false;
   *out = WIN32_FIND_DATAA{};
   if (S_ISLNK(info.st_mode)) {
@@ -114,8 +114,9 @@ HANDLE FindFirstFileA(const char* pattern, WIN32_FIND_DATAA* data) {
     SetLastError(ERROR_FILE_NOT_FOUND);
     return INVALID_HANDLE_VALUE;
   }
-  std::sort(search->entries.begin(), search->entries.end(),
-            [](const WIN32_FIND_DATAA& a, const WIN32_FIND_DATAA& b) { return std::strcmp(a.cFileName, b.cFileName) < 0; });
+  std::sort(search->entries.begin(), search->entries.end(), [](const WIN32_FIND_DATAA& a, const WIN32_FIND_DATAA& b) {
+    return std::strcmp(a.cFileName, b.cFileName) < 0;
+  });
   *data = search->entries[0];
   search->next = 1;
   std::lock_guard<std::mutex> hold(gSearchLock);

@@ -20,7 +20,7 @@ bool EqualNoCase(const std::string& a, const char* b) {
 }
 
 bool Exists(const std::string& path) {
-  struct stat info{};
+  struct stat info {};
   return lstat(path.c_str(), &info) == 0;
 }
 

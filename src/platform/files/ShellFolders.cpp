@@ -18,6 +18,6 @@ HRESULT SHGetFolderPathA(HWND, int folder, HANDLE, DWORD, char* path) {
   if (found.size() >= MAX_PATH) return E_FAIL;
   if ((folder & CSIDL_FLAG_CREATE) != 0 && !Velk::MakeFolders(found)) return E_FAIL;
   std::memcpy(path, found.c_str(), found.size() + 1);
-  struct stat info{};
+  struct stat info {};
   return stat(found.c_str(), &info) == 0 && S_ISDIR(info.st_mode) ? S_OK : S_FALSE;
 }

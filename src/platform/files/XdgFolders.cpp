@@ -37,7 +37,7 @@ std::string EnvOrHome(const char* name, const char* underHome) {
 }
 
 bool IsFolder(const std::string& path) {
-  struct stat info{};
+  struct stat info {};
   return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 

@@ -93,7 +93,6 @@ signed char FMUSIC_SetMasterVolume(FMUSIC_MODULE* module, int volume) {
 }
 
 signed char FMUSIC_IsPlaying(FMUSIC_MODULE* module) {
-  return WithModule(module, [](FMUSIC_MODULE& song) {
-    return song.voice != 0 && (song.paused || Mixer().IsPlaying(song.voice));
-  });
+  return WithModule(
+      module, [](FMUSIC_MODULE& song) { return song.voice != 0 && (song.paused || Mixer().IsPlaying(song.voice)); });
 }

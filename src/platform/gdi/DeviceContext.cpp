@@ -4,8 +4,7 @@
 
 #include "platform/gdi/GdiBitmap.h"
 
-DeviceContext::DeviceContext()
-    : mFont(static_cast<HFONT>(GetStockObject(SYSTEM_FONT))), mBitmap(GdiBitmap::Stock()) {}
+DeviceContext::DeviceContext() : mFont(static_cast<HFONT>(GetStockObject(SYSTEM_FONT))), mBitmap(GdiBitmap::Stock()) {}
 
 TextTarget DeviceContext::Target() const {
   TextTarget target;

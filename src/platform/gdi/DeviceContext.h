@@ -5,7 +5,7 @@
 // A device context: the selected font and bitmap, the text colour and the clip rectangle. A context
 // from GetDC measures only; text lands in the bitmap selected into a memory context.
 class DeviceContext {
-public:
+ public:
   DeviceContext();
 
   HFONT mFont;

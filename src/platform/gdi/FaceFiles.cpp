@@ -9,8 +9,8 @@ namespace {
 constexpr const char* kFontFolder = "/usr/share/fonts/truetype/dejavu/";
 
 bool EqualNoCase(const std::string& a, const std::string& b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Velk::FoldAscii(x) == Velk::FoldAscii(y); });
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                            [](char x, char y) { return Velk::FoldAscii(x) == Velk::FoldAscii(y); });
 }
 
 }  // namespace

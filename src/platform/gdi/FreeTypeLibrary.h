@@ -7,7 +7,7 @@
 // The process's one FreeType library. FreeType objects are not thread-safe and fonts are made on the
 // loading thread while the main thread draws, so every FreeType call runs under Mutex().
 class FreeTypeLibrary {
-public:
+ public:
   // Started on first use and never shut down: fonts held by static objects may outlive any order of
   // static destruction.
   static FreeTypeLibrary& Get();
@@ -16,7 +16,7 @@ public:
   // Null when FreeType could not start. Call with Mutex() held.
   FT_Library Handle() const { return mLibrary; }
 
-private:
+ private:
   FreeTypeLibrary();
 
   std::mutex mMutex;

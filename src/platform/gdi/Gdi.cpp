@@ -18,9 +18,7 @@ constexpr int kScreenDpi = 96;
 // The cell height of the stock system font.
 constexpr LONG kSystemFontHeight = 16;
 
-uint32_t PixelOf(COLORREF color) {
-  return ((color & 0xFF) << 16) | (color & 0xFF00) | ((color >> 16) & 0xFF);
-}
+uint32_t PixelOf(COLORREF color) { return ((color & 0xFF) << 16) | (color & 0xFF00) | ((color >> 16) & 0xFF); }
 
 GdiFont* SystemFont() {
   static GdiFont* font = [] {
@@ -109,10 +107,14 @@ HGDIOBJ GetStockObject(int which) {
   static HBRUSH__ white(0xFFFFFF, true);
   static HBRUSH__ black(0x000000, true);
   switch (which) {
-    case WHITE_BRUSH: return &white;
-    case BLACK_BRUSH: return &black;
-    case SYSTEM_FONT: return SystemFont();
-    default: return nullptr;
+    case WHITE_BRUSH:
+      return &white;
+    case BLACK_BRUSH:
+      return &black;
+    case SYSTEM_FONT:
+      return SystemFont();
+    default:
+      return nullptr;
   }
 }
 

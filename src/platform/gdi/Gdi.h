@@ -123,9 +123,9 @@ HDC CreateCompatibleDC(HDC dc);
 BOOL DeleteDC(HDC dc);
 int GetDeviceCaps(HDC dc, int index);
 
-HFONT CreateFontA(int height, int width, int escapement, int orientation, int weight, DWORD italic,
-                  DWORD underline, DWORD strikeOut, DWORD charSet, DWORD outPrecision, DWORD clipPrecision,
-                  DWORD quality, DWORD pitchAndFamily, const char* faceName);
+HFONT CreateFontA(int height, int width, int escapement, int orientation, int weight, DWORD italic, DWORD underline,
+                  DWORD strikeOut, DWORD charSet, DWORD outPrecision, DWORD clipPrecision, DWORD quality,
+                  DWORD pitchAndFamily, const char* faceName);
 HFONT CreateFontIndirectA(const LOGFONTA* description);
 // Fills a LOGFONTA of a font; returns the bytes written, 0 for anything else.
 int GetObjectA(HGDIOBJ object, int size, void* out);

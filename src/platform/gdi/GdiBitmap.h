@@ -7,10 +7,14 @@
 
 // A 32-bit top-down pixel buffer (0xXXRRGGBB), its own or borrowed from a surface.
 class GdiBitmap : public GdiObject {
-public:
+ public:
   GdiBitmap(int width, int height, bool stock = false)
-      : GdiObject(stock), mWidth(width), mHeight(height), mPitch(width),
-        mOwned(static_cast<size_t>(width) * static_cast<size_t>(height), 0u), mPixels(mOwned.data()) {}
+      : GdiObject(stock),
+        mWidth(width),
+        mHeight(height),
+        mPitch(width),
+        mOwned(static_cast<size_t>(width) * static_cast<size_t>(height), 0u),
+        mPixels(mOwned.data()) {}
   // Rows pitch pixels apart; the memory stays the lender's.
   GdiBitmap(uint32_t* pixels, int width, int height, int pitch)
       : mWidth(width), mHeight(height), mPitch(pitch), mPixels(pixels) {}
@@ -23,7 +27,7 @@ public:
   int Pitch() const { return mPitch; }
   uint32_t* Pixels() { return mPixels; }
 
-private:
+ private:
   int mWidth;
   int mHeight;
   int mPitch;

@@ -18,7 +18,7 @@ struct TextTarget {
 // A font: its description and the FreeType face rendering it at the requested pixel size. A face
 // that cannot be opened leaves a font with zero metrics that measures 0 and draws nothing.
 class GdiFont : public GdiObject {
-public:
+ public:
   explicit GdiFont(const LOGFONTA& description, bool stock = false);
   ~GdiFont() override;
 
@@ -30,7 +30,7 @@ public:
   // (x, y) is the top-left of the text cell; pixel is 0x00RRGGBB.
   void Draw(const TextTarget& target, int x, int y, const wchar_t* text, int count, uint32_t pixel) const;
 
-private:
+ private:
   // A rendered glyph: its advance and its coverage, 0..255, placed relative to pen and baseline.
   struct CachedGlyph {
     int advance = 0;

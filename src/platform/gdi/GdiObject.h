@@ -2,7 +2,7 @@
 
 // Base of every GDI object; stock objects live for the whole process.
 class GdiObject {
-public:
+ public:
   explicit GdiObject(bool stock = false) : mStock(stock) {}
   GdiObject(const GdiObject&) = delete;
   GdiObject& operator=(const GdiObject&) = delete;
@@ -10,6 +10,6 @@ public:
 
   bool IsStock() const { return mStock; }
 
-private:
+ private:
   bool mStock;
 };

@@ -111,8 +111,8 @@ void Receive(int fd, std::vector<Velk::InstanceNotice>& notices) {
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) return;
     if (static_cast<size_t>(n) != kNoticeSize) continue;  // not one of ours
-    notices.push_back({GetLittleEndian(buffer), GetLittleEndian(buffer + 4),
-                       static_cast<LPARAM>(GetLittleEndian(buffer + 8))});
+    notices.push_back(
+        {GetLittleEndian(buffer), GetLittleEndian(buffer + 4), static_cast<LPARAM>(GetLittleEndian(buffer + 8))});
   }
 }
 

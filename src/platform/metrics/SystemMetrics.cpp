@@ -30,16 +30,24 @@ int GetSystemMetrics(int index) {
   Velk::DisplayInfo display = Velk::Backend::Get().Display();
   const RECT& work = display.workArea;
   switch (index) {
-    case SM_CXSCREEN: return display.desktop.width;
-    case SM_CYSCREEN: return display.desktop.height;
-    case SM_CYCAPTION: return CaptionHeight();
+    case SM_CXSCREEN:
+      return display.desktop.width;
+    case SM_CYSCREEN:
+      return display.desktop.height;
+    case SM_CYCAPTION:
+      return CaptionHeight();
     case SM_CXCURSOR:
-    case SM_CYCURSOR: return kCursorSize;
+    case SM_CYCURSOR:
+      return kCursorSize;
     // The client area of a maximised window: the work area less the caption.
-    case SM_CXFULLSCREEN: return work.right - work.left;
-    case SM_CYFULLSCREEN: return work.bottom - work.top - CaptionHeight();
-    case SM_TABLETPC: return 0;
-    default: return 0;
+    case SM_CXFULLSCREEN:
+      return work.right - work.left;
+    case SM_CYFULLSCREEN:
+      return work.bottom - work.top - CaptionHeight();
+    case SM_TABLETPC:
+      return 0;
+    default:
+      return 0;
   }
 }
 

@@ -15,11 +15,16 @@ Velk::MessageBoxHook gHook;
 
 std::vector<Velk::MessageBoxButton> ButtonsOf(UINT type) {
   switch (type & kButtonsMask) {
-    case MB_OKCANCEL: return {{IDOK, "OK"}, {IDCANCEL, "Cancel"}};
-    case MB_YESNOCANCEL: return {{IDYES, "Yes"}, {IDNO, "No"}, {IDCANCEL, "Cancel"}};
-    case MB_YESNO: return {{IDYES, "Yes"}, {IDNO, "No"}};
-    case MB_RETRYCANCEL: return {{IDRETRY, "Retry"}, {IDCANCEL, "Cancel"}};
-    default: return {{IDOK, "OK"}};
+    case MB_OKCANCEL:
+      return {{IDOK, "OK"}, {IDCANCEL, "Cancel"}};
+    case MB_YESNOCANCEL:
+      return {{IDYES, "Yes"}, {IDNO, "No"}, {IDCANCEL, "Cancel"}};
+    case MB_YESNO:
+      return {{IDYES, "Yes"}, {IDNO, "No"}};
+    case MB_RETRYCANCEL:
+      return {{IDRETRY, "Retry"}, {IDCANCEL, "Cancel"}};
+    default:
+      return {{IDOK, "OK"}};
   }
 }
 

@@ -49,9 +49,7 @@ HRESULT DomDocument::get_nodeName(std::wstring* out) {
   return S_OK;
 }
 
-HRESULT DomDocument::get_attributes(IXMLDOMNamedNodeMap** out) {
-  return DomOps::Attributes(this, mTree, out);
-}
+HRESULT DomDocument::get_attributes(IXMLDOMNamedNodeMap** out) { return DomOps::Attributes(this, mTree, out); }
 
 HRESULT DomDocument::get_text(std::wstring* out) {
   if (!out) return E_POINTER;
@@ -80,8 +78,7 @@ HRESULT DomDocument::put_async(VARIANT_BOOL async) {
 
 HRESULT DomDocument::loadXML(BSTR xml, VARIANT_BOOL* success) {
   std::string text = DomOps::Utf8(xml);
-  pugi::xml_parse_result result =
-      mTree.load_buffer(text.data(), text.size(), pugi::parse_default, pugi::encoding_utf8);
+  pugi::xml_parse_result result = mTree.load_buffer(text.data(), text.size(), pugi::parse_default, pugi::encoding_utf8);
   if (!result) mTree.reset();  // a failed load keeps nothing of what was parsed before the error
   if (success) *success = result ? VARIANT_TRUE : VARIANT_FALSE;
   return result ? S_OK : S_FALSE;

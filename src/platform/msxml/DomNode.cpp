@@ -84,9 +84,7 @@ HRESULT DomNode::get_ownerDocument(IXMLDOMDocument** out) {
   return S_OK;
 }
 
-HRESULT DomNode::appendChild(IXMLDOMNode* child, IXMLDOMNode** out) {
-  return insertBefore(child, nullptr, out);
-}
+HRESULT DomNode::appendChild(IXMLDOMNode* child, IXMLDOMNode** out) { return insertBefore(child, nullptr, out); }
 
 HRESULT DomNode::insertBefore(IXMLDOMNode* child, IXMLDOMNode* before, IXMLDOMNode** out) {
   if (mAttribute) return E_FAIL;

@@ -42,8 +42,8 @@ std::wstring Wide(const char* utf8) { return Velk::PlatformText::Utf8ToUtf16(utf
 
 std::string Utf8(BSTR wide) { return Velk::PlatformText::Utf16ToUtf8(wide ? wide : L""); }
 
-HRESULT SelectSingle(DomDocument* document, const pugi::xpath_node& context, BSTR query,
-                     const XPathVars* vars, IXMLDOMNode** out) {
+HRESULT SelectSingle(DomDocument* document, const pugi::xpath_node& context, BSTR query, const XPathVars* vars,
+                     IXMLDOMNode** out) {
   if (!out) return E_POINTER;
   *out = nullptr;
   std::optional<pugi::xpath_node_set> found = Evaluate(context, query, vars);
@@ -53,8 +53,8 @@ HRESULT SelectSingle(DomDocument* document, const pugi::xpath_node& context, BST
   return *out ? S_OK : E_OUTOFMEMORY;
 }
 
-HRESULT SelectNodes(DomDocument* document, const pugi::xpath_node& context, BSTR query,
-                    const XPathVars* vars, IXMLDOMNodeList** out) {
+HRESULT SelectNodes(DomDocument* document, const pugi::xpath_node& context, BSTR query, const XPathVars* vars,
+                    IXMLDOMNodeList** out) {
   if (!out) return E_POINTER;
   *out = nullptr;
   std::optional<pugi::xpath_node_set> found = Evaluate(context, query, vars);
@@ -79,8 +79,8 @@ HRESULT Attributes(DomDocument* document, const pugi::xml_node& element, IXMLDOM
   return *out ? S_OK : E_OUTOFMEMORY;
 }
 
-HRESULT Insert(DomDocument* document, pugi::xml_node parent, IXMLDOMNode* child,
-               IXMLDOMNode* before, IXMLDOMNode** out) {
+HRESULT Insert(DomDocument* document, pugi::xml_node parent, IXMLDOMNode* child, IXMLDOMNode* before,
+               IXMLDOMNode** out) {
   if (out) *out = nullptr;
   auto* node = dynamic_cast<DomNode*>(child);
   if (!node || node->Document() != document || node->IsAttribute()) return E_INVALIDARG;
@@ -110,15 +110,23 @@ HRESULT Insert(DomDocument* document, pugi::xml_node parent, IXMLDOMNode* child,
 
 DOMNodeType TypeOf(const pugi::xml_node& node) {
   switch (node.type()) {
-    case pugi::node_element: return NODE_ELEMENT;
-    case pugi::node_pcdata: return NODE_TEXT;
-    case pugi::node_cdata: return NODE_CDATA_SECTION;
-    case pugi::node_comment: return NODE_COMMENT;
+    case pugi::node_element:
+      return NODE_ELEMENT;
+    case pugi::node_pcdata:
+      return NODE_TEXT;
+    case pugi::node_cdata:
+      return NODE_CDATA_SECTION;
+    case pugi::node_comment:
+      return NODE_COMMENT;
     case pugi::node_pi:
-    case pugi::node_declaration: return NODE_PROCESSING_INSTRUCTION;
-    case pugi::node_doctype: return NODE_DOCUMENT_TYPE;
-    case pugi::node_document: return NODE_DOCUMENT;
-    default: return NODE_INVALID;
+    case pugi::node_declaration:
+      return NODE_PROCESSING_INSTRUCTION;
+    case pugi::node_doctype:
+      return NODE_DOCUMENT_TYPE;
+    case pugi::node_document:
+      return NODE_DOCUMENT;
+    default:
+      return NODE_INVALID;
   }
 }
 

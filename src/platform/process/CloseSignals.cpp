@@ -33,7 +33,7 @@ void CloseSignals::Install() {
   if (gInstalled) return;
   gCaught = false;
   gPending = false;
-  struct sigaction action{};
+  struct sigaction action {};
   action.sa_handler = OnCloseSignal;
   sigemptyset(&action.sa_mask);
   action.sa_flags = SA_RESTART;

@@ -32,7 +32,7 @@ std::mutex gRegistryLock;
 std::set<OpenKey*> gOpenKeys;
 
 bool IsFolder(const std::string& path) {
-  struct stat info{};
+  struct stat info {};
   return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
@@ -97,7 +97,7 @@ std::string WhyUnwritable(const std::string& folder, int error) {
   for (size_t i = 1; i <= folder.size(); ++i) {
     if (i < folder.size() && folder[i] != '/') continue;
     std::string part = folder.substr(0, i);
-    struct stat info{};
+    struct stat info {};
     if (stat(part.c_str(), &info) == 0 && !S_ISDIR(info.st_mode)) return part + " is a file, not a folder";
   }
   return std::strerror(error);

@@ -70,7 +70,8 @@ bool ReadQuoted(const std::string& line, size_t& pos, std::string& out) {
     if (++pos >= line.size()) return false;
     if (line[pos] == '"' || line[pos] == '\\') {
       out += line[pos];
-    } else if (line[pos] == 'x' && pos + 2 < line.size() && HexDigit(line[pos + 1]) >= 0 && HexDigit(line[pos + 2]) >= 0) {
+    } else if (line[pos] == 'x' && pos + 2 < line.size() && HexDigit(line[pos + 1]) >= 0 &&
+               HexDigit(line[pos + 2]) >= 0) {
       out += static_cast<char>(HexDigit(line[pos + 1]) * 16 + HexDigit(line[pos + 2]));
       pos += 2;
     } else {

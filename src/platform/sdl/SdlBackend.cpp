@@ -40,9 +40,12 @@ std::atomic<SdlBackend*> gWatched{nullptr};
 
 Uint32 MessageBoxFlags(UINT type) {
   switch (type & kIconMask) {
-    case kIconError: return SDL_MESSAGEBOX_ERROR;
-    case kIconWarning: return SDL_MESSAGEBOX_WARNING;
-    default: return SDL_MESSAGEBOX_INFORMATION;
+    case kIconError:
+      return SDL_MESSAGEBOX_ERROR;
+    case kIconWarning:
+      return SDL_MESSAGEBOX_WARNING;
+    default:
+      return SDL_MESSAGEBOX_INFORMATION;
   }
 }
 
@@ -147,10 +150,14 @@ void SdlBackend::ShowNativeWindow(HWND hwnd, int cmd) {
   if (!window) return;
   if (cmd != SW_HIDE) LeaveFrameToManager(hwnd, window);
   switch (cmd) {
-    case SW_HIDE: SDL_HideWindow(window); return;
+    case SW_HIDE:
+      SDL_HideWindow(window);
+      return;
     case SW_MINIMIZE:
     case SW_SHOWMINIMIZED:
-    case SW_SHOWMINNOACTIVE: SDL_MinimizeWindow(window); return;
+    case SW_SHOWMINNOACTIVE:
+      SDL_MinimizeWindow(window);
+      return;
     case SW_MAXIMIZE:
       SDL_ShowWindow(window);
       SDL_MaximizeWindow(window);
@@ -169,7 +176,9 @@ void SdlBackend::ShowNativeWindow(HWND hwnd, int cmd) {
       SDL_ShowWindow(window);
       SDL_RaiseWindow(window);
       return;
-    default: SDL_ShowWindow(window); return;
+    default:
+      SDL_ShowWindow(window);
+      return;
   }
 }
 
@@ -196,8 +205,8 @@ void SdlBackend::PresentClient(HWND hwnd, const uint32_t* pixels, int width, int
   auto* window = static_cast<SDL_Window*>(NativeWindow(hwnd));
   SDL_Surface* target = window ? SDL_GetWindowSurface(window) : nullptr;
   if (!target || !pixels) return;
-  SDL_Surface* picture = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(pixels), width, height, 32,
-                                                            width * 4, SDL_PIXELFORMAT_RGB888);
+  SDL_Surface* picture = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(pixels), width, height, 32, width * 4,
+                                                            SDL_PIXELFORMAT_RGB888);
   if (!picture) return;
   SDL_BlitSurface(picture, nullptr, target, nullptr);
   SDL_FreeSurface(picture);
@@ -254,7 +263,9 @@ void SdlBackend::Translate(const SDL_Event& event) {
       // A signal or session end: ask the first window to close.
       if (!windows_.empty()) input.Close(windows_.begin()->first);
       return;
-    case SDL_WINDOWEVENT: TranslateWindowEvent(event); return;
+    case SDL_WINDOWEVENT:
+      TranslateWindowEvent(event);
+      return;
     case SDL_DISPLAYEVENT: {
       DisplayInfo display = Display();
       input.DisplayChanged(display.desktop.bitsPerPixel, display.desktop.width, display.desktop.height);
@@ -266,9 +277,9 @@ void SdlBackend::Translate(const SDL_Event& event) {
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: {
       HWND hwnd = WindowOf(event.button.windowID);
-      static const std::unordered_map<int, MouseButton> kButtons = {
-          {SDL_BUTTON_LEFT, MouseButton::Left}, {SDL_BUTTON_RIGHT, MouseButton::Right},
-          {SDL_BUTTON_MIDDLE, MouseButton::Middle}};
+      static const std::unordered_map<int, MouseButton> kButtons = {{SDL_BUTTON_LEFT, MouseButton::Left},
+                                                                    {SDL_BUTTON_RIGHT, MouseButton::Right},
+                                                                    {SDL_BUTTON_MIDDLE, MouseButton::Middle}};
       auto button = kButtons.find(event.button.button);
       if (!hwnd || button == kButtons.end()) return;
       input.MouseButton(hwnd, button->second, event.type == SDL_MOUSEBUTTONDOWN, event.button.x, event.button.y,
@@ -282,11 +293,14 @@ void SdlBackend::Translate(const SDL_Event& event) {
       }
       return;
     case SDL_KEYDOWN:
-    case SDL_KEYUP: TranslateKey(event); return;
+    case SDL_KEYUP:
+      TranslateKey(event);
+      return;
     case SDL_TEXTINPUT:
       if (HWND hwnd = WindowOf(event.text.windowID)) input.Text(hwnd, event.text.text);
       return;
-    default: return;
+    default:
+      return;
   }
 }
 
@@ -295,18 +309,41 @@ void SdlBackend::TranslateWindowEvent(const SDL_Event& event) {
   if (!hwnd) return;
   auto& input = Input();
   switch (event.window.event) {
-    case SDL_WINDOWEVENT_CLOSE: input.Close(hwnd); return;
-    case SDL_WINDOWEVENT_FOCUS_GAINED: input.Activate(hwnd, true); return;
-    case SDL_WINDOWEVENT_FOCUS_LOST: input.Activate(hwnd, false); return;
-    case SDL_WINDOWEVENT_MINIMIZED: input.Size(hwnd, SIZE_MINIMIZED); return;
-    case SDL_WINDOWEVENT_MAXIMIZED: input.Size(hwnd, SIZE_MAXIMIZED); return;
-    case SDL_WINDOWEVENT_RESTORED: input.Size(hwnd, SIZE_RESTORED); return;
-    case SDL_WINDOWEVENT_MOVED: input.Moved(hwnd, event.window.data1, event.window.data2); return;
-    case SDL_WINDOWEVENT_SIZE_CHANGED: input.Resized(hwnd, event.window.data1, event.window.data2); return;
-    case SDL_WINDOWEVENT_EXPOSED: input.Paint(hwnd); return;
-    case SDL_WINDOWEVENT_ENTER: input.MouseEnter(hwnd); return;
-    case SDL_WINDOWEVENT_LEAVE: input.MouseLeave(hwnd); return;
-    default: return;
+    case SDL_WINDOWEVENT_CLOSE:
+      input.Close(hwnd);
+      return;
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+      input.Activate(hwnd, true);
+      return;
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+      input.Activate(hwnd, false);
+      return;
+    case SDL_WINDOWEVENT_MINIMIZED:
+      input.Size(hwnd, SIZE_MINIMIZED);
+      return;
+    case SDL_WINDOWEVENT_MAXIMIZED:
+      input.Size(hwnd, SIZE_MAXIMIZED);
+      return;
+    case SDL_WINDOWEVENT_RESTORED:
+      input.Size(hwnd, SIZE_RESTORED);
+      return;
+    case SDL_WINDOWEVENT_MOVED:
+      input.Moved(hwnd, event.window.data1, event.window.data2);
+      return;
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+      input.Resized(hwnd, event.window.data1, event.window.data2);
+      return;
+    case SDL_WINDOWEVENT_EXPOSED:
+      input.Paint(hwnd);
+      return;
+    case SDL_WINDOWEVENT_ENTER:
+      input.MouseEnter(hwnd);
+      return;
+    case SDL_WINDOWEVENT_LEAVE:
+      input.MouseLeave(hwnd);
+      return;
+    default:
+      return;
   }
 }
 
@@ -360,16 +397,17 @@ int SdlBackend::ShowMessageBox(HWND owner, const std::string& textUtf8, const st
   // Owned by the program's window, the box stays above it even in full screen.
   SDL_MessageBoxData box{MessageBoxFlags(type) | SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT,
                          static_cast<SDL_Window*>(NativeWindow(owner)),
-                         captionUtf8.c_str(), textUtf8.c_str(), static_cast<int>(data.size()), data.data(),
+                         captionUtf8.c_str(),
+                         textUtf8.c_str(),
+                         static_cast<int>(data.size()),
+                         data.data(),
                          nullptr};
   int pressed = 0;
   if (SDL_ShowMessageBox(&box, &pressed) != 0 || pressed <= 0) return 0;
   return pressed;
 }
 
-bool SdlBackend::SetClipboardText(const std::string& utf8) {
-  return ready_ && SDL_SetClipboardText(utf8.c_str()) == 0;
-}
+bool SdlBackend::SetClipboardText(const std::string& utf8) { return ready_ && SDL_SetClipboardText(utf8.c_str()) == 0; }
 
 bool SdlBackend::GetClipboardText(std::string& utf8) {
   if (!ready_) return false;
@@ -382,12 +420,10 @@ bool SdlBackend::GetClipboardText(std::string& utf8) {
 
 void* SdlBackend::CreateSystemCursor(WORD id) {
   static const std::unordered_map<WORD, SDL_SystemCursor> kCursors = {
-      {32512, SDL_SYSTEM_CURSOR_ARROW},    {32513, SDL_SYSTEM_CURSOR_IBEAM},
-      {32514, SDL_SYSTEM_CURSOR_WAIT},     {32515, SDL_SYSTEM_CURSOR_CROSSHAIR},
-      {32642, SDL_SYSTEM_CURSOR_SIZENWSE}, {32643, SDL_SYSTEM_CURSOR_SIZENESW},
-      {32644, SDL_SYSTEM_CURSOR_SIZEWE},   {32645, SDL_SYSTEM_CURSOR_SIZENS},
-      {32646, SDL_SYSTEM_CURSOR_SIZEALL},  {32648, SDL_SYSTEM_CURSOR_NO},
-      {32649, SDL_SYSTEM_CURSOR_HAND}};
+      {32512, SDL_SYSTEM_CURSOR_ARROW},     {32513, SDL_SYSTEM_CURSOR_IBEAM},    {32514, SDL_SYSTEM_CURSOR_WAIT},
+      {32515, SDL_SYSTEM_CURSOR_CROSSHAIR}, {32642, SDL_SYSTEM_CURSOR_SIZENWSE}, {32643, SDL_SYSTEM_CURSOR_SIZENESW},
+      {32644, SDL_SYSTEM_CURSOR_SIZEWE},    {32645, SDL_SYSTEM_CURSOR_SIZENS},   {32646, SDL_SYSTEM_CURSOR_SIZEALL},
+      {32648, SDL_SYSTEM_CURSOR_NO},        {32649, SDL_SYSTEM_CURSOR_HAND}};
   auto it = kCursors.find(id);
   if (!ready_ || it == kCursors.end()) return nullptr;
   SDL_Cursor* cursor = SDL_CreateSystemCursor(it->second);

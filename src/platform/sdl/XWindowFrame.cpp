@@ -26,8 +26,8 @@ std::optional<std::vector<long>> ReadProperty(Display* display, ::Window window,
   unsigned long items = 0;
   unsigned long rest = 0;
   unsigned char* data = nullptr;
-  const int status = XGetWindowProperty(display, window, property, 0, count, False, type, &actualType, &format,
-                                        &items, &rest, &data);
+  const int status =
+      XGetWindowProperty(display, window, property, 0, count, False, type, &actualType, &format, &items, &rest, &data);
   std::optional<std::vector<long>> values;
   if (status == Success && data && actualType == type && format == 32 && items == static_cast<unsigned long>(count)) {
     const long* first = reinterpret_cast<const long*>(data);
@@ -61,7 +61,8 @@ bool XWindowFrame::ManagerRuns(SDL_Window* window) {
 std::optional<RECT> XWindowFrame::Extents(SDL_Window* window) {
   SDL_SysWMinfo info;
   if (!X11Of(window, info)) return std::nullopt;
-  const auto sides = ReadProperty(info.info.x11.display, info.info.x11.window, "_NET_FRAME_EXTENTS", XA_CARDINAL, kSides);
+  const auto sides =
+      ReadProperty(info.info.x11.display, info.info.x11.window, "_NET_FRAME_EXTENTS", XA_CARDINAL, kSides);
   if (!sides) return std::nullopt;
   for (long side : *sides) {
     if (side < 0 || side > kMaxSide) return std::nullopt;

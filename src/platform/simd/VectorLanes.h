@@ -84,7 +84,8 @@ VELK_LANE Pair GatherPairs(const uint32_t* base, U32 index) {
   const U64 a{at(index[0]), at(index[1]), at(index[2]), at(index[3])};
   const U64 b{at(index[4]), at(index[5]), at(index[6]), at(index[7])};
   const U32 x = reinterpret_cast<U32>(a), y = reinterpret_cast<U32>(b);
-  return {__builtin_shufflevector(x, y, 0, 2, 4, 6, 8, 10, 12, 14), __builtin_shufflevector(x, y, 1, 3, 5, 7, 9, 11, 13, 15)};
+  return {__builtin_shufflevector(x, y, 0, 2, 4, 6, 8, 10, 12, 14),
+          __builtin_shufflevector(x, y, 1, 3, 5, 7, 9, 11, 13, 15)};
 }
 
 // Lane-wise choice: where mask is all ones take a, else b.
@@ -103,7 +104,8 @@ VELK_LANE U32 Div255Small(U32 v) { return (v + 1 + (v >> 8)) >> 8; }
 // Exact n / d for n below 2^24 and d from 1 to 256: the single-precision quotient is correctly
 // rounded and never reaches the next whole number, so truncating it gives the integer quotient.
 VELK_LANE U32 DivSmall(U32 n, U32 d) {
-  const F32 q = __builtin_convertvector(reinterpret_cast<I32>(n), F32) / __builtin_convertvector(reinterpret_cast<I32>(d), F32);
+  const F32 q =
+      __builtin_convertvector(reinterpret_cast<I32>(n), F32) / __builtin_convertvector(reinterpret_cast<I32>(d), F32);
   return reinterpret_cast<U32>(__builtin_convertvector(q, I32));
 }
 

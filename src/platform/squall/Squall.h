@@ -61,7 +61,8 @@ constexpr int SQUALL_ERROR_IN_USE = -5;
 int SQUALL_GetNumDevice();
 int SQUALL_Init(SQUALL_Settings* parameters);
 int SQUALL_SetSpeakerMode(int mode);
-int SQUALL_SetFileCallbacks(SQUALL_OpenCallback open, SQUALL_SeekCallback seek, SQUALL_ReadCallback read, SQUALL_CloseCallback close);
+int SQUALL_SetFileCallbacks(SQUALL_OpenCallback open, SQUALL_SeekCallback seek, SQUALL_ReadCallback read,
+                            SQUALL_CloseCallback close);
 int SQUALL_SetMemoryCallbacks(SQUALL_AllocCallback alloc, SQUALL_FreeCallback free);
 // The global pause; independent of the sample and channel pauses.
 int SQUALL_Pause(int pause);
@@ -73,8 +74,7 @@ int SQUALL_Free();
 // WAV (PCM 8/16-bit, mono or stereo) or Ogg Vorbis; answers the sample id.
 int SQUALL_Sample_LoadFile(const char* path, int memory, SQUALL_SampleDefaults* defaults);
 // Answers the channel id. The frequency is not used: every file plays at its own pitch.
-int SQUALL_Sample_PlayEx(int sample, int loop, int group, int start, int priority, int volume, int frequency,
-                         int pan);
+int SQUALL_Sample_PlayEx(int sample, int loop, int group, int start, int priority, int volume, int frequency, int pan);
 // Pauses or resumes the channels the sample has now; later channels are not affected.
 int SQUALL_Sample_Pause(int sample, int pause);
 int SQUALL_Sample_Stop(int sample);

@@ -243,7 +243,8 @@ int ForSampleChannels(int sample, Change change) {
   Lock lock = Enter(st);
   if (!st.started) return SQUALL_ERROR_NOT_STARTED;
   if (!FindSample(st, sample)) return SQUALL_ERROR_BAD_ID;
-  ForChannels(st, [&](const Channel& ch) { return ch.sample == sample; }, change);
+  ForChannels(
+      st, [&](const Channel& ch) { return ch.sample == sample; }, change);
   return 0;
 }
 
@@ -295,8 +296,8 @@ int SQUALL_Init(SQUALL_Settings* parameters) {
   if (!parameters || !Velk::AudioOutput::Acquire()) return SQUALL_ERROR_NOT_STARTED;
   st.started = true;
   st.paused = false;
-  st.maxChannels = parameters->channels > 0 ? std::min(parameters->channels, Velk::kDefaultChannels)
-                                            : Velk::kDefaultChannels;
+  st.maxChannels =
+      parameters->channels > 0 ? std::min(parameters->channels, Velk::kDefaultChannels) : Velk::kDefaultChannels;
   return 0;
 }
 
@@ -324,7 +325,8 @@ int SQUALL_Pause(int pause) {
   Velk::Lock lock = Velk::Enter(st);
   if (!st.started) return SQUALL_ERROR_NOT_STARTED;
   st.paused = pause != 0;
-  Velk::ForChannels(st, [](const Velk::Channel&) { return true; }, [](Velk::Channel&) {});
+  Velk::ForChannels(
+      st, [](const Velk::Channel&) { return true; }, [](Velk::Channel&) {});
   return 0;
 }
 
@@ -466,8 +468,9 @@ int SQUALL_ChannelGroup_SetVolume(int group, int volume) {
   Velk::StandIn& st = State();
   Velk::Lock lock = Velk::Enter(st);
   if (!st.started) return SQUALL_ERROR_NOT_STARTED;
-  Velk::ForChannels(st, [&](const Velk::Channel& ch) { return ch.group == group; },
-                    [&](Velk::Channel& ch) { ch.volume = Velk::Percent(volume); });
+  Velk::ForChannels(
+      st, [&](const Velk::Channel& ch) { return ch.group == group; },
+      [&](Velk::Channel& ch) { ch.volume = Velk::Percent(volume); });
   return 0;
 }
 

@@ -37,7 +37,8 @@ LRESULT ButtonControl::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     case WM_KEYUP:
       if (wParam == VK_SPACE) Click(hwnd);
       return 0;
-    default: return DefWindowProcW(hwnd, message, wParam, lParam);
+    default:
+      return DefWindowProcW(hwnd, message, wParam, lParam);
   }
 }
 

@@ -21,8 +21,7 @@ std::mutex gLock;
 Caret gCaret;
 
 void Report(const char* call) {
-  Velk::Backend::Get().CaretChanged(call, gCaret.owner, gCaret.owner && gCaret.hideCount == 0, gCaret.x,
-                                    gCaret.y);
+  Velk::Backend::Get().CaretChanged(call, gCaret.owner, gCaret.owner && gCaret.hideCount == 0, gCaret.x, gCaret.y);
 }
 
 bool Owns(HWND hwnd) { return hwnd && gCaret.owner == hwnd; }

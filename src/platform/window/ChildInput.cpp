@@ -76,7 +76,8 @@ HWND ChildInput::ChildAt(HWND topLevel, POINT client, POINT& childPoint) {
     auto w = table.Get(each);
     if (!w || w->parent != topLevel || !w->visible) continue;
     const POINT local = InChild(*parent, *w, client);
-    if (local.x < 0 || local.y < 0 || local.x >= w->rect.right - w->rect.left || local.y >= w->rect.bottom - w->rect.top)
+    if (local.x < 0 || local.y < 0 || local.x >= w->rect.right - w->rect.left ||
+        local.y >= w->rect.bottom - w->rect.top)
       continue;
     found = each;  // the last made lies on top
     childPoint = local;

@@ -96,9 +96,12 @@ void ControlPainter::PaintChild(ClientPicture& picture, HWND parent, HWND child)
   const RECT at{w->rect.left - origin.left, w->rect.top - origin.top, w->rect.right - origin.left,
                 w->rect.bottom - origin.top};
   const std::wstring& name = w->windowClass.name;
-  if (name == L"edit") PaintEdit(picture, at, child, ChildInput::FocusedChild(parent) == child);
-  else if (name == L"button") PaintButton(picture, at, *w);
-  else if (name == L"static") PaintStatic(picture, at, *w);
+  if (name == L"edit")
+    PaintEdit(picture, at, child, ChildInput::FocusedChild(parent) == child);
+  else if (name == L"button")
+    PaintButton(picture, at, *w);
+  else if (name == L"static")
+    PaintStatic(picture, at, *w);
 }
 
 void ControlPainter::PaintStatic(ClientPicture& picture, const RECT& at, const Window& w) {

@@ -18,9 +18,9 @@ struct ControlState {
   GdiFont* font = nullptr;  // null: the system font
   int topLine = 0;
   size_t caret = 0;
-  bool tracking = false;  // the left button went down on it and is still held
-  bool pressed = false;   // a tracked button with the pointer on it
-  int thumbGrab = -1;     // where the pointer holds the scroll bar's thumb, -1 when it does not
+  bool tracking = false;      // the left button went down on it and is still held
+  bool pressed = false;       // a tracked button with the pointer on it
+  int thumbGrab = -1;         // where the pointer holds the scroll bar's thumb, -1 when it does not
   HWND focusChild = nullptr;  // of a top-level window: the child that had the focus last
 };
 

@@ -67,7 +67,9 @@ void EditControl::ScrollTo(HWND hwnd, int topLine) {
 LRESULT EditControl::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (ControlStates::Instance().Common(hwnd, message, wParam)) return 0;
   switch (message) {
-    case WM_LBUTTONDOWN: MouseDown(hwnd, View(hwnd), ClientX(lParam), ClientY(lParam)); return 0;
+    case WM_LBUTTONDOWN:
+      MouseDown(hwnd, View(hwnd), ClientX(lParam), ClientY(lParam));
+      return 0;
     case WM_MOUSEMOVE:
       if (ControlStates::Instance().Get(hwnd).thumbGrab >= 0) DragThumb(hwnd, View(hwnd), ClientY(lParam));
       return 0;
@@ -79,9 +81,14 @@ LRESULT EditControl::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
       ScrollTo(hwnd, View(hwnd).state.topLine - notches * kWheelLines);
       return 0;
     }
-    case WM_KEYDOWN: Key(hwnd, View(hwnd), static_cast<UINT>(wParam)); return 0;
-    case WM_CHAR: Type(hwnd, View(hwnd), static_cast<wchar_t>(wParam)); return 0;
-    default: return DefWindowProcW(hwnd, message, wParam, lParam);
+    case WM_KEYDOWN:
+      Key(hwnd, View(hwnd), static_cast<UINT>(wParam));
+      return 0;
+    case WM_CHAR:
+      Type(hwnd, View(hwnd), static_cast<wchar_t>(wParam));
+      return 0;
+    default:
+      return DefWindowProcW(hwnd, message, wParam, lParam);
   }
 }
 
@@ -120,11 +127,21 @@ void EditControl::Key(HWND hwnd, const EditView& view, UINT vk) {
     MoveCaret(hwnd, to.start + std::min(column, to.length));
   };
   switch (vk) {
-    case VK_UP: readOnly ? ScrollTo(hwnd, top - 1) : toLine(line - 1); return;
-    case VK_DOWN: readOnly ? ScrollTo(hwnd, top + 1) : toLine(line + 1); return;
-    case VK_PRIOR: readOnly ? ScrollTo(hwnd, top - view.visibleLines) : toLine(line - view.visibleLines); return;
-    case VK_NEXT: readOnly ? ScrollTo(hwnd, top + view.visibleLines) : toLine(line + view.visibleLines); return;
-    case VK_HOME: readOnly ? ScrollTo(hwnd, 0) : MoveCaret(hwnd, view.lines[static_cast<size_t>(line)].start); return;
+    case VK_UP:
+      readOnly ? ScrollTo(hwnd, top - 1) : toLine(line - 1);
+      return;
+    case VK_DOWN:
+      readOnly ? ScrollTo(hwnd, top + 1) : toLine(line + 1);
+      return;
+    case VK_PRIOR:
+      readOnly ? ScrollTo(hwnd, top - view.visibleLines) : toLine(line - view.visibleLines);
+      return;
+    case VK_NEXT:
+      readOnly ? ScrollTo(hwnd, top + view.visibleLines) : toLine(line + view.visibleLines);
+      return;
+    case VK_HOME:
+      readOnly ? ScrollTo(hwnd, 0) : MoveCaret(hwnd, view.lines[static_cast<size_t>(line)].start);
+      return;
     case VK_END:
       if (readOnly) {
         ScrollTo(hwnd, view.maxTop);
@@ -133,8 +150,12 @@ void EditControl::Key(HWND hwnd, const EditView& view, UINT vk) {
         MoveCaret(hwnd, here.start + here.length);
       }
       return;
-    case VK_LEFT: MoveCaret(hwnd, view.state.caret > 0 ? view.state.caret - 1 : 0); return;
-    case VK_RIGHT: MoveCaret(hwnd, std::min(view.state.caret + 1, size)); return;
+    case VK_LEFT:
+      MoveCaret(hwnd, view.state.caret > 0 ? view.state.caret - 1 : 0);
+      return;
+    case VK_RIGHT:
+      MoveCaret(hwnd, std::min(view.state.caret + 1, size));
+      return;
     case VK_DELETE:
       if (!readOnly && view.state.caret < size) {
         std::wstring text = view.window.title;
@@ -143,7 +164,8 @@ void EditControl::Key(HWND hwnd, const EditView& view, UINT vk) {
         SetWindowTextW(hwnd, text.c_str());
       }
       return;
-    default: return;
+    default:
+      return;
   }
 }
 
@@ -184,9 +206,7 @@ size_t EditControl::IndexAt(const EditView& view, int x, int y) {
   const EditLine& line = view.lines[static_cast<size_t>(std::min(row, static_cast<int>(view.lines.size()) - 1))];
   const wchar_t* text = view.window.title.data() + line.start;
   size_t count = 0;
-  while (count < line.length &&
-         view.text.left + view.font->LineWidth(text, static_cast<int>(count + 1)) <= x)
-    ++count;
+  while (count < line.length && view.text.left + view.font->LineWidth(text, static_cast<int>(count + 1)) <= x) ++count;
   return line.start + count;
 }
 

@@ -14,8 +14,7 @@ EditLayout::EditLayout(const std::wstring& text, int width, const Measure& measu
   }
 }
 
-void EditLayout::WrapParagraph(const std::wstring& text, size_t start, size_t end, int width,
-                               const Measure& measure) {
+void EditLayout::WrapParagraph(const std::wstring& text, size_t start, size_t end, int width, const Measure& measure) {
   while (end - start > 0 && measure(text.data() + start, end - start) > width) {
     // The longest head that fits, then back to the last blank in it when there is one.
     size_t fit = 1;

@@ -20,11 +20,16 @@ LPARAM KeyLParam(bool alt, bool down, bool repeat) {
 
 wchar_t ControlChar(UINT vk, KeyModifiers mods) {
   switch (vk) {
-    case VK_RETURN: return 13;
-    case VK_TAB: return 9;
-    case VK_BACK: return 8;
-    case VK_ESCAPE: return 27;
-    default: break;
+    case VK_RETURN:
+      return 13;
+    case VK_TAB:
+      return 9;
+    case VK_BACK:
+      return 8;
+    case VK_ESCAPE:
+      return 27;
+    default:
+      break;
   }
   if (mods.ctrl && !mods.alt && vk >= 'A' && vk <= 'Z') return static_cast<wchar_t>(vk - 'A' + 1);
   return 0;

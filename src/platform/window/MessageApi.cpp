@@ -40,8 +40,10 @@ void PostSignalledClose() {
     }
     if (!target) target = each;
   }
-  if (target) Backend::Get().Input().Close(target);
-  else Velk::CloseSignals::PutBack();
+  if (target)
+    Backend::Get().Input().Close(target);
+  else
+    Velk::CloseSignals::PutBack();
 }
 
 }  // namespace
@@ -106,7 +108,8 @@ LRESULT DefWindowProcW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 
 BOOL PostMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (hwnd == HWND_BROADCAST) {
-    for (HWND each : WindowTable::Instance().All()) MessageQueue::Instance().Post(Velk::MakeMessage(each, message, wParam, lParam));
+    for (HWND each : WindowTable::Instance().All())
+      MessageQueue::Instance().Post(Velk::MakeMessage(each, message, wParam, lParam));
     return TRUE;
   }
   // A null window posts to the thread; anything else must be a live window.

@@ -51,8 +51,8 @@ ATOM RegisterClassA(const WNDCLASSA* wc) {
   return Register(wc->style, wc->lpfnWndProc, wc->hCursor, Widen(wc->lpszClassName));
 }
 
-HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR title, DWORD style, int x, int y, int width,
-                     int height, HWND parent, HMENU menu, HINSTANCE, LPVOID) {
+HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR title, DWORD style, int x, int y, int width, int height,
+                     HWND parent, HMENU menu, HINSTANCE, LPVOID) {
   if (!className) return nullptr;
   auto windowClass = WindowTable::Instance().FindClass(className);
   if (!windowClass) windowClass = Velk::SystemControlClass(className);
@@ -94,12 +94,12 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR title, DWORD styl
   return hwnd;
 }
 
-HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style, int x, int y, int width,
-                     int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param) {
+HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style, int x, int y, int width, int height,
+                     HWND parent, HMENU menu, HINSTANCE instance, LPVOID param) {
   if (!className) return nullptr;
   std::wstring wideTitle = Widen(title);
-  return CreateWindowExW(exStyle, Widen(className).c_str(), wideTitle.c_str(), style, x, y, width, height, parent,
-                         menu, instance, param);
+  return CreateWindowExW(exStyle, Widen(className).c_str(), wideTitle.c_str(), style, x, y, width, height, parent, menu,
+                         instance, param);
 }
 
 BOOL DestroyWindow(HWND hwnd) {
@@ -141,11 +141,16 @@ LONG_PTR GetWindowLongPtrW(HWND hwnd, int index) {
   auto w = WindowTable::Instance().Get(hwnd);
   if (!w) return 0;
   switch (index) {
-    case GWLP_USERDATA: return w->userData;
-    case GWL_STYLE: return static_cast<LONG_PTR>(w->style | (w->visible ? WS_VISIBLE : 0));
-    case GWL_EXSTYLE: return static_cast<LONG_PTR>(w->exStyle);
-    case GWLP_WNDPROC: return reinterpret_cast<LONG_PTR>(w->windowClass.proc);
-    default: return 0;
+    case GWLP_USERDATA:
+      return w->userData;
+    case GWL_STYLE:
+      return static_cast<LONG_PTR>(w->style | (w->visible ? WS_VISIBLE : 0));
+    case GWL_EXSTYLE:
+      return static_cast<LONG_PTR>(w->exStyle);
+    case GWLP_WNDPROC:
+      return reinterpret_cast<LONG_PTR>(w->windowClass.proc);
+    default:
+      return 0;
   }
 }
 
@@ -160,14 +165,19 @@ BOOL ShowWindow(HWND hwnd, int cmd) {
   switch (cmd) {
     case SW_MINIMIZE:
     case SW_SHOWMINIMIZED:
-    case SW_SHOWMINNOACTIVE: input.Size(hwnd, SIZE_MINIMIZED); break;
-    case SW_MAXIMIZE: input.Size(hwnd, SIZE_MAXIMIZED); break;
+    case SW_SHOWMINNOACTIVE:
+      input.Size(hwnd, SIZE_MINIMIZED);
+      break;
+    case SW_MAXIMIZE:
+      input.Size(hwnd, SIZE_MAXIMIZED);
+      break;
     case SW_SHOWNORMAL:
     case SW_SHOWNOACTIVATE:
     case SW_RESTORE:
       if (before->minimized || before->maximized) input.Size(hwnd, SIZE_RESTORED);
       break;
-    default: break;
+    default:
+      break;
   }
   if (!Backend::Get().ReportsFocus()) {
     if (Deactivates(cmd)) {
@@ -260,7 +270,8 @@ HWND SetFocus(HWND hwnd) {
   if (hwnd && !w) return nullptr;
   table.SetFocus(hwnd);
   // The window gives the focus back to this child when it gets it again.
-  if (w && w->parent) Velk::ControlStates::Instance().Update(w->parent, [&](Velk::ControlState& s) { s.focusChild = hwnd; });
+  if (w && w->parent)
+    Velk::ControlStates::Instance().Update(w->parent, [&](Velk::ControlState& s) { s.focusChild = hwnd; });
   return previous;
 }
 

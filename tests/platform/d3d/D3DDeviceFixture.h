@@ -18,7 +18,9 @@ inline DDPIXELFORMAT Format(DWORD bits, DWORD a, DWORD r, DWORD g, DWORD b) { re
 inline const DDPIXELFORMAT kX8R8G8B8 = Format(32, 0, 0xFF0000, 0xFF00, 0xFF);
 inline const DDPIXELFORMAT kA8R8G8B8 = Format(32, 0xFF000000u, 0xFF0000, 0xFF00, 0xFF);
 
-inline D3DTLVERTEX V(float x, float y, DWORD color, float u = 0, float v = 0) { return D3DTLVERTEX{x, y, 0, 1, color, 0, u, v}; }
+inline D3DTLVERTEX V(float x, float y, DWORD color, float u = 0, float v = 0) {
+  return D3DTLVERTEX{x, y, 0, 1, color, 0, u, v};
+}
 
 class D3DDeviceTest : public ::testing::Test {
  protected:
@@ -104,8 +106,8 @@ class D3DDeviceTest : public ::testing::Test {
     const DWORD bytes = d.ddpfPixelFormat.dwRGBBitCount / 8;
     for (int y = 0; y < h; ++y)
       for (int x = 0; x < w; ++x)
-        std::memcpy(static_cast<uint8_t*>(d.lpSurface) + y * d.lPitch + x * bytes, &pixels[static_cast<size_t>(y * w + x)],
-                    bytes);
+        std::memcpy(static_cast<uint8_t*>(d.lpSurface) + y * d.lPitch + x * bytes,
+                    &pixels[static_cast<size_t>(y * w + x)], bytes);
     target_->Unlock(nullptr);
   }
 

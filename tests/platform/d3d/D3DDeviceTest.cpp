@@ -180,8 +180,10 @@ TEST_F(D3DDeviceTest, StripsAndFansGiveTheBytesOfTheirTrianglesOneByOne) {
     IDirectDrawSurface7* opaque = Texture(tw, th, kX8R8G8B8, texels);
     for (int trial = 0; trial < 400; ++trial) {
       device_->SetTexture(0, random(4) ? withAlpha : opaque);
-      const DWORD blends[][2] = {{D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA}, {D3DBLEND_SRCALPHA, D3DBLEND_ONE},
-                                 {D3DBLEND_ONE, D3DBLEND_ONE}, {D3DBLEND_ONE, D3DBLEND_ZERO}};
+      const DWORD blends[][2] = {{D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA},
+                                 {D3DBLEND_SRCALPHA, D3DBLEND_ONE},
+                                 {D3DBLEND_ONE, D3DBLEND_ONE},
+                                 {D3DBLEND_ONE, D3DBLEND_ZERO}};
       const int blend = random(5);
       device_->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, blend < 4);
       device_->SetRenderState(D3DRENDERSTATE_SRCBLEND, blends[blend % 4][0]);
@@ -204,8 +206,9 @@ TEST_F(D3DDeviceTest, StripsAndFansGiveTheBytesOfTheirTrianglesOneByOne) {
       for (int i = 0; i < 4; ++i) {
         const float x = left + (i % 2 ? qw * sx : 0.0f), y = top + (i / 2 ? qh * sx : 0.0f);
         v[i] = V(x, y, color, i % 2 ? u1 : u0, i / 2 ? v1 : v0);
-        if (shape >= 2) v[i] = V(static_cast<float>(random(w * 8)) / 7 - 4, static_cast<float>(random(h * 8)) / 7 - 4, rng(),
-                                 static_cast<float>(random(200)) / 100, static_cast<float>(random(200)) / 100);
+        if (shape >= 2)
+          v[i] = V(static_cast<float>(random(w * 8)) / 7 - 4, static_cast<float>(random(h * 8)) / 7 - 4, rng(),
+                   static_cast<float>(random(200)) / 100, static_cast<float>(random(200)) / 100);
       }
       if (shape == 2 && random(2)) std::swap(v[2], v[3]);  // a strip's quad becomes a fan's
       v[4] = V(left + 30, top - 3, color, 0.3f, 0.9f);
@@ -225,7 +228,8 @@ TEST_F(D3DDeviceTest, StripsAndFansGiveTheBytesOfTheirTrianglesOneByOne) {
         const std::vector<uint32_t> together = Pixels(w, h);
         Fill(w, h, before);
         ASSERT_EQ(device_->DrawPrimitive(D3DPT_TRIANGLELIST, D3DFVF_TLVERTEX, list.data(),
-                                         static_cast<DWORD>(list.size()), 0), DD_OK);
+                                         static_cast<DWORD>(list.size()), 0),
+                  DD_OK);
         ASSERT_EQ(Pixels(w, h), together) << "trial " << trial << " type " << type << " shape " << shape;
       }
     }

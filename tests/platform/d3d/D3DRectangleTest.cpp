@@ -31,8 +31,10 @@ TEST_F(D3DDeviceTest, RectanglesGiveTheBytesOfTheirTriangles) {
   const DDPIXELFORMAT k565 = Format(16, 0, 0xF800, 0x7E0, 0x1F);
   const DDPIXELFORMAT k4444 = Format(16, 0xF000, 0xF00, 0xF0, 0xF);
   const int sizes[][2] = {{32, 16}, {16, 32}, {8, 64}, {24, 16}, {1, 2}};
-  const DWORD blends[][2] = {{D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA}, {D3DBLEND_SRCALPHA, D3DBLEND_ONE},
-                             {D3DBLEND_ONE, D3DBLEND_ONE}, {D3DBLEND_ONE, D3DBLEND_ZERO}};
+  const DWORD blends[][2] = {{D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA},
+                             {D3DBLEND_SRCALPHA, D3DBLEND_ONE},
+                             {D3DBLEND_ONE, D3DBLEND_ONE},
+                             {D3DBLEND_ONE, D3DBLEND_ZERO}};
   const float hairs[] = {0.0f, 0.0f, 0.0f, 0.01f, -0.01f, 0.04f, -0.04f};
   for (const DDPIXELFORMAT& format : {kX8R8G8B8, kA8R8G8B8, k565}) {
     Start(w, h, format);
@@ -55,10 +57,14 @@ TEST_F(D3DDeviceTest, RectanglesGiveTheBytesOfTheirTriangles) {
       device_->SetTextureStageState(0, D3DTSS_ADDRESSU, random(2) ? D3DTADDRESS_WRAP : D3DTADDRESS_CLAMP);
       device_->SetTextureStageState(0, D3DTSS_ADDRESSV, random(2) ? D3DTADDRESS_WRAP : D3DTADDRESS_CLAMP);
       D3DVIEWPORT7 viewport{0, 0, w, h, 0, 1};
-      if (random(4) == 0) viewport = D3DVIEWPORT7{DWORD(random(8)), DWORD(random(8)), DWORD(8 + random(24)), DWORD(8 + random(16)), 0, 1};
+      if (random(4) == 0)
+        viewport = D3DVIEWPORT7{DWORD(random(8)), DWORD(random(8)), DWORD(8 + random(24)), DWORD(8 + random(16)), 0, 1};
       ASSERT_EQ(device_->SetViewport(&viewport), DD_OK);
       const int colours = random(7);
-      const DWORD colour = colours < 4 ? 0xFFFFFFFFu : colours == 4 ? rng() | 0xFF000000u : colours == 5 ? rng() : rng() & 0xFFFFFFu;
+      const DWORD colour = colours < 4    ? 0xFFFFFFFFu
+                           : colours == 4 ? rng() | 0xFF000000u
+                           : colours == 5 ? rng()
+                                          : rng() & 0xFFFFFFu;
       const bool shaded = random(10) == 0;
       const bool wholePixels = random(3) != 0;
       float x = static_cast<float>(random(w + 16) - 8) - (wholePixels ? 0.5f : 0.0f) + hairs[random(7)];
@@ -84,13 +90,26 @@ TEST_F(D3DDeviceTest, RectanglesGiveTheBytesOfTheirTriangles) {
         float u0 = static_cast<float>(first) / tw, u1 = static_cast<float>(first + qw) / tw;
         const float v0 = static_cast<float>(row) / th, v1 = static_cast<float>(row + qh) / th;
         switch (random(12)) {
-          case 0: std::swap(u0, u1); break;                    // mirrored
-          case 1: u1 += 1.0f / tw; break;                      // stretched
-          case 2: u0 += 0.001f, u1 += 0.001f; break;           // off the grid
-          case 3: u0 += 0.25f / tw, u1 += 0.25f / tw; break;  // on the grid between texel centres
-          case 4: u0 += 1.0f / (3 * tw), u1 += 1.0f / (3 * tw); break;  // a third of a texel over
-          case 5: u0 = std::nextafter(u0, -1.0f), u1 = std::nextafter(u1, -1.0f); break;  // a hair under
-          default: break;
+          case 0:
+            std::swap(u0, u1);
+            break;  // mirrored
+          case 1:
+            u1 += 1.0f / tw;
+            break;  // stretched
+          case 2:
+            u0 += 0.001f, u1 += 0.001f;
+            break;  // off the grid
+          case 3:
+            u0 += 0.25f / tw, u1 += 0.25f / tw;
+            break;  // on the grid between texel centres
+          case 4:
+            u0 += 1.0f / (3 * tw), u1 += 1.0f / (3 * tw);
+            break;  // a third of a texel over
+          case 5:
+            u0 = std::nextafter(u0, -1.0f), u1 = std::nextafter(u1, -1.0f);
+            break;  // a hair under
+          default:
+            break;
         }
         const float right = x + static_cast<float>(qw) + (random(8) == 0 ? hair : 0.0f);
         const float bottom = top + static_cast<float>(qh);
@@ -121,8 +140,8 @@ TEST_F(D3DDeviceTest, RectanglesGiveTheBytesOfTheirTriangles) {
                                               : std::vector<D3DTLVERTEX>{v[0], v[1], v[2], v[0], v[2], v[3]};
         ASSERT_EQ(device_->DrawPrimitive(D3DPT_TRIANGLELIST, D3DFVF_TLVERTEX, list.data(), 6, 0), DD_OK);
       }
-      ASSERT_EQ(Pixels(w, h), rows) << "trial " << trial << " format " << format.dwRGBBitCount << " order "
-                                    << order[0] << order[1] << order[2] << order[3] << (strip ? " strip" : " fan");
+      ASSERT_EQ(Pixels(w, h), rows) << "trial " << trial << " format " << format.dwRGBBitCount << " order " << order[0]
+                                    << order[1] << order[2] << order[3] << (strip ? " strip" : " fan");
     }
     device_->Release();
     device_ = nullptr;

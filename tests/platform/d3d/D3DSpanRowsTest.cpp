@@ -23,15 +23,16 @@ TEST(D3DSpanRows, SpriteRowMatchesThePerPixelBlend) {
     std::vector<uint32_t> row = pixels;
     D3DSpanRows::SpriteRow(row.data(), texels.data(), static_cast<int>(row.size()), keep);
     for (size_t i = 0; i < row.size(); ++i)
-      ASSERT_EQ(D3DSpanRows::SpritePixel(pixels[i], texels[i], keep), row[i]) << std::hex << texels[i] << " " << pixels[i];
+      ASSERT_EQ(D3DSpanRows::SpritePixel(pixels[i], texels[i], keep), row[i])
+          << std::hex << texels[i] << " " << pixels[i];
     for (int offset = 0; offset < 16; ++offset)
       for (int count = 0; count <= 67; ++count) {
         const size_t at = (rng() % 4000) * 16 + offset;
         row = pixels;
         D3DSpanRows::SpriteRow(row.data() + at, texels.data() + at, count, keep);
         for (int i = -1; i <= count; ++i) {
-          const uint32_t want = i >= 0 && i < count ? D3DSpanRows::SpritePixel(pixels[at + i], texels[at + i], keep)
-                                                    : pixels[at + i];
+          const uint32_t want =
+              i >= 0 && i < count ? D3DSpanRows::SpritePixel(pixels[at + i], texels[at + i], keep) : pixels[at + i];
           ASSERT_EQ(want, row[at + i]) << "count " << count << " offset " << offset << " pixel " << i;
         }
       }
@@ -56,7 +57,8 @@ TEST(D3DSpanRows, FilteredRowMatchesThePerPixelSample) {
     for (bool wrap : {false, true})
       for (uint32_t keep : {0xFFFFFFFFu, 0x00FFFFFFu})
         for (int count : {1, 5, 8, 13, 64, 67, 800}) {
-          const D3DSpanRows::SpriteTexture tex{reinterpret_cast<const uint8_t*>(store.data()), pitch, w, h, opaque, wrap, wrap};
+          const D3DSpanRows::SpriteTexture tex{
+              reinterpret_cast<const uint8_t*>(store.data()), pitch, w, h, opaque, wrap, wrap};
           const float u = pos(rng), v = pos(rng), du = step(rng), dv = count % 2 ? 0.0f : step(rng);
           std::vector<uint32_t> before(count);
           for (uint32_t& p : before) p = rng();
@@ -77,7 +79,8 @@ TEST(D3DSpanRows, FilteringOnTexelCentresGivesTheTexelsThemselves) {
   for (int width : {2, 8, 64, 256, 1024}) {
     const int height = 16, pitch = (width + 8) * 4;
     std::vector<uint32_t> store(pitch / 4 * height);
-    for (uint32_t& t : store) t = (rng() % 4 == 0 ? 0u : rng() % 3 == 0 ? 0xFF000000u : rng() << 24) | (rng() & 0xFFFFFF);
+    for (uint32_t& t : store)
+      t = (rng() % 4 == 0 ? 0u : rng() % 3 == 0 ? 0xFF000000u : rng() << 24) | (rng() & 0xFFFFFF);
     for (bool wrap : {false, true})
       for (uint32_t keep : {0xFFFFFFFFu, 0x00FFFFFFu})
         for (int trial = 0; trial < 40; ++trial) {
@@ -87,7 +90,8 @@ TEST(D3DSpanRows, FilteringOnTexelCentresGivesTheTexelsThemselves) {
           const float w = static_cast<float>(width);
           const float u = (static_cast<float>(first) + 0.5f) / w, du = 1.0f / w;
           const float v = (static_cast<float>(row) + 0.5f) / height;
-          const D3DSpanRows::SpriteTexture tex{reinterpret_cast<const uint8_t*>(store.data()), pitch, width, height, 0, wrap, wrap};
+          const D3DSpanRows::SpriteTexture tex{
+              reinterpret_cast<const uint8_t*>(store.data()), pitch, width, height, 0, wrap, wrap};
           ASSERT_EQ(first, D3DSpanRows::ExactTexelColumn(u, du, width, count));
           ASSERT_EQ(row, D3DSpanRows::ExactTexelRow(v, height, wrap));
           std::vector<uint32_t> filtered(static_cast<size_t>(count));

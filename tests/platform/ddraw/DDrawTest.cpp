@@ -106,7 +106,8 @@ TEST_F(DDrawTest, LocksAreStrictWholeAndPadded) {
 TEST_F(DDrawTest, BltChecksRectanglesKeysAndStretches) {
   IDirectDrawSurface* src = Plain(2, 2);
   IDirectDrawSurface* dst = Plain(4, 4);
-  Fill32(src, [](int x, int y) { return x == 1 && y == 1 ? 0x00FF00FFu : static_cast<uint32_t>(0x10 * (y * 2 + x + 1)); });
+  Fill32(src,
+         [](int x, int y) { return x == 1 && y == 1 ? 0x00FF00FFu : static_cast<uint32_t>(0x10 * (y * 2 + x + 1)); });
   Fill32(dst, [](int, int) { return 0x00ABCDEFu; });
 
   RECT outside{3, 3, 5, 5};

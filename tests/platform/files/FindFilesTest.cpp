@@ -57,7 +57,8 @@ TEST(FindFiles, ReportsSizeKindAndTime) {
   EXPECT_EQ(file.nFileSizeLow, 70000u);
   EXPECT_EQ(file.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY, 0u);
   // Written just now: after 2020-01-01, which is 132223104000000000 in 100 ns steps since 1601.
-  uint64_t written = (static_cast<uint64_t>(file.ftLastWriteTime.dwHighDateTime) << 32) | file.ftLastWriteTime.dwLowDateTime;
+  uint64_t written =
+      (static_cast<uint64_t>(file.ftLastWriteTime.dwHighDateTime) << 32) | file.ftLastWriteTime.dwLowDateTime;
   EXPECT_GT(written, 132223104000000000ull);
   EXPECT_NE(First(dir / "f/SUB").dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY, 0u);
   // A link to a folder is not a folder, so a tree walk deletes the link and never what it points to.

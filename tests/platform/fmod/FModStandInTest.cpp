@@ -31,8 +31,8 @@ class FModStandIn : public ::testing::Test {
 
   std::string Write(const std::string& name, const Bytes& bytes) {
     const std::string path = scratch_ / name;
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     return path;
   }
 
@@ -128,8 +128,8 @@ TEST_F(FModStandIn, PlaysPausesSilencesLoopsAndStopsAModule) {
 }
 
 TEST_F(FModStandIn, AnAllocatedSamplePlaysItsIntroOnceThenLoopsItsLoopPoints) {
-  FSOUND_SAMPLE* sample = FSOUND_Sample_Alloc(FSOUND_FREE, 6, FSOUND_16BITS | FSOUND_MONO | FSOUND_LOOP_NORMAL,
-                                              44100, 255, 128, 0);
+  FSOUND_SAMPLE* sample =
+      FSOUND_Sample_Alloc(FSOUND_FREE, 6, FSOUND_16BITS | FSOUND_MONO | FSOUND_LOOP_NORMAL, 44100, 255, 128, 0);
   ASSERT_NE(sample, nullptr);
   EXPECT_EQ(FSOUND_Sample_GetLength(sample), 6u);
   EXPECT_EQ(FSOUND_Sample_GetMode(sample), FSOUND_16BITS | FSOUND_MONO | FSOUND_LOOP_NORMAL);

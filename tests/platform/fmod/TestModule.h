@@ -34,10 +34,10 @@ inline std::vector<uint8_t> TestModuleBytes() {
     b.insert(b.end(), name.begin(), name.end());
     const bool used = sample == 0;
     PutBE16(b, used ? kSampleWords : 0);  // length in words
-    b.push_back(0);                        // finetune
-    b.push_back(used ? 64 : 0);            // volume
-    PutBE16(b, 0);                         // loop start in words
-    PutBE16(b, used ? kSampleWords : 1);   // loop length in words; 1 means none
+    b.push_back(0);                       // finetune
+    b.push_back(used ? 64 : 0);           // volume
+    PutBE16(b, 0);                        // loop start in words
+    PutBE16(b, used ? kSampleWords : 1);  // loop length in words; 1 means none
   }
   b.push_back(kTestModuleOrders);
   b.push_back(127);

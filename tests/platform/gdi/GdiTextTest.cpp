@@ -45,7 +45,7 @@ int Measure(HDC dc, const wchar_t* text) {
 
 TEST(GdiTextTest, MulDivRoundsHalfAwayFromZero) {
   EXPECT_EQ(MulDiv(12, 96, 72), 16);
-  EXPECT_EQ(MulDiv(8, 96, 72), 11);  // 10.67
+  EXPECT_EQ(MulDiv(8, 96, 72), 11);   // 10.67
   EXPECT_EQ(MulDiv(10, 96, 72), 13);  // 13.33
   EXPECT_EQ(MulDiv(3, 1, 2), 2);
   EXPECT_EQ(MulDiv(-3, 1, 2), -2);
@@ -59,8 +59,7 @@ TEST(GdiTextTest, RequestedFacesBecomeDejaVuFiles) {
   EXPECT_EQ(FaceFilePath("Arial", false, false), "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
   EXPECT_EQ(FaceFilePath("Tahoma", true, false), "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf");
   EXPECT_EQ(FaceFilePath("courier new", false, true), "/usr/share/fonts/truetype/dejavu/DejaVuSansMono-Oblique.ttf");
-  EXPECT_EQ(FaceFilePath("Courier New", true, true),
-            "/usr/share/fonts/truetype/dejavu/DejaVuSansMono-BoldOblique.ttf");
+  EXPECT_EQ(FaceFilePath("Courier New", true, true), "/usr/share/fonts/truetype/dejavu/DejaVuSansMono-BoldOblique.ttf");
 }
 
 TEST(GdiTextTest, SectionsAreMadeOnlyForA32BitTopDownSize) {

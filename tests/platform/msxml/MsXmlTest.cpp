@@ -65,8 +65,7 @@ TEST(MsXml, OnlyTheDocumentClassIsKnown) {
   EXPECT_EQ(CoCreateInstance(IID_IXMLDOMDocument, nullptr, CLSCTX_INPROC_SERVER, IID_IXMLDOMDocument, &out),
             REGDB_E_CLASSNOTREG);
   EXPECT_EQ(out, nullptr);
-  EXPECT_EQ(CoCreateInstance(CLSID_DOMDocument, nullptr, CLSCTX_INPROC_SERVER, CLSID_DOMDocument, &out),
-            E_NOINTERFACE);
+  EXPECT_EQ(CoCreateInstance(CLSID_DOMDocument, nullptr, CLSCTX_INPROC_SERVER, CLSID_DOMDocument, &out), E_NOINTERFACE);
 }
 
 TEST(MsXml, AParseErrorKeepsNothingOfTheTree) {
@@ -119,8 +118,8 @@ TEST(MsXml, SelectionsComeInDocumentOrderAndReportBadQueries) {
 }
 
 TEST(MsXml, VariablesSelectNamesWithQuotes) {
-  IXMLDOMDocument* doc = NewDocument(
-      LR"(<effects><effect name='plain' id='1'/><effect name="it's &quot;odd&quot;" id='2'/></effects>)");
+  IXMLDOMDocument* doc =
+      NewDocument(LR"(<effects><effect name='plain' id='1'/><effect name="it's &quot;odd&quot;" id='2'/></effects>)");
   IXMLDOMNode* effects = nullptr;
   ASSERT_EQ(doc->selectSingleNode(L"effects", &effects), S_OK);
   IXMLDOMNode* found = nullptr;

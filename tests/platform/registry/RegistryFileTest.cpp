@@ -37,17 +37,17 @@ TEST(RegistryFile, BlankLinesWindowsLineEndsAndRepeats) {
 
 TEST(RegistryFile, AFlawedLineIsSkippedAndTheOthersKept) {
   const char* bad[] = {
-      "\"a\"=dword:0000001",          // seven digits
-      "\"a\"=dword:000000012",        // nine digits
-      "\"a\"=dword:0000000g",         // not hex
-      "\"a\"=\"x\" trailing",         // junk after the text
-      "\"a\"=\"x\\q\"",               // unknown escape
-      "\"a\"=\"x\\x4\"",              // short hex escape
+      "\"a\"=dword:0000001",    // seven digits
+      "\"a\"=dword:000000012",  // nine digits
+      "\"a\"=dword:0000000g",   // not hex
+      "\"a\"=\"x\" trailing",   // junk after the text
+      "\"a\"=\"x\\q\"",         // unknown escape
+      "\"a\"=\"x\\x4\"",        // short hex escape
       "\"a\"=\"unterminated",
-      "a=dword:00000001",             // unquoted name
-      "\"a\"",                        // no value
+      "a=dword:00000001",  // unquoted name
+      "\"a\"",             // no value
       "\"a\"=binary:00",
-      "\"a\"=\"x\\",                  // escape at the very end
+      "\"a\"=\"x\\",  // escape at the very end
   };
   for (const char* text : bad) {
     Velk::RegistryFile file;

@@ -166,7 +166,6 @@ TEST_F(Registry, WritesReplaceTheFileWholeAndRepairDamage) {
   EXPECT_EQ(ReadWholeFile(dir / "before.ini"), "\"SfxVolume\"=dword:00000032\n");
   EXPECT_EQ(ReadWholeFile(file), "\"SfxVolume\"=dword:00000033\n");
   EXPECT_EQ(std::distance(fs::directory_iterator(dir / "Game"), fs::directory_iterator()), 1);
-
 }
 
 // Eight values and one line that does not read: the eight stay, read and written, and the file
@@ -191,7 +190,10 @@ TEST_F(Registry, ABadLineCostsOnlyItself) {
 // A file that is no key file at all is kept aside for the user, and the key starts afresh.
 TEST_F(Registry, AnUnreadableFileIsKeptAsideBeforeAnythingIsWritten) {
   std::string file = dir / "Game/settings.ini";
-  const std::string junk("\x7f" "ELF\0\x01\x02garbage", 13);
+  const std::string junk(
+      "\x7f"
+      "ELF\0\x01\x02garbage",
+      13);
   const std::string kinds[] = {junk, "no line here reads\n", std::string((1 << 20) + 1, 'x')};
   for (const std::string& contents : kinds) {
     dir.Write("Game/settings.ini", "\"Old\"=\"older copy\"\n");
@@ -216,13 +218,13 @@ TEST_F(Registry, AnUnwritableFolderIsReportedOnce) {
   for (int i = 0; i < 3; ++i) {
     HKEY key = nullptr;
     char keyClass[] = "Key";
-    EXPECT_NE(RegCreateKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\Game", 0, keyClass, 0, KEY_ALL_ACCESS, nullptr, &key,
-                              nullptr),
-              kOk);
+    EXPECT_NE(
+        RegCreateKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\Game", 0, keyClass, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+        kOk);
   }
   std::string log = testing::internal::GetCapturedStderr();
-  EXPECT_EQ(log, "settings cannot be saved in " + (dir / "plain-file/Game") + ": " +
-                     (dir / "plain-file") + " is a file, not a folder\n");
+  EXPECT_EQ(log, "settings cannot be saved in " + (dir / "plain-file/Game") + ": " + (dir / "plain-file") +
+                     " is a file, not a folder\n");
 }
 
 // Temporaries of writers that were killed go before the first write; those of live ones stay.

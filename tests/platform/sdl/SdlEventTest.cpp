@@ -27,8 +27,8 @@ class SdlEvents : public ::testing::Test {
     wc.lpfnWndProc = DefWindowProcW;
     wc.lpszClassName = L"SdlTest";
     RegisterClassW(&wc);
-    hwnd = CreateWindowExW(0, L"SdlTest", L"t", WS_POPUP | WS_CAPTION, 100, 50, 806, 625, nullptr, nullptr,
-                           nullptr, nullptr);
+    hwnd = CreateWindowExW(0, L"SdlTest", L"t", WS_POPUP | WS_CAPTION, 100, 50, 806, 625, nullptr, nullptr, nullptr,
+                           nullptr);
     ASSERT_NE(hwnd, nullptr);
     auto* window = static_cast<SDL_Window*>(Velk::Backend::Get().NativeWindow(hwnd));
     ASSERT_NE(window, nullptr);

@@ -58,7 +58,9 @@ TEST_F(Services, ClipboardKeepsNarrowText) {
   ASSERT_TRUE(Velk::Clipboard::SetText("Caf\xE9 au lait"));
   EXPECT_EQ(Velk::Clipboard::GetText(), "Caf\xE9 au lait");
   // Text that another program placed may hold characters the narrow text cannot.
-  headless->SetClipboardText("\xE2\x82\xAC" "5");
+  headless->SetClipboardText(
+      "\xE2\x82\xAC"
+      "5");
   EXPECT_EQ(Velk::Clipboard::GetText(), "?5");
 }
 
@@ -96,8 +98,8 @@ TEST_F(Services, CustomCursorsAreCheckedMadeAndDestroyed) {
 }
 
 TEST_F(Services, OpeningAnAddressIsRecordedHeadless) {
-  auto result = reinterpret_cast<intptr_t>(
-      ShellExecuteA(nullptr, "open", "https://example.org/caf\xE9", nullptr, nullptr, 1));
+  auto result =
+      reinterpret_cast<intptr_t>(ShellExecuteA(nullptr, "open", "https://example.org/caf\xE9", nullptr, nullptr, 1));
   EXPECT_GT(result, 32);
   ASSERT_EQ(headless->OpenedUrls().size(), 1u);
   EXPECT_EQ(headless->OpenedUrls()[0], "https://example.org/caf\xC3\xA9");

@@ -81,7 +81,8 @@ TEST(Threads, CriticalSectionIsRecursiveAndExclusive) {
   Shared shared;
   InitializeCriticalSection(&shared.section);
   for (int i = 0; i < 4; ++i) ASSERT_NE(_beginthread(&Increment, 0, &shared), static_cast<uintptr_t>(-1));
-  for (int i = 0; i < 5000 && shared.finished.load() < 4; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  for (int i = 0; i < 5000 && shared.finished.load() < 4; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
   ASSERT_EQ(shared.finished.load(), 4);
   EnterCriticalSection(&shared.section);
   EXPECT_EQ(shared.counter, 40000);

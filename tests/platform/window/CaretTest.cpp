@@ -48,7 +48,7 @@ TEST_F(Caret, CreatingReplacesTheCaretAndOnlyTheOwnerControlsIt) {
   EXPECT_FALSE(ShowCaret(first));
   EXPECT_FALSE(HideCaret(first));
   EXPECT_FALSE(CreateCaret(reinterpret_cast<HWND>(0x1234), nullptr, 0, 0));  // not a window
-  EXPECT_TRUE(ShowCaret(second));                                           // the caret survived
+  EXPECT_TRUE(ShowCaret(second));                                            // the caret survived
 }
 
 }  // namespace

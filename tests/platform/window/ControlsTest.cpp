@@ -26,7 +26,8 @@ TEST(EditLayoutTest, BreaksAtLineEndsAndWrapsAtBlanks) {
   EXPECT_EQ(Shown(L"one\r\ntwo\nthree", 700), (std::vector<std::wstring>{L"one", L"two", L"three"}));
   // 10 characters fit in 70 pixels.
   EXPECT_EQ(Shown(L"alpha beta gamma", 70), (std::vector<std::wstring>{L"alpha beta", L"gamma"}));
-  EXPECT_EQ(Shown(L"abcdefghijklmnopqrstuvwxy", 70), (std::vector<std::wstring>{L"abcdefghij", L"klmnopqrst", L"uvwxy"}));
+  EXPECT_EQ(Shown(L"abcdefghijklmnopqrstuvwxy", 70),
+            (std::vector<std::wstring>{L"abcdefghij", L"klmnopqrst", L"uvwxy"}));
   EXPECT_EQ(Shown(L"a\r\n\r\n", 70), (std::vector<std::wstring>{L"a", L"", L""}));
   EXPECT_EQ(EditLayout::LineOfIn(EditLayout(L"ab\r\ncd", 70, Fixed).Lines(), 6), 1);
 }

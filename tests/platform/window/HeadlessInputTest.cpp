@@ -45,9 +45,9 @@ TEST_F(Input, EverySecondClickIsADoubleClickOnlyForClassesThatAskForThem) {
   headless->InjectMouseButton(plain, MouseButton::Left, true, 1, 1, 2);
   std::vector<UINT> messages;
   for (const Record& r : Drain()) messages.push_back(r.message);
-  EXPECT_EQ(messages, (std::vector<UINT>{WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP,
-                                         WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP,
-                                         WM_RBUTTONDBLCLK, WM_LBUTTONDOWN}));
+  EXPECT_EQ(messages,
+            (std::vector<UINT>{WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP, WM_LBUTTONDOWN,
+                               WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP, WM_RBUTTONDBLCLK, WM_LBUTTONDOWN}));
 }
 
 TEST_F(Input, WheelCountsInUnitsOf120AtTheScreenPoint) {
@@ -57,9 +57,9 @@ TEST_F(Input, WheelCountsInUnitsOf120AtTheScreenPoint) {
   headless->InjectWheel(hwnd, 1);
   headless->InjectWheel(hwnd, -2);
   headless->InjectWheel(hwnd, 0);
-  EXPECT_EQ(Drain(), (std::vector<Record>{{hwnd, WM_MOUSEWHEEL, MAKELONG(0, 120), MAKELPARAM(110, 80)},
-                                          {hwnd, WM_MOUSEWHEEL, MAKELONG(0, static_cast<WORD>(-240)),
-                                           MAKELPARAM(110, 80)}}));
+  EXPECT_EQ(Drain(),
+            (std::vector<Record>{{hwnd, WM_MOUSEWHEEL, MAKELONG(0, 120), MAKELPARAM(110, 80)},
+                                 {hwnd, WM_MOUSEWHEEL, MAKELONG(0, static_cast<WORD>(-240)), MAKELPARAM(110, 80)}}));
 }
 
 TEST_F(Input, KeysGiveVirtualCodesThenTheirCharacters) {

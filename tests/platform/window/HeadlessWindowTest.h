@@ -20,8 +20,8 @@ struct Record {
 };
 
 inline std::ostream& operator<<(std::ostream& os, const Record& r) {
-  return os << "{" << r.hwnd << ", 0x" << std::hex << r.message << ", 0x" << r.wParam << ", 0x" << r.lParam
-            << std::dec << "}";
+  return os << "{" << r.hwnd << ", 0x" << std::hex << r.message << ", 0x" << r.wParam << ", 0x" << r.lParam << std::dec
+            << "}";
 }
 
 class HeadlessWindowTest : public ::testing::Test {

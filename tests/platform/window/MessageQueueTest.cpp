@@ -138,7 +138,6 @@ TEST_F(Queue, DefaultProcessingClosesOnCloseAndAltF4) {
   EXPECT_EQ(sent().back(), (Record{hwnd, WM_DESTROY, 0, 0}));
 }
 
-
 TEST_F(Queue, PostingFromOtherThreadsKeepsEachThreadsOrder) {
   HWND hwnd = MakeWindow();
   constexpr int kThreads = 4;

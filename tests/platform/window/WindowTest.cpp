@@ -134,7 +134,6 @@ TEST_F(Windows, ForegroundAndFocus) {
   EXPECT_EQ(GetFocus(), b);
 }
 
-
 TEST_F(Windows, FailedCreationLeavesNoWindowBehind) {
   headless->FailWindowCreation(true);
   WNDCLASSW wc;
