@@ -1,6 +1,7 @@
 // A crash as the program ends on it without a display: the handler hands the fault to the reporter
 // process, the report lands in crash.txt in the program's current folder with the application's
 // part, and the process ends by the signal quickly. Two threads faulting together give one report.
+// A reporter that cannot run, or a report that cannot be written, never keeps the process alive.
 
 #include "app/ChildProcess.h"
 #include "platform/ScratchFolder.h"
@@ -9,6 +10,7 @@
 
 #include <chrono>
 #include <cstring>
+#include <fstream>
 
 namespace Velk::Testing {
 namespace {
@@ -28,6 +30,14 @@ class CrashReporterTest : public ::testing::Test {
 
   ScratchFolder scratch_;
 };
+
+// The crash reporter: the child's own child process, forked as it starts.
+pid_t ReporterOf(pid_t program) {
+  std::ifstream children("/proc/" + std::to_string(program) + "/task/" + std::to_string(program) + "/children");
+  pid_t reporter = 0;
+  children >> reporter;
+  return reporter;
+}
 
 size_t Count(const std::string& text, const std::string& part) {
   size_t count = 0;
@@ -73,6 +83,43 @@ TEST_F(CrashReporterTest, TwoThreadsFaultingTogetherGiveOneReportAndTheFirstSign
   const bool ill = report.rfind("Exception: Illegal Instruction", 0) == 0;
   EXPECT_TRUE(segv || ill) << report;
   EXPECT_EQ(WTERMSIG(*status), segv ? SIGSEGV : SIGILL) << report;
+}
+
+// A stopped reporter never takes the fault: the watchdog ends the process by its signal after 10 s.
+// A reporter that is gone cannot be told: the process ends at once.
+TEST_F(CrashReporterTest, WithoutAReporterTheSignalStillEndsTheProgram) {
+  for (const int stop : {SIGSTOP, SIGKILL}) {
+    ChildProcess child({VELK_CHILD_APP}, Environment(), 1, scratch_.Path());
+    ASSERT_TRUE(child.WaitForLine("running", 10000)) << strsignal(stop);
+    const pid_t reporter = ReporterOf(child.Pid());
+    ASSERT_GT(reporter, 0);
+    ASSERT_EQ(kill(reporter, stop), 0);
+    const auto sent = std::chrono::steady_clock::now();
+    ASSERT_EQ(kill(child.Pid(), SIGSEGV), 0);
+    const int limitMs = stop == SIGSTOP ? 10000 + kHeadlessLimitMs : kHeadlessLimitMs;
+    std::optional<int> status = child.WaitForEnd(limitMs);
+    ASSERT_TRUE(status) << "reporter " << strsignal(stop) << ": still running";
+    const auto took = std::chrono::steady_clock::now() - sent;
+    if (stop == SIGSTOP) {
+      EXPECT_GE(took, std::chrono::milliseconds(10000));
+    }
+    EXPECT_TRUE(WIFSIGNALED(*status) && WTERMSIG(*status) == SIGSEGV) << "status " << *status;
+  }
+}
+
+// A folder in crash.txt's place: the report is lost, nothing of it is left behind, and the signal
+// still ends the program.
+TEST_F(CrashReporterTest, AReportThatCannotBeWrittenStillEndsTheProgramByTheSignal) {
+  std::filesystem::create_directory(scratch_ / "crash.txt");
+  ChildProcess child({VELK_CHILD_APP}, Environment(), 1, scratch_.Path());
+  ASSERT_TRUE(child.WaitForLine("running", 10000));
+  ASSERT_EQ(kill(child.Pid(), SIGSEGV), 0);
+  std::optional<int> status = child.WaitForEnd(kHeadlessLimitMs);
+  ASSERT_TRUE(status) << "still running after 2 s";
+  EXPECT_TRUE(WIFSIGNALED(*status) && WTERMSIG(*status) == SIGSEGV) << "status " << *status;
+  EXPECT_TRUE(std::filesystem::is_empty(scratch_ / "crash.txt"));
+  for (const auto& entry : std::filesystem::directory_iterator(scratch_.Path()))
+    EXPECT_NE(entry.path().extension(), ".tmp") << entry.path();
 }
 
 }  // namespace
