@@ -34,9 +34,10 @@ class ChildProcess {
  public:
   // Runs `argv` with the environment changed by `env`; with `fdOut` >= 0 that descriptor of the
   // child becomes the write end of a pipe read through Out() (its standard output when 1). A
-  // non-empty `workDir` is the child's current folder.
+  // non-empty `workDir` is the child's current folder; a non-empty `errorsFile` takes its standard
+  // error.
   ChildProcess(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env, int fdOut = 1,
-               const std::string& workDir = "") {
+               const std::string& workDir = "", const std::string& errorsFile = "") {
     int pipeFds[2];
     if (pipe2(pipeFds, O_CLOEXEC) != 0) return;
     std::vector<std::string> vars = Environment(env);
@@ -44,6 +45,10 @@ class ChildProcess {
     if (pid_ == 0) {
       dup2(pipeFds[1], fdOut);  // dup2 clears close-on-exec on the copy
       if (!workDir.empty() && chdir(workDir.c_str()) != 0) _exit(126);
+      if (!errorsFile.empty()) {
+        const int errors = open(errorsFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (errors < 0 || dup2(errors, 2) < 0) _exit(126);
+      }
       std::vector<char*> args, envp;
       for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
       args.push_back(nullptr);

@@ -41,23 +41,51 @@ uint32_t U32At(const std::string& plain, size_t at) {
   return value;
 }
 
-// Where a member's bytes lie in the archive: [first, first + size).
-std::pair<size_t, size_t> MemberRange(const std::string& archive, const std::string& member) {
+struct Member {
+  std::string name;
+  size_t nameAt;  // where its name lies in the archive
+  size_t first;   // where its bytes begin
+  size_t size;
+};
+
+// The archive's directory: each member's name and where its bytes lie, [first, first + size).
+std::vector<Member> Directory(const std::string& archive) {
   std::string plain = archive;
   PakUnscrambleBytes(reinterpret_cast<uint8_t*>(plain.data()), plain.size());
-  size_t at = 8, offset = 0, found = std::string::npos, size = 0;
+  std::vector<Member> members;
+  size_t at = 8, offset = 0;
   while (!(static_cast<uint8_t>(plain.at(at)) & kPakEndOfDirectory)) {
     const size_t length = static_cast<uint8_t>(plain.at(at + 1));
-    const std::string name = plain.substr(at + 2, length);
-    const size_t memberSize = U32At(plain, at + 2 + length);
-    if (name == member) {
-      found = offset;
-      size = memberSize;
-    }
-    offset += memberSize;
+    const size_t size = U32At(plain, at + 2 + length);
+    members.push_back({plain.substr(at + 2, length), at + 2, offset, size});
+    offset += size;
     at += 2 + length + 12;
   }
-  return {found + at + 1, size};
+  for (Member& member : members) member.first += at + 1;
+  return members;
+}
+
+std::pair<size_t, size_t> MemberRange(const std::string& archive, const std::string& member) {
+  for (const Member& m : Directory(archive))
+    if (m.name == member) return {m.first, m.size};
+  return {std::string::npos, 0};
+}
+
+// Gives a member a name of the same length, so that what asks for the old one finds nothing.
+void RenameMember(std::string& archive, const std::string& from, const std::string& to) {
+  ASSERT_EQ(from.size(), to.size());
+  for (const Member& m : Directory(archive)) {
+    if (m.name != from) continue;
+    for (size_t i = 0; i < to.size(); ++i) archive[m.nameAt + i] = static_cast<char>(PakScrambleByte(to[i]));
+    return;
+  }
+  FAIL() << from << " is not in the archive";
+}
+
+size_t Count(const std::string& text, const std::string& part) {
+  size_t count = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+  return count;
 }
 
 struct Outcome {
@@ -168,6 +196,26 @@ TEST_F(DamagedData, AMissingArchiveIsNamedWithTheFileItHeld) {
     ExpectHomeUnchanged();
     WriteArchive(path, bytes);
   }
+}
+
+// Day 1 over an archive without the tables' and the boss's animations: the day loads and is drawn
+// without them (its pictures then differ from the goldens, which ends the phase at its first
+// checkpoint over the cafe), and each missing file is named once, however many frames draw its part.
+TEST(MissingSceneFiles, DayOneGoesOnAndNamesEachMissingFileOnce) {
+  GameRun run(TestName());
+  const fs::path pak = run.ProgramFolder() / "data.pak";
+  std::string bytes = ReadBytes(pak);
+  RenameMember(bytes, "anm\\table.anm", "anm\\tablX.anm");
+  RenameMember(bytes, "anm\\boss.anm", "anm\\bosX.anm");
+  WriteArchive(pak, bytes);
+  PhaseOptions options;
+  fs::create_directories(run.OutFolder());
+  options.errorsFile = run.OutFolder() / "errors.txt";
+  const PhaseResult result = run.Run("first_note", options);
+  EXPECT_TRUE(result.HasStep("ok the load screen gone at the hand-over")) << result.Transcript();
+  const std::string errors = ReadBytes(options.errorsFile);
+  for (const char* file : {"anm\\table.anm", "anm\\boss.anm"})
+    EXPECT_EQ(Count(errors, std::string("scene: cannot read ") + file), 1u) << file << "\n" << errors;
 }
 
 }  // namespace

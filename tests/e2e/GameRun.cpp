@@ -74,7 +74,7 @@ PhaseResult GameRun::Run(const std::string& phase, const PhaseOptions& options) 
       {"SDL_VIDEODRIVER", window ? "x11" : "dummy"},
       {"SDL_AUDIODRIVER", "dummy"},
   });
-  Velk::Testing::ChildProcess child(argv, env);
+  Velk::Testing::ChildProcess child(argv, env, 1, "", options.errorsFile.string());
   PhaseResult result;
   const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(options.limitMs);
   for (;;) {

@@ -43,6 +43,8 @@ struct PhaseOptions {
   int limitMs = 300000 * kPhaseSlowdown;
   // Further environment of the child, such as VELK_FORCE_SOFTWARE=1 for the memory road.
   std::map<std::string, std::string> env;
+  // Where the child's standard error goes instead of the test's own, when not empty.
+  std::filesystem::path errorsFile;
 };
 
 class GameRun {
