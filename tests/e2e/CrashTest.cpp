@@ -1,5 +1,6 @@
 // The real program crashed on an X screen as a player would meet it: a fatal signal at a random
-// moment (while it loads, at the menu), or raised on the main thread from within an X request. Each
+// moment (while it loads, at the menu, while day 1 runs), or raised on the main thread from within
+// an X request. Each
 // run shows the "Fatal Error!" window whole on the 800 x 600 screen within 3 s, in place of the
 // game's, with the report that crash.txt holds; "Close Now" (or the close box) closes it, the program
 // ends by the signal within 2 s, and pref.dat is whole. In CI one run per signal and five inside an
@@ -14,6 +15,9 @@
 #include <sstream>
 #include <thread>
 
+#include <sys/syscall.h>
+
+#include "app/ChildProcess.h"
 #include "e2e/FindProgram.h"
 #include "e2e/GameRun.h"
 #include "e2e/PeluneOnScreen.h"
@@ -37,27 +41,34 @@ constexpr int kCloseY = 268 + 12;
 
 const int kSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGABRT, SIGILL};
 
+// When the signal lands: while the program loads, at its menu, while day 1 runs, or raised by its
+// main thread inside an X request.
+enum class Moment { kLoading, kMenu, kDay, kInsideX };
+
 struct CrashCase {
   int signal;
-  bool insideX;  // raised by the program's main thread inside an X request
+  Moment moment;
   int run;
 };
 
 std::string CaseName(const testing::TestParamInfo<CrashCase>& info) {
+  static const char* const kMoments[] = {"Loading", "Menu", "Day", "InsideX"};
   const CrashCase& c = info.param;
-  std::string name = sigabbrev_np(c.signal);
-  return (c.insideX ? "InsideX_SIG" : "SIG") + name + "_" + std::to_string(c.run);
+  return std::string(kMoments[static_cast<int>(c.moment)]) + "_SIG" + sigabbrev_np(c.signal) + "_" +
+         std::to_string(c.run);
 }
 
+// Each signal's runs take the three moments in turn, starting from a different one per signal, so
+// that the short form of CI still meets each moment.
 std::vector<CrashCase> Cases() {
   const bool ci = std::getenv("CI") != nullptr;
   const int perSignal = ci ? 1 : 10;
   const int insideX = ci ? 5 : 20;
   std::vector<CrashCase> cases;
-  for (int signal : kSignals) {
-    for (int run = 0; run < perSignal; ++run) cases.push_back({signal, false, run});
+  for (int i = 0; i < 5; ++i) {
+    for (int run = 0; run < perSignal; ++run) cases.push_back({kSignals[i], static_cast<Moment>((i + run) % 3), run});
   }
-  for (int run = 0; run < insideX; ++run) cases.push_back({kSignals[run % 5], true, run});
+  for (int run = 0; run < insideX; ++run) cases.push_back({kSignals[run % 5], Moment::kInsideX, run});
   return cases;
 }
 
@@ -79,6 +90,38 @@ pid_t ReporterOf(pid_t program) {
   return reporter;
 }
 
+std::string ReadBytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Day 1 played by the playthrough's phase in a real window, with the program's crash catcher.
+class DayRun {
+ public:
+  DayRun(const XvfbScreen& screen, const std::string& name, std::map<std::string, std::string> env)
+      : screen_(screen), run_(name) {
+    PhaseOptions options;
+    options.display = screen.Name();
+    options.env = std::move(env);
+    options.env["E2E_CRASH_CATCHER"] = "1";
+    options.errorsFile = run_.OutFolder() / "errors.txt";
+    process_ = run_.Start("first_note", options);
+  }
+
+  bool WaitForTheDay(int limitMs) { return process_->WaitForLine("step ok day 1 running", limitMs); }
+  pid_t Pid() const { return process_->Pid(); }
+  std::optional<ScreenRect> Window() const { return screen_.WindowOf(Pid()); }
+  std::string Errors() const { return ReadBytes(run_.OutFolder() / "errors.txt"); }
+  std::optional<int> WaitForEnd(int limitMs) { return process_->WaitForEnd(limitMs); }
+  fs::path ProgramFolder() const { return run_.ProgramFolder(); }
+  fs::path PrefPath() const { return run_.PrefPath(); }
+
+ private:
+  const XvfbScreen& screen_;
+  GameRun run_;
+  std::unique_ptr<Velk::Testing::ChildProcess> process_;
+};
+
 class CrashTest : public testing::TestWithParam<CrashCase> {
  protected:
   void SetUp() override {
@@ -87,11 +130,12 @@ class CrashTest : public testing::TestWithParam<CrashCase> {
     ASSERT_EQ(screen_->Failure(), "");
   }
 
-  fs::path Home() const { return fs::path(E2E_OUTPUT_DIR) / "Crash" / CaseName({GetParam(), 0}); }
+  std::string Name() const { return CaseName({GetParam(), 0}); }
+  fs::path Home() const { return fs::path(E2E_OUTPUT_DIR) / "Crash" / Name(); }
   // The program and its archives in a folder of this run's own: the program works there, and its
   // crash.txt lands there.
   fs::path ProgramFolder() const {
-    const fs::path folder = fs::path(E2E_OUTPUT_DIR) / "Crash" / (CaseName({GetParam(), 0}) + "_program");
+    const fs::path folder = fs::path(E2E_OUTPUT_DIR) / "Crash" / (Name() + "_program");
     fs::remove_all(folder);
     fs::create_directories(folder);
     for (const char* file : {"pelune", "loc.pak", "data.pak"}) {
@@ -101,6 +145,62 @@ class CrashTest : public testing::TestWithParam<CrashCase> {
     }
     return folder;
   }
+  std::map<std::string, std::string> Environment() const {
+    std::map<std::string, std::string> env{{"VELK_CRASH_WINDOW_TEXT", (Home() / "shown.txt").string()}};
+    if (GetParam().moment == Moment::kInsideX) env["VELK_TEST_FAULT_IN_X"] = std::to_string(GetParam().signal);
+    return env;
+  }
+
+  // From the signal on: the report window whole on the screen within its limit, in place of the
+  // game's, showing crash.txt's first line; closed, it ends the program by the signal, and pref.dat
+  // is whole.
+  template <class Game>
+  void ExpectTheReportAndTheEnd(Game& game, const fs::path& program, const fs::path& prefPath) {
+    const CrashCase& c = GetParam();
+    const bool knownMoment = c.moment != Moment::kInsideX;
+    const auto crashed = std::chrono::steady_clock::now();
+    pid_t reporter = 0;
+    std::optional<ScreenRect> window;
+    const bool shown = WaitUntil(
+        [&] {
+          reporter = reporter ? reporter : ReporterOf(game.Pid());
+          window = reporter ? screen_->WindowOf(reporter) : std::nullopt;
+          return window && window->width == 400 && window->height == 300;
+        },
+        knownMoment ? kWindowLimitMs : kRunLimitMs, kPollMs);
+    ASSERT_TRUE(shown) << "no report window; the program said:\n" << game.Errors();
+    if (knownMoment) {
+      EXPECT_LT(std::chrono::steady_clock::now() - crashed, std::chrono::milliseconds(kWindowLimitMs));
+    }
+    EXPECT_TRUE(window->x >= 0 && window->y >= 0 && window->x + window->width <= kScreenWidth &&
+                window->y + window->height <= kScreenHeight)
+        << "at " << window->x << ", " << window->y;
+    EXPECT_FALSE(game.Window().has_value()) << "the game's window still shows";
+    ASSERT_TRUE(WaitUntil([&] { return fs::exists(Home() / "shown.txt"); }, kWindowLimitMs, kPollMs));
+    const std::string first = FirstLine(program / "crash.txt");
+    EXPECT_EQ(first.rfind(c.signal == SIGABRT ? "Unknown exception: " : "Exception: ", 0), 0u) << first;
+    EXPECT_EQ(FirstLine(Home() / "shown.txt"), first);
+
+    if (c.run % 3 == 2) {
+      ASSERT_TRUE(screen_->AskToClose(reporter));
+    } else {
+      screen_->Click(window->x + kCloseX, window->y + kCloseY);
+    }
+    const auto closed = std::chrono::steady_clock::now();
+    std::optional<int> status = game.WaitForEnd(kEndLimitMs);
+    if (!status) screen_->Grab().WritePng((Home() / "still_up.png").string());
+    ASSERT_TRUE(status) << "still running 2 s after the window closed; the screen is in " << (Home() / "still_up.png");
+    EXPECT_LT(std::chrono::steady_clock::now() - closed, std::chrono::milliseconds(kEndLimitMs));
+    EXPECT_TRUE(WIFSIGNALED(*status) && WTERMSIG(*status) == c.signal) << "status " << *status;
+
+    const PrefFile pref(prefPath);
+    if (pref.Exists()) {
+      EXPECT_EQ(pref.Version(), PrefFile::kVersion);
+      EXPECT_TRUE(pref.Size() >= PrefFile::kProfilesOffset &&
+                  (pref.Size() - PrefFile::kProfilesOffset) % PrefFile::kProfileSize == 0)
+          << pref.Size() << " bytes";
+    }
+  }
 
   std::unique_ptr<XvfbScreen> screen_;
 };
@@ -108,62 +208,29 @@ class CrashTest : public testing::TestWithParam<CrashCase> {
 TEST_P(CrashTest, TheReportWindowShowsWholeAndClosingItEndsTheProgramByTheSignal) {
   const CrashCase& c = GetParam();
   const auto started = std::chrono::steady_clock::now();
-  std::map<std::string, std::string> env{{"VELK_CRASH_WINDOW_TEXT", (Home() / "shown.txt").string()}};
-  if (c.insideX) env["VELK_TEST_FAULT_IN_X"] = std::to_string(c.signal);
-  const fs::path program = ProgramFolder();
-  PeluneOnScreen game(*screen_, Home(), false, env, false, program);
-  // The moment: while it loads, or at the menu a little after its window shows.
   std::srand(static_cast<unsigned>(c.signal * 100 + c.run));
-  if (!c.insideX) {
-    if (c.run % 2 == 0) {
+  if (c.moment == Moment::kDay) {
+    fs::create_directories(Home());
+    DayRun day(*screen_, "Crash/" + Name() + "_day", Environment());
+    ASSERT_TRUE(day.WaitForTheDay(kRunLimitMs)) << day.Errors();
+    std::this_thread::sleep_for(std::chrono::milliseconds(std::rand() % 1000));
+    // To the main thread, which plays the day: the phase's steps stop with it.
+    ASSERT_EQ(syscall(SYS_tgkill, day.Pid(), day.Pid(), c.signal), 0);
+    ExpectTheReportAndTheEnd(day, day.ProgramFolder(), day.PrefPath());
+  } else {
+    const fs::path program = ProgramFolder();
+    PeluneOnScreen game(*screen_, Home(), false, Environment(), false, program);
+    // The moment: while it loads, or at the menu a little after its window shows.
+    if (c.moment == Moment::kLoading) {
       std::this_thread::sleep_for(std::chrono::milliseconds(200 + std::rand() % 1200));
-    } else {
+    } else if (c.moment == Moment::kMenu) {
       ASSERT_TRUE(WaitUntil([&] { return game.Window().has_value(); }, kRunLimitMs, kPollMs)) << game.Errors();
       std::this_thread::sleep_for(std::chrono::milliseconds(std::rand() % 2000));
     }
-    ASSERT_EQ(kill(game.Pid(), c.signal), 0);
-  }
-  const auto crashed = std::chrono::steady_clock::now();
-  pid_t reporter = 0;
-  std::optional<ScreenRect> window;
-  const bool shown = WaitUntil(
-      [&] {
-        reporter = reporter ? reporter : ReporterOf(game.Pid());
-        window = reporter ? screen_->WindowOf(reporter) : std::nullopt;
-        return window && window->width == 400 && window->height == 300;
-      },
-      c.insideX ? kRunLimitMs : kWindowLimitMs, kPollMs);
-  ASSERT_TRUE(shown) << "no report window; the program said:\n" << game.Errors();
-  if (!c.insideX) {
-    EXPECT_LT(std::chrono::steady_clock::now() - crashed, std::chrono::milliseconds(kWindowLimitMs));
-  }
-  EXPECT_TRUE(window->x >= 0 && window->y >= 0 && window->x + window->width <= kScreenWidth &&
-              window->y + window->height <= kScreenHeight)
-      << "at " << window->x << ", " << window->y;
-  EXPECT_FALSE(game.Window().has_value()) << "the game's window still shows";
-  ASSERT_TRUE(WaitUntil([&] { return fs::exists(Home() / "shown.txt"); }, kWindowLimitMs, kPollMs));
-  const std::string first = FirstLine(program / "crash.txt");
-  EXPECT_EQ(first.rfind(c.signal == SIGABRT ? "Unknown exception: " : "Exception: ", 0), 0u) << first;
-  EXPECT_EQ(FirstLine(Home() / "shown.txt"), first);
-
-  if (c.run % 3 == 2) {
-    ASSERT_TRUE(screen_->AskToClose(reporter));
-  } else {
-    screen_->Click(window->x + kCloseX, window->y + kCloseY);
-  }
-  const auto closed = std::chrono::steady_clock::now();
-  std::optional<int> status = game.WaitForEnd(kEndLimitMs);
-  if (!status) screen_->Grab().WritePng((Home() / "still_up.png").string());
-  ASSERT_TRUE(status) << "still running 2 s after the window closed; the screen is in " << (Home() / "still_up.png");
-  EXPECT_LT(std::chrono::steady_clock::now() - closed, std::chrono::milliseconds(kEndLimitMs));
-  EXPECT_TRUE(WIFSIGNALED(*status) && WTERMSIG(*status) == c.signal) << "status " << *status;
-
-  const PrefFile pref(Home() / "data" / "Drimak Games" / "Pelune" / "pref.dat");
-  if (pref.Exists()) {
-    EXPECT_EQ(pref.Version(), PrefFile::kVersion);
-    EXPECT_TRUE(pref.Size() >= PrefFile::kProfilesOffset &&
-                (pref.Size() - PrefFile::kProfilesOffset) % PrefFile::kProfileSize == 0)
-        << pref.Size() << " bytes";
+    if (c.moment != Moment::kInsideX) {
+      ASSERT_EQ(kill(game.Pid(), c.signal), 0);
+    }
+    ExpectTheReportAndTheEnd(game, program, Home() / "data" / "Drimak Games" / "Pelune" / "pref.dat");
   }
   EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(kRunLimitMs));
 }

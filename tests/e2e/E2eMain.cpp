@@ -1,5 +1,6 @@
 // The playthrough's test program. Run plainly it is a GoogleTest program whose tests start copies of
 // itself, one per phase of play: "e2e_tests --phase NAME --out FOLDER" plays that phase.
+// With E2E_CRASH_CATCHER set, a phase catches fatal signals as the program does.
 // "e2e_tests --update-goldens" runs the tests and rewrites tests/e2e/golden/ from the frames seen,
 // for when the art changes on purpose; the diff of the text files shows what changed.
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #include <cstring>
 #include <string>
 
+#include "app/CrashCatcher.h"
 #include "e2e/Phases.h"
 
 // A phase in a real window runs SDL, which keeps its D-Bus connection until the process ends; what
@@ -19,6 +21,7 @@ extern "C" const char* __tsan_default_suppressions() { return "race:swrast_dri.s
 
 int main(int argc, char** argv) {
   if (argc >= 3 && std::strcmp(argv[1], "--phase") == 0) {
+    if (std::getenv("E2E_CRASH_CATCHER") != nullptr) Velk::CrashCatcher::Install();
     E2e::PlaythroughOptions options;
     options.goldenFolder = E2E_GOLDEN_DIR;
     // The memory road draws the same screens a little differently: it has goldens of its own.

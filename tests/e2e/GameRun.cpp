@@ -58,7 +58,8 @@ GameRun::GameRun(const std::string& testName) : root_(fs::path(E2E_OUTPUT_DIR) /
     LinkOrCopy(fs::path(PELUNE_RUNTIME_DIR) / archive, ProgramFolder() / archive);
 }
 
-PhaseResult GameRun::Run(const std::string& phase, const PhaseOptions& options) {
+std::unique_ptr<Velk::Testing::ChildProcess> GameRun::Start(const std::string& phase,
+                                                            const PhaseOptions& options) const {
   std::vector<std::string> argv = {(ProgramFolder() / "e2e_tests").string(), "--phase", phase, "--out",
                                    OutFolder().string()};
   const bool window = !options.display.empty();
@@ -74,7 +75,12 @@ PhaseResult GameRun::Run(const std::string& phase, const PhaseOptions& options) 
       {"SDL_VIDEODRIVER", window ? "x11" : "dummy"},
       {"SDL_AUDIODRIVER", "dummy"},
   });
-  Velk::Testing::ChildProcess child(argv, env, 1, "", options.errorsFile.string());
+  return std::make_unique<Velk::Testing::ChildProcess>(argv, env, 1, "", options.errorsFile.string());
+}
+
+PhaseResult GameRun::Run(const std::string& phase, const PhaseOptions& options) {
+  const std::unique_ptr<Velk::Testing::ChildProcess> process = Start(phase, options);
+  Velk::Testing::ChildProcess& child = *process;
   PhaseResult result;
   const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(options.limitMs);
   for (;;) {

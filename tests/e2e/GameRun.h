@@ -6,10 +6,15 @@
 // line, and nothing waits without a bound.
 
 #include <filesystem>
+#include <memory>
 #include <map>
 #include <optional>
 #include <string>
 #include <vector>
+
+namespace Velk::Testing {
+class ChildProcess;
+}
 
 namespace E2e {
 
@@ -53,6 +58,8 @@ class GameRun {
   explicit GameRun(const std::string& testName);
 
   PhaseResult Run(const std::string& phase, const PhaseOptions& options = {});
+  // The phase's process, started and left to the caller, who reads its steps from its output.
+  std::unique_ptr<Velk::Testing::ChildProcess> Start(const std::string& phase, const PhaseOptions& options) const;
 
   std::filesystem::path ProgramFolder() const { return root_ / "program"; }
   std::filesystem::path OutFolder() const { return root_ / "out"; }
