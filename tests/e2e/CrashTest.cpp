@@ -210,6 +210,10 @@ TEST_P(CrashTest, TheReportWindowShowsWholeAndClosingItEndsTheProgramByTheSignal
   const auto started = std::chrono::steady_clock::now();
   std::srand(static_cast<unsigned>(c.signal * 100 + c.run));
   if (c.moment == Moment::kDay) {
+#if defined(__SANITIZE_THREAD__)
+    GTEST_SKIP()
+        << "day 1 in a real window is minutes away under the thread sanitizer; the other builds crash it there";
+#endif
     fs::create_directories(Home());
     DayRun day(*screen_, "Crash/" + Name() + "_day", Environment());
     ASSERT_TRUE(day.WaitForTheDay(kRunLimitMs)) << day.Errors();
