@@ -17,11 +17,13 @@
 #include "graphics/ImageTextureSet.h"
 #include "graphics/MemoryImage.h"
 #include "platform/clock/Clock.h"
+#include "platform/crash/FatalSignals.h"
 #include "platform/ddraw/DDraw.h"
 #include "platform/msgbox/MessageBox.h"
 #include "sound/SoundManager.h"
 #include "widgets/WidgetManager.h"
 
+#include <algorithm>
 #include <cmath>
 #include <ctime>
 #include <memory>
@@ -191,9 +193,12 @@ void VelkAppBase::DumpImages() {
   ImageDump::Write(folder + "\\", images, std::ctime(&now));
 }
 
+// After a fault its running time is taken at the fault, not at this later call on the crash thread.
 std::string VelkAppBase::GetCrashInfo() {
+  const DWORD running = GetTickCount() - mLoadingStartTick;
+  const DWORD sinceFault = static_cast<DWORD>(std::min<uint64_t>(MsSinceFatalSignal(), running));
   return "Product: " + mProdName + "\r\nVersion: " + mProductVersion +
-         "\r\nTime Loaded: " + DemoJumps::ClockText(GetTickCount() - mLoadingStartTick) +
+         "\r\nTime Loaded: " + DemoJumps::ClockText(running - sinceFault) +
          "\r\nFullscreen: " + (mIsWindowed ? "No" : "Yes") +
          FormatString("\r\nPrimary ThreadId: %X\r\n", static_cast<unsigned>(mMainThreadId.load()));
 }

@@ -29,6 +29,7 @@ std::atomic<int> gWake{-1};
 // The thread whose fault is being reported; 0 while none is.
 std::atomic<DWORD> gFaultingThread{0};
 std::atomic<bool> gCaught{false};
+std::atomic<uint64_t> gCaughtAtMs{0};
 struct sigaction gPrevious[kSignalCount];
 bool gInstalled = false;
 alignas(16) char gAltStack[kAltStackSize];
@@ -160,6 +161,7 @@ void OnFatalSignal(int signal, siginfo_t* info, void* rawContext) {
   record.signal = signal;
   record.processId = getpid();
   record.clockMs = MonotonicMs();
+  gCaughtAtMs = record.clockMs;
   ReadRegisters(static_cast<const ucontext_t*>(rawContext), record);
   record.address = static_cast<uintptr_t>(record.registers.eip);
   record.exceptionCode =
@@ -242,6 +244,11 @@ void RemoveFatalSignalHandler() {
 }
 
 bool FatalSignalCaught() { return gCaught.load(); }
+
+uint64_t MsSinceFatalSignal() {
+  const uint64_t caught = gCaughtAtMs.load();
+  return caught == 0 ? 0 : MonotonicMs() - caught;
+}
 
 void WaitForFatalEnd() {
   for (;;) pause();

@@ -76,6 +76,8 @@ void RemoveFatalSignalHandler();
 
 // True once a fatal signal was caught anywhere in the process: the game's loop and the mixer stop.
 bool FatalSignalCaught();
+// How long ago the fatal signal was caught, in milliseconds; 0 before any.
+uint64_t MsSinceFatalSignal();
 // For a thread that must not go on after a fault elsewhere: waits until the process ends.
 [[noreturn]] void WaitForFatalEnd();
 
