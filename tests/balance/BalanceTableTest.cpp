@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "balance/BalanceTable.h"
+#include "platform/ScratchFolder.h"
 
 namespace {
 
@@ -14,9 +15,10 @@ class BalanceTableTest : public ::testing::Test {
     { std::ofstream(mPath) << text; }
     return mTable.Read(mPath.string(), error);
   }
-  ~BalanceTableTest() override { std::filesystem::remove(mPath); }
 
-  std::filesystem::path mPath = std::filesystem::temp_directory_path() / "balance_table_test.tsv";
+  // A folder of each test's own: CTest runs the two tests side by side.
+  ScratchFolder mScratch;
+  std::filesystem::path mPath = mScratch / "balance.tsv";
   Balance::BalanceTable mTable;
 };
 

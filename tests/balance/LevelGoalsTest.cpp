@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "balance/LevelGoals.h"
+#include "platform/ScratchFolder.h"
 
 namespace {
 
@@ -20,10 +21,10 @@ constexpr double kExpertCeiling = 0.95;
 class LevelGoalsFiles : public ::testing::Test {
  protected:
   LevelGoalsFiles() { std::filesystem::create_directories(mDir / "cfg"); }
-  ~LevelGoalsFiles() override { std::filesystem::remove_all(mDir); }
   void Write(const std::string& name, const std::string& text) { std::ofstream(mDir / "cfg" / name) << text; }
 
-  std::filesystem::path mDir = std::filesystem::temp_directory_path() / "level_goals_test";
+  ScratchFolder mScratch;
+  std::filesystem::path mDir = mScratch.Path();
 };
 
 TEST_F(LevelGoalsFiles, GreenMaximumCountsEveryProductAtTheKindsFullPrice) {
