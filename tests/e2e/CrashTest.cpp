@@ -242,5 +242,45 @@ TEST_P(CrashTest, TheReportWindowShowsWholeAndClosingItEndsTheProgramByTheSignal
 
 INSTANTIATE_TEST_SUITE_P(Crashes, CrashTest, testing::ValuesIn(Cases()), CaseName);
 
+// Two threads of a bare application faulting at the same moment on an X screen: one report window,
+// which stays the only one, and closing it ends the process by the signal its report names.
+TEST(TwoFaults, OneReportWindowAndTheFirstSignalEnds) {
+  if (!FindProgram("Xvfb")) GTEST_SKIP() << "Xvfb is not installed";
+  const XvfbScreen screen(kScreenWidth, kScreenHeight);
+  ASSERT_EQ(screen.Failure(), "");
+  const fs::path folder = fs::path(E2E_OUTPUT_DIR) / "Crash" / "TwoFaults";
+  fs::remove_all(folder);
+  fs::create_directories(folder / "run");
+  fs::permissions(folder / "run", fs::perms::owner_all);
+  Velk::Testing::ChildProcess child({VELK_CHILD_APP},
+                                    {{"DISPLAY", screen.Name()},
+                                     {"VELK_BACKEND", "sdl"},
+                                     {"SDL_VIDEODRIVER", "x11"},
+                                     {"SDL_AUDIODRIVER", "dummy"},
+                                     {"XDG_CONFIG_HOME", folder.string()},
+                                     {"XDG_DATA_HOME", folder.string()},
+                                     {"XDG_RUNTIME_DIR", (folder / "run").string()},
+                                     {"VELK_CHILD_TWO_FAULTS", "1"}},
+                                    1, folder.string());
+  ASSERT_TRUE(child.WaitForLine("running", kRunLimitMs));
+  pid_t reporter = 0;
+  std::optional<ScreenRect> window;
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        reporter = reporter ? reporter : ReporterOf(child.Pid());
+        window = reporter ? screen.WindowOf(reporter) : std::nullopt;
+        return window && window->width == 400 && window->height == 300;
+      },
+      kWindowLimitMs, kPollMs));
+  std::this_thread::sleep_for(std::chrono::milliseconds(1000));  // time for a second window, were there one
+  EXPECT_EQ(screen.WindowCount(reporter), 1);
+  screen.Click(window->x + kCloseX, window->y + kCloseY);
+  const std::optional<int> status = child.WaitForEnd(kEndLimitMs);
+  ASSERT_TRUE(status) << "still running 2 s after the window closed";
+  const std::string first = FirstLine(folder / "crash.txt");
+  const int signal = first.rfind("Exception: Access Violation", 0) == 0 ? SIGSEGV : SIGILL;
+  EXPECT_TRUE(WIFSIGNALED(*status) && WTERMSIG(*status) == signal) << "status " << *status << "\n" << first;
+}
+
 }  // namespace
 }  // namespace E2e

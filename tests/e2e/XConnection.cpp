@@ -83,17 +83,16 @@ void XConnection::PressKeys(const std::vector<unsigned long>& keySyms) const {
   XSync(display_, False);
 }
 
-std::optional<ScreenRect> XConnection::WindowOf(pid_t pid) const {
-  std::optional<ScreenRect> best;
-  unsigned long window = None;
-  FindWindows(DefaultRootWindow(display_), XInternAtom(display_, "_NET_WM_PID", False), pid, best, window);
-  return best;
+XConnection::Found XConnection::WindowsOf(pid_t pid) const {
+  Found found;
+  FindWindows(DefaultRootWindow(display_), XInternAtom(display_, "_NET_WM_PID", False), pid, found);
+  return found;
 }
 
+std::optional<ScreenRect> XConnection::WindowOf(pid_t pid) const { return WindowsOf(pid).largest; }
+
 bool XConnection::AskToClose(pid_t pid) const {
-  std::optional<ScreenRect> best;
-  unsigned long window = None;
-  FindWindows(DefaultRootWindow(display_), XInternAtom(display_, "_NET_WM_PID", False), pid, best, window);
+  const unsigned long window = WindowsOf(pid).window;
   if (window == None) return false;
   XEvent event{};
   event.xclient.type = ClientMessage;
@@ -108,8 +107,7 @@ bool XConnection::AskToClose(pid_t pid) const {
 }
 
 // A window manager puts the program's windows into frames of its own, so the whole tree is searched.
-void XConnection::FindWindows(unsigned long window, unsigned long pidAtom, pid_t pid, std::optional<ScreenRect>& best,
-                              unsigned long& bestWindow) const {
+void XConnection::FindWindows(unsigned long window, unsigned long pidAtom, pid_t pid, Found& found) const {
   Atom type = None;
   int format = 0;
   unsigned long count = 0;
@@ -123,10 +121,12 @@ void XConnection::FindWindows(unsigned long window, unsigned long pidAtom, pid_t
     int x = 0;
     int y = 0;
     if (XGetWindowAttributes(display_, window, &attributes) && attributes.map_state == IsViewable &&
-        XTranslateCoordinates(display_, window, DefaultRootWindow(display_), 0, 0, &x, &y, &child) &&
-        (!best || attributes.width * attributes.height > best->width * best->height)) {
-      best = ScreenRect{x, y, attributes.width, attributes.height};
-      bestWindow = window;
+        XTranslateCoordinates(display_, window, DefaultRootWindow(display_), 0, 0, &x, &y, &child)) {
+      ++found.shown;
+      if (!found.largest || attributes.width * attributes.height > found.largest->width * found.largest->height) {
+        found.largest = ScreenRect{x, y, attributes.width, attributes.height};
+        found.window = window;
+      }
     }
   }
   if (data != nullptr) XFree(data);
@@ -135,7 +135,7 @@ void XConnection::FindWindows(unsigned long window, unsigned long pidAtom, pid_t
   Window* children = nullptr;
   unsigned int number = 0;
   if (!XQueryTree(display_, window, &root, &parent, &children, &number)) return;
-  for (unsigned int i = 0; i < number; ++i) FindWindows(children[i], pidAtom, pid, best, bestWindow);
+  for (unsigned int i = 0; i < number; ++i) FindWindows(children[i], pidAtom, pid, found);
   if (children != nullptr) XFree(children);
 }
 

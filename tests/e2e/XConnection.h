@@ -63,6 +63,8 @@ class XConnection {
   // The client area of the largest window the process shows (by the process id its windows carry),
   // in screen coordinates; nothing while it shows none.
   std::optional<ScreenRect> WindowOf(pid_t pid) const;
+  // How many windows the process shows.
+  int WindowCount(pid_t pid) const { return WindowsOf(pid).shown; }
 
  protected:
   // Before the server goes: a connection to a server that has gone cannot be closed.
@@ -70,8 +72,15 @@ class XConnection {
   _XDisplay* Connection() const { return display_; }
 
  private:
-  void FindWindows(unsigned long window, unsigned long pidAtom, pid_t pid, std::optional<ScreenRect>& best,
-                   unsigned long& bestWindow) const;
+  // A process's viewable windows: how many, and the largest.
+  struct Found {
+    std::optional<ScreenRect> largest;
+    unsigned long window = 0;
+    int shown = 0;
+  };
+  // Those below `window`, added to `found`.
+  void FindWindows(unsigned long window, unsigned long pidAtom, pid_t pid, Found& found) const;
+  Found WindowsOf(pid_t pid) const;
 
   _XDisplay* display_ = nullptr;
 };
