@@ -1,10 +1,10 @@
 // The real program crashed on an X screen as a player would meet it: a fatal signal at a random
 // moment (while it loads, at the menu, while day 1 runs), or raised on the main thread from within
-// an X request. Each
-// run shows the "Fatal Error!" window whole on the 800 x 600 screen within 3 s, in place of the
-// game's, with the report that crash.txt holds; "Close Now" (or the close box) closes it, the program
-// ends by the signal within 2 s, and pref.dat is whole. In CI one run per signal and five inside an
-// X request; elsewhere ten per signal and twenty.
+// an X request. Each run shows the "Fatal Error!" window whole on the 800 x 600 screen within 3 s, in
+// place of the game's, with the report that crash.txt holds; "Close Now" (or the close box) closes
+// it, the program ends by the signal within 2 s, and pref.dat is whole. In CI one run per signal and
+// five inside an X request; elsewhere ten per signal and twenty. Two threads faulting at once give one
+// report window.
 #include <gtest/gtest.h>
 
 #include <chrono>
