@@ -18,9 +18,8 @@ bool IsKey(UINT message) { return message == WM_KEYDOWN || message == WM_KEYUP |
 LPARAM PointParam(POINT pt) { return MAKELPARAM(pt.x, pt.y); }
 
 // `client` of the parent in the child's own coordinates.
-POINT InChild(const Window& parent, const Window& child, POINT client) {
-  const RECT origin = ClientRectOnScreen(parent);
-  return POINT{client.x - (child.rect.left - origin.left), client.y - (child.rect.top - origin.top)};
+POINT InChild(const Window& child, POINT client) {
+  return POINT{client.x - child.rect.left, client.y - child.rect.top};
 }
 
 }  // namespace
@@ -47,13 +46,12 @@ MSG ChildInput::RouteMouse(const MSG& msg) {
   MSG routed = msg;
   const POINT client{static_cast<short>(LOWORD(msg.lParam)), static_cast<short>(HIWORD(msg.lParam))};
   HWND held = gHeld.load();
-  auto parent = WindowTable::Instance().Get(msg.hwnd);
   auto heldWindow = held ? WindowTable::Instance().Get(held) : std::nullopt;
   POINT point;
   HWND target = nullptr;
-  if (heldWindow && heldWindow->parent == msg.hwnd && parent) {
+  if (heldWindow && heldWindow->parent == msg.hwnd) {
     target = held;
-    point = InChild(*parent, *heldWindow, client);
+    point = InChild(*heldWindow, client);
   } else {
     target = ChildAt(msg.hwnd, client, point);
   }
@@ -69,13 +67,11 @@ MSG ChildInput::RouteMouse(const MSG& msg) {
 
 HWND ChildInput::ChildAt(HWND topLevel, POINT client, POINT& childPoint) {
   auto& table = WindowTable::Instance();
-  auto parent = table.Get(topLevel);
-  if (!parent) return nullptr;
   HWND found = nullptr;
   for (HWND each : table.All()) {
     auto w = table.Get(each);
     if (!w || w->parent != topLevel || !w->visible) continue;
-    const POINT local = InChild(*parent, *w, client);
+    const POINT local = InChild(*w, client);
     if (local.x < 0 || local.y < 0 || local.x >= w->rect.right - w->rect.left ||
         local.y >= w->rect.bottom - w->rect.top)
       continue;

@@ -90,11 +90,8 @@ ClientPicture ControlPainter::Paint(HWND hwnd) {
 
 void ControlPainter::PaintChild(ClientPicture& picture, HWND parent, HWND child) {
   auto w = WindowTable::Instance().Get(child);
-  auto top = WindowTable::Instance().Get(parent);
-  if (!w || !top || !w->visible) return;
-  const RECT origin = ClientRectOnScreen(*top);
-  const RECT at{w->rect.left - origin.left, w->rect.top - origin.top, w->rect.right - origin.left,
-                w->rect.bottom - origin.top};
+  if (!w || !w->visible) return;
+  const RECT& at = w->rect;  // in the parent's client area
   const std::wstring& name = w->windowClass.name;
   if (name == L"edit")
     PaintEdit(picture, at, child, ChildInput::FocusedChild(parent) == child);

@@ -67,9 +67,6 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR title, DWORD styl
   window.exStyle = exStyle;
   window.enabled = (style & WS_DISABLED) == 0;
   if (child) {
-    RECT origin = Velk::ClientRectOnScreen(*WindowTable::Instance().Get(parent));
-    x += origin.left;
-    y += origin.top;
     window.parent = parent;
     window.id = static_cast<int>(reinterpret_cast<intptr_t>(menu));
   }
@@ -210,9 +207,10 @@ BOOL MoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL) {
     moved = w;
   });
   if (!found) return FALSE;
-  RECT client = Velk::ClientRectOnScreen(moved);
-  Backend::Get().PlaceNativeWindow(hwnd, client);
-  // As on Windows, the procedure hears about the change before the call returns.
+  Backend::Get().PlaceNativeWindow(hwnd, Velk::ClientRectOnScreen(moved));
+  // As on Windows, the procedure hears about the change before the call returns, a child in its
+  // parent's client coordinates.
+  const RECT client = Velk::ClientArea(moved.rect, moved.style);
   if (old.left != x || old.top != y) SendMessageW(hwnd, WM_MOVE, 0, MAKELPARAM(client.left, client.top));
   if (old.right - old.left != width || old.bottom - old.top != height) {
     SendMessageW(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right - client.left, client.bottom - client.top));
@@ -233,7 +231,7 @@ BOOL AdjustWindowRect(RECT* rect, DWORD style, BOOL) {
 BOOL GetWindowRect(HWND hwnd, RECT* rect) {
   auto w = WindowTable::Instance().Get(hwnd);
   if (!w || !rect) return FALSE;
-  *rect = w->rect;
+  *rect = Velk::WindowRectOnScreen(*w);
   return TRUE;
 }
 
@@ -321,7 +319,8 @@ HWND WindowFromPoint(POINT pt) {
   for (auto it = all.rbegin(); it != all.rend(); ++it) {
     auto w = WindowTable::Instance().Get(*it);
     if (!w || !w->visible || w->minimized) continue;
-    bool inside = pt.x >= w->rect.left && pt.x < w->rect.right && pt.y >= w->rect.top && pt.y < w->rect.bottom;
+    const RECT r = Velk::WindowRectOnScreen(*w);
+    bool inside = pt.x >= r.left && pt.x < r.right && pt.y >= r.top && pt.y < r.bottom;
     if (!inside) continue;
     if (atCursor && input.MouseWindow() != w->hwnd) return nullptr;
     return w->hwnd;

@@ -116,13 +116,22 @@ RECT WindowFrame(DWORD style) {
   return RECT{};
 }
 
-RECT ClientRectOnScreen(const Window& window) {
-  RECT frame = WindowFrame(window.style);
-  RECT client{window.rect.left + frame.left, window.rect.top + frame.top, window.rect.right - frame.right,
-              window.rect.bottom - frame.bottom};
+RECT ClientArea(const RECT& outer, DWORD style) {
+  RECT frame = WindowFrame(style);
+  RECT client{outer.left + frame.left, outer.top + frame.top, outer.right - frame.right, outer.bottom - frame.bottom};
   client.right = std::max(client.right, client.left);
   client.bottom = std::max(client.bottom, client.top);
   return client;
 }
+
+RECT WindowRectOnScreen(const Window& window) {
+  const std::optional<Window> parent = window.parent ? WindowTable::Instance().Get(window.parent) : std::nullopt;
+  if (!parent) return window.rect;
+  const RECT origin = ClientRectOnScreen(*parent);
+  const RECT& r = window.rect;
+  return RECT{r.left + origin.left, r.top + origin.top, r.right + origin.left, r.bottom + origin.top};
+}
+
+RECT ClientRectOnScreen(const Window& window) { return ClientArea(WindowRectOnScreen(window), window.style); }
 
 }  // namespace Velk

@@ -27,7 +27,9 @@ struct Window {
   std::wstring title;
   DWORD style = 0;
   DWORD exStyle = 0;
-  RECT rect;        // outer rectangle, screen coordinates
+  // Outer rectangle: on the screen for a top-level window, in its parent's client area for a child,
+  // so that a child goes wherever its parent is put.
+  RECT rect;
   RECT normalRect;  // outer rectangle when neither minimised nor maximised
   bool visible = false;
   bool minimized = false;
@@ -78,6 +80,10 @@ class WindowTable {
 
 // The frame that AdjustWindowRect adds and the client area of a window sits in.
 RECT WindowFrame(DWORD style);
+// The client area of a window of that style and outer rectangle, in the rectangle's coordinates.
+RECT ClientArea(const RECT& outer, DWORD style);
+// Where the window is on the screen now: a child's rectangles follow its parent's client area.
+RECT WindowRectOnScreen(const Window& window);
 RECT ClientRectOnScreen(const Window& window);
 
 }  // namespace Velk
