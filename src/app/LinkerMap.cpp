@@ -5,10 +5,15 @@
 #include "platform/crash/ModuleAddress.h"
 #include "platform/files/FindFiles.h"
 #include "platform/files/PathMap.h"
+#include "platform/files/RegularFile.h"
 
+#include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace Velk {
 
@@ -45,6 +50,16 @@ typename Map::const_iterator AtOrBelow(const Map& map, uint32_t section, uint32_
   return it->first.first == section ? it : map.end();
 }
 
+bool IsRegularFile(const std::string& name) {
+  const int fd = OpenRegularFile(MapPath(name), O_RDONLY);
+  if (fd < 0) {
+    std::fprintf(stderr, "The map file %s is not a plain file that can be read and is not used.\n", name.c_str());
+    return false;
+  }
+  close(fd);
+  return true;
+}
+
 }  // namespace
 
 std::string LinkerMap::FindMapFile() {
@@ -53,22 +68,33 @@ std::string LinkerMap::FindMapFile() {
   if (search == INVALID_HANDLE_VALUE) return {};
   std::string name;
   do {
-    if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) name = data.cFileName;
+    if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsRegularFile(data.cFileName)) name = data.cFileName;
   } while (name.empty() && FindNextFileA(search, &data));
   FindClose(search);
   return name;
 }
 
 bool LinkerMap::Load(const std::string& path) {
-  FILE* file = OpenFile(path, "r");
-  if (!file) return false;
-  char buffer[kMaxLine];
-  while (std::fgets(buffer, sizeof buffer, file)) {
-    std::string line = buffer;
+  const int fd = OpenRegularFile(MapPath(path), O_RDONLY);
+  if (fd < 0) return false;
+  std::string text;
+  const bool read = ReadBounded(fd, kMaxMapBytes, text);
+  const bool tooLarge = !read && errno == ENOMEM;
+  close(fd);
+  if (tooLarge)
+    std::fprintf(stderr, "The map file %s is larger than %llu MB and is not used.\n", path.c_str(),
+                 static_cast<unsigned long long>(kMaxMapBytes >> 20));
+  if (!read) return false;
+  // Lines as fgets gives them with a buffer of kMaxLine characters: a longer one comes in pieces.
+  size_t at = 0;
+  while (at < text.size()) {
+    const size_t end = text.find('\n', at);
+    const size_t length = std::min((end == std::string::npos ? text.size() : end + 1) - at, size_t{kMaxLine - 1});
+    std::string line = text.substr(at, length);
+    at += length;
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
     ParseLine(line);
   }
-  std::fclose(file);
   return true;
 }
 

@@ -10,9 +10,15 @@ namespace Velk {
 
 class LinkerMap {
  public:
-  // The first "*.map" file in the current folder, or "" when there is none.
+  // The most of a map file that is read; a real map is far smaller, and a larger file is not used.
+  static constexpr uint64_t kMaxMapBytes = 32ull << 20;
+
+  // The first plain file "*.map" in the current folder, or "" when there is none. Anything else of
+  // that name (a pipe, a link to a device) is passed over, as the error output says: reading it
+  // could wait for ever.
   static std::string FindMapFile();
-  // False when the file cannot be opened.
+  // False when the file cannot be opened or read, or holds more than kMaxMapBytes (then the error
+  // output says so).
   bool Load(const std::string& path);
   void ParseLine(const std::string& line);
   // Every logical address whose section has a symbol at or below it is replaced by the symbol,

@@ -3,6 +3,7 @@
 #include "platform/base/LastError.h"
 #include "platform/files/AtomicFile.h"
 #include "platform/files/PathMap.h"
+#include "platform/files/RegularFile.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -52,26 +53,6 @@ bool LockBeside(const std::string& path, const OpenMode& mode, int& fd) {
   close(fd);
   fd = -1;
   return false;
-}
-
-bool ReadAll(int fd, std::string& bytes) {
-  struct stat info {};
-  if (fstat(fd, &info) != 0) return false;
-  if (static_cast<uint64_t>(info.st_size) > Velk::kMaxFileImage) {
-    errno = ENOMEM;
-    return false;
-  }
-  bytes.resize(static_cast<size_t>(info.st_size));
-  size_t done = 0;
-  while (done < bytes.size()) {
-    ssize_t n = read(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return false;
-    if (n == 0) break;  // shrank while being read
-    done += static_cast<size_t>(n);
-  }
-  bytes.resize(done);
-  return true;
 }
 
 class FileImage : public Velk::KernelObject {
@@ -138,18 +119,12 @@ DWORD OpenError(const std::string& path, int err) {
 // Opens the file itself and reads it whole. -1 on failure, with errno set. Only a plain file is
 // taken (without waiting: a pipe in its place would block the open).
 int OpenImage(const std::string& path, const OpenMode& mode, DWORD disposition, bool& existed, std::string& bytes) {
-  int flags = ((mode.access & GENERIC_WRITE) != 0 ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NONBLOCK;
+  int flags = (mode.access & GENERIC_WRITE) != 0 ? O_RDWR : O_RDONLY;
   existed = access(path.c_str(), F_OK) == 0;
   if (disposition == OPEN_ALWAYS) flags |= O_CREAT;
-  int fd = open(path.c_str(), flags, 0644);
+  int fd = Velk::OpenRegularFile(path, flags);
   if (fd < 0) return -1;
-  struct stat info {};
-  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    close(fd);
-    errno = EISDIR;
-    return -1;
-  }
-  bool read = ReadAll(fd, bytes);
+  bool read = Velk::ReadBounded(fd, Velk::kMaxFileImage, bytes);
   int saved = errno;
   close(fd);
   errno = saved;
