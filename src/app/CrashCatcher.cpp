@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <mutex>
 #include <sys/eventfd.h>
@@ -81,13 +82,26 @@ CrashAppInfo CrashCatcher::GatherAppInfo() {
   return info;
 }
 
-// Woken by the handler after a fault, outside the signal context.
+// Woken by the handler after a fault, outside the signal context: it hands the application's part
+// to the reporter, or, when the reporter cannot take the fault, writes the report itself.
 void CrashCatcher::CrashThread(int wake) {
+  AwaitWake(wake);
+  const CrashAppInfo info = GatherAppInfo();
+  if (!ReporterMissing()) {
+    ReporterLink::Send(info.Encode());
+    AwaitWake(wake);  // once more only when the reporter never takes the fault
+  }
+  std::string title;
+  CrashReporter::WriteReport(CaughtFault(), &info, title);
+  std::fprintf(stderr, "The crash reporter did not answer; the report is in crash.txt.\n");
+  FaultReportWritten();
+  WaitForFatalEnd();
+}
+
+void CrashCatcher::AwaitWake(int wake) {
   uint64_t count = 0;
   while (read(wake, &count, sizeof count) != static_cast<ssize_t>(sizeof count)) {
   }
-  ReporterLink::Send(GatherAppInfo().Encode());
-  WaitForFatalEnd();
 }
 
 }  // namespace Velk

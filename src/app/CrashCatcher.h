@@ -33,6 +33,7 @@ class CrashCatcher {
 
  private:
   static void CrashThread(int wake);
+  static void AwaitWake(int wake);
 };
 
 }  // namespace Velk

@@ -53,6 +53,13 @@ std::string CrashReporter::MakeReport(const FaultRecord& record, const CrashAppI
   return report;
 }
 
+std::string CrashReporter::WriteReport(const FaultRecord& record, const CrashAppInfo* app, std::string& title) {
+  const std::string report = MakeReport(record, app, title);
+  if (!WriteFileAtomically(MapPath("crash.txt"), report + "\n"))
+    std::fprintf(stderr, "crash.txt could not be written.\n");
+  return report;
+}
+
 void CrashReporter::Report(int descriptor, pid_t program, const FaultRecord& record) {
   const char received = kFaultReceived;
   send(descriptor, &received, 1, MSG_NOSIGNAL);
@@ -62,9 +69,7 @@ void CrashReporter::Report(int descriptor, pid_t program, const FaultRecord& rec
   const std::string folder = "/proc/" + std::to_string(program) + "/cwd";
   if (chdir(folder.c_str()) != 0) std::fprintf(stderr, "The crashed program's folder is out of reach.\n");
   std::string title;
-  const std::string report = MakeReport(record, app ? &*app : nullptr, title);
-  if (!WriteFileAtomically(MapPath("crash.txt"), report + "\n"))
-    std::fprintf(stderr, "crash.txt could not be written.\n");
+  const std::string report = WriteReport(record, app ? &*app : nullptr, title);
   if (!app || app->showWindow) Show(program, title, report, app ? &*app : nullptr);
   const char reported = kFaultReported;
   send(descriptor, &reported, 1, MSG_NOSIGNAL);
@@ -73,7 +78,7 @@ void CrashReporter::Report(int descriptor, pid_t program, const FaultRecord& rec
 void CrashReporter::Show(pid_t program, const std::string& title, const std::string& report, const CrashAppInfo* app) {
   Backend& backend = Backend::Get();
   CrashReportWindow::Choice choice = CrashReportWindow::kNotShown;
-  if (std::strcmp(backend.Name(), "headless") != 0) {
+  if (backend.ShowsOnXDisplay()) {
     backend.HideWindowsOfProcess(program);
     const bool offerSend = app && app->uploadAllowed && !app->submitHost.empty();
     choice = CrashReportWindow::Show(report, offerSend, app && app->hasApplication);

@@ -17,12 +17,15 @@ struct CrashAppInfo;
 class CrashReporter {
  public:
   // How long the reporter waits for the application's part before it reports without it.
-  static constexpr int kAppInfoWaitMs = 1500;
+  static constexpr int kAppInfoWaitMs = kCrashThreadWaitMs;
 
   static void Run(int descriptor, pid_t program);
   // The report of a fault, symbolised through a map file in the current folder; `title` receives
   // the error title.
   static std::string MakeReport(const FaultRecord& record, const CrashAppInfo* app, std::string& title);
+  // The report made and written to "crash.txt" in the current folder (a failure said on the error
+  // output).
+  static std::string WriteReport(const FaultRecord& record, const CrashAppInfo* app, std::string& title);
 
  private:
   static void Report(int descriptor, pid_t program, const FaultRecord& record);

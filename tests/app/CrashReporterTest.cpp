@@ -1,9 +1,11 @@
 // A crash as the program ends on it without a display: the handler hands the fault to the reporter
 // process, the report lands in crash.txt in the program's current folder with the application's
 // part, and the process ends by the signal quickly. Two threads faulting together give one report.
-// A reporter that cannot run, or a report that cannot be written, never keeps the process alive.
+// A reporter that cannot run, a map file that cannot be read, a display that is not there, or a
+// report that cannot be written never keeps the process alive.
 
 #include "app/ChildProcess.h"
+#include "app/LinkerMap.h"
 #include "platform/ScratchFolder.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +13,9 @@
 #include <chrono>
 #include <cstring>
 #include <fstream>
+#include <regex>
+#include <sys/stat.h>
+#include <thread>
 
 namespace Velk::Testing {
 namespace {
@@ -85,15 +90,22 @@ TEST_F(CrashReporterTest, TwoThreadsFaultingTogetherGiveOneReportAndTheFirstSign
   EXPECT_EQ(WTERMSIG(*status), segv ? SIGSEGV : SIGILL) << report;
 }
 
-// A stopped reporter never takes the fault: the watchdog ends the process by its signal after 10 s.
-// A reporter that is gone cannot be told: the process ends at once.
-TEST_F(CrashReporterTest, WithoutAReporterTheSignalStillEndsTheProgram) {
+// A reporter killed while the program runs is reaped at once. A stopped one never takes the fault:
+// after its watchdog, as at once after a killed one, the program's crash thread writes crash.txt
+// itself and says so, and the signal ends the process.
+TEST_F(CrashReporterTest, WithoutAReporterTheProgramWritesTheReportAndTheSignalStillEndsIt) {
   for (const int stop : {SIGSTOP, SIGKILL}) {
-    ChildProcess child({VELK_CHILD_APP}, Environment(), 1, scratch_.Path());
+    std::filesystem::remove(scratch_ / "crash.txt");
+    const std::string errors = scratch_ / "errors.txt";
+    ChildProcess child({VELK_CHILD_APP}, Environment(), 1, scratch_.Path(), errors);
     ASSERT_TRUE(child.WaitForLine("running", 10000)) << strsignal(stop);
     const pid_t reporter = ReporterOf(child.Pid());
     ASSERT_GT(reporter, 0);
     ASSERT_EQ(kill(reporter, stop), 0);
+    if (stop == SIGKILL) {
+      std::this_thread::sleep_for(std::chrono::seconds(1));
+      EXPECT_FALSE(std::filesystem::exists("/proc/" + std::to_string(reporter))) << "the reporter is left a zombie";
+    }
     const auto sent = std::chrono::steady_clock::now();
     ASSERT_EQ(kill(child.Pid(), SIGSEGV), 0);
     const int limitMs = stop == SIGSTOP ? 10000 + kHeadlessLimitMs : kHeadlessLimitMs;
@@ -104,6 +116,57 @@ TEST_F(CrashReporterTest, WithoutAReporterTheSignalStillEndsTheProgram) {
       EXPECT_GE(took, std::chrono::milliseconds(10000));
     }
     EXPECT_TRUE(WIFSIGNALED(*status) && WTERMSIG(*status) == SIGSEGV) << "status " << *status;
+    EXPECT_EQ(Report().rfind("Exception: Access Violation", 0), 0u) << strsignal(stop) << "\n" << Report();
+    EXPECT_NE(Report().find("\r\nProduct: VelkChild\r\n"), std::string::npos) << Report();
+    EXPECT_EQ(Count(ReadWholeFile(errors), "The crash reporter did not answer"), 1u) << ReadWholeFile(errors);
+  }
+}
+
+// Nothing keeps a crash from ending: not a map file that is a pipe, a link to an endless device or
+// larger than a map can be (passed over, as the error output says once: the addresses stay
+// logical), nor the sdl back end forced without an X display, on SDL's offscreen driver (which SDL
+// falls back to) or its dummy one, where no one could answer a window.
+TEST_F(CrashReporterTest, NeitherAnUnreadableMapNorAMissingDisplayKeepsACrashFromEnding) {
+  struct Case {
+    const char* map;
+    void (*make)(const std::string& path);
+    const char* videoDriver;  // empty: as when none is set
+  };
+  const Case kCases[] = {
+      {"notes.map", [](const std::string& path) { mkfifo(path.c_str(), 0600); }, nullptr},
+      {"z.map", [](const std::string& path) { std::filesystem::create_symlink("/dev/zero", path); }, nullptr},
+      {"big.map",
+       [](const std::string& path) {
+         std::ofstream{path};
+         std::filesystem::resize_file(path, LinkerMap::kMaxMapBytes + 1);
+       },
+       nullptr},
+      {nullptr, nullptr, ""},
+      {nullptr, nullptr, "dummy"},
+  };
+  for (const Case& c : kCases) {
+    std::map<std::string, std::string> env = Environment();
+    if (c.map) c.make(scratch_ / c.map);
+    if (c.videoDriver) {
+      env["VELK_BACKEND"] = "sdl";
+      env["SDL_VIDEODRIVER"] = c.videoDriver;
+      env["DISPLAY"] = env["WAYLAND_DISPLAY"] = "";
+    }
+    const std::string what = c.map ? c.map : std::string("video driver '") + c.videoDriver + "'";
+    std::filesystem::remove(scratch_ / "crash.txt");
+    const std::string errors = scratch_ / "errors.txt";
+    ChildProcess child({VELK_CHILD_APP}, env, 1, scratch_.Path(), errors);
+    ASSERT_TRUE(child.WaitForLine("running", 10000)) << what;
+    ASSERT_EQ(kill(child.Pid(), SIGSEGV), 0);
+    std::optional<int> status = child.WaitForEnd(kHeadlessLimitMs);
+    EXPECT_TRUE(status && WIFSIGNALED(*status) && WTERMSIG(*status) == SIGSEGV) << what << ": not ended by the signal";
+    EXPECT_TRUE(std::regex_search(Report(), std::regex("\r\nLogical Address: [0-9A-F]{4}:[0-9A-F]{8}\r\n")))
+        << what << "\n"
+        << Report();
+    if (c.map) {
+      EXPECT_EQ(Count(ReadWholeFile(errors), c.map), 1u) << ReadWholeFile(errors);
+      std::filesystem::remove(scratch_ / c.map);
+    }
   }
 }
 

@@ -95,6 +95,8 @@ class Backend {
   virtual void PresentClient(HWND hwnd, const uint32_t* pixels, int width, int height) {
     (void)hwnd, (void)pixels, (void)width, (void)height;
   }
+  // True when its windows show on an X display, where a person can see them and answer them.
+  virtual bool ShowsOnXDisplay() const { return false; }
   // Hides every top-level window that the process `pid` shows, through a display connection of
   // this process's own; false when there is no display to do it on.
   virtual bool HideWindowsOfProcess(int pid) {

@@ -11,6 +11,7 @@
 #include <execinfo.h>
 #include <poll.h>
 #include <pthread.h>
+#include <sys/eventfd.h>
 #include <sys/socket.h>
 #include <ucontext.h>
 #include <unistd.h>
@@ -26,6 +27,9 @@ constexpr size_t kAltStackSize = 256 * 1024;
 
 std::atomic<int> gReporter{-1};
 std::atomic<int> gWake{-1};
+std::atomic<int> gReportWritten{-1};  // the crash thread's word that it wrote the report itself
+std::atomic<bool> gReporterMissing{false};
+FaultRecord gRecord;
 // The thread whose fault is being reported; 0 while none is.
 std::atomic<DWORD> gFaultingThread{0};
 std::atomic<bool> gCaught{false};
@@ -112,9 +116,8 @@ uint64_t MonotonicMs() {
   _exit(128 + signal);  // not reached
 }
 
-// One reply of the reporter within `timeoutMs` (-1: however long it takes); false when none comes,
-// or the reporter has gone.
-bool AwaitReply(int reporter, int timeoutMs, char& reply) {
+// Whether `descriptor` becomes readable within `timeoutMs` (-1: however long it takes).
+bool AwaitReadable(int descriptor, int timeoutMs) {
   const uint64_t deadline = MonotonicMs() + static_cast<uint64_t>(timeoutMs < 0 ? 0 : timeoutMs);
   for (;;) {
     int wait = -1;
@@ -122,28 +125,37 @@ bool AwaitReply(int reporter, int timeoutMs, char& reply) {
       const uint64_t now = MonotonicMs();
       wait = now >= deadline ? 0 : static_cast<int>(deadline - now);
     }
-    pollfd readable{reporter, POLLIN, 0};
+    pollfd readable{descriptor, POLLIN, 0};
     const int ready = poll(&readable, 1, wait);
     if (ready < 0 && errno == EINTR) continue;
-    if (ready <= 0) return false;
-    return recv(reporter, &reply, 1, 0) == 1;
+    return ready > 0;
   }
 }
 
-// The reporter takes the record within the watchdog's time, then answers once the report is done.
-void AwaitReport(int reporter) {
+// One reply of the reporter within `timeoutMs` (-1: however long it takes); false when none comes,
+// or the reporter has gone.
+bool AwaitReply(int reporter, int timeoutMs, char& reply) {
+  return AwaitReadable(reporter, timeoutMs) && recv(reporter, &reply, 1, 0) == 1;
+}
+
+// The reporter takes the record within the watchdog's time, then answers once the report is done;
+// false when it never took it.
+bool AwaitReport(int reporter) {
   char reply = 0;
-  if (!AwaitReply(reporter, kReporterWatchdogMs, reply)) return;
+  if (!AwaitReply(reporter, kReporterWatchdogMs, reply)) return false;
   while (reply != kFaultReported && AwaitReply(reporter, -1, reply)) {
   }
+  return true;
 }
 
-void Wake() {
-  const int wake = gWake.load();
+// One 8-byte write: what wakes the reader of an event descriptor.
+void Post(int descriptor) {
   const uint64_t one = 1;
-  if (wake >= 0) [[maybe_unused]]
-    ssize_t written = write(wake, &one, sizeof one);
+  if (descriptor >= 0) [[maybe_unused]]
+    ssize_t written = write(descriptor, &one, sizeof one);
 }
+
+void Wake() { Post(gWake.load()); }
 
 // Only calls that are safe in a signal handler: the stack is read by the unwinder loaded at
 // installation, the record goes out with send, and the wait is poll and recv.
@@ -156,7 +168,7 @@ void OnFatalSignal(int signal, siginfo_t* info, void* rawContext) {
     WaitForFatalEnd();
   }
   gCaught = true;
-  static FaultRecord record;
+  FaultRecord& record = gRecord;
   record = FaultRecord{};
   record.signal = signal;
   record.processId = getpid();
@@ -172,8 +184,13 @@ void OnFatalSignal(int signal, siginfo_t* info, void* rawContext) {
   const int reporter = gReporter.load();
   const bool sent =
       reporter >= 0 && send(reporter, &record, sizeof record, MSG_NOSIGNAL) == static_cast<ssize_t>(sizeof record);
+  gReporterMissing = !sent;
   Wake();
-  if (sent) AwaitReport(reporter);
+  if (!sent || !AwaitReport(reporter)) {
+    gReporterMissing = true;
+    if (sent) Wake();
+    AwaitReadable(gReportWritten.load(), kCrashThreadWaitMs);
+  }
   errno = savedErrno;
   EndBySignal(signal);
 }
@@ -220,6 +237,7 @@ void InstallFatalSignalHandler(int reporter, int wake) {
   gReporter = reporter;
   gWake = wake;
   if (gInstalled) return;
+  if (gReportWritten.load() < 0) gReportWritten = eventfd(0, EFD_CLOEXEC);
   // The unwinder loads lazily; loading it here keeps that out of the handler.
   void* warmUp[1];
   backtrace(warmUp, 1);
@@ -242,6 +260,12 @@ void RemoveFatalSignalHandler() {
   gWake = -1;
   gInstalled = false;
 }
+
+const FaultRecord& CaughtFault() { return gRecord; }
+
+bool ReporterMissing() { return gReporterMissing.load(); }
+
+void FaultReportWritten() { Post(gReportWritten.load()); }
 
 bool FatalSignalCaught() { return gCaught.load(); }
 

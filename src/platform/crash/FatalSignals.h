@@ -4,8 +4,10 @@
 // stack). The handler itself only records: the record goes, as one message, to the descriptor of
 // the crash reporter given at installation, and a second descriptor wakes the process's own crash
 // thread. The faulting thread then waits for the reporter's answer and the process ends by the
-// signal with its default action, as the system would end it. A fault on another thread while one
-// is being reported waits too; it starts no second report.
+// signal with its default action, as the system would end it. When the reporter cannot take the
+// record (gone, or silent past its watchdog), the crash thread is woken again to write the report
+// itself, and the faulting thread gives it kCrashThreadWaitMs before the signal ends the process. A fault on another
+// thread while one is being reported waits too; it starts no second report.
 #include "platform/base/WinTypes.h"
 
 #include <cstdint>
@@ -59,9 +61,12 @@ enum FaultReply : char {
   kFaultReported = 'E',  // the report is done (its window closed): end now
 };
 
-// How long the faulting thread waits for the reporter to take the record before the process ends
-// without it.
+// How long the faulting thread waits for the reporter to take the record before the process
+// reports without it.
 constexpr int kReporterWatchdogMs = 10000;
+// How long the crash thread is given to add the application's part, or to write the report itself
+// when the reporter never took the record; it may wait on a lock the faulting thread holds.
+constexpr int kCrashThreadWaitMs = 1500;
 
 // The exception code a signal with its si_code stands for; faultAddress and stackPointer tell a
 // stack overflow from other access violations.
@@ -73,6 +78,12 @@ DWORD ExceptionCodeForSignal(int signal, int signalCode, uintptr_t faultAddress,
 void InstallFatalSignalHandler(int reporter, int wake);
 // Puts the previous actions back.
 void RemoveFatalSignalHandler();
+
+// For the crash thread, once woken: the fault caught, whether the reporter failed to take it, and
+// the call that tells the faulting thread the report the crash thread made itself is written.
+const FaultRecord& CaughtFault();
+bool ReporterMissing();
+void FaultReportWritten();
 
 // True once a fatal signal was caught anywhere in the process: the game's loop and the mixer stop.
 bool FatalSignalCaught();

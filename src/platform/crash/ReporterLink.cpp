@@ -1,9 +1,11 @@
 #include "platform/crash/ReporterLink.h"
 
 #include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <sys/prctl.h>
 #include <sys/socket.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace Velk {
@@ -11,6 +13,23 @@ namespace Velk {
 namespace {
 
 std::atomic<int> gDescriptor{-1};
+std::atomic<pid_t> gReporter{0};
+
+// A reporter that ended before the program (killed, or gone by itself) leaves no zombie behind.
+// Only the reporter is waited for: any other child stays its owner's.
+void ReapReporter(int) {
+  const int savedErrno = errno;
+  if (const pid_t reporter = gReporter.load(); reporter > 0) waitpid(reporter, nullptr, WNOHANG);
+  errno = savedErrno;
+}
+
+void WatchReporter() {
+  struct sigaction action {};
+  action.sa_handler = ReapReporter;
+  action.sa_flags = SA_RESTART | SA_NOCLDSTOP;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGCHLD, &action, nullptr);
+}
 
 // The reporter outlives neither the program nor a terminal's request to end: the program decides.
 void BecomeReporter(int descriptor, pid_t program, ReporterLink::ReporterMain reporterMain) {
@@ -28,6 +47,7 @@ bool ReporterLink::Start(ReporterMain reporterMain) {
   int ends[2];
   if (socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, ends) != 0) return false;
   const pid_t program = getpid();
+  WatchReporter();
   const pid_t reporter = fork();
   if (reporter == 0) {
     close(ends[0]);
@@ -39,6 +59,8 @@ bool ReporterLink::Start(ReporterMain reporterMain) {
     return false;
   }
   gDescriptor = ends[0];
+  gReporter = reporter;
+  ReapReporter(0);  // it may have ended before it was known
   return true;
 }
 

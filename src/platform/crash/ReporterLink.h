@@ -2,7 +2,7 @@
 // The crash reporter: a process of its own, forked at start-up while the program is still one
 // thread, that waits on a packet socket for the fault record of the fatal-signal handler and makes
 // the report outside the signal context. It ends when the program's end of the socket closes (the
-// program ended) and never outlives the program.
+// program ended) and never outlives the program; when it ends first, the program reaps it.
 #include <string>
 #include <sys/types.h>
 

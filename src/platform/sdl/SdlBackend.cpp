@@ -66,8 +66,7 @@ SdlBackend::SdlBackend() {
     std::fprintf(stderr, "SDL video could not start: %s\n", SDL_GetError());
     return;
   }
-  const char* driver = SDL_GetCurrentVideoDriver();
-  if (driver && std::strcmp(driver, "x11") == 0 && XConnectionWatch::Install(&SdlBackend::EndAfterLostDisplay)) {
+  if (ShowsOnXDisplay() && XConnectionWatch::Install(&SdlBackend::EndAfterLostDisplay)) {
     gWatched = this;
   }
 }
@@ -213,10 +212,12 @@ void SdlBackend::PresentClient(HWND hwnd, const uint32_t* pixels, int width, int
   SDL_UpdateWindowSurface(window);
 }
 
-bool SdlBackend::HideWindowsOfProcess(int pid) {
+bool SdlBackend::ShowsOnXDisplay() const {
   const char* driver = ready_ ? SDL_GetCurrentVideoDriver() : nullptr;
-  return driver && std::strcmp(driver, "x11") == 0 && XProcessWindows::Withdraw(pid);
+  return driver && std::strcmp(driver, "x11") == 0;
 }
+
+bool SdlBackend::HideWindowsOfProcess(int pid) { return ShowsOnXDisplay() && XProcessWindows::Withdraw(pid); }
 
 // A window the back end has no native window for (none made, or a null one) is shown into memory.
 std::unique_ptr<DDrawPresenter> SdlBackend::PresenterForWindow(HWND hwnd) {

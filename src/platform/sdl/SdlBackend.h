@@ -37,6 +37,8 @@ class SdlBackend : public Backend {
   void* NativeWindow(HWND hwnd) override;
   std::optional<RECT> NativeFrame(HWND hwnd) override;
   void PresentClient(HWND hwnd, const uint32_t* pixels, int width, int height) override;
+  // SDL's current video driver is "x11"; its offscreen and dummy drivers show nothing to anyone.
+  bool ShowsOnXDisplay() const override;
   bool HideWindowsOfProcess(int pid) override;
   std::unique_ptr<DDrawPresenter> PresenterForWindow(HWND hwnd) override;
   // SDL's dummy driver, or no device that opens, gives the null sink: the program runs on, silent.
