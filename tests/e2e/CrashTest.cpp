@@ -3,8 +3,10 @@
 // an X request. Each run shows the "Fatal Error!" window whole on the 800 x 600 screen within 3 s, in
 // place of the game's, with the report that crash.txt holds; "Close Now" (or the close box) closes
 // it, the program ends by the signal within 2 s, and pref.dat is whole. In CI one run per signal and
-// five inside an X request; elsewhere ten per signal and twenty. Two threads faulting at once give one
-// report window.
+// five inside an X request; elsewhere ten per signal and twenty. Moved after it shows (on a bare
+// screen or under openbox) or put in the middle of the screen by openbox, the window looks as where
+// it was made and "Close Now" answers where it is drawn: in CI one run of each, elsewhere three. Two
+// threads faulting at once give one report window.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -19,6 +21,7 @@
 
 #include "app/ChildProcess.h"
 #include "e2e/FindProgram.h"
+#include "e2e/FrameGrid.h"
 #include "e2e/GameRun.h"
 #include "e2e/PeluneOnScreen.h"
 #include "e2e/Polling.h"
@@ -45,17 +48,24 @@ const int kSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGABRT, SIGILL};
 // main thread inside an X request.
 enum class Moment { kLoading, kMenu, kDay, kInsideX };
 
+// Where the report window stands: where it was made, moved by the test after it shows (as a program,
+// or a player dragging it, moves it) on a bare screen or under openbox, or put in the middle of the
+// screen by openbox, as a rule of its configuration says.
+enum class Placement { kMade, kMoved, kMovedUnderOpenbox, kCentredByOpenbox };
+
 struct CrashCase {
   int signal;
   Moment moment;
   int run;
+  Placement placement = Placement::kMade;
 };
 
 std::string CaseName(const testing::TestParamInfo<CrashCase>& info) {
   static const char* const kMoments[] = {"Loading", "Menu", "Day", "InsideX"};
+  static const char* const kPlacements[] = {"", "Moved", "MovedOpenbox", "CentredOpenbox"};
   const CrashCase& c = info.param;
-  return std::string(kMoments[static_cast<int>(c.moment)]) + "_SIG" + sigabbrev_np(c.signal) + "_" +
-         std::to_string(c.run);
+  return kPlacements[static_cast<int>(c.placement)] + std::string(kMoments[static_cast<int>(c.moment)]) + "_SIG" +
+         sigabbrev_np(c.signal) + "_" + std::to_string(c.run);
 }
 
 // Each signal's runs take the three moments in turn, starting from a different one per signal, so
@@ -69,7 +79,37 @@ std::vector<CrashCase> Cases() {
     for (int run = 0; run < perSignal; ++run) cases.push_back({kSignals[i], static_cast<Moment>((i + run) % 3), run});
   }
   for (int run = 0; run < insideX; ++run) cases.push_back({kSignals[run % 5], Moment::kInsideX, run});
+  for (int p = 1; p <= 3; ++p) {
+    for (int run = 0; run < (ci ? 1 : 3); ++run)
+      cases.push_back({kSignals[(p + run) % 5], Moment::kMenu, run, static_cast<Placement>(p)});
+  }
   return cases;
+}
+
+constexpr const char* kCentringRule = R"(<?xml version="1.0" encoding="UTF-8"?>
+<openbox_config xmlns="http://openbox.org/3.4/rc">
+  <applications>
+    <application title="Fatal Error!">
+      <position force="yes"><x>center</x><y>center</y></position>
+    </application>
+  </applications>
+</openbox_config>
+)";
+
+// The report's lines and its scroll bar differ from crash to crash: the rows of cells its box
+// touches (7 to 20 of 24) are not compared; the message above it and the button below it are.
+constexpr int kReportRows[] = {7, 20};
+constexpr int kWindowTolerance = 16;
+
+int DistanceFromMade(const Frame& picture, const FrameGrid& made) {
+  const FrameGrid grid = FrameGrid::Reduce(picture);
+  int worst = 0;
+  for (int row = 0; row < FrameGrid::kRows; ++row) {
+    if (row >= kReportRows[0] && row <= kReportRows[1]) continue;
+    for (int column = 0; column < FrameGrid::kColumns; ++column)
+      worst = std::max(worst, Frame::ChannelDistance(grid.Cell(column, row), made.Cell(column, row)));
+  }
+  return worst;
 }
 
 constexpr int kPollMs = 20;
@@ -125,8 +165,18 @@ class DayRun {
 class CrashTest : public testing::TestWithParam<CrashCase> {
  protected:
   void SetUp() override {
+    const Placement placement = GetParam().placement;
+    const bool openbox = placement == Placement::kMovedUnderOpenbox || placement == Placement::kCentredByOpenbox;
     if (!FindProgram("Xvfb")) GTEST_SKIP() << "Xvfb is not installed";
-    screen_ = std::make_unique<XvfbScreen>(kScreenWidth, kScreenHeight);
+    if (openbox && !FindProgram("openbox")) GTEST_SKIP() << "openbox is not installed";
+    std::vector<std::string> managerArgs;
+    if (placement == Placement::kCentredByOpenbox) {
+      const fs::path rules = fs::path(E2E_OUTPUT_DIR) / "Crash" / (Name() + "_rc.xml");
+      fs::create_directories(rules.parent_path());
+      std::ofstream(rules) << kCentringRule;
+      managerArgs = {"--config-file", rules.string()};
+    }
+    screen_ = std::make_unique<XvfbScreen>(kScreenWidth, kScreenHeight, openbox ? "openbox" : "", managerArgs);
     ASSERT_EQ(screen_->Failure(), "");
   }
 
@@ -180,8 +230,9 @@ class CrashTest : public testing::TestWithParam<CrashCase> {
     const std::string first = FirstLine(program / "crash.txt");
     EXPECT_EQ(first.rfind(c.signal == SIGABRT ? "Unknown exception: " : "Exception: ", 0), 0u) << first;
     EXPECT_EQ(FirstLine(Home() / "shown.txt"), first);
+    if (c.placement != Placement::kMade) ExpectItLooksAsWhereItWasMade(reporter, window);
 
-    if (c.run % 3 == 2) {
+    if (c.run % 3 == 2 && c.placement == Placement::kMade) {
       ASSERT_TRUE(screen_->AskToClose(reporter));
     } else {
       screen_->Click(window->x + kCloseX, window->y + kCloseY);
@@ -200,6 +251,36 @@ class CrashTest : public testing::TestWithParam<CrashCase> {
                   (pref.Size() - PrefFile::kProfilesOffset) % PrefFile::kProfileSize == 0)
           << pref.Size() << " bytes";
     }
+  }
+
+  // Moved and then drawn again whole (the server carries the old pixels along with a move), or put
+  // in the middle by openbox and looked at as first drawn: it looks as where it was made.
+  void ExpectItLooksAsWhereItWasMade(pid_t reporter, std::optional<ScreenRect>& window) {
+    if (GetParam().placement == Placement::kCentredByOpenbox) {
+      EXPECT_NEAR(window->x + window->width / 2, kScreenWidth / 2, 16) << "not centred";
+      EXPECT_NEAR(window->y + window->height / 2, kScreenHeight / 2, 16) << "not centred";
+    } else {
+      const ScreenRect made = *window;
+      ASSERT_TRUE(screen_->MoveWindowOf(reporter, 330, 250));
+      ASSERT_TRUE(WaitUntil(
+          [&] {
+            window = screen_->WindowOf(reporter);
+            return window && (window->x != made.x || window->y != made.y);
+          },
+          kWindowLimitMs, kPollMs));
+      ASSERT_TRUE(screen_->ExposeWindowOf(reporter));
+    }
+    const std::optional<FrameGrid> golden = FrameGrid::Golden("crash_window");
+    ASSERT_TRUE(golden) << "no golden crash_window";
+    Frame picture;
+    const bool looks = WaitUntil(
+        [&] {
+          picture = screen_->Grab(*window);
+          return DistanceFromMade(picture, *golden) <= kWindowTolerance;
+        },
+        kWindowLimitMs, kPollMs);
+    if (!looks) picture.WritePng((Home() / "window.png").string());
+    EXPECT_TRUE(looks) << "differs by " << DistanceFromMade(picture, *golden) << "; see " << (Home() / "window.png");
   }
 
   std::unique_ptr<XvfbScreen> screen_;

@@ -91,6 +91,33 @@ XConnection::Found XConnection::WindowsOf(pid_t pid) const {
 
 std::optional<ScreenRect> XConnection::WindowOf(pid_t pid) const { return WindowsOf(pid).largest; }
 
+bool XConnection::MoveWindowOf(pid_t pid, int x, int y) const {
+  const unsigned long window = WindowsOf(pid).window;
+  if (window == None) return false;
+  XMoveWindow(display_, window, x, y);
+  XSync(display_, False);
+  return true;
+}
+
+// Covered by a black window of the test's own and uncovered again: what it showed is gone from the
+// screen (the window keeps no background of its own) until the process draws it again.
+bool XConnection::ExposeWindowOf(pid_t pid) const {
+  const std::optional<ScreenRect> area = WindowOf(pid);
+  if (!area) return false;
+  XSetWindowAttributes attributes{};
+  attributes.override_redirect = True;
+  attributes.background_pixel = BlackPixel(display_, DefaultScreen(display_));
+  const Window cover =
+      XCreateWindow(display_, DefaultRootWindow(display_), area->x, area->y, static_cast<unsigned>(area->width),
+                    static_cast<unsigned>(area->height), 0, CopyFromParent, InputOutput, CopyFromParent,
+                    CWOverrideRedirect | CWBackPixel, &attributes);
+  XMapRaised(display_, cover);
+  XSync(display_, False);
+  XDestroyWindow(display_, cover);
+  XSync(display_, False);
+  return true;
+}
+
 bool XConnection::AskToClose(pid_t pid) const {
   const unsigned long window = WindowsOf(pid).window;
   if (window == None) return false;

@@ -63,6 +63,13 @@ class XConnection {
   // The client area of the largest window the process shows (by the process id its windows carry),
   // in screen coordinates; nothing while it shows none.
   std::optional<ScreenRect> WindowOf(pid_t pid) const;
+  // Moves the largest window of the process so that its corner (its frame's, under a window
+  // manager) goes to that screen point, as a program or a player moving it would; false when the
+  // process shows none.
+  bool MoveWindowOf(pid_t pid, int x, int y) const;
+  // Has the largest window of the process drawn again whole, as when a window that covered it goes:
+  // until it is, its place shows black.
+  bool ExposeWindowOf(pid_t pid) const;
   // How many windows the process shows.
   int WindowCount(pid_t pid) const { return WindowsOf(pid).shown; }
 

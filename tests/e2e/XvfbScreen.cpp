@@ -20,9 +20,11 @@ int IgnoreXError(Display*, XErrorEvent*) { return 0; }
 
 }  // namespace
 
-XvfbScreen::XvfbScreen(int width, int height, const std::string& windowManager) : width_(width), height_(height) {
+XvfbScreen::XvfbScreen(int width, int height, const std::string& windowManager,
+                       const std::vector<std::string>& windowManagerArgs)
+    : width_(width), height_(height) {
   if (!StartServer()) return;
-  if (!windowManager.empty()) StartWindowManager(windowManager);
+  if (!windowManager.empty()) StartWindowManager(windowManager, windowManagerArgs);
 }
 
 XvfbScreen::~XvfbScreen() {
@@ -60,7 +62,7 @@ bool XvfbScreen::StartServer() {
   return failure_.empty();
 }
 
-bool XvfbScreen::StartWindowManager(const std::string& program) {
+bool XvfbScreen::StartWindowManager(const std::string& program, std::vector<std::string> args) {
   const std::optional<std::string> path = FindProgram(program);
   if (!path) {
     failure_ = program + " is not installed";
@@ -70,9 +72,10 @@ bool XvfbScreen::StartWindowManager(const std::string& program) {
   // under a server grab) only later: a window mapped meanwhile may never be mapped for it, and the
   // program that maps it then waits for ever. So the test's programs start once it has run its
   // start-up command, which prints a line to the pipe it was given.
+  args.insert(args.begin(), *path);
+  args.insert(args.end(), {"--startup", "echo started"});
   windowManager_ =
-      std::make_unique<Velk::Testing::ChildProcess>(std::vector<std::string>{*path, "--startup", "echo started"},
-                                                    std::map<std::string, std::string>{{"DISPLAY", name_}});
+      std::make_unique<Velk::Testing::ChildProcess>(args, std::map<std::string, std::string>{{"DISPLAY", name_}});
   if (!windowManager_->WaitForLine("started", kWindowManagerLimitMs) || !WindowManagerRuns()) {
     failure_ = program + " did not start managing " + name_;
     return false;

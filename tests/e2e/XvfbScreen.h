@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "e2e/XConnection.h"
 
@@ -18,8 +19,10 @@ namespace E2e {
 class XvfbScreen : public XConnection {
  public:
   // `windowManager` names a program on PATH that takes a start-up command ("openbox"), or is empty
-  // for a bare screen; the screen is ready once the window manager has started.
-  XvfbScreen(int width, int height, const std::string& windowManager = "");
+  // for a bare screen; `windowManagerArgs` go before that command (a configuration of the test's
+  // own). The screen is ready once the window manager has started.
+  XvfbScreen(int width, int height, const std::string& windowManager = "",
+             const std::vector<std::string>& windowManagerArgs = {});
   ~XvfbScreen();
   XvfbScreen(const XvfbScreen&) = delete;
   XvfbScreen& operator=(const XvfbScreen&) = delete;
@@ -31,7 +34,7 @@ class XvfbScreen : public XConnection {
 
  private:
   bool StartServer();
-  bool StartWindowManager(const std::string& program);
+  bool StartWindowManager(const std::string& program, std::vector<std::string> args);
   bool WindowManagerRuns() const;
   static void Stop(Velk::Testing::ChildProcess& process);
 
