@@ -11,14 +11,16 @@
 #include "platform/threads/Threads.h"
 
 #include <algorithm>
+#include <chrono>
 #include <mutex>
+#include <thread>
 
 namespace Velk {
 
 namespace {
 
 constexpr DWORD kCursorPollMs = 10;
-constexpr DWORD kLoaderPollMs = 20;
+constexpr std::chrono::milliseconds kLoaderPoll{1};
 constexpr int32_t kCursorSlackMs = 5;
 
 }  // namespace
@@ -41,8 +43,10 @@ void VelkAppBase::StartLoadingThread() {
   }
 }
 
+// Waited out in real time: on a test's manual clock Sleep only moves the clock on, so a poll with
+// it would run the clock ahead for as long as the loader works, and by a different amount each run.
 void VelkAppBase::WaitForLoader() {
-  while (mLoadingThreadStarted && !mLoadingThreadCompleted) Sleep(kLoaderPollMs);
+  while (mLoadingThreadStarted && !mLoadingThreadCompleted) std::this_thread::sleep_for(kLoaderPoll);
 }
 
 double VelkAppBase::GetLoadingProgress() {

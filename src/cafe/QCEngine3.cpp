@@ -145,8 +145,9 @@ void QCEngine3::Init() {
   StopOnDamagedArchive();
   m3DTestRequested = true;
   mVSyncUpdates = true;
-  // The texts first: the default hi-score tables of a new pref.dat are made of them.
-  LoadLocTable();
+  // The texts first: the default hi-score tables of a new pref.dat are made of them, and nothing
+  // may be written while they are missing.
+  if (!LoadLocTable()) StopOnUnreadableFile(LocTexts::kFile);
   mTitle = GetLocText(CafeNames::kAppTitle);
   mPref.Load();
   QCEngine::Init();

@@ -192,7 +192,13 @@ bool QCPref::Load() {
       // A table the file holds only in part takes the defaults rather than a mix of old and new.
       bool survivalRead = ReadTable(file, kSurvivalOffset, mSurvivalTable);
       bool careerRead = ReadTable(file, kCareerOffset, mCareerTable);
-      if (!survivalRead || !careerRead) LogDamaged(mPath, "its hi-score tables are cut short; the defaults stand in");
+      if (!survivalRead || !careerRead) {
+        // Every profile lay past the cut: the copy is the player's only way back to them.
+        LogDamaged(mPath, "its hi-score tables are cut short; the defaults stand in");
+        SetAside(file, "PREF_TABLES_CUT",
+                 L"Your saved progress was cut short and could not be read, so the game starts afresh. A copy of "
+                 L"the old file was kept as");
+      }
       SetDefaultTables(!survivalRead, !careerRead);
     } else {
       // Not ours, or of another version: kept aside for the player, dropped, and written afresh by

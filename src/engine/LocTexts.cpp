@@ -11,7 +11,8 @@ TextVars* gTextVars = nullptr;
 }  // namespace
 
 bool LocTexts::LoadLocTable() {
-  XmlNodeRef root = LoadXmlRoot("cfg\\loc.xml");
+  XmlNodeRef root = LoadXmlRoot(kFile);
+  if (!root) return false;
   XmlForEach(root.Get(), L"loc", [this](IXMLDOMNode* loc) {
     char id[128] = {};
     std::wstring text;

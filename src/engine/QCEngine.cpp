@@ -151,14 +151,18 @@ void QCEngine::StopOnDamagedArchive() {
   ExitApplication(1);
 }
 
+// A file that an archive held comes from the folder when the archive is missing: the archive is
+// then the file's likely cause, and is named with it.
 void QCEngine::StopOnUnreadableFile(const std::string& path) {
   ShowFatalErrorW(GetString("GAME_FILE_UNREADABLE", L"This game file cannot be read; please reinstall the game:") +
-                  L" " + Velk::Widen(path));
+                  L" " + Velk::Widen(path + MissingArchivesText()));
   ExitApplication(1);
 }
 
-std::string QCEngine::ResourceErrorText() const {
-  std::string text = VelkAppBase::ResourceErrorText();
+std::string QCEngine::ResourceErrorText() const { return VelkAppBase::ResourceErrorText() + MissingArchivesText(); }
+
+std::string QCEngine::MissingArchivesText() const {
+  std::string text;
   for (const std::string& archive : mMissingArchives) text += "\n" + archive + " is missing; please reinstall the game";
   return text;
 }

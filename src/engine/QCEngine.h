@@ -86,6 +86,9 @@ class QCEngine : public Velk::VelkAppBase {
   float mSpareB = 203.0f;
 
  protected:
+  // One line per game archive that was not found, each after a line break; empty when none.
+  std::string MissingArchivesText() const;
+
   std::unique_ptr<QCCursorManager> mCursors;
   std::unique_ptr<PakInterface> mPak;
   // Its end is the engine's stop of the sound library. The sound table itself is process-wide

@@ -54,8 +54,8 @@ void QCBoard_Briefing::OnShowHook() {
   FillTexts(level, survival);
   ShowPicture();
   if (survival) {
-    // The level start published the survival day; the cafe is the level number itself. The title
-    // names the day as "currentday", which a career day set before (or nobody set at all).
+    // The level start published the survival day; the cafe is the level number itself, which the
+    // title names.
     SetTextVar("currentcafe", NumberText(level));
     SetTextVar("cafe", NumberText(level));
     const std::wstring day = GetTextVar("day");
@@ -77,6 +77,8 @@ void QCBoard_Briefing::OnHideHook() {
 
 void QCBoard_Briefing::FillTexts(int level, bool survival) {
   mPictureName = Velk::FormatString(survival ? "ebriefing_%02d" : "briefing_%02d", level);
+  // A survival cafe has no days: its title names the cafe as its picture does.
+  SetLabel(dynamic_cast<QCText*>(FindChild("title")), survival ? "brf_endless_title" : "brf_title");
   SetLabel(mGoalLabel, survival ? "mn04_endless_goal" : "mn04_goal");
   SetLabel(mExpertLabel, survival ? "mn04_endless_expert" : "mn04_expert");
   SetLabel(mReadyLabel, survival ? "mn04_endless_ready" : "mn04_ready");

@@ -188,6 +188,9 @@ void QCBoard_Career::ShowCafePage(bool selectLastOpenDay) {
   for (int c = 1; c <= kCareerCafes; ++c) {
     if (c != mShownCafe && mCafeButtons[c - 1] != nullptr) BringToFront(mCafeButtons[c - 1]);
   }
+  // The shown cafe's title tab lies on the book's edge: behind the book it would be hidden until the
+  // next page flip (at a level end, or after "Today" or a reset, there is none).
+  if (mCafeTitles[mShownCafe - 1] != nullptr) BringToFront(mCafeTitles[mShownCafe - 1]);
   if (mCurrentDayButton != nullptr) BringToFront(mCurrentDayButton);
   if (mReset != nullptr) BringToFront(mReset);
   SetVisibleIf(mOverlay, false);

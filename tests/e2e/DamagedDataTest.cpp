@@ -71,6 +71,14 @@ std::pair<size_t, size_t> MemberRange(const std::string& archive, const std::str
   return {std::string::npos, 0};
 }
 
+// The member's bytes, all zero.
+void ZeroMember(std::string& archive, const std::string& member) {
+  const auto [first, size] = MemberRange(archive, member);
+  ASSERT_GT(size, 0u) << member;
+  std::fill(archive.begin() + static_cast<std::ptrdiff_t>(first),
+            archive.begin() + static_cast<std::ptrdiff_t>(first + size), static_cast<char>(PakScrambleByte(0)));
+}
+
 // Gives a member a name of the same length, so that what asks for the old one finds nothing.
 void RenameMember(std::string& archive, const std::string& from, const std::string& to) {
   ASSERT_EQ(from.size(), to.size());
@@ -159,10 +167,7 @@ TEST_F(DamagedData, ATruncatedDataPakIsNamedAndTheProgramFails) {
 void ExpectZeroedMemberStopsTheStart(DamagedData& test, const std::string& member) {
   const fs::path pak = test.run.ProgramFolder() / "data.pak";
   std::string bytes = ReadBytes(pak);
-  const auto [first, size] = MemberRange(bytes, member);
-  ASSERT_GT(size, 0u) << member;
-  std::fill(bytes.begin() + static_cast<std::ptrdiff_t>(first),
-            bytes.begin() + static_cast<std::ptrdiff_t>(first + size), static_cast<char>(PakScrambleByte(0)));
+  ZeroMember(bytes, member);
   WriteArchive(pak, bytes);
   const Outcome outcome = test.Start();
   EXPECT_EQ(outcome.status, 1) << outcome.errors;
@@ -181,9 +186,39 @@ TEST_F(DamagedData, AZeroedConfigurationIsNamedAndTheProgramFails) {
   ExpectZeroedMemberStopsTheStart(*this, "cfg\\cfg.xml");
 }
 
+// Without its texts the game would show no word: a cfg\loc.xml that does not parse stops the start
+// before anything of the player's home is read or written (the settings too, byte for byte), and
+// one that is missing stops a first start before it makes a pref.dat.
+TEST_F(DamagedData, AnUnreadableTextTableIsNamedAndNothingAtHomeChanges) {
+  const std::string member = "cfg\\loc.xml";
+  const fs::path pak = run.ProgramFolder() / "loc.pak";
+  std::string zeroed = ReadBytes(pak), missing = zeroed;
+  ZeroMember(zeroed, member);
+  RenameMember(missing, member, "cfg\\lox.xml");
+  auto expectStopped = [this, &member] {
+    const Outcome outcome = Start();
+    EXPECT_EQ(outcome.status, 1) << outcome.errors;
+    EXPECT_NE(outcome.errors.find("[FATAL ERROR] This game file cannot be read; please reinstall the game: " + member),
+              std::string::npos)
+        << outcome.errors;
+    EXPECT_TRUE(run.HomeFiles() == before);
+  };
+  WriteArchive(pak, zeroed);
+  expectStopped();
+  for (const fs::path& home : {run.DataHome(), run.ConfigHome()}) {
+    fs::remove_all(home);
+    fs::create_directories(home);
+  }
+  before = run.HomeFiles();
+  WriteArchive(pak, missing);
+  expectStopped();
+  EXPECT_FALSE(fs::exists(run.PrefPath()));
+}
+
 // A missing archive: the file the start could not find is named as before, and the archive with it.
 TEST_F(DamagedData, AMissingArchiveIsNamedWithTheFileItHeld) {
-  for (const auto& [archive, file] : {std::pair{"data.pak", "properties\\resources.xml"}, {"loc.pak", "fonts/"}}) {
+  for (const auto& [archive, file] :
+       {std::pair{"data.pak", "properties\\resources.xml"}, {"loc.pak", "cfg\\loc.xml"}}) {
     const fs::path path = run.ProgramFolder() / archive;
     const std::string bytes = ReadBytes(path);
     fs::remove(path);

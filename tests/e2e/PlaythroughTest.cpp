@@ -393,6 +393,35 @@ TEST(BadInput, WithoutDataPakTheGameSaysSoAndChangesNothingAtHome) {
   EXPECT_EQ(after.size(), before.size());
 }
 
+// The boxes that name the copy of pref.dat kept aside.
+size_t BoxesNaming(const PhaseResult& result, const std::string& kept) {
+  return static_cast<size_t>(std::count_if(result.steps.begin(), result.steps.end(), [&kept](const std::string& step) {
+    return step.rfind("box ", 0) == 0 && step.ends_with(kept);
+  }));
+}
+
+// The phase over Ann's and Bob's pref.dat cut to that size; the cut file's bytes.
+std::pair<PhaseResult, std::string> RunOverACutPrefDat(GameRun& run, size_t size, const std::string& phase) {
+  EXPECT_TRUE(run.Run("two_profiles").Passed());
+  EXPECT_EQ(Names(PrefFile(run.PrefPath())), (std::vector<std::wstring>{L"Ann", L"Bob"}));
+  std::filesystem::resize_file(run.PrefPath(), size);
+  std::string cut = PrefFile(run.PrefPath()).Bytes();
+  return {run.Run(phase), std::move(cut)};
+}
+
+// Cut inside the career table, so that both profiles, past the cut, are gone: the file as it was is
+// kept as pref.dat.bad and the player told once; the default tables stand in and a name is asked for.
+TEST(BadInput, APrefDatCutInItsHiScoreTablesIsKeptAsideAndThePlayerTold) {
+  GameRun run(TestName());
+  const auto [result, cut] = RunOverACutPrefDat(run, PrefFile::kProfilesOffset - 1000, "damaged_pref");
+  EXPECT_PHASE_PASSED(result);
+  EXPECT_TRUE(result.HasStep("asks for a name")) << result.Transcript();
+  const std::string kept = run.PrefPath().string() + ".bad";
+  EXPECT_EQ(BoxesNaming(result, kept), 1u) << result.Transcript();
+  EXPECT_TRUE(PrefFile(kept).Bytes() == cut) << "pref.dat.bad differs from the cut file";
+  EXPECT_EQ(PrefFile(run.PrefPath()).Size(), PrefFile::kProfilesOffset);
+}
+
 // The seven bytes are kept as pref.dat.bad, and the player is told so.
 TEST(BadInput, APrefDatOfSevenRandomBytesGivesAFreshStart) {
   GameRun run(TestName());
@@ -425,20 +454,13 @@ TEST(BadInput, APrefDatOfSevenRandomBytesGivesAFreshStart) {
 // lands on the 912-byte grid.
 TEST(Faults, APartialTrailingRecordIsDroppedBeforeTheNextProfile) {
   GameRun run(TestName());
-  ASSERT_TRUE(run.Run("two_profiles").Passed());
-  ASSERT_EQ(Names(PrefFile(run.PrefPath())), (std::vector<std::wstring>{L"Ann", L"Bob"}));
-  std::filesystem::resize_file(run.PrefPath(), PrefFile::kProfilesOffset + 2 * PrefFile::kProfileSize - 100);
-
-  const std::string cut = PrefFile(run.PrefPath()).Bytes();
-
   // The player is told, and the file as it was is kept aside before the record goes.
-  const PhaseResult result = run.Run("cut_pref");
+  const auto [result, cut] =
+      RunOverACutPrefDat(run, PrefFile::kProfilesOffset + 2 * PrefFile::kProfileSize - 100, "cut_pref");
   EXPECT_PHASE_PASSED(result);
   EXPECT_TRUE(result.HasStep("profiles now Ann,Cid")) << result.Transcript();
   const std::string kept = run.PrefPath().string() + ".bad";
-  EXPECT_TRUE(std::any_of(result.steps.begin(), result.steps.end(), [&kept](const std::string& step) {
-    return step.rfind("box ", 0) == 0 && step.ends_with(kept);
-  })) << result.Transcript();
+  EXPECT_EQ(BoxesNaming(result, kept), 1u) << result.Transcript();
   EXPECT_EQ(PrefFile(kept).Bytes(), cut);
   const PrefFile pref(run.PrefPath());
   EXPECT_EQ(pref.Size(), PrefFile::kProfilesOffset + 2 * PrefFile::kProfileSize);

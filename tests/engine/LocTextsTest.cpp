@@ -26,13 +26,13 @@ TEST(LocTexts, ReadsTheFirstTextOfEachIdWhole) {
   EXPECT_EQ(table.Count(), 2u);
 }
 
-TEST(LocTexts, MissingOrBrokenFilesLeaveTheTableEmpty) {
+TEST(LocTexts, MissingOrBrokenFilesFailAndLeaveTheTableEmpty) {
   MemoryPak pak;
   LocTexts table;
-  EXPECT_TRUE(table.LoadLocTable());
+  EXPECT_FALSE(table.LoadLocTable());
   EXPECT_EQ(table.Count(), 0u);
   pak.Put("cfg/loc.xml", Utf16File("<root><loc id='a' text='b'/>"));
-  EXPECT_TRUE(table.LoadLocTable());
+  EXPECT_FALSE(table.LoadLocTable());
   EXPECT_EQ(table.Count(), 0u);
   EXPECT_TRUE(table.GetLocText("a").empty());
 }
