@@ -5,6 +5,7 @@
 #include "platform/headless/NullAudioSink.h"
 #include "platform/sdl/SdlAudioSink.h"
 #include "platform/sdl/SdlCursorPlanes.h"
+#include "platform/sdl/MessageBoxText.h"
 #include "platform/sdl/SdlKeyMap.h"
 #include "platform/sdl/SdlPresenter.h"
 #include "platform/sdl/XConnectionWatch.h"
@@ -395,11 +396,12 @@ int SdlBackend::ShowMessageBox(HWND owner, const std::string& textUtf8, const st
     if (i + 1 == buttons.size()) flags |= SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT;
     data.push_back(SDL_MessageBoxButtonData{flags, buttons[i].result, buttons[i].label});
   }
+  const std::string text = WrapMessageText(textUtf8);
   // Owned by the program's window, the box stays above it even in full screen.
   SDL_MessageBoxData box{MessageBoxFlags(type) | SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT,
                          static_cast<SDL_Window*>(NativeWindow(owner)),
                          captionUtf8.c_str(),
-                         textUtf8.c_str(),
+                         text.c_str(),
                          static_cast<int>(data.size()),
                          data.data(),
                          nullptr};
