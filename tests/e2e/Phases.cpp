@@ -981,13 +981,15 @@ int BookSlides(Playthrough& play) {
                  "the pause menu back");
   play.Log("ok the controls answered where drawn");
   play.WatchEveryUpdate(nullptr);
-  // Help once more, X, and Resume clicked where it is drawn 0.2 s later while the books slide back.
+  // Help once more, X, and Resume clicked where it is drawn 0.5 s later, its page still turning back
+  // (before that it is drawn off the screen's left edge).
   play.ClickWidget(pause.mHelp, "escape_dlg > right_page > help");
   play.StepUntil([&] { return HelpStill(game, 400); }, 300, "the help book beside the pause book");
   play.ClickWidget(help.mClose, "close");
-  play.Step(20);
+  play.Step(50);
   Velk::Rect drawn;
   pause.mResume->GetBounds(drawn);
+  play.Expect(game.mMainMenu->mFlipping && drawn.mX >= 0 && drawn.mWidth > 0, "resume drawn while its page turns back");
   play.ServerClick(drawn.mX + drawn.mWidth / 2, drawn.mY + drawn.mHeight / 2);
   play.StepUntil([&] { return !pause.mVisible; }, 30, "resume answering while the books slide back");
   const float clock = board.mPlayTime;

@@ -270,8 +270,8 @@ TEST(RealWindow, HelpBesideThePauseBookShowsWhatTheHeadlessRunShows) {
 
 // Help beside the pause book in a real window: while the books slide and their pages turn, Resume,
 // X, "<" and ">" answer a click wherever they are drawn, at every update ("<" and ">" are not drawn
-// while a page turns); Resume clicked through the X server 0.2 s after X, while the books slide
-// back, goes on with the day.
+// while a page turns); Resume clicked through the X server where it is drawn 0.5 s after X, while
+// its page still turns back, goes on with the day.
 TEST(RealWindow, BookControlsAnswerWhereDrawnWhileTheBooksSlide) {
   if (!FindProgram("Xvfb")) GTEST_SKIP() << "Xvfb is not installed";
   XvfbScreen screen(800, 600);
