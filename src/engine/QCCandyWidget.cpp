@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "app/VelkAppBase.h"
 #include "common/Transform2D.h"
@@ -101,6 +102,12 @@ bool QCCandyWidget::EffectRunning() const {
   return false;
 }
 
+void QCCandyWidget::EndShowHide() {
+  if (!mShowing && !mHiding) return;
+  mShowing = mHiding = false;
+  mEffect->EffectStopTimers();
+}
+
 void QCCandyWidget::ShowChildren() {
   for (auto& [name, child] : mChildren) child->Show();
 }
@@ -109,7 +116,13 @@ void QCCandyWidget::HideChildren() {
   for (auto& [name, child] : mChildren) child->Hide();
 }
 
-bool QCCandyWidget::SendEffectMessage(const char* name) { return mEffect && mEffect->EffectSendMessage(name); }
+bool QCCandyWidget::SendEffectMessage(const char* name) {
+  if (!mEffect) return false;
+  const bool acting = std::exchange(mEffectActing, true);
+  const bool accepted = mEffect->EffectSendMessage(name);
+  mEffectActing = acting;
+  return accepted;
+}
 
 bool QCCandyWidget::IsVisibleInTree() const {
   for (const QCCandyWidget* w = this; w; w = w->mParentWidget)
@@ -117,7 +130,10 @@ bool QCCandyWidget::IsVisibleInTree() const {
   return true;
 }
 
+// Made invisible, or visible from hidden, by anyone but its own effect, a widget keeps no show or
+// hide on its way: the effect's later DlgShow or DlgHide would undo what was set.
 void QCCandyWidget::SetVisible(bool visible) {
+  if (!mEffectActing && (!visible || !mVisible)) EndShowHide();
   if (visible == mVisible) return;
   mHiding = mShowing = false;
   if (visible) {
@@ -303,7 +319,9 @@ void QCCandyWidget::FeedTextures() {
 void QCCandyWidget::Update() {
   const float dt = QCFrameSeconds();
   if (mEffect) {
+    const bool acting = std::exchange(mEffectActing, true);
     mEffect->EffectUpdate(dt);
+    mEffectActing = acting;
     InvalidateTransform();
     if ((mShowing || mHiding) && !EffectRunning()) mShowing = mHiding = false;
   }

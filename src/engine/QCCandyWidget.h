@@ -111,12 +111,15 @@ class QCCandyWidget : public Velk::Widget, public QCIEffect {
  private:
   Velk::Rect BoxThrough(const Velk::Matrix3x3& matrix);
   bool EffectRunning() const;
+  void EndShowHide();
   void FeedTextures();
 
   Velk::Matrix3x3 mMatrix;
   Velk::Rect mBounds;
   bool mTransformDirty = true;
   bool mBoundsDirty = true;
+  // Its own effect is acting: the visibility it sets is part of a show or hide, not an end to it.
+  bool mEffectActing = false;
 };
 
 // The frame time of one logic update in seconds.

@@ -186,6 +186,10 @@ void QCTutorialDialog::Build(IXMLDOMNode* node) {
   XmlGetAttrBool(node, L"clickhide", mClickHide);
 }
 
+void QCTutorialDialog::MouseDown(int, int, int, int clickCount) { mSecondOfDouble = clickCount >= 2; }
+
+// The second click of a double click belongs to the first: that one may have taken away the panel
+// that lay here, and this one only found the next coming in at the same place.
 void QCTutorialDialog::MouseUp(int, int) {
-  if (mClickHide) Hide();
+  if (mClickHide && !mSecondOfDouble) Hide();
 }

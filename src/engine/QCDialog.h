@@ -73,6 +73,11 @@ class QCTutorialDialog : public QCDialog {
 
   using QCDialog::QCDialog;
   void Build(IXMLDOMNode* node) override;
+  void MouseDown(int x, int y, int button, int clickCount) override;
   void MouseUp(int x, int y) override;
+  using QCDialog::MouseDown;
   using QCDialog::MouseUp;
+
+ private:
+  bool mSecondOfDouble = false;  // the last press ended a double click
 };

@@ -156,6 +156,14 @@ void QCEffect::RunBinding(const Binding& binding) {
   }
 }
 
+void QCEffect::EffectStopTimers() {
+  for (auto& [id, timer] : mTimers) {
+    if (timer->GetState() == 0) continue;
+    timer->TimerSetState(0);
+    timer->TimerRewind();
+  }
+}
+
 void QCEffect::EffectUpdate(float dt) {
   if (!mEnabled) return;
   for (auto& [id, timer] : mTimers)

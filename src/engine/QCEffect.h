@@ -94,6 +94,8 @@ class QCEffect {
   bool EffectSendMessage(const std::string& name);
   // Advances every running, unfinished timer (in id order) while the effect is enabled.
   void EffectUpdate(float dt);
+  // Stops every running timer as a "stop" message does, so that none of its controls fires later.
+  void EffectStopTimers();
 
   bool IsEnabled() const { return mEnabled; }
   void SetEnabled(bool enabled) { mEnabled = enabled; }

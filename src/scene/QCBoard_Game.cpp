@@ -374,7 +374,12 @@ void QCBoard_Game::StopAndEndLevel() {
   EndLevel();
 }
 
-void QCBoard_Game::RestartLevel() { StartLevelLoading(mLevel, mSurvival ? 1 : 0); }
+// The running level stops here, on the main thread, with its ResetLevel: the load's own clearing
+// runs on the level thread, which must not touch the widgets the level left on the screen.
+void QCBoard_Game::RestartLevel() {
+  StopLevel();
+  StartLevelLoading(mLevel, mSurvival ? 1 : 0);
+}
 
 void QCBoard_Game::ClearScene() {
   if (mLevel <= 0) return;

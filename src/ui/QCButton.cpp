@@ -97,6 +97,8 @@ void QCButton::MouseMove(int x, int y) {
 }
 
 void QCButton::MouseDown(int, int, int, int clickCount) {
+  const POINT at = AbsolutePos();
+  mPressedAt = Velk::Rect(at.x, at.y, mWidth, mHeight);
   if (!mDisabled) {
     if (mListener) mListener->OnButtonPressed(mId, clickCount);
     PlayUiSound(mClickSound);
@@ -106,8 +108,14 @@ void QCButton::MouseDown(int, int, int, int clickCount) {
 }
 
 // A press that ends outside the button, or while the application is in the background, is no click.
-void QCButton::MouseUp(int, int, int, int) {
-  if (mIsOver && mWidgetManager && mWidgetManager->mHasFocus && mListener) mListener->OnButtonReleased(mId);
+// A button that slid on under a still pointer (a book moving aside) was not left: the pointer is
+// still where the button was when pressed.
+void QCButton::MouseUp(int x, int y, int, int) {
+  const POINT at = AbsolutePos();
+  const int px = at.x + x, py = at.y + y;
+  const bool stayed = px >= mPressedAt.mX && px < mPressedAt.mX + mPressedAt.mWidth && py >= mPressedAt.mY &&
+                      py < mPressedAt.mY + mPressedAt.mHeight;
+  if ((mIsOver || stayed) && mWidgetManager && mWidgetManager->mHasFocus && mListener) mListener->OnButtonReleased(mId);
   Invalidate();
   mLabelImage.Invalidate();
 }

@@ -61,4 +61,5 @@ class QCButton : public QCCandyWidget {
   QCTextLayers mLayers;
   Velk::ButtonListener* mListener;
   QCLabelImage mLabelImage;
+  Velk::Rect mPressedAt;  // on the screen, at the last press
 };

@@ -30,6 +30,17 @@ uint32_t Frame::Average(int x, int y, int w, int h) const {
   return (mean(sum[0]) << 16) | (mean(sum[1]) << 8) | mean(sum[2]);
 }
 
+Frame Frame::Part(int x, int y, int w, int h) const {
+  const int left = std::max(x, 0), top = std::max(y, 0);
+  Frame part;
+  part.width = std::max(0, std::min(x + w, width) - left);
+  part.height = std::max(0, std::min(y + h, height) - top);
+  for (int py = top; py < top + part.height; ++py) {
+    for (int px = left; px < left + part.width; ++px) part.pixels.push_back(At(px, py));
+  }
+  return part;
+}
+
 int Frame::ChannelDistance(uint32_t a, uint32_t b) {
   int worst = 0;
   for (int shift : {16, 8, 0}) {

@@ -19,6 +19,8 @@ struct Frame {
 
   bool Empty() const { return pixels.empty(); }
   uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+  // The rectangle's pixels as a frame of their own, clipped to this frame.
+  Frame Part(int x, int y, int w, int h) const;
   // The average colour of the rectangle, clipped to the frame; 0 when nothing of it is inside.
   uint32_t Average(int x, int y, int w, int h) const;
   // The largest difference of one channel between the two colours.

@@ -3,15 +3,18 @@
 // and the click goes in at those screen coordinates as a player's does. While it plays it logs
 // what a player would notice: each of day 1's notes with the script step that showed it, the goal
 // stamp with the money that earned it, each life lost. Day 1's notes are left for the script to
-// take away, or clicked away as soon as they are fully up.
+// take away, clicked away as soon as they are fully up, or clicked through the X server a given
+// time after each starts to show, looking then at what the click does.
 
 #include <functional>
+#include <map>
 #include <set>
 #include <string>
 
 #include "support/ServingPolicy.h"
 
 class QCBoard_Game3;
+class QCCandyWidget;
 
 namespace E2e {
 
@@ -20,6 +23,11 @@ class Playthrough;
 class LevelPlayer {
  public:
   LevelPlayer(Playthrough& play, bool clickNotesAway);
+  // Each note clicked away through the X server `clickMs` after it starts to show, at the middle of
+  // where it is drawn then (and, with `secondClickMs`, clicked there again that much later, as a
+  // slow double click does): it goes, no other note goes with it, and the note that the script
+  // shows at once in answer comes, is fully in 0.4 s later and stays for 3 s.
+  LevelPlayer(Playthrough& play, int clickMs, int secondClickMs);
   ~LevelPlayer();
   LevelPlayer(const LevelPlayer&) = delete;
   LevelPlayer& operator=(const LevelPlayer&) = delete;
@@ -34,12 +42,20 @@ class LevelPlayer {
   // After every update.
   void Watch();
   bool ClickNoteAway();
+  bool ClickNoteAtItsMoment();
+  void ClickNote(int number);
+  void ExpectAnswer(int answer, const std::string& after);
   int ShowingStep(int note) const;
+  QCCandyWidget* NoteOf(int number) const;
+  bool HiddenByScript(int note, int since) const;
 
   Playthrough& play_;
   QCBoard_Game3& board_;
   TestSupport::ServingPolicy policy_;
   bool clickNotesAway_;
+  int clickMs_ = -1;
+  int secondClickMs_ = 0;
+  std::map<int, unsigned> shownAt_;  // the update in which each note began to show
   std::set<int> seen_;
   std::set<int> clickedAway_;
   int stepBefore_;

@@ -26,7 +26,9 @@
 #include "platform/window/WinUser.h"
 #include "engine/TextVars.h"
 #include "screens/QBoard_Hud.h"
+#include "screens/ConfirmDialogs.h"
 #include "screens/QCBoard_Briefing.h"
+#include "screens/QCBoard_Confirm2.h"
 #include "screens/QCBoard_EscapeMenu.h"
 #include "screens/QCBoard_Help.h"
 #include "screens/QCBoard_Career.h"
@@ -230,14 +232,17 @@ void CareerBook(Playthrough& play) {
   play.Checkpoint("career_book");
 }
 
-// Checkpoint comic: "Play" opens the day's comic pages; "Next" through them to the load screen.
-void Comic(Playthrough& play) {
-  QCEngine3& game = play.Game();
-  QCBoard_Career& career = *game.mCareer;
+// "Play" in the career book opens the day's comic.
+QCBoard_Career& OpenComic(Playthrough& play) {
+  QCBoard_Career& career = *play.Game().mCareer;
   play.ClickWidget(career.mPlay, "career_menu > career_dlg > right_page > play_button");
   play.StepUntil([&] { return Settled(career.mComix); }, 300, "the comic");
   play.Step(100);
-  play.Checkpoint("comic");
+  return career;
+}
+
+// "Next" through the comic's pages to the load screen.
+void TurnComicPages(Playthrough& play, QCBoard_Career& career) {
   // Each page slides in; "Next" takes effect once it is still.
   std::string pages = std::to_string(career.mComicIndex);
   for (int click = 0; click < 6 && career.mComix->mVisible; ++click) {
@@ -250,6 +255,13 @@ void Comic(Playthrough& play) {
   }
   play.Expect(!career.mComix->mVisible, "the comic closed after its pages");
   play.Log("comic pages " + pages);
+}
+
+// Checkpoint comic: "Play" opens the day's comic pages; "Next" through them to the load screen.
+void Comic(Playthrough& play) {
+  QCBoard_Career& career = OpenComic(play);
+  play.Checkpoint("comic");
+  TurnComicPages(play, career);
 }
 
 // Checkpoint briefing: the load screen while day 1 loads, then the briefing with the day's goals.
@@ -801,35 +813,211 @@ int PauseHelp(Playthrough& play) {
   return Quit(play);
 }
 
-// Day 1 played up to note `shown`; it is clicked through the X server `ms` after it starts to show,
-// at the middle of where it is drawn then; the note the script shows in answer, `next`, comes up
-// and stays.
-void ClickNoteAwayAt(Playthrough& play, LevelPlayer& player, int shown, int next, int ms) {
-  QCBoard_Game3& board = *play.Game().mBoard;
-  const std::string name = "note " + std::to_string(shown);
-  player.PlayUntil([&] { return Note(*board.mHud, shown)->mVisible; }, kDayUpdates, name);
-  play.Step(ms / 10);
-  QCCandyWidget* note = Note(*board.mHud, shown);
-  Velk::Rect drawn;
-  note->GetBounds(drawn);
-  play.ServerClick(drawn.mX + drawn.mWidth / 2, drawn.mY + drawn.mHeight / 2);
-  // Taken away by the click, not by the script's own time for it.
-  play.StepUntil([&] { return note->mHiding || !note->mVisible; }, 30, name + " going on the click");
-  QCCandyWidget* answer = Note(*board.mHud, next);
-  player.IdleUntil([&] { return Settled(answer); }, 600, "note " + std::to_string(next) + " after " + name);
-  play.Step(100);
-  play.Expect(Settled(answer),
-              "note " + std::to_string(next) + " up after " + name + " clicked at " + std::to_string(ms) + " ms");
+// The middle of where a control is drawn now.
+POINT Middle(Velk::Widget* widget) {
+  const POINT at = widget->AbsolutePos();
+  return {at.x + widget->mWidth / 2, at.y + widget->mHeight / 2};
 }
-// Day 1 in a real window with notes 2 and 10 clicked away through the X server, each the number
-// of milliseconds in E2E_NOTE_CLICK_MS after it starts to show.
-int NotesClickedThroughTheServer(Playthrough& play) {
-  const char* delay = std::getenv("E2E_NOTE_CLICK_MS");
-  const int ms = delay != nullptr ? std::atoi(delay) : 0;
-  ToFirstNote(play);
+
+// The numbers of the notes up now, shown or on their way in or out.
+std::string NotesUp(QBoard_Hud& hud) {
+  std::string up;
+  for (const auto& [number, note] : hud.mTutorialControls) {
+    if (note->mVisible) up += (up.empty() ? "" : ",") + std::to_string(number);
+  }
+  return up;
+}
+
+// Escape, then a button of the pause book that asks a question, and "yes" to it. The answer's click
+// waits in the queue behind the button's, as a quick player's does: the question takes it inside
+// the button's release.
+void AnswerYesFromThePauseBook(Playthrough& play, QCCandyWidget* QCBoard_EscapeMenu::*button, const std::string& name) {
+  QCBoard_EscapeMenu& pause = *play.Game().mBoard->mEscapeMenu;
+  play.PressKey(VK_ESCAPE);
+  play.StepUntil([&] { return Settled(&pause); }, 100, "the pause menu");
+  const POINT at = Middle(pause.*button), yes = Middle(GetConfirm2()->mBtnYes);
+  play.Log("control escape_dlg > right_page > " + name + ", then yes");
+  play.QueueClick(at.x, at.y);
+  play.QueueClick(yes.x, yes.y);
+  play.Step();
+  play.StepUntil([&] { return !pause.mVisible; }, 100, "the pause menu closing after " + name);
+}
+
+// Day 1 loaded again, up to its briefing: the level thread may have loaded it within the update
+// that started the load.
+void DayOneLoadedAgain(Playthrough& play) {
+  QCBoard_Game3& board = *play.Game().mBoard;
+  play.StepUntil([&] { return !board.IsLevelLoading() && board.mRunning && Settled(board.mBriefing); }, 500,
+                 "the briefing of day 1 begun again");
+}
+
+// Day 1 begun again with the pause book's Restart, up to its briefing.
+void RestartDayOne(Playthrough& play) {
+  AnswerYesFromThePauseBook(play, &QCBoard_EscapeMenu::mRestart, "restart");
+  DayOneLoadedAgain(play);
+}
+
+// A first start through the name dialog, the career book and day 1's comic to day 1's briefing.
+void ToDayOneBriefing(Playthrough& play) {
+  StartUp(play);
+  FirstName(play);
+  OpenCareerBook(play);
+  TurnComicPages(play, OpenComic(play));
+  LevelLoads(play, "day 1");
+}
+
+// Day 1 from its briefing to the end of its notes, played as the player plays it: no note shows
+// with the briefing, then the notes come, each logged as it shows.
+void DayOneNotes(Playthrough& play, LevelPlayer& player) {
+  QCBoard_Game3& board = *play.Game().mBoard;
+  play.Expect(NotesUp(*board.mHud).empty(), "no note with the briefing");
+  play.Log("day 1 begins");
+  StartPlay(play, "day 1");
+  player.PlayUntil([&] { return !board.mTutorial->IsRunning(); }, kDayUpdates, "the end of day 1's notes");
+  play.Log("tutorial over");
+}
+
+// Day 1 played to a note and begun again there, as the phase's environment says: E2E_RESTART_AT
+// names the note at which the pause book's Restart is clicked, or "menu" to leave the day at note
+// 4 for the main menu and start it again from the book. The day begun again runs to the end of its
+// notes.
+int RestartAtANote(Playthrough& play) {
+  const char* at = std::getenv("E2E_RESTART_AT");
+  const std::string where = at != nullptr ? at : "menu";
+  ToDayOneBriefing(play);
+  QCBoard_Game3& board = *play.Game().mBoard;
+  StartPlay(play, "day 1");
+  {
+    const int note = where == "menu" ? 4 : std::atoi(where.c_str());
+    LevelPlayer player(play, false);
+    player.PlayUntil([&] { return Note(*board.mHud, note)->mVisible; }, kDayUpdates, "note " + std::to_string(note));
+    player.IdleUntil([&] { return Settled(Note(*board.mHud, note)); }, 100, "note " + std::to_string(note) + " up");
+  }
+  if (where == "menu") {
+    AnswerYesFromThePauseBook(play, &QCBoard_EscapeMenu::mQuit, "quit");
+    QCEngine3& game = play.Game();
+    play.StepUntil([&] { return Settled(game.mMainMenu->mMainDlg) && game.mMainMenu->mVisible; }, 500, "the main menu");
+    OpenCareerBook(play);
+    TurnComicPages(play, OpenComic(play));
+    DayOneLoadedAgain(play);
+  } else {
+    RestartDayOne(play);
+  }
   LevelPlayer player(play, false);
-  ClickNoteAwayAt(play, player, 2, 4, ms);
-  ClickNoteAwayAt(play, player, 10, 11, ms);
+  DayOneNotes(play, player);
+  return Quit(play);
+}
+
+// The turning leaves of the book whose page turns now, when they are drawn.
+QCCandyWidget* TurningLeaves(QCEngine3& game) {
+  QCBoard_MainMenu& menu = *game.mMainMenu;
+  if (!menu.mFlipping || menu.mFlipPage == nullptr || menu.mFlipPage->mParentWidget == nullptr) return nullptr;
+  QCCandyWidget* leaves = menu.mFlipPage->mParentWidget->FindChild("f_pages");
+  return leaves != nullptr && leaves->IsVisibleInTree() ? leaves : nullptr;
+}
+
+// Resume, X, "<" and ">" wherever they are drawn now answer a click at the middle of what shows of
+// them; "<" and ">" are not drawn while a page of the help book turns.
+void BookControlsAnswerWhereDrawn(Playthrough& play) {
+  QCEngine3& game = play.Game();
+  QCBoard_Help& help = *game.mHelp;
+  const bool helpPageTurns = game.mMainMenu->mFlipping && game.mMainMenu->mFlipPage != nullptr &&
+                             game.mMainMenu->mFlipPage->mParentWidget == &help;
+  QCCandyWidget* leaves = TurningLeaves(game);
+  const std::pair<QCCandyWidget*, const char*> controls[] = {
+      {game.mBoard->mEscapeMenu->mResume, "resume"}, {help.mClose, "X"}, {help.mPrevBtn, "<"}, {help.mNextBtn, ">"}};
+  for (const auto& [control, name] : controls) {
+    if (!control->IsVisibleInTree()) continue;
+    const std::string when = " at update " + std::to_string(game.mUpdateCount);
+    if (helpPageTurns && (control == help.mPrevBtn || control == help.mNextBtn)) {
+      play.Fail(std::string(name) + " drawn while a page turns" + when);
+    }
+    Velk::Rect drawn;
+    control->GetBounds(drawn);
+    if (drawn.mWidth <= 0 || drawn.mHeight <= 0) continue;
+    const POINT at{drawn.mX + drawn.mWidth / 2, drawn.mY + drawn.mHeight / 2};
+    if (leaves != nullptr) {
+      Velk::Rect over;
+      leaves->GetBounds(over);
+      if (at.x >= over.mX && at.x < over.mX + over.mWidth && at.y >= over.mY && at.y < over.mY + over.mHeight) continue;
+    }
+    // The books' covers draw nothing: what a click meets under them is what the player sees there.
+    std::vector<QCCandyWidget*> covers;
+    for (QCCandyWidget* book :
+         {static_cast<QCCandyWidget*>(&help), static_cast<QCCandyWidget*>(game.mBoard->mEscapeMenu)}) {
+      QCCandyWidget* cover = book->FindChild("f_cover");
+      if (cover != nullptr && cover->mMouseVisible) covers.push_back(cover);
+    }
+    for (QCCandyWidget* cover : covers) cover->mMouseVisible = false;
+    const bool onTop = game.mWidgetManager->GetAnyWidgetAt(at.x, at.y) == control;
+    for (QCCandyWidget* cover : covers) cover->mMouseVisible = true;
+    if (onTop && game.mWidgetManager->GetAnyWidgetAt(at.x, at.y) != control) {
+      play.Fail(std::string(name) + " drawn at " + std::to_string(at.x) + "," + std::to_string(at.y) +
+                " does not answer there" + when);
+    }
+  }
+}
+
+// Day 1 paused at its first note: Help, ">", X while every slide and page turn of the two books
+// runs, each control that is drawn answering where it is drawn at every update.
+int BookSlides(Playthrough& play) {
+  ToDayOneBriefing(play);
+  QCEngine3& game = play.Game();
+  QCBoard_Game3& board = *game.mBoard;
+  StartPlay(play, "day 1");
+  LevelPlayer(play, false).PlayUntil([&] { return Note(*board.mHud, 1)->mVisible; }, kDayUpdates, "note 1");
+  QCBoard_EscapeMenu& pause = *board.mEscapeMenu;
+  QCBoard_Help& help = *game.mHelp;
+  play.PressKey(VK_ESCAPE);
+  play.StepUntil([&] { return pause.mVisible; }, 100, "the pause menu");
+  play.WatchEveryUpdate([&] { BookControlsAnswerWhereDrawn(play); });
+  play.ClickWidget(pause.mHelp, "escape_dlg > right_page > help");
+  play.StepUntil([&] { return HelpStill(game, 400) && pause.mOffset.x == -400; }, 300,
+                 "the help book beside the pause book");
+  play.ClickWidget(help.mNextBtn, "next_btn");
+  play.StepUntil([&] { return HelpStill(game, 400) && help.mCurrentPage == 1; }, 300, "the next help page");
+  play.ClickWidget(help.mClose, "close");
+  play.StepUntil([&] { return !help.mVisible && !game.mMainMenu->mFlipping && pause.mOffset.x == 0; }, 300,
+                 "the pause menu back");
+  play.Log("ok the controls answered where drawn");
+  play.WatchEveryUpdate(nullptr);
+  // Help once more, X, and Resume clicked where it is drawn 0.5 s later, its page still turning back
+  // (before that it is drawn off the screen's left edge).
+  play.ClickWidget(pause.mHelp, "escape_dlg > right_page > help");
+  play.StepUntil([&] { return HelpStill(game, 400); }, 300, "the help book beside the pause book");
+  play.ClickWidget(help.mClose, "close");
+  play.Step(50);
+  Velk::Rect drawn;
+  pause.mResume->GetBounds(drawn);
+  play.Expect(game.mMainMenu->mFlipping && drawn.mX >= 0 && drawn.mWidth > 0, "resume drawn while its page turns back");
+  play.ServerClick(drawn.mX + drawn.mWidth / 2, drawn.mY + drawn.mHeight / 2);
+  play.StepUntil([&] { return !pause.mVisible; }, 30, "resume answering while the books slide back");
+  const float clock = board.mPlayTime;
+  play.Step(10);
+  play.Expect(board.mPlayTime > clock, "the day goes on after resume clicked during the slide back");
+  return Quit(play);
+}
+
+// The number of milliseconds in the environment variable; 0 when it is not set.
+int MsFrom(const char* variable) {
+  const char* value = std::getenv(variable);
+  return value != nullptr ? std::atoi(value) : 0;
+}
+
+// Day 1 in a real window with each note clicked away through the X server E2E_NOTE_CLICK_MS after
+// it starts to show, and again E2E_SECOND_CLICK_MS later when that is set (what is looked at then:
+// LevelPlayer); with E2E_RESTART_FIRST the day is begun again with the pause book's Restart at its
+// first note before that.
+int NotesClickedThroughTheServer(Playthrough& play) {
+  ToDayOneBriefing(play);
+  if (std::getenv("E2E_RESTART_FIRST") != nullptr) {
+    QCBoard_Game3& board = *play.Game().mBoard;
+    StartPlay(play, "day 1");
+    LevelPlayer(play, false).PlayUntil([&] { return Note(*board.mHud, 1)->mVisible; }, kDayUpdates, "note 1");
+    RestartDayOne(play);
+  }
+  LevelPlayer player(play, MsFrom("E2E_NOTE_CLICK_MS"), MsFrom("E2E_SECOND_CLICK_MS"));
+  DayOneNotes(play, player);
   return Quit(play);
 }
 
@@ -871,6 +1059,8 @@ int RunPhase(const std::string& name, PlaythroughOptions options) {
       {"survival_shift", SurvivalShift},
       {"pause_help", PauseHelp},
       {"notes_clicked_through_the_server", NotesClickedThroughTheServer},
+      {"restart_at_a_note", RestartAtANote},
+      {"book_slides", BookSlides},
   };
   const auto phase = kPhases.find(name);
   if (phase == kPhases.end()) return 2;

@@ -6,6 +6,7 @@
 // goes to standard output as one line, which the parent process reads; the first failure ends the
 // process with the frame kept beside the message.
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -65,9 +66,13 @@ class Playthrough {
   void Click(int x, int y);
   void MoveMouse(int x, int y);
   void ClickWidget(Velk::Widget* widget, const std::string& name);
-  // In a real window only: a click at window coordinates through the X server, pressed and let go
-  // at once as a player's quick click reaches the program; no update runs here.
-  void ServerClick(int x, int y);
+  // A click put in the input queue behind what waits there, taken by the next update.
+  void QueueClick(int x, int y);
+  // In a real window a click through the X server, pressed and let go at once as a player's quick
+  // click reaches the program (headless one put in the queue); no update runs here. Game time runs
+  // faster than the wall clock here: unless it is to end a double click, it waits until the server's
+  // last click is too long ago for one.
+  void ServerClick(int x, int y, bool endsADoubleClick = false);
   void Type(const std::string& utf8);
   void PressKey(UINT vk);
   // The window's close box; steps until the application has shut down.
@@ -82,6 +87,8 @@ class Playthrough {
   // The frame on screen against its probes and against golden/<name>.txt; in a real window, what
   // the X server shows of the window.
   void Checkpoint(const std::string& name, const std::vector<Probe>& probes = {});
+  // A rectangle of the 800 x 600 frame on screen against golden/<name>.txt.
+  void StripCheckpoint(const std::string& name, const ScreenRect& strip);
   // The pictures of the screen at a checkpoint, kept for the parent to compare: the framework's
   // screenshot "<back end>_<name>_screenshot.png"; headless the presented frame "headless_<name>.png",
   // in a real window what the window shows, "sdl_<name>_window.png".
@@ -93,12 +100,18 @@ class Playthrough {
 
  private:
   void CheckMessageBoxes();
+  // The picture reduced to its grid against golden/<name>.txt, or written there when updating.
+  void MatchGolden(const std::string& name, const Frame& picture, int tolerance);
   Frame WindowFrame(const std::string& name);
   // In a real window: the X screen it is on, connected on first use.
   const XConnection& Screen();
   // The frame and the grids that did not match; the names written, for the failure message.
   std::string KeepFrames(const std::string& name, const Frame& frame, const FrameGrid* golden);
   void InjectButton(int x, int y, bool down);
+  void InjectMove(int x, int y);
+  // A point of the game's 800 x 600 picture in the window: full screen on a larger screen scales
+  // the picture to the largest 4:3 rectangle in the middle; the middle of the pixels it covers.
+  POINT InWindow(int x, int y);
   void SendKey(UINT vk, bool down);
 
   PlaythroughOptions options_;
@@ -107,6 +120,7 @@ class Playthrough {
   std::vector<std::wstring> boxes_;
   std::function<void()> watch_;
   std::unique_ptr<XConnection> screen_;
+  std::chrono::steady_clock::time_point lastServerClick_;
 };
 
 }  // namespace E2e

@@ -47,8 +47,9 @@ Frame XConnection::Grab(const ScreenRect& area) const {
   return frame;
 }
 
+// Through XTest, as the clicks: a program that reads the pointer's motion sees this one too.
 void XConnection::MovePointer(int x, int y) const {
-  XWarpPointer(display_, None, DefaultRootWindow(display_), 0, 0, 0, 0, x, y);
+  XTestFakeMotionEvent(display_, DefaultScreen(display_), x, y, CurrentTime);
   XSync(display_, False);
 }
 

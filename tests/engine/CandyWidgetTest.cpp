@@ -101,6 +101,35 @@ TEST_F(CandyWidgetTest, HooksRunOnEveryShowAndHide) {
   EXPECT_FLOAT_EQ(w.mOpacity, 0.0f) << "the fade starts over";
 }
 
+// Made invisible, or visible from hidden, by anyone but its effect, a widget keeps no show or hide
+// on its way: neither a later DlgShow nor a later DlgHide undoes it.
+TEST_F(CandyWidgetTest, VisibilitySetFromOutsideEndsAShowOrHideOnItsWay) {
+  HookWidget late(nullptr);
+  IXMLDOMNode* e = Element("effect=\"late\"");
+  late.ReadCommonXml(e);
+  e->Release();
+  late.Show();
+  Step(&late, 20);
+  late.SetVisible(false);
+  EXPECT_FALSE(late.mShowing);
+  Step(&late, 60);
+  EXPECT_FALSE(late.mVisible) << "the show's DlgShow at 0.5 s was called off";
+
+  HookWidget fade(nullptr);
+  e = Element("effect=\"fade\"");
+  fade.ReadCommonXml(e);
+  e->Release();
+  fade.Show();
+  Step(&fade, 102);
+  fade.Hide();
+  Step(&fade, 20);
+  fade.SetVisible(false);
+  fade.SetVisible(true);
+  Step(&fade, 60);
+  EXPECT_TRUE(fade.mVisible) << "the hide's DlgHide at 0.5 s was called off";
+  EXPECT_FALSE(fade.mHiding);
+}
+
 TEST_F(CandyWidgetTest, HooksRunOnEveryShowAndHideWithoutAnEffect) {
   HookWidget w(nullptr);
   w.Show();

@@ -68,6 +68,18 @@ TEST_F(QCButtonTest, ADragOutOrALostFocusIsNoClickAndTheCountPassesThrough) {
   EXPECT_EQ(dialog->Take(), (Log{Id("pressed") + " 1"}));
 }
 
+// A book sliding aside carries its button from under a still pointer between press and release.
+TEST_F(QCButtonTest, AButtonThatSlidOnUnderAStillPointerIsClicked) {
+  QCButton* button = MakeButton(kFourStates);
+  Press(60, 60);
+  button->SetOffsetX(200);
+  Update();
+  // The window hands the pointer's place on with the release.
+  MoveTo(60, 60);
+  Release(60, 60);
+  EXPECT_EQ(dialog->Take(), (Log{Id("pressed") + " 1", Id("held"), Id("released"), Id("depress")}));
+}
+
 TEST_F(QCButtonTest, StateTexturesFollowHoverPressAndDisabling) {
   QCButton* button = MakeButton(kFourStates);
   Update();
