@@ -14,6 +14,7 @@
 #include "graphics/MemoryImage.h"
 #include "graphics/MemoryImageHost.h"
 #include "platform/backend/Backend.h"
+#include "platform/ddraw/DDrawSettings.h"
 #include "platform/headless/HeadlessBackend.h"
 
 namespace {
@@ -194,8 +195,20 @@ class SurfaceHost : public Velk::DisplayHost {
   const uint8_t* GetSaturationTable() override { return gHost.mSat; }
 };
 
-void SurfaceBlit(benchmark::State& state, int mode, Input input) {
+// How a surface row blits: plain, mirrored or colourised, onto a display of 32 or 16 bits.
+struct SurfaceWay {
+  int bits = 32;
+  bool mirrored = false;
+  Velk::Color color = Velk::Color::White;
+};
+
+// The colour of the colourised rows, and pixman's solid mask for them.
+const Velk::Color kTint(200, 150, 100, 200);
+constexpr pixman_color_t kPixmanTint{200 * 257, 150 * 257, 100 * 257, 200 * 257};
+
+void SurfaceBlit(benchmark::State& state, int mode, Input input, SurfaceWay way = {}) {
   Velk::Backend::Install(std::make_unique<Velk::HeadlessBackend>());
+  Velk::DDrawSettings::Get().desktopBits = way.bits;
   SurfaceHost host;
   Velk::DDInterface display(&host);
   host.mDisplay = &display;
@@ -208,15 +221,80 @@ void SurfaceBlit(benchmark::State& state, int mode, Input input) {
   Velk::MemoryImage src(&host);
   const std::vector<uint32_t> source = input(kW, kH);
   src.SetPixels(source.data(), kW, kH, true);
+  const Velk::Rect all(0, 0, kW, kH);
   for (auto _ : state) {
-    screen->Blit(&src, 0, 0, Velk::Rect(0, 0, kW, kH), Velk::Color::White, mode);
+    if (way.mirrored) {
+      screen->BlitMirrored(&src, 0, 0, all, way.color, mode);
+    } else {
+      screen->Blit(&src, 0, 0, all, way.color, mode);
+    }
     benchmark::ClobberMemory();
   }
+  Velk::DDrawSettings::Reset();
   SetRate(state, kW * kH);
 }
 
 void BM_SurfaceAlphaBlit32(benchmark::State& state, Input input) { SurfaceBlit(state, 0, input); }
 void BM_SurfaceAdditiveBlit32(benchmark::State& state, Input input) { SurfaceBlit(state, 1, input); }
+void BM_SurfaceAlphaBlit16(benchmark::State& state, Input input) { SurfaceBlit(state, 0, input, {.bits = 16}); }
+void BM_SurfaceAdditiveBlit16(benchmark::State& state, Input input) { SurfaceBlit(state, 1, input, {.bits = 16}); }
+void BM_SurfaceAlphaBlitMirrored32(benchmark::State& state, Input input) {
+  SurfaceBlit(state, 0, input, {.mirrored = true});
+}
+void BM_SurfaceAdditiveBlitMirrored32(benchmark::State& state, Input input) {
+  SurfaceBlit(state, 1, input, {.mirrored = true});
+}
+void BM_SurfaceColorizedBlit32(benchmark::State& state, Input input) { SurfaceBlit(state, 0, input, {.color = kTint}); }
+void BM_SurfaceColorizedAdditiveBlit32(benchmark::State& state, Input input) {
+  SurfaceBlit(state, 1, input, {.color = kTint});
+}
+
+// pixman's rows beside them: onto r5g6b5, mirrored by a -1 x scale, colourised through a solid mask.
+struct PixmanWay {
+  pixman_format_code_t dest = PIXMAN_a8r8g8b8;
+  bool mirrored = false;
+  bool tinted = false;
+};
+
+void PixmanSurface(benchmark::State& state, pixman_op_t op, Input input, PixmanWay way) {
+  std::vector<uint32_t> source = Premultiply(input(kW, kH)), back = Opaque(kW, kH);
+  pixman_image_t* src = pixman_image_create_bits(PIXMAN_a8r8g8b8, kW, kH, source.data(), kW * 4);
+  pixman_image_t* dst = pixman_image_create_bits(way.dest, kW, kH, nullptr, 0);
+  pixman_image_t* mask = way.tinted ? pixman_image_create_solid_fill(&kPixmanTint) : nullptr;
+  if (way.mirrored) {
+    pixman_transform_t flip;
+    pixman_transform_init_scale(&flip, pixman_int_to_fixed(-1), pixman_int_to_fixed(1));
+    pixman_transform_translate(nullptr, &flip, pixman_int_to_fixed(kW), 0);
+    pixman_image_set_transform(src, &flip);
+  }
+  for (auto _ : state) {
+    pixman_image_composite32(op, src, mask, dst, 0, 0, 0, 0, 0, 0, kW, kH);
+    benchmark::ClobberMemory();
+  }
+  if (mask) pixman_image_unref(mask);
+  pixman_image_unref(src);
+  pixman_image_unref(dst);
+  SetRate(state, kW * kH);
+}
+
+void BM_PixmanOver565(benchmark::State& state, Input input) {
+  PixmanSurface(state, PIXMAN_OP_OVER, input, {.dest = PIXMAN_r5g6b5});
+}
+void BM_PixmanAdd565(benchmark::State& state, Input input) {
+  PixmanSurface(state, PIXMAN_OP_ADD, input, {.dest = PIXMAN_r5g6b5});
+}
+void BM_PixmanOverMirrored(benchmark::State& state, Input input) {
+  PixmanSurface(state, PIXMAN_OP_OVER, input, {.mirrored = true});
+}
+void BM_PixmanAddMirrored(benchmark::State& state, Input input) {
+  PixmanSurface(state, PIXMAN_OP_ADD, input, {.mirrored = true});
+}
+void BM_PixmanOverSolidMask(benchmark::State& state, Input input) {
+  PixmanSurface(state, PIXMAN_OP_OVER, input, {.tinted = true});
+}
+void BM_PixmanAddSolidMask(benchmark::State& state, Input input) {
+  PixmanSurface(state, PIXMAN_OP_ADD, input, {.tinted = true});
+}
 
 }  // namespace
 
@@ -235,10 +313,23 @@ BENCHMARK(BM_VelkSmoothStretch2x);
 BOTH_INPUTS(BM_SurfaceAlphaBlit32);
 BOTH_INPUTS(BM_SurfaceAdditiveBlit32);
 BENCHMARK_CAPTURE(BM_SurfaceAdditiveBlit32, premultiplied_random, PremultipliedRandom);
+BOTH_INPUTS(BM_SurfaceAlphaBlit16);
+BOTH_INPUTS(BM_SurfaceAdditiveBlit16);
+BOTH_INPUTS(BM_SurfaceAlphaBlitMirrored32);
+BOTH_INPUTS(BM_SurfaceAdditiveBlitMirrored32);
+BENCHMARK_CAPTURE(BM_SurfaceAdditiveBlitMirrored32, premultiplied_random, PremultipliedRandom);
+BOTH_INPUTS(BM_SurfaceColorizedBlit32);
+BOTH_INPUTS(BM_SurfaceColorizedAdditiveBlit32);
 BOTH_INPUTS(BM_SdlBlendBlit);
 BOTH_INPUTS(BM_SdlAddBlit);
 BOTH_INPUTS(BM_PixmanOver);
 BOTH_INPUTS(BM_PixmanAdd);
+BOTH_INPUTS(BM_PixmanOver565);
+BOTH_INPUTS(BM_PixmanAdd565);
+BOTH_INPUTS(BM_PixmanOverMirrored);
+BOTH_INPUTS(BM_PixmanAddMirrored);
+BOTH_INPUTS(BM_PixmanOverSolidMask);
+BOTH_INPUTS(BM_PixmanAddSolidMask);
 BENCHMARK(BM_Memcpy);
 
 BENCHMARK_MAIN();

@@ -238,11 +238,6 @@ VELK_VECTOR_CLONES void AddTintedWeighted(uint32_t* d, const uint32_t* s, int n,
       PixelOps::AddTintedWeighted);
 }
 
-uint32_t KeepAndAddPixel(uint32_t d, uint32_t s) {
-  const uint32_t keep = 256 - (s >> 24);
-  return ((((d & kG) * keep) >> 8) & kG) + ((((d & kRB) * keep) >> 8) & kRB) + s;
-}
-
 namespace {
 
 // The surface loop's translucent runs hold neither clear nor opaque pixels, so only the stretches'
@@ -252,7 +247,8 @@ template <bool KeepUnderClear>
   EachPixel<KeepUnderClear, KeepUnderClear>(
       d, s, n, [](U32 dp, U32 sp) __attribute__((always_inline)) {
         const U32 sa = sp >> 24, keep = 256 - sa;
-        const U32 out = ((((dp & kG) * keep) >> 8) & kG) + ((((dp & kRB) * keep) >> 8) & kRB) + sp;
+        const U16 w = reinterpret_cast<U16>(keep | keep << 16);
+        const U32 out = ScaleChannels(dp, w, w) + sp;
         return KeepUnderClear ? Select(Eq(sa, Splat(0)), dp, out) : out;
       },
       [](uint32_t dp, uint32_t sp) { return KeepUnderClear && (sp >> 24) == 0 ? dp : KeepAndAddPixel(dp, sp); });

@@ -29,7 +29,10 @@ void AddTintedWeighted(uint32_t* d, const uint32_t* s, int n, const PixelOps::Ti
 // transparent source pixels, which leave the destination whole. AddClampedUnlessBlack: the colour channels summed with
 // saturation, everything outside them cleared, except under black source pixels, which leave the
 // destination whole.
-uint32_t KeepAndAddPixel(uint32_t d, uint32_t s);
+inline uint32_t KeepAndAddPixel(uint32_t d, uint32_t s) {
+  const uint32_t keep = 256 - (s >> 24);
+  return ((((d & 0xFF00u) * keep) >> 8) & 0xFF00u) + ((((d & 0xFF00FFu) * keep) >> 8) & 0xFF00FFu) + s;
+}
 void KeepAndAdd(uint32_t* d, const uint32_t* s, int n);
 void KeepAndAddUnlessClear(uint32_t* d, const uint32_t* s, int n);
 void AddClampedUnlessBlack(uint32_t* d, const uint32_t* s, int n);

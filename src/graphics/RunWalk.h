@@ -11,12 +11,15 @@ namespace Velk {
 // any length.
 constexpr int kRunStretch = 256;
 
+// The pixels of the run from i on, within [0, n), as the run table gives them.
+inline int RunAt(const uint8_t* runs, int i, int n) { return std::max(1, std::min<int>(runs[i], n - i)); }
+
 // Walks pixels [0, n) whose run lengths are runs[0..n): where a run of at least LongRun pixels
 // starts, whole(i, length) may take it (and returns true); everything else goes to part(i, count).
 template <int LongRun, typename Whole, typename Part>
 void WalkRuns(const uint8_t* runs, int n, Whole whole, Part part) {
   for (int i = 0; i < n;) {
-    const int run = std::max(1, std::min<int>(runs[i], n - i));
+    const int run = RunAt(runs, i, n);
     if (run >= LongRun && whole(i, run)) {
       i += run;
       continue;

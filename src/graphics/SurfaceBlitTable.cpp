@@ -79,7 +79,7 @@ void Runs(const SurfaceBlitJob& j) {
       T* row = v.Row<T>(at.y + r);
       const size_t base = static_cast<size_t>(s.mY + r) * at.srcWidth + s.mX;
       for (int i = 0; i < s.mWidth;) {
-        const int run = std::max(1, std::min<int>(at.runs[base + i], s.mWidth - i));
+        const int run = RunAt(at.runs + base, i, s.mWidth);
         const uint32_t first = fetch(base + i);
         if (!Rule::Skip(first)) {
           const bool opaque = (first >> 24) == 255;
@@ -171,26 +171,33 @@ struct TintedAdd : Added {
   }
 };
 
-// The 32-bit rows of a direct source, not mirrored, uncoloured: each drawn run goes whole to the
-// wide copy or over-blend row.
+// How the uncoloured 32-bit normal rows draw a run, by its first pixel.
+enum class RunDraw : uint8_t { Skip, Copy, Blend };
+
+RunDraw DrawOf(uint32_t first) {
+  const uint32_t a = first >> 24;
+  return a == 0 ? RunDraw::Skip : a == 255 ? RunDraw::Copy : RunDraw::Blend;
+}
+
+// The 32-bit rows of a direct source, not mirrored, uncoloured: runs drawn alike one after another go
+// whole to one call of the wide copy or over-blend row (each draws every pixel by itself, so the
+// bytes are those of one call a run).
 void OverRows32(const SurfaceBlitJob& j) {
   const Place at(j);
   const Rect& s = at.s;
-  const uint32_t* src = j.native;
   for (int r = 0; r < s.mHeight; ++r) {
     uint32_t* row = j.view.Row<uint32_t>(at.y + r) + at.x;
     const size_t base = static_cast<size_t>(s.mY + r) * at.srcWidth + s.mX;
+    const uint8_t* runs = at.runs + base;
+    const uint32_t* p = j.native + base;
     for (int i = 0; i < s.mWidth;) {
-      const int run = std::max(1, std::min<int>(at.runs[base + i], s.mWidth - i));
-      const uint32_t first = src[base + i];
-      if (!Over::Skip(first)) {
-        if ((first >> 24) == 255) {
-          BlitRows::Copy(row + i, src + base + i, run, {});
-        } else {
-          BlitRows::KeepAndAdd(row + i, src + base + i, run);
-        }
-      }
-      i += run;
+      const RunDraw draw = DrawOf(p[i]);
+      int end = i + RunAt(runs, i, s.mWidth);
+      // A run longer than a byte holds goes on where its 255th pixel is not its last.
+      while (end < s.mWidth && runs[end - 1] > 1) end += RunAt(runs, end, s.mWidth);
+      if (draw == RunDraw::Copy) BlitRows::Copy(row + i, p + i, end - i, {});
+      if (draw == RunDraw::Blend) BlitRows::KeepAndAdd(row + i, p + i, end - i);
+      i = end;
     }
   }
 }

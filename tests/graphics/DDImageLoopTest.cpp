@@ -331,10 +331,20 @@ void SurfaceRows(IDirectDrawSurface* s, std::vector<uint32_t>& pixels, bool writ
   s->Unlock(nullptr);
 }
 
+// A normal blit's pixel onto a 32-bit surface: the source in display format (each channel times
+// alpha + 1, over 256), a clear source pixel leaving the destination, any other keeping
+// (256 - alpha) / 256 of each channel and adding the source.
+uint32_t ModelOver(uint32_t d, uint32_t p) {
+  const uint32_t a = p >> 24;
+  if (a == 0) return d;
+  uint32_t out = a << 24;
+  for (int c = 0; c < 24; c += 8) out |= ((((p >> c) & 0xFF) * (a + 1)) >> 8) << c;
+  for (int c = 0; c < 24; c += 8) out += (((d & (0xFFu << c)) * (256 - a)) >> 8) & (0xFFu << c);
+  return out;
+}
+
 // The nearest-pixel stretch onto a 32-bit surface, one pixel at a time: the source column and line
-// stepped in 16.16, the source in display format (each channel times alpha + 1, over 256), a clear
-// source pixel leaving the destination, any other keeping (256 - alpha) / 256 of each channel and
-// adding the source.
+// stepped in 16.16, each pixel drawn as ModelOver.
 void ModelFastStretch(const std::vector<uint32_t>& src, int sw, int sh, const Rect& from, const Rect& to, bool mirrored,
                       std::vector<uint32_t>& surface, int pitch) {
   const int64_t xstep = PixelOps::TruncInt(from.mWidth * 65536.0 / to.mWidth);
@@ -343,14 +353,8 @@ void ModelFastStretch(const std::vector<uint32_t>& src, int sw, int sh, const Re
     for (int i = 0; i < to.mWidth; ++i) {
       const int sx = std::clamp(static_cast<int>((from.mX * int64_t{65536} + i * xstep) >> 16), 0, sw - 1);
       const int sy = std::clamp(static_cast<int>((from.mY * int64_t{65536} + r * ystep) >> 16), 0, sh - 1);
-      const uint32_t p = src[static_cast<size_t>(sy) * sw + sx], a = p >> 24;
-      uint32_t s = a << 24;
-      for (int c = 0; c < 24; c += 8) s |= ((((p >> c) & 0xFF) * (a + 1)) >> 8) << c;
       uint32_t& d = surface[static_cast<size_t>(to.mY + r) * pitch + to.mX + (mirrored ? to.mWidth - 1 - i : i)];
-      if (a == 0) continue;
-      uint32_t out = s;
-      for (int c = 0; c < 24; c += 8) out += (((d & (0xFFu << c)) * (256 - a)) >> 8) & (0xFFu << c);
-      d = out;
+      d = ModelOver(d, src[static_cast<size_t>(sy) * sw + sx]);
     }
 }
 
@@ -413,42 +417,50 @@ uint32_t ModelAdditive(uint32_t d, uint32_t p) {
   return d;
 }
 
-TEST_F(DDImageLoopTest, AdditiveBlitsOnto32BitsMatchTheClampedSumAroundBlackStretches) {
+// Both walks of the run table against their models, from source rectangles cut on both sides: the
+// normal blit hands runs drawn alike, also those longer than a run byte holds (255), to one row call.
+TEST_F(DDImageLoopTest, AdditiveAndNormalBlitsOnto32BitsMatchThePerPixelModelsAroundLongStretches) {
   ASSERT_EQ(Start(), 0);
   constexpr int kW = 830;
   std::mt19937 rng(78);
-  std::vector<int> widths;
+  std::vector<int> widths{255, 256, 511};
   for (int w = 1; w <= 67; ++w) widths.push_back(w);
   widths.push_back(800);
   for (int sw : widths) {
-    // Stretches, long and short, of black pixels, of dark ones (black in display format wherever
-    // alpha or colour is small) and of opaque ones without blue.
+    // Stretches, long and short, of translucent black pixels, of dark ones (black in display format
+    // wherever alpha or colour is small) and of opaque ones without blue.
     std::vector<uint32_t> pixels;
     while (pixels.size() < static_cast<size_t>(sw) * 2) {
       const uint32_t kind = rng() % 3;
-      for (uint32_t n = 1 + rng() % (rng() % 3 ? 12 : 300); n > 0; --n)
-        pixels.push_back(kind == 0   ? rng() & 0xFF000000u
+      for (uint32_t n = 1 + rng() % (rng() % 3 ? 12 : 600); n > 0; --n)
+        pixels.push_back(kind == 0   ? (1 + rng() % 254) << 24
                          : kind == 1 ? (rng() % 40) << 24 | (rng() & 0x0F0F0F)
                                      : 0xFF010000u | (rng() & 0xFFFF00));
     }
     pixels.resize(static_cast<size_t>(sw) * 2);
     MemoryImage src(&mHost);
     src.SetPixels(pixels.data(), sw, 2, true);
-    auto dest = SurfaceImage(kW, 2, 0xFF000000);
-    std::vector<uint32_t> expected(static_cast<size_t>(kW) * 2);
-    for (uint32_t& p : expected) p = rng();
-    SurfaceRows(dest->mSurface, expected, true);
-    const int x = static_cast<int>(rng() % 16);
-    dest->Blit(&src, x, 0, Rect(0, 0, sw, 2), Color::White, 1);
-    for (int y = 0; y < 2; ++y)
-      for (int i = 0; i < sw; ++i) {
-        uint32_t& d = expected[static_cast<size_t>(y) * kW + x + i];
-        d = ModelAdditive(d, pixels[static_cast<size_t>(y) * sw + i]);
-      }
-    std::vector<uint32_t> drawn(expected.size());
-    SurfaceRows(dest->mSurface, drawn, false);
-    for (size_t i = 0; i < drawn.size(); ++i)
-      ASSERT_EQ(drawn[i], expected[i]) << "source width " << sw << " at " << i % kW << "," << i / kW;
+    const int left = static_cast<int>(rng() % static_cast<uint32_t>(sw / 4 + 1));
+    const Rect from(left, 0, sw - left - static_cast<int>(rng() % static_cast<uint32_t>(sw / 4 + 1)), 2);
+    for (int mode : {0, 1}) {
+      auto dest = SurfaceImage(kW, 2, 0xFF000000);
+      std::vector<uint32_t> expected(static_cast<size_t>(kW) * 2);
+      for (uint32_t& p : expected) p = rng();
+      SurfaceRows(dest->mSurface, expected, true);
+      const int x = static_cast<int>(rng() % 16);
+      dest->Blit(&src, x, 0, from, Color::White, mode);
+      for (int y = 0; y < 2; ++y)
+        for (int i = 0; i < from.mWidth; ++i) {
+          uint32_t& d = expected[static_cast<size_t>(y) * kW + x + i];
+          const uint32_t p = pixels[static_cast<size_t>(y) * sw + from.mX + i];
+          d = mode ? ModelAdditive(d, p) : ModelOver(d, p);
+        }
+      std::vector<uint32_t> drawn(expected.size());
+      SurfaceRows(dest->mSurface, drawn, false);
+      for (size_t i = 0; i < drawn.size(); ++i)
+        ASSERT_EQ(drawn[i], expected[i]) << "source width " << sw << " mode " << mode << " at " << i % kW << ","
+                                         << i / kW;
+    }
   }
 }
 

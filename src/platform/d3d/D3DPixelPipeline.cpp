@@ -81,6 +81,15 @@ inline uint32_t Modulate(uint32_t texel, uint32_t diffuse, bool alphaToo) {
   return out;
 }
 
+// A v step too small to move v leaves it where it is at every pixel (each pixel adds it to the same
+// v), so the span reads along one texture row, as one without a v step does. Clipping a picture's
+// quad at its own clip gives such steps.
+D3DAttributes StepAlongRow(const D3DAttributes& at, const D3DAttributes& step) {
+  D3DAttributes along = step;
+  if (at.v + step.v == at.v) along.v = 0;
+  return along;
+}
+
 }  // namespace
 
 D3DPixelPipeline::D3DPixelPipeline(const D3DPipelineState& state, uint8_t* target, int pitch,
@@ -234,8 +243,9 @@ void D3DPixelPipeline::SpriteRun(uint8_t* out, int first, int row, int count) co
   }
 }
 
-bool D3DPixelPipeline::CopySpan(uint8_t* out, int count, D3DAttributes at, const D3DAttributes& step,
+bool D3DPixelPipeline::CopySpan(uint8_t* out, int count, D3DAttributes at, const D3DAttributes& spanStep,
                                 uint32_t diffuse) const {
+  const D3DAttributes step = StepAlongRow(at, spanStep);
   const D3DTextureView& t = state_.texture;
   if (!plain32_) return false;
   const uint32_t opaque = t.codec->HasAlpha() ? 0 : 0xFF000000u;
