@@ -185,7 +185,11 @@ void QCEngine3::OnLoadingFinished() {
   }
 }
 
+// The main menu leaves the screen for the level, whichever screen started it: the board does not
+// cover the whole screen, and no page of the book may show around it while the level runs. The level
+// end and the book screens bring it back as before.
 void QCEngine3::OnLevelLoadingStarted() {
+  if (mScreens[kMainMenuScreen] != nullptr) mScreens[kMainMenuScreen]->SetVisible(false);
   Velk::Widget* loading = mScreens[kLoadScreen];
   if (loading == nullptr) return;
   mWidgetManager->SetFocus(loading);

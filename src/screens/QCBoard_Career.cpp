@@ -416,12 +416,10 @@ void QCBoard_Career::StartDay(int day) {
   ShowComicPage(true);
 }
 
-// The book leaves the screen for the day. A level end left the main menu up behind it (the board
-// does not cover the whole screen): it goes as well, as the page turn to the book would have taken
-// it, so that no page of it shows around the day.
+// The book leaves the screen for the day. A level end left the main menu up behind it; the level's
+// load takes that off the screen as well.
 void QCBoard_Career::LoadDayToPlay() {
   Hide();
-  if (mGame->mMainMenu != nullptr) mGame->mMainMenu->SetVisible(false);
   QCBoard_Game* board = GetBoard();
   if (board == nullptr) return;
   mGame->mWidgetManager->BringToFront(board);

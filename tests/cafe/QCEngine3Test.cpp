@@ -157,6 +157,8 @@ TEST_F(GameAppTest, AScreenThatWasNotMadeIsLeftOut) {
   EXPECT_EQ(std::count(game.mWidgetManager->mWidgets.begin(), game.mWidgetManager->mWidgets.end(), nullptr), 0);
 }
 
+// The main menu goes with the load, whichever screen started it, and stays off the screen when the
+// load screen leaves.
 TEST_F(GameAppTest, TheLoadingScreenComesToTheFrontWhileALevelLoads) {
   WriteGameData("");
   TestGame& game = StartGame();
@@ -166,12 +168,16 @@ TEST_F(GameAppTest, TheLoadingScreenComesToTheFrontWhileALevelLoads) {
   game.WaitForLoader();
   StepUntilLoaded();
   Velk::Widget* loading = game.mScreens[QCEngine3::kLoadScreen];
+  Velk::Widget* mainMenu = game.mScreens[QCEngine3::kMainMenuScreen];
+  mainMenu->SetVisible(true);
   game.OnLevelLoadingStarted();
   EXPECT_TRUE(loading->mVisible);
+  EXPECT_FALSE(mainMenu->mVisible);
   EXPECT_EQ(game.mWidgetManager->mWidgets.back(), loading);
   EXPECT_EQ(game.mWidgetManager->mFocusWidget, loading);
   game.OnLevelLoadingFinished();
   EXPECT_FALSE(loading->mVisible);
+  EXPECT_FALSE(mainMenu->mVisible);
 }
 
 TEST_F(GameAppTest, ClosingWhileScreensLoadWaitsForTheLoadingThread) {
