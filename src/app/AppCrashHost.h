@@ -20,6 +20,10 @@ class AppCrashHost : public CrashHost {
   bool ReadUploadFile(const std::string& path, Buffer& data) override;
 
  private:
+  // The demo is the main thread's: true once that thread has stopped, at the fault itself or parked
+  // in its loop, within a bound.
+  bool MainThreadStopped();
+
   VelkAppBase& mApp;
 };
 

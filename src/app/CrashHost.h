@@ -17,8 +17,9 @@ class CrashHost {
   virtual std::string GetProductVersion(const std::string& path) = 0;
   virtual std::string GetProductName() = 0;
   virtual std::string GetProductVersionText() = 0;
-  // When a demo is being recorded: closes it with a filler event, saves it and gives its path.
-  // Either way recording and playback end. Returns whether a demo was saved.
+  // Once the main thread, whose the demo is, has stopped: when a demo is being recorded, closes it
+  // with a filler event, saves it and gives its path, and either way recording and playback end. A
+  // main thread that runs on keeps its demo, unsaved. Returns whether a demo was saved.
   virtual bool SaveDemoForCrash(std::string& path) = 0;
   virtual std::string GetExtraInfoText() = 0;
   virtual void FillUploadFields(std::map<std::string, std::string>& fields) = 0;

@@ -146,6 +146,9 @@ void CrashSubmit::Upload(const std::string& host, const std::string& request) {
   ShowWindow(window, SW_SHOW);
   StartUpload();
   CrashWindowKit::RunLoop(gDone);
+  // The transfer's thread has set its last result; it is joined here, so that nothing of the road
+  // outlives it into the process's end.
+  Transfer().Reset();
   DestroyWindow(window);
 }
 

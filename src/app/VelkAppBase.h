@@ -101,6 +101,7 @@ class VelkAppBase : public ButtonListener, public WidgetHost, public DisplayHost
   bool mInitialized = false;
   bool mRunning = false;
   std::atomic<bool> mCrashed{false};
+  std::atomic<bool> mParkedAfterFault{false};  // the main thread stopped for good after a fault elsewhere
   bool mIsScreenSaver = false;
   bool mEnforceSingleInstance = true;
   bool mCmdLineParsed = false;

@@ -63,7 +63,11 @@ void VelkAppBase::PumpMessages() {
 bool VelkAppBase::RunLoopStep(bool* updated) {
   *updated = false;
   // After a fault on any thread the game goes no further: the process ends once it is reported.
-  if (FatalSignalCaught()) WaitForFatalEnd();
+  // Only once the main thread has parked here may the crash thread save the demo.
+  if (FatalSignalCaught()) {
+    mParkedAfterFault = true;
+    WaitForFatalEnd();
+  }
   if (mExitToTop) return false;
   if (mUpdateAppState == kDone) mUpdateAppState = kPump;
   ++mUpdateAppDepth;

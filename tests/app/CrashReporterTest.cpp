@@ -5,6 +5,7 @@
 // report that cannot be written never keeps the process alive.
 
 #include "app/ChildProcess.h"
+#include "app/DemoFile.h"
 #include "app/LinkerMap.h"
 #include "platform/ScratchFolder.h"
 
@@ -88,6 +89,31 @@ TEST_F(CrashReporterTest, TwoThreadsFaultingTogetherGiveOneReportAndTheFirstSign
   const bool ill = report.rfind("Exception: Illegal Instruction", 0) == 0;
   EXPECT_TRUE(segv || ill) << report;
   EXPECT_EQ(WTERMSIG(*status), segv ? SIGSEGV : SIGILL) << report;
+}
+
+// The recording is saved with the report once the main thread has stopped at its loop. A main thread
+// held elsewhere may still be writing it, so then it is left unsaved rather than read half-written.
+TEST_F(CrashReporterTest, TheRecordingIsSavedOnlyOnceTheMainThreadHasStopped) {
+  for (const std::string fault : {"VELK_CHILD_TWO_FAULTS", "VELK_CHILD_FAULT_WHILE_HELD"}) {
+    const std::string demo = scratch_ / "velkapp.dmo";
+    std::filesystem::remove(demo);
+    std::map<std::string, std::string> env = Environment();
+    env[fault] = "1";
+    env["VELK_CHILD_RECORD"] = "1";
+    ChildProcess child({VELK_CHILD_APP}, env, 1, scratch_.Path());
+    ASSERT_TRUE(child.WaitForLine("running", 10000)) << fault;
+    std::optional<int> status = child.WaitForEnd(10000 * kChildSlowdown);
+    ASSERT_TRUE(status && WIFSIGNALED(*status)) << fault;
+    EXPECT_NE(Report().find("\r\nProduct: VelkChild\r\n"), std::string::npos) << fault << "\n" << Report();
+    if (fault == "VELK_CHILD_FAULT_WHILE_HELD") {
+      EXPECT_FALSE(std::filesystem::exists(demo)) << "saved while the main thread ran on";
+      continue;
+    }
+    DemoFile saved;
+    Buffer events;
+    std::string error;
+    EXPECT_TRUE(saved.Load(demo, "", events, error)) << error;
+  }
 }
 
 // A reporter killed while the program runs is reaped at once. A stopped one never takes the fault:

@@ -2,7 +2,9 @@
 // it says "running" on its standard output after its first update and then runs until closed, and
 // "idle paused" the first time it pauses while the desktop's screen saver is due.
 // With VELK_CHILD_SLOW_SHUTDOWN set, its shutdown says "closing" and then takes 30 s. With
-// VELK_CHILD_TWO_FAULTS set, two threads of its own fault at the same moment after its first update.
+// VELK_CHILD_TWO_FAULTS set, two threads of its own fault at the same moment after its first update;
+// with VELK_CHILD_FAULT_WHILE_HELD set, one thread faults then while the main thread stays held in
+// that update. With VELK_CHILD_RECORD set it records a demo, velkapp.dmo in its folder.
 // Like the program, it installs the crash catcher first.
 
 #include "app/CrashCatcher.h"
@@ -11,11 +13,16 @@
 #include "platform/process/ProcessInfo.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <thread>
 
 namespace {
+
+volatile uintptr_t gNowhere = 16;
+
+void BadWrite() { *reinterpret_cast<volatile int*>(gNowhere) = 1; }
 
 class ChildApp : public Velk::VelkAppBase {
  public:
@@ -25,12 +32,14 @@ class ChildApp : public Velk::VelkAppBase {
     mTitle = L"Velk child";
     mIsWindowed = true;
     mEnforceSingleInstance = false;
+    if (std::getenv("VELK_CHILD_RECORD")) HandleSwitch("-record", "");
   }
 
   void RunLogicUpdate() override {
     VelkAppBase::RunLogicUpdate();
     Say(mUpdateCount == 1, "running");
     if (mUpdateCount == 1 && std::getenv("VELK_CHILD_TWO_FAULTS")) FaultTwice();
+    if (mUpdateCount == 1 && std::getenv("VELK_CHILD_FAULT_WHILE_HELD")) FaultWhileHeld();
   }
 
   bool DrawFrame() override {
@@ -55,11 +64,10 @@ class ChildApp : public Velk::VelkAppBase {
   // A bad write on one thread and an illegal instruction on another, released together.
   static void FaultTwice() {
     static std::atomic<bool> go{false};
-    static volatile uintptr_t nowhere = 16;
     std::thread([] {
       while (!go) {
       }
-      *reinterpret_cast<volatile int*>(nowhere) = 1;
+      BadWrite();
     }).detach();
     std::thread([] {
       while (!go) {
@@ -67,6 +75,12 @@ class ChildApp : public Velk::VelkAppBase {
       __builtin_trap();
     }).detach();
     go = true;
+  }
+
+  // The main thread never gets back to its loop: the process ends by the fault first.
+  static void FaultWhileHeld() {
+    std::thread(&BadWrite).detach();
+    std::this_thread::sleep_for(std::chrono::seconds(30));
   }
 
   static void Say(bool when, const char* what) {
