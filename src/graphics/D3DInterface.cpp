@@ -144,6 +144,10 @@ void D3DInterface::ReleaseAll() {
   ReleaseAndNull(mDrawSurface);
 }
 
+void D3DInterface::SetHiddenRows(int top, int bottom) {
+  if (mD3DDevice) mD3DDevice->SetHiddenRows(top, bottom);
+}
+
 void D3DInterface::ForgetImage(MemoryImage* image) {
   // All of it under the lock: the loading thread may forget an image while Cleanup releases all.
   std::lock_guard<CriticalSection> guard(Lock());

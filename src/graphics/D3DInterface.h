@@ -59,6 +59,7 @@ class D3DInterface : public DisplayRenderer {
   std::string GetErrorText() override;
   void EndSceneIfBegun() override;
   void ForgetImage(MemoryImage* image) override;
+  void SetHiddenRows(int top, int bottom) override;
   bool CheckError(HRESULT result, const char* call);
   bool BeginDraw();
   void SetDrawMode(int mode);

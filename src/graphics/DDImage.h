@@ -52,6 +52,7 @@ class DDImage : public MemoryImage {
   void BlitTriangles(Image* src, const TriVertex (*triangles)[3], int count, const Rect& clip, const Color& color,
                      int drawMode, float x, float y, bool blend) override;
   void BlitMirrored(Image* src, int x, int y, const Rect& srcRect, const Color& color, int drawMode) override;
+  void SetHiddenRows(int top, int bottom) override;
   void BlitStretchedMirrored(Image* src, const Rect& destRect, const Rect& srcRect, const Rect& clip,
                              const Color& color, int drawMode, bool fast) override;
 

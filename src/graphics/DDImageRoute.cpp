@@ -158,6 +158,12 @@ void DDImage::BlitMirrored(Image* src, int x, int y, const Rect& srcRect, const 
   FreeNonSurfaceData();
 }
 
+// On the 3-D draw surface the device leaves the rows; elsewhere the polygon road does.
+void DDImage::SetHiddenRows(int top, int bottom) {
+  MemoryImage::SetHiddenRows(top, bottom);
+  if (Is3DDrawSurface()) Renderer()->SetHiddenRows(top, bottom);
+}
+
 void DDImage::BlitTransformed(Image* src, float x, float y, const Matrix3x3& matrix, const Rect& clip,
                               const Color& color, int drawMode, const Rect& srcRect, bool blend) {
   if (src) src->mDrawn = true;
@@ -175,7 +181,7 @@ void DDImage::BlitTransformed(Image* src, float x, float y, const Matrix3x3& mat
   }
   if (!LockSurface()) return;
   DrawTransformedInto(src, x, y, matrix, clip.Intersect(Rect(0, 0, mWidth, mHeight)), color, drawMode, srcRect, blend,
-                      mLockedSurfaceDesc.lpSurface, mLockedSurfaceDesc.lPitch, format);
+                      mLockedSurfaceDesc.lpSurface, mLockedSurfaceDesc.lPitch, format, mHiddenRows);
   UnlockSurface();
   FreeNonSurfaceData();
 }
@@ -196,7 +202,7 @@ void DDImage::BlitTriangles(Image* src, const TriVertex (*triangles)[3], int cou
   }
   if (!LockSurface()) return;
   DrawTrianglesInto(src, triangles, count, clip.Intersect(Rect(0, 0, mWidth, mHeight)), color, drawMode, x, y, blend,
-                    mLockedSurfaceDesc.lpSurface, mLockedSurfaceDesc.lPitch, format);
+                    mLockedSurfaceDesc.lpSurface, mLockedSurfaceDesc.lPitch, format, mHiddenRows);
   UnlockSurface();
   FreeNonSurfaceData();
 }

@@ -27,6 +27,8 @@ class DisplayRenderer {
   virtual std::string GetErrorText() = 0;
   virtual void EndSceneIfBegun() = 0;
   virtual void ForgetImage(MemoryImage* image) = 0;
+  // Rows of the draw surface the following draws leave as they are (Image::SetHiddenRows).
+  virtual void SetHiddenRows(int top, int bottom) = 0;
 
   virtual void FillPolygon(const POINT* points, int count, const Rect& clip, const Color& color, int drawMode,
                            int offsetX, int offsetY) = 0;

@@ -63,4 +63,6 @@ void Image::BlitMirrored(Image*, int, int, const Rect&, const Color&, int) {}
 
 void Image::BlitStretchedMirrored(Image*, const Rect&, const Rect&, const Rect&, const Color&, int, bool) {}
 
+void Image::SetHiddenRows(int top, int bottom) { mHiddenRows = {top, bottom}; }
+
 }  // namespace Velk

@@ -8,13 +8,14 @@
 #include "graphics/Span.h"
 #include "graphics/TriVertex.h"
 #include "platform/base/WinTypes.h"
+#include "raster/SpanVertex.h"
 
 namespace Velk {
 
 class Matrix3x3;
 
 // The abstract drawing target. The drawing context reaches every image kind only through the
-// seventeen virtual operations below; in the base they do nothing unless stated.
+// virtual operations below; in the base they do nothing unless stated.
 class Image {
  public:
   bool mDrawn = false;  // set on a source by the derived images' blits
@@ -24,6 +25,7 @@ class Image {
   int mNumRows = 1;
   int mNumCols = 1;
   std::unique_ptr<ImageAnimSettings> mAnimInfo;
+  SpanHiddenRows mHiddenRows;  // see SetHiddenRows
 
   Image() = default;
   // A copy starts with an empty path and not yet drawn.
@@ -58,6 +60,10 @@ class Image {
   virtual void BlitMirrored(Image* src, int x, int y, const Rect& srcRect, const Color& color, int drawMode);
   virtual void BlitStretchedMirrored(Image* src, const Rect& destRect, const Rect& srcRect, const Rect& clip,
                                      const Color& color, int drawMode, bool fast);
+  // Rows top..bottom - 1 that the caller covers with opaque pixels after the draws that follow: the
+  // transformed and triangle blits may leave them as they are, every other pixel getting the bytes
+  // it gets without them. The other operations draw those rows all the same. Equal values: none.
+  virtual void SetHiddenRows(int top, int bottom);
 
   int GetWidth() const { return mWidth; }
   int GetHeight() const { return mHeight; }

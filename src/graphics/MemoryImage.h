@@ -96,14 +96,14 @@ class MemoryImage : public Image {
   void SmoothStretchBlit(MemoryImage* src, const Rect& destRect, const DRect& srcRect);
 
   // The matrix and triangle workers, drawing into any pixel rows the format word describes (0x8888,
-  // 0x888, 0x565, 0x555; the pitch in bytes); clip lies inside those rows. False when nothing could
-  // be drawn from the source.
+  // 0x888, 0x565, 0x555; the pitch in bytes); clip lies inside those rows, the hidden rows are left
+  // as they are. False when nothing could be drawn from the source.
   static bool DrawTransformedInto(Image* src, float x, float y, const Matrix3x3& matrix, const Rect& clip,
                                   const Color& color, int drawMode, const Rect& srcRect, bool blend, void* destBits,
-                                  int destPitch, int formatWord);
+                                  int destPitch, int formatWord, const SpanHiddenRows& hidden);
   static bool DrawTrianglesInto(Image* src, const TriVertex (*triangles)[3], int count, const Rect& clip,
                                 const Color& color, int drawMode, float x, float y, bool blend, void* destBits,
-                                int destPitch, int formatWord);
+                                int destPitch, int formatWord, const SpanHiddenRows& hidden);
 
  private:
   size_t PixelCount() const { return static_cast<size_t>(mWidth) * static_cast<size_t>(mHeight); }

@@ -22,13 +22,13 @@ void MemoryImage::BlitTransformed(Image* src, float x, float y, const Matrix3x3&
   uint32_t* bits = GetArgbBits();
   if (!bits) return;
   if (DrawTransformedInto(src, x, y, matrix, clip.Intersect(Rect(0, 0, mWidth, mHeight)), color, drawMode, srcRect,
-                          blend, bits, mWidth * 4, FormatWord(*this)))
+                          blend, bits, mWidth * 4, FormatWord(*this), mHiddenRows))
     OnBitsChanged();
 }
 
 bool MemoryImage::DrawTransformedInto(Image* src, float x, float y, const Matrix3x3& matrix, const Rect& clip,
                                       const Color& color, int drawMode, const Rect& srcRect, bool blend, void* destBits,
-                                      int destPitch, int formatWord) {
+                                      int destPitch, int formatWord, const SpanHiddenRows& hidden) {
   // A source that is not a memory image has no texels to draw.
   auto* source = dynamic_cast<MemoryImage*>(src);
   if (!source || source->mWidth <= 0 || source->mHeight <= 0) return false;
@@ -47,7 +47,8 @@ bool MemoryImage::DrawTransformedInto(Image* src, float x, float y, const Matrix
     p.x = t.x + x - 0.5f;
     p.y = t.y + y - 0.5f;
   }
-  DrawSoftwarePolygon(quad.data(), 4, source, color, drawMode, clip, destBits, destPitch, formatWord, blend, false);
+  DrawSoftwarePolygon(quad.data(), 4, source, color, drawMode, clip, destBits, destPitch, formatWord, blend, false,
+                      hidden);
   return true;
 }
 
@@ -57,13 +58,13 @@ void MemoryImage::BlitTriangles(Image* src, const TriVertex (*triangles)[3], int
   uint32_t* bits = GetArgbBits();
   if (!bits) return;
   if (DrawTrianglesInto(src, triangles, count, clip.Intersect(Rect(0, 0, mWidth, mHeight)), color, drawMode, x, y,
-                        blend, bits, mWidth * 4, FormatWord(*this)))
+                        blend, bits, mWidth * 4, FormatWord(*this), mHiddenRows))
     OnBitsChanged();
 }
 
 bool MemoryImage::DrawTrianglesInto(Image* src, const TriVertex (*triangles)[3], int count, const Rect& clip,
                                     const Color& color, int drawMode, float x, float y, bool blend, void* destBits,
-                                    int destPitch, int formatWord) {
+                                    int destPitch, int formatWord, const SpanHiddenRows& hidden) {
   auto* source = dynamic_cast<MemoryImage*>(src);
   if (!source || !triangles || count < 1) return false;
   for (int i = 0; i < count; ++i) {
@@ -74,7 +75,8 @@ bool MemoryImage::DrawTrianglesInto(Image* src, const TriVertex (*triangles)[3],
       tri[k] = PolygonVertex{v.x + x, v.y + y, v.u, v.v, v.color};
       vertexColors = vertexColors || v.color != 0;
     }
-    DrawSoftwarePolygon(tri, 3, source, color, drawMode, clip, destBits, destPitch, formatWord, blend, vertexColors);
+    DrawSoftwarePolygon(tri, 3, source, color, drawMode, clip, destBits, destPitch, formatWord, blend, vertexColors,
+                        hidden);
   }
   return true;
 }

@@ -27,17 +27,18 @@ bool Within(int32_t v, float low, float high) {
 class FillerSink : public TriangleSink {
  public:
   FillerSink(const SpanFillerTable& table, const SpanFlags& flags, const SpanTexture& texture, const SpanColor& color,
-             uint8_t* bits, int32_t pitch, int32_t formatWord)
+             uint8_t* bits, int32_t pitch, int32_t formatWord, const SpanHiddenRows& hidden)
       : table_(table),
         flags_(flags),
         texture_(texture),
         color_(color),
         bits_(bits),
         pitch_(pitch),
-        formatWord_(formatWord) {}
+        formatWord_(formatWord),
+        hidden_(hidden) {}
 
   void Triangle(const SpanVertex* const v[3]) override {
-    table_.Dispatch(flags_, v, bits_, pitch_, texture_, color_, formatWord_);
+    table_.Dispatch(flags_, v, bits_, pitch_, texture_, color_, formatWord_, hidden_);
   }
 
  private:
@@ -48,6 +49,7 @@ class FillerSink : public TriangleSink {
   uint8_t* bits_;
   int32_t pitch_;
   int32_t formatWord_;
+  SpanHiddenRows hidden_;
 };
 
 }  // namespace
@@ -109,7 +111,7 @@ bool PolygonDriver::ToSpanVertex(const PolygonVertex& in, SpanVertex& out) const
 
 void DrawPolygon(const PolygonVertex* vertices, int count, const PolygonTexture* texture, const SpanColor& color,
                  const PolygonClip& clip, uint8_t* destBits, int32_t destPitch, int32_t formatWord, bool bilinear,
-                 bool vertexColors, const SpanFillerTable& table) {
+                 bool vertexColors, const SpanFillerTable& table, const SpanHiddenRows& hidden) {
   if (count < 3) return;
   SpanFlags flags;
   flags.texture = texture != nullptr;
@@ -119,7 +121,7 @@ void DrawPolygon(const PolygonVertex* vertices, int count, const PolygonTexture*
   flags.bilinear = bilinear;
   SpanTexture spanTexture;
   if (texture) spanTexture = {texture->bits, texture->width, Mul32(texture->width, texture->height)};
-  FillerSink sink(table, flags, spanTexture, color, destBits, destPitch, formatWord);
+  FillerSink sink(table, flags, spanTexture, color, destBits, destPitch, formatWord, hidden);
   PolygonDriver(clip, texture, vertexColors).DrawStrip(vertices, count, sink);
 }
 

@@ -51,9 +51,9 @@ class PolygonDriver {
 };
 
 // Draws a strip into 32-bit (format words 0x8888, 0x888) or 16-bit (0x565, 0x555) pixels
-// through the table's fillers.
+// through the table's fillers. The hidden rows are left as they are; the geometry stays the same.
 void DrawPolygon(const PolygonVertex* vertices, int count, const PolygonTexture* texture, const SpanColor& color,
                  const PolygonClip& clip, uint8_t* destBits, int32_t destPitch, int32_t formatWord, bool bilinear,
-                 bool vertexColors, const SpanFillerTable& table);
+                 bool vertexColors, const SpanFillerTable& table, const SpanHiddenRows& hidden = {});
 
 }  // namespace Velk

@@ -7,7 +7,7 @@ namespace Velk {
 
 void DrawSoftwarePolygon(const PolygonVertex* vertices, int count, MemoryImage* texture, const Color& color,
                          int /*drawMode*/, const Rect& clip, void* destBits, int destPitch, int formatWord,
-                         bool bilinear, bool vertexColors) {
+                         bool bilinear, bool vertexColors, const SpanHiddenRows& hidden) {
   PolygonTexture tex;
   if (texture) texture->ScanAlpha();  // the alpha flags below must be current
   if (count < 3) return;
@@ -16,7 +16,7 @@ void DrawSoftwarePolygon(const PolygonVertex* vertices, int count, MemoryImage* 
   const SpanColor spanColor{color.mAlpha, color.mRed, color.mGreen, color.mBlue};
   const PolygonClip polygonClip{clip.mX, clip.mY, clip.mWidth, clip.mHeight};
   DrawPolygon(vertices, count, texture ? &tex : nullptr, spanColor, polygonClip, static_cast<uint8_t*>(destBits),
-              destPitch, formatWord, bilinear, vertexColors, SpanFillerTable::Process());
+              destPitch, formatWord, bilinear, vertexColors, SpanFillerTable::Process(), hidden);
 }
 
 }  // namespace Velk

@@ -14,7 +14,7 @@ inline constexpr unsigned kSpanChannelMask = (VCol ? 0x0Fu : 0u) | (Tex ? 0x30u 
 
 // Untextured drawing without vertex colours: nothing to draw.
 void SpanFillerNone(const SpanVertex* const v[3], uint8_t* bits, int32_t pitch, const SpanTexture& texture,
-                    const SpanColor& color);
+                    const SpanColor& color, const SpanHiddenRows& hidden);
 
 // Reads a texel; anything outside the texture reads as 0 (no wrapping or clamping).
 inline uint32_t TexelAt(const SpanTexture& t, uint32_t index) {
@@ -160,7 +160,8 @@ inline void ScaleVertexColours(const SpanVertex* const in[3], const SpanColor& C
 namespace Velk {
 
 template <SpanFormat F, bool Tex, bool Blend, bool VCol, bool Mod, bool Bil>
-void SpanFill(const SpanVertex* const in[3], uint8_t* bits, int32_t pitch, const SpanTexture& T, const SpanColor& C) {
+void SpanFill(const SpanVertex* const in[3], uint8_t* bits, int32_t pitch, const SpanTexture& T, const SpanColor& C,
+              const SpanHiddenRows& hidden) {
   constexpr unsigned kMask = kSpanChannelMask<Tex, VCol>;
   using Pixel = typename SpanPixelWriter<F>::Pixel;
   const SpanVertex* p[3] = {in[0], in[1], in[2]};
@@ -174,6 +175,7 @@ void SpanFill(const SpanVertex* const in[3], uint8_t* bits, int32_t pitch, const
   const ptrdiff_t rowBytes = ptrdiff_t(pitch >> kPixelShift) << kPixelShift;
   SpanEdgeWalker<kMask>::Walk(
       p, [&](int32_t row, int32_t first, int32_t end, const int32_t* start, const int32_t* grad) {
+        if (hidden.Hides(row)) return;
         int32_t c[kChanCount];
         for (int k = 0; k < kChanCount; ++k) c[k] = start[k];
         if constexpr (Bil) {

@@ -6,7 +6,8 @@
 
 namespace Velk {
 
-void SpanFillerNone(const SpanVertex* const[3], uint8_t*, int32_t, const SpanTexture&, const SpanColor&) {}
+void SpanFillerNone(const SpanVertex* const[3], uint8_t*, int32_t, const SpanTexture&, const SpanColor&,
+                    const SpanHiddenRows&) {}
 
 namespace {
 
@@ -61,8 +62,9 @@ void SpanFillerTable::Init() {
 SpanFillerFn SpanFillerTable::Entry(int index) const { return IsReady() ? entries_[size_t(index)] : nullptr; }
 
 void SpanFillerTable::Dispatch(const SpanFlags& flags, const SpanVertex* const v[3], uint8_t* bits, int32_t pitch,
-                               const SpanTexture& texture, const SpanColor& color, int32_t formatWord) const {
-  if (SpanFillerFn fill = Entry(SpanFillerIndex(formatWord, flags))) fill(v, bits, pitch, texture, color);
+                               const SpanTexture& texture, const SpanColor& color, int32_t formatWord,
+                               const SpanHiddenRows& hidden) const {
+  if (SpanFillerFn fill = Entry(SpanFillerIndex(formatWord, flags))) fill(v, bits, pitch, texture, color, hidden);
 }
 
 SpanFillerTable& SpanFillerTable::Process() {
@@ -74,7 +76,7 @@ void InitSpanFillerTable() { SpanFillerTable::Process().Init(); }
 
 void DispatchSpanFiller(const SpanFlags& flags, const SpanVertex* const v[3], uint8_t* bits, int32_t pitch,
                         const SpanTexture& texture, const SpanColor& color, int32_t formatWord) {
-  SpanFillerTable::Process().Dispatch(flags, v, bits, pitch, texture, color, formatWord);
+  SpanFillerTable::Process().Dispatch(flags, v, bits, pitch, texture, color, formatWord, {});
 }
 
 }  // namespace Velk

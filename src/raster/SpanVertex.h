@@ -31,7 +31,16 @@ struct SpanColor {
   int32_t b = 255;
 };
 
+// Rows top..bottom - 1 a filler leaves as they are: something drawn later covers them opaquely.
+// Every other row gets the bytes it gets without them.
+struct SpanHiddenRows {
+  int32_t top = 0;
+  int32_t bottom = 0;
+
+  bool Hides(int32_t row) const { return row >= top && row < bottom; }
+};
+
 using SpanFillerFn = void (*)(const SpanVertex* const v[3], uint8_t* bits, int32_t pitch, const SpanTexture& texture,
-                              const SpanColor& color);
+                              const SpanColor& color, const SpanHiddenRows& hidden);
 
 }  // namespace Velk

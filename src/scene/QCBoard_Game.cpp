@@ -157,11 +157,22 @@ void QCBoard_Game::EventsStep() {
 
 bool QCBoard_Game::IsLevelOver() { return mEvents->IsFinished(); }
 
-void QCBoard_Game::BoardDrawParts(Velk::Graphics* g) {
+const std::vector<QCItemPart*>& QCBoard_Game::DrawList() {
   if (mZOrderDirty || !mDrawList) mDrawList = &mZOrder->GetDrawOrder();
   mZOrderDirty = 0;
-  for (QCItemPart* part : *mDrawList)
+  return *mDrawList;
+}
+
+void QCBoard_Game::BoardDrawParts(Velk::Graphics* g) {
+  for (QCItemPart* part : DrawList())
     if (part->mOwner->mVisible && part->IsImageReady()) part->Draw(g);
+}
+
+// Whatever the first part leaves opaque, the parts after it only draw over.
+Velk::Rect QCBoard_Game::GetOpaqueArea() {
+  for (QCItemPart* part : DrawList())
+    if (part->mOwner->mVisible && part->IsImageReady()) return part->OpaqueArea();
+  return {};
 }
 
 void QCBoard_Game::SetCursor(const char* name) {

@@ -55,6 +55,8 @@ class QCBoard_Game : public QCCandyWidget, public QCLevelHandOver {
   void Deactivate() override {}
   void OnShowHook() override;
   void OnHideHook() override;
+  // The opaque cel of the first part drawn, where it has one: the cafe's ground.
+  Velk::Rect GetOpaqueArea() override;
 
   // QCLevelHandOver
   bool IsLevelLoading() const override { return mLoading; }
@@ -149,6 +151,7 @@ class QCBoard_Game : public QCCandyWidget, public QCLevelHandOver {
 
  private:
   void BoardUpdateFrame();
+  const std::vector<QCItemPart*>& DrawList();
   void BoardDrawParts(Velk::Graphics* g);
   void BoardHover(int x, int y);
   void BoardClick(int x, int y);

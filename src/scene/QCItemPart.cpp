@@ -242,8 +242,9 @@ void QCItemPart::AddTrailCopy() {
     copy.entry = mPlayer->GetCurrentIndex();
     copy.frame = mPlayer->GetCurrentFrameIndex();
   }
-  copy.x = mOwner->WorldX(mAnchorX) + mOffset.x;
-  copy.y = mOwner->WorldY(mAnchorY) + mOffset.y;
+  const POINT origin = DrawOrigin();
+  copy.x = origin.x;
+  copy.y = origin.y;
   mTrail.push_back(copy);
 }
 
@@ -301,8 +302,9 @@ void QCItemPart::Draw(Velk::Graphics* g) {
   }
   mAlpha = alpha;
   if (PlayerShows(mPlayer.get()) || mTextOn) {
-    const int x = mOwner->WorldX(mAnchorX) + mOffset.x;
-    const int y = mOwner->WorldY(mAnchorY) + mOffset.y;
+    const POINT origin = DrawOrigin();
+    const int x = origin.x;
+    const int y = origin.y;
     if (mTextOn) {
       if (mTextDirty || !mTextImage) RebuildTextImage();
       AnmFrame whole;
@@ -319,10 +321,31 @@ void QCItemPart::Draw(Velk::Graphics* g) {
   }
 }
 
+bool QCItemPart::Mirrored() const { return mMirror && !mOrientationFree; }
+
+POINT QCItemPart::DrawOrigin() const {
+  return {mOwner->WorldX(mAnchorX) + mOffset.x, mOwner->WorldY(mAnchorY) + mOffset.y};
+}
+
+Velk::Rect QCItemPart::CelRect(const AnmFrame& frame, int mirrorWidth, int x, int y, int repeat) const {
+  return Velk::Rect((Mirrored() ? mirrorWidth - frame.offX - frame.width : frame.offX) + x + repeat * mRepeatStepX,
+                    frame.offY + y + repeat * mRepeatStepY, frame.width, frame.height);
+}
+
+Velk::Rect QCItemPart::OpaqueArea() {
+  if (!IsImageReady() || mTextOn || mTint != 0 || mAlpha != 1.0f || std::fabs(mScale - 1.0f) >= 0.01f) return {};
+  auto* image = dynamic_cast<Velk::MemoryImage*>(mPlayer->GetCurrentImage());
+  if (!image || image->mForcedMode) return {};
+  image->ScanAlpha();  // keeps its answer until the pixels change
+  if (image->mHasAlpha || image->mHasTrans) return {};
+  const POINT origin = DrawOrigin();
+  return CelRect(*mPlayer->GetCurrentFrame(), mPlayer->GetCurrentEntry()->mirrorWidth, origin.x, origin.y, 0);
+}
+
 // The scale point is relative to the part's draw position (x, y).
 void QCItemPart::DrawCel(Velk::Graphics* g, Velk::Image* image, const AnmFrame& frame, int mirrorWidth, int x, int y) {
   if (!image) return;
-  const bool mirror = mMirror && !mOrientationFree;
+  const bool mirror = Mirrored();
   const Velk::Color color = g->GetColor();
   const bool colorize = g->GetImageColorize();
   const int mode = g->GetDrawMode();
@@ -338,8 +361,7 @@ void QCItemPart::DrawCel(Velk::Graphics* g, Velk::Image* image, const AnmFrame& 
   }
   const Velk::Rect src(frame.srcX, frame.srcY, frame.width, frame.height);
   for (int i = 0; i < mRepeatCount; ++i) {
-    Velk::Rect dest((mirror ? mirrorWidth - frame.offX - frame.width : frame.offX) + x + i * mRepeatStepX,
-                    frame.offY + y + i * mRepeatStepY, frame.width, frame.height);
+    Velk::Rect dest = CelRect(frame, mirrorWidth, x, y, i);
     if (std::fabs(mScale - 1.0f) >= 0.01f) {
       const float sx = static_cast<float>(x + mScalePoint.x + mPivotShift.x);
       const float sy = static_cast<float>(y + mScalePoint.y + mPivotShift.y);

@@ -71,6 +71,9 @@ class QCItemPart : public QCIEffect, public QCAnmOwner {
   void Update();
   void Draw(Velk::Graphics* g);
   void WorldPosition(int& x, int& y) const;
+  // Where the cel it draws now covers every pixel with an opaque one, whatever lay there: a cel of
+  // a picture without see-through pixels, drawn unscaled, unfaded and untinted. Empty otherwise.
+  Velk::Rect OpaqueArea();
   // Visible with a frame to show (a playing or paused animation with its image) or a text.
   bool IsImageReady() const;
   float GetAnimLength() const;
@@ -135,6 +138,10 @@ class QCItemPart : public QCIEffect, public QCAnmOwner {
   std::string FullName(const std::string& anim) const;
   void ReadEffect(const std::string& name);
   void RebuildTextImage();
+  POINT DrawOrigin() const;
+  bool Mirrored() const;
+  // Where the cel's copy `repeat` goes before scaling.
+  Velk::Rect CelRect(const AnmFrame& frame, int mirrorWidth, int x, int y, int repeat) const;
   void DrawCel(Velk::Graphics* g, Velk::Image* image, const AnmFrame& frame, int mirrorWidth, int x, int y);
   void DrawWithHover(Velk::Graphics* g, Velk::Image* image, const Velk::Rect& src, Velk::Rect dest, bool mirror);
 

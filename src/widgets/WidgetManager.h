@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "graphics/Rect.h"
+#include "raster/SpanVertex.h"
 #include "widgets/WidgetContainer.h"
 
 namespace Velk {
@@ -35,6 +36,9 @@ class WidgetManager : public WidgetContainer {
   Graphics* mCurrentG = nullptr;  // only while the screen is drawn
   WidgetHost* mApp;
   Image* mImage = nullptr;
+  // Rows that a widget drawn later covers opaquely are not drawn beneath it; false draws every
+  // widget whole (the frame's bytes are the same either way).
+  bool mSkipCovered = true;
   Widget* mPopupWidget = nullptr;
   std::vector<DeferredOverlay> mDeferredOverlayWidgets;
   int mMinDeferredOverlayPriority = NoPendingOverlay;
@@ -104,6 +108,12 @@ class WidgetManager : public WidgetContainer {
   void ClearHover();
   void DispatchMouseDrag(int x, int y);
   void ReleaseButtonsOn(Widget* widget, int buttons);
+  // Per top-level widget, in order: the rows of the frame that the widgets drawn after it this
+  // frame cover with opaque pixels (one band; where two do not meet, the taller).
+  std::vector<SpanHiddenRows> RowsCoveredInFront(const ModalFlags& flags);
+  // The full-width rows of the frame the widget covers opaquely when drawn, none when it is not drawn.
+  SpanHiddenRows OpaqueRowsOf(Widget* widget, uint32_t walkFlags);
+  void DrawTopLevel(Widget* widget, ModalFlags& flags, const Graphics& g, const SpanHiddenRows& hidden);
 };
 
 }  // namespace Velk

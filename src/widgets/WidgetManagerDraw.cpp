@@ -6,6 +6,18 @@
 
 namespace Velk {
 
+namespace {
+
+// One band for both: their union where they overlap or meet, else the taller.
+SpanHiddenRows Joined(const SpanHiddenRows& a, const SpanHiddenRows& b) {
+  if (a.top >= a.bottom) return b;
+  if (b.top >= b.bottom) return a;
+  if (a.top <= b.bottom && b.top <= a.bottom) return {std::min(a.top, b.top), std::max(a.bottom, b.bottom)};
+  return a.bottom - a.top >= b.bottom - b.top ? a : b;
+}
+
+}  // namespace
+
 void WidgetManager::InitModalFlags(ModalFlags& flags) {
   flags.mIsOver = mModalWidget == nullptr;
   flags.mOverFlags = GetWidgetFlags();
@@ -46,14 +58,16 @@ bool WidgetManager::DrawScreen(WidgetHost* app) {
     Graphics g(g0);
     g.Translate(-mMouseDestRect.mX, -mMouseDestRect.mY);
     const bool is3D = app && app->Is3DModeOn();
+    Graphics each(g);
+    each.SetStretchFast(!is3D);
+    each.SetBlendLinear(is3D);
+    const std::vector<SpanHiddenRows> covered = RowsCoveredInFront(flags);
+    size_t index = 0;
     for (Widget* w : mWidgets) {
+      const SpanHiddenRows& hidden = covered[index++];
       if (w == mModalWidget) flags.mIsOver = true;
       if (!w->mDirty || !w->mVisible) continue;
-      Graphics copy(g);
-      copy.SetStretchFast(!is3D);
-      copy.SetBlendLinear(is3D);
-      copy.Translate(w->mX, w->mY);
-      w->DrawAll(flags, &copy);
+      DrawTopLevel(w, flags, each, hidden);
       drewSomething = true;
       w->mDirty = false;
     }
@@ -63,6 +77,46 @@ bool WidgetManager::DrawScreen(WidgetHost* app) {
   if (locked) surfaceImage->UnlockSurface();
   mCurrentG = nullptr;
   return drewSomething;
+}
+
+std::vector<SpanHiddenRows> WidgetManager::RowsCoveredInFront(const ModalFlags& flags) {
+  std::vector<SpanHiddenRows> covered(mWidgets.size());
+  if (!mSkipCovered) return covered;
+  SpanHiddenRows inFront;
+  bool belowModal = false;
+  size_t index = mWidgets.size();
+  for (auto it = mWidgets.rbegin(); it != mWidgets.rend(); ++it) {
+    Widget* w = *it;
+    covered[--index] = inFront;
+    const bool over = !belowModal || w == mModalWidget;
+    inFront = Joined(inFront, OpaqueRowsOf(w, over ? flags.mOverFlags : flags.mUnderFlags));
+    belowModal = belowModal || w == mModalWidget;
+  }
+  return covered;
+}
+
+SpanHiddenRows WidgetManager::OpaqueRowsOf(Widget* w, uint32_t walkFlags) {
+  if (!w->mDirty || !w->mVisible || !(w->mWidgetFlagsMod.Apply(walkFlags) & WidgetFlag::Draw)) return {};
+  Rect area = w->GetOpaqueArea().Intersect(Rect(0, 0, w->mWidth, w->mHeight));
+  area.mX += w->mX - mMouseDestRect.mX;
+  area.mY += w->mY - mMouseDestRect.mY;
+  const Image& target = *mCurrentG->mDestImage;
+  area = area.Intersect(Rect(0, 0, target.mWidth, target.mHeight));
+  if (area.mX != 0 || area.mWidth != target.mWidth) return {};
+  return {area.mY, area.mY + area.mHeight};
+}
+
+// Rows that widgets in front cover are left undrawn: only the polygon and 3-D roads honour them,
+// and they leave every other pixel as a whole draw leaves it.
+void WidgetManager::DrawTopLevel(Widget* w, ModalFlags& flags, const Graphics& g, const SpanHiddenRows& hidden) {
+  if (hidden.top < hidden.bottom && hidden.top <= 0 && hidden.bottom >= g.mDestImage->mHeight) return;
+  Graphics copy(g);
+  copy.Translate(w->mX, w->mY);
+  Image* target = g.mDestImage;
+  const bool hides = hidden.top < hidden.bottom;
+  if (hides) target->SetHiddenRows(hidden.top, hidden.bottom);
+  w->DrawAll(flags, &copy);
+  if (hides) target->SetHiddenRows(0, 0);
 }
 
 void WidgetManager::FlushDeferredOverlays(int priorityLimit) {

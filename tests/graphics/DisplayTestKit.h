@@ -66,6 +66,7 @@ class RecordingRenderer : public DisplayRenderer {
   std::string GetErrorText() override { return mError; }
   void EndSceneIfBegun() override { Record("EndScene"); }
   void ForgetImage(MemoryImage*) override {}
+  void SetHiddenRows(int, int) override {}
   void FillPolygon(const POINT*, int, const Rect&, const Color&, int, int, int) override { Record("FillPolygon"); }
   void FillRect(const Rect&, const Color&, int) override { Record("FillRect"); }
   void DrawLine(double, double, double, double, const Color&, int) override { Record("DrawLine"); }

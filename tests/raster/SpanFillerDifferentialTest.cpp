@@ -70,7 +70,7 @@ TEST(SpanFillerFamily, MatchesTheReferenceBitForBit) {
       const Canvas before = expected;
       const SpanVertex* const p[3] = {&s.v[0], &s.v[1], &s.v[2]};
       RasterTest::ReferenceFill(index, p, expected.Bits(), expected.pitch, tex, s.color);
-      table.Entry(index)(p, actual.Bits(), actual.pitch, tex, s.color);
+      table.Entry(index)(p, actual.Bits(), actual.pitch, tex, s.color, {});
       ASSERT_EQ(actual.bytes, expected.bytes) << "entry " << index << ", run " << run;
       changed |= actual.bytes != before.bytes;
     }

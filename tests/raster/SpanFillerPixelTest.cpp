@@ -30,7 +30,7 @@ void FillCorner(int index, Canvas& canvas, const SpanVertex& channels, const Spa
   v[1].x = 2 << 16;
   v[2].y = 2 << 16;
   const SpanVertex* const p[3] = {&v[0], &v[1], &v[2]};
-  Filler(index)(p, canvas.Bits(), canvas.pitch, tex, color);
+  Filler(index)(p, canvas.Bits(), canvas.pitch, tex, color, {});
 }
 
 SpanVertex Colour(int32_t a, int32_t r, int32_t g, int32_t b) { return Vertex(0, 0, a, r, g, b); }
@@ -49,7 +49,7 @@ TEST(SpanRows, ColumnsRunFromCeilOfLeftToBeforeCeilOfRight) {
   SpanVertex v[3] = {Vertex(2, 0, 255 << 16, 255 << 16), Vertex(5, 0, 255 << 16, 255 << 16),
                      Vertex(2, 3, 255 << 16, 255 << 16)};
   const SpanVertex* const p[3] = {&v[0], &v[1], &v[2]};
-  Filler(kUntextured)(p, c.Bits(), c.pitch, {}, kWhite);
+  Filler(kUntextured)(p, c.Bits(), c.pitch, {}, kWhite, {});
   EXPECT_EQ(c.At(1, 0), 0u);
   EXPECT_EQ(c.At(2, 0), 0xFFFF0000u);
   EXPECT_EQ(c.At(4, 0), 0xFFFF0000u);
@@ -59,7 +59,7 @@ TEST(SpanRows, ColumnsRunFromCeilOfLeftToBeforeCeilOfRight) {
   Canvas narrow(8, 4, 4);
   SpanVertex w[3] = {Vertex(2.5, 0, 255 << 16), Vertex(3.0, 0, 255 << 16), Vertex(3.0, 3, 255 << 16)};
   const SpanVertex* const q[3] = {&w[0], &w[1], &w[2]};
-  Filler(kUntextured)(q, narrow.Bits(), narrow.pitch, {}, kWhite);
+  Filler(kUntextured)(q, narrow.Bits(), narrow.pitch, {}, kWhite, {});
   EXPECT_EQ(narrow.bytes, Canvas(8, 4, 4).bytes);
 }
 
@@ -68,7 +68,7 @@ TEST(SpanRows, FlatAndCollinearTrianglesDrawNothing) {
   auto draw = [](SpanVertex a, SpanVertex b, SpanVertex c) {
     Canvas canvas(8, 8, 4);
     const SpanVertex* const p[3] = {&a, &b, &c};
-    Filler(kUntextured)(p, canvas.Bits(), canvas.pitch, {}, kWhite);
+    Filler(kUntextured)(p, canvas.Bits(), canvas.pitch, {}, kWhite, {});
     return canvas.bytes;
   };
   const int32_t a = 255 << 16;

@@ -111,10 +111,10 @@ TEST(SpanFillerTable, EmptyUntilInitDrawsNothing) {
   const SpanVertex* const v[3] = {&a, &b, &c};
   SpanFlags flags;
   flags.vertexColors = true;
-  table.Dispatch(flags, v, canvas.Bits(), canvas.pitch, {}, {}, 0x8888);
+  table.Dispatch(flags, v, canvas.Bits(), canvas.pitch, {}, {}, 0x8888, {});
   EXPECT_EQ(canvas.At(0, 0), 0u);
   table.Init();
-  table.Dispatch(flags, v, canvas.Bits(), canvas.pitch, {}, {}, 0x8888);
+  table.Dispatch(flags, v, canvas.Bits(), canvas.pitch, {}, {}, 0x8888, {});
   EXPECT_EQ(canvas.At(0, 0), 0xFFFF0000u);
 }
 

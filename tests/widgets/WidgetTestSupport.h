@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "graphics/Graphics.h"
 #include "graphics/Image.h"
 #include "graphics/TextTestFont.h"
 #include "widgets/Widget.h"
@@ -79,6 +80,7 @@ class LogWidget : public Widget {
   std::function<void()> mOnUpdate;
   bool mRefuse = false;
   POINT mShift{0, 0};  // drawn this far from its bounds
+  Rect mOpaque;        // what it claims to cover
 
   LogWidget(const std::string& name, Log* log, int x, int y, int w, int h) : mName(name), mLog(log) {
     mX = x;
@@ -95,10 +97,13 @@ class LogWidget : public Widget {
     if (mOnUpdate) mOnUpdate();
   }
   void UpdateSubstep(float) override { ++mSubsteps; }
-  void Draw(Graphics*) override {
+  // Logs the rows of its image it is asked to leave, if any.
+  void Draw(Graphics* g) override {
     ++mDraws;
-    Add("draw");
+    const SpanHiddenRows hidden = g ? g->mDestImage->mHiddenRows : SpanHiddenRows{};
+    Add(hidden.top < hidden.bottom ? "draw hiding " + Pt(hidden.top, hidden.bottom) : "draw");
   }
+  Rect GetOpaqueArea() override { return mOpaque; }
   void DrawOverlay(Graphics*, int priority) override { Add("overlay " + std::to_string(priority)); }
   void MouseEnter() override { Add("enter"); }
   void MouseLeave() override { Add("leave"); }

@@ -212,6 +212,10 @@ class IDirect3DDevice7 : public IUnknown {
   virtual HRESULT GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE state, DWORD* value) = 0;
   virtual HRESULT SetTexture(DWORD stage, IDirectDrawSurface7* texture) = 0;
   virtual HRESULT DrawPrimitive(D3DPRIMITIVETYPE type, DWORD fvf, void* vertices, DWORD count, DWORD flags) = 0;
+  // Our own, beside the device's calls: rows top..bottom - 1 of the target that the following draws
+  // leave as they are, since the caller covers them opaquely afterwards; every other pixel gets the
+  // bytes it gets without it. Equal values: none.
+  virtual void SetHiddenRows(int top, int bottom) = 0;
 
  protected:
   ~IDirect3DDevice7() = default;

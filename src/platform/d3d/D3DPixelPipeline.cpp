@@ -291,6 +291,7 @@ bool D3DPixelPipeline::CopySpan(uint8_t* out, int count, D3DAttributes at, const
 }
 
 void D3DPixelPipeline::ShadeSpans(const D3DSpan& left, const D3DSpan& right) const {
+  if (Hidden(left.y)) return;
   int leftFirst = 0, leftRow = 0, rightFirst = 0, rightRow = 0;
   if (IsSprite(left) && IsSprite(right) && TexelRun(left.count, left.at, left.step, leftFirst, leftRow) &&
       TexelRun(right.count, right.at, right.step, rightFirst, rightRow) && leftRow == rightRow &&
@@ -312,13 +313,15 @@ void D3DPixelPipeline::ShadeRows(D3DSpan span, int rows, float rowStepV) const {
   if (IsSprite(span) && TexelRun(span.count, span.at, span.step, first, row) &&
       TexelRun(span.count, last, span.step, lastFirst, lastRow) && lastRow - row == rows - 1) {
     uint8_t* out = PixelAt(span.x, span.y);
-    for (int i = 0; i < rows; ++i, out += pitch_) SpriteRun(out, first, row + i, span.count);
+    for (int i = 0; i < rows; ++i, out += pitch_)
+      if (!Hidden(span.y + i)) SpriteRun(out, first, row + i, span.count);
     return;
   }
   for (int i = 0; i < rows; ++i, ++span.y, span.at.v += rowStepV) ShadeSpan(span);
 }
 
 void D3DPixelPipeline::ShadeSpan(const D3DSpan& span) const {
+  if (Hidden(span.y)) return;
   const int bytes = codec_.BytesPerPixel();
   uint8_t* out = PixelAt(span.x, span.y);
   const D3DAttributes& step = span.step;

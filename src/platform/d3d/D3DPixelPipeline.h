@@ -53,6 +53,9 @@ struct D3DPipelineState {
   bool blend = false;
   DWORD srcBlend = 2;
   DWORD destBlend = 1;
+  // Rows hiddenTop..hiddenBottom - 1 are left as they are; the others shade as without them.
+  int hiddenTop = 0;
+  int hiddenBottom = 0;
 };
 
 class D3DPixelPipeline {
@@ -87,6 +90,7 @@ class D3DPixelPipeline {
   // the sprite rows do.
   bool IsSprite(const D3DSpan& span) const;
   uint8_t* PixelAt(int x, int y) const;
+  bool Hidden(int row) const { return row >= state_.hiddenTop && row < state_.hiddenBottom; }
   // count texels of texture row `row` from column `first`, one per pixel from out.
   void SpriteRun(uint8_t* out, int first, int row, int count) const;
   // 32-bit texels onto a 32-bit target in one diffuse colour, without the format codecs.

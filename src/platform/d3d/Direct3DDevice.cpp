@@ -217,6 +217,11 @@ HRESULT Direct3DDevice::SetViewport(D3DVIEWPORT7* viewport) {
   return DD_OK;
 }
 
+void Direct3DDevice::SetHiddenRows(int top, int bottom) {
+  hiddenTop_ = top;
+  hiddenBottom_ = bottom;
+}
+
 HRESULT Direct3DDevice::GetViewport(D3DVIEWPORT7* viewport) {
   if (!viewport) return DDERR_INVALIDPARAMS;
   *viewport = viewport_;
@@ -277,6 +282,8 @@ D3DPipelineState Direct3DDevice::PipelineState() const {
   s.blend = rs[D3DRENDERSTATE_ALPHABLENDENABLE] != 0;
   s.srcBlend = rs[D3DRENDERSTATE_SRCBLEND];
   s.destBlend = rs[D3DRENDERSTATE_DESTBLEND];
+  s.hiddenTop = hiddenTop_;
+  s.hiddenBottom = hiddenBottom_;
   if (const auto& fault = D3DSettings::Get().blendFault) fault(s.srcBlend, s.destBlend);
   return s;
 }

@@ -37,6 +37,7 @@ class Direct3DDevice final : public IDirect3DDevice7 {
   HRESULT GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE state, DWORD* value) override;
   HRESULT SetTexture(DWORD stage, IDirectDrawSurface7* texture) override;
   HRESULT DrawPrimitive(D3DPRIMITIVETYPE type, DWORD fvf, void* vertices, DWORD count, DWORD flags) override;
+  void SetHiddenRows(int top, int bottom) override;
 
   // The pixel formats the device enumerates, in order.
   static DDPIXELFORMAT TextureFormat(DWORD settingsBit);
@@ -54,6 +55,8 @@ class Direct3DDevice final : public IDirect3DDevice7 {
   std::array<std::array<DWORD, 32>, kStages> stageStates_{};
   std::array<DDrawSurface*, kStages> textures_{};
   D3DVIEWPORT7 viewport_;
+  int hiddenTop_ = 0;
+  int hiddenBottom_ = 0;
   bool inScene_ = false;
 };
 
