@@ -156,30 +156,52 @@ void SdlBlit(benchmark::State& state, SDL_BlendMode mode, Input input) {
 void BM_SdlBlendBlit(benchmark::State& state, Input input) { SdlBlit(state, SDL_BLENDMODE_BLEND, input); }
 void BM_SdlAddBlit(benchmark::State& state, Input input) { SdlBlit(state, SDL_BLENDMODE_ADD, input); }
 
-void PixmanComposite(benchmark::State& state, pixman_op_t op, Input input) {
-  std::vector<uint32_t> source = Premultiply(input(kW, kH)), back = Opaque(kW, kH);
-  pixman_image_t* src = pixman_image_create_bits(PIXMAN_a8r8g8b8, kW, kH, source.data(), kW * 4);
-  pixman_image_t* dst = pixman_image_create_bits(PIXMAN_a8r8g8b8, kW, kH, back.data(), kW * 4);
+void PixmanComposite(benchmark::State& state, pixman_op_t op, Input input, int w = kW, int h = kH) {
+  std::vector<uint32_t> source = Premultiply(input(w, h)), back = Opaque(w, h);
+  pixman_image_t* src = pixman_image_create_bits(PIXMAN_a8r8g8b8, w, h, source.data(), w * 4);
+  pixman_image_t* dst = pixman_image_create_bits(PIXMAN_a8r8g8b8, w, h, back.data(), w * 4);
   for (auto _ : state) {
-    pixman_image_composite32(op, src, nullptr, dst, 0, 0, 0, 0, 0, 0, kW, kH);
+    pixman_image_composite32(op, src, nullptr, dst, 0, 0, 0, 0, 0, 0, w, h);
     benchmark::DoNotOptimize(back.data());
   }
   pixman_image_unref(src);
   pixman_image_unref(dst);
-  SetRate(state, kW * kH);
+  SetRate(state, w * h);
 }
 
 void BM_PixmanOver(benchmark::State& state, Input input) { PixmanComposite(state, PIXMAN_OP_OVER, input); }
 void BM_PixmanAdd(benchmark::State& state, Input input) { PixmanComposite(state, PIXMAN_OP_ADD, input); }
 
-void BM_Memcpy(benchmark::State& state) {
-  std::vector<uint32_t> source = Opaque(kW, kH), back(source.size());
+// The in-cache rows: a square of the argument's side, whose source and destination stay in the
+// core's own caches, so that the loops' arithmetic shows without the memory's speed under it.
+void BM_PixmanOverInCache(benchmark::State& state, Input input) {
+  const int side = static_cast<int>(state.range(0));
+  PixmanComposite(state, PIXMAN_OP_OVER, input, side, side);
+}
+
+// The bandwidth anchors: the same pixels copied, and read from a source and a destination and
+// written back with one instruction's work each, as the alpha row's streams go.
+template <typename Pass>
+void Anchor(benchmark::State& state, int pixels, Pass pass) {
+  std::vector<uint32_t> source = Opaque(pixels, 1), back = Opaque(pixels, 1);
   for (auto _ : state) {
-    std::memcpy(back.data(), source.data(), source.size() * 4);
+    pass(back.data(), source.data(), pixels);
     benchmark::DoNotOptimize(back.data());
   }
-  SetRate(state, kW * kH);
+  SetRate(state, pixels);
 }
+
+void Copy(uint32_t* d, const uint32_t* s, int n) { std::memcpy(d, s, static_cast<size_t>(n) * 4); }
+void ReadWrite(uint32_t* d, const uint32_t* s, int n) {
+  for (int i = 0; i < n; ++i) d[i] += s[i];
+}
+
+int InCachePixels(const benchmark::State& state) { return static_cast<int>(state.range(0) * state.range(0)); }
+
+void BM_Memcpy(benchmark::State& state) { Anchor(state, kW * kH, Copy); }
+void BM_ReadWrite(benchmark::State& state) { Anchor(state, kW * kH, ReadWrite); }
+void BM_MemcpyInCache(benchmark::State& state) { Anchor(state, InCachePixels(state), Copy); }
+void BM_ReadWriteInCache(benchmark::State& state) { Anchor(state, InCachePixels(state), ReadWrite); }
 
 // The surface roads: the display's 800 x 600 X8R8G8B8 draw surface (with its padded pitch) as the
 // destination of the run-length alpha loop and the additive loop.
@@ -195,11 +217,14 @@ class SurfaceHost : public Velk::DisplayHost {
   const uint8_t* GetSaturationTable() override { return gHost.mSat; }
 };
 
-// How a surface row blits: plain, mirrored or colourised, onto a display of 32 or 16 bits.
+// How a surface row blits: plain, mirrored or colourised, onto a display of 32 or 16 bits, from a
+// source of the given size to the surface's top left.
 struct SurfaceWay {
   int bits = 32;
   bool mirrored = false;
   Velk::Color color = Velk::Color::White;
+  int width = kW;
+  int height = kH;
 };
 
 // The colour of the colourised rows, and pixman's solid mask for them.
@@ -219,9 +244,9 @@ void SurfaceBlit(benchmark::State& state, int mode, Input input, SurfaceWay way 
   Velk::DDImage* screen = display.GetScreenImage();
   screen->FillRect(Velk::Rect(0, 0, kW, kH), Velk::Color(40, 80, 120), 0);
   Velk::MemoryImage src(&host);
-  const std::vector<uint32_t> source = input(kW, kH);
-  src.SetPixels(source.data(), kW, kH, true);
-  const Velk::Rect all(0, 0, kW, kH);
+  const std::vector<uint32_t> source = input(way.width, way.height);
+  src.SetPixels(source.data(), way.width, way.height, true);
+  const Velk::Rect all(0, 0, way.width, way.height);
   for (auto _ : state) {
     if (way.mirrored) {
       screen->BlitMirrored(&src, 0, 0, all, way.color, mode);
@@ -231,10 +256,14 @@ void SurfaceBlit(benchmark::State& state, int mode, Input input, SurfaceWay way 
     benchmark::ClobberMemory();
   }
   Velk::DDrawSettings::Reset();
-  SetRate(state, kW * kH);
+  SetRate(state, way.width * way.height);
 }
 
 void BM_SurfaceAlphaBlit32(benchmark::State& state, Input input) { SurfaceBlit(state, 0, input); }
+void BM_SurfaceAlphaBlit32InCache(benchmark::State& state, Input input) {
+  const int side = static_cast<int>(state.range(0));
+  SurfaceBlit(state, 0, input, {.width = side, .height = side});
+}
 void BM_SurfaceAdditiveBlit32(benchmark::State& state, Input input) { SurfaceBlit(state, 1, input); }
 void BM_SurfaceAlphaBlit16(benchmark::State& state, Input input) { SurfaceBlit(state, 0, input, {.bits = 16}); }
 void BM_SurfaceAdditiveBlit16(benchmark::State& state, Input input) { SurfaceBlit(state, 1, input, {.bits = 16}); }
@@ -331,5 +360,11 @@ BOTH_INPUTS(BM_PixmanAddMirrored);
 BOTH_INPUTS(BM_PixmanOverSolidMask);
 BOTH_INPUTS(BM_PixmanAddSolidMask);
 BENCHMARK(BM_Memcpy);
+BENCHMARK(BM_ReadWrite);
+// 128 x 128 and 256 x 256 (64 and 256 KiB a picture): source and destination within the core's L2.
+BENCHMARK_CAPTURE(BM_SurfaceAlphaBlit32InCache, random_alpha, RandomAlpha)->Arg(128)->Arg(256);
+BENCHMARK_CAPTURE(BM_PixmanOverInCache, random_alpha, RandomAlpha)->Arg(128)->Arg(256);
+BENCHMARK(BM_MemcpyInCache)->Arg(128)->Arg(256);
+BENCHMARK(BM_ReadWriteInCache)->Arg(128)->Arg(256);
 
 BENCHMARK_MAIN();

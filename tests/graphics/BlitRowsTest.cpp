@@ -140,6 +140,25 @@ TEST(BlitRows, AdditiveBlitsMatchTheSaturationTable) {
       }
 }
 
+TEST(BlitRows, KeepAndAddScalesEveryChannelValueByEveryAlpha) {
+  // Each channel of the destination takes every value under every source alpha (red c, green
+  // 255 - c, blue c ^ 0xA5), so a product formed in the wrong half or cut short shows.
+  std::vector<uint32_t> src, dst;
+  for (uint32_t a = 0; a < 256; ++a)
+    for (uint32_t c = 0; c < 256; ++c) {
+      src.push_back(a << 24 | (c * 37 & 0xFF) << 16 | (c * 91 & 0xFF) << 8 | (c * 13 & 0xFF));
+      dst.push_back((255 - a) << 24 | c << 16 | (255 - c) << 8 | (c ^ 0xA5));
+    }
+  std::vector<uint32_t> out = dst;
+  BlitRows::KeepAndAdd(out.data(), src.data(), static_cast<int>(out.size()));
+  for (size_t i = 0; i < out.size(); ++i) {
+    const uint32_t keep = 256 - (src[i] >> 24);
+    uint32_t expected = src[i];
+    for (int shift : {0, 8, 16}) expected += ((dst[i] >> shift & 0xFF) * keep >> 8) << shift;
+    ASSERT_EQ(expected, out[i]) << "pixel " << i << " src " << std::hex << src[i] << " dst " << dst[i];
+  }
+}
+
 TEST(BlitRows, SurfaceLoopsMatchTheClampTablesAndMasks) {
   std::vector<uint32_t> table(511);
   for (uint32_t i = 0; i < 511; ++i) table[i] = std::min(i, 255u);
