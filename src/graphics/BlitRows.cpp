@@ -37,38 +37,43 @@ struct GroupAlpha {
   return a;
 }
 
+// Draws the group of lanes at d + i from s + i, as EachPixel describes.
+template <bool SkipClear, bool CopyOpaque, bool NoteOpaqueDest, typename Vec>
+[[gnu::always_inline]] inline void EachGroup(uint32_t* d, const uint32_t* s, int i, Vec& vec) {
+  if constexpr (SkipClear || CopyOpaque) {
+    const GroupAlpha a = AlphaOf(s + i);
+    if (SkipClear && a.Clear()) return;
+    if (CopyOpaque && a.Opaque()) {
+      Store(d + i, Load(s + i));
+      return;
+    }
+  }
+  const U32 sp = Load(s + i), dp = Load(d + i);
+  if constexpr (NoteOpaqueDest) {
+    Store(d + i, vec(dp, sp, AlphaOf(d + i).Opaque()));
+  } else {
+    Store(d + i, vec(dp, sp));
+  }
+}
+
 // Runs vec over whole groups of lanes and scalar over the rest of the row. With SkipClear, groups of
 // wholly transparent source pixels are passed over without touching the destination; with
 // CopyOpaque, groups of wholly opaque source pixels are copied without reading it (for routines that
 // draw an opaque pixel as it is); with NoteOpaqueDest, vec also learns whether the group lies on
-// wholly opaque destination pixels.
+// wholly opaque destination pixels. vec is a lambda, never a function's address: a call through an
+// address the compiler does not resolve reaches the baseline's copy of the function, which takes its
+// lanes in memory, from the AVX2 copy of the row, which hands them over in registers.
 template <bool SkipClear = false, bool CopyOpaque = false, bool NoteOpaqueDest = false, typename Vec, typename Scalar>
 [[gnu::always_inline]] inline void EachPixel(uint32_t* d, const uint32_t* s, int n, Vec vec, Scalar scalar) {
-  const auto group = [&](int i) __attribute__((always_inline)) {
-    if constexpr (SkipClear || CopyOpaque) {
-      const GroupAlpha a = AlphaOf(s + i);
-      if (SkipClear && a.Clear()) return;
-      if (CopyOpaque && a.Opaque()) {
-        Store(d + i, Load(s + i));
-        return;
-      }
-    }
-    const U32 sp = Load(s + i), dp = Load(d + i);
-    if constexpr (NoteOpaqueDest) {
-      Store(d + i, vec(dp, sp, AlphaOf(d + i).Opaque()));
-    } else {
-      Store(d + i, vec(dp, sp));
-    }
-  };
   int i = 0;
   if constexpr (kVectorLanes > 0 && (SkipClear || CopyOpaque || NoteOpaqueDest)) {
-    for (; i + kWidth <= n; i += kWidth) group(i);
+    for (; i + kWidth <= n; i += kWidth) EachGroup<SkipClear, CopyOpaque, NoteOpaqueDest>(d, s, i, vec);
   } else if constexpr (kVectorLanes > 0) {
     // Rows that draw every group alike take two a pass: the loop's count and branch are paid once for
     // both, and the compiler keeps each group's pixels in registers rather than reading them again
     // for their second use.
 #pragma GCC unroll 2
-    for (; i + kWidth <= n; i += kWidth) group(i);
+    for (; i + kWidth <= n; i += kWidth) EachGroup<false, false, false>(d, s, i, vec);
   }
   for (; i < n; ++i) d[i] = scalar(d[i], s[i]);
 }
@@ -193,7 +198,9 @@ void Copy(uint32_t* d, const uint32_t* s, int n, const Tint&) {
 }
 
 VELK_VECTOR_CLONES void OntoOpaque(uint32_t* d, const uint32_t* s, int n, const Tint&) {
-  EachPixel<true, true>(d, s, n, OntoOpaqueLanes, PixelOps::OntoOpaque);
+  EachPixel<true, true>(
+      d, s, n, [](U32 dp, U32 sp) __attribute__((always_inline)) { return OntoOpaqueLanes(dp, sp); },
+      PixelOps::OntoOpaque);
 }
 
 VELK_VECTOR_CLONES void Over(uint32_t* d, const uint32_t* s, int n, const Tint&) {
