@@ -89,7 +89,8 @@ void MemoryImage::TableBlit(MemoryImage* src, int x, int y, const Rect& s, const
       draw(path.row, d, sp, s.mWidth);
       continue;
     }
-    // A clear run of 64 pixels or more is skipped and an opaque one copied whole.
+    // A clear run of 64 pixels or more is skipped and an opaque one copied whole. The walk costs about
+    // a tenth against drawing whole rows where runs are short, and spares sprites' clear areas.
     WalkRuns<64>(
         runs + si, s.mWidth,
         [&](int i, int n) {

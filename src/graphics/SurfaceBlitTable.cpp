@@ -181,7 +181,9 @@ RunDraw DrawOf(uint32_t first) {
 
 // The 32-bit rows of a direct source, not mirrored, uncoloured: runs drawn alike one after another go
 // whole to one call of the wide copy or over-blend row (each draws every pixel by itself, so the
-// bytes are those of one call a run).
+// bytes are those of one call a run). Nothing is read or asked for ahead: reading the next runs'
+// first pixels before the call cost 8 %, and hints for the rows below took the line buffers the
+// processor's own prefetcher streams them with (3000 to 2240 MPix/s).
 void OverRows32(const SurfaceBlitJob& j) {
   const Place at(j);
   const Rect& s = at.s;

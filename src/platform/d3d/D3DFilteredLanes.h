@@ -25,6 +25,8 @@ namespace Velk::D3DSpanRows::FilteredLanes::VELK_FILTER_LANES {
   const U32 firstA = Eq(reinterpret_cast<U32>(xa), k), firstB = Eq(reinterpret_cast<U32>(xb), k);
 #endif
 #if VELK_FILTER_GATHER
+  // Reading texel pairs as 64-bit words, as the baseline copy and the rotated rows do, measured no
+  // faster here.
   const U32 p00 = GatherAvx2(base, rowA + reinterpret_cast<U32>(xa), Splat(~0u)) | t.opaque;
   const U32 p10 = GatherAvx2(base, rowA + reinterpret_cast<U32>(xb), Splat(~0u)) | t.opaque;
   const U32 p01 = GatherAvx2(base, rowB + reinterpret_cast<U32>(xa), Splat(~0u)) | t.opaque;
