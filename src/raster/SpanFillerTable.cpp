@@ -74,9 +74,4 @@ SpanFillerTable& SpanFillerTable::Process() {
 
 void InitSpanFillerTable() { SpanFillerTable::Process().Init(); }
 
-void DispatchSpanFiller(const SpanFlags& flags, const SpanVertex* const v[3], uint8_t* bits, int32_t pitch,
-                        const SpanTexture& texture, const SpanColor& color, int32_t formatWord) {
-  SpanFillerTable::Process().Dispatch(flags, v, bits, pitch, texture, color, formatWord, {});
-}
-
 }  // namespace Velk

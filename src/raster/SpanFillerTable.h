@@ -51,7 +51,4 @@ class SpanFillerTable {
 // Fills the process-wide table.
 void InitSpanFillerTable();
 
-void DispatchSpanFiller(const SpanFlags& flags, const SpanVertex* const v[3], uint8_t* bits, int32_t pitch,
-                        const SpanTexture& texture, const SpanColor& color, int32_t formatWord);
-
 }  // namespace Velk
