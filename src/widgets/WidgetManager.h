@@ -110,9 +110,10 @@ class WidgetManager : public WidgetContainer {
   void ReleaseButtonsOn(Widget* widget, int buttons);
   // Per top-level widget, in order: the rows of the frame that the widgets drawn after it this
   // frame cover with opaque pixels (one band; where two do not meet, the taller).
-  std::vector<RowBand> RowsCoveredInFront(const ModalFlags& flags);
-  // The full-width rows of the frame the widget covers opaquely when drawn, none when it is not drawn.
-  RowBand OpaqueRowsOf(Widget* widget, uint32_t walkFlags);
+  std::vector<RowBand> RowsCoveredInFront(const ModalFlags& flags, const Graphics& g);
+  // The full-width rows of the frame the widget covers opaquely when drawn on g, none when it is not
+  // drawn.
+  RowBand OpaqueRowsOf(Widget* widget, uint32_t walkFlags, const Graphics& g);
   void DrawTopLevel(Widget* widget, ModalFlags& flags, const Graphics& g, const RowBand& hidden);
 };
 

@@ -61,7 +61,7 @@ bool WidgetManager::DrawScreen(WidgetHost* app) {
     Graphics each(g);
     each.SetStretchFast(!is3D);
     each.SetBlendLinear(is3D);
-    const std::vector<RowBand> covered = RowsCoveredInFront(flags);
+    const std::vector<RowBand> covered = RowsCoveredInFront(flags, each);
     size_t index = 0;
     for (Widget* w : mWidgets) {
       const RowBand& hidden = covered[index++];
@@ -79,7 +79,7 @@ bool WidgetManager::DrawScreen(WidgetHost* app) {
   return drewSomething;
 }
 
-std::vector<RowBand> WidgetManager::RowsCoveredInFront(const ModalFlags& flags) {
+std::vector<RowBand> WidgetManager::RowsCoveredInFront(const ModalFlags& flags, const Graphics& g) {
   std::vector<RowBand> covered(mWidgets.size());
   if (!mSkipCovered) return covered;
   RowBand inFront;
@@ -89,15 +89,15 @@ std::vector<RowBand> WidgetManager::RowsCoveredInFront(const ModalFlags& flags) 
     Widget* w = *it;
     covered[--index] = inFront;
     const bool over = !belowModal || w == mModalWidget;
-    inFront = Joined(inFront, OpaqueRowsOf(w, over ? flags.mOverFlags : flags.mUnderFlags));
+    inFront = Joined(inFront, OpaqueRowsOf(w, over ? flags.mOverFlags : flags.mUnderFlags, g));
     belowModal = belowModal || w == mModalWidget;
   }
   return covered;
 }
 
-RowBand WidgetManager::OpaqueRowsOf(Widget* w, uint32_t walkFlags) {
+RowBand WidgetManager::OpaqueRowsOf(Widget* w, uint32_t walkFlags, const Graphics& g) {
   if (!w->mDirty || !w->mVisible || !(w->mWidgetFlagsMod.Apply(walkFlags) & WidgetFlag::Draw)) return {};
-  Rect area = w->GetOpaqueArea().Intersect(Rect(0, 0, w->mWidth, w->mHeight));
+  Rect area = w->GetOpaqueArea(g).Intersect(Rect(0, 0, w->mWidth, w->mHeight));
   area.mX += w->mX - mMouseDestRect.mX;
   area.mY += w->mY - mMouseDestRect.mY;
   const Image& target = *mCurrentG->mDestImage;

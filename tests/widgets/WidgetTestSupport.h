@@ -103,7 +103,7 @@ class LogWidget : public Widget {
     const RowBand hidden = g ? g->mDestImage->mHiddenRows : RowBand{};
     Add(hidden.top < hidden.bottom ? "draw hiding " + Pt(hidden.top, hidden.bottom) : "draw");
   }
-  Rect GetOpaqueArea() override { return mOpaque; }
+  Rect GetOpaqueArea(const Graphics&) override { return mOpaque; }
   void DrawOverlay(Graphics*, int priority) override { Add("overlay " + std::to_string(priority)); }
   void MouseEnter() override { Add("enter"); }
   void MouseLeave() override { Add("leave"); }
