@@ -130,10 +130,11 @@ bool QCCandyWidget::IsVisibleInTree() const {
   return true;
 }
 
-// Made invisible, or visible from hidden, by anyone but its own effect, a widget keeps no show or
-// hide on its way: the effect's later DlgShow or DlgHide would undo what was set.
+// Made invisible, or visible while hidden or hiding, by anyone but its own effect, a widget keeps no
+// show or hide on its way: the effect's later DlgShow or DlgHide would undo what was set. A show on
+// its way to a visible widget goes on: it leaves the widget shown.
 void QCCandyWidget::SetVisible(bool visible) {
-  if (!mEffectActing && (!visible || !mVisible)) EndShowHide();
+  if (!mEffectActing && (!visible || !mVisible || mHiding)) EndShowHide();
   if (visible == mVisible) return;
   mHiding = mShowing = false;
   if (visible) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <type_traits>
 
 #include "platform/simd/VectorLanes.h"
 
@@ -38,6 +39,11 @@ struct GroupAlpha {
   return a;
 }
 
+// Whether a callable may be handed lanes: a class (a lambda), whose call the compiler sees and inlines,
+// never a function pointer (see EachPixel).
+template <typename F>
+constexpr bool kInlineLanes = std::is_class_v<F>;
+
 // Draws the group of lanes at d + i from s + i, as EachPixel describes.
 template <bool SkipClear, bool CopyOpaque, bool NoteOpaqueDest, typename Vec>
 [[gnu::always_inline]] inline void EachGroup(uint32_t* d, const uint32_t* s, int i, Vec& vec) {
@@ -66,6 +72,7 @@ template <bool SkipClear, bool CopyOpaque, bool NoteOpaqueDest, typename Vec>
 // lanes in memory, from the AVX2 copy of the row, which hands them over in registers.
 template <bool SkipClear = false, bool CopyOpaque = false, bool NoteOpaqueDest = false, typename Vec, typename Scalar>
 [[gnu::always_inline]] inline void EachPixel(uint32_t* d, const uint32_t* s, int n, Vec vec, Scalar scalar) {
+  static_assert(kInlineLanes<Vec>, "lanes go to a lambda, not to a function's address");
   int i = 0;
   if constexpr (kVectorLanes > 0 && (SkipClear || CopyOpaque || NoteOpaqueDest)) {
     for (; i + kWidth <= n; i += kWidth) EachGroup<SkipClear, CopyOpaque, NoteOpaqueDest>(d, s, i, vec);
@@ -152,6 +159,7 @@ template <bool Grey>
 template <typename VecAmount, typename ScalarAmount>
 [[gnu::always_inline]] inline void AddRow(uint32_t* d, const uint32_t* s, int n, const Tint& t, VecAmount vec,
                                           ScalarAmount scalar) {
+  static_assert(kInlineLanes<VecAmount>, "lanes go to a lambda, not to a function's address");
   if (!t.clamp) {
     for (int i = 0; i < n; ++i) d[i] = PixelOps::AddThroughTable(t.sat, d[i], scalar(s[i], t));
     return;

@@ -8,7 +8,7 @@
 #include "graphics/Span.h"
 #include "graphics/TriVertex.h"
 #include "platform/base/WinTypes.h"
-#include "raster/SpanVertex.h"
+#include "graphics/RowBand.h"
 
 namespace Velk {
 
@@ -25,7 +25,7 @@ class Image {
   int mNumRows = 1;
   int mNumCols = 1;
   std::unique_ptr<ImageAnimSettings> mAnimInfo;
-  SpanHiddenRows mHiddenRows;  // see SetHiddenRows
+  RowBand mHiddenRows;  // see SetHiddenRows
 
   Image() = default;
   // A copy starts with an empty path and not yet drawn.

@@ -100,10 +100,10 @@ class MemoryImage : public Image {
   // as they are. False when nothing could be drawn from the source.
   static bool DrawTransformedInto(Image* src, float x, float y, const Matrix3x3& matrix, const Rect& clip,
                                   const Color& color, int drawMode, const Rect& srcRect, bool blend, void* destBits,
-                                  int destPitch, int formatWord, const SpanHiddenRows& hidden);
+                                  int destPitch, int formatWord, const RowBand& hidden);
   static bool DrawTrianglesInto(Image* src, const TriVertex (*triangles)[3], int count, const Rect& clip,
                                 const Color& color, int drawMode, float x, float y, bool blend, void* destBits,
-                                int destPitch, int formatWord, const SpanHiddenRows& hidden);
+                                int destPitch, int formatWord, const RowBand& hidden);
 
  private:
   size_t PixelCount() const { return static_cast<size_t>(mWidth) * static_cast<size_t>(mHeight); }

@@ -28,7 +28,7 @@ void MemoryImage::BlitTransformed(Image* src, float x, float y, const Matrix3x3&
 
 bool MemoryImage::DrawTransformedInto(Image* src, float x, float y, const Matrix3x3& matrix, const Rect& clip,
                                       const Color& color, int drawMode, const Rect& srcRect, bool blend, void* destBits,
-                                      int destPitch, int formatWord, const SpanHiddenRows& hidden) {
+                                      int destPitch, int formatWord, const RowBand& hidden) {
   // A source that is not a memory image has no texels to draw.
   auto* source = dynamic_cast<MemoryImage*>(src);
   if (!source || source->mWidth <= 0 || source->mHeight <= 0) return false;
@@ -64,7 +64,7 @@ void MemoryImage::BlitTriangles(Image* src, const TriVertex (*triangles)[3], int
 
 bool MemoryImage::DrawTrianglesInto(Image* src, const TriVertex (*triangles)[3], int count, const Rect& clip,
                                     const Color& color, int drawMode, float x, float y, bool blend, void* destBits,
-                                    int destPitch, int formatWord, const SpanHiddenRows& hidden) {
+                                    int destPitch, int formatWord, const RowBand& hidden) {
   auto* source = dynamic_cast<MemoryImage*>(src);
   if (!source || !triangles || count < 1) return false;
   for (int i = 0; i < count; ++i) {

@@ -27,7 +27,7 @@ bool Within(int32_t v, float low, float high) {
 class FillerSink : public TriangleSink {
  public:
   FillerSink(const SpanFillerTable& table, const SpanFlags& flags, const SpanTexture& texture, const SpanColor& color,
-             uint8_t* bits, int32_t pitch, int32_t formatWord, const SpanHiddenRows& hidden)
+             uint8_t* bits, int32_t pitch, int32_t formatWord, const RowBand& hidden)
       : table_(table),
         flags_(flags),
         texture_(texture),
@@ -49,7 +49,7 @@ class FillerSink : public TriangleSink {
   uint8_t* bits_;
   int32_t pitch_;
   int32_t formatWord_;
-  SpanHiddenRows hidden_;
+  RowBand hidden_;
 };
 
 }  // namespace
@@ -111,7 +111,7 @@ bool PolygonDriver::ToSpanVertex(const PolygonVertex& in, SpanVertex& out) const
 
 void DrawPolygon(const PolygonVertex* vertices, int count, const PolygonTexture* texture, const SpanColor& color,
                  const PolygonClip& clip, uint8_t* destBits, int32_t destPitch, int32_t formatWord, bool bilinear,
-                 bool vertexColors, const SpanFillerTable& table, const SpanHiddenRows& hidden) {
+                 bool vertexColors, const SpanFillerTable& table, const RowBand& hidden) {
   if (count < 3) return;
   SpanFlags flags;
   flags.texture = texture != nullptr;

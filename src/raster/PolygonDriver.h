@@ -54,6 +54,6 @@ class PolygonDriver {
 // through the table's fillers. The hidden rows are left as they are; the geometry stays the same.
 void DrawPolygon(const PolygonVertex* vertices, int count, const PolygonTexture* texture, const SpanColor& color,
                  const PolygonClip& clip, uint8_t* destBits, int32_t destPitch, int32_t formatWord, bool bilinear,
-                 bool vertexColors, const SpanFillerTable& table, const SpanHiddenRows& hidden = {});
+                 bool vertexColors, const SpanFillerTable& table, const RowBand& hidden = {});
 
 }  // namespace Velk

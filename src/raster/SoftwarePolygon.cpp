@@ -7,7 +7,7 @@ namespace Velk {
 
 void DrawSoftwarePolygon(const PolygonVertex* vertices, int count, MemoryImage* texture, const Color& color,
                          int /*drawMode*/, const Rect& clip, void* destBits, int destPitch, int formatWord,
-                         bool bilinear, bool vertexColors, const SpanHiddenRows& hidden) {
+                         bool bilinear, bool vertexColors, const RowBand& hidden) {
   PolygonTexture tex;
   if (texture) texture->ScanAlpha();  // the alpha flags below must be current
   if (count < 3) return;

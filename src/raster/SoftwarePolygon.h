@@ -19,6 +19,6 @@ class MemoryImage;
 // Draws nothing until InitSpanFillerTable has run. The hidden rows are left as they are.
 void DrawSoftwarePolygon(const PolygonVertex* vertices, int count, MemoryImage* texture, const Color& color,
                          int drawMode, const Rect& clip, void* destBits, int destPitch, int formatWord, bool bilinear,
-                         bool vertexColors, const SpanHiddenRows& hidden = {});
+                         bool vertexColors, const RowBand& hidden = {});
 
 }  // namespace Velk

@@ -14,7 +14,7 @@ inline constexpr unsigned kSpanChannelMask = (VCol ? 0x0Fu : 0u) | (Tex ? 0x30u 
 
 // Untextured drawing without vertex colours: nothing to draw.
 void SpanFillerNone(const SpanVertex* const v[3], uint8_t* bits, int32_t pitch, const SpanTexture& texture,
-                    const SpanColor& color, const SpanHiddenRows& hidden);
+                    const SpanColor& color, const RowBand& hidden);
 
 // Reads a texel; anything outside the texture reads as 0 (no wrapping or clamping).
 inline uint32_t TexelAt(const SpanTexture& t, uint32_t index) {
@@ -161,7 +161,7 @@ namespace Velk {
 
 template <SpanFormat F, bool Tex, bool Blend, bool VCol, bool Mod, bool Bil>
 void SpanFill(const SpanVertex* const in[3], uint8_t* bits, int32_t pitch, const SpanTexture& T, const SpanColor& C,
-              const SpanHiddenRows& hidden) {
+              const RowBand& hidden) {
   constexpr unsigned kMask = kSpanChannelMask<Tex, VCol>;
   using Pixel = typename SpanPixelWriter<F>::Pixel;
   const SpanVertex* p[3] = {in[0], in[1], in[2]};

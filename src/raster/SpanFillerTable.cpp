@@ -7,7 +7,7 @@
 namespace Velk {
 
 void SpanFillerNone(const SpanVertex* const[3], uint8_t*, int32_t, const SpanTexture&, const SpanColor&,
-                    const SpanHiddenRows&) {}
+                    const RowBand&) {}
 
 namespace {
 
@@ -63,7 +63,7 @@ SpanFillerFn SpanFillerTable::Entry(int index) const { return IsReady() ? entrie
 
 void SpanFillerTable::Dispatch(const SpanFlags& flags, const SpanVertex* const v[3], uint8_t* bits, int32_t pitch,
                                const SpanTexture& texture, const SpanColor& color, int32_t formatWord,
-                               const SpanHiddenRows& hidden) const {
+                               const RowBand& hidden) const {
   if (SpanFillerFn fill = Entry(SpanFillerIndex(formatWord, flags))) fill(v, bits, pitch, texture, color, hidden);
 }
 
@@ -73,10 +73,5 @@ SpanFillerTable& SpanFillerTable::Process() {
 }
 
 void InitSpanFillerTable() { SpanFillerTable::Process().Init(); }
-
-void DispatchSpanFiller(const SpanFlags& flags, const SpanVertex* const v[3], uint8_t* bits, int32_t pitch,
-                        const SpanTexture& texture, const SpanColor& color, int32_t formatWord) {
-  SpanFillerTable::Process().Dispatch(flags, v, bits, pitch, texture, color, formatWord, {});
-}
 
 }  // namespace Velk

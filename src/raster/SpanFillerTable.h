@@ -37,8 +37,7 @@ class SpanFillerTable {
   SpanFillerFn Entry(int index) const;
 
   void Dispatch(const SpanFlags& flags, const SpanVertex* const v[3], uint8_t* bits, int32_t pitch,
-                const SpanTexture& texture, const SpanColor& color, int32_t formatWord,
-                const SpanHiddenRows& hidden) const;
+                const SpanTexture& texture, const SpanColor& color, int32_t formatWord, const RowBand& hidden) const;
 
   // The table the drawing entry uses.
   static SpanFillerTable& Process();
@@ -51,8 +50,5 @@ class SpanFillerTable {
 
 // Fills the process-wide table.
 void InitSpanFillerTable();
-
-void DispatchSpanFiller(const SpanFlags& flags, const SpanVertex* const v[3], uint8_t* bits, int32_t pitch,
-                        const SpanTexture& texture, const SpanColor& color, int32_t formatWord);
 
 }  // namespace Velk

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "graphics/RowBand.h"
+
 namespace Velk {
 
 // Interpolated channels of a SpanVertex, in record order.
@@ -31,16 +33,7 @@ struct SpanColor {
   int32_t b = 255;
 };
 
-// Rows top..bottom - 1 a filler leaves as they are: something drawn later covers them opaquely.
-// Every other row gets the bytes it gets without them.
-struct SpanHiddenRows {
-  int32_t top = 0;
-  int32_t bottom = 0;
-
-  bool Hides(int32_t row) const { return row >= top && row < bottom; }
-};
-
 using SpanFillerFn = void (*)(const SpanVertex* const v[3], uint8_t* bits, int32_t pitch, const SpanTexture& texture,
-                              const SpanColor& color, const SpanHiddenRows& hidden);
+                              const SpanColor& color, const RowBand& hidden);
 
 }  // namespace Velk

@@ -169,9 +169,9 @@ void QCBoard_Game::BoardDrawParts(Velk::Graphics* g) {
 }
 
 // Whatever the first part leaves opaque, the parts after it only draw over.
-Velk::Rect QCBoard_Game::GetOpaqueArea() {
+Velk::Rect QCBoard_Game::GetOpaqueArea(const Velk::Graphics& g) {
   for (QCItemPart* part : DrawList())
-    if (part->mOwner->mVisible && part->IsImageReady()) return part->OpaqueArea();
+    if (part->mOwner->mVisible && part->IsImageReady()) return part->OpaqueArea(g);
   return {};
 }
 

@@ -56,7 +56,7 @@ class QCBoard_Game : public QCCandyWidget, public QCLevelHandOver {
   void OnShowHook() override;
   void OnHideHook() override;
   // The opaque cel of the first part drawn, where it has one: the cafe's ground.
-  Velk::Rect GetOpaqueArea() override;
+  Velk::Rect GetOpaqueArea(const Velk::Graphics& g) override;
 
   // QCLevelHandOver
   bool IsLevelLoading() const override { return mLoading; }

@@ -332,14 +332,30 @@ Velk::Rect QCItemPart::CelRect(const AnmFrame& frame, int mirrorWidth, int x, in
                     frame.offY + y + repeat * mRepeatStepY, frame.width, frame.height);
 }
 
-Velk::Rect QCItemPart::OpaqueArea() {
-  if (!IsImageReady() || mTextOn || mTint != 0 || mAlpha != 1.0f || std::fabs(mScale - 1.0f) >= 0.01f) return {};
+Velk::Rect QCItemPart::OpaqueArea(const Velk::Graphics& g) {
+  if (!IsImageReady() || mTextOn || std::fabs(mScale - 1.0f) >= 0.01f) return {};
+  Velk::Graphics look(g);
+  ApplyCelLook(look);
+  if (look.GetImageColorize() || look.GetDrawMode() != 0) return {};
   auto* image = dynamic_cast<Velk::MemoryImage*>(mPlayer->GetCurrentImage());
   if (!image || image->mForcedMode) return {};
   image->ScanAlpha();  // keeps its answer until the pixels change
   if (image->mHasAlpha || image->mHasTrans) return {};
   const POINT origin = DrawOrigin();
   return CelRect(*mPlayer->GetCurrentFrame(), mPlayer->GetCurrentEntry()->mirrorWidth, origin.x, origin.y, 0);
+}
+
+void QCItemPart::ApplyCelLook(Velk::Graphics& g) const {
+  if (mTint != 0) {
+    g.SetColor(Velk::Color(mTint));
+    g.SetImageColorize(true);
+  }
+  if (mAlpha != 1.0f) {
+    Velk::Color c = g.GetImageColorize() ? g.GetColor() : Velk::Color(255, 255, 255, 255);
+    c.mAlpha = static_cast<int>(static_cast<float>(c.mAlpha) * mAlpha);
+    g.SetColor(c);
+    g.SetImageColorize(true);
+  }
 }
 
 // The scale point is relative to the part's draw position (x, y).
@@ -349,16 +365,7 @@ void QCItemPart::DrawCel(Velk::Graphics* g, Velk::Image* image, const AnmFrame& 
   const Velk::Color color = g->GetColor();
   const bool colorize = g->GetImageColorize();
   const int mode = g->GetDrawMode();
-  if (mTint != 0) {
-    g->SetColor(Velk::Color(mTint));
-    g->SetImageColorize(true);
-  }
-  if (mAlpha != 1.0f) {
-    Velk::Color c = g->GetImageColorize() ? g->GetColor() : Velk::Color(255, 255, 255, 255);
-    c.mAlpha = static_cast<int>(static_cast<float>(c.mAlpha) * mAlpha);
-    g->SetColor(c);
-    g->SetImageColorize(true);
-  }
+  ApplyCelLook(*g);
   const Velk::Rect src(frame.srcX, frame.srcY, frame.width, frame.height);
   for (int i = 0; i < mRepeatCount; ++i) {
     Velk::Rect dest = CelRect(frame, mirrorWidth, x, y, i);

@@ -71,9 +71,10 @@ class QCItemPart : public QCIEffect, public QCAnmOwner {
   void Update();
   void Draw(Velk::Graphics* g);
   void WorldPosition(int& x, int& y) const;
-  // Where the cel it draws now covers every pixel with an opaque one, whatever lay there: a cel of
-  // a picture without see-through pixels, drawn unscaled, unfaded and untinted. Empty otherwise.
-  Velk::Rect OpaqueArea();
+  // Where the cel it draws now on g covers every pixel with an opaque one, whatever lay there: a cel
+  // of a picture without see-through pixels, drawn unscaled and as it is (the part neither fades nor
+  // tints it, and g neither colours it nor adds it). Empty otherwise.
+  Velk::Rect OpaqueArea(const Velk::Graphics& g);
   // Visible with a frame to show (a playing or paused animation with its image) or a text.
   bool IsImageReady() const;
   float GetAnimLength() const;
@@ -142,6 +143,9 @@ class QCItemPart : public QCIEffect, public QCAnmOwner {
   bool Mirrored() const;
   // Where the cel's copy `repeat` goes before scaling.
   Velk::Rect CelRect(const AnmFrame& frame, int mirrorWidth, int x, int y, int repeat) const;
+  // Sets g's colour and colourise flag to those the part's cels are drawn with: g's own, tinted and
+  // faded by the part.
+  void ApplyCelLook(Velk::Graphics& g) const;
   void DrawCel(Velk::Graphics* g, Velk::Image* image, const AnmFrame& frame, int mirrorWidth, int x, int y);
   void DrawWithHover(Velk::Graphics* g, Velk::Image* image, const Velk::Rect& src, Velk::Rect dest, bool mirror);
 

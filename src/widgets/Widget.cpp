@@ -245,6 +245,6 @@ Rect Widget::GetInsetRect() {
               ClampToInt(int64_t{mHeight} - mMargins.mTop - mMargins.mBottom));
 }
 
-Rect Widget::GetOpaqueArea() { return Rect(); }
+Rect Widget::GetOpaqueArea(const Graphics&) { return Rect(); }
 
 }  // namespace Velk

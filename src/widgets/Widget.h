@@ -80,8 +80,9 @@ class Widget : public WidgetContainer {
   virtual bool Contains(int x, int y);
   virtual Rect GetInsetRect();
   // Where, in its own coordinates, the widget is sure to cover with opaque pixels in the frame it
-  // draws next, whatever lay there before; what lies under it there is not drawn. Empty here.
-  virtual Rect GetOpaqueArea();
+  // draws next on g (the state its draw starts from), whatever lay there before; what lies under it
+  // there is not drawn. Empty here.
+  virtual Rect GetOpaqueArea(const Graphics& g);
 
   // The split of a click code: 3 middle, negative right with the count negated, else left.
   static void SplitClickCode(int clickCode, int& button, int& clickCount);

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "graphics/Rect.h"
-#include "raster/SpanVertex.h"
+#include "graphics/RowBand.h"
 #include "widgets/WidgetContainer.h"
 
 namespace Velk {
@@ -110,10 +110,11 @@ class WidgetManager : public WidgetContainer {
   void ReleaseButtonsOn(Widget* widget, int buttons);
   // Per top-level widget, in order: the rows of the frame that the widgets drawn after it this
   // frame cover with opaque pixels (one band; where two do not meet, the taller).
-  std::vector<SpanHiddenRows> RowsCoveredInFront(const ModalFlags& flags);
-  // The full-width rows of the frame the widget covers opaquely when drawn, none when it is not drawn.
-  SpanHiddenRows OpaqueRowsOf(Widget* widget, uint32_t walkFlags);
-  void DrawTopLevel(Widget* widget, ModalFlags& flags, const Graphics& g, const SpanHiddenRows& hidden);
+  std::vector<RowBand> RowsCoveredInFront(const ModalFlags& flags, const Graphics& g);
+  // The full-width rows of the frame the widget covers opaquely when drawn on g, none when it is not
+  // drawn.
+  RowBand OpaqueRowsOf(Widget* widget, uint32_t walkFlags, const Graphics& g);
+  void DrawTopLevel(Widget* widget, ModalFlags& flags, const Graphics& g, const RowBand& hidden);
 };
 
 }  // namespace Velk

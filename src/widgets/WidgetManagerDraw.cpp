@@ -9,7 +9,7 @@ namespace Velk {
 namespace {
 
 // One band for both: their union where they overlap or meet, else the taller.
-SpanHiddenRows Joined(const SpanHiddenRows& a, const SpanHiddenRows& b) {
+RowBand Joined(const RowBand& a, const RowBand& b) {
   if (a.top >= a.bottom) return b;
   if (b.top >= b.bottom) return a;
   if (a.top <= b.bottom && b.top <= a.bottom) return {std::min(a.top, b.top), std::max(a.bottom, b.bottom)};
@@ -61,10 +61,10 @@ bool WidgetManager::DrawScreen(WidgetHost* app) {
     Graphics each(g);
     each.SetStretchFast(!is3D);
     each.SetBlendLinear(is3D);
-    const std::vector<SpanHiddenRows> covered = RowsCoveredInFront(flags);
+    const std::vector<RowBand> covered = RowsCoveredInFront(flags, each);
     size_t index = 0;
     for (Widget* w : mWidgets) {
-      const SpanHiddenRows& hidden = covered[index++];
+      const RowBand& hidden = covered[index++];
       if (w == mModalWidget) flags.mIsOver = true;
       if (!w->mDirty || !w->mVisible) continue;
       DrawTopLevel(w, flags, each, hidden);
@@ -79,25 +79,25 @@ bool WidgetManager::DrawScreen(WidgetHost* app) {
   return drewSomething;
 }
 
-std::vector<SpanHiddenRows> WidgetManager::RowsCoveredInFront(const ModalFlags& flags) {
-  std::vector<SpanHiddenRows> covered(mWidgets.size());
+std::vector<RowBand> WidgetManager::RowsCoveredInFront(const ModalFlags& flags, const Graphics& g) {
+  std::vector<RowBand> covered(mWidgets.size());
   if (!mSkipCovered) return covered;
-  SpanHiddenRows inFront;
+  RowBand inFront;
   bool belowModal = false;
   size_t index = mWidgets.size();
   for (auto it = mWidgets.rbegin(); it != mWidgets.rend(); ++it) {
     Widget* w = *it;
     covered[--index] = inFront;
     const bool over = !belowModal || w == mModalWidget;
-    inFront = Joined(inFront, OpaqueRowsOf(w, over ? flags.mOverFlags : flags.mUnderFlags));
+    inFront = Joined(inFront, OpaqueRowsOf(w, over ? flags.mOverFlags : flags.mUnderFlags, g));
     belowModal = belowModal || w == mModalWidget;
   }
   return covered;
 }
 
-SpanHiddenRows WidgetManager::OpaqueRowsOf(Widget* w, uint32_t walkFlags) {
+RowBand WidgetManager::OpaqueRowsOf(Widget* w, uint32_t walkFlags, const Graphics& g) {
   if (!w->mDirty || !w->mVisible || !(w->mWidgetFlagsMod.Apply(walkFlags) & WidgetFlag::Draw)) return {};
-  Rect area = w->GetOpaqueArea().Intersect(Rect(0, 0, w->mWidth, w->mHeight));
+  Rect area = w->GetOpaqueArea(g).Intersect(Rect(0, 0, w->mWidth, w->mHeight));
   area.mX += w->mX - mMouseDestRect.mX;
   area.mY += w->mY - mMouseDestRect.mY;
   const Image& target = *mCurrentG->mDestImage;
@@ -108,7 +108,7 @@ SpanHiddenRows WidgetManager::OpaqueRowsOf(Widget* w, uint32_t walkFlags) {
 
 // Rows that widgets in front cover are left undrawn: only the polygon and 3-D roads honour them,
 // and they leave every other pixel as a whole draw leaves it.
-void WidgetManager::DrawTopLevel(Widget* w, ModalFlags& flags, const Graphics& g, const SpanHiddenRows& hidden) {
+void WidgetManager::DrawTopLevel(Widget* w, ModalFlags& flags, const Graphics& g, const RowBand& hidden) {
   if (hidden.top < hidden.bottom && hidden.top <= 0 && hidden.bottom >= g.mDestImage->mHeight) return;
   Graphics copy(g);
   copy.Translate(w->mX, w->mY);

@@ -101,8 +101,8 @@ TEST_F(CandyWidgetTest, HooksRunOnEveryShowAndHide) {
   EXPECT_FLOAT_EQ(w.mOpacity, 0.0f) << "the fade starts over";
 }
 
-// Made invisible, or visible from hidden, by anyone but its effect, a widget keeps no show or hide
-// on its way: neither a later DlgShow nor a later DlgHide undoes it.
+// Made invisible, or visible while hidden or hiding, by anyone but its effect, a widget keeps no show
+// or hide on its way: neither a later DlgShow nor a later DlgHide undoes it. A show goes on.
 TEST_F(CandyWidgetTest, VisibilitySetFromOutsideEndsAShowOrHideOnItsWay) {
   HookWidget late(nullptr);
   IXMLDOMNode* e = Element("effect=\"late\"");
@@ -128,6 +128,19 @@ TEST_F(CandyWidgetTest, VisibilitySetFromOutsideEndsAShowOrHideOnItsWay) {
   Step(&fade, 60);
   EXPECT_TRUE(fade.mVisible) << "the hide's DlgHide at 0.5 s was called off";
   EXPECT_FALSE(fade.mHiding);
+
+  fade.Hide();
+  Step(&fade, 20);
+  ASSERT_TRUE(fade.mVisible);
+  fade.SetVisible(true);
+  EXPECT_FALSE(fade.mHiding);
+  Step(&fade, 60);
+  EXPECT_TRUE(fade.mVisible) << "shown while still up and hiding: the hide was called off";
+
+  fade.Show();
+  Step(&fade, 20);
+  fade.SetVisible(true);
+  EXPECT_TRUE(fade.mShowing) << "a show on its way to a visible widget goes on";
 }
 
 TEST_F(CandyWidgetTest, HooksRunOnEveryShowAndHideWithoutAnEffect) {

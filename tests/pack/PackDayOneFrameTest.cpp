@@ -6,6 +6,7 @@
 #include "PackGame.h"
 #include "cafe/QCBoard_Game3.h"
 #include "graphics/DDInterface.h"
+#include "graphics/Graphics.h"
 #include "platform/ScopedEnv.h"
 #include "platform/clock/Clock.h"
 #include "scene/QCItemPart.h"
@@ -52,7 +53,12 @@ TEST_P(PackDayOneFrameTest, TheFrameWithoutTheBackdropUnderTheGroundHasTheWholeF
     for (int step = 0; step < 23; ++step, Velk::Clock::Advance(mGame->mFrameTime)) mGame->RunLogicUpdate();
     if (frame == 6) ground.SetAlpha(0.5f);
     if (frame == 7) ground.SetScale(1.5f);
-    EXPECT_EQ(board.GetOpaqueArea().mWidth, frame < 6 ? 800 : 0);
+    EXPECT_EQ(board.GetOpaqueArea(Velk::Graphics()).mWidth, frame < 6 ? 800 : 0);
+    Velk::Graphics coloured, added;
+    coloured.SetImageColorize(true);
+    added.SetDrawMode(1);
+    EXPECT_EQ(board.GetOpaqueArea(coloured).mWidth, 0) << "a colourised draw claims nothing";
+    EXPECT_EQ(board.GetOpaqueArea(added).mWidth, 0) << "an added draw claims nothing";
     EXPECT_TRUE(Frame(true) == Frame(false)) << "frame " << frame;
   }
 }

@@ -77,6 +77,35 @@ TEST(SpanRows, FlatAndCollinearTrianglesDrawNothing) {
   EXPECT_NE(draw(Vertex(0, 0, a), Vertex(6, 0, a), Vertex(0, 6, a)), blank.bytes);
 }
 
+TEST(SpanRows, RowsOfTheBandKeepWhatLayThereAndTheOthersFillAsWithoutIt) {
+  constexpr uint32_t kSentinel = 0x12345678u, kRed = 0xFFFF0000u;
+  const int32_t a = 255 << 16;
+  // Columns 2..21 of rows 1..8 in two triangles, over the sentinel.
+  auto fill = [&](const RowBand& band) {
+    Canvas c(24, 10, 4, kSentinel);
+    SpanVertex v[4] = {Vertex(2, 1, a, a), Vertex(22, 1, a, a), Vertex(22, 9, a, a), Vertex(2, 9, a, a)};
+    const SpanVertex* const upper[3] = {&v[0], &v[1], &v[3]};
+    const SpanVertex* const lower[3] = {&v[1], &v[2], &v[3]};
+    Filler(kUntextured)(upper, c.Bits(), c.pitch, {}, kWhite, band);
+    Filler(kUntextured)(lower, c.Bits(), c.pitch, {}, kWhite, band);
+    return c.bytes;
+  };
+  auto expected = [&](int top, int bottom) {
+    Canvas c(24, 10, 4, kSentinel);
+    for (int y = 1; y < 9; ++y)
+      if (y < top || y >= bottom)
+        for (int x = 2; x < 22; ++x) c.Set(x, y, kRed);
+    return c.bytes;
+  };
+  const struct {
+    RowBand band;
+    const char* name;
+  } cases[] = {{{0, 3}, "over the top rows"},  {{4, 6}, "in the middle"}, {{7, 10}, "over the bottom rows"},
+               {{9, 10}, "below the polygon"}, {{-4, 1}, "above it"},     {{5, 5}, "empty"},
+               {{1, 9}, "over every row"}};
+  for (const auto& c : cases) EXPECT_EQ(fill(c.band), expected(c.band.top, c.band.bottom)) << c.name;
+}
+
 TEST(Group0Untextured, AlphaThresholds) {
   auto pixel = [](int32_t a) {
     Canvas c(2, 2, 4, 0xFF000000);

@@ -100,10 +100,10 @@ class LogWidget : public Widget {
   // Logs the rows of its image it is asked to leave, if any.
   void Draw(Graphics* g) override {
     ++mDraws;
-    const SpanHiddenRows hidden = g ? g->mDestImage->mHiddenRows : SpanHiddenRows{};
+    const RowBand hidden = g ? g->mDestImage->mHiddenRows : RowBand{};
     Add(hidden.top < hidden.bottom ? "draw hiding " + Pt(hidden.top, hidden.bottom) : "draw");
   }
-  Rect GetOpaqueArea() override { return mOpaque; }
+  Rect GetOpaqueArea(const Graphics&) override { return mOpaque; }
   void DrawOverlay(Graphics*, int priority) override { Add("overlay " + std::to_string(priority)); }
   void MouseEnter() override { Add("enter"); }
   void MouseLeave() override { Add("leave"); }
