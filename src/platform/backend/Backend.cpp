@@ -3,6 +3,9 @@
 #include "platform/window/MessageQueue.h"
 #include "platform/window/WindowTable.h"
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
@@ -36,20 +39,24 @@ Backend::Backend() {
   serial_ = ++made;
 }
 
-// A named back end is made whether or not it is available: asked for, it reports its own failure.
-// A name of none runs on the last row, as does a machine where no other row is available.
+// A name of none is no name. Only a back end asked for by name may run where nobody sees it.
 std::unique_ptr<Backend> Backend::FromEnvironment() {
   const std::span<const BackendRow> rows = BackendRows();
   const char* chosen = std::getenv("VELK_BACKEND");
-  if (chosen && *chosen) {
-    for (const BackendRow& row : rows)
-      if (std::strcmp(chosen, row.name) == 0) return row.make();
-    std::fprintf(stderr, "VELK_BACKEND=%s names no back end; running %s\n", chosen, rows.back().name);
-    return rows.back().make();
+  const auto named = std::find_if(rows.begin(), rows.end(),
+                                  [&](const BackendRow& row) { return chosen && std::strcmp(chosen, row.name) == 0; });
+  if (chosen && *chosen && named == rows.end()) {
+    std::fprintf(stderr, "VELK_BACKEND=%s names no back end; running %s\n", chosen, rows.front().name);
   }
-  for (const BackendRow& row : rows)
-    if (row.available()) return row.make();
-  return rows.back().make();
+  std::unique_ptr<Backend> backend = (named == rows.end() ? rows.front() : *named).make();
+  const std::string unseen = backend->CannotShow(named != rows.end());
+  if (!unseen.empty()) {
+    // Before any window or file of the program: nothing to close; its crash reporter ends with it.
+    std::fprintf(stderr, "%s\n", unseen.c_str());
+    std::fflush(nullptr);
+    _exit(1);
+  }
+  return backend;
 }
 
 Backend& Backend::Get() {

@@ -2,7 +2,8 @@
 // The back end under the window layer: `sdl` shows real windows and reads real input, `headless`
 // has no window and takes its input from tests and demos. Each lives in a folder of its own and is
 // a row of the one list (BackendList.cpp); one is chosen at start-up from VELK_BACKEND, and without
-// it the first row that is available (sdl when a display is set, else headless).
+// it the first row (sdl). The program never runs unseen unless asked to: a back end that cannot
+// show its windows to anyone says so in one line and the process ends.
 //
 // Everything above src/platform sees only the Windows-named calls. The facilities inside
 // src/platform reach the back end only through this interface: the display's presenter, the
@@ -26,15 +27,13 @@ class AudioSink;
 class Backend;
 class DDrawPresenter;
 
-// One back end of the list: its VELK_BACKEND name, whether it can run here when none is named,
-// and how it is made.
+// One back end of the list: its VELK_BACKEND name and how it is made.
 struct BackendRow {
   const char* name;
-  bool (*available)();
   std::unique_ptr<Backend> (*make)();
 };
 
-// The list, in the order a back end is looked for; the last row runs anywhere.
+// The list; the first row is the one that runs when none is named.
 std::span<const BackendRow> BackendRows();
 
 // A monochrome cursor in the Windows AND/XOR form, one bit per pixel, rows padded to whole bytes.
@@ -62,6 +61,7 @@ class Backend {
   static Backend& Get();
   // Replaces the back end; every window, class, queued message and timer of the old one is dropped.
   static void Install(std::unique_ptr<Backend> backend);
+  // Ends the process (status 1) when the back end made cannot show its windows to anyone.
   static std::unique_ptr<Backend> FromEnvironment();
 
   InputTranslator& Input() { return input_; }
@@ -94,6 +94,12 @@ class Backend {
   // itself rather than by the display, such as those made of the system's controls.
   virtual void PresentClient(HWND hwnd, const uint32_t* pixels, int width, int height) {
     (void)hwnd, (void)pixels, (void)width, (void)height;
+  }
+  // Empty when its windows show where a person can see them, or when asked for by name (`byName`)
+  // it runs at all; else one line naming the display it tried.
+  virtual std::string CannotShow(bool byName) const {
+    (void)byName;
+    return "";
   }
   // True when its windows show on an X display, where a person can see them and answer them.
   virtual bool ShowsOnXDisplay() const { return false; }

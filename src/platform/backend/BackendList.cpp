@@ -4,21 +4,9 @@
 #include "platform/headless/HeadlessBackend.h"
 #include "platform/sdl/SdlBackend.h"
 
-#include <cstdlib>
-
 namespace Velk {
 
 namespace {
-
-bool HasDisplay() {
-  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"}) {
-    const char* value = std::getenv(name);
-    if (value && *value) return true;
-  }
-  return false;
-}
-
-bool Anywhere() { return true; }
 
 template <class Kind>
 std::unique_ptr<Backend> Make() {
@@ -26,8 +14,8 @@ std::unique_ptr<Backend> Make() {
 }
 
 constexpr BackendRow kRows[] = {
-    {"sdl", &HasDisplay, &Make<SdlBackend>},
-    {"headless", &Anywhere, &Make<HeadlessBackend>},
+    {"sdl", &Make<SdlBackend>},
+    {"headless", &Make<HeadlessBackend>},
 };
 
 }  // namespace

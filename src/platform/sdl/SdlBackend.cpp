@@ -8,6 +8,7 @@
 #include "platform/sdl/MessageBoxText.h"
 #include "platform/sdl/SdlKeyMap.h"
 #include "platform/sdl/SdlPresenter.h"
+#include "platform/sdl/XBoxFocus.h"
 #include "platform/sdl/XConnectionWatch.h"
 #include "platform/sdl/XFaultHook.h"
 #include "platform/sdl/XProcessWindows.h"
@@ -24,6 +25,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
+#include <string>
 #include <unordered_map>
 
 namespace Velk {
@@ -50,6 +53,20 @@ Uint32 MessageBoxFlags(UINT type) {
   }
 }
 
+const char* SetValue(const char* name) {
+  const char* value = std::getenv(name);
+  return value && *value ? value : nullptr;
+}
+
+// The displays the environment names, or that it names none.
+std::string NoDisplay() {
+  const char* x = SetValue("DISPLAY");
+  const char* wayland = SetValue("WAYLAND_DISPLAY");
+  if (!x && !wayland) return "no display: DISPLAY and WAYLAND_DISPLAY are unset";
+  return std::string("cannot open the display ") + (x ? x : "") + (x && wayland ? " or " : "") +
+         (wayland ? wayland : "");
+}
+
 }  // namespace
 
 SdlBackend::SdlBackend() {
@@ -62,12 +79,9 @@ SdlBackend::SdlBackend() {
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
   // The desktop's screen saver may start: the program pauses for it while it is due.
   SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+  // Where video cannot start, CannotShow says which display was tried.
   ready_ = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
-  if (!ready_) {
-    std::fprintf(stderr, "SDL video could not start: %s\n", SDL_GetError());
-    return;
-  }
-  if (ShowsOnXDisplay() && XConnectionWatch::Install(&SdlBackend::EndAfterLostDisplay)) {
+  if (ready_ && ShowsOnXDisplay() && XConnectionWatch::Install(&SdlBackend::EndAfterLostDisplay)) {
     gWatched = this;
   }
 }
@@ -211,6 +225,16 @@ void SdlBackend::PresentClient(HWND hwnd, const uint32_t* pixels, int width, int
   SDL_BlitSurface(picture, nullptr, target, nullptr);
   SDL_FreeSurface(picture);
   SDL_UpdateWindowSurface(window);
+}
+
+// Where no display opens SDL falls back to a driver that draws into memory: asked for by name, the
+// back end may run so; otherwise the program would run unseen.
+std::string SdlBackend::CannotShow(bool byName) const {
+  if (!ready_) return NoDisplay();
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (byName || std::strcmp(driver, "x11") == 0 || std::strcmp(driver, "wayland") == 0) return "";
+  const char* named = SetValue("SDL_VIDEODRIVER");
+  return named ? std::string("SDL_VIDEODRIVER=") + named + " shows no window" : NoDisplay();
 }
 
 bool SdlBackend::ShowsOnXDisplay() const {
@@ -397,16 +421,22 @@ int SdlBackend::ShowMessageBox(HWND owner, const std::string& textUtf8, const st
     data.push_back(SDL_MessageBoxButtonData{flags, buttons[i].result, buttons[i].label});
   }
   const std::string text = WrapMessageText(textUtf8);
+  auto* ownerWindow = static_cast<SDL_Window*>(NativeWindow(owner));
   // Owned by the program's window, the box stays above it even in full screen.
   SDL_MessageBoxData box{MessageBoxFlags(type) | SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT,
-                         static_cast<SDL_Window*>(NativeWindow(owner)),
+                         ownerWindow,
                          captionUtf8.c_str(),
                          text.c_str(),
                          static_cast<int>(data.size()),
                          data.data(),
                          nullptr};
   int pressed = 0;
-  if (SDL_ShowMessageBox(&box, &pressed) != 0 || pressed <= 0) return 0;
+  std::optional<XBoxFocus> focus;
+  if (ShowsOnXDisplay()) focus.emplace();
+  const int shown = SDL_ShowMessageBox(&box, &pressed);
+  // The keyboard goes back to the window the box was over, as a window manager would give it.
+  if (focus && focus->Focused() && ownerWindow) SDL_SetWindowInputFocus(ownerWindow);
+  if (shown != 0 || pressed <= 0) return 0;
   return pressed;
 }
 

@@ -37,6 +37,8 @@ class SdlBackend : public Backend {
   void* NativeWindow(HWND hwnd) override;
   std::optional<RECT> NativeFrame(HWND hwnd) override;
   void PresentClient(HWND hwnd, const uint32_t* pixels, int width, int height) override;
+  // SDL video started, on x11 or wayland unless `byName`.
+  std::string CannotShow(bool byName) const override;
   // SDL's current video driver is "x11"; its offscreen and dummy drivers show nothing to anyone.
   bool ShowsOnXDisplay() const override;
   bool HideWindowsOfProcess(int pid) override;

@@ -46,8 +46,10 @@ bool X11Of(SDL_Window* window, SDL_SysWMinfo& info) {
 
 bool XWindowFrame::ManagerRuns(SDL_Window* window) {
   SDL_SysWMinfo info;
-  if (!X11Of(window, info)) return false;
-  Display* display = info.info.x11.display;
+  return X11Of(window, info) && ManagerRunsOn(info.info.x11.display);
+}
+
+bool XWindowFrame::ManagerRunsOn(Display* display) {
   const auto check = ReadProperty(display, DefaultRootWindow(display), "_NET_SUPPORTING_WM_CHECK", XA_WINDOW, 1);
   if (!check) return false;
   // A manager that has gone leaves the root's entry behind; a live one names its own check window.

@@ -8,6 +8,7 @@
 #include <optional>
 
 struct SDL_Window;
+struct _XDisplay;
 
 namespace Velk {
 
@@ -15,6 +16,7 @@ class XWindowFrame {
  public:
   // False also when the window is no X window.
   static bool ManagerRuns(SDL_Window* window);
+  static bool ManagerRunsOn(_XDisplay* display);
   // The thickness of the frame's left, top, right and bottom sides; nothing when the window is no
   // X window or no manager has announced a frame for it.
   static std::optional<RECT> Extents(SDL_Window* window);
