@@ -21,6 +21,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cwchar>
+#include <filesystem>
 
 namespace {
 
@@ -146,6 +147,16 @@ bool WriteWholeFile(const std::string& path, const std::string& bytes) {
   return false;
 }
 
+// The first of pref.dat.bad, pref.dat.bad.1, ... that holds no earlier copy, so that a second
+// damage keeps the first one's copy. Anything else in the way (a folder) is not stepped over: the
+// copy fails there, and the damaged file stays as it is.
+std::string CopyName(const std::string& path) {
+  std::string name = path + ".bad";
+  std::error_code ignored;
+  for (int n = 1; std::filesystem::is_regular_file(name, ignored); ++n) name = path + ".bad." + std::to_string(n);
+  return name;
+}
+
 void LogNoFolder(const std::string& path) {
   std::fprintf(stderr, "pref.dat: could not make the folder %s (error %u); nothing will be saved\n", path.c_str(),
                static_cast<unsigned>(GetLastError()));
@@ -153,24 +164,35 @@ void LogNoFolder(const std::string& path) {
 
 }  // namespace
 
+// The folders are made by the first write (MakeFolders), not here: a start that stops before it
+// writes anything leaves nothing behind in the player's home.
+QCPref::QCPref()
+    : mHeader(QCPrefHeader::Defaults()),
+      mDataFolder(DataFolder()),
+      mPath(Velk::MapPath(mDataFolder + "/Drimak Games/Pelune/" + CafeNames::kPrefFileName)) {}
+
 // A folder that cannot be made stops the path there: every open of it fails, and nothing is saved.
-QCPref::QCPref() : mHeader(QCPrefHeader::Defaults()) {
-  std::string folder = DataFolder();
+bool QCPref::MakeFolders() {
+  if (mFoldersMade) return true;
+  std::string folder = mDataFolder;
   for (const char* name : {"Drimak Games", "Pelune"}) {
     folder += std::string("/") + name;
     if (!MakeFolder(folder)) {
       LogNoFolder(folder);
       mPath = folder;
-      return;
+      mHasFile = false;
+      return false;
     }
   }
+  mFoldersMade = true;
   // As the system spells it: the logs and the boxes name the file the player will find.
   mPath = Velk::MapPath(folder + "/" + CafeNames::kPrefFileName);
-  mHasFile = true;
+  return true;
 }
 
-HANDLE QCPref::OpenFile(DWORD access, DWORD share, DWORD disposition) const {
-  if (!mHasFile) return INVALID_HANDLE_VALUE;
+// Only a save creates the file, and so the folders.
+HANDLE QCPref::OpenFile(DWORD access, DWORD share, DWORD disposition) {
+  if (!mHasFile || (disposition != OPEN_EXISTING && !MakeFolders())) return INVALID_HANDLE_VALUE;
   return CreateFileA(mPath.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
@@ -204,12 +226,15 @@ bool QCPref::Load() {
       // Not ours, or of another version: kept aside for the player, dropped, and written afresh by
       // the save below.
       LogDamaged(mPath, "it is not a preference file of this version; starting afresh");
-      SetAside(file, "PREF_UNREADABLE",
-               L"Your saved progress could not be read, so the game starts afresh. A copy of the old file was kept as");
-      TruncateAt(file, 0);
+      if (SetAside(file, "PREF_UNREADABLE",
+                   L"Your saved progress could not be read, so the game starts afresh. A copy of the old file was "
+                   L"kept as"))
+        TruncateAt(file, 0);
     }
     CloseHandle(file);
   }
+  // Left untouched: nothing read from it stands either, so the game plays on the defaults.
+  if (!mHasFile) valid = profileRead = false;
   if (!valid) {
     mHeader = QCPrefHeader::Defaults();
     SetDefaultTables(true, true);
@@ -242,17 +267,27 @@ bool QCPref::LoadCurrentProfile(HANDLE file) {
   return LoadProfile(file, 0);
 }
 
-// The file, before what cannot be read of it is dropped, is copied to "pref.dat.bad" (replacing an
-// older copy), and the player is told why and where it is.
-void QCPref::SetAside(HANDLE file, const char* textId, const wchar_t* text) {
-  if (FileSizeOf(file) == 0) return;
-  const std::string kept = mPath + ".bad";
-  if (!WriteWholeFile(kept, AllBytes(file))) {
-    std::fprintf(stderr, "pref.dat: could not keep a copy as %s (error %u)\n", kept.c_str(),
-                 static_cast<unsigned>(GetLastError()));
-    return;
+// The file, before what cannot be read of it is dropped, is copied beside it, and the player is
+// told why and where the copy is. Without a copy nothing may be dropped: the file is then left as
+// it is for the rest of the run, neither read nor written again, and the player told so (false).
+bool QCPref::SetAside(HANDLE file, const char* textId, const wchar_t* text) {
+  if (!mHasFile) return false;
+  if (FileSizeOf(file) == 0) return true;
+  const std::string kept = CopyName(mPath);
+  if (WriteWholeFile(kept, AllBytes(file))) {
+    ShowPlayerNotice(textId, text, kept, MB_ICONWARNING);
+    return true;
   }
-  ShowPlayerNotice(textId, text, kept, MB_ICONWARNING);
+  std::fprintf(stderr, "pref.dat: could not keep a copy as %s (error %u); %s is left untouched and nothing is saved\n",
+               kept.c_str(), static_cast<unsigned>(GetLastError()), mPath.c_str());
+  mHasFile = false;
+  // This box says already that nothing will be saved.
+  mSaveFailureReported = true;
+  ShowPlayerNotice("PREF_LEFT_UNTOUCHED",
+                   L"Your saved progress could not be read, and no copy of it could be written, so the game starts "
+                   L"afresh and will not keep this game's progress. The file is left untouched at",
+                   mPath, MB_ICONWARNING);
+  return false;
 }
 
 // Once a session: the player learns that progress is being lost while there is time to act.

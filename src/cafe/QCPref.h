@@ -31,11 +31,13 @@ class QCPref {
   QCHiScoreTable mSurvivalTable;
   QCHiScoreTable mCareerTable;
 
-  // Finds (and makes) the folder of pref.dat. Nothing is read yet.
+  // Finds the folder of pref.dat; it is made by the first save. Nothing is read yet.
   QCPref();
 
   // Reads pref.dat, or starts afresh with defaults when it is missing or not ours; an unreadable
-  // file, or one whose last profile is cut short, is kept as pref.dat.bad and the player told.
+  // file, or one whose last profile is cut short, is kept as pref.dat.bad (pref.dat.bad.1 and so
+  // on when earlier copies are there) and the player told. When no copy can be written the file is
+  // left as it is, the game plays on the defaults and saves nothing this run.
   // Applies the settings and writes the file back. Always true.
   bool Load();
   // Writes the header, both tables and the current profile. Always true: a file that cannot be
@@ -67,22 +69,27 @@ class QCPref {
   // A fresh profile of that name ("unknown" for null or empty).
   void ResetProfile(const wchar_t* name);
 
-  // The file, or the folder where making the folders stopped.
+  // The file, or (after a save) the folder where making the folders stopped.
   const std::string& GetPath() const { return mPath; }
 
  private:
-  HANDLE OpenFile(DWORD access, DWORD share, DWORD disposition) const;
+  bool MakeFolders();
+  HANDLE OpenFile(DWORD access, DWORD share, DWORD disposition);
   void WriteSettingsAndTables(HANDLE file);
   void WriteHeader(HANDLE file);
   void SetDefaultTables(bool survival, bool career);
   bool ReadTable(HANDLE file, uint64_t offset, QCHiScoreTable& table);
   bool ReadProfileAt(HANDLE file, int index, QCProfile& profile);
   bool LoadCurrentProfile(HANDLE file);
-  void SetAside(HANDLE file, const char* textId, const wchar_t* text);
+  bool SetAside(HANDLE file, const char* textId, const wchar_t* text);
   void ReportSaveFailure();
   void MoveRecordsDown(HANDLE file, int from, int count);
 
+  std::string mDataFolder;
   std::string mPath;
-  bool mHasFile = false;  // false when the folders could not be made: nothing is ever written
+  // False when the folders could not be made, or a damaged file could not be copied and is left
+  // as it is: the file is neither read nor written again.
+  bool mHasFile = true;
+  bool mFoldersMade = false;
   bool mSaveFailureReported = false;
 };

@@ -13,14 +13,17 @@ TextVars* gTextVars = nullptr;
 bool LocTexts::LoadLocTable() {
   XmlNodeRef root = LoadXmlRoot(kFile);
   if (!root) return false;
-  XmlForEach(root.Get(), L"loc", [this](IXMLDOMNode* loc) {
+  bool anyEntry = false;
+  XmlForEach(root.Get(), L"loc", [this, &anyEntry](IXMLDOMNode* loc) {
     char id[128] = {};
     std::wstring text;
     // The whole text is kept, however long.
-    if (XmlGetAttrString(loc, L"id", id, sizeof id) && XmlGetAttrText(loc, L"text", text))
+    if (XmlGetAttrString(loc, L"id", id, sizeof id) && XmlGetAttrText(loc, L"text", text)) {
       mTexts.emplace(id, std::move(text));
+      anyEntry = true;
+    }
   });
-  return true;
+  return anyEntry;
 }
 
 const std::wstring& LocTexts::GetLocText(const std::string& id) const {

@@ -15,8 +15,8 @@ class LocTexts {
   static constexpr const char* kFile = "cfg\\loc.xml";
 
   // Reads kFile: every root/loc with both an id and a text, the first text of an id winning. False
-  // when the file is missing or cannot be parsed (the table then stays as it was): without it the
-  // game would show no word.
+  // when the file is missing, cannot be parsed or holds no such entry (the table then stays as it
+  // was): without it the game would show no word.
   bool LoadLocTable();
   // The text of the id, or the one shared empty text when there is none (nothing is inserted).
   const std::wstring& GetLocText(const std::string& id) const;

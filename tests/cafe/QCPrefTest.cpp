@@ -145,6 +145,7 @@ class QCPrefTest : public ::testing::Test {
 TEST_F(QCPrefTest, AFirstStartWritesTheHeaderAndTheDefaultTables) {
   QCPref pref;
   EXPECT_EQ(pref.GetPath(), scratch_.Path() + "/share/Drimak Games/Pelune/pref.dat");
+  EXPECT_FALSE(fs::exists(scratch_ / "share/Drimak Games"));  // made by the first save, not before
   ASSERT_TRUE(pref.Load());
   std::string file = Stored();
   ASSERT_EQ(file.size(), 5240u);
@@ -490,8 +491,8 @@ TEST_F(QCPrefTest, WithoutItsFolderTheGameRunsOnWithoutSaving) {
   scratch_.Write("blocked", "x");
   ScopedEnv data("XDG_DATA_HOME", (scratch_ / "blocked").c_str());
   QCPref pref;
-  EXPECT_EQ(pref.GetPath().find("pref.dat"), std::string::npos);
   EXPECT_TRUE(pref.Load());
+  EXPECT_EQ(pref.GetPath().find("pref.dat"), std::string::npos);
   EXPECT_TRUE(pref.CreateProfile(L"Nobody", nullptr, nullptr));
   EXPECT_TRUE(pref.Save());
   EXPECT_FALSE(pref.DeleteProfile(0));
@@ -512,6 +513,7 @@ TEST_F(QCPrefTest, WithoutTheShellModuleTheDataFolderIsStillTheBase) {
   Velk::ModuleTable::HideEntry("shfolder.dll", "SHGetFolderPathA");
   QCPref lost;
   Velk::ModuleTable::ShowAll();
+  lost.Load();
   EXPECT_EQ(lost.GetPath().find("pref.dat"), std::string::npos);
   EXPECT_FALSE(fs::exists(scratch_ / "nowhere"));
 }
@@ -544,6 +546,14 @@ TEST_F(QCPrefTest, KeptDamagedFilesEndAsWholeRecords) {
 
 class PrefDamageTest : public QCPrefTest {
  protected:
+  // The folders up to the scratch folder: others may enter them but make nothing in them.
+  void KeepOtherUsersFromWritingTheFolders() const {
+    for (std::string folder = Path(); folder != scratch_.Path();) {
+      folder = fs::path(folder).parent_path();
+      fs::permissions(folder, fs::perms::all & ~fs::perms::group_write & ~fs::perms::others_write);
+    }
+  }
+
   PrefDamageTest() {
     Velk::SetMessageBoxHook([this](const std::wstring& text, const std::wstring&, UINT) {
       boxes.push_back(text);
@@ -562,6 +572,7 @@ bool Mentions(const std::wstring& text, const std::string& what) {
 // where; the fresh start itself stays.
 TEST_F(PrefDamageTest, ADamagedHeaderIsKeptAsideAndThePlayerTold) {
   for (size_t at : {size_t{3}, size_t{16}}) {
+    fs::remove(Path() + ".bad");  // each damage on its own: a second one would keep its copy beside
     boxes.clear();
     StoreFile(0, {RecordBytes(L"A", 1)});
     std::string damaged = Stored();
@@ -631,10 +642,7 @@ TEST_F(PrefDamageTest, AReadOnlyFileIsLoadedAndTheFailedSaveReported) {
   StoreFile(0, {RecordBytes(L"A", 1)});
   const std::string before = Stored();
   fs::permissions(Path(), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-  for (std::string folder = Path(); folder != scratch_.Path();) {
-    folder = fs::path(folder).parent_path();
-    fs::permissions(folder, fs::perms::all & ~fs::perms::group_write & ~fs::perms::others_write);
-  }
+  KeepOtherUsersFromWritingTheFolders();
   const int status = InChildAsOtherUser([this] {
     QCPref pref;
     pref.Load();
@@ -644,6 +652,34 @@ TEST_F(PrefDamageTest, AReadOnlyFileIsLoadedAndTheFailedSaveReported) {
   });
   EXPECT_EQ(status, 0);
   EXPECT_EQ(Stored(), before);
+}
+
+// No copy can be written beside a damaged file (a folder only its owner may write to, as with a
+// full disk): the file stays byte for byte as it was for the whole run, the game plays on the
+// defaults, and the one box names the file left untouched.
+TEST_F(PrefDamageTest, AFileThatCannotBeCopiedIsLeftUntouchedAllRun) {
+  StoreFile(0, {RecordBytes(L"A", 1), RecordBytes(L"B", 2).substr(0, 300)});
+  const std::string before = Stored();
+  fs::permissions(Path(), fs::perms::all & ~fs::perms::owner_exec & ~fs::perms::group_exec & ~fs::perms::others_exec);
+  KeepOtherUsersFromWritingTheFolders();
+  const std::string path = Path();
+  const int status = InChildAsOtherUser([this, &path] {
+    QCPref pref;
+    pref.Load();
+    if (pref.mLoaded || std::wstring(pref.GetProfile()->mName) != L"unknown") return 1;
+    pref.CreateProfile(L"Ann", nullptr, nullptr);
+    std::vector<QCProfile> profiles;
+    pref.ReadAllProfiles(profiles);
+    if (!profiles.empty()) return 2;
+    return boxes.size() == 1 &&
+                   boxes[0].ends_with(L"will not keep this game's progress. The file is left untouched at " +
+                                      std::wstring(path.begin(), path.end()))
+               ? 0
+               : 3;
+  });
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(Stored(), before);
+  EXPECT_FALSE(fs::exists(Path() + ".bad"));
 }
 
 // A file cut inside its last record: the log names the record.

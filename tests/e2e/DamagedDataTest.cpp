@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <vector>
 
 #include "app/ChildProcess.h"
 #include "e2e/GameRun.h"
@@ -77,6 +78,13 @@ void ZeroMember(std::string& archive, const std::string& member) {
   ASSERT_GT(size, 0u) << member;
   std::fill(archive.begin() + static_cast<std::ptrdiff_t>(first),
             archive.begin() + static_cast<std::ptrdiff_t>(first + size), static_cast<char>(PakScrambleByte(0)));
+}
+
+// The member's bytes replaced by `plain`, which must be as long.
+void FillMember(std::string& archive, const std::string& member, const std::string& plain) {
+  const auto [first, size] = MemberRange(archive, member);
+  ASSERT_EQ(plain.size(), size) << member;
+  for (size_t i = 0; i < size; ++i) archive[first + i] = static_cast<char>(PakScrambleByte(plain[i]));
 }
 
 // Gives a member a name of the same length, so that what asks for the old one finds nothing.
@@ -188,12 +196,19 @@ TEST_F(DamagedData, AZeroedConfigurationIsNamedAndTheProgramFails) {
 
 // Without its texts the game would show no word: a cfg\loc.xml that does not parse stops the start
 // before anything of the player's home is read or written (the settings too, byte for byte), and
-// one that is missing stops a first start before it makes a pref.dat.
+// one that is missing, or holds no text at all, stops a first start before it makes a pref.dat or
+// any folder for it.
 TEST_F(DamagedData, AnUnreadableTextTableIsNamedAndNothingAtHomeChanges) {
   const std::string member = "cfg\\loc.xml";
   const fs::path pak = run.ProgramFolder() / "loc.pak";
-  std::string zeroed = ReadBytes(pak), missing = zeroed;
+  std::string zeroed = ReadBytes(pak), missing = zeroed, empty = zeroed;
   ZeroMember(zeroed, member);
+  // A whole UTF-16 document with a root and nothing in it, padded with spaces to the member's size.
+  const size_t size = MemberRange(empty, member).second;
+  ASSERT_EQ(size % 2, 0u);
+  std::string document = "\xFF\xFE";
+  for (const char c : "<root>" + std::string((size - 2) / 2 - 13, ' ') + "</root>") document += {c, '\0'};
+  FillMember(empty, member, document);
   RenameMember(missing, member, "cfg\\lox.xml");
   auto expectStopped = [this, &member] {
     const Outcome outcome = Start();
@@ -210,9 +225,63 @@ TEST_F(DamagedData, AnUnreadableTextTableIsNamedAndNothingAtHomeChanges) {
     fs::create_directories(home);
   }
   before = run.HomeFiles();
-  WriteArchive(pak, missing);
-  expectStopped();
-  EXPECT_FALSE(fs::exists(run.PrefPath()));
+  for (const std::string& archive : {missing, empty}) {
+    WriteArchive(pak, archive);
+    expectStopped();
+    EXPECT_TRUE(fs::is_empty(run.DataHome()));
+  }
+}
+
+// The box steps of a phase.
+std::vector<std::string> Boxes(const PhaseResult& result) {
+  std::vector<std::string> boxes;
+  for (const std::string& step : result.steps)
+    if (step.rfind("box ", 0) == 0) boxes.push_back(step);
+  return boxes;
+}
+
+std::string FlipByte(const fs::path& file, size_t at) {
+  std::string bytes = ReadBytes(file);
+  bytes.at(at) = static_cast<char>(bytes.at(at) ^ 0x40);
+  std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
+  return bytes;
+}
+
+// Ann's and Bob's pref.dat with a damaged version and a folder where its copy would go: with no
+// copy the file is never rewritten, not at the start and not by the profile made afterwards, and
+// the one box says where it was left untouched.
+TEST_F(DamagedData, APrefDatThatCannotBeCopiedIsLeftUntouched) {
+  const std::string damaged = FlipByte(run.PrefPath(), 16);
+  const fs::path inTheWay = run.PrefPath().string() + ".bad";
+  fs::create_directory(inTheWay);
+  const PhaseResult result = run.Run("cut_pref");
+  EXPECT_TRUE(result.Passed()) << result.Transcript();
+  EXPECT_TRUE(ReadBytes(run.PrefPath()) == damaged) << "pref.dat was rewritten";
+  const std::vector<std::string> boxes = Boxes(result);
+  ASSERT_EQ(boxes.size(), 1u) << result.Transcript();
+  EXPECT_TRUE(
+      boxes[0].ends_with("could not be read, and no copy of it could be written, so the game starts afresh and "
+                         "will not keep this game's progress. The file is left untouched at " +
+                         run.PrefPath().string()))
+      << boxes[0];
+  EXPECT_TRUE(fs::is_directory(inTheWay) && fs::is_empty(inTheWay));
+}
+
+// A second damage after a first: the first copy stays, the second is kept beside it, and the box
+// names the new one.
+TEST_F(DamagedData, ASecondDamageKeepsBothCopies) {
+  const std::string bad = run.PrefPath().string() + ".bad";
+  const std::string first = FlipByte(run.PrefPath(), 16);
+  EXPECT_TRUE(run.Run("damaged_pref").Passed());
+  const std::string second = FlipByte(run.PrefPath(), 3);
+  const PhaseResult result = run.Run("damaged_pref");
+  EXPECT_TRUE(result.Passed()) << result.Transcript();
+  EXPECT_TRUE(ReadBytes(bad) == first);
+  EXPECT_TRUE(ReadBytes(bad + ".1") == second);
+  const std::vector<std::string> boxes = Boxes(result);
+  ASSERT_EQ(boxes.size(), 1u) << result.Transcript();
+  EXPECT_TRUE(boxes[0].ends_with(" kept as " + bad + ".1")) << boxes[0];
+  EXPECT_EQ(ReadBytes(run.PrefPath()).size(), 5240u);
 }
 
 // A missing archive: the file the start could not find is named as before, and the archive with it.
