@@ -5,6 +5,7 @@
 #include <map>
 #include <mutex>
 #include <set>
+#include <utility>
 
 #include "app/VelkAppBase.h"
 #include "engine/EngineUtil.h"
@@ -186,10 +187,22 @@ void QCTutorialDialog::Build(IXMLDOMNode* node) {
   XmlGetAttrBool(node, L"clickhide", mClickHide);
 }
 
-void QCTutorialDialog::MouseDown(int, int, int, int clickCount) { mSecondOfDouble = clickCount >= 2; }
+void QCTutorialDialog::Update() {
+  QCDialog::Update();
+  mRestSeconds = AtRest() ? mRestSeconds + QCFrameSeconds() : 0.0f;
+}
 
-// The second click of a double click belongs to the first: that one may have taken away the panel
-// that lay here, and this one only found the next coming in at the same place.
+void QCTutorialDialog::SetVisible(bool visible) {
+  if (visible != mVisible) mRestSeconds = 0.0f;
+  QCDialog::SetVisible(visible);
+}
+
+bool QCTutorialDialog::AnswersClicks() const { return AtRest() && mRestSeconds >= kRestBeforeClick; }
+
+// The press decides: one that came while the note slid in was not meant for it, even when the
+// release finds it arrived.
+void QCTutorialDialog::MouseDown(int, int, int, int) { mPressAnswered = AnswersClicks(); }
+
 void QCTutorialDialog::MouseUp(int, int) {
-  if (mClickHide && !mSecondOfDouble) Hide();
+  if (mClickHide && std::exchange(mPressAnswered, false)) Hide();
 }

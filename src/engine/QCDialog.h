@@ -66,18 +66,27 @@ class QCDialog : public QCCandyWidget, public Velk::ButtonListener {
   void RegisterModal();
 };
 
-// A dialog that can hide itself on a click.
+// A dialog that can hide itself on a click. A note still coming in, or only just arrived, takes no
+// click: the player cannot have meant one for a note not yet seen.
 class QCTutorialDialog : public QCDialog {
  public:
+  // Game time a note lies still, fully shown, before a click may take it away.
+  static constexpr float kRestBeforeClick = 0.3f;
   bool mClickHide = false;
 
   using QCDialog::QCDialog;
   void Build(IXMLDOMNode* node) override;
+  void Update() override;
+  void SetVisible(bool visible) override;
   void MouseDown(int x, int y, int button, int clickCount) override;
   void MouseUp(int x, int y) override;
   using QCDialog::MouseDown;
   using QCDialog::MouseUp;
+  bool AnswersClicks() const;
 
  private:
-  bool mSecondOfDouble = false;  // the last press ended a double click
+  bool AtRest() const { return mVisible && !mShowing && !mHiding; }
+
+  float mRestSeconds = 0.0f;
+  bool mPressAnswered = false;  // the last press came while it answered clicks
 };

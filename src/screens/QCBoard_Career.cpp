@@ -101,6 +101,8 @@ void QCBoard_Career::BindBook(QCCandyWidget* book) {
   mNext = mRightPage->FindChild("next_button");
   mPlay = mRightPage->FindChild("play_button");
   mBriefText = mRightPage->FindChild("brief_debrief");
+  mScoreText = dynamic_cast<QCText*>(mRightPage->FindChild("score"));
+  if (mScoreText != nullptr) mBestLabel = mScoreText->GetText();
   BindRightPage(mRightPage, mPage);
 }
 
@@ -325,7 +327,12 @@ void QCBoard_Career::RefreshDayPage(bool animate, bool levelDone) {
     if (levelDone && day == CurrentDay()) photo->SendEffectMessage("onleveldone");
   }
   SetTextVarInt("score", BestMoney(day));
+  LabelScore(mBestLabel);
   ShowDayPicture();
+}
+
+void QCBoard_Career::LabelScore(const std::wstring& label) {
+  if (mScoreText != nullptr && mScoreText->GetText() != label) mScoreText->SetText(label);
 }
 
 void QCBoard_Career::ShowDayPicture() {

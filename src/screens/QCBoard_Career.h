@@ -15,6 +15,7 @@
 #include "engine/QCTexture.h"
 
 class QCEngine3;
+class QCText;
 struct QCProfile;
 
 class QCBoard_Career : public QCDialog {
@@ -79,6 +80,9 @@ class QCBoard_Career : public QCDialog {
   QCCandyWidget* mComixNext = nullptr;
   int mComicIndex = 0;  // 0 none; 1-9 the comic page shown
   QCCandyWidget* mBriefText = nullptr;
+  // Says what "score" holds: the day's best on the day page, the day's takings while a level end counts.
+  QCText* mScoreText = nullptr;
+  std::wstring mBestLabel;
   QCCandyWidget* mCafeTitles[3] = {};
   QCCandyWidget* mBook = nullptr;
   Page mPage;
@@ -134,6 +138,7 @@ class QCBoard_Career : public QCDialog {
   void LayOutSlots(bool animate, bool levelDone);
   void CopyToOverlay();
   void ShowDayPicture();
+  void LabelScore(const std::wstring& label);
   std::wstring BriefingText() const;
 
   // Level end

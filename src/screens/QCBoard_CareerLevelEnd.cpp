@@ -94,6 +94,8 @@ void QCBoard_Career::OnLevelEnd(int money, int result, int day) {
   ShowCafePage(true);
   mSelectedSlot = slot;
   RefreshDayPage(false, true);
+  // The count is what the day earned, recorded or not: a lost day has no best to show.
+  LabelScore(GetLocText("car_earned"));
 }
 
 void QCBoard_Career::AwardBadges(unsigned char flags[kBadges + 1]) {

@@ -6,6 +6,7 @@
 #include "cafe/QCEngine3.h"
 #include "cafe/QCTutorial.h"
 #include "e2e/Playthrough.h"
+#include "engine/QCDialog.h"
 #include "screens/QBoard_Hud.h"
 
 namespace E2e {
@@ -13,6 +14,11 @@ namespace E2e {
 namespace {
 
 bool Shown(const QCCandyWidget* widget) { return widget != nullptr && widget->mVisible && !widget->mHiding; }
+
+bool TakesClicks(QCCandyWidget* note) {
+  const auto* tutorial = dynamic_cast<const QCTutorialDialog*>(note);
+  return tutorial != nullptr && tutorial->AnswersClicks();
+}
 
 // Updates of 10 ms: a note the script shows as soon as the clicked one has gone starts to show
 // within this many after the click, is fully in this many later, and stays for this many.
@@ -22,6 +28,12 @@ constexpr int kAnswerStaysUpdates = 300;
 // Below the mini-game's tray, right of it: nothing there answers the pointer.
 constexpr POINT kAwayFromTheNotes{760, 590};
 constexpr int kPointerMovedUpdates = 10;
+// A second click within this of the first is a double click (the back end's default).
+constexpr int kDoubleClickMs = 500;
+// A note takes no click before it has come in (0.4 s) and lain still for 0.3 s; a click meant to
+// take it away comes a little later.
+constexpr int kNoteTakesClicksMs = 700;
+constexpr int kNoteTakesClicksMarginMs = 100;
 
 const QCTutorial::Script* DayOneScript() {
   for (int i = 0; i < kTutorialScriptCount; ++i) {
@@ -105,11 +117,11 @@ int LevelPlayer::ShowingStep(int note) const {
   return stepBefore_;
 }
 
-// A note is clicked away once it is fully up, as by a player who has read it at a glance.
+// A note is clicked away once it takes a click, as by a player who has read it at a glance.
 bool LevelPlayer::ClickNoteAway() {
   if (!clickNotesAway_) return false;
   for (const auto& [number, note] : board_.mHud->mTutorialControls) {
-    if (Shown(note) && note->mOpacity >= 1.0f && clickedAway_.insert(number).second) {
+    if (TakesClicks(note) && clickedAway_.insert(number).second) {
       play_.ClickWidget(note, "tutorial" + std::to_string(number));
       return true;
     }
@@ -149,13 +161,13 @@ bool LevelPlayer::ClickNoteAtItsMoment() {
       return true;
     }
     shownAt_.erase(it);
-    ClickNote(number);
+    ClickNote(number, static_cast<int>(now - start) * 10);
     return true;
   }
   return false;
 }
 
-void LevelPlayer::ClickNote(int number) {
+void LevelPlayer::ClickNote(int number, int upMs) {
   QCCandyWidget* note = NoteOf(number);
   const std::string named = "note " + std::to_string(number);
   const int step = board_.mTutorial->CurrentStep();
@@ -168,14 +180,20 @@ void LevelPlayer::ClickNote(int number) {
     if (other != number && Shown(widget)) others.push_back(other);
   }
   // Where the mouse finds it now: its effect may have moved it since its last update.
-  const POINT at = note->AbsolutePos();
+  POINT at = note->AbsolutePos();
   play_.ServerClick(at.x + note->mWidth / 2, at.y + note->mHeight / 2);
+  if (upMs < kNoteTakesClicksMs) {
+    play_.Step((kNoteTakesClicksMs + kNoteTakesClicksMarginMs - upMs) / 10);
+    play_.Expect(Shown(note), named + " staying on a click at " + std::to_string(upMs) + " ms, still coming in");
+    at = note->AbsolutePos();
+    play_.ServerClick(at.x + note->mWidth / 2, at.y + note->mHeight / 2);
+  }
   play_.StepUntil([&] { return note->mHiding || !note->mVisible; }, 30, named + " going on the click");
   const std::string after = named + " clicked at " + std::to_string(clickMs_) + " ms";
   play_.Log(after);
   if (secondClickMs_ > 0) {
     play_.Step(secondClickMs_ / 10);
-    play_.ServerClick(at.x + note->mWidth / 2, at.y + note->mHeight / 2, true);
+    play_.ServerClick(at.x + note->mWidth / 2, at.y + note->mHeight / 2, secondClickMs_ <= kDoubleClickMs);
   }
   if (answer != 0) {
     ExpectAnswer(answer, after);

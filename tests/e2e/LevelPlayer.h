@@ -3,7 +3,7 @@
 // and the click goes in at those screen coordinates as a player's does. While it plays it logs
 // what a player would notice: each of day 1's notes with the script step that showed it, the goal
 // stamp with the money that earned it, each life lost. Day 1's notes are left for the script to
-// take away, clicked away as soon as they are fully up, or clicked through the X server a given
+// take away, clicked away as soon as they take a click, or clicked through the X server a given
 // time after each starts to show, looking then at what the click does.
 
 #include <functional>
@@ -24,9 +24,10 @@ class LevelPlayer {
  public:
   LevelPlayer(Playthrough& play, bool clickNotesAway);
   // Each note clicked away through the X server `clickMs` after it starts to show, at the middle of
-  // where it is drawn then (and, with `secondClickMs`, clicked there again that much later, as a
-  // slow double click does): it goes, no other note goes with it, and the note that the script
-  // shows at once in answer comes, is fully in 0.4 s later and stays for 3 s.
+  // where it is drawn then (and, with `secondClickMs`, clicked there again that much later): it
+  // goes (one clicked before it takes clicks stays, and goes on a click once it does), no other
+  // note goes with it, and the note that the script shows at once in answer comes, is fully in
+  // 0.4 s later and stays for 3 s.
   LevelPlayer(Playthrough& play, int clickMs, int secondClickMs);
   ~LevelPlayer();
   LevelPlayer(const LevelPlayer&) = delete;
@@ -43,7 +44,8 @@ class LevelPlayer {
   void Watch();
   bool ClickNoteAway();
   bool ClickNoteAtItsMoment();
-  void ClickNote(int number);
+  // Clicks the note `upMs` after it began to show.
+  void ClickNote(int number, int upMs);
   void ExpectAnswer(int answer, const std::string& after);
   int ShowingStep(int note) const;
   QCCandyWidget* NoteOf(int number) const;

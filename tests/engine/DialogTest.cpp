@@ -147,10 +147,42 @@ TEST_F(DialogTest, TutorialHidesOnClickOnlyWhenAskedTo) {
   auto* no = dynamic_cast<QCTutorialDialog*>(s->FindChild("no"));
   no->MouseUp(1, 1);
   EXPECT_TRUE(no->mVisible);
+  Step(yes, 40);
+  yes->MouseDown(1, 1, 0, 1);
   yes->MouseUp(1, 1);
   EXPECT_TRUE(yes->mHiding) << "through its hide effect";
   Step(yes, 60);
   EXPECT_FALSE(yes->mVisible);
+}
+
+// A note takes a click only once it has come in and lain still about 0.3 s, whatever the click count.
+TEST_F(DialogTest, TutorialTakesClicksOnlyOnceAtRestAWhile) {
+  Ui(R"(<element type="qcdialog" name="s" visible="true">
+          <element type="qctutorial" name="slides" clickhide="true" effect="fade"/>
+          <element type="qctutorial" name="plain" clickhide="true" visible="true"/>
+        </element>)");
+  QCDialog* s = Screen("s");
+  auto* note = dynamic_cast<QCTutorialDialog*>(s->FindChild("slides"));
+  auto* plain = dynamic_cast<QCTutorialDialog*>(s->FindChild("plain"));
+  const auto click = [](QCTutorialDialog* n, int count) {
+    n->MouseDown(1, 1, 0, count);
+    n->MouseUp(1, 1);
+    return n->mHiding || !n->mVisible;
+  };
+  note->Show();
+  Step(note, 50);
+  EXPECT_FALSE(click(note, 1)) << "coming in";
+  for (int i = 0; i < 200 && note->mShowing; ++i) note->Update();
+  Step(note, 25);
+  EXPECT_FALSE(click(note, 1)) << "0.25 s at rest";
+  Step(note, 10);
+  EXPECT_TRUE(click(note, 2)) << "0.35 s at rest, even as the second press of a double click";
+  Step(plain, 40);
+  plain->SetVisible(false);
+  plain->SetVisible(true);
+  EXPECT_FALSE(click(plain, 1)) << "shown again without an effect: just come";
+  Step(plain, 40);
+  EXPECT_TRUE(click(plain, 1));
 }
 
 TEST_F(DialogTest, BackgroundIsReplacedOnlyWhenThereIsOne) {

@@ -166,8 +166,10 @@ std::string CareerMenu() {
   const std::string book = "x=\"34\" y=\"17\" width=\"732\" height=\"565\"";
   const std::string left =
       Button("back_button", 20, 520) + Picture("photo_cafe") + Hidden("qctext", "day_mark", 0, 0, 31, 21) + Slots(true);
-  const std::string right = Button("next_button", 20, 520, false) + Button("play_button", 200, 520) + ResultPhotos() +
-                            Label("brief_debrief", 20, 100);
+  const std::string right =
+      Button("next_button", 20, 520, false) + Button("play_button", 200, 520) + ResultPhotos() +
+      Label("brief_debrief", 20, 100) +
+      Element("qctext", "score", "x=\"20\" y=\"384\" width=\"190\" height=\"28\" visible=\"true\" label=\"car_score\"");
   const std::string fakeLeft = Picture("photo_cafe") + Hidden("qctext", "day_mark", 0, 0, 31, 21) + Slots(false);
   std::string tabs;
   for (int c = 1; c <= 3; ++c)

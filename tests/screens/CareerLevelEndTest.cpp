@@ -7,6 +7,7 @@
 #include "cafe/QCBoard_Game3.h"
 #include "screens/QCBoard_Career.h"
 #include "screens/QCBoard_MainMenu.h"
+#include "ui/QCText.h"
 
 namespace {
 
@@ -89,6 +90,12 @@ TEST_F(CareerLevelEndTest, AFailedDayCountsUpAndRecordsNothing) {
   Update(1);
   EXPECT_FALSE(Book().mPlay->mDisabled);
   EXPECT_TRUE(Scores()[0].mName[0] == 0);
+  // The count was the day's takings; the day page shows its best, which is none.
+  const auto* score = dynamic_cast<QCText*>(Book().mRightPage->FindChild("score"));
+  EXPECT_EQ(score->GetDisplayText(), L"Earned: $1000");
+  Release(Page().dayButtons[2]);
+  Update(1);
+  EXPECT_EQ(score->GetDisplayText(), L"Best: $0");
 }
 
 TEST_F(CareerLevelEndTest, ALowerReplayKeepsTheRecordButMayGainTheExpertMark) {

@@ -53,6 +53,7 @@ const char* kLoc = R"(<root>
   <loc id="mn04_goal" text="Goal"/><loc id="mn04_expert" text="Expert"/><loc id="mn04_ready" text="Ready"/>
   <loc id="mn04_endless_goal" text="Stage"/><loc id="mn04_endless_expert" text="Record"/>
   <loc id="mn04_endless_ready" text="Go"/><loc id="mn09_desc_oven_hot" text="A hot oven"/>
+  <loc id="car_score" text="Best: $%score%"/><loc id="car_earned" text="Earned: $%score%"/>
 </root>)";
 
 // The pictures the screens name; db01_icon_exitmenu is missing on purpose.
