@@ -80,6 +80,9 @@ std::string CaseName(const testing::TestParamInfo<CrashCase>& info) {
          sigabbrev_np(c.signal) + "_" + std::to_string(c.run);
 }
 
+// CTest lists the case by its name rather than its bytes.
+void PrintTo(const CrashCase& c, std::ostream* os) { *os << CaseName({c, 0}); }
+
 // Each signal's runs take the three moments in turn, starting from a different one per signal, so
 // that the short form of CI still meets each moment.
 std::vector<CrashCase> Cases() {
