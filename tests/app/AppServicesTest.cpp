@@ -2,6 +2,7 @@
 #include "graphics/DDImage.h"
 #include "graphics/MemoryImage.h"
 #include "graphics/SharedImage.h"
+#include "platform/ScopedCurrentFolder.h"
 #include "platform/msgbox/MessageBox.h"
 #include "sound/DSoundManager.h"
 #include "widgets/Dialog.h"
@@ -130,7 +131,7 @@ TEST_F(AppServicesTest, InScreenSaverModeBoxesGoToTheErrorLog) {
   CountingApp& app = MakeApp();
   app.mIsScreenSaver = true;
   std::string log = scratch_ / "ScrError.txt";
-  ASSERT_EQ(chdir(scratch_.Path().c_str()), 0);
+  const ScopedCurrentFolder inScratch(scratch_.Path());
   EXPECT_EQ(app.MsgBoxA("first", "c", MB_OK), IDOK);
   app.ShowFatalErrorW(L"second");
   std::ifstream in(log);
@@ -144,7 +145,7 @@ TEST_F(AppServicesTest, InScreenSaverModeBoxesGoToTheErrorLog) {
 TEST_F(AppServicesTest, TheErrorLogIsReplacedWholeAtEveryLine) {
   CountingApp& app = MakeApp();
   app.mIsScreenSaver = true;
-  ASSERT_EQ(chdir(scratch_.Path().c_str()), 0);
+  const ScopedCurrentFolder inScratch(scratch_.Path());
   app.MsgBoxA("one", "c", MB_OK);
   std::filesystem::create_hard_link(scratch_ / "ScrError.txt", scratch_ / "before.txt");
   app.MsgBoxA("two", "c", MB_OK);

@@ -7,11 +7,13 @@
 #include "app/ChildProcess.h"
 #include "app/DemoFile.h"
 #include "app/LinkerMap.h"
+#include "platform/crash/FatalSignals.h"
 #include "platform/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <regex>
@@ -21,7 +23,13 @@
 namespace Velk::Testing {
 namespace {
 
-constexpr int kHeadlessLimitMs = 2000 * kChildSlowdown;
+// The program's bounds are real time: the crash thread's budget for crash.txt, the main thread's
+// half second to stop before the recording is saved. A loaded machine stretches every step of the
+// end, so the tests wait far longer than those bounds and check what they do, never how fast.
+constexpr int kEndLimitMs = 10000 * kChildSlowdown;
+// A case that a loaded machine kept past one of the program's bounds (no crash.txt, no recording)
+// runs again, up to this many times; a fault fails every run.
+constexpr int kRunsOnALoadedMachine = 3;
 
 class CrashReporterTest : public ::testing::Test {
  protected:
@@ -59,13 +67,14 @@ TEST_F(CrashReporterTest, HeadlessTheReportIsWrittenAndTheSignalEndsTheProgramAt
                                                 {SIGABRT, nullptr}};
   for (const auto& [signal, name] : kCases) {
     std::filesystem::remove(scratch_ / "crash.txt");
-    ChildProcess child({VELK_CHILD_APP}, Environment(), 1, scratch_.Path());
+    const std::string errors = scratch_ / "errors.txt";
+    ChildProcess child({VELK_CHILD_APP}, Environment(), 1, scratch_.Path(), errors);
     ASSERT_TRUE(child.WaitForLine("running", 10000)) << strsignal(signal);
-    const auto sent = std::chrono::steady_clock::now();
     ASSERT_EQ(kill(child.Pid(), signal), 0);
-    std::optional<int> status = child.WaitForEnd(kHeadlessLimitMs);
-    ASSERT_TRUE(status) << strsignal(signal) << ": still running after 2 s";
-    EXPECT_LT(std::chrono::steady_clock::now() - sent, std::chrono::milliseconds(kHeadlessLimitMs));
+    std::optional<int> status = child.WaitForEnd(kEndLimitMs);
+    ASSERT_TRUE(status) << strsignal(signal) << ": still running";
+    // At once: the reporter took the fault, the process did not wait out the reporter's watchdog.
+    EXPECT_EQ(Count(ReadWholeFile(errors), "did not answer"), 0u) << strsignal(signal) << "\n" << ReadWholeFile(errors);
     EXPECT_TRUE(WIFSIGNALED(*status) && WTERMSIG(*status) == signal) << strsignal(signal) << ": status " << *status;
     const std::string report = Report();
     const std::string first = name ? std::string("Exception: ") + name : "Unknown exception: (code 0x40000015)";
@@ -96,14 +105,19 @@ TEST_F(CrashReporterTest, TwoThreadsFaultingTogetherGiveOneReportAndTheFirstSign
 TEST_F(CrashReporterTest, TheRecordingIsSavedOnlyOnceTheMainThreadHasStopped) {
   for (const std::string fault : {"VELK_CHILD_TWO_FAULTS", "VELK_CHILD_FAULT_WHILE_HELD"}) {
     const std::string demo = scratch_ / "velkapp.dmo";
-    std::filesystem::remove(demo);
-    std::map<std::string, std::string> env = Environment();
-    env[fault] = "1";
-    env["VELK_CHILD_RECORD"] = "1";
-    ChildProcess child({VELK_CHILD_APP}, env, 1, scratch_.Path());
-    ASSERT_TRUE(child.WaitForLine("running", 10000)) << fault;
-    std::optional<int> status = child.WaitForEnd(10000 * kChildSlowdown);
-    ASSERT_TRUE(status && WIFSIGNALED(*status)) << fault;
+    // The main thread may not stop within its half second on a loaded machine.
+    for (int run = 1; run <= kRunsOnALoadedMachine; ++run) {
+      std::filesystem::remove(demo);
+      std::map<std::string, std::string> env = Environment();
+      env[fault] = "1";
+      env["VELK_CHILD_RECORD"] = "1";
+      ChildProcess child({VELK_CHILD_APP}, env, 1, scratch_.Path());
+      ASSERT_TRUE(child.WaitForLine("running", 10000)) << fault;
+      std::optional<int> status = child.WaitForEnd(kEndLimitMs);
+      ASSERT_TRUE(status && WIFSIGNALED(*status)) << fault;
+      if (fault == "VELK_CHILD_FAULT_WHILE_HELD" || std::filesystem::exists(demo)) break;
+      std::printf("run %d: no recording saved\n", run);
+    }
     EXPECT_NE(Report().find("\r\nProduct: VelkChild\r\n"), std::string::npos) << fault << "\n" << Report();
     if (fault == "VELK_CHILD_FAULT_WHILE_HELD") {
       EXPECT_FALSE(std::filesystem::exists(demo)) << "saved while the main thread ran on";
@@ -121,30 +135,36 @@ TEST_F(CrashReporterTest, TheRecordingIsSavedOnlyOnceTheMainThreadHasStopped) {
 // itself and says so, and the signal ends the process.
 TEST_F(CrashReporterTest, WithoutAReporterTheProgramWritesTheReportAndTheSignalStillEndsIt) {
   for (const int stop : {SIGSTOP, SIGKILL}) {
-    std::filesystem::remove(scratch_ / "crash.txt");
     const std::string errors = scratch_ / "errors.txt";
-    ChildProcess child({VELK_CHILD_APP}, Environment(), 1, scratch_.Path(), errors);
-    ASSERT_TRUE(child.WaitForLine("running", 10000)) << strsignal(stop);
-    const pid_t reporter = ReporterOf(child.Pid());
-    ASSERT_GT(reporter, 0);
-    ASSERT_EQ(kill(reporter, stop), 0);
-    if (stop == SIGKILL) {
-      std::this_thread::sleep_for(std::chrono::seconds(1));
-      EXPECT_FALSE(std::filesystem::exists("/proc/" + std::to_string(reporter))) << "the reporter is left a zombie";
+    // A loaded machine may keep the crash thread past its budget: the signal then ends the process
+    // without crash.txt, as it must.
+    for (int run = 1; run <= kRunsOnALoadedMachine && Report().empty(); ++run) {
+      std::filesystem::remove(scratch_ / "crash.txt");
+      ChildProcess child({VELK_CHILD_APP}, Environment(), 1, scratch_.Path(), errors);
+      ASSERT_TRUE(child.WaitForLine("running", 10000)) << strsignal(stop);
+      const pid_t reporter = ReporterOf(child.Pid());
+      ASSERT_GT(reporter, 0);
+      ASSERT_EQ(kill(reporter, stop), 0);
+      if (stop == SIGKILL) {
+        const std::string entry = "/proc/" + std::to_string(reporter);
+        for (int waited = 0; std::filesystem::exists(entry) && waited < kEndLimitMs; waited += 10)
+          std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        EXPECT_FALSE(std::filesystem::exists(entry)) << "the reporter is left a zombie";
+      }
+      const auto sent = std::chrono::steady_clock::now();
+      ASSERT_EQ(kill(child.Pid(), SIGSEGV), 0);
+      std::optional<int> status = child.WaitForEnd(stop == SIGSTOP ? kReporterWatchdogMs + kEndLimitMs : kEndLimitMs);
+      ASSERT_TRUE(status) << "reporter " << strsignal(stop) << ": still running";
+      // A stopped reporter is waited for to the end of its watchdog, however loaded the machine.
+      if (stop == SIGSTOP)
+        EXPECT_GE(std::chrono::steady_clock::now() - sent, std::chrono::milliseconds(kReporterWatchdogMs));
+      EXPECT_TRUE(WIFSIGNALED(*status) && WTERMSIG(*status) == SIGSEGV) << "status " << *status;
+      if (Report().empty()) std::printf("reporter %s, run %d: no crash.txt\n", strsignal(stop), run);
     }
-    const auto sent = std::chrono::steady_clock::now();
-    ASSERT_EQ(kill(child.Pid(), SIGSEGV), 0);
-    const int limitMs = stop == SIGSTOP ? 10000 + kHeadlessLimitMs : kHeadlessLimitMs;
-    std::optional<int> status = child.WaitForEnd(limitMs);
-    ASSERT_TRUE(status) << "reporter " << strsignal(stop) << ": still running";
-    const auto took = std::chrono::steady_clock::now() - sent;
-    if (stop == SIGSTOP) {
-      EXPECT_GE(took, std::chrono::milliseconds(10000));
-    }
-    EXPECT_TRUE(WIFSIGNALED(*status) && WTERMSIG(*status) == SIGSEGV) << "status " << *status;
     EXPECT_EQ(Report().rfind("Exception: Access Violation", 0), 0u) << strsignal(stop) << "\n" << Report();
     EXPECT_NE(Report().find("\r\nProduct: VelkChild\r\n"), std::string::npos) << Report();
     EXPECT_EQ(Count(ReadWholeFile(errors), "The crash reporter did not answer"), 1u) << ReadWholeFile(errors);
+    std::filesystem::remove(scratch_ / "crash.txt");
   }
 }
 
@@ -184,7 +204,7 @@ TEST_F(CrashReporterTest, NeitherAnUnreadableMapNorAMissingDisplayKeepsACrashFro
     ChildProcess child({VELK_CHILD_APP}, env, 1, scratch_.Path(), errors);
     ASSERT_TRUE(child.WaitForLine("running", 10000)) << what;
     ASSERT_EQ(kill(child.Pid(), SIGSEGV), 0);
-    std::optional<int> status = child.WaitForEnd(kHeadlessLimitMs);
+    std::optional<int> status = child.WaitForEnd(kEndLimitMs);
     EXPECT_TRUE(status && WIFSIGNALED(*status) && WTERMSIG(*status) == SIGSEGV) << what << ": not ended by the signal";
     EXPECT_TRUE(std::regex_search(Report(), std::regex("\r\nLogical Address: [0-9A-F]{4}:[0-9A-F]{8}\r\n")))
         << what << "\n"
@@ -203,8 +223,8 @@ TEST_F(CrashReporterTest, AReportThatCannotBeWrittenStillEndsTheProgramByTheSign
   ChildProcess child({VELK_CHILD_APP}, Environment(), 1, scratch_.Path());
   ASSERT_TRUE(child.WaitForLine("running", 10000));
   ASSERT_EQ(kill(child.Pid(), SIGSEGV), 0);
-  std::optional<int> status = child.WaitForEnd(kHeadlessLimitMs);
-  ASSERT_TRUE(status) << "still running after 2 s";
+  std::optional<int> status = child.WaitForEnd(kEndLimitMs);
+  ASSERT_TRUE(status) << "still running";
   EXPECT_TRUE(WIFSIGNALED(*status) && WTERMSIG(*status) == SIGSEGV) << "status " << *status;
   EXPECT_TRUE(std::filesystem::is_empty(scratch_ / "crash.txt"));
   for (const auto& entry : std::filesystem::directory_iterator(scratch_.Path()))

@@ -1,5 +1,6 @@
 #include "app/DemoFile.h"
 #include "app/NumberedFiles.h"
+#include "platform/ScopedCurrentFolder.h"
 #include "platform/ScratchFolder.h"
 #include "platform/files/AtomicFile.h"
 
@@ -196,8 +197,7 @@ TEST(DemoFileTest, ReplayKeptFuzzInputs) {
 TEST(NumberedFilesTest, DemoAndScreenshotNumbering) {
   ScratchFolder scratch;
   std::filesystem::path dir = scratch.Path();
-  auto old = std::filesystem::current_path();
-  std::filesystem::current_path(dir);
+  const ScopedCurrentFolder inScratch(dir);
   for (const char* name : {"velkapp3.dmo", "velkapp7.dmo", "velkapp.dmo", "image1.png", "image7.png", "imagex.png"})
     std::ofstream(name) << "x";
   EXPECT_EQ(Velk::GetLastDemoNumber("velkapp", 5, true), 7);  // two files, below the keep count
@@ -206,7 +206,6 @@ TEST(NumberedFilesTest, DemoAndScreenshotNumbering) {
   EXPECT_FALSE(std::filesystem::exists("velkapp3.dmo"));
   EXPECT_EQ(Velk::NextScreenshotPath(dir.string() + "/"), dir.string() + "/image8.png");
   EXPECT_EQ(Velk::NextScreenshotPath(dir.string() + "/none/"), dir.string() + "/none/image1.png");
-  std::filesystem::current_path(old);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // A resource manifest that cannot be read ends start-up with the fatal box and exit code 1.
 #include "AppTestSupport.h"
+#include "platform/ScopedCurrentFolder.h"
 #include "resources/ResourceManager.h"
 
 #include <cstdlib>
@@ -54,10 +55,10 @@ TEST_F(ResourceManifestDeathTest, AnUnreadableDemoEndsStartUp) {
 TEST_F(ResourceManifestDeathTest, AReadableManifestLetsStartUpGoOn) {
   scratch_.Write("properties/resources.xml", "<ResourceManifest><Resources id=\"Init\"/></ResourceManifest>");
   CountingApp& app = StartApp();
-  const std::filesystem::path previous = std::filesystem::current_path();
-  std::filesystem::current_path(scratch_.Path());
-  app.LoadResourceManifest();
-  std::filesystem::current_path(previous);
+  {
+    const ScopedCurrentFolder inScratch(scratch_.Path());
+    app.LoadResourceManifest();
+  }
   EXPECT_FALSE(app.mResourceManager->HadError());
   EXPECT_TRUE(app.mResourceManager->LoadResources("Init"));
 }

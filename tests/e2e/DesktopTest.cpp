@@ -65,6 +65,9 @@ std::string CaseName(const testing::TestParamInfo<DesktopCase>& info) {
          (c.windowed ? "_window" : "_fullscreen");
 }
 
+// CTest lists the case by its name rather than its bytes.
+void PrintTo(const DesktopCase& c, std::ostream* os) { *os << CaseName({c, 0}); }
+
 // Full screen: the largest centred 4:3 rectangle (5:4 letterboxed). A window without a window
 // manager: its client area placed centred across and 0.382 of the free height down, the frame
 // (3 pixels, 22 on top: 806 x 625 outside) kept on the screen.

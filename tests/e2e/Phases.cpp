@@ -14,14 +14,12 @@
 #include "cafe/QCBoard_Game3.h"
 #include "cafe/QCEngine3.h"
 #include "cafe/QCTutorial.h"
-#include "common/MersenneTwister.h"
 #include "e2e/BookPaper.h"
 #include "e2e/LevelPlayer.h"
 #include "engine/QCCursorManager.h"
 #include "engine/QCTexture.h"
 #include "graphics/MemoryImage.h"
 #include "platform/backend/Backend.h"
-#include "platform/crt/Rand.h"
 #include "platform/files/AtomicFile.h"
 #include "platform/window/WinUser.h"
 #include "engine/TextVars.h"
@@ -59,8 +57,6 @@ constexpr int kShiftUpdates = 60000;
 constexpr int kLookDelayUpdates = 60;
 // The policy serves at least the first minute of the survival shift.
 constexpr float kServedSeconds = 60.0f;
-// The seed of both generators from a level's hand-over on.
-constexpr unsigned kLevelSeed = 11;
 // A write goes out in pieces of this size while a probe watches it.
 constexpr size_t kProbePiece = 4096;
 
@@ -265,17 +261,16 @@ void Comic(Playthrough& play) {
 }
 
 // Checkpoint briefing: the load screen while day 1 loads, then the briefing with the day's goals.
-// The load screen while the level loads, then the level's briefing, settled.
-void LevelLoads(Playthrough& play, const std::string& level) {
+// The run's level load number `load`: the load screen while it loads (a real window may hand the
+// level over within the step that started the load), then the level's briefing, settled.
+void LevelLoads(Playthrough& play, const std::string& level, int load) {
   QCEngine3& game = play.Game();
-  play.StepUntil([&] { return game.mBoard->IsLevelLoading(); }, 300, level + " starting to load");
-  play.Expect(game.mLoadScreen != nullptr && game.mLoadScreen->mVisible, "the load screen while " + level + " loads");
+  play.StepUntil([&] { return play.LevelLoadsStarted() >= load; }, 300, level + " starting to load");
+  if (play.LevelHandOvers() < load) {
+    play.Expect(game.mLoadScreen != nullptr && game.mLoadScreen->mVisible, "the load screen while " + level + " loads");
+  }
   play.WaitFor([&] { return game.mLoadingThreadCompleted.load(); }, level + " loading on the level thread");
-  // The game seeds its generators from the wall clock; from the hand-over on, one seed makes every
-  // run of the day the same, whatever the load did meanwhile.
-  Velk::srand(kLevelSeed);
-  Velk::SeedRandom(kLevelSeed);
-  play.StepUntil([&] { return !game.mBoard->IsLevelLoading(); }, 100, "the hand-over of " + level);
+  play.StepUntil([&] { return play.LevelHandOvers() >= load; }, 100, "the hand-over of " + level);
   play.Expect(!game.mLoadScreen->mVisible, "the load screen gone at the hand-over");
   play.StepUntil([&] { return game.mBoard->mBriefing != nullptr && Settled(game.mBoard->mBriefing); }, 500,
                  "the briefing");
@@ -284,7 +279,7 @@ void LevelLoads(Playthrough& play, const std::string& level) {
 
 void Briefing(Playthrough& play) {
   QCEngine3& game = play.Game();
-  LevelLoads(play, "day 1");
+  LevelLoads(play, "day 1", 1);
   play.Checkpoint("briefing");
   play.Expect(Text(game.mBoard->mBriefing->mGoalLabel) == "Goal: $80", "the briefing's goal");
   play.Expect(Text(game.mBoard->mBriefing->mExpertLabel) == "Expert: $120", "the briefing's expert goal");
@@ -407,9 +402,10 @@ void NextDay(Playthrough& play, int day) {
   const Frame book = play.ShownFrame("the book");
   const BookPaper paper(book);
   play.Expect(paper.Runs(book) > 0, "the book's paper seen in the book");
+  const int loads = play.LevelLoadsStarted();
   play.ClickWidget(career.mNext, "career_menu > career_dlg > right_page > next_button");
   const std::string named = "day " + std::to_string(day);
-  LevelLoads(play, named);
+  LevelLoads(play, named, loads + 1);
   QCBoard_Game3& board = *game.mBoard;
   NoBookAround(play, paper, "around the briefing", board.mBriefing);
   StartPlay(play, named);
@@ -616,7 +612,7 @@ int SurvivalShift(Playthrough& play) {
   QCEngine3& game = play.Game();
   SurvivalBook(play);
   play.ClickWidget(game.mSurvival->mPlay, "survival_menu > survival_dlg > right_page > play_button");
-  LevelLoads(play, "survival cafe 1");
+  LevelLoads(play, "survival cafe 1", 1);
   play.Checkpoint("survival_briefing");
   play.Log("briefing " + Text(game.mBoard->mBriefing->mGoalLabel));
   StartPlay(play, "survival cafe 1");
@@ -863,7 +859,7 @@ void ToDayOneBriefing(Playthrough& play) {
   FirstName(play);
   OpenCareerBook(play);
   TurnComicPages(play, OpenComic(play));
-  LevelLoads(play, "day 1");
+  LevelLoads(play, "day 1", 1);
 }
 
 // Day 1 from its briefing to the end of its notes, played as the player plays it: no note shows

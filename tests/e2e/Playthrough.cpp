@@ -13,9 +13,11 @@
 #include "app/NumberedFiles.h"
 #include "cafe/QCEngine3.h"
 #include "common/DataFolder.h"
+#include "common/MersenneTwister.h"
 #include "common/Unicode.h"
 #include "platform/backend/Backend.h"
 #include "platform/clock/Clock.h"
+#include "platform/crt/Rand.h"
 #include "platform/ddraw/DDrawPresenter.h"
 #include "platform/sdl/SdlPresenter.h"
 #include "platform/headless/HeadlessBackend.h"
@@ -41,6 +43,29 @@ constexpr int kScaledGridTolerance = 16;
 // Two clicks closer than this make a double click (SDL's 500 ms, and the time the server's events
 // may take to reach the program).
 constexpr int kDoubleClickMs = 800;
+// The seed of both generators from each level's hand-over on.
+constexpr unsigned kLevelSeed = 11;
+
+// The game as the phases play it. It counts the level loads started and handed over: in a real
+// window a load can begin and end between two steps, where a check of the loading state misses it.
+// The game seeds its generators from the wall clock; seeded again at each hand-over, every run of a
+// day is the same, whatever the load did meanwhile.
+class PlayedGame : public QCEngine3 {
+ public:
+  void OnLevelLoadingStarted() override {
+    ++loadsStarted;
+    QCEngine3::OnLevelLoadingStarted();
+  }
+  void OnLevelLoadingFinished() override {
+    Velk::srand(kLevelSeed);
+    Velk::SeedRandom(kLevelSeed);
+    ++handOvers;
+    QCEngine3::OnLevelLoadingFinished();
+  }
+
+  int loadsStarted = 0;
+  int handOvers = 0;
+};
 
 Velk::HeadlessBackend* Headless() { return dynamic_cast<Velk::HeadlessBackend*>(&Velk::Backend::Get()); }
 
@@ -82,7 +107,7 @@ Playthrough::~Playthrough() {
 
 bool Playthrough::Start() {
   Log("start");
-  game_ = new QCEngine3();
+  game_ = new PlayedGame();
   game_->Init();
   if (!options_.expectMessageBox) CheckMessageBoxes();
   if (game_->mShutdown) return false;
@@ -129,6 +154,10 @@ void Playthrough::StepUntil(const std::function<bool()>& done, int maxUpdates, c
     Step();
   }
 }
+
+int Playthrough::LevelLoadsStarted() const { return static_cast<const PlayedGame*>(game_)->loadsStarted; }
+
+int Playthrough::LevelHandOvers() const { return static_cast<const PlayedGame*>(game_)->handOvers; }
 
 void Playthrough::WaitFor(const std::function<bool()>& done, const std::string& what) {
   const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(kWallLimitMs);

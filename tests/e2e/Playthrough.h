@@ -59,6 +59,10 @@ class Playthrough {
   void WatchEveryUpdate(std::function<void()> watch) { watch_ = std::move(watch); }
   // Steps until `done`, at most `maxUpdates`; a failure naming `what` otherwise.
   void StepUntil(const std::function<bool()>& done, int maxUpdates, const std::string& what);
+  // The level loads of the run so far: started, and handed over to the main thread (the
+  // generators are seeded again there).
+  int LevelLoadsStarted() const;
+  int LevelHandOvers() const;
   // Waits without stepping, at most 10 s of wall time, for work on another thread.
   void WaitFor(const std::function<bool()>& done, const std::string& what);
 

@@ -335,6 +335,9 @@ std::string RestartCaseName(const testing::TestParamInfo<RestartCase>& info) {
   return "At_" + info.param.at + (info.param.windowed ? "_window" : "_fullscreen");
 }
 
+// CTest lists the case by its name rather than its bytes.
+void PrintTo(const RestartCase& c, std::ostream* os) { *os << RestartCaseName({c, 0}); }
+
 // Day 1 in a real window on a 1024 x 768 X screen, played to note 1, 4 or 10 and begun again there
 // with the pause book's Restart, or left at note 4 for the main menu and started again from the
 // book: it begins as a first start does, with no note beside the briefing, then note 1 and every
@@ -374,6 +377,9 @@ std::string NoteClickCaseName(const testing::TestParamInfo<NoteClickCase>& info)
   return "At" + std::to_string(c.ms) + (c.afterRestart ? "_AfterRestart" : "") +
          (c.secondClickMs > 0 ? "_AgainAt" + std::to_string(c.secondClickMs) : "");
 }
+
+// CTest lists the case by its name rather than its bytes.
+void PrintTo(const NoteClickCase& c, std::ostream* os) { *os << NoteClickCaseName({c, 0}); }
 
 // Day 1 in a window of 800 x 600 on a 1024 x 768 X screen, from a first start or begun again with
 // the pause book's Restart at note 1, each note clicked away through the X server a moment after
