@@ -158,8 +158,8 @@ TEST_F(ReferencePlayerTest, ThirdCafe) { PlayCareer(36, 59); }
 TEST_F(ReferencePlayerTest, GreedyFirstCafe) { PlayGreedy(1, 15); }
 TEST_F(ReferencePlayerTest, GreedySecondCafe) { PlayGreedy(16, 35); }
 TEST_F(ReferencePlayerTest, GreedyThirdCafe) { PlayGreedy(36, 59); }
-TEST_F(ReferencePlayerTest, SurvivalCafes) {
-  for (int cafe = 1; cafe <= 3; ++cafe) PlayShift(cafe);
-}
+TEST_F(ReferencePlayerTest, SurvivalFirstCafe) { PlayShift(1); }
+TEST_F(ReferencePlayerTest, SurvivalSecondCafe) { PlayShift(2); }
+TEST_F(ReferencePlayerTest, SurvivalThirdCafe) { PlayShift(3); }
 
 }  // namespace
