@@ -116,12 +116,19 @@ DWORD OpenError(const std::string& path, int err) {
   return Velk::ErrorFromErrno(err);
 }
 
+// A missing file that OPEN_ALWAYS makes is not made on disk here but by the close, whole: a process
+// that ends while the handle is open leaves no empty file behind. Its folder must take it, though.
+int CheckFolderTakesFile(const std::string& path) {
+  const std::string folder = std::filesystem::path(path).parent_path().string();
+  return access(folder.empty() ? "." : folder.c_str(), W_OK | X_OK);
+}
+
 // Opens the file itself and reads it whole. -1 on failure, with errno set. Only a plain file is
 // taken (without waiting: a pipe in its place would block the open).
 int OpenImage(const std::string& path, const OpenMode& mode, DWORD disposition, bool& existed, std::string& bytes) {
   int flags = (mode.access & GENERIC_WRITE) != 0 ? O_RDWR : O_RDONLY;
   existed = access(path.c_str(), F_OK) == 0;
-  if (disposition == OPEN_ALWAYS) flags |= O_CREAT;
+  if (!existed && disposition == OPEN_ALWAYS) return CheckFolderTakesFile(path);
   int fd = Velk::OpenRegularFile(path, flags);
   if (fd < 0) return -1;
   bool read = Velk::ReadBounded(fd, Velk::kMaxFileImage, bytes);
@@ -156,6 +163,7 @@ HANDLE CreateFileA(const char* name, DWORD access, DWORD shareMode, SECURITY_ATT
   gOpenFiles.emplace(key, mode);
   auto image = std::make_unique<FileImage>(key, path, mode, lockFd);
   image->bytes = std::move(bytes);
+  image->changed = !existed;
   HANDLE handle = Velk::KernelObject::Add(std::move(image));
   SetLastError(disposition == OPEN_ALWAYS && existed ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
   return handle;

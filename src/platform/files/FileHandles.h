@@ -32,7 +32,7 @@ constexpr DWORD ERROR_NEGATIVE_SEEK = 131;
 
 struct OVERLAPPED;
 
-// OPEN_EXISTING or OPEN_ALWAYS (which makes a missing file, empty, and then reports
+// OPEN_EXISTING or OPEN_ALWAYS (which makes a missing file, empty, at the close, and reports
 // ERROR_ALREADY_EXISTS when the file was there). INVALID_HANDLE_VALUE on failure: ERROR_FILE_NOT_FOUND,
 // ERROR_PATH_NOT_FOUND, ERROR_ACCESS_DENIED (also for a folder), ERROR_SHARING_VIOLATION, or
 // ERROR_NOT_ENOUGH_MEMORY for a file too large to hold (more than kMaxFileImage bytes).

@@ -49,15 +49,15 @@ TEST(FileHandles, EditsReachTheDiskWholeAtClose) {
   std::string path = dir.Path() + "\\pref.dat";
   HANDLE file = Open(path, kReadWrite, 0, OPEN_ALWAYS);
   ASSERT_NE(file, INVALID_HANDLE_VALUE);
-  EXPECT_EQ(GetLastError(), ERROR_SUCCESS);  // made, not found
-  EXPECT_TRUE(fs::exists(dir / "pref.dat"));
+  EXPECT_EQ(GetLastError(), ERROR_SUCCESS);    // made, not found
+  EXPECT_FALSE(fs::exists(dir / "pref.dat"));  // by the close: a program ending before it leaves no empty file
 
   EXPECT_TRUE(Write(file, "header--tables--"));
   EXPECT_EQ(SetFilePointer(file, 6, nullptr, FILE_BEGIN), 6u);
   EXPECT_TRUE(Write(file, "HE"));
   EXPECT_EQ(SetFilePointer(file, 20, nullptr, FILE_BEGIN), 20u);  // past the end: the gap is zeros
   EXPECT_TRUE(Write(file, "z"));
-  EXPECT_EQ(Slurp(dir / "pref.dat"), "");  // nothing on disk before the close
+  EXPECT_FALSE(fs::exists(dir / "pref.dat"));  // nothing on disk before the close
 
   DWORD high = 7;
   EXPECT_EQ(GetFileSize(file, &high), 21u);
@@ -107,7 +107,7 @@ TEST(FileHandles, ShareModesKeepOtherOpensOut) {
   HANDLE exclusive = Open(path, kReadWrite, 0, OPEN_ALWAYS);
   ASSERT_NE(exclusive, INVALID_HANDLE_VALUE);
   for (DWORD access : {GENERIC_READ, kReadWrite}) {
-    EXPECT_EQ(Open(dir.Path() + "/./PREF.DAT", access, FILE_SHARE_READ | FILE_SHARE_WRITE), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(Open(dir.Path() + "/./pref.dat", access, FILE_SHARE_READ | FILE_SHARE_WRITE), INVALID_HANDLE_VALUE);
     EXPECT_EQ(GetLastError(), ERROR_SHARING_VIOLATION);
   }
   EXPECT_TRUE(Write(exclusive, "saved"));
@@ -117,8 +117,10 @@ TEST(FileHandles, ShareModesKeepOtherOpensOut) {
   HANDLE second = Open(path, GENERIC_READ, FILE_SHARE_READ);
   ASSERT_NE(reader, INVALID_HANDLE_VALUE);
   ASSERT_NE(second, INVALID_HANDLE_VALUE);
-  EXPECT_EQ(Open(path, kReadWrite, FILE_SHARE_READ), INVALID_HANDLE_VALUE);  // the readers share no writing
-  EXPECT_EQ(Open(path, GENERIC_READ, 0), INVALID_HANDLE_VALUE);              // nor do they allow exclusivity
+  EXPECT_EQ(Open(dir.Path() + "/PREF.DAT", kReadWrite, FILE_SHARE_READ),
+            INVALID_HANDLE_VALUE);  // the readers share no writing
+  EXPECT_EQ(GetLastError(), ERROR_SHARING_VIOLATION);
+  EXPECT_EQ(Open(path, GENERIC_READ, 0), INVALID_HANDLE_VALUE);  // nor do they allow exclusivity
   EXPECT_EQ(Read(second, 10), "saved");
   DWORD done = 9;
   EXPECT_FALSE(WriteFile(reader, "x", 1, &done, nullptr));  // opened for reading only
@@ -171,6 +173,7 @@ TEST(FileHandles, OpenFailuresSayWhy) {
   HANDLE made = Open(dir / "missing", kReadWrite, 0, OPEN_ALWAYS);
   EXPECT_NE(made, INVALID_HANDLE_VALUE);
   EXPECT_TRUE(CloseHandle(made));
+  EXPECT_TRUE(fs::exists(dir / "missing"));  // made by the close though nothing was written
 }
 
 TEST(FileHandles, StaleAndForeignHandlesAreRefused) {
