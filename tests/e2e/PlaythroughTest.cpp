@@ -73,16 +73,16 @@ std::vector<std::string> Temporaries(const std::filesystem::path& folder) {
 }
 
 // pref.dat is only ever replaced whole: each save a temporary beside it, written and renamed over
-// it, exactly one rename per temporary; never written in place, no temporary left behind. (Opening
-// a missing file to save it makes it empty at once, as the system's open does; no bytes go there.)
-void ExpectAtomicSaves(FolderWatch& watch, const std::filesystem::path& folder, int atLeast, bool firstStart) {
+// it, exactly one rename per temporary; never made or written in place (not even empty, on a first
+// start), no temporary left behind.
+void ExpectAtomicSaves(FolderWatch& watch, const std::filesystem::path& folder, int atLeast) {
   std::vector<FolderEvent> events;
   ASSERT_TRUE(watch.Read(events)) << "the watch lost events";
   const int renames = FolderWatch::Count(events, FolderEvent::kMovedIn, "pref.dat");
   EXPECT_GE(renames, atLeast);
   EXPECT_EQ(FolderWatch::Count(events, FolderEvent::kCreated, "pref.dat.", ".tmp"), renames);
   EXPECT_EQ(FolderWatch::Count(events, FolderEvent::kClosedAfterWrite, "pref.dat.", ".tmp"), renames);
-  EXPECT_EQ(FolderWatch::Count(events, FolderEvent::kCreated, "pref.dat"), firstStart ? 1 : 0);
+  EXPECT_EQ(FolderWatch::Count(events, FolderEvent::kCreated, "pref.dat"), 0) << "pref.dat made in place";
   EXPECT_EQ(FolderWatch::Count(events, FolderEvent::kModified, "pref.dat"), 0) << "pref.dat written in place";
   EXPECT_EQ(Temporaries(folder), std::vector<std::string>{});
 }
@@ -144,7 +144,7 @@ TEST(Playthrough, FirstNoteThenRestart) {
   const PhaseResult first = run.Run("first_note");
   EXPECT_PHASE_PASSED(first);
   // The fresh file, then the profile: CreateProfile saves before and after making it.
-  ExpectAtomicSaves(saves, run.PrefPath().parent_path(), 3, true);
+  ExpectAtomicSaves(saves, run.PrefPath().parent_path(), 3);
   ExpectSteps(first, {std::begin(kToTheFirstNote), std::end(kToTheFirstNote)});
   const PrefFile created(run.PrefPath());
   ASSERT_TRUE(created.Exists()) << run.PrefPath();
@@ -154,7 +154,7 @@ TEST(Playthrough, FirstNoteThenRestart) {
 
   const PhaseResult second = run.Run("restart");
   EXPECT_PHASE_PASSED(second);
-  ExpectAtomicSaves(saves, run.PrefPath().parent_path(), 1, false);
+  ExpectAtomicSaves(saves, run.PrefPath().parent_path(), 1);
   ExpectSteps(second, {"greeting Hello, Ann!", "profile rows 1", "career book today 1", "days done "});
   EXPECT_EQ(Names(PrefFile(run.PrefPath())), std::vector<std::wstring>{L"Ann"});
 }
@@ -184,7 +184,7 @@ TEST(Playthrough, TwoDaysThenRestart) {
   const PhaseResult first = RunWholeDays(run, "new_player");
   EXPECT_PHASE_PASSED(first);
   // The fresh file, the profile (twice), the end of each day.
-  ExpectAtomicSaves(saves, run.PrefPath().parent_path(), 5, true);
+  ExpectAtomicSaves(saves, run.PrefPath().parent_path(), 5);
   ExpectSteps(first, {std::begin(kToTheFirstNote), std::end(kToTheFirstNote)});
   EXPECT_EQ(NotesSeen(first), kDayOneNotes) << first.Transcript();
   ExpectSteps(first,
@@ -202,7 +202,7 @@ TEST(Playthrough, TwoDaysThenRestart) {
 
   const PhaseResult second = run.Run("restart");
   EXPECT_PHASE_PASSED(second);
-  ExpectAtomicSaves(saves, run.PrefPath().parent_path(), 1, false);
+  ExpectAtomicSaves(saves, run.PrefPath().parent_path(), 1);
   ExpectSteps(second, {"greeting Hello, Ann!", "ok no name dialog once a profile exists", "profile rows 1",
                        "career book today 3", "days done 1,2"});
 }
