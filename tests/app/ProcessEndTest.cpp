@@ -9,10 +9,12 @@
 namespace Velk::Testing {
 namespace {
 
-// The limits are the program's, stretched for a sanitizer build.
+// Well beyond what the program takes (its own bound after a lost display is 2 s), so that a loaded
+// machine passes; stretched again for a sanitizer build. They find a program that hangs, and stay
+// below the 30 s of the slow shutdown that a second signal cuts short.
 constexpr int kSlowdown = kChildSlowdown;
-constexpr int kCloseLimitMs = 1000 * kSlowdown;
-constexpr int kLostDisplayLimitMs = 3000 * kSlowdown;
+constexpr int kCloseLimitMs = 5000 * kSlowdown;
+constexpr int kLostDisplayLimitMs = 7000 * kSlowdown;
 
 constexpr const char* kValues[] = {"MusicVolume", "SfxVolume",     "Muted",      "ScreenMode",  "PreferredX",
                                    "PreferredY",  "CustomCursors", "InProgress", "WaitForVSync"};
@@ -46,7 +48,7 @@ TEST_F(ProcessEndTest, TerminationSignalsCloseTheProgramAsItsCloseBoxDoes) {
     ASSERT_TRUE(child.WaitForLine("running", 10000)) << strsignal(signal);
     ASSERT_EQ(kill(child.Pid(), signal), 0);
     std::optional<int> status = child.WaitForEnd(kCloseLimitMs);
-    ASSERT_TRUE(status) << strsignal(signal) << ": still running after 1 s";
+    ASSERT_TRUE(status) << strsignal(signal) << ": still running after " << kCloseLimitMs << " ms";
     EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << strsignal(signal) << ": status " << *status;
     ExpectCompleteSettings();
   }
@@ -58,7 +60,7 @@ TEST_F(ProcessEndTest, ASecondSignalDuringShutdownEndsAtOnce) {
   ChildProcess child({VELK_CHILD_APP}, env);
   ASSERT_TRUE(child.WaitForLine("running", 10000));
   ASSERT_EQ(kill(child.Pid(), SIGTERM), 0);
-  ASSERT_TRUE(child.WaitForLine("closing", 2000));
+  ASSERT_TRUE(child.WaitForLine("closing", kCloseLimitMs));
   ASSERT_EQ(kill(child.Pid(), SIGTERM), 0);
   std::optional<int> status = child.WaitForEnd(kCloseLimitMs);
   ASSERT_TRUE(status) << "still running after the second signal";
@@ -83,7 +85,7 @@ TEST_F(ProcessEndTest, UnderXASignalClosesAndALostDisplayEndsPromptlyWithTheSett
     ASSERT_TRUE(child.WaitForLine("running", 10000));
     ASSERT_EQ(kill(child.Pid(), SIGTERM), 0);
     std::optional<int> status = child.WaitForEnd(kCloseLimitMs);
-    ASSERT_TRUE(status) << "still running 1 s after SIGTERM";
+    ASSERT_TRUE(status) << "still running " << kCloseLimitMs << " ms after SIGTERM";
     EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << "status " << *status;
     ExpectCompleteSettings();
   }
@@ -94,7 +96,7 @@ TEST_F(ProcessEndTest, UnderXASignalClosesAndALostDisplayEndsPromptlyWithTheSett
   ASSERT_EQ(kill(xvfb.Pid(), SIGTERM), 0);
   ASSERT_TRUE(xvfb.WaitForEnd(5000));
   std::optional<int> status = child.WaitForEnd(kLostDisplayLimitMs);
-  ASSERT_TRUE(status) << "still running 3 s after the display went away";
+  ASSERT_TRUE(status) << "still running " << kLostDisplayLimitMs << " ms after the display went away";
   EXPECT_FALSE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << "status " << *status;
   ExpectCompleteSettings();
 }
