@@ -2,6 +2,7 @@
 // it ends within ten seconds with a non-zero status and a message that names the damaged file, and
 // the home it found stays as it was.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -320,6 +321,22 @@ TEST(MissingSceneFiles, DayOneGoesOnAndNamesEachMissingFileOnce) {
   const std::string errors = ReadBytes(options.errorsFile);
   for (const char* file : {"anm\\table.anm", "anm\\boss.anm"})
     EXPECT_EQ(Count(errors, std::string("scene: cannot read ") + file), 1u) << file << "\n" << errors;
+}
+
+// An archive that is a pipe is not waited on: it is named as a damaged one and the start ends (the
+// optional mod.pak first, while data.pak is still there).
+TEST_F(DamagedData, AnArchiveThatIsAPipeIsNamedAndTheProgramFails) {
+  for (const char* archive : {"mod.pak", "data.pak"}) {
+    const fs::path path = run.ProgramFolder() / archive;
+    fs::remove(path);
+    ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+    const Outcome outcome = Start();
+    EXPECT_EQ(outcome.status, 1) << archive << "\n" << outcome.errors;
+    EXPECT_NE(outcome.errors.find("[FATAL ERROR]"), std::string::npos) << outcome.errors;
+    EXPECT_NE(outcome.errors.find(archive), std::string::npos) << outcome.errors;
+    ExpectHomeUnchanged();
+    fs::remove(path);
+  }
 }
 
 }  // namespace
