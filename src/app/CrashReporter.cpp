@@ -9,17 +9,23 @@
 #include "platform/backend/Backend.h"
 #include "platform/files/AtomicFile.h"
 #include "platform/files/PathMap.h"
+#include "platform/files/RegularFile.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 namespace Velk {
+
+namespace {
+
+// A larger recording is not sent.
+constexpr uint64_t kMaxDemoBytes = 64 << 20;
+
+}  // namespace
 
 std::optional<std::string> CrashReporter::Receive(int descriptor, int timeoutMs) {
   pollfd readable{descriptor, POLLIN, 0};
@@ -95,9 +101,8 @@ void CrashReporter::Send(const CrashAppInfo& app, const std::string& title, cons
   fields.errorTitle = title;
   fields.errorText = report;
   if (app.demoAvailable) {
-    std::ifstream demo(MapPath(app.demoFile), std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(demo)), std::istreambuf_iterator<char>());
-    fields.hasDemo = demo.is_open();
+    std::string bytes;
+    fields.hasDemo = ReadRegularFile(MapPath(app.demoFile), kMaxDemoBytes, bytes);
     fields.demo.WriteBytes(reinterpret_cast<const uint8_t*>(bytes.data()), static_cast<int>(bytes.size()));
   }
   CrashSubmit::Run(app.submitHost, std::move(fields), app.hasApplication);

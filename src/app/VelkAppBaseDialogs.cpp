@@ -7,14 +7,13 @@
 #include "graphics/DDInterface.h"
 #include "platform/clock/Clock.h"
 #include "platform/files/AtomicFile.h"
+#include "platform/files/RegularFile.h"
 #include "platform/msgbox/MessageBox.h"
 #include "widgets/Dialog.h"
 #include "widgets/WidgetManager.h"
 
 #include <cstdio>
 #include <ctime>
-#include <fstream>
-#include <iterator>
 
 namespace Velk {
 
@@ -23,6 +22,8 @@ namespace {
 // The log starts afresh once per process.
 bool sErrorLogFirstOpen = true;
 constexpr const char* kErrorLog = "ScrError.txt";
+// A longer log is started afresh.
+constexpr uint64_t kMaxErrorLog = 16 << 20;
 
 }  // namespace
 
@@ -110,8 +111,7 @@ void VelkAppBase::ShowFatalErrorA(const std::string& text) {
 void VelkAppBase::LogError(const std::string& text) {
   std::string log;
   if (!sErrorLogFirstOpen) {
-    std::ifstream old(kErrorLog, std::ios::binary);
-    log.assign(std::istreambuf_iterator<char>(old), {});
+    ReadRegularFile(kErrorLog, kMaxErrorLog, log);
   }
   sErrorLogFirstOpen = false;
   std::time_t now = std::time(nullptr);

@@ -6,6 +6,7 @@
 
 #include "common/StringUtil.h"
 #include "platform/debug/DebugOutput.h"
+#include "platform/files/PathMap.h"
 
 namespace Velk {
 
@@ -38,7 +39,7 @@ void LeakTable::Remove(const void* block) {
 void LeakTable::WriteLeakReport() {
   if (!mReporting) return;
   std::lock_guard lock(mLock);
-  FILE* out = std::fopen("mem_leaks.txt", "wt");
+  FILE* out = Velk::OpenFile("mem_leaks.txt", "wt");
   if (out == nullptr) return;
 
   time_t now = std::time(nullptr);

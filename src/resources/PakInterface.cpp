@@ -15,6 +15,7 @@
 #include "platform/files/AsciiCase.h"
 #include "platform/files/FindFiles.h"
 #include "platform/files/PathMap.h"
+#include "platform/files/RegularFile.h"
 #include "resources/PakDiskFile.h"
 #include "resources/PakFormat.h"
 #include "resources/PakLine.h"
@@ -183,7 +184,7 @@ PakInterface::~PakInterface() {
 }
 
 bool PakInterface::MountArchive(const std::string& fileName) {
-  int fd = open(Velk::MapPath(fileName).c_str(), O_RDONLY | O_CLOEXEC);
+  int fd = Velk::OpenRegularFile(Velk::MapPath(fileName), O_RDONLY);
   if (fd < 0) return false;
   struct stat info {};
   if (fstat(fd, &info) != 0 || info.st_size <= 0 || info.st_size > INT32_MAX) {

@@ -2,6 +2,7 @@
 // it ends within ten seconds with a non-zero status and a message that names the damaged file, and
 // the home it found stays as it was.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -320,6 +321,60 @@ TEST(MissingSceneFiles, DayOneGoesOnAndNamesEachMissingFileOnce) {
   const std::string errors = ReadBytes(options.errorsFile);
   for (const char* file : {"anm\\table.anm", "anm\\boss.anm"})
     EXPECT_EQ(Count(errors, std::string("scene: cannot read ") + file), 1u) << file << "\n" << errors;
+}
+
+// An archive that is a pipe is not waited on: it is named as a damaged one and the start ends (the
+// optional mod.pak first, while data.pak is still there).
+TEST_F(DamagedData, AnArchiveThatIsAPipeIsNamedAndTheProgramFails) {
+  for (const char* archive : {"mod.pak", "data.pak"}) {
+    const fs::path path = run.ProgramFolder() / archive;
+    fs::remove(path);
+    ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+    const Outcome outcome = Start();
+    EXPECT_EQ(outcome.status, 1) << archive << "\n" << outcome.errors;
+    EXPECT_NE(outcome.errors.find("[FATAL ERROR]"), std::string::npos) << outcome.errors;
+    EXPECT_NE(outcome.errors.find(archive), std::string::npos) << outcome.errors;
+    ExpectHomeUnchanged();
+    fs::remove(path);
+  }
+}
+
+// settings.ini a pipe or a folder: the start does not wait on it, plays on the defaults and says so
+// in one line. The pipe is set aside for a plain file; the folder is the user's and stays as it was.
+TEST_F(DamagedData, SettingsThatAreNotAPlainFileAreNotWaitedOn) {
+  const fs::path settings = run.ConfigHome() / "Drimak Games" / "Pelune Cafe" / "settings.ini";
+  const std::string kept = settings.string() + ".bad";
+  PhaseOptions options;
+  options.limitMs = 60000 * kPhaseSlowdown;
+  options.errorsFile = run.OutFolder() / "errors.txt";
+  fs::create_directories(run.OutFolder());
+  auto play = [&] {
+    const PhaseResult result = run.Run("one_more_profile", options);
+    EXPECT_TRUE(result.Passed()) << result.Transcript();
+    return ReadBytes(options.errorsFile);
+  };
+  auto linesOnSettings = [](const std::string& errors) {
+    std::istringstream in(errors);
+    size_t count = 0;
+    for (std::string line; std::getline(in, line);) count += line.find("settings") != std::string::npos;
+    return count;
+  };
+  ASSERT_TRUE(fs::remove(settings));
+  ASSERT_EQ(mkfifo(settings.c_str(), 0600), 0);
+  std::string errors = play();
+  EXPECT_EQ(linesOnSettings(errors), 1u) << errors;
+  EXPECT_NE(errors.find(settings.string() + " is not a plain file; kept aside as " + kept), std::string::npos)
+      << errors;
+  EXPECT_TRUE(fs::is_fifo(kept) && fs::is_regular_file(settings));
+
+  fs::remove(kept);
+  fs::remove(settings);
+  fs::create_directories(settings / "inside");
+  errors = play();
+  EXPECT_EQ(linesOnSettings(errors), 1u) << errors;
+  EXPECT_NE(errors.find("settings cannot be kept: " + settings.string() + " is a folder"), std::string::npos) << errors;
+  EXPECT_TRUE(fs::is_empty(settings / "inside"));
+  EXPECT_FALSE(fs::exists(kept));
 }
 
 }  // namespace

@@ -43,10 +43,10 @@ bool Conflicts(const std::string& key, const OpenMode& wanted) {
                      [&](const auto& open) { return !Permits(open.second, wanted) || !Permits(wanted, open.second); });
 }
 
-// The other-process guard; -1 when the lock file cannot be made (another process is then not kept
-// out, but this one still is). False when another process holds a conflicting lock.
+// The other-process guard; -1 when the lock file cannot be made or is not a plain file (another
+// process is then not kept out, but this one still is). False when another process holds a conflicting lock.
 bool LockBeside(const std::string& path, const OpenMode& mode, int& fd) {
-  fd = open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
+  fd = Velk::OpenRegularFile(path + ".lock", O_RDWR | O_CREAT | O_NOFOLLOW);
   if (fd < 0) return true;
   int kind = mode.share == 0 ? LOCK_EX : LOCK_SH;
   if (flock(fd, kind | LOCK_NB) == 0) return true;

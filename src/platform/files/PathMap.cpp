@@ -1,6 +1,7 @@
 #include "platform/files/PathMap.h"
 
 #include "platform/files/AsciiCase.h"
+#include "platform/files/RegularFile.h"
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -72,6 +73,6 @@ std::string MapPath(const std::string& path) {
   return mapped;
 }
 
-FILE* OpenFile(const std::string& path, const char* mode) { return std::fopen(MapPath(path).c_str(), mode); }
+FILE* OpenFile(const std::string& path, const char* mode) { return OpenRegularStream(MapPath(path), mode); }
 
 }  // namespace Velk

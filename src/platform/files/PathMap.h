@@ -14,7 +14,7 @@ namespace Velk {
 // exact one wins, else the first in byte order.
 std::string MapPath(const std::string& path);
 
-// fopen through MapPath.
+// fopen through MapPath, of a plain file only (see OpenRegularStream).
 FILE* OpenFile(const std::string& path, const char* mode);
 
 }  // namespace Velk

@@ -1,14 +1,36 @@
 #include "platform/files/RegularFile.h"
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace Velk {
 
+namespace {
+
+// open's flags for an fopen mode, or -1 for a mode fopen refuses.
+int StreamFlags(const char* mode) {
+  const bool update = std::strchr(mode, '+') != nullptr;
+  const int writing = update ? O_RDWR : O_WRONLY;
+  switch (mode[0]) {
+    case 'r':
+      return update ? O_RDWR : O_RDONLY;
+    case 'w':
+      return writing | O_CREAT | O_TRUNC;
+    case 'a':
+      return writing | O_CREAT | O_APPEND;
+    default:
+      return -1;
+  }
+}
+
+}  // namespace
+
 int OpenRegularFile(const std::string& path, int flags, unsigned createMode) {
   const int fd = open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK, static_cast<mode_t>(createMode));
+  if (fd < 0 && errno == ENXIO) errno = EISDIR;  // a pipe opened for writing with no reader, a socket
   if (fd < 0) return -1;
   struct stat info {};
   if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
@@ -37,6 +59,35 @@ bool ReadBounded(int fd, uint64_t limit, std::string& bytes) {
   }
   bytes.resize(done);
   return true;
+}
+
+bool ReadRegularFile(const std::string& path, uint64_t limit, std::string& bytes) {
+  bytes.clear();
+  const int fd = OpenRegularFile(path, O_RDONLY);
+  if (fd < 0) return false;
+  const bool read = ReadBounded(fd, limit, bytes);
+  const int saved = errno;
+  close(fd);
+  if (!read) bytes.clear();
+  errno = saved;
+  return read;
+}
+
+FILE* OpenRegularStream(const std::string& path, const char* mode) {
+  const int flags = StreamFlags(mode);
+  if (flags < 0) {
+    errno = EINVAL;
+    return nullptr;
+  }
+  const int fd = OpenRegularFile(path, flags, 0666);  // fopen's, less the umask
+  if (fd < 0) return nullptr;
+  FILE* stream = fdopen(fd, mode);
+  if (stream == nullptr) {
+    const int saved = errno;
+    close(fd);
+    errno = saved;
+  }
+  return stream;
 }
 
 }  // namespace Velk

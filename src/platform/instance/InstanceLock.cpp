@@ -1,6 +1,7 @@
 #include "platform/instance/InstanceLock.h"
 
 #include "platform/base/LastError.h"
+#include "platform/files/RegularFile.h"
 #include "platform/files/XdgFolders.h"
 
 #include <fcntl.h>
@@ -122,7 +123,7 @@ HANDLE CreateMutexW(const SECURITY_ATTRIBUTES*, BOOL, const wchar_t* name) {
   auto lock = std::make_unique<NamedLock>();
   if (name != nullptr) {
     lock->base = Velk::GetRuntimeFolder() + "/" + FileNameOf(name);
-    lock->lockFd = open((lock->base + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    lock->lockFd = Velk::OpenRegularFile(lock->base + ".lock", O_RDWR | O_CREAT | O_NOFOLLOW, 0600);
     if (lock->lockFd < 0) {
       SetLastError(Velk::ErrorFromErrno(errno));
       return nullptr;

@@ -111,6 +111,8 @@ void ReportUnwritable(const std::string& folder, int error) {
 }
 
 LONG Store(const OpenKey& key, const Velk::RegistryFile& values) {
+  // A folder in the file's place was named when the values were read, and is never written over.
+  if (IsFolder(ValuesPath(key))) return Status(ERROR_ACCESS_DENIED);
   if (values.Save(ValuesPath(key))) return Status(ERROR_SUCCESS);
   int error = errno;
   ReportUnwritable(key.folder, error);

@@ -2,22 +2,22 @@
 
 #include "platform/files/AsciiCase.h"
 #include "platform/files/AtomicFile.h"
+#include "platform/files/RegularFile.h"
 #include "platform/registry/Registry.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <mutex>
 #include <set>
+#include <sys/stat.h>
 
 namespace Velk {
 
 namespace {
 
 // Larger files are not key files of ours.
-constexpr std::streamsize kMaxFileSize = 1 << 20;
+constexpr uint64_t kMaxFileSize = 1 << 20;
 
 bool SameName(const std::string& a, const std::string& b) {
   if (a.size() != b.size()) return false;
@@ -127,20 +127,27 @@ void SetAside(const std::string& path, const char* why) {
   }
 }
 
+// A folder in the file's place is the user's, not a damaged file: it stays as it is, and no setting
+// is kept. Anything else that is not a plain file is set aside.
+void NotPlain(const std::string& path) {
+  struct stat info {};
+  if (stat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+    SetAside(path, "not a plain file");
+  } else if (FirstReport("folder:" + path)) {
+    std::fprintf(stderr, "settings cannot be kept: %s is a folder; the game runs on its defaults\n", path.c_str());
+  }
+}
+
 }  // namespace
 
 RegistryFile RegistryFile::Load(const std::string& path) {
   RegistryFile file;
-  std::ifstream in(path, std::ios::binary | std::ios::ate);
-  if (!in) return file;
-  std::streamsize size = static_cast<std::streamsize>(in.tellg());
-  if (size > kMaxFileSize) {
-    SetAside(path, "larger than a key file can be");
+  std::string text;
+  if (!ReadRegularFile(path, kMaxFileSize, text)) {
+    if (errno == ENOMEM) SetAside(path, "larger than a key file can be");
+    if (errno == EISDIR) NotPlain(path);
     return file;
   }
-  std::string text(static_cast<size_t>(std::max<std::streamsize>(size, 0)), '\0');
-  in.seekg(0);
-  if (size < 0 || !in.read(text.data(), size)) return file;
   if (text.find('\0') != std::string::npos || (!file.Parse(text) && file.Count() == 0)) {
     file.values_.clear();
     SetAside(path, "not a settings file");

@@ -5,8 +5,9 @@
 // Names and texts are quoted; '"', '\' and every byte outside printable ASCII are escaped (\" \\ \xHH),
 // so any bytes survive and the file stays plain ASCII. Other code may keep its own values under the
 // same key, so damage costs as little as it can: a line that does not read is skipped and the rest
-// kept, and a file that is not a key file at all is set aside as "<file>.bad" for the user, never
-// overwritten. A damaged file never stops the program.
+// kept, and a file that is not a key file at all (nor a plain file) is set aside as "<file>.bad" for
+// the user, never overwritten. A folder in the file's place is left as it is and named once; nothing is
+// then kept. A damaged file never stops the program.
 
 #include "platform/base/WinTypes.h"
 

@@ -2,8 +2,12 @@
 
 #include "../ScratchFolder.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <filesystem>
 
 namespace {
 
@@ -63,6 +67,22 @@ TEST(OpenFile, ReadsAndWritesThroughTheMapping) {
   std::fclose(out);
   EXPECT_EQ(ReadWholeFile(dir / "Demos/2.dmo"), "zz");
   EXPECT_EQ(Velk::OpenFile(dir / "none/x", "rb"), nullptr);
+}
+
+// A pipe or a folder in a loose file's place is refused at once, read or written, with a reader at
+// the pipe's other end or without: an open that waited for one would hang the program.
+TEST(OpenFile, OnlyAPlainFileOpens) {
+  ScratchFolder dir;
+  ASSERT_EQ(mkfifo((dir / "pipe").c_str(), 0600), 0);
+  std::filesystem::create_directory(dir / "folder");
+  for (const char* mode : {"rb", "r+", "wb", "a"}) {
+    EXPECT_EQ(Velk::OpenFile(dir / "pipe", mode), nullptr) << mode;
+    EXPECT_EQ(Velk::OpenFile(dir / "folder", mode), nullptr) << mode;
+  }
+  const int reader = open((dir / "pipe").c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(reader, 0);
+  EXPECT_EQ(Velk::OpenFile(dir / "pipe", "wb"), nullptr);
+  close(reader);
 }
 
 }  // namespace
