@@ -4,7 +4,9 @@
 // With VELK_CHILD_SLOW_SHUTDOWN set, its shutdown says "closing" and then takes 30 s. With
 // VELK_CHILD_TWO_FAULTS set, two threads of its own fault at the same moment after its first update;
 // with VELK_CHILD_FAULT_WHILE_HELD set, one thread faults then while the main thread stays held in
-// that update. With VELK_CHILD_RECORD set it records a demo, velkapp.dmo in its folder.
+// that update. With VELK_CHILD_RECORD set it records a demo, velkapp.dmo in its folder. With
+// VELK_CHILD_TICKS set, a thread of its own says "tick <monotonic ms>" every 20 ms: the gaps show
+// how long the machine held the process from running.
 // Like the program, it installs the crash catcher first.
 
 #include "app/CrashCatcher.h"
@@ -14,9 +16,11 @@
 
 #include <atomic>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -90,6 +94,23 @@ class ChildApp : public Velk::VelkAppBase {
   }
 };
 
+// Written without stdio, whose lock a faulting thread may hold; signals sent to the process are left
+// to the program's own threads.
+void Tick() {
+  sigset_t all;
+  sigfillset(&all);
+  pthread_sigmask(SIG_BLOCK, &all, nullptr);
+  for (;;) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    const auto now = std::chrono::steady_clock::now().time_since_epoch();
+    char line[48];
+    const int length =
+        std::snprintf(line, sizeof line, "tick %lld\n",
+                      static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count()));
+    [[maybe_unused]] const ssize_t written = write(1, line, static_cast<size_t>(length));
+  }
+}
+
 }  // namespace
 
 // SDL keeps its D-Bus connection until the process ends; what that system library still holds then
@@ -99,6 +120,7 @@ extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so
 int main(int argc, char** argv) {
   Velk::CrashCatcher::Install();
   Velk::SetCommandLine(argc, argv);
+  if (std::getenv("VELK_CHILD_TICKS")) std::thread(&Tick).detach();
   auto* app = new ChildApp();
   app->Init();
   app->Run();

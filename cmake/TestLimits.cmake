@@ -1,0 +1,13 @@
+# Every test's time limit. A sanitizer build runs the same code several times slower, so each
+# limit is the plain build's limit stretched by one factor, whatever the test.
+if(SANITIZE)
+  set(PELUNE_TEST_SLOWDOWN 4)
+else()
+  set(PELUNE_TEST_SLOWDOWN 1)
+endif()
+
+# The limit, in seconds, of a test that the plain build allows `plain_seconds`.
+function(pelune_test_limit out plain_seconds)
+  math(EXPR limit "${plain_seconds} * ${PELUNE_TEST_SLOWDOWN}")
+  set(${out} ${limit} PARENT_SCOPE)
+endfunction()
