@@ -654,14 +654,16 @@ TEST_F(PrefDamageTest, AReadOnlyFileIsLoadedAndTheFailedSaveReported) {
   EXPECT_EQ(Stored(), before);
 }
 
-// No copy can be written beside a damaged file (a folder only its owner may write to, as with a
-// full disk): the file stays byte for byte as it was for the whole run, the game plays on the
-// defaults, and the one box names the file left untouched.
+// No copy can be written beside a damaged file (a folder nobody may write to, as with a full disk;
+// root, who may, runs the body as another user): the file stays byte for byte as it was for the
+// whole run, the game plays on the defaults, and the one box names the file left untouched.
 TEST_F(PrefDamageTest, AFileThatCannotBeCopiedIsLeftUntouchedAllRun) {
   StoreFile(0, {RecordBytes(L"A", 1), RecordBytes(L"B", 2).substr(0, 300)});
   const std::string before = Stored();
   fs::permissions(Path(), fs::perms::all & ~fs::perms::owner_exec & ~fs::perms::group_exec & ~fs::perms::others_exec);
   KeepOtherUsersFromWritingTheFolders();
+  const fs::path folder = fs::path(Path()).parent_path();
+  fs::permissions(folder, fs::perms::owner_write, fs::perm_options::remove);
   const std::string path = Path();
   const int status = InChildAsOtherUser([this, &path] {
     QCPref pref;
@@ -677,6 +679,7 @@ TEST_F(PrefDamageTest, AFileThatCannotBeCopiedIsLeftUntouchedAllRun) {
                ? 0
                : 3;
   });
+  fs::permissions(folder, fs::perms::owner_write, fs::perm_options::add);  // for the clean-up
   EXPECT_EQ(status, 0);
   EXPECT_EQ(Stored(), before);
   EXPECT_FALSE(fs::exists(Path() + ".bad"));
