@@ -4,6 +4,7 @@
 #include "engine/LocTexts.h"
 #include "engine/QCMusicManager.h"
 #include "engine/QCSoundSystem.h"
+#include "platform/files/AtomicFile.h"
 #include "platform/modules/Modules.h"
 #include "platform/msgbox/MessageBox.h"
 #include "support/MemoryPak.h"
@@ -494,7 +495,10 @@ TEST_F(QCPrefTest, WithoutItsFolderTheGameRunsOnWithoutSaving) {
   EXPECT_TRUE(pref.Load());
   EXPECT_EQ(pref.GetPath().find("pref.dat"), std::string::npos);
   EXPECT_TRUE(pref.CreateProfile(L"Nobody", nullptr, nullptr));
+  testing::internal::CaptureStderr();
   EXPECT_TRUE(pref.Save());
+  const std::string log = testing::internal::GetCapturedStderr();
+  EXPECT_NE(log.find("(the folder could not be made); kept in memory"), std::string::npos) << log;
   EXPECT_FALSE(pref.DeleteProfile(0));
   EXPECT_EQ(std::wstring(pref.GetHiScoreTable(true)[0].mName), L"Surv 01");
 }
@@ -683,6 +687,29 @@ TEST_F(PrefDamageTest, AFileThatCannotBeCopiedIsLeftUntouchedAllRun) {
   EXPECT_EQ(status, 0);
   EXPECT_EQ(Stored(), before);
   EXPECT_FALSE(fs::exists(Path() + ".bad"));
+}
+
+std::string gWatchedFile;
+std::vector<uintmax_t> gSizesSeen;
+
+// A start over a damaged header, watched at every piece of every write, where a program killed
+// would leave pref.dat as it stands: the damaged file or the fresh one, never an empty one.
+TEST_F(PrefDamageTest, ADamagedHeaderIsReplacedInOneCommit) {
+  StoreFile(0, {RecordBytes(L"A", 1)});
+  std::string damaged = Stored();
+  damaged[3] = static_cast<char>(damaged[3] ^ 0x40);
+  Store(damaged);
+  gWatchedFile = Path();
+  Velk::SetAtomicWriteProbe([](size_t) {
+    std::error_code ignored;
+    gSizesSeen.push_back(fs::file_size(gWatchedFile, ignored));
+  });
+  QCPref pref;
+  pref.Load();
+  Velk::SetAtomicWriteProbe(nullptr);
+  EXPECT_EQ(Stored().size(), kTables);
+  ASSERT_FALSE(gSizesSeen.empty());
+  for (uintmax_t size : gSizesSeen) EXPECT_TRUE(size == damaged.size() || size == kTables) << size;
 }
 
 // A file cut inside its last record: the log names the record.
