@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -12,17 +13,20 @@
 
 namespace {
 
-std::string PrefPath() {
+// The folder of pref.dat, emptied: each input starts as if alone, with no copies of damaged files
+// that earlier inputs left.
+std::string EmptyPrefFolder() {
   static const std::string folder = [] {
     // In memory where there is such a folder: every save flushes its file.
     char pattern[] = "/dev/shm/preffuzz-XXXXXX";
     std::string made = mkdtemp(pattern) ? pattern : "/tmp";
     setenv("XDG_DATA_HOME", made.c_str(), 1);
-    mkdir((made + "/Drimak Games").c_str(), 0755);
-    mkdir((made + "/Drimak Games/Pelune").c_str(), 0755);
-    return made;
+    return made + "/Drimak Games/Pelune";
   }();
-  return folder + "/Drimak Games/Pelune/pref.dat";
+  std::error_code ignored;
+  std::filesystem::remove_all(folder, ignored);
+  std::filesystem::create_directories(folder, ignored);
+  return folder;
 }
 
 void CheckName(const QCPrefName& name) {
@@ -40,7 +44,7 @@ void CheckNames(QCPref& pref, const std::vector<QCProfile>& profiles) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  std::string path = PrefPath();
+  std::string path = EmptyPrefFolder() + "/pref.dat";
   FILE* out = std::fopen(path.c_str(), "wb");
   if (!out) return 0;
   std::fwrite(data, 1, size, out);

@@ -123,9 +123,10 @@ void FillDefaultTable(const char* tableName, QCHiScoreTable& table) {
   }
 }
 
-void LogSaveFailure(const std::string& path) {
-  std::fprintf(stderr, "pref.dat: could not save %s (error %u); kept in memory\n", path.c_str(),
-               static_cast<unsigned>(GetLastError()));
+// `why`: the reason the file is refused this run, or null after a failed file call.
+void LogSaveFailure(const std::string& path, const char* why) {
+  const std::string reason = why != nullptr ? why : "error " + std::to_string(GetLastError());
+  std::fprintf(stderr, "pref.dat: could not save %s (%s); kept in memory\n", path.c_str(), reason.c_str());
 }
 
 void LogDamaged(const std::string& path, const char* what) {
@@ -180,7 +181,7 @@ bool QCPref::MakeFolders() {
     if (!MakeFolder(folder)) {
       LogNoFolder(folder);
       mPath = folder;
-      mHasFile = false;
+      mRefusal = "the folder could not be made";
       return false;
     }
   }
@@ -192,7 +193,7 @@ bool QCPref::MakeFolders() {
 
 // Only a save creates the file, and so the folders.
 HANDLE QCPref::OpenFile(DWORD access, DWORD share, DWORD disposition) {
-  if (!mHasFile || (disposition != OPEN_EXISTING && !MakeFolders())) return INVALID_HANDLE_VALUE;
+  if (mRefusal != nullptr || (disposition != OPEN_EXISTING && !MakeFolders())) return INVALID_HANDLE_VALUE;
   return CreateFileA(mPath.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
@@ -223,18 +224,17 @@ bool QCPref::Load() {
       }
       SetDefaultTables(!survivalRead, !careerRead);
     } else {
-      // Not ours, or of another version: kept aside for the player, dropped, and written afresh by
-      // the save below.
+      // Not ours, or of another version: kept aside for the player, and replaced whole by the save
+      // below (not cut here: this close would then put an empty pref.dat in its place).
       LogDamaged(mPath, "it is not a preference file of this version; starting afresh");
-      if (SetAside(file, "PREF_UNREADABLE",
-                   L"Your saved progress could not be read, so the game starts afresh. A copy of the old file was "
-                   L"kept as"))
-        TruncateAt(file, 0);
+      mStartAfresh = SetAside(file, "PREF_UNREADABLE",
+                              L"Your saved progress could not be read, so the game starts afresh. A copy of the old "
+                              L"file was kept as");
     }
     CloseHandle(file);
   }
   // Left untouched: nothing read from it stands either, so the game plays on the defaults.
-  if (!mHasFile) valid = profileRead = false;
+  if (mRefusal != nullptr) valid = profileRead = false;
   if (!valid) {
     mHeader = QCPrefHeader::Defaults();
     SetDefaultTables(true, true);
@@ -271,7 +271,7 @@ bool QCPref::LoadCurrentProfile(HANDLE file) {
 // told why and where the copy is. Without a copy nothing may be dropped: the file is then left as
 // it is for the rest of the run, neither read nor written again, and the player told so (false).
 bool QCPref::SetAside(HANDLE file, const char* textId, const wchar_t* text) {
-  if (!mHasFile) return false;
+  if (mRefusal != nullptr) return false;
   if (FileSizeOf(file) == 0) return true;
   const std::string kept = CopyName(mPath);
   if (WriteWholeFile(kept, AllBytes(file))) {
@@ -280,7 +280,7 @@ bool QCPref::SetAside(HANDLE file, const char* textId, const wchar_t* text) {
   }
   std::fprintf(stderr, "pref.dat: could not keep a copy as %s (error %u); %s is left untouched and nothing is saved\n",
                kept.c_str(), static_cast<unsigned>(GetLastError()), mPath.c_str());
-  mHasFile = false;
+  mRefusal = "it is left untouched, since no copy of it could be written";
   // This box says already that nothing will be saved.
   mSaveFailureReported = true;
   ShowPlayerNotice("PREF_LEFT_UNTOUCHED",
@@ -292,7 +292,7 @@ bool QCPref::SetAside(HANDLE file, const char* textId, const wchar_t* text) {
 
 // Once a session: the player learns that progress is being lost while there is time to act.
 void QCPref::ReportSaveFailure() {
-  LogSaveFailure(mPath);
+  LogSaveFailure(mPath, mRefusal);
   if (mSaveFailureReported) return;
   mSaveFailureReported = true;
   ShowPlayerNotice("PREF_NOT_SAVED",
@@ -316,10 +316,12 @@ bool QCPref::Save() {
   HANDLE file = OpenFile(kReadWrite, 0, OPEN_ALWAYS);
   if (file == INVALID_HANDLE_VALUE) {
     // Refused while Load or DeleteProfile hold the file: the nested save is meant to write nothing.
-    if (!mHasFile || GetLastError() != ERROR_SHARING_VIOLATION) ReportSaveFailure();
+    if (mRefusal != nullptr || GetLastError() != ERROR_SHARING_VIOLATION) ReportSaveFailure();
     return true;
   }
   if (Velk::gVelkApp != nullptr) mHeader.mWindowed = Velk::gVelkApp->mIsWindowed ? 1 : 0;
+  // In this handle's image only: the close below commits the fresh file in one step.
+  if (mStartAfresh) TruncateAt(file, 0);
   WriteHeader(file);
   Velk::Buffer tables;
   for (const QCHiScoreEntry& entry : mSurvivalTable) entry.Write(tables);
@@ -328,7 +330,11 @@ bool QCPref::Save() {
   DropPartialRecord(file);
   SaveProfile(file);
   WriteHeader(file);  // SaveProfile may have given the profile its index
-  if (!CloseHandle(file)) ReportSaveFailure();
+  if (!CloseHandle(file)) {
+    ReportSaveFailure();
+  } else {
+    mStartAfresh = false;
+  }
   return true;
 }
 

@@ -75,7 +75,6 @@ class QCPref {
  private:
   bool MakeFolders();
   HANDLE OpenFile(DWORD access, DWORD share, DWORD disposition);
-  void WriteSettingsAndTables(HANDLE file);
   void WriteHeader(HANDLE file);
   void SetDefaultTables(bool survival, bool career);
   bool ReadTable(HANDLE file, uint64_t offset, QCHiScoreTable& table);
@@ -87,9 +86,11 @@ class QCPref {
 
   std::string mDataFolder;
   std::string mPath;
-  // False when the folders could not be made, or a damaged file could not be copied and is left
-  // as it is: the file is neither read nor written again.
-  bool mHasFile = true;
+  // Why the file is neither read nor written again this run (the folders could not be made, or a
+  // damaged file could not be copied and is left as it is); null while it may be.
+  const char* mRefusal = nullptr;
+  // The file on disk is not ours (a copy is kept aside): the next save writes it from nothing.
+  bool mStartAfresh = false;
   bool mFoldersMade = false;
   bool mSaveFailureReported = false;
 };

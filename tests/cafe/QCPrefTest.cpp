@@ -4,6 +4,7 @@
 #include "engine/LocTexts.h"
 #include "engine/QCMusicManager.h"
 #include "engine/QCSoundSystem.h"
+#include "platform/files/AtomicFile.h"
 #include "platform/modules/Modules.h"
 #include "platform/msgbox/MessageBox.h"
 #include "support/MemoryPak.h"
@@ -494,7 +495,10 @@ TEST_F(QCPrefTest, WithoutItsFolderTheGameRunsOnWithoutSaving) {
   EXPECT_TRUE(pref.Load());
   EXPECT_EQ(pref.GetPath().find("pref.dat"), std::string::npos);
   EXPECT_TRUE(pref.CreateProfile(L"Nobody", nullptr, nullptr));
+  testing::internal::CaptureStderr();
   EXPECT_TRUE(pref.Save());
+  const std::string log = testing::internal::GetCapturedStderr();
+  EXPECT_NE(log.find("(the folder could not be made); kept in memory"), std::string::npos) << log;
   EXPECT_FALSE(pref.DeleteProfile(0));
   EXPECT_EQ(std::wstring(pref.GetHiScoreTable(true)[0].mName), L"Surv 01");
 }
@@ -654,14 +658,16 @@ TEST_F(PrefDamageTest, AReadOnlyFileIsLoadedAndTheFailedSaveReported) {
   EXPECT_EQ(Stored(), before);
 }
 
-// No copy can be written beside a damaged file (a folder only its owner may write to, as with a
-// full disk): the file stays byte for byte as it was for the whole run, the game plays on the
-// defaults, and the one box names the file left untouched.
+// No copy can be written beside a damaged file (a folder nobody may write to, as with a full disk;
+// root, who may, runs the body as another user): the file stays byte for byte as it was for the
+// whole run, the game plays on the defaults, and the one box names the file left untouched.
 TEST_F(PrefDamageTest, AFileThatCannotBeCopiedIsLeftUntouchedAllRun) {
   StoreFile(0, {RecordBytes(L"A", 1), RecordBytes(L"B", 2).substr(0, 300)});
   const std::string before = Stored();
   fs::permissions(Path(), fs::perms::all & ~fs::perms::owner_exec & ~fs::perms::group_exec & ~fs::perms::others_exec);
   KeepOtherUsersFromWritingTheFolders();
+  const fs::path folder = fs::path(Path()).parent_path();
+  fs::permissions(folder, fs::perms::owner_write, fs::perm_options::remove);
   const std::string path = Path();
   const int status = InChildAsOtherUser([this, &path] {
     QCPref pref;
@@ -677,9 +683,33 @@ TEST_F(PrefDamageTest, AFileThatCannotBeCopiedIsLeftUntouchedAllRun) {
                ? 0
                : 3;
   });
+  fs::permissions(folder, fs::perms::owner_write, fs::perm_options::add);  // for the clean-up
   EXPECT_EQ(status, 0);
   EXPECT_EQ(Stored(), before);
   EXPECT_FALSE(fs::exists(Path() + ".bad"));
+}
+
+std::string gWatchedFile;
+std::vector<uintmax_t> gSizesSeen;
+
+// A start over a damaged header, watched at every piece of every write, where a program killed
+// would leave pref.dat as it stands: the damaged file or the fresh one, never an empty one.
+TEST_F(PrefDamageTest, ADamagedHeaderIsReplacedInOneCommit) {
+  StoreFile(0, {RecordBytes(L"A", 1)});
+  std::string damaged = Stored();
+  damaged[3] = static_cast<char>(damaged[3] ^ 0x40);
+  Store(damaged);
+  gWatchedFile = Path();
+  Velk::SetAtomicWriteProbe([](size_t) {
+    std::error_code ignored;
+    gSizesSeen.push_back(fs::file_size(gWatchedFile, ignored));
+  });
+  QCPref pref;
+  pref.Load();
+  Velk::SetAtomicWriteProbe(nullptr);
+  EXPECT_EQ(Stored().size(), kTables);
+  ASSERT_FALSE(gSizesSeen.empty());
+  for (uintmax_t size : gSizesSeen) EXPECT_TRUE(size == damaged.size() || size == kTables) << size;
 }
 
 // A file cut inside its last record: the log names the record.
