@@ -1,5 +1,7 @@
 #include "engine/LocTexts.h"
 
+#include <cstdio>
+
 #include "engine/EngineUtil.h"
 #include "engine/XmlAccess.h"
 
@@ -13,22 +15,35 @@ TextVars* gTextVars = nullptr;
 bool LocTexts::LoadLocTable() {
   XmlNodeRef root = LoadXmlRoot(kFile);
   if (!root) return false;
-  bool anyEntry = false;
-  XmlForEach(root.Get(), L"loc", [this, &anyEntry](IXMLDOMNode* loc) {
+  std::map<std::string, std::wstring> read;
+  // Entries whose texts are all empty are no table: every label would be blank and the default
+  // hi-score names with them.
+  bool anyText = false;
+  XmlForEach(root.Get(), L"loc", [&read, &anyText](IXMLDOMNode* loc) {
     char id[128] = {};
     std::wstring text;
     // The whole text is kept, however long.
     if (XmlGetAttrString(loc, L"id", id, sizeof id) && XmlGetAttrText(loc, L"text", text)) {
-      mTexts.emplace(id, std::move(text));
-      anyEntry = true;
+      anyText = anyText || !text.empty();
+      read.emplace(id, std::move(text));
     }
   });
-  return anyEntry;
+  if (anyText) mTexts.merge(read);
+  return anyText;
 }
 
 const std::wstring& LocTexts::GetLocText(const std::string& id) const {
   auto it = mTexts.find(id);
-  return it == mTexts.end() ? EmptyText() : it->second;
+  if (it != mTexts.end()) return it->second;
+  ReportMissing(id);
+  return EmptyText();
+}
+
+// A table never loaded has been named already, by the load that failed.
+void LocTexts::ReportMissing(const std::string& id) const {
+  if (mTexts.empty()) return;
+  std::lock_guard<std::mutex> lock(mMissingLock);
+  if (mMissing.insert(id).second) std::fprintf(stderr, "%s: no text has the id \"%s\"\n", kFile, id.c_str());
 }
 
 const std::wstring& LocTexts::EmptyText() {

@@ -6,6 +6,8 @@
 // before an engine exists (tests, tools) they use tables of their own.
 
 #include <map>
+#include <mutex>
+#include <set>
 #include <string>
 
 #include "engine/TextVars.h"
@@ -15,17 +17,23 @@ class LocTexts {
   static constexpr const char* kFile = "cfg\\loc.xml";
 
   // Reads kFile: every root/loc with both an id and a text, the first text of an id winning. False
-  // when the file is missing, cannot be parsed or holds no such entry (the table then stays as it
-  // was): without it the game would show no word.
+  // when the file is missing, cannot be parsed or has no entry whose text says anything (the table
+  // then stays as it was): without it the game would show no word.
   bool LoadLocTable();
-  // The text of the id, or the one shared empty text when there is none (nothing is inserted).
+  // The text of the id, or the one shared empty text when there is none (nothing is inserted). An id
+  // a loaded table lacks is named on stderr, once a run, so that a damaged table shows itself.
   const std::wstring& GetLocText(const std::string& id) const;
   size_t Count() const { return mTexts.size(); }
 
   static const std::wstring& EmptyText();
 
  private:
+  void ReportMissing(const std::string& id) const;
+
   std::map<std::string, std::wstring> mTexts;
+  // Screens are built on the loading thread while the main thread runs: the lookups may meet here.
+  mutable std::mutex mMissingLock;
+  mutable std::set<std::string> mMissing;
 };
 
 // The tables the forms without a table argument use; the engine installs its own (null restores the

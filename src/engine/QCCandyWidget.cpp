@@ -131,10 +131,14 @@ bool QCCandyWidget::IsVisibleInTree() const {
 }
 
 // Made invisible, or visible while hidden or hiding, by anyone but its own effect, a widget keeps no
-// show or hide on its way: the effect's later DlgShow or DlgHide would undo what was set. A show on
-// its way to a visible widget goes on: it leaves the widget shown.
+// show or hide on its way: the effect's later DlgShow or DlgHide would undo what was set. Made
+// visible so, it is shown whole, not at the opacity a fade had reached. A show on its way to a
+// visible widget goes on: it leaves the widget shown.
 void QCCandyWidget::SetVisible(bool visible) {
-  if (!mEffectActing && (!visible || !mVisible || mHiding)) EndShowHide();
+  if (!mEffectActing && (!visible || !mVisible || mHiding)) {
+    EndShowHide();
+    if (visible) mOpacity = 1.0f;
+  }
   if (visible == mVisible) return;
   mHiding = mShowing = false;
   if (visible) {

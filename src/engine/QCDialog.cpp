@@ -192,9 +192,20 @@ void QCTutorialDialog::Update() {
   mRestSeconds = AtRest() ? mRestSeconds + QCFrameSeconds() : 0.0f;
 }
 
+// A note shown anew, or hidden, forgets a press that came before: its release is not meant for it.
 void QCTutorialDialog::SetVisible(bool visible) {
-  if (visible != mVisible) mRestSeconds = 0.0f;
+  if (visible != mVisible) ForgetPress();
   QCDialog::SetVisible(visible);
+}
+
+void QCTutorialDialog::OnShowHook() {
+  ForgetPress();
+  QCDialog::OnShowHook();
+}
+
+void QCTutorialDialog::ForgetPress() {
+  mRestSeconds = 0.0f;
+  mPressAnswered = false;
 }
 
 bool QCTutorialDialog::AnswersClicks() const { return AtRest() && mRestSeconds >= kRestBeforeClick; }

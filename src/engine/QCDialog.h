@@ -78,6 +78,7 @@ class QCTutorialDialog : public QCDialog {
   void Build(IXMLDOMNode* node) override;
   void Update() override;
   void SetVisible(bool visible) override;
+  void OnShowHook() override;
   void MouseDown(int x, int y, int button, int clickCount) override;
   void MouseUp(int x, int y) override;
   using QCDialog::MouseDown;
@@ -86,6 +87,7 @@ class QCTutorialDialog : public QCDialog {
 
  private:
   bool AtRest() const { return mVisible && !mShowing && !mHiding; }
+  void ForgetPress();
 
   float mRestSeconds = 0.0f;
   bool mPressAnswered = false;  // the last press came while it answered clicks

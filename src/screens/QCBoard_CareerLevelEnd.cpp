@@ -94,8 +94,10 @@ void QCBoard_Career::OnLevelEnd(int money, int result, int day) {
   ShowCafePage(true);
   mSelectedSlot = slot;
   RefreshDayPage(false, true);
-  // The count is what the day earned, recorded or not: a lost day has no best to show.
-  LabelScore(GetLocText("car_earned"));
+  // The count is what the day earned, recorded or not: a lost day has no best to show. A table
+  // without that label keeps the book's own, so the count is still shown.
+  const std::wstring& earned = GetLocText("car_earned");
+  LabelScore(earned.empty() ? mBestLabel : earned);
 }
 
 void QCBoard_Career::AwardBadges(unsigned char flags[kBadges + 1]) {

@@ -195,40 +195,70 @@ TEST_F(DamagedData, AZeroedConfigurationIsNamedAndTheProgramFails) {
   ExpectZeroedMemberStopsTheStart(*this, "cfg\\cfg.xml");
 }
 
+constexpr char kTextTable[] = "cfg\\loc.xml";
+
+// The text table made a whole UTF-16 document of `entries`, padded with spaces to the member's size.
+void FillTextTable(std::string& archive, const std::string& entries) {
+  const size_t size = MemberRange(archive, kTextTable).second;
+  ASSERT_EQ(size % 2, 0u);
+  const std::string open = "<root>" + entries, close = "</root>";
+  ASSERT_LE(open.size() + close.size(), (size - 2) / 2);
+  std::string document = "\xFF\xFE";
+  for (const char c : open + std::string((size - 2) / 2 - open.size() - close.size(), ' ') + close)
+    document += {c, '\0'};
+  FillMember(archive, kTextTable, document);
+}
+
+// Started beside `archive` as its loc.pak, the program names the text table, fails and leaves the
+// home as it found it.
+void ExpectTextTableStopsTheStart(DamagedData& test, const std::string& archive) {
+  WriteArchive(test.run.ProgramFolder() / "loc.pak", archive);
+  const Outcome outcome = test.Start();
+  EXPECT_EQ(outcome.status, 1) << outcome.errors;
+  EXPECT_NE(outcome.errors.find("[FATAL ERROR] This game file cannot be read; please reinstall the game: " +
+                                std::string(kTextTable)),
+            std::string::npos)
+      << outcome.errors;
+  EXPECT_TRUE(test.run.HomeFiles() == test.before);
+}
+
+// A home with nothing in it, as before a first start.
+void EmptyTheHome(DamagedData& test) {
+  for (const fs::path& home : {test.run.DataHome(), test.run.ConfigHome()}) {
+    fs::remove_all(home);
+    fs::create_directories(home);
+  }
+  test.before = test.run.HomeFiles();
+}
+
 // Without its texts the game would show no word: a cfg\loc.xml that does not parse stops the start
 // before anything of the player's home is read or written (the settings too, byte for byte), and
 // one that is missing, or holds no text at all, stops a first start before it makes a pref.dat or
 // any folder for it.
 TEST_F(DamagedData, AnUnreadableTextTableIsNamedAndNothingAtHomeChanges) {
-  const std::string member = "cfg\\loc.xml";
-  const fs::path pak = run.ProgramFolder() / "loc.pak";
-  std::string zeroed = ReadBytes(pak), missing = zeroed, empty = zeroed;
-  ZeroMember(zeroed, member);
-  // A whole UTF-16 document with a root and nothing in it, padded with spaces to the member's size.
-  const size_t size = MemberRange(empty, member).second;
-  ASSERT_EQ(size % 2, 0u);
-  std::string document = "\xFF\xFE";
-  for (const char c : "<root>" + std::string((size - 2) / 2 - 13, ' ') + "</root>") document += {c, '\0'};
-  FillMember(empty, member, document);
-  RenameMember(missing, member, "cfg\\lox.xml");
-  auto expectStopped = [this, &member] {
-    const Outcome outcome = Start();
-    EXPECT_EQ(outcome.status, 1) << outcome.errors;
-    EXPECT_NE(outcome.errors.find("[FATAL ERROR] This game file cannot be read; please reinstall the game: " + member),
-              std::string::npos)
-        << outcome.errors;
-    EXPECT_TRUE(run.HomeFiles() == before);
-  };
-  WriteArchive(pak, zeroed);
-  expectStopped();
-  for (const fs::path& home : {run.DataHome(), run.ConfigHome()}) {
-    fs::remove_all(home);
-    fs::create_directories(home);
-  }
-  before = run.HomeFiles();
+  const std::string whole = ReadBytes(run.ProgramFolder() / "loc.pak");
+  std::string zeroed = whole, missing = whole, empty = whole;
+  ZeroMember(zeroed, kTextTable);
+  FillTextTable(empty, "");
+  RenameMember(missing, kTextTable, "cfg\\lox.xml");
+  ExpectTextTableStopsTheStart(*this, zeroed);
+  EmptyTheHome(*this);
   for (const std::string& archive : {missing, empty}) {
-    WriteArchive(pak, archive);
-    expectStopped();
+    ExpectTextTableStopsTheStart(*this, archive);
+    EXPECT_TRUE(fs::is_empty(run.DataHome()));
+  }
+}
+
+// Entries that all say nothing, one or many, are no table either: a first start would show no word
+// and write hi-score tables of empty names.
+TEST_F(DamagedData, ATableOfEmptyTextsIsNamedAndNothingAtHomeChanges) {
+  const std::string whole = ReadBytes(run.ProgramFolder() / "loc.pak");
+  EmptyTheHome(*this);
+  const std::string one = "<loc id=\"app_title\" text=\"\"/>";
+  for (const std::string& entries : {one, one + "<loc id=\"record_career_name_01\" text=\"\"/>"}) {
+    std::string archive = whole;
+    FillTextTable(archive, entries);
+    ExpectTextTableStopsTheStart(*this, archive);
     EXPECT_TRUE(fs::is_empty(run.DataHome()));
   }
 }

@@ -128,14 +128,17 @@ TEST_F(CandyWidgetTest, VisibilitySetFromOutsideEndsAShowOrHideOnItsWay) {
   Step(&fade, 60);
   EXPECT_TRUE(fade.mVisible) << "the hide's DlgHide at 0.5 s was called off";
   EXPECT_FALSE(fade.mHiding);
+  EXPECT_FLOAT_EQ(fade.mOpacity, 1.0f) << "shown whole, not as far as the fade had gone";
 
   fade.Hide();
   Step(&fade, 20);
   ASSERT_TRUE(fade.mVisible);
   fade.SetVisible(true);
   EXPECT_FALSE(fade.mHiding);
+  EXPECT_FLOAT_EQ(fade.mOpacity, 1.0f);
   Step(&fade, 60);
   EXPECT_TRUE(fade.mVisible) << "shown while still up and hiding: the hide was called off";
+  EXPECT_FLOAT_EQ(fade.mOpacity, 1.0f);
 
   fade.Show();
   Step(&fade, 20);

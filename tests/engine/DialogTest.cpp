@@ -185,6 +185,30 @@ TEST_F(DialogTest, TutorialTakesClicksOnlyOnceAtRestAWhile) {
   EXPECT_TRUE(click(plain, 1));
 }
 
+// A press held while the note goes and comes again, whether it went all the way or its fade was
+// called off by the new show, was not meant for the note now shown.
+TEST_F(DialogTest, ANoteShownAnewForgetsAPressThatCameBefore) {
+  Ui(R"(<element type="qcdialog" name="s" visible="true">
+          <element type="qctutorial" name="fades" clickhide="true" visible="true" effect="fade"/>
+          <element type="qctutorial" name="plain" clickhide="true" visible="true"/>
+        </element>)");
+  QCDialog* s = Screen("s");
+  for (const char* name : {"plain", "fades"}) {
+    auto* note = dynamic_cast<QCTutorialDialog*>(s->FindChild(name));
+    for (int left : {60, 20}) {
+      Step(note, 150);
+      ASSERT_TRUE(note->AnswersClicks()) << name;
+      note->MouseDown(1, 1, 0, 1);
+      note->Hide();
+      Step(note, left);
+      note->Show();
+      Step(note, 150);
+      note->MouseUp(1, 1);
+      EXPECT_TRUE(note->mVisible && !note->mHiding) << name << ", " << left << " steps away";
+    }
+  }
+}
+
 TEST_F(DialogTest, BackgroundIsReplacedOnlyWhenThereIsOne) {
   Ui(R"(<element type="qcdialog" name="with"><texture id="normal" texture="a" fps="5" count="3"/></element>
         <element type="qcdialog" name="without"/>)");

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "support/MemoryPak.h"
 #include "support/XmlFixture.h"
 
@@ -34,7 +36,28 @@ TEST(LocTexts, MissingOrBrokenFilesFailAndLeaveTheTableEmpty) {
   pak.Put("cfg/loc.xml", Utf16File("<root><loc id='a' text='b'/>"));
   EXPECT_FALSE(table.LoadLocTable());
   EXPECT_EQ(table.Count(), 0u);
+  pak.Put("cfg/loc.xml", Utf16File("<root><loc id='a' text=''/><loc id='b' text=''/></root>"));
+  EXPECT_FALSE(table.LoadLocTable()) << "entries that all say nothing are no table";
+  EXPECT_EQ(table.Count(), 0u);
   EXPECT_TRUE(table.GetLocText("a").empty());
+}
+
+// One text that says something makes a table. Looked up from the loading and the main thread at once,
+// an id it lacks is named once; an id whose text is empty by design is not named at all.
+TEST(LocTexts, AnIdTheTableLacksIsNamedOnce) {
+  MemoryPak pak;
+  pak.Put("cfg/loc.xml", Utf16File("<root><loc id='blank' text=''/><loc id='title' text='Cafe'/></root>"));
+  LocTexts table;
+  ASSERT_TRUE(table.LoadLocTable());
+  testing::internal::CaptureStderr();
+  auto lookUp = [&table] {
+    for (int i = 0; i < 100; ++i) table.GetLocText(i % 2 ? "gone" : "blank");
+  };
+  std::thread loading(lookUp);
+  lookUp();
+  loading.join();
+  const std::string log = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(log, "cfg\\loc.xml: no text has the id \"gone\"\n");
 }
 
 TEST(TextVars, GetInsertsAndIntegersAreDecimal) {

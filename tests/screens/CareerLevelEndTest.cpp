@@ -5,8 +5,10 @@
 
 #include "CareerFixture.h"
 #include "cafe/QCBoard_Game3.h"
+#include "engine/LocTexts.h"
 #include "screens/QCBoard_Career.h"
 #include "screens/QCBoard_MainMenu.h"
+#include "support/XmlFixture.h"
 #include "ui/QCText.h"
 
 namespace {
@@ -96,6 +98,20 @@ TEST_F(CareerLevelEndTest, AFailedDayCountsUpAndRecordsNothing) {
   Release(Page().dayButtons[2]);
   Update(1);
   EXPECT_EQ(score->GetDisplayText(), L"Best: $0");
+}
+
+// A text table from before the takings had their own label: the count keeps the book's label rather
+// than show no word and no number.
+TEST_F(CareerLevelEndTest, ATableWithoutTheTakingsLabelCountsUnderTheBooksOwn) {
+  StartAt(3);
+  pak.Put("cfg/loc.xml", Utf16File("<root><loc id='car_score' text='Best: $%score%'/></root>"));
+  LocTexts older;
+  ASSERT_TRUE(older.LoadLocTable());
+  SetCurrentTextTables(&older, &CurrentTextVars());
+  EndDay(1000, 2, 3);
+  SetCurrentTextTables(Game().GetLocTexts(), &CurrentTextVars());
+  Update(202);
+  EXPECT_EQ(dynamic_cast<QCText*>(Book().mRightPage->FindChild("score"))->GetDisplayText(), L"Best: $1000");
 }
 
 TEST_F(CareerLevelEndTest, ALowerReplayKeepsTheRecordButMayGainTheExpertMark) {
