@@ -432,7 +432,7 @@ int SdlBackend::ShowMessageBox(HWND owner, const std::string& textUtf8, const st
                          nullptr};
   int pressed = 0;
   std::optional<XBoxFocus> focus;
-  if (ShowsOnXDisplay()) focus.emplace();
+  if (ShowsOnXDisplay()) focus.emplace(captionUtf8);
   const int shown = SDL_ShowMessageBox(&box, &pressed);
   // The keyboard goes back to the window the box was over, as a window manager would give it.
   if (focus && focus->Focused() && ownerWindow) SDL_SetWindowInputFocus(ownerWindow);
