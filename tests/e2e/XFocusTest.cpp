@@ -35,11 +35,6 @@ constexpr int kCellTolerance = 16;
 
 int gPassedOn = 0;
 
-int CountError(Display*, XErrorEvent*) {
-  ++gPassedOn;
-  return 0;
-}
-
 // A request about a window that does not exist: an error reply.
 void FailOn(Display* display) {
   XWindowAttributes attributes;
@@ -53,7 +48,10 @@ TEST(XErrorFilter, DropsTheErrorsOfTheClaimingConnectionAloneAndPassesOnEveryOth
   Display* helper = XOpenDisplay(screen.Name().c_str());
   Display* other = XOpenDisplay(screen.Name().c_str());
   ASSERT_TRUE(helper && other);
-  XSetErrorHandler(&CountError);
+  XSetErrorHandler([](Display*, XErrorEvent*) {
+    ++gPassedOn;
+    return 0;
+  });
   XMapWindow(helper, None);  // sent before the claim, its error read after it
   Velk::XErrorFilter::Claim(helper);
   XSync(helper, False);
@@ -98,14 +96,6 @@ void ComeAndGo(const std::string& name) {
   XCloseDisplay(display);
 }
 
-// The process whose window holds the keyboard, if it names one.
-std::optional<int> FocusedProcess(Display* display) {
-  ::Window focus = None;
-  int revert = 0;
-  XGetInputFocus(display, &focus, &revert);
-  return focus == None || focus == PointerRoot ? std::nullopt : Velk::XProcessWindows::ProcessOf(display, focus);
-}
-
 TEST(XFocus, AClickIsActedOnAfterAnotherClientsWindowTookTheFocusAndWent) {
   if (!FindProgram("Xvfb")) GTEST_SKIP() << "Xvfb is not installed";
   const std::optional<FrameGrid> golden = FrameGrid::Golden("name_dialog");
@@ -128,7 +118,13 @@ TEST(XFocus, AClickIsActedOnAfterAnotherClientsWindowTookTheFocusAndWent) {
   Display* display = XOpenDisplay(screen.Name().c_str());
   ASSERT_TRUE(display);
   screen.Click(corner.x + kNameField.x, corner.y + kNameField.y);
-  EXPECT_TRUE(WaitUntil([&] { return FocusedProcess(display) == game.Pid(); }, kLimitMs))
+  auto focusedProcess = [&] {
+    ::Window focus = None;
+    int revert = 0;
+    XGetInputFocus(display, &focus, &revert);
+    return focus == None ? std::nullopt : Velk::XProcessWindows::ProcessOf(display, focus);
+  };
+  EXPECT_TRUE(WaitUntil([&] { return focusedProcess() == game.Pid(); }, kLimitMs))
       << "the game did not take the keyboard on a click in its window";
   XCloseDisplay(display);
   for (unsigned long key : {XK_A, XK_n, XK_n}) screen.PressKeys({key});
