@@ -48,6 +48,7 @@ TEST(XErrorFilter, DropsTheErrorsOfTheClaimingConnectionAloneAndPassesOnEveryOth
   Display* helper = XOpenDisplay(screen.Name().c_str());
   Display* other = XOpenDisplay(screen.Name().c_str());
   ASSERT_TRUE(helper && other);
+  gPassedOn = 0;
   XSetErrorHandler([](Display*, XErrorEvent*) {
     ++gPassedOn;
     return 0;
