@@ -49,18 +49,20 @@ TEST(MessageBoxKeys, ReturnAnswersABoxWithoutAWindowManager) {
   Velk::SdlBackend backend;
   ASSERT_TRUE(backend.ShowsOnXDisplay());
 
-  std::thread keys([&screen] {
-    Display* display = XOpenDisplay(screen.Name().c_str());
-    if (!display) return;
-    if (WaitUntil([&] { return ShownWindow(display).has_value(); }, kLimitMs, 20)) {
+  // Opened before the box: SDL shows it from a forked process, which would wait for ever on an Xlib
+  // lock that a connection being opened in another thread held at the fork.
+  Display* connection = XOpenDisplay(screen.Name().c_str());
+  ASSERT_TRUE(connection);
+  std::thread keys([&screen, connection] {
+    if (WaitUntil([&] { return ShownWindow(connection).has_value(); }, kLimitMs, 20)) {
       screen.PressKeys({XK_Return});
       // Not answered: Escape through the pointer, so that the test ends with the box's other answer.
-      if (!WaitUntil([&] { return !ShownWindow(display); }, kLimitMs, 20)) {
-        if (const std::optional<ScreenPoint> box = ShownWindow(display)) screen.MovePointer(box->x, box->y);
+      if (!WaitUntil([&] { return !ShownWindow(connection); }, kLimitMs, 20)) {
+        if (const std::optional<ScreenPoint> box = ShownWindow(connection)) screen.MovePointer(box->x, box->y);
         screen.PressKeys({XK_Escape});
       }
     }
-    XCloseDisplay(display);
+    XCloseDisplay(connection);
   });
   const int answer = backend.ShowMessageBox(nullptr, "Return answers this box.", "Keys", MB_OKCANCEL,
                                             {{IDOK, "OK"}, {IDCANCEL, "Cancel"}});

@@ -308,6 +308,7 @@ void SdlBackend::Translate(const SDL_Event& event) {
                                                                     {SDL_BUTTON_MIDDLE, MouseButton::Middle}};
       auto button = kButtons.find(event.button.button);
       if (!hwnd || button == kButtons.end()) return;
+      if (event.type == SDL_MOUSEBUTTONDOWN) ActivateOnPress(hwnd);
       input.MouseButton(hwnd, button->second, event.type == SDL_MOUSEBUTTONDOWN, event.button.x, event.button.y,
                         event.button.clicks);
       return;
@@ -328,6 +329,17 @@ void SdlBackend::Translate(const SDL_Event& event) {
     default:
       return;
   }
+}
+
+// With no window manager nobody gives a clicked window the keyboard, and an inactive program acts
+// on no click: as on Windows, the press activates the window before it is handled.
+void SdlBackend::ActivateOnPress(HWND hwnd) {
+  auto* window = static_cast<SDL_Window*>(NativeWindow(hwnd));
+  if (!window || (SDL_GetWindowFlags(window) & SDL_WINDOW_INPUT_FOCUS) || !ShowsOnXDisplay() ||
+      XWindowFrame::ManagerRuns(window))
+    return;
+  SDL_SetWindowInputFocus(window);
+  Input().Activate(hwnd, true);
 }
 
 void SdlBackend::TranslateWindowEvent(const SDL_Event& event) {
@@ -432,7 +444,7 @@ int SdlBackend::ShowMessageBox(HWND owner, const std::string& textUtf8, const st
                          nullptr};
   int pressed = 0;
   std::optional<XBoxFocus> focus;
-  if (ShowsOnXDisplay()) focus.emplace();
+  if (ShowsOnXDisplay()) focus.emplace(captionUtf8);
   const int shown = SDL_ShowMessageBox(&box, &pressed);
   // The keyboard goes back to the window the box was over, as a window manager would give it.
   if (focus && focus->Focused() && ownerWindow) SDL_SetWindowInputFocus(ownerWindow);

@@ -64,6 +64,7 @@ class SdlBackend : public Backend {
  private:
   HWND WindowOf(uint32_t windowId) const;
   void LeaveFrameToManager(HWND hwnd, SDL_Window* window);
+  void ActivateOnPress(HWND hwnd);
   void TranslateWindowEvent(const SDL_Event& event);
   void TranslateKey(const SDL_Event& event);
   // Forgets every SDL object without freeing it and makes no further SDL call.

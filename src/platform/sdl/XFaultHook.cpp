@@ -1,5 +1,7 @@
 #include "platform/sdl/XFaultHook.h"
 
+#include "platform/sdl/XErrorFilter.h"
+
 #include <SDL.h>
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>
@@ -13,10 +15,7 @@ namespace {
 
 int gSignal = 0;
 
-int RaiseInsideXlib(Display*, XErrorEvent*) {
-  std::raise(gSignal);
-  return 0;
-}
+void RaiseInsideXlib() { std::raise(gSignal); }
 
 }  // namespace
 
@@ -32,7 +31,7 @@ void XFaultHook::Poll(SDL_Window* window) {
   if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return;
   Display* display = info.info.x11.display;
   gSignal = signal;
-  XSetErrorHandler(&RaiseInsideXlib);
+  XErrorFilter::Claim(display, &RaiseInsideXlib);
   XWindowAttributes attributes;
   XGetWindowAttributes(display, None, &attributes);  // no such window: an error reply
 }

@@ -10,17 +10,20 @@ namespace Velk {
 
 namespace {
 
-bool Owned(Display* display, Window window, Atom pidAtom, int pid) {
+// The process id `window` carries itself.
+std::optional<int> Carried(Display* display, Window window, Atom pidAtom) {
   Atom type = None;
   int format = 0;
   unsigned long count = 0, after = 0;
   unsigned char* data = nullptr;
   const bool read = XGetWindowProperty(display, window, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &count,
                                        &after, &data) == Success;
-  const bool owned = read && data && type == XA_CARDINAL && format == 32 && count == 1 &&
-                     static_cast<int>(*reinterpret_cast<unsigned long*>(data)) == pid;
+  std::optional<int> pid;
+  if (read && data && type == XA_CARDINAL && format == 32 && count == 1) {
+    pid = static_cast<int>(*reinterpret_cast<unsigned long*>(data));
+  }
   if (data) XFree(data);
-  return owned;
+  return pid;
 }
 
 // The windows under `window` (a window manager's frames hold the programs' windows) that `pid` owns.
@@ -30,7 +33,7 @@ void Collect(Display* display, Window window, Atom pidAtom, int pid, std::vector
   unsigned int count = 0;
   if (!XQueryTree(display, window, &root, &parent, &children, &count)) return;
   for (unsigned int i = 0; i < count; ++i) {
-    if (Owned(display, children[i], pidAtom, pid)) {
+    if (Carried(display, children[i], pidAtom) == pid) {
       found.push_back(children[i]);
     } else {
       Collect(display, children[i], pidAtom, pid, found);
@@ -51,6 +54,15 @@ bool XProcessWindows::Withdraw(int pid) {
   XSync(display, False);
   XCloseDisplay(display);
   return true;
+}
+
+std::optional<int> XProcessWindows::ProcessOf(Display* display, unsigned long window) {
+  const Atom pidAtom = XInternAtom(display, "_NET_WM_PID", True);
+  if (pidAtom == None) return std::nullopt;
+  if (const std::optional<int> pid = Carried(display, window, pidAtom)) return pid;
+  Window owner = None;
+  if (!XGetTransientForHint(display, window, &owner) || owner == None) return std::nullopt;
+  return Carried(display, owner, pidAtom);
 }
 
 }  // namespace Velk

@@ -1,5 +1,7 @@
 #include "platform/sdl/XWindowFrame.h"
 
+#include "platform/sdl/XErrorFilter.h"
+
 #include <SDL.h>
 #include <SDL_syswm.h>
 #include <X11/Xatom.h>
@@ -53,10 +55,10 @@ bool XWindowFrame::ManagerRunsOn(Display* display) {
   const auto check = ReadProperty(display, DefaultRootWindow(display), "_NET_SUPPORTING_WM_CHECK", XA_WINDOW, 1);
   if (!check) return false;
   // A manager that has gone leaves the root's entry behind; a live one names its own check window.
-  int (*previous)(Display*, XErrorEvent*) = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+  XErrorFilter::Claim(display);
   const auto own = ReadProperty(display, static_cast<::Window>((*check)[0]), "_NET_SUPPORTING_WM_CHECK", XA_WINDOW, 1);
   XSync(display, False);
-  XSetErrorHandler(previous);
+  XErrorFilter::Release(display);
   return own && (*own)[0] == (*check)[0];
 }
 
