@@ -12,6 +12,7 @@
 #include "graphics/DDInterface.h"
 #include "graphics/DisplayRenderer.h"
 #include "platform/audio/AudioOutput.h"
+#include "platform/backend/Backend.h"
 #include "platform/base/LastError.h"
 #include "platform/clock/Clock.h"
 #include "platform/cursor/Cursor.h"
@@ -53,6 +54,8 @@ constexpr int kMaxPath = 260;
 }  // namespace
 
 VelkAppBase::VelkAppBase() {
+  // The first step of the start-up, before any window or file: a program nobody could see ends here.
+  Backend::EndUnlessSeen(Backend::Get());
   ShareProcessHeapBetweenThreads();
   gVelkApp = this;
   mDemo.AttachCounter(&mUpdateCount);
