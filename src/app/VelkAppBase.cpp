@@ -12,6 +12,7 @@
 #include "graphics/DDInterface.h"
 #include "graphics/DisplayRenderer.h"
 #include "platform/audio/AudioOutput.h"
+#include "platform/backend/Backend.h"
 #include "platform/base/LastError.h"
 #include "platform/clock/Clock.h"
 #include "platform/cursor/Cursor.h"
@@ -53,6 +54,10 @@ constexpr int kMaxPath = 260;
 }  // namespace
 
 VelkAppBase::VelkAppBase() {
+  // The first steps of the start-up, before any window or file: a program nobody could see ends
+  // here, and from here a termination signal closes the program as its close box does.
+  Backend::EndUnlessSeen(Backend::Get());
+  CloseSignals::Install();
   ShareProcessHeapBetweenThreads();
   gVelkApp = this;
   mDemo.AttachCounter(&mUpdateCount);
@@ -273,7 +278,6 @@ void VelkAppBase::Init() {
   }
 
   OnInitStart();
-  CloseSignals::Install();
   ReadRegistrySettings();
   SetUpDataFolder();
 
@@ -322,6 +326,8 @@ void VelkAppBase::Init() {
 }
 
 void VelkAppBase::Run() {
+  // A signal during the start-up closes the program before it shows anything.
+  if (CloseSignals::TakeRequest()) Shutdown();
   if (mShutdown) return;
   StartCursorThread();
   if (mLoadInBackground) StartLoadingThread();

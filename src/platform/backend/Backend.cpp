@@ -39,7 +39,7 @@ Backend::Backend() {
   serial_ = ++made;
 }
 
-// A name of none is no name. Only a back end asked for by name may run where nobody sees it.
+// A name of none is no name.
 std::unique_ptr<Backend> Backend::FromEnvironment() {
   const std::span<const BackendRow> rows = BackendRows();
   const char* chosen = std::getenv("VELK_BACKEND");
@@ -49,14 +49,18 @@ std::unique_ptr<Backend> Backend::FromEnvironment() {
     std::fprintf(stderr, "VELK_BACKEND=%s names no back end; running %s\n", chosen, rows.front().name);
   }
   std::unique_ptr<Backend> backend = (named == rows.end() ? rows.front() : *named).make();
-  const std::string unseen = backend->CannotShow(named != rows.end());
-  if (!unseen.empty()) {
-    // Before any window or file of the program: nothing to close; its crash reporter ends with it.
-    std::fprintf(stderr, "%s\n", unseen.c_str());
-    std::fflush(nullptr);
-    _exit(1);
-  }
+  backend->byName_ = named != rows.end();
   return backend;
+}
+
+// Only a back end asked for by name may run where nobody sees it.
+void Backend::EndUnlessSeen(const Backend& backend) {
+  const std::string unseen = backend.CannotShow(backend.byName_);
+  if (unseen.empty()) return;
+  // Before any window or file of the program: nothing to close; its crash reporter ends with it.
+  std::fprintf(stderr, "%s\n", unseen.c_str());
+  std::fflush(nullptr);
+  _exit(1);
 }
 
 Backend& Backend::Get() {

@@ -2,8 +2,9 @@
 // The back end under the window layer: `sdl` shows real windows and reads real input, `headless`
 // has no window and takes its input from tests and demos. Each lives in a folder of its own and is
 // a row of the one list (BackendList.cpp); one is chosen at start-up from VELK_BACKEND, and without
-// it the first row (sdl). The program never runs unseen unless asked to: a back end that cannot
-// show its windows to anyone says so in one line and the process ends.
+// it the first row (sdl). The program never runs unseen unless asked to: the application's first
+// step of its start-up (EndUnlessSeen) ends the process with one line when the back end cannot
+// show its windows to anyone.
 //
 // Everything above src/platform sees only the Windows-named calls. The facilities inside
 // src/platform reach the back end only through this interface: the display's presenter, the
@@ -61,8 +62,11 @@ class Backend {
   static Backend& Get();
   // Replaces the back end; every window, class, queued message and timer of the old one is dropped.
   static void Install(std::unique_ptr<Backend> backend);
-  // Ends the process (status 1) when the back end made cannot show its windows to anyone.
+  // The back end VELK_BACKEND names, else the first row.
   static std::unique_ptr<Backend> FromEnvironment();
+  // Ends the process (status 1, one line naming the display it tried) when `backend` cannot show
+  // its windows to anyone and was not asked for by name.
+  static void EndUnlessSeen(const Backend& backend);
 
   InputTranslator& Input() { return input_; }
   // Distinct for every back end made, so that objects one back end made are never handed to another.
@@ -142,6 +146,8 @@ class Backend {
  private:
   InputTranslator input_;
   uint64_t serial_;
+  // Made directly, by a test or a tool, it counts as asked for.
+  bool byName_ = true;
 };
 
 }  // namespace Velk

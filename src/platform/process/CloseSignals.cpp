@@ -1,8 +1,11 @@
 #include "platform/process/CloseSignals.h"
 
+#include <fcntl.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 
 namespace Velk {
 
@@ -12,10 +15,14 @@ constexpr int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
 
 std::atomic<bool> gCaught{false};   // a signal came since Install
 std::atomic<bool> gPending{false};  // not yet turned into WM_CLOSE
+// Made once and kept: a watcher may poll it while Remove and Install run.
+std::atomic<int> gCaughtRead{-1};
+std::atomic<int> gCaughtWrite{-1};
 struct sigaction gPrevious[3];
 bool gInstalled = false;
 
 static_assert(std::atomic<bool>::is_always_lock_free, "the flags are set from a signal handler");
+static_assert(std::atomic<int>::is_always_lock_free, "the pipe is read from a signal handler");
 
 void OnCloseSignal(int signal) {
   if (gCaught.exchange(true)) {
@@ -25,12 +32,34 @@ void OnCloseSignal(int signal) {
     return;
   }
   gPending = true;
+  const int savedErrno = errno;
+  if (const int wake = gCaughtWrite.load(); wake >= 0) [[maybe_unused]]
+    ssize_t written = write(wake, "", 1);
+  errno = savedErrno;
+}
+
+void MakePipe() {
+  if (gCaughtRead.load() >= 0) return;
+  int ends[2];
+  if (pipe2(ends, O_CLOEXEC | O_NONBLOCK) != 0) return;
+  gCaughtWrite = ends[1];
+  gCaughtRead = ends[0];
+}
+
+void DrainPipe() {
+  char byte;
+  if (const int read = gCaughtRead.load(); read >= 0) {
+    while (::read(read, &byte, 1) == 1) {
+    }
+  }
 }
 
 }  // namespace
 
 void CloseSignals::Install() {
   if (gInstalled) return;
+  MakePipe();
+  DrainPipe();
   gCaught = false;
   gPending = false;
   struct sigaction action {};
@@ -45,10 +74,13 @@ void CloseSignals::Remove() {
   if (!gInstalled) return;
   for (int i = 0; i < 3; ++i) sigaction(kSignals[i], &gPrevious[i], nullptr);
   gInstalled = false;
+  DrainPipe();
 }
 
 bool CloseSignals::TakeRequest() { return gPending.exchange(false); }
 
 void CloseSignals::PutBack() { gPending = true; }
+
+int CloseSignals::CaughtFd() { return gCaughtRead.load(); }
 
 }  // namespace Velk

@@ -1,8 +1,8 @@
 #pragma once
 // SIGTERM, SIGINT and SIGHUP (a kill, Ctrl+C, a closed terminal or session) ask the program to
-// close, as the window's close button does, so that it shuts down and writes its settings. The
-// handler only raises a flag; the message pump turns it into WM_CLOSE. A second signal while that
-// close runs ends the process at once.
+// close, as the window's close box does, so that it shuts down and writes its settings. The
+// handler only raises a flag and wakes whoever watches CaughtFd; the message pump turns the flag
+// into WM_CLOSE. A second signal while that close runs ends the process at once.
 
 namespace Velk {
 
@@ -15,6 +15,8 @@ class CloseSignals {
   static bool TakeRequest();
   // Keeps a taken request pending, when there was no window to close yet.
   static void PutBack();
+  // Readable from the first signal until Remove, so that a wait can end on it; -1 before Install.
+  static int CaughtFd();
 };
 
 }  // namespace Velk

@@ -21,7 +21,9 @@ std::string Chosen(const char* velkBackend, const char* display, const char* way
   ScopedEnv x("DISPLAY", display);
   ScopedEnv w("WAYLAND_DISPLAY", wayland);
   ScopedEnv video("SDL_VIDEODRIVER", driver);
-  return Backend::FromEnvironment()->Name();
+  std::unique_ptr<Backend> made = Backend::FromEnvironment();
+  Backend::EndUnlessSeen(*made);
+  return made->Name();
 }
 
 // Without a name the program shows a window or ends: headless, or SDL drawing into memory, only by name.
