@@ -50,8 +50,10 @@ void PostSignalledClose() {
 
 BOOL PeekMessageW(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeMsg) {
   if (!msg) return FALSE;
-  PostSignalledClose();
+  // Events that came before the signal go first, as they would before a click on the close box: a
+  // window moved just before is closed where it was left.
   Backend::Get().PumpEvents();
+  PostSignalledClose();
   Velk::ControlPainter::PresentChanged();
   auto taken = MessageQueue::Instance().Take(hwnd, filterMin, filterMax, (removeMsg & PM_REMOVE) != 0);
   if (!taken) return FALSE;
