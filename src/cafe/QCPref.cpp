@@ -12,6 +12,7 @@
 #include "platform/files/AtomicFile.h"
 #include "platform/files/FileCalls.h"
 #include "platform/files/FileHandles.h"
+#include "platform/files/KeptCopy.h"
 #include "platform/files/PathMap.h"
 #include "platform/files/ShellFolders.h"
 #include "platform/modules/Modules.h"
@@ -21,7 +22,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cwchar>
-#include <filesystem>
 
 namespace {
 
@@ -148,16 +148,6 @@ bool WriteWholeFile(const std::string& path, const std::string& bytes) {
   return false;
 }
 
-// The first of pref.dat.bad, pref.dat.bad.1, ... that holds no earlier copy, so that a second
-// damage keeps the first one's copy. Anything else in the way (a folder) is not stepped over: the
-// copy fails there, and the damaged file stays as it is.
-std::string CopyName(const std::string& path) {
-  std::string name = path + ".bad";
-  std::error_code ignored;
-  for (int n = 1; std::filesystem::is_regular_file(name, ignored); ++n) name = path + ".bad." + std::to_string(n);
-  return name;
-}
-
 void LogNoFolder(const std::string& path) {
   std::fprintf(stderr, "pref.dat: could not make the folder %s (error %u); nothing will be saved\n", path.c_str(),
                static_cast<unsigned>(GetLastError()));
@@ -273,7 +263,7 @@ bool QCPref::LoadCurrentProfile(HANDLE file) {
 bool QCPref::SetAside(HANDLE file, const char* textId, const wchar_t* text) {
   if (mRefusal != nullptr) return false;
   if (FileSizeOf(file) == 0) return true;
-  const std::string kept = CopyName(mPath);
+  const std::string kept = Velk::KeptCopyName(mPath);
   if (WriteWholeFile(kept, AllBytes(file))) {
     ShowPlayerNotice(textId, text, kept, MB_ICONWARNING);
     return true;

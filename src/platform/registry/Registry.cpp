@@ -111,8 +111,9 @@ void ReportUnwritable(const std::string& folder, int error) {
 }
 
 LONG Store(const OpenKey& key, const Velk::RegistryFile& values) {
-  // A folder in the file's place was named when the values were read, and is never written over.
-  if (IsFolder(ValuesPath(key))) return Status(ERROR_ACCESS_DENIED);
+  // What was left as it stood when the values were read (a folder, a file that cannot be read) was
+  // named then, and is never written over.
+  if (values.LeftAlone()) return Status(ERROR_ACCESS_DENIED);
   if (values.Save(ValuesPath(key))) return Status(ERROR_SUCCESS);
   int error = errno;
   ReportUnwritable(key.folder, error);

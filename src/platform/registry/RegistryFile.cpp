@@ -2,6 +2,7 @@
 
 #include "platform/files/AsciiCase.h"
 #include "platform/files/AtomicFile.h"
+#include "platform/files/KeptCopy.h"
 #include "platform/files/RegularFile.h"
 #include "platform/registry/Registry.h"
 
@@ -10,6 +11,7 @@
 #include <cstring>
 #include <mutex>
 #include <set>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 namespace Velk {
@@ -115,26 +117,40 @@ bool FirstReport(const std::string& what) {
   return reported.insert(what).second;
 }
 
-// Keeps an unreadable file for the user under "<file>.bad" (replacing an older one), so that the
-// next write starts afresh without destroying it.
-void SetAside(const std::string& path, const char* why) {
-  const std::string kept = path + ".bad";
-  if (std::rename(path.c_str(), kept.c_str()) == 0) {
+// Keeps a file that is no key file for the user under the first free "<file>.bad", "<file>.bad.1",
+// ..., so that the next write starts afresh without destroying it or an earlier copy. False when it
+// could not be moved there.
+bool SetAside(const std::string& path, const char* why) {
+  const std::string kept = KeptCopyName(path);
+  if (renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, kept.c_str(), RENAME_NOREPLACE) == 0) {
     std::fprintf(stderr, "settings file %s is %s; kept aside as %s\n", path.c_str(), why, kept.c_str());
-  } else if (FirstReport("aside:" + path)) {
-    std::fprintf(stderr, "settings file %s is %s and cannot be kept aside: %s\n", path.c_str(), why,
-                 std::strerror(errno));
+    return true;
   }
+  if (FirstReport("aside:" + path)) {
+    std::fprintf(stderr, "settings file %s is %s and cannot be kept aside as %s (%s); it is left as it is\n",
+                 path.c_str(), why, kept.c_str(), std::strerror(errno));
+  }
+  return false;
 }
 
 // A folder in the file's place is the user's, not a damaged file: it stays as it is, and no setting
-// is kept. Anything else that is not a plain file is set aside.
-void NotPlain(const std::string& path) {
+// is kept. Anything else that is not a plain file is set aside. False when it stays.
+bool NotPlain(const std::string& path) {
   struct stat info {};
-  if (stat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
-    SetAside(path, "not a plain file");
-  } else if (FirstReport("folder:" + path)) {
+  if (stat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return SetAside(path, "not a plain file");
+  if (FirstReport("folder:" + path)) {
     std::fprintf(stderr, "settings cannot be kept: %s is a folder; the game runs on its defaults\n", path.c_str());
+  }
+  return false;
+}
+
+// A file that is there but cannot be read may hold the user's settings: it is neither read nor
+// written over this run.
+void Unreadable(const std::string& path, int error) {
+  if (FirstReport("unreadable:" + path)) {
+    std::fprintf(stderr,
+                 "settings file %s cannot be read (%s); it is left as it is, and the game runs on its defaults\n",
+                 path.c_str(), std::strerror(error));
   }
 }
 
@@ -144,13 +160,21 @@ RegistryFile RegistryFile::Load(const std::string& path) {
   RegistryFile file;
   std::string text;
   if (!ReadRegularFile(path, kMaxFileSize, text)) {
-    if (errno == ENOMEM) SetAside(path, "larger than a key file can be");
-    if (errno == EISDIR) NotPlain(path);
+    const int error = errno;
+    if (error == ENOENT || error == ENOTDIR) return file;
+    if (error == ENOMEM) {
+      file.leftAlone_ = !SetAside(path, "larger than a key file can be");
+    } else if (error == EISDIR) {
+      file.leftAlone_ = !NotPlain(path);
+    } else {
+      Unreadable(path, error);
+      file.leftAlone_ = true;
+    }
     return file;
   }
   if (text.find('\0') != std::string::npos || (!file.Parse(text) && file.Count() == 0)) {
     file.values_.clear();
-    SetAside(path, "not a settings file");
+    file.leftAlone_ = !SetAside(path, "not a settings file");
     return file;
   }
   for (size_t line : file.skipped_) {

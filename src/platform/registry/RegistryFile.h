@@ -5,9 +5,10 @@
 // Names and texts are quoted; '"', '\' and every byte outside printable ASCII are escaped (\" \\ \xHH),
 // so any bytes survive and the file stays plain ASCII. Other code may keep its own values under the
 // same key, so damage costs as little as it can: a line that does not read is skipped and the rest
-// kept, and a file that is not a key file at all (nor a plain file) is set aside as "<file>.bad" for
-// the user, never overwritten. A folder in the file's place is left as it is and named once; nothing is
-// then kept. A damaged file never stops the program.
+// kept, and a file that is not a key file at all (nor a plain file) is set aside for the user as
+// "<file>.bad" (or, when that is taken, "<file>.bad.1" and so on), never overwritten. A folder in the
+// file's place, a file that cannot be read, and one that cannot be set aside are left as they are and
+// named once; nothing is then kept. A damaged file never stops the program.
 
 #include "platform/base/WinTypes.h"
 
@@ -25,8 +26,10 @@ class RegistryFile {
   };
 
   // The values of the file; none when it is missing or unreadable. Skipped lines and a file set
-  // aside are logged, each once per run.
+  // aside or left as it is are logged, each once per run.
   static RegistryFile Load(const std::string& path);
+  // True when what stands at the path must not be written over (see above).
+  bool LeftAlone() const { return leftAlone_; }
   // Keeps every line that reads; false when any did not (their numbers, from 1, in SkippedLines).
   bool Parse(const std::string& text);
   const std::vector<size_t>& SkippedLines() const { return skipped_; }
@@ -43,6 +46,7 @@ class RegistryFile {
  private:
   std::vector<Value> values_;
   std::vector<size_t> skipped_;
+  bool leftAlone_ = false;
 };
 
 }  // namespace Velk

@@ -187,26 +187,29 @@ TEST_F(Registry, ABadLineCostsOnlyItself) {
   EXPECT_EQ(ReadWholeFile(file), good + "\"Value9\"=dword:00000009\n");
 }
 
-// A file that is no key file at all is kept aside for the user, and the key starts afresh.
+// A file that is no key file at all is kept aside for the user, beside the copies kept before, and
+// the key starts afresh.
 TEST_F(Registry, AnUnreadableFileIsKeptAsideBeforeAnythingIsWritten) {
   std::string file = dir / "Game/settings.ini";
   const std::string junk(
       "\x7f"
       "ELF\0\x01\x02garbage",
       13);
+  const std::string older = "\"Old\"=\"older copy\"\n";
+  dir.Write("Game/settings.ini.bad", older);
   const std::string kinds[] = {junk, "no line here reads\n", std::string((1 << 20) + 1, 'x')};
-  for (const std::string& contents : kinds) {
-    dir.Write("Game/settings.ini", "\"Old\"=\"older copy\"\n");
-    fs::rename(file, file + ".bad");
+  for (int n = 1; n <= 3; ++n) {
+    const std::string& contents = kinds[n - 1];
+    const std::string kept = file + ".bad." + std::to_string(n);
     dir.Write("Game/settings.ini", contents);
     testing::internal::CaptureStderr();
     EXPECT_EQ(Query("SOFTWARE\\Game", "MusicVolume").first, kNotFound);
     std::string log = testing::internal::GetCapturedStderr();
-    EXPECT_NE(log.find("kept aside as " + file + ".bad"), std::string::npos) << log;
-    EXPECT_EQ(ReadWholeFile(file + ".bad"), contents) << "the older copy is replaced";
+    EXPECT_NE(log.find("kept aside as " + kept + "\n"), std::string::npos) << log;
+    EXPECT_EQ(ReadWholeFile(kept), contents);
     Set("SOFTWARE\\Game", "MusicVolume", REG_DWORD, std::string("\x55\0\0\0", 4));
     EXPECT_EQ(ReadWholeFile(file), "\"MusicVolume\"=dword:00000055\n");
-    EXPECT_EQ(ReadWholeFile(file + ".bad"), contents);
+    EXPECT_EQ(ReadWholeFile(file + ".bad"), older) << "an older copy is replaced";
   }
 }
 
