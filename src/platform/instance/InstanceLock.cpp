@@ -117,6 +117,16 @@ void Receive(int fd, std::vector<Velk::InstanceNotice>& notices) {
   }
 }
 
+// Without the lock nothing keeps a second copy from running over the same files, so the user
+// hears of it.
+void ReportNoLock(const std::string& path, int error) {
+  std::fprintf(stderr,
+               "the single-instance lock %s cannot be made (%s); another copy of the program is not kept from running "
+               "at the same time\n",
+               path.c_str(),
+               error == EISDIR ? "something that is not a plain file is in its place" : std::strerror(error));
+}
+
 }  // namespace
 
 HANDLE CreateMutexW(const SECURITY_ATTRIBUTES*, BOOL, const wchar_t* name) {
@@ -125,7 +135,9 @@ HANDLE CreateMutexW(const SECURITY_ATTRIBUTES*, BOOL, const wchar_t* name) {
     lock->base = Velk::GetRuntimeFolder() + "/" + FileNameOf(name);
     lock->lockFd = Velk::OpenRegularFile(lock->base + ".lock", O_RDWR | O_CREAT | O_NOFOLLOW, 0600);
     if (lock->lockFd < 0) {
-      SetLastError(Velk::ErrorFromErrno(errno));
+      const int error = errno;
+      ReportNoLock(lock->base + ".lock", error);
+      SetLastError(Velk::ErrorFromErrno(error));
       return nullptr;
     }
     lock->held = flock(lock->lockFd, LOCK_EX | LOCK_NB) == 0;

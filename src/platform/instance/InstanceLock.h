@@ -10,7 +10,8 @@
 
 #include <vector>
 
-// Always returns a handle (null only when the lock file cannot be made). GetLastError() is
+// Always returns a handle (null only when the lock file cannot be made, which is then named on
+// standard error with the reason). GetLastError() is
 // ERROR_ALREADY_EXISTS when another holder - another process, or another handle of this one -
 // has the lock, else ERROR_SUCCESS. A null name gives a private mutex that nothing else can find.
 HANDLE CreateMutexW(const SECURITY_ATTRIBUTES* security, BOOL initialOwner, const wchar_t* name);

@@ -6,6 +6,7 @@
 #include "platform/files/XdgFolders.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -142,3 +143,16 @@ TEST_F(InstanceLock, NoticeWithoutAListenerIsDropped) {
 }
 
 }  // namespace
+
+// A lock that cannot be made (a pipe in its place) guards nothing: the user is told so, once, with
+// the lock's name and the reason.
+TEST_F(InstanceLock, ALockThatCannotBeMadeIsNamed) {
+  const std::string lock = dir / ("Pelune%0020CafeMutex-" + std::to_string(getuid()) + ".lock");
+  ASSERT_EQ(mkfifo(lock.c_str(), 0600), 0);
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(CreateMutexW(nullptr, TRUE, kName), nullptr);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "the single-instance lock " + lock +
+                " cannot be made (something that is not a plain file is in its place); another copy of the program is "
+                "not kept from running at the same time\n");
+}
