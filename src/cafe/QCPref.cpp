@@ -125,7 +125,7 @@ void FillDefaultTable(const char* tableName, QCHiScoreTable& table) {
 
 // `why`: the reason the file is refused this run, or null after a failed file call.
 void LogSaveFailure(const std::string& path, const char* why) {
-  const std::string reason = why != nullptr ? why : "error " + std::to_string(GetLastError());
+  const std::string reason = why != nullptr ? why : Velk::ErrorText(GetLastError());
   std::fprintf(stderr, "pref.dat: could not save %s (%s); kept in memory\n", path.c_str(), reason.c_str());
 }
 
@@ -149,8 +149,8 @@ bool WriteWholeFile(const std::string& path, const std::string& bytes) {
 }
 
 void LogNoFolder(const std::string& path) {
-  std::fprintf(stderr, "pref.dat: could not make the folder %s (error %u); nothing will be saved\n", path.c_str(),
-               static_cast<unsigned>(GetLastError()));
+  std::fprintf(stderr, "pref.dat: could not make the folder %s (%s); nothing will be saved\n", path.c_str(),
+               Velk::ErrorText(GetLastError()).c_str());
 }
 
 }  // namespace
@@ -268,8 +268,8 @@ bool QCPref::SetAside(HANDLE file, const char* textId, const wchar_t* text) {
     ShowPlayerNotice(textId, text, kept, MB_ICONWARNING);
     return true;
   }
-  std::fprintf(stderr, "pref.dat: could not keep a copy as %s (error %u); %s is left untouched and nothing is saved\n",
-               kept.c_str(), static_cast<unsigned>(GetLastError()), mPath.c_str());
+  std::fprintf(stderr, "pref.dat: could not keep a copy as %s (%s); %s is left untouched and nothing is saved\n",
+               kept.c_str(), Velk::ErrorText(GetLastError()).c_str(), mPath.c_str());
   mRefusal = "it is left untouched, since no copy of it could be written";
   // This box says already that nothing will be saved.
   mSaveFailureReported = true;

@@ -38,8 +38,57 @@ DWORD ErrorFromErrno(int err) {
       return ERROR_INVALID_PARAMETER;
     case EBADF:
       return ERROR_INVALID_HANDLE;
+    case ENOSPC:
+    case EDQUOT:
+      return ERROR_DISK_FULL;
     default:
       return ERROR_WRITE_FAULT;
+  }
+}
+
+std::string ErrorText(DWORD error) {
+  switch (error) {
+    case ERROR_SUCCESS:
+      return "no error";
+    case ERROR_FILE_NOT_FOUND:
+      return "file not found";
+    case ERROR_PATH_NOT_FOUND:
+      return "folder not found";
+    case ERROR_ACCESS_DENIED:
+      return "access denied";
+    case ERROR_INVALID_HANDLE:
+      return "not an open file";
+    case ERROR_NOT_ENOUGH_MEMORY:
+      return "not enough memory";
+    case ERROR_NO_MORE_FILES:
+      return "no more files";
+    case ERROR_WRITE_FAULT:
+      return "the device could not be read or written";
+    case ERROR_SHARING_VIOLATION:
+      return "in use elsewhere";
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+      return "already there";
+    case ERROR_INVALID_PARAMETER:
+      return "invalid parameter";
+    case ERROR_DISK_FULL:
+      return "no space left on the disk";
+    case ERROR_INSUFFICIENT_BUFFER:
+      return "buffer too small";
+    case ERROR_INVALID_NAME:
+      return "invalid name";
+    case ERROR_MOD_NOT_FOUND:
+      return "library not found";
+    case ERROR_PROC_NOT_FOUND:
+      return "function not found";
+    case ERROR_NEGATIVE_SEEK:
+      return "position before the start of the file";
+    case ERROR_DIR_NOT_EMPTY:
+      return "folder not empty";
+    case ERROR_MORE_DATA:
+      return "more data than room";
+    default:
+      return "error " + std::to_string(error);
   }
 }
 

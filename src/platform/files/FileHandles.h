@@ -11,6 +11,7 @@
 // write-back replaces the file itself.
 
 #include "platform/base/KernelObject.h"
+#include "platform/base/LastError.h"
 #include "platform/base/SecurityAttributes.h"
 #include "platform/base/WinTypes.h"
 #include "platform/files/FindFiles.h"
@@ -26,9 +27,6 @@ constexpr DWORD FILE_CURRENT = 1;
 constexpr DWORD FILE_END = 2;
 constexpr DWORD INVALID_SET_FILE_POINTER = 0xFFFFFFFFu;
 constexpr DWORD INVALID_FILE_SIZE = 0xFFFFFFFFu;
-constexpr DWORD ERROR_SHARING_VIOLATION = 32;
-constexpr DWORD ERROR_DISK_FULL = 112;
-constexpr DWORD ERROR_NEGATIVE_SEEK = 131;
 
 struct OVERLAPPED;
 
