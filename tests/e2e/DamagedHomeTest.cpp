@@ -1,6 +1,7 @@
-// The program itself, headless, over a home whose settings file it cannot use, closed as a session
-// end closes it once it has loaded: what it cannot read is left as it was, what is no settings file
-// is kept aside without taking an earlier copy's place, and each is named in one line.
+// The program itself, headless, over a home with something in the way (a settings file it cannot
+// use, a pipe where its lock goes), closed as a session end closes it once it has loaded: what it
+// cannot read is left as it was, what is no settings file is kept aside without taking an earlier
+// copy's place, and each is named in one line.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -22,9 +23,9 @@ namespace fs = std::filesystem;
 constexpr int kLimitMs = 20000 * Velk::Testing::kChildSlowdown;
 constexpr uid_t kNobody = 65534;
 
-class SettingsFile : public ::testing::Test {
+class DamagedHome : public ::testing::Test {
  protected:
-  SettingsFile() {
+  DamagedHome() {
     fs::create_directories(settings.parent_path());
     fs::create_directories(home / "data");
     fs::create_directories(home / "run");
@@ -76,7 +77,7 @@ std::string ReadBytes(const fs::path& path) {
 // reads every file, as a run under sudo leaves them: root's, mode 0600, in the home of nobody, as
 // whom the program then runs. The game plays on its defaults, names the file once with the reason,
 // and writes nothing over it.
-TEST_F(SettingsFile, AFileThatCannotBeReadIsLeftAsItIs) {
+TEST_F(DamagedHome, ASettingsFileThatCannotBeReadIsLeftAsItIs) {
   const std::string mine = "\"MusicVolume\"=dword:00000021\n\"ScreenMode\"=dword:00000000\n";
   std::ofstream(settings, std::ios::binary) << mine;
   std::vector<std::string> prefix;
@@ -105,7 +106,7 @@ TEST_F(SettingsFile, AFileThatCannotBeReadIsLeftAsItIs) {
 
 // Two starts over damage: a pipe in the settings file's place, kept aside as settings.ini.bad, then
 // a file that is no settings file, kept beside it as settings.ini.bad.1; the first copy stays.
-TEST_F(SettingsFile, ASecondFileSetAsideKeepsTheFirstCopy) {
+TEST_F(DamagedHome, ASecondSettingsFileSetAsideKeepsTheFirstCopy) {
   const std::string junk = "no line here reads\n", kept = settings.string() + ".bad";
   ASSERT_EQ(mkfifo(settings.c_str(), 0600), 0);
   for (const std::string& copy : {kept, kept + ".1"}) {
@@ -116,6 +117,19 @@ TEST_F(SettingsFile, ASecondFileSetAsideKeepsTheFirstCopy) {
   }
   EXPECT_TRUE(fs::is_fifo(kept));
   EXPECT_EQ(ReadBytes(kept + ".1"), junk);
+}
+
+// A pipe where the single-instance lock goes: nothing keeps a second copy from running, and the
+// player is told so in one line.
+TEST_F(DamagedHome, AnInstanceLockThatCannotBeMadeIsNamed) {
+  const fs::path lock = home / "run" / ("Pelune%0020CafeMutex-" + std::to_string(getuid()) + ".lock");
+  ASSERT_EQ(mkfifo(lock.c_str(), 0600), 0);
+  const std::string errors = StartAndStop();
+  EXPECT_NE(errors.find("the single-instance lock " + lock.string() +
+                        " cannot be made (something that is not a "
+                        "plain file is in its place); another copy of the program is not kept from running"),
+            std::string::npos)
+      << errors;
 }
 
 }  // namespace
