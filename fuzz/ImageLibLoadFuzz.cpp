@@ -6,41 +6,32 @@
 #include <cstdio>
 #include <memory>
 #include <string>
-#include <unistd.h>
+
+#include "platform/ScratchFolder.h"
 
 namespace {
 
 const char* const kExtensions[] = {".tga", ".jpg", ".png", ".gif", ".j2k", ".jp2"};
 
-const std::string& Folder() {
-  static const std::string folder = [] {
-    char pattern[] = "/tmp/imagelib-fuzz-XXXXXX";
-    ImageLib::LoadJ2KCodec();
-    return std::string(mkdtemp(pattern)) + "/";
-  }();
-  return folder;
-}
-
-void WriteFile(const std::string& path, const uint8_t* data, size_t size) {
-  if (FILE* file = std::fopen(path.c_str(), "wb")) {
-    std::fwrite(data, 1, size, file);
-    std::fclose(file);
-  }
-}
-
 }  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  ImageLib::LoadJ2KCodec();
+  return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;
-  const std::string& folder = Folder();
+  static const ScratchFolder folder;  // removed at exit
   for (const char* extension : kExtensions) {
-    std::remove((folder + "img" + extension).c_str());
-    std::remove((folder + "_img" + extension).c_str());
+    std::remove((folder / "img" + extension).c_str());
+    std::remove((folder / "_img" + extension).c_str());
   }
   const char* extension = kExtensions[data[0] % 6];
-  WriteFile(folder + "img" + extension, data + 1, size - 1);
-  if (data[0] & 0x10) WriteFile(folder + "_img" + extension, data + 1, size - 1);
-  std::string name = folder + "img" + ((data[0] & 0x08) ? extension : "");
+  const std::string bytes(reinterpret_cast<const char*>(data) + 1, size - 1);
+  folder.Write(std::string("img") + extension, bytes);
+  if (data[0] & 0x10) folder.Write(std::string("_img") + extension, bytes);
+  std::string name = folder / "img" + ((data[0] & 0x08) ? extension : "");
   std::unique_ptr<ImageLib::Image> image(LoadImageByExtension(name, (data[0] & 0x20) != 0));
   return 0;
 }

@@ -1,12 +1,10 @@
 // Mounts arbitrary archives and reads every member every way. The input is the archive before
 // scrambling, so the fuzzer sees the structure it mutates.
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <string>
-#include <vector>
 
+#include "platform/ScratchFolder.h"
 #include "resources/PakFormat.h"
 #include "resources/PakInterface.h"
 
@@ -44,13 +42,11 @@ void ReadEveryWay(PakInterface& pak, const std::string& name) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const std::string path = "/tmp/pakfuzz-" + std::to_string(getpid()) + ".pak";
-  std::vector<uint8_t> stored(data, data + size);
-  PakScrambleBytes(stored.data(), stored.size());
-  FILE* out = std::fopen(path.c_str(), "wb");
-  if (!out) return 0;
-  std::fwrite(stored.data(), 1, stored.size(), out);
-  std::fclose(out);
+  static const ScratchFolder folder;  // removed at exit
+  std::string stored(reinterpret_cast<const char*>(data), size);
+  PakScrambleBytes(reinterpret_cast<uint8_t*>(stored.data()), stored.size());
+  const std::string path = folder / "archive.pak";
+  folder.Write("archive.pak", stored);
 
   PakInterface pak;
   pak.MountArchive(path);

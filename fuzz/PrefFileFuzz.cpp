@@ -1,6 +1,5 @@
 // Takes the input as pref.dat and runs the preference store's operations on it: nothing may crash,
 // every name stays terminated, and the saved file holds whole records only.
-#include <stdlib.h>
 #include <sys/stat.h>
 
 #include <cstdint>
@@ -9,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "FuzzDataHome.h"
 #include "cafe/QCPref.h"
 
 namespace {
@@ -16,13 +16,10 @@ namespace {
 // The folder of pref.dat, emptied: each input starts as if alone, with no copies of damaged files
 // that earlier inputs left.
 std::string EmptyPrefFolder() {
-  static const std::string folder = [] {
-    // In memory where there is such a folder: every save flushes its file.
-    char pattern[] = "/dev/shm/preffuzz-XXXXXX";
-    std::string made = mkdtemp(pattern) ? pattern : "/tmp";
-    setenv("XDG_DATA_HOME", made.c_str(), 1);
-    return made + "/Drimak Games/Pelune";
-  }();
+  // In memory where there is such a folder: every save flushes its file.
+  static const FuzzDataHome home(std::filesystem::is_directory("/dev/shm") ? std::filesystem::path("/dev/shm")
+                                                                           : std::filesystem::temp_directory_path());
+  static const std::string folder = home.Path() + "/Drimak Games/Pelune";
   std::error_code ignored;
   std::filesystem::remove_all(folder, ignored);
   std::filesystem::create_directories(folder, ignored);

@@ -1,11 +1,11 @@
 // The career book on a profile as a damaged pref.dat might hold it, with the board's achievement
 // figures from the input: its layout, a cafe turn, a level end and the count-up.
 #include <cstdint>
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <string>
 
+#include "FuzzDataHome.h"
 #include "screens/CareerFuzzScript.h"
 
 namespace {
@@ -21,8 +21,7 @@ struct World {
 
 World* MakeWorld() {
   // pref.dat of the fuzzing run goes to a folder of its own.
-  static char folder[] = "/tmp/career-fuzz-XXXXXX";
-  if (mkdtemp(folder) != nullptr) setenv("XDG_DATA_HOME", folder, 1);
+  static const FuzzDataHome home;
   return new World();
 }
 

@@ -1,17 +1,16 @@
 // A ui.xml document from which every screen of the front end is made, then shown, updated, clicked
 // and hidden in the headless game the UI tests use.
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 
+#include "FuzzDataHome.h"
 #include "screens/ScreenFuzzScript.h"
 
 namespace {
 
 UiTestWorld* MakeWorld() {
   // pref.dat of the fuzzing run goes to a folder of its own.
-  static char folder[] = "/tmp/screens-fuzz-XXXXXX";
-  if (mkdtemp(folder) != nullptr) setenv("XDG_DATA_HOME", folder, 1);
+  static const FuzzDataHome home;
   return new UiTestWorld([] { return std::unique_ptr<QCEngine>(new ScreenGame()); });
 }
 

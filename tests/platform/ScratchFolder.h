@@ -1,5 +1,6 @@
 #pragma once
-// A fresh folder under /tmp for one test, removed with everything in it afterwards.
+// A fresh folder under the temporary folder (or another) for one test, removed with everything in
+// it afterwards.
 
 #include <cstdlib>
 #include <filesystem>
@@ -9,8 +10,9 @@
 
 class ScratchFolder {
  public:
-  ScratchFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "velk-test-XXXXXX").string();
+  ScratchFolder() : ScratchFolder(std::filesystem::temp_directory_path()) {}
+  explicit ScratchFolder(const std::filesystem::path& parent) {
+    std::string pattern = (parent / "velk-test-XXXXXX").string();
     path_ = mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
   }
   ~ScratchFolder() {

@@ -77,9 +77,10 @@ TEST(InstanceLockFallback, AMissingRuntimeFolderFallsBackToTmp) {
             }),
             0);
   EXPECT_TRUE(CloseHandle(first));
-  const std::string base = "/tmp/" + std::string(name.begin(), name.end());
-  std::filesystem::remove(base + ".lock");
-  std::filesystem::remove(base + ".sock");
+  // The files carry the user's id after the name, as every lock's do.
+  const std::string base = "/tmp/" + std::string(name.begin(), name.end()) + "-" + std::to_string(getuid());
+  EXPECT_TRUE(std::filesystem::remove(base + ".lock"));
+  EXPECT_FALSE(std::filesystem::exists(base + ".sock"));
 }
 
 TEST_F(InstanceLock, HolderThatDiedLeavesNoLockBehind) {
