@@ -4,10 +4,6 @@
 #include "cafe/QCEngine3.h"
 #include "platform/process/ProcessInfo.h"
 
-// SDL keeps its D-Bus connection until the process ends; what that system library still holds then
-// is not ours to free.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so\n"; }
-
 int main(int argc, char** argv) {
   Velk::CrashCatcher::Install();
   Velk::SetCommandLine(argc, argv);

@@ -12,13 +12,6 @@
 #include "app/CrashCatcher.h"
 #include "e2e/Phases.h"
 
-// A phase in a real window runs SDL, which keeps its D-Bus connection until the process ends; what
-// that system library still holds then is not ours to free.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so\n"; }
-// Under Xvfb, SDL's renderer runs on the system's software GL driver, whose own threads lock and
-// destroy the driver's mutexes in code the thread checker cannot see into.
-extern "C" const char* __tsan_default_suppressions() { return "race:swrast_dri.so\n"; }
-
 int main(int argc, char** argv) {
   if (argc >= 3 && std::strcmp(argv[1], "--phase") == 0) {
     if (std::getenv("E2E_CRASH_CATCHER") != nullptr) Velk::CrashCatcher::Install();
