@@ -197,6 +197,14 @@ HANDLE QCPref::OpenFile(DWORD access, DWORD share, DWORD disposition) {
   return CreateFileA(mPath.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
+// Until the fresh start is committed the file there is the damaged one, kept aside already: none of
+// its records is ours, to read or to write into.
+HANDLE QCPref::OpenStored(DWORD access, DWORD share) {
+  if (!mStartAfresh) return OpenFile(access, share, OPEN_EXISTING);
+  SetLastError(ERROR_FILE_NOT_FOUND);
+  return INVALID_HANDLE_VALUE;
+}
+
 bool QCPref::Load() {
   bool valid = false;
   bool profileRead = false;
@@ -346,7 +354,7 @@ void QCPref::WriteHeader(HANDLE file) {
 
 bool QCPref::SaveProfile(HANDLE file) {
   if (!mLoaded) return false;
-  HANDLE target = file != nullptr ? file : OpenFile(kReadWrite, 0, OPEN_EXISTING);
+  HANDLE target = file != nullptr ? file : OpenStored(kReadWrite, 0);
   if (target == INVALID_HANDLE_VALUE) return false;
   if (mHeader.mCurrentProfile < 0) {
     DropPartialRecord(target);
@@ -371,7 +379,7 @@ bool QCPref::ReadProfileAt(HANDLE file, int index, QCProfile& profile) {
 
 bool QCPref::LoadProfile(HANDLE file, int index) {
   Save();
-  HANDLE source = file != nullptr ? file : OpenFile(GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
+  HANDLE source = file != nullptr ? file : OpenStored(GENERIC_READ, FILE_SHARE_READ);
   if (source == INVALID_HANDLE_VALUE) return false;
   bool read = ReadProfileAt(source, index, mProfile);
   // Closed before the save below, which needs the file to itself.
@@ -396,7 +404,7 @@ bool QCPref::CreateProfile(const wchar_t* name, ProfileInitialiser initialiser, 
 
 bool QCPref::DeleteProfile(int index) {
   if (index < 0) return false;
-  HANDLE file = OpenFile(kReadWrite, 0, OPEN_EXISTING);
+  HANDLE file = OpenStored(kReadWrite, 0);
   if (file == INVALID_HANDLE_VALUE) return false;
   int count = ProfileCount(FileSizeOf(file));
   if (index >= count) {
@@ -430,7 +438,7 @@ void QCPref::MoveRecordsDown(HANDLE file, int from, int count) {
 }
 
 void QCPref::ReadAllProfiles(std::vector<QCProfile>& profiles) {
-  HANDLE file = OpenFile(GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
+  HANDLE file = OpenStored(GENERIC_READ, FILE_SHARE_READ);
   if (file == INVALID_HANDLE_VALUE) return;
   int count = ProfileCount(FileSizeOf(file));
   for (int i = 0; i < count; ++i) {

@@ -75,6 +75,7 @@ class QCPref {
  private:
   bool MakeFolders();
   HANDLE OpenFile(DWORD access, DWORD share, DWORD disposition);
+  HANDLE OpenStored(DWORD access, DWORD share);
   void WriteHeader(HANDLE file);
   void SetDefaultTables(bool survival, bool career);
   bool ReadTable(HANDLE file, uint64_t offset, QCHiScoreTable& table);
@@ -89,7 +90,8 @@ class QCPref {
   // Why the file is neither read nor written again this run (the folders could not be made, or a
   // damaged file could not be copied and is left as it is); null while it may be.
   const char* mRefusal = nullptr;
-  // The file on disk is not ours (a copy is kept aside): the next save writes it from nothing.
+  // The file on disk is not ours (a copy is kept aside): the next save writes it from nothing, and
+  // until one is committed nothing is read from it.
   bool mStartAfresh = false;
   bool mFoldersMade = false;
   bool mSaveFailureReported = false;
