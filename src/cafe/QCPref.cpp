@@ -212,6 +212,7 @@ bool QCPref::Load() {
   // A file the player may only read still holds the progress; the saves then fail and say so.
   if (file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED)
     file = OpenFile(GENERIC_READ, 0, OPEN_EXISTING);
+  if (file == INVALID_HANDLE_VALUE) LeaveUnreadableFile();
   if (file != INVALID_HANDLE_VALUE) {
     // Held open (and exclusive) throughout, so that the saves LoadProfile makes here write nothing.
     Velk::Buffer header;
@@ -289,13 +290,31 @@ bool QCPref::SetAside(HANDLE file, const char* textId, const wchar_t* text) {
   std::fprintf(stderr, "pref.dat: could not keep a copy as %s (error %u); %s is left untouched and nothing is saved\n",
                kept.c_str(), static_cast<unsigned>(GetLastError()), mPath.c_str());
   mRefusal = "it is left untouched, since no copy of it could be written";
+  ReportLeftUntouched();
+  return false;
+}
+
+// The file is neither read nor written again this run: the player is told where it was left.
+void QCPref::ReportLeftUntouched() {
   // This box says already that nothing will be saved.
   mSaveFailureReported = true;
   ShowPlayerNotice("PREF_LEFT_UNTOUCHED",
                    L"Your saved progress could not be read, and no copy of it could be written, so the game starts "
                    L"afresh and will not keep this game's progress. The file is left untouched at",
                    mPath, MB_ICONWARNING);
-  return false;
+}
+
+// A pref.dat that is there but would not open (this user may not read it, or it is too large to
+// hold) cannot be copied either: it is left as it is. One held by another run, or a folder in its
+// place, holds nothing to lose; the saves say so if they fail.
+void QCPref::LeaveUnreadableFile() {
+  const DWORD error = GetLastError();
+  std::error_code ignored;
+  if (error == ERROR_SHARING_VIOLATION || !std::filesystem::is_regular_file(mPath, ignored)) return;
+  std::fprintf(stderr, "pref.dat: %s is there but cannot be read; it is left untouched and nothing is saved\n",
+               mPath.c_str());
+  mRefusal = "it cannot be read and is left untouched";
+  ReportLeftUntouched();
 }
 
 // Once a session: the player learns that progress is being lost while there is time to act.
