@@ -187,6 +187,14 @@ HANDLE QCPref::OpenFile(DWORD access, DWORD share, DWORD disposition) {
   return CreateFileA(mPath.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
+// Until the fresh start is committed the file there is the damaged one, kept aside already: none of
+// its records is ours, to read or to write into.
+HANDLE QCPref::OpenStored(DWORD access, DWORD share) {
+  if (!mStartAfresh) return OpenFile(access, share, OPEN_EXISTING);
+  SetLastError(ERROR_FILE_NOT_FOUND);
+  return INVALID_HANDLE_VALUE;
+}
+
 bool QCPref::Load() {
   bool valid = false;
   bool profileRead = false;
@@ -194,6 +202,7 @@ bool QCPref::Load() {
   // A file the player may only read still holds the progress; the saves then fail and say so.
   if (file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED)
     file = OpenFile(GENERIC_READ, 0, OPEN_EXISTING);
+  if (file == INVALID_HANDLE_VALUE) LeaveUnreadableFile();
   if (file != INVALID_HANDLE_VALUE) {
     // Held open (and exclusive) throughout, so that the saves LoadProfile makes here write nothing.
     Velk::Buffer header;
@@ -271,13 +280,31 @@ bool QCPref::SetAside(HANDLE file, const char* textId, const wchar_t* text) {
   std::fprintf(stderr, "pref.dat: could not keep a copy as %s (%s); %s is left untouched and nothing is saved\n",
                kept.c_str(), Velk::ErrorText(GetLastError()).c_str(), mPath.c_str());
   mRefusal = "it is left untouched, since no copy of it could be written";
+  ReportLeftUntouched();
+  return false;
+}
+
+// The file is neither read nor written again this run: the player is told where it was left.
+void QCPref::ReportLeftUntouched() {
   // This box says already that nothing will be saved.
   mSaveFailureReported = true;
   ShowPlayerNotice("PREF_LEFT_UNTOUCHED",
                    L"Your saved progress could not be read, and no copy of it could be written, so the game starts "
                    L"afresh and will not keep this game's progress. The file is left untouched at",
                    mPath, MB_ICONWARNING);
-  return false;
+}
+
+// A pref.dat that is there but would not open (this user may not read it, or it is too large to
+// hold) cannot be copied either: it is left as it is. One held by another run, or a folder in its
+// place, holds nothing to lose; the saves say so if they fail.
+void QCPref::LeaveUnreadableFile() {
+  const DWORD error = GetLastError();
+  std::error_code ignored;
+  if (error == ERROR_SHARING_VIOLATION || !std::filesystem::is_regular_file(mPath, ignored)) return;
+  std::fprintf(stderr, "pref.dat: %s is there but cannot be read; it is left untouched and nothing is saved\n",
+               mPath.c_str());
+  mRefusal = "it cannot be read and is left untouched";
+  ReportLeftUntouched();
 }
 
 // Once a session: the player learns that progress is being lost while there is time to act.
@@ -336,7 +363,7 @@ void QCPref::WriteHeader(HANDLE file) {
 
 bool QCPref::SaveProfile(HANDLE file) {
   if (!mLoaded) return false;
-  HANDLE target = file != nullptr ? file : OpenFile(kReadWrite, 0, OPEN_EXISTING);
+  HANDLE target = file != nullptr ? file : OpenStored(kReadWrite, 0);
   if (target == INVALID_HANDLE_VALUE) return false;
   if (mHeader.mCurrentProfile < 0) {
     DropPartialRecord(target);
@@ -361,7 +388,7 @@ bool QCPref::ReadProfileAt(HANDLE file, int index, QCProfile& profile) {
 
 bool QCPref::LoadProfile(HANDLE file, int index) {
   Save();
-  HANDLE source = file != nullptr ? file : OpenFile(GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
+  HANDLE source = file != nullptr ? file : OpenStored(GENERIC_READ, FILE_SHARE_READ);
   if (source == INVALID_HANDLE_VALUE) return false;
   bool read = ReadProfileAt(source, index, mProfile);
   // Closed before the save below, which needs the file to itself.
@@ -386,7 +413,7 @@ bool QCPref::CreateProfile(const wchar_t* name, ProfileInitialiser initialiser, 
 
 bool QCPref::DeleteProfile(int index) {
   if (index < 0) return false;
-  HANDLE file = OpenFile(kReadWrite, 0, OPEN_EXISTING);
+  HANDLE file = OpenStored(kReadWrite, 0);
   if (file == INVALID_HANDLE_VALUE) return false;
   int count = ProfileCount(FileSizeOf(file));
   if (index >= count) {
@@ -420,7 +447,7 @@ void QCPref::MoveRecordsDown(HANDLE file, int from, int count) {
 }
 
 void QCPref::ReadAllProfiles(std::vector<QCProfile>& profiles) {
-  HANDLE file = OpenFile(GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
+  HANDLE file = OpenStored(GENERIC_READ, FILE_SHARE_READ);
   if (file == INVALID_HANDLE_VALUE) return;
   int count = ProfileCount(FileSizeOf(file));
   for (int i = 0; i < count; ++i) {

@@ -36,8 +36,9 @@ class QCPref {
 
   // Reads pref.dat, or starts afresh with defaults when it is missing or not ours; an unreadable
   // file, or one whose last profile is cut short, is kept as pref.dat.bad (pref.dat.bad.1 and so
-  // on when earlier copies are there) and the player told. When no copy can be written the file is
-  // left as it is, the game plays on the defaults and saves nothing this run.
+  // on when earlier copies are there) and the player told. When no copy can be written (a file
+  // there that cannot be opened at all among them) the file is left as it is, the player told, and
+  // the game plays on the defaults and saves nothing this run.
   // Applies the settings and writes the file back. Always true.
   bool Load();
   // Writes the header, both tables and the current profile. Always true: a file that cannot be
@@ -75,12 +76,15 @@ class QCPref {
  private:
   bool MakeFolders();
   HANDLE OpenFile(DWORD access, DWORD share, DWORD disposition);
+  HANDLE OpenStored(DWORD access, DWORD share);
   void WriteHeader(HANDLE file);
   void SetDefaultTables(bool survival, bool career);
   bool ReadTable(HANDLE file, uint64_t offset, QCHiScoreTable& table);
   bool ReadProfileAt(HANDLE file, int index, QCProfile& profile);
   bool LoadCurrentProfile(HANDLE file);
   bool SetAside(HANDLE file, const char* textId, const wchar_t* text);
+  void ReportLeftUntouched();
+  void LeaveUnreadableFile();
   void ReportSaveFailure();
   void MoveRecordsDown(HANDLE file, int from, int count);
 
@@ -89,7 +93,8 @@ class QCPref {
   // Why the file is neither read nor written again this run (the folders could not be made, or a
   // damaged file could not be copied and is left as it is); null while it may be.
   const char* mRefusal = nullptr;
-  // The file on disk is not ours (a copy is kept aside): the next save writes it from nothing.
+  // The file on disk is not ours (a copy is kept aside): the next save writes it from nothing, and
+  // until one is committed nothing is read from it.
   bool mStartAfresh = false;
   bool mFoldersMade = false;
   bool mSaveFailureReported = false;

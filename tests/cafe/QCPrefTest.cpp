@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -591,6 +592,10 @@ TEST_F(PrefDamageTest, ADamagedHeaderIsKeptAsideAndThePlayerTold) {
     ASSERT_EQ(boxes.size(), 1u) << at;
     EXPECT_TRUE(Mentions(boxes[0], Path() + ".bad")) << at;
     EXPECT_FALSE(fs::exists(Path() + ".bad.lock")) << at;
+    // Once the fresh file stands, the saves add to it: both profiles made afterwards are kept.
+    pref.CreateProfile(L"B", nullptr, nullptr);
+    pref.CreateProfile(L"C", nullptr, nullptr);
+    EXPECT_EQ(Stored().size(), kTables + 2 * kRecord) << at;
   }
   // Nothing to keep from an empty file, and nothing to say.
   boxes.clear();
@@ -710,6 +715,42 @@ TEST_F(PrefDamageTest, ADamagedHeaderIsReplacedInOneCommit) {
   EXPECT_EQ(Stored().size(), kTables);
   ASSERT_FALSE(gSizesSeen.empty());
   for (uintmax_t size : gSizesSeen) EXPECT_TRUE(size == damaged.size() || size == kTables) << size;
+}
+
+size_t gCopySize = 0;
+
+// No room left on the disk from the moment the copy of the damaged file is whole.
+void DiskFullAfterTheCopy(size_t written) {
+  rlimit limit{};
+  getrlimit(RLIMIT_FSIZE, &limit);
+  limit.rlim_cur = 0;
+  if (written == gCopySize) setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+// The fresh start's commit fails: until one succeeds, the damaged file on disk holds no profile to
+// read, to choose or to write into.
+TEST_F(PrefDamageTest, UntilTheFreshStartIsCommittedTheDamagedFileHoldsNoProfile) {
+  StoreFile(0, {RecordBytes(L"A", 1), RecordBytes(L"B", 2)});
+  std::string damaged = Stored();
+  damaged[3] = static_cast<char>(damaged[3] ^ 0x40);
+  Store(damaged);
+  rlimit room{};
+  getrlimit(RLIMIT_FSIZE, &room);
+  auto oversize = signal(SIGXFSZ, SIG_IGN);
+  gCopySize = damaged.size();
+  Velk::SetAtomicWriteProbe(DiskFullAfterTheCopy);
+  QCPref pref;
+  pref.Load();
+  Velk::SetAtomicWriteProbe(nullptr);
+  std::vector<QCProfile> profiles;
+  pref.ReadAllProfiles(profiles);
+  EXPECT_TRUE(profiles.empty());
+  EXPECT_FALSE(pref.LoadProfile(nullptr, 1));
+  pref.CreateProfile(L"Ann", nullptr, nullptr);
+  setrlimit(RLIMIT_FSIZE, &room);
+  signal(SIGXFSZ, oversize);
+  EXPECT_FALSE(pref.SaveProfile(nullptr));
+  EXPECT_EQ(Stored(), damaged);
 }
 
 // A file cut inside its last record: the log names the record.
