@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <filesystem>
 #include <cstdio>
 #include <cwchar>
 
