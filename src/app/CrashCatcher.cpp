@@ -4,6 +4,7 @@
 #include "app/CrashHost.h"
 #include "app/CrashReporter.h"
 #include "platform/crash/ReporterLink.h"
+#include "platform/process/CloseSignals.h"
 
 #include <atomic>
 #include <csignal>
@@ -84,7 +85,9 @@ CrashAppInfo CrashCatcher::GatherAppInfo() {
 
 // Woken by the handler after a fault, outside the signal context: it hands the application's part
 // to the reporter, or, when the reporter cannot take the fault, writes the report itself.
+// A close signal that came to its read would wait there with it: the signals are kept out.
 void CrashCatcher::CrashThread(int wake) {
+  CloseSignals::KeepOutOfThisThread();
   AwaitWake(wake);
   const CrashAppInfo info = GatherAppInfo();
   if (!ReporterMissing()) {

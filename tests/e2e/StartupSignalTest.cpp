@@ -41,12 +41,6 @@ int ShownWindows(Display* display) {
 }
 
 TEST(StartupSignal, ASignalWhileAStartUpBoxWaitsClosesTheProgramAsInPlay) {
-#if defined(__SANITIZE_THREAD__)
-  // Built with the thread checker, the program is not seen to act on the signal while it waits for
-  // the box's process; not explained yet.
-  GTEST_SKIP() << "left out under the sanitizer, run in the plain and address builds: a signal while a start-up box "
-                  "waits";
-#endif
   if (!FindProgram("Xvfb")) GTEST_SKIP() << "Xvfb is not installed";
   XvfbScreen screen(800, 600);
   ASSERT_EQ(screen.Failure(), "");

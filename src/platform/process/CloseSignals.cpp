@@ -1,6 +1,7 @@
 #include "platform/process/CloseSignals.h"
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -54,6 +55,13 @@ void DrainPipe() {
   }
 }
 
+sigset_t CloseSignalSet() {
+  sigset_t set;
+  sigemptyset(&set);
+  for (int signal : kSignals) sigaddset(&set, signal);
+  return set;
+}
+
 }  // namespace
 
 void CloseSignals::Install() {
@@ -82,5 +90,25 @@ bool CloseSignals::TakeRequest() { return gPending.exchange(false); }
 void CloseSignals::PutBack() { gPending = true; }
 
 int CloseSignals::CaughtFd() { return gCaughtRead.load(); }
+
+bool CloseSignals::KeepOutOfThisThread() {
+  const sigset_t set = CloseSignalSet();
+  sigset_t before;
+  if (pthread_sigmask(SIG_BLOCK, &set, &before) != 0) return false;
+  return sigismember(&before, SIGTERM) == 0;
+}
+
+void CloseSignals::LetIntoThisThread() {
+  const sigset_t set = CloseSignalSet();
+  pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
+}
+
+void CloseSignals::MakePlainInForkedChild() {
+  struct sigaction plain {};
+  plain.sa_handler = SIG_DFL;
+  for (int signal : kSignals) sigaction(signal, &plain, nullptr);
+  const sigset_t set = CloseSignalSet();
+  sigprocmask(SIG_UNBLOCK, &set, nullptr);
+}
 
 }  // namespace Velk

@@ -3,6 +3,9 @@
 // close, as the window's close box does, so that it shuts down and writes its settings. The
 // handler only raises a flag and wakes whoever watches CaughtFd; the message pump turns the flag
 // into WM_CLOSE. A second signal while that close runs ends the process at once.
+// A signal goes to a thread that lets it in. A thread that waits in a call the system restarts after
+// a handler (as waitpid and read are) keeps the signals out: a sanitizer defers the handler of a
+// signal that comes there until the call returns, and the close would wait as long.
 
 namespace Velk {
 
@@ -17,6 +20,12 @@ class CloseSignals {
   static void PutBack();
   // Readable from the first signal until Remove, so that a wait can end on it; -1 before Install.
   static int CaughtFd();
+
+  // Keeps the signals out of the calling thread; true when they were let in before.
+  static bool KeepOutOfThisThread();
+  static void LetIntoThisThread();
+  // In a process just forked: the signals' plain actions, let in. Only calls that are safe there.
+  static void MakePlainInForkedChild();
 };
 
 }  // namespace Velk

@@ -28,9 +28,7 @@ void InForkedChild() {
   if (tellTo < 0) return;
   prctl(PR_SET_PDEATHSIG, SIGKILL);
   if (getppid() != tProgram) _exit(1);  // the program ended before the line above
-  struct sigaction plain {};
-  plain.sa_handler = SIG_DFL;
-  for (int signal : {SIGTERM, SIGINT, SIGHUP}) sigaction(signal, &plain, nullptr);
+  CloseSignals::MakePlainInForkedChild();
   const pid_t self = getpid();
   [[maybe_unused]] ssize_t written = write(tellTo, &self, sizeof self);
 }
@@ -50,6 +48,9 @@ ForkWatch::ForkWatch() {
   tProgram = getpid();
   tTellTo = ends_[1];
   watcher_ = std::thread(&ForkWatch::Watch, this);
+  // This thread waits for the forked process where a close signal could not be acted on at once:
+  // the watch takes the signals meanwhile.
+  letSignalsInAgain_ = CloseSignals::KeepOutOfThisThread();
 }
 
 ForkWatch::~ForkWatch() {
@@ -59,12 +60,14 @@ ForkWatch::~ForkWatch() {
     [[maybe_unused]] ssize_t written = write(ends_[1], &done, sizeof done);
     watcher_.join();
   }
+  if (letSignalsInAgain_) CloseSignals::LetIntoThisThread();
   for (int end : ends_) {
     if (end >= 0) close(end);
   }
 }
 
 void ForkWatch::Watch() {
+  CloseSignals::LetIntoThisThread();
   std::vector<pid_t> forked;
   bool closing = false;
   for (;;) {

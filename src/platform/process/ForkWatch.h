@@ -4,7 +4,8 @@
 // program that ended meanwhile, and a close signal would leave the call waiting for ever. While a
 // ForkWatch lives, every process the thread that made it forks ends with the program, takes the
 // termination signals as a plain process does, and is ended once a close signal comes, so that the
-// call returns as if its window were closed and the close goes on.
+// call returns as if its window were closed and the close goes on. The thread that made it keeps
+// the close signals out meanwhile: the watch takes them.
 
 #include <thread>
 
@@ -22,6 +23,7 @@ class ForkWatch {
 
   int ends_[2] = {-1, -1};  // the forked processes tell their ids here; 0 ends the watch
   std::thread watcher_;
+  bool letSignalsInAgain_ = false;  // the making thread let the close signals in before
 };
 
 }  // namespace Velk
