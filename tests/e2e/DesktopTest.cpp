@@ -36,8 +36,9 @@ constexpr int kPointerLimitMs = 5000 * kPhaseSlowdown;
 // Cells of the scaled picture average a little differently from the unscaled frame's.
 constexpr int kCellTolerance = 16;
 // The name field's blinking caret and the game's cursor (the golden has one in its top left
-// corner) may each change a cell or two.
-constexpr int kChangingCells = 3;
+// corner) may each change a cell or two; the backdrop's star (32 x 32, up to 2 x 2 cells) wanders
+// over the table around the dialog, at one place in the golden and at another on the screen.
+constexpr int kChangingCells = 11;
 // The game's cursor is an arrow whose point is the pointer's place, give or take its outline.
 constexpr int kCursorSlack = 4;
 // A pixel brighter than this in some channel is part of the picture; the bars are black.

@@ -172,12 +172,13 @@ QCCandyWidget* SplashUp(Playthrough& play) {
   return first;
 }
 
-// The pictures go by; the menu opens on a first start with the name dialog.
+// The pictures go by; the menu opens on a first start with the name dialog alone.
 QCBoard_MainMenu& NameDialogUp(Playthrough& play) {
   QCEngine3& game = play.Game();
   QCBoard_MainMenu& menu = *game.mMainMenu;
   play.StepUntil([&] { return !game.mSplash->mVisible; }, 3000, "the end of the splash pictures");
-  play.StepUntil([&] { return Settled(menu.mCreateProfile) && Settled(menu.mMainDlg); }, 500, "the name dialog");
+  play.StepUntil([&] { return Settled(menu.mCreateProfile); }, 500, "the name dialog");
+  play.Expect(!menu.mMainDlg->IsVisibleInTree(), "no main page behind the first name dialog");
   return menu;
 }
 
@@ -381,15 +382,20 @@ void DayEnds(Playthrough& play, int day) {
 // Nothing of the books shows while a day runs: neither the book the day was started from nor the
 // main menu that lay behind it (the board does not cover the whole screen). A dialog of the day's
 // own with paper of its own is left out.
-void NoBookAround(Playthrough& play, const BookPaper& paper, const std::string& when, QCCandyWidget* dialog = nullptr) {
+void NoBookIn(Playthrough& play, const Frame& frame, const BookPaper& paper, const std::string& when,
+              QCCandyWidget* dialog = nullptr) {
   std::optional<ScreenRect> leftOut;
   if (dialog != nullptr) {
     const POINT at = dialog->AbsolutePos();
     leftOut = ScreenRect{at.x, at.y, dialog->mWidth, dialog->mHeight};
   }
-  const int runs = paper.Runs(play.ShownFrame(when), leftOut);
+  const int runs = paper.Runs(frame, leftOut);
   if (runs > 0) play.Fail(std::to_string(runs) + " runs of the book's paper on the screen " + when);
   play.Log("no book " + when);
+}
+
+void NoBookAround(Playthrough& play, const BookPaper& paper, const std::string& when, QCCandyWidget* dialog = nullptr) {
+  NoBookIn(play, play.ShownFrame(when), paper, when, dialog);
 }
 
 // "Next" in the book starts the next day: its briefing, then the policy plays it to its end; no
@@ -1017,6 +1023,34 @@ int NotesClickedThroughTheServer(Playthrough& play) {
   return Quit(play);
 }
 
+// A first start: clicks where the main page's buttons lie, while the name dialog is up, open
+// nothing, and no page of the book shows around the dialog; after a name the main page greets the
+// player.
+int NameBeforeTheMenu(Playthrough& play) {
+  StartUp(play);
+  QCBoard_MainMenu& menu = NameDialogUp(play);
+  QCEngine3& game = play.Game();
+  const Frame asking = play.ShownFrame("the name dialog");
+  for (QCCandyWidget* button : {menu.mCareer, menu.mSurvival, menu.mScores, menu.mSettings, menu.mHelp, menu.mQuit}) {
+    const POINT at = button->AbsolutePos();
+    play.Click(at.x + button->mWidth / 2, at.y + button->mHeight / 2);
+    play.Step(50);
+  }
+  const std::vector<QCCandyWidget*> screens = {game.mCareer, game.mSurvival, game.mHiScores, game.mOptions, game.mHelp};
+  play.Expect(std::none_of(screens.begin(), screens.end(), [](QCCandyWidget* s) { return s->mVisible; }) &&
+                  !game.mShutdown && Settled(menu.mCreateProfile) && !menu.mMainDlg->IsVisibleInTree(),
+              "the clicks opened nothing");
+  play.Type("Ann");
+  play.PressKey(VK_RETURN);
+  play.StepUntil([&] { return Settled(menu.mMainDlg) && !menu.mCreateProfile->mVisible; }, 200, "the main page");
+  const Frame book = play.ShownFrame("the main page");
+  const BookPaper paper(book);
+  play.Expect(paper.Runs(book) > 0, "the book's paper seen on the main page");
+  NoBookIn(play, asking, paper, "around the name dialog", menu.mCreateProfile);
+  play.Log("greeting " + Text(Control(play, menu.mMainDlg, {"left_page", "who"})));
+  return Quit(play);
+}
+
 // The same pictures from the headless run and from a real window; the parent compares them.
 int ScreenPictures(Playthrough& play) {
   StartUp(play);
@@ -1057,6 +1091,7 @@ int RunPhase(const std::string& name, PlaythroughOptions options) {
       {"notes_clicked_through_the_server", NotesClickedThroughTheServer},
       {"restart_at_a_note", RestartAtANote},
       {"book_slides", BookSlides},
+      {"name_before_the_menu", NameBeforeTheMenu},
   };
   const auto phase = kPhases.find(name);
   if (phase == kPhases.end()) return 2;

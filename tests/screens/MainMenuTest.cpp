@@ -41,6 +41,7 @@ TEST_F(MainMenuTest, FirstStartAsksForANameThatCannotBeCancelled) {
   StartScreens();
   ASSERT_TRUE(Menu().mVisible) << "no splash pictures: the menus open at once";
   EXPECT_TRUE(Menu().mCreateProfile->mVisible);
+  EXPECT_FALSE(Menu().mMainDlg->mVisible) << "the main page waits for a name";
   EXPECT_TRUE(Menu().mCancel->mDisabled);
   EXPECT_EQ(Manager()->mFocusWidget, Menu().mNameEdit);
   KeyDown(kEscape);

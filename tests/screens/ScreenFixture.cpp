@@ -174,7 +174,7 @@ std::string Screens(const std::string& extra) {
          Dialog("global_bkg", full, R"(<texture id="normal" texture="grey"/>)") + Dialog("menu_bg", full) +
          Dialog("load_screen", full) +
          Dialog("main_menu", book,
-                Page("main_menu_dlg", "", mainButtons, true) + Button("profile_open", 700, 40) +
+                Page("main_menu_dlg", "", mainButtons, false) + Button("profile_open", 700, 40) +
                     Button("profile_close", 0, 40, false) + Page("select_profile", profileControls, "", false) +
                     nameDialog + Leaves() + Label("player", 300, 530, "")) +
          Dialog("options", full,
