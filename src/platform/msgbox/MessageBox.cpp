@@ -2,7 +2,6 @@
 
 #include "platform/backend/Backend.h"
 #include "platform/base/PlatformText.h"
-#include "platform/process/ForkWatch.h"
 
 #include <cstdio>
 #include <mutex>
@@ -46,12 +45,7 @@ int MessageBoxW(HWND hwnd, LPCWSTR text, LPCWSTR caption, UINT type) {
   std::string utf8Text = Velk::PlatformText::Utf16ToUtf8(wideText);
   std::string utf8Caption = Velk::PlatformText::Utf16ToUtf8(wideCaption);
   auto buttons = ButtonsOf(type);
-  int pressed = 0;
-  {
-    // The box may show from a process of its own: a close signal must not wait on it.
-    Velk::ForkWatch watch;
-    pressed = Velk::Backend::Get().ShowMessageBox(hwnd, utf8Text, utf8Caption, type, buttons);
-  }
+  const int pressed = Velk::Backend::Get().ShowMessageBox(hwnd, utf8Text, utf8Caption, type, buttons);
   if (pressed) return pressed;
 
   std::fprintf(stderr, "[%s] %s\n", utf8Caption.c_str(), utf8Text.c_str());

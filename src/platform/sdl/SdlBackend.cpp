@@ -3,6 +3,7 @@
 #include "platform/base/PlatformText.h"
 #include "platform/headless/HeadlessPresenter.h"
 #include "platform/headless/NullAudioSink.h"
+#include "platform/process/ForkWatch.h"
 #include "platform/sdl/SdlAudioSink.h"
 #include "platform/sdl/SdlCursorPlanes.h"
 #include "platform/sdl/MessageBoxText.h"
@@ -445,7 +446,12 @@ int SdlBackend::ShowMessageBox(HWND owner, const std::string& textUtf8, const st
   int pressed = 0;
   std::optional<XBoxFocus> focus;
   if (ShowsOnXDisplay()) focus.emplace(captionUtf8);
-  const int shown = SDL_ShowMessageBox(&box, &pressed);
+  int shown = 0;
+  {
+    // The toolkit shows the box from a process it forks: a close signal must not wait on it.
+    ForkWatch watch;
+    shown = SDL_ShowMessageBox(&box, &pressed);
+  }
   // The keyboard goes back to the window the box was over, as a window manager would give it.
   if (focus && focus->Focused() && ownerWindow) SDL_SetWindowInputFocus(ownerWindow);
   if (shown != 0 || pressed <= 0) return 0;
