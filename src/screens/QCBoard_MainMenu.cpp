@@ -159,11 +159,13 @@ void QCBoard_MainMenu::OpenNameDialog(bool refuseCancel) {
 }
 
 // A name that a profile already bears creates nothing. At the first start (no profile loaded) it
-// loads that profile instead: the player is never left on one that is not saved.
+// loads that profile instead: the player is never left on one that is not saved. An empty name
+// keeps the dialog, and at the first start its bookmarks stay off too: the profile page behind them
+// would lead past the dialog to a main page with no profile.
 void QCBoard_MainMenu::CreateProfile() {
+  QCPref& pref = mGame->mPref;
+  const bool firstStart = !pref.mLoaded;
   if (mNameEdit != nullptr && !mNameEdit->GetText().empty()) {
-    QCPref& pref = mGame->mPref;
-    const bool firstStart = !pref.mLoaded;
     if (firstStart) ShowMainPage();
     Refresh();
     const int taken = ProfileNamed(mNameEdit->GetText());
@@ -174,6 +176,8 @@ void QCBoard_MainMenu::CreateProfile() {
     }
     HideIf(mCreateProfile);
     Refresh();
+  } else if (firstStart) {
+    return;
   }
   EnableBookmarks();
 }

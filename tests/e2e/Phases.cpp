@@ -1031,14 +1031,17 @@ int NameBeforeTheMenu(Playthrough& play) {
   QCBoard_MainMenu& menu = NameDialogUp(play);
   QCEngine3& game = play.Game();
   const Frame asking = play.ShownFrame("the name dialog");
-  for (QCCandyWidget* button : {menu.mCareer, menu.mSurvival, menu.mScores, menu.mSettings, menu.mHelp, menu.mQuit}) {
+  // Create with no name, then the bookmark to the profile page, then the main page's buttons.
+  for (QCCandyWidget* button : {menu.mCreateName, menu.mProfileOpen, menu.mCareer, menu.mSurvival, menu.mScores,
+                                menu.mSettings, menu.mHelp, menu.mQuit}) {
     const POINT at = button->AbsolutePos();
     play.Click(at.x + button->mWidth / 2, at.y + button->mHeight / 2);
     play.Step(50);
   }
   const std::vector<QCCandyWidget*> screens = {game.mCareer, game.mSurvival, game.mHiScores, game.mOptions, game.mHelp};
   play.Expect(std::none_of(screens.begin(), screens.end(), [](QCCandyWidget* s) { return s->mVisible; }) &&
-                  !game.mShutdown && Settled(menu.mCreateProfile) && !menu.mMainDlg->IsVisibleInTree(),
+                  !game.mShutdown && Settled(menu.mCreateProfile) && !menu.mMainDlg->IsVisibleInTree() &&
+                  !menu.mSelectProfile->IsVisibleInTree(),
               "the clicks opened nothing");
   play.Type("Ann");
   play.PressKey(VK_RETURN);
