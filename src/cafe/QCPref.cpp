@@ -20,9 +20,9 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <filesystem>
 #include <cstdio>
 #include <cwchar>
+#include <filesystem>
 
 namespace {
 
