@@ -11,7 +11,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <cstring>
 #include <map>
 #include <optional>
@@ -53,6 +52,7 @@ class ChildProcess {
     if (pipe2(pipeFds, O_CLOEXEC) != 0)
       throw std::runtime_error("no pipe for " + argv[0] + ": " + std::strerror(errno));
     std::vector<std::string> vars = Environment(env);
+    const std::string cannotRun = "cannot run " + argv[0] + ": ";
     pid_ = fork();
     if (pid_ < 0) {
       const int error = errno;
@@ -74,7 +74,9 @@ class ChildProcess {
       for (const std::string& v : vars) envp.push_back(const_cast<char*>(v.c_str()));
       envp.push_back(nullptr);
       execve(args[0], args.data(), envp.data());
-      std::fprintf(stderr, "cannot run %s: %s\n", args[0], std::strerror(errno));
+      // Only plain writes here: another thread of the parent may have held stdio's lock at the fork.
+      const std::string why = cannotRun + std::strerror(errno) + "\n";
+      [[maybe_unused]] ssize_t written = write(2, why.data(), why.size());
       _exit(127);
     }
     close(pipeFds[1]);
