@@ -2,11 +2,14 @@
 
 #include "../ScopedEnv.h"
 #include "../ScratchFolder.h"
+#include "platform/files/KeptCopy.h"
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <iterator>
 
@@ -211,6 +214,55 @@ TEST_F(Registry, AnUnreadableFileIsKeptAsideBeforeAnythingIsWritten) {
     EXPECT_EQ(ReadWholeFile(file), "\"MusicVolume\"=dword:00000055\n");
     EXPECT_EQ(ReadWholeFile(file + ".bad"), older) << "an older copy is replaced";
   }
+}
+
+// Kept aside past a folder at the first name, and where the filesystem cannot rename without
+// replacing; the settings are then written.
+TEST_F(Registry, AFileIsKeptAsidePastAFolderAndWithoutNoReplaceRename) {
+  const std::string file = dir / "Game/settings.ini";
+  fs::create_directories(file + ".bad/inside");
+  const int refusals[] = {0, EINVAL, ENOSYS};
+  for (int n = 1; n <= 3; ++n) {
+    dir.Write("Game/settings.ini", "junk\n");
+    Velk::RefuseNoReplaceRename(refusals[n - 1]);
+    Set("SOFTWARE\\Game", "MusicVolume", REG_DWORD, std::string("\x55\0\0\0", 4));
+    Velk::RefuseNoReplaceRename(0);
+    EXPECT_EQ(ReadWholeFile(file + ".bad." + std::to_string(n)), "junk\n") << n;
+    EXPECT_EQ(ReadWholeFile(file), "\"MusicVolume\"=dword:00000055\n") << n;
+  }
+  EXPECT_TRUE(fs::is_directory(file + ".bad/inside"));
+}
+
+// A file that could not be set aside, a folder in the file's place and (unless root, who reads
+// every file) a file that cannot be read are left as they are for the run, even once usable.
+TEST_F(Registry, WhatIsLeftAloneStaysSoForTheRun) {
+  const std::string mine = "\"MusicVolume\"=dword:00000021\n", junk = "no line here reads\n";
+  dir.Write("Refused/settings.ini", junk);
+  dir.Write("Unreadable/settings.ini", mine);
+  fs::create_directories(dir / "Folder/settings.ini");
+  fs::permissions(dir / "Unreadable/settings.ini", fs::perms::none);
+  std::vector<std::string> keys = {"Refused", "Folder"};
+  if (geteuid() != 0) keys.push_back("Unreadable");
+  Velk::RefuseNoReplaceRename(EROFS);
+  testing::internal::CaptureStderr();
+  for (const std::string& key : keys) EXPECT_EQ(Query(("SOFTWARE\\" + key).c_str(), "MusicVolume").first, kNotFound);
+  Velk::RefuseNoReplaceRename(0);
+  fs::remove(dir / "Folder/settings.ini");
+  fs::permissions(dir / "Unreadable/settings.ini", fs::perms::owner_read | fs::perms::owner_write);
+  for (const std::string& key : keys) {
+    HKEY handle = Open(("SOFTWARE\\" + key).c_str(), KEY_ALL_ACCESS);
+    EXPECT_EQ(RegSetValueExA(handle, "MusicVolume", 0, REG_SZ, reinterpret_cast<const BYTE*>("1"), 1),
+              static_cast<LONG>(ERROR_ACCESS_DENIED))
+        << key;
+    EXPECT_EQ(Query(("SOFTWARE\\" + key).c_str(), "MusicVolume").first, kNotFound) << key;
+    RegCloseKey(handle);
+  }
+  const std::string log = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), static_cast<long>(keys.size())) << log;
+  EXPECT_NE(log.find(std::string("(") + std::strerror(EROFS) + "); it is left as it is\n"), std::string::npos) << log;
+  EXPECT_EQ(ReadWholeFile(dir / "Refused/settings.ini"), junk);
+  EXPECT_FALSE(fs::exists(dir / "Folder/settings.ini"));
+  EXPECT_EQ(ReadWholeFile(dir / "Unreadable/settings.ini"), mine);
 }
 
 // A settings folder that cannot be made is named once a run, with the reason; nothing else fails.
