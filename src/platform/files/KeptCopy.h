@@ -12,7 +12,8 @@ namespace Velk {
 std::string KeptCopyName(const std::string& path);
 
 // Moves what stands at `path` to `kept`, never over anything already there; false with errno set
-// otherwise. A filesystem that cannot rename without replacing gets a new link and loses the old.
+// otherwise. Where the filesystem cannot rename without replacing, the file is linked under the new
+// name and then unlinked under the old.
 bool MoveToKeptCopy(const std::string& path, const std::string& kept);
 
 // For tests: while `error` is not 0, renaming without replacing fails with it, as on a filesystem
