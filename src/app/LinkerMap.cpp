@@ -79,7 +79,7 @@ bool LinkerMap::Load(const std::string& path) {
   if (fd < 0) return false;
   std::string text;
   const bool read = ReadBounded(fd, kMaxMapBytes, text);
-  const bool tooLarge = !read && errno == ENOMEM;
+  const bool tooLarge = !read && errno == EFBIG;
   close(fd);
   if (tooLarge)
     std::fprintf(stderr, "The map file %s is larger than %llu MB and is not used.\n", path.c_str(),

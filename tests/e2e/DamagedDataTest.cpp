@@ -12,6 +12,7 @@
 
 #include "app/ChildProcess.h"
 #include "e2e/GameRun.h"
+#include "e2e/PlayerUser.h"
 #include "resources/PakFormat.h"
 
 namespace E2e {
@@ -278,24 +279,41 @@ std::string FlipByte(const fs::path& file, size_t at) {
   return bytes;
 }
 
-// Ann's and Bob's pref.dat with a damaged version and a folder where its copy would go: with no
-// copy the file is never rewritten, not at the start and not by the profile made afterwards, and
-// the one box says where it was left untouched.
+// Ann's and Bob's pref.dat with a damaged version. A folder where its copy would go is stepped over
+// like any earlier copy. In a folder the player may not write no copy can be made: the file is then
+// never rewritten, not at the start and not by the profile made afterwards, and the one box says
+// where it was left untouched.
 TEST_F(DamagedData, APrefDatThatCannotBeCopiedIsLeftUntouched) {
-  const std::string damaged = FlipByte(run.PrefPath(), 16);
   const fs::path inTheWay = run.PrefPath().string() + ".bad";
   fs::create_directory(inTheWay);
-  const PhaseResult result = run.Run("cut_pref");
+  const std::string damaged = FlipByte(run.PrefPath(), 16);
+  PhaseResult result = run.Run("cut_pref");
   EXPECT_TRUE(result.Passed()) << result.Transcript();
-  EXPECT_TRUE(ReadBytes(run.PrefPath()) == damaged) << "pref.dat was rewritten";
+  ASSERT_EQ(Boxes(result).size(), 1u) << result.Transcript();
+  EXPECT_TRUE(Boxes(result)[0].ends_with(" kept as " + inTheWay.string() + ".1")) << Boxes(result)[0];
+  EXPECT_TRUE(ReadBytes(inTheWay.string() + ".1") == damaged);
+  EXPECT_TRUE(fs::is_directory(inTheWay) && fs::is_empty(inTheWay));
+
+  PlayerUser player;
+  if (!player.Unavailable().empty()) GTEST_SKIP() << player.Unavailable();
+  GameRun shut(TestName(), player.Folder());
+  ASSERT_TRUE(shut.Run("two_profiles").Passed());
+  const std::string untouched = FlipByte(shut.PrefPath(), 16);
+  for (const fs::path& folder : {shut.DataHome().parent_path(), shut.OutFolder()}) player.Give(folder);
+  const fs::path folder = shut.PrefPath().parent_path();
+  fs::permissions(folder, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                  fs::perm_options::remove);
+  result = player.Play(shut, "cut_pref");
+  fs::permissions(folder, fs::perms::owner_write, fs::perm_options::add);  // for the clean-up
+  EXPECT_TRUE(result.Passed()) << result.Transcript();
+  EXPECT_TRUE(ReadBytes(shut.PrefPath()) == untouched) << "pref.dat was rewritten";
   const std::vector<std::string> boxes = Boxes(result);
   ASSERT_EQ(boxes.size(), 1u) << result.Transcript();
   EXPECT_TRUE(
       boxes[0].ends_with("could not be read, and no copy of it could be written, so the game starts afresh and "
                          "will not keep this game's progress. The file is left untouched at " +
-                         run.PrefPath().string()))
+                         shut.PrefPath().string()))
       << boxes[0];
-  EXPECT_TRUE(fs::is_directory(inTheWay) && fs::is_empty(inTheWay));
 }
 
 // A second damage after a first: the first copy stays, the second is kept beside it, and the box

@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -32,6 +33,13 @@ bool WriteAll(int fd, const std::string& bytes) {
     if (probe) probe(done);
   }
   return true;
+}
+
+// The file replaced keeps its permission bits: one the user made read-only or private stays so.
+bool KeepMode(const std::string& path, int fd) {
+  struct stat info {};
+  if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return true;
+  return fchmod(fd, info.st_mode & 0777) == 0;
 }
 
 // The pid in "<file>.<pid>.<n>.tmp", or 0 when `entry` is not a temporary of `file`.
@@ -89,7 +97,7 @@ bool WriteFileAtomically(const std::string& path, const std::string& bytes) {
   std::string temp = path + "." + std::to_string(getpid()) + "." + std::to_string(counter++) + ".tmp";
   int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
   if (fd < 0) return false;
-  bool written = WriteAll(fd, bytes) && fsync(fd) == 0;
+  bool written = KeepMode(path, fd) && WriteAll(fd, bytes) && fsync(fd) == 0;
   int saved = errno;
   if (close(fd) != 0 && written) {
     written = false;

@@ -158,7 +158,7 @@ HANDLE CreateFileA(const char* name, DWORD access, DWORD shareMode, SECURITY_ATT
   if (OpenImage(path, mode, disposition, existed, bytes) != 0) {
     int err = errno;
     if (lockFd >= 0) close(lockFd);
-    return Fail(err == ENOMEM ? ERROR_NOT_ENOUGH_MEMORY : OpenError(key, err));
+    return Fail(OpenError(key, err));
   }
   gOpenFiles.emplace(key, mode);
   auto image = std::make_unique<FileImage>(key, path, mode, lockFd);

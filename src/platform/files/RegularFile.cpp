@@ -45,7 +45,7 @@ bool ReadBounded(int fd, uint64_t limit, std::string& bytes) {
   struct stat info {};
   if (fstat(fd, &info) != 0) return false;
   if (static_cast<uint64_t>(info.st_size) > limit) {
-    errno = ENOMEM;
+    errno = EFBIG;
     return false;
   }
   bytes.resize(static_cast<size_t>(info.st_size));

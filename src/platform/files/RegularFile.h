@@ -11,7 +11,7 @@ namespace Velk {
 // -1 with errno set: EISDIR for anything but a plain file.
 int OpenRegularFile(const std::string& path, int flags, unsigned createMode = 0644);
 // The whole file behind `fd`, when it holds at most `limit` bytes; false with errno set otherwise
-// (ENOMEM for a larger file).
+// (EFBIG for a larger file).
 bool ReadBounded(int fd, uint64_t limit, std::string& bytes);
 // The whole plain file at `path`, as ReadBounded reads it; false with errno set otherwise.
 bool ReadRegularFile(const std::string& path, uint64_t limit, std::string& bytes);

@@ -58,7 +58,12 @@ bool MakeFolders(const std::string& path) {
   for (size_t i = 1; i <= path.size(); ++i) {
     if (i == path.size() || path[i] == '/') {
       std::string prefix = path.substr(0, i);
-      if (mkdir(prefix.c_str(), 0777) != 0 && !IsFolder(prefix)) return false;
+      if (mkdir(prefix.c_str(), 0777) == 0) continue;
+      const int error = errno;  // why it could not be made, not why it is not there
+      if (!IsFolder(prefix)) {
+        errno = error;
+        return false;
+      }
     }
   }
   return IsFolder(path);

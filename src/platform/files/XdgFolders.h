@@ -13,7 +13,8 @@ std::string GetDataHome();
 // $XDG_RUNTIME_DIR, else /tmp.
 std::string GetRuntimeFolder();
 
-// Creates the folder and every missing parent; true when the folder exists afterwards.
+// Creates the folder and every missing parent; true when the folder exists afterwards, else false
+// with errno telling why the first missing one could not be made.
 bool MakeFolders(const std::string& path);
 
 }  // namespace Velk

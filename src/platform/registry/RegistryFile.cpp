@@ -11,7 +11,6 @@
 #include <cstring>
 #include <mutex>
 #include <set>
-#include <fcntl.h>
 #include <sys/stat.h>
 
 namespace Velk {
@@ -117,20 +116,45 @@ bool FirstReport(const std::string& what) {
   return reported.insert(what).second;
 }
 
+// The files left as they are in this run. What was left alone once stays so for the run, even when
+// it can be read later: the program has run on its defaults since, and writing them would take the
+// place of the user's values.
+struct LeftFiles {
+  std::mutex lock;
+  std::set<std::string> paths;
+};
+
+LeftFiles& Left() {
+  static LeftFiles left;
+  return left;
+}
+
+bool LeftEarlier(const std::string& path) {
+  std::lock_guard guard(Left().lock);
+  return Left().paths.count(path) != 0;
+}
+
+// `leave` tells whether the file stays as it is; it then does for the rest of the run.
+bool LeaveForTheRun(const std::string& path, bool leave) {
+  std::lock_guard guard(Left().lock);
+  if (leave) Left().paths.insert(path);
+  return leave;
+}
+
 // Keeps a file that is no key file for the user under the first free "<file>.bad", "<file>.bad.1",
 // ..., so that the next write starts afresh without destroying it or an earlier copy. False when it
 // could not be moved there.
 bool SetAside(const std::string& path, const char* why) {
   const std::string kept = KeptCopyName(path);
-  if (renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, kept.c_str(), RENAME_NOREPLACE) == 0) {
+  const bool moved = MoveToKeptCopy(path, kept);
+  const int error = errno;
+  if (moved) {
     std::fprintf(stderr, "settings file %s is %s; kept aside as %s\n", path.c_str(), why, kept.c_str());
-    return true;
-  }
-  if (FirstReport("aside:" + path)) {
+  } else {
     std::fprintf(stderr, "settings file %s is %s and cannot be kept aside as %s (%s); it is left as it is\n",
-                 path.c_str(), why, kept.c_str(), std::strerror(errno));
+                 path.c_str(), why, kept.c_str(), std::strerror(error));
   }
-  return false;
+  return moved;
 }
 
 // A folder in the file's place is the user's, not a damaged file: it stays as it is, and no setting
@@ -138,43 +162,42 @@ bool SetAside(const std::string& path, const char* why) {
 bool NotPlain(const std::string& path) {
   struct stat info {};
   if (stat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return SetAside(path, "not a plain file");
-  if (FirstReport("folder:" + path)) {
-    std::fprintf(stderr, "settings cannot be kept: %s is a folder; the game runs on its defaults\n", path.c_str());
-  }
+  std::fprintf(stderr, "settings cannot be kept: %s is a folder; the game runs on its defaults\n", path.c_str());
   return false;
 }
 
 // A file that is there but cannot be read may hold the user's settings: it is neither read nor
 // written over this run.
 void Unreadable(const std::string& path, int error) {
-  if (FirstReport("unreadable:" + path)) {
-    std::fprintf(stderr,
-                 "settings file %s cannot be read (%s); it is left as it is, and the game runs on its defaults\n",
-                 path.c_str(), std::strerror(error));
-  }
+  std::fprintf(stderr, "settings file %s cannot be read (%s); it is left as it is, and the game runs on its defaults\n",
+               path.c_str(), std::strerror(error));
 }
 
 }  // namespace
 
 RegistryFile RegistryFile::Load(const std::string& path) {
   RegistryFile file;
+  if (LeftEarlier(path)) {
+    file.leftAlone_ = true;
+    return file;
+  }
   std::string text;
   if (!ReadRegularFile(path, kMaxFileSize, text)) {
     const int error = errno;
     if (error == ENOENT || error == ENOTDIR) return file;
-    if (error == ENOMEM) {
-      file.leftAlone_ = !SetAside(path, "larger than a key file can be");
+    if (error == EFBIG) {
+      file.leftAlone_ = LeaveForTheRun(path, !SetAside(path, "larger than a key file can be"));
     } else if (error == EISDIR) {
-      file.leftAlone_ = !NotPlain(path);
+      file.leftAlone_ = LeaveForTheRun(path, !NotPlain(path));
     } else {
       Unreadable(path, error);
-      file.leftAlone_ = true;
+      file.leftAlone_ = LeaveForTheRun(path, true);
     }
     return file;
   }
   if (text.find('\0') != std::string::npos || (!file.Parse(text) && file.Count() == 0)) {
     file.values_.clear();
-    file.leftAlone_ = !SetAside(path, "not a settings file");
+    file.leftAlone_ = LeaveForTheRun(path, !SetAside(path, "not a settings file"));
     return file;
   }
   for (size_t line : file.skipped_) {

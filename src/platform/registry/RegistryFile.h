@@ -7,8 +7,9 @@
 // same key, so damage costs as little as it can: a line that does not read is skipped and the rest
 // kept, and a file that is not a key file at all (nor a plain file) is set aside for the user as
 // "<file>.bad" (or, when that is taken, "<file>.bad.1" and so on), never overwritten. A folder in the
-// file's place, a file that cannot be read, and one that cannot be set aside are left as they are and
-// named once; nothing is then kept. A damaged file never stops the program.
+// file's place, a file that cannot be read, and one that cannot be set aside are left as they are for
+// the rest of the run, even should they become readable, and named once; nothing is then kept. A
+// damaged file never stops the program.
 
 #include "platform/base/WinTypes.h"
 
@@ -25,8 +26,8 @@ class RegistryFile {
     std::string data;  // REG_DWORD: 4 bytes, little-endian
   };
 
-  // The values of the file; none when it is missing or unreadable. Skipped lines and a file set
-  // aside or left as it is are logged, each once per run.
+  // The values of the file; none when it is missing, unreadable or left alone earlier in the run.
+  // Skipped lines and a file set aside or left as it is are logged, each once per run.
   static RegistryFile Load(const std::string& path);
   // True when what stands at the path must not be written over (see above).
   bool LeftAlone() const { return leftAlone_; }

@@ -2,12 +2,18 @@
 
 #include "../ScopedEnv.h"
 #include "../ScratchFolder.h"
+#include "platform/files/KeptCopy.h"
 
 #include <gtest/gtest.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <iterator>
 
 namespace {
@@ -213,6 +219,55 @@ TEST_F(Registry, AnUnreadableFileIsKeptAsideBeforeAnythingIsWritten) {
   }
 }
 
+// Kept aside past a folder at the first name, and where the filesystem cannot rename without
+// replacing; the settings are then written.
+TEST_F(Registry, AFileIsKeptAsidePastAFolderAndWithoutNoReplaceRename) {
+  const std::string file = dir / "Game/settings.ini";
+  fs::create_directories(file + ".bad/inside");
+  const int refusals[] = {0, EINVAL, ENOSYS};
+  for (int n = 1; n <= 3; ++n) {
+    dir.Write("Game/settings.ini", "junk\n");
+    Velk::RefuseNoReplaceRename(refusals[n - 1]);
+    Set("SOFTWARE\\Game", "MusicVolume", REG_DWORD, std::string("\x55\0\0\0", 4));
+    Velk::RefuseNoReplaceRename(0);
+    EXPECT_EQ(ReadWholeFile(file + ".bad." + std::to_string(n)), "junk\n") << n;
+    EXPECT_EQ(ReadWholeFile(file), "\"MusicVolume\"=dword:00000055\n") << n;
+  }
+  EXPECT_TRUE(fs::is_directory(file + ".bad/inside"));
+}
+
+// A file that could not be set aside, a folder in the file's place and (unless root, who reads
+// every file) a file that cannot be read are left as they are for the run, even once usable.
+TEST_F(Registry, WhatIsLeftAloneStaysSoForTheRun) {
+  const std::string mine = "\"MusicVolume\"=dword:00000021\n", junk = "no line here reads\n";
+  dir.Write("Refused/settings.ini", junk);
+  dir.Write("Unreadable/settings.ini", mine);
+  fs::create_directories(dir / "Folder/settings.ini");
+  fs::permissions(dir / "Unreadable/settings.ini", fs::perms::none);
+  std::vector<std::string> keys = {"Refused", "Folder"};
+  if (geteuid() != 0) keys.push_back("Unreadable");
+  Velk::RefuseNoReplaceRename(EROFS);
+  testing::internal::CaptureStderr();
+  for (const std::string& key : keys) EXPECT_EQ(Query(("SOFTWARE\\" + key).c_str(), "MusicVolume").first, kNotFound);
+  Velk::RefuseNoReplaceRename(0);
+  fs::remove(dir / "Folder/settings.ini");
+  fs::permissions(dir / "Unreadable/settings.ini", fs::perms::owner_read | fs::perms::owner_write);
+  for (const std::string& key : keys) {
+    HKEY handle = Open(("SOFTWARE\\" + key).c_str(), KEY_ALL_ACCESS);
+    EXPECT_EQ(RegSetValueExA(handle, "MusicVolume", 0, REG_SZ, reinterpret_cast<const BYTE*>("1"), 1),
+              static_cast<LONG>(ERROR_ACCESS_DENIED))
+        << key;
+    EXPECT_EQ(Query(("SOFTWARE\\" + key).c_str(), "MusicVolume").first, kNotFound) << key;
+    RegCloseKey(handle);
+  }
+  const std::string log = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), static_cast<long>(keys.size())) << log;
+  EXPECT_NE(log.find(std::string("(") + std::strerror(EROFS) + "); it is left as it is\n"), std::string::npos) << log;
+  EXPECT_EQ(ReadWholeFile(dir / "Refused/settings.ini"), junk);
+  EXPECT_FALSE(fs::exists(dir / "Folder/settings.ini"));
+  EXPECT_EQ(ReadWholeFile(dir / "Unreadable/settings.ini"), mine);
+}
+
 // A settings folder that cannot be made is named once a run, with the reason; nothing else fails.
 TEST_F(Registry, AnUnwritableFolderIsReportedOnce) {
   dir.Write("plain-file", "x");
@@ -245,6 +300,47 @@ TEST_F(Registry, TemporariesOfDeadWritersAreRemoved) {
   EXPECT_TRUE(fs::exists(dir / live));
   EXPECT_TRUE(fs::exists(dir / other));
   EXPECT_EQ(ReadWholeFile(dir / "Game/settings.ini"), "\"SfxVolume\"=dword:00000032\n");
+}
+
+// Makes `folder` a read-only filesystem of this process's own, holding the file `name` with `bytes`;
+// false where the machine gives an ordinary process no mount namespace.
+bool MountReadOnly(const std::string& folder, const std::string& name, const std::string& bytes) {
+  const std::string uid = std::to_string(geteuid()), gid = std::to_string(getegid());
+  if (unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0) return false;
+  std::ofstream("/proc/self/setgroups") << "deny";
+  std::ofstream("/proc/self/uid_map") << uid + " " + uid + " 1";
+  std::ofstream("/proc/self/gid_map") << gid + " " + gid + " 1";
+  if (mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+      mount("velk", folder.c_str(), "tmpfs", 0, nullptr) != 0) {
+    return false;
+  }
+  fs::create_directories(fs::path(folder + "/" + name).parent_path());
+  std::ofstream(folder + "/" + name) << bytes;
+  return mount(nullptr, folder.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+}
+
+// A read-only filesystem is named as such: where a key folder cannot be made (not "no such file",
+// what the folder's absence says after), and where a damaged file cannot be kept aside.
+TEST(RegistryOnReadOnlyFilesystem, TheReasonIsNamed) {
+  const std::string folder = fs::temp_directory_path().string();
+  const pid_t probe = fork();
+  if (probe == 0) _exit(MountReadOnly(folder, "probe", "") ? 0 : 1);
+  int status = 0;
+  if (probe < 0 || waitpid(probe, &status, 0) != probe || status != 0) GTEST_SKIP() << "no mount namespace here";
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  const std::string reason = std::strerror(EROFS);
+  auto useBoth = [&] {
+    if (!MountReadOnly(folder, "Game/settings.ini", "junk\n")) std::exit(2);
+    setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
+    HKEY key = nullptr;
+    RegCreateKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\Other", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    RegOpenKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\Game", 0, KEY_READ, &key);
+    RegQueryValueExA(key, "MusicVolume", nullptr, nullptr, nullptr, nullptr);
+    std::exit(0);
+  };
+  EXPECT_EXIT(
+      useBoth(), testing::ExitedWithCode(0),
+      "settings cannot be saved in .*/Other: " + reason + "\n.*cannot be kept aside as .* \\(" + reason + "\\)");
 }
 
 }  // namespace
