@@ -56,9 +56,8 @@ TEST(UnreadablePref, IsToldAsUnreadableAndLeftAsItWas) {
   fs::permissions(run.PrefPath(), fs::perms::none);
   // The phase makes one more profile, which must not be written over the file.
   const int status = RunAsPlayer(run, "cut_pref",
-                                 "Your saved progress could not be read, and no copy of it could be written, so the "
-                                 "game starts afresh and will not keep this game's progress. The file is left "
-                                 "untouched at " +
+                                 "Your saved progress could not be read, so the game starts afresh and will not keep "
+                                 "this game's progress. The file is left untouched at " +
                                      run.PrefPath().string());
   if (status == kUnreachable) GTEST_SKIP() << "the user nobody cannot run the program from the build folder";
   EXPECT_EQ(status, 0);

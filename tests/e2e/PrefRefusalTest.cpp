@@ -1,0 +1,164 @@
+// The program itself, headless, over a home where pref.dat cannot be used as it stands: held by a
+// second process, too large, under a file-size limit, on a read-only file system. Each start is
+// closed by SIGTERM once loaded. The player's file is never written over, and each refusal is told
+// once, with its reason.
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/inotify.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+#include "app/ChildProcess.h"
+#include "platform/ScratchFolder.h"
+
+namespace E2e {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kLimitMs = 20000 * Velk::Testing::kChildSlowdown;
+
+size_t Count(const std::string& text, const std::string& what) {
+  size_t count = 0;
+  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++count;
+  return count;
+}
+
+std::string Bytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// pref.dat.lock taken as another copy of the game takes it; with `briefly`, given up a moment after
+// the program first opens it, as a copy that was saving then does.
+class SecondCopy {
+ public:
+  SecondCopy(const fs::path& lock, bool briefly) : fd_(open(lock.c_str(), O_RDWR)) {
+    EXPECT_EQ(flock(fd_, LOCK_EX), 0);
+    if (!briefly) return;
+    const int watch = inotify_init1(IN_CLOEXEC);
+    inotify_add_watch(watch, lock.c_str(), IN_OPEN);
+    release_ = std::thread([this, watch] {
+      pollfd opened{watch, POLLIN, 0};
+      poll(&opened, 1, kLimitMs);
+      std::this_thread::sleep_for(std::chrono::milliseconds(30));
+      flock(fd_, LOCK_UN);
+      close(watch);
+    });
+  }
+  ~SecondCopy() {
+    if (release_.joinable()) release_.join();
+    close(fd_);
+  }
+
+ private:
+  int fd_;
+  std::thread release_;
+};
+
+class PrefRefusal : public ::testing::Test {
+ protected:
+  // What the program said from its start to its end; `prefix` runs it under another program.
+  std::string StartAndStop(const std::vector<std::string>& prefix = {}) {
+    std::vector<std::string> argv = prefix;
+    argv.push_back((fs::path(PELUNE_RUNTIME_DIR) / "pelune").string());
+    const fs::path home = scratch.Path();
+    fs::create_directories(home / "run");
+    fs::permissions(home / "run", fs::perms::owner_all);
+    Velk::Testing::ChildProcess child(argv,
+                                      {{"XDG_DATA_HOME", (home / "data").string()},
+                                       {"XDG_CONFIG_HOME", (home / "config").string()},
+                                       {"XDG_RUNTIME_DIR", (home / "run").string()},
+                                       {"VELK_BACKEND", "headless"}},
+                                      2);
+    std::string said;
+    std::optional<std::string> line;
+    while (said.find("Resource Loading Time") == std::string::npos && (line = child.ReadLine(kLimitMs)))
+      said += *line + "\n";
+    kill(child.Pid(), SIGTERM);
+    const std::optional<int> status = child.WaitForEnd(kLimitMs);
+    while ((line = child.ReadLine(kLimitMs))) said += *line + "\n";
+    EXPECT_TRUE(status && WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << said;
+    return said;
+  }
+
+  // A first start's pref.dat, whose best survival score is then made 999,999.
+  std::string StoreTopScore() {
+    StartAndStop();
+    std::string bytes = Bytes(pref);
+    bytes.replace(40 + 256, 4, std::string("\x3f\x42\x0f\x00", 4));
+    std::ofstream(pref, std::ios::binary | std::ios::trunc) << bytes;
+    return bytes;
+  }
+
+  ScratchFolder scratch;
+  const fs::path pref = scratch / "data/Drimak Games/Pelune/pref.dat";
+};
+
+// Held through the start, the file is the other copy's: told once, never written. Held for a
+// moment, it is waited for and read.
+TEST_F(PrefRefusal, AFileHeldByAnotherCopyIsWaitedForOrLeftAsItIs) {
+  const std::string mine = StoreTopScore();
+  for (bool briefly : {false, true}) {
+    std::string said;
+    {
+      SecondCopy second(pref.string() + ".lock", briefly);
+      said = StartAndStop();
+    }
+    EXPECT_TRUE(Bytes(pref) == mine) << "pref.dat was rewritten";
+    EXPECT_EQ(Count(said, " is in use by another copy of the game; it is left untouched"), briefly ? 0u : 1u) << said;
+    EXPECT_EQ(Count(said, "] Another copy of the game is using your saved progress"), briefly ? 0u : 1u) << said;
+    EXPECT_EQ(Count(said, "pref.dat: could not save"), 0u) << said;
+  }
+}
+
+// A file-size limit below pref.dat's size: the save fails, is told once, and leaves nothing.
+TEST_F(PrefRefusal, AFileSizeLimitFailsTheSaveWhichIsTold) {
+  const std::string said = StartAndStop({"/usr/bin/prlimit", "--fsize=4096"});
+  EXPECT_EQ(Count(said, "pref.dat: could not save " + pref.string() + " (file too large); kept in memory"), 1u)
+      << said;
+  EXPECT_EQ(Count(said, "] Your progress cannot be saved"), 1u) << said;
+  for (const fs::directory_entry& entry : fs::directory_iterator(pref.parent_path()))
+    EXPECT_FALSE(entry.path().string().ends_with(".tmp")) << entry.path();
+}
+
+// 300 MB is more than a file the game reads: the reason is named, and the box says what was tried.
+TEST_F(PrefRefusal, AFileTooLargeIsToldAsUnreadableForItsSize) {
+  fs::create_directories(pref.parent_path());
+  std::ofstream(pref).close();
+  fs::resize_file(pref, 300u << 20);
+  const std::string said = StartAndStop();
+  EXPECT_EQ(Count(said, pref.string() + " is there but cannot be read (file too large); it is left untouched"), 1u)
+      << said;
+  EXPECT_EQ(Count(said, "] Your saved progress could not be read, so the game starts afresh and will not keep this "
+                        "game's progress. The file is left untouched at " +
+                            pref.string()),
+            1u)
+      << said;
+  EXPECT_EQ(fs::file_size(pref), 300u << 20);
+}
+
+// The home mounted read-only, in a mount namespace of the run's own: the progress is read, and the
+// failed saves are told once as what they are.
+TEST_F(PrefRefusal, AReadOnlyFileSystemIsNamedAsSuch) {
+  const std::string flags = geteuid() == 0 ? "-m" : "-Urm";
+  if (std::system(("/usr/bin/unshare " + flags + " /bin/true").c_str()) != 0) GTEST_SKIP() << "unshare " << flags << " fails";
+  const std::string mine = StoreTopScore();
+  const std::vector<std::string> prefix = {
+      "/usr/bin/unshare", flags, "/bin/sh", "-c",
+      "mount --bind \"$0\" \"$0\" && mount -o remount,bind,ro \"$0\" && exec \"$@\"", scratch / "data"};
+  const std::string said = StartAndStop(prefix);
+  EXPECT_EQ(Count(said, "pref.dat: could not save " + pref.string() + " (read-only file system); kept in memory"), 1u)
+      << said;
+  EXPECT_EQ(Count(said, "access denied"), 0u) << said;
+  EXPECT_TRUE(Bytes(pref) == mine);
+}
+
+}  // namespace
+}  // namespace E2e
