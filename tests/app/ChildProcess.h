@@ -3,6 +3,7 @@
 // line, its end awaited with a time limit. Nothing waits without a bound.
 
 #include <fcntl.h>
+#include <grp.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -10,8 +11,11 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
+#include <cstring>
 #include <map>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -20,28 +24,42 @@ extern char** environ;
 
 namespace Velk::Testing {
 
-// A child built under the thread sanitizer runs several times slower; under the address sanitizer
-// its leak scan at exit (over the X libraries' heap too) can take most of a second on a busy machine.
-#if defined(__SANITIZE_THREAD__)
-constexpr int kChildSlowdown = 4;
-#elif defined(__SANITIZE_ADDRESS__)
-constexpr int kChildSlowdown = 3;
-#else
-constexpr int kChildSlowdown = 1;
-#endif
+// How many times slower a sanitizer build runs the same code: every time limit of the tests is
+// stretched by it (cmake/TestLimits.cmake sets it for CTest's limits too).
+constexpr int kChildSlowdown = PELUNE_TEST_SLOWDOWN;
+
+// Whom a child runs as instead of its parent's user; only root can switch.
+struct UserId {
+  uid_t uid;
+  gid_t gid;
+};
+
+// Makes the calling process `user`, with no supplementary groups; false when it may not.
+inline bool BecomeUser(const UserId& user) {
+  return setgroups(0, nullptr) == 0 && setgid(user.gid) == 0 && setuid(user.uid) == 0;
+}
 
 class ChildProcess {
  public:
   // Runs `argv` with the environment changed by `env`; with `fdOut` >= 0 that descriptor of the
   // child becomes the write end of a pipe read through Out() (its standard output when 1). A
   // non-empty `workDir` is the child's current folder; a non-empty `errorsFile` takes its standard
-  // error.
+  // error; `user` is whom it runs as. A child that cannot be made throws, failing the test: no
+  // object stands for a process that is not there, so nothing signals a pid below 1.
   ChildProcess(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env, int fdOut = 1,
-               const std::string& workDir = "", const std::string& errorsFile = "") {
+               const std::string& workDir = "", const std::string& errorsFile = "",
+               const std::optional<UserId>& user = std::nullopt) {
     int pipeFds[2];
-    if (pipe2(pipeFds, O_CLOEXEC) != 0) return;
+    if (pipe2(pipeFds, O_CLOEXEC) != 0)
+      throw std::runtime_error("no pipe for " + argv[0] + ": " + std::strerror(errno));
     std::vector<std::string> vars = Environment(env);
     pid_ = fork();
+    if (pid_ < 0) {
+      const int error = errno;
+      close(pipeFds[0]);
+      close(pipeFds[1]);
+      throw std::runtime_error("cannot start " + argv[0] + ": " + std::strerror(error));
+    }
     if (pid_ == 0) {
       dup2(pipeFds[1], fdOut);  // dup2 clears close-on-exec on the copy
       if (!workDir.empty() && chdir(workDir.c_str()) != 0) _exit(126);
@@ -49,12 +67,14 @@ class ChildProcess {
         const int errors = open(errorsFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         if (errors < 0 || dup2(errors, 2) < 0) _exit(126);
       }
+      if (user && !BecomeUser(*user)) _exit(126);
       std::vector<char*> args, envp;
       for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
       args.push_back(nullptr);
       for (const std::string& v : vars) envp.push_back(const_cast<char*>(v.c_str()));
       envp.push_back(nullptr);
       execve(args[0], args.data(), envp.data());
+      std::fprintf(stderr, "cannot run %s: %s\n", args[0], std::strerror(errno));
       _exit(127);
     }
     close(pipeFds[1]);

@@ -13,11 +13,7 @@
 namespace Velk::Testing {
 namespace {
 
-#if defined(__SANITIZE_THREAD__) || defined(__SANITIZE_ADDRESS__)
-constexpr double kSlowdown = 3;
-#else
-constexpr double kSlowdown = 1;
-#endif
+constexpr double kSlowdown = kChildSlowdown;
 
 TEST(IdlePauseUnderX, AWindowPausesTwoSecondsBeforeTheServersScreenSaverIsDue) {
   if (access("/usr/bin/Xvfb", X_OK) != 0) GTEST_SKIP() << "Xvfb is not installed";

@@ -10,8 +10,8 @@ namespace Velk::Testing {
 namespace {
 
 // Well beyond what the program takes (its own bound after a lost display is 2 s), so that a loaded
-// machine passes; stretched again for a sanitizer build. They find a program that hangs, and stay
-// below the 30 s of the slow shutdown that a second signal cuts short.
+// machine passes; stretched again for a sanitizer build. They find a program that hangs; a second
+// signal that does not cut the slow shutdown (30 s) short shows in the status it ends with.
 constexpr int kSlowdown = kChildSlowdown;
 constexpr int kCloseLimitMs = 5000 * kSlowdown;
 constexpr int kLostDisplayLimitMs = 7000 * kSlowdown;

@@ -759,12 +759,18 @@ TEST_F(PrefDamageTest, ADamagedHeaderIsReplacedInOneCommit) {
 
 size_t gCopySize = 0;
 
-// No room left on the disk from the moment the copy of the damaged file is whole.
-void DiskFullAfterTheCopy(size_t written) {
+// No room left on the disk for this process's writes, the test's own output too, until the limit
+// is set back.
+void FillTheDisk() {
   rlimit limit{};
   getrlimit(RLIMIT_FSIZE, &limit);
   limit.rlim_cur = 0;
-  if (written == gCopySize) setrlimit(RLIMIT_FSIZE, &limit);
+  setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+// No room left on the disk from the moment the copy of the damaged file is whole.
+void DiskFullAfterTheCopy(size_t written) {
+  if (written == gCopySize) FillTheDisk();
 }
 
 // The fresh start's commit fails: until one succeeds, the damaged file on disk holds no profile to
@@ -782,10 +788,15 @@ TEST_F(PrefDamageTest, UntilTheFreshStartIsCommittedTheDamagedFileHoldsNoProfile
   QCPref pref;
   pref.Load();
   Velk::SetAtomicWriteProbe(nullptr);
+  setrlimit(RLIMIT_FSIZE, &room);
   std::vector<QCProfile> profiles;
   pref.ReadAllProfiles(profiles);
   EXPECT_TRUE(profiles.empty());
-  EXPECT_FALSE(pref.LoadProfile(nullptr, 1));
+  FillTheDisk();
+  const bool loaded = pref.LoadProfile(nullptr, 1);
+  setrlimit(RLIMIT_FSIZE, &room);
+  EXPECT_FALSE(loaded);
+  FillTheDisk();
   pref.CreateProfile(L"Ann", nullptr, nullptr);
   setrlimit(RLIMIT_FSIZE, &room);
   EXPECT_FALSE(pref.SaveProfile(nullptr));
@@ -821,6 +832,7 @@ TEST_F(QCPrefTest, AKilledSaveLeavesTheOldOrTheNewFile) {
     int pipeFds[2];
     ASSERT_EQ(pipe(pipeFds), 0);
     pid_t child = fork();
+    ASSERT_GE(child, 0);
     if (child == 0) {
       close(pipeFds[0]);
       for (int i = 0;; ++i) {

@@ -12,8 +12,7 @@
 #include <iterator>
 
 #include "app/ChildProcess.h"
-#include "e2e/FindProgram.h"
-#include "platform/ScratchFolder.h"
+#include "e2e/PlayerUser.h"
 
 namespace E2e {
 namespace {
@@ -21,7 +20,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr int kLimitMs = 20000 * Velk::Testing::kChildSlowdown;
-constexpr uid_t kNobody = 65534;
 
 class DamagedHome : public ::testing::Test {
  protected:
@@ -33,25 +31,25 @@ class DamagedHome : public ::testing::Test {
   }
 
   // What the program wrote to standard error, from its start to its end (status 0) on SIGTERM after
-  // its loading thread finished; `prefix` runs it as another user.
-  std::string StartAndStop(const std::vector<std::string>& prefix = {}) {
-    std::vector<std::string> argv = prefix;
-    argv.push_back((fs::path(PELUNE_RUNTIME_DIR) / "pelune").string());
-    Velk::Testing::ChildProcess child(argv,
-                                      {{"XDG_DATA_HOME", (home / "data").string()},
-                                       {"XDG_CONFIG_HOME", (home / "config").string()},
-                                       {"XDG_RUNTIME_DIR", (home / "run").string()},
-                                       {"VELK_BACKEND", "headless"},
-                                       {"SDL_VIDEODRIVER", "dummy"},
-                                       {"SDL_AUDIODRIVER", "dummy"}},
-                                      2);
+  // its loading thread finished; run as the player when `asPlayer`, else as the test.
+  std::string StartAndStop(bool asPlayer = false) {
+    const std::map<std::string, std::string> env = {{"XDG_DATA_HOME", (home / "data").string()},
+                                                    {"XDG_CONFIG_HOME", (home / "config").string()},
+                                                    {"XDG_RUNTIME_DIR", (home / "run").string()},
+                                                    {"VELK_BACKEND", "headless"},
+                                                    {"SDL_VIDEODRIVER", "dummy"},
+                                                    {"SDL_AUDIODRIVER", "dummy"}};
+    const std::string pelune = (fs::path(PELUNE_RUNTIME_DIR) / "pelune").string();
+    const std::unique_ptr<Velk::Testing::ChildProcess> child =
+        asPlayer ? player.Start({player.Pelune()}, env, 2)
+                 : std::make_unique<Velk::Testing::ChildProcess>(std::vector<std::string>{pelune}, env, 2);
     std::string errors;
     std::optional<std::string> line;
-    while (errors.find("Resource Loading Time") == std::string::npos && (line = child.ReadLine(kLimitMs)))
+    while (errors.find("Resource Loading Time") == std::string::npos && (line = child->ReadLine(kLimitMs)))
       errors += *line + "\n";
-    kill(child.Pid(), SIGTERM);
-    const std::optional<int> status = child.WaitForEnd(kLimitMs);
-    while ((line = child.ReadLine(kLimitMs))) errors += *line + "\n";
+    kill(child->Pid(), SIGTERM);
+    const std::optional<int> status = child->WaitForEnd(kLimitMs);
+    while ((line = child->ReadLine(kLimitMs))) errors += *line + "\n";
     EXPECT_TRUE(status && WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << errors;
     return errors;
   }
@@ -63,8 +61,8 @@ class DamagedHome : public ::testing::Test {
     return count + errors.starts_with("settings ");
   }
 
-  ScratchFolder scratch;
-  const fs::path home = scratch / "home";
+  PlayerUser player;
+  const fs::path home = player.Folder() / "home";
   const fs::path settings = home / "config" / "Drimak Games" / "Pelune Cafe" / "settings.ini";
 };
 
@@ -73,28 +71,15 @@ std::string ReadBytes(const fs::path& path) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// A player's settings that the player may not read: mode 000 for an ordinary user; for root, who
-// reads every file, as a run under sudo leaves them: root's, mode 0600, in the home of nobody, as
-// whom the program then runs. The game plays on its defaults, names the file once with the reason,
-// and writes nothing over it.
+// A player's settings that the player may not read (mode 000). The game plays on its defaults,
+// names the file once with the reason, and writes nothing over it.
 TEST_F(DamagedHome, ASettingsFileThatCannotBeReadIsLeftAsItIs) {
+  if (!player.Unavailable().empty()) GTEST_SKIP() << player.Unavailable();
   const std::string mine = "\"MusicVolume\"=dword:00000021\n\"ScreenMode\"=dword:00000000\n";
   std::ofstream(settings, std::ios::binary) << mine;
-  std::vector<std::string> prefix;
-  if (geteuid() == 0) {
-    const std::optional<std::string> setpriv = FindProgram("setpriv");
-    if (!setpriv) GTEST_SKIP() << "root reads every file, and setpriv is not there to run the game as another user";
-    fs::permissions(scratch.Path(), fs::perms::others_exec, fs::perm_options::add);
-    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(home))
-      ASSERT_EQ(chown(entry.path().c_str(), kNobody, kNobody), 0) << entry.path();
-    ASSERT_EQ(chown(home.c_str(), kNobody, kNobody) | chown(settings.c_str(), 0, 0), 0);
-    fs::permissions(settings, fs::perms::owner_read | fs::perms::owner_write);
-    const std::string id = std::to_string(kNobody);
-    prefix = {*setpriv, "--reuid=" + id, "--regid=" + id, "--clear-groups"};
-  } else {
-    fs::permissions(settings, fs::perms::none);
-  }
-  const std::string errors = StartAndStop(prefix);
+  player.Give(home);
+  fs::permissions(settings, fs::perms::none);
+  const std::string errors = StartAndStop(true);
   EXPECT_EQ(SettingsLines(errors), 1u) << errors;
   const std::string line = "settings file " + settings.string() + " cannot be read (" + std::strerror(EACCES) +
                            "); it is left as it is, and the game runs on its defaults\n";

@@ -47,7 +47,7 @@ std::string PhaseResult::Transcript() const {
   return text;
 }
 
-GameRun::GameRun(const std::string& testName) : root_(fs::path(E2E_OUTPUT_DIR) / testName) {
+GameRun::GameRun(const std::string& testName, const fs::path& parent) : root_(parent / testName) {
   fs::remove_all(root_);
   for (const fs::path& folder : {ProgramFolder(), OutFolder(), DataHome(), ConfigHome(), root_ / "home" / "run"}) {
     fs::create_directories(folder);
@@ -75,7 +75,7 @@ std::unique_ptr<Velk::Testing::ChildProcess> GameRun::Start(const std::string& p
       {"SDL_VIDEODRIVER", window ? "x11" : "dummy"},
       {"SDL_AUDIODRIVER", "dummy"},
   });
-  return std::make_unique<Velk::Testing::ChildProcess>(argv, env, 1, "", options.errorsFile.string());
+  return std::make_unique<Velk::Testing::ChildProcess>(argv, env, 1, "", options.errorsFile.string(), options.user);
 }
 
 PhaseResult GameRun::Run(const std::string& phase, const PhaseOptions& options) {

@@ -12,9 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace Velk::Testing {
-class ChildProcess;
-}
+#include "app/ChildProcess.h"
 
 namespace E2e {
 
@@ -32,13 +30,7 @@ struct PhaseResult {
 };
 
 // Sanitizer builds run the same phases several times slower.
-#if defined(__SANITIZE_THREAD__)
-constexpr int kPhaseSlowdown = 8;
-#elif defined(__SANITIZE_ADDRESS__)
-constexpr int kPhaseSlowdown = 4;
-#else
-constexpr int kPhaseSlowdown = 1;
-#endif
+constexpr int kPhaseSlowdown = Velk::Testing::kChildSlowdown;
 
 struct PhaseOptions {
   // Stopped with SIGKILL as soon as this step is logged.
@@ -50,12 +42,14 @@ struct PhaseOptions {
   std::map<std::string, std::string> env;
   // Where the child's standard error goes instead of the test's own, when not empty.
   std::filesystem::path errorsFile;
+  // Whom the phase runs as, when not as the test (PlayerUser sets it).
+  std::optional<Velk::Testing::UserId> user;
 };
 
 class GameRun {
  public:
-  // A clean folder for the test of that name, with the archives linked in.
-  explicit GameRun(const std::string& testName);
+  // A clean folder for the test of that name under `parent`, with the archives linked in.
+  explicit GameRun(const std::string& testName, const std::filesystem::path& parent = E2E_OUTPUT_DIR);
 
   PhaseResult Run(const std::string& phase, const PhaseOptions& options = {});
   // The phase's process, started and left to the caller, who reads its steps from its output.

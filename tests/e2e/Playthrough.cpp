@@ -15,6 +15,7 @@
 #include "common/DataFolder.h"
 #include "common/MersenneTwister.h"
 #include "common/Unicode.h"
+#include "e2e/GameRun.h"
 #include "platform/backend/Backend.h"
 #include "platform/clock/Clock.h"
 #include "platform/crt/Rand.h"
@@ -30,11 +31,7 @@ namespace E2e {
 
 namespace {
 
-#if defined(__SANITIZE_THREAD__) || defined(__SANITIZE_ADDRESS__)
-constexpr int kWallLimitMs = 60000;  // the threads run several times slower
-#else
-constexpr int kWallLimitMs = 10000;
-#endif
+constexpr int kWallLimitMs = 15000 * kPhaseSlowdown;
 // Loop steps without an update before the step is declared stuck; a due update comes within a handful.
 constexpr int kLoopStepsPerUpdate = 10000;
 constexpr int kProbeTolerance = 8;

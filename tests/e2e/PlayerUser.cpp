@@ -1,0 +1,99 @@
+#include "e2e/PlayerUser.h"
+
+#include <pwd.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <stdexcept>
+
+namespace E2e {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Whatever the test's umask: the player reaches all it runs.
+constexpr fs::perms kSearchable = fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec;
+constexpr fs::perms kReadable =
+    fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read;
+constexpr fs::perms kRunnable = kReadable | fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec;
+
+constexpr int kCannotSwitch = 1;
+constexpr int kCannotReach = 2;
+
+// How a process that becomes `user` fares: 0, or what it could not do.
+int TryAs(const Velk::Testing::UserId& user, const fs::path& folder) {
+  const pid_t pid = fork();
+  if (pid < 0) throw std::runtime_error(std::string("cannot fork: ") + std::strerror(errno));
+  if (pid == 0) {
+    if (!Velk::Testing::BecomeUser(user)) _exit(kCannotSwitch);
+    _exit(access(folder.c_str(), X_OK) == 0 ? 0 : kCannotReach);
+  }
+  int status = 0;
+  if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) throw std::runtime_error("the probe as nobody was lost");
+  return WEXITSTATUS(status);
+}
+
+}  // namespace
+
+PlayerUser::PlayerUser() {
+  if (scratch_.Path().empty()) throw std::runtime_error("no scratch folder for the player");
+  if (geteuid() != 0) return;
+  const passwd* nobody = getpwnam("nobody");
+  if (nobody == nullptr) {
+    unavailable_ = "root reads every file, and there is no user nobody to run the program as";
+    return;
+  }
+  user_ = Velk::Testing::UserId{nobody->pw_uid, nobody->pw_gid};
+  fs::permissions(Folder(), kSearchable);
+  const int fate = TryAs(*user_, Folder());
+  if (fate == kCannotReach) throw std::runtime_error("the user nobody cannot reach " + Folder().string());
+  if (fate == kCannotSwitch) unavailable_ = "root may not become the user nobody here";
+}
+
+// A folder the test made unsearchable is opened again first, so that it can be removed.
+PlayerUser::~PlayerUser() {
+  std::error_code ignored;
+  for (auto entry = fs::recursive_directory_iterator(Folder(), ignored); entry != fs::end(entry);
+       entry.increment(ignored)) {
+    if (entry->is_directory(ignored) && !entry->is_symlink(ignored))
+      fs::permissions(entry->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+  }
+}
+
+fs::path PlayerUser::Pelune() const {
+  const fs::path folder = Folder() / "program";
+  if (fs::create_directory(folder)) {
+    fs::permissions(folder, kSearchable);
+    for (const char* file : {"pelune", "loc.pak", "data.pak"}) {
+      fs::copy_file(fs::path(PELUNE_RUNTIME_DIR) / file, folder / file);
+      fs::permissions(folder / file, file == std::string("pelune") ? kRunnable : kReadable);
+    }
+  }
+  return folder / "pelune";
+}
+
+void PlayerUser::Give(const fs::path& path) const {
+  if (!user_) return;
+  const auto give = [this](const fs::path& one) {
+    if (lchown(one.c_str(), user_->uid, user_->gid) != 0) throw std::runtime_error("cannot give " + one.string());
+  };
+  give(path);
+  if (fs::is_directory(path))
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(path)) give(entry.path());
+}
+
+std::unique_ptr<Velk::Testing::ChildProcess> PlayerUser::Start(const std::vector<std::string>& argv,
+                                                               const std::map<std::string, std::string>& env,
+                                                               int fdOut) const {
+  return std::make_unique<Velk::Testing::ChildProcess>(argv, env, fdOut, "", "", user_);
+}
+
+PhaseResult PlayerUser::Play(GameRun& run, const std::string& phase, PhaseOptions options) const {
+  options.user = user_;
+  return run.Run(phase, options);
+}
+
+}  // namespace E2e

@@ -1,0 +1,57 @@
+#pragma once
+// The user the cases about a player's unreadable files run the program as. An ordinary user is
+// that player: a file of mode 000 is kept from its owner too. Root reads every file and searches
+// every folder, so for root the player is the user "nobody", over whose files root still acts
+// while the program runs (chmod, read, signal). The player may not reach the build folder (a clone
+// in root's home, of mode 700), so what the player runs lies in Folder(): a folder of the test's
+// own under the temporary folder, every parent searchable, removed with everything in it at the end.
+//
+//   PlayerUser player;
+//   if (!player.Unavailable().empty()) GTEST_SKIP() << player.Unavailable();
+//   GameRun run(name, player.Folder());             // a playthrough the player reaches,
+//   player.Give(run.DataHome().parent_path());      // its home the player's,
+//   PhaseResult result = player.Play(run, "phase"); // a phase played as the player;
+//   auto game = player.Start({player.Pelune()}, env, 2);  // or the program itself: read its
+//   ... game->ReadLine(limit), chmod, kill(game->Pid(), SIGTERM), game->WaitForEnd(limit)
+
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/ChildProcess.h"
+#include "e2e/GameRun.h"
+#include "platform/ScratchFolder.h"
+
+namespace E2e {
+
+class PlayerUser {
+ public:
+  // Throws when the player cannot reach the temporary folder.
+  PlayerUser();
+  ~PlayerUser();
+  PlayerUser(const PlayerUser&) = delete;
+  PlayerUser& operator=(const PlayerUser&) = delete;
+
+  // Why this machine cannot run the program as another user, for a skip; empty when it can.
+  const std::string& Unavailable() const { return unavailable_; }
+  std::filesystem::path Folder() const { return scratch_.Path(); }
+  // The built program, copied with its archives into Folder() (once).
+  std::filesystem::path Pelune() const;
+  // `path` and everything in it made the player's (an ordinary user's own already).
+  void Give(const std::filesystem::path& path) const;
+  // `argv` started as the player, as ChildProcess starts it.
+  std::unique_ptr<Velk::Testing::ChildProcess> Start(const std::vector<std::string>& argv,
+                                                     const std::map<std::string, std::string>& env,
+                                                     int fdOut = 1) const;
+  PhaseResult Play(GameRun& run, const std::string& phase, PhaseOptions options = {}) const;
+
+ private:
+  ScratchFolder scratch_;
+  std::optional<Velk::Testing::UserId> user_;
+  std::string unavailable_;
+};
+
+}  // namespace E2e
