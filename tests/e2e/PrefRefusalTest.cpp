@@ -15,7 +15,7 @@
 #include <thread>
 
 #include "app/ChildProcess.h"
-#include "platform/ScratchFolder.h"
+#include "e2e/PlayerUser.h"
 
 namespace E2e {
 namespace {
@@ -64,26 +64,26 @@ class SecondCopy {
 
 class PrefRefusal : public ::testing::Test {
  protected:
-  // What the program said from its start to its end; `prefix` runs it under another program.
-  std::string StartAndStop(const std::vector<std::string>& prefix = {}) {
-    std::vector<std::string> argv = prefix;
-    argv.push_back((fs::path(PELUNE_RUNTIME_DIR) / "pelune").string());
-    const fs::path home = scratch.Path();
+  // What the program said from its start to its end: run by the test under `prefix`, or, with
+  // `asPlayer`, run as the player over a home given to the player.
+  std::string StartAndStop(const std::vector<std::string>& prefix = {}, bool asPlayer = false) {
     fs::create_directories(home / "run");
     fs::permissions(home / "run", fs::perms::owner_all);
-    Velk::Testing::ChildProcess child(argv,
-                                      {{"XDG_DATA_HOME", (home / "data").string()},
-                                       {"XDG_CONFIG_HOME", (home / "config").string()},
-                                       {"XDG_RUNTIME_DIR", (home / "run").string()},
-                                       {"VELK_BACKEND", "headless"}},
-                                      2);
+    std::vector<std::string> argv = prefix;
+    argv.push_back(asPlayer ? player.Pelune().string() : (fs::path(PELUNE_RUNTIME_DIR) / "pelune").string());
+    const std::map<std::string, std::string> env = {{"XDG_DATA_HOME", (home / "data").string()},
+                                                    {"XDG_CONFIG_HOME", (home / "config").string()},
+                                                    {"XDG_RUNTIME_DIR", (home / "run").string()},
+                                                    {"VELK_BACKEND", "headless"}};
+    if (asPlayer) player.Give(home);
+    const auto child = asPlayer ? player.Start(argv, env, 2) : std::make_unique<Velk::Testing::ChildProcess>(argv, env, 2);
     std::string said;
     std::optional<std::string> line;
-    while (said.find("Resource Loading Time") == std::string::npos && (line = child.ReadLine(kLimitMs)))
+    while (said.find("Resource Loading Time") == std::string::npos && (line = child->ReadLine(kLimitMs)))
       said += *line + "\n";
-    kill(child.Pid(), SIGTERM);
-    const std::optional<int> status = child.WaitForEnd(kLimitMs);
-    while ((line = child.ReadLine(kLimitMs))) said += *line + "\n";
+    kill(child->Pid(), SIGTERM);
+    const std::optional<int> status = child->WaitForEnd(kLimitMs);
+    while ((line = child->ReadLine(kLimitMs))) said += *line + "\n";
     EXPECT_TRUE(status && WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << said;
     return said;
   }
@@ -97,8 +97,9 @@ class PrefRefusal : public ::testing::Test {
     return bytes;
   }
 
-  ScratchFolder scratch;
-  const fs::path pref = scratch / "data/Drimak Games/Pelune/pref.dat";
+  PlayerUser player;
+  const fs::path home = player.Folder() / "home";
+  const fs::path pref = home / "data/Drimak Games/Pelune/pref.dat";
 };
 
 // Held through the start, the file is the other copy's: told once, never written. Held for a
@@ -152,12 +153,36 @@ TEST_F(PrefRefusal, AReadOnlyFileSystemIsNamedAsSuch) {
   const std::string mine = StoreTopScore();
   const std::vector<std::string> prefix = {
       "/usr/bin/unshare", flags, "/bin/sh", "-c",
-      "mount --bind \"$0\" \"$0\" && mount -o remount,bind,ro \"$0\" && exec \"$@\"", scratch / "data"};
+      "mount --bind \"$0\" \"$0\" && mount -o remount,bind,ro \"$0\" && exec \"$@\"", home / "data"};
   const std::string said = StartAndStop(prefix);
   EXPECT_EQ(Count(said, "pref.dat: could not save " + pref.string() + " (read-only file system); kept in memory"), 1u)
       << said;
   EXPECT_EQ(Count(said, "access denied"), 0u) << said;
   EXPECT_TRUE(Bytes(pref) == mine);
+}
+
+// pref.dat's folder, or the data folder above it, that the player may not search: the progress there
+// cannot be read, and the folder is named as such, neither as one that could not be made nor as a
+// file that cannot be written.
+TEST_F(PrefRefusal, AFolderThatCannotBeSearchedIsToldAsUnreadable) {
+  if (!player.Unavailable().empty()) GTEST_SKIP() << player.Unavailable();
+  const std::string mine = StoreTopScore();
+  for (const fs::path& shut : {pref.parent_path(), pref.parent_path().parent_path()}) {
+    fs::permissions(shut, fs::perms::owner_read | fs::perms::owner_write);
+    const std::string said = StartAndStop({}, true);
+    fs::permissions(shut, fs::perms::owner_all);
+    EXPECT_EQ(Count(said, "pref.dat: the folder " + shut.string() + " cannot be opened (access denied); it is left "
+                          "untouched and nothing is saved"),
+              1u)
+        << said;
+    EXPECT_EQ(Count(said, "] Your saved progress could not be read, since its folder cannot be opened, so the game "
+                          "starts afresh and will not keep this game's progress. Nothing is changed in the folder " +
+                              shut.string()),
+              1u)
+        << said;
+    EXPECT_EQ(Count(said, "could not make") + Count(said, "cannot be written"), 0u) << said;
+    EXPECT_TRUE(Bytes(pref) == mine);
+  }
 }
 
 }  // namespace
