@@ -47,7 +47,8 @@ class PrefRefusal : public ::testing::Test {
                                                     {"XDG_RUNTIME_DIR", (home / "run").string()},
                                                     {"VELK_BACKEND", "headless"}};
     if (asPlayer) player.Give(home);
-    const auto child = asPlayer ? player.Start(argv, env, 2) : std::make_unique<Velk::Testing::ChildProcess>(argv, env, 2);
+    const auto child =
+        asPlayer ? player.Start(argv, env, 2) : std::make_unique<Velk::Testing::ChildProcess>(argv, env, 2);
     std::string said;
     std::optional<std::string> line;
     while (said.find("Resource Loading Time") == std::string::npos && (line = child->ReadLine(kLimitMs)))
@@ -90,8 +91,7 @@ TEST_F(PrefRefusal, AFileHeldByAnotherCopyIsLeftAsItIs) {
 // A file-size limit below pref.dat's size: the save fails, is told once, and leaves nothing.
 TEST_F(PrefRefusal, AFileSizeLimitFailsTheSaveWhichIsTold) {
   const std::string said = StartAndStop({"/usr/bin/prlimit", "--fsize=4096"});
-  EXPECT_EQ(Count(said, "pref.dat: could not save " + pref.string() + " (file too large); kept in memory"), 1u)
-      << said;
+  EXPECT_EQ(Count(said, "pref.dat: could not save " + pref.string() + " (file too large); kept in memory"), 1u) << said;
   EXPECT_EQ(Count(said, "] Your progress cannot be saved"), 1u) << said;
   for (const fs::directory_entry& entry : fs::directory_iterator(pref.parent_path()))
     EXPECT_FALSE(entry.path().string().ends_with(".tmp")) << entry.path();
@@ -105,9 +105,10 @@ TEST_F(PrefRefusal, AFileTooLargeIsToldAsUnreadableForItsSize) {
   const std::string said = StartAndStop();
   EXPECT_EQ(Count(said, pref.string() + " is there but cannot be read (file too large); it is left untouched"), 1u)
       << said;
-  EXPECT_EQ(Count(said, "] Your saved progress could not be read, so the game starts afresh and will not keep this "
-                        "game's progress. The file is left untouched at " +
-                            pref.string()),
+  EXPECT_EQ(Count(said,
+                  "] Your saved progress could not be read, so the game starts afresh and will not keep this "
+                  "game's progress. The file is left untouched at " +
+                      pref.string()),
             1u)
       << said;
   EXPECT_EQ(fs::file_size(pref), 300u << 20);
@@ -117,11 +118,16 @@ TEST_F(PrefRefusal, AFileTooLargeIsToldAsUnreadableForItsSize) {
 // failed saves are told once as what they are.
 TEST_F(PrefRefusal, AReadOnlyFileSystemIsNamedAsSuch) {
   const std::string flags = geteuid() == 0 ? "-m" : "-Urm";
-  if (std::system(("/usr/bin/unshare " + flags + " /bin/true").c_str()) != 0) GTEST_SKIP() << "unshare " << flags << " fails";
+  if (std::system(("/usr/bin/unshare " + flags + " /bin/true").c_str()) != 0)
+    GTEST_SKIP() << "unshare " << flags << " fails";
   const std::string mine = StoreTopScore();
   const std::vector<std::string> prefix = {
-      "/usr/bin/unshare", flags, "/bin/sh", "-c",
-      "mount --bind \"$0\" \"$0\" && mount -o remount,bind,ro \"$0\" && exec \"$@\"", home / "data"};
+      "/usr/bin/unshare",
+      flags,
+      "/bin/sh",
+      "-c",
+      "mount --bind \"$0\" \"$0\" && mount -o remount,bind,ro \"$0\" && exec \"$@\"",
+      home / "data"};
   const std::string said = StartAndStop(prefix);
   EXPECT_EQ(Count(said, "pref.dat: could not save " + pref.string() + " (read-only file system); kept in memory"), 1u)
       << said;
@@ -139,13 +145,15 @@ TEST_F(PrefRefusal, AFolderThatCannotBeSearchedIsToldAsUnreadable) {
     fs::permissions(shut, fs::perms::owner_read | fs::perms::owner_write);
     const std::string said = StartAndStop({}, true);
     fs::permissions(shut, fs::perms::owner_all);
-    EXPECT_EQ(Count(said, "pref.dat: the folder " + shut.string() + " cannot be opened (access denied); it is left "
-                          "untouched and nothing is saved"),
+    EXPECT_EQ(Count(said, "pref.dat: the folder " + shut.string() +
+                              " cannot be opened (access denied); it is left "
+                              "untouched and nothing is saved"),
               1u)
         << said;
-    EXPECT_EQ(Count(said, "] Your saved progress could not be read, since its folder cannot be opened, so the game "
-                          "starts afresh and will not keep this game's progress. Nothing is changed in the folder " +
-                              shut.string()),
+    EXPECT_EQ(Count(said,
+                    "] Your saved progress could not be read, since its folder cannot be opened, so the game "
+                    "starts afresh and will not keep this game's progress. Nothing is changed in the folder " +
+                        shut.string()),
               1u)
         << said;
     EXPECT_EQ(Count(said, "could not make") + Count(said, "cannot be written"), 0u) << said;

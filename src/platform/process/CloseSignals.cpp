@@ -7,12 +7,14 @@
 
 #include <atomic>
 #include <cerrno>
+#include <iterator>
 
 namespace Velk {
 
 namespace {
 
 constexpr int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
+static_assert(CloseSignals::kAll == (1u << std::size(kSignals)) - 1, "one bit for each signal, in this order");
 
 std::atomic<bool> gCaught{false};   // a signal came since Install
 std::atomic<bool> gPending{false};  // not yet turned into WM_CLOSE
