@@ -25,6 +25,7 @@
 #include "platform/modules/Modules.h"
 #include "platform/msgbox/MessageBox.h"
 #include "platform/process/CloseSignals.h"
+#include "platform/process/FileSizeSignal.h"
 #include "platform/process/ProcessHeap.h"
 #include "platform/process/ProcessInfo.h"
 #include "platform/threads/Threads.h"
@@ -55,9 +56,11 @@ constexpr int kMaxPath = 260;
 
 VelkAppBase::VelkAppBase() {
   // The first steps of the start-up, before any window or file: a program nobody could see ends
-  // here, and from here a termination signal closes the program as its close box does.
+  // here, and from here a termination signal closes the program as its close box does, and a
+  // file-size limit fails a save (which says so) rather than ending the program.
   Backend::EndUnlessSeen(Backend::Get());
   CloseSignals::Install();
+  FileSizeSignal::Ignore();
   ShareProcessHeapBetweenThreads();
   gVelkApp = this;
   mDemo.AttachCounter(&mUpdateCount);

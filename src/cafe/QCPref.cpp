@@ -9,6 +9,7 @@
 #include "engine/QCMusicManager.h"
 #include "engine/QCSoundTable.h"
 #include "platform/base/LastError.h"
+#include "platform/clock/Clock.h"
 #include "platform/files/AtomicFile.h"
 #include "platform/files/FileCalls.h"
 #include "platform/files/FileHandles.h"
@@ -124,6 +125,11 @@ void FillDefaultTable(const char* tableName, QCHiScoreTable& table) {
   }
 }
 
+// Another copy of the game holds the file only while it reads or saves: its lock is waited for
+// this many times this long before the file counts as that copy's for the rest of the run.
+constexpr int kLockWaits = 40;
+constexpr DWORD kLockWaitMs = 50;
+
 // `why`: the reason the file is refused this run, or null after a failed file call.
 void LogSaveFailure(const std::string& path, const char* why) {
   const std::string reason = why != nullptr ? why : Velk::ErrorText(GetLastError());
@@ -154,6 +160,25 @@ void LogNoFolder(const std::string& path) {
                Velk::ErrorText(GetLastError()).c_str());
 }
 
+// True when `path` cannot even be looked at: a folder on the way to it cannot be searched.
+bool Unseen(const std::filesystem::path& path) {
+  std::error_code error;
+  return std::filesystem::status(path, error).type() == std::filesystem::file_type::none &&
+         error == std::errc::permission_denied;
+}
+
+// The folder on the way to `path` that is there but cannot be searched, so that nothing below it can
+// be read, written or even seen; empty when there is none.
+std::string ShutFolder(const std::string& path) {
+  std::filesystem::path at(path);
+  if (!Unseen(at)) return {};
+  while (at.has_relative_path()) {
+    at = at.parent_path();
+    if (!Unseen(at)) return at.string();
+  }
+  return {};
+}
+
 }  // namespace
 
 // The folders are made by the first write (MakeFolders), not here: a start that stops before it
@@ -170,8 +195,10 @@ bool QCPref::MakeFolders() {
   for (const char* name : {"Drimak Games", "Pelune"}) {
     folder += std::string("/") + name;
     if (!MakeFolder(folder)) {
-      LogNoFolder(folder);
       mPath = folder;
+      // A folder above that cannot be searched: whether this one is there cannot even be seen.
+      if (RefuseShutFolder(folder)) return false;
+      LogNoFolder(folder);
       mRefusal = "the folder could not be made";
       return false;
     }
@@ -182,10 +209,24 @@ bool QCPref::MakeFolders() {
   return true;
 }
 
-// Only a save creates the file, and so the folders.
+// Only a save creates the file, and so the folders. Refused by this process's own handle (Load and
+// DeleteProfile hold it around the saves they make) it fails at once: that save is meant to write
+// nothing. Refused by another copy of the game for longer than a save of it takes, the file is that
+// copy's: it is neither read nor written again this run, lest either copy lose the other's progress.
 HANDLE QCPref::OpenFile(DWORD access, DWORD share, DWORD disposition) {
   if (mRefusal != nullptr || (disposition != OPEN_EXISTING && !MakeFolders())) return INVALID_HANDLE_VALUE;
-  return CreateFileA(mPath.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = INVALID_HANDLE_VALUE;
+  for (int tries = 0; tries <= kLockWaits; ++tries) {
+    if (tries > 0) Sleep(kLockWaitMs);
+    file = CreateFileA(mPath.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_LOCK_VIOLATION) return file;
+  }
+  Refuse(mPath + " is in use by another copy of the game", "PREF_IN_USE",
+         L"Another copy of the game is using your saved progress, so this copy can neither read nor save it and "
+         L"will not keep this game's progress. Close the other copy to play on yours. The file is left untouched at",
+         mPath);
+  SetLastError(ERROR_LOCK_VIOLATION);
+  return file;
 }
 
 // Until the fresh start is committed the file there is the damaged one, kept aside already: none of
@@ -201,7 +242,7 @@ bool QCPref::Load() {
   bool profileRead = false;
   HANDLE file = OpenFile(kReadWrite, 0, OPEN_EXISTING);
   // A file the player may only read still holds the progress; the saves then fail and say so.
-  if (file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED)
+  if (file == INVALID_HANDLE_VALUE && (GetLastError() == ERROR_ACCESS_DENIED || GetLastError() == ERROR_WRITE_PROTECT))
     file = OpenFile(GENERIC_READ, 0, OPEN_EXISTING);
   if (file == INVALID_HANDLE_VALUE) LeaveUnreadableFile();
   if (file != INVALID_HANDLE_VALUE) {
@@ -278,41 +319,54 @@ bool QCPref::SetAside(HANDLE file, const char* textId, const wchar_t* text) {
     ShowPlayerNotice(textId, text, kept, MB_ICONWARNING);
     return true;
   }
-  std::fprintf(stderr, "pref.dat: could not keep a copy as %s (%s); %s is left untouched and nothing is saved\n",
-               kept.c_str(), Velk::ErrorText(GetLastError()).c_str(), mPath.c_str());
-  mRefusal = "it is left untouched, since no copy of it could be written";
-  ReportLeftUntouched();
+  Refuse(mPath + ": could not keep a copy as " + kept + " (" + Velk::ErrorText(GetLastError()) + ")",
+         "PREF_LEFT_UNTOUCHED",
+         L"Your saved progress could not be read, and no copy of it could be written, so the game starts afresh and "
+         L"will not keep this game's progress. The file is left untouched at",
+         mPath);
   return false;
 }
 
-// The file is neither read nor written again this run: the player is told where it was left.
-void QCPref::ReportLeftUntouched() {
-  // This box says already that nothing will be saved.
+// The file is neither read nor written again this run. `what` is logged, and the player told once
+// where the progress was left (the box says already that nothing will be saved).
+void QCPref::Refuse(const std::string& what, const char* textId, const wchar_t* text, const std::string& named) {
+  std::fprintf(stderr, "pref.dat: %s; it is left untouched and nothing is saved\n", what.c_str());
+  mRefusal = "it is left untouched";
   mSaveFailureReported = true;
-  ShowPlayerNotice("PREF_LEFT_UNTOUCHED",
-                   L"Your saved progress could not be read, and no copy of it could be written, so the game starts "
-                   L"afresh and will not keep this game's progress. The file is left untouched at",
-                   mPath, MB_ICONWARNING);
+  ShowPlayerNotice(textId, text, named, MB_ICONWARNING);
 }
 
-// A pref.dat that is there but would not open (this user may not read it, or it is too large to
-// hold) cannot be copied either: it is left as it is. One held by another run, or a folder in its
-// place, holds nothing to lose; the saves say so if they fail.
+// True when a folder on the way to `path` cannot be searched, and the file is then refused.
+bool QCPref::RefuseShutFolder(const std::string& path) {
+  const std::string folder = ShutFolder(path);
+  if (folder.empty()) return false;
+  Refuse("the folder " + folder + " cannot be opened (" + Velk::ErrorText(ERROR_ACCESS_DENIED) + ")",
+         "PREF_FOLDER_SHUT",
+         L"Your saved progress could not be read, since its folder cannot be opened, so the game starts afresh and "
+         L"will not keep this game's progress. Nothing is changed in the folder",
+         folder);
+  return true;
+}
+
+// A pref.dat that is there but would not open (this user may not read it, it is too large to hold,
+// or its folder cannot be searched) cannot be copied either: it is left as it is. A folder in its
+// place holds nothing to lose; the saves say so if they fail.
 void QCPref::LeaveUnreadableFile() {
   const DWORD error = GetLastError();
   std::error_code ignored;
-  if (error == ERROR_SHARING_VIOLATION || !std::filesystem::is_regular_file(mPath, ignored)) return;
-  std::fprintf(stderr, "pref.dat: %s is there but cannot be read; it is left untouched and nothing is saved\n",
-               mPath.c_str());
-  mRefusal = "it cannot be read and is left untouched";
-  ReportLeftUntouched();
+  if (mRefusal != nullptr || RefuseShutFolder(mPath) || !std::filesystem::is_regular_file(mPath, ignored)) return;
+  Refuse(mPath + " is there but cannot be read (" + Velk::ErrorText(error) + ")", "PREF_CANNOT_READ",
+         L"Your saved progress could not be read, so the game starts afresh and will not keep this game's progress. "
+         L"The file is left untouched at",
+         mPath);
 }
 
-// Once a session: the player learns that progress is being lost while there is time to act.
+// Once a run, in the log and in a box: the player learns that progress is being lost while there is
+// time to act.
 void QCPref::ReportSaveFailure() {
-  LogSaveFailure(mPath, mRefusal);
   if (mSaveFailureReported) return;
   mSaveFailureReported = true;
+  LogSaveFailure(mPath, mRefusal);
   ShowPlayerNotice("PREF_NOT_SAVED",
                    L"Your progress cannot be saved and will be lost when the game ends. It cannot be written to", mPath,
                    MB_ICONWARNING);

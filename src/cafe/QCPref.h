@@ -37,13 +37,15 @@ class QCPref {
   // Reads pref.dat, or starts afresh with defaults when it is missing or not ours; an unreadable
   // file, or one whose last profile is cut short, is kept as pref.dat.bad (pref.dat.bad.1 and so
   // on when earlier copies are there) and the player told. When no copy can be written (a file
-  // there that cannot be opened at all among them) the file is left as it is, the player told, and
-  // the game plays on the defaults and saves nothing this run.
+  // there that cannot be opened at all among them, or one in a folder that cannot be searched) the
+  // file is left as it is, the player told, and the game plays on the defaults and saves nothing
+  // this run; so too, at any open, when another copy of the game holds the file for longer than a
+  // save takes.
   // Applies the settings and writes the file back. Always true.
   bool Load();
   // Writes the header, both tables and the current profile. Always true: a file that cannot be
   // written leaves everything in memory, and the next save tries again; the first failure of a
-  // session is shown to the player.
+  // run is logged and shown to the player.
   bool Save();
   // Writes the current profile (when loaded) into `file`, or into pref.dat when none is given; a
   // profile without an index is appended and takes the next one. True when the record was written.
@@ -83,15 +85,17 @@ class QCPref {
   bool ReadProfileAt(HANDLE file, int index, QCProfile& profile);
   bool LoadCurrentProfile(HANDLE file);
   bool SetAside(HANDLE file, const char* textId, const wchar_t* text);
-  void ReportLeftUntouched();
+  void Refuse(const std::string& what, const char* textId, const wchar_t* text, const std::string& named);
+  bool RefuseShutFolder(const std::string& path);
   void LeaveUnreadableFile();
   void ReportSaveFailure();
   void MoveRecordsDown(HANDLE file, int from, int count);
 
   std::string mDataFolder;
   std::string mPath;
-  // Why the file is neither read nor written again this run (the folders could not be made, or a
-  // damaged file could not be copied and is left as it is); null while it may be.
+  // Why the file is neither read nor written again this run (the folders could not be made, or the
+  // file is left as it is: it could not be read or copied, or another copy of the game holds it);
+  // null while it may be.
   const char* mRefusal = nullptr;
   // The file on disk is not ours (a copy is kept aside): the next save writes it from nothing, and
   // until one is committed nothing is read from it.

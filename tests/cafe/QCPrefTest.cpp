@@ -4,14 +4,18 @@
 #include "engine/LocTexts.h"
 #include "engine/QCMusicManager.h"
 #include "engine/QCSoundSystem.h"
+#include "platform/clock/Clock.h"
 #include "platform/files/AtomicFile.h"
 #include "platform/modules/Modules.h"
 #include "platform/msgbox/MessageBox.h"
+#include "platform/process/FileSizeSignal.h"
 #include "support/MemoryPak.h"
 #include "support/XmlFixture.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -23,6 +27,7 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -492,14 +497,15 @@ TEST_F(QCPrefTest, WithoutItsFolderTheGameRunsOnWithoutSaving) {
   // The data folder is a file: nothing can be made below it.
   scratch_.Write("blocked", "x");
   ScopedEnv data("XDG_DATA_HOME", (scratch_ / "blocked").c_str());
+  testing::internal::CaptureStderr();
   QCPref pref;
   EXPECT_TRUE(pref.Load());
   EXPECT_EQ(pref.GetPath().find("pref.dat"), std::string::npos);
   EXPECT_TRUE(pref.CreateProfile(L"Nobody", nullptr, nullptr));
-  testing::internal::CaptureStderr();
   EXPECT_TRUE(pref.Save());
   const std::string log = testing::internal::GetCapturedStderr();
   EXPECT_NE(log.find("(the folder could not be made); kept in memory"), std::string::npos) << log;
+  EXPECT_EQ(log.find("kept in memory"), log.rfind("kept in memory")) << "told at every save, not once: " << log;
   EXPECT_FALSE(pref.DeleteProfile(0));
   EXPECT_EQ(std::wstring(pref.GetHiScoreTable(true)[0].mName), L"Surv 01");
 }
@@ -694,6 +700,40 @@ TEST_F(PrefDamageTest, AFileThatCannotBeCopiedIsLeftUntouchedAllRun) {
   EXPECT_FALSE(fs::exists(Path() + ".bad"));
 }
 
+// pref.dat's lock held by another program, as a second copy of the game holds it: for a moment at
+// the start, it is waited for and the progress read; over a day's save, the file is that program's
+// for the rest of the run, told once, and neither read nor written.
+TEST_F(PrefDamageTest, AFileLockedByAnotherProgramIsWaitedForThenLeftAsItIs) {
+  StoreFile(1, {RecordBytes(L"A", 1), RecordBytes(L"B", 2)});
+  const std::string before = Stored();
+  const int lock = open((Path() + ".lock").c_str(), O_RDWR | O_CREAT, 0644);
+  ASSERT_EQ(flock(lock, LOCK_EX), 0);
+  std::thread release([lock] {
+    usleep(100000);
+    flock(lock, LOCK_UN);
+  });
+  QCPref pref;
+  pref.Load();
+  release.join();
+  EXPECT_EQ(std::wstring(pref.GetProfile()->mName), L"B");
+  EXPECT_TRUE(boxes.empty());
+
+  ASSERT_EQ(flock(lock, LOCK_EX), 0);
+  Velk::Clock::UseManual();  // the wait passes at once
+  pref.GetProfile()->mCurrentDay = 7;
+  pref.Save();
+  Velk::Clock::UseReal();
+  close(lock);
+  std::vector<QCProfile> profiles;
+  pref.ReadAllProfiles(profiles);
+  EXPECT_TRUE(profiles.empty());
+  EXPECT_FALSE(pref.DeleteProfile(0));
+  pref.Save();
+  EXPECT_EQ(Stored(), before);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_TRUE(boxes[0].starts_with(L"Another copy of the game is using your saved progress")) << boxes[0];
+}
+
 std::string gWatchedFile;
 std::vector<uintmax_t> gSizesSeen;
 
@@ -742,7 +782,7 @@ TEST_F(PrefDamageTest, UntilTheFreshStartIsCommittedTheDamagedFileHoldsNoProfile
   Store(damaged);
   rlimit room{};
   getrlimit(RLIMIT_FSIZE, &room);
-  auto oversize = signal(SIGXFSZ, SIG_IGN);
+  Velk::FileSizeSignal::Ignore();  // as the program's start does
   gCopySize = damaged.size();
   Velk::SetAtomicWriteProbe(DiskFullAfterTheCopy);
   QCPref pref;
@@ -759,7 +799,6 @@ TEST_F(PrefDamageTest, UntilTheFreshStartIsCommittedTheDamagedFileHoldsNoProfile
   FillTheDisk();
   pref.CreateProfile(L"Ann", nullptr, nullptr);
   setrlimit(RLIMIT_FSIZE, &room);
-  signal(SIGXFSZ, oversize);
   EXPECT_FALSE(pref.SaveProfile(nullptr));
   EXPECT_EQ(Stored(), damaged);
 }

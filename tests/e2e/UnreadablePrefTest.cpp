@@ -30,9 +30,8 @@ TEST(UnreadablePref, IsToldAsUnreadableAndLeftAsItWas) {
                [](const std::string& step) { return step.starts_with("box "); });
   ASSERT_EQ(boxes.size(), 1u) << result.Transcript();
   EXPECT_TRUE(
-      boxes[0].ends_with("Your saved progress could not be read, and no copy of it could be written, so the "
-                         "game starts afresh and will not keep this game's progress. The file is left "
-                         "untouched at " +
+      boxes[0].ends_with("Your saved progress could not be read, so the game starts afresh and will not keep "
+                         "this game's progress. The file is left untouched at " +
                          run.PrefPath().string()))
       << boxes[0];
   EXPECT_EQ(fs::status(run.PrefPath()).permissions(), fs::perms::none);

@@ -24,10 +24,14 @@ DWORD ErrorFromErrno(int err) {
       return ERROR_PATH_NOT_FOUND;
     case EACCES:
     case EPERM:
-    case EISDIR:
-    case EROFS:
     case EBUSY:
       return ERROR_ACCESS_DENIED;
+    case EROFS:
+      return ERROR_WRITE_PROTECT;
+    case EISDIR:
+      return ERROR_DIRECTORY;
+    case EFBIG:
+      return ERROR_FILE_TOO_LARGE;
     case EEXIST:
       return ERROR_ALREADY_EXISTS;
     case ENOTEMPTY:
@@ -62,10 +66,14 @@ std::string ErrorText(DWORD error) {
       return "not enough memory";
     case ERROR_NO_MORE_FILES:
       return "no more files";
+    case ERROR_WRITE_PROTECT:
+      return "read-only file system";
     case ERROR_WRITE_FAULT:
       return "the device could not be read or written";
     case ERROR_SHARING_VIOLATION:
       return "in use elsewhere";
+    case ERROR_LOCK_VIOLATION:
+      return "in use by another program";
     case ERROR_FILE_EXISTS:
     case ERROR_ALREADY_EXISTS:
       return "already there";
@@ -87,6 +95,10 @@ std::string ErrorText(DWORD error) {
       return "folder not empty";
     case ERROR_MORE_DATA:
       return "more data than room";
+    case ERROR_FILE_TOO_LARGE:
+      return "file too large";
+    case ERROR_DIRECTORY:
+      return "a folder or other non-file is in its place";
     default:
       return "error " + std::to_string(error);
   }

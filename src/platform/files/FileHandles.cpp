@@ -43,16 +43,18 @@ bool Conflicts(const std::string& key, const OpenMode& wanted) {
                      [&](const auto& open) { return !Permits(open.second, wanted) || !Permits(wanted, open.second); });
 }
 
-// The other-process guard; -1 when the lock file cannot be made or is not a plain file (another
-// process is then not kept out, but this one still is). False when another process holds a conflicting lock.
+// The other-process guard; -1 when the lock file cannot be made or is not a plain file, or the
+// file system takes no locks (another process is then not kept out, but this one still is). False
+// when another process holds a conflicting lock.
 bool LockBeside(const std::string& path, const OpenMode& mode, int& fd) {
   fd = Velk::OpenRegularFile(path + ".lock", O_RDWR | O_CREAT | O_NOFOLLOW);
   if (fd < 0) return true;
   int kind = mode.share == 0 ? LOCK_EX : LOCK_SH;
   if (flock(fd, kind | LOCK_NB) == 0) return true;
+  const bool held = errno == EWOULDBLOCK;
   close(fd);
   fd = -1;
-  return false;
+  return !held;
 }
 
 class FileImage : public Velk::KernelObject {
@@ -133,6 +135,8 @@ int OpenImage(const std::string& path, const OpenMode& mode, DWORD disposition, 
   if (fd < 0) return -1;
   bool read = Velk::ReadBounded(fd, Velk::kMaxFileImage, bytes);
   int saved = errno;
+  struct stat info {};
+  if (!read && fstat(fd, &info) == 0 && static_cast<uint64_t>(info.st_size) > Velk::kMaxFileImage) saved = EFBIG;
   close(fd);
   errno = saved;
   return read ? 0 : -1;
@@ -152,7 +156,7 @@ HANDLE CreateFileA(const char* name, DWORD access, DWORD shareMode, SECURITY_ATT
   std::lock_guard<std::mutex> hold(gOpenLock);
   if (Conflicts(key, mode)) return Fail(ERROR_SHARING_VIOLATION);
   int lockFd = -1;
-  if (!LockBeside(path, mode, lockFd)) return Fail(ERROR_SHARING_VIOLATION);
+  if (!LockBeside(path, mode, lockFd)) return Fail(ERROR_LOCK_VIOLATION);
   std::string bytes;
   bool existed = false;
   if (OpenImage(path, mode, disposition, existed, bytes) != 0) {

@@ -5,10 +5,11 @@
 // or the new contents, never a torn mix of the two.
 //
 // Share modes hold as on Windows: an open that the share modes of the handles already open on the
-// file forbid fails with ERROR_SHARING_VIOLATION. Within this process a table of open files says so;
+// file forbid fails. Within this process a table of open files says so (ERROR_SHARING_VIOLATION);
 // another process is kept out through a lock on a file beside it (name + ".lock"): exclusive for a
-// handle that shares nothing, shared otherwise. The lock is on that separate file because the
-// write-back replaces the file itself.
+// handle that shares nothing, shared otherwise. An open refused by another process's lock fails with
+// ERROR_LOCK_VIOLATION instead, so that a caller can tell a file it holds itself from one another
+// program is using. The lock is on that separate file because the write-back replaces the file itself.
 
 #include "platform/base/KernelObject.h"
 #include "platform/base/LastError.h"
@@ -32,8 +33,9 @@ struct OVERLAPPED;
 
 // OPEN_EXISTING or OPEN_ALWAYS (which makes a missing file, empty, at the close, and reports
 // ERROR_ALREADY_EXISTS when the file was there). INVALID_HANDLE_VALUE on failure: ERROR_FILE_NOT_FOUND,
-// ERROR_PATH_NOT_FOUND, ERROR_ACCESS_DENIED (also for a folder), ERROR_SHARING_VIOLATION, or
-// ERROR_NOT_ENOUGH_MEMORY for a file too large to hold (more than kMaxFileImage bytes).
+// ERROR_PATH_NOT_FOUND, ERROR_ACCESS_DENIED (also for a folder), ERROR_WRITE_PROTECT,
+// ERROR_SHARING_VIOLATION, ERROR_LOCK_VIOLATION, ERROR_NOT_ENOUGH_MEMORY, or ERROR_FILE_TOO_LARGE for
+// a file too large to hold (more than kMaxFileImage bytes).
 HANDLE CreateFileA(const char* name, DWORD access, DWORD shareMode, SECURITY_ATTRIBUTES* security, DWORD disposition,
                    DWORD flags, HANDLE templateFile);
 // Reads up to `count` bytes at the file pointer; at the end of the file TRUE with fewer (or 0).

@@ -7,12 +7,14 @@
 
 #include <atomic>
 #include <cerrno>
+#include <iterator>
 
 namespace Velk {
 
 namespace {
 
 constexpr int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
+static_assert(CloseSignals::kAll == (1u << std::size(kSignals)) - 1, "one bit for each signal, in this order");
 
 std::atomic<bool> gCaught{false};   // a signal came since Install
 std::atomic<bool> gPending{false};  // not yet turned into WM_CLOSE
@@ -55,10 +57,12 @@ void DrainPipe() {
   }
 }
 
-sigset_t CloseSignalSet() {
+sigset_t CloseSignalSet(unsigned which) {
   sigset_t set;
   sigemptyset(&set);
-  for (int signal : kSignals) sigaddset(&set, signal);
+  for (int i = 0; i < 3; ++i) {
+    if ((which >> i) & 1u) sigaddset(&set, kSignals[i]);
+  }
   return set;
 }
 
@@ -91,24 +95,29 @@ void CloseSignals::PutBack() { gPending = true; }
 
 int CloseSignals::CaughtFd() { return gCaughtRead.load(); }
 
-bool CloseSignals::KeepOutOfThisThread() {
-  const sigset_t set = CloseSignalSet();
+unsigned CloseSignals::KeepOutOfThisThread() {
+  const sigset_t set = CloseSignalSet(kAll);
   sigset_t before;
-  if (pthread_sigmask(SIG_BLOCK, &set, &before) != 0) return false;
-  return sigismember(&before, SIGTERM) == 0;
+  if (pthread_sigmask(SIG_BLOCK, &set, &before) != 0) return 0;
+  unsigned letIn = 0;
+  for (int i = 0; i < 3; ++i) {
+    if (sigismember(&before, kSignals[i]) == 0) letIn |= 1u << i;
+  }
+  return letIn;
 }
 
-void CloseSignals::LetIntoThisThread() {
-  const sigset_t set = CloseSignalSet();
-  pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
+bool CloseSignals::LetIntoThisThread(unsigned which) {
+  const sigset_t set = CloseSignalSet(which);
+  return pthread_sigmask(SIG_UNBLOCK, &set, nullptr) == 0;
 }
 
-void CloseSignals::MakePlainInForkedChild() {
+bool CloseSignals::MakePlainInForkedChild() {
   struct sigaction plain {};
   plain.sa_handler = SIG_DFL;
-  for (int signal : kSignals) sigaction(signal, &plain, nullptr);
-  const sigset_t set = CloseSignalSet();
-  sigprocmask(SIG_UNBLOCK, &set, nullptr);
+  bool done = true;
+  for (int signal : kSignals) done = sigaction(signal, &plain, nullptr) == 0 && done;
+  const sigset_t set = CloseSignalSet(kAll);
+  return sigprocmask(SIG_UNBLOCK, &set, nullptr) == 0 && done;
 }
 
 }  // namespace Velk

@@ -21,11 +21,16 @@ class CloseSignals {
   // Readable from the first signal until Remove, so that a wait can end on it; -1 before Install.
   static int CaughtFd();
 
-  // Keeps the signals out of the calling thread; true when they were let in before.
-  static bool KeepOutOfThisThread();
-  static void LetIntoThisThread();
+  // A set of the three signals, one bit each.
+  static constexpr unsigned kAll = 7;
+  // Keeps the signals out of the calling thread; answers those of them it let in before, for
+  // LetIntoThisThread to give back (none when the thread's mask could not be changed).
+  static unsigned KeepOutOfThisThread();
+  // False when the thread's mask could not be changed.
+  static bool LetIntoThisThread(unsigned which = kAll);
   // In a process just forked: the signals' plain actions, let in. Only calls that are safe there.
-  static void MakePlainInForkedChild();
+  // False when any of it could not be done.
+  static bool MakePlainInForkedChild();
 };
 
 }  // namespace Velk

@@ -28,7 +28,8 @@ void InForkedChild() {
   if (tellTo < 0) return;
   prctl(PR_SET_PDEATHSIG, SIGKILL);
   if (getppid() != tProgram) _exit(1);  // the program ended before the line above
-  CloseSignals::MakePlainInForkedChild();
+  // Else a close signal here would run the program's handler and close the program instead.
+  if (!CloseSignals::MakePlainInForkedChild()) _exit(1);
   const pid_t self = getpid();
   [[maybe_unused]] ssize_t written = write(tellTo, &self, sizeof self);
 }
@@ -50,7 +51,7 @@ ForkWatch::ForkWatch() {
   watcher_ = std::thread(&ForkWatch::Watch, this);
   // This thread waits for the forked process where a close signal could not be acted on at once:
   // the watch takes the signals meanwhile.
-  letSignalsInAgain_ = CloseSignals::KeepOutOfThisThread();
+  letInAgain_ = CloseSignals::KeepOutOfThisThread();
 }
 
 ForkWatch::~ForkWatch() {
@@ -60,7 +61,7 @@ ForkWatch::~ForkWatch() {
     [[maybe_unused]] ssize_t written = write(ends_[1], &done, sizeof done);
     watcher_.join();
   }
-  if (letSignalsInAgain_) CloseSignals::LetIntoThisThread();
+  if (letInAgain_ != 0) CloseSignals::LetIntoThisThread(letInAgain_);
   for (int end : ends_) {
     if (end >= 0) close(end);
   }

@@ -23,7 +23,7 @@ class ForkWatch {
 
   int ends_[2] = {-1, -1};  // the forked processes tell their ids here; 0 ends the watch
   std::thread watcher_;
-  bool letSignalsInAgain_ = false;  // the making thread let the close signals in before
+  unsigned letInAgain_ = 0;  // the close signals the making thread let in before
 };
 
 }  // namespace Velk

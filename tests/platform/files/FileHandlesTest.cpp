@@ -5,6 +5,8 @@
 #include "platform/instance/InstanceLock.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -152,6 +154,13 @@ TEST(FileHandles, AnotherProcessIsKeptOutWhileAnExclusiveHandleIsOpen) {
   EXPECT_EQ(childOpens(GENERIC_READ, FILE_SHARE_READ), static_cast<int>(ERROR_SHARING_VIOLATION));
   EXPECT_TRUE(CloseHandle(held));
   EXPECT_EQ(childOpens(kReadWrite, 0), 0);
+
+  // Kept out by another program's lock, which this process's table knows nothing of: said apart.
+  const int lock = open((path + ".lock").c_str(), O_RDWR);
+  ASSERT_EQ(flock(lock, LOCK_EX), 0);
+  EXPECT_EQ(Open(path, GENERIC_READ, FILE_SHARE_READ), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(GetLastError(), ERROR_LOCK_VIOLATION);
+  close(lock);
 }
 
 TEST(FileHandles, OpenFailuresSayWhy) {
