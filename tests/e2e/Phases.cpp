@@ -1023,14 +1023,34 @@ int NotesClickedThroughTheServer(Playthrough& play) {
   return Quit(play);
 }
 
+// Keys typed on the main page and on the profile page, once the name dialog is gone, make no
+// profile: the player stays who they were.
+void TypedOnThePages(Playthrough& play, QCBoard_MainMenu& menu) {
+  const auto typeAName = [&](const std::string& name) {
+    play.Type(name);
+    play.PressKey(VK_RETURN);
+    play.Step(50);
+  };
+  typeAName("Bob");
+  play.ClickWidget(menu.mProfileOpen, "main_menu > profile_open");
+  play.StepUntil([&] { return Settled(menu.mSelectProfile) && !menu.mFlipping; }, 300, "the profile page");
+  typeAName("Cid");
+  QCEngine3& game = play.Game();
+  play.Expect(
+      Joined(ProfileNames(game)) == "Ann" && menu.mList->GetLines().size() == 1 && !menu.mCreateProfile->mVisible,
+      "typing on the pages made no profile");
+  play.Log("current profile " + Velk::WideToUtf8(game.mPref.GetProfile()->mName));
+}
+
 // A first start: clicks where the main page's buttons lie, while the name dialog is up, open
-// nothing, and no page of the book shows around the dialog; after a name the main page greets the
-// player.
+// nothing, and no page of the book shows around the dialog, nor its bookmark; after a name the
+// main page greets the player, and what the player types on the pages makes no profile.
 int NameBeforeTheMenu(Playthrough& play) {
   StartUp(play);
   QCBoard_MainMenu& menu = NameDialogUp(play);
   QCEngine3& game = play.Game();
   const Frame asking = play.ShownFrame("the name dialog");
+  play.Expect(!menu.mProfileOpen->IsVisibleInTree(), "no bookmark without the book");
   // Create with no name, then the bookmark to the profile page, then the main page's buttons.
   for (QCCandyWidget* button : {menu.mCreateName, menu.mProfileOpen, menu.mCareer, menu.mSurvival, menu.mScores,
                                 menu.mSettings, menu.mHelp, menu.mQuit}) {
@@ -1051,6 +1071,7 @@ int NameBeforeTheMenu(Playthrough& play) {
   play.Expect(paper.Runs(book) > 0, "the book's paper seen on the main page");
   NoBookIn(play, asking, paper, "around the name dialog", menu.mCreateProfile);
   play.Log("greeting " + Text(Control(play, menu.mMainDlg, {"left_page", "who"})));
+  TypedOnThePages(play, menu);
   return Quit(play);
 }
 
