@@ -32,6 +32,7 @@
 #include "screens/QCBoard_Career.h"
 #include "screens/QCBoard_LoadScreen.h"
 #include "screens/QCBoard_MainMenu.h"
+#include "screens/QCBoard_Menu.h"
 #include "screens/QCBoard_Options.h"
 #include "screens/QCBoard_Splash.h"
 #include "screens/QCBoard_Survival.h"
@@ -398,8 +399,32 @@ void NoBookAround(Playthrough& play, const BookPaper& paper, const std::string& 
   NoBookIn(play, play.ShownFrame(when), paper, when, dialog);
 }
 
+// The menu backdrop's star twinkles at a new place of the screen each time, the wood that a day
+// leaves showing beside its token tray among them. Put there while fully in, it must not show: the
+// wood under it looks as the wood beside it does.
+void NoMenuStar(Playthrough& play, LevelPlayer& player, const std::string& when) {
+  constexpr ScreenRect kOnTheWood{16, 540, 32, 32};
+  constexpr ScreenRect kWoodBeside{64, 540, 32, 32};
+  constexpr int kWoodTolerance = 8;
+  QCCandyWidget* star = Control(play, play.Game().mMenu, {"sparkle"});
+  // Fully in, it stays where it is for a third of its twinkle.
+  player.PlayUntil([&] { return star->mOpacity >= 1.0f; }, 200, "the menu star fully in " + when);
+  star->mOffset = {kOnTheWood.x, kOnTheWood.y};
+  // The move is taken up by the next update and drawn with the frame after.
+  const DWORD draws = play.Game().mDrawCount;
+  player.PlayUntil([&] { return play.Game().mDrawCount >= draws + 2; }, 20, "frames with the menu star moved " + when);
+  const Frame frame = play.ShownFrame("the menu star " + when);
+  const uint32_t under = frame.Average(kOnTheWood.x, kOnTheWood.y, kOnTheWood.width, kOnTheWood.height);
+  const uint32_t beside = frame.Average(kWoodBeside.x, kWoodBeside.y, kWoodBeside.width, kWoodBeside.height);
+  if (Frame::ChannelDistance(under, beside) > kWoodTolerance) {
+    play.Fail("the menu's star shows beside the token tray " + when);
+  }
+  play.Log("no menu star " + when);
+}
+
 // "Next" in the book starts the next day: its briefing, then the policy plays it to its end; no
-// page of a book shows around the briefing or at the day's first second, half minute and minute.
+// page of a book shows around the briefing or at the day's first second, half minute and minute,
+// nor the menu's star.
 void NextDay(Playthrough& play, int day) {
   QCEngine3& game = play.Game();
   QCBoard_Career& career = *game.mCareer;
@@ -421,6 +446,7 @@ void NextDay(Playthrough& play, int day) {
                      "second " + std::to_string(second) + " of " + named);
     if (!board.mEnded) NoBookAround(play, paper, "at second " + std::to_string(second) + " of " + named);
   }
+  if (!board.mEnded) NoMenuStar(play, player, "after a minute of " + named);
   player.PlayUntil([&] { return board.mEnded; }, kDayUpdates, "the end of " + named);
   play.Expect(board.mGoalReached, named + " won");
 }
