@@ -174,7 +174,7 @@ void QCBoard_MainMenu::CreateProfile() {
     } else if (firstStart) {
       pref.LoadProfile(nullptr, taken);
     }
-    HideIf(mCreateProfile);
+    CloseNameDialog();
     Refresh();
   } else if (firstStart) {
     return;
@@ -190,8 +190,16 @@ int QCBoard_MainMenu::ProfileNamed(const std::wstring& name) const {
 }
 
 void QCBoard_MainMenu::CancelNameDialog() {
-  HideIf(mCreateProfile);
+  CloseNameDialog();
   EnableBookmarks();
+}
+
+// The name field keeps no keys once its dialog is gone: typed on the pages, they would go on
+// writing a name, and Enter would make a profile of it.
+void QCBoard_MainMenu::CloseNameDialog() {
+  HideIf(mCreateProfile);
+  Velk::WidgetManager* widgets = mGame->mWidgetManager;
+  if (mNameEdit != nullptr && widgets->mFocusWidget == mNameEdit) widgets->SetFocus(nullptr);
 }
 
 void QCBoard_MainMenu::EnableBookmarks() {
@@ -206,7 +214,15 @@ void QCBoard_MainMenu::OnShowHook() {
   } else {
     OpenNameDialog(true);
   }
-  if (mProfileClose != nullptr && !mProfileClose->IsVisibleInTree()) SetVisibleIf(mProfileOpen, true);
+  ShowOpenBookmark();
+}
+
+// The bookmark to the profile page hangs from the main page: without the book (the first start's
+// name dialog) it would float over the bare table.
+void QCBoard_MainMenu::ShowOpenBookmark() {
+  const bool mainPage = mMainDlg != nullptr && mMainDlg->mVisible;
+  const bool profilePage = mProfileClose != nullptr && mProfileClose->IsVisibleInTree();
+  SetVisibleIf(mProfileOpen, mainPage && !profilePage);
 }
 
 void QCBoard_MainMenu::Deactivate() {
@@ -391,7 +407,7 @@ void QCBoard_MainMenu::EndFlip(QCCandyWidget* left, QCCandyWidget* right) {
   SetVisibleIf(mGame->mHiScores, mFlipTarget == kFlipToHiScores);
   SetVisibleIf(mGame->mSurvival, mFlipTarget == kFlipToSurvival);
   if (mFlipTarget == kFlipToMainMenu) {
-    if (mProfileClose != nullptr && !mProfileClose->IsVisibleInTree()) SetVisibleIf(mProfileOpen, true);
+    ShowOpenBookmark();
   } else if (mFlipTarget == kFlipToHelp && mGame->mHelp != nullptr) {
     QCCandyWidget* next = mGame->mHelp->mNextBtn;
     QCCandyWidget* prev = mGame->mHelp->mPrevBtn;

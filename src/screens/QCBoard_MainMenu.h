@@ -87,7 +87,10 @@ class QCBoard_MainMenu : public QCDialog {
   // The row of the cached profile of that name, or -1.
   int ProfileNamed(const std::wstring& name) const;
   void CancelNameDialog();
+  void CloseNameDialog();
   void EnableBookmarks();
+  // "profile_open" shows while the main page does and the profile page does not.
+  void ShowOpenBookmark();
 
   void StepFlip();
   void EndFlip(QCCandyWidget* left, QCCandyWidget* right);

@@ -32,6 +32,7 @@
 #include "screens/QCBoard_Career.h"
 #include "screens/QCBoard_LoadScreen.h"
 #include "screens/QCBoard_MainMenu.h"
+#include "screens/QCBoard_Menu.h"
 #include "screens/QCBoard_Options.h"
 #include "screens/QCBoard_Splash.h"
 #include "screens/QCBoard_Survival.h"
@@ -398,8 +399,32 @@ void NoBookAround(Playthrough& play, const BookPaper& paper, const std::string& 
   NoBookIn(play, play.ShownFrame(when), paper, when, dialog);
 }
 
+// The menu backdrop's star twinkles at a new place of the screen each time, the wood that a day
+// leaves showing beside its token tray among them. Put there while fully in, it must not show: the
+// wood under it looks as the wood beside it does.
+void NoMenuStar(Playthrough& play, LevelPlayer& player, const std::string& when) {
+  constexpr ScreenRect kOnTheWood{16, 540, 32, 32};
+  constexpr ScreenRect kWoodBeside{64, 540, 32, 32};
+  constexpr int kWoodTolerance = 8;
+  QCCandyWidget* star = Control(play, play.Game().mMenu, {"sparkle"});
+  // Fully in, it stays where it is for a third of its twinkle.
+  player.PlayUntil([&] { return star->mOpacity >= 1.0f; }, 200, "the menu star fully in " + when);
+  star->mOffset = {kOnTheWood.x, kOnTheWood.y};
+  // The move is taken up by the next update and drawn with the frame after.
+  const DWORD draws = play.Game().mDrawCount;
+  player.PlayUntil([&] { return play.Game().mDrawCount >= draws + 2; }, 20, "frames with the menu star moved " + when);
+  const Frame frame = play.ShownFrame("the menu star " + when);
+  const uint32_t under = frame.Average(kOnTheWood.x, kOnTheWood.y, kOnTheWood.width, kOnTheWood.height);
+  const uint32_t beside = frame.Average(kWoodBeside.x, kWoodBeside.y, kWoodBeside.width, kWoodBeside.height);
+  if (Frame::ChannelDistance(under, beside) > kWoodTolerance) {
+    play.Fail("the menu's star shows beside the token tray " + when);
+  }
+  play.Log("no menu star " + when);
+}
+
 // "Next" in the book starts the next day: its briefing, then the policy plays it to its end; no
-// page of a book shows around the briefing or at the day's first second, half minute and minute.
+// page of a book shows around the briefing or at the day's first second, half minute and minute,
+// nor the menu's star.
 void NextDay(Playthrough& play, int day) {
   QCEngine3& game = play.Game();
   QCBoard_Career& career = *game.mCareer;
@@ -421,6 +446,7 @@ void NextDay(Playthrough& play, int day) {
                      "second " + std::to_string(second) + " of " + named);
     if (!board.mEnded) NoBookAround(play, paper, "at second " + std::to_string(second) + " of " + named);
   }
+  if (!board.mEnded) NoMenuStar(play, player, "after a minute of " + named);
   player.PlayUntil([&] { return board.mEnded; }, kDayUpdates, "the end of " + named);
   play.Expect(board.mGoalReached, named + " won");
 }
@@ -1023,14 +1049,34 @@ int NotesClickedThroughTheServer(Playthrough& play) {
   return Quit(play);
 }
 
+// Keys typed on the main page and on the profile page, once the name dialog is gone, make no
+// profile: the player stays who they were.
+void TypedOnThePages(Playthrough& play, QCBoard_MainMenu& menu) {
+  const auto typeAName = [&](const std::string& name) {
+    play.Type(name);
+    play.PressKey(VK_RETURN);
+    play.Step(50);
+  };
+  typeAName("Bob");
+  play.ClickWidget(menu.mProfileOpen, "main_menu > profile_open");
+  play.StepUntil([&] { return Settled(menu.mSelectProfile) && !menu.mFlipping; }, 300, "the profile page");
+  typeAName("Cid");
+  QCEngine3& game = play.Game();
+  play.Expect(
+      Joined(ProfileNames(game)) == "Ann" && menu.mList->GetLines().size() == 1 && !menu.mCreateProfile->mVisible,
+      "typing on the pages made no profile");
+  play.Log("current profile " + Velk::WideToUtf8(game.mPref.GetProfile()->mName));
+}
+
 // A first start: clicks where the main page's buttons lie, while the name dialog is up, open
-// nothing, and no page of the book shows around the dialog; after a name the main page greets the
-// player.
+// nothing, and no page of the book shows around the dialog, nor its bookmark; after a name the
+// main page greets the player, and what the player types on the pages makes no profile.
 int NameBeforeTheMenu(Playthrough& play) {
   StartUp(play);
   QCBoard_MainMenu& menu = NameDialogUp(play);
   QCEngine3& game = play.Game();
   const Frame asking = play.ShownFrame("the name dialog");
+  play.Expect(!menu.mProfileOpen->IsVisibleInTree(), "no bookmark without the book");
   // Create with no name, then the bookmark to the profile page, then the main page's buttons.
   for (QCCandyWidget* button : {menu.mCreateName, menu.mProfileOpen, menu.mCareer, menu.mSurvival, menu.mScores,
                                 menu.mSettings, menu.mHelp, menu.mQuit}) {
@@ -1051,6 +1097,7 @@ int NameBeforeTheMenu(Playthrough& play) {
   play.Expect(paper.Runs(book) > 0, "the book's paper seen on the main page");
   NoBookIn(play, asking, paper, "around the name dialog", menu.mCreateProfile);
   play.Log("greeting " + Text(Control(play, menu.mMainDlg, {"left_page", "who"})));
+  TypedOnThePages(play, menu);
   return Quit(play);
 }
 
