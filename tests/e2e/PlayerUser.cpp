@@ -1,5 +1,6 @@
 #include "e2e/PlayerUser.h"
 
+#include <gtest/gtest.h>
 #include <pwd.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -19,6 +20,8 @@ constexpr fs::perms kSearchable = fs::perms::owner_all | fs::perms::group_exec |
 constexpr fs::perms kReadable =
     fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read;
 constexpr fs::perms kRunnable = kReadable | fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec;
+
+constexpr int kLimitMs = 20000 * Velk::Testing::kChildSlowdown;
 
 constexpr int kCannotSwitch = 1;
 constexpr int kCannotReach = 2;
@@ -94,6 +97,33 @@ std::unique_ptr<Velk::Testing::ChildProcess> PlayerUser::Start(const std::vector
 PhaseResult PlayerUser::Play(GameRun& run, const std::string& phase, PhaseOptions options) const {
   options.user = user_;
   return run.Run(phase, options);
+}
+
+std::string PlayerUser::StartAndStop(const fs::path& home, As as, const std::function<void()>& meanwhile,
+                                     const std::vector<std::string>& prefix) const {
+  for (const char* folder : {"data", "config", "run"}) fs::create_directories(home / folder);
+  fs::permissions(home / "run", fs::perms::owner_all);
+  if (as == As::Player) Give(home);
+  std::vector<std::string> argv = prefix;
+  argv.push_back(as == As::Player ? Pelune().string() : (fs::path(PELUNE_RUNTIME_DIR) / "pelune").string());
+  const std::map<std::string, std::string> env = {{"XDG_DATA_HOME", (home / "data").string()},
+                                                  {"XDG_CONFIG_HOME", (home / "config").string()},
+                                                  {"XDG_RUNTIME_DIR", (home / "run").string()},
+                                                  {"VELK_BACKEND", "headless"},
+                                                  {"SDL_VIDEODRIVER", "dummy"},
+                                                  {"SDL_AUDIODRIVER", "dummy"}};
+  const std::unique_ptr<Velk::Testing::ChildProcess> game =
+      as == As::Player ? Start(argv, env, 2) : std::make_unique<Velk::Testing::ChildProcess>(argv, env, 2);
+  std::string said;
+  std::optional<std::string> line;
+  while (said.find("Resource Loading Time") == std::string::npos && (line = game->ReadLine(kLimitMs)))
+    said += *line + "\n";
+  if (meanwhile) meanwhile();
+  kill(game->Pid(), SIGTERM);
+  const std::optional<int> status = game->WaitForEnd(kLimitMs);
+  while ((line = game->ReadLine(kLimitMs))) said += *line + "\n";
+  EXPECT_TRUE(status && WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << said;
+  return said;
 }
 
 }  // namespace E2e

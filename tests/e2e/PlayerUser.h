@@ -11,10 +11,11 @@
 //   GameRun run(name, player.Folder());             // a playthrough the player reaches,
 //   player.Give(run.DataHome().parent_path());      // its home the player's,
 //   PhaseResult result = player.Play(run, "phase"); // a phase played as the player;
-//   auto game = player.Start({player.Pelune()}, env, 2);  // or the program itself: read its
-//   ... game->ReadLine(limit), chmod, kill(game->Pid(), SIGTERM), game->WaitForEnd(limit)
+//   std::string said = player.StartAndStop(home, As::Player, [&] { chmod... });
+//   // or the program itself over a home, started, loaded and closed by SIGTERM
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -26,6 +27,9 @@
 #include "platform/ScratchFolder.h"
 
 namespace E2e {
+
+// Whom StartAndStop runs the program as.
+enum class As { Test, Player };
 
 class PlayerUser {
  public:
@@ -47,6 +51,13 @@ class PlayerUser {
                                                      const std::map<std::string, std::string>& env,
                                                      int fdOut = 1) const;
   PhaseResult Play(GameRun& run, const std::string& phase, PhaseOptions options = {}) const;
+  // What the program wrote to standard error over `home` (its data/, config/ and run/ folders, made
+  // here and given to the player when it runs as the player), headless, from its start to its end on
+  // SIGTERM once it has loaded; an end other than status 0 fails the test. `meanwhile` is done just
+  // before the signal; `prefix` is what the program is started through (prlimit, unshare).
+  std::string StartAndStop(const std::filesystem::path& home, As as = As::Test,
+                           const std::function<void()>& meanwhile = {},
+                           const std::vector<std::string>& prefix = {}) const;
 
  private:
   ScratchFolder scratch_;

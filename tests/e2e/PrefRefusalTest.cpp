@@ -10,9 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
-#include "app/ChildProcess.h"
 #include "e2e/PlayerUser.h"
 
 namespace E2e {
@@ -20,50 +18,18 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kLimitMs = 20000 * Velk::Testing::kChildSlowdown;
-
 size_t Count(const std::string& text, const std::string& what) {
   size_t count = 0;
   for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++count;
   return count;
 }
 
-std::string Bytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 class PrefRefusal : public ::testing::Test {
  protected:
-  // What the program said from its start to its end: run by the test under `prefix`, or, with
-  // `asPlayer`, run as the player over a home given to the player.
-  std::string StartAndStop(const std::vector<std::string>& prefix = {}, bool asPlayer = false) {
-    fs::create_directories(home / "run");
-    fs::permissions(home / "run", fs::perms::owner_all);
-    std::vector<std::string> argv = prefix;
-    argv.push_back(asPlayer ? player.Pelune().string() : (fs::path(PELUNE_RUNTIME_DIR) / "pelune").string());
-    const std::map<std::string, std::string> env = {{"XDG_DATA_HOME", (home / "data").string()},
-                                                    {"XDG_CONFIG_HOME", (home / "config").string()},
-                                                    {"XDG_RUNTIME_DIR", (home / "run").string()},
-                                                    {"VELK_BACKEND", "headless"}};
-    if (asPlayer) player.Give(home);
-    const auto child =
-        asPlayer ? player.Start(argv, env, 2) : std::make_unique<Velk::Testing::ChildProcess>(argv, env, 2);
-    std::string said;
-    std::optional<std::string> line;
-    while (said.find("Resource Loading Time") == std::string::npos && (line = child->ReadLine(kLimitMs)))
-      said += *line + "\n";
-    kill(child->Pid(), SIGTERM);
-    const std::optional<int> status = child->WaitForEnd(kLimitMs);
-    while ((line = child->ReadLine(kLimitMs))) said += *line + "\n";
-    EXPECT_TRUE(status && WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << said;
-    return said;
-  }
-
   // A first start's pref.dat, whose best survival score is then made 999,999.
   std::string StoreTopScore() {
-    StartAndStop();
-    std::string bytes = Bytes(pref);
+    player.StartAndStop(home);
+    std::string bytes = ReadWholeFile(pref);
     bytes.replace(40 + 256, 4, std::string("\x3f\x42\x0f\x00", 4));
     std::ofstream(pref, std::ios::binary | std::ios::trunc) << bytes;
     return bytes;
@@ -80,9 +46,9 @@ TEST_F(PrefRefusal, AFileHeldByAnotherCopyIsLeftAsItIs) {
   const std::string mine = StoreTopScore();
   const int lock = open((pref.string() + ".lock").c_str(), O_RDWR);
   ASSERT_EQ(flock(lock, LOCK_EX), 0);
-  const std::string said = StartAndStop();
+  const std::string said = player.StartAndStop(home);
   close(lock);
-  EXPECT_TRUE(Bytes(pref) == mine) << "pref.dat was rewritten";
+  EXPECT_TRUE(ReadWholeFile(pref) == mine) << "pref.dat was rewritten";
   EXPECT_EQ(Count(said, " is in use by another copy of the game; it is left untouched"), 1u) << said;
   EXPECT_EQ(Count(said, "] Another copy of the game is using your saved progress"), 1u) << said;
   EXPECT_EQ(Count(said, "pref.dat: could not save"), 0u) << said;
@@ -90,7 +56,7 @@ TEST_F(PrefRefusal, AFileHeldByAnotherCopyIsLeftAsItIs) {
 
 // A file-size limit below pref.dat's size: the save fails, is told once, and leaves nothing.
 TEST_F(PrefRefusal, AFileSizeLimitFailsTheSaveWhichIsTold) {
-  const std::string said = StartAndStop({"/usr/bin/prlimit", "--fsize=4096"});
+  const std::string said = player.StartAndStop(home, As::Test, {}, {"/usr/bin/prlimit", "--fsize=4096"});
   EXPECT_EQ(Count(said, "pref.dat: could not save " + pref.string() + " (file too large); kept in memory"), 1u) << said;
   EXPECT_EQ(Count(said, "] Your progress cannot be saved"), 1u) << said;
   for (const fs::directory_entry& entry : fs::directory_iterator(pref.parent_path()))
@@ -102,7 +68,7 @@ TEST_F(PrefRefusal, AFileTooLargeIsToldAsUnreadableForItsSize) {
   fs::create_directories(pref.parent_path());
   std::ofstream(pref).close();
   fs::resize_file(pref, 300u << 20);
-  const std::string said = StartAndStop();
+  const std::string said = player.StartAndStop(home);
   EXPECT_EQ(Count(said, pref.string() + " is there but cannot be read (file too large); it is left untouched"), 1u)
       << said;
   EXPECT_EQ(Count(said,
@@ -128,11 +94,11 @@ TEST_F(PrefRefusal, AReadOnlyFileSystemIsNamedAsSuch) {
       "-c",
       "mount --bind \"$0\" \"$0\" && mount -o remount,bind,ro \"$0\" && exec \"$@\"",
       home / "data"};
-  const std::string said = StartAndStop(prefix);
+  const std::string said = player.StartAndStop(home, As::Test, {}, prefix);
   EXPECT_EQ(Count(said, "pref.dat: could not save " + pref.string() + " (read-only file system); kept in memory"), 1u)
       << said;
   EXPECT_EQ(Count(said, "access denied"), 0u) << said;
-  EXPECT_TRUE(Bytes(pref) == mine);
+  EXPECT_TRUE(ReadWholeFile(pref) == mine);
 }
 
 // pref.dat's folder, or the data folder above it, that the player may not search: the progress there
@@ -143,7 +109,7 @@ TEST_F(PrefRefusal, AFolderThatCannotBeSearchedIsToldAsUnreadable) {
   const std::string mine = StoreTopScore();
   for (const fs::path& shut : {pref.parent_path(), pref.parent_path().parent_path()}) {
     fs::permissions(shut, fs::perms::owner_read | fs::perms::owner_write);
-    const std::string said = StartAndStop({}, true);
+    const std::string said = player.StartAndStop(home, As::Player);
     fs::permissions(shut, fs::perms::owner_all);
     EXPECT_EQ(Count(said, "pref.dat: the folder " + shut.string() +
                               " cannot be opened (access denied); it is left "
@@ -157,7 +123,7 @@ TEST_F(PrefRefusal, AFolderThatCannotBeSearchedIsToldAsUnreadable) {
               1u)
         << said;
     EXPECT_EQ(Count(said, "could not make") + Count(said, "cannot be written"), 0u) << said;
-    EXPECT_TRUE(Bytes(pref) == mine);
+    EXPECT_TRUE(ReadWholeFile(pref) == mine);
   }
 }
 

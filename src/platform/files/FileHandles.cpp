@@ -135,8 +135,6 @@ int OpenImage(const std::string& path, const OpenMode& mode, DWORD disposition, 
   if (fd < 0) return -1;
   bool read = Velk::ReadBounded(fd, Velk::kMaxFileImage, bytes);
   int saved = errno;
-  struct stat info {};
-  if (!read && fstat(fd, &info) == 0 && static_cast<uint64_t>(info.st_size) > Velk::kMaxFileImage) saved = EFBIG;
   close(fd);
   errno = saved;
   return read ? 0 : -1;

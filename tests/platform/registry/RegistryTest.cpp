@@ -5,15 +5,12 @@
 #include "platform/files/KeptCopy.h"
 
 #include <gtest/gtest.h>
-#include <sched.h>
-#include <sys/mount.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 
 namespace {
@@ -300,47 +297,6 @@ TEST_F(Registry, TemporariesOfDeadWritersAreRemoved) {
   EXPECT_TRUE(fs::exists(dir / live));
   EXPECT_TRUE(fs::exists(dir / other));
   EXPECT_EQ(ReadWholeFile(dir / "Game/settings.ini"), "\"SfxVolume\"=dword:00000032\n");
-}
-
-// Makes `folder` a read-only filesystem of this process's own, holding the file `name` with `bytes`;
-// false where the machine gives an ordinary process no mount namespace.
-bool MountReadOnly(const std::string& folder, const std::string& name, const std::string& bytes) {
-  const std::string uid = std::to_string(geteuid()), gid = std::to_string(getegid());
-  if (unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0) return false;
-  std::ofstream("/proc/self/setgroups") << "deny";
-  std::ofstream("/proc/self/uid_map") << uid + " " + uid + " 1";
-  std::ofstream("/proc/self/gid_map") << gid + " " + gid + " 1";
-  if (mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
-      mount("velk", folder.c_str(), "tmpfs", 0, nullptr) != 0) {
-    return false;
-  }
-  fs::create_directories(fs::path(folder + "/" + name).parent_path());
-  std::ofstream(folder + "/" + name) << bytes;
-  return mount(nullptr, folder.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;
-}
-
-// A read-only filesystem is named as such: where a key folder cannot be made (not "no such file",
-// what the folder's absence says after), and where a damaged file cannot be kept aside.
-TEST(RegistryOnReadOnlyFilesystem, TheReasonIsNamed) {
-  const std::string folder = fs::temp_directory_path().string();
-  const pid_t probe = fork();
-  if (probe == 0) _exit(MountReadOnly(folder, "probe", "") ? 0 : 1);
-  int status = 0;
-  if (probe < 0 || waitpid(probe, &status, 0) != probe || status != 0) GTEST_SKIP() << "no mount namespace here";
-  GTEST_FLAG_SET(death_test_style, "threadsafe");
-  const std::string reason = std::strerror(EROFS);
-  auto useBoth = [&] {
-    if (!MountReadOnly(folder, "Game/settings.ini", "junk\n")) std::exit(2);
-    setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
-    HKEY key = nullptr;
-    RegCreateKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\Other", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-    RegOpenKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\Game", 0, KEY_READ, &key);
-    RegQueryValueExA(key, "MusicVolume", nullptr, nullptr, nullptr, nullptr);
-    std::exit(0);
-  };
-  EXPECT_EXIT(
-      useBoth(), testing::ExitedWithCode(0),
-      "settings cannot be saved in .*/Other: " + reason + "\n.*cannot be kept aside as .* \\(" + reason + "\\)");
 }
 
 }  // namespace
