@@ -265,13 +265,6 @@ TEST_F(DamagedData, ATableOfEmptyTextsIsNamedAndNothingAtHomeChanges) {
 }
 
 // The box steps of a phase.
-std::vector<std::string> Boxes(const PhaseResult& result) {
-  std::vector<std::string> boxes;
-  for (const std::string& step : result.steps)
-    if (step.rfind("box ", 0) == 0) boxes.push_back(step);
-  return boxes;
-}
-
 std::string FlipByte(const fs::path& file, size_t at) {
   std::string bytes = ReadBytes(file);
   bytes.at(at) = static_cast<char>(bytes.at(at) ^ 0x40);
@@ -289,8 +282,8 @@ TEST_F(DamagedData, APrefDatThatCannotBeCopiedIsLeftUntouched) {
   const std::string damaged = FlipByte(run.PrefPath(), 16);
   PhaseResult result = run.Run("cut_pref");
   EXPECT_TRUE(result.Passed()) << result.Transcript();
-  ASSERT_EQ(Boxes(result).size(), 1u) << result.Transcript();
-  EXPECT_TRUE(Boxes(result)[0].ends_with(" kept as " + inTheWay.string() + ".1")) << Boxes(result)[0];
+  ASSERT_EQ(result.Boxes().size(), 1u) << result.Transcript();
+  EXPECT_TRUE(result.Boxes()[0].ends_with(" kept as " + inTheWay.string() + ".1")) << result.Boxes()[0];
   EXPECT_TRUE(ReadBytes(inTheWay.string() + ".1") == damaged);
   EXPECT_TRUE(fs::is_directory(inTheWay) && fs::is_empty(inTheWay));
 
@@ -307,7 +300,7 @@ TEST_F(DamagedData, APrefDatThatCannotBeCopiedIsLeftUntouched) {
   fs::permissions(folder, fs::perms::owner_write, fs::perm_options::add);  // for the clean-up
   EXPECT_TRUE(result.Passed()) << result.Transcript();
   EXPECT_TRUE(ReadBytes(shut.PrefPath()) == untouched) << "pref.dat was rewritten";
-  const std::vector<std::string> boxes = Boxes(result);
+  const std::vector<std::string> boxes = result.Boxes();
   ASSERT_EQ(boxes.size(), 1u) << result.Transcript();
   EXPECT_TRUE(
       boxes[0].ends_with("could not be read, and no copy of it could be written, so the game starts afresh and "
@@ -327,7 +320,7 @@ TEST_F(DamagedData, ASecondDamageKeepsBothCopies) {
   EXPECT_TRUE(result.Passed()) << result.Transcript();
   EXPECT_TRUE(ReadBytes(bad) == first);
   EXPECT_TRUE(ReadBytes(bad + ".1") == second);
-  const std::vector<std::string> boxes = Boxes(result);
+  const std::vector<std::string> boxes = result.Boxes();
   ASSERT_EQ(boxes.size(), 1u) << result.Transcript();
   EXPECT_TRUE(boxes[0].ends_with(" kept as " + bad + ".1")) << boxes[0];
   EXPECT_EQ(ReadBytes(run.PrefPath()).size(), 5240u);

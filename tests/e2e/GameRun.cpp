@@ -37,6 +37,13 @@ bool PhaseResult::HasStep(const std::string& step) const {
   return false;
 }
 
+std::vector<std::string> PhaseResult::Boxes() const {
+  std::vector<std::string> boxes;
+  for (const std::string& step : steps)
+    if (step.starts_with("box ")) boxes.push_back(step);
+  return boxes;
+}
+
 std::string PhaseResult::Transcript() const {
   std::string text;
   for (const std::string& s : steps) text += "  step " + s + "\n";

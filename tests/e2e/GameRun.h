@@ -25,6 +25,8 @@ struct PhaseResult {
 
   bool Passed() const { return exitCode == 0 && failure.empty(); }
   bool HasStep(const std::string& step) const;
+  // The message boxes the phase answered, in order (their "box ..." steps).
+  std::vector<std::string> Boxes() const;
   // Everything the child said, for a failure message.
   std::string Transcript() const;
 };

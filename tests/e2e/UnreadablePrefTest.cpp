@@ -2,7 +2,6 @@
 // cannot be read, names the file, and leaves it as it was, a profile made afterwards too.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 
 #include "e2e/GameRun.h"
@@ -25,9 +24,7 @@ TEST(UnreadablePref, IsToldAsUnreadableAndLeftAsItWas) {
   // The phase makes one more profile, which must not be written over the file.
   const PhaseResult result = player.Play(run, "cut_pref");
   EXPECT_TRUE(result.Passed()) << result.Transcript();
-  std::vector<std::string> boxes;
-  std::copy_if(result.steps.begin(), result.steps.end(), std::back_inserter(boxes),
-               [](const std::string& step) { return step.starts_with("box "); });
+  const std::vector<std::string> boxes = result.Boxes();
   ASSERT_EQ(boxes.size(), 1u) << result.Transcript();
   EXPECT_TRUE(
       boxes[0].ends_with("Your saved progress could not be read, so the game starts afresh and will not keep "
