@@ -3,7 +3,6 @@
 // line, its end awaited with a time limit. Nothing waits without a bound.
 
 #include <fcntl.h>
-#include <grp.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -19,6 +18,8 @@
 #include <thread>
 #include <vector>
 
+#include "app/OtherUser.h"
+
 extern char** environ;
 
 namespace Velk::Testing {
@@ -26,17 +27,6 @@ namespace Velk::Testing {
 // How many times slower a sanitizer build runs the same code: every time limit of the tests is
 // stretched by it (cmake/TestLimits.cmake sets it for CTest's limits too).
 constexpr int kChildSlowdown = PELUNE_TEST_SLOWDOWN;
-
-// Whom a child runs as instead of its parent's user; only root can switch.
-struct UserId {
-  uid_t uid;
-  gid_t gid;
-};
-
-// Makes the calling process `user`, with no supplementary groups; false when it may not.
-inline bool BecomeUser(const UserId& user) {
-  return setgroups(0, nullptr) == 0 && setgid(user.gid) == 0 && setuid(user.uid) == 0;
-}
 
 class ChildProcess {
  public:
