@@ -3,7 +3,6 @@
 // line, its end awaited with a time limit. Nothing waits without a bound.
 
 #include <fcntl.h>
-#include <grp.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -19,6 +18,8 @@
 #include <thread>
 #include <vector>
 
+#include "app/OtherUser.h"
+
 extern char** environ;
 
 namespace Velk::Testing {
@@ -26,17 +27,6 @@ namespace Velk::Testing {
 // How many times slower a sanitizer build runs the same code: every time limit of the tests is
 // stretched by it (cmake/TestLimits.cmake sets it for CTest's limits too).
 constexpr int kChildSlowdown = PELUNE_TEST_SLOWDOWN;
-
-// Whom a child runs as instead of its parent's user; only root can switch.
-struct UserId {
-  uid_t uid;
-  gid_t gid;
-};
-
-// Makes the calling process `user`, with no supplementary groups; false when it may not.
-inline bool BecomeUser(const UserId& user) {
-  return setgroups(0, nullptr) == 0 && setgid(user.gid) == 0 && setuid(user.uid) == 0;
-}
 
 class ChildProcess {
  public:
@@ -51,8 +41,15 @@ class ChildProcess {
     int pipeFds[2];
     if (pipe2(pipeFds, O_CLOEXEC) != 0)
       throw std::runtime_error("no pipe for " + argv[0] + ": " + std::strerror(errno));
-    std::vector<std::string> vars = Environment(env);
-    const std::string cannotRun = "cannot run " + argv[0] + ": ";
+    // Everything the child uses is made before the fork: another thread of the parent may hold a
+    // lock (the heap's, stdio's) at the fork, so the child only makes plain calls up to the exec.
+    const std::vector<std::string> vars = Environment(env);
+    std::vector<char*> args, envp;
+    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    for (const std::string& v : vars) envp.push_back(const_cast<char*>(v.c_str()));
+    envp.push_back(nullptr);
+    const std::string cannotRun = "cannot run " + argv[0] + ": errno ";
     pid_ = fork();
     if (pid_ < 0) {
       const int error = errno;
@@ -68,15 +65,8 @@ class ChildProcess {
         if (errors < 0 || dup2(errors, 2) < 0) _exit(126);
       }
       if (user && !BecomeUser(*user)) _exit(126);
-      std::vector<char*> args, envp;
-      for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-      args.push_back(nullptr);
-      for (const std::string& v : vars) envp.push_back(const_cast<char*>(v.c_str()));
-      envp.push_back(nullptr);
       execve(args[0], args.data(), envp.data());
-      // Only plain writes here: another thread of the parent may have held stdio's lock at the fork.
-      const std::string why = cannotRun + std::strerror(errno) + "\n";
-      [[maybe_unused]] ssize_t written = write(2, why.data(), why.size());
+      SayExecFailed(cannotRun, errno);
       _exit(127);
     }
     close(pipeFds[1]);
@@ -140,6 +130,19 @@ class ChildProcess {
   }
 
  private:
+  // `prefix` and the error's number, written with no call that allocates or takes a lock.
+  static void SayExecFailed(const std::string& prefix, int error) {
+    char digits[16];
+    size_t at = sizeof digits;
+    digits[--at] = '\n';
+    do {
+      digits[--at] = static_cast<char>('0' + error % 10);
+      error /= 10;
+    } while (error > 0 && at > 0);
+    [[maybe_unused]] ssize_t written = write(2, prefix.data(), prefix.size());
+    written = write(2, digits + at, sizeof digits - at);
+  }
+
   static std::chrono::steady_clock::time_point Now() { return std::chrono::steady_clock::now(); }
 
   static std::vector<std::string> Environment(const std::map<std::string, std::string>& env) {

@@ -1,6 +1,8 @@
 // The tests' own child processes: one that cannot be made fails the test that wanted it instead of
-// standing as pid -1, which kill() takes for every process.
+// standing as pid -1, which kill() takes for every process; one whose program cannot run says so,
+// with the error's number, and ends with status 127.
 #include "app/ChildProcess.h"
+#include "platform/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -24,6 +26,18 @@ TEST(ChildProcess, OneThatCannotBeMadeThrows) {
   }
   setrlimit(RLIMIT_NOFILE, &files);
   EXPECT_TRUE(thrown);
+}
+
+TEST(ChildProcess, AProgramThatCannotRunIsNamedWithTheErrorsNumber) {
+  ScratchFolder scratch;
+  scratch.Write("plain", "no program");  // no execute bit: EACCES, for root too
+  const std::string plain = scratch / "plain";
+  const std::string errors = scratch / "errors.txt";
+  ChildProcess child({plain}, {}, 1, "", errors);
+  const std::optional<int> status = child.WaitForEnd(10000 * kChildSlowdown);
+  ASSERT_TRUE(status);
+  EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 127) << *status;
+  EXPECT_EQ(ReadWholeFile(errors), "cannot run " + plain + ": errno " + std::to_string(EACCES) + "\n");
 }
 
 }  // namespace

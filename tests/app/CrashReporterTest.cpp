@@ -34,6 +34,8 @@ constexpr int kMainThreadStopMs = kCrashThreadWaitMs / 3;
 // when the child's ticks show that the machine held it from running for half of the bound or more.
 constexpr int kRunsOnALoadedMachine = 3;
 constexpr int64_t kTickMs = 20;  // VELK_CHILD_TICKS's period
+// Below every crash report's size, above what the child says on its error output before the report.
+constexpr int kReportLimitBytes = 384;
 
 // The monotonic clock of the child's ticks.
 int64_t NowMs() {
@@ -256,19 +258,35 @@ TEST_F(CrashReporterTest, NeitherAnUnreadableMapNorAMissingDisplayKeepsACrashFro
   }
 }
 
-// A folder in crash.txt's place: the report is lost, nothing of it is left behind, and the signal
-// still ends the program.
+// A report that cannot be written, for a folder in crash.txt's place or a file-size limit below the
+// report's size: the report is lost, nothing of it is left behind, and the signal still ends the
+// program. The reporter, forked before the program's start ignores SIGXFSZ, meets the limit as a
+// failed write of its own, not as its end.
 TEST_F(CrashReporterTest, AReportThatCannotBeWrittenStillEndsTheProgramByTheSignal) {
-  std::filesystem::create_directory(scratch_ / "crash.txt");
-  ChildProcess child({VELK_CHILD_APP}, Environment(), 1, scratch_.Path());
-  ASSERT_TRUE(child.WaitForLine("running", 10000));
-  ASSERT_EQ(kill(child.Pid(), SIGSEGV), 0);
-  std::optional<int> status = child.WaitForEnd(kEndLimitMs);
-  ASSERT_TRUE(status) << "still running";
-  EXPECT_TRUE(WIFSIGNALED(*status) && WTERMSIG(*status) == SIGSEGV) << "status " << *status;
-  EXPECT_TRUE(std::filesystem::is_empty(scratch_ / "crash.txt"));
-  for (const auto& entry : std::filesystem::directory_iterator(scratch_.Path()))
-    EXPECT_NE(entry.path().extension(), ".tmp") << entry.path();
+  for (const bool limited : {false, true}) {
+    const char* what = limited ? "a file-size limit" : "a folder in its place";
+    std::vector<std::string> argv = {VELK_CHILD_APP};
+    if (limited)
+      argv.insert(argv.begin(), {"/usr/bin/prlimit", "--fsize=" + std::to_string(kReportLimitBytes)});
+    else
+      std::filesystem::create_directory(scratch_ / "crash.txt");
+    const std::string errors = scratch_ / "errors.txt";
+    ChildProcess child(argv, Environment(), 1, scratch_.Path(), errors);
+    ASSERT_TRUE(child.WaitForLine("running", 10000)) << what;
+    ASSERT_EQ(kill(child.Pid(), SIGSEGV), 0);
+    std::optional<int> status = child.WaitForEnd(kEndLimitMs);
+    ASSERT_TRUE(status) << what << ": still running";
+    EXPECT_TRUE(WIFSIGNALED(*status) && WTERMSIG(*status) == SIGSEGV) << what << ": status " << *status;
+    EXPECT_EQ(Count(ReadWholeFile(errors), "could not be written"), 1u) << what << "\n" << ReadWholeFile(errors);
+    EXPECT_EQ(Count(ReadWholeFile(errors), "did not answer"), 0u) << what << "\n" << ReadWholeFile(errors);
+    if (limited)
+      EXPECT_FALSE(std::filesystem::exists(scratch_ / "crash.txt"));
+    else
+      EXPECT_TRUE(std::filesystem::is_empty(scratch_ / "crash.txt"));
+    for (const auto& entry : std::filesystem::directory_iterator(scratch_.Path()))
+      EXPECT_NE(entry.path().extension(), ".tmp") << what << ": " << entry.path();
+    std::filesystem::remove(scratch_ / "crash.txt");
+  }
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "cafe/QCPref.h"
 
 #include "app/AppTestSupport.h"
+#include "app/ChildProcess.h"
 #include "engine/LocTexts.h"
 #include "engine/QCMusicManager.h"
 #include "engine/QCSoundSystem.h"
@@ -24,6 +25,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <optional>
 #include <random>
 #include <sstream>
 #include <string>
@@ -77,12 +79,18 @@ std::string TableBytes(const std::vector<std::pair<std::wstring, int>>& entries)
   return bytes;
 }
 
-// Runs `body` in a child process, as the user "nobody" when this one is root (for whom no file is
-// read-only), and answers its exit status (-1 when it did not exit).
+// The user "nobody" when the tests run as root, for whom no file is read-only; nothing otherwise.
+std::optional<Velk::Testing::UserId> OtherUser() {
+  return geteuid() == 0 ? Velk::Testing::UserNamed("nobody") : std::nullopt;
+}
+
+// Runs `body` in a child process, as OtherUser() when this one is root, and answers its exit status
+// (-1 when it did not exit).
 int InChildAsOtherUser(const std::function<int()>& body) {
+  const std::optional<Velk::Testing::UserId> other = OtherUser();
   pid_t pid = fork();
   if (pid == 0) {
-    if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(100);
+    if (geteuid() == 0 && !(other && Velk::Testing::BecomeUser(*other))) _exit(100);
     _exit(body());
   }
   int status = 0;
@@ -144,7 +152,7 @@ class QCPrefTest : public ::testing::Test {
     Store(bytes);
   }
 
-  ScratchFolder scratch_;
+  ScratchFolder scratch_{Velk::Testing::TemporaryFolderFor(OtherUser())};  // reached by OtherUser() too
   ScopedEnv data_;
   MemoryPak pak_;
 };

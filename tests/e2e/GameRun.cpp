@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "app/ChildProcess.h"
+#include "e2e/PlayerModes.h"
 
 namespace E2e {
 
@@ -14,11 +15,15 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A hard link where the file system allows one: the test program is large.
-void LinkOrCopy(const fs::path& from, const fs::path& to) {
+// A hard link where the file system allows one (the test program is large) and the build's file
+// already has `modes`; otherwise a copy given them, so that a phase run as the player reaches it.
+void LinkOrCopy(const fs::path& from, const fs::path& to, fs::perms modes) {
+  const bool open = (fs::status(from).permissions() & modes) == modes;
   std::error_code error;
-  fs::create_hard_link(from, to, error);
-  if (error) fs::copy_file(from, to, fs::copy_options::overwrite_existing);
+  if (open) fs::create_hard_link(from, to, error);
+  if (open && !error) return;
+  fs::copy_file(from, to, fs::copy_options::overwrite_existing);
+  fs::permissions(to, modes);
 }
 
 std::string ReadFile(const fs::path& path) {
@@ -60,9 +65,10 @@ GameRun::GameRun(const std::string& testName, const fs::path& parent) : root_(pa
     fs::create_directories(folder);
   }
   fs::permissions(root_ / "home" / "run", fs::perms::owner_all);
-  LinkOrCopy(fs::read_symlink("/proc/self/exe"), ProgramFolder() / "e2e_tests");
+  for (const fs::path& folder : {root_, ProgramFolder()}) fs::permissions(folder, kSearchable);
+  LinkOrCopy(fs::read_symlink("/proc/self/exe"), ProgramFolder() / "e2e_tests", kRunnable);
   for (const char* archive : {"loc.pak", "data.pak"})
-    LinkOrCopy(fs::path(PELUNE_RUNTIME_DIR) / archive, ProgramFolder() / archive);
+    LinkOrCopy(fs::path(PELUNE_RUNTIME_DIR) / archive, ProgramFolder() / archive, kReadable);
 }
 
 std::unique_ptr<Velk::Testing::ChildProcess> GameRun::Start(const std::string& phase,

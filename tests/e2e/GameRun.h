@@ -1,7 +1,8 @@
 #pragma once
 // The parent's side of the playthrough: a folder of its own per test holding a program folder
-// (this test program and the two archives, linked in, so that the game finds its data beside the
-// program as a player's copy does), a fresh XDG home and an output folder for kept frames. Each
+// (this test program and the two archives, linked in, or copied where the build's modes would keep
+// them from the player, so that the game finds its data beside the program as a player's copy
+// does), a fresh XDG home and an output folder for kept frames. Each
 // phase runs as a child process of this program over that folder; its step log comes back line by
 // line, and nothing waits without a bound.
 

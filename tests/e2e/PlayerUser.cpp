@@ -1,13 +1,12 @@
 #include "e2e/PlayerUser.h"
 
 #include <gtest/gtest.h>
-#include <pwd.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <cstring>
 #include <stdexcept>
+
+#include "e2e/PlayerModes.h"
 
 namespace E2e {
 
@@ -15,45 +14,23 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Whatever the test's umask: the player reaches all it runs.
-constexpr fs::perms kSearchable = fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec;
-constexpr fs::perms kReadable =
-    fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read;
-constexpr fs::perms kRunnable = kReadable | fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec;
-
 constexpr int kLimitMs = 20000 * Velk::Testing::kChildSlowdown;
-
-constexpr int kCannotSwitch = 1;
-constexpr int kCannotReach = 2;
-
-// How a process that becomes `user` fares: 0, or what it could not do.
-int TryAs(const Velk::Testing::UserId& user, const fs::path& folder) {
-  const pid_t pid = fork();
-  if (pid < 0) throw std::runtime_error(std::string("cannot fork: ") + std::strerror(errno));
-  if (pid == 0) {
-    if (!Velk::Testing::BecomeUser(user)) _exit(kCannotSwitch);
-    _exit(access(folder.c_str(), X_OK) == 0 ? 0 : kCannotReach);
-  }
-  int status = 0;
-  if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) throw std::runtime_error("the probe as nobody was lost");
-  return WEXITSTATUS(status);
-}
 
 }  // namespace
 
-PlayerUser::PlayerUser() {
+PlayerUser::PlayerUser()
+    : user_(geteuid() == 0 ? Velk::Testing::UserNamed("nobody") : std::nullopt),
+      scratch_(Velk::Testing::TemporaryFolderFor(user_)) {
   if (scratch_.Path().empty()) throw std::runtime_error("no scratch folder for the player");
   if (geteuid() != 0) return;
-  const passwd* nobody = getpwnam("nobody");
-  if (nobody == nullptr) {
+  if (!user_) {
     unavailable_ = "root reads every file, and there is no user nobody to run the program as";
     return;
   }
-  user_ = Velk::Testing::UserId{nobody->pw_uid, nobody->pw_gid};
   fs::permissions(Folder(), kSearchable);
-  const int fate = TryAs(*user_, Folder());
-  if (fate == kCannotReach) throw std::runtime_error("the user nobody cannot reach " + Folder().string());
-  if (fate == kCannotSwitch) unavailable_ = "root may not become the user nobody here";
+  const Velk::Testing::Reach reach = Velk::Testing::Reaches(*user_, Folder());
+  if (reach == Velk::Testing::Reach::No) throw std::runtime_error("the user nobody cannot reach " + Folder().string());
+  if (reach == Velk::Testing::Reach::CannotSwitch) unavailable_ = "root may not become the user nobody here";
 }
 
 // A folder the test made unsearchable is opened again first, so that it can be removed.

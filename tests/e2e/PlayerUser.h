@@ -4,7 +4,8 @@
 // every folder, so for root the player is the user "nobody", over whose files root still acts
 // while the program runs (chmod, read, signal). The player may not reach the build folder (a clone
 // in root's home, of mode 700), so what the player runs lies in Folder(): a folder of the test's
-// own under the temporary folder, every parent searchable, removed with everything in it at the end.
+// own under the temporary folder (or /tmp, when the player cannot reach that one), every parent
+// searchable, removed with everything in it at the end.
 //
 //   PlayerUser player;
 //   if (!player.Unavailable().empty()) GTEST_SKIP() << player.Unavailable();
@@ -33,7 +34,7 @@ enum class As { Test, Player };
 
 class PlayerUser {
  public:
-  // Throws when the player cannot reach the temporary folder.
+  // Throws when the player can reach neither the temporary folder nor /tmp.
   PlayerUser();
   ~PlayerUser();
   PlayerUser(const PlayerUser&) = delete;
@@ -60,8 +61,8 @@ class PlayerUser {
                            const std::vector<std::string>& prefix = {}) const;
 
  private:
-  ScratchFolder scratch_;
   std::optional<Velk::Testing::UserId> user_;
+  ScratchFolder scratch_;  // made after user_: its place is chosen for the player
   std::string unavailable_;
 };
 

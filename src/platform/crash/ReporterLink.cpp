@@ -1,5 +1,7 @@
 #include "platform/crash/ReporterLink.h"
 
+#include "platform/process/FileSizeSignal.h"
+
 #include <atomic>
 #include <cerrno>
 #include <csignal>
@@ -32,10 +34,13 @@ void WatchReporter() {
 }
 
 // The reporter outlives neither the program nor a terminal's request to end: the program decides.
+// It is forked before the program's start ignores SIGXFSZ: a report past a file-size limit must fail
+// into its own failure path (its temporary file removed), not end the reporter.
 void BecomeReporter(int descriptor, pid_t program, ReporterLink::ReporterMain reporterMain) {
   prctl(PR_SET_PDEATHSIG, SIGKILL);
   if (getppid() != program) _exit(0);
   for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE}) std::signal(signal, SIG_IGN);
+  FileSizeSignal::Ignore();
   reporterMain(descriptor, program);
   _exit(0);
 }
