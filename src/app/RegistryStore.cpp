@@ -20,6 +20,11 @@ bool RegistryStore::Locate(const std::string& name, std::string& path, std::stri
   return true;
 }
 
+std::string RegistryStore::Folder() const {
+  std::string path, value;
+  return Locate("", path, value) ? RegistryKeyFolder(path) : std::string();
+}
+
 bool RegistryStore::Write(const std::string& name, DWORD type, const BYTE* data, DWORD size) const {
   std::string path, value;
   if (!Locate(name, path, value)) return false;

@@ -25,6 +25,9 @@ class RegistryStore {
 
   void EraseValue(const std::wstring& name) const;
 
+  // Where the key's values are kept; empty when no key is set.
+  std::string Folder() const;
+
   // The REG_DWORD layout shared by every typed reader and writer, the application's included.
   static void EncodeInteger(int value, BYTE bytes[4]);
   // True only for a 4-byte REG_DWORD.

@@ -20,6 +20,7 @@
 #include "platform/debug/DebugOutput.h"
 #include "platform/files/FileCalls.h"
 #include "platform/files/ShellFolders.h"
+#include "platform/instance/FolderLock.h"
 #include "platform/instance/InstanceLock.h"
 #include "platform/metrics/SystemMetrics.h"
 #include "platform/modules/Modules.h"
@@ -248,6 +249,33 @@ void VelkAppBase::EnforceSingleInstance() {
   if (GetLastError() == ERROR_ALREADY_EXISTS) NotifyRunningInstance();
 }
 
+void VelkAppBase::ClaimPlayerFiles(const std::string& gameFolder) {
+  if (mPlayerFilesClaimed) return;
+  mPlayerFilesClaimed = true;
+  SetUpDataFolder();
+  if (!mCmdLineParsed) ParseCommandLine();
+  if (mIsScreenSaver) mEnforceSingleInstance = false;
+  EnforceSingleInstance();
+  HoldPlayerFolder(RegistryStore(RegistryKeyInUse()).Folder());
+  HoldPlayerFolder(gameFolder);
+}
+
+// A copy that holds the folder from another session or machine cannot be reached by the notice to
+// the running copy, and writes what it read at its start over whatever this copy would save: this
+// one ends, having read and written nothing of the player's, and says why.
+void VelkAppBase::HoldPlayerFolder(const std::string& folder) {
+  if (folder.empty() || FolderLock::Take(folder) != FolderLock::Outcome::kHeldElsewhere) return;
+  std::fprintf(stderr,
+               "%s is already running for this player, perhaps in another session or on another machine (it holds "
+               "%s); close it first\n",
+               mProdName.c_str(), FolderLock::PathIn(folder).c_str());
+  MsgBoxW(GetString("ALREADY_RUNNING", Widen(mProdName) +
+                                           L" is already running for this player, perhaps in another session or on "
+                                           L"another machine. Close it first, then start the game again."),
+          mTitle.empty() ? Widen(mProdName) : mTitle, MB_OK | MB_ICONWARNING);
+  ExitApplication(0);
+}
+
 void VelkAppBase::RegisterWindowClasses() {
   mIsWideWindow = true;
   WNDCLASSW main;
@@ -281,15 +309,11 @@ void VelkAppBase::Init() {
   }
 
   OnInitStart();
+  // Before the settings are read: reading them writes "InProgress" at once.
+  ClaimPlayerFiles();
   ReadRegistrySettings();
-  SetUpDataFolder();
-
-  if (!mCmdLineParsed) ParseCommandLine();
-  if (mIsScreenSaver) mEnforceSingleInstance = false;
 
   if (!HandleWorkingDirectory(mProgramFolder)) SetCurrentDirectoryA(mProgramFolder.c_str());
-
-  EnforceSingleInstance();
 
   mStartSeed = GetTickCount();
   SeedRandom(mStartSeed);

@@ -105,6 +105,7 @@ class VelkAppBase : public ButtonListener, public WidgetHost, public DisplayHost
   bool mIsScreenSaver = false;
   bool mEnforceSingleInstance = true;
   bool mCmdLineParsed = false;
+  bool mPlayerFilesClaimed = false;
   bool mRegistryRead = false;
   bool mIsWideWindow = false;
   bool mTabletPC = false;
@@ -291,6 +292,11 @@ class VelkAppBase : public ButtonListener, public WidgetHost, public DisplayHost
   virtual void NotifyRunningInstance();
   virtual void Run();
   virtual void Init();
+  // The start-up's steps that touch none of the player's files (the data folder, the command line),
+  // then the guard: a second copy of the program ends here, and this copy holds the settings folder
+  // and `gameFolder` (the game's own files) for the rest of its run. Once; Init runs it before the
+  // settings are read, and a game that reads files of its own before Init runs it first.
+  void ClaimPlayerFiles(const std::string& gameFolder = {});
   virtual void OnBeforeDisplayInit() {}
   virtual void OnAfterDisplayInit() {}
   virtual bool HandleWorkingDirectory(const std::string& folder) {
@@ -504,6 +510,8 @@ class VelkAppBase : public ButtonListener, public WidgetHost, public DisplayHost
   void CreateInvisibleWindow();
   void RegisterWindowClasses();
   void EnforceSingleInstance();
+  void HoldPlayerFolder(const std::string& folder);
+  std::string RegistryKeyInUse();
   void SetUpDataFolder();
   // VelkAppBaseDialogs.cpp
   void FillStringDefaults();

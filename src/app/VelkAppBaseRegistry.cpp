@@ -63,10 +63,13 @@ bool VelkAppBase::ReadRegistryBoolean(const std::string& name, bool& value) {
 
 void VelkAppBase::EraseRegistryValue(const std::wstring& name) { RegistryStore(mRegKey).EraseValue(name); }
 
-// Runs before the command line is parsed, so before any demo begins: straight from the store.
+// A string property can move the key elsewhere.
+std::string VelkAppBase::RegistryKeyInUse() { return Narrow(GetString("RegistryKey", Widen(mRegKey))); }
+
+// Runs before any demo begins (its file is loaded later): straight from the store.
 void VelkAppBase::ReadRegistrySettings() {
   mRegistryRead = true;
-  mRegKey = Narrow(GetString("RegistryKey", Widen(mRegKey)));
+  mRegKey = RegistryKeyInUse();
   if (mRegKey.empty()) return;
 
   RegistryStore store(mRegKey);

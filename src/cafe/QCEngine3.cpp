@@ -149,6 +149,8 @@ void QCEngine3::Init() {
   // may be written while they are missing.
   if (!LoadLocTable()) StopOnUnreadableFile(LocTexts::kFile);
   mTitle = GetLocText(CafeNames::kAppTitle);
+  // A second copy of the game ends here, before it reads or writes pref.dat or the settings.
+  ClaimPlayerFiles(mPref.GetFolder());
   mPref.Load();
   QCEngine::Init();
 }

@@ -125,8 +125,8 @@ void FillDefaultTable(const char* tableName, QCHiScoreTable& table) {
   }
 }
 
-// Another copy of the game holds the file only while it reads or saves: its lock is waited for
-// this many times this long before the file counts as that copy's for the rest of the run.
+// Another program may hold the file a moment, as a save of the game does: its lock is waited for
+// this many times this long before the file counts as that program's for the rest of the run.
 constexpr int kLockWaits = 40;
 constexpr DWORD kLockWaitMs = 50;
 
@@ -186,7 +186,9 @@ std::string ShutFolder(const std::string& path) {
 QCPref::QCPref()
     : mHeader(QCPrefHeader::Defaults()),
       mDataFolder(DataFolder()),
-      mPath(Velk::MapPath(mDataFolder + "/Drimak Games/Pelune/" + CafeNames::kPrefFileName)) {}
+      mPath(Velk::MapPath(GetFolder() + "/" + CafeNames::kPrefFileName)) {}
+
+std::string QCPref::GetFolder() const { return Velk::MapPath(mDataFolder + "/Drimak Games/Pelune"); }
 
 // A folder that cannot be made stops the path there: every open of it fails, and nothing is saved.
 bool QCPref::MakeFolders() {
@@ -211,8 +213,9 @@ bool QCPref::MakeFolders() {
 
 // Only a save creates the file, and so the folders. Refused by this process's own handle (Load and
 // DeleteProfile hold it around the saves they make) it fails at once: that save is meant to write
-// nothing. Refused by another copy of the game for longer than a save of it takes, the file is that
-// copy's: it is neither read nor written again this run, lest either copy lose the other's progress.
+// nothing. Another copy of the game never gets here (the application holds the folder for its whole
+// run); another program that holds the file longer than a save takes keeps it for this run: it is
+// neither read nor written again, lest the game write over what that program wrote.
 HANDLE QCPref::OpenFile(DWORD access, DWORD share, DWORD disposition) {
   if (mRefusal != nullptr || (disposition != OPEN_EXISTING && !MakeFolders())) return INVALID_HANDLE_VALUE;
   HANDLE file = INVALID_HANDLE_VALUE;
@@ -221,9 +224,9 @@ HANDLE QCPref::OpenFile(DWORD access, DWORD share, DWORD disposition) {
     file = CreateFileA(mPath.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_LOCK_VIOLATION) return file;
   }
-  Refuse(mPath + " is in use by another copy of the game", "PREF_IN_USE",
-         L"Another copy of the game is using your saved progress, so this copy can neither read nor save it and "
-         L"will not keep this game's progress. Close the other copy to play on yours. The file is left untouched at",
+  Refuse(mPath + " is in use by another program", "PREF_IN_USE",
+         L"Another program is using your saved progress, so the game can neither read nor save it and will not "
+         L"keep this game's progress. Close that program to play on yours. The file is left untouched at",
          mPath);
   SetLastError(ERROR_LOCK_VIOLATION);
   return file;

@@ -39,8 +39,8 @@ class QCPref {
   // on when earlier copies are there) and the player told. When no copy can be written (a file
   // there that cannot be opened at all among them, or one in a folder that cannot be searched) the
   // file is left as it is, the player told, and the game plays on the defaults and saves nothing
-  // this run; so too, at any open, when another copy of the game holds the file for longer than a
-  // save takes.
+  // this run; so too, at any open, when another program holds the file for longer than a save of
+  // the game takes.
   // Applies the settings and writes the file back. Always true.
   bool Load();
   // Writes the header, both tables and the current profile. Always true: a file that cannot be
@@ -74,6 +74,8 @@ class QCPref {
 
   // The file, or (after a save) the folder where making the folders stopped.
   const std::string& GetPath() const { return mPath; }
+  // The folder pref.dat is kept in, made or not.
+  std::string GetFolder() const;
 
  private:
   bool MakeFolders();
@@ -94,7 +96,7 @@ class QCPref {
   std::string mDataFolder;
   std::string mPath;
   // Why the file is neither read nor written again this run (the folders could not be made, or the
-  // file is left as it is: it could not be read or copied, or another copy of the game holds it);
+  // file is left as it is: it could not be read or copied, or another program holds it);
   // null while it may be.
   const char* mRefusal = nullptr;
   // The file on disk is not ours (a copy is kept aside): the next save writes it from nothing, and

@@ -708,7 +708,7 @@ TEST_F(PrefDamageTest, AFileThatCannotBeCopiedIsLeftUntouchedAllRun) {
   EXPECT_FALSE(fs::exists(Path() + ".bad"));
 }
 
-// pref.dat's lock held by another program, as a second copy of the game holds it: for a moment at
+// pref.dat's lock held by another program: for a moment at
 // the start, it is waited for and the progress read; over a day's save, the file is that program's
 // for the rest of the run, told once, and neither read nor written.
 TEST_F(PrefDamageTest, AFileLockedByAnotherProgramIsWaitedForThenLeftAsItIs) {
@@ -739,7 +739,7 @@ TEST_F(PrefDamageTest, AFileLockedByAnotherProgramIsWaitedForThenLeftAsItIs) {
   pref.Save();
   EXPECT_EQ(Stored(), before);
   ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_TRUE(boxes[0].starts_with(L"Another copy of the game is using your saved progress")) << boxes[0];
+  EXPECT_TRUE(boxes[0].starts_with(L"Another program is using your saved progress")) << boxes[0];
 }
 
 std::string gWatchedFile;

@@ -76,31 +76,48 @@ PhaseResult PlayerUser::Play(GameRun& run, const std::string& phase, PhaseOption
   return run.Run(phase, options);
 }
 
-std::string PlayerUser::StartAndStop(const fs::path& home, As as, const std::function<void()>& meanwhile,
-                                     const std::vector<std::string>& prefix) const {
+std::unique_ptr<Velk::Testing::ChildProcess> PlayerUser::Launch(const fs::path& home, As as,
+                                                                const std::vector<std::string>& prefix,
+                                                                const fs::path& runtime) const {
   for (const char* folder : {"data", "config", "run"}) fs::create_directories(home / folder);
   fs::permissions(home / "run", fs::perms::owner_all);
   if (as == As::Player) Give(home);
   std::vector<std::string> argv = prefix;
   argv.push_back(as == As::Player ? Pelune().string() : (fs::path(PELUNE_RUNTIME_DIR) / "pelune").string());
-  const std::map<std::string, std::string> env = {{"XDG_DATA_HOME", (home / "data").string()},
-                                                  {"XDG_CONFIG_HOME", (home / "config").string()},
-                                                  {"XDG_RUNTIME_DIR", (home / "run").string()},
-                                                  {"VELK_BACKEND", "headless"},
-                                                  {"SDL_VIDEODRIVER", "dummy"},
-                                                  {"SDL_AUDIODRIVER", "dummy"}};
-  const std::unique_ptr<Velk::Testing::ChildProcess> game =
-      as == As::Player ? Start(argv, env, 2) : std::make_unique<Velk::Testing::ChildProcess>(argv, env, 2);
+  const std::map<std::string, std::string> env = {
+      {"XDG_DATA_HOME", (home / "data").string()},
+      {"XDG_CONFIG_HOME", (home / "config").string()},
+      {"XDG_RUNTIME_DIR", (runtime.empty() ? home / "run" : runtime).string()},
+      {"VELK_BACKEND", "headless"},
+      {"SDL_VIDEODRIVER", "dummy"},
+      {"SDL_AUDIODRIVER", "dummy"}};
+  return as == As::Player ? Start(argv, env, 2) : std::make_unique<Velk::Testing::ChildProcess>(argv, env, 2);
+}
+
+std::string PlayerUser::UntilLoaded(Velk::Testing::ChildProcess& game) {
   std::string said;
   std::optional<std::string> line;
-  while (said.find("Resource Loading Time") == std::string::npos && (line = game->ReadLine(kLimitMs)))
+  while (said.find("Resource Loading Time") == std::string::npos && (line = game.ReadLine(kLimitMs)))
     said += *line + "\n";
-  if (meanwhile) meanwhile();
-  kill(game->Pid(), SIGTERM);
-  const std::optional<int> status = game->WaitForEnd(kLimitMs);
-  while ((line = game->ReadLine(kLimitMs))) said += *line + "\n";
+  return said;
+}
+
+std::string PlayerUser::UntilEnd(Velk::Testing::ChildProcess& game) {
+  const std::optional<int> status = game.WaitForEnd(kLimitMs);
+  std::string said;
+  std::optional<std::string> line;
+  while ((line = game.ReadLine(kLimitMs))) said += *line + "\n";
   EXPECT_TRUE(status && WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << said;
   return said;
+}
+
+std::string PlayerUser::StartAndStop(const fs::path& home, As as, const std::function<void()>& meanwhile,
+                                     const std::vector<std::string>& prefix) const {
+  const std::unique_ptr<Velk::Testing::ChildProcess> game = Launch(home, as, prefix);
+  std::string said = UntilLoaded(*game);
+  if (meanwhile) meanwhile();
+  kill(game->Pid(), SIGTERM);
+  return said + UntilEnd(*game);
 }
 
 }  // namespace E2e

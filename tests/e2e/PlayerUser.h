@@ -59,6 +59,15 @@ class PlayerUser {
   std::string StartAndStop(const std::filesystem::path& home, As as = As::Test,
                            const std::function<void()>& meanwhile = {},
                            const std::vector<std::string>& prefix = {}) const;
+  // The program started over `home` as StartAndStop starts it; `runtime` is its runtime folder
+  // (home/run when empty), where a copy finds the copies of its own session.
+  std::unique_ptr<Velk::Testing::ChildProcess> Launch(const std::filesystem::path& home, As as = As::Test,
+                                                      const std::vector<std::string>& prefix = {},
+                                                      const std::filesystem::path& runtime = {}) const;
+  // What `game` said until it had loaded, or until it ended when it ends first.
+  static std::string UntilLoaded(Velk::Testing::ChildProcess& game);
+  // What `game` said from now until its end, which must be status 0 within the time limit.
+  static std::string UntilEnd(Velk::Testing::ChildProcess& game);
 
  private:
   std::optional<Velk::Testing::UserId> user_;

@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -24,6 +25,12 @@ size_t Count(const std::string& text, const std::string& what) {
   return count;
 }
 
+// A file written anew (to a temporary name, then renamed) has another inode, whatever its bytes.
+ino_t FileId(const fs::path& path) {
+  struct stat info {};
+  return stat(path.c_str(), &info) == 0 ? info.st_ino : 0;
+}
+
 class PrefRefusal : public ::testing::Test {
  protected:
   // A first start's pref.dat, whose best survival score is then made 999,999.
@@ -40,18 +47,50 @@ class PrefRefusal : public ::testing::Test {
   const fs::path pref = home / "data/Drimak Games/Pelune/pref.dat";
 };
 
-// pref.dat's lock held through the start by a second process, as by another copy of the game:
-// the file is that copy's, told once and never written.
-TEST_F(PrefRefusal, AFileHeldByAnotherCopyIsLeftAsItIs) {
+// pref.dat's lock held through the start by another program: the file is that program's, told once
+// and never written.
+TEST_F(PrefRefusal, AFileHeldByAnotherProgramIsLeftAsItIs) {
   const std::string mine = StoreTopScore();
   const int lock = open((pref.string() + ".lock").c_str(), O_RDWR);
   ASSERT_EQ(flock(lock, LOCK_EX), 0);
   const std::string said = player.StartAndStop(home);
   close(lock);
   EXPECT_TRUE(ReadWholeFile(pref) == mine) << "pref.dat was rewritten";
-  EXPECT_EQ(Count(said, " is in use by another copy of the game; it is left untouched"), 1u) << said;
-  EXPECT_EQ(Count(said, "] Another copy of the game is using your saved progress"), 1u) << said;
+  EXPECT_EQ(Count(said, " is in use by another program; it is left untouched"), 1u) << said;
+  EXPECT_EQ(Count(said, "] Another program is using your saved progress"), 1u) << said;
   EXPECT_EQ(Count(said, "pref.dat: could not save"), 0u) << said;
+}
+
+// A second copy of the game over the same home while the first plays: one started in another
+// session (another runtime folder) is told and ends, one in the same session ends quietly, and
+// neither reads or writes the player's files; the first plays on and saves as its own.
+TEST_F(PrefRefusal, ASecondCopyLeavesTheFirstCopysFilesAlone) {
+  const std::string mine = StoreTopScore();
+  const std::unique_ptr<Velk::Testing::ChildProcess> first = player.Launch(home);
+  std::string said = PlayerUser::UntilLoaded(*first);
+  const fs::path settings = home / "config/Drimak Games/Pelune Cafe/settings.ini";
+  const std::string playing = ReadWholeFile(settings);
+  const ino_t prefFile = FileId(pref), settingsFile = FileId(settings);
+  fs::create_directories(home / "elsewhere");
+  for (const fs::path& runtime : {home / "elsewhere", home / "run"}) {
+    const std::unique_ptr<Velk::Testing::ChildProcess> second = player.Launch(home, As::Test, {}, runtime);
+    const std::string told = PlayerUser::UntilEnd(*second);
+    const size_t lines = runtime == home / "run" ? 0u : 1u;
+    EXPECT_EQ(Count(told,
+                    "Pelune Cafe is already running for this player, perhaps in another session or on another "
+                    "machine (it holds " +
+                        (home / "config/Drimak Games/Pelune Cafe/running.lock").string() + "); close it first"),
+              lines)
+        << told;
+    EXPECT_EQ(Count(told, "] Pelune Cafe is already running for this player"), lines) << told;
+    EXPECT_EQ(Count(told, "Resource Loading Time"), 0u) << told;
+    EXPECT_TRUE(ReadWholeFile(pref) == mine && FileId(pref) == prefFile) << "pref.dat was rewritten";
+    EXPECT_TRUE(ReadWholeFile(settings) == playing && FileId(settings) == settingsFile) << ReadWholeFile(settings);
+  }
+  kill(first->Pid(), SIGTERM);
+  said += PlayerUser::UntilEnd(*first);
+  EXPECT_TRUE(ReadWholeFile(pref) == mine);
+  EXPECT_NE(ReadWholeFile(settings).find("\"InProgress\"=dword:00000000\n"), std::string::npos) << said;
 }
 
 // A file-size limit below pref.dat's size: the save fails, is told once, and leaves nothing.

@@ -3,6 +3,7 @@
 #include "platform/base/LastError.h"
 #include "platform/files/RegularFile.h"
 #include "platform/files/XdgFolders.h"
+#include "platform/instance/FolderLock.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -117,16 +118,6 @@ void Receive(int fd, std::vector<Velk::InstanceNotice>& notices) {
   }
 }
 
-// Without the lock nothing keeps a second copy from running over the same files, so the user
-// hears of it.
-void ReportNoLock(const std::string& path, int error) {
-  std::fprintf(stderr,
-               "the single-instance lock %s cannot be made (%s); another copy of the program is not kept from running "
-               "at the same time\n",
-               path.c_str(),
-               error == EISDIR ? "something that is not a plain file is in its place" : std::strerror(error));
-}
-
 }  // namespace
 
 HANDLE CreateMutexW(const SECURITY_ATTRIBUTES*, BOOL, const wchar_t* name) {
@@ -136,7 +127,9 @@ HANDLE CreateMutexW(const SECURITY_ATTRIBUTES*, BOOL, const wchar_t* name) {
     lock->lockFd = Velk::OpenRegularFile(lock->base + ".lock", O_RDWR | O_CREAT | O_NOFOLLOW, 0600);
     if (lock->lockFd < 0) {
       const int error = errno;
-      ReportNoLock(lock->base + ".lock", error);
+      // Without the lock nothing keeps a second copy from running over the same files: the user hears of it.
+      Velk::ReportLockNotMade("single-instance lock", lock->base + ".lock", error,
+                              "another copy of the program is not kept from running");
       SetLastError(Velk::ErrorFromErrno(error));
       return nullptr;
     }

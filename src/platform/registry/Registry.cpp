@@ -207,3 +207,9 @@ LONG RegCloseKey(HKEY handle) {
   delete key;
   return Status(ERROR_SUCCESS);
 }
+
+std::string Velk::RegistryKeyFolder(const std::string& subKey) {
+  std::lock_guard<std::mutex> hold(gRegistryLock);
+  std::string folder;
+  return ResolveFolder(HKEY_CURRENT_USER, subKey.c_str(), folder) == Status(ERROR_SUCCESS) ? folder : std::string();
+}

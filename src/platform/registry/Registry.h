@@ -9,6 +9,8 @@
 #include "platform/base/SecurityAttributes.h"
 #include "platform/base/WinTypes.h"
 
+#include <string>
+
 struct HKEY__;
 using HKEY = HKEY__*;
 using REGSAM = DWORD;
@@ -44,3 +46,11 @@ LONG RegSetValueExA(HKEY key, const char* name, DWORD reserved, DWORD type, cons
 LONG RegQueryValueExA(HKEY key, const char* name, DWORD* reserved, DWORD* type, BYTE* data, DWORD* size);
 LONG RegDeleteValueA(HKEY key, const char* name);
 LONG RegCloseKey(HKEY key);
+
+namespace Velk {
+
+// The folder that holds the key `subKey` of HKEY_CURRENT_USER, whether it is made yet or not; empty
+// for a name that would climb out of the store.
+std::string RegistryKeyFolder(const std::string& subKey);
+
+}  // namespace Velk

@@ -4,6 +4,7 @@
 #include "../ScratchFolder.h"
 #include "platform/base/LastError.h"
 #include "platform/files/XdgFolders.h"
+#include "platform/instance/FolderLock.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -156,4 +157,36 @@ TEST_F(InstanceLock, ALockThatCannotBeMadeIsNamed) {
             "the single-instance lock " + lock +
                 " cannot be made (something that is not a plain file is in its place); another copy of the program is "
                 "not kept from running at the same time\n");
+}
+
+// A folder of the user's is held for the whole run, against every other process, but never by a
+// process the holder starts: once the holder ends, the folder is free though its child lives on.
+// A lock that cannot be made is named once, and the folder is then not guarded.
+TEST_F(InstanceLock, AFolderIsHeldByOneProcessForItsRun) {
+  using Velk::FolderLock;
+  const std::string held = dir / "held", left = dir / "left", blocked = dir / "blocked";
+  ASSERT_EQ(FolderLock::Take(held), FolderLock::Outcome::kHeld);
+  EXPECT_EQ(FolderLock::Take(held), FolderLock::Outcome::kHeld);
+  // Named apart in the child, whose copy of this process's memory knows the folder as held.
+  EXPECT_EQ(InChild([&held] { return FolderLock::Take(held + "/.") == FolderLock::Outcome::kHeldElsewhere ? 0 : 1; }),
+            0);
+  EXPECT_EQ(InChild([&left] {
+              if (FolderLock::Take(left) != FolderLock::Outcome::kHeld) return 1;
+              if (fork() == 0) {
+                usleep(2000000);
+                _exit(0);
+              }
+              return 0;
+            }),
+            0);
+  EXPECT_EQ(FolderLock::Take(left), FolderLock::Outcome::kHeld);
+  std::filesystem::create_directories(blocked + "/running.lock");
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(FolderLock::Take(blocked), FolderLock::Outcome::kNoLock);
+  EXPECT_EQ(FolderLock::Take(blocked), FolderLock::Outcome::kNoLock);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "the lock " + blocked +
+                "/running.lock cannot be made (something that is not a plain file is in its place); another copy of "
+                "the program is not kept from using " +
+                blocked + " at the same time\n");
 }
