@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -66,6 +67,31 @@ TEST_F(DamagedHome, AReadOnlySettingsFileKeepsItsMode) {
   EXPECT_NE(fs::last_write_time(settings), before) << "not written";
   EXPECT_EQ(fs::status(settings).permissions(), kReadOnly);
   EXPECT_NE(ReadWholeFile(settings).find("\"SfxVolume\"=dword:00000013\n"), std::string::npos);
+}
+
+// A file system that refuses every change of mode (a FUSE mount that denies chmod, FAT-family and
+// some network mounts): a second start still saves the progress and the settings, each file no
+// more open than the player left it, and tells of no failure.
+TEST_F(DamagedHome, AFileSystemThatRefusesModeChangesStillTakesTheSaves) {
+  const fs::path pref = home / "data/Drimak Games/Pelune/pref.dat";
+  player.StartAndStop(home);
+  std::ofstream(settings, std::ios::binary | std::ios::app) << "\"InProgress\"=dword:00000001\n";
+  for (const fs::path& file : {pref, settings}) {
+    fs::permissions(file, kPrivate);
+    fs::create_hard_link(file, home / (file.filename().string() + ".before"));
+  }
+  const char* sanitizer = std::getenv("ASAN_OPTIONS");
+  // The sanitizer's runtime would refuse to come after a preloaded library.
+  const std::string options = (sanitizer != nullptr ? std::string(sanitizer) + ":" : "") + "verify_asan_link_order=0";
+  const std::string errors = player.StartAndStop(
+      home, As::Test, {}, {"/usr/bin/env", "LD_PRELOAD=" REFUSE_MODE_CHANGES, "ASAN_OPTIONS=" + options});
+  EXPECT_EQ(errors.find("could not save"), std::string::npos) << errors;
+  EXPECT_EQ(SettingsLines(errors), 0u) << errors;
+  for (const fs::path& file : {pref, settings}) {
+    EXPECT_FALSE(fs::equivalent(file, home / (file.filename().string() + ".before"))) << file << " not written";
+    EXPECT_EQ(fs::status(file).permissions(), kPrivate) << file;
+  }
+  EXPECT_NE(ReadWholeFile(settings).find("\"InProgress\"=dword:00000000\n"), std::string::npos);
 }
 
 // Two starts over damage: a pipe in the settings file's place, kept aside as settings.ini.bad, then
