@@ -1,12 +1,13 @@
 // The program itself, headless, over a home with something in the way (a settings file it cannot
-// use, a pipe where its lock goes), closed as a session end closes it once it has loaded: what it
-// cannot read is left as it was for the whole run, what is no settings file is kept aside without
-// taking an earlier copy's place, and each is named in one line.
+// use or may not write, a pipe where its lock goes, a file system that refuses mode changes), closed
+// as a session end closes it once it has loaded: what it cannot read or may not write is left as it
+// was for the whole run, what is no settings file is kept aside without taking an earlier copy's
+// place, and each is named in one line; what refuses only a courtesy still takes the saves.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -53,19 +54,52 @@ TEST_F(DamagedHome, ASettingsFileThatCannotBeReadIsLeftAsItIs) {
   EXPECT_NE(errors.find(line), std::string::npos) << errors;
   EXPECT_EQ(ReadWholeFile(settings), mine);
   EXPECT_EQ(fs::status(settings).permissions(), kPrivate);
-  EXPECT_EQ(std::distance(fs::directory_iterator(settings.parent_path()), fs::directory_iterator()), 1);
+  for (const fs::directory_entry& entry : fs::directory_iterator(settings.parent_path()))
+    EXPECT_TRUE(entry.path() == settings || entry.path().filename() == "running.lock") << entry.path();
 }
 
-// The game writes its settings whole at the exit; a file the player made read-only stays so.
-TEST_F(DamagedHome, AReadOnlySettingsFileKeepsItsMode) {
+// A settings file the player made read-only, to keep its values: they are used, the file keeps its
+// bytes, inode and mode through the start and the exit, and one line says that this run's settings
+// are not kept.
+TEST_F(DamagedHome, AReadOnlySettingsFileIsUsedAndLeftAsItIs) {
+  if (!player.Unavailable().empty()) GTEST_SKIP() << player.Unavailable();
   std::ofstream(settings, std::ios::binary) << mine;
   fs::permissions(settings, kReadOnly);
-  const fs::file_time_type before = fs::last_write_time(settings) - std::chrono::seconds(10);
-  fs::last_write_time(settings, before);
-  player.StartAndStop(home, As::Player);
-  EXPECT_NE(fs::last_write_time(settings), before) << "not written";
+  fs::create_hard_link(settings, home / "settings.before");
+  const std::string errors = player.StartAndStop(home, As::Player);
+  EXPECT_EQ(SettingsLines(errors), 1u) << errors;
+  EXPECT_NE(errors.find("settings file " + settings.string() +
+                        " is read-only; its values are used, and the settings of this run are not kept\n"),
+            std::string::npos)
+      << errors;
+  EXPECT_TRUE(fs::equivalent(settings, home / "settings.before")) << "replaced";
+  EXPECT_EQ(ReadWholeFile(settings), mine);
   EXPECT_EQ(fs::status(settings).permissions(), kReadOnly);
-  EXPECT_NE(ReadWholeFile(settings).find("\"SfxVolume\"=dword:00000013\n"), std::string::npos);
+}
+
+// A file system that refuses every change of mode (a FUSE mount that denies chmod, FAT-family and
+// some network mounts): a second start still saves the progress and the settings, each file no
+// more open than the player left it, and tells of no failure.
+TEST_F(DamagedHome, AFileSystemThatRefusesModeChangesStillTakesTheSaves) {
+  const fs::path pref = home / "data/Drimak Games/Pelune/pref.dat";
+  player.StartAndStop(home);
+  std::ofstream(settings, std::ios::binary | std::ios::app) << "\"InProgress\"=dword:00000001\n";
+  for (const fs::path& file : {pref, settings}) {
+    fs::permissions(file, kPrivate);
+    fs::create_hard_link(file, home / (file.filename().string() + ".before"));
+  }
+  const char* sanitizer = std::getenv("ASAN_OPTIONS");
+  // The sanitizer's runtime would refuse to come after a preloaded library.
+  const std::string options = (sanitizer != nullptr ? std::string(sanitizer) + ":" : "") + "verify_asan_link_order=0";
+  const std::string errors = player.StartAndStop(
+      home, As::Test, {}, {"/usr/bin/env", "LD_PRELOAD=" REFUSE_MODE_CHANGES, "ASAN_OPTIONS=" + options});
+  EXPECT_EQ(errors.find("could not save"), std::string::npos) << errors;
+  EXPECT_EQ(SettingsLines(errors), 0u) << errors;
+  for (const fs::path& file : {pref, settings}) {
+    EXPECT_FALSE(fs::equivalent(file, home / (file.filename().string() + ".before"))) << file << " not written";
+    EXPECT_EQ(fs::status(file).permissions(), kPrivate) << file;
+  }
+  EXPECT_NE(ReadWholeFile(settings).find("\"InProgress\"=dword:00000000\n"), std::string::npos);
 }
 
 // Two starts over damage: a pipe in the settings file's place, kept aside as settings.ini.bad, then

@@ -35,11 +35,17 @@ bool WriteAll(int fd, const std::string& bytes) {
   return true;
 }
 
-// The file replaced keeps its permission bits: one the user made read-only or private stays so.
-bool KeepMode(const std::string& path, int fd) {
+// The temporary that replaces `path`, made with the replaced file's bits (and its owner's right to
+// write it), so that it is never more open to others than the file was; the exact bits are set after.
+// A filesystem that refuses mode changes (some FUSE, FAT-family and network mounts) goes without
+// them: keeping the mode is a courtesy, the save is not. A new file gets 0644 less the umask.
+int MakeTemporary(const std::string& temp, const std::string& path) {
   struct stat info {};
-  if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return true;
-  return fchmod(fd, info.st_mode & 0777) == 0;
+  const bool replacing = stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+  const mode_t mode = replacing ? info.st_mode & 0777 : 0644;
+  const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode | S_IRUSR | S_IWUSR);
+  if (fd >= 0 && replacing) fchmod(fd, mode);
+  return fd;
 }
 
 // The pid in "<file>.<pid>.<n>.tmp", or 0 when `entry` is not a temporary of `file`.
@@ -95,9 +101,9 @@ bool WriteFileAtomically(const std::string& path, const std::string& bytes) {
   static std::atomic<unsigned> counter{0};
   RemoveStaleTemporariesOnce(path);
   std::string temp = path + "." + std::to_string(getpid()) + "." + std::to_string(counter++) + ".tmp";
-  int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  int fd = MakeTemporary(temp, path);
   if (fd < 0) return false;
-  bool written = KeepMode(path, fd) && WriteAll(fd, bytes) && fsync(fd) == 0;
+  bool written = WriteAll(fd, bytes) && fsync(fd) == 0;
   int saved = errno;
   if (close(fd) != 0 && written) {
     written = false;

@@ -1,7 +1,8 @@
 #pragma once
 // Writes a whole file so that readers see either the old contents or the new, never a torn mix:
 // a temporary file beside it ("<name>.<pid>.<n>.tmp"), flushed to disk, then renamed over it. A file
-// replaced keeps its permission bits; a new one gets 0644 less the umask.
+// replaced keeps its permission bits; on a filesystem that refuses mode changes it is written all the
+// same, never more open to others than it was. A new one gets 0644 less the umask.
 
 #include <cstddef>
 #include <string>

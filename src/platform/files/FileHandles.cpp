@@ -113,8 +113,6 @@ DWORD OpenError(const std::string& path, int err) {
     bool folderThere = std::filesystem::is_directory(std::filesystem::path(path).parent_path(), ignored);
     return folderThere ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND;
   }
-  if (err == ENOTDIR) return ERROR_PATH_NOT_FOUND;
-  if (err == EISDIR) return ERROR_ACCESS_DENIED;
   return Velk::ErrorFromErrno(err);
 }
 

@@ -33,9 +33,10 @@ struct OVERLAPPED;
 
 // OPEN_EXISTING or OPEN_ALWAYS (which makes a missing file, empty, at the close, and reports
 // ERROR_ALREADY_EXISTS when the file was there). INVALID_HANDLE_VALUE on failure: ERROR_FILE_NOT_FOUND,
-// ERROR_PATH_NOT_FOUND, ERROR_ACCESS_DENIED (also for a folder), ERROR_WRITE_PROTECT,
-// ERROR_SHARING_VIOLATION, ERROR_LOCK_VIOLATION, ERROR_NOT_ENOUGH_MEMORY, or ERROR_FILE_TOO_LARGE for
-// a file too large to hold (more than kMaxFileImage bytes).
+// ERROR_PATH_NOT_FOUND, ERROR_ACCESS_DENIED, ERROR_DIRECTORY (a folder, pipe or other non-file in the
+// file's place), ERROR_WRITE_PROTECT, ERROR_SHARING_VIOLATION, ERROR_LOCK_VIOLATION,
+// ERROR_NOT_ENOUGH_MEMORY, or ERROR_FILE_TOO_LARGE for a file too large to hold (more than
+// kMaxFileImage bytes).
 HANDLE CreateFileA(const char* name, DWORD access, DWORD shareMode, SECURITY_ATTRIBUTES* security, DWORD disposition,
                    DWORD flags, HANDLE templateFile);
 // Reads up to `count` bytes at the file pointer; at the end of the file TRUE with fewer (or 0).

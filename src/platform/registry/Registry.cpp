@@ -111,8 +111,8 @@ void ReportUnwritable(const std::string& folder, int error) {
 }
 
 LONG Store(const OpenKey& key, const Velk::RegistryFile& values) {
-  // What was left as it stood when the values were read (a folder, a file that cannot be read) was
-  // named then, and is never written over.
+  // What was left as it stood when the values were read (a folder, a file that cannot be read, one
+  // this process may not write) was named then, and is never written over.
   if (values.LeftAlone()) return Status(ERROR_ACCESS_DENIED);
   if (values.Save(ValuesPath(key))) return Status(ERROR_SUCCESS);
   int error = errno;

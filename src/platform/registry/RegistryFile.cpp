@@ -6,12 +6,16 @@
 #include "platform/files/RegularFile.h"
 #include "platform/registry/Registry.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <mutex>
 #include <set>
-#include <sys/stat.h>
 
 namespace Velk {
 
@@ -116,28 +120,33 @@ bool FirstReport(const std::string& what) {
   return reported.insert(what).second;
 }
 
-// The files left as they are in this run. What was left alone once stays so for the run, even when
-// it can be read later: the program has run on its defaults since, and writing them would take the
-// place of the user's values.
+// The files left as they are in this run, and why. What was left alone once stays so for the run,
+// even when it can be read or written later: a file not read was since stood in for by the
+// defaults, and writing them would take the place of the user's values; a read-only one is the
+// user's wish that its values stay as they are, and is read at every load.
+enum class Left { No, Unread, ReadOnly };
+
 struct LeftFiles {
   std::mutex lock;
-  std::set<std::string> paths;
+  std::map<std::string, Left> paths;
 };
 
-LeftFiles& Left() {
+LeftFiles& LeftForTheRun() {
   static LeftFiles left;
   return left;
 }
 
-bool LeftEarlier(const std::string& path) {
-  std::lock_guard guard(Left().lock);
-  return Left().paths.count(path) != 0;
+Left LeftEarlier(const std::string& path) {
+  std::lock_guard guard(LeftForTheRun().lock);
+  auto found = LeftForTheRun().paths.find(path);
+  return found != LeftForTheRun().paths.end() ? found->second : Left::No;
 }
 
-// `leave` tells whether the file stays as it is; it then does for the rest of the run.
-bool LeaveForTheRun(const std::string& path, bool leave) {
-  std::lock_guard guard(Left().lock);
-  if (leave) Left().paths.insert(path);
+// `leave` tells whether the file stays as it is; it then does for the rest of the run. True when it
+// stays.
+bool LeaveForTheRun(const std::string& path, bool leave, Left why = Left::Unread) {
+  std::lock_guard guard(LeftForTheRun().lock);
+  if (leave) LeftForTheRun().paths.emplace(path, why);
   return leave;
 }
 
@@ -173,39 +182,57 @@ void Unreadable(const std::string& path, int error) {
                path.c_str(), std::strerror(error));
 }
 
+// Why `path` cannot be read, told; true when it is left as it is for the run. A missing file is
+// none of these.
+bool LeaveUnread(const std::string& path, int error) {
+  if (error == ENOENT || error == ENOTDIR) return false;
+  if (error == EFBIG) return LeaveForTheRun(path, !SetAside(path, "larger than a key file can be"));
+  if (error == EISDIR) return LeaveForTheRun(path, !NotPlain(path));
+  Unreadable(path, error);
+  return LeaveForTheRun(path, true);
+}
+
+// A file this process may not write (by its own rights, so root writes a file of mode 0444 as it
+// does any other) is one the user made read-only to keep its values: they are used, and nothing is
+// written over it this run. True when it is so, told the first time.
+bool LeaveReadOnly(const std::string& path) {
+  if (faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0) return false;
+  const int error = errno;
+  if (error != EACCES && error != EPERM && error != EROFS) return false;
+  std::fprintf(stderr, "settings file %s is %s; its values are used, and the settings of this run are not kept\n",
+               path.c_str(), error == EROFS ? "on a read-only file system" : "read-only");
+  return LeaveForTheRun(path, true, Left::ReadOnly);
+}
+
 }  // namespace
 
 RegistryFile RegistryFile::Load(const std::string& path) {
   RegistryFile file;
-  if (LeftEarlier(path)) {
-    file.leftAlone_ = true;
-    return file;
-  }
+  const Left earlier = LeftEarlier(path);
+  file.leftAlone_ = earlier != Left::No;
+  if (earlier == Left::Unread) return file;
   std::string text;
   if (!ReadRegularFile(path, kMaxFileSize, text)) {
-    const int error = errno;
-    if (error == ENOENT || error == ENOTDIR) return file;
-    if (error == EFBIG) {
-      file.leftAlone_ = LeaveForTheRun(path, !SetAside(path, "larger than a key file can be"));
-    } else if (error == EISDIR) {
-      file.leftAlone_ = LeaveForTheRun(path, !NotPlain(path));
-    } else {
-      Unreadable(path, error);
-      file.leftAlone_ = LeaveForTheRun(path, true);
-    }
+    file.leftAlone_ = file.leftAlone_ || LeaveUnread(path, errno);
     return file;
   }
   if (text.find('\0') != std::string::npos || (!file.Parse(text) && file.Count() == 0)) {
     file.values_.clear();
-    file.leftAlone_ = LeaveForTheRun(path, !SetAside(path, "not a settings file"));
+    // One left read-only stays as it is, whatever it has come to hold.
+    if (earlier == Left::No) file.leftAlone_ = LeaveForTheRun(path, !SetAside(path, "not a settings file"));
     return file;
   }
-  for (size_t line : file.skipped_) {
+  file.leftAlone_ = file.leftAlone_ || LeaveReadOnly(path);
+  file.ReportSkipped(path, text);
+  return file;
+}
+
+void RegistryFile::ReportSkipped(const std::string& path, const std::string& text) const {
+  for (size_t line : skipped_) {
     if (FirstReport(path + ":" + std::to_string(line) + ":" + std::to_string(std::hash<std::string>()(text)))) {
       std::fprintf(stderr, "settings file %s, line %zu does not read; the line is skipped\n", path.c_str(), line);
     }
   }
-  return file;
 }
 
 bool RegistryFile::Parse(const std::string& text) {

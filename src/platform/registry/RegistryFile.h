@@ -9,7 +9,9 @@
 // "<file>.bad" (or, when that is taken, "<file>.bad.1" and so on), never overwritten. A folder in the
 // file's place, a file that cannot be read, and one that cannot be set aside are left as they are for
 // the rest of the run, even should they become readable, and named once; nothing is then kept. A
-// damaged file never stops the program.
+// file this process may not write (one the user made read-only, or on a read-only file system) is
+// left as it is for the run too, even should it become writable, and named once; its values are read
+// at every load. A damaged file never stops the program.
 
 #include "platform/base/WinTypes.h"
 
@@ -26,7 +28,7 @@ class RegistryFile {
     std::string data;  // REG_DWORD: 4 bytes, little-endian
   };
 
-  // The values of the file; none when it is missing, unreadable or left alone earlier in the run.
+  // The values of the file; none when it is missing, unreadable or left unread earlier in the run.
   // Skipped lines and a file set aside or left as it is are logged, each once per run.
   static RegistryFile Load(const std::string& path);
   // True when what stands at the path must not be written over (see above).
@@ -45,6 +47,9 @@ class RegistryFile {
   size_t Count() const { return values_.size(); }
 
  private:
+  // The lines of `text`, read from `path`, that were skipped, each logged once per run.
+  void ReportSkipped(const std::string& path, const std::string& text) const;
+
   std::vector<Value> values_;
   std::vector<size_t> skipped_;
   bool leftAlone_ = false;

@@ -170,11 +170,14 @@ TEST(FileHandles, OpenFailuresSayWhy) {
   EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
   EXPECT_EQ(Open(dir / "no/such/file", kReadWrite, 0, OPEN_ALWAYS), INVALID_HANDLE_VALUE);
   EXPECT_EQ(GetLastError(), ERROR_PATH_NOT_FOUND);
-  EXPECT_EQ(Open(dir / "folder", kReadWrite, 0, OPEN_ALWAYS), INVALID_HANDLE_VALUE);
-  EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+  // Named as what is in the file's place, not as a file that may not be opened.
+  for (DWORD access : {kReadWrite, DWORD{GENERIC_READ}}) {
+    EXPECT_EQ(Open(dir / "folder", access, 0, OPEN_ALWAYS), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), ERROR_DIRECTORY);
+  }
   ASSERT_EQ(mkfifo((dir / "pipe").c_str(), 0600), 0);  // refused at once, not waited on
   EXPECT_EQ(Open(dir / "pipe", GENERIC_READ, FILE_SHARE_READ), INVALID_HANDLE_VALUE);
-  EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+  EXPECT_EQ(GetLastError(), ERROR_DIRECTORY);
   EXPECT_EQ(Open(dir / "f", kReadWrite, 0, 2 /* CREATE_ALWAYS: not offered */), INVALID_HANDLE_VALUE);
   EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
   EXPECT_FALSE(fs::exists(dir / "missing"));

@@ -234,35 +234,52 @@ TEST_F(Registry, AFileIsKeptAsidePastAFolderAndWithoutNoReplaceRename) {
 }
 
 // A file that could not be set aside, a folder in the file's place and (unless root, who reads
-// every file) a file that cannot be read are left as they are for the run, even once usable.
+// every file) a file that cannot be read are left as they are for the run, even once usable. So is
+// a file this process may not write (unless root, who writes every file), whose values are still read.
 TEST_F(Registry, WhatIsLeftAloneStaysSoForTheRun) {
   const std::string mine = "\"MusicVolume\"=dword:00000021\n", junk = "no line here reads\n";
+  const std::pair<LONG, std::string> kept = {kOk, std::string("\x21\0\0\0", 4)};
+  const bool player = geteuid() != 0;
   dir.Write("Refused/settings.ini", junk);
   dir.Write("Unreadable/settings.ini", mine);
+  dir.Write("ReadOnly/settings.ini", mine);
   fs::create_directories(dir / "Folder/settings.ini");
   fs::permissions(dir / "Unreadable/settings.ini", fs::perms::none);
+  fs::permissions(dir / "ReadOnly/settings.ini", fs::perms::owner_read);
   std::vector<std::string> keys = {"Refused", "Folder"};
-  if (geteuid() != 0) keys.push_back("Unreadable");
+  if (player) keys.push_back("Unreadable");
   Velk::RefuseNoReplaceRename(EROFS);
   testing::internal::CaptureStderr();
   for (const std::string& key : keys) EXPECT_EQ(Query(("SOFTWARE\\" + key).c_str(), "MusicVolume").first, kNotFound);
+  if (player) EXPECT_EQ(Query("SOFTWARE\\ReadOnly", "MusicVolume"), kept);
   Velk::RefuseNoReplaceRename(0);
   fs::remove(dir / "Folder/settings.ini");
-  fs::permissions(dir / "Unreadable/settings.ini", fs::perms::owner_read | fs::perms::owner_write);
+  for (const char* file : {"Unreadable/settings.ini", "ReadOnly/settings.ini"})
+    fs::permissions(dir / file, fs::perms::owner_read | fs::perms::owner_write);
+  if (player) keys.push_back("ReadOnly");
   for (const std::string& key : keys) {
     HKEY handle = Open(("SOFTWARE\\" + key).c_str(), KEY_ALL_ACCESS);
     EXPECT_EQ(RegSetValueExA(handle, "MusicVolume", 0, REG_SZ, reinterpret_cast<const BYTE*>("1"), 1),
               static_cast<LONG>(ERROR_ACCESS_DENIED))
         << key;
-    EXPECT_EQ(Query(("SOFTWARE\\" + key).c_str(), "MusicVolume").first, kNotFound) << key;
+    EXPECT_EQ(Query(("SOFTWARE\\" + key).c_str(), "MusicVolume"),
+              key == "ReadOnly" ? kept : std::make_pair(kNotFound, std::string()))
+        << key;
     RegCloseKey(handle);
   }
   const std::string log = testing::internal::GetCapturedStderr();
   EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), static_cast<long>(keys.size())) << log;
   EXPECT_NE(log.find(std::string("(") + std::strerror(EROFS) + "); it is left as it is\n"), std::string::npos) << log;
+  if (player) {
+    EXPECT_NE(log.find("settings file " + (dir / "ReadOnly/settings.ini") +
+                       " is read-only; its values are used, and the settings of this run are not kept\n"),
+              std::string::npos)
+        << log;
+  }
   EXPECT_EQ(ReadWholeFile(dir / "Refused/settings.ini"), junk);
   EXPECT_FALSE(fs::exists(dir / "Folder/settings.ini"));
   EXPECT_EQ(ReadWholeFile(dir / "Unreadable/settings.ini"), mine);
+  EXPECT_EQ(ReadWholeFile(dir / "ReadOnly/settings.ini"), mine);
 }
 
 // A settings folder that cannot be made is named once a run, with the reason; nothing else fails.
