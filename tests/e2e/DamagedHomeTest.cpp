@@ -117,18 +117,26 @@ TEST_F(DamagedHome, ASecondSettingsFileSetAsideKeepsTheFirstCopy) {
   EXPECT_EQ(ReadWholeFile(kept + ".1"), junk);
 }
 
-// A pipe where the single-instance lock goes: nothing keeps a second copy from running, and the
-// player is told so in one line.
-TEST_F(DamagedHome, AnInstanceLockThatCannotBeMadeIsNamed) {
+// A pipe where the single-instance lock goes, and one where the lock of the player's data folder
+// goes: nothing keeps a second copy from running, or from using the player's progress, and the
+// player is told each in one line; the game plays on.
+TEST_F(DamagedHome, LocksThatCannotBeMadeAreNamed) {
   const fs::path lock = home / "run" / ("Pelune%0020CafeMutex-" + std::to_string(getuid()) + ".lock");
-  fs::create_directories(lock.parent_path());
-  ASSERT_EQ(mkfifo(lock.c_str(), 0600), 0);
+  const fs::path folder = home / "data" / "Drimak Games" / "Pelune";
+  for (const fs::path& pipe : {lock, folder / "running.lock"}) {
+    fs::create_directories(pipe.parent_path());
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  }
   const std::string errors = player.StartAndStop(home);
-  EXPECT_NE(errors.find("the single-instance lock " + lock.string() +
-                        " cannot be made (something that is not a "
-                        "plain file is in its place); another copy of the program is not kept from running"),
-            std::string::npos)
-      << errors;
+  const std::string notPlain = " cannot be made (something that is not a plain file is in its place); ";
+  for (const std::string& line :
+       {"the single-instance lock " + lock.string() + notPlain + "another copy of the program is not kept from running",
+        "the lock " + (folder / "running.lock").string() + notPlain +
+            "another copy of the program is not kept from using " + folder.string() + " at the same time\n"}) {
+    EXPECT_EQ(errors.find(line), errors.rfind(line)) << errors;
+    EXPECT_NE(errors.find(line), std::string::npos) << errors;
+  }
+  EXPECT_EQ(fs::file_size(folder / "pref.dat"), 5240u);
 }
 
 }  // namespace
