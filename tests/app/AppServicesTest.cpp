@@ -1,4 +1,5 @@
 #include "app/AppTestSupport.h"
+#include "app/ChildProcess.h"
 #include "graphics/DDImage.h"
 #include "graphics/MemoryImage.h"
 #include "graphics/SharedImage.h"
@@ -12,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
 #include <thread>
 
 namespace Velk::Testing {
@@ -59,6 +61,35 @@ class Doomed : public Widget {
  private:
   int* deaths_;
 };
+
+// A second copy over settings that a running copy holds, started in another session (a runtime
+// folder of its own, which the single-instance notice does not reach), is told and ends before it
+// reads them: settings.ini keeps its bytes and its inode.
+TEST_F(AppServicesTest, ASecondCopyOverHeldSettingsEndsBeforeItReadsThem) {
+  std::map<std::string, std::string> env = {{"XDG_CONFIG_HOME", scratch_.Path()},
+                                            {"XDG_DATA_HOME", scratch_ / "data"},
+                                            {"XDG_RUNTIME_DIR", scratch_.Path()},
+                                            {"VELK_BACKEND", "headless"},
+                                            {"SDL_AUDIODRIVER", "dummy"}};
+  ChildProcess first({VELK_CHILD_APP}, env);
+  ASSERT_TRUE(first.WaitForLine("running", 10000 * kChildSlowdown));
+  const std::string settings = scratch_ / "Velk Tests/Child/settings.ini", errors = scratch_ / "second.txt";
+  const std::string bytes = ReadWholeFile(settings);
+  struct stat before {};
+  struct stat after {};
+  ASSERT_EQ(stat(settings.c_str(), &before), 0);
+  env["XDG_RUNTIME_DIR"] = scratch_ / "elsewhere";
+  std::filesystem::create_directories(env["XDG_RUNTIME_DIR"]);
+  ChildProcess second({VELK_CHILD_APP}, env, 1, "", errors);
+  const std::optional<int> status = second.WaitForEnd(10000 * kChildSlowdown);
+  ASSERT_TRUE(status) << "the second copy still runs";
+  EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << "status " << *status;
+  EXPECT_NE(ReadWholeFile(errors).find("VelkChild is already running for this player"), std::string::npos)
+      << ReadWholeFile(errors);
+  ASSERT_EQ(stat(settings.c_str(), &after), 0);
+  EXPECT_EQ(after.st_ino, before.st_ino);
+  EXPECT_EQ(ReadWholeFile(settings), bytes);
+}
 
 TEST_F(AppServicesTest, DeferredDeletionWaitsUntilTheLoopIsBackAtItsDepth) {
   CountingApp& app = MakeApp();

@@ -894,21 +894,31 @@ void ToDayOneBriefing(Playthrough& play) {
   LevelLoads(play, "day 1", 1);
 }
 
-// Day 1 from its briefing to the end of its notes, played as the player plays it: no note shows
-// with the briefing, then the notes come, each logged as it shows.
-void DayOneNotes(Playthrough& play, LevelPlayer& player) {
+// Day 1 from its briefing, played as the player plays it: no note shows with the briefing, then the
+// notes come, each logged as it shows, up to note `last` (to the end of the notes when it is 0).
+void DayOneNotes(Playthrough& play, LevelPlayer& player, int last = 0) {
   QCBoard_Game3& board = *play.Game().mBoard;
   play.Expect(NotesUp(*board.mHud).empty(), "no note with the briefing");
   play.Log("day 1 begins");
   StartPlay(play, "day 1");
+  if (last > 0) {
+    player.PlayUntil([&] { return Note(*board.mHud, last)->mVisible; }, kDayUpdates, "note " + std::to_string(last));
+    return;
+  }
   player.PlayUntil([&] { return !board.mTutorial->IsRunning(); }, kDayUpdates, "the end of day 1's notes");
   play.Log("tutorial over");
 }
 
+// The number in the environment variable; 0 when it is not set.
+int NumberFrom(const char* variable) {
+  const char* value = std::getenv(variable);
+  return value != nullptr ? std::atoi(value) : 0;
+}
+
 // Day 1 played to a note and begun again there, as the phase's environment says: E2E_RESTART_AT
 // names the note at which the pause book's Restart is clicked, or "menu" to leave the day at note
-// 4 for the main menu and start it again from the book. The day begun again runs to the end of its
-// notes.
+// 4 for the main menu and start it again from the book. The day begun again runs up to the note
+// E2E_LAST_NOTE names, or to the end of its notes.
 int RestartAtANote(Playthrough& play) {
   const char* at = std::getenv("E2E_RESTART_AT");
   const std::string where = at != nullptr ? at : "menu";
@@ -932,7 +942,7 @@ int RestartAtANote(Playthrough& play) {
     RestartDayOne(play);
   }
   LevelPlayer player(play, false);
-  DayOneNotes(play, player);
+  DayOneNotes(play, player, NumberFrom("E2E_LAST_NOTE"));
   return Quit(play);
 }
 
@@ -1026,12 +1036,6 @@ int BookSlides(Playthrough& play) {
   return Quit(play);
 }
 
-// The number of milliseconds in the environment variable; 0 when it is not set.
-int MsFrom(const char* variable) {
-  const char* value = std::getenv(variable);
-  return value != nullptr ? std::atoi(value) : 0;
-}
-
 // Day 1 in a real window with each note clicked away through the X server E2E_NOTE_CLICK_MS after
 // it starts to show, and again E2E_SECOND_CLICK_MS later when that is set (what is looked at then:
 // LevelPlayer); with E2E_RESTART_FIRST the day is begun again with the pause book's Restart at its
@@ -1044,7 +1048,7 @@ int NotesClickedThroughTheServer(Playthrough& play) {
     LevelPlayer(play, false).PlayUntil([&] { return Note(*board.mHud, 1)->mVisible; }, kDayUpdates, "note 1");
     RestartDayOne(play);
   }
-  LevelPlayer player(play, MsFrom("E2E_NOTE_CLICK_MS"), MsFrom("E2E_SECOND_CLICK_MS"));
+  LevelPlayer player(play, NumberFrom("E2E_NOTE_CLICK_MS"), NumberFrom("E2E_SECOND_CLICK_MS"));
   DayOneNotes(play, player);
   return Quit(play);
 }

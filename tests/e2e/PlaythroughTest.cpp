@@ -291,11 +291,20 @@ std::vector<std::string> NotesAfter(const PhaseResult& result, const std::string
   return NotesSeen(rest);
 }
 
+// Day 1's notes from the first up to note `last` (every one when it is 0), in the script's order.
+std::vector<std::string> DayOneNotesThrough(int last) {
+  const std::string prefix = "note " + std::to_string(last) + " at ";
+  auto end = std::find_if(kDayOneNotes.begin(), kDayOneNotes.end(),
+                          [&](const std::string& note) { return note.starts_with(prefix); });
+  return {kDayOneNotes.begin(), end == kDayOneNotes.end() ? end : end + 1};
+}
+
 // Day 1's phase in a real window on a 1024 x 768 X screen, with that environment: a window of
 // 800 x 600, as the player chose last time (where the game keeps its settings), or full screen.
-// Its notes as a new start shows them: none with the briefing, then each in the script's order.
+// Its notes as a new start shows them: none with the briefing, then each in the script's order, up
+// to note `last` (to the end when it is 0).
 PhaseResult DayOneOnALargerScreen(const std::string& test, const std::string& phase, bool windowed,
-                                  const std::map<std::string, std::string>& env) {
+                                  const std::map<std::string, std::string>& env, int last = 0) {
   XvfbScreen screen(1024, 768);
   EXPECT_EQ(screen.Failure(), "");
   GameRun run(test);
@@ -308,8 +317,8 @@ PhaseResult DayOneOnALargerScreen(const std::string& test, const std::string& ph
   options.env.insert(env.begin(), env.end());
   const PhaseResult result = run.Run(phase, options);
   EXPECT_PHASE_PASSED(result);
-  ExpectSteps(result, {"ok no note with the briefing", "tutorial over"});
-  EXPECT_EQ(NotesAfter(result, "day 1 begins"), kDayOneNotes) << result.Transcript();
+  ExpectSteps(result, {"ok no note with the briefing"});
+  EXPECT_EQ(NotesAfter(result, "day 1 begins"), DayOneNotesThrough(last)) << result.Transcript();
   return result;
 }
 
@@ -341,14 +350,18 @@ void PrintTo(const RestartCase& c, std::ostream* os) { *os << RestartCaseName({c
 // Day 1 in a real window on a 1024 x 768 X screen, played to note 1, 4 or 10 and begun again there
 // with the pause book's Restart, or left at note 4 for the main menu and started again from the
 // book: it begins as a first start does, with no note beside the briefing, then note 1 and every
-// note after it in turn.
+// note after it in turn, up to the note after the one it was left at and at least to note 13
+// (notes 1 to 13 show at one place, where a note left over from before would meet them). The note
+// click cases after a Restart play a restarted day on to the end of its notes.
 class RestartDay : public ::testing::TestWithParam<RestartCase> {};
 
 TEST_P(RestartDay, BeginsAsAFirstStartDoes) {
   SKIP_WHOLE_DAYS();
   if (!FindProgram("Xvfb")) GTEST_SKIP() << "Xvfb is not installed";
-  DayOneOnALargerScreen("RestartDay." + RestartCaseName({GetParam(), 0}), "restart_at_a_note", GetParam().windowed,
-                        {{"E2E_RESTART_AT", GetParam().at}});
+  const RestartCase& c = GetParam();
+  const int last = std::max(13, (c.at == "menu" ? 4 : std::stoi(c.at)) + 1);
+  DayOneOnALargerScreen("RestartDay." + RestartCaseName({c, 0}), "restart_at_a_note", c.windowed,
+                        {{"E2E_RESTART_AT", c.at}, {"E2E_LAST_NOTE", std::to_string(last)}}, last);
 }
 
 INSTANTIATE_TEST_SUITE_P(RealWindow, RestartDay, ::testing::ValuesIn(RestartCases()), RestartCaseName);
@@ -399,7 +412,7 @@ TEST_P(NoteClicks, TheNextNoteComesAndStays) {
       DayOneOnALargerScreen("NoteClicks." + NoteClickCaseName({c, 0}), "notes_clicked_through_the_server", true, env);
   const std::string at = " clicked at " + std::to_string(c.ms) + " ms";
   ExpectSteps(result, {"ok note 4 up after note 2" + at, "ok note 11 up after note 10" + at,
-                       "ok note 20 up after note 19" + at});
+                       "ok note 20 up after note 19" + at, "tutorial over"});
 }
 
 INSTANTIATE_TEST_SUITE_P(RealWindow, NoteClicks, ::testing::ValuesIn(NoteClickCases()), NoteClickCaseName);

@@ -1,5 +1,6 @@
 #include "platform/registry/RegistryFile.h"
 
+#include "platform/base/LastError.h"
 #include "platform/files/AsciiCase.h"
 #include "platform/files/AtomicFile.h"
 #include "platform/files/KeptCopy.h"
@@ -192,15 +193,25 @@ bool LeaveUnread(const std::string& path, int error) {
   return LeaveForTheRun(path, true);
 }
 
+// Why this process may not write the file: a file whose mode lets nobody write is read-only; one
+// whose mode lets its owner write is another user's (left by a run under sudo, say).
+std::string WhyNotWritable(const std::string& path, int error) {
+  if (error == EROFS) return "is on a read-only file system";
+  struct stat info {};
+  if (stat(path.c_str(), &info) == 0 && (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return "is read-only";
+  return "cannot be written by this user (" + ErrorText(ErrorFromErrno(error)) + ")";
+}
+
 // A file this process may not write (by its own rights, so root writes a file of mode 0444 as it
-// does any other) is one the user made read-only to keep its values: they are used, and nothing is
-// written over it this run. True when it is so, told the first time.
+// does any other) is kept as it is: the user made it read-only to keep its values, or it is not
+// this user's. Its values are used, and nothing is written over it this run. True when it is so,
+// told the first time.
 bool LeaveReadOnly(const std::string& path) {
   if (faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0) return false;
   const int error = errno;
   if (error != EACCES && error != EPERM && error != EROFS) return false;
-  std::fprintf(stderr, "settings file %s is %s; its values are used, and the settings of this run are not kept\n",
-               path.c_str(), error == EROFS ? "on a read-only file system" : "read-only");
+  std::fprintf(stderr, "settings file %s %s; its values are used, and the settings of this run are not kept\n",
+               path.c_str(), WhyNotWritable(path, error).c_str());
   return LeaveForTheRun(path, true, Left::ReadOnly);
 }
 

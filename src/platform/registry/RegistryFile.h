@@ -9,9 +9,9 @@
 // "<file>.bad" (or, when that is taken, "<file>.bad.1" and so on), never overwritten. A folder in the
 // file's place, a file that cannot be read, and one that cannot be set aside are left as they are for
 // the rest of the run, even should they become readable, and named once; nothing is then kept. A
-// file this process may not write (one the user made read-only, or on a read-only file system) is
-// left as it is for the run too, even should it become writable, and named once; its values are read
-// at every load. A damaged file never stops the program.
+// file this process may not write (one the user made read-only, another user's, or one on a read-only
+// file system) is left as it is for the run too, even should it become writable, and named once; its
+// values are read at every load. A damaged file never stops the program.
 
 #include "platform/base/WinTypes.h"
 

@@ -2,6 +2,7 @@
 
 #include "../ScopedEnv.h"
 #include "../ScratchFolder.h"
+#include "app/OtherUser.h"
 #include "platform/files/KeptCopy.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +12,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <iterator>
 
 namespace {
@@ -233,9 +235,32 @@ TEST_F(Registry, AFileIsKeptAsidePastAFolderAndWithoutNoReplaceRename) {
   EXPECT_TRUE(fs::is_directory(file + ".bad/inside"));
 }
 
+// What `body`, run in a child process as `user`, writes on its standard error, and its exit status
+// (-1 when it did not exit).
+std::pair<int, std::string> AsUser(const Velk::Testing::UserId& user, const std::function<int()>& body) {
+  int errors[2];
+  if (pipe(errors) != 0) return {-1, std::strerror(errno)};
+  const pid_t pid = fork();
+  if (pid == 0) {
+    close(errors[0]);
+    dup2(errors[1], 2);
+    _exit(Velk::Testing::BecomeUser(user) ? body() : 100);
+  }
+  close(errors[1]);
+  std::string told;
+  char buffer[256];
+  for (ssize_t got; (got = read(errors[0], buffer, sizeof buffer)) > 0;) told.append(buffer, static_cast<size_t>(got));
+  close(errors[0]);
+  int status = 0;
+  const bool exited = pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status);
+  return {exited ? WEXITSTATUS(status) : -1, told};
+}
+
 // A file that could not be set aside, a folder in the file's place and (unless root, who reads
 // every file) a file that cannot be read are left as they are for the run, even once usable. So is
-// a file this process may not write (unless root, who writes every file), whose values are still read.
+// a file this process may not write (unless root, who writes every file), whose values are still read:
+// one made read-only, or another user's (root's, as "nobody" reads it), which its mode lets its owner
+// write and which is told as such.
 TEST_F(Registry, WhatIsLeftAloneStaysSoForTheRun) {
   const std::string mine = "\"MusicVolume\"=dword:00000021\n", junk = "no line here reads\n";
   const std::pair<LONG, std::string> kept = {kOk, std::string("\x21\0\0\0", 4)};
@@ -280,6 +305,26 @@ TEST_F(Registry, WhatIsLeftAloneStaysSoForTheRun) {
   EXPECT_FALSE(fs::exists(dir / "Folder/settings.ini"));
   EXPECT_EQ(ReadWholeFile(dir / "Unreadable/settings.ini"), mine);
   EXPECT_EQ(ReadWholeFile(dir / "ReadOnly/settings.ini"), mine);
+
+  const std::optional<Velk::Testing::UserId> nobody = player ? std::nullopt : Velk::Testing::UserNamed("nobody");
+  if (!nobody) return;
+  const ScratchFolder shared{Velk::Testing::TemporaryFolderFor(nobody)};
+  shared.Write("Root/settings.ini", mine);
+  for (const std::string& folder : {shared.Path(), shared / "Root"}) fs::permissions(folder, fs::perms(0755));
+  fs::permissions(shared / "Root/settings.ini", fs::perms(0644));
+  const ScopedEnv sharedConfig{"XDG_CONFIG_HOME", shared.Path().c_str()};
+  const auto [status, told] = AsUser(*nobody, [&] {
+    HKEY handle = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\Root", 0, KEY_ALL_ACCESS, &handle) != kOk) return 1;
+    const LONG set = RegSetValueExA(handle, "MusicVolume", 0, REG_SZ, reinterpret_cast<const BYTE*>("1"), 1);
+    RegCloseKey(handle);
+    return set == static_cast<LONG>(ERROR_ACCESS_DENIED) && Query("SOFTWARE\\Root", "MusicVolume") == kept ? 0 : 2;
+  });
+  EXPECT_EQ(status, 0) << told;
+  EXPECT_EQ(told, "settings file " + (shared / "Root/settings.ini") +
+                      " cannot be written by this user (access denied); its values are used, and the settings of this "
+                      "run are not kept\n");
+  EXPECT_EQ(ReadWholeFile(shared / "Root/settings.ini"), mine);
 }
 
 // A settings folder that cannot be made is named once a run, with the reason; nothing else fails.
