@@ -401,9 +401,8 @@ void VelkAppBase::Shutdown() {
   if (mShutdown.exchange(true)) return;
   mExitToTop = true;
   OnShutdown();
-  // The cursor thread stops within a poll. When the shutdown comes from inside a present (the
-  // display was lost there), it waits on the display lock this thread holds, so the wait is bounded
-  // and what the program keeps is still written.
+  // The cursor thread stops within a poll; the wait is bounded all the same, so that what the
+  // program keeps is written whatever holds that thread up.
   for (DWORD waited = 0; mCursorThreadRunning && waited < kCursorStopWaitMs; waited += 10) Sleep(10);
   if (mMusicInterface) mMusicInterface->StopAllMusic();
   if (!mIsPhysWindowed && mDDInterface && mDDInterface->mDD) mDDInterface->mDD->RestoreDisplayMode();

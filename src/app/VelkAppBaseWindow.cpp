@@ -89,12 +89,15 @@ LRESULT VelkAppBase::HandleWindowMessage(HWND hwnd, UINT message, WPARAM wParam,
       break;
     case WM_ERASEBKGND:
       return 1;
-    case WM_ENDSESSION:
-      // The process ends right after. Off the main thread (a display lost under the cursor thread)
-      // Shutdown only raises the request, so what the program keeps is written here.
-      if (IsOffMainThread() && mRegistryRead) WriteRegistrySettings();
-      Shutdown();
+    case WM_ENDSESSION: {
+      // Sent from inside the display call that found the session gone, on whatever thread made it
+      // and under whatever locks it holds (a frame's), and the process ends right after: only what
+      // the program keeps is written, once for both windows. The display, its mode and the window
+      // went with the session.
+      const HWND main = mHWnd;
+      if (wParam && mRegistryRead && hwnd == (main ? main : mInvisHWnd)) WriteRegistrySettings();
       break;
+    }
     case WM_SETCURSOR:
       if (!mCrashed) ApplyCursor();
       return 1;

@@ -27,10 +27,16 @@ XvfbScreen::XvfbScreen(int width, int height, const std::string& windowManager,
   if (!windowManager.empty()) StartWindowManager(windowManager, windowManagerArgs);
 }
 
-XvfbScreen::~XvfbScreen() {
+XvfbScreen::~XvfbScreen() { End(); }
+
+// The test's own connection goes first: Xlib would end the test program on a broken one. Once
+// ended, a process is forgotten, so that its reused id is never signalled.
+void XvfbScreen::End() {
   Disconnect();
   if (windowManager_) Stop(*windowManager_);
   if (server_) Stop(*server_);
+  windowManager_.reset();
+  server_.reset();
 }
 
 // Asked to end first, so that the server removes its socket and lock file.

@@ -31,6 +31,9 @@ class XvfbScreen : public XConnection {
   const std::string& Failure() const { return failure_; }
   // The value for DISPLAY.
   const std::string& Name() const { return name_; }
+  // Ends the server (and the window manager) under the programs still connected, as when the
+  // player's session ends; the screen is gone after it.
+  void End();
 
  private:
   bool StartServer();

@@ -37,7 +37,7 @@ namespace {
 constexpr UINT kIconMask = 0xF0;
 constexpr UINT kIconError = 0x10;
 constexpr UINT kIconWarning = 0x30;
-// How long the shutdown after a lost display may take before the process ends regardless.
+// How long writing the settings after a lost display may take before the process ends regardless.
 constexpr unsigned kLostDisplaySeconds = 2;
 
 // The back end whose X connection is watched.
@@ -89,25 +89,23 @@ SdlBackend::SdlBackend() {
 
 void SdlBackend::EndAfterLostDisplay() {
   static std::atomic<bool> ending{false};
-  if (ending.exchange(true)) _exit(1);  // the dead connection was touched again while ending
+  thread_local bool endingHere = false;
+  if (endingHere) _exit(1);  // the dead connection was touched again while ending
+  // Another thread found the connection gone first: it ends the process once the program has
+  // written what it keeps, whatever this one holds meanwhile.
+  if (ending.exchange(true)) {
+    for (;;) pause();
+  }
+  endingHere = true;
   std::fputs("The connection to the display was lost; the program ends.\n", stderr);
-  // Whatever waits for something that will not come now, the process still ends.
+  // Only a last resort: nothing below waits for what the thread of the failed request holds.
   std::signal(SIGALRM, SIG_DFL);
   alarm(kLostDisplaySeconds);
-  SdlPresenter::Abandon();
-  if (SdlBackend* backend = gWatched.load()) backend->Abandon();
-  // As at the end of the session: the program writes what it keeps and shuts down.
+  if (SdlBackend* backend = gWatched.load()) backend->lost_ = true;
+  // As at the end of the session: the program writes what it keeps, and the process ends here.
   SendMessageW(HWND_BROADCAST, WM_ENDSESSION, TRUE, 0);
   std::fflush(nullptr);
   _exit(1);
-}
-
-void SdlBackend::Abandon() {
-  ready_ = false;
-  lost_ = true;
-  windows_.clear();
-  byId_.clear();
-  cursors_.clear();
 }
 
 SdlBackend::~SdlBackend() {

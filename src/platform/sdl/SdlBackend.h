@@ -4,6 +4,7 @@
 
 #include "platform/backend/Backend.h"
 
+#include <atomic>
 #include <map>
 #include <set>
 
@@ -21,8 +22,8 @@ class SdlBackend : public Backend {
 
   // False when SDL video could not start; no window can then be made.
   bool Ready() const { return ready_; }
-  // The X connection broke: the program shuts down as at the end of a session, with every SDL
-  // object left alone, and the process ends with status 1.
+  // The X connection broke, found by a request on any thread: the program writes what it keeps as
+  // at the end of a session, with no SDL call, and the process ends with status 1.
   [[noreturn]] static void EndAfterLostDisplay();
   // Translates one SDL event into queue records.
   void Translate(const SDL_Event& event);
@@ -67,11 +68,9 @@ class SdlBackend : public Backend {
   void ActivateOnPress(HWND hwnd);
   void TranslateWindowEvent(const SDL_Event& event);
   void TranslateKey(const SDL_Event& event);
-  // Forgets every SDL object without freeing it and makes no further SDL call.
-  void Abandon();
 
   bool ready_ = false;
-  bool lost_ = false;  // the display connection broke
+  std::atomic<bool> lost_{false};  // the display connection broke
   std::map<HWND, SDL_Window*> windows_;
   std::map<uint32_t, HWND> byId_;
   std::set<void*> cursors_;

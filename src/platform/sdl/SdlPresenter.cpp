@@ -5,7 +5,6 @@
 #include <SDL.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cstring>
 #include <mutex>
 #include <set>
@@ -31,8 +30,6 @@ uint32_t SdlFormat(const DDPIXELFORMAT& f) {
   return SDL_PIXELFORMAT_UNKNOWN;
 }
 
-std::atomic<bool> gAbandoned{false};
-
 }  // namespace
 
 SdlPresenter::SdlPresenter(void* window) : window_(static_cast<SDL_Window*>(window)) {
@@ -48,7 +45,7 @@ SdlPresenter::SdlPresenter(void* window) : window_(static_cast<SDL_Window*>(wind
 SdlPresenter::~SdlPresenter() {
   std::lock_guard<std::mutex> guard(LiveMutex());
   Live().erase(this);
-  if (!gAbandoned) FreeSdlObjects();
+  FreeSdlObjects();
 }
 
 void SdlPresenter::FreeSdlObjects() {
@@ -68,7 +65,7 @@ void SdlPresenter::WindowGone(void* window) {
 }
 
 bool SdlPresenter::PrepareTexture(int width, int height, uint32_t format) {
-  if (gAbandoned || !renderer_ || format == SDL_PIXELFORMAT_UNKNOWN) return false;
+  if (!renderer_ || format == SDL_PIXELFORMAT_UNKNOWN) return false;
   if (texture_ && textureWidth_ == width && textureHeight_ == height && textureFormat_ == format) return true;
   if (texture_) SDL_DestroyTexture(texture_);
   texture_ = SDL_CreateTexture(renderer_, format, SDL_TEXTUREACCESS_STREAMING, width, height);
@@ -126,10 +123,8 @@ void SdlPresenter::ShowPending() {
   for (SdlPresenter* presenter : Live()) presenter->ShowOwnPending();
 }
 
-void SdlPresenter::Abandon() { gAbandoned = true; }
-
 bool SdlPresenter::ReadOwnPixels(std::vector<uint32_t>& pixels, int* width, int* height) {
-  if (gAbandoned || !renderer_ || !texture_) return false;
+  if (!renderer_ || !texture_) return false;
   // What a present leaves in the back buffer is undefined, so the picture is drawn again first.
   CopyTexture();
   int w = 0, h = 0;
@@ -150,7 +145,7 @@ bool SdlPresenter::ReadWindowPixels(std::vector<uint32_t>& pixels, int* width, i
 }
 
 void SdlPresenter::SetMode(int width, int height) {
-  if (gAbandoned || !window_) return;
+  if (!window_) return;
   if (width <= 0 || height <= 0) {
     SDL_SetWindowFullscreen(window_, 0);
     return;

@@ -31,8 +31,6 @@ class SdlPresenter final : public DDrawPresenter {
 
   // Shows every picture presented off the main thread since; called by the sdl back end's pump.
   static void ShowPending();
-  // The display connection is gone: from now on no presenter calls SDL, not even to free its objects.
-  static void Abandon();
   // The window is about to be destroyed: its presenters free their SDL objects now and make no
   // further SDL call for it.
   static void WindowGone(void* window);

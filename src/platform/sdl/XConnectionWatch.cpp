@@ -14,9 +14,12 @@ using IOErrorHandler = int (*)(void* display);
 using SetIOErrorHandler = IOErrorHandler (*)(IOErrorHandler handler);
 
 std::atomic<void (*)()> gLost{nullptr};
+// The process that installed the handler; only it keeps the program's files.
+std::atomic<pid_t> gOwner{0};
 
 int OnConnectionLost(void*) {
-  if (auto lost = gLost.load()) lost();
+  auto lost = gLost.load();
+  if (lost && getpid() == gOwner.load()) lost();
   _exit(1);  // Xlib would exit() when the handler returns
 }
 
@@ -29,6 +32,7 @@ bool XConnectionWatch::Install(void (*lost)()) {
   auto set = reinterpret_cast<SetIOErrorHandler>(dlsym(xlib, "XSetIOErrorHandler"));
   if (set) {
     gLost = lost;
+    gOwner = getpid();
     set(OnConnectionLost);
   }
   dlclose(xlib);  // the library stays: SDL holds its own reference
