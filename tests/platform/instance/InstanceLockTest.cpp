@@ -2,6 +2,7 @@
 
 #include "../ScopedEnv.h"
 #include "../ScratchFolder.h"
+#include "app/OtherUser.h"
 #include "platform/base/LastError.h"
 #include "platform/files/XdgFolders.h"
 #include "platform/instance/FolderLock.h"
@@ -13,6 +14,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 
 namespace {
 
@@ -189,4 +191,73 @@ TEST_F(InstanceLock, AFolderIsHeldByOneProcessForItsRun) {
                 "/running.lock cannot be made (something that is not a plain file is in its place); another copy of "
                 "the program is not kept from using " +
                 blocked + " at the same time\n");
+}
+
+namespace {
+
+using User = std::optional<Velk::Testing::UserId>;
+
+// `folder` taken in a child process as `user` (or as this process's user) and held until `release`
+// is closed; `outcome` is what the child's Take answered.
+pid_t HoldInChild(const std::string& folder, const User& user, int& release, Velk::FolderLock::Outcome& outcome) {
+  int answer[2], hold[2];
+  if (pipe(answer) != 0 || pipe(hold) != 0) return -1;
+  const pid_t pid = fork();
+  if (pid == 0) {
+    close(hold[1]);
+    if (user && !Velk::Testing::BecomeUser(*user)) _exit(1);
+    const char taken = static_cast<char>(Velk::FolderLock::Take(folder));
+    char none;
+    if (write(answer[1], &taken, 1) == 1) [[maybe_unused]]
+      ssize_t ended = read(hold[0], &none, 1);
+    _exit(0);
+  }
+  close(answer[1]);
+  close(hold[0]);
+  release = hold[1];
+  char taken = -1;
+  if (read(answer[0], &taken, 1) != 1) taken = -1;
+  close(answer[0]);
+  outcome = static_cast<Velk::FolderLock::Outcome>(taken);
+  return pid;
+}
+
+void Release(pid_t pid, int release) {
+  close(release);
+  waitpid(pid, nullptr, 0);
+}
+
+}  // namespace
+
+// A member of a group that shares the home may only read the lock file another member made (as the
+// program makes its files, 0644 less the umask): it still finds that holder, and, holding the folder
+// for reading, keeps out a copy that writes and one that reads alike.
+TEST_F(InstanceLock, ALockTheUserMayOnlyReadStillKeepsTheFolderToOneProcess) {
+  using Velk::FolderLock;
+  const User nobody = geteuid() == 0 ? Velk::Testing::UserNamed("nobody") : std::nullopt;
+  if (!nobody) GTEST_SKIP() << "only root starts a process as another user (nobody), who may then only read the lock";
+  const ScratchFolder reached(Velk::Testing::TemporaryFolderFor(nobody));
+  std::filesystem::permissions(reached.Path(), std::filesystem::perms::owner_all | std::filesystem::perms::others_exec);
+  const std::string shared = reached / "shared";
+  const auto takenBy = [&shared](const User& user) {
+    int release = -1;
+    FolderLock::Outcome outcome;
+    const pid_t pid = HoldInChild(shared, user, release, outcome);
+    Release(pid, release);
+    return outcome;
+  };
+  for (const User& holder : {User(), nobody}) {
+    const char* held = holder ? "held by nobody, for reading" : "held by root";
+    int release = -1;
+    FolderLock::Outcome outcome;
+    const pid_t pid = HoldInChild(shared, holder, release, outcome);
+    EXPECT_EQ(outcome, FolderLock::Outcome::kHeld) << held;
+    EXPECT_EQ(takenBy(nobody), FolderLock::Outcome::kHeldElsewhere) << held;
+    EXPECT_EQ(takenBy(User()), FolderLock::Outcome::kHeldElsewhere) << held;
+    Release(pid, release);
+  }
+  const mode_t mask = umask(0);
+  umask(mask);
+  EXPECT_EQ(std::filesystem::status(FolderLock::PathIn(shared)).permissions(),
+            static_cast<std::filesystem::perms>(0644 & ~mask));
 }
