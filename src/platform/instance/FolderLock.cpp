@@ -2,6 +2,7 @@
 
 #include "platform/files/RegularFile.h"
 #include "platform/files/XdgFolders.h"
+#include "platform/instance/HeldLocks.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -18,7 +19,7 @@ namespace {
 
 std::mutex gFoldersLock;
 // The outcome of every folder taken or given up on. The descriptors of the held locks stay open
-// until the process ends: closing any descriptor of the file would drop the lock.
+// until the process ends (or crashes): closing any descriptor of the file would drop the lock.
 std::map<std::string, FolderLock::Outcome> gFolders;
 
 // The lock file for writing; else, where this user may only read it (a home shared through a group,
@@ -57,7 +58,10 @@ FolderLock::Outcome TakeLock(const std::string& folder) {
   const int fd = OpenLockFile(path, forWriting);
   const FolderLock::Outcome outcome = fd >= 0 ? LockWhole(fd, forWriting) : FolderLock::Outcome::kNoLock;
   const int error = errno;
-  if (outcome == FolderLock::Outcome::kHeld) return outcome;
+  if (outcome == FolderLock::Outcome::kHeld) {
+    HeldLocks::Keep(fd);
+    return outcome;
+  }
   if (fd >= 0) close(fd);
   if (outcome == FolderLock::Outcome::kNoLock)
     ReportLockNotMade("lock", path, error, "another copy of the program is not kept from using " + folder);

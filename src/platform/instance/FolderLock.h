@@ -2,7 +2,7 @@
 // Keeps a folder of the user's files to one process at a time, wherever the other runs: in this
 // session, in another one (whose runtime folder, and so whose single-instance lock, differs), or on
 // another machine over a shared home. The lock is a POSIX record lock on the file "running.lock" in
-// the folder, held until the process ends: the system drops it when its holder dies, and a
+// the folder, held until the process ends or crashes: the system drops it when its holder dies, and a
 // process this one starts never holds it, since record locks are not inherited. The file is made as
 // the program's other files are; a user who may only read it (another member of a group that shares
 // the home) holds it for reading, which finds a holder and keeps others out all the same.
