@@ -81,8 +81,10 @@ FolderLock::Outcome FolderLock::Take(const std::string& folder) {
 std::string FolderLock::PathIn(const std::string& folder) { return folder + "/running.lock"; }
 
 void ReportLockNotMade(const char* lock, const std::string& path, int error, const std::string& consequence) {
-  std::fprintf(stderr, "the %s %s cannot be made (%s); %s at the same time\n", lock, path.c_str(),
-               error == EISDIR ? "something that is not a plain file is in its place" : std::strerror(error),
+  const char* reason = error == EISDIR  ? "something that is not a plain file is in its place"
+                       : error == ELOOP ? "a symbolic link is in its place"
+                                        : std::strerror(error);
+  std::fprintf(stderr, "the %s %s cannot be made (%s); %s at the same time\n", lock, path.c_str(), reason,
                consequence.c_str());
 }
 

@@ -21,8 +21,9 @@ class FolderLock {
   };
 
   // Takes the lock of `folder`, making the folder when it is missing. A lock that cannot be made (a
-  // folder or a pipe at its name, a folder the user may not write) is named once on standard error
-  // with the reason. Asked again, a folder answers as it did the first time it was not held elsewhere.
+  // folder, a pipe or a symbolic link at its name, a folder the user may not write) is named once on
+  // standard error with the reason. Asked again, a folder answers as it did the first time it was
+  // not held elsewhere.
   static Outcome Take(const std::string& folder);
   static std::string PathIn(const std::string& folder);
 };

@@ -163,10 +163,11 @@ TEST_F(InstanceLock, ALockThatCannotBeMadeIsNamed) {
 
 // A folder of the user's is held for the whole run, against every other process, but never by a
 // process the holder starts: once the holder ends, the folder is free though its child lives on.
-// A lock that cannot be made is named once, and the folder is then not guarded.
+// A lock that cannot be made (a folder or a symbolic link in its place) is named once, and the folder
+// is then not guarded.
 TEST_F(InstanceLock, AFolderIsHeldByOneProcessForItsRun) {
   using Velk::FolderLock;
-  const std::string held = dir / "held", left = dir / "left", blocked = dir / "blocked";
+  const std::string held = dir / "held", left = dir / "left", blocked = dir / "blocked", linked = dir / "linked";
   ASSERT_EQ(FolderLock::Take(held), FolderLock::Outcome::kHeld);
   EXPECT_EQ(FolderLock::Take(held), FolderLock::Outcome::kHeld);
   // Named apart in the child, whose copy of this process's memory knows the folder as held.
@@ -183,14 +184,20 @@ TEST_F(InstanceLock, AFolderIsHeldByOneProcessForItsRun) {
             0);
   EXPECT_EQ(FolderLock::Take(left), FolderLock::Outcome::kHeld);
   std::filesystem::create_directories(blocked + "/running.lock");
+  std::filesystem::create_directories(linked);
+  std::filesystem::create_symlink(held + "/running.lock", linked + "/running.lock");
   testing::internal::CaptureStderr();
-  EXPECT_EQ(FolderLock::Take(blocked), FolderLock::Outcome::kNoLock);
-  EXPECT_EQ(FolderLock::Take(blocked), FolderLock::Outcome::kNoLock);
+  for (const std::string& folder : {blocked, blocked, linked})
+    EXPECT_EQ(FolderLock::Take(folder), FolderLock::Outcome::kNoLock);
+  const std::string unguarded = " at the same time\n";
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
             "the lock " + blocked +
                 "/running.lock cannot be made (something that is not a plain file is in its place); another copy of "
                 "the program is not kept from using " +
-                blocked + " at the same time\n");
+                blocked + unguarded + "the lock " + linked +
+                "/running.lock cannot be made (a symbolic link is in its place); another copy of the program is not "
+                "kept from using " +
+                linked + unguarded);
 }
 
 namespace {
