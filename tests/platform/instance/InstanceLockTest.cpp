@@ -204,34 +204,25 @@ namespace {
 
 using User = std::optional<Velk::Testing::UserId>;
 
-// `folder` taken in a child process as `user` (or as this process's user) and held until `release`
-// is closed; `outcome` is what the child's Take answered.
-pid_t HoldInChild(const std::string& folder, const User& user, int& release, Velk::FolderLock::Outcome& outcome) {
-  int answer[2], hold[2];
-  if (pipe(answer) != 0 || pipe(hold) != 0) return -1;
+// What FolderLock::Take answers `user` (this process's user when none) in a child process, which
+// keeps holding what it took until `keep` is false and it is killed.
+int TakenBy(const User& user, const std::string& folder, bool keep = false, pid_t* holder = nullptr) {
+  int answer[2];
+  if (pipe(answer) != 0) return -1;
   const pid_t pid = fork();
   if (pid == 0) {
-    close(hold[1]);
-    if (user && !Velk::Testing::BecomeUser(*user)) _exit(1);
-    const char taken = static_cast<char>(Velk::FolderLock::Take(folder));
-    char none;
-    if (write(answer[1], &taken, 1) == 1) [[maybe_unused]]
-      ssize_t ended = read(hold[0], &none, 1);
+    const char taken =
+        user && !Velk::Testing::BecomeUser(*user) ? -1 : static_cast<char>(Velk::FolderLock::Take(folder));
+    if (write(answer[1], &taken, 1) == 1 && keep) pause();
     _exit(0);
   }
   close(answer[1]);
-  close(hold[0]);
-  release = hold[1];
   char taken = -1;
   if (read(answer[0], &taken, 1) != 1) taken = -1;
   close(answer[0]);
-  outcome = static_cast<Velk::FolderLock::Outcome>(taken);
-  return pid;
-}
-
-void Release(pid_t pid, int release) {
-  close(release);
-  waitpid(pid, nullptr, 0);
+  if (keep) *holder = pid;
+  if (!keep) waitpid(pid, nullptr, 0);
+  return taken;
 }
 
 }  // namespace
@@ -240,31 +231,24 @@ void Release(pid_t pid, int release) {
 // program makes its files, 0644 less the umask): it still finds that holder, and, holding the folder
 // for reading, keeps out a copy that writes and one that reads alike.
 TEST_F(InstanceLock, ALockTheUserMayOnlyReadStillKeepsTheFolderToOneProcess) {
-  using Velk::FolderLock;
+  constexpr int kHeld = static_cast<int>(Velk::FolderLock::Outcome::kHeld);
+  constexpr int kHeldElsewhere = static_cast<int>(Velk::FolderLock::Outcome::kHeldElsewhere);
   const User nobody = geteuid() == 0 ? Velk::Testing::UserNamed("nobody") : std::nullopt;
   if (!nobody) GTEST_SKIP() << "only root starts a process as another user (nobody), who may then only read the lock";
   const ScratchFolder reached(Velk::Testing::TemporaryFolderFor(nobody));
   std::filesystem::permissions(reached.Path(), std::filesystem::perms::owner_all | std::filesystem::perms::others_exec);
   const std::string shared = reached / "shared";
-  const auto takenBy = [&shared](const User& user) {
-    int release = -1;
-    FolderLock::Outcome outcome;
-    const pid_t pid = HoldInChild(shared, user, release, outcome);
-    Release(pid, release);
-    return outcome;
-  };
   for (const User& holder : {User(), nobody}) {
     const char* held = holder ? "held by nobody, for reading" : "held by root";
-    int release = -1;
-    FolderLock::Outcome outcome;
-    const pid_t pid = HoldInChild(shared, holder, release, outcome);
-    EXPECT_EQ(outcome, FolderLock::Outcome::kHeld) << held;
-    EXPECT_EQ(takenBy(nobody), FolderLock::Outcome::kHeldElsewhere) << held;
-    EXPECT_EQ(takenBy(User()), FolderLock::Outcome::kHeldElsewhere) << held;
-    Release(pid, release);
+    pid_t pid = 0;
+    EXPECT_EQ(TakenBy(holder, shared, true, &pid), kHeld) << held;
+    EXPECT_EQ(TakenBy(nobody, shared), kHeldElsewhere) << held;
+    EXPECT_EQ(TakenBy(User(), shared), kHeldElsewhere) << held;
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
   }
   const mode_t mask = umask(0);
   umask(mask);
-  EXPECT_EQ(std::filesystem::status(FolderLock::PathIn(shared)).permissions(),
+  EXPECT_EQ(std::filesystem::status(Velk::FolderLock::PathIn(shared)).permissions(),
             static_cast<std::filesystem::perms>(0644 & ~mask));
 }
