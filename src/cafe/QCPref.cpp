@@ -16,6 +16,7 @@
 #include "platform/files/KeptCopy.h"
 #include "platform/files/PathMap.h"
 #include "platform/files/ShellFolders.h"
+#include "platform/files/XdgFolders.h"
 #include "platform/modules/Modules.h"
 #include "platform/msgbox/MessageBox.h"
 
@@ -155,9 +156,13 @@ bool WriteWholeFile(const std::string& path, const std::string& bytes) {
   return false;
 }
 
+// A file where a folder should be (a data folder set to a file's name) is named: the system's own
+// answer, that a folder is not found, would send the player looking for a folder.
 void LogNoFolder(const std::string& path) {
+  const std::string file = Velk::FileInTheWay(path);
+  const std::string why = file.empty() ? Velk::ErrorText(GetLastError()) : "the file " + file + " is in the way";
   std::fprintf(stderr, "pref.dat: could not make the folder %s (%s); nothing will be saved\n", path.c_str(),
-               Velk::ErrorText(GetLastError()).c_str());
+               why.c_str());
 }
 
 // True when `path` cannot even be looked at: a folder on the way to it cannot be searched.

@@ -5,7 +5,8 @@
 // it, the program ends by the signal, and pref.dat is whole. In CI one run per signal and
 // five inside an X request; elsewhere ten per signal and twenty. Moved after it shows (on a bare
 // screen or under openbox) or put in the middle of the screen by openbox, the window looks as where
-// it was made and "Close Now" answers where it is drawn: in CI one run of each, elsewhere three. Two
+// it was made and "Close Now" answers where it is drawn: in CI one run of each, elsewhere three. While
+// a report is up, a new start over the same home runs, and SIGTERM ends the crashed program. Two
 // threads faulting at once give one report window.
 #include <gtest/gtest.h>
 
@@ -24,6 +25,7 @@
 #include "e2e/FrameGrid.h"
 #include "e2e/GameRun.h"
 #include "e2e/PeluneOnScreen.h"
+#include "e2e/PlayerUser.h"
 #include "e2e/Polling.h"
 #include "e2e/PrefFile.h"
 #include "e2e/XvfbScreen.h"
@@ -74,19 +76,24 @@ enum class Moment { kLoading, kMenu, kDay, kInsideX };
 // screen by openbox, as a rule of its configuration says.
 enum class Placement { kMade, kMoved, kMovedUnderOpenbox, kCentredByOpenbox };
 
+// How the crashed program ends: its report window closed, or, while the window is still up and a new
+// start over the same home runs, by SIGTERM.
+enum class Ending { kWindowClosed, kTerminated };
+
 struct CrashCase {
   int signal;
   Moment moment;
   int run;
   Placement placement = Placement::kMade;
+  Ending ending = Ending::kWindowClosed;
 };
 
 std::string CaseName(const testing::TestParamInfo<CrashCase>& info) {
   static const char* const kMoments[] = {"Loading", "Menu", "Day", "InsideX"};
   static const char* const kPlacements[] = {"", "Moved", "MovedOpenbox", "CentredOpenbox"};
   const CrashCase& c = info.param;
-  return kPlacements[static_cast<int>(c.placement)] + std::string(kMoments[static_cast<int>(c.moment)]) + "_SIG" +
-         sigabbrev_np(c.signal) + "_" + std::to_string(c.run);
+  return std::string(c.ending == Ending::kTerminated ? "Terminated" : "") + kPlacements[static_cast<int>(c.placement)] +
+         kMoments[static_cast<int>(c.moment)] + "_SIG" + sigabbrev_np(c.signal) + "_" + std::to_string(c.run);
 }
 
 // CTest lists the case by its name rather than its bytes.
@@ -107,6 +114,7 @@ std::vector<CrashCase> Cases() {
     for (int run = 0; run < (ci ? 1 : 3); ++run)
       cases.push_back({kSignals[(p + run) % 5], Moment::kMenu, run, static_cast<Placement>(p)});
   }
+  cases.push_back({SIGSEGV, Moment::kMenu, 0, Placement::kMade, Ending::kTerminated});
   return cases;
 }
 
@@ -251,16 +259,11 @@ class CrashTest : public testing::TestWithParam<CrashCase> {
     EXPECT_EQ(first.rfind(c.signal == SIGABRT ? "Unknown exception: " : "Exception: ", 0), 0u) << first;
     EXPECT_EQ(FirstLine(Home() / "shown.txt"), first);
     if (c.placement != Placement::kMade) ExpectItLooksAsWhereItWasMade(reporter, window);
-
-    if (c.run % 3 == 2 && c.placement == Placement::kMade) {
-      ASSERT_TRUE(screen_->AskToClose(reporter));
+    if (c.ending == Ending::kTerminated) {
+      ExpectANewStartToRunAndSIGTERMToEnd(game, reporter);
     } else {
-      screen_->Click(window->x + kCloseX, window->y + kCloseY);
+      ExpectClosingTheWindowToEnd(game, reporter, *window);
     }
-    std::optional<int> status = game.WaitForEnd(kEndLimitMs);
-    if (!status) screen_->Grab().WritePng((Home() / "still_up.png").string());
-    ASSERT_TRUE(status) << "still running after the window closed; the screen is in " << (Home() / "still_up.png");
-    EXPECT_TRUE(WIFSIGNALED(*status) && WTERMSIG(*status) == c.signal) << "status " << *status;
 
     const PrefFile pref(prefPath);
     if (pref.Exists()) {
@@ -269,6 +272,37 @@ class CrashTest : public testing::TestWithParam<CrashCase> {
                   (pref.Size() - PrefFile::kProfilesOffset) % PrefFile::kProfileSize == 0)
           << pref.Size() << " bytes";
     }
+  }
+
+  // Closed by its button or its close box, the window ends the program by the signal it reports.
+  template <class Game>
+  void ExpectClosingTheWindowToEnd(Game& game, pid_t reporter, const ScreenRect& window) {
+    const CrashCase& c = GetParam();
+    if (c.run % 3 == 2 && c.placement == Placement::kMade) {
+      ASSERT_TRUE(screen_->AskToClose(reporter));
+    } else {
+      screen_->Click(window.x + kCloseX, window.y + kCloseY);
+    }
+    std::optional<int> status = game.WaitForEnd(kEndLimitMs);
+    if (!status) screen_->Grab().WritePng((Home() / "still_up.png").string());
+    ASSERT_TRUE(status) << "still running after the window closed; the screen is in " << (Home() / "still_up.png");
+    EXPECT_TRUE(WIFSIGNALED(*status) && WTERMSIG(*status) == c.signal) << "status " << *status;
+  }
+
+  // While the report is up, the crashed program holds nothing of the player's: a new start over the
+  // same home (the same session, headless) loads and plays rather than being sent away. SIGTERM then
+  // ends the crashed program, and its report window goes with it.
+  template <class Game>
+  void ExpectANewStartToRunAndSIGTERMToEnd(Game& game, pid_t reporter) {
+    const std::string said = PlayerUser().StartAndStop(Home());
+    EXPECT_NE(said.find("Resource Loading Time"), std::string::npos) << said;
+    EXPECT_EQ(said.find("already running"), std::string::npos) << said;
+    ASSERT_EQ(kill(game.Pid(), SIGTERM), 0);
+    const std::optional<int> status = game.WaitForEnd(kEndLimitMs);
+    ASSERT_TRUE(status) << "a crashed program that shows its report did not end on SIGTERM";
+    EXPECT_TRUE(WIFSIGNALED(*status) && WTERMSIG(*status) == SIGTERM) << "status " << *status;
+    EXPECT_TRUE(WaitUntil([&] { return !screen_->WindowOf(reporter); }, kWindowLimitMs, kPollMs))
+        << "the report window outlived its program";
   }
 
   // Moved and then drawn again whole (the server carries the old pixels along with a move), or put

@@ -1,8 +1,9 @@
 // The program itself, headless, over a home with something in the way (a settings file it cannot
-// use or may not write, a pipe where its lock goes, a file system that refuses mode changes), closed
-// as a session end closes it once it has loaded: what it cannot read or may not write is left as it
-// was for the whole run, what is no settings file is kept aside without taking an earlier copy's
-// place, and each is named in one line; what refuses only a courtesy still takes the saves.
+// use or may not write, a pipe, a folder or a link where a lock goes, a file system that refuses
+// mode changes), closed as a session end closes it once it has loaded: what it cannot read or may
+// not write is left as it was for the whole run, what is no settings file is kept aside without
+// taking an earlier copy's place, and each is named in one line; what refuses only a courtesy still
+// takes the saves.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -117,9 +118,11 @@ TEST_F(DamagedHome, ASecondSettingsFileSetAsideKeepsTheFirstCopy) {
   EXPECT_EQ(ReadWholeFile(kept + ".1"), junk);
 }
 
-// A pipe where the single-instance lock goes, and one where the lock of the player's data folder
-// goes: nothing keeps a second copy from running, or from using the player's progress, and the
-// player is told each in one line; the game plays on.
+// A pipe where the single-instance lock goes, one where the lock of the player's data folder goes, a
+// symbolic link where the settings folder's lock goes and a folder where pref.dat's own lock goes:
+// nothing keeps a second copy from running, or from using the player's files, and the player is
+// told each in one line; the game plays on. So it does where the data folder is set to a file's
+// name, which is named as what is in the way.
 TEST_F(DamagedHome, LocksThatCannotBeMadeAreNamed) {
   const fs::path lock = home / "run" / ("Pelune%0020CafeMutex-" + std::to_string(getuid()) + ".lock");
   const fs::path folder = home / "data" / "Drimak Games" / "Pelune";
@@ -127,16 +130,34 @@ TEST_F(DamagedHome, LocksThatCannotBeMadeAreNamed) {
     fs::create_directories(pipe.parent_path());
     ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
   }
+  fs::create_directories(folder / "pref.dat.lock");
+  fs::create_symlink(home / "elsewhere", settings.parent_path() / "running.lock");
   const std::string errors = player.StartAndStop(home);
   const std::string notPlain = " cannot be made (something that is not a plain file is in its place); ";
+  const std::string unguarded = " at the same time\n";
   for (const std::string& line :
        {"the single-instance lock " + lock.string() + notPlain + "another copy of the program is not kept from running",
         "the lock " + (folder / "running.lock").string() + notPlain +
-            "another copy of the program is not kept from using " + folder.string() + " at the same time\n"}) {
+            "another copy of the program is not kept from using " + folder.string() + unguarded,
+        "the lock " + (settings.parent_path() / "running.lock").string() +
+            " cannot be made (a symbolic link is in its place); another copy of the program is not kept from using " +
+            settings.parent_path().string() + unguarded,
+        "the lock " + (folder / "pref.dat.lock").string() + notPlain + "another program is not kept from using " +
+            (folder / "pref.dat").string() + unguarded}) {
     EXPECT_EQ(errors.find(line), errors.rfind(line)) << errors;
     EXPECT_NE(errors.find(line), std::string::npos) << errors;
   }
   EXPECT_EQ(fs::file_size(folder / "pref.dat"), 5240u);
+  EXPECT_FALSE(fs::exists(home / "elsewhere"));
+  // A data folder set to a file's name: no lock, no folder can be made there, and the file is named.
+  const fs::path file = home / "a file";
+  std::ofstream(file) << mine;
+  const std::string said = player.StartAndStop(home, As::Test, {}, {"/usr/bin/env", "XDG_DATA_HOME=" + file.string()});
+  const std::string line = "pref.dat: could not make the folder " + (file / "Drimak Games").string() + " (the file " +
+                           file.string() + " is in the way); nothing will be saved\n";
+  EXPECT_EQ(said.find(line), said.rfind(line)) << said;
+  EXPECT_NE(said.find(line), std::string::npos) << said;
+  EXPECT_EQ(ReadWholeFile(file), mine);
 }
 
 }  // namespace

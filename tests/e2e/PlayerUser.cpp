@@ -83,7 +83,7 @@ std::unique_ptr<Velk::Testing::ChildProcess> PlayerUser::Launch(const fs::path& 
   fs::permissions(home / "run", fs::perms::owner_all);
   if (as == As::Player) Give(home);
   std::vector<std::string> argv = prefix;
-  argv.push_back(as == As::Player ? Pelune().string() : (fs::path(PELUNE_RUNTIME_DIR) / "pelune").string());
+  argv.push_back(as == As::Test ? (fs::path(PELUNE_RUNTIME_DIR) / "pelune").string() : Pelune().string());
   const std::map<std::string, std::string> env = {
       {"XDG_DATA_HOME", (home / "data").string()},
       {"XDG_CONFIG_HOME", (home / "config").string()},
@@ -91,7 +91,7 @@ std::unique_ptr<Velk::Testing::ChildProcess> PlayerUser::Launch(const fs::path& 
       {"VELK_BACKEND", "headless"},
       {"SDL_VIDEODRIVER", "dummy"},
       {"SDL_AUDIODRIVER", "dummy"}};
-  return as == As::Player ? Start(argv, env, 2) : std::make_unique<Velk::Testing::ChildProcess>(argv, env, 2);
+  return as == As::Test ? std::make_unique<Velk::Testing::ChildProcess>(argv, env, 2) : Start(argv, env, 2);
 }
 
 std::string PlayerUser::UntilLoaded(Velk::Testing::ChildProcess& game) {

@@ -29,8 +29,9 @@
 
 namespace E2e {
 
-// Whom StartAndStop runs the program as.
-enum class As { Test, Player };
+// Whom StartAndStop runs the program as: the test's user, the player over a home made the player's,
+// or the player over a home left as it is (one a group shares with the test's user).
+enum class As { Test, Player, GroupMember };
 
 class PlayerUser {
  public:

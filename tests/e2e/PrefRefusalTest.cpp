@@ -1,5 +1,6 @@
 // The program itself, headless, over a home where pref.dat cannot be used as it stands: held by a
-// second process, too large, under a file-size limit, on a read-only file system, in a folder the
+// second process or by another copy of the game (of this user, or of another who shares the home
+// through a group), too large, under a file-size limit, on a read-only file system, in a folder the
 // player may not search. Each start is closed by SIGTERM once loaded. The player's file is never
 // written over, and each refusal is told once, with its reason.
 #include <fcntl.h>
@@ -42,9 +43,50 @@ class PrefRefusal : public ::testing::Test {
     return bytes;
   }
 
+  // The first copy over the home, started and loaded; what it said.
+  std::string StartFirst() {
+    first = player.Launch(home);
+    std::string said = PlayerUser::UntilLoaded(*first);
+    playing = ReadWholeFile(settings);
+    prefFile = FileId(pref);
+    settingsFile = FileId(settings);
+    return said;
+  }
+
+  // A second copy started while the first plays: told in a line and a box that the first holds
+  // `held` (nothing said when that is empty), it ends with status 0 having loaded nothing, and
+  // pref.dat (still `mine`) and settings.ini keep their bytes and their inodes.
+  void ExpectTheSecondToLeaveTheFilesAlone(std::unique_ptr<Velk::Testing::ChildProcess> second, const std::string& mine,
+                                           const fs::path& held) {
+    const std::string told = PlayerUser::UntilEnd(*second);
+    const size_t lines = held.empty() ? 0u : 1u;
+    EXPECT_EQ(Count(told,
+                    "Pelune Cafe is already running for this player, perhaps in another session or on another "
+                    "machine (it holds " +
+                        (held / "running.lock").string() + "); close it first"),
+              lines)
+        << told;
+    EXPECT_EQ(Count(told, "] Pelune Cafe is already running for this player"), lines) << told;
+    EXPECT_EQ(Count(told, "Resource Loading Time") + Count(told, "cannot be made"), 0u) << told;
+    EXPECT_TRUE(ReadWholeFile(pref) == mine && FileId(pref) == prefFile) << "pref.dat was rewritten";
+    EXPECT_TRUE(ReadWholeFile(settings) == playing && FileId(settings) == settingsFile) << ReadWholeFile(settings);
+  }
+
+  // The first copy closed by SIGTERM: it writes its settings and keeps the player's progress.
+  void StopFirst(std::string said, const std::string& mine) {
+    kill(first->Pid(), SIGTERM);
+    said += PlayerUser::UntilEnd(*first);
+    EXPECT_TRUE(ReadWholeFile(pref) == mine);
+    EXPECT_NE(ReadWholeFile(settings).find("\"InProgress\"=dword:00000000\n"), std::string::npos) << said;
+  }
+
   PlayerUser player;
   const fs::path home = player.Folder() / "home";
   const fs::path pref = home / "data/Drimak Games/Pelune/pref.dat";
+  const fs::path settings = home / "config/Drimak Games/Pelune Cafe/settings.ini";
+  std::unique_ptr<Velk::Testing::ChildProcess> first;
+  std::string playing;
+  ino_t prefFile = 0, settingsFile = 0;
 };
 
 // pref.dat's lock held through the start by another program: the file is that program's, told once
@@ -62,35 +104,50 @@ TEST_F(PrefRefusal, AFileHeldByAnotherProgramIsLeftAsItIs) {
 }
 
 // A second copy of the game over the same home while the first plays: one started in another
-// session (another runtime folder) is told and ends, one in the same session ends quietly, and
-// neither reads or writes the player's files; the first plays on and saves as its own.
+// session (another runtime folder) is told and ends, one in the same session ends quietly, one that
+// shares only the data folder (settings and runtime folders of its own) is told of that folder's
+// lock, and none reads or writes the player's files; the first plays on and saves as its own.
 TEST_F(PrefRefusal, ASecondCopyLeavesTheFirstCopysFilesAlone) {
   const std::string mine = StoreTopScore();
-  const std::unique_ptr<Velk::Testing::ChildProcess> first = player.Launch(home);
-  std::string said = PlayerUser::UntilLoaded(*first);
-  const fs::path settings = home / "config/Drimak Games/Pelune Cafe/settings.ini";
-  const std::string playing = ReadWholeFile(settings);
-  const ino_t prefFile = FileId(pref), settingsFile = FileId(settings);
-  fs::create_directories(home / "elsewhere");
-  for (const fs::path& runtime : {home / "elsewhere", home / "run"}) {
-    const std::unique_ptr<Velk::Testing::ChildProcess> second = player.Launch(home, As::Test, {}, runtime);
-    const std::string told = PlayerUser::UntilEnd(*second);
-    const size_t lines = runtime == home / "run" ? 0u : 1u;
-    EXPECT_EQ(Count(told,
-                    "Pelune Cafe is already running for this player, perhaps in another session or on another "
-                    "machine (it holds " +
-                        (home / "config/Drimak Games/Pelune Cafe/running.lock").string() + "); close it first"),
-              lines)
-        << told;
-    EXPECT_EQ(Count(told, "] Pelune Cafe is already running for this player"), lines) << told;
-    EXPECT_EQ(Count(told, "Resource Loading Time"), 0u) << told;
-    EXPECT_TRUE(ReadWholeFile(pref) == mine && FileId(pref) == prefFile) << "pref.dat was rewritten";
-    EXPECT_TRUE(ReadWholeFile(settings) == playing && FileId(settings) == settingsFile) << ReadWholeFile(settings);
+  std::string said = StartFirst();
+  const fs::path own = home / "own config", elsewhere = home / "elsewhere";
+  fs::create_directories(elsewhere);
+  const struct {
+    fs::path runtime;
+    std::vector<std::string> prefix;
+    fs::path held;  // the folder the second copy is told is held; none when it ends quietly
+  } seconds[] = {{elsewhere, {}, settings.parent_path()},
+                 {home / "run", {}, {}},
+                 {elsewhere, {"/usr/bin/env", "XDG_CONFIG_HOME=" + own.string()}, pref.parent_path()}};
+  for (const auto& second : seconds) {
+    ExpectTheSecondToLeaveTheFilesAlone(player.Launch(home, As::Test, second.prefix, second.runtime), mine,
+                                        second.held);
   }
-  kill(first->Pid(), SIGTERM);
-  said += PlayerUser::UntilEnd(*first);
-  EXPECT_TRUE(ReadWholeFile(pref) == mine);
-  EXPECT_NE(ReadWholeFile(settings).find("\"InProgress\"=dword:00000000\n"), std::string::npos) << said;
+  StopFirst(said, mine);
+}
+
+// Two users who share a home through a group (its folders 2770, umask 007): the second may only read
+// the lock files the first user's copy made, yet its copy finds that copy, is told and ends, and the
+// first's files stay as they are.
+TEST_F(PrefRefusal, AGroupMembersCopyLeavesTheFirstUsersFilesAlone) {
+  if (geteuid() != 0) GTEST_SKIP() << "two users on one home: only root starts a copy as the second, nobody";
+  if (!player.Unavailable().empty()) GTEST_SKIP() << player.Unavailable();
+  const gid_t group = Velk::Testing::UserNamed("nobody")->gid;
+  for (const fs::path& folder : {home, home / "data", home / "config"}) {
+    fs::create_directories(folder);
+    ASSERT_EQ(chown(folder.c_str(), 0, group), 0);
+    fs::permissions(folder, static_cast<fs::perms>(02770));
+  }
+  const mode_t mask = umask(007);
+  const std::string mine = StoreTopScore();
+  std::string said = StartFirst();
+  umask(mask);
+  const fs::path runtime = player.Folder() / "nobody's run";
+  fs::create_directories(runtime);
+  fs::permissions(runtime, fs::perms::owner_all);
+  player.Give(runtime);
+  ExpectTheSecondToLeaveTheFilesAlone(player.Launch(home, As::GroupMember, {}, runtime), mine, settings.parent_path());
+  StopFirst(said, mine);
 }
 
 // A file-size limit below pref.dat's size: the save fails, is told once, and leaves nothing.

@@ -1,5 +1,7 @@
 #include "platform/crash/FatalSignals.h"
 
+#include "platform/instance/HeldLocks.h"
+#include "platform/process/CloseSignals.h"
 #include "platform/threads/Threads.h"
 
 #include <atomic>
@@ -157,8 +159,9 @@ void Post(int descriptor) {
 
 void Wake() { Post(gWake.load()); }
 
-// Only calls that are safe in a signal handler: the stack is read by the unwinder loaded at
-// installation, the record goes out with send, and the wait is poll and recv.
+// Only calls that are safe in a signal handler: the locks go with close, the close signals with
+// sigaction, the stack is read by the unwinder loaded at installation, the record goes out with send,
+// and the wait is poll and recv.
 void OnFatalSignal(int signal, siginfo_t* info, void* rawContext) {
   const int savedErrno = errno;
   const DWORD self = GetCurrentThreadId();
@@ -168,6 +171,11 @@ void OnFatalSignal(int signal, siginfo_t* info, void* rawContext) {
     WaitForFatalEnd();
   }
   gCaught = true;
+  // A crashed process writes nothing of the user's any more, though its report may stay up for long:
+  // a new start may run meanwhile, and a close signal ends the process (the report with it) at once,
+  // with the plain actions a forked child takes, set by calls as safe here.
+  HeldLocks::ReleaseAll();
+  CloseSignals::MakePlainInForkedChild();
   FaultRecord& record = gRecord;
   record = FaultRecord{};
   record.signal = signal;

@@ -1,13 +1,15 @@
 #pragma once
 // Unhandled faults: the fatal signals are caught on an alternate stack and described the way the
 // exception filter saw them (an exception code, the faulting instruction, the registers and the
-// stack). The handler itself only records: the record goes, as one message, to the descriptor of
-// the crash reporter given at installation, and a second descriptor wakes the process's own crash
-// thread. The faulting thread then waits for the reporter's answer and the process ends by the
-// signal with its default action, as the system would end it. When the reporter cannot take the
-// record (gone, or silent past its watchdog), the crash thread is woken again to write the report
-// itself, and the faulting thread gives it kCrashThreadWaitMs before the signal ends the process. A fault on another
-// thread while one is being reported waits too; it starts no second report.
+// stack). The handler lets go of the locks that keep the user's files to this process (HeldLocks)
+// and lets a close signal end the process at once; beyond that it only records: the record goes, as
+// one message, to the descriptor of the crash reporter given at installation, and a second
+// descriptor wakes the process's own crash thread. The faulting thread then waits for the reporter's
+// answer and the process ends by the signal with its default action, as the system would end it.
+// When the reporter cannot take the record (gone, or silent past its watchdog), the crash thread is
+// woken again to write the report itself, and the faulting thread gives it kCrashThreadWaitMs before
+// the signal ends the process. A fault on another thread while one is being reported waits too; it
+// starts no second report.
 #include "platform/base/WinTypes.h"
 
 #include <cstdint>

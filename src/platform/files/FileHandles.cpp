@@ -4,6 +4,7 @@
 #include "platform/files/AtomicFile.h"
 #include "platform/files/PathMap.h"
 #include "platform/files/RegularFile.h"
+#include "platform/instance/FolderLock.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -17,6 +18,7 @@
 #include <filesystem>
 #include <map>
 #include <mutex>
+#include <set>
 #include <string>
 
 namespace {
@@ -43,12 +45,25 @@ bool Conflicts(const std::string& key, const OpenMode& wanted) {
                      [&](const auto& open) { return !Permits(open.second, wanted) || !Permits(wanted, open.second); });
 }
 
+// The files whose lock something else stands in place of, named once a run. Held under gOpenLock.
+std::set<std::string> gLocksInTheWay;
+
+// A folder, a pipe or a link where the lock goes leaves the file unguarded: the user hears of it. A
+// folder that takes no file or cannot be written is not named here; the file's own use tells it.
+void NameLockInTheWay(const std::string& path, int error) {
+  if ((error != EISDIR && error != ELOOP) || !gLocksInTheWay.insert(path).second) return;
+  Velk::ReportLockNotMade("lock", path + ".lock", error, "another program is not kept from using " + path);
+}
+
 // The other-process guard; -1 when the lock file cannot be made or is not a plain file, or the
 // file system takes no locks (another process is then not kept out, but this one still is). False
 // when another process holds a conflicting lock.
 bool LockBeside(const std::string& path, const OpenMode& mode, int& fd) {
   fd = Velk::OpenRegularFile(path + ".lock", O_RDWR | O_CREAT | O_NOFOLLOW);
-  if (fd < 0) return true;
+  if (fd < 0) {
+    NameLockInTheWay(path, errno);
+    return true;
+  }
   int kind = mode.share == 0 ? LOCK_EX : LOCK_SH;
   if (flock(fd, kind | LOCK_NB) == 0) return true;
   const bool held = errno == EWOULDBLOCK;

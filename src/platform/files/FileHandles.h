@@ -10,6 +10,8 @@
 // handle that shares nothing, shared otherwise. An open refused by another process's lock fails with
 // ERROR_LOCK_VIOLATION instead, so that a caller can tell a file it holds itself from one another
 // program is using. The lock is on that separate file because the write-back replaces the file itself.
+// Something else in that file's place (a folder, a pipe, a symbolic link) guards nothing: it is named
+// once a run on standard error, and the file is used unguarded.
 
 #include "platform/base/KernelObject.h"
 #include "platform/base/LastError.h"

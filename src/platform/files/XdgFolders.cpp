@@ -69,4 +69,14 @@ bool MakeFolders(const std::string& path) {
   return IsFolder(path);
 }
 
+std::string FileInTheWay(const std::string& path) {
+  for (size_t i = 1; i <= path.size(); ++i) {
+    if (i < path.size() && path[i] != '/') continue;
+    const std::string part = path.substr(0, i);
+    struct stat info {};
+    if (stat(part.c_str(), &info) == 0 && !S_ISDIR(info.st_mode)) return part;
+  }
+  return {};
+}
+
 }  // namespace Velk

@@ -16,5 +16,8 @@ std::string GetRuntimeFolder();
 // Creates the folder and every missing parent; true when the folder exists afterwards, else false
 // with errno telling why the first missing one could not be made.
 bool MakeFolders(const std::string& path);
+// The first part of `path` (or the whole) that is there but is not a folder, and so stands in the
+// way of every folder below it; empty when there is none.
+std::string FileInTheWay(const std::string& path);
 
 }  // namespace Velk

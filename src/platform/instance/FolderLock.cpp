@@ -2,6 +2,7 @@
 
 #include "platform/files/RegularFile.h"
 #include "platform/files/XdgFolders.h"
+#include "platform/instance/HeldLocks.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -18,30 +19,53 @@ namespace {
 
 std::mutex gFoldersLock;
 // The outcome of every folder taken or given up on. The descriptors of the held locks stay open
-// until the process ends: closing any descriptor of the file would drop the lock.
+// until the process ends (or crashes): closing any descriptor of the file would drop the lock.
 std::map<std::string, FolderLock::Outcome> gFolders;
 
-// The whole file, for writing: over a network file system only a write lock keeps other machines out.
-bool LockWhole(int fd) {
+// The lock file for writing; else, where this user may only read it (a home shared through a group,
+// whose files are made 0644 less the umask), for reading. errno tells why it could not be made.
+int OpenLockFile(const std::string& path, bool& forWriting) {
+  forWriting = true;
+  const int fd = OpenRegularFile(path, O_RDWR | O_CREAT | O_NOFOLLOW);
+  if (fd >= 0 || (errno != EACCES && errno != EPERM && errno != EROFS)) return fd;
+  const int refused = errno;
+  forWriting = false;
+  const int readOnly = OpenRegularFile(path, O_RDONLY | O_NOFOLLOW);
+  if (readOnly < 0) errno = refused;
+  return readOnly;
+}
+
+// The whole file. Over a network file system only a write lock keeps other machines out; a read lock
+// still finds a holder, whose write lock refuses it. Readers do not refuse each other, so a reader
+// then asks whether anyone else holds the file, as a writer would be refused by it. kNoLock with
+// errno set when the system takes no lock.
+FolderLock::Outcome LockWhole(int fd, bool forWriting) {
   struct flock whole {};
-  whole.l_type = F_WRLCK;
+  whole.l_type = forWriting ? F_WRLCK : F_RDLCK;
   whole.l_whence = SEEK_SET;
-  return fcntl(fd, F_SETLK, &whole) == 0;
+  if (fcntl(fd, F_SETLK, &whole) != 0)
+    return errno == EAGAIN || errno == EACCES ? FolderLock::Outcome::kHeldElsewhere : FolderLock::Outcome::kNoLock;
+  if (forWriting) return FolderLock::Outcome::kHeld;
+  whole.l_type = F_WRLCK;
+  if (fcntl(fd, F_GETLK, &whole) != 0) return FolderLock::Outcome::kNoLock;
+  return whole.l_type == F_UNLCK ? FolderLock::Outcome::kHeld : FolderLock::Outcome::kHeldElsewhere;
 }
 
 FolderLock::Outcome TakeLock(const std::string& folder) {
   if (!MakeFolders(folder)) return FolderLock::Outcome::kNoFolder;
   const std::string path = FolderLock::PathIn(folder);
-  const int fd = OpenRegularFile(path, O_RDWR | O_CREAT | O_NOFOLLOW, 0600);
-  int error = errno;
-  if (fd >= 0 && LockWhole(fd)) return FolderLock::Outcome::kHeld;
-  if (fd >= 0) {
-    error = errno;
-    close(fd);
-    if (error == EAGAIN || error == EACCES) return FolderLock::Outcome::kHeldElsewhere;
+  bool forWriting = true;
+  const int fd = OpenLockFile(path, forWriting);
+  const FolderLock::Outcome outcome = fd >= 0 ? LockWhole(fd, forWriting) : FolderLock::Outcome::kNoLock;
+  const int error = errno;
+  if (outcome == FolderLock::Outcome::kHeld) {
+    HeldLocks::Keep(fd);
+    return outcome;
   }
-  ReportLockNotMade("lock", path, error, "another copy of the program is not kept from using " + folder);
-  return FolderLock::Outcome::kNoLock;
+  if (fd >= 0) close(fd);
+  if (outcome == FolderLock::Outcome::kNoLock)
+    ReportLockNotMade("lock", path, error, "another copy of the program is not kept from using " + folder);
+  return outcome;
 }
 
 }  // namespace
@@ -57,8 +81,10 @@ FolderLock::Outcome FolderLock::Take(const std::string& folder) {
 std::string FolderLock::PathIn(const std::string& folder) { return folder + "/running.lock"; }
 
 void ReportLockNotMade(const char* lock, const std::string& path, int error, const std::string& consequence) {
-  std::fprintf(stderr, "the %s %s cannot be made (%s); %s at the same time\n", lock, path.c_str(),
-               error == EISDIR ? "something that is not a plain file is in its place" : std::strerror(error),
+  const char* reason = error == EISDIR  ? "something that is not a plain file is in its place"
+                       : error == ELOOP ? "a symbolic link is in its place"
+                                        : std::strerror(error);
+  std::fprintf(stderr, "the %s %s cannot be made (%s); %s at the same time\n", lock, path.c_str(), reason,
                consequence.c_str());
 }
 

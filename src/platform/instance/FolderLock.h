@@ -2,8 +2,10 @@
 // Keeps a folder of the user's files to one process at a time, wherever the other runs: in this
 // session, in another one (whose runtime folder, and so whose single-instance lock, differs), or on
 // another machine over a shared home. The lock is a POSIX record lock on the file "running.lock" in
-// the folder, held until the process ends: the system drops it when its holder dies, and a process
-// this one starts never holds it, since record locks are not inherited.
+// the folder, held until the process ends or crashes: the system drops it when its holder dies, and a
+// process this one starts never holds it, since record locks are not inherited. The file is made as
+// the program's other files are; a user who may only read it (another member of a group that shares
+// the home) holds it for reading, which finds a holder and keeps others out all the same.
 
 #include <string>
 
@@ -19,8 +21,9 @@ class FolderLock {
   };
 
   // Takes the lock of `folder`, making the folder when it is missing. A lock that cannot be made (a
-  // folder or a pipe at its name, a folder the user may not write) is named once on standard error
-  // with the reason. Asked again, a folder answers as it did the first time it was not held elsewhere.
+  // folder, a pipe or a symbolic link at its name, a folder the user may not write) is named once on
+  // standard error with the reason. Asked again, a folder answers as it did the first time it was
+  // not held elsewhere.
   static Outcome Take(const std::string& folder);
   static std::string PathIn(const std::string& folder);
 };

@@ -4,6 +4,7 @@
 #include "platform/files/RegularFile.h"
 #include "platform/files/XdgFolders.h"
 #include "platform/instance/FolderLock.h"
+#include "platform/instance/HeldLocks.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -43,7 +44,7 @@ struct NamedLock : Velk::KernelObject {
       unlink((base + ".sock").c_str());
       close(socketFd);
     }
-    if (lockFd >= 0) close(lockFd);
+    if (lockFd >= 0) Velk::HeldLocks::Close(lockFd);
   }
 };
 
@@ -135,6 +136,7 @@ HANDLE CreateMutexW(const SECURITY_ATTRIBUTES*, BOOL, const wchar_t* name) {
     }
     lock->held = flock(lock->lockFd, LOCK_EX | LOCK_NB) == 0;
     if (lock->held) {
+      Velk::HeldLocks::Keep(lock->lockFd);
       lock->socketFd = Listen(lock->base + ".sock");
     } else {
       close(lock->lockFd);

@@ -94,13 +94,8 @@ std::string ValuesPath(const OpenKey& key) { return key.folder + "/" + kValuesFi
 
 // Why `folder` cannot hold files: a part of the path that is a file, or the system's error.
 std::string WhyUnwritable(const std::string& folder, int error) {
-  for (size_t i = 1; i <= folder.size(); ++i) {
-    if (i < folder.size() && folder[i] != '/') continue;
-    std::string part = folder.substr(0, i);
-    struct stat info {};
-    if (stat(part.c_str(), &info) == 0 && !S_ISDIR(info.st_mode)) return part + " is a file, not a folder";
-  }
-  return std::strerror(error);
+  const std::string file = Velk::FileInTheWay(folder);
+  return file.empty() ? std::strerror(error) : file + " is a file, not a folder";
 }
 
 // Settings that cannot be saved are lost at exit, so the user hears of it, once a run; play goes on.

@@ -2,6 +2,7 @@
 
 #include "../ScopedEnv.h"
 #include "../ScratchFolder.h"
+#include "app/OtherUser.h"
 #include "platform/base/LastError.h"
 #include "platform/files/XdgFolders.h"
 #include "platform/instance/FolderLock.h"
@@ -13,6 +14,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 
 namespace {
 
@@ -161,10 +163,11 @@ TEST_F(InstanceLock, ALockThatCannotBeMadeIsNamed) {
 
 // A folder of the user's is held for the whole run, against every other process, but never by a
 // process the holder starts: once the holder ends, the folder is free though its child lives on.
-// A lock that cannot be made is named once, and the folder is then not guarded.
+// A lock that cannot be made (a folder or a symbolic link in its place) is named once, and the folder
+// is then not guarded.
 TEST_F(InstanceLock, AFolderIsHeldByOneProcessForItsRun) {
   using Velk::FolderLock;
-  const std::string held = dir / "held", left = dir / "left", blocked = dir / "blocked";
+  const std::string held = dir / "held", left = dir / "left", blocked = dir / "blocked", linked = dir / "linked";
   ASSERT_EQ(FolderLock::Take(held), FolderLock::Outcome::kHeld);
   EXPECT_EQ(FolderLock::Take(held), FolderLock::Outcome::kHeld);
   // Named apart in the child, whose copy of this process's memory knows the folder as held.
@@ -181,12 +184,71 @@ TEST_F(InstanceLock, AFolderIsHeldByOneProcessForItsRun) {
             0);
   EXPECT_EQ(FolderLock::Take(left), FolderLock::Outcome::kHeld);
   std::filesystem::create_directories(blocked + "/running.lock");
+  std::filesystem::create_directories(linked);
+  std::filesystem::create_symlink(held + "/running.lock", linked + "/running.lock");
   testing::internal::CaptureStderr();
-  EXPECT_EQ(FolderLock::Take(blocked), FolderLock::Outcome::kNoLock);
-  EXPECT_EQ(FolderLock::Take(blocked), FolderLock::Outcome::kNoLock);
+  for (const std::string& folder : {blocked, blocked, linked})
+    EXPECT_EQ(FolderLock::Take(folder), FolderLock::Outcome::kNoLock);
+  const std::string unguarded = " at the same time\n";
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
             "the lock " + blocked +
                 "/running.lock cannot be made (something that is not a plain file is in its place); another copy of "
                 "the program is not kept from using " +
-                blocked + " at the same time\n");
+                blocked + unguarded + "the lock " + linked +
+                "/running.lock cannot be made (a symbolic link is in its place); another copy of the program is not "
+                "kept from using " +
+                linked + unguarded);
+}
+
+namespace {
+
+using User = std::optional<Velk::Testing::UserId>;
+
+// What FolderLock::Take answers `user` (this process's user when none) in a child process, which
+// keeps holding what it took until `keep` is false and it is killed.
+int TakenBy(const User& user, const std::string& folder, bool keep = false, pid_t* holder = nullptr) {
+  int answer[2];
+  if (pipe(answer) != 0) return -1;
+  const pid_t pid = fork();
+  if (pid == 0) {
+    const char taken =
+        user && !Velk::Testing::BecomeUser(*user) ? -1 : static_cast<char>(Velk::FolderLock::Take(folder));
+    if (write(answer[1], &taken, 1) == 1 && keep) pause();
+    _exit(0);
+  }
+  close(answer[1]);
+  char taken = -1;
+  if (read(answer[0], &taken, 1) != 1) taken = -1;
+  close(answer[0]);
+  if (keep) *holder = pid;
+  if (!keep) waitpid(pid, nullptr, 0);
+  return taken;
+}
+
+}  // namespace
+
+// A member of a group that shares the home may only read the lock file another member made (as the
+// program makes its files, 0644 less the umask): it still finds that holder, and, holding the folder
+// for reading, keeps out a copy that writes and one that reads alike.
+TEST_F(InstanceLock, ALockTheUserMayOnlyReadStillKeepsTheFolderToOneProcess) {
+  constexpr int kHeld = static_cast<int>(Velk::FolderLock::Outcome::kHeld);
+  constexpr int kHeldElsewhere = static_cast<int>(Velk::FolderLock::Outcome::kHeldElsewhere);
+  const User nobody = geteuid() == 0 ? Velk::Testing::UserNamed("nobody") : std::nullopt;
+  if (!nobody) GTEST_SKIP() << "only root starts a process as another user (nobody), who may then only read the lock";
+  const ScratchFolder reached(Velk::Testing::TemporaryFolderFor(nobody));
+  std::filesystem::permissions(reached.Path(), std::filesystem::perms::owner_all | std::filesystem::perms::others_exec);
+  const std::string shared = reached / "shared";
+  for (const User& holder : {User(), nobody}) {
+    const char* held = holder ? "held by nobody, for reading" : "held by root";
+    pid_t pid = 0;
+    EXPECT_EQ(TakenBy(holder, shared, true, &pid), kHeld) << held;
+    EXPECT_EQ(TakenBy(nobody, shared), kHeldElsewhere) << held;
+    EXPECT_EQ(TakenBy(User(), shared), kHeldElsewhere) << held;
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+  }
+  const mode_t mask = umask(0);
+  umask(mask);
+  EXPECT_EQ(std::filesystem::status(Velk::FolderLock::PathIn(shared)).permissions(),
+            static_cast<std::filesystem::perms>(0644 & ~mask));
 }
