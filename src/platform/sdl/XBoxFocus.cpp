@@ -10,8 +10,8 @@
 #include <unistd.h>
 
 #include <set>
-#include <vector>
 #include <utility>
+#include <vector>
 
 namespace Velk {
 
@@ -152,8 +152,9 @@ void XBoxFocus::Focus(unsigned long window) {
   focused_ = true;
 }
 
-// A box that no window of the program owns would go below a full-screen window the moment the
-// player clicks it again, unseen: it is made the dialog of that window, which a manager keeps it over.
+// A box that no window of the program owns would go below the full-screen window the player was in
+// the moment the player clicks that window again, unseen: it is made that window's dialog, which a
+// manager keeps over it.
 void XBoxFocus::KeepOver(unsigned long window) {
   ::Window owner = None;
   if (fullScreen_ != None && !XGetTransientForHint(display_, window, &owner)) {
