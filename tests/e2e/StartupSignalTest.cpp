@@ -1,6 +1,8 @@
 // A termination signal while the program still starts: here while the notice about a damaged
 // pref.dat waits for its answer, before the game has a window. The box goes, and the program closes
 // as the same signal closes it in play: status 0, its settings written with the mark of a clean end.
+// And a close request sent twice at once, as a service manager or a timeout sends it, closes the
+// program as one does.
 
 #include <gtest/gtest.h>
 
@@ -12,6 +14,7 @@
 #include "app/ChildProcess.h"
 #include "e2e/FindProgram.h"
 #include "e2e/PeluneOnScreen.h"
+#include "e2e/PlayerUser.h"
 #include "e2e/Polling.h"
 #include "e2e/XvfbScreen.h"
 #include "platform/ScratchFolder.h"
@@ -24,6 +27,11 @@ namespace {
 
 // Far above what the program takes, for a loaded machine and a sanitizer build.
 constexpr int kLimitMs = 10000 * Velk::Testing::kChildSlowdown;
+
+std::string SettingsIn(const std::filesystem::path& home) {
+  std::ifstream settings(home / "config" / "Drimak Games" / "Pelune Cafe" / "settings.ini");
+  return std::string(std::istreambuf_iterator<char>(settings), {});
+}
 
 // The top-level windows the bare screen shows.
 int ShownWindows(Display* display) {
@@ -62,9 +70,31 @@ TEST(StartupSignal, ASignalWhileAStartUpBoxWaitsClosesTheProgramAsInPlay) {
   EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << "status " << *status << "\n" << game.Errors();
   EXPECT_TRUE(WaitUntil([&] { return ShownWindows(display) == 0; }, kLimitMs, 20)) << "the box stayed";
   XCloseDisplay(display);
-  std::ifstream settings(home / "config" / "Drimak Games" / "Pelune Cafe" / "settings.ini");
-  const std::string written(std::istreambuf_iterator<char>(settings), {});
+  const std::string written = SettingsIn(home);
   EXPECT_NE(written.find("\"InProgress\"=dword:00000000"), std::string::npos) << written;
+}
+
+// A session's end: SIGTERM and SIGHUP together. Under a timeout: SIGTERM to the program, then to its
+// process group (the timeout relays the signal it is sent, as it sends its own when the time is up).
+TEST(StartupSignal, ACloseRequestSentTwiceAtOnceClosesTheProgramAsOneDoes) {
+  const std::optional<std::string> timeout = FindProgram("timeout");
+  PlayerUser player;
+  for (const bool underTimeout : {false, true}) {
+    if (underTimeout && !timeout) continue;
+    SCOPED_TRACE(underTimeout ? "under a timeout" : "a session's end");
+    const std::filesystem::path home = player.Folder() / (underTimeout ? "timeout" : "session");
+    const std::vector<std::string> prefix =
+        underTimeout ? std::vector<std::string>{*timeout, "1h"} : std::vector<std::string>{};
+    const std::unique_ptr<Velk::Testing::ChildProcess> game = player.Launch(home, As::Test, prefix);
+    const std::string loaded = PlayerUser::UntilLoaded(*game);
+    ASSERT_NE(loaded.find("Resource Loading Time"), std::string::npos) << loaded;
+    ASSERT_EQ(kill(game->Pid(), SIGTERM), 0);
+    if (!underTimeout) ASSERT_EQ(kill(game->Pid(), SIGHUP), 0);
+    PlayerUser::UntilEnd(*game);
+    const std::string written = SettingsIn(home);
+    EXPECT_NE(written.find("\"InProgress\"=dword:00000000"), std::string::npos) << written;
+    EXPECT_NE(written.find("\"MusicVolume\"=dword:"), std::string::npos) << written;
+  }
 }
 
 }  // namespace

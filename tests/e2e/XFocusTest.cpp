@@ -1,6 +1,7 @@
 // The keyboard focus and X errors on an X screen with no window manager: the process-wide error
 // filter drops only the errors of the connection that claimed it, and the game acts on a click
-// after another client's window took the focus and went, leaving it to nobody.
+// after another client's window took the focus and went, leaving it to nobody. Under a window
+// manager, a box no window of the program owns stays over the full-screen window of another copy.
 
 #include <gtest/gtest.h>
 
@@ -18,6 +19,7 @@
 #include "platform/sdl/XProcessWindows.h"
 
 // After the program's own headers: Xlib's macros (None, CursorShape, ...) would change them.
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
 
@@ -133,6 +135,76 @@ TEST(XFocus, AClickIsActedOnAfterAnotherClientsWindowTookTheFocusAndWent) {
   EXPECT_TRUE(WaitUntil([&] { return !DialogUp(screen, corner, *golden); }, kLimitMs))
       << "the click on \"create\" was not acted on";
   EXPECT_TRUE(game.Stop());
+}
+
+// The windows a property of the root names (a window manager's lists).
+std::vector<::Window> RootWindows(Display* display, const char* name) {
+  Atom type = None;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char* data = nullptr;
+  std::vector<::Window> windows;
+  if (XGetWindowProperty(display, DefaultRootWindow(display), XInternAtom(display, name, False), 0, 64, False,
+                         XA_WINDOW, &type, &format, &count, &after, &data) == Success &&
+      data && format == 32) {
+    const long* first = reinterpret_cast<const long*>(data);
+    windows.assign(first, first + count);
+  }
+  if (data) XFree(data);
+  return windows;
+}
+
+// The clients from the bottom of the stack to the top.
+std::vector<::Window> Stacking(Display* display) { return RootWindows(display, "_NET_CLIENT_LIST_STACKING"); }
+
+::Window ActiveWindow(Display* display) {
+  const std::vector<::Window> active = RootWindows(display, "_NET_ACTIVE_WINDOW");
+  return active.empty() ? None : active[0];
+}
+
+// A second copy started over the same home while the first plays full screen: its "already
+// running" box shows, and stays over the full-screen window when the player clicks the game again.
+TEST(XFocus, ASecondCopysBoxStaysOverTheFullScreenCopyUnderAWindowManager) {
+  if (!FindProgram("Xvfb")) GTEST_SKIP() << "Xvfb is not installed";
+  if (!FindProgram("openbox")) GTEST_SKIP() << "openbox is not installed";
+  XvfbScreen screen(800, 600, "openbox");
+  ASSERT_EQ(screen.Failure(), "");
+  Display* display = XOpenDisplay(screen.Name().c_str());
+  ASSERT_NE(display, nullptr);
+  const std::filesystem::path home = std::filesystem::path(E2E_OUTPUT_DIR) / "SecondCopyBox";
+  const std::optional<FrameGrid> golden = FrameGrid::Golden("name_dialog");
+  ASSERT_TRUE(golden);
+  PeluneOnScreen first(screen, home, false);
+  ::Window game = None;
+  const bool up = WaitUntil(
+      [&] {
+        const std::vector<::Window> clients = Stacking(display);
+        game = clients.size() == 1 ? clients[0] : None;
+        return game != None && ActiveWindow(display) == game && DialogUp(screen, ScreenPoint{0, 0}, *golden);
+      },
+      kStartLimitMs);
+  ASSERT_TRUE(up) << "the game did not come up full screen; " << first.Errors();
+
+  const std::filesystem::path otherSession = home / "other_run";
+  std::filesystem::create_directories(otherSession);
+  std::filesystem::permissions(otherSession, std::filesystem::perms::owner_all);
+  PeluneOnScreen second(screen, home, false, {{"XDG_RUNTIME_DIR", otherSession.string()}}, true);
+  ::Window box = None;
+  const bool shown = WaitUntil(
+      [&] {
+        const std::vector<::Window> clients = Stacking(display);
+        box = clients.size() == 2 && clients[0] == game ? clients[1] : None;
+        return box != None;
+      },
+      kLimitMs);
+  ASSERT_TRUE(shown) << "no box came up over the game\n" << second.Errors();
+
+  screen.Click(2, 598);  // on the game, away from the box in the middle
+  ASSERT_TRUE(WaitUntil([&] { return ActiveWindow(display) == game; }, kLimitMs));
+  EXPECT_EQ(Stacking(display), (std::vector<::Window>{game, box})) << "the box went below the game";
+  EXPECT_TRUE(second.Stop()) << second.Errors();
+  EXPECT_FALSE(first.WaitForEnd(0)) << first.Errors();
+  XCloseDisplay(display);
 }
 
 }  // namespace

@@ -3,10 +3,12 @@
 #include <fcntl.h>
 #include <pthread.h>
 #include <signal.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <cstdint>
 #include <iterator>
 
 namespace Velk {
@@ -16,8 +18,11 @@ namespace {
 constexpr int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
 static_assert(CloseSignals::kAll == (1u << std::size(kSignals)) - 1, "one bit for each signal, in this order");
 
-std::atomic<bool> gCaught{false};   // a signal came since Install
-std::atomic<bool> gPending{false};  // not yet turned into WM_CLOSE
+constexpr int64_t kNoSignalYet = -1;
+constexpr int64_t kSameRequestNs = int64_t{CloseSignals::kSameRequestMs} * 1000000;
+
+std::atomic<int64_t> gFirstAtNs{kNoSignalYet};  // when the first signal since Install came
+std::atomic<bool> gPending{false};              // not yet turned into WM_CLOSE
 // Made once and kept: a watcher may poll it while Remove and Install run.
 std::atomic<int> gCaughtRead{-1};
 std::atomic<int> gCaughtWrite{-1};
@@ -26,18 +31,28 @@ bool gInstalled = false;
 
 static_assert(std::atomic<bool>::is_always_lock_free, "the flags are set from a signal handler");
 static_assert(std::atomic<int>::is_always_lock_free, "the pipe is read from a signal handler");
+static_assert(std::atomic<int64_t>::is_always_lock_free, "the time is kept from a signal handler");
+
+// clock_gettime is safe in a signal handler.
+int64_t MonotonicNs() {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return int64_t{now.tv_sec} * 1000000000 + now.tv_nsec;
+}
 
 void OnCloseSignal(int signal) {
-  if (gCaught.exchange(true)) {
+  const int savedErrno = errno;
+  const int64_t now = MonotonicNs();
+  int64_t first = kNoSignalYet;
+  if (gFirstAtNs.compare_exchange_strong(first, now)) {
+    gPending = true;
+    if (const int wake = gCaughtWrite.load(); wake >= 0) [[maybe_unused]]
+      ssize_t written = write(wake, "", 1);
+  } else if (now - first >= kSameRequestNs) {
     // The first one is being handled and the user insists.
     ::signal(signal, SIG_DFL);
     raise(signal);
-    return;
   }
-  gPending = true;
-  const int savedErrno = errno;
-  if (const int wake = gCaughtWrite.load(); wake >= 0) [[maybe_unused]]
-    ssize_t written = write(wake, "", 1);
   errno = savedErrno;
 }
 
@@ -72,7 +87,7 @@ void CloseSignals::Install() {
   if (gInstalled) return;
   MakePipe();
   DrainPipe();
-  gCaught = false;
+  gFirstAtNs = kNoSignalYet;
   gPending = false;
   struct sigaction action {};
   action.sa_handler = OnCloseSignal;

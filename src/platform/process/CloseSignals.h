@@ -2,7 +2,9 @@
 // SIGTERM, SIGINT and SIGHUP (a kill, Ctrl+C, a closed terminal or session) ask the program to
 // close, as the window's close box does, so that it shuts down and writes its settings. The
 // handler only raises a flag and wakes whoever watches CaughtFd; the message pump turns the flag
-// into WM_CLOSE. A second signal while that close runs ends the process at once.
+// into WM_CLOSE. Signals soon after the first are the same request sent twice (a service manager
+// sends SIGTERM and SIGHUP together; a timeout signals the process, then its group); a signal that
+// comes later, while that close runs, ends the process at once.
 // A signal goes to a thread that lets it in. A thread that waits in a call the system restarts after
 // a handler (as waitpid and read are) keeps the signals out: a sanitizer defers the handler of a
 // signal that comes there until the call returns, and the close would wait as long.
@@ -20,6 +22,9 @@ class CloseSignals {
   static void PutBack();
   // Readable from the first signal until Remove, so that a wait can end on it; -1 before Install.
   static int CaughtFd();
+
+  // How long after the first signal another one still joins its request.
+  static constexpr int kSameRequestMs = 500;
 
   // A set of the three signals, one bit each.
   static constexpr unsigned kAll = 7;

@@ -451,7 +451,7 @@ int SdlBackend::ShowMessageBox(HWND owner, const std::string& textUtf8, const st
     shown = SDL_ShowMessageBox(&box, &pressed);
   }
   // The keyboard goes back to the window the box was over, as a window manager would give it.
-  if (focus && focus->Focused() && ownerWindow) SDL_SetWindowInputFocus(ownerWindow);
+  if (focus && focus->FocusedByHand() && ownerWindow) SDL_SetWindowInputFocus(ownerWindow);
   if (shown != 0 || pressed <= 0) return 0;
   return pressed;
 }

@@ -11,6 +11,7 @@
 
 #include <set>
 #include <utility>
+#include <vector>
 
 namespace Velk {
 
@@ -20,6 +21,10 @@ namespace {
 constexpr int kPollMs = 20;
 // Longer than any title a box is given.
 constexpr long kTitleWords = 1024;
+// More than any _NET_WM_STATE holds.
+constexpr long kMaxItems = 64;
+// _NET_ACTIVE_WINDOW's source indication for a request that stands for the player's own action.
+constexpr long kSourceOfThePlayer = 2;
 
 // The window's title as its bytes (_NET_WM_NAME, else WM_NAME).
 std::string TitleOf(Display* display, ::Window window) {
@@ -37,18 +42,57 @@ std::string TitleOf(Display* display, ::Window window) {
   return "";
 }
 
+// The 32-bit items (Xlib hands them over as longs) of a property of `type`; none where it has none.
+std::vector<long> ItemsOf(Display* display, ::Window window, const char* name, Atom type) {
+  Atom actualType = None;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char* data = nullptr;
+  std::vector<long> items;
+  if (XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, kMaxItems, False, type, &actualType,
+                         &format, &count, &after, &data) == Success &&
+      data && actualType == type && format == 32) {
+    const long* first = reinterpret_cast<const long*>(data);
+    items.assign(first, first + count);
+  }
+  if (data) XFree(data);
+  return items;
+}
+
+// The window the player works in, where it fills the screen; else None.
+::Window FullScreenActiveWindow(Display* display) {
+  const std::vector<long> active = ItemsOf(display, DefaultRootWindow(display), "_NET_ACTIVE_WINDOW", XA_WINDOW);
+  if (active.empty() || active[0] == None) return None;
+  const Atom fullScreen = XInternAtom(display, "_NET_WM_STATE_FULLSCREEN", False);
+  for (const long state : ItemsOf(display, active[0], "_NET_WM_STATE", XA_ATOM)) {
+    if (static_cast<Atom>(state) == fullScreen) return active[0];
+  }
+  return None;
+}
+
+// The server's time of now, as the ICCCM has a client learn it: from the note of a change to a
+// window of its own.
+Time ServerTime(Display* display) {
+  XSetWindowAttributes attributes{};
+  attributes.event_mask = PropertyChangeMask;
+  const ::Window own = XCreateWindow(display, DefaultRootWindow(display), 0, 0, 1, 1, 0, 0, InputOnly, CopyFromParent,
+                                     CWEventMask, &attributes);
+  XChangeProperty(display, own, XA_WM_NAME, XA_STRING, 8, PropModeAppend, nullptr, 0);
+  XEvent changed;
+  XWindowEvent(display, own, PropertyChangeMask, &changed);
+  XDestroyWindow(display, own);
+  return changed.xproperty.time;
+}
+
 }  // namespace
 
 XBoxFocus::XBoxFocus(std::string title) : title_(std::move(title)) {
   display_ = XOpenDisplay(nullptr);
   if (!display_) return;
-  if (XWindowFrame::ManagerRunsOn(display_)) {
-    XCloseDisplay(display_);
-    display_ = nullptr;
-    return;
-  }
+  managed_ = XWindowFrame::ManagerRunsOn(display_);
   // A window gone before a request on it came is no fault; SDL's errors go on as before.
   XErrorFilter::Claim(display_);
+  if (managed_) fullScreen_ = FullScreenActiveWindow(display_);
   // Selected before the box is made, so that its creation is seen however late the watch starts.
   XSelectInput(display_, DefaultRootWindow(display_), SubstructureNotifyMask);
   XSync(display_, False);
@@ -73,9 +117,15 @@ void XBoxFocus::Watch() {
       XEvent event;
       XNextEvent(display_, &event);
       if (event.type == CreateNotify && event.xcreatewindow.parent == root && !event.xcreatewindow.override_redirect) {
-        made.insert(event.xcreatewindow.window);
-      } else if (event.type == MapNotify && event.xmap.event == root && made.count(event.xmap.window) > 0 &&
-                 IsBox(event.xmap.window)) {
+        const ::Window window = event.xcreatewindow.window;
+        made.insert(window);
+        // A window manager puts the window in a frame of its own before it shows it, and that map is
+        // told to the window alone; it may have shown it already.
+        XSelectInput(display_, window, StructureNotifyMask);
+        XWindowAttributes attributes;
+        if (XGetWindowAttributes(display_, window, &attributes) && attributes.map_state == IsViewable && IsBox(window))
+          Focus(window);
+      } else if (event.type == MapNotify && made.count(event.xmap.window) > 0 && IsBox(event.xmap.window)) {
         Focus(event.xmap.window);
       }
     }
@@ -92,9 +142,39 @@ bool XBoxFocus::IsBox(unsigned long window) const {
 }
 
 void XBoxFocus::Focus(unsigned long window) {
-  XSetInputFocus(display_, window, RevertToParent, CurrentTime);
+  if (managed_) {
+    KeepOver(window);
+    Activate(window);
+  } else {
+    XSetInputFocus(display_, window, RevertToParent, CurrentTime);
+  }
   XSync(display_, False);
   focused_ = true;
+}
+
+// A box that no window of the program owns would go below the full-screen window the player was in
+// the moment the player clicks that window again, unseen: it is made that window's dialog, which a
+// manager keeps over it.
+void XBoxFocus::KeepOver(unsigned long window) {
+  ::Window owner = None;
+  if (fullScreen_ != None && !XGetTransientForHint(display_, window, &owner)) {
+    XSetTransientForHint(display_, window, fullScreen_);
+  }
+}
+
+// A manager may keep a new window below the one the player works in (a full-screen game of
+// another copy, say), where nobody sees it. The box answers the player's own start of the program,
+// so it is asked for as the player's request (source 2), with the server's time of now.
+void XBoxFocus::Activate(unsigned long window) {
+  const ::Window root = DefaultRootWindow(display_);
+  XEvent request{};
+  request.xclient.type = ClientMessage;
+  request.xclient.window = window;
+  request.xclient.message_type = XInternAtom(display_, "_NET_ACTIVE_WINDOW", False);
+  request.xclient.format = 32;
+  request.xclient.data.l[0] = kSourceOfThePlayer;
+  request.xclient.data.l[1] = static_cast<long>(ServerTime(display_));
+  XSendEvent(display_, root, False, SubstructureRedirectMask | SubstructureNotifyMask, &request);
 }
 
 }  // namespace Velk
