@@ -42,29 +42,13 @@ std::string TitleOf(Display* display, ::Window window) {
   return "";
 }
 
-// The 32-bit items (Xlib hands them over as longs) of a property of `type`; none where it has none.
-std::vector<long> ItemsOf(Display* display, ::Window window, const char* name, Atom type) {
-  Atom actualType = None;
-  int format = 0;
-  unsigned long count = 0, after = 0;
-  unsigned char* data = nullptr;
-  std::vector<long> items;
-  if (XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, kMaxItems, False, type, &actualType,
-                         &format, &count, &after, &data) == Success &&
-      data && actualType == type && format == 32) {
-    const long* first = reinterpret_cast<const long*>(data);
-    items.assign(first, first + count);
-  }
-  if (data) XFree(data);
-  return items;
-}
-
 // The window the player works in, where it fills the screen; else None.
 ::Window FullScreenActiveWindow(Display* display) {
-  const std::vector<long> active = ItemsOf(display, DefaultRootWindow(display), "_NET_ACTIVE_WINDOW", XA_WINDOW);
+  const std::vector<long> active =
+      XWindowFrame::Items(display, DefaultRootWindow(display), "_NET_ACTIVE_WINDOW", XA_WINDOW, 1);
   if (active.empty() || active[0] == None) return None;
   const Atom fullScreen = XInternAtom(display, "_NET_WM_STATE_FULLSCREEN", False);
-  for (const long state : ItemsOf(display, active[0], "_NET_WM_STATE", XA_ATOM)) {
+  for (const long state : XWindowFrame::Items(display, active[0], "_NET_WM_STATE", XA_ATOM, kMaxItems)) {
     if (static_cast<Atom>(state) == fullScreen) return active[0];
   }
   return None;

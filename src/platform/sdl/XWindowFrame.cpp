@@ -17,26 +17,12 @@ constexpr long kSides = 4;
 // No real frame is this thick; a larger value is a broken property, not a frame.
 constexpr long kMaxSide = 4096;
 
-// The property's 32-bit items (Xlib hands them over as longs), when it has `type` and exactly
-// `count` of them.
+// The property's items, when it has exactly `count` of them.
 std::optional<std::vector<long>> ReadProperty(Display* display, ::Window window, const char* name, Atom type,
                                               long count) {
-  const Atom property = XInternAtom(display, name, True);
-  if (property == None) return std::nullopt;
-  Atom actualType = None;
-  int format = 0;
-  unsigned long items = 0;
-  unsigned long rest = 0;
-  unsigned char* data = nullptr;
-  const int status =
-      XGetWindowProperty(display, window, property, 0, count, False, type, &actualType, &format, &items, &rest, &data);
-  std::optional<std::vector<long>> values;
-  if (status == Success && data && actualType == type && format == 32 && items == static_cast<unsigned long>(count)) {
-    const long* first = reinterpret_cast<const long*>(data);
-    values.emplace(first, first + count);
-  }
-  if (data) XFree(data);
-  return values;
+  std::vector<long> items = XWindowFrame::Items(display, window, name, type, count);
+  if (items.size() != static_cast<size_t>(count)) return std::nullopt;
+  return items;
 }
 
 bool X11Of(SDL_Window* window, SDL_SysWMinfo& info) {
@@ -74,6 +60,25 @@ std::optional<RECT> XWindowFrame::Extents(SDL_Window* window) {
   // The property's order is left, right, top, bottom.
   return RECT{static_cast<LONG>((*sides)[0]), static_cast<LONG>((*sides)[2]), static_cast<LONG>((*sides)[1]),
               static_cast<LONG>((*sides)[3])};
+}
+
+std::vector<long> XWindowFrame::Items(Display* display, ::Window window, const char* name, Atom type, long most) {
+  std::vector<long> items;
+  const Atom property = XInternAtom(display, name, True);
+  if (property == None) return items;
+  Atom actualType = None;
+  int format = 0;
+  unsigned long count = 0;
+  unsigned long rest = 0;
+  unsigned char* data = nullptr;
+  if (XGetWindowProperty(display, window, property, 0, most, False, type, &actualType, &format, &count, &rest, &data) ==
+          Success &&
+      data && actualType == type && format == 32) {
+    const long* first = reinterpret_cast<const long*>(data);
+    items.assign(first, first + count);
+  }
+  if (data) XFree(data);
+  return items;
 }
 
 }  // namespace Velk

@@ -6,6 +6,7 @@
 #include "platform/base/WinTypes.h"
 
 #include <optional>
+#include <vector>
 
 struct SDL_Window;
 struct _XDisplay;
@@ -20,6 +21,10 @@ class XWindowFrame {
   // The thickness of the frame's left, top, right and bottom sides; nothing when the window is no
   // X window or no manager has announced a frame for it.
   static std::optional<RECT> Extents(SDL_Window* window);
+  // The 32-bit items of a window's property of `type` (Xlib hands them over as longs), at most
+  // `most` of them; none where it has none.
+  static std::vector<long> Items(_XDisplay* display, unsigned long window, const char* name, unsigned long type,
+                                 long most);
 };
 
 }  // namespace Velk
